@@ -1,0 +1,44 @@
+// Message boxes and file dialogs as one small service, so that logic asks and tests answer.
+#pragma once
+
+#include <optional>
+
+#include <QString>
+
+namespace pv {
+
+enum class PromptButton : int
+{
+    Ok = 1,
+    Cancel = 2,
+    Retry = 4,
+    Yes = 6,
+    No = 7,
+};
+
+class IPrompts
+{
+public:
+    virtual ~IPrompts() = default;
+    /// An error box with one OK button.
+    virtual void ShowError(const QString& text, const QString& caption) = 0;
+    /// A plain information box with the application title and one OK button.
+    virtual void ShowMessage(const QString& text) = 0;
+    /// OK or Retry.
+    virtual PromptButton AskOkRetry(const QString& text, const QString& caption) = 0;
+    /// Yes or No.
+    virtual PromptButton AskYesNo(const QString& text, const QString& caption) = 0;
+    /// Yes, No or Cancel.
+    virtual PromptButton AskYesNoCancel(const QString& text, const QString& caption) = 0;
+    /// A file to open; nothing when cancelled. filter as "Setup files (*.qib)".
+    virtual std::optional<QString> AskOpenFile(const QString& caption, const QString& folder,
+                                               const QString& filter) = 0;
+    /// A file to save to; nothing when cancelled.
+    virtual std::optional<QString> AskSaveFile(const QString& caption, const QString& suggested,
+                                               const QString& filter) = 0;
+    /// A line of text (input box); nothing when cancelled.
+    virtual std::optional<QString> AskText(const QString& caption, const QString& prompt,
+                                           const QString& initial) = 0;
+};
+
+} // namespace pv

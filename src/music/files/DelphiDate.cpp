@@ -1,0 +1,46 @@
+// Conversion between QDateTime and the stored day count.
+#include "music/files/DelphiDate.h"
+
+#include <cmath>
+
+namespace pv {
+
+namespace {
+constexpr double kMsPerDay = 86'400'000.0;
+const QDate kEpoch(1899, 12, 30);
+} // namespace
+
+double ToDelphiDate(const QDateTime& when)
+{
+    const QDateTime local = when.toLocalTime();
+    const auto days = static_cast<double>(kEpoch.daysTo(local.date()));
+    const auto ms = static_cast<double>(local.time().msecsSinceStartOfDay());
+    return days + ms / kMsPerDay;
+}
+
+QDateTime FromDelphiDate(double days)
+{
+    if (!std::isfinite(days) || days < -693593.0 || days > 2958466.0)
+        return {};
+    const double whole = std::floor(days);
+    auto ms = static_cast<qint64>(std::llround((days - whole) * kMsPerDay));
+    auto dayCount = static_cast<qint64>(whole);
+    if (ms >= static_cast<qint64>(kMsPerDay)) {
+        ms -= static_cast<qint64>(kMsPerDay);
+        ++dayCount;
+    }
+    const QDate date = kEpoch.addDays(dayCount);
+    return QDateTime(date, QTime::fromMSecsSinceStartOfDay(static_cast<int>(ms)));
+}
+
+double DelphiNow()
+{
+    return ToDelphiDate(QDateTime::currentDateTime());
+}
+
+double DelphiToday()
+{
+    return std::floor(DelphiNow());
+}
+
+} // namespace pv

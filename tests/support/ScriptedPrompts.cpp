@@ -1,0 +1,81 @@
+// Scripted answers for the prompt service.
+#include "support/ScriptedPrompts.h"
+
+namespace pv::test {
+
+PromptButton ScriptedPrompts::NextButton()
+{
+    if (buttons.empty())
+        return defaultButton;
+    const PromptButton b = buttons.front();
+    buttons.pop_front();
+    return b;
+}
+
+std::optional<QString> ScriptedPrompts::NextText()
+{
+    if (texts.empty())
+        return std::nullopt;
+    auto t = texts.front();
+    texts.pop_front();
+    return t;
+}
+
+void ScriptedPrompts::ShowError(const QString& text, const QString& caption)
+{
+    asked.push_back({QStringLiteral("error"), text, caption});
+}
+
+void ScriptedPrompts::ShowMessage(const QString& text)
+{
+    asked.push_back({QStringLiteral("message"), text, {}});
+}
+
+PromptButton ScriptedPrompts::AskOkRetry(const QString& text, const QString& caption)
+{
+    asked.push_back({QStringLiteral("okretry"), text, caption});
+    return NextButton();
+}
+
+PromptButton ScriptedPrompts::AskYesNo(const QString& text, const QString& caption)
+{
+    asked.push_back({QStringLiteral("yesno"), text, caption});
+    return NextButton();
+}
+
+PromptButton ScriptedPrompts::AskYesNoCancel(const QString& text, const QString& caption)
+{
+    asked.push_back({QStringLiteral("yesnocancel"), text, caption});
+    return NextButton();
+}
+
+std::optional<QString> ScriptedPrompts::AskOpenFile(const QString& caption, const QString& folder,
+                                                    const QString& filter)
+{
+    asked.push_back({QStringLiteral("open"), folder + QLatin1Char('|') + filter, caption});
+    return NextText();
+}
+
+std::optional<QString> ScriptedPrompts::AskSaveFile(const QString& caption,
+                                                    const QString& suggested, const QString& filter)
+{
+    asked.push_back({QStringLiteral("save"), suggested + QLatin1Char('|') + filter, caption});
+    return NextText();
+}
+
+std::optional<QString> ScriptedPrompts::AskText(const QString& caption, const QString& prompt,
+                                                const QString& initial)
+{
+    asked.push_back({QStringLiteral("text"), prompt + QLatin1Char('|') + initial, caption});
+    return NextText();
+}
+
+int ScriptedPrompts::Count(const QString& kind) const
+{
+    int n = 0;
+    for (const auto& a : asked)
+        n += a.kind == kind ? 1 : 0;
+    return n;
+}
+
+} // namespace pv::test

@@ -1,0 +1,48 @@
+// Answers message boxes and file dialogs from a script and records what was asked.
+#pragma once
+
+#include "music/base/Prompts.h"
+
+#include <deque>
+#include <optional>
+#include <vector>
+
+namespace pv::test {
+
+struct AskedPrompt
+{
+    QString kind; // "error", "message", "okretry", "yesno", "yesnocancel", "open", "save", "text"
+    QString text;
+    QString caption;
+};
+
+class ScriptedPrompts final : public IPrompts
+{
+public:
+    /// Answers of the button questions in order; when they run out, the default answer.
+    std::deque<PromptButton> buttons;
+    PromptButton defaultButton = PromptButton::Cancel;
+    /// Answers of the file and text questions in order; when they run out, cancelled.
+    std::deque<std::optional<QString>> texts;
+    std::vector<AskedPrompt> asked;
+
+    void ShowError(const QString& text, const QString& caption) override;
+    void ShowMessage(const QString& text) override;
+    PromptButton AskOkRetry(const QString& text, const QString& caption) override;
+    PromptButton AskYesNo(const QString& text, const QString& caption) override;
+    PromptButton AskYesNoCancel(const QString& text, const QString& caption) override;
+    std::optional<QString> AskOpenFile(const QString& caption, const QString& folder,
+                                       const QString& filter) override;
+    std::optional<QString> AskSaveFile(const QString& caption, const QString& suggested,
+                                       const QString& filter) override;
+    std::optional<QString> AskText(const QString& caption, const QString& prompt,
+                                   const QString& initial) override;
+
+    int Count(const QString& kind) const;
+
+private:
+    PromptButton NextButton();
+    std::optional<QString> NextText();
+};
+
+} // namespace pv::test
