@@ -4,6 +4,10 @@ include(GoogleTest)
 set(PV_COMMON_WARNINGS
     -Wall -Wextra -Wpedantic -Wshadow -Wnon-virtual-dtor -Woverloaded-virtual
     -Wold-style-cast -Wformat=2 -Wimplicit-fallthrough)
+# GCC 12 reports false "maybe uninitialized" warnings on std::optional of Qt types at -O2.
+if(CMAKE_CXX_COMPILER_ID STREQUAL "GNU")
+    list(APPEND PV_COMMON_WARNINGS -Wno-maybe-uninitialized)
+endif()
 # Narrowing silently corrupts records and tick arithmetic: headless code is held to more.
 set(PV_HEADLESS_WARNINGS -Wconversion -Wsign-conversion)
 
