@@ -1,0 +1,118 @@
+// Folder rules of the program: executable folder, writable data folder, case-insensitive lookup.
+#include "music/files/Folders.h"
+
+#include <algorithm>
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFileInfo>
+#include <QRegularExpression>
+#include <QStandardPaths>
+
+namespace pv {
+
+namespace {
+
+QString WithSlash(QString path)
+{
+    path.replace(QLatin1Char('\\'), QLatin1Char('/'));
+    if (!path.isEmpty() && !path.endsWith(QLatin1Char('/')))
+        path += QLatin1Char('/');
+    return path;
+}
+
+bool CanWriteIn(const QString& folder)
+{
+    const QFileInfo info(folder);
+    return info.isDir() && info.isWritable();
+}
+
+} // namespace
+
+Folders ChooseFolders(const QString& programFolder)
+{
+    Folders folders;
+    folders.ProgramFolder = WithSlash(QDir(programFolder).absolutePath());
+    const QString overridden = qEnvironmentVariable(kDataFolderVariable);
+    if (!overridden.isEmpty()) {
+        folders.DataFolder = WithSlash(QDir(overridden).absolutePath());
+        return folders;
+    }
+    const QString beside = folders.ProgramFolder + QStringLiteral("Data/");
+    // Data beside the program is the normal case (a build folder or a portable copy); an
+    // installed, read-only program keeps its data in the user's own location instead.
+    if (QFileInfo(beside).isDir() ? CanWriteIn(beside) : CanWriteIn(folders.ProgramFolder)) {
+        folders.DataFolder = beside;
+        return folders;
+    }
+    const QString appData = QStandardPaths::writableLocation(QStandardPaths::AppDataLocation);
+    folders.DataFolder = WithSlash(appData) + QStringLiteral("Data/");
+    return folders;
+}
+
+Folders ChooseFoldersOfApplication()
+{
+    return ChooseFolders(QCoreApplication::applicationDirPath());
+}
+
+QString ResultFolder(const Folders& folders)
+{
+    return folders.DataFolder + QStringLiteral("Result/");
+}
+
+std::optional<QString> CreateDataFolders(const Folders& folders)
+{
+    for (const QString& folder : {folders.DataFolder, ResultFolder(folders)}) {
+        if (!QDir().mkpath(folder))
+            return folder;
+    }
+    return std::nullopt;
+}
+
+QString MakeAbsolutePath(const Folders& folders, const QString& name)
+{
+    if (name.contains(QLatin1Char('\\')) || name.contains(QLatin1Char('/'))) {
+        QString path = name;
+        path.replace(QLatin1Char('\\'), QLatin1Char('/'));
+        return path;
+    }
+    return folders.ProgramFolder + name;
+}
+
+QString FindFileCaseInsensitive(const QString& folder, const QString& name)
+{
+    if (name.isEmpty())
+        return {};
+    const QString base = WithSlash(folder);
+    if (QFileInfo(base + name).isFile())
+        return base + name;
+    const QDir dir(base);
+    const QStringList entries = dir.entryList(QDir::Files | QDir::Hidden, QDir::Name);
+    for (const QString& entry : entries) {
+        if (entry.compare(name, Qt::CaseInsensitive) == 0)
+            return base + entry;
+    }
+    return {};
+}
+
+QStringList GlobCaseInsensitive(const QString& folder, const QString& pattern)
+{
+    const QRegularExpression re(QRegularExpression::wildcardToRegularExpression(
+                                    pattern, QRegularExpression::UnanchoredWildcardConversion),
+                                QRegularExpression::CaseInsensitiveOption);
+    const QRegularExpression anchored(QRegularExpression::anchoredPattern(re.pattern()),
+                                      QRegularExpression::CaseInsensitiveOption);
+    QStringList names;
+    const QStringList entries = QDir(WithSlash(folder)).entryList(QDir::Files | QDir::Hidden);
+    for (const QString& entry : entries) {
+        if (anchored.match(entry).hasMatch())
+            names.push_back(entry);
+    }
+    std::sort(names.begin(), names.end(), [](const QString& a, const QString& b) {
+        const int folded = a.compare(b, Qt::CaseInsensitive);
+        return folded != 0 ? folded < 0 : a < b;
+    });
+    return names;
+}
+
+} // namespace pv

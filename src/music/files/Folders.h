@@ -1,0 +1,47 @@
+// Where the program and its writable data live, and case-insensitive lookups of shipped files.
+#pragma once
+
+#include <optional>
+
+#include <QString>
+#include <QStringList>
+
+namespace pv {
+
+/// The two folders of the program, both ending in '/' and never case-changed.
+struct Folders
+{
+    QString ProgramFolder; ///< the folder of the executable: languages, media, tutors
+    QString DataFolder;    ///< User.dat, Setting.dat, Class.dat, Chord.dat and Result/
+};
+
+/// The environment variable that overrides the data folder (used by tests and portable runs).
+inline constexpr const char* kDataFolderVariable = "PELLIVARK_DATA";
+
+/// Chooses the folders for a program in programFolder: the data folder is `PELLIVARK_DATA`
+/// when set, else programFolder + "Data/" when that can be written, else the user's
+/// application data location + "/Data/". Nothing is created here.
+Folders ChooseFolders(const QString& programFolder);
+/// The folders of the running executable (QCoreApplication::applicationDirPath).
+Folders ChooseFoldersOfApplication();
+
+/// The folder of the result files: DataFolder + "Result/".
+QString ResultFolder(const Folders& folders);
+
+/// Creates the data folder and its Result folder when missing; the folder that could not
+/// be created when one fails.
+std::optional<QString> CreateDataFolders(const Folders& folders);
+
+/// A stored file name made usable: a name with a folder part ('\\' or '/') is kept (with
+/// Windows separators turned into '/'); a bare name is taken from the program folder.
+QString MakeAbsolutePath(const Folders& folders, const QString& name);
+
+/// The path of the file in folder whose name equals name ignoring case, the exact spelling
+/// preferred; empty when there is none.
+QString FindFileCaseInsensitive(const QString& folder, const QString& name);
+
+/// The names of the files in folder matching a wildcard pattern ("*.lan") ignoring case,
+/// sorted ignoring case (ties in exact byte order) so "the first match" is deterministic.
+QStringList GlobCaseInsensitive(const QString& folder, const QString& pattern);
+
+} // namespace pv

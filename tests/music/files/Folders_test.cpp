@@ -1,0 +1,130 @@
+#include "music/files/Folders.h"
+#include "support/TempDir.h"
+
+#include <QDir>
+#include <QFile>
+
+#include <gtest/gtest.h>
+
+namespace pv {
+namespace {
+
+class ScopedDataVariable
+{
+public:
+    explicit ScopedDataVariable(const QString& value)
+        : m_old(qEnvironmentVariable(kDataFolderVariable)),
+          m_had(qEnvironmentVariableIsSet(kDataFolderVariable))
+    {
+        if (value.isNull())
+            qunsetenv(kDataFolderVariable);
+        else
+            qputenv(kDataFolderVariable, value.toUtf8());
+    }
+    ~ScopedDataVariable()
+    {
+        if (m_had)
+            qputenv(kDataFolderVariable, m_old.toUtf8());
+        else
+            qunsetenv(kDataFolderVariable);
+    }
+
+private:
+    QString m_old;
+    bool m_had;
+};
+
+TEST(Folders, DataFolderIsBesideAWritableProgramUnlessTheVariableOverridesIt)
+{
+    test::TempDir dir;
+    const QString program = dir.Path() + QStringLiteral("Mixed Case");
+    ASSERT_TRUE(QDir().mkpath(program));
+    {
+        ScopedDataVariable unset{QString()};
+        const Folders folders = ChooseFolders(program);
+        EXPECT_EQ(folders.ProgramFolder, program + QLatin1Char('/'));
+        EXPECT_EQ(folders.DataFolder, program + QStringLiteral("/Data/"));
+        EXPECT_EQ(ResultFolder(folders), program + QStringLiteral("/Data/Result/"));
+    }
+    {
+        ScopedDataVariable set{dir.Path() + QStringLiteral("Elsewhere")};
+        EXPECT_EQ(ChooseFolders(program).DataFolder, dir.Path() + QStringLiteral("Elsewhere/"));
+    }
+}
+
+TEST(Folders, ReadOnlyProgramFolderKeepsDataInTheUsersLocation)
+{
+    test::TempDir dir;
+    const QString program = dir.Path() + QStringLiteral("ro");
+    ASSERT_TRUE(QDir().mkpath(program));
+    QFile::setPermissions(program, QFileDevice::ReadOwner | QFileDevice::ExeOwner);
+    ScopedDataVariable unset{QString()};
+    const Folders folders = ChooseFolders(program);
+    QFile::setPermissions(program,
+                          QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+    if (QFileInfo(program).isWritable())
+        GTEST_SKIP() << "running with rights that ignore folder permissions";
+    EXPECT_FALSE(folders.DataFolder.startsWith(program));
+    EXPECT_TRUE(folders.DataFolder.endsWith(QStringLiteral("/Data/")));
+}
+
+TEST(Folders, CreateDataFoldersMakesBothAndNamesTheOneThatFails)
+{
+    test::TempDir dir;
+    Folders folders{dir.Path(), dir.Path() + QStringLiteral("New/Data/")};
+    EXPECT_EQ(CreateDataFolders(folders), std::nullopt);
+    EXPECT_TRUE(QFileInfo(folders.DataFolder + QStringLiteral("Result")).isDir());
+
+    ASSERT_TRUE(dir.Write(QStringLiteral("blocker"), {1}));
+    folders.DataFolder = dir.Path() + QStringLiteral("blocker/Data/");
+    EXPECT_EQ(CreateDataFolders(folders), folders.DataFolder);
+}
+
+TEST(Folders, MakeAbsolutePathPrefixesOnlyBareNames)
+{
+    const Folders folders{QStringLiteral("/opt/Pellivark/"), QStringLiteral("/d/")};
+    const struct
+    {
+        const char* name;
+        const char* in;
+        const char* out;
+    } cases[] = {
+        {"bare name", "Basic.tut", "/opt/Pellivark/Basic.tut"},
+        {"absolute", "/home/u/My.qib", "/home/u/My.qib"},
+        {"relative with folder", "Tutors/A.tut", "Tutors/A.tut"},
+        {"windows path", "C:\\Setups\\A.qib", "C:/Setups/A.qib"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        EXPECT_EQ(MakeAbsolutePath(folders, QString::fromUtf8(c.in)), QString::fromUtf8(c.out));
+    }
+}
+
+TEST(Folders, CaseInsensitiveLookupPrefersTheExactSpelling)
+{
+    test::TempDir dir;
+    ASSERT_TRUE(dir.Write(QStringLiteral("English.LAN"), {1}));
+    EXPECT_EQ(FindFileCaseInsensitive(dir.Path(), QStringLiteral("english.lan")),
+              dir.File(QStringLiteral("English.LAN")));
+    EXPECT_EQ(FindFileCaseInsensitive(dir.Path(), QStringLiteral("Dansk.lan")), QString());
+
+    ASSERT_TRUE(dir.Write(QStringLiteral("english.lan"), {2}));
+    EXPECT_EQ(FindFileCaseInsensitive(dir.Path(), QStringLiteral("english.lan")),
+              dir.File(QStringLiteral("english.lan")));
+    EXPECT_EQ(FindFileCaseInsensitive(dir.Path(), QStringLiteral("English.LAN")),
+              dir.File(QStringLiteral("English.LAN")));
+}
+
+TEST(Folders, GlobIgnoresCaseAndSortsDeterministically)
+{
+    test::TempDir dir;
+    for (const char* name : {"b.LAN", "A.lan", "c.txt", "a.Lan", "Norsk.lan"})
+        ASSERT_TRUE(dir.Write(QString::fromUtf8(name), {0}));
+    ASSERT_TRUE(QDir().mkpath(dir.Path() + QStringLiteral("Folder.lan")));
+    const QStringList expected{QStringLiteral("A.lan"), QStringLiteral("a.Lan"),
+                               QStringLiteral("b.LAN"), QStringLiteral("Norsk.lan")};
+    EXPECT_EQ(GlobCaseInsensitive(dir.Path(), QStringLiteral("*.lan")), expected);
+}
+
+} // namespace
+} // namespace pv

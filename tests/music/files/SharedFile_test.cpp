@@ -1,0 +1,168 @@
+#include "music/data/SharedFile.h"
+#include "music/strings/UIStrings.h"
+#include "support/ScriptedPrompts.h"
+#include "support/TempDir.h"
+
+#include <fcntl.h>
+#include <functional>
+#include <sys/file.h>
+#include <unistd.h>
+
+#include <QFile>
+
+#include <gtest/gtest.h>
+
+namespace pv {
+namespace {
+
+/// Counts the pauses instead of sleeping and runs a hook at a chosen pause.
+class CountingWait final : public IBusyWait
+{
+public:
+    void Wait200ms() override
+    {
+        ++calls;
+        if (onWait)
+            onWait(calls);
+    }
+    int calls = 0;
+    std::function<void(int)> onWait;
+};
+
+/// A second holder of the lock, as another running copy of the program would be.
+class OtherHolder
+{
+public:
+    explicit OtherHolder(const QString& path)
+    {
+        m_fd = open(QFile::encodeName(path).constData(), O_RDWR | O_CREAT, 0666);
+        EXPECT_GE(m_fd, 0);
+        EXPECT_EQ(flock(m_fd, LOCK_EX | LOCK_NB), 0);
+    }
+    ~OtherHolder() { Release(); }
+    void Release()
+    {
+        if (m_fd >= 0)
+            close(m_fd);
+        m_fd = -1;
+    }
+
+private:
+    int m_fd = -1;
+};
+
+class SharedFileTest : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        UIStrings.StrFileBusy = QStringLiteral("The file is in use.");
+        UIStrings.StrMessageTitle = QStringLiteral("Error");
+    }
+    test::TempDir dir;
+    test::ScriptedPrompts prompts;
+    CountingWait wait;
+};
+
+TEST_F(SharedFileTest, FreeFileOpensAtOnceAndIsCreatedWhenMissing)
+{
+    const QString path = dir.File(QStringLiteral("User.dat"));
+    SharedFile file = OpenShared(path, QStringLiteral("User file"), prompts, wait);
+    ASSERT_TRUE(file.IsOpen());
+    EXPECT_EQ(wait.calls, 0);
+    EXPECT_TRUE(prompts.asked.empty());
+    EXPECT_TRUE(QFile::exists(path));
+}
+
+TEST_F(SharedFileTest, BusyFileAsksAfterTenTriesAndRetryWritesOnceTheLockIsFree)
+{
+    const QString path = dir.File(QStringLiteral("Setting.dat"));
+    OtherHolder other(path);
+    // The other copy lets go during the second round of tries.
+    wait.onWait = [&](int call) {
+        if (call == 13)
+            other.Release();
+    };
+    prompts.buttons = {PromptButton::Retry};
+    SharedFile file = OpenShared(path, QStringLiteral("Settings file"), prompts, wait);
+    ASSERT_TRUE(file.IsOpen());
+    ASSERT_EQ(prompts.asked.size(), 1U);
+    EXPECT_EQ(prompts.asked[0].kind, QStringLiteral("okretry"));
+    EXPECT_EQ(prompts.asked[0].text, QStringLiteral("Settings file\nThe file is in use."));
+    EXPECT_EQ(wait.calls, 13);
+    const std::uint8_t byte = 7;
+    EXPECT_TRUE(file.WriteAt(0, std::span(&byte, 1)));
+    file.Close();
+    EXPECT_EQ(dir.Read(QStringLiteral("Setting.dat")), std::vector<std::uint8_t>{7});
+}
+
+TEST_F(SharedFileTest, BusyFileGivenUpWithOkWritesNothing)
+{
+    const QString path = dir.File(QStringLiteral("Chord.dat"));
+    ASSERT_TRUE(dir.Write(QStringLiteral("Chord.dat"), {1, 2, 3}));
+    OtherHolder other(path);
+    prompts.buttons = {PromptButton::Retry, PromptButton::Ok};
+    SharedFile file = OpenShared(path, QStringLiteral("Items"), prompts, wait);
+    EXPECT_FALSE(file.IsOpen());
+    EXPECT_EQ(prompts.Count(QStringLiteral("okretry")), 2);
+    EXPECT_EQ(wait.calls, 20);
+    const std::uint8_t byte = 9;
+    EXPECT_FALSE(file.WriteAt(0, std::span(&byte, 1)));
+    EXPECT_FALSE(UpdateOrAppendRecord(
+        file, [](std::span<const std::uint8_t>) { return false; }, std::span(&byte, 1)));
+    EXPECT_EQ(dir.Read(QStringLiteral("Chord.dat")), (std::vector<std::uint8_t>{1, 2, 3}));
+}
+
+TEST_F(SharedFileTest, MissingFolderIsReportedThroughTheSameBox)
+{
+    prompts.buttons = {PromptButton::Ok};
+    SharedFile file = OpenShared(dir.File(QStringLiteral("gone/User.dat")),
+                                 QStringLiteral("User file"), prompts, wait);
+    EXPECT_FALSE(file.IsOpen());
+    EXPECT_EQ(prompts.Count(QStringLiteral("okretry")), 1);
+}
+
+TEST_F(SharedFileTest, AppendAfterAPartialTailLandsAligned)
+{
+    ASSERT_TRUE(dir.Write(QStringLiteral("r.dat"), {1, 1, 1, 1, 2, 2}));
+    SharedFile file = OpenShared(dir.File(QStringLiteral("r.dat")), {}, prompts, wait);
+    const std::vector<std::uint8_t> record{9, 9, 9, 9};
+    EXPECT_TRUE(UpdateOrAppendRecord(
+        file, [](std::span<const std::uint8_t>) { return false; }, record));
+    file.Close();
+    EXPECT_EQ(dir.Read(QStringLiteral("r.dat")),
+              (std::vector<std::uint8_t>{1, 1, 1, 1, 9, 9, 9, 9}));
+}
+
+TEST_F(SharedFileTest, ReplaceContentsShortensAndLeavesNoTemporaryFile)
+{
+    ASSERT_TRUE(dir.Write(QStringLiteral("r.dat"), std::vector<std::uint8_t>(100, 5)));
+    ASSERT_TRUE(dir.Write(QStringLiteral("r.dat.tmp"), std::vector<std::uint8_t>(300, 6)));
+    SharedFile file = OpenShared(dir.File(QStringLiteral("r.dat")), {}, prompts, wait);
+    const std::vector<std::uint8_t> content{1, 2, 3};
+    ASSERT_TRUE(file.ReplaceContents(content));
+    EXPECT_EQ(file.Size(), 3);
+    // The lock went with the content: another writer cannot come in before we close.
+    EXPECT_FALSE(SharedFile::TryOpen(dir.File(QStringLiteral("r.dat"))).IsOpen());
+    file.Close();
+    EXPECT_TRUE(SharedFile::TryOpen(dir.File(QStringLiteral("r.dat"))).IsOpen());
+    EXPECT_EQ(dir.Read(QStringLiteral("r.dat")), content);
+    EXPECT_FALSE(QFile::exists(dir.File(QStringLiteral("r.dat.tmp"))));
+}
+
+TEST_F(SharedFileTest, ReaderSkipsAMissingFileAndStopsAtAPartialTail)
+{
+    RecordReader missing(dir.File(QStringLiteral("none.dat")), 4);
+    std::array<std::uint8_t, 4> record{};
+    EXPECT_FALSE(missing.IsOpen());
+    EXPECT_FALSE(missing.Next(record));
+
+    ASSERT_TRUE(dir.Write(QStringLiteral("r.dat"), {1, 2, 3, 4, 5, 6}));
+    RecordReader reader(dir.File(QStringLiteral("r.dat")), 4);
+    EXPECT_TRUE(reader.Next(record));
+    EXPECT_EQ(record[3], 4);
+    EXPECT_FALSE(reader.Next(record));
+}
+
+} // namespace
+} // namespace pv
