@@ -1,0 +1,46 @@
+// What an exercise window needs from the main window, so exercises are built and tested without
+// one.
+#pragma once
+
+#include "exercises/base/AnswerSound.h"
+
+#include <QString>
+#include <Qt>
+
+namespace pv {
+
+class IExerciseHost
+{
+public:
+    virtual ~IExerciseHost() = default;
+
+    /// Keys the exercise window does not use (Qt::Key values).
+    virtual void FormKeyDown(int key, Qt::KeyboardModifiers modifiers, bool autoRepeat) = 0;
+    virtual void FormKeyUp(int key, Qt::KeyboardModifiers modifiers, bool autoRepeat) = 0;
+
+    /// A tutor step is running.
+    virtual bool TutorActive() const = 0;
+    /// Updates the tutor progress labels.
+    virtual void ShowTutorProgress() = 0;
+    /// After a scored answer: true when the tutor step ended and the tutor took over.
+    virtual bool TutorAfterAnswer() = 0;
+    /// Shows tip n (1..6) modally; true when the tip stays offered.
+    virtual bool ShowTip(int n) = 0;
+
+    /// Switches the main window's automatic-new-question timer on or off.
+    virtual void SetAutoNewQuestTimerEnabled(bool on) = 0;
+    /// Stops the MIDI input (the device stays open) and the microphone input.
+    virtual void StopMidiInput() = 0;
+    virtual void WaveInStop() = 0;
+    /// The clock timer repaints the current exercise's control strip once.
+    virtual void ClockRepaintCurrentKind() = 0;
+    /// The main window's score gauge (0..100) and score label.
+    virtual void ShowScoreDisplay(int gauge, const QString& label) = 0;
+
+    /// The program font size of the settings, in points.
+    virtual int ProgramFontSize() const = 0;
+    /// The answer-sound part of the settings.
+    virtual AnswerSoundChoice AnswerSounds() const = 0;
+};
+
+} // namespace pv

@@ -1,0 +1,73 @@
+// The setup chooser without its window: which setup files a folder holds, how they are shown, and
+// loading exactly the one the user picked.
+#pragma once
+
+#include <functional>
+#include <optional>
+#include <vector>
+
+#include <QString>
+
+namespace pv {
+
+class IPrompts;
+
+/// One listed setup file.
+struct SetupEntry
+{
+    QString DisplayName; ///< the file name up to its first "."
+    QString FilePath;    ///< the file itself
+};
+
+/// Loads a setup file (the main window's load, which shows its own messages); true when a setup
+/// was read and installed.
+using SetupLoader = std::function<bool(const QString& fileName)>;
+
+/// Modal results of the chooser.
+enum class LevelsResult : int
+{
+    Loaded = 1,
+    NotLoaded = 2,
+};
+
+/// The folder to list: listFolder when set and present, else programFolder.
+QString LevelsFolder(const QString& listFolder, const QString& programFolder);
+/// The setup files (*.qib in any case) of a folder, sorted by shown name without regard to case.
+std::vector<SetupEntry> ListSetupFiles(const QString& folder);
+/// The shown name of a setup file: its name without folder up to, not including, the first ".".
+QString SetupDisplayName(const QString& fileName);
+
+class LevelsModel
+{
+public:
+    LevelsModel(IPrompts& prompts, SetupLoader loader);
+
+    /// The window became active: lists the folder again and nothing is selected.
+    void Activate(const QString& listFolder, const QString& programFolder);
+
+    const std::vector<SetupEntry>& Entries() const { return m_entries; }
+    const QString& Folder() const { return m_folder; }
+    /// The file name the chooser last tried to load.
+    const QString& LastFileName() const { return m_lastFileName; }
+
+    /// Loads entry index (OK or a double click); nothing without a valid index.
+    std::optional<LevelsResult> LoadEntry(int index);
+    /// "Other...": asks for any setup file in setupFolder; nothing when the user cancelled (the
+    /// chooser then stays open).
+    std::optional<QString> AskOtherFile(const QString& setupFolder);
+    /// Loads a file through the loader and remembers its name.
+    LevelsResult LoadFile(const QString& fileName);
+
+    /// Caption and filter of the open dialog.
+    static QString OpenCaption() { return QStringLiteral("Load Exercise Setup"); }
+    static QString OpenFilter() { return QStringLiteral("Pellivark (*.qib *.QIB *.Qib)"); }
+
+private:
+    IPrompts& m_prompts;
+    SetupLoader m_loader;
+    std::vector<SetupEntry> m_entries;
+    QString m_folder;
+    QString m_lastFileName;
+};
+
+} // namespace pv
