@@ -1,6 +1,8 @@
 // Voicing of chord progressions.
 #include "exercises/progressions/ProgressionVoicing.h"
 
+#include "music/notation/Pitch.h"
+
 #include <algorithm>
 #include <cstdlib>
 
@@ -132,7 +134,7 @@ VoicedProgression VoiceProgression(std::span<const TNoteRec> chords, int count, 
         }
 
         const bool flatRoot = source.Pitch.Shift == 1;
-        const int offset = (flatRoot ? root % 12 : root - base) + staff.KeyRoot();
+        const int offset = (flatRoot ? PositiveMod(root, 12) : root - base) + staff.KeyRoot();
         const int k = flatRoot ? 0 : staff.KeySignature();
         WorkChord& chord = work[c];
         for (const ItemNote& itemNote : chordItems.Notes(itemIndex + 1)) {
