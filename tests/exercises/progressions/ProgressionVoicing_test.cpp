@@ -2,6 +2,7 @@
 #include "exercises/progressions/ProgressionVoicing.h"
 #include "support/ScriptedRandom.h"
 
+#include <cstdlib>
 #include <vector>
 
 #include <gtest/gtest.h>
@@ -230,6 +231,31 @@ TEST_F(VoiceProgressionTest, TwelveNoteChordGetsNoThirteenthPlaceForTheBass)
     const auto v = Voice(Chords({{60, 0, 29, 0}}), 0, 0x10);
     EXPECT_EQ(v.Counts, (std::vector<int>{0, 12}));
     EXPECT_EQ(v.Notes[0].Pitch.Note, 60);
+}
+
+TEST_F(VoiceProgressionTest, EveryBuiltInProgressionKeepsItsTopVoiceInEveryMode)
+{
+    const ItemTables& tables = BuiltInItemTables();
+    for (std::uint8_t options : {0x00, 0x01, 0x02, 0x10, 0x11, 0x12}) {
+        for (int item = 1; item <= 35; ++item) {
+            SCOPED_TRACE(testing::Message() << "options " << int{options} << " item " << item);
+            std::vector<TNoteRec> chords;
+            for (const ProgressionChord& c : tables.ProgressionChords(item))
+                chords.push_back(ProgressionChordRec(c));
+            const auto v = Voice(chords, 0, options, {item});
+            ASSERT_EQ(v.Counts.size(), chords.size() + 1);
+            ASSERT_EQ(v.Counts.back(), static_cast<int>(v.Notes.size()));
+            EXPECT_EQ(v.Notes.back().BarLine, 2);
+            for (std::size_t j = 0; j < chords.size(); ++j) {
+                ASSERT_LT(v.Counts[j], v.Counts[j + 1]);
+                const TNoteRec& top = v.Notes[static_cast<std::size_t>(v.Counts[j + 1] - 1)];
+                EXPECT_EQ(top.BarLine, j + 1 == chords.size() ? 2 : 1);
+                if ((options & 0x0F) != 0) {
+                    EXPECT_LE(std::abs(top.Pitch.Note - v.TopPitch), 6);
+                }
+            }
+        }
+    }
 }
 
 } // namespace
