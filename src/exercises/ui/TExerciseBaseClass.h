@@ -1,0 +1,83 @@
+// The base of every exercise window: its counters and clocks, its control strip and the exercise
+// protocol through which the main window drives it.
+#pragma once
+
+#include "exercises/base/ExerciseBaseModel.h"
+
+#include <cstdint>
+#include <functional>
+
+#include <QWidget>
+
+namespace pv {
+
+class IAnswerSound;
+class IExerciseHost;
+class TControlButton;
+
+class TExerciseBaseClass : public QWidget, public ExerciseBaseModel
+{
+    Q_OBJECT
+
+public:
+    /// host (the main window) may be null in tests; the window then keeps the strip's keys itself.
+    explicit TExerciseBaseClass(IExerciseHost* host, QWidget* parent = nullptr);
+    ~TExerciseBaseClass() override;
+
+    // The exercise protocol, in the order the main window knows it.
+    /// The main window's automatic-new-question timer fired in the exercise view.
+    virtual void AutoNewQuestTimerTimer() = 0;
+    /// Clears the counters and per-item statistics, then shows the score.
+    virtual void ResetResults() = 0;
+    /// Shows the score in the main window.
+    virtual void ShowScore() = 0;
+    /// One packed MIDI short message (status in the low byte, data 1 and 2 above it).
+    virtual void MidiInMessage(std::uint32_t message) = 0;
+    /// Control button 0 (F5). Overrides call the base after they have put the question.
+    virtual void NewQuestion();
+    /// Control button 1 (F6).
+    virtual void RepeatQuestion() = 0;
+    /// Control button 2 (F7).
+    virtual void ThirdButtonAction() = 0;
+    /// Control button 3 (F8).
+    virtual void FourthButtonAction() = 0;
+    /// Control button 4 (F9); also when the sequencer reports the end of playback.
+    virtual void StopPlaying() = 0;
+    /// Reserved; no exercise has it.
+    virtual void SpareAction();
+    /// The exercise view shows this window. Overrides call the base first.
+    virtual void EnterExercise();
+    /// The exercise view leaves this window.
+    virtual void LeaveExercise();
+
+    TControlButton* ControlButtons = nullptr;
+
+    /// The strip's release: runs the action of the pressed button when it is still enabled.
+    void ControlButtonUpAction();
+    void ControlButtonMouseDown(Qt::MouseButton button, int x, int y);
+    void ControlButtonMouseUp(Qt::MouseButton button, int x, int y);
+    void ControlButtonMouseMove(int x, int y);
+
+    /// After a scored answer: the answer sound and the answer time.
+    void AnswerFeedback(bool right);
+
+    IExerciseHost* Host() const { return m_host; }
+    void SetAnswerSound(IAnswerSound* sound) { m_answerSound = sound; }
+    /// The source of the current date and time (days since 1899-12-30); the real one by default.
+    void SetDateSource(std::function<double()> now);
+    double Now() const;
+
+protected:
+    void keyPressEvent(QKeyEvent* event) override;
+    void keyReleaseEvent(QKeyEvent* event) override;
+
+private:
+    void RunButtonAction(int button);
+    void TakeFocus();
+
+    IExerciseHost* m_host = nullptr;
+    IAnswerSound* m_answerSound = nullptr;
+    std::function<double()> m_now;
+};
+
+} // namespace pv

@@ -1,0 +1,141 @@
+// The setup chooser's window: layout, activation and the button handlers.
+#include "exercises/ui/TLevels.h"
+
+#include <QGuiApplication>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QListWidget>
+#include <QPushButton>
+#include <QScreen>
+#include <QVBoxLayout>
+
+namespace pv {
+
+TLevels::TLevels(IPrompts& prompts, SetupLoader loader, QWidget* parent)
+    : QDialog(parent), m_model(prompts, std::move(loader))
+{
+    setWindowTitle(QStringLiteral("Choose an exercise setup"));
+    setModal(true);
+
+    Label2 = new QLabel(QStringLiteral("Userdefined setups:"), this);
+    ListBox2 = new QListWidget(this);
+    ListBox2->setSelectionMode(QAbstractItemView::SingleSelection);
+    ListBox2->setMinimumSize(220, 220);
+    Label2->setBuddy(ListBox2);
+    Label1 = new QLabel(QStringLiteral("* = personal files"), this);
+    Label1->hide();
+
+    BitBtn1 = new QPushButton(QStringLiteral("OK"), this);
+    BitBtn1->setDefault(true);
+    BitBtn3 = new QPushButton(QStringLiteral("Cancel"), this);
+    BitBtn4 = new QPushButton(QStringLiteral("&Help"), this);
+    BitBtn2 = new QPushButton(QStringLiteral("Other..."), this);
+
+    auto* left = new QVBoxLayout;
+    left->addWidget(Label2);
+    left->addWidget(ListBox2, 1);
+    left->addWidget(Label1);
+    auto* right = new QVBoxLayout;
+    right->addSpacing(Label2->sizeHint().height() + left->spacing());
+    right->addWidget(BitBtn1);
+    right->addWidget(BitBtn3);
+    right->addWidget(BitBtn4);
+    right->addStretch(1);
+    right->addWidget(BitBtn2);
+    auto* main = new QHBoxLayout(this);
+    main->addLayout(left, 1);
+    main->addLayout(right);
+
+    connect(ListBox2, &QListWidget::itemClicked, this, [this] { ListBox2Click(); });
+    connect(ListBox2, &QListWidget::itemDoubleClicked, this, [this] { ListBox2DblClick(); });
+    // A selection made with the keyboard also makes OK usable, without moving the focus.
+    connect(ListBox2, &QListWidget::currentRowChanged, this,
+            [this](int row) { BitBtn1->setEnabled(row >= 0); });
+    connect(BitBtn1, &QPushButton::clicked, this, [this] { BitBtn1Click(); });
+    connect(BitBtn3, &QPushButton::clicked, this, [this] { reject(); });
+    connect(BitBtn4, &QPushButton::clicked, this, [this] { BitBtn4Click(); });
+    connect(BitBtn2, &QPushButton::clicked, this, [this] { BitBtn2Click(); });
+}
+
+void TLevels::SetFolders(const QString& listFolder, const QString& programFolder,
+                         const QString& setupFolder)
+{
+    m_listFolder = listFolder;
+    m_programFolder = programFolder;
+    m_setupFolder = setupFolder;
+}
+
+void TLevels::showEvent(QShowEvent* event)
+{
+    QDialog::showEvent(event);
+    if (const QScreen* screen = QGuiApplication::primaryScreen())
+        move(screen->availableGeometry().center() - rect().center());
+    FormActivate();
+}
+
+void TLevels::FormActivate()
+{
+    ListBox2->clear();
+    m_model.Activate(m_listFolder, m_programFolder);
+    for (const SetupEntry& entry : m_model.Entries()) {
+        auto* item = new QListWidgetItem(entry.DisplayName, ListBox2);
+        item->setToolTip(entry.FilePath);
+    }
+    ListBox2->setCurrentRow(-1);
+    ListBox2->clearSelection();
+    Label1->hide();
+    BitBtn1->setEnabled(false);
+}
+
+void TLevels::ListBox2Click()
+{
+    if (ListBox2->currentRow() < 0)
+        return;
+    BitBtn1->setEnabled(true);
+    BitBtn1->setFocus(Qt::OtherFocusReason);
+}
+
+void TLevels::ListBox2DblClick()
+{
+    BitBtn1Click();
+}
+
+void TLevels::BitBtn1Click()
+{
+    const int row = ListBox2->currentRow();
+    if (row < 0 || ListBox2->item(row) == nullptr || !ListBox2->item(row)->isSelected())
+        return;
+    hide();
+    // The row is the entry's index: the list shows the entries in the model's order.
+    const std::optional<LevelsResult> result = m_model.LoadEntry(row);
+    Finish(result.value_or(LevelsResult::NotLoaded));
+}
+
+void TLevels::BitBtn2Click()
+{
+    const QString folder = m_setupFolder.isEmpty() ? m_programFolder : m_setupFolder;
+    const std::optional<QString> fileName = m_model.AskOtherFile(folder);
+    if (!fileName)
+        return;
+    hide();
+    Finish(m_model.LoadFile(*fileName));
+}
+
+void TLevels::BitBtn4Click()
+{
+    if (m_help)
+        m_help(kHelpContext);
+}
+
+void TLevels::reject()
+{
+    Finish(LevelsResult::NotLoaded);
+}
+
+void TLevels::Finish(LevelsResult result)
+{
+    hide();
+    done(static_cast<int>(result));
+}
+
+} // namespace pv

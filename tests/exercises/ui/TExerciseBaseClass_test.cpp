@@ -1,0 +1,302 @@
+// The exercise base window: keys, clicks and the main window's calls reach the exercise protocol.
+#include "exercises/base/ExerciseHost.h"
+#include "exercises/ui/TControlButton.h"
+#include "exercises/ui/TExerciseBaseClass.h"
+#include "support/TempDir.h"
+#include "support/TestOutput.h"
+
+#include <QApplication>
+#include <QKeyEvent>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QStringList>
+
+#include <gtest/gtest.h>
+
+namespace pv {
+namespace {
+
+class RecordingHost final : public IExerciseHost
+{
+public:
+    QStringList calls;
+    bool tutorActive = false;
+    AnswerSoundChoice sounds;
+
+    void FormKeyDown(int key, Qt::KeyboardModifiers, bool) override
+    {
+        calls << QStringLiteral("FormKeyDown %1").arg(key);
+    }
+    void FormKeyUp(int key, Qt::KeyboardModifiers, bool) override
+    {
+        calls << QStringLiteral("FormKeyUp %1").arg(key);
+    }
+    bool TutorActive() const override { return tutorActive; }
+    void ShowTutorProgress() override { calls << QStringLiteral("ShowTutorProgress"); }
+    bool TutorAfterAnswer() override { return false; }
+    bool ShowTip(int) override { return true; }
+    void SetAutoNewQuestTimerEnabled(bool on) override
+    {
+        calls << QStringLiteral("AutoNewQuestTimer %1").arg(on ? 1 : 0);
+    }
+    void StopMidiInput() override { calls << QStringLiteral("StopMidiInput"); }
+    void WaveInStop() override { calls << QStringLiteral("WaveInStop"); }
+    void ClockRepaintCurrentKind() override { calls << QStringLiteral("ClockRepaint"); }
+    void ShowScoreDisplay(int, const QString&) override {}
+    int ProgramFontSize() const override { return 10; }
+    AnswerSoundChoice AnswerSounds() const override { return sounds; }
+};
+
+class RecordingSound final : public IAnswerSound
+{
+public:
+    QStringList played;
+    void Play(const QString& wavFile) override { played << wavFile; }
+};
+
+class RecordingExercise final : public TExerciseBaseClass
+{
+public:
+    using TExerciseBaseClass::TExerciseBaseClass;
+    QStringList calls;
+
+    void AutoNewQuestTimerTimer() override { calls << QStringLiteral("AutoNewQuestTimerTimer"); }
+    void ResetResults() override { calls << QStringLiteral("ResetResults"); }
+    void ShowScore() override { calls << QStringLiteral("ShowScore"); }
+    void MidiInMessage(std::uint32_t) override { calls << QStringLiteral("MidiInMessage"); }
+    void NewQuestion() override
+    {
+        calls << QStringLiteral("NewQuestion");
+        TExerciseBaseClass::NewQuestion();
+    }
+    void RepeatQuestion() override { calls << QStringLiteral("RepeatQuestion"); }
+    void ThirdButtonAction() override { calls << QStringLiteral("ThirdButtonAction"); }
+    void FourthButtonAction() override { calls << QStringLiteral("FourthButtonAction"); }
+    void StopPlaying() override { calls << QStringLiteral("StopPlaying"); }
+};
+
+void SendKey(QWidget* to, QEvent::Type type, int key, bool autoRepeat = false)
+{
+    QKeyEvent event(type, key, Qt::NoModifier, QString(), autoRepeat);
+    QApplication::sendEvent(to, &event);
+}
+
+void TapKey(QWidget* to, int key)
+{
+    SendKey(to, QEvent::KeyPress, key);
+    SendKey(to, QEvent::KeyRelease, key);
+}
+
+void SendMouse(QWidget* to, QEvent::Type type, QPoint at)
+{
+    const Qt::MouseButtons held = type == QEvent::MouseButtonPress ? Qt::LeftButton : Qt::NoButton;
+    QMouseEvent event(type, QPointF(at), to->mapToGlobal(QPointF(at)), Qt::LeftButton, held,
+                      Qt::NoModifier);
+    QApplication::sendEvent(to, &event);
+}
+
+class ExerciseWindowTest : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        window.resize(700, 200);
+        window.ControlButtons->Captions = {QStringLiteral("New"), QStringLiteral("Repeat"),
+                                           QStringLiteral("Play"), QStringLiteral("Check"),
+                                           QStringLiteral("Stop")};
+        window.ControlButtons->ButtonEnabled = {true, true, true, true, true};
+        window.SetDateSource([this] { return now; });
+        window.SetAnswerSound(&sound);
+        window.show();
+        // Offscreen windows become active only when told; the focus needs an active window.
+        QApplication::setActiveWindow(&window);
+        QApplication::processEvents();
+    }
+
+    RecordingHost host;
+    RecordingSound sound;
+    double now = 46000.5;
+    RecordingExercise window{&host};
+};
+
+TEST_F(ExerciseWindowTest, StripSitsAtItsPlaceAndTakesTheKeyboardFocus)
+{
+    EXPECT_EQ(window.ControlButtons->geometry(), QRect(4, 4, 641, 48));
+    EXPECT_EQ(window.ControlButtons->focusPolicy(), Qt::StrongFocus);
+    EXPECT_EQ(window.ControlButtons->parentWidget(), &window);
+    RecordingExercise fresh(nullptr);
+    EXPECT_EQ(fresh.ControlButtons->FocusIndex, -1);
+    EXPECT_EQ(fresh.ControlButtons->PressedIndex, -1);
+    EXPECT_EQ(fresh.ControlButtons->HotIndex, -1);
+    for (bool enabled : fresh.ControlButtons->ButtonEnabled)
+        EXPECT_FALSE(enabled);
+    TExerciseBaseClass* asBase = &fresh;
+    EXPECT_EQ(asBase->QuestionCount, 0U);
+
+    // The shown window's only focusable control is the strip; with the focus the mark goes to
+    // the first enabled button.
+    ASSERT_TRUE(window.ControlButtons->hasFocus());
+    EXPECT_EQ(window.ControlButtons->FocusIndex, 0);
+    window.ControlButtons->ButtonEnabled[1] = false;
+    window.ControlButtons->SetFocusIndex(1);
+    window.ControlButtons->clearFocus();
+    window.ControlButtons->setFocus();
+    EXPECT_EQ(window.ControlButtons->FocusIndex, 2) << "a disabled button loses the mark";
+}
+
+TEST_F(ExerciseWindowTest, FunctionKeysRunTheirProtocolOperationsOnRelease)
+{
+    const int keys[] = {Qt::Key_F5, Qt::Key_F6, Qt::Key_F7, Qt::Key_F8, Qt::Key_F9};
+    for (int key : keys) {
+        const qsizetype before = window.calls.size();
+        SendKey(window.ControlButtons, QEvent::KeyPress, key);
+        EXPECT_EQ(window.calls.size(), before) << "nothing runs on the press";
+        SendKey(window.ControlButtons, QEvent::KeyRelease, key);
+    }
+    EXPECT_EQ(window.calls,
+              (QStringList{QStringLiteral("NewQuestion"), QStringLiteral("RepeatQuestion"),
+                           QStringLiteral("ThirdButtonAction"),
+                           QStringLiteral("FourthButtonAction"), QStringLiteral("StopPlaying")}));
+    EXPECT_TRUE(host.calls.isEmpty()) << "the strip's keys are not handed back";
+    EXPECT_EQ(window.QuestionStart, now) << "the base NewQuestion marks the question's start";
+}
+
+TEST_F(ExerciseWindowTest, EnterRunsTheFocusedButtonWhileTheStripHasTheFocus)
+{
+    window.ControlButtons->SetFocusIndex(3);
+    ASSERT_TRUE(window.ControlButtons->hasFocus());
+    TapKey(window.ControlButtons, Qt::Key_Return);
+    EXPECT_EQ(window.calls, QStringList{QStringLiteral("FourthButtonAction")});
+    EXPECT_TRUE(window.ControlButtons->hasFocus()) << "the window keeps the strip focused";
+
+    window.ControlButtons->clearFocus();
+    TapKey(&window, Qt::Key_Return);
+    EXPECT_EQ(window.calls.size(), 1) << "without the focus Enter is not the strip's";
+    EXPECT_EQ(host.calls, (QStringList{QStringLiteral("FormKeyDown %1").arg(int(Qt::Key_Return)),
+                                       QStringLiteral("FormKeyUp %1").arg(int(Qt::Key_Return))}));
+}
+
+TEST_F(ExerciseWindowTest, DisabledButtonsAndHeldKeysRunNothingExtra)
+{
+    window.ControlButtons->ButtonEnabled[2] = false;
+    TapKey(window.ControlButtons, Qt::Key_F7);
+    EXPECT_TRUE(window.calls.isEmpty());
+
+    SendKey(window.ControlButtons, QEvent::KeyPress, Qt::Key_F6);
+    for (int i = 0; i < 4; ++i) {
+        SendKey(window.ControlButtons, QEvent::KeyRelease, Qt::Key_F6, true);
+        SendKey(window.ControlButtons, QEvent::KeyPress, Qt::Key_F6, true);
+    }
+    SendKey(window.ControlButtons, QEvent::KeyRelease, Qt::Key_F6);
+    EXPECT_EQ(window.calls, QStringList{QStringLiteral("RepeatQuestion")});
+
+    // Disabled while held down: the release runs nothing but lets the button go.
+    SendKey(window.ControlButtons, QEvent::KeyPress, Qt::Key_F9);
+    EXPECT_EQ(window.ControlButtons->PressedIndex, 4);
+    window.ControlButtons->ButtonEnabled[4] = false;
+    SendKey(window.ControlButtons, QEvent::KeyRelease, Qt::Key_F9);
+    EXPECT_EQ(window.calls.size(), 1);
+    EXPECT_EQ(window.ControlButtons->PressedIndex, -1);
+}
+
+TEST_F(ExerciseWindowTest, ClicksOnAFaceRunItsButtonAndClicksBesideThemNothing)
+{
+    TControlButton* strip = window.ControlButtons;
+    const QPoint faceOfButton1(TControlButton::kCellWidth + 20, 40);
+    SendMouse(strip, QEvent::MouseButtonPress, faceOfButton1);
+    EXPECT_EQ(strip->PressedIndex, 1);
+    SendMouse(strip, QEvent::MouseButtonRelease, faceOfButton1);
+    EXPECT_EQ(window.calls, QStringList{QStringLiteral("RepeatQuestion")});
+
+    const QPoint gap(TControlButton::kCellWidth * 2 - 2, 40);
+    SendMouse(strip, QEvent::MouseButtonPress, gap);
+    EXPECT_EQ(strip->PressedIndex, -1);
+    SendMouse(strip, QEvent::MouseButtonRelease, gap);
+    const QPoint aboveTheFaces(10, 1);
+    SendMouse(strip, QEvent::MouseButtonPress, aboveTheFaces);
+    SendMouse(strip, QEvent::MouseButtonRelease, aboveTheFaces);
+    EXPECT_EQ(window.calls.size(), 1);
+}
+
+TEST_F(ExerciseWindowTest, OtherKeysGoBackToTheMainWindow)
+{
+    TapKey(window.ControlButtons, Qt::Key_A);
+    EXPECT_TRUE(window.calls.isEmpty());
+    EXPECT_EQ(host.calls, (QStringList{QStringLiteral("FormKeyDown %1").arg(int(Qt::Key_A)),
+                                       QStringLiteral("FormKeyUp %1").arg(int(Qt::Key_A))}));
+}
+
+TEST_F(ExerciseWindowTest, BaseOperationsCallTheMainWindow)
+{
+    host.tutorActive = true;
+    window.NewQuestion();
+    window.EnterExercise();
+    window.LeaveExercise();
+    EXPECT_EQ(window.calls,
+              (QStringList{QStringLiteral("NewQuestion"), QStringLiteral("ShowScore")}));
+    EXPECT_EQ(
+        host.calls,
+        (QStringList{QStringLiteral("ShowTutorProgress"), QStringLiteral("AutoNewQuestTimer 0"),
+                     QStringLiteral("StopMidiInput"), QStringLiteral("WaveInStop")}));
+}
+
+TEST_F(ExerciseWindowTest, AnswerFeedbackPlaysTheSettingsSoundAndAddsTheAnswerTimeOnce)
+{
+    test::TempDir media;
+    ASSERT_TRUE(media.Write(QStringLiteral("Correct.wav"), {1}));
+    ASSERT_TRUE(media.Write(QStringLiteral("Wrong.wav"), {1}));
+    host.sounds = {true, media.Path(), QStringLiteral("Correct"), QStringLiteral("Wrong")};
+
+    window.NewQuestion();
+    now += 0.25;
+    window.AnswerFeedback(true);
+    window.AnswerFeedback(false);
+    EXPECT_EQ(sound.played, (QStringList{media.File(QStringLiteral("Correct.wav")),
+                                         media.File(QStringLiteral("Wrong.wav"))}));
+    EXPECT_NEAR(window.AnswerTime, 0.25, 1e-9);
+    EXPECT_EQ(window.QuestionStart, 0.0);
+
+    host.sounds.SoundEffects = false;
+    window.AnswerFeedback(true);
+    EXPECT_EQ(sound.played.size(), 2) << "sound effects off";
+}
+
+// Pictures of the strip in its states, for people to look at.
+TEST_F(ExerciseWindowTest, RendersTheStripToAPicture)
+{
+    TControlButton* strip = window.ControlButtons;
+    strip->Captions = {QStringLiteral("New"), QStringLiteral("Repeat"),
+                       QStringLiteral("Play answer"), QStringLiteral("Check"),
+                       QStringLiteral("Stop")};
+    std::vector<QImage> rows;
+    strip->clearFocus();
+    rows.push_back(strip->Render()); // all enabled, no focus
+    strip->SetFocusIndex(0);
+    strip->HotIndex = 1;
+    strip->PressedIndex = 2;
+    strip->ButtonEnabled[4] = false;
+    rows.push_back(strip->Render()); // focus mark on 0, 1 hot, 2 pressed, 4 disabled
+    strip->PressedIndex = -1;
+    strip->HotIndex = -1;
+    strip->ButtonEnabled = {true, false, false, true, false};
+    strip->FocusIndex = 3;
+    rows.push_back(strip->Render()); // after a question: focus on "Check"
+
+    QImage sheet(strip->width(), strip->height() * int(rows.size()) + 4 * int(rows.size() - 1),
+                 QImage::Format_RGB32);
+    sheet.fill(Qt::white);
+    QPainter painter(&sheet);
+    for (std::size_t i = 0; i < rows.size(); ++i)
+        painter.drawImage(0, int(i) * (strip->height() + 4), rows[i]);
+    painter.end();
+    const QString file = test::TestOutputDir() + QStringLiteral("control_strip.png");
+    ASSERT_TRUE(sheet.save(file));
+
+    // The hit test reads the painted picture: a face hits, the strip's background does not.
+    strip->repaint();
+    EXPECT_EQ(strip->HitTest(TControlButton::kCellWidth * 3 + 60, 40), 3);
+    EXPECT_EQ(strip->HitTest(TControlButton::kCellWidth * 3 - 1, 40), -1);
+}
+
+} // namespace
+} // namespace pv
