@@ -1,0 +1,44 @@
+// The MIDI output devices as the MIDI output sees them: a list, one open device, its volume.
+#pragma once
+
+#include "music/base/Result.h"
+#include "music/sequencer/SequencerTypes.h"
+
+#include <cstdint>
+#include <optional>
+#include <vector>
+
+#include <QString>
+
+namespace pv {
+
+/// Id of the device that takes the place of the system's MIDI mapper (the built-in synth).
+inline constexpr std::uint32_t kMidiMapperId = 0xFFFFFFFFU;
+
+struct MidiOutPortInfo
+{
+    std::uint32_t id = 0;
+    QString name;
+};
+
+enum class MidiOutError : int
+{
+    OpenFailed = 1, ///< the device refused; Error::detail holds its text (may be empty)
+    Unexpected = 2, ///< anything else went wrong while opening or listing
+};
+
+class IMidiOutDevices
+{
+public:
+    virtual ~IMidiOutDevices() = default;
+    /// The outputs in the order they are offered, the mapper's stand-in first when present.
+    virtual Result<std::vector<MidiOutPortInfo>> ListOutputs() = 0;
+    /// Opens one output (at most one is open); the sink stays valid until CloseOutput.
+    virtual Result<IMidiSink*> OpenOutput(std::uint32_t id) = 0;
+    virtual void CloseOutput() = 0;
+    /// Volume as two 16-bit channel halves (left low, right high); false when unsupported.
+    virtual bool SetOutputVolume(std::uint32_t stereoVolume) = 0;
+    virtual std::optional<std::uint32_t> OutputVolume() const = 0;
+};
+
+} // namespace pv

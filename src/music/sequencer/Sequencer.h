@@ -1,0 +1,97 @@
+// The sequencer the program plays through: the scheduler on a timing thread of its own (or
+// driven by hand on a virtual clock), MIDI out through one sink, notifications to windows.
+#pragma once
+
+#include "music/base/Clock.h"
+#include "music/sequencer/SequencerEngine.h"
+#include "music/sequencer/SequencerTypes.h"
+
+#include <atomic>
+#include <condition_variable>
+#include <cstdint>
+#include <memory>
+#include <mutex>
+#include <optional>
+#include <thread>
+
+class QObject;
+
+namespace pv {
+
+/// What the program asks of a sequencer. Called from the GUI thread only.
+class ISequencer
+{
+public:
+    virtual ~ISequencer() = default;
+    virtual void QueueMidi(SequencerQueue queue, std::uint32_t packed) = 0;
+    virtual void QueueWait(SequencerQueue queue, std::uint32_t ticks) = 0;
+    /// target is remembered weakly: a window gone before the event is reached gets nothing.
+    virtual void QueueNotify(SequencerQueue queue, QObject* target, std::uint16_t code) = 0;
+    /// Stops at once and empties both queues; no notification of what played before arrives
+    /// afterwards, not even one already on its way.
+    virtual void Stop() = 0;
+    /// The sink the sequencer's MIDI messages go to; null sends nothing.
+    virtual void SetOutput(IMidiSink* sink) = 0;
+    /// Both queues start together; while playing nothing new is started.
+    virtual void Start() = 0;
+    /// A tick lasts 90 / tempo milliseconds from now on; tempo 0 is refused (false).
+    virtual bool SetTempo(std::uint32_t tempo) = 0;
+    virtual void SetMetronome(bool on) = 0;
+    /// 0..400 ms (larger values are held at 400).
+    virtual void SetOutputDelay(std::uint16_t ms) = 0;
+};
+
+class Sequencer final : public ISequencer
+{
+public:
+    enum class Drive
+    {
+        OwnThread, ///< a timing thread plays on the clock as it runs
+        Manual,    ///< nothing plays until RunUntil is called (virtual clocks, tests)
+    };
+
+    /// Notifications are delivered on the thread that creates the sequencer.
+    explicit Sequencer(const IClock& clock, Drive drive = Drive::OwnThread);
+    ~Sequencer() override;
+    Sequencer(const Sequencer&) = delete;
+    Sequencer& operator=(const Sequencer&) = delete;
+
+    void QueueMidi(SequencerQueue queue, std::uint32_t packed) override;
+    void QueueWait(SequencerQueue queue, std::uint32_t ticks) override;
+    void QueueNotify(SequencerQueue queue, QObject* target, std::uint16_t code) override;
+    void Stop() override;
+    void SetOutput(IMidiSink* sink) override;
+    void Start() override;
+    bool SetTempo(std::uint32_t tempo) override;
+    void SetMetronome(bool on) override;
+    void SetOutputDelay(std::uint16_t ms) override;
+
+    /// Manual drive: plays everything due up to timeUs.
+    void RunUntil(std::uint64_t timeUs);
+    /// When the next message or notification falls due; nothing when none is to come.
+    std::optional<std::uint64_t> NextDueUs() const;
+    bool Playing() const;
+    std::uint32_t Generation() const;
+    std::uint32_t Tempo() const;
+    std::size_t PendingCount() const;
+
+private:
+    class Dispatcher;
+    class Output;
+
+    void Wake();
+    void ThreadMain();
+
+    const IClock& m_clock;
+    const Drive m_drive;
+    mutable std::mutex m_mutex;
+    std::condition_variable m_wake;
+    SequencerEngine m_engine;
+    std::unique_ptr<Dispatcher> m_dispatcher;
+    std::unique_ptr<Output> m_output;
+    std::atomic<std::uint32_t> m_generation;
+    bool m_quit = false;
+    std::thread m_thread;
+};
+
+} // namespace pv

@@ -1,0 +1,183 @@
+// Fakes for the sequencer tests: a recording sink, fake devices, recording receivers and a
+// drive that steps a hand-driven sequencer through virtual time.
+#pragma once
+
+#include "music/sequencer/MidiOutDevices.h"
+#include "music/sequencer/NotifyRouting.h"
+#include "music/sequencer/Sequencer.h"
+#include "music/sequencer/SequencerNotifyEvent.h"
+#include "support/FakeClock.h"
+
+#include <cstdint>
+#include <map>
+#include <vector>
+
+#include <QCoreApplication>
+#include <QEvent>
+#include <QObject>
+
+namespace pv::test {
+
+struct SentMessage
+{
+    std::uint64_t ms = 0;
+    std::uint32_t packed = 0;
+    friend bool operator==(const SentMessage&, const SentMessage&) = default;
+};
+
+inline std::ostream& operator<<(std::ostream& os, const SentMessage& m)
+{
+    return os << "{" << m.ms << " ms, 0x" << std::hex << m.packed << std::dec << "}";
+}
+
+/// A MIDI message as the tests write it down: status, data 1, data 2.
+constexpr std::uint32_t Msg(std::uint32_t status, std::uint32_t d1, std::uint32_t d2 = 0)
+{
+    return status + d1 * 256U + d2 * 65536U;
+}
+
+class RecordingSink final : public IMidiSink
+{
+public:
+    explicit RecordingSink(const IClock& clock) : m_clock(clock) {}
+    bool Send(std::uint32_t packed) override
+    {
+        ++attempts;
+        if (failFrom >= 0 && attempts > failFrom)
+            return false;
+        sent.push_back({m_clock.NowUs() / 1000U, packed});
+        return true;
+    }
+    QString LastErrorText() const override { return QStringLiteral("device refused"); }
+
+    std::vector<SentMessage> sent;
+    int attempts = 0;
+    int failFrom = -1; ///< sends after this many fail
+
+private:
+    const IClock& m_clock;
+};
+
+class FakeDevices final : public IMidiOutDevices
+{
+public:
+    explicit FakeDevices(const IClock& clock) : sink(clock) {}
+
+    Result<std::vector<MidiOutPortInfo>> ListOutputs() override
+    {
+        if (listFails)
+            return Error{static_cast<int>(MidiOutError::Unexpected), QStringLiteral("boom")};
+        return ports;
+    }
+    Result<IMidiSink*> OpenOutput(std::uint32_t id) override
+    {
+        openedIds.push_back(id);
+        if (openError)
+            return *openError;
+        open = true;
+        return static_cast<IMidiSink*>(&sink);
+    }
+    void CloseOutput() override
+    {
+        open = false;
+        ++closes;
+    }
+    bool SetOutputVolume(std::uint32_t stereo) override
+    {
+        volume = stereo;
+        return true;
+    }
+    std::optional<std::uint32_t> OutputVolume() const override { return volume; }
+
+    std::vector<MidiOutPortInfo> ports{{kMidiMapperId, QStringLiteral("Synth")},
+                                       {0, QStringLiteral("Port A")}};
+    bool listFails = false;
+    std::optional<Error> openError;
+    bool open = false;
+    int closes = 0;
+    std::vector<std::uint32_t> openedIds;
+    std::optional<std::uint32_t> volume;
+    RecordingSink sink;
+};
+
+/// A window that records the notifications it receives, with the virtual time of arrival.
+class RecordingReceiver final : public QObject
+{
+public:
+    explicit RecordingReceiver(const IClock& clock) : m_clock(clock) {}
+    bool event(QEvent* e) override
+    {
+        if (e->type() == SequencerNotifyEvent::Type()) {
+            codes.push_back(static_cast<SequencerNotifyEvent*>(e)->Code());
+            times.push_back(m_clock.NowUs() / 1000U);
+            return true;
+        }
+        return QObject::event(e);
+    }
+    std::vector<std::uint16_t> codes;
+    std::vector<std::uint64_t> times;
+
+private:
+    const IClock& m_clock;
+};
+
+class FakeTargets final : public INotifyTargets
+{
+public:
+    explicit FakeTargets(const IClock& clock)
+        : settings(clock), imitation(clock), reading(clock), errorDetection(clock),
+          comparison(clock), identification(clock), main(clock)
+    {
+    }
+    bool SettingsDialogListening() const override { return listening; }
+    int CurrentExerciseKind() const override { return kind; }
+    QObject* Receiver(NotifyReceiver receiver, int exerciseKind) const override
+    {
+        auto* self = const_cast<FakeTargets*>(this);
+        asked.push_back({receiver, exerciseKind});
+        switch (receiver) {
+        case NotifyReceiver::SettingsDialog:
+            return &self->settings;
+        case NotifyReceiver::RhythmImitation:
+            return &self->imitation;
+        case NotifyReceiver::RhythmReading:
+            return &self->reading;
+        case NotifyReceiver::RhythmErrorDetection:
+            return &self->errorDetection;
+        case NotifyReceiver::IntervalComparison:
+            return &self->comparison;
+        case NotifyReceiver::Identification:
+            return &self->identification;
+        case NotifyReceiver::MainWindow:
+            return &self->main;
+        }
+        return nullptr;
+    }
+
+    bool listening = false;
+    int kind = 1;
+    mutable std::vector<std::pair<NotifyReceiver, int>> asked;
+    RecordingReceiver settings, imitation, reading, errorDetection, comparison, identification,
+        main;
+};
+
+/// Steps a hand-driven sequencer event time by event time up to endUs, delivering the
+/// notifications of each step before the next, as the GUI thread would.
+inline void DriveTo(Sequencer& sequencer, FakeClock& clock, std::uint64_t endUs)
+{
+    for (;;) {
+        const std::optional<std::uint64_t> due = sequencer.NextDueUs();
+        if (!due || *due > endUs)
+            break;
+        if (*due > clock.NowUs())
+            clock.AdvanceUs(*due - clock.NowUs());
+        sequencer.RunUntil(clock.NowUs());
+        QCoreApplication::sendPostedEvents();
+    }
+    if (endUs > clock.NowUs())
+        clock.AdvanceUs(endUs - clock.NowUs());
+    sequencer.RunUntil(clock.NowUs());
+    QCoreApplication::sendPostedEvents();
+}
+
+} // namespace pv::test
