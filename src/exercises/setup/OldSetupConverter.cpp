@@ -1,0 +1,150 @@
+// Conversion of old exercise setups into the current layout.
+#include "exercises/setup/OldSetupConverter.h"
+
+#include <algorithm>
+#include <array>
+
+namespace pv {
+
+namespace {
+
+// Copies old into a buffer of exactly the expected size so a short block reads as zeros.
+template <std::size_t N> std::array<std::uint8_t, N> Padded(std::span<const std::uint8_t> old)
+{
+    std::array<std::uint8_t, N> bytes{};
+    std::copy_n(old.begin(), std::min(N, old.size()), bytes.begin());
+    return bytes;
+}
+
+// The old answer-input byte kept a mode number (1 by name, 2 piano, 3 guitar) where the current
+// one keeps a bit per input; the lock bit stays.
+std::uint8_t ConvertAnswerInput(std::uint8_t old)
+{
+    std::uint8_t bits = old & 0x80;
+    switch (old & 0x7F) {
+    case 1:
+        bits |= 0x01;
+        break;
+    case 2:
+        bits |= 0x02;
+        break;
+    case 3:
+        bits |= 0x04;
+        break;
+    default:
+        break;
+    }
+    return bits;
+}
+
+} // namespace
+
+bool ConvertOldOptionBlock(std::span<const std::uint8_t> oldBlock, OptionBlock& converted,
+                           ExerciseKind kind)
+{
+    const auto old = Padded<kOldOptionBlockSize>(oldBlock);
+    std::array<std::uint8_t, kOptionBlockSize> bytes{};
+    auto flag = [&](int oldItem, int newItem) {
+        bytes[static_cast<std::size_t>(newItem - 1)] = old[static_cast<std::size_t>(oldItem - 1)];
+    };
+    static constexpr int kChordItems[14] = {1, 2, 3, 4, 6, 7, 16, 9, 15, 8, 13, 11, 17, 10};
+    static constexpr int kInversionItems[14] = {1, 2, 3, 4, 5, 6, 14, 15, 16, 17, 18, 19, 20, 21};
+    int firstOldUser = 0; // old user items run from here to 28
+    int firstNewUser = 0;
+    switch (kind) {
+    case kKindChordIdentification:
+        for (int j = 0; j < 14; ++j)
+            flag(j + 1, kChordItems[j]);
+        firstOldUser = 15;
+        firstNewUser = 28;
+        break;
+    case kKindChordInversions:
+        for (int j = 0; j < 14; ++j)
+            flag(j + 1, kInversionItems[j]);
+        firstOldUser = 15;
+        firstNewUser = 27;
+        break;
+    case kKindIntervalIdentification:
+    case kKindIntervalComparison:
+        for (int item = 1; item <= 28; ++item)
+            flag(item, item);
+        break;
+    case kKindScales:
+        for (int item = 1; item <= 11; ++item)
+            flag(item, item);
+        firstOldUser = 12;
+        firstNewUser = 32;
+        break;
+    default:
+        break;
+    }
+    bool userItems = false;
+    if (firstOldUser > 0) {
+        for (int item = firstOldUser; item <= 28; ++item) {
+            if (old[static_cast<std::size_t>(item - 1)] == 0)
+                continue;
+            flag(item, firstNewUser + item - firstOldUser);
+            userItems = true;
+        }
+    }
+    std::copy(old.begin() + 28, old.begin() + 48, bytes.begin() + 60);
+    bytes[66] = ConvertAnswerInput(old[34]);
+    bytes[70] = 16;
+    bytes[80] = old[48];
+    bytes[81] = old[49];
+    converted = DecodeOptionBlock(bytes);
+    return userItems;
+}
+
+void ConvertOldRhythmBlock(std::span<const std::uint8_t> oldBlock, RhythmSetup& converted)
+{
+    const auto old = Padded<kOldRhythmBlockSize>(oldBlock);
+    std::array<std::uint8_t, kRhythmSetupSize> bytes{};
+    std::copy_n(old.begin(), 6, bytes.begin());
+    std::copy_n(old.begin() + 6, 6, bytes.begin() + 20);
+    std::copy_n(old.begin() + 12, 4, bytes.begin() + 26);
+    std::copy_n(old.begin() + 16, 2, bytes.begin() + 30);
+    bytes[32] = old[18];
+    bytes[33] = old[19];
+    bytes[34] = old[20];
+    std::copy_n(old.begin() + 21, 9, bytes.begin() + 35);
+    converted = DecodeRhythmSetup(bytes);
+}
+
+void ConvertOldMelodyBlock(std::span<const std::uint8_t> oldBlock, MelodySetup& converted)
+{
+    const auto old = Padded<kOldMelodyBlockSize>(oldBlock);
+    std::array<std::uint8_t, kMelodySetupSize> bytes{};
+    std::copy_n(old.begin(), kMelodySetupSize, bytes.begin());
+    // Old tonic bytes had no reference kind: they become base tones.
+    bytes[18] = static_cast<std::uint8_t>(old[18] + 16);
+    bytes[20] = ConvertAnswerInput(old[20]);
+    converted = DecodeMelodySetup(bytes);
+}
+
+ExerciseSetup ConvertOldLevel(std::span<const std::uint8_t> oldSetup)
+{
+    const auto old = Padded<kOldSetupSize>(oldSetup);
+    const std::span<const std::uint8_t> all(old);
+    ExerciseSetup s = DefaultExerciseSetup();
+    ConvertOldOptionBlock(all.subspan(kOldChordOptionsOffset, kOldOptionBlockSize),
+                          s.ChordIdentification, kKindChordIdentification);
+    ConvertOldOptionBlock(all.subspan(kOldInversionOptionsOffset, kOldOptionBlockSize),
+                          s.ChordInversions, kKindChordInversions);
+    ConvertOldOptionBlock(all.subspan(kOldIntervalOptionsOffset, kOldOptionBlockSize),
+                          s.IntervalIdentification, kKindIntervalIdentification);
+    ConvertOldOptionBlock(all.subspan(kOldComparisonOptionsOffset, kOldOptionBlockSize),
+                          s.IntervalComparison, kKindIntervalComparison);
+    ConvertOldOptionBlock(all.subspan(kOldScaleOptionsOffset, kOldOptionBlockSize), s.Scales,
+                          kKindScales);
+    ConvertOldRhythmBlock(all.subspan(kOldRhythmOffset, kOldRhythmBlockSize), s.RhythmImitation);
+    ConvertOldRhythmBlock(all.subspan(kOldRhythmOffset + kOldRhythmBlockSize, kOldRhythmBlockSize),
+                          s.RhythmReading);
+    ConvertOldRhythmBlock(
+        all.subspan(kOldRhythmOffset + 2 * kOldRhythmBlockSize, kOldRhythmBlockSize),
+        s.RhythmErrorDetection);
+    ConvertOldMelodyBlock(all.subspan(kOldMelodyOffset, kOldMelodyBlockSize), s.Melody);
+    return s;
+}
+
+} // namespace pv

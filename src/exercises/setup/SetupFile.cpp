@@ -1,0 +1,115 @@
+// Setup files on disk and the decision between their formats.
+#include "exercises/setup/SetupFile.h"
+
+#include "exercises/setup/OldSetupConverter.h"
+
+#include <algorithm>
+#include <array>
+#include <vector>
+
+#include <QFile>
+#include <QFileInfo>
+#include <QSaveFile>
+
+namespace pv {
+
+namespace {
+
+// Copies count bytes of the file at pos into buffer at to; false when the file ends first.
+bool ReadPiece(std::span<const std::uint8_t> head, std::size_t& pos, std::span<std::uint8_t> buffer,
+               std::size_t to, std::size_t count)
+{
+    if (head.size() < pos || head.size() - pos < count)
+        return false;
+    std::copy_n(head.begin() + static_cast<std::ptrdiff_t>(pos), count,
+                buffer.begin() + static_cast<std::ptrdiff_t>(to));
+    pos += count;
+    return true;
+}
+
+bool ReadPaddedOldSetup(std::span<const std::uint8_t> head, std::span<std::uint8_t> old)
+{
+    std::size_t pos = 0;
+    bool ok = ReadPiece(head, pos, old, 0, kSetupHeaderSize);
+    ok = ok && ReadPiece(head, pos, old, kOldChordOptionsOffset, 5 * kOldOptionBlockSize);
+    for (std::size_t k = 0; k < 3 && ok; ++k) {
+        ok = ReadPiece(head, pos, old, kOldRhythmOffset + k * kOldRhythmBlockSize,
+                       kOldRhythmBlockSize);
+        ++pos; // the pad byte after each rhythm block is dropped
+    }
+    // The melody block is read short by one byte; the buffer's zero stands in for it.
+    return ok && ReadPiece(head, pos, old, kOldMelodyOffset, kOldMelodyBlockSize - 1);
+}
+
+} // namespace
+
+SetupFileRead DecodeSetupFile(std::span<const std::uint8_t> head, std::uint64_t fileSize)
+{
+    head = head.first(std::min<std::size_t>(head.size(), kExerciseSetupSize));
+    // Both buffers start zeroed with the one-character header "x", so a buffer that no read
+    // fills fails the header test.
+    std::array<std::uint8_t, kExerciseSetupSize> old{};
+    std::array<std::uint8_t, kExerciseSetupSize> current{};
+    old[0] = current[0] = 1;
+    old[1] = current[1] = 'x';
+
+    bool readOk = false;
+    if (fileSize == kOldPaddedSetupSize) {
+        readOk = ReadPaddedOldSetup(head, old);
+    } else if (fileSize == kOldSetupSize) {
+        std::size_t pos = 0;
+        readOk = ReadPiece(head, pos, old, 0, kOldSetupSize);
+    } else {
+        std::size_t pos = 0;
+        readOk = ReadPiece(head, pos, current, 0, kExerciseSetupSize);
+    }
+
+    SetupFileRead result;
+    // A file shorter than its format is refused: installing the default under the file's name
+    // would invite the next save to overwrite the user's file with it.
+    if (!readOk)
+        return result;
+    if (HasSetupMark(old, kOldSetupMark)) {
+        result.Status = SetupFileStatus::Converted;
+        result.Setup = ConvertOldLevel(std::span<const std::uint8_t>(old).first(kOldSetupSize));
+    } else if (HasSetupMark(current, kCurrentSetupMark)) {
+        result.Status = SetupFileStatus::Loaded;
+        result.Setup = *DecodeExerciseSetup(current);
+    }
+    return result;
+}
+
+SetupFileRead ReadSetupFile(const QString& fileName)
+{
+    QFile file(fileName);
+    if (QFileInfo(fileName).isDir() || !file.open(QIODevice::ReadOnly))
+        return {SetupFileStatus::CannotOpen, {}};
+    const auto size = static_cast<std::uint64_t>(std::max<qint64>(0, file.size()));
+    const QByteArray data = file.read(static_cast<qint64>(kExerciseSetupSize));
+    file.close();
+    std::vector<std::uint8_t> head(static_cast<std::size_t>(data.size()));
+    std::transform(data.begin(), data.end(), head.begin(),
+                   [](char c) { return static_cast<std::uint8_t>(c); });
+    return DecodeSetupFile(head, size);
+}
+
+std::optional<Error> WriteSetupFile(const QString& fileName, const ExerciseSetup& setup)
+{
+    const auto bytes = EncodeExerciseSetup(setup);
+    QByteArray data(static_cast<qsizetype>(bytes.size()), '\0');
+    std::transform(bytes.begin(), bytes.end(), data.begin(),
+                   [](std::uint8_t b) { return static_cast<char>(b); });
+    QSaveFile file(fileName);
+    if (!file.open(QIODevice::WriteOnly))
+        return Error{1, file.errorString()};
+    if (file.write(data) != data.size()) {
+        const QString why = file.errorString();
+        file.cancelWriting();
+        return Error{2, why};
+    }
+    if (!file.commit())
+        return Error{3, file.errorString()};
+    return std::nullopt;
+}
+
+} // namespace pv

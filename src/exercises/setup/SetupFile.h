@@ -1,0 +1,43 @@
+// Reading and writing setup files (".qib"): the current 670-byte record and the two sizes of
+// the previous data version.
+#pragma once
+
+#include "exercises/setup/ExerciseSetup.h"
+#include "music/base/Result.h"
+
+#include <cstdint>
+#include <optional>
+#include <span>
+
+#include <QString>
+
+namespace pv {
+
+enum class SetupFileStatus : int
+{
+    Loaded = 0,     ///< a current record
+    Converted = 1,  ///< an old record, converted
+    CannotOpen = 2, ///< the file could not be opened
+    Invalid = 3,    ///< wrong header, or shorter than its format: nothing to install
+};
+
+struct SetupFileRead
+{
+    SetupFileStatus Status = SetupFileStatus::Invalid;
+    ExerciseSetup Setup; ///< the setup to install when Loaded or Converted
+};
+
+/// Decides a setup file from its size and its first bytes (at most 670 are looked at): 388
+/// bytes are an old setup with a pad byte after each rhythm block, 386 an old setup, any other
+/// size a current record whose surplus is ignored. A file too short for its format is Invalid,
+/// never the default setup.
+SetupFileRead DecodeSetupFile(std::span<const std::uint8_t> head, std::uint64_t fileSize);
+
+/// Reads a setup file from disk.
+SetupFileRead ReadSetupFile(const QString& fileName);
+
+/// Writes the 670 bytes to a new file that replaces the old one only when complete; on failure
+/// the old file is untouched and the error says why.
+std::optional<Error> WriteSetupFile(const QString& fileName, const ExerciseSetup& setup);
+
+} // namespace pv

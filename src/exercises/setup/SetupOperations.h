@@ -1,0 +1,90 @@
+// The main window's setup commands without the window: load, save, save as, the question
+// whether to save a changed setup, and handing the setup to the exercise windows and pages.
+#pragma once
+
+#include "exercises/setup/ExerciseSetup.h"
+#include "music/base/Prompts.h"
+
+#include <vector>
+
+#include <QString>
+
+namespace pv {
+
+/// The setup state the main window holds.
+struct SetupState
+{
+    ExerciseSetup CurrentSetup = DefaultExerciseSetup(); ///< the setup in force
+    ExerciseSetup SavedSetup = DefaultExerciseSetup();   ///< as last loaded, saved or shown
+    QString SetupFileName;      ///< the loaded setup's file name, whole; empty when none
+    bool SetupModified = false; ///< the setup differs from `SavedSetup`
+    bool SetupLoaded = false;   ///< some setup has been installed since start-up
+};
+
+/// What the setup commands need of the main window.
+class ISetupHost
+{
+public:
+    virtual ~ISetupHost() = default;
+    virtual bool TutorActive() const = 0;
+    /// The exercise setup view is shown (`CurrentView` 2).
+    virtual bool SetupViewShown() const = 0;
+    virtual ExerciseKind CurrentKind() const = 0;
+    /// The folder the save dialog opens in.
+    virtual QString SetupFolder() const = 0;
+    /// The setup page of kind 1..10 fills itself from `CurrentSetup`.
+    virtual void LoadSetupPage(ExerciseKind kind) = 0;
+    /// The setup page of kind 1..10 writes itself back into `CurrentSetup`.
+    virtual void StoreSetupPage(ExerciseKind kind) = 0;
+    virtual void SetChildCaptions(const QString& caption) = 0;
+    /// The exercise window of kind 1..10 takes `CurrentSetup`; reset also clears its counters.
+    virtual void ApplySetupToExercise(ExerciseKind kind, bool reset) = 0;
+    virtual void SetTempoSlider() = 0;
+    /// The kinds whose counters hold at least minimumAnswers answers.
+    virtual std::vector<ExerciseKind> KindsWithResults(int minimumAnswers) = 0;
+    virtual void StoreResults(const std::vector<ExerciseKind>& kinds) = 0;
+    /// Clears the exercise time and the counters (kind 0: all kinds).
+    virtual void ResetExerciseClock(ExerciseKind kind) = 0;
+};
+
+class SetupOperations
+{
+public:
+    SetupOperations(SetupState& state, ISetupHost& host, IPrompts& prompts);
+
+    /// Reads a setup file into `CurrentSetup`; true only when one was read and installed. A
+    /// file that does not open installs the default setup (with a message unless quiet); a
+    /// damaged or foreign file is refused with a message and installs nothing.
+    bool LoadExerciseSetup(const QString& fileName, bool quiet);
+    /// Takes the open page back, stamps the header and writes `CurrentSetup`; on success the
+    /// name and captions follow the file. A failed write shows why and changes nothing else.
+    bool SaveExerciseSetup(const QString& fileName);
+    /// "Save setup...": asks for a name and saves; true when the setup was saved.
+    bool SaveSetupAs();
+    /// Offers to save a changed setup; false means the caller must not go on (cancelled, or
+    /// the user chose to save and the save did not happen).
+    bool AskSaveChangedSetup();
+    /// Gives `CurrentSetup` to the ten exercise windows, then sets the tempo slider.
+    void PushSetupToForms(bool reset);
+    void ShowSetupDialog(ExerciseKind kind, bool snapshot);
+    void TakeSetupFromDialog();
+    /// The built-in setup as current and saved setup, with no file name (start-up fallback).
+    void InstallDefaultSetup();
+
+    void SetSaveDialogTitle(const QString& title) { m_saveDialogTitle = title; }
+
+    /// The caption of the exercise windows for a setup file: the name without its folder, up
+    /// to its first "."; empty when it has none.
+    static QString SetupCaption(const QString& fileName);
+
+private:
+    SetupState& m_state;
+    ISetupHost& m_host;
+    IPrompts& m_prompts;
+    QString m_saveDialogTitle = QStringLiteral("Save Exercise Setup");
+};
+
+/// The file-dialog filter of setup files.
+QString SetupFileFilter();
+
+} // namespace pv

@@ -1,0 +1,371 @@
+// Tests of the setup commands: loading, saving, the save question, against a stand-in window.
+#include "exercises/setup/SetupFile.h"
+#include "exercises/setup/SetupOperations.h"
+#include "music/strings/UIStrings.h"
+#include "support/ByteBuilder.h"
+#include "support/ScriptedPrompts.h"
+#include "support/TempDir.h"
+
+#include <gtest/gtest.h>
+
+namespace pv {
+namespace {
+
+using pv::test::ScriptedPrompts;
+using pv::test::TempDir;
+
+class FakeSetupHost final : public ISetupHost
+{
+public:
+    explicit FakeSetupHost(SetupState& state) : m_state(state) {}
+
+    bool tutorActive = false;
+    bool setupView = false;
+    ExerciseKind currentKind = 1;
+    QString setupFolder;
+    std::vector<ExerciseKind> kindsWithResults;
+    /// What the open page holds; stored into the current setup's kind-1 lowest note.
+    std::optional<std::uint8_t> pageLowestNote;
+    QStringList calls;
+    QString caption = QStringLiteral("(none)");
+
+    bool TutorActive() const override { return tutorActive; }
+    bool SetupViewShown() const override { return setupView; }
+    ExerciseKind CurrentKind() const override { return currentKind; }
+    QString SetupFolder() const override { return setupFolder; }
+    void LoadSetupPage(ExerciseKind kind) override
+    {
+        calls << QStringLiteral("load page %1").arg(kind);
+    }
+    void StoreSetupPage(ExerciseKind kind) override
+    {
+        calls << QStringLiteral("store page %1").arg(kind);
+        if (pageLowestNote)
+            m_state.CurrentSetup.ChordIdentification.LowestNote = *pageLowestNote;
+    }
+    void SetChildCaptions(const QString& text) override { caption = text; }
+    void ApplySetupToExercise(ExerciseKind kind, bool reset) override
+    {
+        calls << QStringLiteral("apply %1 %2")
+                     .arg(kind)
+                     .arg(reset ? QStringLiteral("reset") : QStringLiteral("keep"));
+    }
+    void SetTempoSlider() override { calls << QStringLiteral("tempo"); }
+    std::vector<ExerciseKind> KindsWithResults(int minimumAnswers) override
+    {
+        calls << QStringLiteral("results? %1").arg(minimumAnswers);
+        return kindsWithResults;
+    }
+    void StoreResults(const std::vector<ExerciseKind>& kinds) override
+    {
+        calls << QStringLiteral("store results %1").arg(kinds.size());
+    }
+    void ResetExerciseClock(ExerciseKind kind) override
+    {
+        calls << QStringLiteral("reset clock %1").arg(kind);
+    }
+
+private:
+    SetupState& m_state;
+};
+
+class SetupOperationsTest : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        SetUIStringById(UIStrings, 5005, QStringLiteral("Error"));
+        SetUIStringById(UIStrings, 5007, QStringLiteral("Pellivark"));
+        SetUIStringById(UIStrings, 5010, QStringLiteral("File does not exist:"));
+        SetUIStringById(UIStrings, 5015, QStringLiteral("Not a setup file."));
+        SetUIStringById(UIStrings, 5019, QStringLiteral("Save the changed setup?"));
+        SetUIStringById(UIStrings, 98, QStringLiteral("Store the results?"));
+        SetUIStringById(UIStrings, 5008, QStringLiteral("Results"));
+        ASSERT_TRUE(dir.IsValid());
+        host.setupFolder = dir.Path();
+        // A setup that differs from the default, so installing the default would show.
+        state.CurrentSetup.ChordIdentification.HighestNote = 90;
+        state.SavedSetup = state.CurrentSetup;
+        state.SetupFileName = QStringLiteral("earlier.qib");
+    }
+
+    std::vector<std::uint8_t> SetupFileBytes(std::uint8_t lowest)
+    {
+        ExerciseSetup s = DefaultExerciseSetup();
+        s.Scales.LowestNote = lowest;
+        return EncodeExerciseSetup(s);
+    }
+
+    QStringList PushCalls() const
+    {
+        QStringList calls;
+        for (int kind : {1, 2, 3, 5, 7, 8, 4, 6, 9, 10})
+            calls << QStringLiteral("apply %1 reset").arg(kind);
+        calls << QStringLiteral("tempo");
+        return calls;
+    }
+
+    TempDir dir;
+    SetupState state;
+    FakeSetupHost host{state};
+    ScriptedPrompts prompts;
+    SetupOperations ops{state, host, prompts};
+};
+
+TEST_F(SetupOperationsTest, ACurrentFileLoadsUnderItsNameAndReachesEveryExercise)
+{
+    ASSERT_TRUE(dir.Write(QStringLiteral("My.level.qib"), SetupFileBytes(40)));
+    host.kindsWithResults = {1, 4};
+    prompts.buttons = {PromptButton::Yes};
+    state.SetupModified = false;
+
+    EXPECT_TRUE(ops.LoadExerciseSetup(dir.File(QStringLiteral("My.level.qib")), false));
+    EXPECT_EQ(state.CurrentSetup.Scales.LowestNote, 40);
+    EXPECT_EQ(state.SavedSetup, state.CurrentSetup);
+    EXPECT_EQ(state.SetupFileName, dir.File(QStringLiteral("My.level.qib")));
+    EXPECT_EQ(host.caption, QStringLiteral("My"));
+    EXPECT_TRUE(state.SetupLoaded);
+    EXPECT_FALSE(state.SetupModified);
+    QStringList expected = {QStringLiteral("results? 5"), QStringLiteral("store results 2"),
+                            QStringLiteral("reset clock 0")};
+    expected << PushCalls();
+    EXPECT_EQ(host.calls, expected);
+    ASSERT_EQ(prompts.asked.size(), 1u);
+    EXPECT_EQ(prompts.asked[0].text, QStringLiteral("Store the results?"));
+    EXPECT_EQ(prompts.asked[0].caption, QStringLiteral("Results"));
+}
+
+TEST_F(SetupOperationsTest, AMissingFileInstallsTheDefaultWithoutAName)
+{
+    const QString missing = dir.File(QStringLiteral("gone.qib"));
+    EXPECT_FALSE(ops.LoadExerciseSetup(missing, false));
+    EXPECT_EQ(state.CurrentSetup, DefaultExerciseSetup());
+    EXPECT_EQ(state.SavedSetup, DefaultExerciseSetup());
+    EXPECT_TRUE(state.SetupFileName.isEmpty());
+    EXPECT_EQ(host.caption, QStringLiteral(" "));
+    EXPECT_TRUE(state.SetupLoaded);
+    EXPECT_EQ(host.calls, PushCalls());
+    ASSERT_EQ(prompts.Count(QStringLiteral("error")), 1);
+    EXPECT_EQ(prompts.asked[0].text, QStringLiteral("File does not exist:\n\n") + missing);
+    EXPECT_EQ(prompts.asked[0].caption, QStringLiteral("Error"));
+
+    ScriptedPrompts quietPrompts;
+    SetupOperations quiet{state, host, quietPrompts};
+    EXPECT_FALSE(quiet.LoadExerciseSetup(missing, true));
+    EXPECT_TRUE(quietPrompts.asked.empty());
+}
+
+TEST_F(SetupOperationsTest, DamagedFilesAreRefusedWithTheMessageAndChangeNothing)
+{
+    auto good = SetupFileBytes(40);
+    auto wrongHeader = good;
+    wrongHeader[1] = 'Q';
+    auto overLongWrong = wrongHeader;
+    overLongWrong.resize(900, 0x55);
+    struct Case
+    {
+        const char* name;
+        std::vector<std::uint8_t> bytes;
+    };
+    const Case cases[] = {
+        {"empty", {}},
+        {"short current record", std::vector<std::uint8_t>(good.begin(), good.begin() + 100)},
+        {"one byte short", std::vector<std::uint8_t>(good.begin(), good.end() - 1)},
+        {"wrong header", wrongHeader},
+        {"over-long with wrong header", overLongWrong},
+        {"old size with current header",
+         std::vector<std::uint8_t>(good.begin(), good.begin() + 386)},
+        {"old padded size, no header", std::vector<std::uint8_t>(388, 0)},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        ASSERT_TRUE(dir.Write(QStringLiteral("bad.qib"), c.bytes));
+        const ExerciseSetup before = state.CurrentSetup;
+        prompts.asked.clear();
+        host.calls.clear();
+        state.SetupModified = false;
+        EXPECT_FALSE(ops.LoadExerciseSetup(dir.File(QStringLiteral("bad.qib")), false));
+        EXPECT_EQ(state.CurrentSetup, before);
+        EXPECT_EQ(state.SavedSetup, before);
+        EXPECT_EQ(state.SetupFileName, QStringLiteral("earlier.qib"));
+        EXPECT_EQ(host.caption, QStringLiteral("(none)"));
+        EXPECT_TRUE(host.calls.isEmpty()) << host.calls.join(u',').toStdString();
+        ASSERT_EQ(prompts.asked.size(), 1u);
+        EXPECT_EQ(prompts.asked[0].kind, QStringLiteral("message"));
+        EXPECT_EQ(prompts.asked[0].text, QStringLiteral("Not a setup file."));
+    }
+}
+
+TEST_F(SetupOperationsTest, AnOverLongCurrentFileLoadsItsFirstRecord)
+{
+    auto bytes = SetupFileBytes(41);
+    bytes.resize(700, 0xAA);
+    ASSERT_TRUE(dir.Write(QStringLiteral("long.qib"), bytes));
+    EXPECT_TRUE(ops.LoadExerciseSetup(dir.File(QStringLiteral("long.qib")), false));
+    EXPECT_EQ(state.CurrentSetup.Scales.LowestNote, 41);
+}
+
+TEST_F(SetupOperationsTest, TheSaveQuestionDecidesWhetherTheLoadGoesOn)
+{
+    ASSERT_TRUE(dir.Write(QStringLiteral("next.qib"), SetupFileBytes(42)));
+    const QString next = dir.File(QStringLiteral("next.qib"));
+    struct Case
+    {
+        const char* name;
+        PromptButton answer;
+        std::optional<QString> saveAs;
+        bool loads;
+        bool savedFileWritten;
+    };
+    const Case cases[] = {
+        {"cancel stops", PromptButton::Cancel, std::nullopt, false, false},
+        {"no loads without saving", PromptButton::No, std::nullopt, true, false},
+        {"yes then save dialog cancelled stops", PromptButton::Yes, std::nullopt, false, false},
+        {"yes then saved loads", PromptButton::Yes, dir.File(QStringLiteral("kept.qib")), true,
+         true},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        QFile::remove(dir.File(QStringLiteral("kept.qib")));
+        state.CurrentSetup = DefaultExerciseSetup();
+        state.CurrentSetup.ChordIdentification.HighestNote = 90;
+        state.SavedSetup = DefaultExerciseSetup();
+        state.SetupModified = true;
+        prompts.buttons = {c.answer};
+        prompts.texts = {c.saveAs};
+        prompts.asked.clear();
+
+        EXPECT_EQ(ops.LoadExerciseSetup(next, false), c.loads);
+        EXPECT_EQ(prompts.asked.at(0).kind, QStringLiteral("yesnocancel"));
+        EXPECT_EQ(prompts.asked.at(0).text, QStringLiteral("Save the changed setup?"));
+        EXPECT_EQ(state.CurrentSetup.Scales.LowestNote, c.loads ? 42 : 53);
+        EXPECT_EQ(state.CurrentSetup.ChordIdentification.HighestNote, c.loads ? 72 : 90);
+        EXPECT_EQ(QFile::exists(dir.File(QStringLiteral("kept.qib"))), c.savedFileWritten);
+        if (c.savedFileWritten) {
+            const auto saved = ReadSetupFile(dir.File(QStringLiteral("kept.qib")));
+            EXPECT_EQ(saved.Setup.ChordIdentification.HighestNote, 90);
+        }
+    }
+}
+
+TEST_F(SetupOperationsTest, InTheSetupViewThePageIsTakenBackBeforeComparing)
+{
+    host.setupView = true;
+    host.currentKind = 1;
+    state.SetupModified = false;
+    host.pageLowestNote = 50; // the user changed the page
+    prompts.buttons = {PromptButton::Cancel};
+    EXPECT_FALSE(ops.AskSaveChangedSetup());
+    EXPECT_TRUE(state.SetupModified);
+    EXPECT_EQ(host.calls, QStringList{QStringLiteral("store page 1")});
+
+    host.pageLowestNote = std::nullopt;
+    state.SavedSetup = state.CurrentSetup;
+    prompts.asked.clear();
+    EXPECT_TRUE(ops.AskSaveChangedSetup());
+    EXPECT_FALSE(state.SetupModified);
+    EXPECT_TRUE(prompts.asked.empty());
+}
+
+TEST_F(SetupOperationsTest, WithTheTutorActiveLoadingNeverAsks)
+{
+    host.tutorActive = true;
+    state.SetupModified = true;
+    ASSERT_TRUE(dir.Write(QStringLiteral("t.qib"), SetupFileBytes(43)));
+    EXPECT_TRUE(ops.LoadExerciseSetup(dir.File(QStringLiteral("t.qib")), false));
+    EXPECT_TRUE(prompts.asked.empty());
+    EXPECT_FALSE(ops.LoadExerciseSetup(QString(), false));
+}
+
+TEST_F(SetupOperationsTest, SavingKeepsHeaderBytesAndNamesTheFile)
+{
+    auto bytes = SetupFileBytes(44);
+    bytes[14] = 0x12;
+    bytes[15] = 0x34;
+    bytes[669] = 0x56;
+    ASSERT_TRUE(dir.Write(QStringLiteral("in.qib"), bytes));
+    ASSERT_TRUE(ops.LoadExerciseSetup(dir.File(QStringLiteral("in.qib")), false));
+    // A name longer than any stored capacity is used whole.
+    const QString longName = dir.File(QString(200, u'n') + QStringLiteral(".qib"));
+    EXPECT_TRUE(ops.SaveExerciseSetup(longName));
+    EXPECT_EQ(dir.Read(QString(200, u'n') + QStringLiteral(".qib")), bytes);
+    EXPECT_EQ(state.SetupFileName, longName);
+    EXPECT_EQ(host.caption, QString(200, u'n'));
+}
+
+TEST_F(SetupOperationsTest, SaveAsProposesTheFileInTheSetupFolderAndSyncsTheSavedSetup)
+{
+    state.SetupFileName = QStringLiteral("/elsewhere/Mine.qib");
+    state.CurrentSetup.Scales.LowestNote = 45;
+    prompts.texts = {dir.File(QStringLiteral("Chosen"))};
+    EXPECT_TRUE(ops.SaveSetupAs());
+    ASSERT_EQ(prompts.asked.size(), 1u);
+    EXPECT_EQ(prompts.asked[0].kind, QStringLiteral("save"));
+    EXPECT_EQ(prompts.asked[0].caption, QStringLiteral("Save Exercise Setup"));
+    EXPECT_EQ(prompts.asked[0].text, dir.File(QStringLiteral("Mine.qib|")) + SetupFileFilter());
+    EXPECT_EQ(state.SetupFileName, dir.File(QStringLiteral("Chosen.qib")));
+    EXPECT_EQ(state.SavedSetup, state.CurrentSetup);
+    EXPECT_EQ(ReadSetupFile(state.SetupFileName).Setup.Scales.LowestNote, 45);
+
+    // Cancelling changes nothing.
+    const ExerciseSetup saved = state.SavedSetup;
+    state.CurrentSetup.Scales.LowestNote = 46;
+    prompts.texts.clear();
+    EXPECT_FALSE(ops.SaveSetupAs());
+    EXPECT_EQ(state.SavedSetup, saved);
+}
+
+TEST_F(SetupOperationsTest, AFailedWriteShowsWhyAndLeavesEverythingAsItWas)
+{
+    ASSERT_TRUE(dir.Write(QStringLiteral("old.qib"), SetupFileBytes(47)));
+    state.SetupModified = true;
+    state.CurrentSetup.Scales.LowestNote = 48;
+    const ExerciseSetup saved = state.SavedSetup;
+    prompts.texts = {dir.File(QStringLiteral("no/such/folder/x.qib"))};
+    EXPECT_FALSE(ops.SaveSetupAs());
+    EXPECT_EQ(prompts.Count(QStringLiteral("error")), 1);
+    EXPECT_TRUE(prompts.asked.back().text.startsWith(dir.File(QStringLiteral("no/such"))));
+    EXPECT_EQ(state.SetupFileName, QStringLiteral("earlier.qib"));
+    EXPECT_EQ(state.SavedSetup, saved);
+    EXPECT_EQ(host.caption, QStringLiteral("(none)"));
+    EXPECT_EQ(dir.Read(QStringLiteral("old.qib")), SetupFileBytes(47));
+}
+
+TEST_F(SetupOperationsTest, CaptionsAreTheNameBeforeItsFirstDot)
+{
+    const std::pair<const char*, const char*> cases[] = {
+        {"/a/b/Level one.qib", "Level one"},
+        {"C:\\setups\\x.y.qib", "x"},
+        {"D:name.qib", "name"},
+        {"/folder.with.dots/plain", ""},
+        {"", ""},
+    };
+    for (const auto& [name, caption] : cases)
+        EXPECT_EQ(SetupOperations::SetupCaption(QString::fromUtf8(name)),
+                  QString::fromUtf8(caption))
+            << name;
+}
+
+TEST_F(SetupOperationsTest, TheSetupPagesFollowTheCurrentKind)
+{
+    host.currentKind = 9;
+    state.CurrentSetup.Scales.LowestNote = 49;
+    ops.ShowSetupDialog(9, true);
+    EXPECT_EQ(state.SavedSetup, state.CurrentSetup);
+    ops.TakeSetupFromDialog();
+    host.currentKind = 0;
+    ops.TakeSetupFromDialog();
+    ops.ShowSetupDialog(11, false);
+    EXPECT_EQ(host.calls,
+              (QStringList{QStringLiteral("load page 9"), QStringLiteral("store page 9")}));
+
+    host.calls.clear();
+    ops.InstallDefaultSetup();
+    EXPECT_EQ(state.CurrentSetup, DefaultExerciseSetup());
+    EXPECT_EQ(state.SavedSetup, DefaultExerciseSetup());
+    EXPECT_EQ(host.caption, QStringLiteral(" "));
+    EXPECT_EQ(host.calls, PushCalls());
+}
+
+} // namespace
+} // namespace pv
