@@ -1,0 +1,126 @@
+// Spelling notes in the sheet's key and in the scale of a key signature.
+#include "StaffTestSupport.h"
+#include "music/notation/NotationTables.h"
+
+#include <string>
+
+#include <QStringList>
+
+#include <gtest/gtest.h>
+
+namespace pv {
+namespace {
+
+class SheetSpelling : public ::testing::Test
+{
+protected:
+    SheetSpelling() : sheet(keys) {}
+
+    NoKeysHeld keys;
+    TSheet sheet;
+};
+
+TEST_F(SheetSpelling, KeySpellingWritesBlackKeysAsSharpsOnlyInSharpKeys)
+{
+    struct Case
+    {
+        const char* name;
+        int key;
+        int root;
+        int note;
+        int shift;
+    };
+    const Case cases[] = {
+        {"C sharp in D major", 2, 0, 61, -1},          {"D flat in C", 0, 0, 61, 1},
+        {"D flat in F major", -1, 0, 61, 1},           {"white key natural", 2, 0, 64, 0},
+        {"relative to the key root", 0, 2, 63, 1},     {"note below the key root", 0, 5, 3, 1},
+        {"low sharp below the key root", 3, 5, 1, -1}, {"negative note", 1, 0, -11, -1},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        sheet.SetKeySignature(c.key);
+        sheet.SetKeyRoot(c.root);
+        EXPECT_EQ(sheet.KeySpelling(c.note), c.shift);
+    }
+}
+
+TEST_F(SheetSpelling, IntervalInTheKeyOfSixFlatsSpellsFNaturalAndGFlat)
+{
+    // An interval in the key: the lower note lies 11 semitones above the tonic G flat.
+    const int f = sheet.SpellInScale(TPitch{65, 0}, 11, -6);
+    const int gFlat = sheet.SpellInScale(TPitch{66, 0}, 11, -6);
+    EXPECT_EQ(f, 0);
+    EXPECT_EQ(gFlat, 1);
+    EXPECT_EQ(NoteName(TPitch{65, static_cast<std::int8_t>(f)}), QStringLiteral("F"));
+    EXPECT_EQ(NoteName(TPitch{66, static_cast<std::int8_t>(gFlat)}), QStringLiteral("Gb"));
+}
+
+TEST_F(SheetSpelling, EveryKeySpellsItsOwnScaleOnSevenLetters)
+{
+    // The scale items are written in C: major all natural, natural minor with flat third,
+    // sixth and seventh; the key offset is 0 for major and -3 for minor.
+    struct Scale
+    {
+        const char* name;
+        std::array<int, 7> steps;
+        std::array<int, 7> shifts;
+        int offset;
+    };
+    const Scale scales[] = {
+        {"major", {0, 2, 4, 5, 7, 9, 11}, {0, 0, 0, 0, 0, 0, 0}, 0},
+        {"natural minor", {0, 2, 3, 5, 7, 8, 10}, {0, 0, 1, 0, 0, 1, 1}, -3},
+    };
+    for (const auto& scale : scales) {
+        for (int k = kMinKeySignature; k <= kMaxKeySignature; ++k) {
+            SCOPED_TRACE(QStringLiteral("%1 of key %2")
+                             .arg(QString::fromLatin1(scale.name))
+                             .arg(k)
+                             .toStdString());
+            const int root = 60 + PositiveMod(KeyTonicTable(k) + scale.offset, 12);
+            int previousLetter = -1;
+            QStringList names;
+            for (std::size_t i = 0; i < 7; ++i) {
+                const int note = root + scale.steps[i];
+                const int shift =
+                    sheet.SpellInScale(TPitch{static_cast<std::int8_t>(note),
+                                              static_cast<std::int8_t>(scale.shifts[i])},
+                                       scale.offset, k);
+                const QString name = NoteName(
+                    TPitch{static_cast<std::int8_t>(note), static_cast<std::int8_t>(shift)});
+                names << name;
+                EXPECT_NE(name, QStringLiteral("???"));
+                // Each degree on the next letter, and a sharp key never writes a flat.
+                const auto letter =
+                    static_cast<int>(std::string("CDEFGAB").find(name[0].toLatin1()));
+                if (previousLetter >= 0) {
+                    EXPECT_EQ(letter, (previousLetter + 1) % 7)
+                        << names.join(QLatin1Char(' ')).toStdString();
+                }
+                previousLetter = letter;
+                if (k > 0) {
+                    EXPECT_LE(shift, 0);
+                }
+                if (k < 0) {
+                    EXPECT_GE(shift, 0);
+                }
+            }
+        }
+    }
+}
+
+TEST_F(SheetSpelling, ChromaticNotesAreNeverGivenAShiftWithoutASign)
+{
+    for (int k = -7; k <= 7; ++k)
+        for (int offset : {0, 2, 4, 5, 7, 9, 11, -3})
+            for (int note = 40; note < 90; ++note)
+                for (int shift = -1; shift <= 1; ++shift) {
+                    const int r = sheet.SpellInScale(
+                        TPitch{static_cast<std::int8_t>(note), static_cast<std::int8_t>(shift)},
+                        offset, k);
+                    ASSERT_GE(r, -2) << k << ' ' << offset << ' ' << note;
+                    ASSERT_LE(r, 2) << k << ' ' << offset << ' ' << note;
+                }
+}
+
+} // namespace
+} // namespace pv
