@@ -133,8 +133,12 @@ VoicedProgression VoiceProgression(std::span<const TNoteRec> chords, int count, 
             continue;
         }
 
+        // Each chord is spelled in the major scale of its own root: the key's tonic plus the
+        // key offset is the tonic the chords were written against, and the chord root lies
+        // root - base above it. A chromatic root written flat is spelled without key signature,
+        // where the flat table writes its chord tones with flats.
         const bool flatRoot = source.Pitch.Shift == 1;
-        const int offset = (flatRoot ? PositiveMod(root, 12) : root - base) + staff.KeyRoot();
+        const int offset = (flatRoot ? PositiveMod(root, 12) : root - base) + staff.KeyOffset();
         const int k = flatRoot ? 0 : staff.KeySignature();
         WorkChord& chord = work[c];
         for (const ItemNote& itemNote : chordItems.Notes(itemIndex + 1)) {

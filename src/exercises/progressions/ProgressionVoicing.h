@@ -18,7 +18,9 @@ class IScaleSpeller
 {
 public:
     virtual ~IScaleSpeller() = default;
-    virtual int KeyRoot() const = 0;
+    /// Semitones from the key's major tonic to the root the chords are written against (the
+    /// sheet's key offset: -3 in a minor key, else 0).
+    virtual int KeyOffset() const = 0;
     virtual int KeySignature() const = 0;
     /// The spelling shift of pitch for the sheet's key root, a pitch-class offset and the key
     /// signature k.
@@ -51,8 +53,9 @@ struct VoicedProgression
 /// byte 2 (AccidentalInput) = the chord item index.
 TNoteRec ProgressionChordRec(const ProgressionChord& chord);
 
-/// Voices count chords (at most 12) against the chord-identification items. base is the C the
-/// chords were written against (60); topPitch 0 lets the last chord choose it; options is the
+/// Voices count chords (at most 12) against the chord-identification items. base is the MIDI
+/// note of the C the chord roots were written against (the question's root, or 60 for a
+/// progression played as written); topPitch 0 lets the last chord choose it; options is the
 /// progression's option byte (low nibble the inversion mode, high nibble nonzero adds the bass
 /// root). A root of 0, an empty chord item or an item index above 59 gives one silent note.
 VoicedProgression VoiceProgression(std::span<const TNoteRec> chords, int count, int base,

@@ -20,7 +20,7 @@ public:
         int offset;
         int k;
     };
-    int KeyRoot() const override { return 5; }
+    int KeyOffset() const override { return 5; }
     int KeySignature() const override { return -3; }
     int SpellInScale(TPitch pitch, int offset, int k) const override
     {
