@@ -270,6 +270,8 @@ bool UpdateOrAppendRecord(SharedFile& file,
                           const std::function<bool(std::span<const std::uint8_t>)>& matches,
                           std::span<const std::uint8_t> record)
 {
+    if (file.Size() < 0)
+        return false;
     const RecordSearch found = FindRecord(file, record.size(), matches);
     return WriteRecordAt(file, found.index, record);
 }

@@ -1,0 +1,44 @@
+// Class.dat routines.
+#include "music/data/ClassFile.h"
+
+namespace pv {
+
+void LoadClasses(DataFiles& data)
+{
+    if (!data.ClassList)
+        data.ClassList.emplace();
+    RecordReader reader(data.ClassFilePath(), kClassRecSize);
+    if (!reader.IsOpen())
+        return;
+    ClassEntries& list = *data.ClassList;
+    std::size_t used = 0;
+    std::array<std::uint8_t, kClassRecSize> bytes{};
+    while (reader.Next(bytes)) {
+        const auto rec = DecodeClassRec(bytes);
+        if (!rec || rec->ClassId <= 0)
+            continue;
+        if (used < list.size() && list[used].Object) {
+            list[used].Object->Record = *rec;
+            list[used].Key = rec->Name;
+        } else if (used < list.size()) {
+            list[used] = {rec->Name, std::make_shared<TClassInfo>(TClassInfo{*rec})};
+        } else {
+            list.push_back({rec->Name, std::make_shared<TClassInfo>(TClassInfo{*rec})});
+        }
+        ++used;
+    }
+    list.resize(used);
+}
+
+QString ClassNameById(DataFiles& data, std::uint16_t classId)
+{
+    if (!data.ClassList)
+        LoadClasses(data);
+    for (const auto& entry : *data.ClassList) {
+        if (entry.Object && static_cast<std::uint16_t>(entry.Object->Record.ClassId) == classId)
+            return entry.Object->Record.Name;
+    }
+    return {};
+}
+
+} // namespace pv

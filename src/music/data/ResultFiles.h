@@ -1,0 +1,27 @@
+// The result files (one per user in Data/Result/): loading, filtering, appending, rewriting
+// and purging.
+#pragma once
+
+#include "music/data/DataFiles.h"
+
+namespace pv {
+
+/// DataFolder + "Result/User" + the id with at least three digits + ".dat"; id 0 means the
+/// user of `ResultUser` (empty without one). Creates the Result folder when it is missing.
+QString ResultFileName(DataFiles& data, std::uint16_t userId);
+/// Fills `ResultList` with the user's whole records (id 0 = `ResultUser`), reusing its
+/// objects in order and dropping the surplus; a missing file gives an empty list.
+void LoadResults(DataFiles& data, std::uint16_t userId);
+/// `FilteredResults` := the results of that kind (negative = all) dated at or after fromDate
+/// (0 or negative = all), sharing the objects of `ResultList`.
+void FilterResults(DataFiles& data, std::int32_t kind, double fromDate);
+/// Appends rec to the file of its own user; true only when the whole record was written.
+bool AppendResult(DataFiles& data, const TResultRec& rec);
+/// Replaces the file of the user whose results `ResultList` holds with exactly its records.
+bool RewriteResults(DataFiles& data);
+/// Keeps only the user's valid records dated at or after cutoff. The file is replaced only
+/// after every record was read and the copy written; otherwise it stays as it was and false
+/// comes back.
+bool PurgeResults(DataFiles& data, std::uint16_t userId, double cutoff);
+
+} // namespace pv

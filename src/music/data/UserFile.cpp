@@ -1,0 +1,172 @@
+// User.dat routines and the user statistics.
+#include "music/data/UserFile.h"
+
+#include "music/data/ClassFile.h"
+#include "music/data/ResultFiles.h"
+#include "music/files/DelphiDate.h"
+#include "music/files/Win1252.h"
+#include "music/strings/UIStrings.h"
+
+#include <cmath>
+
+namespace pv {
+
+namespace {
+
+/// Cuts a text to what a string[capacity] field can hold (capacity counts stored bytes).
+QString CutToField(const QString& text, std::size_t capacity)
+{
+    std::vector<std::uint8_t> bytes = ToWin1252(text);
+    if (bytes.size() <= capacity)
+        return text;
+    bytes.resize(capacity);
+    return FromWin1252(bytes);
+}
+
+bool IdIs(std::span<const std::uint8_t> record, std::uint16_t id)
+{
+    return record.size() >= 2 && static_cast<std::uint16_t>(record[0] | (record[1] << 8)) == id;
+}
+
+} // namespace
+
+bool ReadUser(DataFiles& data, std::uint16_t userId, const QString& loginName, bool makeCurrent)
+{
+    const QString login = UpperCaseAscii(loginName);
+    RecordReader reader(data.UserFilePath(), kUserRecSize);
+    std::array<std::uint8_t, kUserRecSize> bytes{};
+    while (reader.Next(bytes)) {
+        auto rec = DecodeUserRec(bytes);
+        if (!rec)
+            break;
+        const bool byId = userId != 0 && rec->UserId == userId;
+        const bool byName = !login.isEmpty() && UpperCaseAscii(rec->LoginName) == login;
+        if (!byId && !byName)
+            continue;
+        // Found means matched: running off the end must never hand back the last record read.
+        if (rec->UserId == 0)
+            return false;
+        rec->LoginName = UpperCaseAscii(rec->LoginName);
+        if (makeCurrent) {
+            if (!data.CurrentUser)
+                data.CurrentUser = std::make_shared<TUserInfo>();
+            data.CurrentUser->Record = *rec;
+        }
+        return true;
+    }
+    return false;
+}
+
+bool ReadUserById(DataFiles& data, TUserRec& rec)
+{
+    RecordReader reader(data.UserFilePath(), kUserRecSize);
+    std::array<std::uint8_t, kUserRecSize> bytes{};
+    while (reader.Next(bytes)) {
+        if (IdIs(bytes, rec.UserId)) {
+            if (auto found = DecodeUserRec(bytes)) {
+                rec = *found;
+                return true;
+            }
+        }
+    }
+    return false;
+}
+
+bool WriteUser(DataFiles& data, const TUserRec& rec)
+{
+    SharedFile file =
+        OpenShared(data.UserFilePath(), UIStrings.StrUserFile, data.prompts, data.wait);
+    if (!file.IsOpen())
+        return false;
+    const auto bytes = EncodeUserRec(rec);
+    return UpdateOrAppendRecord(
+        file, [&](std::span<const std::uint8_t> r) { return IdIs(r, rec.UserId); }, bytes);
+}
+
+void FilterUsers(DataFiles& data, std::int32_t kindMask, std::int32_t classId)
+{
+    if (!data.FilteredUsers)
+        data.FilteredUsers.emplace();
+    data.FilteredUsers->clear();
+    if (!data.UserList)
+        return;
+    for (const auto& entry : *data.UserList) {
+        if (!entry.Object)
+            continue;
+        const TUserRec& rec = entry.Object->Record;
+        // Kinds outside 1..3 have no bit: only "every kind" takes them.
+        const bool kindOk = kindMask < 0 || (rec.UserKind >= 1 && rec.UserKind <= 3 &&
+                                             (kindMask & (1 << (rec.UserKind - 1))) != 0);
+        const bool classOk = classId < 0 || rec.ClassId == classId;
+        if (kindOk && classOk)
+            data.FilteredUsers->push_back(entry);
+    }
+}
+
+void ComputeUserStatistics(DataFiles& data, TUserInfo& user, const TutorTitleOf& tutorTitle)
+{
+    user.Statistics.fill(UserStatistics{});
+    const double cutoff = DelphiToday() - data.StatisticsPeriod;
+    const std::uint16_t userId = user.Record.UserId;
+    const bool loaded = data.ResultList && !data.ResultList->empty() &&
+                        data.ResultList->front().Object &&
+                        data.ResultList->front().Object->Record.UserId == userId;
+    if (!loaded)
+        LoadResults(data, userId);
+    for (auto it = data.ResultList->rbegin(); it != data.ResultList->rend(); ++it) {
+        if (!it->Object)
+            continue;
+        const TResultRec& r = it->Object->Record;
+        // A damaged kind must not pick a slot that does not exist; the record stays in the file.
+        if (r.Kind < 1 || r.Kind > 10)
+            continue;
+        UserStatistics& slot = user.Statistics[r.Kind - 1U];
+        if (r.DateTime > cutoff) {
+            slot.SumDurations += r.Duration;
+            slot.SumRight += r.Score;
+            slot.SumQuestions += r.Count;
+            slot.AnswerTime += r.AnswerTimeSum;
+        }
+        if (r.DateTime > slot.LatestDate) {
+            slot.LatestDate = r.DateTime;
+            slot.LatestItemName = r.SetupName;
+            slot.LatestScore = r.Score;
+            slot.LatestCount = r.Count;
+        }
+    }
+    for (UserStatistics& slot : user.Statistics) {
+        if (slot.SumQuestions > 0)
+            slot.AnswerTime /= slot.SumQuestions;
+    }
+    user.ClassName = CutToField(ClassNameById(data, user.Record.ClassId), 31);
+    user.DisplayName =
+        GivenName(user.Record.FullName) + QLatin1Char(' ') + FamilyName(user.Record.FullName);
+    user.TutorTitle = tutorTitle ? CutToField(tutorTitle(user.Record), 50) : QString();
+    user.Computed = true;
+}
+
+void ComputeAllUserStatistics(DataFiles& data, bool all, const TutorTitleOf& tutorTitle,
+                              const StatisticsProgress& progress)
+{
+    if (!data.UserList)
+        return;
+    const int count = static_cast<int>(data.UserList->size());
+    // The list is copied: a progress callback that handles events may change the original.
+    const UserEntries users = *data.UserList;
+    for (int i = 0; i < count; ++i) {
+        if (progress.Show)
+            progress.Show(count - 1, i);
+        const auto& user = users[static_cast<std::size_t>(i)].Object;
+        if (user && (all || !user->Computed))
+            ComputeUserStatistics(data, *user, tutorTitle);
+    }
+    if (progress.Hide)
+        progress.Hide();
+}
+
+void SetResultUserToCurrent(DataFiles& data)
+{
+    data.ResultUser = data.CurrentUser;
+}
+
+} // namespace pv

@@ -1,0 +1,137 @@
+// Chord.dat routines: merging user items into the item tables and writing them back.
+#include "music/data/UserItemFile.h"
+
+#include "music/strings/UIStrings.h"
+
+namespace pv {
+
+int UserItemKindIndex(int kind)
+{
+    for (std::size_t i = 0; i < kUserItemKinds.size(); ++i) {
+        if (kUserItemKinds[i] == kind)
+            return static_cast<int>(i);
+    }
+    return -1;
+}
+
+int FirstUserSlot(int kind)
+{
+    switch (kind) {
+    case 1:
+        return 28;
+    case 2:
+        return 26;
+    case 7:
+        return 27;
+    case 8:
+        return 32;
+    case 10:
+        return 36;
+    default:
+        return 0;
+    }
+}
+
+int LastSavedUserSlot(int kind)
+{
+    if (UserItemKindIndex(kind) < 0)
+        return 0;
+    return kind == 2 ? 30 : 60;
+}
+
+bool ItemSlotTables::Valid(int kind, int index)
+{
+    return UserItemKindIndex(kind) >= 0 && index >= 1 && index <= 60;
+}
+
+ItemSlot ItemSlotTables::Slot(int kind, int index) const
+{
+    if (!Valid(kind, index))
+        return {};
+    return m_slots[static_cast<std::size_t>(UserItemKindIndex(kind))]
+                  [static_cast<std::size_t>(index - 1)];
+}
+
+void ItemSlotTables::SetSlot(int kind, int index, const ItemSlot& slot, bool withName)
+{
+    if (!Valid(kind, index))
+        return;
+    ItemSlot& target = m_slots[static_cast<std::size_t>(UserItemKindIndex(kind))]
+                              [static_cast<std::size_t>(index - 1)];
+    target.NoteCount = slot.NoteCount;
+    target.Notes = slot.Notes;
+    if (withName)
+        target.Name = slot.Name;
+}
+
+std::uint8_t ItemSlotTables::BuiltInNoteCount(int kind, int index) const
+{
+    if (!Valid(kind, index))
+        return 0;
+    return m_builtIn[static_cast<std::size_t>(UserItemKindIndex(kind))]
+                    [static_cast<std::size_t>(index - 1)];
+}
+
+void ItemSlotTables::MarkBuiltIn()
+{
+    for (std::size_t t = 0; t < m_slots.size(); ++t)
+        for (std::size_t i = 0; i < 60; ++i)
+            m_builtIn[t][i] = m_slots[t][i].NoteCount;
+}
+
+void LoadUserChords(DataFiles& data, IUserItemTables& tables)
+{
+    RecordReader reader(data.ChordFilePath(), kUserChordRecSize);
+    std::array<std::uint8_t, kUserChordRecSize> bytes{};
+    while (reader.Next(bytes)) {
+        const TUserChordRec rec = *DecodeUserChordRec(bytes);
+        const int kind = rec.Kind;
+        const int first = FirstUserSlot(kind);
+        // Kinds, slots and counts are checked before they select anything: a damaged record
+        // must not land in a built-in slot or claim more notes than an item holds.
+        if (first == 0 || rec.Index < first || rec.Index > 60 || rec.NoteCount > kMaxItemNotes)
+            continue;
+        const bool withName = kind == 1 || kind == 2 || kind == 8;
+        tables.SetSlot(kind, rec.Index, {rec.NoteCount, rec.Notes, rec.Name}, withName);
+    }
+    StoredNoteCountTables counts{};
+    for (std::size_t t = 0; t < kUserItemKinds.size(); ++t)
+        for (int i = 1; i <= 60; ++i)
+            counts[t][static_cast<std::size_t>(i - 1)] =
+                tables.Slot(kUserItemKinds[t], i).NoteCount;
+    data.StoredNoteCounts = counts;
+}
+
+bool SaveUserChords(DataFiles& data, const IUserItemTables& tables)
+{
+    SharedFile file =
+        OpenShared(data.ChordFilePath(), UIStrings.StrChordFile, data.prompts, data.wait);
+    if (!file.IsOpen())
+        return false;
+    std::vector<std::uint8_t> bytes;
+    for (std::size_t t = 0; t < kUserItemKinds.size(); ++t) {
+        const int kind = kUserItemKinds[t];
+        for (int index = FirstUserSlot(kind); index <= LastSavedUserSlot(kind); ++index) {
+            const ItemSlot slot = tables.Slot(kind, index);
+            const std::uint8_t merged =
+                data.StoredNoteCounts
+                    ? (*data.StoredNoteCounts)[t][static_cast<std::size_t>(index - 1)]
+                    : 0;
+            if (slot.NoteCount == 0 && merged == 0 && tables.BuiltInNoteCount(kind, index) == 0)
+                continue;
+            TUserChordRec rec;
+            rec.Kind = static_cast<std::uint8_t>(kind);
+            rec.NoteCount = slot.NoteCount;
+            rec.Index = index;
+            rec.Notes = slot.Notes;
+            if (kind != 10)
+                rec.Name = slot.Name;
+            const auto one = EncodeUserChordRec(rec);
+            bytes.insert(bytes.end(), one.begin(), one.end());
+        }
+    }
+    // One record per slot, written whole: an edit can never be shadowed by an older copy.
+    return file.ReplaceContents(bytes);
+}
+
+} // namespace pv

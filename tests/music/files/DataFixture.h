@@ -1,0 +1,54 @@
+// A data folder of real files with scripted prompts and a wait that never sleeps.
+#pragma once
+
+#include "music/data/DataFiles.h"
+#include "music/strings/UIStrings.h"
+#include "support/ScriptedPrompts.h"
+#include "support/TempDir.h"
+
+#include <QFileInfo>
+
+#include <gtest/gtest.h>
+
+namespace pv::test {
+
+class NoWait final : public IBusyWait
+{
+public:
+    void Wait200ms() override { ++calls; }
+    int calls = 0;
+};
+
+class DataFixture : public ::testing::Test
+{
+protected:
+    DataFixture() : data(Folders{dir.Path(), dir.Path() + QStringLiteral("Data/")}, prompts, wait)
+    {
+        CreateDataFolders(data.folders);
+        UIStrings.StrFileBusy = QStringLiteral("busy");
+        UIStrings.StrPurgeResultsFormat = QStringLiteral("Results of user %d");
+    }
+
+    QString DataFile(const QString& name) const { return data.folders.DataFolder + name; }
+    std::int64_t SizeOf(const QString& path) const { return QFileInfo(path).size(); }
+    std::vector<std::uint8_t> Bytes(const QString& path) const
+    {
+        return dir.Read(path.mid(dir.Path().size()));
+    }
+    bool Put(const QString& path, const std::vector<std::uint8_t>& bytes) const
+    {
+        return dir.Write(path.mid(dir.Path().size()), bytes);
+    }
+    template <std::size_t N>
+    static void Append(std::vector<std::uint8_t>& to, const std::array<std::uint8_t, N>& rec)
+    {
+        to.insert(to.end(), rec.begin(), rec.end());
+    }
+
+    TempDir dir;
+    ScriptedPrompts prompts;
+    NoWait wait;
+    DataFiles data;
+};
+
+} // namespace pv::test

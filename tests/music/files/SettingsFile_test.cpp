@@ -1,0 +1,122 @@
+#include "DataFixture.h"
+#include "music/data/SettingsFile.h"
+
+#include <QDir>
+
+namespace pv {
+namespace {
+
+class SettingsFileTest : public test::DataFixture
+{
+protected:
+    SettingsEnvironment Environment(std::uint16_t languageId = 1033)
+    {
+        return {languageFolder, languageId, false};
+    }
+    QString languageFolder = dir.Path() + QStringLiteral("Language/");
+};
+
+TEST_F(SettingsFileTest, SaveRewritesTheUsersRecordInPlaceElseAppends)
+{
+    data.ProgramSettings.FontSize = 11;
+    ASSERT_TRUE(SaveSettings(data, 1));
+    data.ProgramSettings.FontSize = 12;
+    ASSERT_TRUE(SaveSettings(data, 7));
+    EXPECT_EQ(SizeOf(data.SettingsFilePath()), 2 * 816);
+
+    data.ProgramSettings.FontSize = 13;
+    ASSERT_TRUE(SaveSettings(data, 1));
+    EXPECT_EQ(SizeOf(data.SettingsFilePath()), 2 * 816);
+
+    ASSERT_TRUE(LoadSettings(data, 7, false, Environment()));
+    EXPECT_EQ(data.ProgramSettings.FontSize, 12);
+    ASSERT_TRUE(LoadSettings(data, 1, false, Environment()));
+    EXPECT_EQ(data.ProgramSettings.FontSize, 13);
+}
+
+TEST_F(SettingsFileTest, UserWithoutARecordGetsRecordOneUnwrittenUntilSaved)
+{
+    data.ProgramSettings.Language = QStringLiteral("Norsk");
+    ASSERT_TRUE(SaveSettings(data, 1));
+    data.ProgramSettings = DefaultSettings();
+    ASSERT_TRUE(LoadSettings(data, 5, true, Environment()));
+    EXPECT_EQ(data.ProgramSettings.Language, QStringLiteral("Norsk"));
+    EXPECT_EQ(data.ProgramSettings.UserId, 1);
+    EXPECT_EQ(SizeOf(data.SettingsFilePath()), 816);
+
+    ASSERT_TRUE(SaveSettings(data, 5));
+    EXPECT_EQ(SizeOf(data.SettingsFilePath()), 2 * 816);
+    ASSERT_TRUE(LoadSettings(data, 5, false, Environment()));
+    EXPECT_EQ(data.ProgramSettings.UserId, 5);
+}
+
+TEST_F(SettingsFileTest, DefaultLanguageIsFoundOnDisk)
+{
+    const struct
+    {
+        const char* name;
+        std::uint16_t languageId;
+        std::vector<const char*> files;
+        const char* expected;
+    } cases[] = {
+        {"system language present", 1031, {"Deutch.LAN", "English.lan"}, "Deutch"},
+        {"else English", 1031, {"English.LAN", "Dansk.lan"}, "English"},
+        {"else the first file", 1031, {"suomi.lan", "Norsk.Lan"}, "Norsk"},
+        {"else English anyway", 1036, {}, "English"},
+        {"accented name",
+         3084,
+         {"Fran\xC3\xA7"
+          "ais.lan"},
+         "Fran\xC3\xA7"
+         "ais"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        QDir(languageFolder).removeRecursively();
+        QDir().mkpath(languageFolder);
+        for (const char* file : c.files)
+            ASSERT_TRUE(dir.Write(QStringLiteral("Language/") + QString::fromUtf8(file), {0}));
+        ASSERT_TRUE(LoadSettings(data, 3, false, Environment(c.languageId)));
+        EXPECT_EQ(data.ProgramSettings.Language, QString::fromUtf8(c.expected));
+    }
+    EXPECT_FALSE(QFileInfo::exists(data.SettingsFilePath()));
+}
+
+TEST_F(SettingsFileTest, AppendNewCreatesAMissingFileOnly)
+{
+    SettingsEnvironment lowColour = Environment();
+    lowColour.LowColourDisplay = true;
+    ASSERT_TRUE(LoadSettings(data, 3, true, lowColour));
+    EXPECT_EQ(data.ProgramSettings.BackgroundColor, kLowColourBackground);
+    ASSERT_EQ(SizeOf(data.SettingsFilePath()), 816);
+    EXPECT_EQ(DecodeSettingsRec(Bytes(data.SettingsFilePath()))->UserId, 1);
+
+    // A file holding neither the user's record nor record 1 is not written to.
+    TSettingsRec other = DefaultSettings();
+    other.UserId = 9;
+    std::vector<std::uint8_t> bytes;
+    Append(bytes, EncodeSettingsRec(other));
+    ASSERT_TRUE(Put(data.SettingsFilePath(), bytes));
+    ASSERT_TRUE(LoadSettings(data, 3, true, Environment()));
+    EXPECT_EQ(Bytes(data.SettingsFilePath()), bytes);
+}
+
+TEST_F(SettingsFileTest, ShortRecordAtTheEndIsNoRecordAndGetsOverwritten)
+{
+    std::vector<std::uint8_t> bytes;
+    Append(bytes, EncodeSettingsRec(DefaultSettings()));
+    bytes.resize(bytes.size() + 300, 7);
+    bytes[816] = 4; // looks like user 4, but is not whole
+    ASSERT_TRUE(Put(data.SettingsFilePath(), bytes));
+    data.ProgramSettings.FontSize = 30;
+    ASSERT_TRUE(LoadSettings(data, 4, false, Environment()));
+    EXPECT_EQ(data.ProgramSettings.UserId, 1);
+    data.ProgramSettings.FontSize = 30;
+    ASSERT_TRUE(SaveSettings(data, 4));
+    EXPECT_EQ(SizeOf(data.SettingsFilePath()), 2 * 816);
+    ASSERT_TRUE(LoadSettings(data, 4, false, Environment()));
+    EXPECT_EQ(data.ProgramSettings.FontSize, 30);
+}
+
+} // namespace
+} // namespace pv
