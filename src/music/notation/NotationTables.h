@@ -83,14 +83,20 @@ inline constexpr std::array<TKeySpelling, 12> FlatKeySpelling = {{{0, 0},
 inline constexpr std::array<int, 15> MajorScaleSteps = {0,  2,  4,  5,  7,  9,  11, 12,
                                                         14, 16, 17, 19, 21, 23, 24};
 
+/// Semitones above the tonic of any diatonic step k, continued by octaves both ways (k = -1 gives
+/// -1, k = -7 gives -12, k = 7 gives 12), so callers may step below the tonic.
+constexpr int MajorScaleStep(int k)
+{
+    const int octave = k >= 0 ? k / 7 : -((-k + 6) / 7);
+    return 12 * octave + MajorScaleSteps[static_cast<std::size_t>(k - octave * 7)];
+}
+
 /// The white-key ladder of the staff hit tests: semitones from the reference C of diatonic step
 /// index (0 is two octaves below it: -24, -22, -20, -19, ...; 14 is the reference C).
 /// Any index, negative ones included, continues the pattern.
 constexpr int DiatonicSteps(int index)
 {
-    const int octave = index >= 0 ? index / 7 : -((-index + 6) / 7);
-    const int step = index - octave * 7;
-    return -24 + 12 * octave + MajorScaleSteps[static_cast<std::size_t>(step)];
+    return -24 + MajorScaleStep(index);
 }
 
 /// Written open-string notes by string number 1..6 (1 the highest); entry 0 is no string.

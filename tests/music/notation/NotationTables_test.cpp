@@ -46,6 +46,22 @@ TEST(DiatonicSteps, FollowsTheWhiteKeysAroundTheReferenceC)
     EXPECT_EQ(DiatonicSteps(-7), -36);
 }
 
+TEST(MajorScaleStep, ContinuesTheTableByOctavesBelowAndAbove)
+{
+    const struct
+    {
+        int k;
+        int semitones;
+    } cases[] = {{0, 0},   {6, 11},  {14, 24}, {15, 26},  {-1, -1},
+                 {-2, -3}, {-3, -5}, {-4, -7}, {-7, -12}, {-14, -24}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.k);
+        EXPECT_EQ(MajorScaleStep(c.k), c.semitones);
+    }
+    for (int k = 0; k < 15; ++k)
+        EXPECT_EQ(MajorScaleStep(k), MajorScaleSteps[static_cast<std::size_t>(k)]);
+}
+
 TEST(DurationTicks, InvalidCodesPlayAsWholeForZeroElseQuarter)
 {
     const struct
