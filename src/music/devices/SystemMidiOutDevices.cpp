@@ -1,0 +1,170 @@
+// The MIDI outputs of this computer.
+#include "music/devices/SystemMidiOutDevices.h"
+
+#include "music/base/Log.h"
+#include "music/sequencer/MidiMessage.h"
+
+#include <mutex>
+
+#include <QRegularExpression>
+
+#include <rtmidi/RtMidi.h>
+
+namespace pv {
+
+namespace {
+
+const char* const kClientName = "Pellivark";
+
+/// ALSA names end in the port's address ("... 128:0"), which changes between sessions.
+QString ShownPortName(const std::string& name)
+{
+    static const QRegularExpression address(QStringLiteral("\\s+\\d+:\\d+$"));
+    return QString::fromStdString(name).remove(address);
+}
+
+/// Bytes of a channel message by its status; system messages are not sent.
+std::size_t MessageLength(std::uint8_t status)
+{
+    switch (status & 0xF0U) {
+    case 0xC0:
+    case 0xD0:
+        return 2;
+    case 0x80:
+    case 0x90:
+    case 0xA0:
+    case 0xB0:
+    case 0xE0:
+        return 3;
+    default:
+        return 0;
+    }
+}
+
+} // namespace
+
+class SystemMidiOutDevices::PortSink final : public IMidiSink
+{
+public:
+    explicit PortSink(std::unique_ptr<RtMidiOut> out) : m_out(std::move(out)) {}
+
+    bool Send(std::uint32_t packed) override
+    {
+        const unsigned char bytes[3] = {MessageStatus(packed), MessageData1(packed),
+                                        MessageData2(packed)};
+        const std::size_t length = MessageLength(bytes[0]);
+        if (length == 0)
+            return true;
+        std::lock_guard lock(m_mutex);
+        try {
+            m_out->sendMessage(bytes, length);
+            return true;
+        } catch (const RtMidiError& e) {
+            m_error = QString::fromStdString(e.getMessage());
+            return false;
+        }
+    }
+
+    QString LastErrorText() const override
+    {
+        std::lock_guard lock(m_mutex);
+        return m_error;
+    }
+
+private:
+    mutable std::mutex m_mutex;
+    std::unique_ptr<RtMidiOut> m_out;
+    QString m_error;
+};
+
+QString SystemMidiOutDevices::SynthName()
+{
+    return QStringLiteral("Pellivark synthesizer");
+}
+
+SystemMidiOutDevices::SystemMidiOutDevices() : SystemMidiOutDevices(Options{}) {}
+
+SystemMidiOutDevices::SystemMidiOutDevices(const Options& options) : m_options(options) {}
+
+SystemMidiOutDevices::~SystemMidiOutDevices() = default;
+
+std::vector<QString> SystemMidiOutDevices::AlsaPortNames()
+{
+    std::vector<QString> names;
+    // Without an ALSA sequencer (no /dev/snd/seq, as in containers) RtMidi throws: no ports.
+    try {
+        RtMidiOut probe(RtMidi::LINUX_ALSA, kClientName);
+        const unsigned count = probe.getPortCount();
+        for (unsigned i = 0; i < count; ++i)
+            names.push_back(ShownPortName(probe.getPortName(i)));
+    } catch (const RtMidiError& e) {
+        qCDebug(lcPellivark, "No ALSA MIDI ports: %s", e.what());
+    }
+    return names;
+}
+
+Result<std::vector<MidiOutPortInfo>> SystemMidiOutDevices::ListOutputs()
+{
+    std::vector<MidiOutPortInfo> outputs;
+    outputs.push_back({kMidiMapperId, SynthName()});
+    const std::vector<QString> ports = AlsaPortNames();
+    for (std::size_t i = 0; i < ports.size(); ++i)
+        outputs.push_back({static_cast<std::uint32_t>(i), ports[i]});
+    return outputs;
+}
+
+Result<IMidiSink*> SystemMidiOutDevices::OpenOutput(std::uint32_t id)
+{
+    CloseOutput();
+    if (id == kMidiMapperId) {
+        if (!m_synth) {
+            Result<std::unique_ptr<FluidSynthOutput>> made =
+                FluidSynthOutput::Create({m_options.synthAudio, 48000.0, m_options.soundFont});
+            if (!made)
+                return Error{static_cast<int>(MidiOutError::OpenFailed), made.Err().detail};
+            m_synth = std::move(made.Value());
+        }
+        m_synthOpen = true;
+        return static_cast<IMidiSink*>(m_synth.get());
+    }
+    try {
+        auto out = std::make_unique<RtMidiOut>(RtMidi::LINUX_ALSA, kClientName);
+        if (id >= out->getPortCount())
+            return Error{static_cast<int>(MidiOutError::OpenFailed),
+                         QStringLiteral("The MIDI port is no longer there.")};
+        out->openPort(id, "Pellivark output");
+        m_port = std::make_unique<PortSink>(std::move(out));
+        return static_cast<IMidiSink*>(m_port.get());
+    } catch (const RtMidiError& e) {
+        return Error{static_cast<int>(MidiOutError::OpenFailed),
+                     QString::fromStdString(e.getMessage())};
+    } catch (const std::exception& e) {
+        qCWarning(lcPellivark, "Opening a MIDI port failed: %s", e.what());
+        return Error{static_cast<int>(MidiOutError::Unexpected), QString::fromUtf8(e.what())};
+    }
+}
+
+void SystemMidiOutDevices::CloseOutput()
+{
+    if (m_synthOpen && m_synth)
+        m_synth->Silence();
+    m_synthOpen = false;
+    m_port.reset();
+}
+
+bool SystemMidiOutDevices::SetOutputVolume(std::uint32_t stereoVolume)
+{
+    if (!m_synthOpen || !m_synth)
+        return false; // MIDI ports have no volume of their own here
+    m_synth->SetStereoVolume(stereoVolume);
+    return true;
+}
+
+std::optional<std::uint32_t> SystemMidiOutDevices::OutputVolume() const
+{
+    if (!m_synthOpen || !m_synth)
+        return std::nullopt;
+    return m_synth->StereoVolume();
+}
+
+} // namespace pv
