@@ -267,6 +267,18 @@ TEST_F(SetupOperationsTest, InTheSetupViewThePageIsTakenBackBeforeComparing)
     EXPECT_TRUE(prompts.asked.empty());
 }
 
+TEST_F(SetupOperationsTest, LoadingInTheSetupViewRefreshesTheShownPage)
+{
+    host.setupView = true;
+    host.currentKind = 8;
+    ASSERT_TRUE(dir.Write(QStringLiteral("v.qib"), SetupFileBytes(39)));
+    EXPECT_TRUE(ops.LoadExerciseSetup(dir.File(QStringLiteral("v.qib")), false));
+    ASSERT_GE(host.calls.size(), 2);
+    EXPECT_EQ(host.calls.front(), QStringLiteral("store page 8"));
+    EXPECT_EQ(host.calls.back(), QStringLiteral("load page 8"));
+    EXPECT_EQ(state.SavedSetup, state.CurrentSetup);
+}
+
 TEST_F(SetupOperationsTest, WithTheTutorActiveLoadingNeverAsks)
 {
     host.tutorActive = true;
