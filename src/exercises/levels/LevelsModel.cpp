@@ -1,6 +1,7 @@
 // Listing and loading setup files for the chooser.
 #include "exercises/levels/LevelsModel.h"
 
+#include "exercises/setup/SetupOperations.h"
 #include "music/base/Prompts.h"
 
 #include <algorithm>
@@ -46,6 +47,18 @@ std::vector<SetupEntry> ListSetupFiles(const QString& folder)
         return a.FilePath < b.FilePath;
     });
     return entries;
+}
+
+SetupLoader LoadThrough(SetupOperations& operations)
+{
+    return [&operations](const QString& fileName) {
+        return operations.LoadExerciseSetup(fileName, false);
+    };
+}
+
+QString LevelsModel::OpenFilter()
+{
+    return SetupFileFilter();
 }
 
 LevelsModel::LevelsModel(IPrompts& prompts, SetupLoader loader)

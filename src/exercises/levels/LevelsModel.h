@@ -11,6 +11,7 @@
 namespace pv {
 
 class IPrompts;
+class SetupOperations;
 
 /// One listed setup file.
 struct SetupEntry
@@ -22,6 +23,9 @@ struct SetupEntry
 /// Loads a setup file (the main window's load, which shows its own messages); true when a setup
 /// was read and installed.
 using SetupLoader = std::function<bool(const QString& fileName)>;
+
+/// The main window's setup load as the chooser's loader (never quiet: a failure says why).
+SetupLoader LoadThrough(SetupOperations& operations);
 
 /// Modal results of the chooser.
 enum class LevelsResult : int
@@ -60,7 +64,7 @@ public:
 
     /// Caption and filter of the open dialog.
     static QString OpenCaption() { return QStringLiteral("Load Exercise Setup"); }
-    static QString OpenFilter() { return QStringLiteral("Pellivark (*.qib *.QIB *.Qib)"); }
+    static QString OpenFilter();
 
 private:
     IPrompts& m_prompts;

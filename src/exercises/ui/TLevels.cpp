@@ -57,6 +57,11 @@ TLevels::TLevels(IPrompts& prompts, SetupLoader loader, QWidget* parent)
     connect(BitBtn2, &QPushButton::clicked, this, [this] { BitBtn2Click(); });
 }
 
+TLevels::TLevels(IPrompts& prompts, SetupOperations& operations, QWidget* parent)
+    : TLevels(prompts, LoadThrough(operations), parent)
+{
+}
+
 void TLevels::SetFolders(const QString& listFolder, const QString& programFolder,
                          const QString& setupFolder)
 {

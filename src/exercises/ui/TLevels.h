@@ -14,6 +14,7 @@ class QPushButton;
 namespace pv {
 
 class IPrompts;
+class SetupOperations;
 
 class TLevels : public QDialog
 {
@@ -24,6 +25,8 @@ public:
 
     /// loader is the main window's setup load; its result decides the modal result.
     TLevels(IPrompts& prompts, SetupLoader loader, QWidget* parent = nullptr);
+    /// Loads through the main window's setup commands.
+    TLevels(IPrompts& prompts, SetupOperations& operations, QWidget* parent = nullptr);
 
     /// listFolder: the folder the main window holds for the chooser; programFolder: taken when
     /// listFolder is empty or missing; setupFolder: where "Other..." opens.
