@@ -1,0 +1,461 @@
+// How the identification exercise takes a setup in each of its six modes.
+#include "exercises/identification/AkkordModel.h"
+
+#include "exercises/progressions/ProgressionNaming.h"
+#include "exercises/setup/ExerciseSetup.h"
+#include "music/notation/NotationTables.h"
+#include "music/strings/Format.h"
+#include "music/strings/UIStrings.h"
+
+#include <algorithm>
+
+namespace pv {
+namespace {
+
+constexpr int kMelodyMaxSamePitch = 5;
+
+std::uint8_t CadenceModeOf(std::uint8_t tonicReference)
+{
+    return TonicReferenceIsCadence(tonicReference) ? std::uint8_t{2} : std::uint8_t{1};
+}
+
+// Melody scales with their own key name (the major, minor and modal scales) leave it out.
+bool MelodyScaleShowsKeyName(std::uint8_t scale)
+{
+    return scale != 1 && scale != 2 && scale != 3 && scale != 4 && scale != 6;
+}
+
+} // namespace
+
+IdentificationModeInfo ModeInfo(IdentificationMode mode)
+{
+    switch (mode) {
+    case IdentificationMode::ChordIdentification:
+        return {kKindChordIdentification, 60, 10, 3};
+    case IdentificationMode::ChordInversions:
+        return {kKindChordInversions, 60, 0, 3};
+    case IdentificationMode::IntervalIdentification:
+        return {kKindIntervalIdentification, 30, 20, 2};
+    case IdentificationMode::Scales:
+        return {kKindScales, 60, 10, 4};
+    case IdentificationMode::MelodyDictation:
+        return {kKindMelodyDictation, 0, 10, 0};
+    case IdentificationMode::ChordProgressions:
+        return {kKindChordProgressions, 60, 0, 5};
+    }
+    return {};
+}
+
+std::optional<IdentificationMode> ModeOfKind(ExerciseKind kind)
+{
+    for (IdentificationMode mode : kIdentificationModes) {
+        if (ModeInfo(mode).Kind == kind) {
+            return mode;
+        }
+    }
+    return std::nullopt;
+}
+
+std::optional<int> FixedRootPitchClass(std::uint8_t rule)
+{
+    const std::uint8_t r = SanitizedRootMovement(rule);
+    if (r >= 11 && r <= 22) {
+        return r - 11;
+    }
+    if (r >= 25) {
+        return KeyTonicTable(r - 31);
+    }
+    return std::nullopt;
+}
+
+RootRange ComputeRootRange(std::uint8_t rule, int highest, int lowest)
+{
+    // Spans are reckoned in int: an inverted range or a pitch class with no note in the range
+    // would otherwise wrap to 255 roots and send notes far outside MIDI's range.
+    RootRange range;
+    const std::uint8_t r = SanitizedRootMovement(rule);
+    const std::optional<int> pitchClass = FixedRootPitchClass(r);
+    int span = 0;
+    if (!pitchClass) {
+        range.LowNote = lowest;
+        span = highest - lowest;
+        if (r >= 3) {
+            span = std::max(span, 12);
+        }
+    } else {
+        const int p = *pitchClass;
+        range.LowNote = (lowest / 12) * 12 + p;
+        if (range.LowNote < lowest) {
+            range.LowNote += 12;
+        }
+        const int h = (highest / 12) * 12 + p - 1;
+        span = h - range.LowNote;
+        if (h < highest) {
+            span += 12;
+        }
+    }
+    range.RootSpan = std::max(span, 1);
+    return range;
+}
+
+AkkordModel::AkkordModel(IdentificationMode mode, ExerciseBaseModel& base, ControlStripModel& strip)
+    : Mode(mode), m_base(&base), m_strip(&strip)
+{
+}
+
+void AkkordModel::Setup(const ExerciseSetup& setup, const ItemTables& items,
+                        const AkkordSettings& settings, bool reset)
+{
+    switch (Mode) {
+    case IdentificationMode::ChordIdentification:
+        SetupChordId(setup, items, settings, reset);
+        break;
+    case IdentificationMode::ChordInversions:
+        SetupChordInversions(setup, items, settings, reset);
+        break;
+    case IdentificationMode::IntervalIdentification:
+        SetupIntervalId(setup, items, settings, reset);
+        break;
+    case IdentificationMode::Scales:
+        SetupScales(setup, items, settings, reset);
+        break;
+    case IdentificationMode::MelodyDictation:
+        SetupMelody(setup, settings, reset);
+        break;
+    case IdentificationMode::ChordProgressions:
+        SetupChordProgression(setup, items, settings, reset);
+        break;
+    }
+}
+
+void AkkordModel::ResetForSetup(bool reset)
+{
+    if (reset) {
+        m_base->QuestionCount = 0;
+        m_base->CorrectCount = 0;
+    }
+    m_strip->ButtonEnabled[0] = true;
+    m_base->Answered = true;
+    HeldNote = TNoteRec{};
+}
+
+void AkkordModel::SetupExercise(bool reset, const OptionBlock& block,
+                                std::span<const AkkordItem> items, int n)
+{
+    ResetForSetup(reset);
+    m_base->AnswerInputLock = AnswerInputLockOf(block.AnswerInput);
+    for (std::size_t b = 1; b <= 3; ++b) {
+        m_strip->ButtonEnabled[b] = false;
+    }
+    m_strip->FocusIndex = 0;
+
+    PlayStyleCount = 0;
+    for (std::uint8_t s = 0; s < 3; ++s) {
+        if (block.PlayStyles[s] != 0) {
+            PlayStyles[PlayStyleCount++] = s;
+        }
+    }
+    if (PlayStyleCount == 0) {
+        PlayStyles[0] = kPlaySimultaneous;
+        PlayStyleCount = 1;
+    }
+
+    Sheet.ShowKeySignature = block.ShowKeySignature != 0;
+    PlayToneOnClick = block.PlayToneOnClick != 0;
+    ShowFirstTone = block.ShowFirstTone != 0;
+    AutoAnswer = block.AutoAnswer != 0;
+    TonicContext = PlaysTonicReference(block.TonicReference);
+    CadenceMode = CadenceModeOf(block.TonicReference);
+    RootMovementRule = SanitizedRootMovement(block.RootMovement);
+
+    const RootRange range = ComputeRootRange(RootMovementRule, block.HighestNote, block.LowestNote);
+    LowNote = range.LowNote;
+    RootSpan = range.RootSpan;
+
+    IntervalInKey = block.ExtraOption;
+    QuestionRoot = 60;
+    Sheet.KeyOffset = 0;
+    CurrentPlayStyle = kPlaySimultaneous;
+    QuestionNoteCount = 0;
+    EnteredCount = 0;
+
+    const int count =
+        std::clamp(n, 0, std::min(static_cast<int>(kItemCount), static_cast<int>(items.size())));
+    for (int i = 1; i <= static_cast<int>(kItemCount); ++i) {
+        AkkordItem& target = ExerciseItem[static_cast<std::size_t>(i)];
+        const bool keepCounts = !reset && i <= count;
+        const std::uint16_t asked = keepCounts ? target.Asked : std::uint16_t{0};
+        const std::uint16_t right = keepCounts ? target.Right : std::uint16_t{0};
+        if (i <= count) {
+            target = items[static_cast<std::size_t>(i - 1)];
+            if (!IsUsableCount(target.NoteCount)) {
+                target.NoteCount = 0;
+            }
+            target.Name.truncate(static_cast<qsizetype>(kItemNameCapacity));
+        } else {
+            target.NoteCount = 0;
+        }
+        target.Asked = asked;
+        target.Right = right;
+    }
+
+    // Only items that can be asked become buttons: an empty slot (or a damaged count) would
+    // put a question of no notes, and the inversion arithmetic divides by the count.
+    ButtonCount = 0;
+    ButtonItems.fill(0);
+    m_buttonOfItem.fill(0);
+    for (int i = 1; i <= count; ++i) {
+        if (block.ItemFlags[static_cast<std::size_t>(i - 1)] == 0 ||
+            ExerciseItem[static_cast<std::size_t>(i)].NoteCount == 0) {
+            continue;
+        }
+        ++ButtonCount;
+        ButtonItems[ButtonCount] = static_cast<std::uint8_t>(i);
+        m_buttonOfItem[static_cast<std::size_t>(i)] = ButtonCount;
+    }
+}
+
+void AkkordModel::SetupChordId(const ExerciseSetup& setup, const ItemTables& items,
+                               const AkkordSettings& /*settings*/, bool reset)
+{
+    if (reset) {
+        HelpContext = 10;
+        Sheet.Chord = true;
+        TipTag = 3;
+    }
+    const auto table = AkkordItemsOfTable(items.ChordIdentification);
+    SetupExercise(reset, setup.ChordIdentification, table, 60);
+    MakeArpeggiosHeld();
+}
+
+void AkkordModel::SetupChordInversions(const ExerciseSetup& setup, const ItemTables& items,
+                                       const AkkordSettings& settings, bool reset)
+{
+    if (reset) {
+        Sheet.Chord = true;
+        Sheet.ShowKeyName = settings.ShowKeyName;
+        TipTag = 3;
+    }
+    const auto table = AkkordItemsOfTable(items.ChordInversions);
+    SetupExercise(reset, setup.ChordInversions, table, 60);
+    MakeArpeggiosHeld();
+}
+
+void AkkordModel::SetupIntervalId(const ExerciseSetup& setup, const ItemTables& items,
+                                  const AkkordSettings& settings, bool reset)
+{
+    if (reset) {
+        HelpContext = 20;
+        Sheet.Chord = true;
+        Sheet.ShowKeyName = settings.ShowKeyName;
+        TipTag = 2;
+    }
+    const auto table = AkkordItemsOfTable(items.IntervalIdentification);
+    SetupExercise(reset, setup.IntervalIdentification, table, 30);
+    MakeArpeggiosHeld();
+    Sheet.Syllables = setup.IntervalIdentification.ExtraOption != 0;
+}
+
+void AkkordModel::SetupScales(const ExerciseSetup& setup, const ItemTables& items,
+                              const AkkordSettings& /*settings*/, bool reset)
+{
+    if (reset) {
+        HelpContext = 10;
+        Sheet.Chord = false;
+        Sheet.ShowKeyName = false;
+        TipTag = 4;
+    }
+    const auto table = AkkordItemsOfTable(items.Scales);
+    SetupExercise(reset, setup.Scales, table, 60);
+    CurrentPlayStyle = kPlayUp;
+    PlayStyleBarAllowed = false;
+}
+
+void AkkordModel::SetupMelody(const ExerciseSetup& setup, const AkkordSettings& settings,
+                              bool reset)
+{
+    const MelodySetup& melody = setup.Melody;
+    if (reset) {
+        HelpContext = 10;
+        Sheet.Chord = false;
+    }
+    ResetForSetup(reset);
+    m_base->AnswerInputLock = AnswerInputLockOf(melody.AnswerInput);
+    m_strip->ButtonEnabled[1] = false;
+    PlayStyleCount = 1;
+    Sheet.ShowKeySignature = melody.ShowKeySignature != 0;
+    Sheet.ShowKeyName = settings.ShowKeyName && MelodyScaleShowsKeyName(melody.Scale);
+    ExtraEntryButtons = melody.Rhythms != 0;
+    CurrentPlayStyle = ExtraEntryButtons ? kPlayDurations : kPlayUp;
+    PlayStyles[0] = CurrentPlayStyle;
+    PlayToneOnClick = melody.PlayToneOnClick != 0;
+    TonicContext = PlaysTonicReference(melody.TonicReference);
+    CadenceMode = CadenceModeOf(melody.TonicReference);
+    AutoAnswer = melody.AutoAnswer != 0;
+    ShowFirstTone = melody.ShowFirstTone != 0;
+    Sheet.Syllables = true;
+    MaxSamePitch = kMelodyMaxSamePitch;
+    PlayStyleBarAllowed = false;
+    // A melody has no items: no answer button may survive from anything before.
+    ButtonCount = 0;
+    ButtonItems.fill(0);
+    m_buttonOfItem.fill(0);
+}
+
+void AkkordModel::SetupChordProgression(const ExerciseSetup& setup, const ItemTables& items,
+                                        const AkkordSettings& settings, bool reset)
+{
+    if (reset) {
+        Sheet.Chord = true;
+        Sheet.ShowKeyName = settings.ShowKeyName;
+        StaffTipButtonShown = false;
+        TipTag = 5;
+    }
+    AlterationBarShown = true;
+    AlterationCaptions[0] = items.ChordIdentification.Name(1);
+    AlterationCaptions[1] = items.ChordIdentification.Name(2);
+    for (int b = 2; b < kAlterationButtonCount; ++b) {
+        AlterationCaptions[static_cast<std::size_t>(b)] = ChordSymbol(b);
+    }
+
+    const auto table = AkkordItemsOfProgressions(items);
+    SetupExercise(reset, setup.ChordProgressions, table, 60);
+    MakeArpeggiosHeld();
+
+    AlterationVisible.fill(false);
+    for (int b = 1; b <= ButtonCount; ++b) {
+        const AkkordItem& item = ExerciseItem[ButtonItems[static_cast<std::size_t>(b)]];
+        for (std::size_t k = 0; k < item.NoteCount; ++k) {
+            AlterationVisible[static_cast<std::size_t>(AlterationButtonOfChordType(item.Code[k]))] =
+                true;
+        }
+    }
+}
+
+void AkkordModel::MakeArpeggiosHeld()
+{
+    for (std::size_t s = 0; s < PlayStyleCount; ++s) {
+        if (PlayStyles[s] == kPlayUp) {
+            PlayStyles[s] = kPlayHeldUp;
+        } else if (PlayStyles[s] == kPlayDown) {
+            PlayStyles[s] = kPlayHeldDown;
+        }
+    }
+    StyleButtonTags = {kPlaySimultaneous, kPlayHeldUp, kPlayHeldDown};
+}
+
+int AkkordModel::ButtonOfItem(int item) const
+{
+    if (item < 1 || item > static_cast<int>(kItemCount)) {
+        return 0;
+    }
+    return m_buttonOfItem[static_cast<std::size_t>(item)];
+}
+
+int AkkordModel::ItemOfButton(int button) const
+{
+    if (button < 1 || button > ButtonCount) {
+        return 0;
+    }
+    return ButtonItems[static_cast<std::size_t>(button)];
+}
+
+QString AkkordModel::ButtonCaption(int button) const
+{
+    const int item = ItemOfButton(button);
+    return item == 0 ? QString() : ExerciseItem[static_cast<std::size_t>(item)].Name;
+}
+
+void AkkordModel::ResetResults()
+{
+    m_base->QuestionCount = 0;
+    m_base->CorrectCount = 0;
+    for (AkkordItem& item : ExerciseItem) {
+        item.Asked = 0;
+        item.Right = 0;
+    }
+}
+
+ScoreDisplay AkkordModel::Score(const UIStringTable& strings) const
+{
+    ScoreDisplay score;
+    const std::uint64_t asked = m_base->QuestionCount;
+    const std::uint64_t right = m_base->CorrectCount;
+    if (asked > 0) {
+        score.Gauge = static_cast<int>((right * 100 + asked / 2) / asked);
+    }
+    const QString& format = Mode == IdentificationMode::MelodyDictation ? strings.StrIdentFormat2
+                                                                        : strings.StrIdentFormat1;
+    score.Label =
+        Format(format, {static_cast<std::int64_t>(right), static_cast<std::int64_t>(asked)});
+    return score;
+}
+
+std::uint8_t AkkordModel::EffectiveAnswerInput(std::uint8_t userChoice) const
+{
+    return m_base->AnswerInputLock != 0 ? m_base->AnswerInputLock : userChoice;
+}
+
+AnswerPanels AkkordModel::PanelsOf(std::uint8_t answerInput) const
+{
+    AnswerPanels panels;
+    panels.Buttons = (answerInput & 1) != 0;
+    panels.Piano = (answerInput & 2) != 0;
+    panels.Guitar = (answerInput & 4) != 0;
+    panels.Staff = (answerInput & 8) != 0;
+    panels.AlterationBar =
+        Mode == IdentificationMode::ChordProgressions && (panels.Piano || panels.Guitar);
+    return panels;
+}
+
+std::array<AkkordItem, kItemCount> AkkordItemsOfTable(const ItemTable& table)
+{
+    std::array<AkkordItem, kItemCount> items{};
+    for (std::size_t i = 0; i < kItemCount; ++i) {
+        AkkordItem& item = items[i];
+        const ItemDefinition& def = table.Items[i];
+        for (std::size_t k = 0; k < kItemNoteCount; ++k) {
+            item.Pitch[k] = static_cast<std::int8_t>(def.Notes[k].Note - 60);
+            item.Shift[k] = def.Notes[k].Shift;
+            item.Code[k] = def.Notes[k].Code;
+        }
+        item.NoteCount = IsUsableCount(table.Counts[i]) ? table.Counts[i] : std::uint8_t{0};
+        item.Name = table.Names[i].left(static_cast<qsizetype>(kItemNameCapacity));
+    }
+    return items;
+}
+
+std::array<AkkordItem, kItemCount> AkkordItemsOfProgressions(const ItemTables& tables)
+{
+    std::array<AkkordItem, kItemCount> items{};
+    for (std::size_t i = 0; i < kItemCount; ++i) {
+        AkkordItem& item = items[i];
+        const ProgressionDefinition& def = tables.Progressions[i];
+        for (std::size_t k = 0; k < kItemNoteCount; ++k) {
+            item.Pitch[k] = static_cast<std::int8_t>(def.Chords[k].Root - 60);
+            item.Shift[k] = def.Chords[k].Shift;
+            item.Code[k] = def.Chords[k].ChordType;
+        }
+        const std::uint8_t count = tables.ProgressionCounts[i];
+        item.NoteCount = IsUsableCount(count) ? count : std::uint8_t{0};
+        item.Name = ProgressionName(def.Chords, item.NoteCount)
+                        .left(static_cast<qsizetype>(kItemNameCapacity));
+    }
+    return items;
+}
+
+int AlterationButtonOfChordType(int chordType)
+{
+    if (chordType >= 0 && chordType <= 16) {
+        return chordType;
+    }
+    if (chordType == 23) {
+        return 17;
+    }
+    if (chordType == 25) {
+        return 18;
+    }
+    return 0;
+}
+
+} // namespace pv

@@ -1,0 +1,225 @@
+// How the identification exercise takes a setup in each of its six modes: the answer buttons
+// built from the enabled items, play styles, root range, options, staff flags and score display.
+#pragma once
+
+#include "exercises/base/ControlStripModel.h"
+#include "exercises/base/ExerciseBaseModel.h"
+#include "exercises/items/ExerciseKind.h"
+#include "exercises/items/ItemTables.h"
+#include "music/notation/NoteRec.h"
+
+#include <array>
+#include <cstdint>
+#include <optional>
+#include <span>
+
+#include <QString>
+
+namespace pv {
+
+struct ExerciseSetup;
+struct MelodySetup;
+struct OptionBlock;
+struct UIStringTable;
+
+/// The six exercises one identification window runs; the number is the window's fixed mode.
+enum class IdentificationMode : std::uint8_t
+{
+    ChordIdentification = 0,
+    ChordInversions = 1,
+    IntervalIdentification = 2,
+    Scales = 3,
+    MelodyDictation = 4,
+    ChordProgressions = 5,
+};
+inline constexpr std::array<IdentificationMode, 6> kIdentificationModes = {
+    IdentificationMode::ChordIdentification,    IdentificationMode::ChordInversions,
+    IdentificationMode::IntervalIdentification, IdentificationMode::Scales,
+    IdentificationMode::MelodyDictation,        IdentificationMode::ChordProgressions};
+
+struct IdentificationModeInfo
+{
+    ExerciseKind Kind = 0;
+    int ItemsUsed = 0;       ///< items of the table the mode asks (0: the melody has none)
+    int HelpContext = 0;     ///< set at a reset; 0 leaves the window's help context as it is
+    std::uint8_t TipTag = 0; ///< tip shown by the answer area's tip button
+};
+IdentificationModeInfo ModeInfo(IdentificationMode mode);
+/// The mode that runs an exercise kind (1, 2, 7, 8, 9, 10); nothing for the other kinds.
+std::optional<IdentificationMode> ModeOfKind(ExerciseKind kind);
+
+/// Play styles of a question.
+inline constexpr std::uint8_t kPlaySimultaneous = 0;
+inline constexpr std::uint8_t kPlayUp = 1;
+inline constexpr std::uint8_t kPlayDown = 2;
+inline constexpr std::uint8_t kPlayDurations = 4; ///< melody: each note with its own length
+inline constexpr std::uint8_t kPlayHeldUp = 5;    ///< arpeggio up whose notes keep sounding
+inline constexpr std::uint8_t kPlayHeldDown = 6;
+
+/// Number of chord-quality (alteration) buttons of the progression mode.
+inline constexpr int kAlterationButtonCount = 19;
+
+/// The window's copy of one item: notes relative to middle C, as the question and answer code
+/// read them. NoteCount is 0 for an empty or unusable slot, never above 12.
+struct AkkordItem
+{
+    std::array<std::int8_t, kItemNoteCount> Pitch{}; ///< MIDI note - 60 (progressions: root - 60)
+    std::array<std::int8_t, kItemNoteCount> Shift{}; ///< spelling shift
+    std::array<std::uint8_t, kItemNoteCount> Code{}; ///< inversion codes / progression chord type
+    std::uint8_t NoteCount = 0;
+    std::uint16_t Asked = 0;
+    std::uint16_t Right = 0;
+    QString Name; ///< at most 50 characters
+};
+
+/// The staff's context as the setup leaves it; the window hands it to its `TSheet`.
+struct AkkordSheetFlags
+{
+    bool ShowKeySignature = false;
+    bool Chord = false; ///< notes are spaced as chords
+    bool ShowKeyName = false;
+    bool Syllables = false; ///< movable-do syllables
+    int KeyOffset = 0;
+};
+
+/// Which answer panels an answer-input bit set shows.
+struct AnswerPanels
+{
+    bool Buttons = false;       ///< bit 1: answer by name
+    bool Piano = false;         ///< bit 2
+    bool Guitar = false;        ///< bit 4
+    bool Staff = false;         ///< bit 8, with its tool bar
+    bool AlterationBar = false; ///< progressions answered on piano or guitar
+};
+
+/// The score shown in the main window.
+struct ScoreDisplay
+{
+    int Gauge = 100; ///< percent right, rounded; 100 before any answer
+    QString Label;
+};
+
+/// Settings of the program that the setup routines read.
+struct AkkordSettings
+{
+    bool ShowKeyName = false; ///< the settings ask for the key's name under the staff
+    bool TipsOffered = false; ///< the answer-button tip is still offered (tips mask bit 0)
+};
+
+/// Root range: roots are drawn from LowNote .. LowNote + RootSpan - 1; RootSpan is at least 1.
+struct RootRange
+{
+    int LowNote = 60;
+    int RootSpan = 1;
+    friend bool operator==(const RootRange&, const RootRange&) = default;
+};
+
+/// The fixed pitch class of a "same tone" (11..22) or "same key" (25..36) rule; nothing else.
+std::optional<int> FixedRootPitchClass(std::uint8_t rule);
+/// The roots a rule draws between lowest and highest (MIDI notes, the range bytes 81 and 80).
+/// An empty range gives one root: the lowest note, or the lowest note of the fixed pitch class
+/// at or above it.
+RootRange ComputeRootRange(std::uint8_t rule, int highest, int lowest);
+
+/// The state of one identification window that its setup decides, and the setup routines.
+class AkkordModel
+{
+public:
+    /// base and strip are the window's counters and control strip, which the setup also sets.
+    AkkordModel(IdentificationMode mode, ExerciseBaseModel& base, ControlStripModel& strip);
+
+    /// Runs the setup routine of the window's mode on the setup and the item tables.
+    void Setup(const ExerciseSetup& setup, const ItemTables& items, const AkkordSettings& settings,
+               bool reset);
+
+    void SetupChordId(const ExerciseSetup& setup, const ItemTables& items,
+                      const AkkordSettings& settings, bool reset);
+    void SetupChordInversions(const ExerciseSetup& setup, const ItemTables& items,
+                              const AkkordSettings& settings, bool reset);
+    void SetupIntervalId(const ExerciseSetup& setup, const ItemTables& items,
+                         const AkkordSettings& settings, bool reset);
+    void SetupScales(const ExerciseSetup& setup, const ItemTables& items,
+                     const AkkordSettings& settings, bool reset);
+    void SetupMelody(const ExerciseSetup& setup, const AkkordSettings& settings, bool reset);
+    void SetupChordProgression(const ExerciseSetup& setup, const ItemTables& items,
+                               const AkkordSettings& settings, bool reset);
+
+    /// Applies one option block and the first n items (item i is items[i - 1]).
+    void SetupExercise(bool reset, const OptionBlock& block, std::span<const AkkordItem> items,
+                       int n);
+
+    /// The answer button (1-based) that shows an item now, 0 when the item has none.
+    int ButtonOfItem(int item) const;
+    /// The item (1..60) of answer button 1..ButtonCount, 0 for any other number.
+    int ItemOfButton(int button) const;
+    /// The caption of answer button 1..ButtonCount.
+    QString ButtonCaption(int button) const;
+
+    /// Clears the counters and per-item statistics (the results reset).
+    void ResetResults();
+    ScoreDisplay Score(const UIStringTable& strings) const;
+
+    /// The answer inputs in force: the setup's lock when it has one, else the user's choice.
+    std::uint8_t EffectiveAnswerInput(std::uint8_t userChoice) const;
+    AnswerPanels PanelsOf(std::uint8_t answerInput) const;
+
+    /// The window's base counters (shared with its base window).
+    ExerciseBaseModel& Base() { return *m_base; }
+    const ExerciseBaseModel& Base() const { return *m_base; }
+    ControlStripModel& Strip() { return *m_strip; }
+    const ControlStripModel& Strip() const { return *m_strip; }
+
+    // The fields below keep the names the rest of the exercise knows them by.
+    const IdentificationMode Mode;
+    std::uint8_t ButtonCount = 0;
+    std::array<std::uint8_t, kItemCount + 1> ButtonItems{}; ///< [1..ButtonCount]: item of button
+    std::array<AkkordItem, kItemCount + 1> ExerciseItem{};  ///< [1..60]
+    std::array<std::uint8_t, 3> PlayStyles{};               ///< [0..PlayStyleCount - 1]
+    std::uint8_t PlayStyleCount = 1;
+    std::uint8_t CurrentPlayStyle = 0;
+    int LowNote = 60;
+    int RootSpan = 1;
+    std::uint8_t QuestionRoot = 60;
+    std::uint8_t RootMovementRule = 0;
+    std::uint8_t IntervalInKey = 0;
+    bool PlayToneOnClick = false;
+    bool ShowFirstTone = false;
+    bool AutoAnswer = false;
+    bool TonicContext = false;
+    std::uint8_t CadenceMode = 0; ///< bit 0 base tones, bit 1 cadence
+    bool ExtraEntryButtons = false;
+    int MaxSamePitch = 0; ///< melody: how often one pitch may repeat
+    std::uint16_t QuestionNoteCount = 0;
+    std::uint8_t EnteredCount = 0;
+    TNoteRec HeldNote;
+
+    AkkordSheetFlags Sheet;
+    int HelpContext = 0;
+    std::uint8_t TipTag = 0;                              ///< tag of the answer area's tip button
+    std::array<std::uint8_t, 3> StyleButtonTags{0, 1, 2}; ///< simultaneous, up, down buttons
+    bool PlayStyleBarAllowed = true;                      ///< outside scales and melodies
+    bool StaffTipButtonShown = true;                      ///< hidden in the progression mode
+
+    /// Progression mode: chord-quality buttons; made once, then shown by the chords in use.
+    bool AlterationBarShown = false;
+    std::array<QString, kAlterationButtonCount> AlterationCaptions{};
+    std::array<bool, kAlterationButtonCount> AlterationVisible{};
+
+private:
+    void ResetForSetup(bool reset);
+    void MakeArpeggiosHeld();
+
+    ExerciseBaseModel* m_base;
+    ControlStripModel* m_strip;
+    std::array<std::uint8_t, kItemCount + 1> m_buttonOfItem{};
+};
+
+/// The window's item copies of a kind's table (chords, inversions, intervals, scales), all 60.
+std::array<AkkordItem, kItemCount> AkkordItemsOfTable(const ItemTable& table);
+/// The 60 progressions as items: roots relative to 60, chord types as codes, names built from
+/// their chords.
+std::array<AkkordItem, kItemCount> AkkordItemsOfProgressions(const ItemTables& tables);
+/// The chord-quality button (0..18) of a chord type.
+int AlterationButtonOfChordType(int chordType);
+
+} // namespace pv
