@@ -75,4 +75,18 @@ std::optional<int> PianoOctaves(int panelWidth)
     return std::clamp((panelWidth - 10) / 154, 4, 6);
 }
 
+bool UsesCompactColumns(int lineSpacing, int top, int boxHeight)
+{
+    return lineSpacing <= 8 && 12 * lineSpacing + top >= boxHeight;
+}
+
+std::optional<int> CompactColumnWidth(int boxWidth, int columns)
+{
+    // No question yet (or a progression without chords) has no columns to share the width.
+    if (columns <= 0) {
+        return std::nullopt;
+    }
+    return std::min(90, std::max(0, boxWidth) / columns);
+}
+
 } // namespace pv

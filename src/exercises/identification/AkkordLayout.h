@@ -62,4 +62,11 @@ InstrumentHeights LayoutInstrumentHeights(int heightLeft, bool pianoShown, bool 
 /// Octaves of the on-screen piano for its panel width (4..6); nothing below 300 pixels.
 std::optional<int> PianoOctaves(int panelWidth);
 
+/// Progression mode: whether a staff box is too small for the staves (line spacing 8 and twelve
+/// spacings below the top reach its height); the chords are then drawn as a grid of columns.
+bool UsesCompactColumns(int lineSpacing, int top, int boxHeight);
+/// Width of one column of that grid (at most 90 pixels); nothing without columns, when only the
+/// empty frame is drawn.
+std::optional<int> CompactColumnWidth(int boxWidth, int columns);
+
 } // namespace pv

@@ -110,5 +110,15 @@ TEST(AkkordLayout, PianoOctavesFitThePanel)
     EXPECT_EQ(PianoOctaves(2000), 6);
 }
 
+TEST(AkkordLayout, CompactProgressionGridNeedsColumnsAndASmallBox)
+{
+    EXPECT_TRUE(UsesCompactColumns(8, 40, 136));
+    EXPECT_FALSE(UsesCompactColumns(8, 40, 137));
+    EXPECT_FALSE(UsesCompactColumns(10, 40, 100));
+    EXPECT_FALSE(CompactColumnWidth(500, 0).has_value());
+    EXPECT_EQ(CompactColumnWidth(500, 3), 90);
+    EXPECT_EQ(CompactColumnWidth(500, 8), 62);
+}
+
 } // namespace
 } // namespace pv
