@@ -203,7 +203,8 @@ int TSheet::Transposition() const
 
 int TSheet::HeadWidth() const
 {
-    return m_lineSpacing + 3;
+    // The heads are 1.19 staff spaces wide, rounded to whole pixels.
+    return (119 * m_lineSpacing + 50) / 100;
 }
 
 void TSheet::SetLineSpacing(int spacing)

@@ -75,7 +75,7 @@ struct StaffDisplayList
     QRect Area;
     bool ClearArea = true;
     int LineSpacing = 10; ///< pixels between staff lines, for scaling the glyphs
-    int HeadWidth = 13;   ///< pixels a note head is wide; stems are placed at its edges
+    int HeadWidth = 12;   ///< pixels a note head is wide; stems are placed at its edges
     std::vector<StaffLine> Lines;
     std::vector<StaffGlyphItem> Glyphs;
     std::vector<StaffText> Texts;

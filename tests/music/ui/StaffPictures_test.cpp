@@ -1,0 +1,118 @@
+// Grand staves painted to PNG files for people to look at, and the painter's font.
+#include "music/staff/Sheet.h"
+#include "music/ui/StaffPainter.h"
+#include "support/TestOutput.h"
+
+#include <vector>
+
+#include <QImage>
+
+#include <gtest/gtest.h>
+
+namespace pv {
+namespace {
+
+TNoteRec Note(int midi, int shift, int duration, int barLine = 0)
+{
+    TNoteRec n;
+    n.Pitch = TPitch{static_cast<std::int8_t>(midi), static_cast<std::int8_t>(shift)};
+    n.Duration = static_cast<std::uint8_t>(duration);
+    n.BarLine = static_cast<std::uint8_t>(barLine);
+    return n;
+}
+
+// The rectangle holding every pixel that is not the background.
+QRect InkBounds(const QImage& image)
+{
+    QRect bounds;
+    for (int y = 0; y < image.height(); ++y)
+        for (int x = 0; x < image.width(); ++x)
+            if (image.pixel(x, y) != qRgb(255, 255, 255))
+                bounds |= QRect(x, y, 1, 1);
+    return bounds;
+}
+
+class StaffPictures : public ::testing::Test
+{
+protected:
+    StaffPictures() : sheet(keys, spacing) {}
+
+    /// Lays out and paints the notes, saves the picture and returns it.
+    QImage Picture(const char* name, std::vector<TNoteRec> notes, int width = 400, int height = 250)
+    {
+        sheet.SetControlSize(width, height);
+        int high = 0;
+        for (const auto& n : notes)
+            high = std::max(high, static_cast<int>(n.Pitch.Note));
+        sheet.ArrangeStaves(high, false);
+        StaffDisplayList list = sheet.Draw(notes, static_cast<int>(notes.size()));
+        if (steps)
+            for (const auto& t :
+                 sheet.DrawStepSizes(notes, static_cast<int>(notes.size()), 0).Texts)
+                list.Texts.push_back(t);
+        const QImage image = painter.Render(list, QSize(width, height));
+        const QString path =
+            test::TestOutputDir() + QString::fromLatin1(name) + QStringLiteral(".png");
+        EXPECT_TRUE(image.save(path)) << path.toStdString();
+        return image;
+    }
+
+    NoKeysHeld keys;
+    NoteSpacing spacing;
+    TSheet sheet;
+    StaffPainter painter;
+    bool steps = false;
+};
+
+TEST_F(StaffPictures, MusicFontIsInstalled)
+{
+    EXPECT_TRUE(StaffPainter::MusicFontAvailable());
+}
+
+TEST_F(StaffPictures, CMajorChord)
+{
+    sheet.SetFixedSpacing(true);
+    const QImage image = Picture("staff_c_major_chord",
+                                 {Note(60, 0, 1), Note(64, 0, 1), Note(67, 0, 1, 1), Note(48, 0, 3),
+                                  Note(60, 0, 3), Note(64, 0, 3), Note(67, 0, 3, 2)});
+    const QRect ink = InkBounds(image);
+    EXPECT_TRUE(QRect(0, 0, 400, 250).contains(ink.adjusted(-1, -1, 1, 1)));
+}
+
+TEST_F(StaffPictures, DMajorScaleWithItsKeySignature)
+{
+    sheet.SetShowKeySignature(true);
+    sheet.SetKeySignature(2);
+    steps = true;
+    std::vector<TNoteRec> scale;
+    for (int m : {62, 64, 66, 67, 69, 71, 73, 74})
+        scale.push_back(Note(m, (m == 66 || m == 73) ? -1 : 0, 3));
+    scale.back().BarLine = 2;
+    Picture("staff_d_major_scale", scale);
+}
+
+TEST_F(StaffPictures, ChordWithSidewaysHeadAndStackedAccidentals)
+{
+    sheet.SetFixedSpacing(true);
+    const std::vector<TNoteRec> chord{Note(61, 1, 2),    Note(63, 1, 2),    Note(66, 1, 2),
+                                      Note(70, 1, 2, 1), Note(66, -1, 1),   Note(68, -1, 1),
+                                      Note(71, 0, 1),    Note(73, -1, 1, 1)};
+    Picture("staff_sideways_and_stacked", chord);
+    sheet.SetLineSpacing(8);
+    Picture("staff_sideways_and_stacked_narrow", chord, 400, 150);
+}
+
+TEST_F(StaffPictures, EFlatMinorKeyWithItsName)
+{
+    sheet.SetShowKeySignature(true);
+    sheet.SetShowKeyName(true);
+    sheet.SetKeySignature(-6);
+    sheet.SetMode(1);
+    sheet.SetFixedSpacing(true);
+    TNoteRec bassEFlat = Note(51, 1, 1);
+    Picture("staff_e_flat_minor", {bassEFlat, Note(63, 1, 1), Note(66, 1, 1), Note(70, 1, 1, 2)});
+    EXPECT_EQ(sheet.KeyName(), QStringLiteral("Eb-minor"));
+}
+
+} // namespace
+} // namespace pv
