@@ -47,6 +47,7 @@ struct TStaffPosition
 class TSheet
 {
 public:
+    /// The keys and the spacing are the caller's and must outlive the sheet.
     explicit TSheet(const IKeyState& keys, NoteSpacing& spacing = SharedNoteSpacing());
 
     // The control the sheet draws on.

@@ -434,6 +434,35 @@ TEST_F(SheetLayout, KeyNameIsWrittenInGreyBetweenTheStaves)
     EXPECT_TRUE(DrawAll(none).Texts.empty());
 }
 
+TEST_F(SheetLayout, NoteRedrawnAloneCoversAStripAroundIt)
+{
+    sheet.SetLastClef(1);
+    const StaffDisplayList shown = sheet.DrawNote(TPitch{66, -1}, 1, false, 200);
+    EXPECT_EQ(shown.Area, QRect(180, 0, 40, 250));
+    const auto heads = GlyphsOf(shown, StaffGlyph::WholeNote);
+    ASSERT_EQ(heads.size(), 1u);
+    EXPECT_EQ(heads[0].At, QPoint(208, 80)); // F4, first space
+    const auto sharps = GlyphsOf(shown, StaffGlyph::Sharp);
+    ASSERT_EQ(sharps.size(), 1u);
+    EXPECT_EQ(sharps[0].Anchor, QPoint(200 - 9, 80 - 13));
+    for (const auto& line : LinesOf(shown, StaffLineKind::Staff)) {
+        EXPECT_GE(line.Line.x1(), 180);
+        EXPECT_LE(line.Line.x2(), 220);
+    }
+
+    sheet.SetWideNotes(true);
+    const StaffDisplayList erased = sheet.DrawNote(TPitch{66, -1}, 1, true, 200);
+    EXPECT_EQ(erased.Area, QRect(170, 0, 60, 250));
+    EXPECT_TRUE(erased.Glyphs.empty());
+    EXPECT_EQ(LinesOf(erased, StaffLineKind::Staff).size(), 10u);
+
+    // A note read from the bass staff is shown there.
+    sheet.SetLastClef(-1);
+    const auto bass = GlyphsOf(sheet.DrawNote(TPitch{60, 0}, 1, false, 200), StaffGlyph::WholeNote);
+    ASSERT_EQ(bass.size(), 1u);
+    EXPECT_EQ(bass[0].At.y(), 118);
+}
+
 TEST_F(SheetLayout, NothingIsDrawnWithoutHeight)
 {
     sheet.SetControlSize(400, 0);
