@@ -1,0 +1,139 @@
+// The identification exercise window: one instance per mode (chords, inversions, intervals,
+// scales, melodies, progressions) with its answer buttons, staff, instrument panels and score.
+#pragma once
+
+#include "exercises/identification/AkkordModel.h"
+#include "exercises/ui/TExerciseBaseClass.h"
+#include "music/staff/KeyState.h"
+
+#include <array>
+#include <cstdint>
+#include <memory>
+#include <vector>
+
+class QButtonGroup;
+class QFrame;
+class QLabel;
+class QPushButton;
+class QToolButton;
+
+namespace pv {
+
+struct ExerciseSetup;
+struct ItemTables;
+class TSheet;
+
+class TAkkord : public TExerciseBaseClass
+{
+    Q_OBJECT
+
+public:
+    TAkkord(IdentificationMode mode, IExerciseHost* host, QWidget* parent = nullptr);
+    ~TAkkord() override;
+
+    AkkordModel& Model() { return m_model; }
+    const AkkordModel& Model() const { return m_model; }
+    IdentificationMode Mode() const { return m_model.Mode; }
+
+    /// Takes the setup in the routine of the window's mode; reset also clears the counters.
+    void Setup(const ExerciseSetup& setup, const ItemTables& items, const AkkordSettings& settings,
+               bool reset);
+    void SetupChordId(const ExerciseSetup& setup, const ItemTables& items,
+                      const AkkordSettings& settings, bool reset);
+    void SetupChordInversions(const ExerciseSetup& setup, const ItemTables& items,
+                              const AkkordSettings& settings, bool reset);
+    void SetupIntervalId(const ExerciseSetup& setup, const ItemTables& items,
+                         const AkkordSettings& settings, bool reset);
+    void SetupScales(const ExerciseSetup& setup, const ItemTables& items,
+                     const AkkordSettings& settings, bool reset);
+    void SetupMelody(const ExerciseSetup& setup, const AkkordSettings& settings, bool reset);
+    void SetupChordProgression(const ExerciseSetup& setup, const ItemTables& items,
+                               const AkkordSettings& settings, bool reset);
+
+    /// Shows the answer panels of an answer-input bit set (1 names, 2 piano, 4 guitar, 8 staff).
+    void SetAnswerInput(std::uint8_t bits);
+    std::uint8_t AnswerInput() const { return m_answerInput; }
+
+    // The exercise protocol.
+    void AutoNewQuestTimerTimer() override;
+    void ResetResults() override;
+    void ShowScore() override;
+    void MidiInMessage(std::uint32_t message) override;
+    void RepeatQuestion() override;
+    void ThirdButtonAction() override;
+    void FourthButtonAction() override;
+    void StopPlaying() override;
+
+    /// One run-time answer button inside its own frame panel.
+    struct AnswerButtonPair
+    {
+        QFrame* Panel = nullptr;
+        QPushButton* Button = nullptr;
+    };
+    /// Every pair made so far; pairs beyond the model's ButtonCount are hidden, never freed.
+    const std::vector<AnswerButtonPair>& AnswerButtons() const { return m_answerButtons; }
+    int AnswerButtonsMade() const { return static_cast<int>(m_answerButtons.size()); }
+    /// The frame panel of the item's answer button now, null when the item has none.
+    QFrame* PanelOfItem(int item) const;
+
+    TSheet& Sheet() { return *m_sheet; }
+
+    // The window's parts, by the names the rest of the exercise knows them by.
+    QWidget* Panel60 = nullptr;                     ///< the control strip and the result line
+    QLabel* Label2 = nullptr;                       ///< result label
+    QLabel* Image13 = nullptr;                      ///< result picture
+    QWidget* Panel3 = nullptr;                      ///< play-style bar
+    std::array<QToolButton*, 3> PlayStyleButtons{}; ///< simultaneous, up, down
+    QWidget* Panel55 = nullptr;                     ///< staff panel
+    QWidget* PaintBox1 = nullptr;                   ///< the staff
+    QWidget* Panel1 = nullptr;                      ///< note-entry tools
+    QToolButton* SpeedButton3 = nullptr;            ///< add notes
+    QToolButton* SpeedButton2 = nullptr;            ///< add notes, extra tool
+    QToolButton* SpeedButton4 = nullptr;            ///< add notes, extra tool
+    QToolButton* SpeedButton6 = nullptr;            ///< delete notes
+    QToolButton* SpeedButton10 = nullptr;           ///< the staff's tip button
+    QWidget* Panel2 = nullptr;                      ///< alteration bar of the progression mode
+    std::vector<QToolButton*> AlterationButtons;
+    QWidget* Panel51 = nullptr;          ///< answer buttons
+    QToolButton* SpeedButton9 = nullptr; ///< the answer area's tip button
+    QWidget* Panel52 = nullptr;          ///< piano
+    QWidget* Panel53 = nullptr;          ///< guitar
+
+signals:
+    /// An answer button was pressed with a mouse button (1-based button number).
+    void AnswerButtonMouseDown(int button, Qt::MouseButton mouseButton);
+    /// A key went down on an answer button.
+    void AnswerButtonKeyDown(int button, int key);
+
+protected:
+    void resizeEvent(QResizeEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    void AfterSetup(bool reset);
+    void SetupExerciseWidgets(bool reset);
+    void MakeAlterationButtons();
+    void ApplySheetFlags();
+    void ResetEntryTool();
+    void FormResize();
+    void Panel51Resize();
+    void Panel2Resize();
+    void ShowTipOf(QToolButton* button);
+
+    ExerciseBaseModel& BaseModel() { return *this; }
+
+    NoKeysHeld m_keys;
+    std::unique_ptr<TSheet> m_sheet;
+    AkkordModel m_model;
+    AkkordSettings m_settings;
+    std::uint8_t m_answerInput = 9;
+    std::vector<AnswerButtonPair> m_answerButtons;
+    QButtonGroup* m_toolGroup = nullptr;
+    QButtonGroup* m_styleGroup = nullptr;
+    QButtonGroup* m_alterationGroup = nullptr;
+    int m_answerAreaHeight = 0;
+    int m_pianoHeight = 155;
+    int m_guitarHeight = 144;
+};
+
+} // namespace pv

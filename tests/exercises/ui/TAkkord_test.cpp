@@ -1,0 +1,238 @@
+// The identification window builds its answer buttons, panels and score from the setup.
+#include "exercises/base/ExerciseHost.h"
+#include "exercises/identification/AkkordLayout.h"
+#include "exercises/items/ItemTables.h"
+#include "exercises/setup/ExerciseSetup.h"
+#include "exercises/ui/TAkkord.h"
+#include "exercises/ui/TControlButton.h"
+#include "music/strings/UIStrings.h"
+#include "support/TestOutput.h"
+
+#include <vector>
+
+#include <QCoreApplication>
+#include <QFrame>
+#include <QImage>
+#include <QKeyEvent>
+#include <QMouseEvent>
+#include <QPushButton>
+#include <QToolButton>
+
+#include <gtest/gtest.h>
+
+namespace pv {
+namespace {
+
+class ScoreHost final : public IExerciseHost
+{
+public:
+    void FormKeyDown(int, Qt::KeyboardModifiers, bool) override {}
+    void FormKeyUp(int, Qt::KeyboardModifiers, bool) override {}
+    bool TutorActive() const override { return false; }
+    void ShowTutorProgress() override {}
+    bool TutorAfterAnswer() override { return false; }
+    bool ShowTip(int n) override
+    {
+        tips.push_back(n);
+        return false;
+    }
+    void SetAutoNewQuestTimerEnabled(bool) override {}
+    void StopMidiInput() override {}
+    void WaveInStop() override {}
+    void ClockRepaintCurrentKind() override {}
+    void ShowScoreDisplay(int g, const QString& l) override
+    {
+        gauge = g;
+        label = l;
+    }
+    int ProgramFontSize() const override { return 9; }
+    AnswerSoundChoice AnswerSounds() const override { return {}; }
+
+    int gauge = -1;
+    QString label;
+    std::vector<int> tips;
+};
+
+std::vector<QString> VisibleCaptions(const TAkkord& window)
+{
+    std::vector<QString> captions;
+    for (const TAkkord::AnswerButtonPair& pair : window.AnswerButtons()) {
+        if (!pair.Panel->isHidden() && !pair.Button->isHidden()) {
+            captions.push_back(pair.Button->text());
+        }
+    }
+    return captions;
+}
+
+TEST(TAkkord, BuildsTheDefaultSetupsButtonsInEveryMode)
+{
+    struct Case
+    {
+        IdentificationMode mode;
+        int buttons;
+        bool playStyleBar;
+    };
+    const Case cases[] = {
+        {IdentificationMode::ChordIdentification, 2, true},
+        {IdentificationMode::ChordInversions, 6, true},
+        {IdentificationMode::IntervalIdentification, 4, true},
+        {IdentificationMode::Scales, 2, false},
+        {IdentificationMode::MelodyDictation, 0, false},
+        {IdentificationMode::ChordProgressions, 2, true},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(static_cast<int>(c.mode));
+        TAkkord window(c.mode, nullptr);
+        window.resize(900, 640);
+        window.SetAnswerInput(9);
+        window.Setup(DefaultExerciseSetup(), BuiltInItemTables(), AkkordSettings{}, true);
+        window.show();
+
+        const AkkordModel& model = window.Model();
+        ASSERT_EQ(model.ButtonCount, c.buttons);
+        EXPECT_EQ(window.AnswerButtonsMade(), c.buttons);
+        std::vector<QString> expected;
+        for (int b = 1; b <= model.ButtonCount; ++b) {
+            expected.push_back(model.ButtonCaption(b));
+        }
+        EXPECT_EQ(VisibleCaptions(window), expected);
+
+        // The buttons stand where the grid puts them, and each item finds its own panel.
+        const auto grid = LayoutAnswerGrid(window.Panel51->width(), 8, model.ButtonCount,
+                                           c.mode == IdentificationMode::ChordProgressions, false);
+        ASSERT_TRUE(grid.has_value());
+        for (int b = 1; b <= model.ButtonCount; ++b) {
+            const TAkkord::AnswerButtonPair& pair =
+                window.AnswerButtons()[static_cast<std::size_t>(b - 1)];
+            const LayoutRect& cell = grid->Cells[static_cast<std::size_t>(b - 1)];
+            EXPECT_EQ(pair.Panel->geometry(), QRect(cell.X, cell.Y, cell.Width, cell.Height));
+            EXPECT_EQ(window.PanelOfItem(model.ItemOfButton(b)), pair.Panel);
+        }
+        EXPECT_EQ(window.PanelOfItem(0), nullptr);
+        EXPECT_EQ(window.Panel3->isVisible(), c.playStyleBar);
+        EXPECT_TRUE(window.ControlButtons->ButtonEnabled[0]);
+        EXPECT_FALSE(window.ControlButtons->ButtonEnabled[1]);
+        EXPECT_EQ(window.Panel2->isVisible(), false); // names and staff: no alteration bar
+        EXPECT_EQ(!window.AlterationButtons.empty(),
+                  c.mode == IdentificationMode::ChordProgressions);
+    }
+}
+
+TEST(TAkkord, AFewerItemSetupHidesButtonsWithoutFreeingThem)
+{
+    TAkkord window(IdentificationMode::ChordIdentification, nullptr);
+    window.resize(900, 640);
+    ExerciseSetup setup = DefaultExerciseSetup();
+    for (int i = 0; i < 9; ++i) {
+        setup.ChordIdentification.ItemFlags[static_cast<std::size_t>(i)] = 1;
+    }
+    window.Setup(setup, BuiltInItemTables(), AkkordSettings{}, true);
+    ASSERT_EQ(window.AnswerButtonsMade(), 9);
+    QPushButton* ninth = window.AnswerButtons()[8].Button;
+
+    setup.ChordIdentification.ItemFlags.fill(0);
+    setup.ChordIdentification.ItemFlags[4] = 1;
+    window.Setup(setup, BuiltInItemTables(), AkkordSettings{}, false);
+    EXPECT_EQ(window.AnswerButtonsMade(), 9);
+    EXPECT_EQ(window.AnswerButtons()[8].Button, ninth);
+    EXPECT_EQ(VisibleCaptions(window), std::vector<QString>{QStringLiteral("sus2")});
+    EXPECT_EQ(window.PanelOfItem(9), nullptr);
+    EXPECT_EQ(window.PanelOfItem(5), window.AnswerButtons()[0].Panel);
+
+    setup.ChordIdentification.ItemFlags.fill(0);
+    window.Setup(setup, BuiltInItemTables(), AkkordSettings{}, false);
+    EXPECT_TRUE(VisibleCaptions(window).empty());
+    EXPECT_FALSE(window.SpeedButton9->isVisible());
+}
+
+TEST(TAkkord, AnswerButtonsReportTheirNumberAndMouseButton)
+{
+    TAkkord window(IdentificationMode::IntervalIdentification, nullptr);
+    window.resize(900, 640);
+    window.Setup(DefaultExerciseSetup(), BuiltInItemTables(), AkkordSettings{}, true);
+    window.show();
+    std::vector<std::pair<int, Qt::MouseButton>> mouse;
+    std::vector<std::pair<int, int>> keys;
+    QObject::connect(&window, &TAkkord::AnswerButtonMouseDown,
+                     [&](int b, Qt::MouseButton m) { mouse.emplace_back(b, m); });
+    QObject::connect(&window, &TAkkord::AnswerButtonKeyDown,
+                     [&](int b, int k) { keys.emplace_back(b, k); });
+    QPushButton* third = window.AnswerButtons()[2].Button;
+    const QPointF at(5, 5);
+    QMouseEvent press(QEvent::MouseButtonPress, at, third->mapToGlobal(at), Qt::RightButton,
+                      Qt::RightButton, Qt::NoModifier);
+    QCoreApplication::sendEvent(third, &press);
+    QKeyEvent key(QEvent::KeyPress, Qt::Key_Space, Qt::NoModifier);
+    QCoreApplication::sendEvent(third, &key);
+    ASSERT_EQ(mouse.size(), 1u);
+    EXPECT_EQ(mouse[0].first, 3);
+    EXPECT_EQ(mouse[0].second, Qt::RightButton);
+    ASSERT_EQ(keys.size(), 1u);
+    EXPECT_EQ(keys[0], (std::pair<int, int>{3, Qt::Key_Space}));
+}
+
+TEST(TAkkord, AnswerInputShowsItsPanelsAndTheProgressionAlterationBar)
+{
+    TAkkord window(IdentificationMode::ChordProgressions, nullptr);
+    window.resize(900, 700);
+    window.Setup(DefaultExerciseSetup(), BuiltInItemTables(), AkkordSettings{}, true);
+    window.show();
+    window.SetAnswerInput(2 | 8);
+    EXPECT_FALSE(window.Panel51->isVisible());
+    EXPECT_TRUE(window.Panel52->isVisible());
+    EXPECT_TRUE(window.Panel55->isVisible());
+    EXPECT_TRUE(window.Panel2->isVisible());
+    EXPECT_EQ(window.AlterationButtons.size(), 19u);
+    EXPECT_TRUE(window.AlterationButtons[0]->isVisible());
+    EXPECT_TRUE(window.AlterationButtons[1]->isVisible());
+    EXPECT_FALSE(window.AlterationButtons[6]->isVisible());
+    // The panels fill the window from the control strip down, without overlapping.
+    EXPECT_LE(window.Panel2->geometry().bottom(), window.Panel52->geometry().top());
+    EXPECT_LE(window.Panel55->geometry().bottom(), window.Panel2->geometry().top());
+    EXPECT_EQ(window.Panel52->geometry().bottom(), window.height() - 1);
+}
+
+TEST(TAkkord, ScoreAndResetGoToTheHost)
+{
+    UIStrings.StrIdentFormat1 = QStringLiteral("%d / %d");
+    ScoreHost host;
+    TAkkord window(IdentificationMode::Scales, &host);
+    window.Setup(DefaultExerciseSetup(), BuiltInItemTables(), AkkordSettings{}, true);
+    EXPECT_EQ(host.gauge, 100);
+    EXPECT_EQ(host.label, QStringLiteral("0 / 0"));
+    window.QuestionCount = 4;
+    window.CorrectCount = 3;
+    window.ShowScore();
+    EXPECT_EQ(host.gauge, 75);
+    EXPECT_EQ(host.label, QStringLiteral("3 / 4"));
+    window.ResetResults();
+    EXPECT_EQ(host.label, QStringLiteral("0 / 0"));
+    UIStrings.StrIdentFormat1.clear();
+}
+
+TEST(TAkkord, RendersTheChordWindowWithItsAnswerButtons)
+{
+    TAkkord window(IdentificationMode::ChordIdentification, nullptr);
+    window.resize(900, 520);
+    ExerciseSetup setup = DefaultExerciseSetup();
+    for (int item : {1, 2, 3, 4, 7, 8, 9, 11, 13}) {
+        setup.ChordIdentification.ItemFlags[static_cast<std::size_t>(item - 1)] = 1;
+    }
+    window.Setup(setup, BuiltInItemTables(), AkkordSettings{false, true}, true);
+    window.SetAnswerInput(1 | 8);
+    for (int b = 0; b < 5; ++b) {
+        window.ControlButtons->Captions[static_cast<std::size_t>(b)] =
+            QStringList{QStringLiteral("New"), QStringLiteral("Repeat"), QStringLiteral("Play"),
+                        QStringLiteral("Check"), QStringLiteral("Stop")}[b];
+    }
+    window.show();
+    ASSERT_EQ(window.Model().ButtonCount, 9);
+    EXPECT_TRUE(window.SpeedButton9->isVisible());
+    const QImage image = window.grab().toImage();
+    ASSERT_FALSE(image.isNull());
+    const QString file = test::TestOutputDir() + QStringLiteral("akkord_chords.png");
+    EXPECT_TRUE(image.save(file));
+}
+
+} // namespace
+} // namespace pv
