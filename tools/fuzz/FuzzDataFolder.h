@@ -1,0 +1,116 @@
+// A data folder that lives for the whole fuzzing run, with prompts that always give up and a
+// wait that never sleeps, for the fuzzers of the data-file readers.
+#pragma once
+
+#include "music/data/DataFiles.h"
+
+#include <cstdint>
+#include <cstdlib>
+#include <span>
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+
+namespace pv::fuzz {
+
+class GiveUpPrompts final : public IPrompts
+{
+public:
+    void ShowError(const QString&, const QString&) override {}
+    void ShowMessage(const QString&) override {}
+    PromptButton AskOkRetry(const QString&, const QString&) override { return PromptButton::Ok; }
+    PromptButton AskYesNo(const QString&, const QString&) override { return PromptButton::No; }
+    PromptButton AskYesNoCancel(const QString&, const QString&) override
+    {
+        return PromptButton::Cancel;
+    }
+    std::optional<QString> AskOpenFile(const QString&, const QString&, const QString&) override
+    {
+        return std::nullopt;
+    }
+    std::optional<QString> AskSaveFile(const QString&, const QString&, const QString&) override
+    {
+        return std::nullopt;
+    }
+    std::optional<QString> AskText(const QString&, const QString&, const QString&) override
+    {
+        return std::nullopt;
+    }
+};
+
+class NoWait final : public IBusyWait
+{
+public:
+    void Wait200ms() override {}
+};
+
+/// The one data folder of the run (in memory when /dev/shm exists).
+class FuzzDataFolder
+{
+public:
+    static FuzzDataFolder& Instance()
+    {
+        static FuzzDataFolder folder;
+        return folder;
+    }
+
+    /// Fresh state over the folder, every file removed.
+    DataFiles Fresh()
+    {
+        for (const QString& name : QDir(m_data).entryList(QDir::Files))
+            QFile::remove(m_data + name);
+        const QString results = m_data + QStringLiteral("Result/");
+        for (const QString& name : QDir(results).entryList(QDir::Files))
+            QFile::remove(results + name);
+        return DataFiles(Folders{m_root.path() + QLatin1Char('/'), m_data}, m_prompts, m_wait);
+    }
+
+    static void Put(const QString& path, std::span<const std::uint8_t> bytes)
+    {
+        QFile file(path);
+        if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate))
+            std::abort();
+        file.write(QByteArray::fromRawData(reinterpret_cast<const char*>(bytes.data()),
+                                           static_cast<qsizetype>(bytes.size())));
+    }
+
+    static qint64 SizeOf(const QString& path) { return QFileInfo(path).size(); }
+
+private:
+    FuzzDataFolder()
+        : m_root(QDir(QStringLiteral("/dev/shm")).exists()
+                     ? QStringLiteral("/dev/shm/pellivark-fuzz-XXXXXX")
+                     : QDir::tempPath() + QStringLiteral("/pellivark-fuzz-XXXXXX"))
+    {
+        m_data = m_root.path() + QStringLiteral("/Data/");
+        if (!m_root.isValid() || !QDir().mkpath(m_data + QStringLiteral("Result")))
+            std::abort();
+    }
+
+    QTemporaryDir m_root;
+    QString m_data;
+    GiveUpPrompts m_prompts;
+    NoWait m_wait;
+};
+
+/// Stops the run when a check fails.
+inline void Require(bool ok)
+{
+    if (!ok)
+        std::abort();
+}
+
+/// A record encoded again after decoding reads back to the same bytes.
+template <class Decode, class Encode>
+void RequireStableCodec(std::span<const std::uint8_t> record, Decode decode, Encode encode)
+{
+    const auto first = decode(record);
+    Require(first.has_value());
+    const auto once = encode(*first);
+    const auto second = decode(once);
+    Require(second.has_value());
+    Require(encode(*second) == once);
+}
+
+} // namespace pv::fuzz

@@ -1,0 +1,49 @@
+// Feeds arbitrary bytes to the user item loader as Chord.dat, saves the merged slots and checks
+// that a reload gives the same saved slots back.
+#include "../FuzzDataFolder.h"
+#include "music/data/UserItemFile.h"
+
+using namespace pv;
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* bytes, std::size_t size)
+{
+    const std::span<const std::uint8_t> input(bytes, size);
+    DataFiles data = fuzz::FuzzDataFolder::Instance().Fresh();
+    fuzz::FuzzDataFolder::Put(data.ChordFilePath(), input);
+
+    for (std::size_t at = 0; at + kUserChordRecSize <= size; at += kUserChordRecSize)
+        fuzz::RequireStableCodec(input.subspan(at, kUserChordRecSize), DecodeUserChordRec,
+                                 EncodeUserChordRec);
+
+    ItemSlotTables tables;
+    for (int i = 1; i <= 31; ++i)
+        tables.SetSlot(1, i, {3, {}, QStringLiteral("built-in")}, true);
+    tables.MarkBuiltIn();
+    LoadUserChords(data, tables);
+    for (int kind : kUserItemKinds) {
+        for (int index = 1; index < FirstUserSlot(kind); ++index)
+            fuzz::Require(tables.Slot(kind, index).NoteCount ==
+                          tables.BuiltInNoteCount(kind, index));
+        for (int index = 1; index <= 60; ++index)
+            fuzz::Require(tables.Slot(kind, index).NoteCount <= kMaxItemNotes);
+    }
+    fuzz::Require(SaveUserChords(data, tables));
+    fuzz::Require(fuzz::FuzzDataFolder::SizeOf(data.ChordFilePath()) %
+                      static_cast<qint64>(kUserChordRecSize) ==
+                  0);
+
+    ItemSlotTables reloaded;
+    LoadUserChords(data, reloaded);
+    for (int kind : kUserItemKinds) {
+        for (int index = FirstUserSlot(kind); index <= LastSavedUserSlot(kind); ++index) {
+            const ItemSlot a = tables.Slot(kind, index);
+            const ItemSlot b = reloaded.Slot(kind, index);
+            fuzz::Require(a.NoteCount == b.NoteCount);
+            if (a.NoteCount > 0)
+                fuzz::Require(a.Notes == b.Notes);
+            if (a.NoteCount > 0 && (kind == 1 || kind == 2 || kind == 8))
+                fuzz::Require(a.Name == b.Name);
+        }
+    }
+    return 0;
+}

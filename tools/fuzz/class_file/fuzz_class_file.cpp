@@ -1,0 +1,29 @@
+// Feeds arbitrary bytes to the class loader as Class.dat and checks every listed class is
+// valid and found by its id.
+#include "../FuzzDataFolder.h"
+#include "music/data/ClassFile.h"
+
+using namespace pv;
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* bytes, std::size_t size)
+{
+    const std::span<const std::uint8_t> input(bytes, size);
+    DataFiles data = fuzz::FuzzDataFolder::Instance().Fresh();
+    fuzz::FuzzDataFolder::Put(data.ClassFilePath(), input);
+
+    for (std::size_t at = 0; at + kClassRecSize <= size; at += kClassRecSize)
+        fuzz::RequireStableCodec(input.subspan(at, kClassRecSize), DecodeClassRec, EncodeClassRec);
+
+    LoadClasses(data);
+    fuzz::Require(data.ClassList->size() <= size / kClassRecSize);
+    for (const auto& entry : *data.ClassList) {
+        fuzz::Require(entry.Object->Record.ClassId > 0);
+        fuzz::Require(entry.Object->Record.Name.size() <= 31);
+        ClassNameById(data, static_cast<std::uint16_t>(entry.Object->Record.ClassId));
+    }
+    // A second load over a shorter file drops the surplus.
+    fuzz::FuzzDataFolder::Put(data.ClassFilePath(), input.first(std::min(size, kClassRecSize)));
+    LoadClasses(data);
+    fuzz::Require(data.ClassList->size() <= 1);
+    return 0;
+}

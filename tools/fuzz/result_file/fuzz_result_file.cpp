@@ -1,0 +1,51 @@
+// Feeds arbitrary bytes to the result readers as a user's result file, runs the statistics,
+// appends, rewrites and purges, checking the file stays whole records of what was kept.
+#include "../FuzzDataFolder.h"
+#include "music/data/ResultFiles.h"
+#include "music/data/UserFile.h"
+
+using namespace pv;
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* bytes, std::size_t size)
+{
+    const std::span<const std::uint8_t> input(bytes, size);
+    DataFiles data = fuzz::FuzzDataFolder::Instance().Fresh();
+    const QString path = ResultFileName(data, 5);
+    fuzz::FuzzDataFolder::Put(path, input);
+    const std::size_t whole = size / kResultRecSize;
+
+    for (std::size_t at = 0; at + kResultRecSize <= size; at += kResultRecSize)
+        fuzz::RequireStableCodec(input.subspan(at, kResultRecSize), DecodeResultRec,
+                                 EncodeResultRec);
+
+    LoadResults(data, 5);
+    fuzz::Require(data.ResultList->size() == whole);
+    FilterResults(data, -1, 0);
+    fuzz::Require(data.FilteredResults->size() == whole);
+    FilterResults(data, size > 0 ? bytes[0] % 12 : 1, size > 1 ? bytes[1] : 0);
+
+    TUserInfo user;
+    user.Record.UserId = 5;
+    ComputeUserStatistics(data, user, {});
+    fuzz::Require(user.Computed);
+
+    TResultRec extra;
+    extra.UserId = 5;
+    extra.Kind = 1;
+    extra.DateTime = 1e9;
+    fuzz::Require(AppendResult(data, extra));
+    fuzz::Require(fuzz::FuzzDataFolder::SizeOf(path) ==
+                  static_cast<qint64>((whole + 1) * kResultRecSize));
+
+    LoadResults(data, 5);
+    std::size_t valid = 0;
+    for (const auto& entry : *data.ResultList)
+        valid += entry.Object->Record.UserId > 0 && entry.Object->Record.DateTime >= 0.5 ? 1 : 0;
+    fuzz::Require(RewriteResults(data));
+    fuzz::Require(fuzz::FuzzDataFolder::SizeOf(path) ==
+                  static_cast<qint64>((whole + 1) * kResultRecSize));
+    fuzz::Require(PurgeResults(data, 5, 0.5));
+    fuzz::Require(fuzz::FuzzDataFolder::SizeOf(path) ==
+                  static_cast<qint64>(valid * kResultRecSize));
+    return 0;
+}

@@ -1,0 +1,38 @@
+// Feeds arbitrary bytes to the User.dat readers as the file, then writes a user into it and
+// checks the write landed aligned and is found again.
+#include "../FuzzDataFolder.h"
+#include "music/data/UserFile.h"
+
+using namespace pv;
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* bytes, std::size_t size)
+{
+    const std::span<const std::uint8_t> input(bytes, size);
+    DataFiles data = fuzz::FuzzDataFolder::Instance().Fresh();
+    fuzz::FuzzDataFolder::Put(data.UserFilePath(), input);
+
+    for (std::size_t at = 0; at + kUserRecSize <= size; at += kUserRecSize)
+        fuzz::RequireStableCodec(input.subspan(at, kUserRecSize), DecodeUserRec, EncodeUserRec);
+
+    const std::uint16_t id = size >= 2 ? static_cast<std::uint16_t>(bytes[0] | (bytes[1] << 8)) : 1;
+    if (ReadUser(data, id, {}, true))
+        fuzz::Require(data.CurrentUser && data.CurrentUser->Record.UserId == id);
+    ReadUser(data, 0, QStringLiteral("anna"), true);
+    TUserRec probe;
+    probe.UserId = id;
+    ReadUserById(data, probe);
+
+    TUserRec user = DefaultUser();
+    user.UserId = 0xFFFE;
+    user.LoginName = QStringLiteral("FUZZ");
+    fuzz::Require(WriteUser(data, user));
+    const qint64 length = fuzz::FuzzDataFolder::SizeOf(data.UserFilePath());
+    // An update in place leaves a torn tail where it was (the next append overwrites it);
+    // otherwise the file ends on a whole record and grew by at most one.
+    const auto recordSize = static_cast<qint64>(kUserRecSize);
+    fuzz::Require(length / recordSize <= static_cast<qint64>(size) / recordSize + 1);
+    if (size % kUserRecSize == 0)
+        fuzz::Require(length % recordSize == 0);
+    fuzz::Require(ReadUser(data, 0xFFFE, {}, false));
+    return 0;
+}
