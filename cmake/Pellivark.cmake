@@ -96,7 +96,7 @@ function(pv_add_test name)
     gtest_discover_tests(${name}
         DISCOVERY_MODE PRE_TEST
         WORKING_DIRECTORY "${CMAKE_CURRENT_BINARY_DIR}"
-        PROPERTIES ENVIRONMENT "QT_QPA_PLATFORM=offscreen;PELLIVARK_TEST_OUTPUT=${CMAKE_BINARY_DIR}/test-output")
+        PROPERTIES ENVIRONMENT "QT_QPA_PLATFORM=offscreen")
 endfunction()
 
 # pv_add_fuzzer(NAME SOURCE file LINKS ...): a libFuzzer target (clang, fuzz preset only).

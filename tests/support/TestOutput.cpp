@@ -9,7 +9,7 @@ QString TestOutputDir()
 {
     QString dir = qEnvironmentVariable("PELLIVARK_TEST_OUTPUT");
     if (dir.isEmpty())
-        dir = QDir::currentPath() + QStringLiteral("/test-output");
+        dir = QStringLiteral(PV_TEST_OUTPUT_DIR);
     QDir().mkpath(dir);
     return dir + QLatin1Char('/');
 }
