@@ -1,5 +1,6 @@
 #include "music/data/SharedFile.h"
 #include "music/strings/UIStrings.h"
+#include "support/FakeClock.h"
 #include "support/ScriptedPrompts.h"
 #include "support/TempDir.h"
 
@@ -9,6 +10,7 @@
 #include <unistd.h>
 
 #include <QFile>
+#include <QTimer>
 
 #include <gtest/gtest.h>
 
@@ -162,6 +164,25 @@ TEST_F(SharedFileTest, ReaderSkipsAMissingFileAndStopsAtAPartialTail)
     EXPECT_TRUE(reader.Next(record));
     EXPECT_EQ(record[3], 4);
     EXPECT_FALSE(reader.Next(record));
+}
+
+TEST(EventPumpWait, HandlesEventsUntilTwoHundredMillisecondsHavePassed)
+{
+    test::FakeClock clock;
+    EventPumpWait pause(clock);
+    int handled = 0;
+    // Each event moves the clock on; the wait can only end by handling both.
+    QTimer::singleShot(0, [&] {
+        ++handled;
+        clock.AdvanceMs(150);
+        QTimer::singleShot(0, [&] {
+            ++handled;
+            clock.AdvanceMs(50);
+        });
+    });
+    pause.Wait200ms();
+    EXPECT_EQ(handled, 2);
+    EXPECT_EQ(clock.NowMs(), 200U);
 }
 
 } // namespace
