@@ -1,0 +1,448 @@
+// Pitch analysis of microphone samples with aubio, onset analysis on their envelope.
+#include "music/devices/MicAnalyzer.h"
+
+#include <algorithm>
+#include <array>
+#include <cmath>
+#include <tuple>
+
+#include <aubio/aubio.h>
+
+namespace pv {
+
+namespace {
+
+// An onset is a rise of the envelope to this many times the level before it (at the default
+// rhythm sensitivity), above a floor of this many dB of full scale.
+constexpr double kDefaultRiseRatio = 4.0;
+constexpr float kDefaultSilenceDb = -45.0F;
+// Mean square of the level gate at tone sensitivity 0 (-30 dB of full scale).
+constexpr double kGateAtToneUnit = 1e-3;
+constexpr double kToneUnit = 196608.0;
+
+// Notes outside this range are not sung; yinfft's answers there are noise or octave slips.
+constexpr float kLowestNote = 33.0F;
+constexpr float kHighestNote = 96.0F;
+// Frames of a hold must lie within this many semitones of their median.
+constexpr float kHoldSpread = 1.0F;
+// A held note changes only when the median leaves it by this much: ±50 cents of vibrato
+// around a note never reaches it, a real step of a semitone does.
+constexpr float kChangeDistance = 0.75F;
+// Silence this long ends a note, so the same note sung again is reported again.
+constexpr int kReleaseMs = 80;
+// A median this close to a note is taken after the short hold; farther out, the long hold.
+constexpr float kClearDistance = 0.35F;
+// Half a cycle of a slow vibrato (4.5 Hz).
+constexpr int kLongHoldMs = 110;
+constexpr int kCoarseSteps = 6;
+constexpr double kCoarseStep = 0.01;
+constexpr int kFineSteps = 5;
+constexpr double kFineStep = 0.002;
+// A multiple or fraction of the period that repeats within this of the best is preferred.
+constexpr double kRepeatMargin = 0.04;
+
+// Onset timing: the trigger is refined on the waveform around it.
+constexpr double kLookBackMs = 40.0;
+constexpr double kLookAheadMs = 12.0;
+constexpr double kEnvelopeMs = 1.0;
+constexpr double kRiseMs = 2.5;
+// The attack starts where the envelope first rises above this share of its rise.
+constexpr double kAttackShare = 0.2;
+constexpr double kMinOnsetGapMs = 50.0;
+// After a clap the trigger waits until the envelope has fallen below this share of its peak.
+constexpr double kRearmShare = 0.35;
+constexpr double kBackgroundMs = 300.0;
+constexpr double kRecentFromMs = 3.0;
+constexpr double kRecentToMs = 10.0;
+constexpr std::size_t kHistorySize = 16384;
+
+float Median(std::vector<float>& values)
+{
+    const auto middle = values.begin() + static_cast<long>(values.size() / 2);
+    std::nth_element(values.begin(), middle, values.end());
+    return *middle;
+}
+
+double MidiHz(double midi)
+{
+    return 440.0 * std::pow(2.0, (midi - 69.0) / 12.0);
+}
+
+} // namespace
+
+struct MicAnalyzer::Aubio
+{
+    aubio_pitch_t* pitch = nullptr;
+    fvec_t* hopIn = nullptr;
+    fvec_t* result = nullptr;
+
+    ~Aubio()
+    {
+        if (pitch != nullptr)
+            del_aubio_pitch(pitch);
+        if (hopIn != nullptr)
+            del_fvec(hopIn);
+        if (result != nullptr)
+            del_fvec(result);
+    }
+};
+
+MicTuning TuningFromConfig(int rhythmValue, std::uint8_t highPrecision, double toneValue)
+{
+    MicTuning tuning;
+    const double rhythm = std::max(1, rhythmValue);
+    tuning.onsetThreshold =
+        static_cast<float>(1.5 + (kDefaultRiseRatio - 1.5) * kDefaultRhythmValue / rhythm);
+    tuning.onsetSilenceDb =
+        static_cast<float>(kDefaultSilenceDb - 10.0 * std::log10(rhythm / kDefaultRhythmValue));
+    const double tone = toneValue > 0.0 ? toneValue : kDefaultToneValue;
+    tuning.gateMeanSquare = kGateAtToneUnit * kToneUnit / tone;
+    if (highPrecision != 0) {
+        tuning.minConfidence = 0.85F;
+        tuning.holdMs = 45;
+    } else {
+        tuning.minConfidence = 0.75F;
+        tuning.holdMs = 28;
+    }
+    return tuning;
+}
+
+MicAnalyzer::MicAnalyzer(MicMode mode, unsigned sampleRate, const MicTuning& tuning)
+    : m_mode(mode), m_sampleRate(sampleRate), m_tuning(tuning), m_aubio(std::make_unique<Aubio>())
+{
+    // The same span of time at every rate: 256/2048 at 44.1 and 48 kHz, doubled at 96 kHz.
+    const unsigned scale = std::max(1U, (sampleRate + 30000U) / 60000U);
+    if (mode == MicMode::Pitch) {
+        m_hop = 256U * scale;
+        m_window = 2048U * scale;
+        m_aubio->pitch = new_aubio_pitch("yinfft", m_window, m_hop, sampleRate);
+        if (m_aubio->pitch != nullptr) {
+            aubio_pitch_set_unit(m_aubio->pitch, "midi");
+            // Our own level gate decides silence.
+            aubio_pitch_set_silence(m_aubio->pitch, -120.0F);
+        }
+    } else {
+        m_hop = 32U * scale;
+        m_window = 64U * scale;
+    }
+    m_history.assign(kHistorySize, 0.0F);
+    m_aubio->hopIn = new_fvec(m_hop);
+    m_aubio->result = new_fvec(1);
+    const double hopMs = 1000.0 * m_hop / sampleRate;
+    m_holdFrames = static_cast<std::size_t>(std::max(1.0, std::ceil(tuning.holdMs / hopMs)));
+    m_releaseFrames = static_cast<std::size_t>(std::max(1.0, std::ceil(kReleaseMs / hopMs)));
+    m_recentFromFrames = static_cast<std::size_t>(std::ceil(kRecentFromMs / hopMs));
+    m_recentToFrames = static_cast<std::size_t>(std::ceil(kRecentToMs / hopMs));
+    m_backgroundFrames = static_cast<std::size_t>(std::max(1.0, std::ceil(kBackgroundMs / hopMs)));
+    m_longFrames = std::max(m_holdFrames, static_cast<std::size_t>(std::ceil(kLongHoldMs / hopMs)));
+}
+
+MicAnalyzer::~MicAnalyzer() = default;
+
+bool MicAnalyzer::IsValid() const
+{
+    return (m_aubio->pitch != nullptr || m_mode == MicMode::Onset) && m_aubio->hopIn != nullptr &&
+           m_aubio->result != nullptr;
+}
+
+void MicAnalyzer::Push(std::span<const float> samples, std::vector<MicDetection>& out)
+{
+    if (!IsValid())
+        return;
+    for (const float sample : samples) {
+        m_history[m_samplesSeen % kHistorySize] = sample;
+        m_aubio->hopIn->data[m_hopFill++] = sample;
+        ++m_samplesSeen;
+        if (m_hopFill == m_hop) {
+            m_hopFill = 0;
+            AnalyseHop(out);
+        }
+    }
+}
+
+void MicAnalyzer::AnalyseHop(std::vector<MicDetection>& out)
+{
+    if (m_mode == MicMode::Pitch)
+        AnalysePitchHop(out);
+    else
+        AnalyseOnsetHop(out);
+}
+
+void MicAnalyzer::AnalysePitchHop(std::vector<MicDetection>& out)
+{
+    aubio_pitch_do(m_aubio->pitch, m_aubio->hopIn, m_aubio->result);
+    float pitch = m_aubio->result->data[0];
+    double meanSquare = 0.0;
+    for (unsigned i = 0; i < m_hop; ++i)
+        meanSquare += static_cast<double>(m_aubio->hopIn->data[i]) * m_aubio->hopIn->data[i];
+    meanSquare /= m_hop;
+    float confidence = 0.0F;
+    if (pitch > 0.0F && meanSquare >= m_tuning.gateMeanSquare)
+        std::tie(pitch, confidence) = CheckedPitch(pitch);
+
+    const bool voiced = meanSquare >= m_tuning.gateMeanSquare &&
+                        confidence >= m_tuning.minConfidence && pitch >= kLowestNote &&
+                        pitch <= kHighestNote;
+    if (!voiced) {
+        m_run.clear();
+        if (++m_unvoicedRun >= m_releaseFrames)
+            m_heldNote = -1;
+        return;
+    }
+    m_unvoicedRun = 0;
+    m_run.push_back(pitch);
+    while (m_run.size() > m_longFrames)
+        m_run.pop_front();
+    if (m_run.size() < m_holdFrames)
+        return;
+
+    // The latest hold must agree within a semitone (no slide, no octave slip).
+    std::vector<float> recent(m_run.end() - static_cast<long>(m_holdFrames), m_run.end());
+    const float median = Median(recent);
+    for (const float p : recent) {
+        if (std::fabs(p - median) > kHoldSpread)
+            return;
+    }
+    if (m_heldNote >= 0 && std::fabs(median - static_cast<float>(m_heldNote)) < kChangeDistance)
+        return;
+    float centre = median;
+    if (std::fabs(median - std::round(median)) > kClearDistance) {
+        // Near the border of two notes a short hold may sit on a crest of the vibrato: wait
+        // for half a vibrato cycle and take the median of all of it.
+        if (m_run.size() < m_longFrames)
+            return;
+        std::vector<float> all(m_run.begin(), m_run.end());
+        centre = Median(all);
+    }
+    const int note = static_cast<int>(std::lround(centre));
+    if (note == m_heldNote)
+        return;
+    m_heldNote = note;
+    out.push_back({MicDetection::Kind::Note, note, m_samplesSeen});
+}
+
+double MicAnalyzer::Correlation(double lag) const
+{
+    const auto length = static_cast<std::uint64_t>(std::clamp(2.0 * lag, 512.0, 1536.0));
+    const auto whole = static_cast<std::uint64_t>(lag);
+    const double frac = lag - static_cast<double>(whole);
+    if (m_samplesSeen < length + whole + 2 || length + whole + 2 > kHistorySize)
+        return 0.0;
+    double ab = 0.0;
+    double aa = 0.0;
+    double bb = 0.0;
+    for (std::uint64_t n = m_samplesSeen - length; n < m_samplesSeen; ++n) {
+        const double a = HistoryAt(n);
+        const double b = (1.0 - frac) * HistoryAt(n - whole) + frac * HistoryAt(n - whole - 1);
+        ab += a * b;
+        aa += a * a;
+        bb += b * b;
+    }
+    return (aa > 0.0 && bb > 0.0) ? ab / std::sqrt(aa * bb) : 0.0;
+}
+
+std::pair<double, double> MicAnalyzer::BestRepeat(double lag, bool refine) const
+{
+    // The lag is searched some percent around the guess: yinfft's answer on a voice may be off
+    // by a quarter tone, and vibrato moves the latest periods away from the window's average.
+    double bestLag = lag;
+    double best = -1.0;
+    for (int step = -kCoarseSteps; step <= kCoarseSteps; ++step) {
+        const double shifted = lag * (1.0 + kCoarseStep * step);
+        const double score = Correlation(shifted);
+        if (score > best) {
+            best = score;
+            bestLag = shifted;
+        }
+    }
+    if (!refine)
+        return {best, bestLag};
+    const double centre = bestLag;
+    std::array<double, 2 * kFineSteps + 1> scores{};
+    std::size_t top = kFineSteps;
+    for (int step = -kFineSteps; step <= kFineSteps; ++step) {
+        const auto i = static_cast<std::size_t>(step + kFineSteps);
+        scores[i] = Correlation(centre * (1.0 + kFineStep * step));
+        if (scores[i] > scores[top])
+            top = i;
+    }
+    double offset = static_cast<double>(top) - kFineSteps;
+    if (top > 0 && top + 1 < scores.size()) {
+        const double left = scores[top - 1];
+        const double right = scores[top + 1];
+        const double curve = left - 2.0 * scores[top] + right;
+        if (curve < 0.0)
+            offset += 0.5 * (left - right) / curve;
+    }
+    return {scores[top], centre * (1.0 + kFineStep * offset)};
+}
+
+std::pair<float, float> MicAnalyzer::CheckedPitch(float midiPitch) const
+{
+    // aubio 0.4.9 reports no yinfft confidence below 1300 Hz (it reads a peak position it never
+    // stored), so the confidence is our own: the normalised correlation of the latest samples
+    // with those one period earlier. yinfft's loudness weighting also mutes the fundamental of
+    // low voices, and it then answers with a harmonic near the first formant; so multiples and
+    // fractions of its period are compared, and the shortest that repeats about as well as the
+    // best one is the period (a true period repeats at its multiples too). Its pitch is then
+    // measured from the refined lag.
+    static constexpr std::array<double, 10> kFactors = {1.0 / 3.0, 0.5, 1.0, 2.0, 3.0,
+                                                        4.0,       5.0, 6.0, 7.0, 8.0};
+    const double period = m_sampleRate / MidiHz(midiPitch);
+    const double shortest = m_sampleRate / MidiHz(kHighestNote) * (1.0 - 0.05);
+    const double longest = m_sampleRate / MidiHz(kLowestNote) * (1.0 + 0.05);
+    std::array<double, kFactors.size()> scores{};
+    double best = 0.0;
+    for (std::size_t i = 0; i < kFactors.size(); ++i) {
+        const double lag = period * kFactors[i];
+        scores[i] = (lag >= shortest && lag <= longest) ? BestRepeat(lag, false).first : -1.0;
+        best = std::max(best, scores[i]);
+    }
+    double guess = 0.0;
+    for (std::size_t i = 0; i < kFactors.size(); ++i) {
+        if (scores[i] >= best - kRepeatMargin) {
+            guess = period * kFactors[i];
+            break;
+        }
+    }
+    if (best < m_tuning.minConfidence) {
+        // yinfft's answer was no harmonic of the voice at all (it happens on low dark vowels):
+        // scan every lag of the range instead.
+        std::vector<double> scan;
+        for (double lag = shortest; lag <= longest; lag *= 1.0 + kCoarseStep)
+            scan.push_back(Correlation(lag));
+        const double top = *std::max_element(scan.begin(), scan.end());
+        if (top < m_tuning.minConfidence)
+            return {midiPitch, static_cast<float>(top)};
+        for (std::size_t i = 0; i < scan.size(); ++i) {
+            const bool peak = (i == 0 || scan[i] >= scan[i - 1]) &&
+                              (i + 1 == scan.size() || scan[i] >= scan[i + 1]);
+            if (peak && scan[i] >= top - kRepeatMargin) {
+                guess = shortest * std::pow(1.0 + kCoarseStep, static_cast<double>(i));
+                break;
+            }
+        }
+    }
+    if (guess <= 0.0)
+        return {midiPitch, 0.0F};
+    const auto [score, lag] = BestRepeat(guess, true);
+    const double midi = 69.0 + 12.0 * std::log2(m_sampleRate / lag / 440.0);
+    return {static_cast<float>(midi), static_cast<float>(score)};
+}
+
+void MicAnalyzer::AnalyseOnsetHop(std::vector<MicDetection>& out)
+{
+    // aubio's onset detectors (hfc, energy, specflux) missed a good share of evenly spaced,
+    // equally loud claps in our tests, so the trigger is our own: the mean magnitude of the
+    // latest window against the level before it: a low percentile of the recent envelope
+    // (claps are short, so it ignores them), or the loudest of the few milliseconds before when
+    // that is higher, so the ragged tail of a clap does not count as a new one while a clap over
+    // that tail is still heard.
+    double level = 0.0;
+    for (std::uint64_t i = m_samplesSeen - std::min<std::uint64_t>(m_samplesSeen, m_window);
+         i < m_samplesSeen; ++i)
+        level += std::fabs(HistoryAt(i));
+    level /= m_window;
+    m_levels.push_back(level);
+    while (m_levels.size() > m_backgroundFrames)
+        m_levels.pop_front();
+    std::vector<double> sorted(m_levels.begin(), m_levels.end());
+    const auto low = sorted.begin() + static_cast<long>(sorted.size() / 5);
+    std::nth_element(sorted.begin(), low, sorted.end());
+    const double background = std::max(*low, 1e-9);
+    const double floor = 0.5 * std::pow(10.0, m_tuning.onsetSilenceDb / 20.0);
+
+    if (m_armed) {
+        double recent = 0.0;
+        const std::size_t n = m_levels.size();
+        for (std::size_t back = m_recentFromFrames; back <= m_recentToFrames && back < n; ++back)
+            recent = std::max(recent, m_levels[n - 1 - back]);
+        // Plain noise varies by less than twice its low percentile; a tail lies above that.
+        const double reference = recent > 2.0 * background ? recent : background;
+        if (level >= floor && level >= m_tuning.onsetThreshold * reference) {
+            m_armed = false;
+            m_burstPeak = level;
+            m_triggeredAt = m_samplesSeen;
+            m_pendingOnsets.push_back(m_samplesSeen);
+        }
+    } else {
+        m_burstPeak = std::max(m_burstPeak, level);
+        const auto minGap = static_cast<std::uint64_t>(kMinOnsetGapMs * m_sampleRate / 1000.0);
+        if (m_samplesSeen >= m_triggeredAt + minGap && level < kRearmShare * m_burstPeak)
+            m_armed = true;
+    }
+    RefinePendingOnsets(out);
+}
+
+void MicAnalyzer::RefinePendingOnsets(std::vector<MicDetection>& out)
+{
+    const auto lookAhead = static_cast<std::uint64_t>(kLookAheadMs * m_sampleRate / 1000.0);
+    const auto minGap = static_cast<std::uint64_t>(kMinOnsetGapMs * m_sampleRate / 1000.0);
+    while (!m_pendingOnsets.empty() && m_samplesSeen >= m_pendingOnsets.front() + lookAhead) {
+        const std::uint64_t onset = RefineOnset(m_pendingOnsets.front());
+        m_pendingOnsets.pop_front();
+        // Two detections of one clap refine to nearly the same attack: keep the first.
+        if (m_anyOnset && onset < m_lastOnset + minGap)
+            continue;
+        m_anyOnset = true;
+        m_lastOnset = onset;
+        out.push_back({MicDetection::Kind::Onset, 0, onset});
+    }
+}
+
+float MicAnalyzer::HistoryAt(std::uint64_t index) const
+{
+    return m_history[index % kHistorySize];
+}
+
+std::uint64_t MicAnalyzer::RefineOnset(std::uint64_t detectedAt) const
+{
+    // The trigger fires somewhere on the rise, often a millisecond or more after the attack
+    // began; the attack itself is found on a smoothed amplitude envelope around that hop.
+    const auto lookBack = static_cast<std::uint64_t>(kLookBackMs * m_sampleRate / 1000.0);
+    const auto lookAhead = static_cast<std::uint64_t>(kLookAheadMs * m_sampleRate / 1000.0);
+    const auto half =
+        std::max<std::uint64_t>(1, static_cast<std::uint64_t>(kEnvelopeMs * m_sampleRate / 2000.0));
+    const std::uint64_t oldest = m_samplesSeen > kHistorySize ? m_samplesSeen - kHistorySize : 0;
+    std::uint64_t begin = detectedAt > lookBack ? detectedAt - lookBack : 0;
+    if (m_anyOnset)
+        begin = std::max(begin, m_lastOnset + lookAhead);
+    begin = std::max(begin, oldest + half);
+    const std::uint64_t end = std::min(detectedAt + lookAhead, m_samplesSeen - half);
+    if (end <= begin + 2)
+        return detectedAt;
+
+    std::vector<double> envelope(static_cast<std::size_t>(end - begin));
+    double sum = 0.0;
+    for (std::uint64_t i = begin - half; i < begin + half; ++i)
+        sum += std::fabs(HistoryAt(i));
+    for (std::uint64_t i = begin; i < end; ++i) {
+        sum += std::fabs(HistoryAt(i + half)) - std::fabs(HistoryAt(i - half));
+        envelope[static_cast<std::size_t>(i - begin)] = sum;
+    }
+    // The trigger lies on the rise: the attack's peak follows within a few milliseconds, the
+    // quiet level before it precedes it. Walking back from the trigger (not from the loudest
+    // point, which a burst of noise may reach late, after dips) finds where the rise began.
+    const auto trigger = static_cast<std::size_t>(std::min(detectedAt, end - 1) - begin);
+    const auto rise = static_cast<std::size_t>(kRiseMs * m_sampleRate / 1000.0);
+    const std::size_t quietEnd = trigger > rise ? trigger - rise : 0;
+    const double peak = *std::max_element(
+        envelope.begin() + static_cast<long>(quietEnd),
+        envelope.begin() + static_cast<long>(std::min(envelope.size(), trigger + 2 * rise)));
+    double floor = 0.0;
+    if (quietEnd > 0) {
+        std::vector<double> quiet(envelope.begin(), envelope.begin() + static_cast<long>(quietEnd));
+        const auto low = quiet.begin() + static_cast<long>(quiet.size() / 4);
+        std::nth_element(quiet.begin(), low, quiet.end());
+        floor = *low;
+    }
+    const double threshold = floor + kAttackShare * (peak - floor);
+    std::size_t at = trigger;
+    while (at + 1 < envelope.size() && envelope[at] <= threshold)
+        ++at;
+    while (at > 0 && envelope[at - 1] > threshold)
+        --at;
+    return begin + at;
+}
+
+} // namespace pv
