@@ -4,6 +4,11 @@
 #include "music/sequencer/SequencerNotifyEvent.h"
 
 #include <chrono>
+#include <ctime>
+#include <pthread.h>
+#include <sched.h>
+#include <sys/prctl.h>
+#include <vector>
 
 #include <QCoreApplication>
 #include <QEvent>
@@ -15,7 +20,22 @@ namespace {
 
 // The timing thread sleeps until this long before an event and then polls the clock: a
 // sleeping thread wakes late by the scheduler's whim, a polling one only by a time slice.
-constexpr std::uint64_t kSpinUs = 1500;
+// With real-time priority the wake-up is prompt, so the thread polls far less.
+constexpr std::uint64_t kSpinUs = 100;
+constexpr std::uint64_t kRealTimeSpinUs = 200;
+// Modest: above every ordinary thread, below audio servers and interrupt threads.
+constexpr int kRealTimePriority = 10;
+
+/// Asks for real-time scheduling of the calling thread (granted to root or with an rtprio
+/// limit, refused otherwise: then the thread stays an ordinary one); the timer slack goes to
+/// its minimum either way. Returns whether real-time scheduling was granted.
+bool MakeTimingThread()
+{
+    prctl(PR_SET_TIMERSLACK, 1UL, 0UL, 0UL, 0UL);
+    sched_param param{};
+    param.sched_priority = kRealTimePriority;
+    return pthread_setschedparam(pthread_self(), SCHED_FIFO, &param) == 0;
+}
 
 /// A notification on its way from the timing thread to the GUI thread.
 class DeliveryEvent final : public QEvent
@@ -61,10 +81,16 @@ private:
     const std::atomic<std::uint32_t>& m_generation;
 };
 
+/// Called with the sequencer's lock held. With a timing thread, notifications are handed to
+/// the posting thread instead of Qt: posting takes Qt's event-queue lock, which the GUI thread
+/// holds at times, and an ordinary thread preempted while holding it would stall the timing
+/// thread for a whole time slice.
 class Sequencer::Output final : public ISequencerOutput
 {
 public:
-    explicit Output(Dispatcher& dispatcher) : m_dispatcher(dispatcher) {}
+    Output(Dispatcher& dispatcher, bool handOver) : m_dispatcher(dispatcher), m_handOver(handOver)
+    {
+    }
 
     void SendMidi(std::uint32_t packed) override
     {
@@ -74,22 +100,107 @@ public:
     void PostNotify(const NotifyTarget& target, std::uint16_t code,
                     std::uint32_t generation) override
     {
-        QCoreApplication::postEvent(&m_dispatcher, new DeliveryEvent(target, code, generation));
+        if (m_handOver) {
+            pending.push_back({target, code, generation});
+            posterWake.NotifyAll();
+        } else {
+            Post({target, code, generation});
+        }
+    }
+
+    struct Notice
+    {
+        NotifyTarget target;
+        std::uint16_t code;
+        std::uint32_t generation;
+    };
+    void Post(const Notice& notice)
+    {
+        QCoreApplication::postEvent(
+            &m_dispatcher, new DeliveryEvent(notice.target, notice.code, notice.generation));
     }
 
     IMidiSink* sink = nullptr;
+    std::vector<Notice> pending;
+    MonotonicCondition posterWake;
 
 private:
     Dispatcher& m_dispatcher;
+    const bool m_handOver;
 };
+
+PriorityInheritanceMutex::PriorityInheritanceMutex()
+{
+    pthread_mutexattr_t attr;
+    pthread_mutexattr_init(&attr);
+    pthread_mutexattr_setprotocol(&attr, PTHREAD_PRIO_INHERIT);
+    pthread_mutex_init(&m_mutex, &attr);
+    pthread_mutexattr_destroy(&attr);
+}
+
+PriorityInheritanceMutex::~PriorityInheritanceMutex()
+{
+    pthread_mutex_destroy(&m_mutex);
+}
+
+void PriorityInheritanceMutex::lock()
+{
+    pthread_mutex_lock(&m_mutex);
+}
+
+void PriorityInheritanceMutex::unlock()
+{
+    pthread_mutex_unlock(&m_mutex);
+}
+
+bool PriorityInheritanceMutex::try_lock()
+{
+    return pthread_mutex_trylock(&m_mutex) == 0;
+}
+
+MonotonicCondition::MonotonicCondition()
+{
+    pthread_condattr_t attr;
+    pthread_condattr_init(&attr);
+    pthread_condattr_setclock(&attr, CLOCK_MONOTONIC);
+    pthread_cond_init(&m_cond, &attr);
+    pthread_condattr_destroy(&attr);
+}
+
+MonotonicCondition::~MonotonicCondition()
+{
+    pthread_cond_destroy(&m_cond);
+}
+
+void MonotonicCondition::Wait(PriorityInheritanceMutex& mutex)
+{
+    pthread_cond_wait(&m_cond, mutex.Native());
+}
+
+void MonotonicCondition::WaitFor(PriorityInheritanceMutex& mutex, std::uint64_t us)
+{
+    timespec deadline{};
+    clock_gettime(CLOCK_MONOTONIC, &deadline);
+    const std::uint64_t ns = static_cast<std::uint64_t>(deadline.tv_nsec) + us * 1000U;
+    deadline.tv_sec += static_cast<time_t>(ns / 1'000'000'000U);
+    deadline.tv_nsec = static_cast<long>(ns % 1'000'000'000U);
+    pthread_cond_timedwait(&m_cond, mutex.Native(), &deadline);
+}
+
+void MonotonicCondition::NotifyAll()
+{
+    pthread_cond_broadcast(&m_cond);
+}
 
 Sequencer::Sequencer(const IClock& clock, Drive drive)
     : m_clock(clock), m_drive(drive), m_generation(m_engine.Generation())
 {
     m_dispatcher = std::make_unique<Dispatcher>(m_generation);
-    m_output = std::make_unique<Output>(*m_dispatcher);
-    if (m_drive == Drive::OwnThread)
+    m_output = std::make_unique<Output>(*m_dispatcher, m_drive == Drive::OwnThread);
+    if (m_drive == Drive::OwnThread) {
         m_thread = std::thread([this] { ThreadMain(); });
+        m_poster = std::thread([this] { PosterMain(); });
+    }
 }
 
 Sequencer::~Sequencer()
@@ -98,15 +209,18 @@ Sequencer::~Sequencer()
         std::lock_guard lock(m_mutex);
         m_quit = true;
     }
-    m_wake.notify_all();
+    m_wake.NotifyAll();
+    m_output->posterWake.NotifyAll();
     if (m_thread.joinable())
         m_thread.join();
+    if (m_poster.joinable())
+        m_poster.join();
 }
 
 void Sequencer::Wake()
 {
     if (m_drive == Drive::OwnThread)
-        m_wake.notify_all();
+        m_wake.NotifyAll();
 }
 
 void Sequencer::QueueMidi(SequencerQueue queue, std::uint32_t packed)
@@ -229,19 +343,38 @@ std::size_t Sequencer::PendingCount() const
     return m_engine.PendingCount();
 }
 
+void Sequencer::PosterMain()
+{
+    std::vector<Output::Notice> batch;
+    std::unique_lock lock(m_mutex);
+    while (!m_quit) {
+        if (m_output->pending.empty()) {
+            m_output->posterWake.Wait(m_mutex);
+            continue;
+        }
+        batch.swap(m_output->pending);
+        lock.unlock();
+        for (const Output::Notice& notice : batch)
+            m_output->Post(notice);
+        batch.clear();
+        lock.lock();
+    }
+}
+
 void Sequencer::ThreadMain()
 {
+    const std::uint64_t spinUs = MakeTimingThread() ? kRealTimeSpinUs : kSpinUs;
     std::unique_lock lock(m_mutex);
     while (!m_quit) {
         m_engine.RunUntil(m_clock.NowUs(), *m_output);
         const std::optional<std::uint64_t> next = m_engine.NextDueUs();
         if (!next) {
-            m_wake.wait(lock);
+            m_wake.Wait(m_mutex);
             continue;
         }
         const std::uint64_t now = m_clock.NowUs();
-        if (*next > now + kSpinUs) {
-            m_wake.wait_for(lock, std::chrono::microseconds(*next - now - kSpinUs));
+        if (*next > now + spinUs) {
+            m_wake.WaitFor(m_mutex, *next - now - spinUs);
             continue;
         }
         // Close to the due time: poll with the lock released, so the GUI thread can queue.

@@ -7,16 +7,53 @@
 #include "music/sequencer/SequencerTypes.h"
 
 #include <atomic>
-#include <condition_variable>
 #include <cstdint>
 #include <memory>
 #include <mutex>
 #include <optional>
+#include <pthread.h>
 #include <thread>
+#include <vector>
 
 class QObject;
 
 namespace pv {
+
+/// A mutex with priority inheritance: the GUI thread holding it while it queues cannot keep
+/// the real-time timing thread waiting behind the ordinary threads that preempt it.
+class PriorityInheritanceMutex
+{
+public:
+    PriorityInheritanceMutex();
+    ~PriorityInheritanceMutex();
+    PriorityInheritanceMutex(const PriorityInheritanceMutex&) = delete;
+    PriorityInheritanceMutex& operator=(const PriorityInheritanceMutex&) = delete;
+    void lock();
+    void unlock();
+    bool try_lock();
+    pthread_mutex_t* Native() { return &m_mutex; }
+
+private:
+    pthread_mutex_t m_mutex;
+};
+
+/// A condition on the monotonic clock for that mutex (std::condition_variable_any would add
+/// an internal mutex of its own, without priority inheritance).
+class MonotonicCondition
+{
+public:
+    MonotonicCondition();
+    ~MonotonicCondition();
+    MonotonicCondition(const MonotonicCondition&) = delete;
+    MonotonicCondition& operator=(const MonotonicCondition&) = delete;
+    /// mutex is locked by the caller, released while waiting and locked again on return.
+    void Wait(PriorityInheritanceMutex& mutex);
+    void WaitFor(PriorityInheritanceMutex& mutex, std::uint64_t us);
+    void NotifyAll();
+
+private:
+    pthread_cond_t m_cond;
+};
 
 /// What the program asks of a sequencer. Called from the GUI thread only.
 class ISequencer
@@ -81,17 +118,19 @@ private:
 
     void Wake();
     void ThreadMain();
+    void PosterMain();
 
     const IClock& m_clock;
     const Drive m_drive;
-    mutable std::mutex m_mutex;
-    std::condition_variable m_wake;
+    mutable PriorityInheritanceMutex m_mutex;
+    MonotonicCondition m_wake;
     SequencerEngine m_engine;
     std::unique_ptr<Dispatcher> m_dispatcher;
     std::unique_ptr<Output> m_output;
     std::atomic<std::uint32_t> m_generation;
     bool m_quit = false;
     std::thread m_thread;
+    std::thread m_poster; ///< posts notifications to Qt on behalf of the timing thread
 };
 
 } // namespace pv
