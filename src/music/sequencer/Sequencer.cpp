@@ -29,11 +29,11 @@ constexpr int kRealTimePriority = 10;
 /// Asks for real-time scheduling of the calling thread (granted to root or with an rtprio
 /// limit, refused otherwise: then the thread stays an ordinary one); the timer slack goes to
 /// its minimum either way. Returns whether real-time scheduling was granted.
-bool MakeTimingThread()
+bool MakeTimingThread(int priority)
 {
     prctl(PR_SET_TIMERSLACK, 1UL, 0UL, 0UL, 0UL);
     sched_param param{};
-    param.sched_priority = kRealTimePriority;
+    param.sched_priority = priority;
     return pthread_setschedparam(pthread_self(), SCHED_FIFO, &param) == 0;
 }
 
@@ -345,6 +345,9 @@ std::size_t Sequencer::PendingCount() const
 
 void Sequencer::PosterMain()
 {
+    // Just below the timing thread: notifications leave soon after their time, and should the
+    // poster wait for Qt's lock, only notifications wait, never MIDI.
+    MakeTimingThread(kRealTimePriority - 1);
     std::vector<Output::Notice> batch;
     std::unique_lock lock(m_mutex);
     while (!m_quit) {
@@ -363,7 +366,7 @@ void Sequencer::PosterMain()
 
 void Sequencer::ThreadMain()
 {
-    const std::uint64_t spinUs = MakeTimingThread() ? kRealTimeSpinUs : kSpinUs;
+    const std::uint64_t spinUs = MakeTimingThread(kRealTimePriority) ? kRealTimeSpinUs : kSpinUs;
     std::unique_lock lock(m_mutex);
     while (!m_quit) {
         m_engine.RunUntil(m_clock.NowUs(), *m_output);
