@@ -31,6 +31,11 @@ void ScriptedPrompts::ShowMessage(const QString& text)
     asked.push_back({QStringLiteral("message"), text, {}});
 }
 
+void ScriptedPrompts::ShowInfo(const QString& text, const QString& caption)
+{
+    asked.push_back({QStringLiteral("info"), text, caption});
+}
+
 PromptButton ScriptedPrompts::AskOkRetry(const QString& text, const QString& caption)
 {
     asked.push_back({QStringLiteral("okretry"), text, caption});

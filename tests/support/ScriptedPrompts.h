@@ -11,7 +11,7 @@ namespace pv::test {
 
 struct AskedPrompt
 {
-    QString kind; // "error", "message", "okretry", "yesno", "yesnocancel", "open", "save", "text"
+    QString kind; // "error", "message", "info", "okretry", "yesno", "yesnocancel", "open", "save", "text"
     QString text;
     QString caption;
 };
@@ -28,6 +28,7 @@ public:
 
     void ShowError(const QString& text, const QString& caption) override;
     void ShowMessage(const QString& text) override;
+    void ShowInfo(const QString& text, const QString& caption) override;
     PromptButton AskOkRetry(const QString& text, const QString& caption) override;
     PromptButton AskYesNo(const QString& text, const QString& caption) override;
     PromptButton AskYesNoCancel(const QString& text, const QString& caption) override;

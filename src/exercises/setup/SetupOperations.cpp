@@ -51,7 +51,7 @@ bool SetupOperations::LoadExerciseSetup(const QString& fileName, bool quiet)
         m_state.SetupLoaded = true;
         break;
     case SetupFileStatus::Invalid:
-        m_prompts.ShowMessage(UIStrings.StrSetupFileInvalid);
+        m_prompts.ShowInfo(UIStrings.StrSetupFileInvalid, UIStrings.StrProgramTitle);
         break;
     case SetupFileStatus::Loaded:
     case SetupFileStatus::Converted: {

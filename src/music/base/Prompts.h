@@ -24,6 +24,8 @@ public:
     virtual void ShowError(const QString& text, const QString& caption) = 0;
     /// A plain information box with the application title and one OK button.
     virtual void ShowMessage(const QString& text) = 0;
+    /// A box with a caption, one OK button and no icon.
+    virtual void ShowInfo(const QString& text, const QString& caption) = 0;
     /// OK or Retry.
     virtual PromptButton AskOkRetry(const QString& text, const QString& caption) = 0;
     /// Yes or No.

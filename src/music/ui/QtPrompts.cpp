@@ -38,6 +38,12 @@ void QtPrompts::ShowMessage(const QString& text)
     QMessageBox::information(m_parent, QApplication::applicationName(), text);
 }
 
+void QtPrompts::ShowInfo(const QString& text, const QString& caption)
+{
+    QMessageBox box(QMessageBox::NoIcon, caption, text, QMessageBox::Ok, m_parent);
+    box.exec();
+}
+
 PromptButton QtPrompts::AskOkRetry(const QString& text, const QString& caption)
 {
     // A closed box counts as OK: giving up writes nothing, which is the safe answer.

@@ -17,6 +17,7 @@ public:
 
     void ShowError(const QString& text, const QString& caption) override;
     void ShowMessage(const QString& text) override;
+    void ShowInfo(const QString& text, const QString& caption) override;
     PromptButton AskOkRetry(const QString& text, const QString& caption) override;
     PromptButton AskYesNo(const QString& text, const QString& caption) override;
     PromptButton AskYesNoCancel(const QString& text, const QString& caption) override;

@@ -191,8 +191,9 @@ TEST_F(SetupOperationsTest, DamagedFilesAreRefusedWithTheMessageAndChangeNothing
         EXPECT_EQ(host.caption, QStringLiteral("(none)"));
         EXPECT_TRUE(host.calls.isEmpty()) << host.calls.join(u',').toStdString();
         ASSERT_EQ(prompts.asked.size(), 1u);
-        EXPECT_EQ(prompts.asked[0].kind, QStringLiteral("message"));
+        EXPECT_EQ(prompts.asked[0].kind, QStringLiteral("info"));
         EXPECT_EQ(prompts.asked[0].text, QStringLiteral("Not a setup file."));
+        EXPECT_EQ(prompts.asked[0].caption, UIStrings.StrProgramTitle);
     }
 }
 
