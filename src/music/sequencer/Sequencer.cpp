@@ -257,6 +257,7 @@ void Sequencer::Stop()
     {
         std::lock_guard lock(m_mutex);
         m_engine.Stop();
+        m_output->pending.clear();
         m_generation.store(m_engine.Generation());
     }
     Wake();

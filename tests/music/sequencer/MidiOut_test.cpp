@@ -1,9 +1,9 @@
 // The MIDI output: devices, immediate messages, the queueing of every play mode, clicks and
 // notifications, and the ranges every message is kept in.
-#include "SequencerTestKit.h"
 #include "music/sequencer/MidiOut.h"
 #include "music/strings/UIStrings.h"
 #include "support/ScriptedPrompts.h"
+#include "support/SequencerFakes.h"
 
 #include <gtest/gtest.h>
 

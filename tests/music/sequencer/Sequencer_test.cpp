@@ -1,8 +1,8 @@
 // The sequencer engine on a virtual clock: timing of both queues, stop, tempo, output delay
 // and the metronome switch.
-#include "SequencerTestKit.h"
 #include "music/sequencer/MidiMessage.h"
 #include "music/sequencer/Sequencer.h"
+#include "support/SequencerFakes.h"
 
 #include <gtest/gtest.h>
 

@@ -1,5 +1,5 @@
-// Fakes for the sequencer tests: a recording sink, fake devices, recording receivers and a
-// drive that steps a hand-driven sequencer through virtual time.
+// Fakes for tests of code that plays through the sequencer (link pv_music_sequencer): a
+// recording sink, fake MIDI devices, recording receivers and a drive through virtual time.
 #pragma once
 
 #include "music/sequencer/MidiOutDevices.h"
