@@ -1,0 +1,147 @@
+// Microphone capture with Qt Multimedia.
+#include "music/devices/AudioCapture.h"
+
+#include "music/base/Log.h"
+
+#include <vector>
+
+#include <QAudioDevice>
+#include <QAudioFormat>
+#include <QAudioSource>
+#include <QIODevice>
+#include <QMediaDevices>
+
+namespace pv {
+
+namespace {
+
+// Receives the source's bytes and hands them on as mono floats. Frames split across writes
+// are kept until complete.
+class SinkDevice final : public QIODevice
+{
+public:
+    SinkDevice(IAudioSink& sink, const QAudioFormat& format) : m_sink(sink), m_format(format) {}
+
+protected:
+    qint64 readData(char*, qint64) override { return -1; }
+
+    qint64 writeData(const char* data, qint64 length) override
+    {
+        const int frameBytes = m_format.bytesPerFrame();
+        const int sampleBytes = m_format.bytesPerSample();
+        const int channels = m_format.channelCount();
+        if (frameBytes <= 0 || sampleBytes <= 0 || channels <= 0 || length <= 0)
+            return length;
+        m_pending.insert(m_pending.end(), data, data + length);
+        const std::size_t frames = m_pending.size() / static_cast<std::size_t>(frameBytes);
+        m_samples.resize(frames);
+        for (std::size_t f = 0; f < frames; ++f) {
+            const char* frame = m_pending.data() + f * static_cast<std::size_t>(frameBytes);
+            float sum = 0.0F;
+            for (int c = 0; c < channels; ++c)
+                sum += m_format.normalizedSampleValue(frame + c * sampleBytes);
+            m_samples[f] = sum / static_cast<float>(channels);
+        }
+        m_pending.erase(m_pending.begin(),
+                        m_pending.begin() + static_cast<long>(frames) * frameBytes);
+        if (frames > 0)
+            m_sink.PushSamples(m_samples, static_cast<unsigned>(m_format.sampleRate()));
+        return length;
+    }
+
+private:
+    IAudioSink& m_sink;
+    QAudioFormat m_format;
+    std::vector<char> m_pending;
+    std::vector<float> m_samples;
+};
+
+class QtAudioCapture final : public IAudioCapture
+{
+public:
+    ~QtAudioCapture() override { Close(); }
+
+    bool Open() override
+    {
+        m_device = QMediaDevices::defaultAudioInput();
+        return !m_device.isNull();
+    }
+
+    bool Start(IAudioSink& sink) override
+    {
+        Stop();
+        if (m_device.isNull())
+            return false;
+        const QAudioFormat format = ChooseFormat();
+        m_io = std::make_unique<SinkDevice>(sink, format);
+        m_io->open(QIODevice::WriteOnly);
+        m_source = std::make_unique<QAudioSource>(m_device, format);
+        // Short buffers: onsets are stamped by sample position, but the events should not lag.
+        m_source->setBufferSize(format.bytesForDuration(20000));
+        m_source->start(m_io.get());
+        if (m_source->error() != QAudio::NoError) {
+            qCWarning(lcPellivark) << "microphone would not start:" << m_source->error();
+            Stop();
+            return false;
+        }
+        return true;
+    }
+
+    void Stop() override
+    {
+        if (m_source)
+            m_source->stop();
+        m_source.reset();
+        m_io.reset();
+    }
+
+    void Close() override
+    {
+        Stop();
+        m_device = QAudioDevice();
+    }
+
+private:
+    QAudioFormat ChooseFormat() const
+    {
+        for (const int rate : {48000, 44100}) {
+            for (const QAudioFormat::SampleFormat sample :
+                 {QAudioFormat::Float, QAudioFormat::Int16}) {
+                QAudioFormat format;
+                format.setSampleRate(rate);
+                format.setChannelCount(1);
+                format.setSampleFormat(sample);
+                if (m_device.isFormatSupported(format))
+                    return format;
+            }
+        }
+        return m_device.preferredFormat();
+    }
+
+    QAudioDevice m_device;
+    std::unique_ptr<SinkDevice> m_io;
+    std::unique_ptr<QAudioSource> m_source;
+};
+
+class FeedOnlyCapture final : public IAudioCapture
+{
+public:
+    bool Open() override { return true; }
+    bool Start(IAudioSink&) override { return true; }
+    void Stop() override {}
+    void Close() override {}
+};
+
+} // namespace
+
+std::unique_ptr<IAudioCapture> MakeQtAudioCapture()
+{
+    return std::make_unique<QtAudioCapture>();
+}
+
+std::unique_ptr<IAudioCapture> MakeFeedOnlyCapture()
+{
+    return std::make_unique<FeedOnlyCapture>();
+}
+
+} // namespace pv

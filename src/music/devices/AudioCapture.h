@@ -1,0 +1,37 @@
+// Microphone capture behind an interface, so the engine can be fed without a sound card.
+#pragma once
+
+#include <memory>
+#include <span>
+
+namespace pv {
+
+/// Where captured samples go: mono, full scale ±1. May be called from any thread.
+class IAudioSink
+{
+public:
+    virtual ~IAudioSink() = default;
+    virtual void PushSamples(std::span<const float> samples, unsigned sampleRate) = 0;
+};
+
+class IAudioCapture
+{
+public:
+    virtual ~IAudioCapture() = default;
+    /// True when a capture device is there.
+    virtual bool Open() = 0;
+    /// Starts delivering samples to the sink; false when the device would not start.
+    virtual bool Start(IAudioSink& sink) = 0;
+    virtual void Stop() = 0;
+    virtual void Close() = 0;
+};
+
+/// The default input device through Qt Multimedia (QAudioSource), mono float or int16 at
+/// 48 or 44.1 kHz, else whatever the device prefers, mixed down to mono.
+std::unique_ptr<IAudioCapture> MakeQtAudioCapture();
+
+/// No device at all: opens, starts and delivers nothing (samples come through the engine's
+/// own PushSamples).
+std::unique_ptr<IAudioCapture> MakeFeedOnlyCapture();
+
+} // namespace pv

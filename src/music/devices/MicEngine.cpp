@@ -1,0 +1,216 @@
+// The microphone engine.
+#include "music/devices/MicEngine.h"
+
+#include "music/base/Clock.h"
+#include "music/input/WaveInEvents.h"
+
+#include <QCoreApplication>
+
+namespace pv {
+
+MicEngine::MicEngine(const IClock& clock, std::unique_ptr<IAudioCapture> capture)
+    : m_clock(clock), m_capture(std::move(capture)),
+      m_tuning(TuningFromConfig(kDefaultRhythmValue, 0, kDefaultToneValue))
+{
+}
+
+MicEngine::~MicEngine()
+{
+    Close();
+}
+
+int MicEngine::Open(QObject* receiver)
+{
+    if (m_open) {
+        std::lock_guard lock(m_mutex);
+        m_receiver = receiver;
+        m_receiverGuard = receiver;
+        return 1;
+    }
+    if (receiver == nullptr || !m_capture || !m_capture->Open())
+        return 0;
+    {
+        std::lock_guard lock(m_mutex);
+        m_receiver = receiver;
+        m_quit = false;
+    }
+    m_receiverGuard = receiver;
+    m_worker = std::thread([this] { WorkerLoop(); });
+    m_open = true;
+    return 1;
+}
+
+void MicEngine::Close()
+{
+    if (!m_open)
+        return;
+    Stop();
+    {
+        std::lock_guard lock(m_mutex);
+        m_quit = true;
+    }
+    m_wake.notify_all();
+    m_worker.join();
+    m_capture->Close();
+    m_open = false;
+}
+
+void MicEngine::StartPitch()
+{
+    Start(MicMode::Pitch);
+}
+
+void MicEngine::StartOnset()
+{
+    Start(MicMode::Onset);
+}
+
+void MicEngine::Start(MicMode mode)
+{
+    if (!m_open)
+        return;
+    // A fresh stream: samples captured for the previous run must not be counted in this one.
+    EndRun();
+    {
+        std::lock_guard lock(m_mutex);
+        ++m_generation;
+        m_listening = true;
+        m_mode = mode;
+        m_streamStartUs = m_clock.NowUs();
+    }
+    m_capturing = m_capture->Start(*this);
+    if (!m_capturing) {
+        std::lock_guard lock(m_mutex);
+        m_listening = false;
+    }
+}
+
+void MicEngine::Stop()
+{
+    EndRun();
+}
+
+void MicEngine::EndRun()
+{
+    if (m_capturing)
+        m_capture->Stop();
+    m_capturing = false;
+    {
+        // The worker posts only under this lock and only for the current generation, so after
+        // it no event of the run can be posted; those already posted are taken back.
+        std::lock_guard lock(m_mutex);
+        ++m_generation;
+        m_listening = false;
+        m_queue.clear();
+    }
+    if (m_receiverGuard) {
+        QCoreApplication::removePostedEvents(m_receiverGuard, WaveInPitchEvent::EventType());
+        QCoreApplication::removePostedEvents(m_receiverGuard, WaveInOnsetEvent::EventType());
+    }
+}
+
+std::uint32_t MicEngine::FetchNote(std::uint8_t wparam)
+{
+    std::lock_guard lock(m_mutex);
+    return m_notes[wparam];
+}
+
+void MicEngine::Acknowledge(std::uint32_t)
+{
+    // The engine needs no answer: every note has its own slot and onsets carry their time.
+}
+
+void MicEngine::Configure(int rhythmValue, std::uint8_t highPrecision, double toneValue)
+{
+    std::lock_guard lock(m_mutex);
+    m_tuning = TuningFromConfig(rhythmValue, highPrecision, toneValue);
+    ++m_tuningVersion;
+}
+
+void MicEngine::PushSamples(std::span<const float> samples, unsigned sampleRate)
+{
+    if (samples.empty() || sampleRate == 0)
+        return;
+    {
+        std::lock_guard lock(m_mutex);
+        if (!m_listening || !m_open)
+            return;
+        m_queue.push_back({m_generation, sampleRate, {samples.begin(), samples.end()}});
+    }
+    m_wake.notify_one();
+}
+
+void MicEngine::WaitIdle()
+{
+    std::unique_lock lock(m_mutex);
+    m_idle.wait(lock, [this] { return !m_open || (m_queue.empty() && !m_busy); });
+}
+
+void MicEngine::WorkerLoop()
+{
+    std::unique_lock lock(m_mutex);
+    for (;;) {
+        m_wake.wait(lock, [this] { return m_quit || !m_queue.empty(); });
+        if (m_quit)
+            break;
+        Block block = std::move(m_queue.front());
+        m_queue.pop_front();
+        if (block.generation == m_generation) {
+            m_busy = true;
+            lock.unlock();
+            Analyse(block);
+            lock.lock();
+            m_busy = false;
+        }
+        if (m_queue.empty())
+            m_idle.notify_all();
+    }
+    m_analyzer.reset();
+    m_idle.notify_all();
+}
+
+void MicEngine::Analyse(Block& block)
+{
+    MicMode mode;
+    MicTuning tuning;
+    std::uint64_t tuningVersion = 0;
+    {
+        std::lock_guard lock(m_mutex);
+        mode = m_mode;
+        tuning = m_tuning;
+        tuningVersion = m_tuningVersion;
+    }
+    if (!m_analyzer || m_analyzerGeneration != block.generation) {
+        m_analyzer = std::make_unique<MicAnalyzer>(mode, block.sampleRate, tuning);
+        m_analyzerGeneration = block.generation;
+        m_analyzerTuning = tuningVersion;
+        m_analyzerBaseUs = 0;
+    } else if (m_analyzer->SampleRate() != block.sampleRate || m_analyzerTuning != tuningVersion) {
+        m_analyzerBaseUs += m_analyzer->SamplesSeen() * 1000000U / m_analyzer->SampleRate();
+        m_analyzer = std::make_unique<MicAnalyzer>(mode, block.sampleRate, tuning);
+        m_analyzerTuning = tuningVersion;
+    }
+
+    std::vector<MicDetection> found;
+    m_analyzer->Push(block.samples, found);
+    if (found.empty())
+        return;
+    std::lock_guard lock(m_mutex);
+    if (block.generation != m_generation || m_receiver == nullptr)
+        return;
+    for (const MicDetection& d : found) {
+        if (d.kind == MicDetection::Kind::Note) {
+            const std::uint8_t slot = m_nextSlot++;
+            m_notes[slot] = static_cast<std::uint8_t>(d.note);
+            QCoreApplication::postEvent(m_receiver, new WaveInPitchEvent(slot));
+        } else {
+            const std::uint64_t us = m_streamStartUs + m_analyzerBaseUs +
+                                     d.sampleIndex * 1000000U / m_analyzer->SampleRate();
+            QCoreApplication::postEvent(
+                m_receiver, new WaveInOnsetEvent(WaveInOnsetEvent::kOnset,
+                                                 static_cast<std::uint32_t>(us / 1000U)));
+        }
+    }
+}
+
+} // namespace pv

@@ -1,0 +1,190 @@
+// Pitch and onset analysis fed with generated sound: notes, vibrato, silence, claps, settings.
+#include "music/devices/MicAnalyzer.h"
+#include "music/devices/MicSignals.h"
+
+#include <gtest/gtest.h>
+
+namespace pv {
+namespace {
+
+using test::AddClap;
+using test::AddNoise;
+using test::SampleAt;
+using test::SungTone;
+using test::SungToneSpec;
+
+constexpr unsigned kRate = 44100;
+
+std::vector<MicDetection> Analyse(MicMode mode, const std::vector<float>& samples,
+                                  const MicTuning& tuning = TuningFromConfig(kDefaultRhythmValue, 0,
+                                                                             kDefaultToneValue),
+                                  unsigned rate = kRate)
+{
+    MicAnalyzer analyzer(mode, rate, tuning);
+    std::vector<MicDetection> found;
+    // 10 ms blocks, as a capture device delivers them.
+    const std::size_t block = rate / 100;
+    for (std::size_t at = 0; at < samples.size(); at += block)
+        analyzer.Push(
+            std::span<const float>(samples.data() + at, std::min(block, samples.size() - at)),
+            found);
+    return found;
+}
+
+std::vector<int> Notes(const std::vector<MicDetection>& found)
+{
+    std::vector<int> notes;
+    for (const MicDetection& d : found) {
+        EXPECT_EQ(d.kind, MicDetection::Kind::Note);
+        notes.push_back(d.note);
+    }
+    return notes;
+}
+
+std::vector<float> Silence(double seconds)
+{
+    return std::vector<float>(SampleAt(seconds, kRate), 0.0F);
+}
+
+void Append(std::vector<float>& to, const std::vector<float>& more)
+{
+    to.insert(to.end(), more.begin(), more.end());
+}
+
+TEST(MicAnalyzer, SineOf440HzIsNote69ReportedOnce)
+{
+    std::vector<float> samples = Silence(0.1);
+    Append(samples, test::Sine(440.0, 0.3, 1.0, kRate));
+    Append(samples, Silence(0.2));
+    EXPECT_EQ(Notes(Analyse(MicMode::Pitch, samples)), std::vector<int>{69});
+}
+
+TEST(MicAnalyzer, SungTonesWithVibratoAndNoiseGiveTheirNote)
+{
+    struct Case
+    {
+        const char* name;
+        int midi;
+        std::size_t vowel;
+        unsigned rate;
+    };
+    const Case cases[] = {
+        {"E2 a", 40, 0, 44100}, {"A2 o", 45, 3, 48000}, {"D3 i", 50, 2, 44100},
+        {"G3 u", 55, 4, 48000}, {"C4 e", 60, 1, 44100}, {"A4 a", 69, 0, 48000},
+        {"E5 i", 76, 2, 44100}, {"C6 o", 84, 3, 48000},
+    };
+    std::mt19937 rng(7);
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        SungToneSpec spec;
+        spec.midi = c.midi;
+        spec.seconds = 0.8;
+        spec.vibratoCents = 40.0;
+        spec.vibratoHz = 5.5;
+        spec.vowel = &test::kVowels[c.vowel];
+        std::vector<float> samples(SampleAt(0.1, c.rate), 0.0F);
+        Append(samples, SungTone(spec, c.rate, rng));
+        samples.resize(samples.size() + SampleAt(0.2, c.rate), 0.0F);
+        AddNoise(samples, 0.003, rng);
+        EXPECT_EQ(
+            Notes(Analyse(MicMode::Pitch, samples,
+                          TuningFromConfig(kDefaultRhythmValue, 0, kDefaultToneValue), c.rate)),
+            std::vector<int>{c.midi});
+    }
+}
+
+TEST(MicAnalyzer, VibratoOfFiftyCentsKeepsOneNote)
+{
+    // Two seconds of wide vibrato cross the border to both neighbours' halves again and again.
+    std::mt19937 rng(3);
+    SungToneSpec spec;
+    spec.midi = 57;
+    spec.seconds = 2.0;
+    spec.vibratoCents = 50.0;
+    spec.vibratoPhase = 1.0;
+    std::vector<float> samples = SungTone(spec, kRate, rng);
+    AddNoise(samples, 0.002, rng);
+    EXPECT_EQ(Notes(Analyse(MicMode::Pitch, samples)), std::vector<int>{57});
+}
+
+TEST(MicAnalyzer, ANewNoteOrTheSameNoteAfterSilenceIsReportedAgain)
+{
+    std::mt19937 rng(5);
+    SungToneSpec spec;
+    spec.seconds = 0.5;
+    spec.releaseMs = 5.0;
+    std::vector<float> samples = Silence(0.1);
+    for (const int midi : {60, 62}) { // a legato step
+        spec.midi = midi;
+        spec.attackMs = 2.0;
+        Append(samples, SungTone(spec, kRate, rng));
+    }
+    Append(samples, Silence(0.3));
+    spec.midi = 62;
+    Append(samples, SungTone(spec, kRate, rng));
+    Append(samples, Silence(0.2));
+    EXPECT_EQ(Notes(Analyse(MicMode::Pitch, samples)), (std::vector<int>{60, 62, 62}));
+}
+
+TEST(MicAnalyzer, SilenceAndNoiseGiveNoNote)
+{
+    std::mt19937 rng(11);
+    std::vector<float> noise = Silence(2.0);
+    AddNoise(noise, 0.02, rng);
+    EXPECT_TRUE(Analyse(MicMode::Pitch, Silence(2.0)).empty());
+    EXPECT_TRUE(Analyse(MicMode::Pitch, noise).empty());
+    EXPECT_TRUE(Analyse(MicMode::Onset, Silence(2.0)).empty());
+}
+
+TEST(MicAnalyzer, ToneSensitivityGatesQuietSinging)
+{
+    // About -45 dB of full scale: below the gate of sensitivity 0 (-30 dB), above that of 8.
+    std::vector<float> samples = test::Sine(220.0, 0.008, 1.0, kRate);
+    EXPECT_TRUE(Analyse(MicMode::Pitch, samples, TuningFromConfig(kDefaultRhythmValue, 0, 196608.0))
+                    .empty());
+    EXPECT_EQ(Notes(Analyse(MicMode::Pitch, samples,
+                            TuningFromConfig(kDefaultRhythmValue, 0, 50331648.0))),
+              std::vector<int>{57});
+}
+
+TEST(MicAnalyzer, ClapsGiveOnsetsAtTheirAttack)
+{
+    std::mt19937 rng(13);
+    std::vector<float> samples = Silence(3.0);
+    AddNoise(samples, 0.0005, rng);
+    const std::vector<double> times = {0.25, 0.5, 0.62, 1.0, 1.37, 1.5, 2.0, 2.6};
+    const std::vector<double> peaks = {0.5, 0.1, 0.3, 0.05, 0.8, 0.2, 0.4, 0.03};
+    for (std::size_t i = 0; i < times.size(); ++i)
+        AddClap(samples, SampleAt(times[i], kRate), peaks[i], kRate, rng, 0.5 + 0.2 * i,
+                10.0 + 2.0 * i);
+    const std::vector<MicDetection> found = Analyse(MicMode::Onset, samples);
+    ASSERT_EQ(found.size(), times.size());
+    for (std::size_t i = 0; i < times.size(); ++i) {
+        SCOPED_TRACE(i);
+        EXPECT_EQ(found[i].kind, MicDetection::Kind::Onset);
+        const double ms = 1000.0 * static_cast<double>(found[i].sampleIndex) / kRate;
+        EXPECT_NEAR(ms, 1000.0 * times[i], 3.0);
+    }
+}
+
+TEST(MicAnalyzer, HigherSensitivitiesLowerTheThresholds)
+{
+    MicTuning previous = TuningFromConfig(3, 0, 196608.0);
+    for (int s = 1; s <= 8; ++s) {
+        SCOPED_TRACE(s);
+        const MicTuning tuning =
+            TuningFromConfig((s + 1) * (s + 1) + 2, 0, 196608.0 * static_cast<double>(1 << s));
+        EXPECT_LT(tuning.onsetThreshold, previous.onsetThreshold);
+        EXPECT_GT(tuning.onsetThreshold, 1.0F);
+        EXPECT_LT(tuning.onsetSilenceDb, previous.onsetSilenceDb);
+        EXPECT_LT(tuning.gateMeanSquare, previous.gateMeanSquare);
+        previous = tuning;
+    }
+    const MicTuning normal = TuningFromConfig(kDefaultRhythmValue, 0, kDefaultToneValue);
+    const MicTuning precise = TuningFromConfig(kDefaultRhythmValue, 1, kDefaultToneValue);
+    EXPECT_GT(precise.minConfidence, normal.minConfidence);
+    EXPECT_GT(precise.holdMs, normal.holdMs);
+}
+
+} // namespace
+} // namespace pv

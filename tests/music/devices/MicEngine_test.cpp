@@ -1,0 +1,152 @@
+// The microphone engine fed without a sound card: events reach the receiver, onset times follow
+// the sample position on the clock, nothing arrives after Stop.
+#include "music/devices/MicEngine.h"
+#include "music/devices/MicSignals.h"
+#include "music/input/WaveInEvents.h"
+#include "support/FakeClock.h"
+
+#include <vector>
+
+#include <QCoreApplication>
+#include <QObject>
+
+#include <gtest/gtest.h>
+
+namespace pv {
+namespace {
+
+constexpr unsigned kRate = 48000;
+
+class Recorder final : public QObject
+{
+public:
+    std::vector<std::uint8_t> pitches;
+    std::vector<std::uint32_t> onsetTimes;
+
+protected:
+    void customEvent(QEvent* event) override
+    {
+        if (event->type() == WaveInPitchEvent::EventType())
+            pitches.push_back(static_cast<WaveInPitchEvent*>(event)->WParam());
+        else if (event->type() == WaveInOnsetEvent::EventType()) {
+            const auto* onset = static_cast<WaveInOnsetEvent*>(event);
+            EXPECT_TRUE(onset->IsOnset());
+            onsetTimes.push_back(onset->LParam());
+        }
+    }
+};
+
+class NoDevice final : public IAudioCapture
+{
+public:
+    bool Open() override { return false; }
+    bool Start(IAudioSink&) override { return false; }
+    void Stop() override {}
+    void Close() override {}
+};
+
+class MicEngineTest : public ::testing::Test
+{
+protected:
+    void Feed(const std::vector<float>& samples)
+    {
+        // 10 ms blocks, as a capture device delivers them.
+        for (std::size_t at = 0; at < samples.size(); at += kRate / 100)
+            engine.PushSamples(
+                std::span<const float>(samples.data() + at,
+                                       std::min<std::size_t>(kRate / 100, samples.size() - at)),
+                kRate);
+        engine.WaitIdle();
+    }
+
+    test::FakeClock clock;
+    MicEngine engine{clock, MakeFeedOnlyCapture()};
+    Recorder receiver;
+};
+
+TEST(MicEngineOpen, WithoutACaptureDeviceIsNotReady)
+{
+    test::FakeClock clock;
+    MicEngine engine(clock, std::make_unique<NoDevice>());
+    Recorder receiver;
+    EXPECT_LE(engine.Open(&receiver), 0);
+}
+
+TEST_F(MicEngineTest, APitchEventAnnouncesTheNoteFetchedForItsWParam)
+{
+    ASSERT_GT(engine.Open(&receiver), 0);
+    engine.StartPitch();
+    Feed(test::Sine(440.0, 0.3, 0.6, kRate));
+    std::vector<float> second(test::SampleAt(0.2, kRate), 0.0F);
+    const std::vector<float> tone = test::Sine(test::MidiToHz(64), 0.3, 0.6, kRate);
+    second.insert(second.end(), tone.begin(), tone.end());
+    Feed(second);
+    QCoreApplication::processEvents();
+    ASSERT_EQ(receiver.pitches.size(), 2U);
+    EXPECT_NE(receiver.pitches[0], receiver.pitches[1]);
+    EXPECT_EQ(engine.FetchNote(receiver.pitches[0]) & 0xFFU, 69U);
+    EXPECT_EQ(engine.FetchNote(receiver.pitches[1]) & 0xFFU, 64U);
+    engine.Close();
+}
+
+TEST_F(MicEngineTest, OnsetTimesAreStreamPositionsOnTheClock)
+{
+    ASSERT_GT(engine.Open(&receiver), 0);
+    clock.SetMs(5000);
+    engine.StartOnset();
+    // The clock runs on while the samples arrive; only the start of the stream counts.
+    clock.AdvanceMs(40);
+    std::mt19937 rng(2);
+    std::vector<float> samples(test::SampleAt(1.5, kRate), 0.0F);
+    test::AddNoise(samples, 0.0005, rng);
+    test::AddClap(samples, test::SampleAt(0.25, kRate), 0.4, kRate, rng);
+    test::AddClap(samples, test::SampleAt(1.1, kRate), 0.2, kRate, rng);
+    Feed(samples);
+    QCoreApplication::processEvents();
+    ASSERT_EQ(receiver.onsetTimes.size(), 2U);
+    EXPECT_NEAR(static_cast<double>(receiver.onsetTimes[0]), 5250.0, 2.0);
+    EXPECT_NEAR(static_cast<double>(receiver.onsetTimes[1]), 6100.0, 2.0);
+    engine.Close();
+}
+
+TEST_F(MicEngineTest, NoEventArrivesAfterStopNorFromSamplesWhileStopped)
+{
+    ASSERT_GT(engine.Open(&receiver), 0);
+    std::mt19937 rng(4);
+    std::vector<float> claps(test::SampleAt(1.0, kRate), 0.0F);
+    test::AddClap(claps, test::SampleAt(0.2, kRate), 0.4, kRate, rng);
+    test::AddClap(claps, test::SampleAt(0.6, kRate), 0.4, kRate, rng);
+
+    Feed(claps); // not started yet: dropped
+    engine.StartOnset();
+    Feed(claps); // analysed, events posted but not yet handled
+    engine.Stop();
+    Feed(claps); // stopped: dropped
+    QCoreApplication::processEvents();
+    EXPECT_TRUE(receiver.onsetTimes.empty());
+
+    engine.StartOnset();
+    Feed(claps);
+    QCoreApplication::processEvents();
+    EXPECT_EQ(receiver.onsetTimes.size(), 2U);
+    engine.Close();
+}
+
+TEST_F(MicEngineTest, RestartingForPitchesListensForPitchesOnly)
+{
+    ASSERT_GT(engine.Open(&receiver), 0);
+    engine.StartOnset();
+    engine.StartPitch();
+    std::mt19937 rng(6);
+    std::vector<float> samples = test::Sine(test::MidiToHz(50), 0.3, 0.6, kRate);
+    test::AddClap(samples, test::SampleAt(0.3, kRate), 0.5, kRate, rng);
+    Feed(samples);
+    QCoreApplication::processEvents();
+    EXPECT_TRUE(receiver.onsetTimes.empty());
+    ASSERT_EQ(receiver.pitches.size(), 1U);
+    EXPECT_EQ(engine.FetchNote(receiver.pitches[0]), 50U);
+    engine.Close();
+}
+
+} // namespace
+} // namespace pv
