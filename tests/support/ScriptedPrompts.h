@@ -11,7 +11,8 @@ namespace pv::test {
 
 struct AskedPrompt
 {
-    QString kind; // "error", "message", "info", "okretry", "yesno", "yesnocancel", "open", "save", "text"
+    QString kind; // "error", "message", "info", "okretry", "yesno", "yesnocancel", "open", "save",
+                  // "text"
     QString text;
     QString caption;
 };
