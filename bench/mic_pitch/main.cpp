@@ -51,6 +51,61 @@ void PrintRow(const std::string& name, const Tally& t)
                 Percentile(t.lockMs, 0.95), Percentile(t.lockMs, 1.0));
 }
 
+// Runs one take through a fresh analyser and sorts its reports.
+Tally RunTake(const pv::MicTuning& tuning, const std::vector<float>& samples, unsigned rate,
+              int midi, std::size_t lead, const char* label, std::vector<std::string>& failures)
+{
+    using namespace pv;
+    MicAnalyzer analyzer(MicMode::Pitch, rate, tuning);
+    std::vector<MicDetection> found;
+    // Blocks of 10 ms, as a capture device delivers them.
+    const std::size_t block = rate / 100;
+    for (std::size_t at = 0; at < samples.size(); at += block) {
+        const std::size_t n = std::min(block, samples.size() - at);
+        analyzer.Push(std::span<const float>(samples.data() + at, n), found);
+    }
+
+    Tally t;
+    t.cases = 1;
+    bool correct = false;
+    bool octave = false;
+    bool other = false;
+    double lock = -1.0;
+    for (const MicDetection& d : found) {
+        if (d.note == midi) {
+            correct = true;
+            if (lock < 0.0)
+                lock = 1000.0 * (static_cast<double>(d.sampleIndex) - static_cast<double>(lead)) /
+                       rate;
+        } else if ((d.note - midi) % 12 == 0) {
+            octave = true;
+        } else {
+            other = true;
+        }
+    }
+    if (octave)
+        ++t.octave;
+    if (other)
+        ++t.otherWrong;
+    if (correct && !octave && !other) {
+        ++t.right;
+        t.lockMs.push_back(lock);
+    }
+    if (!correct && !octave && !other)
+        ++t.missed;
+    if (!(correct && !octave && !other)) {
+        char line[200];
+        int used = std::snprintf(line, sizeof line, "%s ->", label);
+        for (std::size_t i = 0;
+             i < found.size() && i < 8 && used > 0 && static_cast<std::size_t>(used) < sizeof line;
+             ++i)
+            used += std::snprintf(line + used, sizeof line - static_cast<std::size_t>(used), " %d",
+                                  found[i].note);
+        failures.emplace_back(line);
+    }
+    return t;
+}
+
 } // namespace
 
 int main()
@@ -60,6 +115,9 @@ int main()
     std::mt19937 rng(20261210);
     std::uniform_real_distribution<double> unit(0.0, 1.0);
     const MicTuning tuning = TuningFromConfig(kDefaultRhythmValue, 0, kDefaultToneValue);
+    const MicTuning preciseTuning = TuningFromConfig(kDefaultRhythmValue, 1, kDefaultToneValue);
+    Tally precise;
+    std::vector<std::string> preciseFailures;
     const std::vector<double> snrs = {30.0, 20.0, 12.0};
     const std::vector<unsigned> rates = {44100, 48000};
 
@@ -90,58 +148,15 @@ int main()
                 samples.resize(samples.size() + SampleAt(0.2, rate), 0.0F);
                 AddNoise(samples, noiseRms, rng);
 
-                MicAnalyzer analyzer(MicMode::Pitch, rate, tuning);
-                std::vector<MicDetection> found;
-                // Blocks of 10 ms, as a capture device delivers them.
-                const std::size_t block = rate / 100;
-                for (std::size_t at = 0; at < samples.size(); at += block) {
-                    const std::size_t n = std::min(block, samples.size() - at);
-                    analyzer.Push(std::span<const float>(samples.data() + at, n), found);
-                }
-
-                Tally t;
-                t.cases = 1;
-                bool correct = false;
-                bool octave = false;
-                bool other = false;
-                double lock = -1.0;
-                for (const MicDetection& d : found) {
-                    if (d.note == midi) {
-                        correct = true;
-                        if (lock < 0.0)
-                            lock =
-                                1000.0 *
-                                (static_cast<double>(d.sampleIndex) - static_cast<double>(lead)) /
-                                rate;
-                    } else if ((d.note - midi) % 12 == 0) {
-                        octave = true;
-                    } else {
-                        other = true;
-                    }
-                }
-                if (octave)
-                    ++t.octave;
-                if (other)
-                    ++t.otherWrong;
-                if (correct && !octave && !other) {
-                    ++t.right;
-                    t.lockMs.push_back(lock);
-                }
-                if (!correct && !octave && !other)
-                    ++t.missed;
-                if (!(correct && !octave && !other)) {
-                    char line[200];
-                    int used =
-                        std::snprintf(line, sizeof line, "midi %d vowel %s snr %.0f rate %u ->",
-                                      midi, vowel.name, snr, rate);
-                    for (std::size_t i = 0; i < found.size() && i < 8 && used > 0 &&
-                                            static_cast<std::size_t>(used) < sizeof line;
-                         ++i)
-                        used +=
-                            std::snprintf(line + used, sizeof line - static_cast<std::size_t>(used),
-                                          " %d", found[i].note);
-                    failures.emplace_back(line);
-                }
+                const double levelDb = 20.0 * std::log10(Rms(tone));
+                char label[120];
+                std::snprintf(label, sizeof label,
+                              "midi %d vowel %s snr %.0f rate %u level %.1f dB", midi, vowel.name,
+                              snr, rate, levelDb);
+                const Tally t = RunTake(tuning, samples, rate, midi, lead, label, failures);
+                if (snr == 20.0)
+                    precise.Add(
+                        RunTake(preciseTuning, samples, rate, midi, lead, label, preciseFailures));
                 const char* range = midi < 48   ? "E2-B2"
                                     : midi < 60 ? "C3-B3"
                                     : midi < 72 ? "C4-B4"
@@ -165,8 +180,13 @@ int main()
     for (const auto& [snr, t] : bySnr)
         PrintRow("SNR " + std::to_string(static_cast<int>(snr)) + " dB", t);
     PrintRow("all", all);
+    PrintRow("high prec. 20dB", precise);
     std::printf("target: right >= 99 %%, lock <= 60 ms\n");
+    std::printf("default level gate %.1f dB of full scale (RMS)\n",
+                10.0 * std::log10(tuning.gateMeanSquare));
     for (std::size_t i = 0; i < failures.size() && i < 20; ++i)
         std::printf("  miss: %s\n", failures[i].c_str());
+    for (std::size_t i = 0; i < preciseFailures.size() && i < 10; ++i)
+        std::printf("  miss (high precision): %s\n", preciseFailures[i].c_str());
     return 0;
 }

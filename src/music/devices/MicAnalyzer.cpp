@@ -98,11 +98,11 @@ MicTuning TuningFromConfig(int rhythmValue, std::uint8_t highPrecision, double t
     const double tone = toneValue > 0.0 ? toneValue : kDefaultToneValue;
     tuning.gateMeanSquare = kGateAtToneUnit * kToneUnit / tone;
     if (highPrecision != 0) {
-        tuning.minConfidence = 0.85F;
+        tuning.minConfidence = 0.93F;
         tuning.holdMs = 45;
     } else {
-        tuning.minConfidence = 0.75F;
-        tuning.holdMs = 28;
+        tuning.minConfidence = 0.88F;
+        tuning.holdMs = 23;
     }
     return tuning;
 }
@@ -172,10 +172,13 @@ void MicAnalyzer::AnalysePitchHop(std::vector<MicDetection>& out)
 {
     aubio_pitch_do(m_aubio->pitch, m_aubio->hopIn, m_aubio->result);
     float pitch = m_aubio->result->data[0];
+    // The level over several periods of the lowest voices: a single hop of a low note swings
+    // with the waveform's own shape.
+    const std::uint64_t levelSpan = std::min<std::uint64_t>(m_samplesSeen, m_window / 2);
     double meanSquare = 0.0;
-    for (unsigned i = 0; i < m_hop; ++i)
-        meanSquare += static_cast<double>(m_aubio->hopIn->data[i]) * m_aubio->hopIn->data[i];
-    meanSquare /= m_hop;
+    for (std::uint64_t i = m_samplesSeen - levelSpan; i < m_samplesSeen; ++i)
+        meanSquare += static_cast<double>(HistoryAt(i)) * HistoryAt(i);
+    meanSquare /= static_cast<double>(std::max<std::uint64_t>(1, levelSpan));
     float confidence = 0.0F;
     if (pitch > 0.0F && meanSquare >= m_tuning.gateMeanSquare)
         std::tie(pitch, confidence) = CheckedPitch(pitch);

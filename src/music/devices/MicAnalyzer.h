@@ -21,9 +21,9 @@ struct MicTuning
     /// Pitch frames whose mean square (full scale 1.0) lies below this count as silence.
     double gateMeanSquare = 1e-4;
     /// Periodicity (0..1, correlation over one period) a frame needs to count as sung.
-    float minConfidence = 0.75F;
+    float minConfidence = 0.88F;
     /// A note is reported once it has held this long.
-    int holdMs = 35;
+    int holdMs = 23;
 };
 
 /// Default configuration values: rhythm sensitivity 2, tone sensitivity 3, no high precision.
