@@ -19,6 +19,7 @@ class GiveUpPrompts final : public IPrompts
 public:
     void ShowError(const QString&, const QString&) override {}
     void ShowMessage(const QString&) override {}
+    void ShowInfo(const QString&, const QString&) override {}
     PromptButton AskOkRetry(const QString&, const QString&) override { return PromptButton::Ok; }
     PromptButton AskYesNo(const QString&, const QString&) override { return PromptButton::No; }
     PromptButton AskYesNoCancel(const QString&, const QString&) override
