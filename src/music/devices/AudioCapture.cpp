@@ -3,10 +3,7 @@
 
 #include "music/base/Log.h"
 
-#include <vector>
-
 #include <QAudioDevice>
-#include <QAudioFormat>
 #include <QAudioSource>
 #include <QIODevice>
 #include <QMediaDevices>
@@ -15,45 +12,24 @@ namespace pv {
 
 namespace {
 
-// Receives the source's bytes and hands them on as mono floats. Frames split across writes
-// are kept until complete.
+// Receives the source's bytes and hands them on.
 class SinkDevice final : public QIODevice
 {
 public:
-    SinkDevice(IAudioSink& sink, const QAudioFormat& format) : m_sink(sink), m_format(format) {}
+    SinkDevice(IAudioSink& sink, const QAudioFormat& format) : m_convert(sink, format) {}
 
 protected:
     qint64 readData(char*, qint64) override { return -1; }
 
     qint64 writeData(const char* data, qint64 length) override
     {
-        const int frameBytes = m_format.bytesPerFrame();
-        const int sampleBytes = m_format.bytesPerSample();
-        const int channels = m_format.channelCount();
-        if (frameBytes <= 0 || sampleBytes <= 0 || channels <= 0 || length <= 0)
-            return length;
-        m_pending.insert(m_pending.end(), data, data + length);
-        const std::size_t frames = m_pending.size() / static_cast<std::size_t>(frameBytes);
-        m_samples.resize(frames);
-        for (std::size_t f = 0; f < frames; ++f) {
-            const char* frame = m_pending.data() + f * static_cast<std::size_t>(frameBytes);
-            float sum = 0.0F;
-            for (int c = 0; c < channels; ++c)
-                sum += m_format.normalizedSampleValue(frame + c * sampleBytes);
-            m_samples[f] = sum / static_cast<float>(channels);
-        }
-        m_pending.erase(m_pending.begin(),
-                        m_pending.begin() + static_cast<long>(frames) * frameBytes);
-        if (frames > 0)
-            m_sink.PushSamples(m_samples, static_cast<unsigned>(m_format.sampleRate()));
+        if (length > 0)
+            m_convert.Write(data, static_cast<std::size_t>(length));
         return length;
     }
 
 private:
-    IAudioSink& m_sink;
-    QAudioFormat m_format;
-    std::vector<char> m_pending;
-    std::vector<float> m_samples;
+    PcmToMono m_convert;
 };
 
 class QtAudioCapture final : public IAudioCapture
@@ -133,6 +109,34 @@ public:
 };
 
 } // namespace
+
+PcmToMono::PcmToMono(IAudioSink& sink, const QAudioFormat& format) : m_sink(sink), m_format(format)
+{
+}
+
+void PcmToMono::Write(const char* data, std::size_t length)
+{
+    const int frameBytes = m_format.bytesPerFrame();
+    const int sampleBytes = m_format.bytesPerSample();
+    const int channels = m_format.channelCount();
+    if (frameBytes <= 0 || sampleBytes <= 0 || channels <= 0 || m_format.sampleRate() <= 0)
+        return;
+    m_pending.insert(m_pending.end(), data, data + length);
+    const auto frameSize = static_cast<std::size_t>(frameBytes);
+    const std::size_t frames = m_pending.size() / frameSize;
+    if (frames == 0)
+        return;
+    m_samples.resize(frames);
+    for (std::size_t f = 0; f < frames; ++f) {
+        const char* frame = m_pending.data() + f * frameSize;
+        float sum = 0.0F;
+        for (int c = 0; c < channels; ++c)
+            sum += m_format.normalizedSampleValue(frame + c * sampleBytes);
+        m_samples[f] = sum / static_cast<float>(channels);
+    }
+    m_pending.erase(m_pending.begin(), m_pending.begin() + static_cast<long>(frames * frameSize));
+    m_sink.PushSamples(m_samples, static_cast<unsigned>(m_format.sampleRate()));
+}
 
 std::unique_ptr<IAudioCapture> MakeQtAudioCapture()
 {

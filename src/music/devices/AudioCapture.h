@@ -3,6 +3,9 @@
 
 #include <memory>
 #include <span>
+#include <vector>
+
+#include <QAudioFormat>
 
 namespace pv {
 
@@ -24,6 +27,21 @@ public:
     virtual bool Start(IAudioSink& sink) = 0;
     virtual void Stop() = 0;
     virtual void Close() = 0;
+};
+
+/// Turns captured bytes of any Qt sample format and channel count into mono floats for a sink;
+/// a frame split across two writes is kept until it is complete.
+class PcmToMono
+{
+public:
+    PcmToMono(IAudioSink& sink, const QAudioFormat& format);
+    void Write(const char* data, std::size_t length);
+
+private:
+    IAudioSink& m_sink;
+    QAudioFormat m_format;
+    std::vector<char> m_pending;
+    std::vector<float> m_samples;
 };
 
 /// The default input device through Qt Multimedia (QAudioSource), mono float or int16 at

@@ -14,7 +14,9 @@ namespace {
 
 // An onset is a rise of the envelope to this many times the level before it (at the default
 // rhythm sensitivity), above a floor of this many dB of full scale.
-constexpr double kDefaultRiseRatio = 4.0;
+constexpr double kDefaultRiseRatio = 3.0;
+// Below about twice its low percentile the envelope of plain noise rises by itself.
+constexpr double kLeastRise = 2.0;
 constexpr float kDefaultSilenceDb = -45.0F;
 // Mean square of the level gate at tone sensitivity 0 (-30 dB of full scale).
 constexpr double kGateAtToneUnit = 1e-3;
@@ -91,8 +93,8 @@ MicTuning TuningFromConfig(int rhythmValue, std::uint8_t highPrecision, double t
 {
     MicTuning tuning;
     const double rhythm = std::max(1, rhythmValue);
-    tuning.onsetThreshold =
-        static_cast<float>(1.5 + (kDefaultRiseRatio - 1.5) * kDefaultRhythmValue / rhythm);
+    tuning.onsetThreshold = static_cast<float>(kLeastRise + (kDefaultRiseRatio - kLeastRise) *
+                                                                kDefaultRhythmValue / rhythm);
     tuning.onsetSilenceDb =
         static_cast<float>(kDefaultSilenceDb - 10.0 * std::log10(rhythm / kDefaultRhythmValue));
     const double tone = toneValue > 0.0 ? toneValue : kDefaultToneValue;

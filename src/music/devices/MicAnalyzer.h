@@ -15,7 +15,7 @@ namespace pv {
 struct MicTuning
 {
     /// An onset is a rise of the envelope to this many times the level before it.
-    float onsetThreshold = 4.0F;
+    float onsetThreshold = 3.0F;
     /// Hops quieter than this (dB of the mean square, full scale 0 dB) never start an onset.
     float onsetSilenceDb = -45.0F;
     /// Pitch frames whose mean square (full scale 1.0) lies below this count as silence.
@@ -32,8 +32,8 @@ inline constexpr double kDefaultToneValue = 196608.0 * 8.0;
 
 /// Turns the configuration values into analysis parameters.
 /// rhythmValue = (r + 1)^2 + 2 for the rhythm sensitivity r = 0..8 (3..83): the rise an onset
-/// needs above the level before it is 1.5 + 2.5 * 11 / rhythmValue (10.7x at r = 0, 4x at the
-/// default r = 2, 1.8x at r = 8) and the silence floor (-45 dB at r = 2) drops by 10 dB per tenfold
+/// needs above the level before it is 2 + 11 / rhythmValue (5.7x at r = 0, 3x at the default
+/// r = 2, 2.1x at r = 8) and the silence floor (-45 dB at r = 2) drops by 10 dB per tenfold
 /// value, so a higher sensitivity hears softer claps and claps in more noise.
 /// toneValue = 196608 * 2^t for the tone sensitivity t = 0..8: read as a power gain, so the level
 /// gate of sung frames is -30 dB of full scale at t = 0 and 3 dB lower per step (-54 dB at 8).

@@ -148,5 +148,37 @@ TEST_F(MicEngineTest, RestartingForPitchesListensForPitchesOnly)
     engine.Close();
 }
 
+class CollectingSink final : public IAudioSink
+{
+public:
+    std::vector<float> samples;
+    std::vector<unsigned> rates;
+    void PushSamples(std::span<const float> more, unsigned sampleRate) override
+    {
+        samples.insert(samples.end(), more.begin(), more.end());
+        rates.push_back(sampleRate);
+    }
+};
+
+TEST(PcmToMono, StereoInt16SplitAcrossWritesBecomesMonoFloats)
+{
+    QAudioFormat format;
+    format.setSampleRate(44100);
+    format.setChannelCount(2);
+    format.setSampleFormat(QAudioFormat::Int16);
+    CollectingSink sink;
+    PcmToMono convert(sink, format);
+    // Frames (left, right): (16384, 16384), (-32768, 0), (0, 16384); little-endian int16.
+    const char bytes[] = {0x00, 0x40, 0x00, 0x40, 0x00, static_cast<char>(0x80),
+                          0x00, 0x00, 0x00, 0x00, 0x00, 0x40};
+    convert.Write(bytes, 5); // one frame and a part of the next
+    convert.Write(bytes + 5, 7);
+    ASSERT_EQ(sink.samples.size(), 3U);
+    EXPECT_NEAR(sink.samples[0], 0.5F, 1e-3F);
+    EXPECT_NEAR(sink.samples[1], -0.5F, 1e-3F);
+    EXPECT_NEAR(sink.samples[2], 0.25F, 1e-3F);
+    EXPECT_EQ(sink.rates, (std::vector<unsigned>{44100, 44100}));
+}
+
 } // namespace
 } // namespace pv
