@@ -133,7 +133,7 @@ void MicEngine::PushSamples(std::span<const float> samples, unsigned sampleRate)
         return;
     {
         std::lock_guard lock(m_mutex);
-        if (!m_listening || !m_open)
+        if (!m_listening)
             return;
         m_queue.push_back({m_generation, sampleRate, {samples.begin(), samples.end()}});
     }
