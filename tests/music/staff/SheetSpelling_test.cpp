@@ -108,6 +108,48 @@ TEST_F(SheetSpelling, EveryKeySpellsItsOwnScaleOnSevenLetters)
     }
 }
 
+TEST_F(SheetSpelling, IntervalsSpelledAsTheirItemsKeepTheirNumberOnEveryDegreeOfEveryKey)
+{
+    // The interval items are written from C with the upper note of the minor intervals and the
+    // tritones flat; the spelling rule takes that written letter as the interval's size. A
+    // question root lies on a degree of the key, its key offset the degree's distance from the
+    // major tonic (-3 for the minor tonic).
+    static constexpr int kLetterSteps[12] = {0, 1, 1, 2, 2, 3, 4, 4, 5, 5, 6, 6};
+    const std::string letters = "CDEFGAB";
+    for (int k = kMinKeySignature; k <= kMaxKeySignature; ++k) {
+        for (int offset : {0, 2, 4, 5, 7, 9, 11, -3}) {
+            const int lower = 60 + PositiveMod(KeyTonicTable(k) + offset, 12);
+            for (int semitones = 0; semitones <= 24; ++semitones) {
+                const int inOctave = semitones % 12;
+                const bool flat = inOctave == 1 || inOctave == 3 || inOctave == 6 ||
+                                  inOctave == 8 || inOctave == 10;
+                const TPitch low{static_cast<std::int8_t>(lower), 0};
+                const TPitch high{static_cast<std::int8_t>(lower + semitones),
+                                  static_cast<std::int8_t>(flat ? 1 : 0)};
+                const QString lowName = NoteName(
+                    TPitch{low.Note, static_cast<std::int8_t>(sheet.SpellInScale(low, offset, k))});
+                const QString highName = NoteName(TPitch{
+                    high.Note, static_cast<std::int8_t>(sheet.SpellInScale(high, offset, k))});
+                SCOPED_TRACE(QStringLiteral("key %1, offset %2: %3 - %4")
+                                 .arg(k)
+                                 .arg(offset)
+                                 .arg(lowName, highName)
+                                 .toStdString());
+                ASSERT_NE(lowName, QStringLiteral("???"));
+                ASSERT_NE(highName, QStringLiteral("???"));
+                const auto lowLetter = static_cast<int>(letters.find(lowName[0].toLatin1()));
+                const auto highLetter = static_cast<int>(letters.find(highName[0].toLatin1()));
+                EXPECT_EQ(PositiveMod(highLetter - lowLetter, 7), kLetterSteps[inOctave]);
+            }
+        }
+    }
+    // The minor third on A in A major: written as its item writes it (E flat from C) it reads
+    // C; an unspelled C would be read as the augmented second B sharp.
+    sheet.SetKeySignature(3);
+    EXPECT_EQ(sheet.SpellInScale(TPitch{72, 1}, 0, 3), 0);
+    EXPECT_EQ(sheet.SpellInScale(TPitch{72, 0}, 0, 3), -1);
+}
+
 TEST_F(SheetSpelling, ChromaticNotesAreNeverGivenAShiftWithoutASign)
 {
     for (int k = -7; k <= 7; ++k)
