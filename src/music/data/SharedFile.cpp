@@ -253,8 +253,9 @@ RecordSearch FindRecord(const SharedFile& file, std::size_t recordSize,
     const std::int64_t whole = std::max<std::int64_t>(file.Size(), 0) / size;
     std::vector<std::uint8_t> record(recordSize);
     for (std::int64_t i = std::max<std::int64_t>(fromIndex, 0); i < whole; ++i) {
+        // An unreadable record may be anyone's: writing there would overwrite it unseen.
         if (!file.ReadAt(i * size, record))
-            return {i, false};
+            return {i, false, false};
         if (matches(record))
             return {i, true};
     }
@@ -273,6 +274,8 @@ bool UpdateOrAppendRecord(SharedFile& file,
     if (file.Size() < 0)
         return false;
     const RecordSearch found = FindRecord(file, record.size(), matches);
+    if (!found.complete)
+        return false;
     return WriteRecordAt(file, found.index, record);
 }
 

@@ -103,6 +103,8 @@ struct RecordSearch
 {
     std::int64_t index = 0;
     bool matched = false;
+    /// False when a whole record could not be read: index is then no place to write.
+    bool complete = true;
 };
 
 /// Scans the whole records of file from record fromIndex on for the first that matches.
@@ -114,6 +116,7 @@ RecordSearch FindRecord(const SharedFile& file, std::size_t recordSize,
 bool WriteRecordAt(SharedFile& file, std::int64_t index, std::span<const std::uint8_t> record);
 
 /// Writes record over the first whole record that matches, else after the last whole one.
+/// False, with nothing written, when the search could not read every record it passed.
 bool UpdateOrAppendRecord(SharedFile& file,
                           const std::function<bool(std::span<const std::uint8_t>)>& matches,
                           std::span<const std::uint8_t> record);

@@ -136,6 +136,27 @@ TEST_F(SharedFileTest, AppendAfterAPartialTailLandsAligned)
               (std::vector<std::uint8_t>{1, 1, 1, 1, 9, 9, 9, 9}));
 }
 
+TEST_F(SharedFileTest, ARecordThatCannotBeReadIsNeverWrittenOver)
+{
+    ASSERT_TRUE(dir.Write(QStringLiteral("r.dat"), {1, 1, 1, 1, 2, 2, 2, 2, 3, 3, 3, 3}));
+    const QString path = dir.File(QStringLiteral("r.dat"));
+    SharedFile file = OpenShared(path, {}, prompts, wait);
+    ASSERT_TRUE(file.IsOpen());
+    // The second record becomes unreadable once the search has begun (a short read, as a
+    // device error would give).
+    bool cut = false;
+    const auto matches = [&](std::span<const std::uint8_t>) {
+        if (!cut)
+            cut = truncate(QFile::encodeName(path).constData(), 6) == 0;
+        return false;
+    };
+    const std::vector<std::uint8_t> record{9, 9, 9, 9};
+    EXPECT_FALSE(UpdateOrAppendRecord(file, matches, record));
+    ASSERT_TRUE(cut);
+    file.Close();
+    EXPECT_EQ(dir.Read(QStringLiteral("r.dat")), (std::vector<std::uint8_t>{1, 1, 1, 1, 2, 2}));
+}
+
 TEST_F(SharedFileTest, ReplaceContentsShortensAndLeavesNoTemporaryFile)
 {
     ASSERT_TRUE(dir.Write(QStringLiteral("r.dat"), std::vector<std::uint8_t>(100, 5)));
