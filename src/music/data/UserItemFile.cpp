@@ -3,6 +3,10 @@
 
 #include "music/strings/UIStrings.h"
 
+#include <algorithm>
+#include <set>
+#include <utility>
+
 namespace pv {
 
 int UserItemKindIndex(int kind)
@@ -109,6 +113,7 @@ bool SaveUserChords(DataFiles& data, const IUserItemTables& tables)
     if (!file.IsOpen())
         return false;
     std::vector<std::uint8_t> bytes;
+    std::set<std::pair<int, std::int32_t>> written;
     for (std::size_t t = 0; t < kUserItemKinds.size(); ++t) {
         const int kind = kUserItemKinds[t];
         for (int index = FirstUserSlot(kind); index <= LastSavedUserSlot(kind); ++index) {
@@ -128,9 +133,24 @@ bool SaveUserChords(DataFiles& data, const IUserItemTables& tables)
                 rec.Name = slot.Name;
             const auto one = EncodeUserChordRec(rec);
             bytes.insert(bytes.end(), one.begin(), one.end());
+            written.insert({kind, index});
         }
     }
-    // One record per slot, written whole: an edit can never be shadowed by an older copy.
+    // One record per slot, written whole: an edit can never be shadowed by an older copy. The
+    // records of slots not written here stay, after ours: another running copy may have saved
+    // an item there since our merge, or the merge may not have read them, and the old
+    // in-place update never removed them either.
+    const std::int64_t whole =
+        std::max<std::int64_t>(file.Size(), 0) / static_cast<std::int64_t>(kUserChordRecSize);
+    std::array<std::uint8_t, kUserChordRecSize> old{};
+    for (std::int64_t i = 0; i < whole; ++i) {
+        // A record that cannot be read could be anyone's item: rather keep the file as it is.
+        if (!file.ReadAt(i * static_cast<std::int64_t>(kUserChordRecSize), old))
+            return false;
+        const TUserChordRec rec = *DecodeUserChordRec(old);
+        if (!written.contains({rec.Kind, rec.Index}))
+            bytes.insert(bytes.end(), old.begin(), old.end());
+    }
     return file.ReplaceContents(bytes);
 }
 

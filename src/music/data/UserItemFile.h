@@ -59,7 +59,8 @@ private:
 void LoadUserChords(DataFiles& data, IUserItemTables& tables);
 /// Rewrites Chord.dat whole, in slot order: one record per user slot that holds notes now,
 /// held notes when the file was merged, or holds notes in the built-in tables (so emptying it
-/// sticks). False when the file stayed busy or could not be replaced.
+/// sticks); the file's records of every other slot follow unchanged. False, with the file
+/// unchanged, when it stayed busy, could not be read or could not be replaced.
 bool SaveUserChords(DataFiles& data, const IUserItemTables& tables);
 
 } // namespace pv

@@ -29,14 +29,15 @@ protected:
         return EncodeUserChordRec(rec);
     }
     /// Built-in tables: chords 1..31 hold notes (28..31 are user slots filled at delivery).
-    void BuildInTables()
+    static void BuildInTablesInto(ItemSlotTables& into)
     {
         for (int i = 1; i <= 31; ++i)
-            tables.SetSlot(1, i, Item(3, 60, "built-in"), true);
+            into.SetSlot(1, i, Item(3, 60, "built-in"), true);
         for (int i = 1; i <= 25; ++i)
-            tables.SetSlot(2, i, Item(2, 60, "built-in"), true);
-        tables.MarkBuiltIn();
+            into.SetSlot(2, i, Item(2, 60, "built-in"), true);
+        into.MarkBuiltIn();
     }
+    void BuildInTables() { BuildInTablesInto(tables); }
     ItemSlotTables tables;
 };
 
@@ -104,6 +105,42 @@ TEST_F(UserItemFileTest, EditsAcrossSessionsSurviveNoteCountChanges)
     EXPECT_EQ(session3.Slot(1, 40), Item(5, 72, "edited"));
     EXPECT_EQ(session3.Slot(1, 28).NoteCount, 0);
     EXPECT_EQ(session3.Slot(2, 27), Item(2, 64, "iv"));
+}
+
+TEST_F(UserItemFileTest, SavingKeepsTheRecordsOfSlotsItDoesNotWrite)
+{
+    BuildInTables();
+    LoadUserChords(data, tables); // no file yet: this copy merged nothing
+
+    // Meanwhile another running copy saves an item in slot 45, and the file holds an interval
+    // beyond the slots that are written back.
+    ItemSlotTables other;
+    for (int i = 1; i <= 31; ++i)
+        other.SetSlot(1, i, Item(3, 60, "built-in"), true);
+    other.MarkBuiltIn();
+    DataFiles otherData(data.folders, prompts, wait);
+    LoadUserChords(otherData, other);
+    other.SetSlot(1, 45, Item(4, 65, "theirs"), true);
+    ASSERT_TRUE(SaveUserChords(otherData, other));
+    auto bytes = Bytes(data.ChordFilePath());
+    Append(bytes, Record(2, 2, 33, "interval 33"));
+    ASSERT_TRUE(Put(data.ChordFilePath(), bytes));
+
+    tables.SetSlot(1, 40, Item(3, 70, "mine"), true);
+    ASSERT_TRUE(SaveUserChords(data, tables));
+
+    ItemSlotTables next;
+    BuildInTablesInto(next);
+    LoadUserChords(data, next);
+    EXPECT_EQ(next.Slot(1, 40), Item(3, 70, "mine"));
+    EXPECT_EQ(next.Slot(1, 45), Item(4, 65, "theirs"));
+    EXPECT_EQ(next.Slot(2, 33).NoteCount, 2);
+    EXPECT_EQ(next.Slot(2, 33).Name, QStringLiteral("interval 33"));
+
+    // Saved again unchanged, nothing is added twice.
+    const std::int64_t size = SizeOf(data.ChordFilePath());
+    ASSERT_TRUE(SaveUserChords(data, next));
+    EXPECT_EQ(SizeOf(data.ChordFilePath()), size);
 }
 
 TEST_F(UserItemFileTest, SaveWritesEachKeptSlotOnceInSlotOrder)
