@@ -52,6 +52,10 @@ void TMidiOut::ListDevices()
 void TMidiOut::CloseDevice()
 {
     if (m_sink != nullptr) {
+        // An external synthesizer keeps sounding what it was told to: without this, a note held
+        // when the user switches devices hangs on the old one.
+        if (m_open)
+            AllNotesOff();
         m_sequencer.SetOutput(nullptr);
         m_devices.CloseOutput();
         m_sink = nullptr;

@@ -170,7 +170,8 @@ TEST_F(MidiOutTest, NothingIsQueuedForAnEmptyListAClosedDeviceOrACountBeyondTheL
     EXPECT_EQ(PlayAll().size(), 2U);
 
     Reset();
-    midiOut.ChangeDevice(0); // closes
+    midiOut.ChangeDevice(0);   // closes, switching the old device's notes off
+    devices.sink.sent.clear(); // what matters is that nothing reaches it after that
     midiOut.PlayNotes(one, 1, TPlayMode::Harmonic, false);
     midiOut.QueueNotify(105);
     midiOut.NoteOn({0, 0, 100, 60});
@@ -376,12 +377,20 @@ TEST_F(MidiOutDevicesTest, ChangeDeviceRefusesBadIndexesAndReportsOpenFailures)
               QStringLiteral("ChangeDevice exception: Error opening MIDI out"));
 }
 
-TEST_F(MidiOutDevicesTest, ClosingTheDeviceTakesItsSinkAwayFromTheSequencer)
+TEST_F(MidiOutDevicesTest, ClosingTheDeviceSilencesItAndTakesItsSinkAwayFromTheSequencer)
 {
     TMidiOut midiOut(devices, sequencer, prompts);
     ASSERT_TRUE(midiOut.ChangeDevice(1));
+    midiOut.NoteOn({2, 0, 100, 60});
+    devices.sink.sent.clear();
     sequencer.QueueMidi(SequencerQueue::Music, Msg(0x90, 60, 100));
     midiOut.ChangeDevice(0);
+    // Closing switches every note off on the old device, and nothing queued reaches it after.
+    ASSERT_EQ(devices.sink.sent.size(), 16U);
+    for (int ch = 0; ch < 16; ++ch)
+        EXPECT_EQ(devices.sink.sent[static_cast<std::size_t>(ch)].packed,
+                  Msg(0xB0U + static_cast<std::uint32_t>(ch), 123, 0));
+    devices.sink.sent.clear();
     sequencer.Start();
     test::DriveTo(sequencer, clock, 1000);
     EXPECT_TRUE(devices.sink.sent.empty());
