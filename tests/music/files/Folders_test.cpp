@@ -52,20 +52,31 @@ TEST(Folders, DataFolderIsBesideAWritableProgramUnlessTheVariableOverridesIt)
     }
 }
 
-TEST(Folders, ReadOnlyProgramFolderKeepsDataInTheUsersLocation)
+TEST(Folders, ProgramFolderThatCannotHoldDataKeepsDataInTheUsersLocation)
 {
     test::TempDir dir;
+    ScopedDataVariable unset{QString()};
+    const auto expectUsersLocation = [](const Folders& folders, const QString& program) {
+        EXPECT_FALSE(folders.DataFolder.startsWith(program)) << folders.DataFolder.toStdString();
+        EXPECT_TRUE(folders.DataFolder.endsWith(QStringLiteral("/Data/")));
+    };
+
+    // A program "folder" that is a file holds nothing, whoever runs the program.
+    const QString notAFolder = dir.Path() + QStringLiteral("pellivark.bin");
+    ASSERT_TRUE(dir.Write(QStringLiteral("pellivark.bin"), {1, 2, 3}));
+    expectUsersLocation(ChooseFolders(notAFolder), notAFolder);
+
+    // A read-only installation folder; root ignores folder permissions, so there it proves
+    // nothing and is left out.
     const QString program = dir.Path() + QStringLiteral("ro");
     ASSERT_TRUE(QDir().mkpath(program));
     QFile::setPermissions(program, QFileDevice::ReadOwner | QFileDevice::ExeOwner);
-    ScopedDataVariable unset{QString()};
+    const bool permissionsBind = !QFileInfo(program).isWritable();
     const Folders folders = ChooseFolders(program);
     QFile::setPermissions(program,
                           QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
-    if (QFileInfo(program).isWritable())
-        GTEST_SKIP() << "running with rights that ignore folder permissions";
-    EXPECT_FALSE(folders.DataFolder.startsWith(program));
-    EXPECT_TRUE(folders.DataFolder.endsWith(QStringLiteral("/Data/")));
+    if (permissionsBind)
+        expectUsersLocation(folders, program);
 }
 
 TEST(Folders, CreateDataFoldersMakesBothAndNamesTheOneThatFails)
