@@ -176,53 +176,6 @@ void TAkkord::Setup(const ExerciseSetup& setup, const ItemTables& items,
     AfterSetup(reset);
 }
 
-void TAkkord::SetupChordId(const ExerciseSetup& setup, const ItemTables& items,
-                           const AkkordSettings& settings, bool reset)
-{
-    m_settings = settings;
-    m_model.SetupChordId(setup, items, settings, reset);
-    AfterSetup(reset);
-}
-
-void TAkkord::SetupChordInversions(const ExerciseSetup& setup, const ItemTables& items,
-                                   const AkkordSettings& settings, bool reset)
-{
-    m_settings = settings;
-    m_model.SetupChordInversions(setup, items, settings, reset);
-    AfterSetup(reset);
-}
-
-void TAkkord::SetupIntervalId(const ExerciseSetup& setup, const ItemTables& items,
-                              const AkkordSettings& settings, bool reset)
-{
-    m_settings = settings;
-    m_model.SetupIntervalId(setup, items, settings, reset);
-    AfterSetup(reset);
-}
-
-void TAkkord::SetupScales(const ExerciseSetup& setup, const ItemTables& items,
-                          const AkkordSettings& settings, bool reset)
-{
-    m_settings = settings;
-    m_model.SetupScales(setup, items, settings, reset);
-    AfterSetup(reset);
-}
-
-void TAkkord::SetupMelody(const ExerciseSetup& setup, const AkkordSettings& settings, bool reset)
-{
-    m_settings = settings;
-    m_model.SetupMelody(setup, settings, reset);
-    AfterSetup(reset);
-}
-
-void TAkkord::SetupChordProgression(const ExerciseSetup& setup, const ItemTables& items,
-                                    const AkkordSettings& settings, bool reset)
-{
-    m_settings = settings;
-    m_model.SetupChordProgression(setup, items, settings, reset);
-    AfterSetup(reset);
-}
-
 void TAkkord::AfterSetup(bool reset)
 {
     if (reset) {

@@ -38,17 +38,6 @@ public:
     /// Takes the setup in the routine of the window's mode; reset also clears the counters.
     void Setup(const ExerciseSetup& setup, const ItemTables& items, const AkkordSettings& settings,
                bool reset);
-    void SetupChordId(const ExerciseSetup& setup, const ItemTables& items,
-                      const AkkordSettings& settings, bool reset);
-    void SetupChordInversions(const ExerciseSetup& setup, const ItemTables& items,
-                              const AkkordSettings& settings, bool reset);
-    void SetupIntervalId(const ExerciseSetup& setup, const ItemTables& items,
-                         const AkkordSettings& settings, bool reset);
-    void SetupScales(const ExerciseSetup& setup, const ItemTables& items,
-                     const AkkordSettings& settings, bool reset);
-    void SetupMelody(const ExerciseSetup& setup, const AkkordSettings& settings, bool reset);
-    void SetupChordProgression(const ExerciseSetup& setup, const ItemTables& items,
-                               const AkkordSettings& settings, bool reset);
 
     /// Shows the answer panels of an answer-input bit set (1 names, 2 piano, 4 guitar, 8 staff).
     void SetAnswerInput(std::uint8_t bits);
