@@ -41,12 +41,14 @@ bool SameFile(int fd, const QByteArray& path)
     return open_.st_dev == named.st_dev && open_.st_ino == named.st_ino;
 }
 
-bool WriteAll(int fd, std::int64_t offset, std::span<const std::uint8_t> bytes)
+// Moves size bytes at offset through transfer(done, position), which reads or writes what is
+// left: short transfers and interrupted calls go on; an error or the end of the file stops.
+template <class Transfer> bool TransferAll(std::int64_t offset, std::size_t size, Transfer transfer)
 {
     std::size_t done = 0;
-    while (done < bytes.size()) {
-        const ssize_t n = pwrite(fd, bytes.data() + done, bytes.size() - done,
-                                 static_cast<off_t>(offset + static_cast<std::int64_t>(done)));
+    while (done < size) {
+        const ssize_t n =
+            transfer(done, static_cast<off_t>(offset + static_cast<std::int64_t>(done)));
         if (n < 0 && errno == EINTR)
             continue;
         if (n <= 0)
@@ -56,19 +58,18 @@ bool WriteAll(int fd, std::int64_t offset, std::span<const std::uint8_t> bytes)
     return true;
 }
 
+bool WriteAll(int fd, std::int64_t offset, std::span<const std::uint8_t> bytes)
+{
+    return TransferAll(offset, bytes.size(), [&](std::size_t done, off_t at) {
+        return pwrite(fd, bytes.data() + done, bytes.size() - done, at);
+    });
+}
+
 bool ReadAll(int fd, std::int64_t offset, std::span<std::uint8_t> bytes)
 {
-    std::size_t done = 0;
-    while (done < bytes.size()) {
-        const ssize_t n = pread(fd, bytes.data() + done, bytes.size() - done,
-                                static_cast<off_t>(offset + static_cast<std::int64_t>(done)));
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n <= 0)
-            return false;
-        done += static_cast<std::size_t>(n);
-    }
-    return true;
+    return TransferAll(offset, bytes.size(), [&](std::size_t done, off_t at) {
+        return pread(fd, bytes.data() + done, bytes.size() - done, at);
+    });
 }
 
 void SyncFolderOf(const QByteArray& path)
