@@ -63,13 +63,13 @@ class FakeDevices final : public IMidiOutDevices
 public:
     explicit FakeDevices(const IClock& clock) : sink(clock) {}
 
-    Result<std::vector<MidiOutPortInfo>> ListOutputs() override
+    Result<std::vector<MidiOutPortInfo>, MidiOutError> ListOutputs() override
     {
         if (listFails)
-            return Error{static_cast<int>(MidiOutError::Unexpected), QStringLiteral("boom")};
+            return Fail(MidiOutError::Unexpected, QStringLiteral("boom"));
         return ports;
     }
-    Result<IMidiSink*> OpenOutput(std::uint32_t id) override
+    Result<IMidiSink*, MidiOutError> OpenOutput(std::uint32_t id) override
     {
         openedIds.push_back(id);
         if (openError)
@@ -92,7 +92,7 @@ public:
     std::vector<MidiOutPortInfo> ports{{kMidiMapperId, QStringLiteral("Synth")},
                                        {0, QStringLiteral("Port A")}};
     bool listFails = false;
-    std::optional<Error> openError;
+    std::optional<Failure<MidiOutError>> openError;
     bool open = false;
     int closes = 0;
     std::vector<std::uint32_t> openedIds;

@@ -13,9 +13,9 @@ int main(int argc, char** argv)
         return 2;
     }
     const QString fileName = QString::fromLocal8Bit(argv[1]);
-    if (const auto error = pv::WriteSetupFile(fileName, pv::DefaultExerciseSetup())) {
+    if (const auto written = pv::WriteSetupFile(fileName, pv::DefaultExerciseSetup()); !written) {
         std::fprintf(stderr, "make_default_setup: %s: %s\n", argv[1],
-                     error->detail.toLocal8Bit().constData());
+                     written.Detail().toLocal8Bit().constData());
         return 1;
     }
     return 0;

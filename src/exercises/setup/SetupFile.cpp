@@ -93,7 +93,7 @@ SetupFileRead ReadSetupFile(const QString& fileName)
     return DecodeSetupFile(head, size);
 }
 
-std::optional<Error> WriteSetupFile(const QString& fileName, const ExerciseSetup& setup)
+Status<SetupFileError> WriteSetupFile(const QString& fileName, const ExerciseSetup& setup)
 {
     const auto bytes = EncodeExerciseSetup(setup);
     QByteArray data(static_cast<qsizetype>(bytes.size()), '\0');
@@ -101,15 +101,15 @@ std::optional<Error> WriteSetupFile(const QString& fileName, const ExerciseSetup
                    [](std::uint8_t b) { return static_cast<char>(b); });
     QSaveFile file(fileName);
     if (!file.open(QIODevice::WriteOnly))
-        return Error{1, file.errorString()};
+        return Fail(SetupFileError::CannotCreate, file.errorString());
     if (file.write(data) != data.size()) {
         const QString why = file.errorString();
         file.cancelWriting();
-        return Error{2, why};
+        return Fail(SetupFileError::WriteFailed, why);
     }
     if (!file.commit())
-        return Error{3, file.errorString()};
-    return std::nullopt;
+        return Fail(SetupFileError::WriteFailed, file.errorString());
+    return {};
 }
 
 } // namespace pv

@@ -13,6 +13,13 @@
 
 namespace pv {
 
+/// Why a setup file could not be written; the failure's detail holds the system's words.
+enum class SetupFileError : int
+{
+    CannotCreate = 1, ///< the new file could not be made
+    WriteFailed = 2,  ///< writing or completing it failed (a full disk, for one)
+};
+
 enum class SetupFileStatus : int
 {
     Loaded = 0,     ///< a current record
@@ -38,6 +45,6 @@ SetupFileRead ReadSetupFile(const QString& fileName);
 
 /// Writes the 670 bytes to a new file that replaces the old one only when complete; on failure
 /// the old file is untouched and the error says why.
-std::optional<Error> WriteSetupFile(const QString& fileName, const ExerciseSetup& setup);
+Status<SetupFileError> WriteSetupFile(const QString& fileName, const ExerciseSetup& setup);
 
 } // namespace pv

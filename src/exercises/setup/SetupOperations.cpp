@@ -83,8 +83,8 @@ bool SetupOperations::SaveExerciseSetup(const QString& fileName)
     if (m_host.SetupViewShown())
         TakeSetupFromDialog();
     StampSetupHeader(m_state.CurrentSetup);
-    if (const auto error = WriteSetupFile(fileName, m_state.CurrentSetup)) {
-        m_prompts.ShowError(fileName + QStringLiteral("\n\n") + error->detail,
+    if (const auto written = WriteSetupFile(fileName, m_state.CurrentSetup); !written) {
+        m_prompts.ShowError(fileName + QStringLiteral("\n\n") + written.Detail(),
                             UIStrings.StrMessageTitle);
         return false;
     }

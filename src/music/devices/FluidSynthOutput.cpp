@@ -60,7 +60,8 @@ std::optional<QString> FluidSynthOutput::FindSoundFont()
     return std::nullopt;
 }
 
-Result<std::unique_ptr<FluidSynthOutput>> FluidSynthOutput::Create(const Options& options)
+Result<std::unique_ptr<FluidSynthOutput>, SynthError>
+FluidSynthOutput::Create(const Options& options)
 {
     RouteFluidSynthLog();
     const QString soundFont = options.soundFont.isEmpty()
@@ -71,23 +72,24 @@ Result<std::unique_ptr<FluidSynthOutput>> FluidSynthOutput::Create(const Options
                        "timgm6mb-soundfont; until then the built-in synthesizer stays silent.")
             .arg(soundFont);
     if (!QFileInfo(soundFont).isFile())
-        return Error{1, missing};
+        return Fail(SynthError::SoundFontMissing, missing);
 
     std::unique_ptr<FluidSynthOutput> out(new FluidSynthOutput());
     out->m_sampleRate = options.sampleRate;
     out->m_settings = new_fluid_settings();
     if (out->m_settings == nullptr)
-        return Error{2, QStringLiteral("FluidSynth could not be set up.")};
+        return Fail(SynthError::SetupFailed, QStringLiteral("FluidSynth could not be set up."));
     fluid_settings_setnum(out->m_settings, "synth.sample-rate", options.sampleRate);
     fluid_settings_setint(out->m_settings, "audio.period-size", kPeriodFrames);
     fluid_settings_setint(out->m_settings, "audio.periods", kPeriods);
     out->m_synth = new_fluid_synth(out->m_settings);
     if (out->m_synth == nullptr)
-        return Error{2, QStringLiteral("FluidSynth could not be set up.")};
+        return Fail(SynthError::SetupFailed, QStringLiteral("FluidSynth could not be set up."));
     if (fluid_synth_sfload(out->m_synth, soundFont.toUtf8().constData(), 1) == FLUID_FAILED)
-        return Error{1, QStringLiteral("The sound font %1 could not be loaded. Reinstall the "
-                                       "package timgm6mb-soundfont.")
-                            .arg(soundFont)};
+        return Fail(SynthError::SoundFontMissing,
+                    QStringLiteral("The sound font %1 could not be loaded. Reinstall the "
+                                   "package timgm6mb-soundfont.")
+                        .arg(soundFont));
     out->SetStereoVolume(0xFFFFFFFFU);
     if (options.audioDriver) {
         for (const char* driver : kAudioDrivers) {

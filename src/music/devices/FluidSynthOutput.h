@@ -19,6 +19,12 @@ struct _fluid_audio_driver_t;
 
 namespace pv {
 
+enum class SynthError : int
+{
+    SoundFontMissing = 1, ///< the General MIDI sound font is missing or unreadable
+    SetupFailed = 2,      ///< FluidSynth itself could not be set up
+};
+
 class FluidSynthOutput final : public IMidiSink
 {
 public:
@@ -39,7 +45,7 @@ public:
     /// A synthesizer with its sound font loaded. Fails (with a text that names the package to
     /// install) when no sound font is found or it does not load. A missing audio driver is no
     /// failure: the synthesizer then stays silent.
-    static Result<std::unique_ptr<FluidSynthOutput>> Create(const Options& options);
+    static Result<std::unique_ptr<FluidSynthOutput>, SynthError> Create(const Options& options);
     ~FluidSynthOutput() override;
     FluidSynthOutput(const FluidSynthOutput&) = delete;
     FluidSynthOutput& operator=(const FluidSynthOutput&) = delete;

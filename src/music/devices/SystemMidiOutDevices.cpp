@@ -103,7 +103,7 @@ std::vector<QString> SystemMidiOutDevices::AlsaPortNames()
     return names;
 }
 
-Result<std::vector<MidiOutPortInfo>> SystemMidiOutDevices::ListOutputs()
+Result<std::vector<MidiOutPortInfo>, MidiOutError> SystemMidiOutDevices::ListOutputs()
 {
     std::vector<MidiOutPortInfo> outputs;
     outputs.push_back({kMidiMapperId, SynthName()});
@@ -113,15 +113,15 @@ Result<std::vector<MidiOutPortInfo>> SystemMidiOutDevices::ListOutputs()
     return outputs;
 }
 
-Result<IMidiSink*> SystemMidiOutDevices::OpenOutput(std::uint32_t id)
+Result<IMidiSink*, MidiOutError> SystemMidiOutDevices::OpenOutput(std::uint32_t id)
 {
     CloseOutput();
     if (id == kMidiMapperId) {
         if (!m_synth) {
-            Result<std::unique_ptr<FluidSynthOutput>> made =
+            Result<std::unique_ptr<FluidSynthOutput>, SynthError> made =
                 FluidSynthOutput::Create({m_options.synthAudio, 48000.0, m_options.soundFont});
             if (!made)
-                return Error{static_cast<int>(MidiOutError::OpenFailed), made.Err().detail};
+                return Fail(MidiOutError::OpenFailed, made.Detail());
             m_synth = std::move(made.Value());
         }
         m_synthOpen = true;
@@ -130,17 +130,16 @@ Result<IMidiSink*> SystemMidiOutDevices::OpenOutput(std::uint32_t id)
     try {
         auto out = std::make_unique<RtMidiOut>(RtMidi::LINUX_ALSA, kClientName);
         if (id >= out->getPortCount())
-            return Error{static_cast<int>(MidiOutError::OpenFailed),
-                         QStringLiteral("The MIDI port is no longer there.")};
+            return Fail(MidiOutError::OpenFailed,
+                        QStringLiteral("The MIDI port is no longer there."));
         out->openPort(id, "Pellivark output");
         m_port = std::make_unique<PortSink>(std::move(out));
         return static_cast<IMidiSink*>(m_port.get());
     } catch (const RtMidiError& e) {
-        return Error{static_cast<int>(MidiOutError::OpenFailed),
-                     QString::fromStdString(e.getMessage())};
+        return Fail(MidiOutError::OpenFailed, QString::fromStdString(e.getMessage()));
     } catch (const std::exception& e) {
         qCWarning(lcPellivark, "Opening a MIDI port failed: %s", e.what());
-        return Error{static_cast<int>(MidiOutError::Unexpected), QString::fromUtf8(e.what())};
+        return Fail(MidiOutError::Unexpected, QString::fromUtf8(e.what()));
     }
 }
 

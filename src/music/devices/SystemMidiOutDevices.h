@@ -29,8 +29,8 @@ public:
     explicit SystemMidiOutDevices(const Options& options);
     ~SystemMidiOutDevices() override;
 
-    Result<std::vector<MidiOutPortInfo>> ListOutputs() override;
-    Result<IMidiSink*> OpenOutput(std::uint32_t id) override;
+    Result<std::vector<MidiOutPortInfo>, MidiOutError> ListOutputs() override;
+    Result<IMidiSink*, MidiOutError> OpenOutput(std::uint32_t id) override;
     void CloseOutput() override;
     bool SetOutputVolume(std::uint32_t stereoVolume) override;
     std::optional<std::uint32_t> OutputVolume() const override;

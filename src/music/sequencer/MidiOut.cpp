@@ -34,7 +34,7 @@ TMidiOut::~TMidiOut()
 void TMidiOut::ListDevices()
 {
     m_devicesList.clear();
-    const Result<std::vector<MidiOutPortInfo>> listed = m_devices.ListOutputs();
+    const Result<std::vector<MidiOutPortInfo>, MidiOutError> listed = m_devices.ListOutputs();
     if (listed) {
         for (const MidiOutPortInfo& port : listed.Value()) {
             if (static_cast<int>(m_devicesList.size()) >= kMaxDevices)
@@ -74,14 +74,14 @@ bool TMidiOut::ChangeDevice(std::uint16_t index)
     if (entry.placeholder)
         return true;
     m_deviceId = entry.deviceId;
-    Result<IMidiSink*> opened = m_devices.OpenOutput(entry.deviceId);
+    Result<IMidiSink*, MidiOutError> opened = m_devices.OpenOutput(entry.deviceId);
     if (!opened || opened.Value() == nullptr) {
-        if (!opened && opened.Err().code == static_cast<int>(MidiOutError::Unexpected)) {
+        if (!opened && opened.Code() == MidiOutError::Unexpected) {
             m_prompts.ShowMessage(QStringLiteral("ChangeDevice exception: Error opening MIDI out"));
-        } else if (!opened && !opened.Err().detail.isEmpty()) {
+        } else if (!opened && !opened.Detail().isEmpty()) {
             const QString device = QStringLiteral("\"") + entry.name + QStringLiteral("\".\r\n");
             const QString reason =
-                QStringLiteral("\r\r\n") + opened.Err().detail.left(kErrorTextLength);
+                QStringLiteral("\r\r\n") + opened.Detail().left(kErrorTextLength);
             m_prompts.ShowMessage(Format(UIStrings.StrMidiOutOpenError, {device, reason}));
         }
         return false;

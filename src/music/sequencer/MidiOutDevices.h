@@ -23,7 +23,7 @@ struct MidiOutPortInfo
 
 enum class MidiOutError : int
 {
-    OpenFailed = 1, ///< the device refused; Error::detail holds its text (may be empty)
+    OpenFailed = 1, ///< the device refused; the failure's detail holds its text (may be empty)
     Unexpected = 2, ///< anything else went wrong while opening or listing
 };
 
@@ -32,9 +32,9 @@ class IMidiOutDevices
 public:
     virtual ~IMidiOutDevices() = default;
     /// The outputs in the order they are offered, the mapper's stand-in first when present.
-    virtual Result<std::vector<MidiOutPortInfo>> ListOutputs() = 0;
+    virtual Result<std::vector<MidiOutPortInfo>, MidiOutError> ListOutputs() = 0;
     /// Opens one output (at most one is open); the sink stays valid until CloseOutput.
-    virtual Result<IMidiSink*> OpenOutput(std::uint32_t id) = 0;
+    virtual Result<IMidiSink*, MidiOutError> OpenOutput(std::uint32_t id) = 0;
     virtual void CloseOutput() = 0;
     /// Volume as two 16-bit channel halves (left low, right high); false when unsupported.
     virtual bool SetOutputVolume(std::uint32_t stereoVolume) = 0;

@@ -198,7 +198,7 @@ TEST(FluidSynthOutput, AMissingSoundFontIsAClearFailureNamingThePackage)
 {
     const auto made = FluidSynthOutput::Create({false, kRate, QStringLiteral("/nonexistent.sf2")});
     ASSERT_FALSE(made);
-    EXPECT_TRUE(made.Err().detail.contains(QStringLiteral("timgm6mb-soundfont")));
+    EXPECT_TRUE(made.Detail().contains(QStringLiteral("timgm6mb-soundfont")));
 
     // Through the MIDI output: the open fails with that text, and the program goes on silent.
     test::FakeClock clock;

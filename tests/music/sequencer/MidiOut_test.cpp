@@ -359,18 +359,18 @@ TEST_F(MidiOutDevicesTest, ChangeDeviceRefusesBadIndexesAndReportsOpenFailures)
     EXPECT_TRUE(prompts.asked.empty());
 
     UIStrings.StrMidiOutOpenError = QStringLiteral("Cannot open the device %s%s");
-    devices.openError = Error{static_cast<int>(MidiOutError::OpenFailed), QStringLiteral("busy")};
+    devices.openError = Fail(MidiOutError::OpenFailed, QStringLiteral("busy"));
     EXPECT_FALSE(midiOut.ChangeDevice(2));
     EXPECT_FALSE(midiOut.IsOpen());
     ASSERT_EQ(prompts.asked.size(), 1U);
     EXPECT_EQ(prompts.asked[0].text,
               QStringLiteral("Cannot open the device \"Port A\".\r\n\r\r\nbusy"));
 
-    devices.openError = Error{static_cast<int>(MidiOutError::OpenFailed), QString()};
+    devices.openError = Fail(MidiOutError::OpenFailed, QString());
     EXPECT_FALSE(midiOut.ChangeDevice(2));
     EXPECT_EQ(prompts.asked.size(), 1U) << "no text, no message";
 
-    devices.openError = Error{static_cast<int>(MidiOutError::Unexpected), QStringLiteral("x")};
+    devices.openError = Fail(MidiOutError::Unexpected, QStringLiteral("x"));
     EXPECT_FALSE(midiOut.ChangeDevice(2));
     ASSERT_EQ(prompts.asked.size(), 2U);
     EXPECT_EQ(prompts.asked[1].text,
