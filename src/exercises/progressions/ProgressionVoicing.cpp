@@ -100,6 +100,19 @@ void HangFromTop(WorkChord& chord, int topPitch, int itemIndex)
 
 } // namespace
 
+InversionMode InversionModeOf(std::uint8_t options)
+{
+    // Only 0..2 have a meaning; a damaged or foreign setup must not voice at random.
+    switch (options & 0x0F) {
+    case 1:
+        return InversionMode::LastInRootPosition;
+    case 2:
+        return InversionMode::Random;
+    default:
+        return InversionMode::RootPosition;
+    }
+}
+
 TNoteRec ProgressionChordRec(const ProgressionChord& chord)
 {
     TNoteRec rec;
@@ -115,7 +128,7 @@ VoicedProgression VoiceProgression(std::span<const TNoteRec> chords, int count, 
 {
     const std::size_t chordCount =
         std::min({chords.size(), kItemNoteCount, static_cast<std::size_t>(std::max(count, 0))});
-    const int mode = options & 0x0F;
+    const InversionMode mode = InversionModeOf(options);
     const bool addBass = (options >> 4) != 0;
 
     std::vector<WorkChord> work(chordCount);
@@ -151,14 +164,13 @@ VoicedProgression VoiceProgression(std::span<const TNoteRec> chords, int count, 
         }
         const WorkNote rootCopy = chord.Notes.front();
 
-        if (mode != 0) {
+        if (mode != InversionMode::RootPosition) {
             // The top voice comes from the first chord that sounds, normally the last one;
             // a trailing rest would otherwise hang every chord from pitch 0.
             if (topPitch == 0) {
                 const int n = static_cast<int>(chord.Notes.size());
-                const int pick = mode == static_cast<int>(InversionMode::LastInRootPosition)
-                                     ? n - 1
-                                     : random.Random(n);
+                const int pick =
+                    mode == InversionMode::LastInRootPosition ? n - 1 : random.Random(n);
                 topPitch = chord.Notes[static_cast<std::size_t>(std::clamp(pick, 0, n - 1))].Pitch;
             }
             HangFromTop(chord, topPitch, itemIndex);
@@ -176,7 +188,7 @@ VoicedProgression VoiceProgression(std::span<const TNoteRec> chords, int count, 
     }
 
     VoicedProgression result;
-    result.TopPitch = mode != 0 ? topPitch : 0;
+    result.TopPitch = mode != InversionMode::RootPosition ? topPitch : 0;
     result.Counts.reserve(chordCount + 1);
     for (const WorkChord& chord : work) {
         result.Counts.push_back(static_cast<int>(result.Notes.size()));

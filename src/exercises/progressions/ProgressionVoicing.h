@@ -35,6 +35,10 @@ enum class InversionMode : std::uint8_t
     Random = 2,
 };
 
+/// The inversion mode of a progression option byte: its low nibble, where 3..15 (which no page
+/// writes) read as root position.
+InversionMode InversionModeOf(std::uint8_t options);
+
 struct VoicedProgression
 {
     /// The notes of all chords one after the other. Byte 6 (bar line) is 1 after the last note
@@ -56,8 +60,9 @@ TNoteRec ProgressionChordRec(const ProgressionChord& chord);
 /// Voices count chords (at most 12) against the chord-identification items. base is the MIDI
 /// note of the C the chord roots were written against (the question's root, or 60 for a
 /// progression played as written); topPitch 0 lets the last chord choose it; options is the
-/// progression's option byte (low nibble the inversion mode, high nibble nonzero adds the bass
-/// root). A root of 0, an empty chord item or an item index above 59 gives one silent note.
+/// progression's option byte (low nibble the inversion mode as `InversionModeOf` reads it,
+/// high nibble nonzero adds the bass root). A root of 0, an empty chord item or an item index
+/// above 59 gives one silent note.
 VoicedProgression VoiceProgression(std::span<const TNoteRec> chords, int count, int base,
                                    int topPitch, std::uint8_t options, const ItemTable& chordItems,
                                    const IScaleSpeller& staff, IRandom& random);

@@ -140,6 +140,34 @@ TEST_F(VoiceProgressionTest, EachInversionModeHangsTheChordsFromOneTopVoice)
     }
 }
 
+TEST_F(VoiceProgressionTest, InversionModesThreeAndAboveVoiceAsRootPosition)
+{
+    // F G C with a top pitch that would hang every chord differently were it used.
+    const auto fgc = Chords({{65, 0, kMaj, 0}, {67, 0, kDom7, 0}, {60, 0, kMaj, 0}});
+    for (std::uint8_t bass : {std::uint8_t{0x00}, std::uint8_t{0xF0}}) {
+        const auto rootPosition = Voice(fgc, 0, bass);
+        for (int mode = 0; mode <= 15; ++mode) {
+            SCOPED_TRACE(testing::Message() << "mode " << mode << " bass " << int{bass});
+            const auto options = static_cast<std::uint8_t>(bass | mode);
+            const bool inverts = mode == 1 || mode == 2;
+            EXPECT_EQ(InversionModeOf(options) != InversionMode::RootPosition, inverts);
+            const auto v = Voice(fgc, 0, options, {1});
+            if (inverts) {
+                EXPECT_NE(PitchesByChord(v), PitchesByChord(rootPosition));
+                continue;
+            }
+            EXPECT_EQ(PitchesByChord(v), PitchesByChord(rootPosition));
+            EXPECT_EQ(v.Counts, rootPosition.Counts);
+            EXPECT_EQ(v.TopPitch, 0);
+            EXPECT_EQ(random->Calls(), 0) << "nothing is drawn at random";
+            for (std::size_t i = 0; i < v.Notes.size(); ++i) {
+                EXPECT_EQ(v.Notes[i].Staff, rootPosition.Notes[i].Staff);
+                EXPECT_EQ(v.Notes[i].BarLine, rootPosition.Notes[i].BarLine);
+            }
+        }
+    }
+}
+
 TEST_F(VoiceProgressionTest, BassRootGoesAnOctaveFurtherWhenTheChordSitsTooClose)
 {
     struct Case
