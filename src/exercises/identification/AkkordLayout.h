@@ -1,5 +1,6 @@
-// Pixel arithmetic of the identification window's panels: the answer-button grid, the heights of
-// the piano and guitar panels and the piano's octave count; no widgets.
+// Pixel arithmetic of the identification window's panels: where each panel goes, the answer-button
+// grid, the alteration buttons, the heights of the piano and guitar panels and the piano's octave
+// count; no widgets.
 #pragma once
 
 #include <optional>
@@ -61,6 +62,56 @@ InstrumentHeights LayoutInstrumentHeights(int heightLeft, bool pianoShown, bool 
 
 /// Octaves of the on-screen piano for its panel width (4..6); nothing below 300 pixels.
 std::optional<int> PianoOctaves(int panelWidth);
+
+/// The top panel: the control strip, the play-style bar at the right and the result line.
+inline constexpr int kTopPanelHeight = 84;
+inline constexpr LayoutRect kControlStripRect{4, 4, 641, 48};
+inline constexpr int kResultLineLeft = 8; ///< left of the result picture
+inline constexpr int kResultLineTop = 58;
+inline constexpr int kResultLineHeight = 22;
+inline constexpr int kPlayStyleBarWidth = 90;
+inline constexpr int kPlayStyleBarHeight = 28;
+inline constexpr int kPlayStyleBarTop = 14;
+inline constexpr int kPanelMargin = 4;
+inline constexpr int kStaffPanelMinimum = 205; ///< reserved for the staff before the instruments
+inline constexpr int kAlterationBarHeight = 29;
+
+/// What the window shows, for the placement of its panels.
+struct AkkordPanelsShown
+{
+    bool Buttons = false;
+    bool Piano = false;
+    bool Guitar = false;
+    bool Staff = false;
+    bool AlterationBar = false;
+    bool PlayStyleBar = false; ///< the mode has a play-style bar
+    int AnswerAreaHeight = 0;  ///< the answer grid's panel height for the window's width
+};
+
+/// Where each panel of the window goes, in window coordinates; hidden panels have none.
+struct AkkordPanelLayout
+{
+    LayoutRect Top;        ///< control strip and result line
+    LayoutRect ResultLine; ///< result picture and label: no other panel may cover it
+    std::optional<LayoutRect> PlayStyleBar;
+    std::optional<LayoutRect> Staff;
+    LayoutRect StaffBox; ///< the staff's paint box inside the staff panel
+    std::optional<LayoutRect> AlterationBar;
+    std::optional<LayoutRect> Answers;
+    std::optional<LayoutRect> Piano;
+    std::optional<LayoutRect> Guitar;
+};
+
+/// Places the panels of a width x height window. From the top: the top panel, then staff,
+/// alteration bar, answer buttons, piano and guitar, each where shown. The staff (else the
+/// answer area) takes the height the others leave; the panels sit at the bottom, and when the
+/// window is too low for them they start under the result line and run past the bottom edge.
+/// The play-style bar stands at the right edge while it clears the control strip.
+AkkordPanelLayout LayoutAkkordPanels(int width, int height, const AkkordPanelsShown& shown);
+
+/// The shown alteration buttons, left to right, in a bar of barWidth; none for a bar narrower
+/// than 300 pixels or no buttons.
+std::vector<LayoutRect> LayoutAlterationButtons(int barWidth, int buttonCount);
 
 /// Progression mode: whether a staff box is too small for the staves (line spacing 8 and twelve
 /// spacings below the top reach its height); the chords are then drawn as a grid of columns.
