@@ -25,4 +25,10 @@ void ExerciseBaseModel::ClearClock()
     AnswerTime = 0.0;
 }
 
+void ExerciseBaseModel::ClearCounters()
+{
+    QuestionCount = 0;
+    CorrectCount = 0;
+}
+
 } // namespace pv

@@ -30,6 +30,8 @@ public:
     double AddAnswerTime(double now);
     /// Clears StartDate, ExerciseTime, ClockStart and AnswerTime (a reset of the exercise clock).
     void ClearClock();
+    /// Clears QuestionCount and CorrectCount (a reset of the results); the clock runs on.
+    void ClearCounters();
 };
 
 } // namespace pv

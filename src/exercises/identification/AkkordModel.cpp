@@ -98,14 +98,16 @@ RootRange ComputeRootRange(std::uint8_t rule, int highest, int lowest)
     return range;
 }
 
-AkkordModel::AkkordModel(IdentificationMode mode, ExerciseBaseModel& base, ControlStripModel& strip)
-    : Mode(mode), m_base(&base), m_strip(&strip)
+AkkordModel::AkkordModel(IdentificationMode mode, ExerciseBaseModel& base, ControlStripModel& strip,
+                         const UIStringTable& strings)
+    : Mode(mode), m_base(&base), m_strip(&strip), m_strings(&strings)
 {
 }
 
 void AkkordModel::Setup(const ExerciseSetup& setup, const ItemTables& items,
                         const AkkordSettings& settings, bool reset)
 {
+    Settings = settings;
     switch (Mode) {
     case IdentificationMode::ChordIdentification:
         SetupChordId(setup, items, settings, reset);
@@ -131,12 +133,12 @@ void AkkordModel::Setup(const ExerciseSetup& setup, const ItemTables& items,
 void AkkordModel::ResetForSetup(bool reset)
 {
     if (reset) {
-        m_base->QuestionCount = 0;
-        m_base->CorrectCount = 0;
+        m_base->ClearCounters();
     }
     m_strip->ButtonEnabled[0] = true;
     m_base->Answered = true;
     HeldNote = TNoteRec{};
+    EntryTool = kEntryToolAdd;
 }
 
 void AkkordModel::SetupExercise(bool reset, const OptionBlock& block,
@@ -368,16 +370,23 @@ QString AkkordModel::ButtonCaption(int button) const
 
 void AkkordModel::ResetResults()
 {
-    m_base->QuestionCount = 0;
-    m_base->CorrectCount = 0;
+    // The open question (if any) is dropped with its results: nothing can be repeated or
+    // checked until a new one is put.
+    m_strip->ButtonEnabled[0] = true;
+    m_strip->ButtonEnabled[1] = false;
+    m_strip->ButtonEnabled[3] = false;
+    m_base->Answered = true;
+    m_base->ClearCounters();
+    HeldNote.Pitch = TPitch{};
     for (AkkordItem& item : ExerciseItem) {
         item.Asked = 0;
         item.Right = 0;
     }
 }
 
-ScoreDisplay AkkordModel::Score(const UIStringTable& strings) const
+ScoreDisplay AkkordModel::Score() const
 {
+    const UIStringTable& strings = *m_strings;
     ScoreDisplay score;
     const std::uint64_t asked = m_base->QuestionCount;
     const std::uint64_t right = m_base->CorrectCount;
@@ -406,6 +415,34 @@ AnswerPanels AkkordModel::PanelsOf(std::uint8_t answerInput) const
     panels.AlterationBar =
         Mode == IdentificationMode::ChordProgressions && (panels.Piano || panels.Guitar);
     return panels;
+}
+
+void AkkordModel::SetAnswerInput(std::uint8_t bits)
+{
+    AnswerInput = bits;
+    // Only switched off here: a question's state decides when "check" comes on.
+    m_strip->ButtonEnabled[3] = m_strip->ButtonEnabled[3] && bits != kAnswerByName;
+    Sheet.GuitarView = (bits & kAnswerOnGuitar) != 0 && (bits & kAnswerOnPiano) == 0;
+}
+
+AnswerPanels AkkordModel::ShownPanels() const
+{
+    AnswerPanels panels = PanelsOf(AnswerInput);
+    panels.AlterationBar = panels.AlterationBar && AlterationBarShown;
+    return panels;
+}
+
+bool AkkordModel::AnswerTipAllowed() const
+{
+    return Settings.TipsOffered && AnswerInput != kAnswerByName;
+}
+
+void AkkordModel::ChoosePlayStyle(int styleButton)
+{
+    if (styleButton < 0 || styleButton >= static_cast<int>(StyleButtonTags.size())) {
+        return;
+    }
+    CurrentPlayStyle = StyleButtonTags[static_cast<std::size_t>(styleButton)];
 }
 
 std::array<AkkordItem, kItemCount> AkkordItemsOfTable(const ItemTable& table)

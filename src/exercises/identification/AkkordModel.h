@@ -56,6 +56,17 @@ inline constexpr std::uint8_t kPlayDurations = 4; ///< melody: each note with it
 inline constexpr std::uint8_t kPlayHeldUp = 5;    ///< arpeggio up whose notes keep sounding
 inline constexpr std::uint8_t kPlayHeldDown = 6;
 
+/// Tags of the note-entry tools (the staff's tool bar): delete, plain add, and the melody's two
+/// extra add tools.
+inline constexpr std::uint8_t kEntryToolDelete = 0;
+inline constexpr std::uint8_t kEntryToolAdd = 1;
+
+/// Answer-input bits: by name (answer buttons), piano, guitar, staff.
+inline constexpr std::uint8_t kAnswerByName = 1;
+inline constexpr std::uint8_t kAnswerOnPiano = 2;
+inline constexpr std::uint8_t kAnswerOnGuitar = 4;
+inline constexpr std::uint8_t kAnswerOnStaff = 8;
+
 /// Number of chord-quality (alteration) buttons of the progression mode.
 inline constexpr int kAlterationButtonCount = 19;
 
@@ -80,6 +91,7 @@ struct AkkordSheetFlags
     bool ShowKeyName = false;
     bool Syllables = false; ///< movable-do syllables
     int KeyOffset = 0;
+    bool GuitarView = false; ///< answered on the guitar without the piano
 };
 
 /// Which answer panels an answer-input bit set shows.
@@ -125,8 +137,10 @@ RootRange ComputeRootRange(std::uint8_t rule, int highest, int lowest);
 class AkkordModel
 {
 public:
-    /// base and strip are the window's counters and control strip, which the setup also sets.
-    AkkordModel(IdentificationMode mode, ExerciseBaseModel& base, ControlStripModel& strip);
+    /// base and strip are the window's counters and control strip, which the setup also sets;
+    /// strings are the interface texts of the score. All three must outlive the model.
+    AkkordModel(IdentificationMode mode, ExerciseBaseModel& base, ControlStripModel& strip,
+                const UIStringTable& strings);
 
     /// Runs the setup routine of the window's mode on the setup and the item tables.
     void Setup(const ExerciseSetup& setup, const ItemTables& items, const AkkordSettings& settings,
@@ -155,13 +169,26 @@ public:
     /// The caption of answer button 1..ButtonCount.
     QString ButtonCaption(int button) const;
 
-    /// Clears the counters and per-item statistics (the results reset).
+    /// The results reset: clears the counters and per-item statistics, closes the question (no
+    /// note held) and leaves only "new question" of the question's control buttons.
     void ResetResults();
-    ScoreDisplay Score(const UIStringTable& strings) const;
+    ScoreDisplay Score() const;
 
     /// The answer inputs in force: the setup's lock when it has one, else the user's choice.
     std::uint8_t EffectiveAnswerInput(std::uint8_t userChoice) const;
     AnswerPanels PanelsOf(std::uint8_t answerInput) const;
+
+    /// Takes an answer-input bit set: the panels it shows, the staff's guitar view, and "check"
+    /// (control button 3) switched off when the answer is given by name only.
+    void SetAnswerInput(std::uint8_t bits);
+    /// The panels the window shows now: those of AnswerInput, the alteration bar only once the
+    /// progression setup has made its buttons.
+    AnswerPanels ShownPanels() const;
+    /// The answer area's tip button may be shown: the tip is still offered and the answer is
+    /// not given by name alone.
+    bool AnswerTipAllowed() const;
+    /// The user picked play-style button 0..2 (simultaneous, up, down) of the style bar.
+    void ChoosePlayStyle(int styleButton);
 
     /// The window's base counters (shared with its base window).
     ExerciseBaseModel& Base() { return *m_base; }
@@ -192,6 +219,9 @@ public:
     std::uint16_t QuestionNoteCount = 0;
     std::uint8_t EnteredCount = 0;
     TNoteRec HeldNote;
+    std::uint8_t AnswerInput = kAnswerByName | kAnswerOnStaff;
+    std::uint8_t EntryTool = kEntryToolAdd; ///< tag of the note-entry tool that is down
+    AkkordSettings Settings;                ///< as the last setup took them
 
     AkkordSheetFlags Sheet;
     int HelpContext = 0;
@@ -211,6 +241,7 @@ private:
 
     ExerciseBaseModel* m_base;
     ControlStripModel* m_strip;
+    const UIStringTable* m_strings;
     std::array<std::uint8_t, kItemCount + 1> m_buttonOfItem{};
 };
 

@@ -6,11 +6,11 @@
 #include "exercises/setup/ExerciseSetup.h"
 #include "exercises/ui/TControlButton.h"
 #include "music/staff/Sheet.h"
-#include "music/strings/UIStrings.h"
 #include "music/ui/StaffPainter.h"
 
 #include <algorithm>
 
+#include <QAbstractButton>
 #include <QButtonGroup>
 #include <QEvent>
 #include <QFrame>
@@ -24,11 +24,7 @@
 namespace pv {
 namespace {
 
-constexpr int kPanel60Height = 84;
-constexpr int kResultImageLeft = 8; ///< the answer grid keeps this margin on both sides
-constexpr int kStaffPanelMinimum = 205;
-constexpr int kAlterationBarHeight = 29;
-constexpr int kMargin = 4;
+constexpr int kToolButtonSize = 28;
 
 /// The paint box of the staff: white, with the sheet drawn on it.
 class StaffBox : public QWidget
@@ -97,20 +93,22 @@ void SetPanelColour(QFrame* panel, const QColor& colour)
 
 } // namespace
 
-TAkkord::TAkkord(IdentificationMode mode, IExerciseHost* host, QWidget* parent)
+TAkkord::TAkkord(IdentificationMode mode, IExerciseHost* host, const UIStringTable& strings,
+                 QWidget* parent)
     : TExerciseBaseClass(host, parent), m_sheet(std::make_unique<TSheet>(m_keys)),
-      m_model(mode, BaseModel(), *ControlButtons)
+      m_model(mode, BaseModel(), ControlButtons->Model(), strings)
 {
     setAutoFillBackground(true);
 
     Panel60 = new QWidget(this);
     ControlButtons->setParent(Panel60);
-    ControlButtons->setGeometry(4, 4, 641, 48);
+    ControlButtons->setGeometry(kControlStripRect.X, kControlStripRect.Y, kControlStripRect.Width,
+                                kControlStripRect.Height);
     Image13 = new QLabel(Panel60);
-    Image13->setGeometry(kResultImageLeft, 58, 22, 22);
+    Image13->setGeometry(kResultLineLeft, kResultLineTop, kResultLineHeight, kResultLineHeight);
     Image13->hide();
     Label2 = new QLabel(Panel60);
-    Label2->setGeometry(kResultImageLeft, 58, 600, 22);
+    Label2->setGeometry(kResultLineLeft, kResultLineTop, 600, kResultLineHeight);
 
     Panel3 = new QWidget(Panel60);
     m_styleGroup = new QButtonGroup(this);
@@ -119,11 +117,11 @@ TAkkord::TAkkord(IdentificationMode mode, IExerciseHost* host, QWidget* parent)
     for (int s = 0; s < 3; ++s) {
         auto* button =
             MakeToolButton(Panel3, styleTexts[static_cast<std::size_t>(s)], QString(), s);
-        button->setGeometry(s * 30, 0, 28, 28);
+        button->setGeometry(s * 30, 0, kToolButtonSize, kToolButtonSize);
         m_styleGroup->addButton(button, s);
         PlayStyleButtons[static_cast<std::size_t>(s)] = button;
     }
-    Panel3->resize(3 * 30, 28);
+    Panel3->resize(kPlayStyleBarWidth, kPlayStyleBarHeight);
 
     Panel55 = new QWidget(this);
     PaintBox1 = new StaffBox(*m_sheet, mode == IdentificationMode::ChordProgressions, Panel55);
@@ -133,10 +131,10 @@ TAkkord::TAkkord(IdentificationMode mode, IExerciseHost* host, QWidget* parent)
     SpeedButton2 =
         MakeToolButton(Panel1, QStringLiteral("+\u00BD"), QStringLiteral("Add notes"), 2);
     SpeedButton4 = MakeToolButton(Panel1, QStringLiteral("+1"), QStringLiteral("Add notes"), 3);
-    SpeedButton6 =
-        MakeToolButton(Panel1, QStringLiteral("\u2212"), QStringLiteral("Delete notes"), 0);
+    SpeedButton6 = MakeToolButton(Panel1, QStringLiteral("\u2212"), QStringLiteral("Delete notes"),
+                                  kEntryToolDelete);
     for (QToolButton* tool : {SpeedButton3, SpeedButton2, SpeedButton4, SpeedButton6}) {
-        m_toolGroup->addButton(tool);
+        m_toolGroup->addButton(tool, tool->property("Tag").toInt());
     }
     SpeedButton6->setChecked(true);
     SpeedButton2->hide();
@@ -158,12 +156,12 @@ TAkkord::TAkkord(IdentificationMode mode, IExerciseHost* host, QWidget* parent)
     Panel52 = MakeInstrumentPanel(this);
     Panel53 = MakeInstrumentPanel(this);
 
-    connect(m_styleGroup, &QButtonGroup::idClicked, this, [this](int id) {
-        const QVariant tag = PlayStyleButtons[static_cast<std::size_t>(id)]->property("Tag");
-        m_model.CurrentPlayStyle = static_cast<std::uint8_t>(tag.toInt());
-    });
+    connect(m_styleGroup, &QButtonGroup::idClicked, this,
+            [this](int id) { m_model.ChoosePlayStyle(id); });
+    connect(m_toolGroup, &QButtonGroup::idClicked, this,
+            [this](int id) { m_model.EntryTool = static_cast<std::uint8_t>(id); });
 
-    SetAnswerInput(m_answerInput);
+    SetAnswerInput(m_model.AnswerInput);
 }
 
 TAkkord::~TAkkord() = default;
@@ -171,7 +169,6 @@ TAkkord::~TAkkord() = default;
 void TAkkord::Setup(const ExerciseSetup& setup, const ItemTables& items,
                     const AkkordSettings& settings, bool reset)
 {
-    m_settings = settings;
     m_model.Setup(setup, items, settings, reset);
     AfterSetup(reset);
 }
@@ -184,9 +181,9 @@ void TAkkord::AfterSetup(bool reset)
         ShowScore();
     }
     Label2->clear();
-    SetupExerciseWidgets(reset);
+    SetupExerciseWidgets();
     ApplySheetFlags();
-    ResetEntryTool();
+    ShowEntryTool();
 
     for (std::size_t s = 0; s < PlayStyleButtons.size(); ++s) {
         PlayStyleButtons[s]->setProperty("Tag", m_model.StyleButtonTags[s]);
@@ -203,10 +200,10 @@ void TAkkord::AfterSetup(bool reset)
         }
     }
     ControlButtons->update();
-    SetAnswerInput(m_answerInput);
+    SetAnswerInput(m_model.AnswerInput);
 }
 
-void TAkkord::SetupExerciseWidgets(bool /*reset*/)
+void TAkkord::SetupExerciseWidgets()
 {
     const int count = m_model.ButtonCount;
     for (int b = 1; b <= count; ++b) {
@@ -236,7 +233,7 @@ void TAkkord::SetupExerciseWidgets(bool /*reset*/)
         pair.Button->hide();
         pair.Panel->hide();
     }
-    Panel51Resize();
+    Panel51Resize(width());
 }
 
 QFrame* TAkkord::PanelOfItem(int item) const
@@ -269,25 +266,22 @@ void TAkkord::ApplySheetFlags()
     m_sheet->SetFixedSpacing(flags.Chord);
     m_sheet->SetShowKeyName(flags.ShowKeyName);
     m_sheet->SetKeyOffset(flags.KeyOffset);
+    m_sheet->SetGuitarView(flags.GuitarView);
     PaintBox1->update();
 }
 
-void TAkkord::ResetEntryTool()
+void TAkkord::ShowEntryTool()
 {
-    SpeedButton3->setChecked(true);
+    if (QAbstractButton* tool = m_toolGroup->button(m_model.EntryTool)) {
+        tool->setChecked(true);
+    }
 }
 
 void TAkkord::SetAnswerInput(std::uint8_t bits)
 {
-    m_answerInput = bits;
-    const AnswerPanels panels = m_model.PanelsOf(bits);
-    ControlButtons->ButtonEnabled[3] = ControlButtons->ButtonEnabled[3] && bits != 1;
-    m_sheet->SetGuitarView((bits & 4) != 0 && (bits & 2) == 0);
-    Panel51->setVisible(panels.Buttons);
-    Panel52->setVisible(panels.Piano);
-    Panel53->setVisible(panels.Guitar);
-    Panel55->setVisible(panels.Staff);
-    Panel2->setVisible(panels.AlterationBar && !AlterationButtons.empty());
+    m_model.SetAnswerInput(bits);
+    m_sheet->SetGuitarView(m_model.Sheet.GuitarView);
+    ControlButtons->update();
     FormResize();
 }
 
@@ -300,79 +294,62 @@ void TAkkord::resizeEvent(QResizeEvent* event)
 void TAkkord::FormResize()
 {
     const int w = width();
-    const int h = height();
-    Panel60->setGeometry(0, 0, w, kPanel60Height);
-
-    // The play-style bar stands at the right edge while it clears the control strip.
-    const int barX = w - kMargin - Panel3->width();
-    const bool overlaps = barX < ControlButtons->geometry().right() + kMargin;
-    Panel3->move(barX, 14);
-    Panel3->setVisible(m_model.PlayStyleBarAllowed && !overlaps);
-
+    const AnswerPanels panels = m_model.ShownPanels();
     // The answer area's height depends on its width alone.
-    if (!Panel51->isHidden()) {
-        Panel51->resize(w, Panel51->height());
-        Panel51Resize();
+    if (panels.Buttons) {
+        Panel51Resize(w);
     }
-    const int answerHeight = !Panel51->isHidden() ? m_answerAreaHeight : 0;
-    const int alterationHeight = !Panel2->isHidden() ? kAlterationBarHeight : 0;
-    const bool staffShown = !Panel55->isHidden();
-    const int left = h - kPanel60Height - answerHeight - (staffShown ? kStaffPanelMinimum : 0) -
-                     alterationHeight;
-    const InstrumentHeights heights =
-        LayoutInstrumentHeights(left, !Panel52->isHidden(), !Panel53->isHidden());
-    m_pianoHeight = heights.Piano;
-    m_guitarHeight = heights.Guitar;
+    AkkordPanelsShown shown;
+    shown.Buttons = panels.Buttons;
+    shown.Piano = panels.Piano;
+    shown.Guitar = panels.Guitar;
+    shown.Staff = panels.Staff;
+    shown.AlterationBar = panels.AlterationBar;
+    shown.PlayStyleBar = m_model.PlayStyleBarAllowed;
+    shown.AnswerAreaHeight = m_answerAreaHeight;
+    const AkkordPanelLayout layout = LayoutAkkordPanels(w, height(), shown);
 
-    // From the bottom up: guitar, piano, answer buttons, alteration bar; the staff fills the rest.
-    int bottom = h;
-    if (!Panel53->isHidden()) {
-        bottom -= m_guitarHeight;
-        Panel53->setGeometry(0, bottom, w, m_guitarHeight);
-    }
-    if (!Panel52->isHidden()) {
-        bottom -= m_pianoHeight;
-        Panel52->setGeometry(0, bottom, w, m_pianoHeight);
-    }
-    if (!Panel51->isHidden()) {
-        const int answerTop = staffShown ? bottom - answerHeight : kPanel60Height;
-        Panel51->setGeometry(0, answerTop, w, staffShown ? answerHeight : bottom - answerTop);
-        bottom = answerTop;
-    }
-    if (!Panel2->isHidden()) {
-        bottom -= kAlterationBarHeight;
-        Panel2->setGeometry(0, bottom, w, kAlterationBarHeight);
-        Panel2Resize();
-    }
-    if (staffShown) {
-        Panel55->setGeometry(0, kPanel60Height, w, std::max(0, bottom - kPanel60Height));
-        const int boxWidth = std::max(0, Panel55->width() - 2 * kMargin - 8);
-        const int boxHeight = std::max(0, Panel55->height() - 11);
-        PaintBox1->setGeometry(kMargin + 4, 4, boxWidth, boxHeight);
-        m_sheet->SetControlSize(boxWidth, boxHeight);
-        int toolX = PaintBox1->geometry().right() - 4;
-        for (QToolButton* tool : {SpeedButton6, SpeedButton4, SpeedButton2, SpeedButton3}) {
-            if (!tool->isHidden()) {
-                toolX -= 28;
-                tool->setGeometry(toolX - Panel1->x(), 0, 28, 28);
-            }
+    const auto place = [](QWidget* widget, const std::optional<LayoutRect>& rect) {
+        widget->setVisible(rect.has_value());
+        if (rect) {
+            widget->setGeometry(rect->X, rect->Y, rect->Width, rect->Height);
         }
-        Panel1->setGeometry(0, 8, PaintBox1->geometry().right(), 28);
-        Panel1->raise();
-        SpeedButton10->setGeometry(PaintBox1->geometry().right() - 24,
-                                   PaintBox1->geometry().bottom() - 24, 22, 22);
-        SpeedButton10->raise();
-        // Before any question the staves are placed for an empty staff.
-        m_sheet->ArrangeStaves(0, Mode() == IdentificationMode::ChordProgressions);
+    };
+    place(Panel60, layout.Top);
+    Label2->resize(std::max(0, layout.ResultLine.Right() - Label2->x()), Label2->height());
+    place(Panel3, layout.PlayStyleBar);
+    place(Panel53, layout.Guitar);
+    place(Panel52, layout.Piano);
+    place(Panel51, layout.Answers);
+    place(Panel2, layout.AlterationBar);
+    Panel2Resize();
+    place(Panel55, layout.Staff);
+    if (!layout.Staff) {
+        return;
     }
+    const LayoutRect& box = layout.StaffBox;
+    PaintBox1->setGeometry(box.X, box.Y, box.Width, box.Height);
+    m_sheet->SetControlSize(box.Width, box.Height);
+    int toolX = box.Right() - 5;
+    for (QToolButton* tool : {SpeedButton6, SpeedButton4, SpeedButton2, SpeedButton3}) {
+        if (!tool->isHidden()) {
+            toolX -= kToolButtonSize;
+            tool->setGeometry(toolX, 0, kToolButtonSize, kToolButtonSize);
+        }
+    }
+    Panel1->setGeometry(0, 8, box.Right() - 1, kToolButtonSize);
+    Panel1->raise();
+    SpeedButton10->setGeometry(box.Right() - 25, box.Bottom() - 25, 22, 22);
+    SpeedButton10->raise();
+    // Before any question the staves are placed for an empty staff.
+    m_sheet->ArrangeStaves(0, Mode() == IdentificationMode::ChordProgressions);
 }
 
-void TAkkord::Panel51Resize()
+void TAkkord::Panel51Resize(int width)
 {
-    const bool tipAllowed = m_settings.TipsOffered && m_answerInput != 1;
-    const std::optional<AnswerGridLayout> grid =
-        LayoutAnswerGrid(Panel51->width(), kResultImageLeft, m_model.ButtonCount,
-                         Mode() == IdentificationMode::ChordProgressions, tipAllowed);
+    const std::optional<AnswerGridLayout> grid = LayoutAnswerGrid(
+        width, kResultLineLeft, m_model.ButtonCount,
+        Mode() == IdentificationMode::ChordProgressions, m_model.AnswerTipAllowed());
     if (!grid) {
         return;
     }
@@ -400,12 +377,10 @@ void TAkkord::Panel2Resize()
             shown.push_back(button);
         }
     }
-    if (shown.empty() || Panel2->width() < kMinimumLayoutWidth) {
-        return;
-    }
-    const int each = (Panel2->width() - 2 * kMargin) / static_cast<int>(shown.size());
-    for (std::size_t i = 0; i < shown.size(); ++i) {
-        shown[i]->setGeometry(kMargin + static_cast<int>(i) * each, 2, each - 2, 25);
+    const std::vector<LayoutRect> rects =
+        LayoutAlterationButtons(Panel2->width(), static_cast<int>(shown.size()));
+    for (std::size_t i = 0; i < rects.size(); ++i) {
+        shown[i]->setGeometry(rects[i].X, rects[i].Y, rects[i].Width, rects[i].Height);
     }
 }
 
@@ -434,13 +409,8 @@ bool TAkkord::eventFilter(QObject* watched, QEvent* event)
 
 void TAkkord::ResetResults()
 {
-    ControlButtons->ButtonEnabled[0] = true;
-    ControlButtons->ButtonEnabled[1] = false;
-    ControlButtons->ButtonEnabled[3] = false;
-    ControlButtons->repaint();
-    Answered = true;
-    m_model.HeldNote.Pitch = TPitch{};
     m_model.ResetResults();
+    ControlButtons->repaint();
     Label2->clear();
     ShowScore();
 }
@@ -450,7 +420,7 @@ void TAkkord::ShowScore()
     if (Host() == nullptr) {
         return;
     }
-    const ScoreDisplay score = m_model.Score(UIStrings);
+    const ScoreDisplay score = m_model.Score();
     Host()->ShowScoreDisplay(score.Gauge, score.Label);
 }
 

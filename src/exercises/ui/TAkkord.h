@@ -1,5 +1,7 @@
 // The identification exercise window: one instance per mode (chords, inversions, intervals,
 // scales, melodies, progressions) with its answer buttons, staff, instrument panels and score.
+// Its rules live in its AkkordModel and its panel placement in AkkordLayout; the window mirrors
+// them into its widgets.
 #pragma once
 
 #include "exercises/identification/AkkordModel.h"
@@ -21,6 +23,7 @@ namespace pv {
 
 struct ExerciseSetup;
 struct ItemTables;
+struct UIStringTable;
 class TSheet;
 
 class TAkkord : public TExerciseBaseClass
@@ -28,7 +31,9 @@ class TAkkord : public TExerciseBaseClass
     Q_OBJECT
 
 public:
-    TAkkord(IdentificationMode mode, IExerciseHost* host, QWidget* parent = nullptr);
+    /// strings are the interface texts (the score's format); they must outlive the window.
+    TAkkord(IdentificationMode mode, IExerciseHost* host, const UIStringTable& strings,
+            QWidget* parent = nullptr);
     ~TAkkord() override;
 
     AkkordModel& Model() { return m_model; }
@@ -41,7 +46,7 @@ public:
 
     /// Shows the answer panels of an answer-input bit set (1 names, 2 piano, 4 guitar, 8 staff).
     void SetAnswerInput(std::uint8_t bits);
-    std::uint8_t AnswerInput() const { return m_answerInput; }
+    std::uint8_t AnswerInput() const { return m_model.AnswerInput; }
 
     // The exercise protocol.
     void AutoNewQuestTimerTimer() override;
@@ -100,29 +105,23 @@ protected:
 
 private:
     void AfterSetup(bool reset);
-    void SetupExerciseWidgets(bool reset);
+    void SetupExerciseWidgets();
     void MakeAlterationButtons();
     void ApplySheetFlags();
-    void ResetEntryTool();
+    void ShowEntryTool();
     void FormResize();
-    void Panel51Resize();
+    void Panel51Resize(int width);
     void Panel2Resize();
     void ShowTipOf(QToolButton* button);
-
-    ExerciseBaseModel& BaseModel() { return *this; }
 
     NoKeysHeld m_keys;
     std::unique_ptr<TSheet> m_sheet;
     AkkordModel m_model;
-    AkkordSettings m_settings;
-    std::uint8_t m_answerInput = 9;
     std::vector<AnswerButtonPair> m_answerButtons;
     QButtonGroup* m_toolGroup = nullptr;
     QButtonGroup* m_styleGroup = nullptr;
     QButtonGroup* m_alterationGroup = nullptr;
     int m_answerAreaHeight = 0;
-    int m_pianoHeight = 155;
-    int m_guitarHeight = 144;
 };
 
 } // namespace pv

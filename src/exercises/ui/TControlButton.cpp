@@ -97,13 +97,13 @@ TControlButton::TControlButton(QWidget* parent) : QWidget(parent)
 
 void TControlButton::Press(int i)
 {
-    if (ControlStripModel::Press(i))
+    if (m_model.Press(i))
         repaint();
 }
 
 void TControlButton::SetFocusIndex(int i)
 {
-    FocusIndex = i;
+    m_model.FocusIndex = i;
     setFocus(Qt::OtherFocusReason);
     update();
 }
@@ -147,19 +147,19 @@ void TControlButton::PaintInto(QImage& image) const
     const QFontMetrics keyMetrics(keyFont, &image);
     const bool focused = hasFocus();
 
-    for (int i = 0; i < kButtonCount; ++i) {
+    for (int i = 0; i < ControlStripModel::kButtonCount; ++i) {
         const int x = kCellWidth * i;
-        const bool enabled = IsEnabled(i);
+        const bool enabled = m_model.IsEnabled(i);
         Face face = Face::Normal;
         if (!enabled)
             face = Face::Disabled;
-        else if (i == PressedIndex)
+        else if (i == m_model.PressedIndex)
             face = Face::Pressed;
-        else if (i == HotIndex)
+        else if (i == m_model.HotIndex)
             face = Face::Hot;
         DrawFace(painter, x, face);
 
-        const QString& caption = Captions[static_cast<std::size_t>(i)];
+        const QString& caption = m_model.Captions[static_cast<std::size_t>(i)];
         const int d = face == Face::Pressed ? 1 : 0;
         const int textX = x + d + 1 + (kFaceWidth - captionMetrics.horizontalAdvance(caption)) / 2;
         const int textY = d + kFaceTop + (kFaceHeight - captionMetrics.height()) / 2;
@@ -167,7 +167,7 @@ void TControlButton::PaintInto(QImage& image) const
         painter.setPen(face == Face::Hot ? QColor(0xff, 0xff, 0xff) : QColor(0xc0, 0xc0, 0xc0));
         painter.drawText(textX, textY + captionMetrics.ascent(), caption);
 
-        if (focused && i == FocusIndex)
+        if (focused && i == m_model.FocusIndex)
             DrawFocusMark(painter, x + kFaceWidth - 11, kFaceHeight - 5);
 
         if (enabled) {
@@ -211,7 +211,7 @@ void TControlButton::mouseMoveEvent(QMouseEvent* event)
 void TControlButton::leaveEvent(QEvent* event)
 {
     QWidget::leaveEvent(event);
-    MouseLeave();
+    m_model.MouseLeave();
     update();
     if (m_host != nullptr)
         m_host->ClockRepaintCurrentKind();
@@ -219,7 +219,7 @@ void TControlButton::leaveEvent(QEvent* event)
 
 void TControlButton::focusInEvent(QFocusEvent* event)
 {
-    FixFocusIndex();
+    m_model.FixFocusIndex();
     update();
     QWidget::focusInEvent(event);
 }

@@ -1,4 +1,6 @@
 // The owner-drawn strip of the five control buttons of an exercise window, bound to F5..F9.
+// The strip's state lives in its own ControlStripModel; the widget paints it and feeds it the
+// mouse and focus events.
 #pragma once
 
 #include "exercises/base/ControlStripModel.h"
@@ -10,7 +12,7 @@ namespace pv {
 
 class IExerciseHost;
 
-class TControlButton : public QWidget, public ControlStripModel
+class TControlButton : public QWidget
 {
     Q_OBJECT
 
@@ -24,6 +26,11 @@ public:
 
     /// The main window, for the font size and the clock's repaint; may stay unset.
     void SetHost(IExerciseHost* host) { m_host = host; }
+
+    /// The strip's state: captions, enabled buttons, the pressed, hot and focus marks. Whoever
+    /// changes it asks for a repaint (update() or repaint()).
+    ControlStripModel& Model() { return m_model; }
+    const ControlStripModel& Model() const { return m_model; }
 
     /// Holds button i down when it exists and is enabled, and repaints.
     void Press(int i);
@@ -53,6 +60,7 @@ private:
     void PaintInto(QImage& image) const;
     int CaptionFontSize() const;
 
+    ControlStripModel m_model;
     IExerciseHost* m_host = nullptr;
     QImage m_bitmap; ///< the last painted strip, read by the hit test
 };

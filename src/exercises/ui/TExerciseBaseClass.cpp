@@ -31,7 +31,7 @@ void TExerciseBaseClass::NewQuestion()
 {
     if (m_host != nullptr && m_host->TutorActive())
         m_host->ShowTutorProgress();
-    MarkQuestionStart(Now());
+    m_baseModel.MarkQuestionStart(Now());
 }
 
 void TExerciseBaseClass::SpareAction()
@@ -56,7 +56,7 @@ void TExerciseBaseClass::LeaveExercise()
 
 void TExerciseBaseClass::ControlButtonUpAction()
 {
-    RunButtonAction(ControlButtons->Release());
+    RunButtonAction(ControlButtons->Model().Release());
 }
 
 void TExerciseBaseClass::RunButtonAction(int button)
@@ -109,7 +109,7 @@ void TExerciseBaseClass::ControlButtonMouseUp(Qt::MouseButton, int, int)
 
 void TExerciseBaseClass::ControlButtonMouseMove(int x, int y)
 {
-    if (ControlButtons->MouseMove(ControlButtons->HitTest(x, y)))
+    if (ControlButtons->Model().MouseMove(ControlButtons->HitTest(x, y)))
         ControlButtons->update();
 }
 
@@ -120,7 +120,7 @@ void TExerciseBaseClass::AnswerFeedback(bool right)
         if (!file.isEmpty())
             m_answerSound->Play(file);
     }
-    AddAnswerTime(Now());
+    m_baseModel.AddAnswerTime(Now());
 }
 
 void TExerciseBaseClass::SetDateSource(std::function<double()> now)
@@ -138,9 +138,10 @@ void TExerciseBaseClass::keyPressEvent(QKeyEvent* event)
     // The main window previews keys and handles the strip's own; a key that still arrives here
     // (no main window in front) presses the strip's button, every other key goes back to it.
     const int key = event->key();
-    const int wasPressed = ControlButtons->PressedIndex;
-    if (ControlButtons->KeyDown(key, event->isAutoRepeat(), ControlButtons->hasFocus())) {
-        if (ControlButtons->PressedIndex != wasPressed)
+    ControlStripModel& strip = ControlButtons->Model();
+    const int wasPressed = strip.PressedIndex;
+    if (strip.KeyDown(key, event->isAutoRepeat(), ControlButtons->hasFocus())) {
+        if (strip.PressedIndex != wasPressed)
             ControlButtons->repaint();
         event->accept();
         return;
@@ -157,7 +158,8 @@ void TExerciseBaseClass::keyReleaseEvent(QKeyEvent* event)
 {
     const int key = event->key();
     int action = -1;
-    if (ControlButtons->KeyUp(key, event->isAutoRepeat(), ControlButtons->hasFocus(), &action)) {
+    if (ControlButtons->Model().KeyUp(key, event->isAutoRepeat(), ControlButtons->hasFocus(),
+                                      &action)) {
         if (!event->isAutoRepeat())
             RunButtonAction(action);
         event->accept();

@@ -1,5 +1,14 @@
 // The base of every exercise window: its counters and clocks, its control strip and the exercise
 // protocol through which the main window drives it.
+//
+// The pattern every exercise window follows: window = widgets + an owned headless model +
+// mirroring. The window owns its model as a member (never as a base class), hands it the base
+// window's counters (BaseModel()) and the strip's state (ControlButtons->Model()) by reference
+// and the interface texts it was given, and turns each protocol operation, click and key into
+// one call on the model. Every rule (what a setup, a reset, an answer input or a question
+// decides) lives in the model and is tested there without a screen; panel placement lives in a
+// headless layout function. The window then only copies the model's state and the layout's
+// rectangles into its widgets and asks for a repaint.
 #pragma once
 
 #include "exercises/base/ExerciseBaseModel.h"
@@ -15,7 +24,7 @@ class IAnswerSound;
 class IExerciseHost;
 class TControlButton;
 
-class TExerciseBaseClass : public QWidget, public ExerciseBaseModel
+class TExerciseBaseClass : public QWidget
 {
     Q_OBJECT
 
@@ -61,6 +70,10 @@ public:
     /// After a scored answer: the answer sound and the answer time.
     void AnswerFeedback(bool right);
 
+    /// The counters and clocks the main window reads for the result record.
+    ExerciseBaseModel& BaseModel() { return m_baseModel; }
+    const ExerciseBaseModel& BaseModel() const { return m_baseModel; }
+
     IExerciseHost* Host() const { return m_host; }
     void SetAnswerSound(IAnswerSound* sound) { m_answerSound = sound; }
     /// The source of the current date and time (days since 1899-12-30); the real one by default.
@@ -75,6 +88,7 @@ private:
     void RunButtonAction(int button);
     void TakeFocus();
 
+    ExerciseBaseModel m_baseModel;
     IExerciseHost* m_host = nullptr;
     IAnswerSound* m_answerSound = nullptr;
     std::function<double()> m_now;

@@ -69,5 +69,19 @@ TEST(ExerciseBaseModel, ClockResetClearsTheTimesButNotTheCountersOrTheQuestion)
     EXPECT_EQ(model.CorrectCount, 5U);
 }
 
+TEST(ExerciseBaseModel, ResultResetClearsTheCountersButNotTheClock)
+{
+    ExerciseBaseModel model;
+    model.QuestionCount = 7;
+    model.CorrectCount = 5;
+    model.StartDate = kDay;
+    model.AnswerTime = 0.05;
+    model.ClearCounters();
+    EXPECT_EQ(model.QuestionCount, 0U);
+    EXPECT_EQ(model.CorrectCount, 0U);
+    EXPECT_EQ(model.StartDate, kDay);
+    EXPECT_EQ(model.AnswerTime, 0.05);
+}
+
 } // namespace
 } // namespace pv

@@ -16,9 +16,10 @@ using Mode = IdentificationMode;
 
 struct Window
 {
-    explicit Window(Mode mode) : model(mode, base, strip) {}
+    explicit Window(Mode mode) : model(mode, base, strip, strings) {}
     ExerciseBaseModel base;
     ControlStripModel strip;
+    UIStringTable strings;
     AkkordModel model;
 };
 
@@ -264,6 +265,121 @@ TEST(AkkordModel, RefreshKeepsCountsAndScoreWhileResetClearsThem)
     EXPECT_EQ(w.model.ExerciseItem[2].Right, 0);
 }
 
+TEST(AkkordModel, ResultsResetClosesTheQuestionAndClearsEveryCount)
+{
+    for (Mode mode : kIdentificationModes) {
+        SCOPED_TRACE(static_cast<int>(mode));
+        Window w(mode);
+        w.model.Setup(DefaultExerciseSetup(), BuiltInItemTables(), AkkordSettings{}, true);
+        const int buttons = w.model.ButtonCount;
+        // A question is open: repeat, play and check are on, a note is held.
+        w.strip.ButtonEnabled = {false, true, true, true, true};
+        w.base.Answered = false;
+        w.base.QuestionCount = 9;
+        w.base.CorrectCount = 4;
+        w.base.AnswerTime = 0.01;
+        w.model.HeldNote.Pitch = TPitch{64, 0};
+        for (AkkordItem& item : w.model.ExerciseItem) {
+            item.Asked = 3;
+            item.Right = 2;
+        }
+
+        w.model.ResetResults();
+        EXPECT_TRUE(w.strip.ButtonEnabled[0]);
+        EXPECT_FALSE(w.strip.ButtonEnabled[1]);
+        EXPECT_FALSE(w.strip.ButtonEnabled[3]);
+        EXPECT_TRUE(w.base.Answered);
+        EXPECT_EQ(w.model.HeldNote.Pitch, TPitch{});
+        EXPECT_EQ(w.base.QuestionCount, 0u);
+        EXPECT_EQ(w.base.CorrectCount, 0u);
+        EXPECT_EQ(w.base.AnswerTime, 0.01) << "the clock is the main window's";
+        for (const AkkordItem& item : w.model.ExerciseItem) {
+            EXPECT_EQ(item.Asked, 0);
+            EXPECT_EQ(item.Right, 0);
+        }
+        EXPECT_EQ(w.model.ButtonCount, buttons) << "the setup stays";
+        EXPECT_EQ(w.model.Score().Gauge, 100);
+    }
+}
+
+TEST(AkkordModel, AnswerInputDecidesPanelsGuitarViewCheckAndTip)
+{
+    for (Mode mode : {Mode::ChordIdentification, Mode::ChordProgressions}) {
+        const bool progressions = mode == Mode::ChordProgressions;
+        Window w(mode);
+        // Before the progression setup has made its buttons there is no bar to show.
+        w.model.SetAnswerInput(kAnswerOnPiano);
+        EXPECT_FALSE(w.model.ShownPanels().AlterationBar);
+        w.model.Setup(DefaultExerciseSetup(), BuiltInItemTables(), AkkordSettings{false, true},
+                      true);
+        for (int bits = 1; bits <= 15; ++bits) {
+            SCOPED_TRACE(testing::Message()
+                         << "mode " << static_cast<int>(mode) << " bits " << bits);
+            const bool piano = (bits & kAnswerOnPiano) != 0;
+            const bool guitar = (bits & kAnswerOnGuitar) != 0;
+            w.strip.ButtonEnabled[3] = true;
+            w.model.SetAnswerInput(static_cast<std::uint8_t>(bits));
+            EXPECT_EQ(w.model.AnswerInput, bits);
+            EXPECT_EQ(w.model.Sheet.GuitarView, guitar && !piano);
+            EXPECT_EQ(w.strip.ButtonEnabled[3], bits != kAnswerByName);
+            EXPECT_EQ(w.model.AnswerTipAllowed(), bits != kAnswerByName);
+            const AnswerPanels shown = w.model.ShownPanels();
+            EXPECT_EQ(shown.Buttons, (bits & kAnswerByName) != 0);
+            EXPECT_EQ(shown.Piano, piano);
+            EXPECT_EQ(shown.Guitar, guitar);
+            EXPECT_EQ(shown.Staff, (bits & kAnswerOnStaff) != 0);
+            EXPECT_EQ(shown.AlterationBar, progressions && (piano || guitar));
+        }
+        // Switching the input never switches "check" on: only a question does.
+        w.strip.ButtonEnabled[3] = false;
+        w.model.SetAnswerInput(kAnswerOnStaff);
+        EXPECT_FALSE(w.strip.ButtonEnabled[3]);
+    }
+    Window untipped(Mode::Scales);
+    untipped.model.Setup(DefaultExerciseSetup(), BuiltInItemTables(), AkkordSettings{}, true);
+    untipped.model.SetAnswerInput(kAnswerByName | kAnswerOnStaff);
+    EXPECT_FALSE(untipped.model.AnswerTipAllowed()) << "the tip is no longer offered";
+}
+
+TEST(AkkordModel, PlayStyleButtonsPickTheStyleTheirModeGivesThem)
+{
+    struct Case
+    {
+        Mode mode;
+        std::array<int, 3> styles;
+    };
+    const Case cases[] = {
+        {Mode::ChordIdentification, {kPlaySimultaneous, kPlayHeldUp, kPlayHeldDown}},
+        {Mode::ChordProgressions, {kPlaySimultaneous, kPlayHeldUp, kPlayHeldDown}},
+        {Mode::Scales, {kPlaySimultaneous, kPlayUp, kPlayDown}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(static_cast<int>(c.mode));
+        Window w(c.mode);
+        w.model.Setup(DefaultExerciseSetup(), BuiltInItemTables(), AkkordSettings{}, true);
+        for (int b = 2; b >= 0; --b) {
+            w.model.ChoosePlayStyle(b);
+            EXPECT_EQ(w.model.CurrentPlayStyle, c.styles[static_cast<std::size_t>(b)]);
+        }
+        w.model.ChoosePlayStyle(3);
+        w.model.ChoosePlayStyle(-1);
+        EXPECT_EQ(w.model.CurrentPlayStyle, kPlaySimultaneous) << "no such button";
+    }
+}
+
+TEST(AkkordModel, EverySetupPutsThePlainAddToolDown)
+{
+    for (Mode mode : kIdentificationModes) {
+        SCOPED_TRACE(static_cast<int>(mode));
+        Window w(mode);
+        for (bool reset : {true, false}) {
+            w.model.EntryTool = kEntryToolDelete;
+            w.model.Setup(DefaultExerciseSetup(), BuiltInItemTables(), AkkordSettings{}, reset);
+            EXPECT_EQ(w.model.EntryTool, kEntryToolAdd);
+        }
+    }
+}
+
 TEST(AkkordModel, OptionBytesSetStylesLockAndReference)
 {
     struct Case
@@ -361,9 +477,6 @@ TEST(AkkordModel, SetupSanitisesTheRootMovementItUses)
 
 TEST(AkkordModel, ScoreRoundsThePercentAndPicksTheModesFormat)
 {
-    UIStringTable strings;
-    strings.StrIdentFormat1 = QStringLiteral("Score: %d / %d");
-    strings.StrIdentFormat2 = QStringLiteral("Notes: %d of %d");
     struct Case
     {
         Mode mode;
@@ -382,9 +495,11 @@ TEST(AkkordModel, ScoreRoundsThePercentAndPicksTheModesFormat)
     for (const Case& c : cases) {
         SCOPED_TRACE(c.label);
         Window w(c.mode);
+        w.strings.StrIdentFormat1 = QStringLiteral("Score: %d / %d");
+        w.strings.StrIdentFormat2 = QStringLiteral("Notes: %d of %d");
         w.base.CorrectCount = c.right;
         w.base.QuestionCount = c.asked;
-        const ScoreDisplay score = w.model.Score(strings);
+        const ScoreDisplay score = w.model.Score();
         EXPECT_EQ(score.Gauge, c.gauge);
         EXPECT_EQ(score.Label, QString::fromUtf8(c.label));
     }

@@ -14,6 +14,7 @@
 #include <QFrame>
 #include <QImage>
 #include <QKeyEvent>
+#include <QLabel>
 #include <QMouseEvent>
 #include <QPushButton>
 #include <QToolButton>
@@ -66,6 +67,7 @@ std::vector<QString> VisibleCaptions(const TAkkord& window)
 
 TEST(TAkkord, BuildsTheDefaultSetupsButtonsInEveryMode)
 {
+    const UIStringTable strings{};
     struct Case
     {
         IdentificationMode mode;
@@ -82,7 +84,7 @@ TEST(TAkkord, BuildsTheDefaultSetupsButtonsInEveryMode)
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(static_cast<int>(c.mode));
-        TAkkord window(c.mode, nullptr);
+        TAkkord window(c.mode, nullptr, strings);
         window.resize(900, 640);
         window.SetAnswerInput(9);
         window.Setup(DefaultExerciseSetup(), BuiltInItemTables(), AkkordSettings{}, true);
@@ -110,8 +112,8 @@ TEST(TAkkord, BuildsTheDefaultSetupsButtonsInEveryMode)
         }
         EXPECT_EQ(window.PanelOfItem(0), nullptr);
         EXPECT_EQ(window.Panel3->isVisible(), c.playStyleBar);
-        EXPECT_TRUE(window.ControlButtons->ButtonEnabled[0]);
-        EXPECT_FALSE(window.ControlButtons->ButtonEnabled[1]);
+        EXPECT_TRUE(window.ControlButtons->Model().ButtonEnabled[0]);
+        EXPECT_FALSE(window.ControlButtons->Model().ButtonEnabled[1]);
         EXPECT_EQ(window.Panel2->isVisible(), false); // names and staff: no alteration bar
         EXPECT_EQ(!window.AlterationButtons.empty(),
                   c.mode == IdentificationMode::ChordProgressions);
@@ -120,7 +122,8 @@ TEST(TAkkord, BuildsTheDefaultSetupsButtonsInEveryMode)
 
 TEST(TAkkord, AFewerItemSetupHidesButtonsWithoutFreeingThem)
 {
-    TAkkord window(IdentificationMode::ChordIdentification, nullptr);
+    const UIStringTable strings{};
+    TAkkord window(IdentificationMode::ChordIdentification, nullptr, strings);
     window.resize(900, 640);
     ExerciseSetup setup = DefaultExerciseSetup();
     for (int i = 0; i < 9; ++i) {
@@ -147,7 +150,8 @@ TEST(TAkkord, AFewerItemSetupHidesButtonsWithoutFreeingThem)
 
 TEST(TAkkord, AnswerButtonsReportTheirNumberAndMouseButton)
 {
-    TAkkord window(IdentificationMode::IntervalIdentification, nullptr);
+    const UIStringTable strings{};
+    TAkkord window(IdentificationMode::IntervalIdentification, nullptr, strings);
     window.resize(900, 640);
     window.Setup(DefaultExerciseSetup(), BuiltInItemTables(), AkkordSettings{}, true);
     window.show();
@@ -173,7 +177,8 @@ TEST(TAkkord, AnswerButtonsReportTheirNumberAndMouseButton)
 
 TEST(TAkkord, AnswerInputShowsItsPanelsAndTheProgressionAlterationBar)
 {
-    TAkkord window(IdentificationMode::ChordProgressions, nullptr);
+    const UIStringTable strings{};
+    TAkkord window(IdentificationMode::ChordProgressions, nullptr, strings);
     window.resize(900, 700);
     window.Setup(DefaultExerciseSetup(), BuiltInItemTables(), AkkordSettings{}, true);
     window.show();
@@ -192,27 +197,85 @@ TEST(TAkkord, AnswerInputShowsItsPanelsAndTheProgressionAlterationBar)
     EXPECT_EQ(window.Panel52->geometry().bottom(), window.height() - 1);
 }
 
+TEST(TAkkord, ProgressionBarStaysClearOfTheResultLineWithoutTheStaff)
+{
+    const UIStringTable strings{};
+    TAkkord window(IdentificationMode::ChordProgressions, nullptr, strings);
+    window.resize(900, 640);
+    ExerciseSetup setup = DefaultExerciseSetup();
+    for (int item : {1, 2, 3, 5, 8, 13}) {
+        setup.ChordProgressions.ItemFlags[static_cast<std::size_t>(item - 1)] = 1;
+    }
+    window.Setup(setup, BuiltInItemTables(), AkkordSettings{}, true);
+    for (std::uint8_t bits : {std::uint8_t{1 | 2}, std::uint8_t{1 | 4}, std::uint8_t{1 | 2 | 4}}) {
+        SCOPED_TRACE(int{bits});
+        window.SetAnswerInput(bits);
+        window.show();
+        ASSERT_TRUE(window.Panel2->isVisible());
+        const QRect resultLine(window.Label2->mapTo(&window, QPoint(0, 0)), window.Label2->size());
+        EXPECT_FALSE(window.Panel2->geometry().intersects(resultLine));
+        EXPECT_FALSE(window.Panel2->geometry().intersects(window.Panel51->geometry()));
+        EXPECT_GE(window.Panel2->geometry().top(), window.Panel60->geometry().bottom() + 1);
+        for (QWidget* panel : {window.Panel51, window.Panel52, window.Panel53}) {
+            if (panel->isVisible()) {
+                EXPECT_FALSE(panel->geometry().intersects(resultLine));
+            }
+        }
+    }
+    window.SetAnswerInput(1 | 2);
+    // A result in the line, so the picture shows whether anything covers it.
+    window.Label2->setText(QStringLiteral("Wrong: the answer was I - IV - V7 - I"));
+    window.ControlButtons->Model().Captions = {QStringLiteral("New"), QStringLiteral("Repeat"),
+                                               QStringLiteral("Play"), QStringLiteral("Check"),
+                                               QStringLiteral("Stop")};
+    const QImage image = window.grab().toImage();
+    ASSERT_FALSE(image.isNull());
+    EXPECT_TRUE(image.save(test::TestOutputDir() +
+                           QStringLiteral("akkord_progressions_buttons_piano.png")));
+}
+
+TEST(TAkkord, StyleAndToolClicksReachTheModelAndASetupShowsItsTool)
+{
+    const UIStringTable strings{};
+    TAkkord window(IdentificationMode::ChordIdentification, nullptr, strings);
+    window.resize(900, 640);
+    window.Setup(DefaultExerciseSetup(), BuiltInItemTables(), AkkordSettings{}, true);
+    window.show();
+    window.PlayStyleButtons[2]->click();
+    EXPECT_EQ(window.Model().CurrentPlayStyle, kPlayHeldDown);
+    window.PlayStyleButtons[0]->click();
+    EXPECT_EQ(window.Model().CurrentPlayStyle, kPlaySimultaneous);
+
+    EXPECT_TRUE(window.SpeedButton3->isChecked());
+    window.SpeedButton6->click();
+    EXPECT_EQ(window.Model().EntryTool, kEntryToolDelete);
+    window.Setup(DefaultExerciseSetup(), BuiltInItemTables(), AkkordSettings{}, false);
+    EXPECT_EQ(window.Model().EntryTool, kEntryToolAdd);
+    EXPECT_TRUE(window.SpeedButton3->isChecked());
+}
+
 TEST(TAkkord, ScoreAndResetGoToTheHost)
 {
-    UIStrings.StrIdentFormat1 = QStringLiteral("%d / %d");
+    UIStringTable strings;
+    strings.StrIdentFormat1 = QStringLiteral("%d / %d");
     ScoreHost host;
-    TAkkord window(IdentificationMode::Scales, &host);
+    TAkkord window(IdentificationMode::Scales, &host, strings);
     window.Setup(DefaultExerciseSetup(), BuiltInItemTables(), AkkordSettings{}, true);
     EXPECT_EQ(host.gauge, 100);
     EXPECT_EQ(host.label, QStringLiteral("0 / 0"));
-    window.QuestionCount = 4;
-    window.CorrectCount = 3;
+    window.BaseModel().QuestionCount = 4;
+    window.BaseModel().CorrectCount = 3;
     window.ShowScore();
     EXPECT_EQ(host.gauge, 75);
     EXPECT_EQ(host.label, QStringLiteral("3 / 4"));
     window.ResetResults();
     EXPECT_EQ(host.label, QStringLiteral("0 / 0"));
-    UIStrings.StrIdentFormat1.clear();
 }
 
 TEST(TAkkord, RendersTheChordWindowWithItsAnswerButtons)
 {
-    TAkkord window(IdentificationMode::ChordIdentification, nullptr);
+    const UIStringTable strings{};
+    TAkkord window(IdentificationMode::ChordIdentification, nullptr, strings);
     window.resize(900, 520);
     ExerciseSetup setup = DefaultExerciseSetup();
     for (int item : {1, 2, 3, 4, 7, 8, 9, 11, 13}) {
@@ -221,7 +284,7 @@ TEST(TAkkord, RendersTheChordWindowWithItsAnswerButtons)
     window.Setup(setup, BuiltInItemTables(), AkkordSettings{false, true}, true);
     window.SetAnswerInput(1 | 8);
     for (int b = 0; b < 5; ++b) {
-        window.ControlButtons->Captions[static_cast<std::size_t>(b)] =
+        window.ControlButtons->Model().Captions[static_cast<std::size_t>(b)] =
             QStringList{QStringLiteral("New"), QStringLiteral("Repeat"), QStringLiteral("Play"),
                         QStringLiteral("Check"), QStringLiteral("Stop")}[b];
     }

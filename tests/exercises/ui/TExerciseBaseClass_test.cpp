@@ -101,10 +101,10 @@ protected:
     void SetUp() override
     {
         window.resize(700, 200);
-        window.ControlButtons->Captions = {QStringLiteral("New"), QStringLiteral("Repeat"),
-                                           QStringLiteral("Play"), QStringLiteral("Check"),
-                                           QStringLiteral("Stop")};
-        window.ControlButtons->ButtonEnabled = {true, true, true, true, true};
+        window.ControlButtons->Model().Captions = {QStringLiteral("New"), QStringLiteral("Repeat"),
+                                                   QStringLiteral("Play"), QStringLiteral("Check"),
+                                                   QStringLiteral("Stop")};
+        window.ControlButtons->Model().ButtonEnabled = {true, true, true, true, true};
         window.SetDateSource([this] { return now; });
         window.SetAnswerSound(&sound);
         window.show();
@@ -125,23 +125,23 @@ TEST_F(ExerciseWindowTest, StripSitsAtItsPlaceAndTakesTheKeyboardFocus)
     EXPECT_EQ(window.ControlButtons->focusPolicy(), Qt::StrongFocus);
     EXPECT_EQ(window.ControlButtons->parentWidget(), &window);
     RecordingExercise fresh(nullptr);
-    EXPECT_EQ(fresh.ControlButtons->FocusIndex, -1);
-    EXPECT_EQ(fresh.ControlButtons->PressedIndex, -1);
-    EXPECT_EQ(fresh.ControlButtons->HotIndex, -1);
-    for (bool enabled : fresh.ControlButtons->ButtonEnabled)
+    EXPECT_EQ(fresh.ControlButtons->Model().FocusIndex, -1);
+    EXPECT_EQ(fresh.ControlButtons->Model().PressedIndex, -1);
+    EXPECT_EQ(fresh.ControlButtons->Model().HotIndex, -1);
+    for (bool enabled : fresh.ControlButtons->Model().ButtonEnabled)
         EXPECT_FALSE(enabled);
     TExerciseBaseClass* asBase = &fresh;
-    EXPECT_EQ(asBase->QuestionCount, 0U);
+    EXPECT_EQ(asBase->BaseModel().QuestionCount, 0U);
 
     // The shown window's only focusable control is the strip; with the focus the mark goes to
     // the first enabled button.
     ASSERT_TRUE(window.ControlButtons->hasFocus());
-    EXPECT_EQ(window.ControlButtons->FocusIndex, 0);
-    window.ControlButtons->ButtonEnabled[1] = false;
+    EXPECT_EQ(window.ControlButtons->Model().FocusIndex, 0);
+    window.ControlButtons->Model().ButtonEnabled[1] = false;
     window.ControlButtons->SetFocusIndex(1);
     window.ControlButtons->clearFocus();
     window.ControlButtons->setFocus();
-    EXPECT_EQ(window.ControlButtons->FocusIndex, 2) << "a disabled button loses the mark";
+    EXPECT_EQ(window.ControlButtons->Model().FocusIndex, 2) << "a disabled button loses the mark";
 }
 
 TEST_F(ExerciseWindowTest, FunctionKeysRunTheirProtocolOperationsOnRelease)
@@ -158,7 +158,8 @@ TEST_F(ExerciseWindowTest, FunctionKeysRunTheirProtocolOperationsOnRelease)
                            QStringLiteral("ThirdButtonAction"),
                            QStringLiteral("FourthButtonAction"), QStringLiteral("StopPlaying")}));
     EXPECT_TRUE(host.calls.isEmpty()) << "the strip's keys are not handed back";
-    EXPECT_EQ(window.QuestionStart, now) << "the base NewQuestion marks the question's start";
+    EXPECT_EQ(window.BaseModel().QuestionStart, now)
+        << "the base NewQuestion marks the question's start";
 }
 
 TEST_F(ExerciseWindowTest, EnterRunsTheFocusedButtonWhileTheStripHasTheFocus)
@@ -178,7 +179,7 @@ TEST_F(ExerciseWindowTest, EnterRunsTheFocusedButtonWhileTheStripHasTheFocus)
 
 TEST_F(ExerciseWindowTest, DisabledButtonsAndHeldKeysRunNothingExtra)
 {
-    window.ControlButtons->ButtonEnabled[2] = false;
+    window.ControlButtons->Model().ButtonEnabled[2] = false;
     TapKey(window.ControlButtons, Qt::Key_F7);
     EXPECT_TRUE(window.calls.isEmpty());
 
@@ -192,11 +193,11 @@ TEST_F(ExerciseWindowTest, DisabledButtonsAndHeldKeysRunNothingExtra)
 
     // Disabled while held down: the release runs nothing but lets the button go.
     SendKey(window.ControlButtons, QEvent::KeyPress, Qt::Key_F9);
-    EXPECT_EQ(window.ControlButtons->PressedIndex, 4);
-    window.ControlButtons->ButtonEnabled[4] = false;
+    EXPECT_EQ(window.ControlButtons->Model().PressedIndex, 4);
+    window.ControlButtons->Model().ButtonEnabled[4] = false;
     SendKey(window.ControlButtons, QEvent::KeyRelease, Qt::Key_F9);
     EXPECT_EQ(window.calls.size(), 1);
-    EXPECT_EQ(window.ControlButtons->PressedIndex, -1);
+    EXPECT_EQ(window.ControlButtons->Model().PressedIndex, -1);
 }
 
 TEST_F(ExerciseWindowTest, ClicksOnAFaceRunItsButtonAndClicksBesideThemNothing)
@@ -204,13 +205,13 @@ TEST_F(ExerciseWindowTest, ClicksOnAFaceRunItsButtonAndClicksBesideThemNothing)
     TControlButton* strip = window.ControlButtons;
     const QPoint faceOfButton1(TControlButton::kCellWidth + 20, 40);
     SendMouse(strip, QEvent::MouseButtonPress, faceOfButton1);
-    EXPECT_EQ(strip->PressedIndex, 1);
+    EXPECT_EQ(strip->Model().PressedIndex, 1);
     SendMouse(strip, QEvent::MouseButtonRelease, faceOfButton1);
     EXPECT_EQ(window.calls, QStringList{QStringLiteral("RepeatQuestion")});
 
     const QPoint gap(TControlButton::kCellWidth * 2 - 2, 40);
     SendMouse(strip, QEvent::MouseButtonPress, gap);
-    EXPECT_EQ(strip->PressedIndex, -1);
+    EXPECT_EQ(strip->Model().PressedIndex, -1);
     SendMouse(strip, QEvent::MouseButtonRelease, gap);
     const QPoint aboveTheFaces(10, 1);
     SendMouse(strip, QEvent::MouseButtonPress, aboveTheFaces);
@@ -253,8 +254,8 @@ TEST_F(ExerciseWindowTest, AnswerFeedbackPlaysTheSettingsSoundAndAddsTheAnswerTi
     window.AnswerFeedback(false);
     EXPECT_EQ(sound.played, (QStringList{media.File(QStringLiteral("Correct.wav")),
                                          media.File(QStringLiteral("Wrong.wav"))}));
-    EXPECT_NEAR(window.AnswerTime, 0.25, 1e-9);
-    EXPECT_EQ(window.QuestionStart, 0.0);
+    EXPECT_NEAR(window.BaseModel().AnswerTime, 0.25, 1e-9);
+    EXPECT_EQ(window.BaseModel().QuestionStart, 0.0);
 
     host.sounds.SoundEffects = false;
     window.AnswerFeedback(true);
@@ -265,21 +266,21 @@ TEST_F(ExerciseWindowTest, AnswerFeedbackPlaysTheSettingsSoundAndAddsTheAnswerTi
 TEST_F(ExerciseWindowTest, RendersTheStripToAPicture)
 {
     TControlButton* strip = window.ControlButtons;
-    strip->Captions = {QStringLiteral("New"), QStringLiteral("Repeat"),
-                       QStringLiteral("Play answer"), QStringLiteral("Check"),
-                       QStringLiteral("Stop")};
+    strip->Model().Captions = {QStringLiteral("New"), QStringLiteral("Repeat"),
+                               QStringLiteral("Play answer"), QStringLiteral("Check"),
+                               QStringLiteral("Stop")};
     std::vector<QImage> rows;
     strip->clearFocus();
     rows.push_back(strip->Render()); // all enabled, no focus
     strip->SetFocusIndex(0);
-    strip->HotIndex = 1;
-    strip->PressedIndex = 2;
-    strip->ButtonEnabled[4] = false;
+    strip->Model().HotIndex = 1;
+    strip->Model().PressedIndex = 2;
+    strip->Model().ButtonEnabled[4] = false;
     rows.push_back(strip->Render()); // focus mark on 0, 1 hot, 2 pressed, 4 disabled
-    strip->PressedIndex = -1;
-    strip->HotIndex = -1;
-    strip->ButtonEnabled = {true, false, false, true, false};
-    strip->FocusIndex = 3;
+    strip->Model().PressedIndex = -1;
+    strip->Model().HotIndex = -1;
+    strip->Model().ButtonEnabled = {true, false, false, true, false};
+    strip->Model().FocusIndex = 3;
     rows.push_back(strip->Render()); // after a question: focus on "Check"
 
     QImage sheet(strip->width(), strip->height() * int(rows.size()) + 4 * int(rows.size() - 1),
