@@ -38,7 +38,7 @@ void WriteTable(ByteWriter& w, std::size_t base, const ItemTable& table)
             w.U8(at + 3, note.String);
         }
         w.U8(base + kItemTableCountOffset + i, table.Counts[i]);
-        w.ShortString(base + kItemTableNameOffset + i * kItemNameFieldSize, kItemNameCapacity,
+        w.LengthPrefixedString(base + kItemTableNameOffset + i * kItemNameFieldSize, kItemNameCapacity,
                       table.Names[i]);
     }
 }
@@ -57,7 +57,7 @@ ItemTable ReadTable(const ByteReader& r, std::size_t base)
         }
         table.Counts[i] = ClampCount(r.U8(base + kItemTableCountOffset + i));
         table.Names[i] =
-            r.ShortString(base + kItemTableNameOffset + i * kItemNameFieldSize, kItemNameCapacity);
+            r.LengthPrefixedString(base + kItemTableNameOffset + i * kItemNameFieldSize, kItemNameCapacity);
     }
     return table;
 }

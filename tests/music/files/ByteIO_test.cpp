@@ -1,5 +1,5 @@
 #include "music/files/ByteIO.h"
-#include "music/files/DelphiDate.h"
+#include "music/files/DaysSince1899.h"
 #include "music/files/Win1252.h"
 
 #include <array>
@@ -42,7 +42,7 @@ TEST(ByteIO, ReadsAndWritesPastTheEndDoNothingAndFail)
     ByteReader r(buf);
     EXPECT_EQ(r.U32(1), 0u);
     EXPECT_TRUE(r.Failed());
-    EXPECT_TRUE(r.ShortString(2, 5).isEmpty());
+    EXPECT_TRUE(r.LengthPrefixedString(2, 5).isEmpty());
 
     ByteWriter w(buf);
     w.U32(2, 0xFFFFFFFF);
@@ -50,22 +50,22 @@ TEST(ByteIO, ReadsAndWritesPastTheEndDoNothingAndFail)
     EXPECT_EQ(buf, (std::array<std::uint8_t, 4>{1, 2, 3, 4}));
 }
 
-TEST(ByteIO, ShortStringLengthIsClampedToItsCapacity)
+TEST(ByteIO, LengthPrefixedStringLengthIsClampedToItsCapacity)
 {
     // Capacity 3, damaged length 200: only the field's own three bytes are read.
     std::array<std::uint8_t, 8> buf{200, 'a', 'b', 'c', 'X', 'Y', 'Z', 0};
     ByteReader r(buf);
-    EXPECT_EQ(r.ShortString(0, 3), QStringLiteral("abc"));
+    EXPECT_EQ(r.LengthPrefixedString(0, 3), QStringLiteral("abc"));
 }
 
-TEST(ByteIO, ShortStringWriteCutsEncodedBytesAndKeepsTheRestOfTheField)
+TEST(ByteIO, LengthPrefixedStringWriteCutsEncodedBytesAndKeepsTheRestOfTheField)
 {
     std::array<std::uint8_t, 6> buf{9, 9, 9, 9, 9, 9};
     ByteWriter w(buf);
-    w.ShortString(0, 4, QStringLiteral("\u20ACuro!"));
+    w.LengthPrefixedString(0, 4, QStringLiteral("\u20ACuro!"));
     EXPECT_EQ(buf, (std::array<std::uint8_t, 6>{4, 0x80, 'u', 'r', 'o', 9}));
-    w.ShortString(0, 4, QStringLiteral("a"));
-    // Old bytes behind the new length stay, as the original program left them.
+    w.LengthPrefixedString(0, 4, QStringLiteral("a"));
+    // Old bytes behind the new length stay: only the length byte says where the text ends.
     EXPECT_EQ(buf, (std::array<std::uint8_t, 6>{1, 'a', 'u', 'r', 'o', 9}));
 }
 
@@ -98,22 +98,22 @@ TEST(Win1252, KnownCharactersAndUnencodableOnes)
     }
 }
 
-TEST(DelphiDate, EpochAndKnownDaysConvertBothWays)
+TEST(DaysSince1899, EpochAndKnownDaysConvertBothWays)
 {
-    EXPECT_DOUBLE_EQ(ToDelphiDate(QDateTime(QDate(1899, 12, 30), QTime(0, 0))), 0.0);
-    EXPECT_DOUBLE_EQ(ToDelphiDate(QDateTime(QDate(2000, 1, 1), QTime(12, 0))), 36526.5);
-    EXPECT_EQ(FromDelphiDate(36526.5), QDateTime(QDate(2000, 1, 1), QTime(12, 0)));
-    EXPECT_EQ(FromDelphiDate(45000.25).time(), QTime(6, 0));
-    EXPECT_FALSE(FromDelphiDate(std::nan("")).isValid());
-    EXPECT_FALSE(FromDelphiDate(1e300).isValid());
+    EXPECT_DOUBLE_EQ(ToDaysSince1899(QDateTime(QDate(1899, 12, 30), QTime(0, 0))), 0.0);
+    EXPECT_DOUBLE_EQ(ToDaysSince1899(QDateTime(QDate(2000, 1, 1), QTime(12, 0))), 36526.5);
+    EXPECT_EQ(FromDaysSince1899(36526.5), QDateTime(QDate(2000, 1, 1), QTime(12, 0)));
+    EXPECT_EQ(FromDaysSince1899(45000.25).time(), QTime(6, 0));
+    EXPECT_FALSE(FromDaysSince1899(std::nan("")).isValid());
+    EXPECT_FALSE(FromDaysSince1899(1e300).isValid());
 }
 
-TEST(DelphiDate, TodayIsTheWholeDayOfNow)
+TEST(DaysSince1899, TodayIsTheWholeDayOfNow)
 {
-    const double today = DelphiToday();
+    const double today = TodayInDaysSince1899();
     EXPECT_EQ(today, std::floor(today));
-    EXPECT_LE(today, DelphiNow());
-    EXPECT_LT(DelphiNow() - today, 1.0);
+    EXPECT_LE(today, NowInDaysSince1899());
+    EXPECT_LT(NowInDaysSince1899() - today, 1.0);
 }
 
 } // namespace
