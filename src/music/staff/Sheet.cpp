@@ -226,7 +226,7 @@ int AccidentalColumn(const Placed* previous, const Placed* beforeThat, int y, in
     return 0;
 }
 
-// The glyphs of a sign whose right edge column starts at sx, for a head at height y.
+// The glyphs of a sign in the column whose right edge is sx, for a head at height y.
 void AddAccidental(StaffDisplayList& list, Sign sign, int sx, int y)
 {
     auto add = [&](StaffGlyph glyph, int ax, int ay, int rightEdge) {
