@@ -91,6 +91,9 @@ private:
 // Rec is the record when reading and the const record when writing, so a field list that
 // changed a record while writing would not compile. Every field call names the field's own
 // type: a field of another width or signedness is a compile error, not a silent conversion.
+// Nested entries and tables of them read like their own tables (Nested, Table, Block); a value
+// mended only on the way in (a clamp, an unknown code) is mended under `if constexpr
+// (IO::kReading)` after its field.
 
 /// Fills fields from their offsets. A field past the end reads as 0 (or empty) and marks the
 /// reader failed; blocks taken from it share that mark.
@@ -205,15 +208,22 @@ private:
     bool* m_failed = &m_ownFailed;
 };
 
-/// Visits a table of count equal entries of stride bytes from offset at: entry(block, element)
-/// for each element, the block's offsets counting from the entry's first byte.
-template <class IO, class Array, class Entry>
-void Table(IO& io, std::size_t at, std::size_t stride, Array& elements, Entry entry)
+/// Visits one nested entry of size bytes at offset at: fields(block, element), the block's
+/// offsets counting from the entry's first byte.
+template <class IO, class Element, class Fields>
+void Nested(IO& io, std::size_t at, std::size_t size, Element& element, Fields fields)
 {
-    for (std::size_t i = 0; i < std::size(elements); ++i) {
-        IO block = io.Block(at + stride * i, stride);
-        entry(block, elements[i]);
-    }
+    IO block = io.Block(at, size);
+    fields(block, element);
+}
+
+/// Visits a table of equal entries of stride bytes from offset at: fields(block, element) for
+/// each element, as Nested does.
+template <class IO, class Array, class Fields>
+void Table(IO& io, std::size_t at, std::size_t stride, Array& elements, Fields fields)
+{
+    for (std::size_t i = 0; i < std::size(elements); ++i)
+        Nested(io, at + stride * i, stride, elements[i], fields);
 }
 
 } // namespace pv

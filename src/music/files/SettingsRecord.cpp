@@ -7,13 +7,13 @@ namespace pv {
 
 namespace {
 
-template <class IO, class Sound> void SoundFields(IO& io, Sound& s)
-{
-    io.U16(0, s.Channel);
-    io.U16(2, s.Program);
-    io.U16(4, s.Velocity);
-    io.U16(6, s.Note);
-}
+// A sound's own 8-byte layout.
+const auto kSoundFields = [](auto& io, auto& sound) {
+    io.U16(0, sound.Channel);
+    io.U16(2, sound.Program);
+    io.U16(4, sound.Velocity);
+    io.U16(6, sound.Note);
+};
 
 template <class IO, class Rec> void SettingsFields(IO& io, Rec& s)
 {
@@ -52,15 +52,11 @@ template <class IO, class Rec> void SettingsFields(IO& io, Rec& s)
     io.LengthPrefixedString(590, 47, s.MidiInDevice);
     io.LengthPrefixedString(638, 47, s.MidiOutDevice);
     io.U16(686, s.MidiOutVolume);
-    auto sound = [&io](std::size_t at, auto& voice) {
-        IO block = io.Block(at, 8);
-        SoundFields(block, voice);
-    };
-    sound(688, s.PianoVoice);
-    sound(696, s.GuitarVoice);
-    sound(704, s.ClapSound);
-    sound(712, s.BeatSound);
-    sound(720, s.FirstBeatSound);
+    Nested(io, 688, 8, s.PianoVoice, kSoundFields);
+    Nested(io, 696, 8, s.GuitarVoice, kSoundFields);
+    Nested(io, 704, 8, s.ClapSound, kSoundFields);
+    Nested(io, 712, 8, s.BeatSound, kSoundFields);
+    Nested(io, 720, 8, s.FirstBeatSound, kSoundFields);
     io.Bool(728, s.MidiInputOn);
     io.Bool(729, s.SustainAsEnter);
     io.Bool(730, s.MidiRemoteControl);
