@@ -26,7 +26,7 @@ public:
         std::memcpy(&bits, &v, sizeof bits);
         return Put(at, bits, 8);
     }
-    /// A short string: the length byte, then the (already 1252-encoded) bytes.
+    /// A length-prefixed string: the length byte, then the (already 1252-encoded) bytes.
     ByteBuilder& Str(std::size_t at, const std::string& text)
     {
         m_bytes.at(at) = static_cast<std::uint8_t>(text.size());

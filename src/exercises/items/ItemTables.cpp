@@ -38,8 +38,8 @@ void WriteTable(ByteWriter& w, std::size_t base, const ItemTable& table)
             w.U8(at + 3, note.String);
         }
         w.U8(base + kItemTableCountOffset + i, table.Counts[i]);
-        w.ShortString(base + kItemTableNameOffset + i * kItemNameFieldSize, kItemNameCapacity,
-                      table.Names[i]);
+        w.LengthPrefixedString(base + kItemTableNameOffset + i * kItemNameFieldSize,
+                               kItemNameCapacity, table.Names[i]);
     }
 }
 
@@ -56,8 +56,8 @@ ItemTable ReadTable(const ByteReader& r, std::size_t base)
             note.String = r.U8(at + 3);
         }
         table.Counts[i] = ClampCount(r.U8(base + kItemTableCountOffset + i));
-        table.Names[i] =
-            r.ShortString(base + kItemTableNameOffset + i * kItemNameFieldSize, kItemNameCapacity);
+        table.Names[i] = r.LengthPrefixedString(
+            base + kItemTableNameOffset + i * kItemNameFieldSize, kItemNameCapacity);
     }
     return table;
 }

@@ -36,7 +36,7 @@ void MoveGroup(const ByteReader& r, const GroupMove& move, ItemTable& table, boo
         auto& entries = table.Items[newSlot].Notes;
         ConvertOldSteps(notes, entries, count);
         table.Counts[newSlot] = count;
-        table.Names[newSlot] = r.ShortString(
+        table.Names[newSlot] = r.LengthPrefixedString(
             base + kOldGroupNameOffset + oldSlot * (kOldNameCapacity + 1), kOldNameCapacity);
         // Marks the inversion items as converted, empty ones too.
         if (markInversion)

@@ -5,7 +5,7 @@
 #include "exercises/base/ExerciseHost.h"
 #include "exercises/ui/TControlButton.h"
 #include "music/base/Log.h"
-#include "music/files/DelphiDate.h"
+#include "music/files/DaysSince1899.h"
 
 #include <QApplication>
 #include <QKeyEvent>
@@ -13,7 +13,7 @@
 namespace pv {
 
 TExerciseBaseClass::TExerciseBaseClass(IExerciseHost* host, QWidget* parent)
-    : QWidget(parent), m_host(host), m_now(&DelphiNow)
+    : QWidget(parent), m_host(host), m_now(&NowInDaysSince1899)
 {
     ControlButtons = new TControlButton(this);
     ControlButtons->SetHost(host);
@@ -125,7 +125,7 @@ void TExerciseBaseClass::AnswerFeedback(bool right)
 
 void TExerciseBaseClass::SetDateSource(std::function<double()> now)
 {
-    m_now = now ? std::move(now) : std::function<double()>(&DelphiNow);
+    m_now = now ? std::move(now) : std::function<double()>(&NowInDaysSince1899);
 }
 
 double TExerciseBaseClass::Now() const

@@ -3,7 +3,7 @@
 
 #include "music/data/ClassFile.h"
 #include "music/data/ResultFiles.h"
-#include "music/files/DelphiDate.h"
+#include "music/files/DaysSince1899.h"
 #include "music/files/Win1252.h"
 #include "music/strings/UIStrings.h"
 
@@ -106,7 +106,7 @@ void FilterUsers(DataFiles& data, std::int32_t kindMask, std::int32_t classId)
 void ComputeUserStatistics(DataFiles& data, TUserInfo& user, const TutorTitleOf& tutorTitle)
 {
     user.Statistics.fill(UserStatistics{});
-    const double cutoff = DelphiToday() - data.StatisticsPeriod;
+    const double cutoff = TodayInDaysSince1899() - data.StatisticsPeriod;
     const std::uint16_t userId = user.Record.UserId;
     const bool loaded = data.ResultList && !data.ResultList->empty() &&
                         data.ResultList->front().Object &&

@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <limits>
+#include <optional>
 
 namespace pv {
 
@@ -64,8 +65,8 @@ double ByteReader::F64(std::size_t offset) const
     return std::bit_cast<double>(v);
 }
 
-std::vector<std::uint8_t> ByteReader::ShortStringBytes(std::size_t offset,
-                                                       std::size_t capacity) const
+std::vector<std::uint8_t> ByteReader::LengthPrefixedBytes(std::size_t offset,
+                                                          std::size_t capacity) const
 {
     if (!Fits(offset, capacity + 1))
         return {};
@@ -75,9 +76,9 @@ std::vector<std::uint8_t> ByteReader::ShortStringBytes(std::size_t offset,
     return {first, first + static_cast<std::ptrdiff_t>(length)};
 }
 
-QString ByteReader::ShortString(std::size_t offset, std::size_t capacity) const
+QString ByteReader::LengthPrefixedString(std::size_t offset, std::size_t capacity) const
 {
-    return FromWin1252(ShortStringBytes(offset, capacity));
+    return FromWin1252(LengthPrefixedBytes(offset, capacity));
 }
 
 std::vector<std::uint8_t> ByteReader::Bytes(std::size_t offset, std::size_t count) const
@@ -143,8 +144,8 @@ void ByteWriter::F64(std::size_t offset, double value)
         m_bytes[offset + i] = static_cast<std::uint8_t>((v >> (8 * i)) & 0xFF);
 }
 
-void ByteWriter::ShortStringBytes(std::size_t offset, std::size_t capacity,
-                                  std::span<const std::uint8_t> text)
+void ByteWriter::LengthPrefixedBytes(std::size_t offset, std::size_t capacity,
+                                     std::span<const std::uint8_t> text)
 {
     if (!Fits(offset, capacity + 1))
         return;
@@ -153,11 +154,11 @@ void ByteWriter::ShortStringBytes(std::size_t offset, std::size_t capacity,
     std::copy_n(text.begin(), length, m_bytes.begin() + static_cast<std::ptrdiff_t>(offset + 1));
 }
 
-void ByteWriter::ShortString(std::size_t offset, std::size_t capacity, const QString& text)
+void ByteWriter::LengthPrefixedString(std::size_t offset, std::size_t capacity, const QString& text)
 {
     // Cut after encoding: the capacity counts bytes of the file, not characters.
     const std::vector<std::uint8_t> encoded = ToWin1252(text);
-    ShortStringBytes(offset, capacity, encoded);
+    LengthPrefixedBytes(offset, capacity, encoded);
 }
 
 void ByteWriter::Bytes(std::size_t offset, std::span<const std::uint8_t> bytes)
@@ -165,6 +166,48 @@ void ByteWriter::Bytes(std::size_t offset, std::span<const std::uint8_t> bytes)
     if (Fits(offset, bytes.size()))
         std::copy(bytes.begin(), bytes.end(),
                   m_bytes.begin() + static_cast<std::ptrdiff_t>(offset));
+}
+
+namespace {
+
+// The block of size bytes at offset at, or nothing when it does not fit.
+template <class Byte>
+std::optional<std::span<Byte>> BlockOf(std::span<Byte> bytes, std::size_t at, std::size_t size)
+{
+    if (at > bytes.size() || size > bytes.size() - at)
+        return std::nullopt;
+    return bytes.subspan(at, size);
+}
+
+} // namespace
+
+FieldReader FieldReader::Block(std::size_t at, std::size_t size)
+{
+    const auto block = BlockOf(m_bytes, at, size);
+    // A block that does not fit reads as empty: each of its fields then fails as well.
+    *m_failed = *m_failed || !block;
+    return FieldReader(block.value_or(std::span<const std::uint8_t>{}), m_failed);
+}
+
+FieldWriter FieldWriter::Block(std::size_t at, std::size_t size)
+{
+    const auto block = BlockOf(m_bytes, at, size);
+    *m_failed = *m_failed || !block;
+    return FieldWriter(block.value_or(std::span<std::uint8_t>{}), m_failed);
+}
+
+void FieldWriter::Bool(std::size_t at, const bool& field)
+{
+    if (at < m_bytes.size() && (m_bytes[at] != 0) == field)
+        return;
+    m_out.Bool(at, field);
+    Note();
+}
+
+void FieldWriter::LengthPrefixedString(std::size_t at, std::size_t capacity, const QString& field)
+{
+    m_out.LengthPrefixedString(at, capacity, field);
+    Note();
 }
 
 } // namespace pv

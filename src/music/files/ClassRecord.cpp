@@ -1,31 +1,30 @@
-// Codec of the class record at the offsets of its stored layout.
+// The class record's layout, read and written through one field list.
 #include "music/files/ClassRecord.h"
 
-#include "music/files/ByteIO.h"
 #include "music/files/RecordHelpers.h"
 
 namespace pv {
 
+namespace {
+
+template <class IO, class Rec> void ClassFields(IO& io, Rec& rec)
+{
+    io.LengthPrefixedString(0, 31, rec.Name);
+    io.I32(32, rec.ClassId);
+}
+
+const auto kClassFields = [](auto& io, auto& rec) { ClassFields(io, rec); };
+
+} // namespace
+
 std::optional<TClassRec> DecodeClassRec(std::span<const std::uint8_t> bytes)
 {
-    const auto raw = detail::RecordBytes<kClassRecSize>(bytes);
-    if (!raw)
-        return std::nullopt;
-    const ByteReader r(*raw);
-    TClassRec rec;
-    rec.Raw = *raw;
-    rec.Name = r.ShortString(0, 31);
-    rec.ClassId = r.I32(32);
-    return rec;
+    return detail::DecodeRecord<TClassRec>(bytes, kClassFields);
 }
 
 std::array<std::uint8_t, kClassRecSize> EncodeClassRec(const TClassRec& rec)
 {
-    std::array<std::uint8_t, kClassRecSize> out = rec.Raw;
-    ByteWriter w(out);
-    w.ShortString(0, 31, rec.Name);
-    w.I32(32, rec.ClassId);
-    return out;
+    return detail::EncodeRecord(rec, kClassFields);
 }
 
 } // namespace pv

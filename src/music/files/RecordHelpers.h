@@ -1,4 +1,4 @@
-// Small pieces shared by the record codecs: decoding from a checked span and keeping bytes.
+// Decoding and encoding a fixed-size record through its one field list.
 #pragma once
 
 #include "music/files/ByteIO.h"
@@ -8,28 +8,31 @@
 #include <cstdint>
 #include <optional>
 #include <span>
+#include <tuple>
 
 namespace pv::detail {
 
-/// Copies bytes into a record-sized buffer; nothing when the size is not the record's.
-template <std::size_t N>
-std::optional<std::array<std::uint8_t, N>> RecordBytes(std::span<const std::uint8_t> bytes)
+/// The record held by bytes, read by fields(FieldReader&, Rec&); nothing unless bytes is exactly
+/// the record's size. The bytes are kept in rec.Raw, so what no field names is written back.
+template <class Rec, class Fields>
+std::optional<Rec> DecodeRecord(std::span<const std::uint8_t> bytes, Fields fields)
 {
-    if (bytes.size() != N)
+    Rec rec;
+    if (bytes.size() != rec.Raw.size())
         return std::nullopt;
-    std::array<std::uint8_t, N> raw{};
-    std::copy(bytes.begin(), bytes.end(), raw.begin());
-    return raw;
+    std::copy(bytes.begin(), bytes.end(), rec.Raw.begin());
+    FieldReader io(rec.Raw);
+    fields(io, rec);
+    return rec;
 }
 
-/// Writes a Boolean, leaving the stored byte alone when it already means the same (a stored
-/// 2 still reads as true, and an untouched record must come back byte for byte).
-inline void PutBool(ByteWriter& w, std::span<const std::uint8_t> raw, std::size_t offset,
-                    bool value)
+/// The stored image of rec: its kept bytes with fields(FieldWriter&, const Rec&) written over.
+template <class Rec, class Fields> auto EncodeRecord(const Rec& rec, Fields fields)
 {
-    if (offset < raw.size() && (raw[offset] != 0) == value)
-        return;
-    w.Bool(offset, value);
+    auto out = rec.Raw;
+    FieldWriter io(out);
+    fields(io, rec);
+    return out;
 }
 
 } // namespace pv::detail

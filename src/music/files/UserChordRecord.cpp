@@ -1,40 +1,33 @@
-// Codec of the user item record at the offsets of its stored layout.
+// The user item record's layout, read and written through one field list.
 #include "music/files/UserChordRecord.h"
 
-#include "music/files/ByteIO.h"
 #include "music/files/RecordHelpers.h"
-
-#include <algorithm>
 
 namespace pv {
 
+namespace {
+
+template <class IO, class Rec> void UserChordFields(IO& io, Rec& rec)
+{
+    io.U8(0, rec.Kind);
+    io.U8(1, rec.NoteCount);
+    io.I32(2, rec.Index);
+    io.Bytes(6, rec.Notes);
+    io.LengthPrefixedString(54, 50, rec.Name);
+}
+
+const auto kUserChordFields = [](auto& io, auto& rec) { UserChordFields(io, rec); };
+
+} // namespace
+
 std::optional<TUserChordRec> DecodeUserChordRec(std::span<const std::uint8_t> bytes)
 {
-    const auto raw = detail::RecordBytes<kUserChordRecSize>(bytes);
-    if (!raw)
-        return std::nullopt;
-    const ByteReader r(*raw);
-    TUserChordRec rec;
-    rec.Raw = *raw;
-    rec.Kind = r.U8(0);
-    rec.NoteCount = r.U8(1);
-    rec.Index = r.I32(2);
-    const std::vector<std::uint8_t> notes = r.Bytes(6, rec.Notes.size());
-    std::copy(notes.begin(), notes.end(), rec.Notes.begin());
-    rec.Name = r.ShortString(54, 50);
-    return rec;
+    return detail::DecodeRecord<TUserChordRec>(bytes, kUserChordFields);
 }
 
 std::array<std::uint8_t, kUserChordRecSize> EncodeUserChordRec(const TUserChordRec& rec)
 {
-    std::array<std::uint8_t, kUserChordRecSize> out = rec.Raw;
-    ByteWriter w(out);
-    w.U8(0, rec.Kind);
-    w.U8(1, rec.NoteCount);
-    w.I32(2, rec.Index);
-    w.Bytes(6, rec.Notes);
-    w.ShortString(54, 50, rec.Name);
-    return out;
+    return detail::EncodeRecord(rec, kUserChordFields);
 }
 
 } // namespace pv

@@ -1,23 +1,29 @@
-// Codec of the user record at the offsets of its stored layout.
+// The user record's layout, read and written through one field list, and the name helpers.
 #include "music/files/UserRecord.h"
 
-#include "music/files/ByteIO.h"
 #include "music/files/RecordHelpers.h"
 
 namespace pv {
 
 namespace {
-constexpr std::size_t kUserId = 0;
-constexpr std::size_t kUserKind = 4;
-constexpr std::size_t kLoginName = 8;
-constexpr std::size_t kFullName = 44;
-constexpr std::size_t kSetupFolder = 76;
-constexpr std::size_t kFlags = 226;
-constexpr std::size_t kTutorSteps = 232;
-constexpr std::size_t kTutorValues = 272;
-constexpr std::size_t kTutorFileName = 312;
-constexpr std::size_t kLastSetupFile = 464;
-constexpr std::size_t kClassId = 616;
+
+template <class IO, class Rec> void UserFields(IO& io, Rec& rec)
+{
+    io.U16(0, rec.UserId);
+    io.I32(4, rec.UserKind);
+    io.LengthPrefixedString(8, 19, rec.LoginName);
+    io.LengthPrefixedString(44, 31, rec.FullName);
+    io.LengthPrefixedString(76, 149, rec.SetupFolder);
+    io.Bytes(226, rec.Flags);
+    Table(io, 232, 4, rec.TutorSteps, [](auto& entry, auto& step) { entry.I32(0, step); });
+    Table(io, 272, 4, rec.TutorValues, [](auto& entry, auto& value) { entry.I32(0, value); });
+    io.LengthPrefixedString(312, 151, rec.TutorFileName);
+    io.LengthPrefixedString(464, 151, rec.LastSetupFile);
+    io.U16(616, rec.ClassId);
+}
+
+const auto kUserFields = [](auto& io, auto& rec) { UserFields(io, rec); };
+
 } // namespace
 
 TUserRec DefaultUser()
@@ -33,48 +39,12 @@ TUserRec DefaultUser()
 
 std::optional<TUserRec> DecodeUserRec(std::span<const std::uint8_t> bytes)
 {
-    const auto raw = detail::RecordBytes<kUserRecSize>(bytes);
-    if (!raw)
-        return std::nullopt;
-    const ByteReader r(*raw);
-    TUserRec rec;
-    rec.Raw = *raw;
-    rec.UserId = r.U16(kUserId);
-    rec.UserKind = r.I32(kUserKind);
-    rec.LoginName = r.ShortString(kLoginName, 19);
-    rec.FullName = r.ShortString(kFullName, 31);
-    rec.SetupFolder = r.ShortString(kSetupFolder, 149);
-    for (std::size_t i = 0; i < rec.Flags.size(); ++i)
-        rec.Flags[i] = r.U8(kFlags + i);
-    for (std::size_t i = 0; i < 10; ++i) {
-        rec.TutorSteps[i] = r.I32(kTutorSteps + 4 * i);
-        rec.TutorValues[i] = r.I32(kTutorValues + 4 * i);
-    }
-    rec.TutorFileName = r.ShortString(kTutorFileName, 151);
-    rec.LastSetupFile = r.ShortString(kLastSetupFile, 151);
-    rec.ClassId = r.U16(kClassId);
-    return rec;
+    return detail::DecodeRecord<TUserRec>(bytes, kUserFields);
 }
 
 std::array<std::uint8_t, kUserRecSize> EncodeUserRec(const TUserRec& rec)
 {
-    std::array<std::uint8_t, kUserRecSize> out = rec.Raw;
-    ByteWriter w(out);
-    w.U16(kUserId, rec.UserId);
-    w.I32(kUserKind, rec.UserKind);
-    w.ShortString(kLoginName, 19, rec.LoginName);
-    w.ShortString(kFullName, 31, rec.FullName);
-    w.ShortString(kSetupFolder, 149, rec.SetupFolder);
-    for (std::size_t i = 0; i < rec.Flags.size(); ++i)
-        w.U8(kFlags + i, rec.Flags[i]);
-    for (std::size_t i = 0; i < 10; ++i) {
-        w.I32(kTutorSteps + 4 * i, rec.TutorSteps[i]);
-        w.I32(kTutorValues + 4 * i, rec.TutorValues[i]);
-    }
-    w.ShortString(kTutorFileName, 151, rec.TutorFileName);
-    w.ShortString(kLastSetupFile, 151, rec.LastSetupFile);
-    w.U16(kClassId, rec.ClassId);
-    return out;
+    return detail::EncodeRecord(rec, kUserFields);
 }
 
 QString UpperCaseAscii(const QString& text)

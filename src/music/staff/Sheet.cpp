@@ -147,6 +147,120 @@ struct Placed
     int ColumnWidth = 1;
 };
 
+// The note back places before i, when it is in the same bar and stands on the staff.
+const Placed* PlacedBack(std::span<const Placed> placed, int i, int barStart, int back)
+{
+    const int j = i - back;
+    return j >= barStart && placed[static_cast<std::size_t>(j)].Valid
+               ? &placed[static_cast<std::size_t>(j)]
+               : nullptr;
+}
+
+// In a chord a head stands sideways when it lies within a step of the previous head, or when
+// it is the fourth above the root of a cluster of three or more with the fifth right after it;
+// never next to a head that already stands sideways.
+bool StandsSideways(std::span<const TNoteRec> notes, int i, int barStart, const Placed* previous,
+                    int y, int lineSpacing)
+{
+    if (!previous || previous->Sideways)
+        return false;
+    const auto ui = static_cast<std::size_t>(i);
+    const int count = static_cast<int>(notes.size());
+    int barEnd = i;
+    while (barEnd + 1 < count && notes[static_cast<std::size_t>(barEnd)].BarLine == 0)
+        ++barEnd;
+    const int chordRoot = notes[static_cast<std::size_t>(barStart)].Pitch.Note;
+    const int note = notes[ui].Pitch.Note;
+    const bool cluster = note - chordRoot == 5 && barEnd - barStart + 1 >= 3 && i < barEnd &&
+                         notes[ui + 1].Pitch.Note - note == 2;
+    return std::abs(y - previous->Y) < lineSpacing || cluster;
+}
+
+// The sign a note needs: decided against the key (altered: the key signature alters the note's
+// letter) and what this bar has shown already at the written pitch.
+Sign ChooseAccidental(int alteration, int written, bool altered, int keySignature, bool repeated,
+                      const BarSigns& signs)
+{
+    if (alteration < -2 || alteration > 2)
+        return Sign::None;
+    if ((!altered || signs.Natural(written)) && !signs.Sharp(written) && !signs.Flat(written))
+        return alteration != 0 && !repeated ? SignOf(alteration) : Sign::None;
+    if (alteration == -1) {
+        // After a sharp at this pitch the flat needs its natural first, also at a letter the
+        // flat key alters.
+        if (signs.Sharp(written))
+            return Sign::NaturalFlat;
+        const bool keyHasIt = keySignature < 0 && altered && !signs.Natural(written);
+        return keyHasIt || signs.Flat(written) ? Sign::None : Sign::Flat;
+    }
+    if (alteration == 0)
+        return Sign::Natural;
+    if (alteration == 1) {
+        if (signs.Flat(written))
+            return Sign::NaturalSharp;
+        const bool keyHasIt = keySignature > 0 && altered && !signs.Natural(written);
+        return keyHasIt || signs.Sharp(written) ? Sign::None : Sign::Sharp;
+    }
+    return SignOf(alteration);
+}
+
+// Columns a sign takes left of its head.
+int AccidentalWidth(Sign sign)
+{
+    return sign == Sign::DoubleFlat || sign == Sign::NaturalFlat || sign == Sign::NaturalSharp ? 2
+                                                                                               : 1;
+}
+
+// The column (0 next to the head) of a chord note's sign: within three spaces of the previous
+// note's sign it moves left past that sign (past the note before when the previous has none);
+// a sign already two columns out lets the next start again next to its head.
+int AccidentalColumn(const Placed* previous, const Placed* beforeThat, int y, int lineSpacing)
+{
+    if (!previous)
+        return 0;
+    if (std::abs(previous->Y - y) < 3 * lineSpacing && previous->Column < 2)
+        return previous->Column + previous->ColumnWidth;
+    if (previous->Column == kNoAccidentalColumn && beforeThat &&
+        std::abs(beforeThat->Y - y) < 3 * lineSpacing && beforeThat->Column < 2)
+        return beforeThat->Column + beforeThat->ColumnWidth;
+    return 0;
+}
+
+// The glyphs of a sign in the column whose right edge is sx, for a head at height y.
+void AddAccidental(StaffDisplayList& list, Sign sign, int sx, int y)
+{
+    auto add = [&](StaffGlyph glyph, int ax, int ay, int rightEdge) {
+        list.Glyphs.push_back({glyph, QPoint(ax, ay), QPoint(rightEdge, y), {}});
+    };
+    switch (sign) {
+    case Sign::Flat:
+        add(StaffGlyph::Flat, sx - 8, y - 17, sx - 1);
+        break;
+    case Sign::DoubleFlat:
+        add(StaffGlyph::DoubleFlat, sx - 15, y - 17, sx - 1);
+        break;
+    case Sign::Sharp:
+        add(StaffGlyph::Sharp, sx - 9, y - 13, sx - 1);
+        break;
+    case Sign::DoubleSharp:
+        add(StaffGlyph::DoubleSharp, sx - 10, y - 5, sx - 1);
+        break;
+    case Sign::Natural:
+        add(StaffGlyph::Natural, sx - 8, y - 14, sx - 1);
+        break;
+    case Sign::NaturalFlat:
+        add(StaffGlyph::Natural, sx - 16, y - 14, sx - 9);
+        add(StaffGlyph::Flat, sx - 8, y - 17, sx - 1);
+        break;
+    case Sign::NaturalSharp:
+        add(StaffGlyph::Natural, sx - 17, y - 14, sx - 10);
+        add(StaffGlyph::Sharp, sx - 9, y - 13, sx - 1);
+        break;
+    case Sign::None:
+        break;
+    }
+}
+
 } // namespace
 
 struct TSheet::HeadPlace
@@ -396,6 +510,51 @@ void TSheet::AddStems(StaffDisplayList& list, std::span<const HeadPlace> heads) 
     }
 }
 
+int TSheet::ArrangeNoteSpacing(std::span<const TNoteRec> notes, int room)
+{
+    const auto bars = static_cast<int>(std::count_if(
+        notes.begin(), notes.end(), [](const TNoteRec& note) { return note.BarLine != 0; }));
+    const int count = static_cast<int>(notes.size());
+    // Chords keep the shared spacing unless there are bars to spread over the room.
+    if (!m_fixedSpacing)
+        m_spacing.Value = std::clamp(room / (count + 1 + bars), kMinSpacing, kMaxSpacing);
+    else if (bars > 0)
+        m_spacing.Value = std::clamp(room / (3 * bars), kMinSpacing, kMaxSpacing);
+    return m_spacing.Value;
+}
+
+void TSheet::AddHead(StaffDisplayList& list, TNoteRec& note, int x, int y, bool bass, bool sideways,
+                     std::vector<HeadPlace>& stemmed) const
+{
+    const int L = m_lineSpacing;
+    const int side = sideways ? kSidewaysOffset : 0;
+    const int sounding = note.Pitch.Note - Transposition();
+    const int headX = x + 8 + side - (L < 9 ? 1 : 0);
+    AddLedgerLines(list, TPitch{ClampToI8(sounding), note.Pitch.Shift}, bass, headX);
+    StaffGlyphItem head;
+    if (note.Duration <= 1) {
+        head.Glyph = L < 9 ? StaffGlyph::WholeNoteSmall : StaffGlyph::WholeNote;
+        head.Anchor = QPoint(x + side, y - 4);
+    } else {
+        head.Glyph = note.Duration == 2 ? StaffGlyph::HalfNote : StaffGlyph::QuarterNote;
+        head.Anchor = QPoint(x + side, y - 32);
+        stemmed.push_back({x, headX, y, bass, sideways});
+    }
+    head.At = QPoint(headX, y);
+    list.Glyphs.push_back(head);
+    note.X = headX;
+    note.Y = y;
+    note.Sideways = sideways ? 1 : 0;
+}
+
+void TSheet::AddBarLine(StaffDisplayList& list, int x, int barLine) const
+{
+    const int bottom = StaffBottom() + 1;
+    list.Lines.push_back({StaffLineKind::BarLine, QLine(x, m_top, x, bottom)});
+    if (barLine > 1)
+        list.Lines.push_back({StaffLineKind::BarLine, QLine(x - 3, m_top, x - 3, bottom)});
+}
+
 StaffDisplayList TSheet::Draw(std::span<TNoteRec> notes, int count)
 {
     StaffDisplayList list = NewList(QRect(0, 0, m_width, m_height));
@@ -404,27 +563,17 @@ StaffDisplayList TSheet::Draw(std::span<TNoteRec> notes, int count)
         return list;
     }
     count = std::clamp(count, 0, static_cast<int>(notes.size()));
-    const int T = m_top;
+    notes = notes.first(static_cast<std::size_t>(count));
     const int L = m_lineSpacing;
-    const int G = m_staffGap;
     const int W = m_width - 18;
     const int x0 = NotesLeft();
     const int trans = Transposition();
 
     AddStaves(list, 16, W);
     AddClefsAndKey(list);
+    const int S = ArrangeNoteSpacing(notes, W - x0);
 
-    int bars = 0;
-    for (int i = 0; i < count; ++i)
-        if (notes[static_cast<std::size_t>(i)].BarLine != 0)
-            ++bars;
-    if (!m_fixedSpacing)
-        m_spacing.Value = std::clamp((W - x0) / (count + 1 + bars), kMinSpacing, kMaxSpacing);
-    else if (bars > 0)
-        m_spacing.Value = std::clamp((W - x0) / (3 * bars), kMinSpacing, kMaxSpacing);
-    const int S = m_spacing.Value;
-
-    std::vector<Placed> placed(static_cast<std::size_t>(count));
+    std::vector<Placed> placed(notes.size());
     std::vector<HeadPlace> stemmed;
     BarSigns signs;
     int x = x0 + S;
@@ -432,144 +581,39 @@ StaffDisplayList TSheet::Draw(std::span<TNoteRec> notes, int count)
     for (int i = 0; i < count; ++i) {
         const auto ui = static_cast<std::size_t>(i);
         TNoteRec& note = notes[ui];
-        bool stop = false;
         if (note.Pitch.Note == 0) {
             note.X = x;
         } else {
             if (m_insertPosition == i + 1)
                 x += S;
+            // Shorter notes are not written on this staff: the list ends before them.
+            if (note.Duration > 3)
+                break;
             const int sounding = note.Pitch.Note - trans;
             const int written = sounding + note.Pitch.Shift;
             const bool bass = OnBassStaff(note);
             const int y = HeadY(written, bass);
-            const Placed* previous =
-                (i > barStart && placed[ui - 1].Valid) ? &placed[ui - 1] : nullptr;
+            const Placed* previous = PlacedBack(placed, i, barStart, 1);
+            const bool sideways =
+                m_fixedSpacing && StandsSideways(notes, i, barStart, previous, y, L);
+            AddHead(list, note, x, y, bass, sideways, stemmed);
 
-            int barEnd = i;
-            while (barEnd + 1 < count && notes[static_cast<std::size_t>(barEnd)].BarLine == 0)
-                ++barEnd;
-            bool sideways = false;
-            if (m_fixedSpacing && previous && !previous->Sideways) {
-                const int chordRoot = notes[static_cast<std::size_t>(barStart)].Pitch.Note;
-                const bool cluster = note.Pitch.Note - chordRoot == 5 &&
-                                     barEnd - barStart + 1 >= 3 && i < barEnd &&
-                                     notes[ui + 1].Pitch.Note - note.Pitch.Note == 2;
-                sideways = std::abs(y - previous->Y) < L || cluster;
+            const bool repeated = i > barStart && notes[ui - 1].Pitch == note.Pitch;
+            const bool altered = m_showKeySignature && KeyAlters(PositiveMod(written, 12));
+            const Sign sign = ChooseAccidental(sounding - written, written, altered, m_keySignature,
+                                               repeated, signs);
+            if (!m_fixedSpacing)
+                signs.Show(sign, written);
+            int column = kNoAccidentalColumn;
+            if (sign != Sign::None) {
+                column = m_fixedSpacing
+                             ? AccidentalColumn(previous, PlacedBack(placed, i, barStart, 2), y, L)
+                             : 0;
+                AddAccidental(list, sign, x - kColumnWidth * column, y);
             }
-            const int side = sideways ? kSidewaysOffset : 0;
-
-            if (note.Duration > 3) {
-                // Shorter notes are not written on this staff: the list ends before them.
-                stop = true;
-            } else {
-                const int headX = x + 8 + side - (L < 9 ? 1 : 0);
-                const TPitch writtenPitch{ClampToI8(sounding), note.Pitch.Shift};
-                AddLedgerLines(list, writtenPitch, bass, headX);
-                StaffGlyphItem head;
-                if (note.Duration <= 1) {
-                    head.Glyph = L < 9 ? StaffGlyph::WholeNoteSmall : StaffGlyph::WholeNote;
-                    head.Anchor = QPoint(x + side, y - 4);
-                } else {
-                    head.Glyph =
-                        note.Duration == 2 ? StaffGlyph::HalfNote : StaffGlyph::QuarterNote;
-                    head.Anchor = QPoint(x + side, y - 32);
-                    stemmed.push_back({x, headX, y, bass, sideways});
-                }
-                head.At = QPoint(headX, y);
-                list.Glyphs.push_back(head);
-                note.X = headX;
-                note.Y = y;
-                note.Sideways = sideways ? 1 : 0;
-
-                // Accidental: decided against the key and what this bar has shown already.
-                const int alteration = sounding - written;
-                const bool altered = m_showKeySignature && KeyAlters(PositiveMod(written, 12));
-                const bool sharpKey = m_keySignature > 0;
-                const bool flatKey = m_keySignature < 0;
-                Sign sign = Sign::None;
-                if (alteration >= -2 && alteration <= 2) {
-                    if ((!altered || signs.Natural(written)) && !signs.Sharp(written) &&
-                        !signs.Flat(written)) {
-                        const bool repeated = i > barStart && notes[ui - 1].Pitch == note.Pitch;
-                        if (alteration != 0 && !repeated)
-                            sign = SignOf(alteration);
-                    } else if (alteration == -1) {
-                        // After a sharp at this pitch the flat needs its natural first, also at a
-                        // letter the flat key alters.
-                        if (signs.Sharp(written))
-                            sign = Sign::NaturalFlat;
-                        else if (!((flatKey && altered && !signs.Natural(written)) ||
-                                   signs.Flat(written)))
-                            sign = Sign::Flat;
-                    } else if (alteration == 0) {
-                        sign = Sign::Natural;
-                    } else if (alteration == 1) {
-                        if (signs.Flat(written))
-                            sign = Sign::NaturalSharp;
-                        else if (!((sharpKey && altered && !signs.Natural(written)) ||
-                                   signs.Sharp(written)))
-                            sign = Sign::Sharp;
-                    } else {
-                        sign = SignOf(alteration);
-                    }
-                }
-                if (!m_fixedSpacing)
-                    signs.Show(sign, written);
-
-                int column = kNoAccidentalColumn;
-                const int width = (sign == Sign::DoubleFlat || sign == Sign::NaturalFlat ||
-                                   sign == Sign::NaturalSharp)
-                                      ? 2
-                                      : 1;
-                if (sign != Sign::None) {
-                    column = 0;
-                    if (m_fixedSpacing && previous) {
-                        const Placed* beforeThat =
-                            (i - 1 > barStart && placed[ui - 2].Valid) ? &placed[ui - 2] : nullptr;
-                        if (std::abs(previous->Y - y) < 3 * L && previous->Column < 2)
-                            column = previous->Column + previous->ColumnWidth;
-                        else if (previous->Column == kNoAccidentalColumn && beforeThat &&
-                                 std::abs(beforeThat->Y - y) < 3 * L && beforeThat->Column < 2)
-                            column = beforeThat->Column + beforeThat->ColumnWidth;
-                    }
-                    const int sx = x - kColumnWidth * column;
-                    auto add = [&](StaffGlyph glyph, int ax, int ay, int rightEdge) {
-                        list.Glyphs.push_back({glyph, QPoint(ax, ay), QPoint(rightEdge, y), {}});
-                    };
-                    switch (sign) {
-                    case Sign::Flat:
-                        add(StaffGlyph::Flat, sx - 8, y - 17, sx - 1);
-                        break;
-                    case Sign::DoubleFlat:
-                        add(StaffGlyph::DoubleFlat, sx - 15, y - 17, sx - 1);
-                        break;
-                    case Sign::Sharp:
-                        add(StaffGlyph::Sharp, sx - 9, y - 13, sx - 1);
-                        break;
-                    case Sign::DoubleSharp:
-                        add(StaffGlyph::DoubleSharp, sx - 10, y - 5, sx - 1);
-                        break;
-                    case Sign::Natural:
-                        add(StaffGlyph::Natural, sx - 8, y - 14, sx - 1);
-                        break;
-                    case Sign::NaturalFlat:
-                        add(StaffGlyph::Natural, sx - 16, y - 14, sx - 9);
-                        add(StaffGlyph::Flat, sx - 8, y - 17, sx - 1);
-                        break;
-                    case Sign::NaturalSharp:
-                        add(StaffGlyph::Natural, sx - 17, y - 14, sx - 10);
-                        add(StaffGlyph::Sharp, sx - 9, y - 13, sx - 1);
-                        break;
-                    case Sign::None:
-                        break;
-                    }
-                }
-                note.AccidentalColumn = static_cast<std::uint8_t>(column);
-                placed[ui] = {true, y, sideways, column, width};
-            }
+            note.AccidentalColumn = static_cast<std::uint8_t>(column);
+            placed[ui] = {true, y, sideways, column, AccidentalWidth(sign)};
         }
-        if (stop)
-            break;
 
         if (!m_fixedSpacing)
             x += S;
@@ -580,15 +624,12 @@ StaffDisplayList TSheet::Draw(std::span<TNoteRec> notes, int count)
                 x = W;
                 if (i + 1 < count) {
                     // No room for another bar: the notes that follow lie off the staff.
-                    for (int j = i + 1; j < count; ++j)
-                        notes[static_cast<std::size_t>(j)].X = 2 * W;
+                    for (TNoteRec& offStaff : notes.subspan(ui + 1))
+                        offStaff.X = 2 * W;
                     break;
                 }
             }
-            list.Lines.push_back({StaffLineKind::BarLine, QLine(x, T, x, T + 8 * L + G + 1)});
-            if (note.BarLine > 1)
-                list.Lines.push_back(
-                    {StaffLineKind::BarLine, QLine(x - 3, T, x - 3, T + 8 * L + G + 1)});
+            AddBarLine(list, x, note.BarLine);
             x += S - 3;
             signs.Clear();
         }

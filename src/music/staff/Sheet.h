@@ -9,6 +9,7 @@
 #include <array>
 #include <functional>
 #include <span>
+#include <vector>
 
 #include <QString>
 
@@ -163,6 +164,13 @@ private:
     void AddClefsAndKey(StaffDisplayList& list) const;
     void AddLedgerLines(StaffDisplayList& list, TPitch written, bool bass, int headX) const;
     void AddStems(StaffDisplayList& list, std::span<const HeadPlace> heads) const;
+    /// Sets the shared note spacing for notes over room pixels and returns it.
+    int ArrangeNoteSpacing(std::span<const TNoteRec> notes, int room);
+    /// The head, its ledger lines and its place in the note's record; stemmed heads are kept.
+    void AddHead(StaffDisplayList& list, TNoteRec& note, int x, int y, bool bass, bool sideways,
+                 std::vector<HeadPlace>& stemmed) const;
+    /// A bar line at x, doubled when barLine is above 1.
+    void AddBarLine(StaffDisplayList& list, int x, int barLine) const;
     bool OnBassStaff(const TNoteRec& note) const;
     int HeadY(int written, bool bass) const;
     int StaffBottom() const { return m_top + 8 * m_lineSpacing + m_staffGap; }

@@ -1,7 +1,7 @@
 #include "DataFixture.h"
 #include "music/data/ResultFiles.h"
 #include "music/data/UserFile.h"
-#include "music/files/DelphiDate.h"
+#include "music/files/DaysSince1899.h"
 
 #include <fcntl.h>
 #include <sys/file.h>
@@ -170,7 +170,7 @@ protected:
 
 TEST_F(UserStatisticsTest, SumsThePeriodAndTakesTheLatestPerKind)
 {
-    const double today = DelphiToday();
+    const double today = TodayInDaysSince1899();
     const double cutoff = today - data.StatisticsPeriod;
     Store({Result(1, cutoff, 1, 2), // at the cutoff: latest, not summed
            Result(1, today + 0.2, 3, 4), Result(1, today + 0.1, 5, 6),
@@ -205,7 +205,7 @@ TEST_F(UserStatisticsTest, SumsThePeriodAndTakesTheLatestPerKind)
 
 TEST_F(UserStatisticsTest, SumsPastSixteenBits)
 {
-    const double today = DelphiToday();
+    const double today = TodayInDaysSince1899();
     Store({Result(3, today, 60000, 65535), Result(3, today, 60000, 65535)});
     TUserInfo user;
     user.Record.UserId = 4;

@@ -1,5 +1,5 @@
 // Conversion between QDateTime and the stored day count.
-#include "music/files/DelphiDate.h"
+#include "music/files/DaysSince1899.h"
 
 #include <cmath>
 
@@ -10,7 +10,7 @@ constexpr double kMsPerDay = 86'400'000.0;
 const QDate kEpoch(1899, 12, 30);
 } // namespace
 
-double ToDelphiDate(const QDateTime& when)
+double ToDaysSince1899(const QDateTime& when)
 {
     const QDateTime local = when.toLocalTime();
     const auto days = static_cast<double>(kEpoch.daysTo(local.date()));
@@ -18,7 +18,7 @@ double ToDelphiDate(const QDateTime& when)
     return days + ms / kMsPerDay;
 }
 
-QDateTime FromDelphiDate(double days)
+QDateTime FromDaysSince1899(double days)
 {
     if (!std::isfinite(days) || days < -693593.0 || days > 2958466.0)
         return {};
@@ -33,14 +33,14 @@ QDateTime FromDelphiDate(double days)
     return QDateTime(date, QTime::fromMSecsSinceStartOfDay(static_cast<int>(ms)));
 }
 
-double DelphiNow()
+double NowInDaysSince1899()
 {
-    return ToDelphiDate(QDateTime::currentDateTime());
+    return ToDaysSince1899(QDateTime::currentDateTime());
 }
 
-double DelphiToday()
+double TodayInDaysSince1899()
 {
-    return std::floor(DelphiNow());
+    return std::floor(NowInDaysSince1899());
 }
 
 } // namespace pv

@@ -8,12 +8,12 @@
 namespace pv {
 
 /// Days since 1899-12-30 00:00 local time; the fraction is the time of day.
-double ToDelphiDate(const QDateTime& when);
+double ToDaysSince1899(const QDateTime& when);
 /// The local date and time of a stored value (to the millisecond).
-QDateTime FromDelphiDate(double days);
+QDateTime FromDaysSince1899(double days);
 /// The stored value of now.
-double DelphiNow();
+double NowInDaysSince1899();
 /// The stored value of today's midnight.
-double DelphiToday();
+double TodayInDaysSince1899();
 
 } // namespace pv
