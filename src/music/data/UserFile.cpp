@@ -5,7 +5,6 @@
 #include "music/data/ResultFiles.h"
 #include "music/files/DelphiDate.h"
 #include "music/files/Win1252.h"
-#include "music/strings/UIStrings.h"
 
 #include <cmath>
 
@@ -54,6 +53,7 @@ bool ReadUser(DataFiles& data, std::uint16_t userId, const QString& loginName, b
         }
         return true;
     }
+    CheckRead(data, data.UserFilePath(), data.strings.StrUserFile, reader);
     return false;
 }
 
@@ -69,18 +69,22 @@ bool ReadUserById(DataFiles& data, TUserRec& rec)
             }
         }
     }
+    CheckRead(data, data.UserFilePath(), data.strings.StrUserFile, reader);
     return false;
 }
 
-bool WriteUser(DataFiles& data, const TUserRec& rec)
+Status<DataError> WriteUser(DataFiles& data, const TUserRec& rec)
 {
-    SharedFile file =
-        OpenShared(data.UserFilePath(), UIStrings.StrUserFile, data.prompts, data.wait);
-    if (!file.IsOpen())
-        return false;
+    const WriterScope scope(data);
+    if (!scope.Entered())
+        return Reentered();
+    auto opened = OpenDataFile(data, data.UserFilePath(), data.strings.StrUserFile);
+    if (!opened)
+        return opened.Err();
     const auto bytes = EncodeUserRec(rec);
     return UpdateOrAppendRecord(
-        file, [&](std::span<const std::uint8_t> r) { return IdIs(r, rec.UserId); }, bytes);
+        opened.Value(), [&](std::span<const std::uint8_t> r) { return IdIs(r, rec.UserId); },
+        bytes);
 }
 
 void FilterUsers(DataFiles& data, std::int32_t kindMask, std::int32_t classId)
