@@ -82,8 +82,7 @@ using UserItemSnapshot = std::array<std::array<TUserChordRec, 60>, 5>;
 
 struct DataFiles
 {
-    DataFiles(Folders folders_, IPrompts& prompts_, IBusyWait& wait_,
-              const UIStringTable& strings_)
+    DataFiles(Folders folders_, IPrompts& prompts_, IBusyWait& wait_, const UIStringTable& strings_)
         : folders(std::move(folders_)), prompts(prompts_), wait(wait_), strings(strings_)
     {
     }

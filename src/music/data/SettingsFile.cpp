@@ -25,12 +25,14 @@ FoundSettings FindSettings(DataFiles& data, std::uint16_t userId)
     const QString path = data.SettingsFilePath();
     RecordReader reader(path, kSettingsRecSize);
     std::array<std::uint8_t, kSettingsRecSize> bytes{};
-    while (reader.Next(bytes)) {
+    FoundSettings found;
+    while (!found.record && reader.Next(bytes)) {
         if (IdIs(bytes, userId))
-            return {DecodeSettingsRec(bytes), {}};
+            found.record = DecodeSettingsRec(bytes);
     }
     CheckRead(data, path, data.strings.StrSettingsFile, reader);
-    return {std::nullopt, reader.Error()};
+    found.read = reader.Error();
+    return found;
 }
 
 QString DefaultLanguage(const SettingsEnvironment& environment)

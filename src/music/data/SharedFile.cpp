@@ -139,8 +139,8 @@ void SyncFolderOf(const QByteArray& path)
 
 Failure<DataError> WriteFailure(int errorNumber)
 {
-    return Fail(DataError::WriteFailed, errorNumber != 0 ? SystemReason(errorNumber)
-                                                         : QStringLiteral("nothing written"));
+    return Fail(DataError::WriteFailed,
+                errorNumber != 0 ? SystemReason(errorNumber) : QStringLiteral("nothing written"));
 }
 
 } // namespace
@@ -399,9 +399,10 @@ Status<DataError> WriteRecordAt(SharedFile& file, std::int64_t index,
     return file.WriteAt(index * static_cast<std::int64_t>(record.size()), record);
 }
 
-Status<DataError> UpdateOrAppendRecord(
-    SharedFile& file, const std::function<bool(std::span<const std::uint8_t>)>& matches,
-    std::span<const std::uint8_t> record)
+Status<DataError>
+UpdateOrAppendRecord(SharedFile& file,
+                     const std::function<bool(std::span<const std::uint8_t>)>& matches,
+                     std::span<const std::uint8_t> record)
 {
     if (file.Size() < 0)
         return Fail(DataError::ReadFailed, QStringLiteral("the file's size cannot be told"));

@@ -142,8 +142,9 @@ Status<DataError> WriteRecordAt(SharedFile& file, std::int64_t index,
 
 /// Writes record over the first whole record that matches, else after the last whole one.
 /// Damaged, with nothing written, when the search could not read every record it passed.
-Status<DataError> UpdateOrAppendRecord(
-    SharedFile& file, const std::function<bool(std::span<const std::uint8_t>)>& matches,
-    std::span<const std::uint8_t> record);
+Status<DataError>
+UpdateOrAppendRecord(SharedFile& file,
+                     const std::function<bool(std::span<const std::uint8_t>)>& matches,
+                     std::span<const std::uint8_t> record);
 
 } // namespace pv

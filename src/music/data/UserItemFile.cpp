@@ -168,8 +168,7 @@ Status<DataError> SaveUserChords(DataFiles& data, const IUserItemTables& tables)
         return Fail(DataError::Damaged, QStringLiteral("the file cannot be read whole"));
     const std::size_t whole = old.size() / kUserChordRecSize;
     const auto oldRecord = [&](std::size_t i) {
-        return std::span<const std::uint8_t>(old).subspan(i * kUserChordRecSize,
-                                                          kUserChordRecSize);
+        return std::span<const std::uint8_t>(old).subspan(i * kUserChordRecSize, kUserChordRecSize);
     };
     std::map<std::pair<int, std::int32_t>, std::size_t> stored; // the later record wins
     for (std::size_t i = 0; i < whole; ++i) {

@@ -124,7 +124,6 @@ TEST_F(SharedFileTest, BusyFileGivenUpWithOkWritesNothing)
     EXPECT_EQ(dir.Read(QStringLiteral("Chord.dat")), (std::vector<std::uint8_t>{1, 2, 3}));
 }
 
-
 TEST_F(SharedFileTest, AppendAfterAPartialTailLandsAligned)
 {
     ASSERT_TRUE(dir.Write(QStringLiteral("r.dat"), {1, 1, 1, 1, 2, 2}));
