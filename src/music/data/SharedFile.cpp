@@ -137,6 +137,22 @@ void SyncFolderOf(const QByteArray& path)
     }
 }
 
+// Under the file's lock no other rewrite of it is under way (a rewrite makes and renames its
+// new file while it holds the lock), so any new file of its name is the leftover of a rewrite
+// that was killed, as is a file of the fixed name older rewrites used. Removing one never
+// follows a link.
+void RemoveLeftovers(const QString& path)
+{
+    const QFileInfo info(path);
+    const QDir folder = info.dir();
+    const QStringList leftovers =
+        folder.entryList({info.fileName() + QStringLiteral(".tmp??????")},
+                         QDir::Files | QDir::System | QDir::Hidden | QDir::CaseSensitive);
+    for (const QString& name : leftovers)
+        unlink(NativePath(folder.filePath(name)).constData());
+    unlink(NativePath(ReplacementFileName(path)).constData());
+}
+
 Failure<DataError> WriteFailure(int errorNumber)
 {
     return Fail(DataError::WriteFailed,
@@ -276,8 +292,7 @@ Status<DataError> SharedFile::ReplaceContents(std::span<const std::uint8_t> byte
     if (m_fd < 0)
         return Fail(DataError::WriteFailed, QStringLiteral("the file is not open"));
     const QByteArray native = NativePath(m_path);
-    // A leftover of the fixed name older rewrites used: removing it never follows a link.
-    unlink(NativePath(ReplacementFileName(m_path)).constData());
+    RemoveLeftovers(m_path);
     // A fresh name made exclusively (O_CREAT | O_EXCL): an existing file or a planted link of
     // that name makes it pick another, so nothing outside the folder is ever written through.
     QByteArray temp = native + QByteArrayLiteral(".tmpXXXXXX");
