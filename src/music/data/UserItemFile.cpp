@@ -204,8 +204,9 @@ Status<DataError> SaveUserChords(DataFiles& data, const IUserItemTables& tables)
     }
     // One record per slot, written whole: an edit can never be shadowed by an older copy. The
     // file's records of slots not written here stay, after ours and byte for byte: items
-    // beyond the slots written back, and records this program cannot use (a damaged one, a
-    // torn one at the end), which are someone's data all the same.
+    // beyond the slots written back, and whole records this program cannot use (damaged or
+    // of no user slot), which are someone's data all the same. A torn piece at the end is no
+    // record, as for every data file, and goes.
     for (std::size_t i = 0; i < whole; ++i) {
         const auto rec = UsableRecord(oldRecord(i));
         if (rec && written.contains({rec->Kind, rec->Index}))
@@ -213,8 +214,6 @@ Status<DataError> SaveUserChords(DataFiles& data, const IUserItemTables& tables)
         const auto keep = oldRecord(i);
         bytes.insert(bytes.end(), keep.begin(), keep.end());
     }
-    bytes.insert(bytes.end(), old.begin() + static_cast<std::ptrdiff_t>(whole * kUserChordRecSize),
-                 old.end());
     Status<DataError> replaced = file.ReplaceContents(bytes);
     if (replaced)
         data.LoadedUserItems = mine;

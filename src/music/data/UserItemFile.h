@@ -63,8 +63,9 @@ void LoadUserChords(DataFiles& data, IUserItemTables& tables);
 /// other slot keeps the file's record (another running copy's edit or deletion survives).
 /// One record per user slot that holds notes, held notes when merged, holds notes in the
 /// built-in tables (so emptying it sticks) or has a record in the file; the file's records
-/// of every other slot, the records that cannot be used and a torn end follow byte for
-/// byte. On failure (busy, unreadable, not replaced) the file stays as it was.
+/// of every other slot and the whole records that cannot be used follow byte for byte (a
+/// torn piece at the end is dropped). On failure (busy, unreadable, not replaced) the file
+/// stays as it was.
 Status<DataError> SaveUserChords(DataFiles& data, const IUserItemTables& tables);
 
 } // namespace pv
