@@ -64,7 +64,8 @@ public:
         const QString results = m_data + QStringLiteral("Result/");
         for (const QString& name : QDir(results).entryList(QDir::Files))
             QFile::remove(results + name);
-        return DataFiles(Folders{m_root.path() + QLatin1Char('/'), m_data}, m_prompts, m_wait);
+        return DataFiles(Folders{m_root.path() + QLatin1Char('/'), m_data}, m_prompts, m_wait,
+                         m_strings);
     }
 
     static void Put(const QString& path, std::span<const std::uint8_t> bytes)
@@ -93,12 +94,13 @@ private:
     QString m_data;
     GiveUpPrompts m_prompts;
     NoWait m_wait;
+    UIStringTable m_strings;
 };
 
-/// Stops the run when a check fails.
-inline void Require(bool ok)
+/// Stops the run when a check (a bool or a status) fails.
+template <class Check> void Require(const Check& ok)
 {
-    if (!ok)
+    if (!static_cast<bool>(ok))
         std::abort();
 }
 

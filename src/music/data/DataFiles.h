@@ -8,12 +8,15 @@
 #include "music/files/Folders.h"
 #include "music/files/ResultRecord.h"
 #include "music/files/SettingsRecord.h"
+#include "music/files/UserChordRecord.h"
 #include "music/files/UserRecord.h"
+#include "music/strings/UIStrings.h"
 
 #include <array>
 #include <cstdint>
 #include <memory>
 #include <optional>
+#include <set>
 #include <vector>
 
 #include <QString>
@@ -73,16 +76,27 @@ using ClassEntries = std::vector<KeyedEntry<TClassInfo>>;
 /// identification, interval identification, chord inversions, scales, progressions.
 using StoredNoteCountTables = std::array<std::array<std::uint8_t, 60>, 5>;
 
+/// Chord.dat's user slots as this copy last merged or saved them, per kind of
+/// kUserItemKinds and slot 1..60: a save writes only the slots changed since.
+using UserItemSnapshot = std::array<std::array<TUserChordRec, 60>, 5>;
+
 struct DataFiles
 {
-    DataFiles(Folders folders_, IPrompts& prompts_, IBusyWait& wait_)
-        : folders(std::move(folders_)), prompts(prompts_), wait(wait_)
+    DataFiles(Folders folders_, IPrompts& prompts_, IBusyWait& wait_, const UIStringTable& strings_)
+        : folders(std::move(folders_)), prompts(prompts_), wait(wait_), strings(strings_)
     {
     }
 
     Folders folders;
     IPrompts& prompts;
     IBusyWait& wait;
+    const UIStringTable& strings; ///< the texts of the messages shown
+
+    /// Set while a writer runs: its busy wait handles events, and one of them must not start
+    /// a second writer on the state the first one is using.
+    bool WriterRunning = false;
+    /// The files already reported as unreadable, so each is reported once until it reads.
+    std::set<QString> ReportedUnreadable;
 
     std::shared_ptr<TUserInfo> CurrentUser; ///< the logged-in user, made on first use
     std::shared_ptr<TUserInfo> ResultUser;  ///< the user whose results are shown
@@ -96,11 +110,50 @@ struct DataFiles
     std::optional<std::uint16_t> ResultListUser;
     std::optional<ClassEntries> ClassList;
     std::optional<StoredNoteCountTables> StoredNoteCounts;
+    /// The result records as LoadResults read them for `ResultListUser`: a rewrite applies
+    /// only this copy's changes against them, keeping what another copy appended meanwhile.
+    std::optional<std::vector<TResultRec>> LoadedResults;
+    std::optional<UserItemSnapshot> LoadedUserItems;
 
     QString UserFilePath() const { return folders.DataFolder + QStringLiteral("User.dat"); }
     QString SettingsFilePath() const { return folders.DataFolder + QStringLiteral("Setting.dat"); }
     QString ClassFilePath() const { return folders.DataFolder + QStringLiteral("Class.dat"); }
     QString ChordFilePath() const { return folders.DataFolder + QStringLiteral("Chord.dat"); }
 };
+
+/// Marks a writer running for its lifetime; Entered() is false when another was running
+/// already (a call from an event handled during that one's wait), which must then not run.
+class WriterScope
+{
+public:
+    explicit WriterScope(DataFiles& data) : m_data(data), m_entered(!data.WriterRunning)
+    {
+        m_data.WriterRunning = true;
+    }
+    ~WriterScope()
+    {
+        if (m_entered)
+            m_data.WriterRunning = false;
+    }
+    WriterScope(const WriterScope&) = delete;
+    WriterScope& operator=(const WriterScope&) = delete;
+    bool Entered() const { return m_entered; }
+
+private:
+    DataFiles& m_data;
+    bool m_entered;
+};
+
+/// The refusal of a writer called while another one runs.
+Failure<DataError> Reentered();
+
+/// `OpenShared` with the data state's prompts, wait and texts.
+Result<SharedFile, DataError> OpenDataFile(DataFiles& data, const QString& path,
+                                           const QString& message);
+
+/// After reading path: a file that exists but could not be read is shown once (message,
+/// file and reason in an error box) until it reads again. True when the reading was whole.
+bool CheckRead(DataFiles& data, const QString& path, const QString& message,
+               const RecordReader& reader);
 
 } // namespace pv

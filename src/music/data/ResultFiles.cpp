@@ -2,7 +2,8 @@
 #include "music/data/ResultFiles.h"
 
 #include "music/strings/Format.h"
-#include "music/strings/UIStrings.h"
+
+#include <map>
 
 #include <QDir>
 #include <QFileInfo>
@@ -45,6 +46,62 @@ std::vector<std::uint8_t> EncodeAll(const std::vector<const TResultRec*>& record
     return bytes;
 }
 
+using RecordBytes = std::array<std::uint8_t, kResultRecSize>;
+using RecordCounts = std::map<RecordBytes, int>;
+
+RecordCounts Count(const std::vector<RecordBytes>& records)
+{
+    RecordCounts counts;
+    for (const RecordBytes& r : records)
+        ++counts[r];
+    return counts;
+}
+
+bool Take(RecordCounts& counts, const RecordBytes& r)
+{
+    const auto it = counts.find(r);
+    if (it == counts.end() || it->second == 0)
+        return false;
+    --it->second;
+    return true;
+}
+
+std::vector<RecordBytes> EncodeEach(const std::vector<TResultRec>& records)
+{
+    std::vector<RecordBytes> out;
+    out.reserve(records.size());
+    for (const TResultRec& r : records)
+        out.push_back(EncodeResultRec(r));
+    return out;
+}
+
+// What a rewrite stores: this copy's list, less what another copy removed from the file since
+// it was loaded, then what the file holds that this copy never saw (appended by another copy
+// or by this one outside the list), in file order. Records count as equal by their bytes.
+std::vector<RecordBytes> MergeResults(const std::vector<RecordBytes>& loaded,
+                                      const std::vector<RecordBytes>& wanted,
+                                      const std::vector<RecordBytes>& current)
+{
+    RecordCounts loadedLeft = Count(loaded);
+    RecordCounts currentLeft = Count(current);
+    RecordCounts deleted = Count(loaded);
+    for (const RecordBytes& w : wanted)
+        Take(deleted, w);
+    std::vector<RecordBytes> merged;
+    merged.reserve(wanted.size() + current.size());
+    for (const RecordBytes& w : wanted) {
+        const bool seen = Take(loadedLeft, w);
+        const bool stored = Take(currentLeft, w);
+        if (stored || !seen)
+            merged.push_back(w);
+    }
+    for (const RecordBytes& c : current) {
+        if (Take(currentLeft, c) && !Take(deleted, c))
+            merged.push_back(c);
+    }
+    return merged;
+}
+
 } // namespace
 
 QString ResultFileName(DataFiles& data, std::uint16_t userId)
@@ -68,12 +125,14 @@ void LoadResults(DataFiles& data, std::uint16_t userId)
     ResultEntries& list = *data.ResultList;
     std::size_t used = 0;
     const QString path = ResultFileName(data, id);
+    std::vector<TResultRec> loaded;
     if (!path.isEmpty()) {
         RecordReader reader(path, kResultRecSize);
         std::array<std::uint8_t, kResultRecSize> bytes{};
         // A partial record at the end is no record: it is left out of the list.
         while (reader.Next(bytes)) {
             const TResultRec rec = *DecodeResultRec(bytes);
+            loaded.push_back(rec);
             const QString key = ResultKey(rec.Kind, rec.DateTime);
             if (used < list.size() && list[used].Object) {
                 list[used].Object->Record = rec;
@@ -85,8 +144,12 @@ void LoadResults(DataFiles& data, std::uint16_t userId)
             }
             ++used;
         }
+        // What could not be read stays in the file: a rewrite keeps every record it did not
+        // see, so the list being short loses nothing.
+        CheckRead(data, path, data.strings.StrResultFile, reader);
     }
     list.resize(used);
+    data.LoadedResults = std::move(loaded);
 }
 
 void FilterResults(DataFiles& data, std::int32_t kind, double fromDate)
@@ -105,57 +168,91 @@ void FilterResults(DataFiles& data, std::int32_t kind, double fromDate)
     }
 }
 
-bool AppendResult(DataFiles& data, const TResultRec& rec)
+Status<DataError> AppendResult(DataFiles& data, const TResultRec& rec)
 {
+    const WriterScope scope(data);
+    if (!scope.Entered())
+        return Reentered();
     const QString path = ResultFileName(data, rec.UserId);
     if (path.isEmpty())
-        return false;
-    SharedFile file = OpenShared(path, UIStrings.StrResultFile, data.prompts, data.wait);
-    if (!file.IsOpen())
-        return false;
+        return Fail(DataError::NoUser);
+    auto opened = OpenDataFile(data, path, data.strings.StrResultFile);
+    if (!opened)
+        return opened.Err();
+    SharedFile& file = opened.Value();
     const std::int64_t size = file.Size();
     if (size < 0)
-        return false;
+        return Fail(DataError::ReadFailed, QStringLiteral("the file's size cannot be told"));
     // After the last whole record: a partial one left by an interrupted write is overwritten.
     return WriteRecordAt(file, size / static_cast<std::int64_t>(kResultRecSize),
                          EncodeResultRec(rec));
 }
 
-bool RewriteResults(DataFiles& data)
+Status<DataError> RewriteResults(DataFiles& data)
 {
+    const WriterScope scope(data);
+    if (!scope.Entered())
+        return Reentered();
     const std::uint16_t id = data.ResultListUser.value_or(ResolveUser(data, 0));
     const QString path = ResultFileName(data, id);
     if (path.isEmpty())
-        return false;
-    SharedFile file = OpenShared(path, UIStrings.StrResultFile, data.prompts, data.wait);
-    if (!file.IsOpen())
-        return false;
-    std::vector<const TResultRec*> records;
+        return Fail(DataError::NoUser);
+    // Taken before the wait for the file: an event handled meanwhile may load another list.
+    std::vector<TResultRec> wantedRecords;
     if (data.ResultList) {
         for (const auto& entry : *data.ResultList) {
             if (entry.Object)
-                records.push_back(&entry.Object->Record);
+                wantedRecords.push_back(entry.Object->Record);
         }
     }
-    return file.ReplaceContents(EncodeAll(records));
+    const bool ownSnapshot = data.LoadedResults && data.ResultListUser == id;
+    const std::vector<RecordBytes> loaded =
+        ownSnapshot ? EncodeEach(*data.LoadedResults) : std::vector<RecordBytes>{};
+    const std::vector<RecordBytes> wanted = EncodeEach(wantedRecords);
+
+    auto opened = OpenDataFile(data, path, data.strings.StrResultFile);
+    if (!opened)
+        return opened.Err();
+    SharedFile& file = opened.Value();
+    // Read, merged and written under one lock: another copy cannot append in between.
+    const auto current = ReadAllRecords(file);
+    if (!current)
+        return Fail(DataError::Damaged, QStringLiteral("a record cannot be read whole"));
+    const std::vector<RecordBytes> merged = MergeResults(loaded, wanted, EncodeEach(*current));
+    std::vector<std::uint8_t> bytes;
+    bytes.reserve(merged.size() * kResultRecSize);
+    for (const RecordBytes& r : merged)
+        bytes.insert(bytes.end(), r.begin(), r.end());
+    Status<DataError> written = file.ReplaceContents(bytes);
+    // The list now is what this copy saw of the file; whatever else the file holds came from
+    // elsewhere and must survive the next rewrite too.
+    if (written && data.ResultListUser == id)
+        data.LoadedResults = std::move(wantedRecords);
+    return written;
 }
 
-bool PurgeResults(DataFiles& data, std::uint16_t userId, double cutoff)
+Status<DataError> PurgeResults(DataFiles& data, std::uint16_t userId, double cutoff)
 {
+    const WriterScope scope(data);
+    if (!scope.Entered())
+        return Reentered();
     const QString path = ResultFileName(data, userId);
     if (path.isEmpty())
-        return false;
-    // Nothing to purge, and a purge must not leave an empty file where there was none.
-    if (!QFileInfo(path).isFile())
-        return true;
+        return Fail(DataError::NoUser);
+    // Nothing to purge, and a purge must not leave an empty file where there was none. Any
+    // other thing of that name (a folder, a pipe) is refused by the opening.
+    const QFileInfo info(path);
+    if (!info.exists() && !info.isSymLink())
+        return {};
     const QString message =
-        Format(UIStrings.StrPurgeResultsFormat, {static_cast<std::int64_t>(userId)});
-    SharedFile file = OpenShared(path, message, data.prompts, data.wait);
-    if (!file.IsOpen())
-        return false;
+        Format(data.strings.StrPurgeResultsFormat, {static_cast<std::int64_t>(userId)});
+    auto opened = OpenDataFile(data, path, message);
+    if (!opened)
+        return opened.Err();
+    SharedFile& file = opened.Value();
     const auto records = ReadAllRecords(file);
     if (!records)
-        return false;
+        return Fail(DataError::Damaged, QStringLiteral("a record cannot be read whole"));
     std::vector<const TResultRec*> kept;
     for (const TResultRec& rec : *records) {
         if (rec.UserId > 0 && rec.DateTime >= cutoff)

@@ -10,18 +10,24 @@ namespace pv {
 /// user of `ResultUser` (empty without one). Creates the Result folder when it is missing.
 QString ResultFileName(DataFiles& data, std::uint16_t userId);
 /// Fills `ResultList` with the user's whole records (id 0 = `ResultUser`), reusing its
-/// objects in order and dropping the surplus; a missing file gives an empty list.
+/// objects in order and dropping the surplus; a missing file gives an empty list. A file that
+/// cannot be read is reported once; the list then holds what could be read. The records read
+/// are kept aside in `LoadedResults`.
 void LoadResults(DataFiles& data, std::uint16_t userId);
 /// `FilteredResults` := the results of that kind (negative = all) dated at or after fromDate
 /// (0 or negative = all), sharing the objects of `ResultList`.
 void FilterResults(DataFiles& data, std::int32_t kind, double fromDate);
-/// Appends rec to the file of its own user; true only when the whole record was written.
-bool AppendResult(DataFiles& data, const TResultRec& rec);
-/// Replaces the file of the user whose results `ResultList` holds with exactly its records.
-bool RewriteResults(DataFiles& data);
+/// Appends rec to the file of its own user; Ok only when the whole record was written.
+Status<DataError> AppendResult(DataFiles& data, const TResultRec& rec);
+/// Stores the changes made to `ResultList` in the file of the user whose results it holds:
+/// under the file's lock the file is read again, the records removed from or added to the
+/// list since `LoadResults` are applied, and the file is replaced. Records another copy
+/// appended meanwhile stay (after the list's), records another copy removed stay removed.
+/// Reentered when called while another writer waits for its file.
+Status<DataError> RewriteResults(DataFiles& data);
 /// Keeps only the user's valid records dated at or after cutoff. The file is replaced only
-/// after every record was read and the copy written; otherwise it stays as it was and false
-/// comes back.
-bool PurgeResults(DataFiles& data, std::uint16_t userId, double cutoff);
+/// after every record was read and the copy written; otherwise it stays as it was. A missing
+/// file is nothing to purge; a folder or other non-file of that name is refused.
+Status<DataError> PurgeResults(DataFiles& data, std::uint16_t userId, double cutoff);
 
 } // namespace pv

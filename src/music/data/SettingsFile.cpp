@@ -2,7 +2,6 @@
 #include "music/data/SettingsFile.h"
 
 #include "music/files/Folders.h"
-#include "music/strings/UIStrings.h"
 
 #include <QFileInfo>
 
@@ -15,15 +14,25 @@ bool IdIs(std::span<const std::uint8_t> record, std::uint16_t id)
     return record.size() >= 2 && static_cast<std::uint16_t>(record[0] | (record[1] << 8)) == id;
 }
 
-std::optional<TSettingsRec> FindSettings(const QString& path, std::uint16_t userId)
+struct FoundSettings
 {
+    std::optional<TSettingsRec> record;
+    Status<DataError> read; ///< why the file could not be read to the end
+};
+
+FoundSettings FindSettings(DataFiles& data, std::uint16_t userId)
+{
+    const QString path = data.SettingsFilePath();
     RecordReader reader(path, kSettingsRecSize);
     std::array<std::uint8_t, kSettingsRecSize> bytes{};
-    while (reader.Next(bytes)) {
+    FoundSettings found;
+    while (!found.record && reader.Next(bytes)) {
         if (IdIs(bytes, userId))
-            return DecodeSettingsRec(bytes);
+            found.record = DecodeSettingsRec(bytes);
     }
-    return std::nullopt;
+    CheckRead(data, path, data.strings.StrSettingsFile, reader);
+    found.read = reader.Error();
+    return found;
 }
 
 QString DefaultLanguage(const SettingsEnvironment& environment)
@@ -43,46 +52,57 @@ QString DefaultLanguage(const SettingsEnvironment& environment)
 
 } // namespace
 
-bool LoadSettings(DataFiles& data, std::uint16_t userId, bool appendNew,
-                  const SettingsEnvironment& environment)
+Status<DataError> LoadSettings(DataFiles& data, std::uint16_t userId, bool appendNew,
+                               const SettingsEnvironment& environment)
 {
     const QString path = data.SettingsFilePath();
-    const bool existed = QFileInfo(path).isFile();
-    if (auto own = FindSettings(path, userId)) {
-        data.ProgramSettings = *own;
-        return true;
+    const QFileInfo info(path);
+    const bool existed = info.exists() || info.isSymLink();
+    const FoundSettings own = FindSettings(data, userId);
+    if (own.record) {
+        data.ProgramSettings = *own.record;
+        return {};
     }
-    if (auto model = FindSettings(path, 1)) {
-        data.ProgramSettings = *model;
-        return true;
+    const FoundSettings model = FindSettings(data, 1);
+    if (model.record) {
+        data.ProgramSettings = *model.record;
+        return {};
     }
     data.ProgramSettings = DefaultSettings();
     data.ProgramSettings.Language = DefaultLanguage(environment);
     if (environment.LowColourDisplay)
         data.ProgramSettings.BackgroundColor = kLowColourBackground;
+    // A file that could not be read (already reported) is not taken as empty.
+    if (!model.read)
+        return model.read;
     // A file without the user's record and without record 1 is left alone: the settings are
     // written under the user's own id when the program closes.
     if (existed || !appendNew)
-        return true;
-    SharedFile file = OpenShared(path, UIStrings.StrSettingsFile, data.prompts, data.wait);
-    if (!file.IsOpen())
-        return false;
+        return {};
+    const WriterScope scope(data);
+    if (!scope.Entered())
+        return Reentered();
+    auto opened = OpenDataFile(data, path, data.strings.StrSettingsFile);
+    if (!opened)
+        return opened.Err();
     const std::uint16_t id = data.ProgramSettings.UserId;
     const auto bytes = EncodeSettingsRec(data.ProgramSettings);
     return UpdateOrAppendRecord(
-        file, [&](std::span<const std::uint8_t> r) { return IdIs(r, id); }, bytes);
+        opened.Value(), [&](std::span<const std::uint8_t> r) { return IdIs(r, id); }, bytes);
 }
 
-bool SaveSettings(DataFiles& data, std::uint16_t userId)
+Status<DataError> SaveSettings(DataFiles& data, std::uint16_t userId)
 {
-    SharedFile file =
-        OpenShared(data.SettingsFilePath(), UIStrings.StrSettingsFile, data.prompts, data.wait);
-    if (!file.IsOpen())
-        return false;
+    const WriterScope scope(data);
+    if (!scope.Entered())
+        return Reentered();
+    auto opened = OpenDataFile(data, data.SettingsFilePath(), data.strings.StrSettingsFile);
+    if (!opened)
+        return opened.Err();
     data.ProgramSettings.UserId = userId;
     const auto bytes = EncodeSettingsRec(data.ProgramSettings);
     return UpdateOrAppendRecord(
-        file, [&](std::span<const std::uint8_t> r) { return IdIs(r, userId); }, bytes);
+        opened.Value(), [&](std::span<const std::uint8_t> r) { return IdIs(r, userId); }, bytes);
 }
 
 } // namespace pv

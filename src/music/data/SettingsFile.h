@@ -15,11 +15,13 @@ struct SettingsEnvironment
 
 /// Fills `ProgramSettings`: the user's record, else record 1, else the defaults with a language
 /// found on disk. Only when Setting.dat did not exist and appendNew is set are the defaults
-/// written as a new file; false when that write failed.
-bool LoadSettings(DataFiles& data, std::uint16_t userId, bool appendNew,
-                  const SettingsEnvironment& environment);
-/// Writes `ProgramSettings` as the user's record (over the old one, else appended). False when
-/// the file stayed busy or the record was not wholly written.
-bool SaveSettings(DataFiles& data, std::uint16_t userId);
+/// written as a new file; the failure of that write comes back. A file that exists but cannot
+/// be read is reported once and its failure comes back, with the defaults in place and
+/// nothing written.
+Status<DataError> LoadSettings(DataFiles& data, std::uint16_t userId, bool appendNew,
+                               const SettingsEnvironment& environment);
+/// Writes `ProgramSettings` as the user's record (over the old one, else appended). Fails
+/// when the file stayed busy, cannot be had or the record was not wholly written.
+Status<DataError> SaveSettings(DataFiles& data, std::uint16_t userId);
 
 } // namespace pv

@@ -1,15 +1,16 @@
 // Exclusive advisory locks for writers, unlocked readers, and whole-file replacement.
 #include "music/data/SharedFile.h"
 
-#include "music/strings/UIStrings.h"
-
 #include <cerrno>
+#include <cstdlib>
+#include <cstring>
 #include <fcntl.h>
 #include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <QCoreApplication>
+#include <QDir>
 #include <QEventLoop>
 #include <QFile>
 #include <QFileInfo>
@@ -26,6 +27,58 @@ constexpr int kReopenLimit = 50;
 QByteArray NativePath(const QString& path)
 {
     return QFile::encodeName(path);
+}
+
+Failure<DataError> OpenFailure(int errorNumber)
+{
+    switch (errorNumber) {
+    case EACCES:
+    case EPERM:
+    case EROFS:
+        return Fail(DataError::PermissionDenied, SystemReason(errorNumber));
+    case ENOENT:
+    case ENOTDIR:
+        return Fail(DataError::MissingFolder, SystemReason(errorNumber));
+    case EISDIR:
+        return Fail(DataError::NotRegularFile, SystemReason(errorNumber));
+    default:
+        return Fail(DataError::OpenFailed, SystemReason(errorNumber));
+    }
+}
+
+// Opens a regular file only: without blocking first, as a pipe or a device named like a data
+// file would wait for a partner for ever, then checked, then made blocking again.
+Result<int, DataError> OpenRegular(const QByteArray& native, int flags)
+{
+    const int fd = open(native.constData(), flags | O_NONBLOCK | O_CLOEXEC, 0666);
+    if (fd < 0)
+        return OpenFailure(errno);
+    struct stat st
+    {
+    };
+    if (fstat(fd, &st) != 0) {
+        const int error = errno;
+        close(fd);
+        return Fail(DataError::ReadFailed, SystemReason(error));
+    }
+    if (!S_ISREG(st.st_mode)) {
+        close(fd);
+        return Fail(DataError::NotRegularFile, QStringLiteral("not a regular file"));
+    }
+    if (st.st_size > kMaxDataFileSize) {
+        close(fd);
+        return Fail(DataError::TooLarge,
+                    QStringLiteral("%1 bytes, more than a data file can hold (%2 bytes)")
+                        .arg(static_cast<qint64>(st.st_size))
+                        .arg(kMaxDataFileSize));
+    }
+    const int status = fcntl(fd, F_GETFL);
+    if (status < 0 || fcntl(fd, F_SETFL, status & ~O_NONBLOCK) != 0) {
+        const int error = errno;
+        close(fd);
+        return Fail(DataError::OpenFailed, SystemReason(error));
+    }
+    return fd;
 }
 
 bool SameFile(int fd, const QByteArray& path)
@@ -58,8 +111,10 @@ template <class Transfer> bool TransferAll(std::int64_t offset, std::size_t size
     return true;
 }
 
+// On failure errno holds the reason (0 when the file ended).
 bool WriteAll(int fd, std::int64_t offset, std::span<const std::uint8_t> bytes)
 {
+    errno = 0;
     return TransferAll(offset, bytes.size(), [&](std::size_t done, off_t at) {
         return pwrite(fd, bytes.data() + done, bytes.size() - done, at);
     });
@@ -82,7 +137,59 @@ void SyncFolderOf(const QByteArray& path)
     }
 }
 
+// Under the file's lock no other rewrite of it is under way (a rewrite makes and renames its
+// new file while it holds the lock), so any new file of its name is the leftover of a rewrite
+// that was killed, as is a file of the fixed name older rewrites used. Removing one never
+// follows a link.
+void RemoveLeftovers(const QString& path)
+{
+    const QFileInfo info(path);
+    const QDir folder = info.dir();
+    const QStringList leftovers =
+        folder.entryList({info.fileName() + QStringLiteral(".tmp??????")},
+                         QDir::Files | QDir::System | QDir::Hidden | QDir::CaseSensitive);
+    for (const QString& name : leftovers)
+        unlink(NativePath(folder.filePath(name)).constData());
+    unlink(NativePath(ReplacementFileName(path)).constData());
+}
+
+Failure<DataError> WriteFailure(int errorNumber)
+{
+    return Fail(DataError::WriteFailed,
+                errorNumber != 0 ? SystemReason(errorNumber) : QStringLiteral("nothing written"));
+}
+
 } // namespace
+
+QString SystemReason(int errorNumber)
+{
+    return QString::fromLocal8Bit(std::strerror(errorNumber));
+}
+
+QString DataErrorText(const Failure<DataError>& failure)
+{
+    if (!failure.detail.isEmpty())
+        return failure.detail;
+    switch (failure.code) {
+    case DataError::Busy:
+        return QStringLiteral("in use by another running copy");
+    case DataError::Reentered:
+        return QStringLiteral("another change of the data files is waiting");
+    case DataError::NoUser:
+        return QStringLiteral("no user");
+    default:
+        return QStringLiteral("error %1").arg(static_cast<int>(failure.code));
+    }
+}
+
+QString FileErrorText(const QString& message, const QString& path,
+                      const Failure<DataError>& failure)
+{
+    QString text = message;
+    if (!text.isEmpty())
+        text += QLatin1Char('\n');
+    return text + QDir::toNativeSeparators(path) + QLatin1Char('\n') + DataErrorText(failure);
+}
 
 void EventPumpWait::Wait200ms()
 {
@@ -122,16 +229,20 @@ void SharedFile::Close()
     m_fd = -1;
 }
 
-SharedFile SharedFile::TryOpen(const QString& path)
+Result<SharedFile, DataError> SharedFile::TryOpen(const QString& path)
 {
     const QByteArray native = NativePath(path);
     for (int reopen = 0; reopen < kReopenLimit; ++reopen) {
-        const int fd = open(native.constData(), O_RDWR | O_CREAT | O_CLOEXEC, 0666);
-        if (fd < 0)
-            return {};
+        const auto opened = OpenRegular(native, O_RDWR | O_CREAT);
+        if (!opened)
+            return opened.Err();
+        const int fd = opened.Value();
         if (flock(fd, LOCK_EX | LOCK_NB) != 0) {
+            const int error = errno;
             close(fd);
-            return {};
+            if (error == EWOULDBLOCK || error == EINTR)
+                return Fail(DataError::Busy);
+            return Fail(DataError::OpenFailed, SystemReason(error));
         }
         // Another copy may have replaced the file while we opened it: a lock on the old,
         // unlinked file would let two writers in at once, so take the file the name holds now.
@@ -143,7 +254,8 @@ SharedFile SharedFile::TryOpen(const QString& path)
         }
         close(fd);
     }
-    return {};
+    // Replaced again and again: as good as held by another copy.
+    return Fail(DataError::Busy);
 }
 
 std::int64_t SharedFile::Size() const
@@ -161,9 +273,13 @@ bool SharedFile::ReadAt(std::int64_t offset, std::span<std::uint8_t> bytes) cons
     return m_fd >= 0 && offset >= 0 && ReadAll(m_fd, offset, bytes);
 }
 
-bool SharedFile::WriteAt(std::int64_t offset, std::span<const std::uint8_t> bytes)
+Status<DataError> SharedFile::WriteAt(std::int64_t offset, std::span<const std::uint8_t> bytes)
 {
-    return m_fd >= 0 && offset >= 0 && WriteAll(m_fd, offset, bytes);
+    if (m_fd < 0 || offset < 0)
+        return Fail(DataError::WriteFailed, QStringLiteral("the file is not open"));
+    if (!WriteAll(m_fd, offset, bytes))
+        return WriteFailure(errno);
+    return {};
 }
 
 QString ReplacementFileName(const QString& path)
@@ -171,55 +287,79 @@ QString ReplacementFileName(const QString& path)
     return path + QStringLiteral(".tmp");
 }
 
-bool SharedFile::ReplaceContents(std::span<const std::uint8_t> bytes)
+Status<DataError> SharedFile::ReplaceContents(std::span<const std::uint8_t> bytes)
 {
     if (m_fd < 0)
-        return false;
+        return Fail(DataError::WriteFailed, QStringLiteral("the file is not open"));
     const QByteArray native = NativePath(m_path);
-    const QByteArray temp = NativePath(ReplacementFileName(m_path));
-    // Truncated on open: a file left by an interrupted earlier rewrite must not lend its tail.
-    const int fd = open(temp.constData(), O_RDWR | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
+    RemoveLeftovers(m_path);
+    // A fresh name made exclusively (O_CREAT | O_EXCL): an existing file or a planted link of
+    // that name makes it pick another, so nothing outside the folder is ever written through.
+    QByteArray temp = native + QByteArrayLiteral(".tmpXXXXXX");
+    const int fd = mkostemp(temp.data(), O_CLOEXEC);
     if (fd < 0)
-        return false;
+        return WriteFailure(errno);
     struct stat st
     {
     };
     if (fstat(m_fd, &st) == 0)
         fchmod(fd, st.st_mode & 07777);
-    const bool written = flock(fd, LOCK_EX | LOCK_NB) == 0 && WriteAll(fd, 0, bytes) &&
-                         fsync(fd) == 0 && rename(temp.constData(), native.constData()) == 0;
-    if (!written) {
+    int error = 0;
+    if (flock(fd, LOCK_EX | LOCK_NB) != 0 || !WriteAll(fd, 0, bytes) || fsync(fd) != 0 ||
+        rename(temp.constData(), native.constData()) != 0)
+        error = errno;
+    if (error != 0) {
         close(fd);
         unlink(temp.constData());
-        return false;
+        return WriteFailure(error);
     }
     SyncFolderOf(native);
     close(m_fd);
     m_fd = fd;
-    return true;
+    return {};
 }
 
-SharedFile OpenShared(const QString& path, const QString& message, IPrompts& prompts,
-                      IBusyWait& wait)
+Result<SharedFile, DataError> OpenShared(const QString& path, const QString& message,
+                                         IPrompts& prompts, IBusyWait& wait,
+                                         const UIStringTable& strings)
 {
-    SharedFile file = SharedFile::TryOpen(path);
+    auto file = SharedFile::TryOpen(path);
+    if (!file && file.Code() == DataError::MissingFolder) {
+        const QString folder = QFileInfo(path).absolutePath();
+        if (!QFileInfo(folder).isDir() && QDir().mkpath(folder))
+            file = SharedFile::TryOpen(path);
+    }
     for (;;) {
-        for (int i = 0; i < kTriesPerRound && !file.IsOpen(); ++i) {
+        // Only another running copy is worth waiting for; any other reason stays.
+        for (int i = 0; i < kTriesPerRound && !file && file.Code() == DataError::Busy; ++i) {
             wait.Wait200ms();
             file = SharedFile::TryOpen(path);
         }
-        if (file.IsOpen())
+        if (file)
             return file;
-        const QString text = message + QLatin1Char('\n') + UIStrings.StrFileBusy;
-        if (prompts.AskOkRetry(text, UIStrings.StrMessageTitle) != PromptButton::Retry)
-            return {};
+        if (file.Code() != DataError::Busy) {
+            prompts.ShowError(FileErrorText(message, path, file.Err()), strings.StrMessageTitle);
+            return file.Err();
+        }
+        const QString text = message + QLatin1Char('\n') + strings.StrFileBusy;
+        if (prompts.AskOkRetry(text, strings.StrMessageTitle) != PromptButton::Retry)
+            return file.Err();
         file = SharedFile::TryOpen(path);
     }
 }
 
 RecordReader::RecordReader(const QString& path, std::size_t recordSize) : m_recordSize(recordSize)
 {
-    m_fd = open(NativePath(path).constData(), O_RDONLY | O_CLOEXEC);
+    const auto opened = OpenRegular(NativePath(path), O_RDONLY);
+    if (opened) {
+        m_fd = opened.Value();
+        return;
+    }
+    // A missing file, not a missing folder: nothing was stored yet.
+    m_missing = opened.Code() == DataError::MissingFolder && !QFileInfo::exists(path) &&
+                !QFileInfo(path).isSymLink();
+    if (!m_missing)
+        m_error = opened.Err();
 }
 
 RecordReader::~RecordReader()
@@ -237,6 +377,11 @@ bool RecordReader::Next(std::span<std::uint8_t> record)
         const ssize_t n = read(m_fd, record.data() + done, record.size() - done);
         if (n < 0 && errno == EINTR)
             continue;
+        if (n < 0) {
+            m_error = Fail(DataError::ReadFailed, SystemReason(errno));
+            close(m_fd);
+            m_fd = -1;
+        }
         if (n <= 0)
             return false;
         done += static_cast<std::size_t>(n);
@@ -263,20 +408,23 @@ RecordSearch FindRecord(const SharedFile& file, std::size_t recordSize,
     return {std::max(whole, fromIndex), false};
 }
 
-bool WriteRecordAt(SharedFile& file, std::int64_t index, std::span<const std::uint8_t> record)
+Status<DataError> WriteRecordAt(SharedFile& file, std::int64_t index,
+                                std::span<const std::uint8_t> record)
 {
     return file.WriteAt(index * static_cast<std::int64_t>(record.size()), record);
 }
 
-bool UpdateOrAppendRecord(SharedFile& file,
-                          const std::function<bool(std::span<const std::uint8_t>)>& matches,
-                          std::span<const std::uint8_t> record)
+Status<DataError>
+UpdateOrAppendRecord(SharedFile& file,
+                     const std::function<bool(std::span<const std::uint8_t>)>& matches,
+                     std::span<const std::uint8_t> record)
 {
     if (file.Size() < 0)
-        return false;
+        return Fail(DataError::ReadFailed, QStringLiteral("the file's size cannot be told"));
     const RecordSearch found = FindRecord(file, record.size(), matches);
     if (!found.complete)
-        return false;
+        return Fail(DataError::Damaged,
+                    QStringLiteral("record %1 cannot be read whole").arg(found.index + 1));
     return WriteRecordAt(file, found.index, record);
 }
 

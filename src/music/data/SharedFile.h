@@ -4,6 +4,8 @@
 
 #include "music/base/Clock.h"
 #include "music/base/Prompts.h"
+#include "music/data/DataError.h"
+#include "music/strings/UIStrings.h"
 
 #include <cstddef>
 #include <cstdint>
@@ -47,8 +49,10 @@ public:
     SharedFile(const SharedFile&) = delete;
     SharedFile& operator=(const SharedFile&) = delete;
 
-    /// Opens and locks without waiting; a closed file when busy or not openable.
-    static SharedFile TryOpen(const QString& path);
+    /// Opens and locks without waiting, creating a missing file. Only regular files are
+    /// opened (a pipe named like a data file must not block); Busy when another copy holds
+    /// the lock, else the system's reason the file cannot be had.
+    static Result<SharedFile, DataError> TryOpen(const QString& path);
 
     bool IsOpen() const { return m_fd >= 0; }
     const QString& Path() const { return m_path; }
@@ -56,12 +60,14 @@ public:
     std::int64_t Size() const;
     /// Exactly bytes.size() bytes at offset; false on a short read.
     bool ReadAt(std::int64_t offset, std::span<std::uint8_t> bytes) const;
-    /// Writes every byte at offset; false unless all were written.
-    bool WriteAt(std::int64_t offset, std::span<const std::uint8_t> bytes);
+    /// Writes every byte at offset; WriteFailed with the reason unless all were written.
+    Status<DataError> WriteAt(std::int64_t offset, std::span<const std::uint8_t> bytes);
     /// Replaces the whole content: a new file in the same folder is written, synced and
     /// renamed over this one, so a reader or a crash sees the old or the new content, never
-    /// a mixture. The lock moves to the new file. False (and the old content kept) on failure.
-    bool ReplaceContents(std::span<const std::uint8_t> bytes);
+    /// a mixture. The new file gets a fresh unique name made exclusively, so a file or link
+    /// planted beside the data file is never written through. The lock moves to the new
+    /// file. On failure the old content is kept.
+    Status<DataError> ReplaceContents(std::span<const std::uint8_t> bytes);
     void Close();
 
 private:
@@ -69,17 +75,29 @@ private:
     QString m_path;
 };
 
-/// The name of the new file a whole-file rewrite of path goes through.
+/// The name whole-file rewrites once went through (the data file's name + ".tmp"); a file
+/// or link of that name is a leftover, removed (never followed) by the next rewrite.
 QString ReplacementFileName(const QString& path);
 
-/// Opens path for writing, creating it when missing. While it cannot be had: ten further
-/// tries with `Wait200ms` between, then the OK/Retry error box with message, a line break
-/// and `StrFileBusy`; Retry makes ten more tries, OK gives up and gives a closed file.
-SharedFile OpenShared(const QString& path, const QString& message, IPrompts& prompts,
-                      IBusyWait& wait);
+/// Opens path for writing, creating it when missing (and its folder when that is missing).
+/// While another copy holds it: ten further tries with `Wait200ms` between, then the
+/// OK/Retry error box with message, a line break and `StrFileBusy`; Retry makes ten more
+/// tries, OK gives up with Busy. Any other reason (permissions, a folder that cannot be
+/// made, not a regular file, too large) is shown once in an error box naming the file and
+/// the reason, and comes back at once.
+Result<SharedFile, DataError> OpenShared(const QString& path, const QString& message,
+                                         IPrompts& prompts, IBusyWait& wait,
+                                         const UIStringTable& strings);
 
-/// Reads a data file record by record, without locking. A file that does not open reads as
-/// empty; a partial record at the end counts as the end.
+/// The text of the error box for a file that cannot be had for a reason other than Busy:
+/// the caller's message, the file and the reason, one a line.
+QString FileErrorText(const QString& message, const QString& path,
+                      const Failure<DataError>& failure);
+
+/// Reads a data file record by record, without locking. A missing file reads as empty; a
+/// partial record at the end counts as the end. A file that exists but cannot be read (its
+/// permissions, not a regular file, too large, a failed read) ends the reading too, and
+/// Error() tells why.
 class RecordReader
 {
 public:
@@ -89,12 +107,18 @@ public:
     RecordReader& operator=(const RecordReader&) = delete;
 
     bool IsOpen() const { return m_fd >= 0; }
+    /// True when the file does not exist (which is no error).
+    bool Missing() const { return m_missing; }
     /// Fills record (of recordSize bytes) with the next whole record; false at the end.
     bool Next(std::span<std::uint8_t> record);
+    /// Ok, or why the file could not be read (to the end).
+    const Status<DataError>& Error() const { return m_error; }
 
 private:
     int m_fd = -1;
+    bool m_missing = false;
     std::size_t m_recordSize;
+    Status<DataError> m_error;
 };
 
 /// Where a record search ended in a locked file: the matching record's index, else the
@@ -113,12 +137,14 @@ RecordSearch FindRecord(const SharedFile& file, std::size_t recordSize,
                         std::int64_t fromIndex = 0);
 
 /// Writes one record at record index (the aligned offset, so a partial tail is overwritten).
-bool WriteRecordAt(SharedFile& file, std::int64_t index, std::span<const std::uint8_t> record);
+Status<DataError> WriteRecordAt(SharedFile& file, std::int64_t index,
+                                std::span<const std::uint8_t> record);
 
 /// Writes record over the first whole record that matches, else after the last whole one.
-/// False, with nothing written, when the search could not read every record it passed.
-bool UpdateOrAppendRecord(SharedFile& file,
-                          const std::function<bool(std::span<const std::uint8_t>)>& matches,
-                          std::span<const std::uint8_t> record);
+/// Damaged, with nothing written, when the search could not read every record it passed.
+Status<DataError>
+UpdateOrAppendRecord(SharedFile& file,
+                     const std::function<bool(std::span<const std::uint8_t>)>& matches,
+                     std::span<const std::uint8_t> record);
 
 } // namespace pv

@@ -5,7 +5,6 @@
 #include "music/data/ResultFiles.h"
 #include "music/files/DaysSince1899.h"
 #include "music/files/Win1252.h"
-#include "music/strings/UIStrings.h"
 
 #include <cmath>
 
@@ -35,52 +34,59 @@ bool ReadUser(DataFiles& data, std::uint16_t userId, const QString& loginName, b
     const QString login = UpperCaseAscii(loginName);
     RecordReader reader(data.UserFilePath(), kUserRecSize);
     std::array<std::uint8_t, kUserRecSize> bytes{};
+    std::optional<TUserRec> found;
     while (reader.Next(bytes)) {
         auto rec = DecodeUserRec(bytes);
         if (!rec)
             break;
         const bool byId = userId != 0 && rec->UserId == userId;
         const bool byName = !login.isEmpty() && UpperCaseAscii(rec->LoginName) == login;
-        if (!byId && !byName)
-            continue;
-        // Found means matched: running off the end must never hand back the last record read.
-        if (rec->UserId == 0)
-            return false;
-        rec->LoginName = UpperCaseAscii(rec->LoginName);
-        if (makeCurrent) {
-            if (!data.CurrentUser)
-                data.CurrentUser = std::make_shared<TUserInfo>();
-            data.CurrentUser->Record = *rec;
+        if (byId || byName) {
+            found = std::move(rec);
+            break;
         }
-        return true;
     }
-    return false;
+    CheckRead(data, data.UserFilePath(), data.strings.StrUserFile, reader);
+    // Found means matched: running off the end must never hand back the last record read.
+    if (!found || found->UserId == 0)
+        return false;
+    found->LoginName = UpperCaseAscii(found->LoginName);
+    if (makeCurrent) {
+        if (!data.CurrentUser)
+            data.CurrentUser = std::make_shared<TUserInfo>();
+        data.CurrentUser->Record = *found;
+    }
+    return true;
 }
 
 bool ReadUserById(DataFiles& data, TUserRec& rec)
 {
     RecordReader reader(data.UserFilePath(), kUserRecSize);
     std::array<std::uint8_t, kUserRecSize> bytes{};
-    while (reader.Next(bytes)) {
-        if (IdIs(bytes, rec.UserId)) {
-            if (auto found = DecodeUserRec(bytes)) {
-                rec = *found;
-                return true;
-            }
-        }
+    std::optional<TUserRec> found;
+    while (!found && reader.Next(bytes)) {
+        if (IdIs(bytes, rec.UserId))
+            found = DecodeUserRec(bytes);
     }
-    return false;
+    CheckRead(data, data.UserFilePath(), data.strings.StrUserFile, reader);
+    if (!found)
+        return false;
+    rec = *found;
+    return true;
 }
 
-bool WriteUser(DataFiles& data, const TUserRec& rec)
+Status<DataError> WriteUser(DataFiles& data, const TUserRec& rec)
 {
-    SharedFile file =
-        OpenShared(data.UserFilePath(), UIStrings.StrUserFile, data.prompts, data.wait);
-    if (!file.IsOpen())
-        return false;
+    const WriterScope scope(data);
+    if (!scope.Entered())
+        return Reentered();
+    auto opened = OpenDataFile(data, data.UserFilePath(), data.strings.StrUserFile);
+    if (!opened)
+        return opened.Err();
     const auto bytes = EncodeUserRec(rec);
     return UpdateOrAppendRecord(
-        file, [&](std::span<const std::uint8_t> r) { return IdIs(r, rec.UserId); }, bytes);
+        opened.Value(), [&](std::span<const std::uint8_t> r) { return IdIs(r, rec.UserId); },
+        bytes);
 }
 
 void FilterUsers(DataFiles& data, std::int32_t kindMask, std::int32_t classId)

@@ -9,12 +9,13 @@ namespace pv {
 
 /// Reads the user with that id, or else with that login name (ignoring ASCII case). True only
 /// when a record actually matched and is a user; with makeCurrent it becomes `CurrentUser`.
+/// A User.dat that exists but cannot be read is reported once (and found nothing).
 bool ReadUser(DataFiles& data, std::uint16_t userId, const QString& loginName, bool makeCurrent);
 /// Fills rec from the record with rec's id; rec is unchanged (and false comes back) without one.
 bool ReadUserById(DataFiles& data, TUserRec& rec);
-/// Writes rec over the record with its id, else after the last one. True only when the whole
-/// record was written.
-bool WriteUser(DataFiles& data, const TUserRec& rec);
+/// Writes rec over the record with its id, else after the last one. Ok only when the whole
+/// record was written; else why not.
+Status<DataError> WriteUser(DataFiles& data, const TUserRec& rec);
 /// `FilteredUsers` := the users of `UserList` whose kind has its bit in kindMask (kind 1 bit 1,
 /// kind 2 bit 2, kind 3 bit 4; negative = every kind) and whose class is classId (negative =
 /// every class).

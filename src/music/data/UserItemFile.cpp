@@ -1,13 +1,53 @@
 // Chord.dat routines: merging user items into the item tables and writing them back.
 #include "music/data/UserItemFile.h"
 
-#include "music/strings/UIStrings.h"
-
 #include <algorithm>
+#include <map>
 #include <set>
 #include <utility>
 
 namespace pv {
+
+namespace {
+
+/// A record as LoadUserChords takes it; nothing for a record it skips (damaged, or of no
+/// user slot), which a save keeps byte for byte.
+std::optional<TUserChordRec> UsableRecord(std::span<const std::uint8_t> bytes)
+{
+    auto rec = DecodeUserChordRec(bytes);
+    if (!rec)
+        return std::nullopt;
+    const int first = FirstUserSlot(rec->Kind);
+    // Kinds, slots and counts are checked before they select anything: a damaged record
+    // must not land in a built-in slot or claim more notes than an item holds.
+    if (first == 0 || rec->Index < first || rec->Index > 60 || rec->NoteCount > kMaxItemNotes)
+        return std::nullopt;
+    return rec;
+}
+
+TUserChordRec SlotRecord(int kind, int index, const ItemSlot& slot)
+{
+    TUserChordRec rec;
+    rec.Kind = static_cast<std::uint8_t>(kind);
+    rec.NoteCount = slot.NoteCount;
+    rec.Index = index;
+    rec.Notes = slot.Notes;
+    if (kind != 10)
+        rec.Name = slot.Name;
+    return rec;
+}
+
+UserItemSnapshot TakeSnapshot(const IUserItemTables& tables)
+{
+    UserItemSnapshot snapshot{};
+    for (std::size_t t = 0; t < kUserItemKinds.size(); ++t)
+        for (int i = 1; i <= 60; ++i)
+            snapshot[t][static_cast<std::size_t>(i - 1)] =
+                SlotRecord(kUserItemKinds[t], i, tables.Slot(kUserItemKinds[t], i));
+    return snapshot;
+}
+
+} // namespace
 
 int UserItemKindIndex(int kind)
 {
@@ -85,73 +125,99 @@ void ItemSlotTables::MarkBuiltIn()
 
 void LoadUserChords(DataFiles& data, IUserItemTables& tables)
 {
-    RecordReader reader(data.ChordFilePath(), kUserChordRecSize);
+    const QString path = data.ChordFilePath();
+    RecordReader reader(path, kUserChordRecSize);
     std::array<std::uint8_t, kUserChordRecSize> bytes{};
     while (reader.Next(bytes)) {
-        const TUserChordRec rec = *DecodeUserChordRec(bytes);
-        const int kind = rec.Kind;
-        const int first = FirstUserSlot(kind);
-        // Kinds, slots and counts are checked before they select anything: a damaged record
-        // must not land in a built-in slot or claim more notes than an item holds.
-        if (first == 0 || rec.Index < first || rec.Index > 60 || rec.NoteCount > kMaxItemNotes)
+        const auto rec = UsableRecord(bytes);
+        if (!rec)
             continue;
+        const int kind = rec->Kind;
         const bool withName = kind == 1 || kind == 2 || kind == 8;
-        tables.SetSlot(kind, rec.Index, {rec.NoteCount, rec.Notes, rec.Name}, withName);
+        tables.SetSlot(kind, rec->Index, {rec->NoteCount, rec->Notes, rec->Name}, withName);
     }
+    CheckRead(data, path, data.strings.StrChordFile, reader);
     StoredNoteCountTables counts{};
     for (std::size_t t = 0; t < kUserItemKinds.size(); ++t)
         for (int i = 1; i <= 60; ++i)
             counts[t][static_cast<std::size_t>(i - 1)] =
                 tables.Slot(kUserItemKinds[t], i).NoteCount;
     data.StoredNoteCounts = counts;
+    data.LoadedUserItems = TakeSnapshot(tables);
 }
 
-bool SaveUserChords(DataFiles& data, const IUserItemTables& tables)
+Status<DataError> SaveUserChords(DataFiles& data, const IUserItemTables& tables)
 {
-    SharedFile file =
-        OpenShared(data.ChordFilePath(), UIStrings.StrChordFile, data.prompts, data.wait);
-    if (!file.IsOpen())
-        return false;
+    const WriterScope scope(data);
+    if (!scope.Entered())
+        return Reentered();
+    // This copy's slots, taken before the wait for the file.
+    const UserItemSnapshot mine = TakeSnapshot(tables);
+    auto opened = OpenDataFile(data, data.ChordFilePath(), data.strings.StrChordFile);
+    if (!opened)
+        return opened.Err();
+    SharedFile& file = opened.Value();
+
+    // The file as it is now, under the lock: another copy may have saved since our merge.
+    const std::int64_t size = file.Size();
+    if (size < 0)
+        return Fail(DataError::ReadFailed, QStringLiteral("the file's size cannot be told"));
+    std::vector<std::uint8_t> old(static_cast<std::size_t>(size));
+    // A record that cannot be read could be anyone's item: rather keep the file as it is.
+    if (!file.ReadAt(0, old))
+        return Fail(DataError::Damaged, QStringLiteral("the file cannot be read whole"));
+    const std::size_t whole = old.size() / kUserChordRecSize;
+    const auto oldRecord = [&](std::size_t i) {
+        return std::span<const std::uint8_t>(old).subspan(i * kUserChordRecSize, kUserChordRecSize);
+    };
+    std::map<std::pair<int, std::int32_t>, std::size_t> stored; // the later record wins
+    for (std::size_t i = 0; i < whole; ++i) {
+        if (const auto rec = UsableRecord(oldRecord(i)))
+            stored[{rec->Kind, rec->Index}] = i;
+    }
+
     std::vector<std::uint8_t> bytes;
     std::set<std::pair<int, std::int32_t>> written;
     for (std::size_t t = 0; t < kUserItemKinds.size(); ++t) {
         const int kind = kUserItemKinds[t];
         for (int index = FirstUserSlot(kind); index <= LastSavedUserSlot(kind); ++index) {
-            const ItemSlot slot = tables.Slot(kind, index);
-            const std::uint8_t merged =
-                data.StoredNoteCounts
-                    ? (*data.StoredNoteCounts)[t][static_cast<std::size_t>(index - 1)]
-                    : 0;
-            if (slot.NoteCount == 0 && merged == 0 && tables.BuiltInNoteCount(kind, index) == 0)
+            const auto at = static_cast<std::size_t>(index - 1);
+            const TUserChordRec& now = mine[t][at];
+            // Only the slots this copy changed are its to write; the others keep what the
+            // file holds, which may be another copy's edit or deletion.
+            const bool changed = !data.LoadedUserItems || (*data.LoadedUserItems)[t][at] != now;
+            const auto inFile = stored.find({kind, index});
+            if (!changed && inFile != stored.end()) {
+                const auto rec = oldRecord(inFile->second);
+                bytes.insert(bytes.end(), rec.begin(), rec.end());
+                written.insert({kind, index});
                 continue;
-            TUserChordRec rec;
-            rec.Kind = static_cast<std::uint8_t>(kind);
-            rec.NoteCount = slot.NoteCount;
-            rec.Index = index;
-            rec.Notes = slot.Notes;
-            if (kind != 10)
-                rec.Name = slot.Name;
-            const auto one = EncodeUserChordRec(rec);
+            }
+            const std::uint8_t merged = data.StoredNoteCounts ? (*data.StoredNoteCounts)[t][at] : 0;
+            if (now.NoteCount == 0 && merged == 0 && tables.BuiltInNoteCount(kind, index) == 0 &&
+                inFile == stored.end())
+                continue;
+            const auto one = EncodeUserChordRec(now);
             bytes.insert(bytes.end(), one.begin(), one.end());
             written.insert({kind, index});
         }
     }
     // One record per slot, written whole: an edit can never be shadowed by an older copy. The
-    // records of slots not written here stay, after ours: another running copy may have saved
-    // an item there since our merge, or the merge may not have read them, and the old
-    // in-place update never removed them either.
-    const std::int64_t whole =
-        std::max<std::int64_t>(file.Size(), 0) / static_cast<std::int64_t>(kUserChordRecSize);
-    std::array<std::uint8_t, kUserChordRecSize> old{};
-    for (std::int64_t i = 0; i < whole; ++i) {
-        // A record that cannot be read could be anyone's item: rather keep the file as it is.
-        if (!file.ReadAt(i * static_cast<std::int64_t>(kUserChordRecSize), old))
-            return false;
-        const TUserChordRec rec = *DecodeUserChordRec(old);
-        if (!written.contains({rec.Kind, rec.Index}))
-            bytes.insert(bytes.end(), old.begin(), old.end());
+    // file's records of slots not written here stay, after ours and byte for byte: items
+    // beyond the slots written back, and whole records this program cannot use (damaged or
+    // of no user slot), which are someone's data all the same. A torn piece at the end is no
+    // record, as for every data file, and goes.
+    for (std::size_t i = 0; i < whole; ++i) {
+        const auto rec = UsableRecord(oldRecord(i));
+        if (rec && written.contains({rec->Kind, rec->Index}))
+            continue;
+        const auto keep = oldRecord(i);
+        bytes.insert(bytes.end(), keep.begin(), keep.end());
     }
-    return file.ReplaceContents(bytes);
+    Status<DataError> replaced = file.ReplaceContents(bytes);
+    if (replaced)
+        data.LoadedUserItems = mine;
+    return replaced;
 }
 
 } // namespace pv

@@ -55,12 +55,17 @@ private:
 };
 
 /// Merges the whole, valid records of Chord.dat into the user slots (a later record for the
-/// same item wins) and copies the note counts aside into `StoredNoteCounts`.
+/// same item wins), copies the note counts aside into `StoredNoteCounts` and the merged
+/// slots into `LoadedUserItems`. A file that cannot be read is reported once.
 void LoadUserChords(DataFiles& data, IUserItemTables& tables);
-/// Rewrites Chord.dat whole, in slot order: one record per user slot that holds notes now,
-/// held notes when the file was merged, or holds notes in the built-in tables (so emptying it
-/// sticks); the file's records of every other slot follow unchanged. False, with the file
-/// unchanged, when it stayed busy, could not be read or could not be replaced.
-bool SaveUserChords(DataFiles& data, const IUserItemTables& tables);
+/// Rewrites Chord.dat whole under its lock, in slot order, after reading it again: the slots
+/// this copy changed since it merged (or last saved) are written from the tables, every
+/// other slot keeps the file's record (another running copy's edit or deletion survives).
+/// One record per user slot that holds notes, held notes when merged, holds notes in the
+/// built-in tables (so emptying it sticks) or has a record in the file; the file's records
+/// of every other slot and the whole records that cannot be used follow byte for byte (a
+/// torn piece at the end is dropped). On failure (busy, unreadable, not replaced) the file
+/// stays as it was.
+Status<DataError> SaveUserChords(DataFiles& data, const IUserItemTables& tables);
 
 } // namespace pv

@@ -6,27 +6,48 @@
 #include "support/ScriptedPrompts.h"
 #include "support/TempDir.h"
 
+#include <functional>
+
 #include <QFileInfo>
 
 #include <gtest/gtest.h>
 
 namespace pv::test {
 
+/// Counts the pauses instead of sleeping; a hook runs at each, as events would meanwhile.
 class NoWait final : public IBusyWait
 {
 public:
-    void Wait200ms() override { ++calls; }
+    void Wait200ms() override
+    {
+        ++calls;
+        if (onWait)
+            onWait(calls);
+    }
     int calls = 0;
+    std::function<void(int)> onWait;
 };
 
 class DataFixture : public ::testing::Test
 {
 protected:
-    DataFixture() : data(Folders{dir.Path(), dir.Path() + QStringLiteral("Data/")}, prompts, wait)
+    DataFixture()
+        : data(Folders{dir.Path(), dir.Path() + QStringLiteral("Data/")}, prompts, wait, strings)
     {
         CreateDataFolders(data.folders);
-        UIStrings.StrFileBusy = QStringLiteral("busy");
-        UIStrings.StrPurgeResultsFormat = QStringLiteral("Results of user %d");
+    }
+
+    static UIStringTable Strings()
+    {
+        UIStringTable table;
+        table.StrFileBusy = QStringLiteral("busy");
+        table.StrMessageTitle = QStringLiteral("Error");
+        table.StrPurgeResultsFormat = QStringLiteral("Results of user %d");
+        table.StrUserFile = QStringLiteral("User file");
+        table.StrSettingsFile = QStringLiteral("Settings file");
+        table.StrResultFile = QStringLiteral("Result file");
+        table.StrChordFile = QStringLiteral("Item file");
+        return table;
     }
 
     QString DataFile(const QString& name) const { return data.folders.DataFolder + name; }
@@ -48,6 +69,7 @@ protected:
     TempDir dir;
     ScriptedPrompts prompts;
     NoWait wait;
+    const UIStringTable strings = Strings();
     DataFiles data;
 };
 

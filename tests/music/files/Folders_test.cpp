@@ -1,6 +1,11 @@
 #include "music/files/Folders.h"
 #include "support/TempDir.h"
 
+#include <functional>
+#include <grp.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
 #include <QDir>
 #include <QFile>
 
@@ -8,6 +13,26 @@
 
 namespace pv {
 namespace {
+
+/// Runs check (giving 0 for success) as an unprivileged user: when this process is root, in a
+/// child process with the ids of "nobody"; otherwise here. Its result, or -1 when the ids
+/// could not be dropped or the child died.
+int RunAsUnprivilegedUser(const std::function<int()>& check)
+{
+    if (geteuid() != 0)
+        return check();
+    const pid_t child = fork();
+    if (child == 0) {
+        constexpr uid_t kNobody = 65534;
+        const bool dropped = setgroups(0, nullptr) == 0 && setgid(kNobody) == 0 &&
+                             setuid(kNobody) == 0 && geteuid() == kNobody;
+        _exit(dropped ? check() : 3);
+    }
+    int status = 0;
+    if (child < 0 || waitpid(child, &status, 0) != child || !WIFEXITED(status))
+        return -1;
+    return WEXITSTATUS(status);
+}
 
 class ScopedDataVariable
 {
@@ -66,17 +91,26 @@ TEST(Folders, ProgramFolderThatCannotHoldDataKeepsDataInTheUsersLocation)
     ASSERT_TRUE(dir.Write(QStringLiteral("pellivark.bin"), {1, 2, 3}));
     expectUsersLocation(ChooseFolders(notAFolder), notAFolder);
 
-    // A read-only installation folder; root ignores folder permissions, so there it proves
-    // nothing and is left out.
+    // A read-only installation folder. Root ignores folder permissions, so the check runs as
+    // an unprivileged user.
     const QString program = dir.Path() + QStringLiteral("ro");
     ASSERT_TRUE(QDir().mkpath(program));
-    QFile::setPermissions(program, QFileDevice::ReadOwner | QFileDevice::ExeOwner);
-    const bool permissionsBind = !QFileInfo(program).isWritable();
-    const Folders folders = ChooseFolders(program);
+    const auto readOnly = QFileDevice::ReadOwner | QFileDevice::ExeOwner | QFileDevice::ReadGroup |
+                          QFileDevice::ExeGroup | QFileDevice::ReadOther | QFileDevice::ExeOther;
+    ASSERT_TRUE(QFile::setPermissions(program, readOnly));
+    ASSERT_TRUE(QFile::setPermissions(dir.Path(), readOnly | QFileDevice::WriteOwner));
+    const int outcome = RunAsUnprivilegedUser([&] {
+        if (QFileInfo(program).isWritable())
+            return 2; // the permissions do not bind: the check would prove nothing
+        const Folders folders = ChooseFolders(program);
+        return !folders.DataFolder.startsWith(program) &&
+                       folders.DataFolder.endsWith(QStringLiteral("/Data/"))
+                   ? 0
+                   : 1;
+    });
     QFile::setPermissions(program,
                           QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
-    if (permissionsBind)
-        expectUsersLocation(folders, program);
+    EXPECT_EQ(outcome, 0) << "1: data placed in the read-only folder, 2: permissions not bound";
 }
 
 TEST(Folders, CreateDataFoldersMakesBothAndNamesTheOneThatFails)

@@ -1,5 +1,4 @@
 #include "music/data/SharedFile.h"
-#include "music/strings/UIStrings.h"
 #include "support/FakeClock.h"
 #include "support/ScriptedPrompts.h"
 #include "support/TempDir.h"
@@ -9,6 +8,7 @@
 #include <sys/file.h>
 #include <unistd.h>
 
+#include <QDir>
 #include <QFile>
 #include <QTimer>
 
@@ -56,21 +56,27 @@ private:
 class SharedFileTest : public ::testing::Test
 {
 protected:
-    void SetUp() override
+    SharedFileTest()
     {
-        UIStrings.StrFileBusy = QStringLiteral("The file is in use.");
-        UIStrings.StrMessageTitle = QStringLiteral("Error");
+        strings.StrFileBusy = QStringLiteral("The file is in use.");
+        strings.StrMessageTitle = QStringLiteral("Error");
+    }
+    Result<SharedFile, DataError> Open(const QString& name, const QString& message = {})
+    {
+        return OpenShared(dir.File(name), message, prompts, wait, strings);
     }
     test::TempDir dir;
     test::ScriptedPrompts prompts;
     CountingWait wait;
+    UIStringTable strings;
 };
 
 TEST_F(SharedFileTest, FreeFileOpensAtOnceAndIsCreatedWhenMissing)
 {
     const QString path = dir.File(QStringLiteral("User.dat"));
-    SharedFile file = OpenShared(path, QStringLiteral("User file"), prompts, wait);
-    ASSERT_TRUE(file.IsOpen());
+    auto file = Open(QStringLiteral("User.dat"), QStringLiteral("User file"));
+    ASSERT_TRUE(file);
+    EXPECT_TRUE(file.Value().IsOpen());
     EXPECT_EQ(wait.calls, 0);
     EXPECT_TRUE(prompts.asked.empty());
     EXPECT_TRUE(QFile::exists(path));
@@ -86,8 +92,9 @@ TEST_F(SharedFileTest, BusyFileAsksAfterTenTriesAndRetryWritesOnceTheLockIsFree)
             other.Release();
     };
     prompts.buttons = {PromptButton::Retry};
-    SharedFile file = OpenShared(path, QStringLiteral("Settings file"), prompts, wait);
-    ASSERT_TRUE(file.IsOpen());
+    auto opened = Open(QStringLiteral("Setting.dat"), QStringLiteral("Settings file"));
+    ASSERT_TRUE(opened);
+    SharedFile& file = opened.Value();
     ASSERT_EQ(prompts.asked.size(), 1U);
     EXPECT_EQ(prompts.asked[0].kind, QStringLiteral("okretry"));
     EXPECT_EQ(prompts.asked[0].text, QStringLiteral("Settings file\nThe file is in use."));
@@ -104,10 +111,12 @@ TEST_F(SharedFileTest, BusyFileGivenUpWithOkWritesNothing)
     ASSERT_TRUE(dir.Write(QStringLiteral("Chord.dat"), {1, 2, 3}));
     OtherHolder other(path);
     prompts.buttons = {PromptButton::Retry, PromptButton::Ok};
-    SharedFile file = OpenShared(path, QStringLiteral("Items"), prompts, wait);
-    EXPECT_FALSE(file.IsOpen());
+    auto opened = Open(QStringLiteral("Chord.dat"), QStringLiteral("Items"));
+    ASSERT_FALSE(opened);
+    EXPECT_EQ(opened.Code(), DataError::Busy);
     EXPECT_EQ(prompts.Count(QStringLiteral("okretry")), 2);
     EXPECT_EQ(wait.calls, 20);
+    SharedFile file;
     const std::uint8_t byte = 9;
     EXPECT_FALSE(file.WriteAt(0, std::span(&byte, 1)));
     EXPECT_FALSE(UpdateOrAppendRecord(
@@ -115,19 +124,12 @@ TEST_F(SharedFileTest, BusyFileGivenUpWithOkWritesNothing)
     EXPECT_EQ(dir.Read(QStringLiteral("Chord.dat")), (std::vector<std::uint8_t>{1, 2, 3}));
 }
 
-TEST_F(SharedFileTest, MissingFolderIsReportedThroughTheSameBox)
-{
-    prompts.buttons = {PromptButton::Ok};
-    SharedFile file = OpenShared(dir.File(QStringLiteral("gone/User.dat")),
-                                 QStringLiteral("User file"), prompts, wait);
-    EXPECT_FALSE(file.IsOpen());
-    EXPECT_EQ(prompts.Count(QStringLiteral("okretry")), 1);
-}
-
 TEST_F(SharedFileTest, AppendAfterAPartialTailLandsAligned)
 {
     ASSERT_TRUE(dir.Write(QStringLiteral("r.dat"), {1, 1, 1, 1, 2, 2}));
-    SharedFile file = OpenShared(dir.File(QStringLiteral("r.dat")), {}, prompts, wait);
+    auto opened = Open(QStringLiteral("r.dat"));
+    ASSERT_TRUE(opened);
+    SharedFile& file = opened.Value();
     const std::vector<std::uint8_t> record{9, 9, 9, 9};
     EXPECT_TRUE(UpdateOrAppendRecord(
         file, [](std::span<const std::uint8_t>) { return false; }, record));
@@ -140,8 +142,9 @@ TEST_F(SharedFileTest, ARecordThatCannotBeReadIsNeverWrittenOver)
 {
     ASSERT_TRUE(dir.Write(QStringLiteral("r.dat"), {1, 1, 1, 1, 2, 2, 2, 2, 3, 3, 3, 3}));
     const QString path = dir.File(QStringLiteral("r.dat"));
-    SharedFile file = OpenShared(path, {}, prompts, wait);
-    ASSERT_TRUE(file.IsOpen());
+    auto opened = Open(QStringLiteral("r.dat"));
+    ASSERT_TRUE(opened);
+    SharedFile& file = opened.Value();
     // The second record becomes unreadable once the search has begun (a short read, as a
     // device error would give).
     bool cut = false;
@@ -161,16 +164,19 @@ TEST_F(SharedFileTest, ReplaceContentsShortensAndLeavesNoTemporaryFile)
 {
     ASSERT_TRUE(dir.Write(QStringLiteral("r.dat"), std::vector<std::uint8_t>(100, 5)));
     ASSERT_TRUE(dir.Write(QStringLiteral("r.dat.tmp"), std::vector<std::uint8_t>(300, 6)));
-    SharedFile file = OpenShared(dir.File(QStringLiteral("r.dat")), {}, prompts, wait);
+    auto opened = Open(QStringLiteral("r.dat"));
+    ASSERT_TRUE(opened);
+    SharedFile& file = opened.Value();
     const std::vector<std::uint8_t> content{1, 2, 3};
     ASSERT_TRUE(file.ReplaceContents(content));
     EXPECT_EQ(file.Size(), 3);
     // The lock went with the content: another writer cannot come in before we close.
-    EXPECT_FALSE(SharedFile::TryOpen(dir.File(QStringLiteral("r.dat"))).IsOpen());
+    EXPECT_EQ(SharedFile::TryOpen(dir.File(QStringLiteral("r.dat"))).Code(), DataError::Busy);
     file.Close();
-    EXPECT_TRUE(SharedFile::TryOpen(dir.File(QStringLiteral("r.dat"))).IsOpen());
+    EXPECT_TRUE(SharedFile::TryOpen(dir.File(QStringLiteral("r.dat"))));
     EXPECT_EQ(dir.Read(QStringLiteral("r.dat")), content);
     EXPECT_FALSE(QFile::exists(dir.File(QStringLiteral("r.dat.tmp"))));
+    EXPECT_EQ(QDir(dir.Path()).entryList(QDir::Files), QStringList{QStringLiteral("r.dat")});
 }
 
 TEST_F(SharedFileTest, ReaderSkipsAMissingFileAndStopsAtAPartialTail)

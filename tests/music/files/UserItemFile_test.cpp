@@ -118,7 +118,7 @@ TEST_F(UserItemFileTest, SavingKeepsTheRecordsOfSlotsItDoesNotWrite)
     for (int i = 1; i <= 31; ++i)
         other.SetSlot(1, i, Item(3, 60, "built-in"), true);
     other.MarkBuiltIn();
-    DataFiles otherData(data.folders, prompts, wait);
+    DataFiles otherData(data.folders, prompts, wait, strings);
     LoadUserChords(otherData, other);
     other.SetSlot(1, 45, Item(4, 65, "theirs"), true);
     ASSERT_TRUE(SaveUserChords(otherData, other));

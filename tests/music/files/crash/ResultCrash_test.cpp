@@ -67,7 +67,8 @@ void Report(int fd, char op, int value)
     test::ScriptedPrompts prompts;
     prompts.defaultButton = PromptButton::Ok;
     NoWait wait;
-    DataFiles data(folders, prompts, wait);
+    const UIStringTable strings;
+    DataFiles data(folders, prompts, wait, strings);
     std::mt19937 random(seed);
     for (;;) {
         LoadResults(data, kUser);
