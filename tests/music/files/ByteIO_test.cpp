@@ -65,7 +65,7 @@ TEST(ByteIO, ShortStringWriteCutsEncodedBytesAndKeepsTheRestOfTheField)
     w.ShortString(0, 4, QStringLiteral("\u20ACuro!"));
     EXPECT_EQ(buf, (std::array<std::uint8_t, 6>{4, 0x80, 'u', 'r', 'o', 9}));
     w.ShortString(0, 4, QStringLiteral("a"));
-    // Old bytes behind the new length stay, as the original program left them.
+    // Old bytes behind the new length stay: a shorter text changes no byte it does not need.
     EXPECT_EQ(buf, (std::array<std::uint8_t, 6>{1, 'a', 'u', 'r', 'o', 9}));
 }
 
