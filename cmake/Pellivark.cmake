@@ -33,9 +33,102 @@ elseif(PELLIVARK_SANITIZE)
     add_link_options(-fsanitize=address,undefined)
 endif()
 
+# The headless fence. A headless library may link only what this list names and libraries
+# marked headless (target property PV_HEADLESS TRUE), checked through every target it reaches
+# once the whole project is read, so a link added later or through a middle library is caught.
+set(PV_HEADLESS_ALLOWED_IMPORTS Qt6::Core Qt::Core)
+
+# Headers that no headless source may reach even when an include path leads to them (Qt's root
+# include folder comes with Qt Core, the devices' headers lie in /usr/include): each one of the
+# fence folder stops the compilation. Qt's module headers all include their module's global
+# header, so one per module fences every class of it.
+set(PV_HEADLESS_POISONED_HEADERS
+    QtGui/qtguiglobal.h QtWidgets/qtwidgetsglobal.h QtPrintSupport/qtprintsupportglobal.h
+    QtMultimedia/qtmultimediaglobal.h
+    fluidsynth.h fluidsynth/types.h
+    RtMidi.h rtmidi_c.h rtmidi/RtMidi.h rtmidi/rtmidi_c.h
+    aubio.h aubio/aubio.h aubio/types.h)
+set(PV_HEADLESS_FENCE_DIR "${CMAKE_BINARY_DIR}/headless-fence")
+foreach(header IN LISTS PV_HEADLESS_POISONED_HEADERS)
+    file(CONFIGURE OUTPUT "${PV_HEADLESS_FENCE_DIR}/${header}" CONTENT
+         "#error \"headless library: ${header} is widgets, gui or device code\"\n")
+endforeach()
+
+# Checks every headless library once the top folder is read (a deferred call sees links made
+# after pv_add_library and targets defined later).
+function(pv_check_headless_fence)
+    get_property(headless GLOBAL PROPERTY PV_HEADLESS_LIBRARIES)
+    list(JOIN PV_HEADLESS_ALLOWED_IMPORTS ", " allowed)
+    set(rule "a headless library may link only ${allowed} and libraries marked headless")
+    foreach(root IN LISTS headless)
+        set(pending "${root}")
+        set(chains "${root}")
+        set(seen "")
+        while(pending)
+            list(POP_FRONT pending current)
+            list(POP_FRONT chains chain)
+            if(current IN_LIST seen)
+                continue()
+            endif()
+            list(APPEND seen "${current}")
+            get_target_property(type ${current} TYPE)
+            get_target_property(links ${current} INTERFACE_LINK_LIBRARIES)
+            if(NOT type STREQUAL "INTERFACE_LIBRARY")
+                get_target_property(ownLinks ${current} LINK_LIBRARIES)
+                if(ownLinks)
+                    list(APPEND links ${ownLinks})
+                endif()
+            endif()
+            foreach(dep IN LISTS links)
+                # Markers of the folder a link was made in, not links.
+                if(dep MATCHES "^::@" OR dep MATCHES "-NOTFOUND$")
+                    continue()
+                endif()
+                # A static library passes its private links on as LINK_ONLY.
+                if(dep MATCHES "^\\$<LINK_ONLY:([^$<>]+)>$")
+                    set(dep "${CMAKE_MATCH_1}")
+                endif()
+                set(path "${chain} -> ${dep}")
+                if(dep IN_LIST PV_HEADLESS_ALLOWED_IMPORTS)
+                    continue()
+                endif()
+                if(NOT TARGET ${dep})
+                    message(FATAL_ERROR "headless library ${root} links ${dep} (${path}), "
+                                        "which is no target: ${rule}")
+                endif()
+                get_target_property(aliased ${dep} ALIASED_TARGET)
+                if(aliased)
+                    set(dep "${aliased}")
+                    if(dep IN_LIST PV_HEADLESS_ALLOWED_IMPORTS)
+                        continue()
+                    endif()
+                endif()
+                get_target_property(imported ${dep} IMPORTED)
+                get_target_property(depHeadless ${dep} PV_HEADLESS)
+                if(imported)
+                    message(FATAL_ERROR "headless library ${root} reaches the imported target "
+                                        "${dep} (${path}), which is not allowed: ${rule}")
+                elseif(NOT depHeadless)
+                    message(FATAL_ERROR "headless library ${root} reaches ${dep} (${path}), "
+                                        "which is not headless: ${rule}")
+                endif()
+                list(APPEND pending "${dep}")
+                list(APPEND chains "${path}")
+            endforeach()
+        endwhile()
+    endforeach()
+endfunction()
+
+get_property(pvFenceDeferred GLOBAL PROPERTY PV_HEADLESS_FENCE_DEFERRED)
+if(NOT pvFenceDeferred)
+    set_property(GLOBAL PROPERTY PV_HEADLESS_FENCE_DEFERRED TRUE)
+    cmake_language(DEFER DIRECTORY "${CMAKE_SOURCE_DIR}" CALL pv_check_headless_fence)
+endif()
+
 # pv_add_library(NAME [HEADLESS] LINKS ...)
 # Sources are the .cpp/.h files of the calling folder. A headless library may link only
-# Qt Core and other headless libraries; anything else stops the configuration.
+# Qt Core and other headless libraries (see the fence above), and its sources cannot include
+# widgets, gui or device headers.
 function(pv_add_library name)
     cmake_parse_arguments(ARG "HEADLESS" "" "LINKS" ${ARGN})
     file(GLOB sources CONFIGURE_DEPENDS
@@ -53,6 +146,10 @@ function(pv_add_library name)
         target_link_libraries(${name} PUBLIC ${ARG_LINKS})
         set_target_properties(${name} PROPERTIES LINKER_LANGUAGE CXX)
         pv_apply_flags(${name} "${ARG_HEADLESS}")
+        if(ARG_HEADLESS)
+            # First on the path, private: the library's users are not fenced by it.
+            target_include_directories(${name} BEFORE PRIVATE "${PV_HEADLESS_FENCE_DIR}")
+        endif()
     else()
         # A folder whose code is still to come (or headers only).
         add_library(${name} INTERFACE)
@@ -61,22 +158,9 @@ function(pv_add_library name)
     endif()
     if(ARG_HEADLESS)
         set_property(TARGET ${name} PROPERTY PV_HEADLESS TRUE)
+        set_property(GLOBAL APPEND PROPERTY PV_HEADLESS_LIBRARIES ${name})
     else()
         set_property(TARGET ${name} PROPERTY PV_HEADLESS FALSE)
-    endif()
-    if(ARG_HEADLESS)
-        foreach(dep IN LISTS ARG_LINKS)
-            if(dep MATCHES "^Qt6::(Gui|Widgets|PrintSupport|Multimedia)$"
-               OR dep MATCHES "^PkgConfig::" OR dep MATCHES "_(ui|devices)$")
-                message(FATAL_ERROR "headless library ${name} must not link ${dep}")
-            endif()
-            if(TARGET ${dep})
-                get_target_property(depHeadless ${dep} PV_HEADLESS)
-                if(NOT depHeadless AND NOT depHeadless STREQUAL "depHeadless-NOTFOUND")
-                    message(FATAL_ERROR "headless library ${name} must not link ${dep}")
-                endif()
-            endif()
-        endforeach()
     endif()
 endfunction()
 

@@ -58,7 +58,7 @@ QString Render(QChar type, const FormatArg* arg, int precision)
             negative ? static_cast<std::uint64_t>(-(*n + 1)) + 1 : static_cast<std::uint64_t>(*n);
         digits = QString::number(magnitude);
     } else if (t == 'u') {
-        // Unsigned of a 32-bit value, as the original's integers were.
+        // Unsigned of a 32-bit value: the numbers the texts show are 32-bit integers.
         digits = QString::number(static_cast<std::uint32_t>(*n));
     } else {
         digits = QString::number(static_cast<std::uint64_t>(*n), 16).toUpper();

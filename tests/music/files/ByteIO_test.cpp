@@ -67,7 +67,7 @@ TEST(ByteIO, LengthPrefixedStringWriteCutsEncodedBytesAndKeepsTheRestOfTheField)
     w.LengthPrefixedString(0, 4, QStringLiteral("\u20ACuro!"));
     EXPECT_EQ(buf, (std::array<std::uint8_t, 6>{4, 0x80, 'u', 'r', 'o', 9}));
     w.LengthPrefixedString(0, 4, QStringLiteral("a"));
-    // Old bytes behind the new length stay: only the length byte says where the text ends.
+    // Old bytes behind the new length stay: a shorter text changes no byte it does not need.
     EXPECT_EQ(buf, (std::array<std::uint8_t, 6>{1, 'a', 'u', 'r', 'o', 9}));
 }
 

@@ -4,10 +4,12 @@
 #include "support/ScriptedPrompts.h"
 #include "support/TempDir.h"
 
+#include <cerrno>
 #include <chrono>
 #include <csignal>
 #include <cstdio>
 #include <fcntl.h>
+#include <poll.h>
 #include <random>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -18,6 +20,9 @@ namespace pv {
 namespace {
 
 constexpr std::uint16_t kUser = 5;
+constexpr int kMinKills = 100;
+constexpr int kMaxKills = 2000;
+constexpr auto kProgressTimeout = std::chrono::seconds(60);
 
 class NoWait final : public IBusyWait
 {
@@ -104,34 +109,69 @@ struct Acknowledged
     int lastStored = 0;  ///< highest sequence number whose append completed
     int purgedBelow = 1; ///< records below this may be gone
     int generation = 0;  ///< generation of the last completed rewrite
+    int completed = 0;   ///< appends and rewrites reported complete
 };
 
-void ReadReports(int fd, Acknowledged& acked)
+/// Collects the writer's reports: whole lines only, a partial one waits in pending.
+class ReportReader
 {
-    std::string text;
-    char buffer[4096];
-    for (;;) {
-        const ssize_t n = read(fd, buffer, sizeof buffer);
+public:
+    explicit ReportReader(int fd) : m_fd(fd) {}
+
+    /// Waits up to timeoutMs (-1: for ever) for more; false once the reports have ended.
+    bool ReadSome(Acknowledged& acked, int timeoutMs)
+    {
+        pollfd p{m_fd, POLLIN, 0};
+        const int ready = poll(&p, 1, timeoutMs);
+        if (ready == 0 || (ready < 0 && errno == EINTR))
+            return true;
+        if (ready < 0)
+            return false;
+        char buffer[4096];
+        const ssize_t n = read(m_fd, buffer, sizeof buffer);
+        if (n < 0 && errno == EINTR)
+            return true;
         if (n <= 0)
-            break;
-        text.append(buffer, static_cast<std::size_t>(n));
+            return false;
+        m_pending.append(buffer, static_cast<std::size_t>(n));
+        Parse(acked);
+        return true;
     }
-    std::size_t at = 0;
-    while (at < text.size()) {
-        const std::size_t end = text.find('\n', at);
-        if (end == std::string::npos)
-            break;
-        const char op = text[at];
-        const int value = std::atoi(text.c_str() + at + 2);
-        if (op == 'A')
-            acked.lastStored = std::max(acked.lastStored, value);
-        else if (op == 'P')
-            acked.purgedBelow = std::max(acked.purgedBelow, value);
-        else if (op == 'R')
-            acked.generation = std::max(acked.generation, value);
-        at = end + 1;
+
+    /// Reads until the writer's end is closed (it is dead by then).
+    void ReadToEnd(Acknowledged& acked)
+    {
+        while (ReadSome(acked, -1)) {
+        }
     }
-}
+
+private:
+    void Parse(Acknowledged& acked)
+    {
+        std::size_t at = 0;
+        for (;;) {
+            const std::size_t end = m_pending.find('\n', at);
+            if (end == std::string::npos)
+                break;
+            const char op = m_pending[at];
+            const int value = std::atoi(m_pending.c_str() + at + 2);
+            if (op == 'A') {
+                acked.lastStored = std::max(acked.lastStored, value);
+                ++acked.completed;
+            } else if (op == 'P') {
+                acked.purgedBelow = std::max(acked.purgedBelow, value);
+            } else if (op == 'R') {
+                acked.generation = std::max(acked.generation, value);
+                ++acked.completed;
+            }
+            at = end + 1;
+        }
+        m_pending.erase(0, at);
+    }
+
+    int m_fd;
+    std::string m_pending;
+};
 
 TEST(ResultFilesCrash, KilledWritersLeaveOldOrNewContentAndKeepEveryStoredRecord)
 {
@@ -144,8 +184,15 @@ TEST(ResultFilesCrash, KilledWritersLeaveOldOrNewContentAndKeepEveryStoredRecord
     Acknowledged acked;
     int kills = 0;
     int tornTails = 0;
-    const auto start = std::chrono::steady_clock::now();
-    while (kills < 400 && std::chrono::steady_clock::now() - start < std::chrono::seconds(20)) {
+    // Every writer is killed only after it reported a completed append or rewrite, then at a
+    // random moment of the operations that follow, so each round covers new work however
+    // slow the machine. Rounds go on until appends, rewrites and purges have all been seen
+    // often; the cap counts rounds, never time.
+    const auto covered = [&] {
+        return kills >= kMinKills && acked.lastStored > 100 && acked.generation > 10 &&
+               acked.purgedBelow > 1;
+    };
+    while (!covered() && kills < kMaxKills) {
         int pipeFds[2];
         ASSERT_EQ(pipe(pipeFds), 0);
         const pid_t child = fork();
@@ -155,14 +202,24 @@ TEST(ResultFilesCrash, KilledWritersLeaveOldOrNewContentAndKeepEveryStoredRecord
             RunWriter(folders, pipeFds[1], static_cast<unsigned>(kills) * 7919U + 1U);
         }
         close(pipeFds[1]);
-        usleep(200 + random() % 20000);
+        ReportReader reports(pipeFds[0]);
+        const int before = acked.completed;
+        bool alive = true;
+        // A writer that completes nothing in a minute is stuck, not slow.
+        const auto deadline = std::chrono::steady_clock::now() + kProgressTimeout;
+        while (alive && acked.completed == before && std::chrono::steady_clock::now() < deadline)
+            alive = reports.ReadSome(acked, 1000);
+        const bool progressed = acked.completed > before;
+        if (progressed)
+            usleep(random() % 10000);
         kill(child, SIGKILL);
         int status = 0;
         ASSERT_EQ(waitpid(child, &status, 0), child);
         ASSERT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == SIGKILL)
             << "the writer stopped on its own with status " << status;
-        ReadReports(pipeFds[0], acked);
+        reports.ReadToEnd(acked);
         close(pipeFds[0]);
+        ASSERT_TRUE(progressed) << "the writer completed nothing in round " << kills;
         ++kills;
 
         const std::vector<std::uint8_t> bytes = dir.Read(file.mid(dir.Path().size()));
@@ -201,7 +258,7 @@ TEST(ResultFilesCrash, KilledWritersLeaveOldOrNewContentAndKeepEveryStoredRecord
     }
     std::printf("%d kills, %d appends, generation %d, purged below %d, %d torn tails\n", kills,
                 acked.lastStored, acked.generation, acked.purgedBelow, tornTails);
-    EXPECT_GE(kills, 100);
+    EXPECT_GE(kills, kMinKills);
     EXPECT_GT(acked.lastStored, 100);
     EXPECT_GT(acked.generation, 10);
     EXPECT_GT(acked.purgedBelow, 1);

@@ -1,0 +1,7 @@
+// Qt Core compiles in a headless library.
+#include <QtCore/QString>
+
+int FenceAllowed()
+{
+    return static_cast<int>(QString().size());
+}

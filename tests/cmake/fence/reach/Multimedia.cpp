@@ -1,0 +1,2 @@
+// Must not compile in a headless library.
+#include <QtMultimedia/QMediaPlayer>
