@@ -113,10 +113,10 @@ Result<std::vector<MidiOutPortInfo>, MidiOutError> SystemMidiOutDevices::ListOut
     return outputs;
 }
 
-Result<IMidiSink*, MidiOutError> SystemMidiOutDevices::OpenOutput(std::uint32_t id)
+Result<IMidiSink*, MidiOutError> SystemMidiOutDevices::OpenOutput(const QString& name)
 {
     CloseOutput();
-    if (id == kMidiMapperId) {
+    if (name == SynthName()) {
         if (!m_synth) {
             Result<std::unique_ptr<FluidSynthOutput>, SynthError> made =
                 FluidSynthOutput::Create({m_options.synthAudio, 48000.0, m_options.soundFont});
@@ -129,10 +129,15 @@ Result<IMidiSink*, MidiOutError> SystemMidiOutDevices::OpenOutput(std::uint32_t 
     }
     try {
         auto out = std::make_unique<RtMidiOut>(RtMidi::LINUX_ALSA, kClientName);
-        if (id >= out->getPortCount())
+        // Looked up now: a port plugged in or out since the listing moves the others.
+        const unsigned count = out->getPortCount();
+        unsigned port = 0;
+        while (port < count && ShownPortName(out->getPortName(port)) != name)
+            ++port;
+        if (port == count)
             return Fail(MidiOutError::OpenFailed,
                         QStringLiteral("The MIDI port is no longer there."));
-        out->openPort(id, "Pellivark output");
+        out->openPort(port, "Pellivark output");
         m_port = std::make_unique<PortSink>(std::move(out));
         return static_cast<IMidiSink*>(m_port.get());
     } catch (const RtMidiError& e) {

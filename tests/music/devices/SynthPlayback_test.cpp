@@ -70,7 +70,8 @@ protected:
     SystemMidiOutDevices devices{{false, {}}};
     Sequencer sequencer{clock, Sequencer::Drive::Manual};
     test::ScriptedPrompts prompts;
-    TMidiOut midiOut{devices, sequencer, prompts};
+    UIStringTable strings;
+    TMidiOut midiOut{devices, sequencer, prompts, strings};
     FluidSynthOutput* synth = nullptr;
 };
 
@@ -205,8 +206,9 @@ TEST(FluidSynthOutput, AMissingSoundFontIsAClearFailureNamingThePackage)
     SystemMidiOutDevices devices({false, QStringLiteral("/nonexistent.sf2")});
     Sequencer sequencer(clock, Sequencer::Drive::Manual);
     test::ScriptedPrompts prompts;
-    UIStrings.StrMidiOutOpenError = QStringLiteral("Cannot open %s%s");
-    TMidiOut midiOut(devices, sequencer, prompts);
+    UIStringTable strings;
+    strings.StrMidiOutOpenError = QStringLiteral("Cannot open %s%s");
+    TMidiOut midiOut(devices, sequencer, prompts, strings);
     EXPECT_FALSE(midiOut.ChangeDevice(1));
     EXPECT_FALSE(midiOut.IsOpen());
     ASSERT_EQ(prompts.asked.size(), 1U);
@@ -224,8 +226,10 @@ TEST(SystemMidiOutDevices, ListingWithoutAnAlsaSequencerGivesTheSynthesizerAndNo
     for (const MidiOutPortInfo& port : listed.Value())
         EXPECT_FALSE(port.name.contains(QRegularExpression(QStringLiteral("\\d+:\\d+$"))));
     // A port that is not there is refused with a text, never a crash.
-    const auto opened = devices.OpenOutput(7);
-    EXPECT_FALSE(opened);
+    const auto opened = devices.OpenOutput(QStringLiteral("No such port"));
+    ASSERT_FALSE(opened);
+    EXPECT_EQ(opened.Code(), MidiOutError::OpenFailed);
+    EXPECT_FALSE(opened.Detail().isEmpty());
 }
 
 } // namespace
