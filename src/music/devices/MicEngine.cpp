@@ -4,8 +4,6 @@
 #include "music/base/Clock.h"
 #include "music/input/WaveInEvents.h"
 
-#include <QCoreApplication>
-
 namespace pv {
 
 MicEngine::MicEngine(const IClock& clock, std::unique_ptr<IAudioCapture> capture)
@@ -24,7 +22,6 @@ int MicEngine::Open(QObject* receiver)
     if (m_open) {
         std::lock_guard lock(m_mutex);
         m_receiver = receiver;
-        m_receiverGuard = receiver;
         return 1;
     }
     if (receiver == nullptr || !m_capture || !m_capture->Open())
@@ -34,7 +31,6 @@ int MicEngine::Open(QObject* receiver)
         m_receiver = receiver;
         m_quit = false;
     }
-    m_receiverGuard = receiver;
     m_worker = std::thread([this] { WorkerLoop(); });
     m_open = true;
     return 1;
@@ -74,6 +70,7 @@ void MicEngine::Start(MicMode mode)
     {
         std::lock_guard lock(m_mutex);
         ++m_generation;
+        m_handOff.SetGeneration(m_generation);
         m_listening = true;
         m_mode = mode;
         m_streamStartUs = m_clock.NowUs();
@@ -95,18 +92,13 @@ void MicEngine::EndRun()
     if (m_capturing)
         m_capture->Stop();
     m_capturing = false;
-    {
-        // The worker posts only under this lock and only for the current generation, so after
-        // it no event of the run can be posted; those already posted are taken back.
-        std::lock_guard lock(m_mutex);
-        ++m_generation;
-        m_listening = false;
-        m_queue.clear();
-    }
-    if (m_receiverGuard) {
-        QCoreApplication::removePostedEvents(m_receiverGuard, WaveInPitchEvent::EventType());
-        QCoreApplication::removePostedEvents(m_receiverGuard, WaveInOnsetEvent::EventType());
-    }
+    // The worker posts only under this lock and only for the current generation, so after it
+    // no event of the run is posted; those already on their way are dropped by the hand-off.
+    std::lock_guard lock(m_mutex);
+    ++m_generation;
+    m_handOff.SetGeneration(m_generation);
+    m_listening = false;
+    m_queue.clear();
 }
 
 std::uint32_t MicEngine::FetchNote(std::uint8_t wparam)
@@ -196,19 +188,20 @@ void MicEngine::Analyse(Block& block)
     if (found.empty())
         return;
     std::lock_guard lock(m_mutex);
-    if (block.generation != m_generation || m_receiver == nullptr)
+    if (block.generation != m_generation || m_receiver.isNull())
         return;
     for (const MicDetection& d : found) {
         if (d.kind == MicDetection::Kind::Note) {
             const std::uint8_t slot = m_nextSlot++;
             m_notes[slot] = static_cast<std::uint8_t>(d.note);
-            QCoreApplication::postEvent(m_receiver, new WaveInPitchEvent(slot));
+            m_handOff.Post(m_receiver, std::make_unique<WaveInPitchEvent>(slot), m_generation);
         } else {
             const std::uint64_t us = m_streamStartUs + m_analyzerBaseUs +
                                      d.sampleIndex * 1000000U / m_analyzer->SampleRate();
-            QCoreApplication::postEvent(
-                m_receiver, new WaveInOnsetEvent(WaveInOnsetEvent::kOnset,
-                                                 static_cast<std::uint32_t>(us / 1000U)));
+            m_handOff.Post(m_receiver,
+                           std::make_unique<WaveInOnsetEvent>(
+                               WaveInOnsetEvent::kOnset, static_cast<std::uint32_t>(us / 1000U)),
+                           m_generation);
         }
     }
 }

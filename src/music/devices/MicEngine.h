@@ -1,6 +1,7 @@
 // The microphone engine: capture, analysis on a worker thread, events to the receiver.
 #pragma once
 
+#include "music/base/EventHandOff.h"
 #include "music/devices/AudioCapture.h"
 #include "music/devices/MicAnalyzer.h"
 #include "music/input/MicLibrary.h"
@@ -62,10 +63,13 @@ private:
 
     const IClock& m_clock;
     std::unique_ptr<IAudioCapture> m_capture;
-    // Read by the worker under the mutex; the guard (GUI thread only) keeps a receiver that was
-    // destroyed without Close from being touched when the run ends.
-    QObject* m_receiver = nullptr;
-    QPointer<QObject> m_receiverGuard;
+    // Taken on the GUI thread, copied by the worker under the mutex: the worker never touches
+    // the receiver itself, the hand-off checks on the GUI thread that it still exists.
+    QPointer<QObject> m_receiver;
+    // Delivers the worker's events on the GUI thread; its generation is m_generation, so that
+    // events of a stopped run are dropped even when already posted. Made before the worker
+    // starts and destroyed after it is joined.
+    EventHandOff m_handOff;
     bool m_open = false;
     bool m_capturing = false;
 

@@ -132,6 +132,34 @@ TEST_F(MicEngineTest, NoEventArrivesAfterStopNorFromSamplesWhileStopped)
     engine.Close();
 }
 
+TEST_F(MicEngineTest, AReceiverDestroyedWhileListeningGetsNothingAndTheNextOneDoes)
+{
+    std::mt19937 rng(8);
+    std::vector<float> claps(test::SampleAt(1.0, kRate), 0.0F);
+    test::AddClap(claps, test::SampleAt(0.2, kRate), 0.4, kRate, rng);
+    test::AddClap(claps, test::SampleAt(0.6, kRate), 0.4, kRate, rng);
+
+    auto doomed = std::make_unique<Recorder>();
+    ASSERT_GT(engine.Open(doomed.get()), 0);
+    engine.StartOnset();
+    Feed(claps);                                                   // analysed, events on their way
+    for (std::size_t at = 0; at < claps.size(); at += kRate / 100) // still being analysed
+        engine.PushSamples(std::span<const float>(claps).subspan(
+                               at, std::min<std::size_t>(kRate / 100, claps.size() - at)),
+                           kRate);
+    doomed.reset(); // while the worker analyses and posts
+    engine.WaitIdle();
+    QCoreApplication::processEvents();
+
+    // The engine goes on listening for the next receiver.
+    ASSERT_GT(engine.Open(&receiver), 0);
+    engine.StartOnset();
+    Feed(claps);
+    QCoreApplication::processEvents();
+    EXPECT_EQ(receiver.onsetTimes.size(), 2U);
+    engine.Close();
+}
+
 TEST_F(MicEngineTest, RestartingForPitchesListensForPitchesOnly)
 {
     ASSERT_GT(engine.Open(&receiver), 0);
