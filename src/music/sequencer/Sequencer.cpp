@@ -179,6 +179,8 @@ void Sequencer::QueueMidi(SequencerQueue queue, std::uint32_t packed)
 {
     {
         std::lock_guard lock(m_mutex);
+        // A playback that is over takes the new events as a new one, started by Start.
+        m_engine.GoIdleIfDone(m_clock.NowUs());
         m_engine.QueueMidi(queue, packed);
     }
     Wake();
@@ -188,6 +190,7 @@ void Sequencer::QueueWait(SequencerQueue queue, std::uint32_t ticks)
 {
     {
         std::lock_guard lock(m_mutex);
+        m_engine.GoIdleIfDone(m_clock.NowUs());
         m_engine.QueueWait(queue, ticks);
     }
     Wake();
@@ -199,6 +202,7 @@ void Sequencer::QueueNotify(SequencerQueue queue, QObject* target, std::uint16_t
         return;
     {
         std::lock_guard lock(m_mutex);
+        m_engine.GoIdleIfDone(m_clock.NowUs());
         m_engine.QueueNotify(queue, NotifyTarget(target), code);
     }
     Wake();
