@@ -162,8 +162,21 @@ QString FluidSynthOutput::LastErrorText() const
 void FluidSynthOutput::SetStereoVolume(std::uint32_t stereoVolume)
 {
     m_stereoVolume = stereoVolume;
-    const std::uint32_t louder = std::max(stereoVolume & 0xFFFFU, stereoVolume >> 16);
-    fluid_synth_set_gain(m_synth, kFullGain * static_cast<float>(louder) / 65535.0F);
+    ApplyGain();
+}
+
+void FluidSynthOutput::SetLevel(float level)
+{
+    m_level = std::clamp(level, 0.0F, 1.0F);
+    ApplyGain();
+}
+
+void FluidSynthOutput::ApplyGain()
+{
+    const std::uint32_t stereo = m_stereoVolume.load();
+    const std::uint32_t louder = std::max(stereo & 0xFFFFU, stereo >> 16);
+    fluid_synth_set_gain(m_synth,
+                         kFullGain * m_level.load() * static_cast<float>(louder) / 65535.0F);
 }
 
 void FluidSynthOutput::Silence()

@@ -2,6 +2,7 @@
 // clock into the built-in synthesizer, which renders into memory; the sound is then measured.
 #include "music/devices/FluidSynthOutput.h"
 #include "music/devices/SystemMidiOutDevices.h"
+#include "music/input/WaveOutVolume.h"
 #include "music/sequencer/MidiOut.h"
 #include "music/sequencer/Sequencer.h"
 #include "music/strings/UIStrings.h"
@@ -193,6 +194,25 @@ TEST_F(SynthPlayback, VolumeActsOnTheSynthesizersGain)
     midiOut.PlayNotes(note, 1, TPlayMode::Harmonic, false);
     const double soft = Rms(Render(0.5), 0.05, 0.5);
     EXPECT_NEAR(soft / loud, 64.0 / 255.0, 0.05);
+}
+
+TEST_F(SynthPlayback, TheWaveOutVolumeScalesTheSynthesizerOnTopOfItsMidiVolume)
+{
+    const TNoteRec note[] = {Note(60)};
+    WaveOutVolume waveOut;
+    waveOut.AddTarget(*synth);
+    midiOut.SetVolume(255);
+    midiOut.PlayNotes(note, 1, TPlayMode::Harmonic, false);
+    const double full = Rms(Render(0.5), 0.05, 0.5);
+
+    midiOut.StopQueue();
+    clock.SetMs(0);
+    SetWaveOutVolume(waveOut, 102); // 0.4
+    midiOut.SetVolume(128);         // about 0.5
+    midiOut.PlayNotes(note, 1, TPlayMode::Harmonic, false);
+    const double both = Rms(Render(0.5), 0.05, 0.5);
+    EXPECT_NEAR(both / full, 0.4 * 128.0 / 255.0, 0.03);
+    waveOut.RemoveTarget(*synth);
 }
 
 TEST(FluidSynthOutput, AMissingSoundFontIsAClearFailureNamingThePackage)
