@@ -4,6 +4,8 @@
 #include "music/base/Clock.h"
 #include "music/input/WaveInEvents.h"
 
+#include <algorithm>
+
 namespace pv {
 
 MicEngine::MicEngine(const IClock& clock, std::unique_ptr<IAudioCapture> capture)
@@ -119,7 +121,8 @@ void MicEngine::Configure(int rhythmValue, std::uint8_t highPrecision, double to
     ++m_tuningVersion;
 }
 
-void MicEngine::PushSamples(std::span<const float> samples, unsigned sampleRate)
+void MicEngine::PushSamples(std::span<const float> samples, unsigned sampleRate,
+                            const std::optional<CaptureStamp>& stamp)
 {
     if (samples.empty() || sampleRate == 0)
         return;
@@ -127,7 +130,7 @@ void MicEngine::PushSamples(std::span<const float> samples, unsigned sampleRate)
         std::lock_guard lock(m_mutex);
         if (!m_listening)
             return;
-        m_queue.push_back({m_generation, sampleRate, {samples.begin(), samples.end()}});
+        m_queue.push_back({m_generation, sampleRate, {samples.begin(), samples.end()}, stamp});
     }
     m_wake.notify_one();
 }
@@ -166,22 +169,32 @@ void MicEngine::Analyse(Block& block)
     MicMode mode;
     MicTuning tuning;
     std::uint64_t tuningVersion = 0;
+    std::uint64_t streamStartUs = 0;
     {
         std::lock_guard lock(m_mutex);
         mode = m_mode;
         tuning = m_tuning;
         tuningVersion = m_tuningVersion;
+        streamStartUs = m_streamStartUs;
     }
     if (!m_analyzer || m_analyzerGeneration != block.generation) {
         m_analyzer = std::make_unique<MicAnalyzer>(mode, block.sampleRate, tuning);
         m_analyzerGeneration = block.generation;
         m_analyzerTuning = tuningVersion;
-        m_analyzerBaseUs = 0;
+        m_timeline.emplace(streamStartUs);
+        m_segments.clear();
     } else if (m_analyzer->SampleRate() != block.sampleRate || m_analyzerTuning != tuningVersion) {
-        m_analyzerBaseUs += m_analyzer->SamplesSeen() * 1000000U / m_analyzer->SampleRate();
         m_analyzer = std::make_unique<MicAnalyzer>(mode, block.sampleRate, tuning);
         m_analyzerTuning = tuningVersion;
+        m_segments.clear();
     }
+
+    constexpr std::size_t kSegmentsKept = 4096;
+    const std::uint64_t positionNs =
+        m_timeline->Place(block.samples.size(), block.sampleRate, block.stamp);
+    m_segments.push_back({m_analyzer->SamplesSeen(), positionNs});
+    if (m_segments.size() > kSegmentsKept)
+        m_segments.pop_front();
 
     std::vector<MicDetection> found;
     m_analyzer->Push(block.samples, found);
@@ -196,14 +209,30 @@ void MicEngine::Analyse(Block& block)
             m_notes[slot] = static_cast<std::uint8_t>(d.note);
             m_handOff.Post(m_receiver, std::make_unique<WaveInPitchEvent>(slot), m_generation);
         } else {
-            const std::uint64_t us = m_streamStartUs + m_analyzerBaseUs +
-                                     d.sampleIndex * 1000000U / m_analyzer->SampleRate();
+            const std::uint64_t us = SampleClockUs(d.sampleIndex);
             m_handOff.Post(m_receiver,
                            std::make_unique<WaveInOnsetEvent>(
                                WaveInOnsetEvent::kOnset, static_cast<std::uint32_t>(us / 1000U)),
                            m_generation);
         }
     }
+}
+
+std::uint64_t MicEngine::SampleClockUs(std::uint64_t sampleIndex) const
+{
+    // The last block that begins at or before the sample; one older than every block kept is
+    // counted back from the oldest.
+    auto segment = std::upper_bound(
+        m_segments.begin(), m_segments.end(), sampleIndex,
+        [](std::uint64_t index, const Segment& s) { return index < s.sampleIndex; });
+    if (segment != m_segments.begin())
+        --segment;
+    const std::uint64_t rate = m_analyzer->SampleRate();
+    const std::int64_t offsetNs =
+        (static_cast<std::int64_t>(sampleIndex) - static_cast<std::int64_t>(segment->sampleIndex)) *
+        1'000'000'000 / static_cast<std::int64_t>(rate);
+    const std::int64_t positionNs = static_cast<std::int64_t>(segment->positionNs) + offsetNs;
+    return m_timeline->ClockUs(static_cast<std::uint64_t>(std::max<std::int64_t>(0, positionNs)));
 }
 
 } // namespace pv
