@@ -41,15 +41,14 @@ class RecordingSink final : public IMidiSink
 {
 public:
     explicit RecordingSink(const IClock& clock) : m_clock(clock) {}
-    bool Send(std::uint32_t packed) override
+    Status<MidiOutError> Send(std::uint32_t packed) override
     {
         ++attempts;
         if (failFrom >= 0 && attempts > failFrom)
-            return false;
+            return Fail(MidiOutError::SendFailed, QStringLiteral("device refused"));
         sent.push_back({m_clock.NowUs() / 1000U, packed});
-        return true;
+        return {};
     }
-    QString LastErrorText() const override { return QStringLiteral("device refused"); }
 
     std::vector<SentMessage> sent;
     int attempts = 0;

@@ -115,7 +115,7 @@ FluidSynthOutput::~FluidSynthOutput()
         delete_fluid_settings(m_settings);
 }
 
-bool FluidSynthOutput::Send(std::uint32_t packed)
+Status<MidiOutError> FluidSynthOutput::Send(std::uint32_t packed)
 {
     const int status = MessageStatus(packed);
     const int channel = status & 0x0F;
@@ -151,12 +151,10 @@ bool FluidSynthOutput::Send(std::uint32_t packed)
     default:
         break; // system messages mean nothing to the synthesizer
     }
-    return rc != FLUID_FAILED;
-}
-
-QString FluidSynthOutput::LastErrorText() const
-{
-    return QStringLiteral("The built-in synthesizer refused the message.");
+    if (rc == FLUID_FAILED)
+        return Fail(MidiOutError::SendFailed,
+                    QStringLiteral("The built-in synthesizer refused the message."));
+    return {};
 }
 
 void FluidSynthOutput::SetStereoVolume(std::uint32_t stereoVolume)

@@ -52,8 +52,7 @@ public:
     FluidSynthOutput(const FluidSynthOutput&) = delete;
     FluidSynthOutput& operator=(const FluidSynthOutput&) = delete;
 
-    bool Send(std::uint32_t packed) override;
-    QString LastErrorText() const override;
+    Status<MidiOutError> Send(std::uint32_t packed) override;
 
     /// Volume as two 16-bit channel halves (the louder half sets the synthesizer's gain).
     void SetStereoVolume(std::uint32_t stereoVolume);

@@ -48,33 +48,25 @@ class SystemMidiOutDevices::PortSink final : public IMidiSink
 public:
     explicit PortSink(std::unique_ptr<RtMidiOut> out) : m_out(std::move(out)) {}
 
-    bool Send(std::uint32_t packed) override
+    Status<MidiOutError> Send(std::uint32_t packed) override
     {
         const unsigned char bytes[3] = {MessageStatus(packed), MessageData1(packed),
                                         MessageData2(packed)};
         const std::size_t length = MessageLength(bytes[0]);
         if (length == 0)
-            return true;
+            return {};
         std::lock_guard lock(m_mutex);
         try {
             m_out->sendMessage(bytes, length);
-            return true;
+            return {};
         } catch (const RtMidiError& e) {
-            m_error = QString::fromStdString(e.getMessage());
-            return false;
+            return Fail(MidiOutError::SendFailed, QString::fromStdString(e.getMessage()));
         }
     }
 
-    QString LastErrorText() const override
-    {
-        std::lock_guard lock(m_mutex);
-        return m_error;
-    }
-
 private:
-    mutable std::mutex m_mutex;
+    std::mutex m_mutex;
     std::unique_ptr<RtMidiOut> m_out;
-    QString m_error;
 };
 
 QString SystemMidiOutDevices::SynthName()

@@ -136,8 +136,10 @@ void TMidiOut::SetChannel(std::uint8_t channel)
 
 void TMidiOut::Send(std::uint32_t packed)
 {
+    // Immediate messages that fail are not reported one by one, as before: only the
+    // controller reset tells the user.
     if (m_open && m_sink != nullptr)
-        m_sink->Send(packed);
+        static_cast<void>(m_sink->Send(packed));
 }
 
 void TMidiOut::NoteOn(const SoundRecord& sound)
@@ -185,8 +187,10 @@ void TMidiOut::ResetControllers()
     if (!m_open || m_sink == nullptr)
         return;
     for (int channel = 0; channel < 16; ++channel) {
-        if (!m_sink->Send(ControlChangeMessage(channel, kControllerResetAll, 0))) {
-            m_prompts.ShowMessage(m_sink->LastErrorText().left(kErrorTextLength));
+        const Status<MidiOutError> sent =
+            m_sink->Send(ControlChangeMessage(channel, kControllerResetAll, 0));
+        if (!sent) {
+            m_prompts.ShowMessage(sent.Detail().left(kErrorTextLength));
             return;
         }
     }

@@ -21,12 +21,6 @@ struct MidiOutPortInfo
     QString name;
 };
 
-enum class MidiOutError : int
-{
-    OpenFailed = 1, ///< the device refused; the failure's detail holds its text (may be empty)
-    Unexpected = 2, ///< anything else went wrong while opening or listing
-};
-
 class IMidiOutDevices
 {
 public:

@@ -47,7 +47,7 @@ public:
     void SendMidi(std::uint32_t packed) override
     {
         if (sink != nullptr)
-            sink->Send(packed);
+            static_cast<void>(sink->Send(packed)); // the timing thread has no one to tell
     }
     void PostNotify(const NotifyTarget& target, std::uint16_t code,
                     std::uint32_t generation) override
