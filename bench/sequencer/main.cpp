@@ -29,12 +29,12 @@ class RecordingSink final : public pv::IMidiSink
 public:
     // Reserved: a growing vector would measure the allocator, not the sequencer.
     RecordingSink() { arrivals.reserve(4096); }
-    bool Send(std::uint32_t packed) override
+    pv::Status<pv::MidiOutError> Send(std::uint32_t packed) override
     {
         const std::uint64_t now = pv::SteadyClock::Instance().NowUs();
         std::lock_guard lock(m_mutex);
         arrivals.emplace_back(packed, now);
-        return true;
+        return {};
     }
     std::vector<std::pair<std::uint32_t, std::uint64_t>> arrivals;
 

@@ -8,6 +8,7 @@
 #include "music/sequencer/SequencerNotifyEvent.h"
 #include "support/FakeClock.h"
 
+#include <algorithm>
 #include <cstdint>
 #include <map>
 #include <vector>
@@ -40,15 +41,14 @@ class RecordingSink final : public IMidiSink
 {
 public:
     explicit RecordingSink(const IClock& clock) : m_clock(clock) {}
-    bool Send(std::uint32_t packed) override
+    Status<MidiOutError> Send(std::uint32_t packed) override
     {
         ++attempts;
         if (failFrom >= 0 && attempts > failFrom)
-            return false;
+            return Fail(MidiOutError::SendFailed, QStringLiteral("device refused"));
         sent.push_back({m_clock.NowUs() / 1000U, packed});
-        return true;
+        return {};
     }
-    QString LastErrorText() const override { return QStringLiteral("device refused"); }
 
     std::vector<SentMessage> sent;
     int attempts = 0;
@@ -69,11 +69,17 @@ public:
             return Fail(MidiOutError::Unexpected, QStringLiteral("boom"));
         return ports;
     }
-    Result<IMidiSink*, MidiOutError> OpenOutput(std::uint32_t id) override
+    /// Resolves the name among the ports as they are now, as the system devices do.
+    Result<IMidiSink*, MidiOutError> OpenOutput(const QString& name) override
     {
-        openedIds.push_back(id);
+        openedNames.push_back(name);
         if (openError)
             return *openError;
+        const auto port = std::find_if(ports.begin(), ports.end(),
+                                       [&](const MidiOutPortInfo& p) { return p.name == name; });
+        if (port == ports.end())
+            return Fail(MidiOutError::OpenFailed, QStringLiteral("The MIDI port is gone."));
+        openedIds.push_back(port->id);
         open = true;
         return static_cast<IMidiSink*>(&sink);
     }
@@ -95,7 +101,8 @@ public:
     std::optional<Failure<MidiOutError>> openError;
     bool open = false;
     int closes = 0;
-    std::vector<std::uint32_t> openedIds;
+    std::vector<QString> openedNames;
+    std::vector<std::uint32_t> openedIds; ///< the ids the opened names had at opening
     std::optional<std::uint32_t> volume;
     RecordingSink sink;
 };

@@ -2,6 +2,7 @@
 #pragma once
 
 #include "exercises/base/AnswerSound.h"
+#include "music/input/WaveOutVolume.h"
 
 #include <map>
 
@@ -11,7 +12,8 @@ class QSoundEffect;
 
 namespace pv {
 
-class AnswerSoundEffect final : public QObject, public IAnswerSound
+/// Registered with the wave-out volume, which sets its level.
+class AnswerSoundEffect final : public QObject, public IAnswerSound, public IVolumeTarget
 {
     Q_OBJECT
 
@@ -23,6 +25,7 @@ public:
     void Preload(const QString& wavFile);
     /// 0.0 .. 1.0 for every effect.
     void SetVolume(float volume);
+    void SetLevel(float level) override { SetVolume(level); }
     void Play(const QString& wavFile) override;
 
 private:

@@ -1,6 +1,7 @@
 // Microphone capture with Qt Multimedia.
 #include "music/devices/AudioCapture.h"
 
+#include "music/base/Clock.h"
 #include "music/base/Log.h"
 
 #include <QAudioDevice>
@@ -12,29 +13,50 @@ namespace pv {
 
 namespace {
 
-// Receives the source's bytes and hands them on.
+// Receives the source's bytes and hands them on, stamped with the source's figures.
 class SinkDevice final : public QIODevice
 {
 public:
-    SinkDevice(IAudioSink& sink, const QAudioFormat& format) : m_convert(sink, format) {}
+    SinkDevice(IAudioSink& sink, const QAudioFormat& format, const IClock& clock)
+        : m_convert(sink, format), m_format(format), m_clock(clock)
+    {
+    }
+    void SetSource(const QAudioSource* source) { m_source = source; }
 
 protected:
     qint64 readData(char*, qint64) override { return -1; }
 
     qint64 writeData(const char* data, qint64 length) override
     {
-        if (length > 0)
-            m_convert.Write(data, static_cast<std::size_t>(length));
+        if (length <= 0)
+            return length;
+        std::optional<CaptureStamp> stamp;
+        // Read at the hand-over, together with the clock: a write that comes late finds the
+        // device further on by just as much. The source's count of available bytes is what
+        // it can tell of audio captured but not yet written here.
+        if (m_source != nullptr) {
+            stamp = CaptureStamp{
+                m_clock.NowUs(),
+                static_cast<std::uint64_t>(std::max<qint64>(0, m_source->processedUSecs())),
+                static_cast<std::uint64_t>(std::max<qint64>(
+                    0, m_format.durationForBytes(static_cast<qint32>(
+                           std::min<qsizetype>(m_source->bytesAvailable(), 0x7FFFFFFF)))))};
+        }
+        m_convert.Write(data, static_cast<std::size_t>(length), stamp);
         return length;
     }
 
 private:
     PcmToMono m_convert;
+    QAudioFormat m_format;
+    const IClock& m_clock;
+    const QAudioSource* m_source = nullptr;
 };
 
 class QtAudioCapture final : public IAudioCapture
 {
 public:
+    explicit QtAudioCapture(const IClock& clock) : m_clock(clock) {}
     ~QtAudioCapture() override { Close(); }
 
     bool Open() override
@@ -49,10 +71,11 @@ public:
         if (m_device.isNull())
             return false;
         const QAudioFormat format = ChooseFormat();
-        m_io = std::make_unique<SinkDevice>(sink, format);
+        m_io = std::make_unique<SinkDevice>(sink, format, m_clock);
         m_io->open(QIODevice::WriteOnly);
         m_source = std::make_unique<QAudioSource>(m_device, format);
-        // Short buffers: onsets are stamped by sample position, but the events should not lag.
+        m_io->SetSource(m_source.get());
+        // Short buffers: onsets are stamped by the device's figures, but events should not lag.
         m_source->setBufferSize(format.bytesForDuration(20000));
         m_source->start(m_io.get());
         if (m_source->error() != QAudio::NoError) {
@@ -65,6 +88,8 @@ public:
 
     void Stop() override
     {
+        if (m_io)
+            m_io->SetSource(nullptr);
         if (m_source)
             m_source->stop();
         m_source.reset();
@@ -94,6 +119,7 @@ private:
         return m_device.preferredFormat();
     }
 
+    const IClock& m_clock;
     QAudioDevice m_device;
     std::unique_ptr<SinkDevice> m_io;
     std::unique_ptr<QAudioSource> m_source;
@@ -114,7 +140,7 @@ PcmToMono::PcmToMono(IAudioSink& sink, const QAudioFormat& format) : m_sink(sink
 {
 }
 
-void PcmToMono::Write(const char* data, std::size_t length)
+void PcmToMono::Write(const char* data, std::size_t length, std::optional<CaptureStamp> stamp)
 {
     const int frameBytes = m_format.bytesPerFrame();
     const int sampleBytes = m_format.bytesPerSample();
@@ -135,12 +161,15 @@ void PcmToMono::Write(const char* data, std::size_t length)
         m_samples[f] = sum / static_cast<float>(channels);
     }
     m_pending.erase(m_pending.begin(), m_pending.begin() + static_cast<long>(frames * frameSize));
-    m_sink.PushSamples(m_samples, static_cast<unsigned>(m_format.sampleRate()));
+    if (stamp) // by hand: Qt's durationForBytes counts whole frames only
+        stamp->pendingUs += m_pending.size() * 1'000'000U /
+                            (frameSize * static_cast<std::size_t>(m_format.sampleRate()));
+    m_sink.PushSamples(m_samples, static_cast<unsigned>(m_format.sampleRate()), stamp);
 }
 
-std::unique_ptr<IAudioCapture> MakeQtAudioCapture()
+std::unique_ptr<IAudioCapture> MakeQtAudioCapture(const IClock& clock)
 {
-    return std::make_unique<QtAudioCapture>();
+    return std::make_unique<QtAudioCapture>(clock);
 }
 
 std::unique_ptr<IAudioCapture> MakeFeedOnlyCapture()

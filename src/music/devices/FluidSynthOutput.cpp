@@ -115,7 +115,7 @@ FluidSynthOutput::~FluidSynthOutput()
         delete_fluid_settings(m_settings);
 }
 
-bool FluidSynthOutput::Send(std::uint32_t packed)
+Status<MidiOutError> FluidSynthOutput::Send(std::uint32_t packed)
 {
     const int status = MessageStatus(packed);
     const int channel = status & 0x0F;
@@ -151,19 +151,30 @@ bool FluidSynthOutput::Send(std::uint32_t packed)
     default:
         break; // system messages mean nothing to the synthesizer
     }
-    return rc != FLUID_FAILED;
-}
-
-QString FluidSynthOutput::LastErrorText() const
-{
-    return QStringLiteral("The built-in synthesizer refused the message.");
+    if (rc == FLUID_FAILED)
+        return Fail(MidiOutError::SendFailed,
+                    QStringLiteral("The built-in synthesizer refused the message."));
+    return {};
 }
 
 void FluidSynthOutput::SetStereoVolume(std::uint32_t stereoVolume)
 {
     m_stereoVolume = stereoVolume;
-    const std::uint32_t louder = std::max(stereoVolume & 0xFFFFU, stereoVolume >> 16);
-    fluid_synth_set_gain(m_synth, kFullGain * static_cast<float>(louder) / 65535.0F);
+    ApplyGain();
+}
+
+void FluidSynthOutput::SetLevel(float level)
+{
+    m_level = std::clamp(level, 0.0F, 1.0F);
+    ApplyGain();
+}
+
+void FluidSynthOutput::ApplyGain()
+{
+    const std::uint32_t stereo = m_stereoVolume.load();
+    const std::uint32_t louder = std::max(stereo & 0xFFFFU, stereo >> 16);
+    fluid_synth_set_gain(m_synth,
+                         kFullGain * m_level.load() * static_cast<float>(louder) / 65535.0F);
 }
 
 void FluidSynthOutput::Silence()

@@ -3,6 +3,7 @@
 #pragma once
 
 #include "music/base/Result.h"
+#include "music/input/WaveOutVolume.h"
 #include "music/sequencer/SequencerTypes.h"
 
 #include <atomic>
@@ -25,7 +26,8 @@ enum class SynthError : int
     SetupFailed = 2,      ///< FluidSynth itself could not be set up
 };
 
-class FluidSynthOutput final : public IMidiSink
+/// Besides its MIDI volume it follows the program's wave-out volume (it plays the intro).
+class FluidSynthOutput final : public IMidiSink, public IVolumeTarget
 {
 public:
     struct Options
@@ -50,12 +52,13 @@ public:
     FluidSynthOutput(const FluidSynthOutput&) = delete;
     FluidSynthOutput& operator=(const FluidSynthOutput&) = delete;
 
-    bool Send(std::uint32_t packed) override;
-    QString LastErrorText() const override;
+    Status<MidiOutError> Send(std::uint32_t packed) override;
 
     /// Volume as two 16-bit channel halves (the louder half sets the synthesizer's gain).
     void SetStereoVolume(std::uint32_t stereoVolume);
     std::uint32_t StereoVolume() const { return m_stereoVolume.load(); }
+    /// The wave-out level, a factor on top of the MIDI volume.
+    void SetLevel(float level) override;
     /// Ends every sounding note at once (also their release).
     void Silence();
 
@@ -66,12 +69,14 @@ public:
 
 private:
     FluidSynthOutput() = default;
+    void ApplyGain();
 
     _fluid_hashtable_t* m_settings = nullptr;
     _fluid_synth_t* m_synth = nullptr;
     _fluid_audio_driver_t* m_audio = nullptr;
     double m_sampleRate = 48000.0;
     std::atomic<std::uint32_t> m_stereoVolume{0xFFFFFFFFU};
+    std::atomic<float> m_level{1.0F};
 };
 
 } // namespace pv

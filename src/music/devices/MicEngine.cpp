@@ -4,7 +4,7 @@
 #include "music/base/Clock.h"
 #include "music/input/WaveInEvents.h"
 
-#include <QCoreApplication>
+#include <algorithm>
 
 namespace pv {
 
@@ -24,7 +24,6 @@ int MicEngine::Open(QObject* receiver)
     if (m_open) {
         std::lock_guard lock(m_mutex);
         m_receiver = receiver;
-        m_receiverGuard = receiver;
         return 1;
     }
     if (receiver == nullptr || !m_capture || !m_capture->Open())
@@ -34,7 +33,6 @@ int MicEngine::Open(QObject* receiver)
         m_receiver = receiver;
         m_quit = false;
     }
-    m_receiverGuard = receiver;
     m_worker = std::thread([this] { WorkerLoop(); });
     m_open = true;
     return 1;
@@ -74,6 +72,7 @@ void MicEngine::Start(MicMode mode)
     {
         std::lock_guard lock(m_mutex);
         ++m_generation;
+        m_handOff.SetGeneration(m_generation);
         m_listening = true;
         m_mode = mode;
         m_streamStartUs = m_clock.NowUs();
@@ -95,18 +94,13 @@ void MicEngine::EndRun()
     if (m_capturing)
         m_capture->Stop();
     m_capturing = false;
-    {
-        // The worker posts only under this lock and only for the current generation, so after
-        // it no event of the run can be posted; those already posted are taken back.
-        std::lock_guard lock(m_mutex);
-        ++m_generation;
-        m_listening = false;
-        m_queue.clear();
-    }
-    if (m_receiverGuard) {
-        QCoreApplication::removePostedEvents(m_receiverGuard, WaveInPitchEvent::EventType());
-        QCoreApplication::removePostedEvents(m_receiverGuard, WaveInOnsetEvent::EventType());
-    }
+    // The worker posts only under this lock and only for the current generation, so after it
+    // no event of the run is posted; those already on their way are dropped by the hand-off.
+    std::lock_guard lock(m_mutex);
+    ++m_generation;
+    m_handOff.SetGeneration(m_generation);
+    m_listening = false;
+    m_queue.clear();
 }
 
 std::uint32_t MicEngine::FetchNote(std::uint8_t wparam)
@@ -127,7 +121,8 @@ void MicEngine::Configure(int rhythmValue, std::uint8_t highPrecision, double to
     ++m_tuningVersion;
 }
 
-void MicEngine::PushSamples(std::span<const float> samples, unsigned sampleRate)
+void MicEngine::PushSamples(std::span<const float> samples, unsigned sampleRate,
+                            const std::optional<CaptureStamp>& stamp)
 {
     if (samples.empty() || sampleRate == 0)
         return;
@@ -135,7 +130,7 @@ void MicEngine::PushSamples(std::span<const float> samples, unsigned sampleRate)
         std::lock_guard lock(m_mutex);
         if (!m_listening)
             return;
-        m_queue.push_back({m_generation, sampleRate, {samples.begin(), samples.end()}});
+        m_queue.push_back({m_generation, sampleRate, {samples.begin(), samples.end()}, stamp});
     }
     m_wake.notify_one();
 }
@@ -174,43 +169,70 @@ void MicEngine::Analyse(Block& block)
     MicMode mode;
     MicTuning tuning;
     std::uint64_t tuningVersion = 0;
+    std::uint64_t streamStartUs = 0;
     {
         std::lock_guard lock(m_mutex);
         mode = m_mode;
         tuning = m_tuning;
         tuningVersion = m_tuningVersion;
+        streamStartUs = m_streamStartUs;
     }
     if (!m_analyzer || m_analyzerGeneration != block.generation) {
         m_analyzer = std::make_unique<MicAnalyzer>(mode, block.sampleRate, tuning);
         m_analyzerGeneration = block.generation;
         m_analyzerTuning = tuningVersion;
-        m_analyzerBaseUs = 0;
+        m_timeline.emplace(streamStartUs);
+        m_segments.clear();
     } else if (m_analyzer->SampleRate() != block.sampleRate || m_analyzerTuning != tuningVersion) {
-        m_analyzerBaseUs += m_analyzer->SamplesSeen() * 1000000U / m_analyzer->SampleRate();
         m_analyzer = std::make_unique<MicAnalyzer>(mode, block.sampleRate, tuning);
         m_analyzerTuning = tuningVersion;
+        m_segments.clear();
     }
+
+    constexpr std::size_t kSegmentsKept = 4096;
+    const std::uint64_t positionNs =
+        m_timeline->Place(block.samples.size(), block.sampleRate, block.stamp);
+    m_segments.push_back({m_analyzer->SamplesSeen(), positionNs});
+    if (m_segments.size() > kSegmentsKept)
+        m_segments.pop_front();
 
     std::vector<MicDetection> found;
     m_analyzer->Push(block.samples, found);
     if (found.empty())
         return;
     std::lock_guard lock(m_mutex);
-    if (block.generation != m_generation || m_receiver == nullptr)
+    if (block.generation != m_generation || m_receiver.isNull())
         return;
     for (const MicDetection& d : found) {
         if (d.kind == MicDetection::Kind::Note) {
             const std::uint8_t slot = m_nextSlot++;
             m_notes[slot] = static_cast<std::uint8_t>(d.note);
-            QCoreApplication::postEvent(m_receiver, new WaveInPitchEvent(slot));
+            m_handOff.Post(m_receiver, std::make_unique<WaveInPitchEvent>(slot), m_generation);
         } else {
-            const std::uint64_t us = m_streamStartUs + m_analyzerBaseUs +
-                                     d.sampleIndex * 1000000U / m_analyzer->SampleRate();
-            QCoreApplication::postEvent(
-                m_receiver, new WaveInOnsetEvent(WaveInOnsetEvent::kOnset,
-                                                 static_cast<std::uint32_t>(us / 1000U)));
+            const std::uint64_t us = SampleClockUs(d.sampleIndex);
+            m_handOff.Post(m_receiver,
+                           std::make_unique<WaveInOnsetEvent>(
+                               WaveInOnsetEvent::kOnset, static_cast<std::uint32_t>(us / 1000U)),
+                           m_generation);
         }
     }
+}
+
+std::uint64_t MicEngine::SampleClockUs(std::uint64_t sampleIndex) const
+{
+    // The last block that begins at or before the sample; one older than every block kept is
+    // counted back from the oldest.
+    auto segment = std::upper_bound(
+        m_segments.begin(), m_segments.end(), sampleIndex,
+        [](std::uint64_t index, const Segment& s) { return index < s.sampleIndex; });
+    if (segment != m_segments.begin())
+        --segment;
+    const std::uint64_t rate = m_analyzer->SampleRate();
+    const std::int64_t offsetNs =
+        (static_cast<std::int64_t>(sampleIndex) - static_cast<std::int64_t>(segment->sampleIndex)) *
+        1'000'000'000 / static_cast<std::int64_t>(rate);
+    const std::int64_t positionNs = static_cast<std::int64_t>(segment->positionNs) + offsetNs;
+    return m_timeline->ClockUs(static_cast<std::uint64_t>(std::max<std::int64_t>(0, positionNs)));
 }
 
 } // namespace pv

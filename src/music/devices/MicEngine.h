@@ -1,6 +1,7 @@
 // The microphone engine: capture, analysis on a worker thread, events to the receiver.
 #pragma once
 
+#include "music/base/EventHandOff.h"
 #include "music/devices/AudioCapture.h"
 #include "music/devices/MicAnalyzer.h"
 #include "music/input/MicLibrary.h"
@@ -11,6 +12,7 @@
 #include <deque>
 #include <memory>
 #include <mutex>
+#include <optional>
 #include <thread>
 #include <vector>
 
@@ -23,8 +25,10 @@ class IClock;
 /// Listens for sung pitches or clapped onsets and posts WaveInPitchEvent / WaveInOnsetEvent.
 /// All operations but PushSamples belong to the receiver's (GUI) thread; the capture only
 /// queues samples, a worker thread analyses them and posts the events.
-/// Onset times are stream positions on the clock: the stream starts at the clock's time of
-/// StartOnset, and a sample n later lies n / rate after it.
+/// Onset times are the moments the sound reached the microphone on the clock, placed by the
+/// capture's own figures (CaptureTimeline): neither the capture's latency nor a late hand-over
+/// nor dropped audio moves them. Without figures the stream starts at the clock's time of the
+/// start, and a sample n later lies n / rate after it.
 class MicEngine final : public IMicLibrary, public IAudioSink
 {
 public:
@@ -43,7 +47,13 @@ public:
     void Configure(int rhythmValue, std::uint8_t highPrecision, double toneValue) override;
 
     /// Queues samples for analysis; dropped unless listening. Any thread.
-    void PushSamples(std::span<const float> samples, unsigned sampleRate) override;
+    void PushSamples(std::span<const float> samples, unsigned sampleRate,
+                     const std::optional<CaptureStamp>& stamp) override;
+    /// Samples without the capture's figures.
+    void PushSamples(std::span<const float> samples, unsigned sampleRate)
+    {
+        PushSamples(samples, sampleRate, std::nullopt);
+    }
     /// Returns once every sample queued so far has been analysed and its events posted.
     void WaitIdle();
 
@@ -53,19 +63,31 @@ private:
         std::uint64_t generation = 0;
         unsigned sampleRate = 0;
         std::vector<float> samples;
+        std::optional<CaptureStamp> stamp;
+    };
+    /// From this analyser sample on, samples lie at this timeline position (one per block).
+    struct Segment
+    {
+        std::uint64_t sampleIndex = 0;
+        std::uint64_t positionNs = 0;
     };
 
     void Start(MicMode mode);
     void EndRun();
     void WorkerLoop();
     void Analyse(Block& block);
+    /// The clock time of an analyser sample (worker thread).
+    std::uint64_t SampleClockUs(std::uint64_t sampleIndex) const;
 
     const IClock& m_clock;
     std::unique_ptr<IAudioCapture> m_capture;
-    // Read by the worker under the mutex; the guard (GUI thread only) keeps a receiver that was
-    // destroyed without Close from being touched when the run ends.
-    QObject* m_receiver = nullptr;
-    QPointer<QObject> m_receiverGuard;
+    // Taken on the GUI thread, copied by the worker under the mutex: the worker never touches
+    // the receiver itself, the hand-off checks on the GUI thread that it still exists.
+    QPointer<QObject> m_receiver;
+    // Delivers the worker's events on the GUI thread; its generation is m_generation, so that
+    // events of a stopped run are dropped even when already posted. Made before the worker
+    // starts and destroyed after it is joined.
+    EventHandOff m_handOff;
     bool m_open = false;
     bool m_capturing = false;
 
@@ -91,9 +113,10 @@ private:
     std::unique_ptr<MicAnalyzer> m_analyzer;
     std::uint64_t m_analyzerGeneration = 0;
     std::uint64_t m_analyzerTuning = 0;
-    // Stream time (µs since the run started) of the analyser's first sample: a change of rate
-    // or configuration starts a new analyser where the old one stopped.
-    std::uint64_t m_analyzerBaseUs = 0;
+    std::optional<CaptureTimeline> m_timeline; ///< of the run being analysed
+    // Where the current analyser's samples lie; a change of rate or configuration starts a new
+    // analyser and a new list. Recent blocks only: a detection is never far behind.
+    std::deque<Segment> m_segments;
 };
 
 } // namespace pv

@@ -48,33 +48,25 @@ class SystemMidiOutDevices::PortSink final : public IMidiSink
 public:
     explicit PortSink(std::unique_ptr<RtMidiOut> out) : m_out(std::move(out)) {}
 
-    bool Send(std::uint32_t packed) override
+    Status<MidiOutError> Send(std::uint32_t packed) override
     {
         const unsigned char bytes[3] = {MessageStatus(packed), MessageData1(packed),
                                         MessageData2(packed)};
         const std::size_t length = MessageLength(bytes[0]);
         if (length == 0)
-            return true;
+            return {};
         std::lock_guard lock(m_mutex);
         try {
             m_out->sendMessage(bytes, length);
-            return true;
+            return {};
         } catch (const RtMidiError& e) {
-            m_error = QString::fromStdString(e.getMessage());
-            return false;
+            return Fail(MidiOutError::SendFailed, QString::fromStdString(e.getMessage()));
         }
     }
 
-    QString LastErrorText() const override
-    {
-        std::lock_guard lock(m_mutex);
-        return m_error;
-    }
-
 private:
-    mutable std::mutex m_mutex;
+    std::mutex m_mutex;
     std::unique_ptr<RtMidiOut> m_out;
-    QString m_error;
 };
 
 QString SystemMidiOutDevices::SynthName()
@@ -113,10 +105,10 @@ Result<std::vector<MidiOutPortInfo>, MidiOutError> SystemMidiOutDevices::ListOut
     return outputs;
 }
 
-Result<IMidiSink*, MidiOutError> SystemMidiOutDevices::OpenOutput(std::uint32_t id)
+Result<IMidiSink*, MidiOutError> SystemMidiOutDevices::OpenOutput(const QString& name)
 {
     CloseOutput();
-    if (id == kMidiMapperId) {
+    if (name == SynthName()) {
         if (!m_synth) {
             Result<std::unique_ptr<FluidSynthOutput>, SynthError> made =
                 FluidSynthOutput::Create({m_options.synthAudio, 48000.0, m_options.soundFont});
@@ -129,10 +121,15 @@ Result<IMidiSink*, MidiOutError> SystemMidiOutDevices::OpenOutput(std::uint32_t 
     }
     try {
         auto out = std::make_unique<RtMidiOut>(RtMidi::LINUX_ALSA, kClientName);
-        if (id >= out->getPortCount())
+        // Looked up now: a port plugged in or out since the listing moves the others.
+        const unsigned count = out->getPortCount();
+        unsigned port = 0;
+        while (port < count && ShownPortName(out->getPortName(port)) != name)
+            ++port;
+        if (port == count)
             return Fail(MidiOutError::OpenFailed,
                         QStringLiteral("The MIDI port is no longer there."));
-        out->openPort(id, "Pellivark output");
+        out->openPort(port, "Pellivark output");
         m_port = std::make_unique<PortSink>(std::move(out));
         return static_cast<IMidiSink*>(m_port.get());
     } catch (const RtMidiError& e) {

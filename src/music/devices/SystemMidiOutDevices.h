@@ -30,7 +30,7 @@ public:
     ~SystemMidiOutDevices() override;
 
     Result<std::vector<MidiOutPortInfo>, MidiOutError> ListOutputs() override;
-    Result<IMidiSink*, MidiOutError> OpenOutput(std::uint32_t id) override;
+    Result<IMidiSink*, MidiOutError> OpenOutput(const QString& name) override;
     void CloseOutput() override;
     bool SetOutputVolume(std::uint32_t stereoVolume) override;
     std::optional<std::uint32_t> OutputVolume() const override;

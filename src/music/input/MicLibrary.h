@@ -12,7 +12,8 @@ class IMicLibrary
 public:
     virtual ~IMicLibrary() = default;
     /// Prepares the capture; above 0 = ready, and from then on WaveInPitchEvent and
-    /// WaveInOnsetEvent are posted to the receiver, which must outlive Close().
+    /// WaveInOnsetEvent reach the receiver on its thread (a receiver destroyed meanwhile gets
+    /// nothing). Called again while open, it changes the receiver.
     virtual int Open(QObject* receiver) = 0;
     /// Stops listening and releases the capture and the analysis thread.
     virtual void Close() = 0;

@@ -4,7 +4,6 @@
 #include "music/notation/NotationTables.h"
 #include "music/sequencer/MidiMessage.h"
 #include "music/strings/Format.h"
-#include "music/strings/UIStrings.h"
 
 #include <algorithm>
 
@@ -20,8 +19,9 @@ constexpr int kErrorTextLength = 200;
 
 } // namespace
 
-TMidiOut::TMidiOut(IMidiOutDevices& devices, ISequencer& sequencer, IPrompts& prompts)
-    : m_devices(devices), m_sequencer(sequencer), m_prompts(prompts)
+TMidiOut::TMidiOut(IMidiOutDevices& devices, ISequencer& sequencer, IPrompts& prompts,
+                   const UIStringTable& strings)
+    : m_devices(devices), m_sequencer(sequencer), m_prompts(prompts), m_strings(strings)
 {
     ListDevices();
 }
@@ -46,7 +46,7 @@ void TMidiOut::ListDevices()
     }
     // Also after a failed listing: the list is never empty, so every caller may open entry 1.
     if (m_devicesList.empty())
-        m_devicesList.push_back({0, UIStrings.StrNoDevice, true});
+        m_devicesList.push_back({0, m_strings.StrNoDevice, true});
 }
 
 void TMidiOut::CloseDevice()
@@ -74,7 +74,8 @@ bool TMidiOut::ChangeDevice(std::uint16_t index)
     if (entry.placeholder)
         return true;
     m_deviceId = entry.deviceId;
-    Result<IMidiSink*, MidiOutError> opened = m_devices.OpenOutput(entry.deviceId);
+    // By name: the position listed earlier may belong to another port by now.
+    Result<IMidiSink*, MidiOutError> opened = m_devices.OpenOutput(entry.name);
     if (!opened || opened.Value() == nullptr) {
         if (!opened && opened.Code() == MidiOutError::Unexpected) {
             m_prompts.ShowMessage(QStringLiteral("ChangeDevice exception: Error opening MIDI out"));
@@ -82,7 +83,7 @@ bool TMidiOut::ChangeDevice(std::uint16_t index)
             const QString device = QStringLiteral("\"") + entry.name + QStringLiteral("\".\r\n");
             const QString reason =
                 QStringLiteral("\r\r\n") + opened.Detail().left(kErrorTextLength);
-            m_prompts.ShowMessage(Format(UIStrings.StrMidiOutOpenError, {device, reason}));
+            m_prompts.ShowMessage(Format(m_strings.StrMidiOutOpenError, {device, reason}));
         }
         return false;
     }
@@ -135,8 +136,10 @@ void TMidiOut::SetChannel(std::uint8_t channel)
 
 void TMidiOut::Send(std::uint32_t packed)
 {
+    // Immediate messages that fail are not reported one by one, as before: only the
+    // controller reset tells the user.
     if (m_open && m_sink != nullptr)
-        m_sink->Send(packed);
+        static_cast<void>(m_sink->Send(packed));
 }
 
 void TMidiOut::NoteOn(const SoundRecord& sound)
@@ -184,8 +187,10 @@ void TMidiOut::ResetControllers()
     if (!m_open || m_sink == nullptr)
         return;
     for (int channel = 0; channel < 16; ++channel) {
-        if (!m_sink->Send(ControlChangeMessage(channel, kControllerResetAll, 0))) {
-            m_prompts.ShowMessage(m_sink->LastErrorText().left(kErrorTextLength));
+        const Status<MidiOutError> sent =
+            m_sink->Send(ControlChangeMessage(channel, kControllerResetAll, 0));
+        if (!sent) {
+            m_prompts.ShowMessage(sent.Detail().left(kErrorTextLength));
             return;
         }
     }

@@ -9,6 +9,7 @@
 #include "music/sequencer/NotifyRouting.h"
 #include "music/sequencer/Sequencer.h"
 #include "music/sequencer/SequencerTypes.h"
+#include "music/strings/UIStrings.h"
 
 #include <array>
 #include <cstdint>
@@ -33,8 +34,10 @@ public:
     /// Capacity of the device name in the settings record.
     static constexpr int kDeviceNameCapacity = 47;
 
-    /// Lists the devices at once; nothing is opened yet.
-    TMidiOut(IMidiOutDevices& devices, ISequencer& sequencer, IPrompts& prompts);
+    /// Lists the devices at once; nothing is opened yet. The texts (the placeholder's name, the
+    /// open-error message) are read from strings, which must outlive the object.
+    TMidiOut(IMidiOutDevices& devices, ISequencer& sequencer, IPrompts& prompts,
+             const UIStringTable& strings);
     /// Closes the device when open.
     ~TMidiOut();
     TMidiOut(const TMidiOut&) = delete;
@@ -46,8 +49,9 @@ public:
     void SetNotifyTargets(const INotifyTargets* targets) { m_targets = targets; }
 
     void ListDevices();
-    /// Closes the old device and opens entry index (1-based); the result is whether a device
-    /// is open, or true for the placeholder.
+    /// Closes the old device and opens entry index (1-based) by its name, looked up among the
+    /// ports there are now; the result is whether a device is open, or true for the
+    /// placeholder.
     bool ChangeDevice(std::uint16_t index);
     /// Opens the entry of exactly that name; an empty name opens entry 1 and, when that is a
     /// real device, writes its name back.
@@ -90,6 +94,7 @@ private:
     IMidiOutDevices& m_devices;
     ISequencer& m_sequencer;
     IPrompts& m_prompts;
+    const UIStringTable& m_strings;
     const IMidiVoiceSettings* m_voices = nullptr;
     const INotifyTargets* m_targets = nullptr;
     IMidiSink* m_sink = nullptr; ///< the open device's sink (the handle)

@@ -21,20 +21,17 @@ struct MidiOutPortInfo
     QString name;
 };
 
-enum class MidiOutError : int
-{
-    OpenFailed = 1, ///< the device refused; the failure's detail holds its text (may be empty)
-    Unexpected = 2, ///< anything else went wrong while opening or listing
-};
-
 class IMidiOutDevices
 {
 public:
     virtual ~IMidiOutDevices() = default;
     /// The outputs in the order they are offered, the mapper's stand-in first when present.
     virtual Result<std::vector<MidiOutPortInfo>, MidiOutError> ListOutputs() = 0;
-    /// Opens one output (at most one is open); the sink stays valid until CloseOutput.
-    virtual Result<IMidiSink*, MidiOutError> OpenOutput(std::uint32_t id) = 0;
+    /// Opens the output of that name as the system lists it at this moment, not at the last
+    /// listing: ports come and go and change places while the program runs. At most one output
+    /// is open; the sink stays valid until CloseOutput. A name no longer listed fails with
+    /// OpenFailed and a detail saying so.
+    virtual Result<IMidiSink*, MidiOutError> OpenOutput(const QString& name) = 0;
     virtual void CloseOutput() = 0;
     /// Volume as two 16-bit channel halves (left low, right high); false when unsupported.
     virtual bool SetOutputVolume(std::uint32_t stereoVolume) = 0;

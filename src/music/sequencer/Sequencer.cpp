@@ -10,10 +10,6 @@
 #include <sys/prctl.h>
 #include <vector>
 
-#include <QCoreApplication>
-#include <QEvent>
-#include <QObject>
-
 namespace pv {
 
 namespace {
@@ -37,49 +33,7 @@ bool MakeTimingThread(int priority)
     return pthread_setschedparam(pthread_self(), SCHED_FIFO, &param) == 0;
 }
 
-/// A notification on its way from the timing thread to the GUI thread.
-class DeliveryEvent final : public QEvent
-{
-public:
-    DeliveryEvent(NotifyTarget receiver, std::uint16_t notifyCode, std::uint32_t playback)
-        : QEvent(Type()), target(std::move(receiver)), code(notifyCode), generation(playback)
-    {
-    }
-    static QEvent::Type Type()
-    {
-        static const auto type = static_cast<QEvent::Type>(QEvent::registerEventType());
-        return type;
-    }
-
-    NotifyTarget target;
-    std::uint16_t code;
-    std::uint32_t generation;
-};
-
 } // namespace
-
-/// Lives on the creating (GUI) thread: checks the generation when a notification arrives
-/// there, so a Stop made after the timing thread posted it still drops it.
-class Sequencer::Dispatcher final : public QObject
-{
-public:
-    explicit Dispatcher(const std::atomic<std::uint32_t>& generation) : m_generation(generation) {}
-
-    bool event(QEvent* e) override
-    {
-        if (e->type() != DeliveryEvent::Type())
-            return QObject::event(e);
-        auto* delivery = static_cast<DeliveryEvent*>(e);
-        if (delivery->generation == m_generation.load() && !delivery->target.isNull()) {
-            SequencerNotifyEvent notify(delivery->code, delivery->generation);
-            QCoreApplication::sendEvent(delivery->target.data(), &notify);
-        }
-        return true;
-    }
-
-private:
-    const std::atomic<std::uint32_t>& m_generation;
-};
 
 /// Called with the sequencer's lock held. With a timing thread, notifications are handed to
 /// the posting thread instead of Qt: posting takes Qt's event-queue lock, which the GUI thread
@@ -88,14 +42,12 @@ private:
 class Sequencer::Output final : public ISequencerOutput
 {
 public:
-    Output(Dispatcher& dispatcher, bool handOver) : m_dispatcher(dispatcher), m_handOver(handOver)
-    {
-    }
+    Output(EventHandOff& handOff, bool handOver) : m_handOff(handOff), m_handOver(handOver) {}
 
     void SendMidi(std::uint32_t packed) override
     {
         if (sink != nullptr)
-            sink->Send(packed);
+            static_cast<void>(sink->Send(packed)); // the timing thread has no one to tell
     }
     void PostNotify(const NotifyTarget& target, std::uint16_t code,
                     std::uint32_t generation) override
@@ -116,8 +68,9 @@ public:
     };
     void Post(const Notice& notice)
     {
-        QCoreApplication::postEvent(
-            &m_dispatcher, new DeliveryEvent(notice.target, notice.code, notice.generation));
+        m_handOff.Post(notice.target,
+                       std::make_unique<SequencerNotifyEvent>(notice.code, notice.generation),
+                       notice.generation);
     }
 
     IMidiSink* sink = nullptr;
@@ -125,7 +78,7 @@ public:
     MonotonicCondition posterWake;
 
 private:
-    Dispatcher& m_dispatcher;
+    EventHandOff& m_handOff;
     const bool m_handOver;
 };
 
@@ -192,11 +145,10 @@ void MonotonicCondition::NotifyAll()
     pthread_cond_broadcast(&m_cond);
 }
 
-Sequencer::Sequencer(const IClock& clock, Drive drive)
-    : m_clock(clock), m_drive(drive), m_generation(m_engine.Generation())
+Sequencer::Sequencer(const IClock& clock, Drive drive) : m_clock(clock), m_drive(drive)
 {
-    m_dispatcher = std::make_unique<Dispatcher>(m_generation);
-    m_output = std::make_unique<Output>(*m_dispatcher, m_drive == Drive::OwnThread);
+    m_handOff = std::make_unique<EventHandOff>(m_engine.Generation());
+    m_output = std::make_unique<Output>(*m_handOff, m_drive == Drive::OwnThread);
     if (m_drive == Drive::OwnThread) {
         m_thread = std::thread([this] { ThreadMain(); });
         m_poster = std::thread([this] { PosterMain(); });
@@ -227,6 +179,8 @@ void Sequencer::QueueMidi(SequencerQueue queue, std::uint32_t packed)
 {
     {
         std::lock_guard lock(m_mutex);
+        // A playback that is over takes the new events as a new one, started by Start.
+        m_engine.GoIdleIfDone(m_clock.NowUs());
         m_engine.QueueMidi(queue, packed);
     }
     Wake();
@@ -236,6 +190,7 @@ void Sequencer::QueueWait(SequencerQueue queue, std::uint32_t ticks)
 {
     {
         std::lock_guard lock(m_mutex);
+        m_engine.GoIdleIfDone(m_clock.NowUs());
         m_engine.QueueWait(queue, ticks);
     }
     Wake();
@@ -247,6 +202,7 @@ void Sequencer::QueueNotify(SequencerQueue queue, QObject* target, std::uint16_t
         return;
     {
         std::lock_guard lock(m_mutex);
+        m_engine.GoIdleIfDone(m_clock.NowUs());
         m_engine.QueueNotify(queue, NotifyTarget(target), code);
     }
     Wake();
@@ -258,7 +214,7 @@ void Sequencer::Stop()
         std::lock_guard lock(m_mutex);
         m_engine.Stop();
         m_output->pending.clear();
-        m_generation.store(m_engine.Generation());
+        m_handOff->SetGeneration(m_engine.Generation());
     }
     Wake();
 }
@@ -329,7 +285,7 @@ bool Sequencer::Playing() const
 
 std::uint32_t Sequencer::Generation() const
 {
-    return m_generation.load();
+    return static_cast<std::uint32_t>(m_handOff->Generation());
 }
 
 std::uint32_t Sequencer::Tempo() const

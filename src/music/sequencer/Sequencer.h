@@ -3,6 +3,7 @@
 #pragma once
 
 #include "music/base/Clock.h"
+#include "music/base/EventHandOff.h"
 #include "music/sequencer/SequencerEngine.h"
 #include "music/sequencer/SequencerTypes.h"
 
@@ -113,7 +114,6 @@ public:
     std::size_t PendingCount() const;
 
 private:
-    class Dispatcher;
     class Output;
 
     void Wake();
@@ -125,9 +125,9 @@ private:
     mutable PriorityInheritanceMutex m_mutex;
     MonotonicCondition m_wake;
     SequencerEngine m_engine;
-    std::unique_ptr<Dispatcher> m_dispatcher;
+    /// Delivers notifications on the creating thread; holds the generation now playing.
+    std::unique_ptr<EventHandOff> m_handOff;
     std::unique_ptr<Output> m_output;
-    std::atomic<std::uint32_t> m_generation;
     bool m_quit = false;
     std::thread m_thread;
     std::thread m_poster; ///< posts notifications to Qt on behalf of the timing thread

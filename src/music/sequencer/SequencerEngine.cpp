@@ -45,6 +45,7 @@ void SequencerEngine::QueueNotify(SequencerQueue queue, const NotifyTarget& targ
 
 void SequencerEngine::Start(std::uint64_t nowUs)
 {
+    GoIdleIfDone(nowUs);
     if (m_playing)
         return;
     m_playing = true;
@@ -52,6 +53,19 @@ void SequencerEngine::Start(std::uint64_t nowUs)
     m_anchorUnits = 0;
     for (Queue& q : m_queues)
         q.tick = 0;
+}
+
+void SequencerEngine::GoIdleIfDone(std::uint64_t nowUs)
+{
+    if (!m_playing || !m_delayed.empty())
+        return;
+    const auto now = static_cast<std::int64_t>(nowUs);
+    for (const Queue& q : m_queues) {
+        // A queue still inside its last wait plays on: what is appended now keeps its place.
+        if (!q.events.empty() || TimeOfTick(q.tick) > now)
+            return;
+    }
+    m_playing = false;
 }
 
 void SequencerEngine::Stop()
@@ -111,6 +125,16 @@ std::optional<std::int64_t> SequencerEngine::NextEventTime(const Queue& queue) c
     return std::nullopt;
 }
 
+std::int64_t SequencerEngine::EndTime(const Queue& queue) const
+{
+    std::int64_t tick = queue.tick;
+    for (const Event& e : queue.events) {
+        if (e.kind == SequencerEventKind::Wait)
+            tick += e.value;
+    }
+    return TimeOfTick(tick);
+}
+
 std::optional<std::uint64_t> SequencerEngine::NextDueUs() const
 {
     std::optional<std::int64_t> best;
@@ -122,6 +146,10 @@ std::optional<std::uint64_t> SequencerEngine::NextDueUs() const
         const auto t = static_cast<std::int64_t>(m_delayed.begin()->first.first);
         if (!best || t < *best)
             best = t;
+    }
+    if (!best && m_playing) {
+        // Nothing left but waits: the playback ends when the last of them does.
+        best = std::max(EndTime(m_queues[0]), EndTime(m_queues[1]));
     }
     if (!best)
         return std::nullopt;
@@ -168,8 +196,10 @@ void SequencerEngine::RunUntil(std::uint64_t nowUs, ISequencerOutput& output)
                 continue;
             }
         }
-        if (due == nullptr)
+        if (due == nullptr) {
+            GoIdleIfDone(nowUs);
             return;
+        }
         const Event event = due->events.front();
         due->events.pop_front();
         switch (event.kind) {

@@ -41,8 +41,13 @@ public:
     void QueueWait(SequencerQueue queue, std::uint32_t ticks);
     void QueueNotify(SequencerQueue queue, const NotifyTarget& target, std::uint16_t code);
 
-    /// Starts both queues together at nowUs; while already playing nothing changes.
+    /// Starts both queues together at nowUs; while still playing nothing changes.
     void Start(std::uint64_t nowUs);
+    /// Ends the playback when it is over at nowUs: both queues empty, their last waits ended
+    /// and no message held by the output delay. Events queued afterwards wait for a Start,
+    /// which anchors them at its own moment instead of on the old timeline, where they would
+    /// all be due at once. Unlike Stop it begins no new generation.
+    void GoIdleIfDone(std::uint64_t nowUs);
     /// Empties both queues and the messages waiting for the output delay, and begins a new
     /// generation so that notifications of the stopped playback can be told apart.
     void Stop();
@@ -56,7 +61,8 @@ public:
 
     /// Sends and posts, in time order, everything due at or before nowUs.
     void RunUntil(std::uint64_t nowUs, ISequencerOutput& output);
-    /// The time of the next message or notification; nothing when there is none to come.
+    /// The time of the next message or notification, else of the end of the playback (the end
+    /// of its last wait); nothing when not playing.
     std::optional<std::uint64_t> NextDueUs() const;
 
     bool Playing() const { return m_playing; }
@@ -83,6 +89,8 @@ private:
     Queue* QueueOf(SequencerQueue queue);
     std::int64_t TimeOfTick(std::int64_t tick) const;
     std::optional<std::int64_t> NextEventTime(const Queue& queue) const;
+    /// When the queue's last queued wait ends.
+    std::int64_t EndTime(const Queue& queue) const;
 
     std::array<Queue, 2> m_queues;
     /// Messages waiting for the output delay, by (send time, order of arrival).

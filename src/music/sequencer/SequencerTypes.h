@@ -1,6 +1,8 @@
 // The sequencer's vocabulary: its two queues, its event kinds, the play modes and the MIDI sink.
 #pragma once
 
+#include "music/base/Result.h"
+
 #include <cstdint>
 
 #include <QString>
@@ -33,16 +35,23 @@ enum class TPlayMode : std::uint8_t
     DescendingHeld = 6,
 };
 
+/// Failures of MIDI output; the detail holds the device's or system's text (may be empty).
+enum class MidiOutError : int
+{
+    OpenFailed = 1, ///< the device refused to open
+    Unexpected = 2, ///< anything else went wrong while opening or listing
+    SendFailed = 3, ///< the device refused a message
+};
+
 /// Where MIDI short messages end up (the built-in synthesizer, a MIDI port, a test recorder).
 /// Send may be called from the sequencer thread and the GUI thread: implementations serialise.
 class IMidiSink
 {
 public:
     virtual ~IMidiSink() = default;
-    /// status + 256 * data 1 + 65536 * data 2; false when the device refused it.
-    virtual bool Send(std::uint32_t packed) = 0;
-    /// The device's text for the last refused message.
-    virtual QString LastErrorText() const { return {}; }
+    /// status + 256 * data 1 + 65536 * data 2; SendFailed with the device's text when it
+    /// refused the message.
+    virtual Status<MidiOutError> Send(std::uint32_t packed) = 0;
 };
 
 } // namespace pv

@@ -2,6 +2,7 @@
 // clock into the built-in synthesizer, which renders into memory; the sound is then measured.
 #include "music/devices/FluidSynthOutput.h"
 #include "music/devices/SystemMidiOutDevices.h"
+#include "music/input/WaveOutVolume.h"
 #include "music/sequencer/MidiOut.h"
 #include "music/sequencer/Sequencer.h"
 #include "music/strings/UIStrings.h"
@@ -70,7 +71,8 @@ protected:
     SystemMidiOutDevices devices{{false, {}}};
     Sequencer sequencer{clock, Sequencer::Drive::Manual};
     test::ScriptedPrompts prompts;
-    TMidiOut midiOut{devices, sequencer, prompts};
+    UIStringTable strings;
+    TMidiOut midiOut{devices, sequencer, prompts, strings};
     FluidSynthOutput* synth = nullptr;
 };
 
@@ -194,6 +196,25 @@ TEST_F(SynthPlayback, VolumeActsOnTheSynthesizersGain)
     EXPECT_NEAR(soft / loud, 64.0 / 255.0, 0.05);
 }
 
+TEST_F(SynthPlayback, TheWaveOutVolumeScalesTheSynthesizerOnTopOfItsMidiVolume)
+{
+    const TNoteRec note[] = {Note(60)};
+    WaveOutVolume waveOut;
+    waveOut.AddTarget(*synth);
+    midiOut.SetVolume(255);
+    midiOut.PlayNotes(note, 1, TPlayMode::Harmonic, false);
+    const double full = Rms(Render(0.5), 0.05, 0.5);
+
+    midiOut.StopQueue();
+    clock.SetMs(0);
+    SetWaveOutVolume(waveOut, 102); // 0.4
+    midiOut.SetVolume(128);         // about 0.5
+    midiOut.PlayNotes(note, 1, TPlayMode::Harmonic, false);
+    const double both = Rms(Render(0.5), 0.05, 0.5);
+    EXPECT_NEAR(both / full, 0.4 * 128.0 / 255.0, 0.03);
+    waveOut.RemoveTarget(*synth);
+}
+
 TEST(FluidSynthOutput, AMissingSoundFontIsAClearFailureNamingThePackage)
 {
     const auto made = FluidSynthOutput::Create({false, kRate, QStringLiteral("/nonexistent.sf2")});
@@ -205,8 +226,9 @@ TEST(FluidSynthOutput, AMissingSoundFontIsAClearFailureNamingThePackage)
     SystemMidiOutDevices devices({false, QStringLiteral("/nonexistent.sf2")});
     Sequencer sequencer(clock, Sequencer::Drive::Manual);
     test::ScriptedPrompts prompts;
-    UIStrings.StrMidiOutOpenError = QStringLiteral("Cannot open %s%s");
-    TMidiOut midiOut(devices, sequencer, prompts);
+    UIStringTable strings;
+    strings.StrMidiOutOpenError = QStringLiteral("Cannot open %s%s");
+    TMidiOut midiOut(devices, sequencer, prompts, strings);
     EXPECT_FALSE(midiOut.ChangeDevice(1));
     EXPECT_FALSE(midiOut.IsOpen());
     ASSERT_EQ(prompts.asked.size(), 1U);
@@ -224,8 +246,10 @@ TEST(SystemMidiOutDevices, ListingWithoutAnAlsaSequencerGivesTheSynthesizerAndNo
     for (const MidiOutPortInfo& port : listed.Value())
         EXPECT_FALSE(port.name.contains(QRegularExpression(QStringLiteral("\\d+:\\d+$"))));
     // A port that is not there is refused with a text, never a crash.
-    const auto opened = devices.OpenOutput(7);
-    EXPECT_FALSE(opened);
+    const auto opened = devices.OpenOutput(QStringLiteral("No such port"));
+    ASSERT_FALSE(opened);
+    EXPECT_EQ(opened.Code(), MidiOutError::OpenFailed);
+    EXPECT_FALSE(opened.Detail().isEmpty());
 }
 
 } // namespace

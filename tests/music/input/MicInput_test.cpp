@@ -173,5 +173,69 @@ TEST(WaveOutVolume, FailedReadLeavesTheByteAndReportsFalse)
     EXPECT_EQ(out, 77);
 }
 
+class LevelTarget final : public IVolumeTarget
+{
+public:
+    void SetLevel(float level) override { levels.push_back(level); }
+    std::vector<float> levels;
+};
+
+TEST(WaveOutVolume, TheByteVolumeReachesEveryTargetAsALevel)
+{
+    struct Case
+    {
+        const char* name;
+        std::uint32_t packed;
+        float level;
+    };
+    const Case cases[] = {
+        {"byte 255 is full", 0xFF00FF00U, 1.0F},
+        {"byte 0 is silent", 0x00000000U, 0.0F},
+        {"byte 51 is a fifth", 0x33003300U, 0.2F},
+        {"the louder half counts", 0x00006600U, 0.4F},
+        {"the right half alone", 0x66000000U, 0.4F},
+        {"above the byte range is full", 0xFFFFFFFFU, 1.0F},
+    };
+    WaveOutVolume volume;
+    LevelTarget answers, intro;
+    volume.AddTarget(answers);
+    volume.AddTarget(intro);
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        answers.levels.clear();
+        intro.levels.clear();
+        EXPECT_TRUE(volume.SetVolume(c.packed));
+        ASSERT_EQ(answers.levels.size(), 1U);
+        ASSERT_EQ(intro.levels.size(), 1U);
+        EXPECT_FLOAT_EQ(answers.levels[0], c.level);
+        EXPECT_FLOAT_EQ(intro.levels[0], c.level);
+        EXPECT_EQ(volume.Volume(), c.packed) << "read back as set";
+    }
+}
+
+TEST(WaveOutVolume, TargetsGetTheLevelOnRegistrationAndNothingOnceRemoved)
+{
+    WaveOutVolume volume;
+    std::uint8_t byte = 0;
+    EXPECT_TRUE(GetWaveOutVolume(volume, byte));
+    EXPECT_EQ(byte, 255) << "full volume until set";
+
+    ASSERT_TRUE(SetWaveOutVolume(volume, 102));
+    LevelTarget late;
+    volume.AddTarget(late);
+    volume.AddTarget(late); // twice is once
+    ASSERT_EQ(late.levels.size(), 2U);
+    EXPECT_FLOAT_EQ(late.levels.back(), 0.4F);
+    SetWaveOutVolume(volume, 204);
+    ASSERT_EQ(late.levels.size(), 3U);
+    EXPECT_FLOAT_EQ(late.levels.back(), 0.8F);
+    EXPECT_TRUE(GetWaveOutVolume(volume, byte));
+    EXPECT_EQ(byte, 204);
+
+    volume.RemoveTarget(late);
+    SetWaveOutVolume(volume, 0);
+    EXPECT_EQ(late.levels.size(), 3U);
+}
+
 } // namespace
 } // namespace pv

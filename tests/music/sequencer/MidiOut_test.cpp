@@ -54,7 +54,8 @@ protected:
     test::ScriptedPrompts prompts;
     FixedMidiVoiceSettings voices;
     test::FakeTargets targets{clock};
-    TMidiOut midiOut{devices, sequencer, prompts};
+    UIStringTable strings;
+    TMidiOut midiOut{devices, sequencer, prompts, strings};
 };
 
 TEST_F(MidiOutTest, EveryPlayModeQueuesItsExactEventListAtTempo90)
@@ -290,13 +291,14 @@ protected:
     test::FakeDevices devices{clock};
     Sequencer sequencer{clock, Sequencer::Drive::Manual};
     test::ScriptedPrompts prompts;
+    UIStringTable strings;
 };
 
 TEST_F(MidiOutDevicesTest, NoDeviceGivesThePlaceholderWhoseNameIsNeverStored)
 {
-    UIStrings.StrNoDevice = QStringLiteral("(no device)");
+    strings.StrNoDevice = QStringLiteral("(no device)");
     devices.ports.clear();
-    TMidiOut midiOut(devices, sequencer, prompts);
+    TMidiOut midiOut(devices, sequencer, prompts, strings);
     ASSERT_EQ(midiOut.DeviceCount(), 1);
     EXPECT_TRUE(midiOut.Devices()[0].placeholder);
     EXPECT_EQ(midiOut.Devices()[0].name, QStringLiteral("(no device)"));
@@ -310,7 +312,7 @@ TEST_F(MidiOutDevicesTest, NoDeviceGivesThePlaceholderWhoseNameIsNeverStored)
 TEST_F(MidiOutDevicesTest, AFailedListingIsReportedAndLeavesThePlaceholder)
 {
     devices.listFails = true;
-    TMidiOut midiOut(devices, sequencer, prompts);
+    TMidiOut midiOut(devices, sequencer, prompts, strings);
     ASSERT_EQ(prompts.asked.size(), 1U);
     EXPECT_EQ(prompts.asked[0].text, QStringLiteral("Error listing MIDI-out devices"));
     EXPECT_TRUE(midiOut.Devices()[0].placeholder);
@@ -321,7 +323,7 @@ TEST_F(MidiOutDevicesTest, TheListStopsAtTwentyEntries)
     devices.ports.clear();
     for (std::uint32_t i = 0; i < 25; ++i)
         devices.ports.push_back({i, QStringLiteral("Port %1").arg(i)});
-    TMidiOut midiOut(devices, sequencer, prompts);
+    TMidiOut midiOut(devices, sequencer, prompts, strings);
     EXPECT_EQ(midiOut.DeviceCount(), 20);
     EXPECT_EQ(midiOut.Devices()[19].name, QStringLiteral("Port 19"));
 }
@@ -330,7 +332,7 @@ TEST_F(MidiOutDevicesTest, SelectByNameMatchesExactlyAndAnEmptyNameTakesTheFirst
 {
     const QString longName = QString(60, QLatin1Char('x'));
     devices.ports = {{kMidiMapperId, longName}, {4, QStringLiteral("Port A")}};
-    TMidiOut midiOut(devices, sequencer, prompts);
+    TMidiOut midiOut(devices, sequencer, prompts, strings);
 
     QString name = QStringLiteral("Port A");
     EXPECT_TRUE(midiOut.SelectByName(name));
@@ -350,7 +352,7 @@ TEST_F(MidiOutDevicesTest, SelectByNameMatchesExactlyAndAnEmptyNameTakesTheFirst
 
 TEST_F(MidiOutDevicesTest, ChangeDeviceRefusesBadIndexesAndReportsOpenFailures)
 {
-    TMidiOut midiOut(devices, sequencer, prompts);
+    TMidiOut midiOut(devices, sequencer, prompts, strings);
     for (std::uint16_t index : {0, 3, 21}) {
         SCOPED_TRACE(index);
         EXPECT_FALSE(midiOut.ChangeDevice(index));
@@ -358,7 +360,7 @@ TEST_F(MidiOutDevicesTest, ChangeDeviceRefusesBadIndexesAndReportsOpenFailures)
     }
     EXPECT_TRUE(prompts.asked.empty());
 
-    UIStrings.StrMidiOutOpenError = QStringLiteral("Cannot open the device %s%s");
+    strings.StrMidiOutOpenError = QStringLiteral("Cannot open the device %s%s");
     devices.openError = Fail(MidiOutError::OpenFailed, QStringLiteral("busy"));
     EXPECT_FALSE(midiOut.ChangeDevice(2));
     EXPECT_FALSE(midiOut.IsOpen());
@@ -377,9 +379,45 @@ TEST_F(MidiOutDevicesTest, ChangeDeviceRefusesBadIndexesAndReportsOpenFailures)
               QStringLiteral("ChangeDevice exception: Error opening MIDI out"));
 }
 
+TEST_F(MidiOutDevicesTest, PortsAreOpenedByTheNameTheyHaveNowNotByTheirListedPlace)
+{
+    devices.ports = {{kMidiMapperId, QStringLiteral("Synth")},
+                     {0, QStringLiteral("Port A")},
+                     {1, QStringLiteral("Port B")}};
+    TMidiOut midiOut(devices, sequencer, prompts, strings);
+    strings.StrMidiOutOpenError = QStringLiteral("Cannot open the device %s%s");
+
+    // A port plugged in since the listing moves the others one place on.
+    devices.ports = {{kMidiMapperId, QStringLiteral("Synth")},
+                     {0, QStringLiteral("Port C")},
+                     {1, QStringLiteral("Port B")},
+                     {2, QStringLiteral("Port A")}};
+    QString name = QStringLiteral("Port A");
+    EXPECT_TRUE(midiOut.SelectByName(name));
+    EXPECT_TRUE(midiOut.IsOpen());
+    EXPECT_EQ(devices.openedNames.back(), QStringLiteral("Port A"));
+    EXPECT_EQ(devices.openedIds.back(), 2U) << "the place Port A has now";
+
+    // Unplugged since the listing: the open-error message names it, the output stays closed.
+    devices.ports = {{kMidiMapperId, QStringLiteral("Synth")}, {0, QStringLiteral("Port A")}};
+    name = QStringLiteral("Port B");
+    EXPECT_FALSE(midiOut.SelectByName(name));
+    EXPECT_FALSE(midiOut.IsOpen());
+    ASSERT_EQ(prompts.asked.size(), 1U);
+    EXPECT_TRUE(prompts.asked[0].text.startsWith(
+        QStringLiteral("Cannot open the device \"Port B\".\r\n\r\r\n")))
+        << prompts.asked[0].text.toStdString();
+
+    // The built-in synthesizer stays first and opens by its name too.
+    QString empty;
+    EXPECT_TRUE(midiOut.SelectByName(empty));
+    EXPECT_EQ(empty, QStringLiteral("Synth"));
+    EXPECT_EQ(devices.openedIds.back(), kMidiMapperId);
+}
+
 TEST_F(MidiOutDevicesTest, ClosingTheDeviceSilencesItAndTakesItsSinkAwayFromTheSequencer)
 {
-    TMidiOut midiOut(devices, sequencer, prompts);
+    TMidiOut midiOut(devices, sequencer, prompts, strings);
     ASSERT_TRUE(midiOut.ChangeDevice(1));
     midiOut.NoteOn({2, 0, 100, 60});
     devices.sink.sent.clear();

@@ -119,6 +119,75 @@ TEST_F(SequencerTest, EventsQueuedAfterStartKeepTheirQueuesTimelineAndStartDoesN
     EXPECT_EQ(sink.sent, expected);
 }
 
+TEST_F(SequencerTest, AStartAfterThePlaybackIsOverAnchorsAtItsOwnMoment)
+{
+    // What is queued first, then queued and started again at a later moment without a stop.
+    struct Batch
+    {
+        std::uint64_t atMs;
+        std::uint16_t outputDelayMs;
+        std::vector<std::pair<SequencerEventKind, std::uint32_t>> events; // on the music queue
+    };
+    struct Case
+    {
+        const char* name;
+        Batch first;
+        Batch second;
+        std::vector<SentMessage> expected;
+        bool playingBeforeSecond;
+    };
+    constexpr auto kMidi = SequencerEventKind::MidiMessage;
+    constexpr auto kWait = SequencerEventKind::Wait;
+    const Case cases[] = {
+        {"over long before: the new playback starts when started, not all at once",
+         {0, 0, {{kMidi, Msg(0x90, 60, 90)}, {kWait, 500}, {kMidi, Msg(0x80, 60)}}},
+         {2000, 0, {{kMidi, Msg(0x90, 62, 90)}, {kWait, 300}, {kMidi, Msg(0x80, 62)}}},
+         {{0, Msg(0x90, 60, 90)},
+          {500, Msg(0x80, 60)},
+          {2000, Msg(0x90, 62, 90)},
+          {2300, Msg(0x80, 62)}},
+         false},
+        {"still inside the last wait: the appended events keep the timeline",
+         {0, 0, {{kMidi, Msg(0x90, 60, 90)}, {kWait, 1000}}},
+         {400, 0, {{kMidi, Msg(0x80, 60)}}},
+         {{0, Msg(0x90, 60, 90)}, {1000, Msg(0x80, 60)}},
+         true},
+        {"a message still held by the output delay keeps the playback going",
+         {0, 300, {{kMidi, Msg(0x90, 60, 90)}}},
+         {200, 300, {{kWait, 100}, {kMidi, Msg(0x80, 60)}}},
+         {{300, Msg(0x90, 60, 90)}, {400, Msg(0x80, 60)}},
+         true},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        sequencer.Stop();
+        sink.sent.clear();
+        receiver.codes.clear();
+        clock.SetMs(0);
+        for (const Batch* batch : {&c.first, &c.second}) {
+            Drive(batch->atMs);
+            if (batch == &c.second) {
+                EXPECT_EQ(sequencer.Playing(), c.playingBeforeSecond);
+            }
+            sequencer.SetOutputDelay(batch->outputDelayMs);
+            for (const auto& [kind, value] : batch->events) {
+                if (kind == kWait)
+                    sequencer.QueueWait(kMusic, value);
+                else
+                    sequencer.QueueMidi(kMusic, value);
+            }
+            sequencer.QueueNotify(kClick, &receiver, batch == &c.first ? 1 : 2);
+            sequencer.Start();
+        }
+        Drive(10000);
+        EXPECT_EQ(sink.sent, c.expected);
+        EXPECT_EQ(receiver.codes, (std::vector<std::uint16_t>{1, 2}))
+            << "the first playback's notification is not stale: no stop came between";
+        EXPECT_FALSE(sequencer.Playing()) << "over again at the end";
+        EXPECT_EQ(sequencer.NextDueUs(), std::nullopt);
+    }
+}
+
 TEST_F(SequencerTest, TempoChangeActsOnTheRestOfTheWaitAndTempoZeroIsRefused)
 {
     EXPECT_TRUE(sequencer.SetTempo(180));
@@ -236,6 +305,69 @@ TEST(SequencerThread, PlaysOnTheRealClockAndDeliversOnTheCreatingThread)
     ASSERT_EQ(sink.sent.size(), 2U);
     // Never early; how late is the benchmark's business (a loaded machine may delay the start).
     EXPECT_GE(sink.sent[1].ms, start + 29);
+}
+
+TEST(SequencerThread, QueueStartAndStopOverAndOverNeverDeliversAStaleNotification)
+{
+    // Notifications that check on arrival that their playback is the one now current: after a
+    // stop, and after a playback that ran out, nothing of an earlier round may arrive.
+    class RoundReceiver final : public QObject
+    {
+    public:
+        bool event(QEvent* e) override
+        {
+            if (e->type() != SequencerNotifyEvent::Type())
+                return QObject::event(e);
+            const auto code = static_cast<SequencerNotifyEvent*>(e)->Code();
+            if (code / 10U != round)
+                ++stale;
+            else
+                ++arrived;
+            return true;
+        }
+        std::uint16_t round = 0;
+        int stale = 0;
+        int arrived = 0;
+    };
+
+    test::RecordingSink sink(SteadyClock::Instance());
+    Sequencer sequencer(SteadyClock::Instance());
+    sequencer.SetOutput(&sink);
+    RoundReceiver receiver;
+    constexpr std::uint16_t kRounds = 60;
+    bool ranOut = false;
+    for (std::uint16_t round = 1; round <= kRounds; ++round) {
+        // Every third playback runs out, and the next one is queued and started without a stop.
+        const bool letItRunOut = round % 3 == 0;
+        if (!ranOut)
+            sequencer.Stop();
+        receiver.round = round;
+        receiver.arrived = 0;
+        sequencer.QueueNotify(kClick, &receiver, static_cast<std::uint16_t>(round * 10U));
+        sequencer.QueueMidi(kMusic, Msg(0x90, 60, 90));
+        sequencer.QueueWait(kMusic, static_cast<std::uint32_t>(round % 4U));
+        sequencer.QueueNotify(kMusic, &receiver, static_cast<std::uint16_t>(round * 10U + 1U));
+        sequencer.QueueMidi(kMusic, Msg(0x80, 60));
+        sequencer.Start();
+        if (letItRunOut) {
+            // Until both notifications arrived and the sequencer went idle, however long the
+            // machine takes; then the next round queues and starts without a stop.
+            const std::uint64_t giveUp = SteadyClock::Instance().NowUs() + 20'000'000U;
+            while ((receiver.arrived < 2 || sequencer.Playing()) &&
+                   SteadyClock::Instance().NowUs() < giveUp)
+                QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
+            ASSERT_EQ(receiver.arrived, 2) << "round " << round;
+            ASSERT_FALSE(sequencer.Playing()) << "round " << round;
+            ranOut = true;
+        } else {
+            ranOut = false;
+            QCoreApplication::processEvents(); // some arrive, some are on their way at the stop
+        }
+    }
+    sequencer.Stop();
+    QCoreApplication::processEvents();
+    sequencer.SetOutput(nullptr);
+    EXPECT_EQ(receiver.stale, 0);
 }
 
 } // namespace
