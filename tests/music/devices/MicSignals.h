@@ -109,6 +109,9 @@ struct SungToneSpec
     /// Gains of the fundamental and of every odd harmonic (the fundamental included).
     double fundamentalGain = 1.0;
     double oddGain = 1.0;
+    /// > 0: the odd harmonics are scaled to carry this share of the power (a first formant on
+    /// the second harmonic leaves them a few per cent).
+    double oddShare = 0.0;
     /// Further fall of the harmonics, as a power of 1/k (breathy voices are darker).
     double extraTilt = 0.0;
     /// Aspiration noise pulsed with the glottal cycle: its RMS as a share of the tone's.
@@ -157,6 +160,17 @@ inline void HarmonicGains(const SungToneSpec& spec, double f0, double limitHz,
         if (spec.extraTilt > 0.0)
             gain *= std::pow(static_cast<double>(k), -spec.extraTilt);
         gains[h] = gain;
+    }
+    if (spec.oddShare > 0.0 && spec.oddShare < 1.0) {
+        double odd = 0.0;
+        double even = 0.0;
+        for (std::size_t h = 0; h < gains.size(); ++h)
+            (h % 2 == 0 ? odd : even) += gains[h] * gains[h];
+        if (odd > 0.0 && even > 0.0) {
+            const double scale = std::sqrt(spec.oddShare / (1.0 - spec.oddShare) * even / odd);
+            for (std::size_t h = 0; h < gains.size(); h += 2)
+                gains[h] *= scale;
+        }
     }
 }
 
