@@ -2,6 +2,7 @@
 // with weak fundamentals, weak odd harmonics, glides, legato steps, reverb, breath and noise down
 // to 3 dB: our analyser beside aubio's plain yinfft (2048/256), both scored by the same scorer.
 // Usage: bench_mic_pitch [takes per cell, default 1] [tuned|all] [only this condition]
+#include "common/BenchGoal.h"
 #include "music/devices/MicAnalyzer.h"
 #include "music/devices/MicSignals.h"
 
@@ -407,15 +408,14 @@ void PrintRow(const std::string& name, const Row& r)
                 Share(p.octave, p.notes));
 }
 
-// One goal line: printed for people and in a fixed form that scripts/bench collects.
 void Goal(const std::string& name, double figure, const char* unit, bool atMost, double target,
           double aubioFigure)
 {
-    const bool met = atMost ? figure <= target : figure >= target;
-    std::printf("goal %-40s %8.2f %-3s (target %s %.2f; aubio %.2f): %s\n", name.c_str(), figure,
-                unit, atMost ? "<=" : ">=", target, aubioFigure, met ? "met" : "MISSED");
-    std::printf("GOAL mic_pitch/%s %.2f%s %s%.2f%s %s\n", name.c_str(), figure, unit,
-                atMost ? "<=" : ">=", target, unit, met ? "met" : "missed");
+    char compare[64];
+    std::snprintf(compare, sizeof compare, "aubio %.2f", aubioFigure);
+    pv::bench::Goal("mic_pitch/" + name, figure, unit, atMost ? pv::bench::Bound::AtMost
+                                                               : pv::bench::Bound::AtLeast,
+                    target, compare);
 }
 
 } // namespace
