@@ -21,8 +21,7 @@ inline bool Goal(const std::string& name, double figure, const char* unit, Bound
     const bool met = bound == Bound::AtMost ? figure <= target : figure >= target;
     const char* sign = bound == Bound::AtMost ? "<=" : ">=";
     std::printf("goal %-44s %9.2f %-2s (target %s %.2f%s%s): %s\n", name.c_str(), figure, unit,
-                sign, target, compare.empty() ? "" : "; ", compare.c_str(),
-                met ? "met" : "MISSED");
+                sign, target, compare.empty() ? "" : "; ", compare.c_str(), met ? "met" : "MISSED");
     std::printf("GOAL %s %.2f%s %s%.2f%s %s\n", name.c_str(), figure, unit, sign, target, unit,
                 met ? "met" : "missed");
     return met;

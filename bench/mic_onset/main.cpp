@@ -146,8 +146,8 @@ int main()
     PrintRow("all", all);
     // Every clap found, and found within 3 ms: the share, its p99 and its worst case.
     using pv::bench::Bound;
-    pv::bench::Goal("mic_onset/claps_within_3ms", 100.0 * all.within3 / std::max(1, all.claps),
-                    "%", Bound::AtLeast, 99.0);
+    pv::bench::Goal("mic_onset/claps_within_3ms", 100.0 * all.within3 / std::max(1, all.claps), "%",
+                    Bound::AtLeast, 99.0);
     pv::bench::Goal("mic_onset/error_p99", AbsErrorPercentile(all, 0.99), "ms", Bound::AtMost, 3.0);
     pv::bench::Goal("mic_onset/error_max", AbsErrorPercentile(all, 1.0), "ms", Bound::AtMost, 3.0);
     return 0;

@@ -71,8 +71,8 @@ double Percentile(std::vector<double> values, double share)
     if (values.empty())
         return 0.0;
     std::sort(values.begin(), values.end());
-    const auto at = static_cast<std::size_t>(
-        std::ceil(share * static_cast<double>(values.size())) - 1.0);
+    const auto at =
+        static_cast<std::size_t>(std::ceil(share * static_cast<double>(values.size())) - 1.0);
     return values[std::min(at, values.size() - 1)];
 }
 
@@ -265,10 +265,10 @@ TakeResult RunTake(const Take& take, const MicTuning& tuning, const MicTuning& p
     std::uniform_real_distribution<double> unit(0.0, 1.0);
     const VoiceTable& voice = kVoices[take.voice];
     const unsigned rate = unit(rng) < 0.5 ? 44100U : 48000U;
-    const int midi = voice.lowest +
-                     static_cast<int>(unit(rng) * static_cast<double>(voice.highest - voice.lowest +
-                                                                      1)) %
-                         (voice.highest - voice.lowest + 1);
+    const int midi =
+        voice.lowest +
+        static_cast<int>(unit(rng) * static_cast<double>(voice.highest - voice.lowest + 1)) %
+            (voice.highest - voice.lowest + 1);
     Vowel vowel = voice.vowels[take.vowel];
     SungToneSpec spec;
     spec.midi = midi + (unit(rng) - 0.5) * 0.3; // a singer's own tuning, ±15 cents
@@ -347,9 +347,8 @@ TakeResult RunTake(const Take& take, const MicTuning& tuning, const MicTuning& p
     for (std::size_t i = 0; i < midis.size(); ++i) {
         const double seconds = i == 0 ? spec.seconds : spec.then[i - 1].seconds;
         const std::uint64_t end = begin + SampleAt(seconds, rate);
-        segments.push_back(
-            {midis[i], begin, begin + SampleAt(glides[i] / 1000.0, rate),
-             i + 1 == midis.size() ? end + SampleAt(0.05, rate) : end});
+        segments.push_back({midis[i], begin, begin + SampleAt(glides[i] / 1000.0, rate),
+                            i + 1 == midis.size() ? end + SampleAt(0.05, rate) : end});
         begin = end;
     }
 
@@ -363,8 +362,8 @@ TakeResult RunTake(const Take& take, const MicTuning& tuning, const MicTuning& p
         int used = std::snprintf(line, sizeof line, "%s %s %s, %.0f dB, rate %u, sung", voice.name,
                                  vowel.name, ConditionName(take.condition), take.snr, rate);
         for (const int m : midis)
-            used += std::snprintf(line + used, sizeof line - static_cast<std::size_t>(used), " %d",
-                                  m);
+            used +=
+                std::snprintf(line + used, sizeof line - static_cast<std::size_t>(used), " %d", m);
         used += std::snprintf(line + used, sizeof line - static_cast<std::size_t>(used), " ->");
         for (std::size_t i = 0; i < ours.size() && i < 8; ++i)
             used += std::snprintf(line + used, sizeof line - static_cast<std::size_t>(used), " %d",
@@ -387,11 +386,10 @@ void PrintHeader(const char* title)
     std::printf("| %-22s | %5s | %15s | %15s | %15s | %15s | %15s | %15s |\n", "group", "notes",
                 "right% us/aub", "octave% us/aub", "wrong% us/aub", "missed% us/aub",
                 "lock p95 us/aub", "HP right/oct%");
-    std::printf("|%s|%s|%s|%s|%s|%s|%s|%s|\n", std::string(24, '-').c_str(),
-                std::string(7, '-').c_str(), std::string(17, '-').c_str(),
-                std::string(17, '-').c_str(), std::string(17, '-').c_str(),
-                std::string(17, '-').c_str(), std::string(17, '-').c_str(),
-                std::string(17, '-').c_str());
+    std::printf(
+        "|%s|%s|%s|%s|%s|%s|%s|%s|\n", std::string(24, '-').c_str(), std::string(7, '-').c_str(),
+        std::string(17, '-').c_str(), std::string(17, '-').c_str(), std::string(17, '-').c_str(),
+        std::string(17, '-').c_str(), std::string(17, '-').c_str(), std::string(17, '-').c_str());
 }
 
 void PrintRow(const std::string& name, const Row& r)
@@ -413,9 +411,8 @@ void Goal(const std::string& name, double figure, const char* unit, bool atMost,
 {
     char compare[64];
     std::snprintf(compare, sizeof compare, "aubio %.2f", aubioFigure);
-    pv::bench::Goal("mic_pitch/" + name, figure, unit, atMost ? pv::bench::Bound::AtMost
-                                                               : pv::bench::Bound::AtLeast,
-                    target, compare);
+    pv::bench::Goal("mic_pitch/" + name, figure, unit,
+                    atMost ? pv::bench::Bound::AtMost : pv::bench::Bound::AtLeast, target, compare);
 }
 
 } // namespace
@@ -438,8 +435,8 @@ int main(int argc, char** argv)
             for (const double snr : snrs)
                 for (int c = 0; c < static_cast<int>(Condition::Count); ++c)
                     if (argc <= 3 || std::atoi(argv[3]) == c)
-                    for (int i = 0; i < perCell; ++i)
-                        takes.push_back({voice, vowel, snr, static_cast<Condition>(c), seed++});
+                        for (int i = 0; i < perCell; ++i)
+                            takes.push_back({voice, vowel, snr, static_cast<Condition>(c), seed++});
 
     std::vector<TakeResult> results(takes.size());
     std::atomic<std::size_t> next{0};
@@ -481,11 +478,12 @@ int main(int argc, char** argv)
             failures.push_back(r.failure);
     }
 
-    std::printf("Pitch detection: %zu takes of 0.6 s (legato: three notes of 0.45 s), voices male "
-                "E2-G4, female G3-C6, child C4-D6 (held out), five vowels each, SNR 30/20/10/6/3 "
-                "dB; default sensitivity; 'us' = our analyser, 'aub' = aubio yinfft 2048/256 with a "
-                "plain 23 ms hold; HP = our high-precision setting\n",
-                takes.size());
+    std::printf(
+        "Pitch detection: %zu takes of 0.6 s (legato: three notes of 0.45 s), voices male "
+        "E2-G4, female G3-C6, child C4-D6 (held out), five vowels each, SNR 30/20/10/6/3 "
+        "dB; default sensitivity; 'us' = our analyser, 'aub' = aubio yinfft 2048/256 with a "
+        "plain 23 ms hold; HP = our high-precision setting\n",
+        takes.size());
     PrintHeader("By voice");
     for (const auto& [name, row] : byVoice)
         PrintRow(name, row);
@@ -526,7 +524,8 @@ int main(int argc, char** argv)
     goals("held_out", held10, held6, false);
     goals("tuned_high_precision", tuned10, tuned6, true);
     goals("held_out_high_precision", held10, held6, true);
-    std::printf("\nFailures of our analyser on the tuned voices at >= 6 dB (first 25 of %zu):\n", failures.size());
+    std::printf("\nFailures of our analyser on the tuned voices at >= 6 dB (first 25 of %zu):\n",
+                failures.size());
     for (std::size_t i = 0; i < failures.size() && i < 25; ++i)
         std::printf("  %s\n", failures[i].c_str());
     return 0;

@@ -211,8 +211,8 @@ inline std::vector<float> SungTone(const SungToneSpec& spec, unsigned rate, std:
         double to;
     };
     std::vector<Span> spans;
-    spans.push_back({0, SampleAt(spec.glideMs / 1000.0, rate), spec.midi + spec.glideFrom,
-                     spec.midi});
+    spans.push_back(
+        {0, SampleAt(spec.glideMs / 1000.0, rate), spec.midi + spec.glideFrom, spec.midi});
     std::size_t at = SampleAt(spec.seconds, rate);
     double previous = spec.midi;
     for (const LegatoNote& n : spec.then) {
