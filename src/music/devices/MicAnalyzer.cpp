@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <array>
 #include <cmath>
+#include <cstdlib>
 #include <tuple>
 
 #include <aubio/aubio.h>
@@ -236,6 +237,16 @@ void MicAnalyzer::AnalysePitchHop(std::vector<MicDetection>& out)
     const int note = static_cast<int>(std::lround(centre));
     if (note == m_heldNote)
         return;
+    if (m_heldNote >= 0 && std::abs(note - m_heldNote) % 12 == 0) {
+        // A leap of whole octaves is rare in singing and is just what a slip of the period
+        // looks like in loud noise: it must hold for the long hold.
+        if (m_run.size() < m_longFrames)
+            return;
+        for (const float p : m_run) {
+            if (std::fabs(p - centre) > kHoldSpread)
+                return;
+        }
+    }
     m_heldNote = note;
     out.push_back({MicDetection::Kind::Note, note, m_samplesSeen});
 }
