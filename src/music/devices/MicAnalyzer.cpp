@@ -48,6 +48,10 @@ constexpr double kFineStep = 0.002;
 // at most this share of the longer one's plus this floor.
 constexpr double kRestAllowance = 0.1;
 constexpr double kRestFloor = 0.003;
+// Candidates repeating this much worse than the best are no period.
+constexpr double kCandidateRange = 0.15;
+// Below this the multiples and fractions of yinfft's answer may all miss the period.
+constexpr double kClearPeriodicity = 0.88;
 
 // Onset timing: the trigger is refined on the waveform around it.
 constexpr double kLookBackMs = 40.0;
@@ -337,28 +341,28 @@ std::pair<float, float> MicAnalyzer::CheckedPitch(float midiPitch) const
             std::tie(scores[i], lags[i]) = BestRepeat(lag, false);
         best = std::max(best, scores[i]);
     }
-    if (best < m_tuning.minConfidence) {
-        // yinfft's answer was no harmonic of the voice at all (it happens on low dark vowels
-        // and in loud noise): scan every lag of the range instead, and take its peaks.
+    std::vector<std::pair<double, double>> candidates;
+    if (best < kClearPeriodicity) {
+        // yinfft's answer may be no harmonic of the voice at all, or a harmonic none of whose
+        // listed fractions is the period (it happens on low dark vowels and in loud noise):
+        // scan every lag of the range as well, and add its peaks.
         std::vector<double> scan;
         for (double lag = shortest; lag <= longest; lag *= 1.0 + kCoarseStep)
             scan.push_back(Correlation(lag));
         const double top = *std::max_element(scan.begin(), scan.end());
-        if (top < m_tuning.minConfidence)
-            return {midiPitch, static_cast<float>(top)};
-        std::vector<std::pair<double, double>> peaks;
+        best = std::max(best, top);
+        if (best < m_tuning.minConfidence)
+            return {midiPitch, static_cast<float>(best)};
         for (std::size_t i = 0; i < scan.size(); ++i) {
             const bool peak = (i == 0 || scan[i] >= scan[i - 1]) &&
                               (i + 1 == scan.size() || scan[i] >= scan[i + 1]);
-            if (peak && scan[i] >= top - 0.15)
-                peaks.emplace_back(scan[i],
-                                   shortest * std::pow(1.0 + kCoarseStep, static_cast<double>(i)));
+            if (peak && scan[i] >= best - kCandidateRange)
+                candidates.emplace_back(
+                    scan[i], shortest * std::pow(1.0 + kCoarseStep, static_cast<double>(i)));
         }
-        return Period(peaks);
     }
-    std::vector<std::pair<double, double>> candidates;
     for (std::size_t i = 0; i < kFactors.size(); ++i) {
-        if (scores[i] >= best - 0.15)
+        if (scores[i] >= best - kCandidateRange)
             candidates.emplace_back(scores[i], lags[i]);
     }
     return Period(candidates);
