@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <array>
 #include <cmath>
+#include <cstdlib>
 #include <tuple>
 
 #include <aubio/aubio.h>
@@ -43,8 +44,14 @@ constexpr int kCoarseSteps = 6;
 constexpr double kCoarseStep = 0.01;
 constexpr int kFineSteps = 5;
 constexpr double kFineStep = 0.002;
-// A multiple or fraction of the period that repeats within this of the best is preferred.
-constexpr double kRepeatMargin = 0.04;
+// A shorter lag is the period when what it leaves unexplained exceeds that of a longer one by
+// at most this share of the longer one's plus this floor.
+constexpr double kRestAllowance = 0.1;
+constexpr double kRestFloor = 0.003;
+// Candidates repeating this much worse than the best are no period.
+constexpr double kCandidateRange = 0.15;
+// Below this the multiples and fractions of yinfft's answer may all miss the period.
+constexpr double kClearPeriodicity = 0.88;
 
 // Onset timing: the trigger is refined on the waveform around it.
 constexpr double kLookBackMs = 40.0;
@@ -103,10 +110,10 @@ MicTuning TuningFromConfig(int rhythmValue, std::uint8_t highPrecision, double t
     const double tone = toneValue > 0.0 ? toneValue : kDefaultToneValue;
     tuning.gateMeanSquare = kGateAtToneUnit * kToneUnit / tone;
     if (highPrecision != 0) {
-        tuning.minConfidence = 0.93F;
+        tuning.minConfidence = 0.55F;
         tuning.holdMs = 45;
     } else {
-        tuning.minConfidence = 0.88F;
+        tuning.minConfidence = 0.5F;
         tuning.holdMs = 23;
     }
     return tuning;
@@ -234,13 +241,29 @@ void MicAnalyzer::AnalysePitchHop(std::vector<MicDetection>& out)
     const int note = static_cast<int>(std::lround(centre));
     if (note == m_heldNote)
         return;
+    if (m_heldNote >= 0 && std::abs(note - m_heldNote) % 12 == 0) {
+        // A leap of whole octaves is rare in singing and is just what a slip of the period
+        // looks like in loud noise: it must hold for the long hold.
+        if (m_run.size() < m_longFrames)
+            return;
+        for (const float p : m_run) {
+            if (std::fabs(p - centre) > kHoldSpread)
+                return;
+        }
+    }
     m_heldNote = note;
     out.push_back({MicDetection::Kind::Note, note, m_samplesSeen});
 }
 
-double MicAnalyzer::Correlation(double lag) const
+std::uint64_t MicAnalyzer::CorrelationLength(double lag)
 {
-    const auto length = static_cast<std::uint64_t>(std::clamp(1.5 * lag, 512.0, 1536.0));
+    return static_cast<std::uint64_t>(std::clamp(1.5 * lag, 512.0, 1536.0));
+}
+
+double MicAnalyzer::Correlation(double lag, std::uint64_t length) const
+{
+    if (length == 0)
+        length = CorrelationLength(lag);
     const auto whole = static_cast<std::uint64_t>(lag);
     const double frac = lag - static_cast<double>(whole);
     if (m_samplesSeen < length + whole + 2 || length + whole + 2 > kHistorySize)
@@ -300,51 +323,101 @@ std::pair<float, float> MicAnalyzer::CheckedPitch(float midiPitch) const
     // stored), so the confidence is our own: the normalised correlation of the latest samples
     // with those one period earlier. yinfft's loudness weighting also mutes the fundamental of
     // low voices, and it then answers with a harmonic near the first formant; so multiples and
-    // fractions of its period are compared, and the shortest that repeats about as well as the
-    // best one is the period (a true period repeats at its multiples too). Its pitch is then
-    // measured from the refined lag.
+    // fractions of its period are compared. A true period repeats at its multiples too, so the
+    // shortest lag that repeats about as well as the best one is the period; "about as well" is
+    // judged on what each lag leaves unexplained (one minus its correlation), see Explains.
     static constexpr std::array<double, 10> kFactors = {1.0 / 3.0, 0.5, 1.0, 2.0, 3.0,
                                                         4.0,       5.0, 6.0, 7.0, 8.0};
     const double period = m_sampleRate / MidiHz(midiPitch);
     const double shortest = m_sampleRate / MidiHz(kHighestNote) * (1.0 - 0.05);
     const double longest = m_sampleRate / MidiHz(kLowestNote) * (1.0 + 0.05);
     std::array<double, kFactors.size()> scores{};
+    std::array<double, kFactors.size()> lags{};
     double best = 0.0;
     for (std::size_t i = 0; i < kFactors.size(); ++i) {
         const double lag = period * kFactors[i];
-        scores[i] = (lag >= shortest && lag <= longest) ? BestRepeat(lag, false).first : -1.0;
+        scores[i] = -1.0;
+        if (lag >= shortest && lag <= longest)
+            std::tie(scores[i], lags[i]) = BestRepeat(lag, false);
         best = std::max(best, scores[i]);
     }
-    double guess = 0.0;
-    for (std::size_t i = 0; i < kFactors.size(); ++i) {
-        if (scores[i] >= best - kRepeatMargin) {
-            guess = period * kFactors[i];
-            break;
-        }
-    }
-    if (best < m_tuning.minConfidence) {
-        // yinfft's answer was no harmonic of the voice at all (it happens on low dark vowels):
-        // scan every lag of the range instead.
+    std::vector<std::pair<double, double>> candidates;
+    if (best < kClearPeriodicity) {
+        // yinfft's answer may be no harmonic of the voice at all, or a harmonic none of whose
+        // listed fractions is the period (it happens on low dark vowels and in loud noise):
+        // scan every lag of the range as well, and add its peaks.
         std::vector<double> scan;
         for (double lag = shortest; lag <= longest; lag *= 1.0 + kCoarseStep)
             scan.push_back(Correlation(lag));
         const double top = *std::max_element(scan.begin(), scan.end());
-        if (top < m_tuning.minConfidence)
-            return {midiPitch, static_cast<float>(top)};
+        best = std::max(best, top);
+        if (best < m_tuning.minConfidence)
+            return {midiPitch, static_cast<float>(best)};
         for (std::size_t i = 0; i < scan.size(); ++i) {
             const bool peak = (i == 0 || scan[i] >= scan[i - 1]) &&
                               (i + 1 == scan.size() || scan[i] >= scan[i + 1]);
-            if (peak && scan[i] >= top - kRepeatMargin) {
-                guess = shortest * std::pow(1.0 + kCoarseStep, static_cast<double>(i));
-                break;
-            }
+            if (peak && scan[i] >= best - kCandidateRange)
+                candidates.emplace_back(
+                    scan[i], shortest * std::pow(1.0 + kCoarseStep, static_cast<double>(i)));
         }
     }
-    if (guess <= 0.0)
-        return {midiPitch, 0.0F};
-    const auto [score, lag] = BestRepeat(guess, true);
-    const double midi = 69.0 + 12.0 * std::log2(m_sampleRate / lag / 440.0);
-    return {static_cast<float>(midi), static_cast<float>(score)};
+    for (std::size_t i = 0; i < kFactors.size(); ++i) {
+        if (scores[i] >= best - kCandidateRange)
+            candidates.emplace_back(scores[i], lags[i]);
+    }
+    return Period(candidates);
+}
+
+bool MicAnalyzer::Explains(double shorterScore, double longerScore)
+{
+    // What a lag leaves unexplained is the noise plus, at half the true period, the odd
+    // harmonics (they flip sign there): weak odd harmonics, as when the first formant sits on
+    // the second harmonic, leave only a few per cent. Noise enters both lags alike, and the
+    // estimate wanders with it, so the allowance grows with the unexplained share of the
+    // longer lag; a small floor absorbs the vibrato and the lag grid.
+    const double shorterRest = 1.0 - shorterScore;
+    const double longerRest = 1.0 - longerScore;
+    return shorterRest <= longerRest * (1.0 + kRestAllowance) + kRestFloor;
+}
+
+bool MicAnalyzer::ExplainsLag(double shorter, double longer) const
+{
+    // Both over the same samples: a longer stretch sees more of the vibrato and of the attack.
+    // (Not over more of them than the longer lag needs: reaching back into the attack favours
+    // the shorter lag.)
+    const std::uint64_t length = CorrelationLength(longer);
+    return Explains(Correlation(shorter, length), Correlation(longer, length));
+}
+
+std::pair<float, float> MicAnalyzer::Period(std::vector<std::pair<double, double>> candidates) const
+{
+    if (candidates.empty())
+        return {0.0F, 0.0F};
+    // Refined, so the grid's own loss (larger at longer lags) does not tip the comparison.
+    for (auto& [score, lag] : candidates)
+        std::tie(score, lag) = BestRepeat(lag, true);
+    std::sort(candidates.begin(), candidates.end(),
+              [](const auto& a, const auto& b) { return a.second < b.second; });
+    const auto top = std::max_element(candidates.begin(), candidates.end());
+    std::pair<double, double> chosen = *top;
+    for (auto it = candidates.begin(); it != top; ++it) {
+        // A shorter lag must explain the signal about as well as the best one and as well as
+        // every longer lag it divides: if twice it repeats clearly better, the odd harmonics of
+        // the longer period are there, however weak.
+        bool explains = ExplainsLag(it->second, top->second);
+        for (auto longer = it + 1; explains && longer != candidates.end(); ++longer) {
+            const double ratio = longer->second / it->second;
+            if (longer != top && std::fabs(ratio - std::round(ratio)) < 0.06 &&
+                std::round(ratio) >= 2.0)
+                explains = ExplainsLag(it->second, longer->second);
+        }
+        if (explains) {
+            chosen = *it;
+            break;
+        }
+    }
+    const double midi = 69.0 + 12.0 * std::log2(m_sampleRate / chosen.second / 440.0);
+    return {static_cast<float>(midi), static_cast<float>(chosen.first)};
 }
 
 void MicAnalyzer::AnalyseOnsetHop(std::vector<MicDetection>& out)

@@ -21,7 +21,7 @@ struct MicTuning
     /// Pitch frames whose mean square (full scale 1.0) lies below this count as silence.
     double gateMeanSquare = 1e-4;
     /// Periodicity (0..1, correlation over one period) a frame needs to count as sung.
-    float minConfidence = 0.88F;
+    float minConfidence = 0.5F;
     /// A note is reported once it has held this long.
     int holdMs = 23;
 };
@@ -86,11 +86,19 @@ private:
     void RefinePendingOnsets(std::vector<MicDetection>& out);
     std::uint64_t RefineOnset(std::uint64_t detectedAt) const;
     float HistoryAt(std::uint64_t index) const;
-    double Correlation(double lag) const;
+    /// Normalised correlation of the latest samples with those lag earlier, over length samples
+    /// (0: the length that suits the lag).
+    double Correlation(double lag, std::uint64_t length = 0) const;
+    static std::uint64_t CorrelationLength(double lag);
     /// The best-repeating lag near the given one: (correlation, lag).
     std::pair<double, double> BestRepeat(double lag, bool refine) const;
     /// yinfft's pitch checked against multiples of its period: (pitch, periodicity 0..1).
     std::pair<float, float> CheckedPitch(float midiPitch) const;
+    /// The period among candidate (correlation, lag) pairs: (pitch, periodicity 0..1).
+    std::pair<float, float> Period(std::vector<std::pair<double, double>> candidates) const;
+    /// Whether a shorter lag repeats about as well as a longer one it divides.
+    static bool Explains(double shorterScore, double longerScore);
+    bool ExplainsLag(double shorter, double longer) const;
 
     MicMode m_mode;
     unsigned m_sampleRate;

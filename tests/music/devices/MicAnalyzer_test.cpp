@@ -2,6 +2,8 @@
 #include "music/devices/MicAnalyzer.h"
 #include "music/devices/MicSignals.h"
 
+#include <cmath>
+
 #include <gtest/gtest.h>
 
 namespace pv {
@@ -90,6 +92,76 @@ TEST(MicAnalyzer, SungTonesWithVibratoAndNoiseGiveTheirNote)
             Notes(Analyse(MicMode::Pitch, samples,
                           TuningFromConfig(kDefaultRhythmValue, 0, kDefaultToneValue), c.rate)),
             std::vector<int>{c.midi});
+    }
+}
+
+TEST(MicAnalyzer, WeakOddHarmonicsKeepTheirOwnNoteNotTheOctaveUp)
+{
+    // With the odd harmonics (the fundamental among them) at a few per cent of the power, half
+    // the period repeats nearly as well as the period itself; the note is still the low one.
+    struct Case
+    {
+        const char* name;
+        int midi;
+        double oddShare;
+        bool formantOnSecond;
+        unsigned rate;
+    };
+    const Case cases[] = {
+        {"A2, odd 3 %", 45, 0.03, false, 44100},
+        {"E3, odd 2 %", 52, 0.02, false, 48000},
+        {"E4, F1 on H2, odd 3 %", 64, 0.03, true, 44100},
+        {"F4, F1 on H2, odd 4 %", 65, 0.04, true, 48000},
+        {"A4, odd 2 %", 69, 0.02, false, 44100},
+    };
+    std::mt19937 rng(17);
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        test::Vowel vowel = test::kVoices[1].vowels[1];
+        if (c.formantOnSecond)
+            vowel.formants[0].hz = 2.0 * test::MidiToHz(c.midi);
+        SungToneSpec spec;
+        spec.midi = c.midi;
+        spec.seconds = 0.7;
+        spec.vibratoCents = 30.0;
+        spec.vowel = &vowel;
+        spec.resonators = true;
+        spec.oddShare = c.oddShare;
+        std::vector<float> samples(SampleAt(0.1, c.rate), 0.0F);
+        Append(samples, SungTone(spec, c.rate, rng));
+        samples.resize(samples.size() + SampleAt(0.2, c.rate), 0.0F);
+        AddNoise(samples, 0.001, rng);
+        EXPECT_EQ(
+            Notes(Analyse(MicMode::Pitch, samples,
+                          TuningFromConfig(kDefaultRhythmValue, 0, kDefaultToneValue), c.rate)),
+            std::vector<int>{c.midi});
+    }
+}
+
+TEST(MicAnalyzer, ToneInSixDecibelsOfNoiseGivesItsNote)
+{
+    // A sung tone whose noise has a quarter of its power: both settings still hear it.
+    std::mt19937 rng(19);
+    for (const std::uint8_t highPrecision : {std::uint8_t{0}, std::uint8_t{1}}) {
+        for (const int midi : {48, 62, 74}) {
+            SCOPED_TRACE(testing::Message() << "midi " << midi << " high precision "
+                                            << static_cast<int>(highPrecision));
+            SungToneSpec spec;
+            spec.midi = midi;
+            spec.seconds = 0.7;
+            spec.vibratoCents = 30.0;
+            spec.vowel = &test::kVowels[0];
+            std::vector<float> tone = SungTone(spec, kRate, rng);
+            const double noiseRms = test::Rms(tone) / std::pow(10.0, 6.0 / 20.0);
+            std::vector<float> samples = Silence(0.1);
+            Append(samples, tone);
+            Append(samples, Silence(0.2));
+            AddNoise(samples, noiseRms, rng);
+            EXPECT_EQ(Notes(Analyse(
+                          MicMode::Pitch, samples,
+                          TuningFromConfig(kDefaultRhythmValue, highPrecision, kDefaultToneValue))),
+                      std::vector<int>{midi});
+        }
     }
 }
 
