@@ -95,6 +95,28 @@ std::vector<ProgressionChord> ItemTables::ProgressionChords(int item) const
     return {chords.begin(), chords.begin() + ProgressionCount(item)};
 }
 
+ItemTable* NoteTable(ItemTables& tables, ItemTableId table)
+{
+    return const_cast<ItemTable*>(NoteTable(std::as_const(tables), table));
+}
+
+const ItemTable* NoteTable(const ItemTables& tables, ItemTableId table)
+{
+    switch (table) {
+    case ItemTableId::ChordIdentification:
+        return &tables.ChordIdentification;
+    case ItemTableId::IntervalIdentification:
+        return &tables.IntervalIdentification;
+    case ItemTableId::ChordInversions:
+        return &tables.ChordInversions;
+    case ItemTableId::Scales:
+        return &tables.Scales;
+    case ItemTableId::Progressions:
+        break;
+    }
+    return nullptr;
+}
+
 ItemTable* TableOfKind(ItemTables& tables, ExerciseKind kind)
 {
     return const_cast<ItemTable*>(TableOfKind(std::as_const(tables), kind));
@@ -102,43 +124,8 @@ ItemTable* TableOfKind(ItemTables& tables, ExerciseKind kind)
 
 const ItemTable* TableOfKind(const ItemTables& tables, ExerciseKind kind)
 {
-    switch (kind) {
-    case kKindChordIdentification:
-        return &tables.ChordIdentification;
-    case kKindChordInversions:
-        return &tables.ChordInversions;
-    case kKindIntervalIdentification:
-        return &tables.IntervalIdentification;
-    case kKindScales:
-        return &tables.Scales;
-    default:
-        return nullptr;
-    }
-}
-
-int ItemsUsedByKind(ExerciseKind kind)
-{
-    return kind == kKindIntervalIdentification || kind == kKindIntervalComparison
-               ? 30
-               : static_cast<int>(kItemCount);
-}
-
-int FirstUserSlot(ExerciseKind kind)
-{
-    switch (kind) {
-    case kKindChordIdentification:
-        return kFirstUserChord;
-    case kKindChordInversions:
-        return kFirstUserInversion;
-    case kKindIntervalIdentification:
-        return kFirstUserInterval;
-    case kKindScales:
-        return kFirstUserScale;
-    case kKindChordProgressions:
-        return kFirstUserProgression;
-    default:
-        return 0;
-    }
+    const std::optional<ItemTableId> table = KindFacts(kind).ItemTable;
+    return table ? NoteTable(tables, *table) : nullptr;
 }
 
 std::vector<std::uint8_t> EncodeItemTable(const ItemTable& table)

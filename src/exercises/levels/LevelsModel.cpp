@@ -52,7 +52,7 @@ std::vector<SetupEntry> ListSetupFiles(const QString& folder)
 SetupLoader LoadThrough(SetupOperations& operations)
 {
     return [&operations](const QString& fileName) {
-        return operations.LoadExerciseSetup(fileName, false);
+        return operations.LoadExerciseSetup(fileName, false).Ok();
     };
 }
 

@@ -13,11 +13,15 @@
 
 namespace pv {
 
-/// Why a setup file could not be written; the failure's detail holds the system's words.
+/// Why a setup file could not be written or read, or a setup command did not complete; the
+/// failure's detail holds the system's words where there are any.
 enum class SetupFileError : int
 {
     CannotCreate = 1, ///< the new file could not be made
     WriteFailed = 2,  ///< writing or completing it failed (a full disk, for one)
+    CannotOpen = 3,   ///< the file to read could not be opened
+    NotASetup = 4,    ///< the file read is damaged or no setup file
+    Cancelled = 5,    ///< the user stopped the command; no file was touched
 };
 
 enum class SetupFileStatus : int

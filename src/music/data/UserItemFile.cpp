@@ -11,36 +11,13 @@ namespace pv {
 
 int UserItemKindIndex(int kind)
 {
-    for (std::size_t i = 0; i < kUserItemKinds.size(); ++i) {
-        if (kUserItemKinds[i] == kind)
-            return static_cast<int>(i);
-    }
-    return -1;
-}
-
-int FirstUserSlot(int kind)
-{
-    switch (kind) {
-    case 1:
-        return 28;
-    case 2:
-        return 26;
-    case 7:
-        return 27;
-    case 8:
-        return 32;
-    case 10:
-        return 36;
-    default:
-        return 0;
-    }
+    const std::optional<ItemTableId> table = KindFactsOfNumber(kind).ItemTable;
+    return table ? static_cast<int>(*table) : -1;
 }
 
 int LastSavedUserSlot(int kind)
 {
-    if (UserItemKindIndex(kind) < 0)
-        return 0;
-    return kind == 2 ? 30 : 60;
+    return KindFactsOfNumber(kind).LastSavedUserSlot;
 }
 
 bool ItemSlotTables::Valid(int kind, int index)
@@ -90,13 +67,14 @@ void LoadUserChords(DataFiles& data, IUserItemTables& tables)
     while (reader.Next(bytes)) {
         const TUserChordRec rec = *DecodeUserChordRec(bytes);
         const int kind = rec.Kind;
-        const int first = FirstUserSlot(kind);
+        const ExerciseKindFacts facts = KindFactsOfNumber(kind);
+        const int first = facts.FirstUserSlot;
         // Kinds, slots and counts are checked before they select anything: a damaged record
         // must not land in a built-in slot or claim more notes than an item holds.
         if (first == 0 || rec.Index < first || rec.Index > 60 || rec.NoteCount > kMaxItemNotes)
             continue;
-        const bool withName = kind == 1 || kind == 2 || kind == 8;
-        tables.SetSlot(kind, rec.Index, {rec.NoteCount, rec.Notes, rec.Name}, withName);
+        tables.SetSlot(kind, rec.Index, {rec.NoteCount, rec.Notes, rec.Name},
+                       facts.UserItemNameRead);
     }
     StoredNoteCountTables counts{};
     for (std::size_t t = 0; t < kUserItemKinds.size(); ++t)
@@ -116,7 +94,8 @@ bool SaveUserChords(DataFiles& data, const IUserItemTables& tables)
     std::set<std::pair<int, std::int32_t>> written;
     for (std::size_t t = 0; t < kUserItemKinds.size(); ++t) {
         const int kind = kUserItemKinds[t];
-        for (int index = FirstUserSlot(kind); index <= LastSavedUserSlot(kind); ++index) {
+        const ExerciseKindFacts facts = KindFactsOfNumber(kind);
+        for (int index = facts.FirstUserSlot; index <= facts.LastSavedUserSlot; ++index) {
             const ItemSlot slot = tables.Slot(kind, index);
             const std::uint8_t merged =
                 data.StoredNoteCounts
@@ -129,7 +108,7 @@ bool SaveUserChords(DataFiles& data, const IUserItemTables& tables)
             rec.NoteCount = slot.NoteCount;
             rec.Index = index;
             rec.Notes = slot.Notes;
-            if (kind != 10)
+            if (facts.UserItemNameWritten)
                 rec.Name = slot.Name;
             const auto one = EncodeUserChordRec(rec);
             bytes.insert(bytes.end(), one.begin(), one.end());

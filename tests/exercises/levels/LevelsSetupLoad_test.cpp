@@ -2,6 +2,7 @@
 #include "exercises/levels/LevelsModel.h"
 #include "exercises/setup/SetupFile.h"
 #include "exercises/setup/SetupOperations.h"
+#include "music/strings/UIStrings.h"
 #include "support/ScriptedPrompts.h"
 #include "support/TempDir.h"
 
@@ -15,7 +16,7 @@ class QuietSetupHost final : public ISetupHost
 public:
     bool TutorActive() const override { return false; }
     bool SetupViewShown() const override { return false; }
-    ExerciseKind CurrentKind() const override { return 0; }
+    std::optional<ExerciseKind> CurrentKind() const override { return std::nullopt; }
     QString SetupFolder() const override { return {}; }
     void LoadSetupPage(ExerciseKind) override {}
     void StoreSetupPage(ExerciseKind) override {}
@@ -24,7 +25,7 @@ public:
     void SetTempoSlider() override {}
     std::vector<ExerciseKind> KindsWithResults(int) override { return {}; }
     void StoreResults(const std::vector<ExerciseKind>&) override {}
-    void ResetExerciseClock(ExerciseKind) override {}
+    void ResetExerciseClock(std::optional<ExerciseKind>) override {}
 
     QString captions;
 };
@@ -45,7 +46,8 @@ TEST(LevelsSetupLoad, PickedEntryInstallsItsOwnFileEvenWithADotOrCapitals)
     SetupState state;
     QuietSetupHost host;
     test::ScriptedPrompts prompts;
-    SetupOperations operations(state, host, prompts);
+    UIStringTable texts;
+    SetupOperations operations(state, host, prompts, texts);
     LevelsModel chooser(prompts, LoadThrough(operations));
     chooser.Activate(dir.Path(), QString());
     ASSERT_EQ(chooser.Entries().size(), 2U);

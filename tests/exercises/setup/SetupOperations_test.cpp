@@ -21,7 +21,7 @@ public:
 
     bool tutorActive = false;
     bool setupView = false;
-    ExerciseKind currentKind = 1;
+    std::optional<ExerciseKind> currentKind = ExerciseKind::ChordIdentification;
     QString setupFolder;
     std::vector<ExerciseKind> kindsWithResults;
     /// What the open page holds; stored into the current setup's kind-1 lowest note.
@@ -31,15 +31,15 @@ public:
 
     bool TutorActive() const override { return tutorActive; }
     bool SetupViewShown() const override { return setupView; }
-    ExerciseKind CurrentKind() const override { return currentKind; }
+    std::optional<ExerciseKind> CurrentKind() const override { return currentKind; }
     QString SetupFolder() const override { return setupFolder; }
     void LoadSetupPage(ExerciseKind kind) override
     {
-        calls << QStringLiteral("load page %1").arg(kind);
+        calls << QStringLiteral("load page %1").arg(KindNumber(kind));
     }
     void StoreSetupPage(ExerciseKind kind) override
     {
-        calls << QStringLiteral("store page %1").arg(kind);
+        calls << QStringLiteral("store page %1").arg(KindNumber(kind));
         if (pageLowestNote)
             m_state.CurrentSetup.ChordIdentification.LowestNote = *pageLowestNote;
     }
@@ -47,7 +47,7 @@ public:
     void ApplySetupToExercise(ExerciseKind kind, bool reset) override
     {
         calls << QStringLiteral("apply %1 %2")
-                     .arg(kind)
+                     .arg(KindNumber(kind))
                      .arg(reset ? QStringLiteral("reset") : QStringLiteral("keep"));
     }
     void SetTempoSlider() override { calls << QStringLiteral("tempo"); }
@@ -60,9 +60,9 @@ public:
     {
         calls << QStringLiteral("store results %1").arg(kinds.size());
     }
-    void ResetExerciseClock(ExerciseKind kind) override
+    void ResetExerciseClock(std::optional<ExerciseKind> kind) override
     {
-        calls << QStringLiteral("reset clock %1").arg(kind);
+        calls << QStringLiteral("reset clock %1").arg(kind ? KindNumber(*kind) : 0);
     }
 
 private:
@@ -74,13 +74,13 @@ class SetupOperationsTest : public ::testing::Test
 protected:
     void SetUp() override
     {
-        SetUIStringById(UIStrings, 5005, QStringLiteral("Error"));
-        SetUIStringById(UIStrings, 5007, QStringLiteral("Pellivark"));
-        SetUIStringById(UIStrings, 5010, QStringLiteral("File does not exist:"));
-        SetUIStringById(UIStrings, 5015, QStringLiteral("Not a setup file."));
-        SetUIStringById(UIStrings, 5019, QStringLiteral("Save the changed setup?"));
-        SetUIStringById(UIStrings, 98, QStringLiteral("Store the results?"));
-        SetUIStringById(UIStrings, 5008, QStringLiteral("Results"));
+        SetUIStringById(texts, 5005, QStringLiteral("Error"));
+        SetUIStringById(texts, 5007, QStringLiteral("Pellivark"));
+        SetUIStringById(texts, 5010, QStringLiteral("File does not exist:"));
+        SetUIStringById(texts, 5015, QStringLiteral("Not a setup file."));
+        SetUIStringById(texts, 5019, QStringLiteral("Save the changed setup?"));
+        SetUIStringById(texts, 98, QStringLiteral("Store the results?"));
+        SetUIStringById(texts, 5008, QStringLiteral("Results"));
         ASSERT_TRUE(dir.IsValid());
         host.setupFolder = dir.Path();
         // A setup that differs from the default, so installing the default would show.
@@ -106,16 +106,17 @@ protected:
     }
 
     TempDir dir;
+    UIStringTable texts;
     SetupState state;
     FakeSetupHost host{state};
     ScriptedPrompts prompts;
-    SetupOperations ops{state, host, prompts};
+    SetupOperations ops{state, host, prompts, texts};
 };
 
 TEST_F(SetupOperationsTest, ACurrentFileLoadsUnderItsNameAndReachesEveryExercise)
 {
     ASSERT_TRUE(dir.Write(QStringLiteral("My.level.qib"), SetupFileBytes(40)));
-    host.kindsWithResults = {1, 4};
+    host.kindsWithResults = {ExerciseKind::ChordIdentification, ExerciseKind::RhythmImitation};
     prompts.buttons = {PromptButton::Yes};
     state.SetupModified = false;
 
@@ -150,7 +151,7 @@ TEST_F(SetupOperationsTest, AMissingFileInstallsTheDefaultWithoutAName)
     EXPECT_EQ(prompts.asked[0].caption, QStringLiteral("Error"));
 
     ScriptedPrompts quietPrompts;
-    SetupOperations quiet{state, host, quietPrompts};
+    SetupOperations quiet{state, host, quietPrompts, texts};
     EXPECT_FALSE(quiet.LoadExerciseSetup(missing, true));
     EXPECT_TRUE(quietPrompts.asked.empty());
 }
@@ -193,7 +194,7 @@ TEST_F(SetupOperationsTest, DamagedFilesAreRefusedWithTheMessageAndChangeNothing
         ASSERT_EQ(prompts.asked.size(), 1u);
         EXPECT_EQ(prompts.asked[0].kind, QStringLiteral("info"));
         EXPECT_EQ(prompts.asked[0].text, QStringLiteral("Not a setup file."));
-        EXPECT_EQ(prompts.asked[0].caption, UIStrings.StrProgramTitle);
+        EXPECT_EQ(prompts.asked[0].caption, QStringLiteral("Pellivark"));
     }
 }
 
@@ -236,7 +237,7 @@ TEST_F(SetupOperationsTest, TheSaveQuestionDecidesWhetherTheLoadGoesOn)
         prompts.texts = {c.saveAs};
         prompts.asked.clear();
 
-        EXPECT_EQ(ops.LoadExerciseSetup(next, false), c.loads);
+        EXPECT_EQ(ops.LoadExerciseSetup(next, false).Ok(), c.loads);
         EXPECT_EQ(prompts.asked.at(0).kind, QStringLiteral("yesnocancel"));
         EXPECT_EQ(prompts.asked.at(0).text, QStringLiteral("Save the changed setup?"));
         EXPECT_EQ(state.CurrentSetup.Scales.LowestNote, c.loads ? 42 : 53);
@@ -252,7 +253,7 @@ TEST_F(SetupOperationsTest, TheSaveQuestionDecidesWhetherTheLoadGoesOn)
 TEST_F(SetupOperationsTest, InTheSetupViewThePageIsTakenBackBeforeComparing)
 {
     host.setupView = true;
-    host.currentKind = 1;
+    host.currentKind = ExerciseKind::ChordIdentification;
     state.SetupModified = false;
     host.pageLowestNote = 50; // the user changed the page
     prompts.buttons = {PromptButton::Cancel};
@@ -271,7 +272,7 @@ TEST_F(SetupOperationsTest, InTheSetupViewThePageIsTakenBackBeforeComparing)
 TEST_F(SetupOperationsTest, LoadingInTheSetupViewRefreshesTheShownPage)
 {
     host.setupView = true;
-    host.currentKind = 8;
+    host.currentKind = ExerciseKind::Scales;
     ASSERT_TRUE(dir.Write(QStringLiteral("v.qib"), SetupFileBytes(39)));
     EXPECT_TRUE(ops.LoadExerciseSetup(dir.File(QStringLiteral("v.qib")), false));
     ASSERT_GE(host.calls.size(), 2);
@@ -361,14 +362,14 @@ TEST_F(SetupOperationsTest, CaptionsAreTheNameBeforeItsFirstDot)
 
 TEST_F(SetupOperationsTest, TheSetupPagesFollowTheCurrentKind)
 {
-    host.currentKind = 9;
+    host.currentKind = ExerciseKind::MelodyDictation;
     state.CurrentSetup.Scales.LowestNote = 49;
-    ops.ShowSetupDialog(9, true);
+    ops.ShowSetupDialog(ExerciseKind::MelodyDictation, true);
     EXPECT_EQ(state.SavedSetup, state.CurrentSetup);
     ops.TakeSetupFromDialog();
-    host.currentKind = 0;
+    host.currentKind = std::nullopt;
     ops.TakeSetupFromDialog();
-    ops.ShowSetupDialog(11, false);
+    ops.ShowSetupDialog(static_cast<ExerciseKind>(11), false);
     EXPECT_EQ(host.calls,
               (QStringList{QStringLiteral("load page 9"), QStringLiteral("store page 9")}));
 
