@@ -6,6 +6,10 @@
 #include "support/ScriptedPrompts.h"
 #include "support/TempDir.h"
 
+#include <deque>
+
+#include <QFile>
+
 #include <gtest/gtest.h>
 
 namespace pv {
@@ -139,7 +143,9 @@ TEST_F(SetupOperationsTest, ACurrentFileLoadsUnderItsNameAndReachesEveryExercise
 TEST_F(SetupOperationsTest, AMissingFileInstallsTheDefaultWithoutAName)
 {
     const QString missing = dir.File(QStringLiteral("gone.qib"));
-    EXPECT_FALSE(ops.LoadExerciseSetup(missing, false));
+    const Status<SetupFileError> load = ops.LoadExerciseSetup(missing, false);
+    ASSERT_FALSE(load.Ok());
+    EXPECT_EQ(load.Code(), SetupFileError::CannotOpen);
     EXPECT_EQ(state.CurrentSetup, DefaultExerciseSetup());
     EXPECT_EQ(state.SavedSetup, DefaultExerciseSetup());
     EXPECT_TRUE(state.SetupFileName.isEmpty());
@@ -185,7 +191,10 @@ TEST_F(SetupOperationsTest, DamagedFilesAreRefusedWithTheMessageAndChangeNothing
         prompts.asked.clear();
         host.calls.clear();
         state.SetupModified = false;
-        EXPECT_FALSE(ops.LoadExerciseSetup(dir.File(QStringLiteral("bad.qib")), false));
+        const Status<SetupFileError> load =
+            ops.LoadExerciseSetup(dir.File(QStringLiteral("bad.qib")), false);
+        ASSERT_FALSE(load.Ok());
+        EXPECT_EQ(load.Code(), SetupFileError::NotASetup);
         EXPECT_EQ(state.CurrentSetup, before);
         EXPECT_EQ(state.SavedSetup, before);
         EXPECT_EQ(state.SetupFileName, QStringLiteral("earlier.qib"));
@@ -329,6 +338,89 @@ TEST_F(SetupOperationsTest, SaveAsProposesTheFileInTheSetupFolderAndSyncsTheSave
     EXPECT_EQ(state.SavedSetup, saved);
 }
 
+TEST_F(SetupOperationsTest, SaveAsAsksBeforeReplacingTheFileItsAddedExtensionNames)
+{
+    struct Case
+    {
+        const char* name;
+        std::vector<const char*> typed; ///< the save dialog's answers, in order
+        std::deque<PromptButton> buttons;
+        QStringList askedKinds;
+        bool saved;
+        const char* writtenFile; ///< the file that holds the new setup, if any
+    };
+    const QString save = QStringLiteral("save");
+    const QString yesNo = QStringLiteral("yesno");
+    const Case cases[] = {
+        {"yes replaces it", {"Mine"}, {PromptButton::Yes}, {save, yesNo}, true, "Mine.qib"},
+        {"no keeps it and opens the dialog again, which is cancelled",
+         {"Mine"},
+         {PromptButton::No},
+         {save, yesNo, save},
+         false,
+         nullptr},
+        {"no, then another name",
+         {"Mine", "Other"},
+         {PromptButton::No},
+         {save, yesNo, save},
+         true,
+         "Other.qib"},
+        {"typed with its extension the dialog asked already",
+         {"Mine.qib"},
+         {},
+         {save},
+         true,
+         "Mine.qib"},
+        {"a new name needs no question", {"Fresh"}, {}, {save}, true, "Fresh.qib"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        for (const char* name : {"Mine.qib", "Other.qib", "Fresh.qib"})
+            QFile::remove(dir.File(QString::fromLatin1(name)));
+        ASSERT_TRUE(dir.Write(QStringLiteral("Mine.qib"), SetupFileBytes(47)));
+        state.SetupFileName = QStringLiteral("earlier.qib");
+        state.CurrentSetup.Scales.LowestNote = 50;
+        state.SavedSetup = DefaultExerciseSetup();
+        state.SetupModified = true;
+        prompts.asked.clear();
+        prompts.buttons = c.buttons;
+        prompts.texts.clear();
+        for (const char* typed : c.typed)
+            prompts.texts.push_back(dir.File(QString::fromLatin1(typed)));
+
+        const Status<SetupFileError> result = ops.SaveSetupAs();
+        EXPECT_EQ(result.Ok(), c.saved);
+        if (!c.saved) {
+            EXPECT_EQ(result.Code(), SetupFileError::Cancelled);
+        }
+        QStringList kinds;
+        for (const auto& asked : prompts.asked)
+            kinds << asked.kind;
+        EXPECT_EQ(kinds, c.askedKinds);
+        if (kinds.size() >= 2 && kinds[1] == yesNo) {
+            EXPECT_TRUE(prompts.asked[1].text.contains(QStringLiteral("Mine.qib")));
+            EXPECT_EQ(prompts.asked[1].caption, QStringLiteral("Save Exercise Setup"));
+        }
+        if (kinds.size() == 3) {
+            EXPECT_TRUE(prompts.asked[2].text.startsWith(dir.File(QStringLiteral("Mine.qib|"))))
+                << "the dialog opens again on the name the user declined";
+        }
+        const bool mineReplaced = c.writtenFile && QByteArray(c.writtenFile) == "Mine.qib";
+        EXPECT_EQ(ReadSetupFile(dir.File(QStringLiteral("Mine.qib"))).Setup.Scales.LowestNote,
+                  mineReplaced ? 50 : 47);
+        if (c.writtenFile) {
+            const QString written = dir.File(QString::fromLatin1(c.writtenFile));
+            EXPECT_EQ(ReadSetupFile(written).Setup.Scales.LowestNote, 50);
+            EXPECT_EQ(state.SetupFileName, written);
+            EXPECT_FALSE(state.SetupModified);
+        } else {
+            EXPECT_EQ(state.SetupFileName, QStringLiteral("earlier.qib"));
+            EXPECT_TRUE(state.SetupModified);
+            EXPECT_EQ(state.SavedSetup, DefaultExerciseSetup());
+        }
+    }
+}
+
 TEST_F(SetupOperationsTest, AFailedWriteShowsWhyAndLeavesEverythingAsItWas)
 {
     ASSERT_TRUE(dir.Write(QStringLiteral("old.qib"), SetupFileBytes(47)));
@@ -336,7 +428,10 @@ TEST_F(SetupOperationsTest, AFailedWriteShowsWhyAndLeavesEverythingAsItWas)
     state.CurrentSetup.Scales.LowestNote = 48;
     const ExerciseSetup saved = state.SavedSetup;
     prompts.texts = {dir.File(QStringLiteral("no/such/folder/x.qib"))};
-    EXPECT_FALSE(ops.SaveSetupAs());
+    const Status<SetupFileError> result = ops.SaveSetupAs();
+    ASSERT_FALSE(result.Ok());
+    EXPECT_EQ(result.Code(), SetupFileError::CannotCreate);
+    EXPECT_FALSE(result.Detail().isEmpty()) << "the system's reason";
     EXPECT_EQ(prompts.Count(QStringLiteral("error")), 1);
     EXPECT_TRUE(prompts.asked.back().text.startsWith(dir.File(QStringLiteral("no/such"))));
     EXPECT_EQ(state.SetupFileName, QStringLiteral("earlier.qib"));
