@@ -5,6 +5,9 @@
 
 #include <algorithm>
 #include <array>
+#include <cerrno>
+#include <cstring>
+#include <unistd.h>
 #include <vector>
 
 #include <QFile>
@@ -102,8 +105,18 @@ Status<SetupFileError> WriteSetupFile(const QString& fileName, const ExerciseSet
     QSaveFile file(fileName);
     if (!file.open(QIODevice::WriteOnly))
         return Fail(SetupFileError::CannotCreate, file.errorString());
-    if (file.write(data) != data.size()) {
+    // The record fits the device's buffer, so write() always "succeeds"; a full disk shows
+    // only when the buffer goes to the file. commit() flushes too but loses that failure and
+    // renames an empty file over the old one, so the flush is made and checked here.
+    if (file.write(data) != data.size() || !file.flush()) {
         const QString why = file.errorString();
+        file.cancelWriting();
+        return Fail(SetupFileError::WriteFailed, why);
+    }
+    // Some file systems find the disk full only when the data go to the device, and commit()
+    // ignores a failed sync.
+    if (::fsync(file.handle()) != 0) {
+        const QString why = QString::fromLocal8Bit(std::strerror(errno));
         file.cancelWriting();
         return Fail(SetupFileError::WriteFailed, why);
     }
