@@ -9,6 +9,7 @@
 #include <optional>
 #include <span>
 
+#include <QByteArray>
 #include <QString>
 
 namespace pv {
@@ -44,8 +45,11 @@ struct SetupFileRead
 /// never the default setup.
 SetupFileRead DecodeSetupFile(std::span<const std::uint8_t> head, std::uint64_t fileSize);
 
-/// Reads a setup file from disk.
+/// Reads a setup file from disk. Only a regular file (or a link to one) is read, and it is
+/// opened without waiting: a FIFO or a device named like a setup file cannot be opened.
 SetupFileRead ReadSetupFile(const QString& fileName);
+/// The same for the path as the system spells it (any bytes, not only valid UTF-8).
+SetupFileRead ReadSetupFileAt(const QByteArray& nativePath);
 
 /// Writes the 670 bytes to a new file that replaces the old one only when complete; on failure
 /// the old file is untouched and the error says why.

@@ -45,13 +45,15 @@ QString SetupOperations::SetupCaption(const QString& fileName)
     return dot < 0 ? QString() : base.left(dot);
 }
 
-Status<SetupFileError> SetupOperations::LoadExerciseSetup(const QString& fileName, bool quiet)
+Status<SetupFileError> SetupOperations::LoadExerciseSetup(const QString& fileName, bool quiet,
+                                                          const QByteArray& nativePath)
 {
     if (!AskSaveChangedSetup() || fileName.isEmpty())
         return Fail(SetupFileError::Cancelled);
 
     Status<SetupFileError> loaded = Fail(SetupFileError::NotASetup);
-    const SetupFileRead read = ReadSetupFile(fileName);
+    const SetupFileRead read =
+        nativePath.isEmpty() ? ReadSetupFile(fileName) : ReadSetupFileAt(nativePath);
     switch (read.Status) {
     case SetupFileStatus::CannotOpen:
         if (!quiet)

@@ -10,6 +10,7 @@
 #include <optional>
 #include <vector>
 
+#include <QByteArray>
 #include <QString>
 
 namespace pv {
@@ -64,7 +65,10 @@ public:
     /// file that does not open installs the default setup (with a message unless quiet); a
     /// damaged or foreign file is refused with a message and installs nothing; Cancelled when
     /// the question about the changed setup stopped the load or no name was given.
-    Status<SetupFileError> LoadExerciseSetup(const QString& fileName, bool quiet);
+    /// nativePath: the file as the system spells it, where fileName cannot say it exactly (a
+    /// name that is not valid UTF-8); empty: fileName's own.
+    Status<SetupFileError> LoadExerciseSetup(const QString& fileName, bool quiet,
+                                             const QByteArray& nativePath = {});
     /// Takes the open page back, stamps the header and writes `CurrentSetup`; on success the
     /// name and captions follow the file. A failed write shows why and changes nothing else.
     Status<SetupFileError> SaveExerciseSetup(const QString& fileName);

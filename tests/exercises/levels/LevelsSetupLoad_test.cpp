@@ -6,6 +6,11 @@
 #include "support/ScriptedPrompts.h"
 #include "support/TempDir.h"
 
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <QFile>
+
 #include <gtest/gtest.h>
 
 namespace pv {
@@ -69,6 +74,34 @@ TEST(LevelsSetupLoad, PickedEntryInstallsItsOwnFileEvenWithADotOrCapitals)
     EXPECT_EQ(chooser.LoadEntry(1), LevelsResult::NotLoaded);
     EXPECT_EQ(state.CurrentSetup.Pad, 9);
     EXPECT_EQ(prompts.asked.size(), 1U);
+}
+
+TEST(LevelsSetupLoad, ANameThatIsNotUtf8LoadsItsOwnFile)
+{
+    test::TempDir dir;
+    // "Übung.qib" in Windows-1252; "?bung.qib" beside it must not be what loads.
+    const QByteArray native = QFile::encodeName(dir.Path()) + "\xdc"
+                                                              "bung.qib";
+    const std::vector<std::uint8_t> bytes = EncodeExerciseSetup(SetupMarked(5));
+    const int fd = ::open(native.constData(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+    ASSERT_GE(fd, 0);
+    ASSERT_EQ(::write(fd, bytes.data(), bytes.size()), static_cast<ssize_t>(bytes.size()));
+    ASSERT_EQ(::close(fd), 0);
+    ASSERT_TRUE(WriteSetupFile(dir.File(QStringLiteral("?bung.qib")), SetupMarked(6)).Ok());
+
+    SetupState state;
+    QuietSetupHost host;
+    test::ScriptedPrompts prompts;
+    UIStringTable texts;
+    SetupOperations operations(state, host, prompts, texts);
+    LevelsModel chooser(prompts, LoadThrough(operations));
+    chooser.Activate(dir.Path(), QString());
+    ASSERT_EQ(chooser.Entries().size(), 2U);
+    ASSERT_EQ(chooser.Entries()[1].DisplayName, QStringLiteral("\u00dcbung"));
+    EXPECT_EQ(chooser.LoadEntry(1), LevelsResult::Loaded);
+    EXPECT_EQ(state.CurrentSetup.Pad, 5);
+    EXPECT_EQ(host.captions, QStringLiteral("\u00dcbung"));
+    EXPECT_TRUE(prompts.asked.empty());
 }
 
 } // namespace

@@ -3,9 +3,13 @@
 #include "support/TempDir.h"
 
 #include <csignal>
+#include <fcntl.h>
 #include <sys/resource.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include <QDir>
+#include <QFile>
 
 #include <gtest/gtest.h>
 
@@ -75,6 +79,36 @@ TEST(SetupFile, AWriteThatRunsOutOfSpaceFailsAndKeepsTheOldFile)
             << "no temporary file is left behind";
     }
     EXPECT_EQ(ReadSetupFile(name).Setup.Scales.LowestNote, 40);
+}
+
+TEST(SetupFile, OnlyRegularFilesAndLinksToThemAreReadAndNothingWaits)
+{
+    test::TempDir dir;
+    ASSERT_TRUE(dir.IsValid());
+    const QByteArray folder = QFile::encodeName(dir.Path());
+    ASSERT_TRUE(
+        WriteSetupFile(dir.File(QStringLiteral("real.qib")), SetupWithLowestScale(42)).Ok());
+    ASSERT_EQ(::symlink((folder + "real.qib").constData(), (folder + "link.qib").constData()), 0);
+    ASSERT_EQ(::symlink((folder + "gone.qib").constData(), (folder + "dangling.qib").constData()),
+              0);
+    // A FIFO nobody writes to: an open that waits for a writer would never return.
+    ASSERT_EQ(::mkfifo((folder + "pipe.qib").constData(), 0644), 0);
+    ASSERT_EQ(::mkdir((folder + "folder.qib").constData(), 0755), 0);
+
+    const std::pair<const char*, SetupFileStatus> cases[] = {
+        {"real.qib", SetupFileStatus::Loaded},         {"link.qib", SetupFileStatus::Loaded},
+        {"dangling.qib", SetupFileStatus::CannotOpen}, {"pipe.qib", SetupFileStatus::CannotOpen},
+        {"folder.qib", SetupFileStatus::CannotOpen},   {"missing.qib", SetupFileStatus::CannotOpen},
+    };
+    for (const auto& [name, status] : cases) {
+        SCOPED_TRACE(name);
+        const SetupFileRead read = ReadSetupFile(dir.File(QString::fromLatin1(name)));
+        EXPECT_EQ(read.Status, status);
+        if (status == SetupFileStatus::Loaded) {
+            EXPECT_EQ(read.Setup.Scales.LowestNote, 42);
+        }
+        EXPECT_EQ(ReadSetupFileAt(folder + name).Status, status);
+    }
 }
 
 } // namespace
