@@ -108,6 +108,15 @@ struct ItemTables
     bool operator==(const ItemTables&) const = default;
 };
 
+/// The 48 bytes of an item's twelve note entries or a progression's twelve chords, as the item
+/// tables, tutor files and the user item file store them (4 bytes each).
+using ItemEntryBytes = std::array<std::uint8_t, kItemDefinitionSize>;
+ItemEntryBytes EncodeItemEntries(const ItemDefinition& item);
+ItemEntryBytes EncodeItemEntries(const ProgressionDefinition& progression);
+ItemDefinition DecodeItemDefinition(std::span<const std::uint8_t, kItemDefinitionSize> bytes);
+ProgressionDefinition
+DecodeProgressionDefinition(std::span<const std::uint8_t, kItemDefinitionSize> bytes);
+
 /// One of the four note tables; nothing for the progressions, which hold chords.
 ItemTable* NoteTable(ItemTables& tables, ItemTableId table);
 const ItemTable* NoteTable(const ItemTables& tables, ItemTableId table);
