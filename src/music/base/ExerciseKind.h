@@ -105,6 +105,8 @@ struct ExerciseKindFacts
     /// Chord notes are spread over neighbouring guitar strings (not for scales and melodies,
     /// whose notes follow one another).
     bool SpreadsChordsOnGuitar = false;
+    /// The microphone listens for taps (onsets) rather than pitches.
+    bool MicrophoneHearsTaps = false;
 };
 
 /// The table, one row per kind in the order of their numbers.
@@ -143,15 +145,18 @@ inline constexpr std::array<ExerciseKindFacts, 10> kExerciseKindFacts = {{
     {.Kind = ExerciseKind::RhythmImitation,
      .SetupBlock = SetupBlockType::Rhythm,
      .SetupBlockIndex = 0,
-     .SpreadsChordsOnGuitar = true},
+     .SpreadsChordsOnGuitar = true,
+     .MicrophoneHearsTaps = true},
     {.Kind = ExerciseKind::RhythmReading,
      .SetupBlock = SetupBlockType::Rhythm,
      .SetupBlockIndex = 1,
-     .SpreadsChordsOnGuitar = true},
+     .SpreadsChordsOnGuitar = true,
+     .MicrophoneHearsTaps = true},
     {.Kind = ExerciseKind::RhythmErrorDetection,
      .SetupBlock = SetupBlockType::Rhythm,
      .SetupBlockIndex = 2,
-     .SpreadsChordsOnGuitar = true},
+     .SpreadsChordsOnGuitar = true,
+     .MicrophoneHearsTaps = true},
     // The inversion names are built from the chord table: a stored name is never read back.
     {.Kind = ExerciseKind::ChordInversions,
      .SetupBlock = SetupBlockType::Options,

@@ -38,14 +38,14 @@ TEST(ExerciseKind, StoredNumbersConvertOnlyWhenTheyNameAKind)
 TEST(ExerciseKind, EveryKindHasItsFacts)
 {
     using B = SetupBlockType;
-    using T = ItemTableId;
+    using enum ItemTableId;
     constexpr std::nullopt_t none = std::nullopt;
     struct Row
     {
         int number;
         B block;
         int blockIndex;
-        std::optional<T> table;
+        std::optional<ItemTableId> table;
         int itemsUsed;
         int firstUser;
         int lastSaved;
@@ -54,21 +54,23 @@ TEST(ExerciseKind, EveryKindHasItsFacts)
         bool identification;
         int helpContext;
         bool guitar;
+        bool taps;
     };
     // clang-format off
     const Row rows[] = {
         // kind, setup block and place, item table, items used, first and last user slot,
-        // user item name read and written, identification window, help context, guitar
-        {1,  B::Options, 0, T::ChordIdentification,    60, 28,  60, true,  true,  true,  10, true},
-        {2,  B::Options, 2, T::IntervalIdentification, 30, 26,  30, true,  true,  true,  20, true},
-        {3,  B::Options, 3, none,                      30, 0,   0,  false, false, false, 0,  true},
-        {4,  B::Rhythm,  0, none,                      0,  0,   0,  false, false, false, 0,  true},
-        {5,  B::Rhythm,  1, none,                      0,  0,   0,  false, false, false, 0,  true},
-        {6,  B::Rhythm,  2, none,                      0,  0,   0,  false, false, false, 0,  true},
-        {7,  B::Options, 1, T::ChordInversions,        60, 27,  60, false, true,  true,  0,  true},
-        {8,  B::Options, 4, T::Scales,                 60, 32,  60, true,  true,  true,  10, false},
-        {9,  B::Melody,  0, none,                      0,  0,   0,  false, false, true,  10, false},
-        {10, B::Options, 5, T::Progressions,           60, 36,  60, false, false, true,  0,  true},
+        // user item name read and written, identification window, help context, guitar chords,
+        // microphone taps
+        {1, B::Options, 0, ChordIdentification, 60, 28, 60, true, true, true, 10, true, false},
+        {2, B::Options, 2, IntervalIdentification, 30, 26, 30, true, true, true, 20, true, false},
+        {3, B::Options, 3, none, 30, 0, 0, false, false, false, 0, true, false},
+        {4, B::Rhythm, 0, none, 0, 0, 0, false, false, false, 0, true, true},
+        {5, B::Rhythm, 1, none, 0, 0, 0, false, false, false, 0, true, true},
+        {6, B::Rhythm, 2, none, 0, 0, 0, false, false, false, 0, true, true},
+        {7, B::Options, 1, ChordInversions, 60, 27, 60, false, true, true, 0, true, false},
+        {8, B::Options, 4, Scales, 60, 32, 60, true, true, true, 10, false, false},
+        {9, B::Melody, 0, none, 0, 0, 0, false, false, true, 10, false, false},
+        {10, B::Options, 5, Progressions, 60, 36, 60, false, false, true, 0, true, false},
     };
     // clang-format on
     ASSERT_EQ(std::size(rows), kExerciseKindFacts.size());
@@ -87,6 +89,7 @@ TEST(ExerciseKind, EveryKindHasItsFacts)
         EXPECT_EQ(facts.IdentificationWindow, row.identification);
         EXPECT_EQ(facts.HelpContext, row.helpContext);
         EXPECT_EQ(facts.SpreadsChordsOnGuitar, row.guitar);
+        EXPECT_EQ(facts.MicrophoneHearsTaps, row.taps);
         EXPECT_EQ(KindFactsOfNumber(row.number).Kind, facts.Kind);
     }
 }
