@@ -29,19 +29,24 @@ bool MelodyScaleShowsKeyName(std::uint8_t scale)
 
 IdentificationModeInfo ModeInfo(IdentificationMode mode)
 {
+    // The kind's own facts come from the kind table; the tip is the window's.
+    auto info = [](ExerciseKind kind, std::uint8_t tipTag) {
+        const ExerciseKindFacts facts = KindFacts(kind);
+        return IdentificationModeInfo{kind, facts.ItemsUsed, facts.HelpContext, tipTag};
+    };
     switch (mode) {
     case IdentificationMode::ChordIdentification:
-        return {kKindChordIdentification, 60, 10, 3};
+        return info(ExerciseKind::ChordIdentification, 3);
     case IdentificationMode::ChordInversions:
-        return {kKindChordInversions, 60, 0, 3};
+        return info(ExerciseKind::ChordInversions, 3);
     case IdentificationMode::IntervalIdentification:
-        return {kKindIntervalIdentification, 30, 20, 2};
+        return info(ExerciseKind::IntervalIdentification, 2);
     case IdentificationMode::Scales:
-        return {kKindScales, 60, 10, 4};
+        return info(ExerciseKind::Scales, 4);
     case IdentificationMode::MelodyDictation:
-        return {kKindMelodyDictation, 0, 10, 0};
+        return info(ExerciseKind::MelodyDictation, 0);
     case IdentificationMode::ChordProgressions:
-        return {kKindChordProgressions, 60, 0, 5};
+        return info(ExerciseKind::ChordProgressions, 5);
     }
     return {};
 }

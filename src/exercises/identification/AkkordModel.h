@@ -4,8 +4,8 @@
 
 #include "exercises/base/ControlStripModel.h"
 #include "exercises/base/ExerciseBaseModel.h"
-#include "exercises/items/ExerciseKind.h"
 #include "exercises/items/ItemTables.h"
+#include "music/base/ExerciseKind.h"
 #include "music/notation/NoteRec.h"
 
 #include <array>
@@ -39,7 +39,7 @@ inline constexpr std::array<IdentificationMode, 6> kIdentificationModes = {
 
 struct IdentificationModeInfo
 {
-    ExerciseKind Kind = 0;
+    ExerciseKind Kind = ExerciseKind::ChordIdentification;
     int ItemsUsed = 0;       ///< items of the table the mode asks (0: the melody has none)
     int HelpContext = 0;     ///< set at a reset; 0 leaves the window's help context as it is
     std::uint8_t TipTag = 0; ///< tip shown by the answer area's tip button

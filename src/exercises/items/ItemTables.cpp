@@ -26,17 +26,76 @@ std::uint8_t ClampCount(std::uint8_t count)
     return std::min(count, static_cast<std::uint8_t>(kItemNoteCount));
 }
 
+// The one layout of a 4-byte entry, a note of an item or a chord of a progression: a u8, the
+// spelling shift as an i8, and two u8. Each entry type names its four fields here, and one
+// reader and one writer serve both.
+template <class Entry> struct EntryFields;
+template <> struct EntryFields<ItemNote>
+{
+    static constexpr auto kFirst = &ItemNote::Note;
+    static constexpr auto kShift = &ItemNote::Shift;
+    static constexpr auto kThird = &ItemNote::Code;
+    static constexpr auto kFourth = &ItemNote::String;
+};
+template <> struct EntryFields<ProgressionChord>
+{
+    static constexpr auto kFirst = &ProgressionChord::Root;
+    static constexpr auto kShift = &ProgressionChord::Shift;
+    static constexpr auto kThird = &ProgressionChord::ChordType;
+    static constexpr auto kFourth = &ProgressionChord::Unused;
+};
+
+constexpr std::size_t kItemEntrySize = 4;
+static_assert(kItemEntrySize * kItemNoteCount == kItemDefinitionSize);
+
+template <class Entry>
+void WriteEntries(ByteWriter& w, std::size_t at, const std::array<Entry, kItemNoteCount>& entries)
+{
+    using F = EntryFields<Entry>;
+    for (const Entry& e : entries) {
+        w.U8(at, e.*F::kFirst);
+        w.I8(at + 1, e.*F::kShift);
+        w.U8(at + 2, e.*F::kThird);
+        w.U8(at + 3, e.*F::kFourth);
+        at += kItemEntrySize;
+    }
+}
+
+template <class Entry>
+void ReadEntries(const ByteReader& r, std::size_t at, std::array<Entry, kItemNoteCount>& entries)
+{
+    using F = EntryFields<Entry>;
+    for (Entry& e : entries) {
+        e.*F::kFirst = r.U8(at);
+        e.*F::kShift = r.I8(at + 1);
+        e.*F::kThird = r.U8(at + 2);
+        e.*F::kFourth = r.U8(at + 3);
+        at += kItemEntrySize;
+    }
+}
+
+template <class Entry>
+ItemEntryBytes EncodeEntries(const std::array<Entry, kItemNoteCount>& entries)
+{
+    ItemEntryBytes bytes{};
+    ByteWriter w(bytes);
+    WriteEntries(w, 0, entries);
+    return bytes;
+}
+
+template <class Entry>
+std::array<Entry, kItemNoteCount>
+DecodeEntries(std::span<const std::uint8_t, kItemDefinitionSize> bytes)
+{
+    std::array<Entry, kItemNoteCount> entries{};
+    ReadEntries(ByteReader(bytes), 0, entries);
+    return entries;
+}
+
 void WriteTable(ByteWriter& w, std::size_t base, const ItemTable& table)
 {
     for (std::size_t i = 0; i < kItemCount; ++i) {
-        for (std::size_t n = 0; n < kItemNoteCount; ++n) {
-            const ItemNote& note = table.Items[i].Notes[n];
-            const std::size_t at = base + i * kItemDefinitionSize + n * 4;
-            w.U8(at, note.Note);
-            w.I8(at + 1, note.Shift);
-            w.U8(at + 2, note.Code);
-            w.U8(at + 3, note.String);
-        }
+        WriteEntries(w, base + i * kItemDefinitionSize, table.Items[i].Notes);
         w.U8(base + kItemTableCountOffset + i, table.Counts[i]);
         w.LengthPrefixedString(base + kItemTableNameOffset + i * kItemNameFieldSize,
                                kItemNameCapacity, table.Names[i]);
@@ -47,14 +106,7 @@ ItemTable ReadTable(const ByteReader& r, std::size_t base)
 {
     ItemTable table;
     for (std::size_t i = 0; i < kItemCount; ++i) {
-        for (std::size_t n = 0; n < kItemNoteCount; ++n) {
-            ItemNote& note = table.Items[i].Notes[n];
-            const std::size_t at = base + i * kItemDefinitionSize + n * 4;
-            note.Note = r.U8(at);
-            note.Shift = r.I8(at + 1);
-            note.Code = r.U8(at + 2);
-            note.String = r.U8(at + 3);
-        }
+        ReadEntries(r, base + i * kItemDefinitionSize, table.Items[i].Notes);
         table.Counts[i] = ClampCount(r.U8(base + kItemTableCountOffset + i));
         table.Names[i] = r.LengthPrefixedString(
             base + kItemTableNameOffset + i * kItemNameFieldSize, kItemNameCapacity);
@@ -95,6 +147,49 @@ std::vector<ProgressionChord> ItemTables::ProgressionChords(int item) const
     return {chords.begin(), chords.begin() + ProgressionCount(item)};
 }
 
+ItemEntryBytes EncodeItemEntries(const ItemDefinition& item)
+{
+    return EncodeEntries(item.Notes);
+}
+
+ItemEntryBytes EncodeItemEntries(const ProgressionDefinition& progression)
+{
+    return EncodeEntries(progression.Chords);
+}
+
+ItemDefinition DecodeItemDefinition(std::span<const std::uint8_t, kItemDefinitionSize> bytes)
+{
+    return {DecodeEntries<ItemNote>(bytes)};
+}
+
+ProgressionDefinition
+DecodeProgressionDefinition(std::span<const std::uint8_t, kItemDefinitionSize> bytes)
+{
+    return {DecodeEntries<ProgressionChord>(bytes)};
+}
+
+ItemTable* NoteTable(ItemTables& tables, ItemTableId table)
+{
+    return const_cast<ItemTable*>(NoteTable(std::as_const(tables), table));
+}
+
+const ItemTable* NoteTable(const ItemTables& tables, ItemTableId table)
+{
+    switch (table) {
+    case ItemTableId::ChordIdentification:
+        return &tables.ChordIdentification;
+    case ItemTableId::IntervalIdentification:
+        return &tables.IntervalIdentification;
+    case ItemTableId::ChordInversions:
+        return &tables.ChordInversions;
+    case ItemTableId::Scales:
+        return &tables.Scales;
+    case ItemTableId::Progressions:
+        break;
+    }
+    return nullptr;
+}
+
 ItemTable* TableOfKind(ItemTables& tables, ExerciseKind kind)
 {
     return const_cast<ItemTable*>(TableOfKind(std::as_const(tables), kind));
@@ -102,43 +197,8 @@ ItemTable* TableOfKind(ItemTables& tables, ExerciseKind kind)
 
 const ItemTable* TableOfKind(const ItemTables& tables, ExerciseKind kind)
 {
-    switch (kind) {
-    case kKindChordIdentification:
-        return &tables.ChordIdentification;
-    case kKindChordInversions:
-        return &tables.ChordInversions;
-    case kKindIntervalIdentification:
-        return &tables.IntervalIdentification;
-    case kKindScales:
-        return &tables.Scales;
-    default:
-        return nullptr;
-    }
-}
-
-int ItemsUsedByKind(ExerciseKind kind)
-{
-    return kind == kKindIntervalIdentification || kind == kKindIntervalComparison
-               ? 30
-               : static_cast<int>(kItemCount);
-}
-
-int FirstUserSlot(ExerciseKind kind)
-{
-    switch (kind) {
-    case kKindChordIdentification:
-        return kFirstUserChord;
-    case kKindChordInversions:
-        return kFirstUserInversion;
-    case kKindIntervalIdentification:
-        return kFirstUserInterval;
-    case kKindScales:
-        return kFirstUserScale;
-    case kKindChordProgressions:
-        return kFirstUserProgression;
-    default:
-        return 0;
-    }
+    const std::optional<ItemTableId> table = KindFacts(kind).ItemTable;
+    return table ? NoteTable(tables, *table) : nullptr;
 }
 
 std::vector<std::uint8_t> EncodeItemTable(const ItemTable& table)
@@ -166,14 +226,8 @@ std::vector<std::uint8_t> EncodeItemTables(const ItemTables& tables)
     WriteTable(w, kIntervalTableOffset, tables.IntervalIdentification);
     WriteTable(w, kScaleTableOffset, tables.Scales);
     for (std::size_t i = 0; i < kItemCount; ++i) {
-        for (std::size_t c = 0; c < kItemNoteCount; ++c) {
-            const ProgressionChord& chord = tables.Progressions[i].Chords[c];
-            const std::size_t at = kProgressionTableOffset + i * kItemDefinitionSize + c * 4;
-            w.U8(at, chord.Root);
-            w.I8(at + 1, chord.Shift);
-            w.U8(at + 2, chord.ChordType);
-            w.U8(at + 3, chord.Unused);
-        }
+        WriteEntries(w, kProgressionTableOffset + i * kItemDefinitionSize,
+                     tables.Progressions[i].Chords);
         w.U8(kProgressionCountOffset + i, tables.ProgressionCounts[i]);
     }
     return bytes;
@@ -192,14 +246,8 @@ std::optional<ItemTables> DecodeItemTables(std::span<const std::uint8_t> bytes)
     tables.IntervalIdentification = ReadTable(r, kIntervalTableOffset);
     tables.Scales = ReadTable(r, kScaleTableOffset);
     for (std::size_t i = 0; i < kItemCount; ++i) {
-        for (std::size_t c = 0; c < kItemNoteCount; ++c) {
-            ProgressionChord& chord = tables.Progressions[i].Chords[c];
-            const std::size_t at = kProgressionTableOffset + i * kItemDefinitionSize + c * 4;
-            chord.Root = r.U8(at);
-            chord.Shift = r.I8(at + 1);
-            chord.ChordType = r.U8(at + 2);
-            chord.Unused = r.U8(at + 3);
-        }
+        ReadEntries(r, kProgressionTableOffset + i * kItemDefinitionSize,
+                    tables.Progressions[i].Chords);
         tables.ProgressionCounts[i] = ClampCount(r.U8(kProgressionCountOffset + i));
     }
     return tables;

@@ -2,7 +2,7 @@
 // progressions) in their fixed 26,956-byte layout, with the built-in table.
 #pragma once
 
-#include "exercises/items/ExerciseKind.h"
+#include "music/base/ExerciseKind.h"
 
 #include <array>
 #include <cstddef>
@@ -34,13 +34,6 @@ constexpr std::size_t kItemTableCountOffset = 2880;
 constexpr std::size_t kItemTableNameOffset = 2940;
 constexpr std::size_t kItemDefinitionSize = 48;
 constexpr std::size_t kItemNameFieldSize = 51;
-
-/// First slot of each table that belongs to the user (the slots below hold built-in items).
-constexpr int kFirstUserChord = 28;
-constexpr int kFirstUserInversion = 27;
-constexpr int kFirstUserInterval = 26;
-constexpr int kFirstUserScale = 32;
-constexpr int kFirstUserProgression = 36;
 
 /// Spelling shifts of a note entry (written natural letter minus sounding pitch).
 constexpr std::int8_t kShiftNatural = 0;
@@ -115,15 +108,22 @@ struct ItemTables
     bool operator==(const ItemTables&) const = default;
 };
 
-/// The note table of an item-based kind (1, 2, 7, 8); nothing for the others, progressions
+/// The 48 bytes of an item's twelve note entries or a progression's twelve chords, as the item
+/// tables, tutor files and the user item file store them (4 bytes each).
+using ItemEntryBytes = std::array<std::uint8_t, kItemDefinitionSize>;
+ItemEntryBytes EncodeItemEntries(const ItemDefinition& item);
+ItemEntryBytes EncodeItemEntries(const ProgressionDefinition& progression);
+ItemDefinition DecodeItemDefinition(std::span<const std::uint8_t, kItemDefinitionSize> bytes);
+ProgressionDefinition
+DecodeProgressionDefinition(std::span<const std::uint8_t, kItemDefinitionSize> bytes);
+
+/// One of the four note tables; nothing for the progressions, which hold chords.
+ItemTable* NoteTable(ItemTables& tables, ItemTableId table);
+const ItemTable* NoteTable(const ItemTables& tables, ItemTableId table);
+/// The note table a kind owns (kinds 1, 2, 7, 8); nothing for the others, progressions
 /// included.
 ItemTable* TableOfKind(ItemTables& tables, ExerciseKind kind);
 const ItemTable* TableOfKind(const ItemTables& tables, ExerciseKind kind);
-
-/// How many items of its table a kind asks: 30 for the interval kinds, 60 for the others.
-int ItemsUsedByKind(ExerciseKind kind);
-/// The first user slot of a kind's table (0 when the kind has no table).
-int FirstUserSlot(ExerciseKind kind);
 
 /// An item can be asked only with 1..12 notes (or chords); a count of 0 marks an empty slot
 /// whatever its note bytes hold.

@@ -74,10 +74,14 @@ bool ConvertOldItemTables(std::span<const std::uint8_t> old, ItemTables& tables)
     if (old.size() < kOldItemBlockSize)
         return false;
     const ByteReader r(old.first(kOldItemBlockSize));
-    MoveGroup(r, {0, 15, 28, kFirstUserChord}, tables.ChordIdentification, false);
-    MoveGroup(r, {1, 15, 28, kFirstUserInversion}, tables.ChordInversions, true);
-    MoveGroup(r, {2, 21, 28, kFirstUserInterval}, tables.IntervalIdentification, false);
-    MoveGroup(r, {3, 12, 28, kFirstUserScale}, tables.Scales, false);
+    auto firstUser = [](ExerciseKind kind) { return KindFacts(kind).FirstUserSlot; };
+    MoveGroup(r, {0, 15, 28, firstUser(ExerciseKind::ChordIdentification)},
+              tables.ChordIdentification, false);
+    MoveGroup(r, {1, 15, 28, firstUser(ExerciseKind::ChordInversions)}, tables.ChordInversions,
+              true);
+    MoveGroup(r, {2, 21, 28, firstUser(ExerciseKind::IntervalIdentification)},
+              tables.IntervalIdentification, false);
+    MoveGroup(r, {3, 12, 28, firstUser(ExerciseKind::Scales)}, tables.Scales, false);
     return true;
 }
 

@@ -6,6 +6,7 @@
 #include <optional>
 #include <vector>
 
+#include <QByteArray>
 #include <QString>
 
 namespace pv {
@@ -17,12 +18,15 @@ class SetupOperations;
 struct SetupEntry
 {
     QString DisplayName; ///< the file name up to its first "."
-    QString FilePath;    ///< the file itself
+    QString FilePath;    ///< the file itself, readable (see NativePath)
+    /// The path as the system spells it: a name that is not valid UTF-8 has no QString that
+    /// opens it, so loading goes by these bytes.
+    QByteArray NativePath;
 };
 
 /// Loads a setup file (the main window's load, which shows its own messages); true when a setup
 /// was read and installed.
-using SetupLoader = std::function<bool(const QString& fileName)>;
+using SetupLoader = std::function<bool(const SetupEntry& file)>;
 
 /// The main window's setup load as the chooser's loader (never quiet: a failure says why).
 SetupLoader LoadThrough(SetupOperations& operations);
@@ -37,9 +41,15 @@ enum class LevelsResult : int
 /// The folder to list: listFolder when set and present, else programFolder.
 QString LevelsFolder(const QString& listFolder, const QString& programFolder);
 /// The setup files (*.qib in any case) of a folder, sorted by shown name without regard to case.
+/// Only regular files are listed (and links to them): a FIFO would block the load for ever and a
+/// dangling link cannot be loaded. Names that are not valid UTF-8 are listed too.
 std::vector<SetupEntry> ListSetupFiles(const QString& folder);
-/// The shown name of a setup file: its name without folder up to, not including, the first ".".
+/// The shown name of a setup file: its name without folder up to, not including, the first ".";
+/// the whole name when nothing comes before that dot (".qib").
 QString SetupDisplayName(const QString& fileName);
+/// A file name's bytes as text: UTF-8 when they are valid UTF-8, else Windows-1252 (the names
+/// of files from older systems), so every name reads as letters.
+QString ReadableFileName(const QByteArray& nativeName);
 
 class LevelsModel
 {
@@ -54,7 +64,16 @@ public:
     /// The file name the chooser last tried to load.
     const QString& LastFileName() const { return m_lastFileName; }
 
-    /// Loads entry index (OK or a double click); nothing without a valid index.
+    /// The entry the user picked; any index that names no entry selects nothing.
+    void Select(int index);
+    /// The selected entry, -1 for none.
+    int Selected() const { return m_selected; }
+    /// OK can act: an entry is selected.
+    bool OkEnabled() const { return m_selected >= 0; }
+    /// OK (or a double click): loads the selected entry; nothing when none is selected.
+    std::optional<LevelsResult> LoadSelected();
+
+    /// Loads entry index; nothing without a valid index.
     std::optional<LevelsResult> LoadEntry(int index);
     /// "Other...": asks for any setup file in setupFolder; nothing when the user cancelled (the
     /// chooser then stays open).
@@ -67,9 +86,12 @@ public:
     static QString OpenFilter();
 
 private:
+    LevelsResult Load(const SetupEntry& file);
+
     IPrompts& m_prompts;
     SetupLoader m_loader;
     std::vector<SetupEntry> m_entries;
+    int m_selected = -1;
     QString m_folder;
     QString m_lastFileName;
 };

@@ -25,6 +25,28 @@ bool Fits(std::size_t size, std::size_t needed)
     return PV_SOFT_CHECK(size >= needed);
 }
 
+// The blocks of each shape in record order: the kind table gives a kind's place among them.
+constexpr std::array<OptionBlock ExerciseSetup::*, 6> kOptionBlocks = {
+    &ExerciseSetup::ChordIdentification,
+    &ExerciseSetup::ChordInversions,
+    &ExerciseSetup::IntervalIdentification,
+    &ExerciseSetup::IntervalComparison,
+    &ExerciseSetup::Scales,
+    &ExerciseSetup::ChordProgressions};
+constexpr std::array<RhythmSetup ExerciseSetup::*, 3> kRhythmBlocks = {
+    &ExerciseSetup::RhythmImitation, &ExerciseSetup::RhythmReading,
+    &ExerciseSetup::RhythmErrorDetection};
+
+constexpr bool PlacesFit(SetupBlockType type, std::size_t count)
+{
+    for (const ExerciseKindFacts& facts : kExerciseKindFacts)
+        if (facts.SetupBlock == type && facts.SetupBlockIndex >= count)
+            return false;
+    return true;
+}
+static_assert(PlacesFit(SetupBlockType::Options, kOptionBlocks.size()));
+static_assert(PlacesFit(SetupBlockType::Rhythm, kRhythmBlocks.size()));
+
 } // namespace
 
 OptionBlock* OptionBlockOfKind(ExerciseSetup& setup, ExerciseKind kind)
@@ -34,22 +56,10 @@ OptionBlock* OptionBlockOfKind(ExerciseSetup& setup, ExerciseKind kind)
 
 const OptionBlock* OptionBlockOfKind(const ExerciseSetup& setup, ExerciseKind kind)
 {
-    switch (kind) {
-    case kKindChordIdentification:
-        return &setup.ChordIdentification;
-    case kKindChordInversions:
-        return &setup.ChordInversions;
-    case kKindIntervalIdentification:
-        return &setup.IntervalIdentification;
-    case kKindIntervalComparison:
-        return &setup.IntervalComparison;
-    case kKindScales:
-        return &setup.Scales;
-    case kKindChordProgressions:
-        return &setup.ChordProgressions;
-    default:
+    const ExerciseKindFacts facts = KindFacts(kind);
+    if (facts.SetupBlock != SetupBlockType::Options)
         return nullptr;
-    }
+    return &(setup.*kOptionBlocks[facts.SetupBlockIndex]);
 }
 
 RhythmSetup* RhythmSetupOfKind(ExerciseSetup& setup, ExerciseKind kind)
@@ -59,16 +69,10 @@ RhythmSetup* RhythmSetupOfKind(ExerciseSetup& setup, ExerciseKind kind)
 
 const RhythmSetup* RhythmSetupOfKind(const ExerciseSetup& setup, ExerciseKind kind)
 {
-    switch (kind) {
-    case kKindRhythmImitation:
-        return &setup.RhythmImitation;
-    case kKindRhythmReading:
-        return &setup.RhythmReading;
-    case kKindRhythmErrorDetection:
-        return &setup.RhythmErrorDetection;
-    default:
+    const ExerciseKindFacts facts = KindFacts(kind);
+    if (facts.SetupBlock != SetupBlockType::Rhythm)
         return nullptr;
-    }
+    return &(setup.*kRhythmBlocks[facts.SetupBlockIndex]);
 }
 
 bool HasSetupMark(std::span<const std::uint8_t> header, const char* mark)

@@ -2,7 +2,7 @@
 // built-in default setup and the change comparison.
 #pragma once
 
-#include "exercises/items/ExerciseKind.h"
+#include "music/base/ExerciseKind.h"
 
 #include <array>
 #include <cstddef>

@@ -3,6 +3,7 @@
 
 #include <algorithm>
 #include <array>
+#include <span>
 
 namespace pv {
 
@@ -47,36 +48,40 @@ bool ConvertOldOptionBlock(std::span<const std::uint8_t> oldBlock, OptionBlock& 
     auto flag = [&](int oldItem, int newItem) {
         bytes[static_cast<std::size_t>(newItem - 1)] = old[static_cast<std::size_t>(oldItem - 1)];
     };
+    // Where the old layout's built-in items went, and where its user items began (old items
+    // from there to 28 follow one another from the kind's first user slot).
+    struct OldRule
+    {
+        ExerciseKind kind;
+        std::span<const int> builtIn; ///< new item of old item 1, 2, ...
+        int firstOldUser;             ///< 0: the old block has no user items
+    };
     static constexpr int kChordItems[14] = {1, 2, 3, 4, 6, 7, 16, 9, 15, 8, 13, 11, 17, 10};
     static constexpr int kInversionItems[14] = {1, 2, 3, 4, 5, 6, 14, 15, 16, 17, 18, 19, 20, 21};
-    int firstOldUser = 0; // old user items run from here to 28
+    static constexpr std::array<int, 28> kSameItems = [] {
+        std::array<int, 28> items{};
+        for (std::size_t i = 0; i < items.size(); ++i)
+            items[i] = static_cast<int>(i) + 1;
+        return items;
+    }();
+    static constexpr std::span<const int> kIntervalItems(kSameItems);
+    static constexpr std::span<const int> kScaleItems = kIntervalItems.first(11);
+    static constexpr OldRule kRules[] = {
+        {ExerciseKind::ChordIdentification, kChordItems, 15},
+        {ExerciseKind::ChordInversions, kInversionItems, 15},
+        {ExerciseKind::IntervalIdentification, kIntervalItems, 0},
+        {ExerciseKind::IntervalComparison, kIntervalItems, 0},
+        {ExerciseKind::Scales, kScaleItems, 12},
+    };
+    int firstOldUser = 0;
     int firstNewUser = 0;
-    switch (kind) {
-    case kKindChordIdentification:
-        for (int j = 0; j < 14; ++j)
-            flag(j + 1, kChordItems[j]);
-        firstOldUser = 15;
-        firstNewUser = 28;
-        break;
-    case kKindChordInversions:
-        for (int j = 0; j < 14; ++j)
-            flag(j + 1, kInversionItems[j]);
-        firstOldUser = 15;
-        firstNewUser = 27;
-        break;
-    case kKindIntervalIdentification:
-    case kKindIntervalComparison:
-        for (int item = 1; item <= 28; ++item)
-            flag(item, item);
-        break;
-    case kKindScales:
-        for (int item = 1; item <= 11; ++item)
-            flag(item, item);
-        firstOldUser = 12;
-        firstNewUser = 32;
-        break;
-    default:
-        break;
+    for (const OldRule& rule : kRules) {
+        if (rule.kind != kind)
+            continue;
+        for (std::size_t j = 0; j < rule.builtIn.size(); ++j)
+            flag(static_cast<int>(j) + 1, rule.builtIn[j]);
+        firstOldUser = rule.firstOldUser;
+        firstNewUser = KindFacts(kind).FirstUserSlot;
     }
     bool userItems = false;
     if (firstOldUser > 0) {
@@ -128,15 +133,15 @@ ExerciseSetup ConvertOldLevel(std::span<const std::uint8_t> oldSetup)
     const std::span<const std::uint8_t> all(old);
     ExerciseSetup s = DefaultExerciseSetup();
     ConvertOldOptionBlock(all.subspan(kOldChordOptionsOffset, kOldOptionBlockSize),
-                          s.ChordIdentification, kKindChordIdentification);
+                          s.ChordIdentification, ExerciseKind::ChordIdentification);
     ConvertOldOptionBlock(all.subspan(kOldInversionOptionsOffset, kOldOptionBlockSize),
-                          s.ChordInversions, kKindChordInversions);
+                          s.ChordInversions, ExerciseKind::ChordInversions);
     ConvertOldOptionBlock(all.subspan(kOldIntervalOptionsOffset, kOldOptionBlockSize),
-                          s.IntervalIdentification, kKindIntervalIdentification);
+                          s.IntervalIdentification, ExerciseKind::IntervalIdentification);
     ConvertOldOptionBlock(all.subspan(kOldComparisonOptionsOffset, kOldOptionBlockSize),
-                          s.IntervalComparison, kKindIntervalComparison);
+                          s.IntervalComparison, ExerciseKind::IntervalComparison);
     ConvertOldOptionBlock(all.subspan(kOldScaleOptionsOffset, kOldOptionBlockSize), s.Scales,
-                          kKindScales);
+                          ExerciseKind::Scales);
     ConvertOldRhythmBlock(all.subspan(kOldRhythmOffset, kOldRhythmBlockSize), s.RhythmImitation);
     ConvertOldRhythmBlock(all.subspan(kOldRhythmOffset + kOldRhythmBlockSize, kOldRhythmBlockSize),
                           s.RhythmReading);

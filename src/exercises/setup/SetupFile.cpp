@@ -5,6 +5,11 @@
 
 #include <algorithm>
 #include <array>
+#include <cerrno>
+#include <cstring>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 #include <vector>
 
 #include <QFile>
@@ -81,16 +86,38 @@ SetupFileRead DecodeSetupFile(std::span<const std::uint8_t> head, std::uint64_t 
 
 SetupFileRead ReadSetupFile(const QString& fileName)
 {
-    QFile file(fileName);
-    if (QFileInfo(fileName).isDir() || !file.open(QIODevice::ReadOnly))
+    return ReadSetupFileAt(QFile::encodeName(fileName));
+}
+
+SetupFileRead ReadSetupFileAt(const QByteArray& nativePath)
+{
+    if (nativePath.isEmpty())
         return {SetupFileStatus::CannotOpen, {}};
-    const auto size = static_cast<std::uint64_t>(std::max<qint64>(0, file.size()));
-    const QByteArray data = file.read(static_cast<qint64>(kExerciseSetupSize));
-    file.close();
-    std::vector<std::uint8_t> head(static_cast<std::size_t>(data.size()));
-    std::transform(data.begin(), data.end(), head.begin(),
-                   [](char c) { return static_cast<std::uint8_t>(c); });
-    return DecodeSetupFile(head, size);
+    // Without O_NONBLOCK a FIFO named like a setup file would hold the open until some other
+    // program writes to it, which may be never.
+    const int fd = ::open(nativePath.constData(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+    if (fd < 0)
+        return {SetupFileStatus::CannotOpen, {}};
+    struct stat info
+    {
+    };
+    if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
+        ::close(fd);
+        return {SetupFileStatus::CannotOpen, {}};
+    }
+    std::vector<std::uint8_t> head(kExerciseSetupSize);
+    std::size_t got = 0;
+    while (got < head.size()) {
+        const ssize_t n = ::read(fd, head.data() + got, head.size() - got);
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0)
+            break;
+        got += static_cast<std::size_t>(n);
+    }
+    ::close(fd);
+    head.resize(got);
+    return DecodeSetupFile(head, static_cast<std::uint64_t>(std::max<off_t>(0, info.st_size)));
 }
 
 Status<SetupFileError> WriteSetupFile(const QString& fileName, const ExerciseSetup& setup)
@@ -102,8 +129,18 @@ Status<SetupFileError> WriteSetupFile(const QString& fileName, const ExerciseSet
     QSaveFile file(fileName);
     if (!file.open(QIODevice::WriteOnly))
         return Fail(SetupFileError::CannotCreate, file.errorString());
-    if (file.write(data) != data.size()) {
+    // The record fits the device's buffer, so write() always "succeeds"; a full disk shows
+    // only when the buffer goes to the file. commit() flushes too but loses that failure and
+    // renames an empty file over the old one, so the flush is made and checked here.
+    if (file.write(data) != data.size() || !file.flush()) {
         const QString why = file.errorString();
+        file.cancelWriting();
+        return Fail(SetupFileError::WriteFailed, why);
+    }
+    // Some file systems find the disk full only when the data go to the device, and commit()
+    // ignores a failed sync.
+    if (::fsync(file.handle()) != 0) {
+        const QString why = QString::fromLocal8Bit(std::strerror(errno));
         file.cancelWriting();
         return Fail(SetupFileError::WriteFailed, why);
     }

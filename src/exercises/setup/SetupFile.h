@@ -9,15 +9,20 @@
 #include <optional>
 #include <span>
 
+#include <QByteArray>
 #include <QString>
 
 namespace pv {
 
-/// Why a setup file could not be written; the failure's detail holds the system's words.
+/// Why a setup file could not be written or read, or a setup command did not complete; the
+/// failure's detail holds the system's words where there are any.
 enum class SetupFileError : int
 {
     CannotCreate = 1, ///< the new file could not be made
     WriteFailed = 2,  ///< writing or completing it failed (a full disk, for one)
+    CannotOpen = 3,   ///< the file to read could not be opened
+    NotASetup = 4,    ///< the file read is damaged or no setup file
+    Cancelled = 5,    ///< the user stopped the command; no file was touched
 };
 
 enum class SetupFileStatus : int
@@ -40,8 +45,11 @@ struct SetupFileRead
 /// never the default setup.
 SetupFileRead DecodeSetupFile(std::span<const std::uint8_t> head, std::uint64_t fileSize);
 
-/// Reads a setup file from disk.
+/// Reads a setup file from disk. Only a regular file (or a link to one) is read, and it is
+/// opened without waiting: a FIFO or a device named like a setup file cannot be opened.
 SetupFileRead ReadSetupFile(const QString& fileName);
+/// The same for the path as the system spells it (any bytes, not only valid UTF-8).
+SetupFileRead ReadSetupFileAt(const QByteArray& nativePath);
 
 /// Writes the 670 bytes to a new file that replaces the old one only when complete; on failure
 /// the old file is untouched and the error says why.

@@ -8,8 +8,21 @@
 
 namespace pv {
 
-SetupOperations::SetupOperations(SetupState& state, ISetupHost& host, IPrompts& prompts)
-    : m_state(state), m_host(host), m_prompts(prompts)
+namespace {
+
+// The order in which the windows take a new setup.
+constexpr ExerciseKind kPushOrder[] = {
+    ExerciseKind::ChordIdentification, ExerciseKind::IntervalIdentification,
+    ExerciseKind::IntervalComparison,  ExerciseKind::RhythmReading,
+    ExerciseKind::ChordInversions,     ExerciseKind::Scales,
+    ExerciseKind::RhythmImitation,     ExerciseKind::RhythmErrorDetection,
+    ExerciseKind::MelodyDictation,     ExerciseKind::ChordProgressions};
+
+} // namespace
+
+SetupOperations::SetupOperations(SetupState& state, ISetupHost& host, IPrompts& prompts,
+                                 const UIStringTable& texts)
+    : m_state(state), m_host(host), m_prompts(prompts), m_texts(texts)
 {
 }
 
@@ -32,18 +45,21 @@ QString SetupOperations::SetupCaption(const QString& fileName)
     return dot < 0 ? QString() : base.left(dot);
 }
 
-bool SetupOperations::LoadExerciseSetup(const QString& fileName, bool quiet)
+Status<SetupFileError> SetupOperations::LoadExerciseSetup(const QString& fileName, bool quiet,
+                                                          const QByteArray& nativePath)
 {
     if (!AskSaveChangedSetup() || fileName.isEmpty())
-        return false;
+        return Fail(SetupFileError::Cancelled);
 
-    bool loaded = false;
-    const SetupFileRead read = ReadSetupFile(fileName);
+    Status<SetupFileError> loaded = Fail(SetupFileError::NotASetup);
+    const SetupFileRead read =
+        nativePath.isEmpty() ? ReadSetupFile(fileName) : ReadSetupFileAt(nativePath);
     switch (read.Status) {
     case SetupFileStatus::CannotOpen:
         if (!quiet)
-            m_prompts.ShowError(UIStrings.StrFileNotFound + QStringLiteral("\n\n") + fileName,
-                                UIStrings.StrMessageTitle);
+            m_prompts.ShowError(m_texts.StrFileNotFound + QStringLiteral("\n\n") + fileName,
+                                m_texts.StrMessageTitle);
+        loaded = Fail(SetupFileError::CannotOpen);
         m_state.SetupFileName.clear();
         m_host.SetChildCaptions(QStringLiteral(" "));
         m_state.CurrentSetup = DefaultExerciseSetup();
@@ -51,20 +67,20 @@ bool SetupOperations::LoadExerciseSetup(const QString& fileName, bool quiet)
         m_state.SetupLoaded = true;
         break;
     case SetupFileStatus::Invalid:
-        m_prompts.ShowInfo(UIStrings.StrSetupFileInvalid, UIStrings.StrProgramTitle);
+        m_prompts.ShowInfo(m_texts.StrSetupFileInvalid, m_texts.StrProgramTitle);
         break;
     case SetupFileStatus::Loaded:
     case SetupFileStatus::Converted: {
         const auto kinds = m_host.KindsWithResults(5);
         if (!kinds.empty() &&
-            m_prompts.AskYesNo(UIStrings.StrSaveResultsQuery, UIStrings.StrSaveResultsCaption) ==
+            m_prompts.AskYesNo(m_texts.StrSaveResultsQuery, m_texts.StrSaveResultsCaption) ==
                 PromptButton::Yes)
             m_host.StoreResults(kinds);
-        m_host.ResetExerciseClock(0);
+        m_host.ResetExerciseClock(std::nullopt);
         m_state.CurrentSetup = read.Setup;
         m_state.SetupFileName = fileName;
         m_host.SetChildCaptions(SetupCaption(fileName));
-        loaded = true;
+        loaded = {};
         PushSetupToForms(true);
         m_state.SetupLoaded = true;
         break;
@@ -74,42 +90,56 @@ bool SetupOperations::LoadExerciseSetup(const QString& fileName, bool quiet)
     m_state.SavedSetup = m_state.CurrentSetup;
     m_state.SetupModified = false;
     if (m_host.SetupViewShown())
-        ShowSetupDialog(m_host.CurrentKind(), false);
+        if (const std::optional<ExerciseKind> kind = m_host.CurrentKind())
+            ShowSetupDialog(*kind, false);
     return loaded;
 }
 
-bool SetupOperations::SaveExerciseSetup(const QString& fileName)
+Status<SetupFileError> SetupOperations::SaveExerciseSetup(const QString& fileName)
 {
     if (m_host.SetupViewShown())
         TakeSetupFromDialog();
     StampSetupHeader(m_state.CurrentSetup);
-    if (const auto written = WriteSetupFile(fileName, m_state.CurrentSetup); !written) {
+    if (auto written = WriteSetupFile(fileName, m_state.CurrentSetup); !written) {
         m_prompts.ShowError(fileName + QStringLiteral("\n\n") + written.Detail(),
-                            UIStrings.StrMessageTitle);
-        return false;
+                            m_texts.StrMessageTitle);
+        return written;
     }
     m_state.SetupFileName = fileName;
     m_host.SetChildCaptions(SetupCaption(fileName));
-    return true;
+    return {};
 }
 
-bool SetupOperations::SaveSetupAs()
+Status<SetupFileError> SetupOperations::SaveSetupAs()
 {
     QString folder = m_host.SetupFolder();
     if (!folder.isEmpty() && !folder.endsWith(u'/'))
         folder += u'/';
-    const QString proposed = folder + QFileInfo(m_state.SetupFileName).fileName();
-    const auto chosen = m_prompts.AskSaveFile(m_saveDialogTitle, proposed, SetupFileFilter());
-    if (!chosen || chosen->isEmpty())
-        return false;
-    QString fileName = *chosen;
-    if (QFileInfo(fileName).suffix().isEmpty())
+    QString proposed = folder + QFileInfo(m_state.SetupFileName).fileName();
+    QString fileName;
+    for (;;) {
+        const auto chosen = m_prompts.AskSaveFile(m_saveDialogTitle, proposed, SetupFileFilter());
+        if (!chosen || chosen->isEmpty())
+            return Fail(SetupFileError::Cancelled);
+        fileName = *chosen;
+        if (!QFileInfo(fileName).suffix().isEmpty())
+            break;
+        // The dialog asked about the name as typed; the extension added here names another
+        // file, which must not be replaced without the same question. No goes back to the
+        // dialog, as the dialog's own question does.
         fileName += QStringLiteral(".qib");
-    if (!SaveExerciseSetup(fileName))
-        return false;
+        if (!QFileInfo::exists(fileName) ||
+            m_prompts.AskYesNo(QStringLiteral("%1 already exists.\nDo you want to replace it?")
+                                   .arg(QFileInfo(fileName).fileName()),
+                               m_saveDialogTitle) == PromptButton::Yes)
+            break;
+        proposed = fileName;
+    }
+    if (auto saved = SaveExerciseSetup(fileName); !saved)
+        return saved;
     m_state.SavedSetup = m_state.CurrentSetup;
     m_state.SetupModified = false;
-    return true;
+    return {};
 }
 
 bool SetupOperations::AskSaveChangedSetup()
@@ -123,11 +153,11 @@ bool SetupOperations::AskSaveChangedSetup()
     }
     if (!m_state.SetupModified)
         return true;
-    switch (m_prompts.AskYesNoCancel(UIStrings.StrSaveSetupQuery, UIStrings.StrProgramTitle)) {
+    switch (m_prompts.AskYesNoCancel(m_texts.StrSaveSetupQuery, m_texts.StrProgramTitle)) {
     case PromptButton::Yes:
         // The user asked to keep the changes: going on after a cancelled or failed save
         // would lose them.
-        return SaveSetupAs();
+        return SaveSetupAs().Ok();
     case PromptButton::No:
         return true;
     default:
@@ -137,8 +167,7 @@ bool SetupOperations::AskSaveChangedSetup()
 
 void SetupOperations::PushSetupToForms(bool reset)
 {
-    static constexpr ExerciseKind kOrder[] = {1, 2, 3, 5, 7, 8, 4, 6, 9, 10};
-    for (ExerciseKind kind : kOrder)
+    for (ExerciseKind kind : kPushOrder)
         m_host.ApplySetupToExercise(kind, reset);
     m_host.SetTempoSlider();
 }
@@ -147,15 +176,15 @@ void SetupOperations::ShowSetupDialog(ExerciseKind kind, bool snapshot)
 {
     if (snapshot)
         m_state.SavedSetup = m_state.CurrentSetup;
-    if (IsExerciseKind(kind))
+    // A damaged kind byte selects no page.
+    if (IsKnownKind(kind))
         m_host.LoadSetupPage(kind);
 }
 
 void SetupOperations::TakeSetupFromDialog()
 {
-    const ExerciseKind kind = m_host.CurrentKind();
-    if (IsExerciseKind(kind))
-        m_host.StoreSetupPage(kind);
+    if (const std::optional<ExerciseKind> kind = m_host.CurrentKind())
+        m_host.StoreSetupPage(*kind);
 }
 
 void SetupOperations::InstallDefaultSetup()

@@ -3,13 +3,19 @@
 #pragma once
 
 #include "exercises/setup/ExerciseSetup.h"
+#include "exercises/setup/SetupFile.h"
 #include "music/base/Prompts.h"
+#include "music/base/Result.h"
 
+#include <optional>
 #include <vector>
 
+#include <QByteArray>
 #include <QString>
 
 namespace pv {
+
+struct UIStringTable;
 
 /// The setup state the main window holds.
 struct SetupState
@@ -29,38 +35,47 @@ public:
     virtual bool TutorActive() const = 0;
     /// The exercise setup view is shown (`CurrentView` 2).
     virtual bool SetupViewShown() const = 0;
-    virtual ExerciseKind CurrentKind() const = 0;
+    /// The exercise shown; nothing on the start menu.
+    virtual std::optional<ExerciseKind> CurrentKind() const = 0;
     /// The folder the save dialog opens in.
     virtual QString SetupFolder() const = 0;
-    /// The setup page of kind 1..10 fills itself from `CurrentSetup`.
+    /// The kind's setup page fills itself from `CurrentSetup`.
     virtual void LoadSetupPage(ExerciseKind kind) = 0;
-    /// The setup page of kind 1..10 writes itself back into `CurrentSetup`.
+    /// The kind's setup page writes itself back into `CurrentSetup`.
     virtual void StoreSetupPage(ExerciseKind kind) = 0;
     virtual void SetChildCaptions(const QString& caption) = 0;
-    /// The exercise window of kind 1..10 takes `CurrentSetup`; reset also clears its counters.
+    /// The kind's exercise window takes `CurrentSetup`; reset also clears its counters.
     virtual void ApplySetupToExercise(ExerciseKind kind, bool reset) = 0;
     virtual void SetTempoSlider() = 0;
     /// The kinds whose counters hold at least minimumAnswers answers.
     virtual std::vector<ExerciseKind> KindsWithResults(int minimumAnswers) = 0;
     virtual void StoreResults(const std::vector<ExerciseKind>& kinds) = 0;
-    /// Clears the exercise time and the counters (kind 0: all kinds).
-    virtual void ResetExerciseClock(ExerciseKind kind) = 0;
+    /// Clears the exercise time and the counters of a kind, or of all kinds.
+    virtual void ResetExerciseClock(std::optional<ExerciseKind> kind) = 0;
 };
 
 class SetupOperations
 {
 public:
-    SetupOperations(SetupState& state, ISetupHost& host, IPrompts& prompts);
+    /// texts: the interface strings of the messages, held for the commands' lifetime.
+    SetupOperations(SetupState& state, ISetupHost& host, IPrompts& prompts,
+                    const UIStringTable& texts);
 
-    /// Reads a setup file into `CurrentSetup`; true only when one was read and installed. A
+    /// Reads a setup file into `CurrentSetup`; succeeds only when one was read and installed. A
     /// file that does not open installs the default setup (with a message unless quiet); a
-    /// damaged or foreign file is refused with a message and installs nothing.
-    bool LoadExerciseSetup(const QString& fileName, bool quiet);
+    /// damaged or foreign file is refused with a message and installs nothing; Cancelled when
+    /// the question about the changed setup stopped the load or no name was given.
+    /// nativePath: the file as the system spells it, where fileName cannot say it exactly (a
+    /// name that is not valid UTF-8); empty: fileName's own.
+    Status<SetupFileError> LoadExerciseSetup(const QString& fileName, bool quiet,
+                                             const QByteArray& nativePath = {});
     /// Takes the open page back, stamps the header and writes `CurrentSetup`; on success the
     /// name and captions follow the file. A failed write shows why and changes nothing else.
-    bool SaveExerciseSetup(const QString& fileName);
-    /// "Save setup...": asks for a name and saves; true when the setup was saved.
-    bool SaveSetupAs();
+    Status<SetupFileError> SaveExerciseSetup(const QString& fileName);
+    /// "Save setup...": asks for a name and saves. A name typed without an extension gets
+    /// ".qib", and when that file exists the user is asked before it is replaced (No opens the
+    /// dialog again). Cancelled when the user gave up.
+    Status<SetupFileError> SaveSetupAs();
     /// Offers to save a changed setup; false means the caller must not go on (cancelled, or
     /// the user chose to save and the save did not happen).
     bool AskSaveChangedSetup();
@@ -81,6 +96,7 @@ private:
     SetupState& m_state;
     ISetupHost& m_host;
     IPrompts& m_prompts;
+    const UIStringTable& m_texts;
     QString m_saveDialogTitle = QStringLiteral("Save Exercise Setup");
 };
 

@@ -48,9 +48,9 @@ TLevels::TLevels(IPrompts& prompts, SetupLoader loader, QWidget* parent)
 
     connect(ListBox2, &QListWidget::itemClicked, this, [this] { ListBox2Click(); });
     connect(ListBox2, &QListWidget::itemDoubleClicked, this, [this] { ListBox2DblClick(); });
-    // A selection made with the keyboard also makes OK usable, without moving the focus.
-    connect(ListBox2, &QListWidget::currentRowChanged, this,
-            [this](int row) { BitBtn1->setEnabled(row >= 0); });
+    // Every change of the selection (mouse, keyboard, a Ctrl+click that clears it) reaches the
+    // model, and OK follows the model's rule.
+    connect(ListBox2, &QListWidget::itemSelectionChanged, this, [this] { SelectionChanged(); });
     connect(BitBtn1, &QPushButton::clicked, this, [this] { BitBtn1Click(); });
     connect(BitBtn3, &QPushButton::clicked, this, [this] { reject(); });
     connect(BitBtn4, &QPushButton::clicked, this, [this] { BitBtn4Click(); });
@@ -89,15 +89,22 @@ void TLevels::FormActivate()
     ListBox2->setCurrentRow(-1);
     ListBox2->clearSelection();
     Label1->hide();
-    BitBtn1->setEnabled(false);
+    SelectionChanged();
+}
+
+void TLevels::SelectionChanged()
+{
+    // The row is the entry's index: the list shows the entries in the model's order.
+    const QList<QListWidgetItem*> selected = ListBox2->selectedItems();
+    m_model.Select(selected.size() == 1 ? ListBox2->row(selected.front()) : -1);
+    BitBtn1->setEnabled(m_model.OkEnabled());
 }
 
 void TLevels::ListBox2Click()
 {
-    if (ListBox2->currentRow() < 0)
-        return;
-    BitBtn1->setEnabled(true);
-    BitBtn1->setFocus(Qt::OtherFocusReason);
+    SelectionChanged();
+    if (m_model.OkEnabled())
+        BitBtn1->setFocus(Qt::OtherFocusReason);
 }
 
 void TLevels::ListBox2DblClick()
@@ -107,13 +114,10 @@ void TLevels::ListBox2DblClick()
 
 void TLevels::BitBtn1Click()
 {
-    const int row = ListBox2->currentRow();
-    if (row < 0 || ListBox2->item(row) == nullptr || !ListBox2->item(row)->isSelected())
+    if (!m_model.OkEnabled())
         return;
     hide();
-    // The row is the entry's index: the list shows the entries in the model's order.
-    const std::optional<LevelsResult> result = m_model.LoadEntry(row);
-    Finish(result.value_or(LevelsResult::NotLoaded));
+    Finish(m_model.LoadSelected().value_or(LevelsResult::NotLoaded));
 }
 
 void TLevels::BitBtn2Click()

@@ -61,6 +61,7 @@ protected:
     void showEvent(QShowEvent* event) override;
 
 private:
+    void SelectionChanged();
     void Finish(LevelsResult result);
 
     LevelsModel m_model;

@@ -17,7 +17,7 @@ std::optional<TUserChordRec> UsableRecord(std::span<const std::uint8_t> bytes)
     auto rec = DecodeUserChordRec(bytes);
     if (!rec)
         return std::nullopt;
-    const int first = FirstUserSlot(rec->Kind);
+    const int first = KindFactsOfNumber(rec->Kind).FirstUserSlot;
     // Kinds, slots and counts are checked before they select anything: a damaged record
     // must not land in a built-in slot or claim more notes than an item holds.
     if (first == 0 || rec->Index < first || rec->Index > 60 || rec->NoteCount > kMaxItemNotes)
@@ -32,7 +32,7 @@ TUserChordRec SlotRecord(int kind, int index, const ItemSlot& slot)
     rec.NoteCount = slot.NoteCount;
     rec.Index = index;
     rec.Notes = slot.Notes;
-    if (kind != 10)
+    if (KindFactsOfNumber(kind).UserItemNameWritten)
         rec.Name = slot.Name;
     return rec;
 }
@@ -51,36 +51,13 @@ UserItemSnapshot TakeSnapshot(const IUserItemTables& tables)
 
 int UserItemKindIndex(int kind)
 {
-    for (std::size_t i = 0; i < kUserItemKinds.size(); ++i) {
-        if (kUserItemKinds[i] == kind)
-            return static_cast<int>(i);
-    }
-    return -1;
-}
-
-int FirstUserSlot(int kind)
-{
-    switch (kind) {
-    case 1:
-        return 28;
-    case 2:
-        return 26;
-    case 7:
-        return 27;
-    case 8:
-        return 32;
-    case 10:
-        return 36;
-    default:
-        return 0;
-    }
+    const std::optional<ItemTableId> table = KindFactsOfNumber(kind).ItemTable;
+    return table ? static_cast<int>(*table) : -1;
 }
 
 int LastSavedUserSlot(int kind)
 {
-    if (UserItemKindIndex(kind) < 0)
-        return 0;
-    return kind == 2 ? 30 : 60;
+    return KindFactsOfNumber(kind).LastSavedUserSlot;
 }
 
 bool ItemSlotTables::Valid(int kind, int index)
@@ -133,8 +110,8 @@ void LoadUserChords(DataFiles& data, IUserItemTables& tables)
         if (!rec)
             continue;
         const int kind = rec->Kind;
-        const bool withName = kind == 1 || kind == 2 || kind == 8;
-        tables.SetSlot(kind, rec->Index, {rec->NoteCount, rec->Notes, rec->Name}, withName);
+        tables.SetSlot(kind, rec->Index, {rec->NoteCount, rec->Notes, rec->Name},
+                       KindFactsOfNumber(kind).UserItemNameRead);
     }
     CheckRead(data, path, data.strings.StrChordFile, reader);
     StoredNoteCountTables counts{};
@@ -180,7 +157,8 @@ Status<DataError> SaveUserChords(DataFiles& data, const IUserItemTables& tables)
     std::set<std::pair<int, std::int32_t>> written;
     for (std::size_t t = 0; t < kUserItemKinds.size(); ++t) {
         const int kind = kUserItemKinds[t];
-        for (int index = FirstUserSlot(kind); index <= LastSavedUserSlot(kind); ++index) {
+        const ExerciseKindFacts facts = KindFactsOfNumber(kind);
+        for (int index = facts.FirstUserSlot; index <= facts.LastSavedUserSlot; ++index) {
             const auto at = static_cast<std::size_t>(index - 1);
             const TUserChordRec& now = mine[t][at];
             // Only the slots this copy changed are its to write; the others keep what the

@@ -1,6 +1,7 @@
 // Chord.dat: the items users define in the free slots of the item tables.
 #pragma once
 
+#include "music/base/ExerciseKind.h"
 #include "music/data/DataFiles.h"
 #include "music/files/UserChordRecord.h"
 
@@ -18,12 +19,13 @@ struct ItemSlot
 };
 
 /// The item kinds that have user slots, in the order they are stored.
-inline constexpr std::array<int, 5> kUserItemKinds = {1, 2, 7, 8, 10};
+inline constexpr std::array<int, 5> kUserItemKinds = {
+    KindNumber(kItemTableKinds[0]), KindNumber(kItemTableKinds[1]), KindNumber(kItemTableKinds[2]),
+    KindNumber(kItemTableKinds[3]), KindNumber(kItemTableKinds[4])};
 /// The position of a kind in kUserItemKinds (and in `StoredNoteCounts`), -1 for other kinds.
 int UserItemKindIndex(int kind);
-/// The first slot (1..60) of a kind that users may fill; 0 for other kinds.
-int FirstUserSlot(int kind);
-/// The last slot written back for a kind (intervals: 30, the exercise uses no more).
+/// The last slot written back for a kind (intervals: 30, the exercise uses no more); its first
+/// user slot is the kind table's.
 int LastSavedUserSlot(int kind);
 
 /// The item tables as the user item file needs them: slots 1..60 of the kinds 1, 2, 7, 8, 10.

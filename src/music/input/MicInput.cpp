@@ -1,6 +1,7 @@
 // The program's side of the microphone.
 #include "music/input/MicInput.h"
 
+#include "music/base/ExerciseKind.h"
 #include "music/input/MicLibrary.h"
 
 #include <algorithm>
@@ -56,7 +57,7 @@ void MicInput::WaveInStart(std::uint8_t kind)
     if (kind == 0)
         return;
     m_waveInMode = kind;
-    if (kind >= 4 && kind <= 6)
+    if (KindFactsOfNumber(kind).MicrophoneHearsTaps)
         m_library.StartOnset();
     else
         m_library.StartPitch();

@@ -11,9 +11,6 @@ namespace pv {
 
 namespace {
 
-constexpr int kScaleKind = 8;
-constexpr int kMelodyKind = 9;
-
 bool IsStringNumber(int s)
 {
     return s >= 1 && s <= kGuitarStringCount;
@@ -62,10 +59,9 @@ void DefaultGuitarString(TNoteRec& note)
     note.GuitarString = static_cast<std::uint8_t>(kAssignedStringFlag + s);
 }
 
-void AssignGuitarStrings(std::span<TNoteRec> notes, int count, int transpose, int exerciseKind)
+void AssignGuitarStrings(std::span<TNoteRec> notes, int count, int transpose, ExerciseKind kind)
 {
-    if (count > kGuitarStringCount || count < 2 || exerciseKind == kScaleKind ||
-        exerciseKind == kMelodyKind)
+    if (count > kGuitarStringCount || count < 2 || !KindFacts(kind).SpreadsChordsOnGuitar)
         return;
     if (!PV_SOFT_CHECK(static_cast<std::size_t>(count) <= notes.size()))
         return;

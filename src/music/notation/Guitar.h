@@ -1,6 +1,7 @@
 // Placing notes on guitar strings: by the user's choice, by default, and for whole chords.
 #pragma once
 
+#include "music/base/ExerciseKind.h"
 #include "music/notation/NoteRec.h"
 
 #include <span>
@@ -22,7 +23,8 @@ void SetGuitarString(TNoteRec& note, int transpose);
 void DefaultGuitarString(TNoteRec& note);
 
 /// Spreads a chord of 2..6 notes (listed from the lowest) over neighbouring strings so that
-/// it can be played; nothing happens for scales and melodies (exercise kinds 8 and 9).
-void AssignGuitarStrings(std::span<TNoteRec> notes, int count, int transpose, int exerciseKind);
+/// it can be played; nothing happens for the kinds whose notes follow one another (scales and
+/// melodies).
+void AssignGuitarStrings(std::span<TNoteRec> notes, int count, int transpose, ExerciseKind kind);
 
 } // namespace pv

@@ -1,21 +1,14 @@
 // The notification routing table.
 #include "music/sequencer/NotifyRouting.h"
 
+#include "music/base/ExerciseKind.h"
+
 namespace pv {
 
 bool IsIdentificationKind(int exerciseKind)
 {
-    switch (exerciseKind) {
-    case 1:
-    case 2:
-    case 7:
-    case 8:
-    case 9:
-    case 10:
-        return true;
-    default:
-        return false;
-    }
+    const std::optional<ExerciseKind> kind = KindFromNumber(exerciseKind);
+    return kind && KindFacts(*kind).IdentificationWindow;
 }
 
 std::optional<NotifyRoute> RouteNotifyCode(std::uint16_t code, bool settingsDialogListening,

@@ -5,8 +5,6 @@
 
 namespace pv {
 
-UIStringTable UIStrings;
-
 namespace {
 
 struct Entry

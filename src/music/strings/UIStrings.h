@@ -145,8 +145,8 @@ struct UIStringTable
                                  ///< the first use of the reports command
 };
 
-/// The one table, read by name everywhere (`UIStrings.StrFileBusy`); empty at program start.
-extern UIStringTable UIStrings;
+// The program holds one table (`UIStrings`), filled from the language file by the composition
+// root and handed by reference to every service that builds a message; no code reads a global.
 
 /// The two texts the main window sets before any language file is read.
 void SetUIStringDefaults(UIStringTable& table);

@@ -583,8 +583,8 @@ TEST(AkkordModel, ModesMapToTheirExerciseKinds)
         SCOPED_TRACE(static_cast<int>(mode));
         EXPECT_EQ(ModeOfKind(ModeInfo(mode).Kind), mode);
     }
-    for (ExerciseKind kind : {0, 3, 4, 5, 6, 11}) {
-        EXPECT_FALSE(ModeOfKind(kind).has_value());
+    for (int kind : {0, 3, 4, 5, 6, 11}) {
+        EXPECT_FALSE(ModeOfKind(static_cast<ExerciseKind>(kind)).has_value());
     }
     EXPECT_EQ(ModeInfo(Mode::IntervalIdentification).ItemsUsed, 30);
 }

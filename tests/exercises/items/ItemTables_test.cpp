@@ -159,20 +159,20 @@ TEST(ItemTables, AccessTakesItemNumbersAndCutsToTheCount)
 TEST(ItemTables, KindsMapToTheirTablesAndSlots)
 {
     ItemTables t;
-    EXPECT_EQ(TableOfKind(t, kKindChordIdentification), &t.ChordIdentification);
-    EXPECT_EQ(TableOfKind(t, kKindChordInversions), &t.ChordInversions);
-    EXPECT_EQ(TableOfKind(t, kKindIntervalIdentification), &t.IntervalIdentification);
-    EXPECT_EQ(TableOfKind(t, kKindScales), &t.Scales);
-    for (ExerciseKind k : {0, 3, 4, 9, 10, 11})
-        EXPECT_EQ(TableOfKind(t, k), nullptr) << int{k};
-    EXPECT_EQ(ItemsUsedByKind(kKindIntervalIdentification), 30);
-    EXPECT_EQ(ItemsUsedByKind(kKindIntervalComparison), 30);
-    EXPECT_EQ(ItemsUsedByKind(kKindChordProgressions), 60);
-    EXPECT_EQ(FirstUserSlot(kKindChordIdentification), 28);
-    EXPECT_EQ(FirstUserSlot(kKindChordInversions), 27);
-    EXPECT_EQ(FirstUserSlot(kKindIntervalIdentification), 26);
-    EXPECT_EQ(FirstUserSlot(kKindScales), 32);
-    EXPECT_EQ(FirstUserSlot(kKindChordProgressions), 36);
+    EXPECT_EQ(TableOfKind(t, ExerciseKind::ChordIdentification), &t.ChordIdentification);
+    EXPECT_EQ(TableOfKind(t, ExerciseKind::ChordInversions), &t.ChordInversions);
+    EXPECT_EQ(TableOfKind(t, ExerciseKind::IntervalIdentification), &t.IntervalIdentification);
+    EXPECT_EQ(TableOfKind(t, ExerciseKind::Scales), &t.Scales);
+    for (int k : {0, 3, 4, 9, 10, 11})
+        EXPECT_EQ(TableOfKind(t, static_cast<ExerciseKind>(k)), nullptr) << k;
+    EXPECT_EQ(KindFacts(ExerciseKind::IntervalIdentification).ItemsUsed, 30);
+    EXPECT_EQ(KindFacts(ExerciseKind::IntervalComparison).ItemsUsed, 30);
+    EXPECT_EQ(KindFacts(ExerciseKind::ChordProgressions).ItemsUsed, 60);
+    EXPECT_EQ(KindFacts(ExerciseKind::ChordIdentification).FirstUserSlot, 28);
+    EXPECT_EQ(KindFacts(ExerciseKind::ChordInversions).FirstUserSlot, 27);
+    EXPECT_EQ(KindFacts(ExerciseKind::IntervalIdentification).FirstUserSlot, 26);
+    EXPECT_EQ(KindFacts(ExerciseKind::Scales).FirstUserSlot, 32);
+    EXPECT_EQ(KindFacts(ExerciseKind::ChordProgressions).FirstUserSlot, 36);
 }
 
 TEST(ItemTables, DecodingGivesBackWhatWasEncoded)

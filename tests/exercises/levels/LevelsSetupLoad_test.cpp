@@ -2,8 +2,14 @@
 #include "exercises/levels/LevelsModel.h"
 #include "exercises/setup/SetupFile.h"
 #include "exercises/setup/SetupOperations.h"
+#include "music/strings/UIStrings.h"
 #include "support/ScriptedPrompts.h"
 #include "support/TempDir.h"
+
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <QFile>
 
 #include <gtest/gtest.h>
 
@@ -15,7 +21,7 @@ class QuietSetupHost final : public ISetupHost
 public:
     bool TutorActive() const override { return false; }
     bool SetupViewShown() const override { return false; }
-    ExerciseKind CurrentKind() const override { return 0; }
+    std::optional<ExerciseKind> CurrentKind() const override { return std::nullopt; }
     QString SetupFolder() const override { return {}; }
     void LoadSetupPage(ExerciseKind) override {}
     void StoreSetupPage(ExerciseKind) override {}
@@ -24,7 +30,7 @@ public:
     void SetTempoSlider() override {}
     std::vector<ExerciseKind> KindsWithResults(int) override { return {}; }
     void StoreResults(const std::vector<ExerciseKind>&) override {}
-    void ResetExerciseClock(ExerciseKind) override {}
+    void ResetExerciseClock(std::optional<ExerciseKind>) override {}
 
     QString captions;
 };
@@ -45,7 +51,8 @@ TEST(LevelsSetupLoad, PickedEntryInstallsItsOwnFileEvenWithADotOrCapitals)
     SetupState state;
     QuietSetupHost host;
     test::ScriptedPrompts prompts;
-    SetupOperations operations(state, host, prompts);
+    UIStringTable texts;
+    SetupOperations operations(state, host, prompts, texts);
     LevelsModel chooser(prompts, LoadThrough(operations));
     chooser.Activate(dir.Path(), QString());
     ASSERT_EQ(chooser.Entries().size(), 2U);
@@ -67,6 +74,34 @@ TEST(LevelsSetupLoad, PickedEntryInstallsItsOwnFileEvenWithADotOrCapitals)
     EXPECT_EQ(chooser.LoadEntry(1), LevelsResult::NotLoaded);
     EXPECT_EQ(state.CurrentSetup.Pad, 9);
     EXPECT_EQ(prompts.asked.size(), 1U);
+}
+
+TEST(LevelsSetupLoad, ANameThatIsNotUtf8LoadsItsOwnFile)
+{
+    test::TempDir dir;
+    // "Übung.qib" in Windows-1252; "?bung.qib" beside it must not be what loads.
+    const QByteArray native = QFile::encodeName(dir.Path()) + "\xdc"
+                                                              "bung.qib";
+    const std::vector<std::uint8_t> bytes = EncodeExerciseSetup(SetupMarked(5));
+    const int fd = ::open(native.constData(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+    ASSERT_GE(fd, 0);
+    ASSERT_EQ(::write(fd, bytes.data(), bytes.size()), static_cast<ssize_t>(bytes.size()));
+    ASSERT_EQ(::close(fd), 0);
+    ASSERT_TRUE(WriteSetupFile(dir.File(QStringLiteral("?bung.qib")), SetupMarked(6)).Ok());
+
+    SetupState state;
+    QuietSetupHost host;
+    test::ScriptedPrompts prompts;
+    UIStringTable texts;
+    SetupOperations operations(state, host, prompts, texts);
+    LevelsModel chooser(prompts, LoadThrough(operations));
+    chooser.Activate(dir.Path(), QString());
+    ASSERT_EQ(chooser.Entries().size(), 2U);
+    ASSERT_EQ(chooser.Entries()[1].DisplayName, QStringLiteral("\u00dcbung"));
+    EXPECT_EQ(chooser.LoadEntry(1), LevelsResult::Loaded);
+    EXPECT_EQ(state.CurrentSetup.Pad, 5);
+    EXPECT_EQ(host.captions, QStringLiteral("\u00dcbung"));
+    EXPECT_TRUE(prompts.asked.empty());
 }
 
 } // namespace

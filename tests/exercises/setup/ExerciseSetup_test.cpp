@@ -211,20 +211,22 @@ TEST(ExerciseSetup, OptionBytesReadAsTheExercisesReadThem)
 
 TEST(ExerciseSetup, KindsFindTheirBlocks)
 {
+    // Any byte may be cast to a kind: 0 and 11 stand for a damaged one.
+    auto kind = [](int number) { return static_cast<ExerciseKind>(number); };
     ExerciseSetup s;
-    EXPECT_EQ(OptionBlockOfKind(s, 1), &s.ChordIdentification);
-    EXPECT_EQ(OptionBlockOfKind(s, 2), &s.IntervalIdentification);
-    EXPECT_EQ(OptionBlockOfKind(s, 3), &s.IntervalComparison);
-    EXPECT_EQ(OptionBlockOfKind(s, 7), &s.ChordInversions);
-    EXPECT_EQ(OptionBlockOfKind(s, 8), &s.Scales);
-    EXPECT_EQ(OptionBlockOfKind(s, 10), &s.ChordProgressions);
-    EXPECT_EQ(RhythmSetupOfKind(s, 4), &s.RhythmImitation);
-    EXPECT_EQ(RhythmSetupOfKind(s, 5), &s.RhythmReading);
-    EXPECT_EQ(RhythmSetupOfKind(s, 6), &s.RhythmErrorDetection);
-    for (ExerciseKind k : {0, 4, 9, 11})
-        EXPECT_EQ(OptionBlockOfKind(s, k), nullptr);
-    for (ExerciseKind k : {0, 1, 9, 10})
-        EXPECT_EQ(RhythmSetupOfKind(s, k), nullptr);
+    EXPECT_EQ(OptionBlockOfKind(s, kind(1)), &s.ChordIdentification);
+    EXPECT_EQ(OptionBlockOfKind(s, kind(2)), &s.IntervalIdentification);
+    EXPECT_EQ(OptionBlockOfKind(s, kind(3)), &s.IntervalComparison);
+    EXPECT_EQ(OptionBlockOfKind(s, kind(7)), &s.ChordInversions);
+    EXPECT_EQ(OptionBlockOfKind(s, kind(8)), &s.Scales);
+    EXPECT_EQ(OptionBlockOfKind(s, kind(10)), &s.ChordProgressions);
+    EXPECT_EQ(RhythmSetupOfKind(s, kind(4)), &s.RhythmImitation);
+    EXPECT_EQ(RhythmSetupOfKind(s, kind(5)), &s.RhythmReading);
+    EXPECT_EQ(RhythmSetupOfKind(s, kind(6)), &s.RhythmErrorDetection);
+    for (int k : {0, 4, 9, 11})
+        EXPECT_EQ(OptionBlockOfKind(s, kind(k)), nullptr);
+    for (int k : {0, 1, 9, 10})
+        EXPECT_EQ(RhythmSetupOfKind(s, kind(k)), nullptr);
 }
 
 } // namespace

@@ -151,7 +151,7 @@ TEST(OldSetupConverter, OnlyOldUserItemsMakeTheResultTrue)
     struct Case
     {
         const char* name;
-        ExerciseKind kind;
+        int kind;
         std::size_t oldFlag;
         int newItem;
         bool user;
@@ -174,7 +174,7 @@ TEST(OldSetupConverter, OnlyOldUserItemsMakeTheResultTrue)
         old.U8(c.oldFlag, 1);
         OptionBlock converted;
         converted.ItemFlags.fill(1);
-        EXPECT_EQ(ConvertOldOptionBlock(old.Bytes(), converted, c.kind), c.user);
+        EXPECT_EQ(ConvertOldOptionBlock(old.Bytes(), converted, *KindFromNumber(c.kind)), c.user);
         for (int item = 1; item <= 60; ++item)
             EXPECT_EQ(converted.ItemFlags[static_cast<std::size_t>(item - 1)],
                       item == c.newItem ? 1 : 0)

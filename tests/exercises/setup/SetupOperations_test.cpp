@@ -6,6 +6,10 @@
 #include "support/ScriptedPrompts.h"
 #include "support/TempDir.h"
 
+#include <deque>
+
+#include <QFile>
+
 #include <gtest/gtest.h>
 
 namespace pv {
@@ -21,7 +25,7 @@ public:
 
     bool tutorActive = false;
     bool setupView = false;
-    ExerciseKind currentKind = 1;
+    std::optional<ExerciseKind> currentKind = ExerciseKind::ChordIdentification;
     QString setupFolder;
     std::vector<ExerciseKind> kindsWithResults;
     /// What the open page holds; stored into the current setup's kind-1 lowest note.
@@ -31,15 +35,15 @@ public:
 
     bool TutorActive() const override { return tutorActive; }
     bool SetupViewShown() const override { return setupView; }
-    ExerciseKind CurrentKind() const override { return currentKind; }
+    std::optional<ExerciseKind> CurrentKind() const override { return currentKind; }
     QString SetupFolder() const override { return setupFolder; }
     void LoadSetupPage(ExerciseKind kind) override
     {
-        calls << QStringLiteral("load page %1").arg(kind);
+        calls << QStringLiteral("load page %1").arg(KindNumber(kind));
     }
     void StoreSetupPage(ExerciseKind kind) override
     {
-        calls << QStringLiteral("store page %1").arg(kind);
+        calls << QStringLiteral("store page %1").arg(KindNumber(kind));
         if (pageLowestNote)
             m_state.CurrentSetup.ChordIdentification.LowestNote = *pageLowestNote;
     }
@@ -47,7 +51,7 @@ public:
     void ApplySetupToExercise(ExerciseKind kind, bool reset) override
     {
         calls << QStringLiteral("apply %1 %2")
-                     .arg(kind)
+                     .arg(KindNumber(kind))
                      .arg(reset ? QStringLiteral("reset") : QStringLiteral("keep"));
     }
     void SetTempoSlider() override { calls << QStringLiteral("tempo"); }
@@ -60,9 +64,9 @@ public:
     {
         calls << QStringLiteral("store results %1").arg(kinds.size());
     }
-    void ResetExerciseClock(ExerciseKind kind) override
+    void ResetExerciseClock(std::optional<ExerciseKind> kind) override
     {
-        calls << QStringLiteral("reset clock %1").arg(kind);
+        calls << QStringLiteral("reset clock %1").arg(kind ? KindNumber(*kind) : 0);
     }
 
 private:
@@ -74,13 +78,13 @@ class SetupOperationsTest : public ::testing::Test
 protected:
     void SetUp() override
     {
-        SetUIStringById(UIStrings, 5005, QStringLiteral("Error"));
-        SetUIStringById(UIStrings, 5007, QStringLiteral("Pellivark"));
-        SetUIStringById(UIStrings, 5010, QStringLiteral("File does not exist:"));
-        SetUIStringById(UIStrings, 5015, QStringLiteral("Not a setup file."));
-        SetUIStringById(UIStrings, 5019, QStringLiteral("Save the changed setup?"));
-        SetUIStringById(UIStrings, 98, QStringLiteral("Store the results?"));
-        SetUIStringById(UIStrings, 5008, QStringLiteral("Results"));
+        SetUIStringById(texts, 5005, QStringLiteral("Error"));
+        SetUIStringById(texts, 5007, QStringLiteral("Pellivark"));
+        SetUIStringById(texts, 5010, QStringLiteral("File does not exist:"));
+        SetUIStringById(texts, 5015, QStringLiteral("Not a setup file."));
+        SetUIStringById(texts, 5019, QStringLiteral("Save the changed setup?"));
+        SetUIStringById(texts, 98, QStringLiteral("Store the results?"));
+        SetUIStringById(texts, 5008, QStringLiteral("Results"));
         ASSERT_TRUE(dir.IsValid());
         host.setupFolder = dir.Path();
         // A setup that differs from the default, so installing the default would show.
@@ -106,16 +110,17 @@ protected:
     }
 
     TempDir dir;
+    UIStringTable texts;
     SetupState state;
     FakeSetupHost host{state};
     ScriptedPrompts prompts;
-    SetupOperations ops{state, host, prompts};
+    SetupOperations ops{state, host, prompts, texts};
 };
 
 TEST_F(SetupOperationsTest, ACurrentFileLoadsUnderItsNameAndReachesEveryExercise)
 {
     ASSERT_TRUE(dir.Write(QStringLiteral("My.level.qib"), SetupFileBytes(40)));
-    host.kindsWithResults = {1, 4};
+    host.kindsWithResults = {ExerciseKind::ChordIdentification, ExerciseKind::RhythmImitation};
     prompts.buttons = {PromptButton::Yes};
     state.SetupModified = false;
 
@@ -138,7 +143,9 @@ TEST_F(SetupOperationsTest, ACurrentFileLoadsUnderItsNameAndReachesEveryExercise
 TEST_F(SetupOperationsTest, AMissingFileInstallsTheDefaultWithoutAName)
 {
     const QString missing = dir.File(QStringLiteral("gone.qib"));
-    EXPECT_FALSE(ops.LoadExerciseSetup(missing, false));
+    const Status<SetupFileError> load = ops.LoadExerciseSetup(missing, false);
+    ASSERT_FALSE(load.Ok());
+    EXPECT_EQ(load.Code(), SetupFileError::CannotOpen);
     EXPECT_EQ(state.CurrentSetup, DefaultExerciseSetup());
     EXPECT_EQ(state.SavedSetup, DefaultExerciseSetup());
     EXPECT_TRUE(state.SetupFileName.isEmpty());
@@ -150,7 +157,7 @@ TEST_F(SetupOperationsTest, AMissingFileInstallsTheDefaultWithoutAName)
     EXPECT_EQ(prompts.asked[0].caption, QStringLiteral("Error"));
 
     ScriptedPrompts quietPrompts;
-    SetupOperations quiet{state, host, quietPrompts};
+    SetupOperations quiet{state, host, quietPrompts, texts};
     EXPECT_FALSE(quiet.LoadExerciseSetup(missing, true));
     EXPECT_TRUE(quietPrompts.asked.empty());
 }
@@ -184,7 +191,10 @@ TEST_F(SetupOperationsTest, DamagedFilesAreRefusedWithTheMessageAndChangeNothing
         prompts.asked.clear();
         host.calls.clear();
         state.SetupModified = false;
-        EXPECT_FALSE(ops.LoadExerciseSetup(dir.File(QStringLiteral("bad.qib")), false));
+        const Status<SetupFileError> load =
+            ops.LoadExerciseSetup(dir.File(QStringLiteral("bad.qib")), false);
+        ASSERT_FALSE(load.Ok());
+        EXPECT_EQ(load.Code(), SetupFileError::NotASetup);
         EXPECT_EQ(state.CurrentSetup, before);
         EXPECT_EQ(state.SavedSetup, before);
         EXPECT_EQ(state.SetupFileName, QStringLiteral("earlier.qib"));
@@ -193,7 +203,7 @@ TEST_F(SetupOperationsTest, DamagedFilesAreRefusedWithTheMessageAndChangeNothing
         ASSERT_EQ(prompts.asked.size(), 1u);
         EXPECT_EQ(prompts.asked[0].kind, QStringLiteral("info"));
         EXPECT_EQ(prompts.asked[0].text, QStringLiteral("Not a setup file."));
-        EXPECT_EQ(prompts.asked[0].caption, UIStrings.StrProgramTitle);
+        EXPECT_EQ(prompts.asked[0].caption, QStringLiteral("Pellivark"));
     }
 }
 
@@ -236,7 +246,7 @@ TEST_F(SetupOperationsTest, TheSaveQuestionDecidesWhetherTheLoadGoesOn)
         prompts.texts = {c.saveAs};
         prompts.asked.clear();
 
-        EXPECT_EQ(ops.LoadExerciseSetup(next, false), c.loads);
+        EXPECT_EQ(ops.LoadExerciseSetup(next, false).Ok(), c.loads);
         EXPECT_EQ(prompts.asked.at(0).kind, QStringLiteral("yesnocancel"));
         EXPECT_EQ(prompts.asked.at(0).text, QStringLiteral("Save the changed setup?"));
         EXPECT_EQ(state.CurrentSetup.Scales.LowestNote, c.loads ? 42 : 53);
@@ -252,7 +262,7 @@ TEST_F(SetupOperationsTest, TheSaveQuestionDecidesWhetherTheLoadGoesOn)
 TEST_F(SetupOperationsTest, InTheSetupViewThePageIsTakenBackBeforeComparing)
 {
     host.setupView = true;
-    host.currentKind = 1;
+    host.currentKind = ExerciseKind::ChordIdentification;
     state.SetupModified = false;
     host.pageLowestNote = 50; // the user changed the page
     prompts.buttons = {PromptButton::Cancel};
@@ -271,7 +281,7 @@ TEST_F(SetupOperationsTest, InTheSetupViewThePageIsTakenBackBeforeComparing)
 TEST_F(SetupOperationsTest, LoadingInTheSetupViewRefreshesTheShownPage)
 {
     host.setupView = true;
-    host.currentKind = 8;
+    host.currentKind = ExerciseKind::Scales;
     ASSERT_TRUE(dir.Write(QStringLiteral("v.qib"), SetupFileBytes(39)));
     EXPECT_TRUE(ops.LoadExerciseSetup(dir.File(QStringLiteral("v.qib")), false));
     ASSERT_GE(host.calls.size(), 2);
@@ -328,6 +338,89 @@ TEST_F(SetupOperationsTest, SaveAsProposesTheFileInTheSetupFolderAndSyncsTheSave
     EXPECT_EQ(state.SavedSetup, saved);
 }
 
+TEST_F(SetupOperationsTest, SaveAsAsksBeforeReplacingTheFileItsAddedExtensionNames)
+{
+    struct Case
+    {
+        const char* name;
+        std::vector<const char*> typed; ///< the save dialog's answers, in order
+        std::deque<PromptButton> buttons;
+        QStringList askedKinds;
+        bool saved;
+        const char* writtenFile; ///< the file that holds the new setup, if any
+    };
+    const QString save = QStringLiteral("save");
+    const QString yesNo = QStringLiteral("yesno");
+    const Case cases[] = {
+        {"yes replaces it", {"Mine"}, {PromptButton::Yes}, {save, yesNo}, true, "Mine.qib"},
+        {"no keeps it and opens the dialog again, which is cancelled",
+         {"Mine"},
+         {PromptButton::No},
+         {save, yesNo, save},
+         false,
+         nullptr},
+        {"no, then another name",
+         {"Mine", "Other"},
+         {PromptButton::No},
+         {save, yesNo, save},
+         true,
+         "Other.qib"},
+        {"typed with its extension the dialog asked already",
+         {"Mine.qib"},
+         {},
+         {save},
+         true,
+         "Mine.qib"},
+        {"a new name needs no question", {"Fresh"}, {}, {save}, true, "Fresh.qib"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        for (const char* name : {"Mine.qib", "Other.qib", "Fresh.qib"})
+            QFile::remove(dir.File(QString::fromLatin1(name)));
+        ASSERT_TRUE(dir.Write(QStringLiteral("Mine.qib"), SetupFileBytes(47)));
+        state.SetupFileName = QStringLiteral("earlier.qib");
+        state.CurrentSetup.Scales.LowestNote = 50;
+        state.SavedSetup = DefaultExerciseSetup();
+        state.SetupModified = true;
+        prompts.asked.clear();
+        prompts.buttons = c.buttons;
+        prompts.texts.clear();
+        for (const char* typed : c.typed)
+            prompts.texts.push_back(dir.File(QString::fromLatin1(typed)));
+
+        const Status<SetupFileError> result = ops.SaveSetupAs();
+        EXPECT_EQ(result.Ok(), c.saved);
+        if (!c.saved) {
+            EXPECT_EQ(result.Code(), SetupFileError::Cancelled);
+        }
+        QStringList kinds;
+        for (const auto& asked : prompts.asked)
+            kinds << asked.kind;
+        EXPECT_EQ(kinds, c.askedKinds);
+        if (kinds.size() >= 2 && kinds[1] == yesNo) {
+            EXPECT_TRUE(prompts.asked[1].text.contains(QStringLiteral("Mine.qib")));
+            EXPECT_EQ(prompts.asked[1].caption, QStringLiteral("Save Exercise Setup"));
+        }
+        if (kinds.size() == 3) {
+            EXPECT_TRUE(prompts.asked[2].text.startsWith(dir.File(QStringLiteral("Mine.qib|"))))
+                << "the dialog opens again on the name the user declined";
+        }
+        const bool mineReplaced = c.writtenFile && QByteArray(c.writtenFile) == "Mine.qib";
+        EXPECT_EQ(ReadSetupFile(dir.File(QStringLiteral("Mine.qib"))).Setup.Scales.LowestNote,
+                  mineReplaced ? 50 : 47);
+        if (c.writtenFile) {
+            const QString written = dir.File(QString::fromLatin1(c.writtenFile));
+            EXPECT_EQ(ReadSetupFile(written).Setup.Scales.LowestNote, 50);
+            EXPECT_EQ(state.SetupFileName, written);
+            EXPECT_FALSE(state.SetupModified);
+        } else {
+            EXPECT_EQ(state.SetupFileName, QStringLiteral("earlier.qib"));
+            EXPECT_TRUE(state.SetupModified);
+            EXPECT_EQ(state.SavedSetup, DefaultExerciseSetup());
+        }
+    }
+}
+
 TEST_F(SetupOperationsTest, AFailedWriteShowsWhyAndLeavesEverythingAsItWas)
 {
     ASSERT_TRUE(dir.Write(QStringLiteral("old.qib"), SetupFileBytes(47)));
@@ -335,7 +428,10 @@ TEST_F(SetupOperationsTest, AFailedWriteShowsWhyAndLeavesEverythingAsItWas)
     state.CurrentSetup.Scales.LowestNote = 48;
     const ExerciseSetup saved = state.SavedSetup;
     prompts.texts = {dir.File(QStringLiteral("no/such/folder/x.qib"))};
-    EXPECT_FALSE(ops.SaveSetupAs());
+    const Status<SetupFileError> result = ops.SaveSetupAs();
+    ASSERT_FALSE(result.Ok());
+    EXPECT_EQ(result.Code(), SetupFileError::CannotCreate);
+    EXPECT_FALSE(result.Detail().isEmpty()) << "the system's reason";
     EXPECT_EQ(prompts.Count(QStringLiteral("error")), 1);
     EXPECT_TRUE(prompts.asked.back().text.startsWith(dir.File(QStringLiteral("no/such"))));
     EXPECT_EQ(state.SetupFileName, QStringLiteral("earlier.qib"));
@@ -361,14 +457,14 @@ TEST_F(SetupOperationsTest, CaptionsAreTheNameBeforeItsFirstDot)
 
 TEST_F(SetupOperationsTest, TheSetupPagesFollowTheCurrentKind)
 {
-    host.currentKind = 9;
+    host.currentKind = ExerciseKind::MelodyDictation;
     state.CurrentSetup.Scales.LowestNote = 49;
-    ops.ShowSetupDialog(9, true);
+    ops.ShowSetupDialog(ExerciseKind::MelodyDictation, true);
     EXPECT_EQ(state.SavedSetup, state.CurrentSetup);
     ops.TakeSetupFromDialog();
-    host.currentKind = 0;
+    host.currentKind = std::nullopt;
     ops.TakeSetupFromDialog();
-    ops.ShowSetupDialog(11, false);
+    ops.ShowSetupDialog(static_cast<ExerciseKind>(11), false);
     EXPECT_EQ(host.calls,
               (QStringList{QStringLiteral("load page 9"), QStringLiteral("store page 9")}));
 

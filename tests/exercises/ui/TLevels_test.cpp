@@ -43,8 +43,8 @@ protected:
     test::ScriptedPrompts prompts;
     QStringList loaded;
     bool loadSucceeds = true;
-    TLevels dialog{prompts, [this](const QString& name) {
-                       loaded << name;
+    TLevels dialog{prompts, [this](const SetupEntry& file) {
+                       loaded << file.FilePath;
                        return loadSucceeds;
                    }};
 };
@@ -68,6 +68,28 @@ TEST_F(LevelsDialogTest, ActivationListsTheSetupFilesAndLeavesOkOff)
     const QString file = test::TestOutputDir() + QStringLiteral("setup_chooser.png");
     Pick(0);
     EXPECT_TRUE(dialog.grab().save(file));
+}
+
+TEST_F(LevelsDialogTest, OkIsUsableExactlyWhileAnEntryIsSelected)
+{
+    dialog.show();
+    EXPECT_FALSE(dialog.BitBtn1->isEnabled());
+    Pick(1);
+    EXPECT_TRUE(dialog.BitBtn1->isEnabled());
+    // A Ctrl+click clears the selection and keeps the current row: OK must follow.
+    dialog.ListBox2->clearSelection();
+    ASSERT_EQ(dialog.ListBox2->currentRow(), 1);
+    EXPECT_FALSE(dialog.BitBtn1->isEnabled());
+    EXPECT_FALSE(dialog.Model().OkEnabled());
+    dialog.BitBtn1Click();
+    EXPECT_TRUE(loaded.isEmpty());
+    EXPECT_TRUE(dialog.isVisible());
+
+    // The keyboard selects as well as the mouse.
+    dialog.ListBox2->item(2)->setSelected(true);
+    EXPECT_TRUE(dialog.BitBtn1->isEnabled());
+    dialog.BitBtn1Click();
+    EXPECT_EQ(loaded, QStringList{dir.File(QStringLiteral("y.qib"))});
 }
 
 TEST_F(LevelsDialogTest, OkLoadsExactlyThePickedFile)

@@ -72,31 +72,34 @@ struct ChordCase
     std::vector<int> notes;
     std::vector<int> stringsIn;
     int transpose;
-    int kind;
+    ExerciseKind kind;
     std::vector<int> stringsOut;
 };
 
 TEST(AssignGuitarStrings, MovesLowerNotesOntoTheNextStringWhenTheyShareOne)
 {
+    constexpr ExerciseKind kChord = ExerciseKind::ChordIdentification;
+    constexpr ExerciseKind kScale = ExerciseKind::Scales;
+    constexpr ExerciseKind kMelody = ExerciseKind::MelodyDictation;
     const ChordCase cases[] = {
-        {"two notes on string 5", {57, 59}, {21, 21}, 0, 1, {22, 21}},
-        {"user choice of the upper note is kept", {57, 59}, {5, 5}, 0, 1, {6, 5}},
-        {"three notes on string 4", {62, 64, 65}, {20, 20, 20}, 0, 1, {22, 21, 20}},
-        {"separate strings unchanged", {60, 64, 67}, {21, 20, 19}, 0, 1, {21, 20, 19}},
-        {"never onto a seventh string", {52, 56}, {22, 22}, 0, 1, {22, 22}},
-        {"fret beyond sixteen stays", {76, 77}, {20, 20}, 0, 1, {20, 20}},
-        {"transposed fret check", {69, 70}, {19, 19}, -12, 1, {19, 19}},
-        {"scales untouched", {57, 59}, {21, 21}, 0, 8, {21, 21}},
-        {"melodies untouched", {57, 59}, {21, 21}, 0, 9, {21, 21}},
-        {"one note untouched", {57}, {21}, 0, 1, {21}},
+        {"two notes on string 5", {57, 59}, {21, 21}, 0, kChord, {22, 21}},
+        {"user choice of the upper note is kept", {57, 59}, {5, 5}, 0, kChord, {6, 5}},
+        {"three notes on string 4", {62, 64, 65}, {20, 20, 20}, 0, kChord, {22, 21, 20}},
+        {"separate strings unchanged", {60, 64, 67}, {21, 20, 19}, 0, kChord, {21, 20, 19}},
+        {"never onto a seventh string", {52, 56}, {22, 22}, 0, kChord, {22, 22}},
+        {"fret beyond sixteen stays", {76, 77}, {20, 20}, 0, kChord, {20, 20}},
+        {"transposed fret check", {69, 70}, {19, 19}, -12, kChord, {19, 19}},
+        {"scales untouched", {57, 59}, {21, 21}, 0, kScale, {21, 21}},
+        {"melodies untouched", {57, 59}, {21, 21}, 0, kMelody, {21, 21}},
+        {"one note untouched", {57}, {21}, 0, kChord, {21}},
         {"seven notes untouched",
          {57, 59, 60, 62, 64, 65, 67},
          {21, 21, 21, 21, 21, 21, 21},
          0,
-         1,
+         kChord,
          {21, 21, 21, 21, 21, 21, 21}},
-        {"no anchor below a note without string", {50, 51}, {16, 16}, 0, 1, {16, 16}},
-        {"no move below the open string", {50, 57}, {16, 21}, 0, 1, {16, 21}},
+        {"no anchor below a note without string", {50, 51}, {16, 16}, 0, kChord, {16, 16}},
+        {"no move below the open string", {50, 57}, {16, 21}, 0, kChord, {16, 21}},
     };
     for (const ChordCase& c : cases) {
         SCOPED_TRACE(c.name);

@@ -21,7 +21,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* bytes, std::size_t siz
     tables.MarkBuiltIn();
     LoadUserChords(data, tables);
     for (int kind : kUserItemKinds) {
-        for (int index = 1; index < FirstUserSlot(kind); ++index)
+        for (int index = 1; index < KindFactsOfNumber(kind).FirstUserSlot; ++index)
             fuzz::Require(tables.Slot(kind, index).NoteCount ==
                           tables.BuiltInNoteCount(kind, index));
         for (int index = 1; index <= 60; ++index)
@@ -35,13 +35,14 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* bytes, std::size_t siz
     ItemSlotTables reloaded;
     LoadUserChords(data, reloaded);
     for (int kind : kUserItemKinds) {
-        for (int index = FirstUserSlot(kind); index <= LastSavedUserSlot(kind); ++index) {
+        const ExerciseKindFacts facts = KindFactsOfNumber(kind);
+        for (int index = facts.FirstUserSlot; index <= facts.LastSavedUserSlot; ++index) {
             const ItemSlot a = tables.Slot(kind, index);
             const ItemSlot b = reloaded.Slot(kind, index);
             fuzz::Require(a.NoteCount == b.NoteCount);
             if (a.NoteCount > 0)
                 fuzz::Require(a.Notes == b.Notes);
-            if (a.NoteCount > 0 && (kind == 1 || kind == 2 || kind == 8))
+            if (a.NoteCount > 0 && facts.UserItemNameRead)
                 fuzz::Require(a.Name == b.Name);
         }
     }

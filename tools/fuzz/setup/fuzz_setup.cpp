@@ -22,9 +22,11 @@ void Check(std::span<const std::uint8_t> bytes, std::uint64_t fileSize)
     const auto again = pv::DecodeExerciseSetup(encoded);
     if (!again || !(*again == read.Setup) || pv::SetupChanged(*again, read.Setup))
         std::abort();
-    for (pv::ExerciseKind kind : {1, 2, 3, 7, 8, 10})
-        if (!pv::IsValidRootMovement(pv::OptionBlockOfKind(read.Setup, kind)->RootMovement))
+    for (pv::ExerciseKind kind : pv::kExerciseKinds) {
+        const pv::OptionBlock* block = pv::OptionBlockOfKind(read.Setup, kind);
+        if (block != nullptr && !pv::IsValidRootMovement(block->RootMovement))
             std::abort();
+    }
 }
 
 } // namespace

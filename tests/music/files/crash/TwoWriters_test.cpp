@@ -192,7 +192,6 @@ WriterReport ReadReport(int fd)
 
 TEST(SharedFileTwoWriters, UpdatesAppendsAndReplacementsAtOnceLoseNothing)
 {
-    UIStrings.StrFileBusy = QStringLiteral("The file is in use.");
     test::TempDir dir;
     const QString path = dir.File(QStringLiteral("Shared.dat"));
     int startFds[2];
