@@ -50,7 +50,8 @@ TResultRec BuildResultRec(std::uint16_t userId, ExerciseKind kind,
 std::vector<ExerciseKind> KindsOfMask(std::uint16_t mask);
 std::uint16_t MaskOfKinds(const std::vector<ExerciseKind>& kinds);
 
-/// What choosing a statistics period asks of the results view.
+/// What choosing a statistics period asks of the results view. When Changed, the caller checks
+/// the chosen menu item and refreshes the results view, which then reads the new period.
 struct PeriodChoice
 {
     bool Changed = false; ///< false: the period was in force already, nothing to do
@@ -81,7 +82,8 @@ public:
     /// Reset current results: offers to store the current kind's answers (not in the tutor),
     /// then resets its clock and results. Cancel, or a store that failed, resets nothing.
     Status<DataError> RestartexerciseClick();
-    /// The user picked the statistics period of tag days (caption: the menu item's text).
+    /// The user picked the statistics period of tag days (caption: the menu item's text); in
+    /// the results view the shown user's statistics are summed again over the new period.
     PeriodChoice N1week1Click(int tag, const QString& caption, ExerciseKind resultViewKind);
 
     /// The labels of kind's record: the tutor's title and step, else the setup's name.

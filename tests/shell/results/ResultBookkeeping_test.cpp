@@ -37,6 +37,14 @@ protected:
     }
 };
 
+TEST(ResultKindMasks, KindsAndMasksConvertBothWaysIgnoringWhatIsNoKind)
+{
+    EXPECT_EQ(KindsOfMask(0b10'0000'0101), (std::vector<ExerciseKind>{1, 3, 10}));
+    EXPECT_EQ(KindsOfMask(0xFC00), std::vector<ExerciseKind>{}) << "bits beyond kind 10";
+    EXPECT_EQ(KindsOfMask(0xFFFF).size(), 10U);
+    EXPECT_EQ(MaskOfKinds({10, 1, 3, 0, 11, 3}), 0b10'0000'0101);
+}
+
 TEST_F(ResultBookkeepingTest, StoresOneRecordPerKindWithCountsTimesAndSetupName)
 {
     LoadResults(data, kUser); // the results view has shown this user's (no) results
