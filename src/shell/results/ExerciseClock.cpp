@@ -1,0 +1,100 @@
+// The exercise clock: start, stop, reset and the shown exercise time.
+#include "shell/results/ExerciseClock.h"
+
+#include "music/files/DaysSince1899.h"
+#include "shell/results/ElapsedTime.h"
+
+namespace pv {
+
+double SystemDateClock::Now() const
+{
+    return NowInDaysSince1899();
+}
+
+ExerciseClock::ExerciseClock(MainWindowState& state, IExerciseForms& forms, IDateClock& clock,
+                             IExerciseClockView& view)
+    : m_state(state), m_forms(forms), m_clock(clock), m_view(view)
+{
+}
+
+void ExerciseClock::ResetExerciseClock(ExerciseKind kind)
+{
+    const int first = kind == 0 ? 1 : kind;
+    const int last = kind == 0 ? 10 : kind;
+    for (int k = first; k <= last; ++k) {
+        // The running span goes too: left in place it would count into the next run.
+        if (ExerciseBaseModel* counters = m_forms.Counters(static_cast<ExerciseKind>(k)))
+            counters->ClearClock();
+    }
+    if ((m_state.CurrentView == MainView::Exercise || m_state.TutorActive) &&
+        m_state.CurrentKind != 0) {
+        StartExerciseClock(m_state.CurrentKind);
+        UpdateExerciseTime();
+    }
+}
+
+void ExerciseClock::StartExerciseClock(ExerciseKind kind)
+{
+    ExerciseBaseModel* counters = kind == 0 ? nullptr : m_forms.Counters(kind);
+    if (counters == nullptr)
+        return;
+    const double now = m_clock.Now();
+    counters->ExerciseTime += RunningSpan(*counters);
+    if (counters->StartDate < 1.0)
+        counters->StartDate = now;
+    counters->ClockStart = now;
+    SetTimer(true);
+}
+
+void ExerciseClock::StopExerciseClock(ExerciseKind kind)
+{
+    ExerciseBaseModel* counters = kind == 0 ? nullptr : m_forms.Counters(kind);
+    if (counters == nullptr)
+        return;
+    counters->ExerciseTime += RunningSpan(*counters);
+    counters->ClockStart = 0.0;
+    SetTimer(false);
+}
+
+void ExerciseClock::UpdateExerciseTime()
+{
+    if (m_state.CurrentKind != 0 && m_state.CurrentView == MainView::Exercise)
+        m_view.ShowExerciseTime(FormatElapsedTime(false, RunningExerciseTime(m_state.CurrentKind)));
+    else
+        m_view.ShowExerciseTime(QString());
+}
+
+void ExerciseClock::Timer1Timer()
+{
+    if (m_state.ClockRepaintKind != 0) {
+        m_view.RepaintControlStrip(m_state.ClockRepaintKind);
+        m_state.ClockRepaintKind = 0;
+    }
+    UpdateExerciseTime();
+}
+
+double ExerciseClock::RunningExerciseTime(ExerciseKind kind) const
+{
+    const ExerciseBaseModel* counters = kind == 0 ? nullptr : m_forms.Counters(kind);
+    if (counters == nullptr)
+        return 0.0;
+    // The exercised time alone: a time of day counted from the span's start would go negative
+    // after midnight and show the wall-clock time while the clock stands.
+    return counters->ExerciseTime + RunningSpan(*counters);
+}
+
+double ExerciseClock::RunningSpan(const ExerciseBaseModel& counters) const
+{
+    if (counters.ClockStart == 0.0)
+        return 0.0;
+    const double span = m_clock.Now() - counters.ClockStart;
+    return span > 0.0 && span < 1.0 ? span : 0.0;
+}
+
+void ExerciseClock::SetTimer(bool on)
+{
+    m_timerEnabled = on;
+    m_view.SetTimer1Enabled(on);
+}
+
+} // namespace pv

@@ -1,0 +1,81 @@
+// What the exercise clock and the result bookkeeping see of the main window and its exercise
+// windows, so both run and are tested without any window.
+#pragma once
+
+#include "exercises/base/ExerciseBaseModel.h"
+#include "exercises/items/ExerciseKind.h"
+
+#include <cstdint>
+
+#include <QString>
+
+namespace pv {
+
+/// The main window's views; the number is stored in view tags.
+enum class MainView : std::uint8_t
+{
+    Exercise = 1,
+    ExerciseSetup = 2,
+    Results = 3,
+    UserOverview = 4,
+};
+
+/// The main window's state the clock and the bookkeeping read (and the repaint mark they clear).
+struct MainWindowState
+{
+    ExerciseKind CurrentKind = 0; ///< 0 = no exercise
+    MainView CurrentView = MainView::Exercise;
+    bool TutorActive = false;
+    ExerciseKind ClockRepaintKind = 0; ///< the clock timer repaints this kind's strip once
+};
+
+/// Right answers and questions of one item, as wide as the exercise window counts them.
+struct ItemCounts
+{
+    std::uint32_t Right = 0;
+    std::uint32_t Asked = 0;
+};
+
+/// The exercise windows of kinds 1..10 as far as their results go.
+class IExerciseForms
+{
+public:
+    virtual ~IExerciseForms() = default;
+    /// The counters and clock fields of the window of kind; null for any other number.
+    virtual ExerciseBaseModel* Counters(ExerciseKind kind) = 0;
+    /// Right and asked of item 1..60 of the window of kind (zero where it keeps none).
+    virtual ItemCounts ItemStatistics(ExerciseKind kind, int item) const = 0;
+    /// The window's results reset: counters, per-item statistics and the open question.
+    virtual void ResetResults(ExerciseKind kind) = 0;
+};
+
+/// The wall clock of result dates: days since 1899-12-30, local time.
+class IDateClock
+{
+public:
+    virtual ~IDateClock() = default;
+    virtual double Now() const = 0;
+};
+
+/// The system's clock.
+class SystemDateClock final : public IDateClock
+{
+public:
+    double Now() const override;
+};
+
+/// What the clock shows and switches in the main window.
+class IExerciseClockView
+{
+public:
+    virtual ~IExerciseClockView() = default;
+    /// The 1000 ms clock timer (`Timer1`) runs or stops; while it runs the window calls
+    /// `ExerciseClock::Timer1Timer` once a second.
+    virtual void SetTimer1Enabled(bool on) = 0;
+    /// The exercise-time label (`Label7`); empty hides the time.
+    virtual void ShowExerciseTime(const QString& text) = 0;
+    /// Repaints the control-button strip of the window of kind once.
+    virtual void RepaintControlStrip(ExerciseKind kind) = 0;
+};
+
+} // namespace pv

@@ -1,0 +1,269 @@
+// Result records of exercise runs: building, storing and the commands around them.
+#include "shell/results/ResultBookkeeping.h"
+
+#include "exercises/identification/AkkordModel.h"
+#include "music/data/ResultFiles.h"
+#include "shell/results/ElapsedTime.h"
+
+#include <algorithm>
+#include <cmath>
+#include <limits>
+
+namespace pv {
+
+namespace {
+
+constexpr std::int32_t kMinimumToOffer = 5;
+constexpr qsizetype kLabelCapacity = 50;
+
+std::uint16_t BitOf(ExerciseKind kind)
+{
+    return static_cast<std::uint16_t>(1U << (kind - 1U));
+}
+
+// The opening shows these itself (the busy question, or the file and the reason once).
+bool ShownByOpening(DataError code)
+{
+    switch (code) {
+    case DataError::Busy:
+    case DataError::PermissionDenied:
+    case DataError::MissingFolder:
+    case DataError::NotRegularFile:
+    case DataError::TooLarge:
+    case DataError::OpenFailed:
+        return true;
+    default:
+        return false;
+    }
+}
+
+} // namespace
+
+std::uint16_t SaturatedCount(std::uint64_t count)
+{
+    // Keeping the low 16 bits would store 65,536 answers as none at all.
+    return static_cast<std::uint16_t>(
+        std::min<std::uint64_t>(count, std::numeric_limits<std::uint16_t>::max()));
+}
+
+bool ScoreIsMeanPercent(ExerciseKind kind)
+{
+    return kind == kKindRhythmImitation || kind == kKindRhythmReading ||
+           kind == kKindRhythmErrorDetection;
+}
+
+int ResultItemCount(ExerciseKind kind)
+{
+    // Only the identification windows keep statistics per item, each of the items it asks.
+    const std::optional<IdentificationMode> mode = ModeOfKind(kind);
+    return mode ? std::clamp(ModeInfo(*mode).ItemsUsed, 0, static_cast<int>(kItemCount)) : 0;
+}
+
+TResultRec BuildResultRec(std::uint16_t userId, ExerciseKind kind,
+                          const ExerciseBaseModel& counters, const IExerciseForms& forms,
+                          const ResultLabels& labels)
+{
+    TResultRec rec;
+    rec.UserId = userId;
+    rec.Kind = kind;
+    rec.DateTime = counters.StartDate;
+    rec.Duration = counters.ExerciseTime;
+    rec.AnswerTimeSum = counters.AnswerTime;
+    rec.TutorTitle = labels.TutorTitle.left(kLabelCapacity);
+    rec.SetupName = labels.SetupName.left(kLabelCapacity);
+    rec.TutorStep = labels.TutorStep;
+    if (ScoreIsMeanPercent(kind))
+        rec.Score = counters.QuestionCount < 1
+                        ? 0
+                        : SaturatedCount(counters.CorrectCount / counters.QuestionCount);
+    else
+        rec.Score = SaturatedCount(counters.CorrectCount);
+    rec.Count = SaturatedCount(counters.QuestionCount);
+    const int items = ResultItemCount(kind);
+    for (int item = 1; item <= items; ++item) {
+        const ItemCounts counts = forms.ItemStatistics(kind, item);
+        rec.Items[static_cast<std::size_t>(item - 1)] = {SaturatedCount(counts.Right),
+                                                         SaturatedCount(counts.Asked)};
+    }
+    return rec;
+}
+
+std::vector<ExerciseKind> KindsOfMask(std::uint16_t mask)
+{
+    std::vector<ExerciseKind> kinds;
+    for (ExerciseKind k = 1; k <= 10; ++k) {
+        if ((mask & BitOf(k)) != 0)
+            kinds.push_back(k);
+    }
+    return kinds;
+}
+
+std::uint16_t MaskOfKinds(const std::vector<ExerciseKind>& kinds)
+{
+    std::uint16_t mask = 0;
+    for (ExerciseKind k : kinds) {
+        if (IsExerciseKind(k))
+            mask = static_cast<std::uint16_t>(mask | BitOf(k));
+    }
+    return mask;
+}
+
+ResultBookkeeping::ResultBookkeeping(MainWindowState& state, ExerciseClock& clock,
+                                     IExerciseForms& forms, DataFiles& data,
+                                     const SetupState& setup, const IResultTutor& tutor,
+                                     IPrompts& prompts, const UIStringTable& strings,
+                                     TutorTitleOf tutorTitleOf)
+    : m_state(state), m_clock(clock), m_forms(forms), m_data(data), m_setup(setup), m_tutor(tutor),
+      m_prompts(prompts), m_strings(strings), m_tutorTitleOf(std::move(tutorTitleOf))
+{
+}
+
+std::uint16_t ResultBookkeeping::KindsWithResults(std::uint16_t mask, std::int32_t minimum) const
+{
+    std::uint16_t out = 0;
+    for (ExerciseKind k : KindsOfMask(mask)) {
+        const ExerciseBaseModel* counters = m_forms.Counters(k);
+        if (counters != nullptr &&
+            static_cast<std::int64_t>(counters->QuestionCount) >= std::int64_t{minimum})
+            out = static_cast<std::uint16_t>(out | BitOf(k));
+    }
+    return out;
+}
+
+Status<DataError> ResultBookkeeping::StoreResults(std::uint16_t kinds, bool tutor, bool memoryOnly)
+{
+    for (ExerciseKind k : KindsOfMask(kinds)) {
+        Status<DataError> stored = StoreResult(k, tutor, memoryOnly);
+        if (!stored)
+            return stored;
+    }
+    return {};
+}
+
+ResultLabels ResultBookkeeping::LabelsOf(ExerciseKind kind, bool tutor) const
+{
+    ResultLabels labels;
+    if (!tutor) {
+        labels.SetupName = SetupOperations::SetupCaption(m_setup.SetupFileName);
+        return labels;
+    }
+    labels.TutorTitle = m_tutor.TutorTitle();
+    if (!m_data.CurrentUser || !IsExerciseKind(kind))
+        return labels;
+    const std::int32_t step = m_data.CurrentUser->Record.TutorSteps[kind - 1U];
+    labels.TutorStep = static_cast<std::uint16_t>(std::clamp(step, 0, 65535));
+    // A step the tutor does not have (a user file written for a longer tutor) names nothing.
+    labels.SetupName = m_tutor.StepTitle(kind, step).value_or(QString());
+    return labels;
+}
+
+Status<DataError> ResultBookkeeping::StoreResult(ExerciseKind kind, bool tutor, bool memoryOnly)
+{
+    ExerciseBaseModel* counters = IsExerciseKind(kind) ? m_forms.Counters(kind) : nullptr;
+    if (counters == nullptr)
+        return {};
+    const bool wasRunning = counters->ClockStart != 0.0;
+    if (m_state.CurrentView == MainView::Exercise || m_state.TutorActive)
+        m_clock.StopExerciseClock(kind);
+    if (counters->StartDate < 1.0)
+        return {};
+    const std::uint16_t userId = m_data.CurrentUser ? m_data.CurrentUser->Record.UserId : 0;
+    TResultRec rec = BuildResultRec(userId, kind, *counters, m_forms, LabelsOf(kind, tutor));
+
+    if (memoryOnly) {
+        rec.DateTime -= std::floor(rec.DateTime);
+        ExerciseResults[kind - 1U].Record = rec;
+        return {};
+    }
+
+    Status<DataError> appended = AppendResult(m_data, rec);
+    if (!appended) {
+        ReportFailure(appended.Err(), userId);
+        // The run was not stored, so it goes on as it was.
+        if (wasRunning)
+            m_clock.StartExerciseClock(kind);
+        return appended;
+    }
+    AddToResultList(rec);
+    // The run is over once it is in the file: its answers must never be offered again.
+    m_clock.ResetExerciseClock(kind);
+    m_forms.ResetResults(kind);
+    return {};
+}
+
+void ResultBookkeeping::AddToResultList(const TResultRec& rec)
+{
+    if (!m_data.ResultList || !m_data.CurrentUser || !m_data.ResultUser ||
+        m_data.CurrentUser->Record.UserId != m_data.ResultUser->Record.UserId)
+        return;
+    const std::uint16_t id = rec.UserId;
+    // The list may hold another user's results (a rewrite goes to that user's file).
+    if (m_data.ResultListUser && *m_data.ResultListUser != id)
+        return;
+    // As the file holds it, so a later rewrite finds the same bytes in the file and the list.
+    const TResultRec stored = *DecodeResultRec(EncodeResultRec(rec));
+    m_data.ResultList->push_back(
+        {ResultKey(stored.Kind, stored.DateTime), std::make_shared<TResultInfo>(stored)});
+    // The record is known to be in the file: deleting it from the list later must remove it
+    // there too, not keep it as something another copy appended.
+    if (m_data.LoadedResults && m_data.ResultListUser == id)
+        m_data.LoadedResults->push_back(stored);
+    ComputeUserStatistics(m_data, *m_data.ResultUser, m_tutorTitleOf);
+}
+
+void ResultBookkeeping::ReportFailure(const Failure<DataError>& failure, std::uint16_t userId)
+{
+    if (ShownByOpening(failure.code))
+        return;
+    const QString path = userId != 0 ? ResultFileName(m_data, userId) : QString();
+    m_prompts.ShowError(FileErrorText(m_strings.StrResultFile, path, failure),
+                        m_strings.StrMessageTitle);
+}
+
+Status<DataError> ResultBookkeeping::RestartexerciseClick()
+{
+    const ExerciseKind kind = m_state.CurrentKind;
+    // Without an exercise there is nothing to reset (kind 0 would reset every clock).
+    if (!IsExerciseKind(kind))
+        return {};
+    if (!m_state.TutorActive) {
+        const std::uint16_t kinds = KindsWithResults(BitOf(kind), kMinimumToOffer);
+        if (kinds != 0) {
+            const PromptButton answer = m_prompts.AskYesNoCancel(m_strings.StrSaveResultsQuery,
+                                                                 m_strings.StrSaveResultsCaption);
+            if (answer != PromptButton::Yes && answer != PromptButton::No)
+                return {};
+            if (answer == PromptButton::Yes) {
+                Status<DataError> stored = StoreResults(kinds, m_state.TutorActive, false);
+                // The answers the user wanted kept are not thrown away with the failed store.
+                if (!stored)
+                    return stored;
+            }
+        }
+    }
+    m_clock.ResetExerciseClock(kind);
+    m_forms.ResetResults(kind);
+    return {};
+}
+
+PeriodChoice ResultBookkeeping::N1week1Click(int tag, const QString& caption,
+                                             ExerciseKind resultViewKind)
+{
+    PeriodChoice choice;
+    if (tag < 0 || tag > 255 || tag == m_data.StatisticsPeriod)
+        return choice;
+    choice.Changed = true;
+    choice.PeriodLabel =
+        m_strings.StrStatisticsText + QStringLiteral(" - ") + caption + QStringLiteral(" :");
+    m_data.StatisticsPeriod = static_cast<std::uint8_t>(tag);
+    if (m_state.CurrentView == MainView::Results && m_data.ResultUser) {
+        m_data.ResultUser->Computed = false;
+        ComputeUserStatistics(m_data, *m_data.ResultUser, m_tutorTitleOf);
+        if (IsExerciseKind(resultViewKind))
+            choice.DurationLabel = FormatElapsedTime(
+                true, m_data.ResultUser->Statistics[resultViewKind - 1U].SumDurations);
+    }
+    return choice;
+}
+
+} // namespace pv

@@ -1,0 +1,184 @@
+#include "ResultsFixture.h"
+#include "shell/results/ElapsedTime.h"
+
+#include <cmath>
+#include <limits>
+
+namespace pv {
+namespace {
+
+using test::kMinute;
+
+class ExerciseClockTest : public test::ResultsFixture
+{
+protected:
+    ExerciseBaseModel& Base(ExerciseKind kind) { return forms.base[kind - 1U]; }
+};
+
+TEST(ElapsedTime, HoursMinutesAndSecondsWithMillisecondsDropped)
+{
+    constexpr double kSecond = 1.0 / 86400.0;
+    const struct
+    {
+        const char* name;
+        double span;
+        const char* shortForm;
+        const char* withSeconds;
+    } cases[] = {
+        {"one hour five minutes nine seconds", (3600 + 5 * 60 + 9) * kSecond, "1:05", "1:05:09"},
+        {"nothing", 0.0, "0:00", "0:00:00"},
+        {"a hair below a second is that second", 9.9999999 * kSecond, "0:00", "0:00:10"},
+        {"milliseconds dropped", 9.6 * kSecond, "0:00", "0:00:09"},
+        {"more than a day in hours", 26.5 / 24.0, "26:30", "26:30:00"},
+        {"negative shows nothing", -0.5, "0:00", "0:00:00"},
+        {"not a number shows nothing", std::numeric_limits<double>::quiet_NaN(), "0:00", "0:00:00"},
+        {"infinite shows nothing", std::numeric_limits<double>::infinity(), "0:00", "0:00:00"},
+        {"huge is cut, never overflows", 1.0e300, "24000000000:00", "24000000000:00:00"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        EXPECT_EQ(FormatElapsedTime(false, c.span, u':'), QString::fromLatin1(c.shortForm));
+        EXPECT_EQ(FormatElapsedTime(true, c.span, u':'), QString::fromLatin1(c.withSeconds));
+    }
+    EXPECT_EQ(FormatElapsedTime(true, 61 * kSecond, u'.'), QStringLiteral("0.01.01"));
+}
+
+TEST_F(ExerciseClockTest, RunBeginsAtFirstStartAndSumsClosedSpans)
+{
+    const double begin = clock.now;
+    exerciseClock.StartExerciseClock(1);
+    EXPECT_EQ(Base(1).StartDate, begin);
+    EXPECT_TRUE(view.timerOn);
+    clock.now += 10 * kMinute;
+    exerciseClock.StopExerciseClock(1);
+    EXPECT_FALSE(view.timerOn);
+    EXPECT_EQ(Base(1).ClockStart, 0.0);
+    clock.now += 60 * kMinute; // a pause counts nothing
+    exerciseClock.StartExerciseClock(1);
+    EXPECT_EQ(Base(1).StartDate, begin) << "the run keeps its first start";
+    clock.now += 5 * kMinute;
+    // Started again while it runs: the span so far is kept, not thrown away.
+    exerciseClock.StartExerciseClock(1);
+    clock.now += 2 * kMinute;
+    exerciseClock.StopExerciseClock(1);
+    EXPECT_NEAR(Base(1).ExerciseTime, 17 * kMinute, 1e-9);
+    // Kind 0 and numbers beyond the ten kinds touch nothing.
+    exerciseClock.StartExerciseClock(0);
+    exerciseClock.StopExerciseClock(11);
+    EXPECT_FALSE(view.timerOn);
+}
+
+TEST_F(ExerciseClockTest, UnbelievableSpansAddNothing)
+{
+    const struct
+    {
+        const char* name;
+        double clockStart; // relative to now; NaN = never started
+        double stopAfter;
+    } cases[] = {
+        {"clock set back during the span", 0.0, -3 * kMinute},
+        {"a span of a day", 0.0, 1.0},
+        {"a span of more than a day", 0.0, 2.5},
+        {"never started", std::numeric_limits<double>::quiet_NaN(), 0.0},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        Base(3).ExerciseTime = 4 * kMinute;
+        Base(3).ClockStart = 0.0;
+        if (!std::isnan(c.clockStart))
+            exerciseClock.StartExerciseClock(3);
+        clock.now += c.stopAfter;
+        exerciseClock.StopExerciseClock(3);
+        EXPECT_NEAR(Base(3).ExerciseTime, 4 * kMinute, 1e-12);
+        clock.now -= c.stopAfter;
+    }
+}
+
+TEST_F(ExerciseClockTest, ShownTimeIsExercisedTimeEvenAcrossMidnightAndWhileStopped)
+{
+    state.CurrentKind = 2;
+    // Started five minutes before midnight, with 30 minutes from earlier spans.
+    clock.now = 46000.0 - 5 * kMinute;
+    Base(2).ExerciseTime = 30 * kMinute;
+    exerciseClock.StartExerciseClock(2);
+    clock.now = 46000.0 + 10 * kMinute;
+    exerciseClock.UpdateExerciseTime();
+    EXPECT_EQ(view.shown, FormatElapsedTime(false, 45 * kMinute));
+    exerciseClock.StopExerciseClock(2);
+    clock.now += 3.0 / 24.0; // three hours later, stopped: not the time of day
+    exerciseClock.UpdateExerciseTime();
+    EXPECT_EQ(view.shown, FormatElapsedTime(false, 45 * kMinute));
+    EXPECT_NEAR(exerciseClock.RunningExerciseTime(2), 45 * kMinute, 1e-9);
+
+    // Outside the exercise view, or without an exercise, the label is emptied.
+    state.CurrentView = MainView::Results;
+    exerciseClock.UpdateExerciseTime();
+    EXPECT_EQ(view.shown, QString());
+    state.CurrentView = MainView::Exercise;
+    state.CurrentKind = 0;
+    exerciseClock.UpdateExerciseTime();
+    EXPECT_EQ(view.shown, QString());
+}
+
+TEST_F(ExerciseClockTest, TimerTickRepaintsTheMarkedStripOnceThenShowsTheTime)
+{
+    state.CurrentKind = 5;
+    exerciseClock.StartExerciseClock(5);
+    state.ClockRepaintKind = 5;
+    clock.now += 61.0 * kMinute;
+    exerciseClock.Timer1Timer();
+    exerciseClock.Timer1Timer();
+    EXPECT_EQ(view.repainted, std::vector<ExerciseKind>{5});
+    EXPECT_EQ(state.ClockRepaintKind, 0);
+    EXPECT_EQ(view.shown, QStringLiteral("1:01"));
+}
+
+TEST_F(ExerciseClockTest, ResetEndsTheRunAndRestartsTheCurrentKindWhereItRuns)
+{
+    const struct
+    {
+        const char* name;
+        MainView view;
+        bool tutor;
+        ExerciseKind current;
+        bool restarted;
+    } cases[] = {
+        {"exercise view", MainView::Exercise, false, 4, true},
+        {"setup view", MainView::ExerciseSetup, false, 4, false},
+        {"setup view in the tutor", MainView::ExerciseSetup, true, 4, true},
+        {"no exercise", MainView::Exercise, false, 0, false},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        for (ExerciseKind k = 1; k <= 10; ++k) {
+            Base(k).StartDate = 45000.0;
+            Base(k).ExerciseTime = 0.25;
+            Base(k).AnswerTime = 0.01;
+            Base(k).ClockStart = clock.now - kMinute;
+            Base(k).QuestionCount = 9;
+        }
+        state.CurrentView = c.view;
+        state.TutorActive = c.tutor;
+        state.CurrentKind = c.current;
+        view.shown = QStringLiteral("(unchanged)");
+        exerciseClock.ResetExerciseClock(4);
+        EXPECT_EQ(Base(4).ExerciseTime, 0.0);
+        EXPECT_EQ(Base(4).AnswerTime, 0.0);
+        EXPECT_EQ(Base(4).StartDate, c.restarted ? clock.now : 0.0);
+        EXPECT_EQ(Base(4).ClockStart, c.restarted ? clock.now : 0.0);
+        EXPECT_EQ(Base(4).QuestionCount, 9U) << "the counters are the window's to reset";
+        EXPECT_EQ(Base(5).ExerciseTime, 0.25) << "another kind keeps its run";
+        // The time is shown in the exercise view only; elsewhere the label is emptied.
+        const QString shown = !c.restarted                   ? QStringLiteral("(unchanged)")
+                              : c.view == MainView::Exercise ? QStringLiteral("0:00")
+                                                             : QString();
+        EXPECT_EQ(view.shown, shown);
+    }
+    state.CurrentView = MainView::Results;
+    exerciseClock.ResetExerciseClock(0);
+    for (ExerciseKind k = 1; k <= 10; ++k)
+        EXPECT_EQ(Base(k).StartDate, 0.0) << int{k};
+}
+
+} // namespace
+} // namespace pv
