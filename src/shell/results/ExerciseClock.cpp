@@ -17,25 +17,25 @@ ExerciseClock::ExerciseClock(MainWindowState& state, IExerciseForms& forms, IDat
 {
 }
 
-void ExerciseClock::ResetExerciseClock(ExerciseKind kind)
+void ExerciseClock::ResetExerciseClock(std::optional<ExerciseKind> kind)
 {
-    const int first = kind == 0 ? 1 : kind;
-    const int last = kind == 0 ? 10 : kind;
-    for (int k = first; k <= last; ++k) {
+    for (ExerciseKind k : kExerciseKinds) {
+        if (kind && *kind != k)
+            continue;
         // The running span goes too: left in place it would count into the next run.
-        if (ExerciseBaseModel* counters = m_forms.Counters(static_cast<ExerciseKind>(k)))
+        if (ExerciseBaseModel* counters = m_forms.Counters(k))
             counters->ClearClock();
     }
     if ((m_state.CurrentView == MainView::Exercise || m_state.TutorActive) &&
-        m_state.CurrentKind != 0) {
+        m_state.CurrentKind) {
         StartExerciseClock(m_state.CurrentKind);
         UpdateExerciseTime();
     }
 }
 
-void ExerciseClock::StartExerciseClock(ExerciseKind kind)
+void ExerciseClock::StartExerciseClock(std::optional<ExerciseKind> kind)
 {
-    ExerciseBaseModel* counters = kind == 0 ? nullptr : m_forms.Counters(kind);
+    ExerciseBaseModel* counters = kind ? m_forms.Counters(*kind) : nullptr;
     if (counters == nullptr)
         return;
     const double now = m_clock.Now();
@@ -46,9 +46,9 @@ void ExerciseClock::StartExerciseClock(ExerciseKind kind)
     SetTimer(true);
 }
 
-void ExerciseClock::StopExerciseClock(ExerciseKind kind)
+void ExerciseClock::StopExerciseClock(std::optional<ExerciseKind> kind)
 {
-    ExerciseBaseModel* counters = kind == 0 ? nullptr : m_forms.Counters(kind);
+    ExerciseBaseModel* counters = kind ? m_forms.Counters(*kind) : nullptr;
     if (counters == nullptr)
         return;
     counters->ExerciseTime += RunningSpan(*counters);
@@ -58,7 +58,7 @@ void ExerciseClock::StopExerciseClock(ExerciseKind kind)
 
 void ExerciseClock::UpdateExerciseTime()
 {
-    if (m_state.CurrentKind != 0 && m_state.CurrentView == MainView::Exercise)
+    if (m_state.CurrentKind && m_state.CurrentView == MainView::Exercise)
         m_view.ShowExerciseTime(FormatElapsedTime(false, RunningExerciseTime(m_state.CurrentKind)));
     else
         m_view.ShowExerciseTime(QString());
@@ -66,16 +66,16 @@ void ExerciseClock::UpdateExerciseTime()
 
 void ExerciseClock::Timer1Timer()
 {
-    if (m_state.ClockRepaintKind != 0) {
-        m_view.RepaintControlStrip(m_state.ClockRepaintKind);
-        m_state.ClockRepaintKind = 0;
+    if (m_state.ClockRepaintKind) {
+        m_view.RepaintControlStrip(*m_state.ClockRepaintKind);
+        m_state.ClockRepaintKind.reset();
     }
     UpdateExerciseTime();
 }
 
-double ExerciseClock::RunningExerciseTime(ExerciseKind kind) const
+double ExerciseClock::RunningExerciseTime(std::optional<ExerciseKind> kind) const
 {
-    const ExerciseBaseModel* counters = kind == 0 ? nullptr : m_forms.Counters(kind);
+    const ExerciseBaseModel* counters = kind ? m_forms.Counters(*kind) : nullptr;
     if (counters == nullptr)
         return 0.0;
     // The exercised time alone: a time of day counted from the span's start would go negative

@@ -13,23 +13,23 @@ public:
     ExerciseClock(MainWindowState& state, IExerciseForms& forms, IDateClock& clock,
                   IExerciseClockView& view);
 
-    /// Ends the exercise run of kind 1..10 (0: of all ten): its start, exercise and answer
+    /// Ends the exercise run of kind (none: of all ten): its start, exercise and answer
     /// times are cleared. In the exercise view or the tutor the current kind's clock then
     /// starts again and the shown time follows.
-    void ResetExerciseClock(ExerciseKind kind);
+    void ResetExerciseClock(std::optional<ExerciseKind> kind);
     /// Starts the clock of kind (the run's start is set on the first start). A clock that
-    /// runs already closes its span first, so no exercised time is lost. Kind 0 does nothing.
-    void StartExerciseClock(ExerciseKind kind);
+    /// runs already closes its span first, so no exercised time is lost. No kind does nothing.
+    void StartExerciseClock(std::optional<ExerciseKind> kind);
     /// Closes the running span of kind into its exercise time. A span of a day or more, or a
     /// negative one (the system clock was set back, or the clock never ran), adds nothing.
-    void StopExerciseClock(ExerciseKind kind);
+    void StopExerciseClock(std::optional<ExerciseKind> kind);
     /// Shows the current kind's exercise time in the exercise view, else nothing.
     void UpdateExerciseTime();
     /// Once a second while the timer runs: the pending strip repaint, then the shown time.
     void Timer1Timer();
 
     /// The exercise time of kind including the span running now (days).
-    double RunningExerciseTime(ExerciseKind kind) const;
+    double RunningExerciseTime(std::optional<ExerciseKind> kind) const;
     bool Timer1Enabled() const { return m_timerEnabled; }
     /// Now, by the clock's date source.
     double Now() const { return m_clock.Now(); }

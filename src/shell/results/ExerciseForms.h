@@ -3,7 +3,7 @@
 #pragma once
 
 #include "exercises/base/ExerciseBaseModel.h"
-#include "exercises/items/ExerciseKind.h"
+#include "music/base/ExerciseKind.h"
 
 #include <cstdint>
 
@@ -23,10 +23,11 @@ enum class MainView : std::uint8_t
 /// The main window's state the clock and the bookkeeping read (and the repaint mark they clear).
 struct MainWindowState
 {
-    ExerciseKind CurrentKind = 0; ///< 0 = no exercise
+    std::optional<ExerciseKind> CurrentKind; ///< none: no exercise
     MainView CurrentView = MainView::Exercise;
     bool TutorActive = false;
-    ExerciseKind ClockRepaintKind = 0; ///< the clock timer repaints this kind's strip once
+    /// The clock timer repaints this kind's strip once.
+    std::optional<ExerciseKind> ClockRepaintKind;
 };
 
 /// Right answers and questions of one item, as wide as the exercise window counts them.

@@ -18,7 +18,7 @@ constexpr qsizetype kLabelCapacity = 50;
 
 std::uint16_t BitOf(ExerciseKind kind)
 {
-    return static_cast<std::uint16_t>(1U << (kind - 1U));
+    return static_cast<std::uint16_t>(1U << (KindNumber(kind) - 1));
 }
 
 // The opening shows these itself (the busy question, or the file and the reason once).
@@ -48,15 +48,17 @@ std::uint16_t SaturatedCount(std::uint64_t count)
 
 bool ScoreIsMeanPercent(ExerciseKind kind)
 {
-    return kind == kKindRhythmImitation || kind == kKindRhythmReading ||
-           kind == kKindRhythmErrorDetection;
+    // The rhythm exercises score each answer as a percentage.
+    return KindFacts(kind).SetupBlock == SetupBlockType::Rhythm;
 }
 
 int ResultItemCount(ExerciseKind kind)
 {
     // Only the identification windows keep statistics per item, each of the items it asks.
-    const std::optional<IdentificationMode> mode = ModeOfKind(kind);
-    return mode ? std::clamp(ModeInfo(*mode).ItemsUsed, 0, static_cast<int>(kItemCount)) : 0;
+    const ExerciseKindFacts facts = KindFacts(kind);
+    return facts.IdentificationWindow
+               ? std::clamp(facts.ItemsUsed, 0, static_cast<int>(kItemCount))
+               : 0;
 }
 
 TResultRec BuildResultRec(std::uint16_t userId, ExerciseKind kind,
@@ -65,7 +67,7 @@ TResultRec BuildResultRec(std::uint16_t userId, ExerciseKind kind,
 {
     TResultRec rec;
     rec.UserId = userId;
-    rec.Kind = kind;
+    rec.Kind = static_cast<std::uint16_t>(KindNumber(kind));
     rec.DateTime = counters.StartDate;
     rec.Duration = counters.ExerciseTime;
     rec.AnswerTimeSum = counters.AnswerTime;
@@ -91,7 +93,7 @@ TResultRec BuildResultRec(std::uint16_t userId, ExerciseKind kind,
 std::vector<ExerciseKind> KindsOfMask(std::uint16_t mask)
 {
     std::vector<ExerciseKind> kinds;
-    for (ExerciseKind k = 1; k <= 10; ++k) {
+    for (ExerciseKind k : kExerciseKinds) {
         if ((mask & BitOf(k)) != 0)
             kinds.push_back(k);
     }
@@ -102,7 +104,7 @@ std::uint16_t MaskOfKinds(const std::vector<ExerciseKind>& kinds)
 {
     std::uint16_t mask = 0;
     for (ExerciseKind k : kinds) {
-        if (IsExerciseKind(k))
+        if (IsKnownKind(k))
             mask = static_cast<std::uint16_t>(mask | BitOf(k));
     }
     return mask;
@@ -148,9 +150,9 @@ ResultLabels ResultBookkeeping::LabelsOf(ExerciseKind kind, bool tutor) const
         return labels;
     }
     labels.TutorTitle = m_tutor.TutorTitle();
-    if (!m_data.CurrentUser || !IsExerciseKind(kind))
+    if (!m_data.CurrentUser || !IsKnownKind(kind))
         return labels;
-    const std::int32_t step = m_data.CurrentUser->Record.TutorSteps[kind - 1U];
+    const std::int32_t step = m_data.CurrentUser->Record.TutorSteps[static_cast<std::size_t>(KindNumber(kind) - 1)];
     labels.TutorStep = static_cast<std::uint16_t>(std::clamp(step, 0, 65535));
     // A step the tutor does not have (a user file written for a longer tutor) names nothing.
     labels.SetupName = m_tutor.StepTitle(kind, step).value_or(QString());
@@ -159,7 +161,7 @@ ResultLabels ResultBookkeeping::LabelsOf(ExerciseKind kind, bool tutor) const
 
 Status<DataError> ResultBookkeeping::StoreResult(ExerciseKind kind, bool tutor, bool memoryOnly)
 {
-    ExerciseBaseModel* counters = IsExerciseKind(kind) ? m_forms.Counters(kind) : nullptr;
+    ExerciseBaseModel* counters = IsKnownKind(kind) ? m_forms.Counters(kind) : nullptr;
     if (counters == nullptr)
         return {};
     const bool wasRunning = counters->ClockStart != 0.0;
@@ -172,7 +174,7 @@ Status<DataError> ResultBookkeeping::StoreResult(ExerciseKind kind, bool tutor, 
 
     if (memoryOnly) {
         rec.DateTime -= std::floor(rec.DateTime);
-        ExerciseResults[kind - 1U].Record = rec;
+        ExerciseResults[static_cast<std::size_t>(KindNumber(kind) - 1)].Record = rec;
         return {};
     }
 
@@ -222,10 +224,10 @@ void ResultBookkeeping::ReportFailure(const Failure<DataError>& failure, std::ui
 
 Status<DataError> ResultBookkeeping::RestartexerciseClick()
 {
-    const ExerciseKind kind = m_state.CurrentKind;
-    // Without an exercise there is nothing to reset (kind 0 would reset every clock).
-    if (!IsExerciseKind(kind))
+    // Without an exercise there is nothing to reset (no kind would reset every clock).
+    if (!m_state.CurrentKind)
         return {};
+    const ExerciseKind kind = *m_state.CurrentKind;
     if (!m_state.TutorActive) {
         const std::uint16_t kinds = KindsWithResults(BitOf(kind), kMinimumToOffer);
         if (kinds != 0) {
@@ -259,9 +261,9 @@ PeriodChoice ResultBookkeeping::N1week1Click(int tag, const QString& caption,
     if (m_state.CurrentView == MainView::Results && m_data.ResultUser) {
         m_data.ResultUser->Computed = false;
         ComputeUserStatistics(m_data, *m_data.ResultUser, m_tutorTitleOf);
-        if (IsExerciseKind(resultViewKind))
+        if (IsKnownKind(resultViewKind))
             choice.DurationLabel = FormatElapsedTime(
-                true, m_data.ResultUser->Statistics[resultViewKind - 1U].SumDurations);
+                true, m_data.ResultUser->Statistics[static_cast<std::size_t>(KindNumber(resultViewKind) - 1)].SumDurations);
     }
     return choice;
 }
