@@ -26,8 +26,7 @@ void ExerciseClock::ResetExerciseClock(std::optional<ExerciseKind> kind)
         if (ExerciseBaseModel* counters = m_forms.Counters(k))
             counters->ClearClock();
     }
-    if ((m_state.CurrentView == MainView::Exercise || m_state.TutorActive) &&
-        m_state.CurrentKind) {
+    if ((m_state.CurrentView == MainView::Exercise || m_state.TutorActive) && m_state.CurrentKind) {
         StartExerciseClock(m_state.CurrentKind);
         UpdateExerciseTime();
     }

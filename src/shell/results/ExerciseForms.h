@@ -6,6 +6,7 @@
 #include "music/base/ExerciseKind.h"
 
 #include <cstdint>
+#include <optional>
 
 #include <QString>
 
@@ -37,12 +38,12 @@ struct ItemCounts
     std::uint32_t Asked = 0;
 };
 
-/// The exercise windows of kinds 1..10 as far as their results go.
+/// The ten exercise windows as far as their results go.
 class IExerciseForms
 {
 public:
     virtual ~IExerciseForms() = default;
-    /// The counters and clock fields of the window of kind; null for any other number.
+    /// The counters and clock fields of the window of kind; null for a value of no kind.
     virtual ExerciseBaseModel* Counters(ExerciseKind kind) = 0;
     /// Right and asked of item 1..60 of the window of kind (zero where it keeps none).
     virtual ItemCounts ItemStatistics(ExerciseKind kind, int item) const = 0;

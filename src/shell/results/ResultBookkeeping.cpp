@@ -7,6 +7,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstddef>
 #include <limits>
 
 namespace pv {
@@ -15,6 +16,12 @@ namespace {
 
 constexpr std::int32_t kMinimumToOffer = 5;
 constexpr qsizetype kLabelCapacity = 50;
+
+// The place of a known kind in the per-kind arrays (index 0 = kind 1).
+std::size_t IndexOf(ExerciseKind kind)
+{
+    return static_cast<std::size_t>(KindNumber(kind) - 1);
+}
 
 std::uint16_t BitOf(ExerciseKind kind)
 {
@@ -56,9 +63,8 @@ int ResultItemCount(ExerciseKind kind)
 {
     // Only the identification windows keep statistics per item, each of the items it asks.
     const ExerciseKindFacts facts = KindFacts(kind);
-    return facts.IdentificationWindow
-               ? std::clamp(facts.ItemsUsed, 0, static_cast<int>(kItemCount))
-               : 0;
+    return facts.IdentificationWindow ? std::clamp(facts.ItemsUsed, 0, static_cast<int>(kItemCount))
+                                      : 0;
 }
 
 TResultRec BuildResultRec(std::uint16_t userId, ExerciseKind kind,
@@ -152,7 +158,7 @@ ResultLabels ResultBookkeeping::LabelsOf(ExerciseKind kind, bool tutor) const
     labels.TutorTitle = m_tutor.TutorTitle();
     if (!m_data.CurrentUser || !IsKnownKind(kind))
         return labels;
-    const std::int32_t step = m_data.CurrentUser->Record.TutorSteps[static_cast<std::size_t>(KindNumber(kind) - 1)];
+    const std::int32_t step = m_data.CurrentUser->Record.TutorSteps[IndexOf(kind)];
     labels.TutorStep = static_cast<std::uint16_t>(std::clamp(step, 0, 65535));
     // A step the tutor does not have (a user file written for a longer tutor) names nothing.
     labels.SetupName = m_tutor.StepTitle(kind, step).value_or(QString());
@@ -174,7 +180,7 @@ Status<DataError> ResultBookkeeping::StoreResult(ExerciseKind kind, bool tutor, 
 
     if (memoryOnly) {
         rec.DateTime -= std::floor(rec.DateTime);
-        ExerciseResults[static_cast<std::size_t>(KindNumber(kind) - 1)].Record = rec;
+        ExerciseResults[IndexOf(kind)].Record = rec;
         return {};
     }
 
@@ -263,7 +269,7 @@ PeriodChoice ResultBookkeeping::N1week1Click(int tag, const QString& caption,
         ComputeUserStatistics(m_data, *m_data.ResultUser, m_tutorTitleOf);
         if (IsKnownKind(resultViewKind))
             choice.DurationLabel = FormatElapsedTime(
-                true, m_data.ResultUser->Statistics[static_cast<std::size_t>(KindNumber(resultViewKind) - 1)].SumDurations);
+                true, m_data.ResultUser->Statistics[IndexOf(resultViewKind)].SumDurations);
     }
     return choice;
 }

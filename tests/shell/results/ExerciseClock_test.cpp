@@ -7,12 +7,14 @@
 namespace pv {
 namespace {
 
+using test::DamagedKind;
 using test::kMinute;
+using test::Slot;
 
 class ExerciseClockTest : public test::ResultsFixture
 {
 protected:
-    ExerciseBaseModel& Base(ExerciseKind kind) { return forms.base[kind - 1U]; }
+    ExerciseBaseModel& Base(ExerciseKind kind) { return forms.base[Slot(kind)]; }
 };
 
 TEST(ElapsedTime, HoursMinutesAndSecondsWithMillisecondsDropped)
@@ -45,26 +47,27 @@ TEST(ElapsedTime, HoursMinutesAndSecondsWithMillisecondsDropped)
 
 TEST_F(ExerciseClockTest, RunBeginsAtFirstStartAndSumsClosedSpans)
 {
+    constexpr ExerciseKind kChords = ExerciseKind::ChordIdentification;
     const double begin = clock.now;
-    exerciseClock.StartExerciseClock(1);
-    EXPECT_EQ(Base(1).StartDate, begin);
+    exerciseClock.StartExerciseClock(kChords);
+    EXPECT_EQ(Base(kChords).StartDate, begin);
     EXPECT_TRUE(view.timerOn);
     clock.now += 10 * kMinute;
-    exerciseClock.StopExerciseClock(1);
+    exerciseClock.StopExerciseClock(kChords);
     EXPECT_FALSE(view.timerOn);
-    EXPECT_EQ(Base(1).ClockStart, 0.0);
+    EXPECT_EQ(Base(kChords).ClockStart, 0.0);
     clock.now += 60 * kMinute; // a pause counts nothing
-    exerciseClock.StartExerciseClock(1);
-    EXPECT_EQ(Base(1).StartDate, begin) << "the run keeps its first start";
+    exerciseClock.StartExerciseClock(kChords);
+    EXPECT_EQ(Base(kChords).StartDate, begin) << "the run keeps its first start";
     clock.now += 5 * kMinute;
     // Started again while it runs: the span so far is kept, not thrown away.
-    exerciseClock.StartExerciseClock(1);
+    exerciseClock.StartExerciseClock(kChords);
     clock.now += 2 * kMinute;
-    exerciseClock.StopExerciseClock(1);
-    EXPECT_NEAR(Base(1).ExerciseTime, 17 * kMinute, 1e-9);
-    // Kind 0 and numbers beyond the ten kinds touch nothing.
-    exerciseClock.StartExerciseClock(0);
-    exerciseClock.StopExerciseClock(11);
+    exerciseClock.StopExerciseClock(kChords);
+    EXPECT_NEAR(Base(kChords).ExerciseTime, 17 * kMinute, 1e-9);
+    // No kind and values beyond the ten kinds touch nothing.
+    exerciseClock.StartExerciseClock(std::nullopt);
+    exerciseClock.StopExerciseClock(DamagedKind(11));
     EXPECT_FALSE(view.timerOn);
 }
 
@@ -81,76 +84,80 @@ TEST_F(ExerciseClockTest, UnbelievableSpansAddNothing)
         {"a span of more than a day", 0.0, 2.5},
         {"never started", std::numeric_limits<double>::quiet_NaN(), 0.0},
     };
+    constexpr ExerciseKind kKind = ExerciseKind::IntervalComparison;
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
-        Base(3).ExerciseTime = 4 * kMinute;
-        Base(3).ClockStart = 0.0;
+        Base(kKind).ExerciseTime = 4 * kMinute;
+        Base(kKind).ClockStart = 0.0;
         if (!std::isnan(c.clockStart))
-            exerciseClock.StartExerciseClock(3);
+            exerciseClock.StartExerciseClock(kKind);
         clock.now += c.stopAfter;
-        exerciseClock.StopExerciseClock(3);
-        EXPECT_NEAR(Base(3).ExerciseTime, 4 * kMinute, 1e-12);
+        exerciseClock.StopExerciseClock(kKind);
+        EXPECT_NEAR(Base(kKind).ExerciseTime, 4 * kMinute, 1e-12);
         clock.now -= c.stopAfter;
     }
 }
 
 TEST_F(ExerciseClockTest, ShownTimeIsExercisedTimeEvenAcrossMidnightAndWhileStopped)
 {
-    state.CurrentKind = 2;
+    constexpr ExerciseKind kIntervals = ExerciseKind::IntervalIdentification;
+    state.CurrentKind = kIntervals;
     // Started five minutes before midnight, with 30 minutes from earlier spans.
     clock.now = 46000.0 - 5 * kMinute;
-    Base(2).ExerciseTime = 30 * kMinute;
-    exerciseClock.StartExerciseClock(2);
+    Base(kIntervals).ExerciseTime = 30 * kMinute;
+    exerciseClock.StartExerciseClock(kIntervals);
     clock.now = 46000.0 + 10 * kMinute;
     exerciseClock.UpdateExerciseTime();
     EXPECT_EQ(view.shown, FormatElapsedTime(false, 45 * kMinute));
-    exerciseClock.StopExerciseClock(2);
+    exerciseClock.StopExerciseClock(kIntervals);
     clock.now += 3.0 / 24.0; // three hours later, stopped: not the time of day
     exerciseClock.UpdateExerciseTime();
     EXPECT_EQ(view.shown, FormatElapsedTime(false, 45 * kMinute));
-    EXPECT_NEAR(exerciseClock.RunningExerciseTime(2), 45 * kMinute, 1e-9);
+    EXPECT_NEAR(exerciseClock.RunningExerciseTime(kIntervals), 45 * kMinute, 1e-9);
 
     // Outside the exercise view, or without an exercise, the label is emptied.
     state.CurrentView = MainView::Results;
     exerciseClock.UpdateExerciseTime();
     EXPECT_EQ(view.shown, QString());
     state.CurrentView = MainView::Exercise;
-    state.CurrentKind = 0;
+    state.CurrentKind = std::nullopt;
     exerciseClock.UpdateExerciseTime();
     EXPECT_EQ(view.shown, QString());
 }
 
 TEST_F(ExerciseClockTest, TimerTickRepaintsTheMarkedStripOnceThenShowsTheTime)
 {
-    state.CurrentKind = 5;
-    exerciseClock.StartExerciseClock(5);
-    state.ClockRepaintKind = 5;
+    constexpr ExerciseKind kReading = ExerciseKind::RhythmReading;
+    state.CurrentKind = kReading;
+    exerciseClock.StartExerciseClock(kReading);
+    state.ClockRepaintKind = kReading;
     clock.now += 61.0 * kMinute;
     exerciseClock.Timer1Timer();
     exerciseClock.Timer1Timer();
-    EXPECT_EQ(view.repainted, std::vector<ExerciseKind>{5});
-    EXPECT_EQ(state.ClockRepaintKind, 0);
+    EXPECT_EQ(view.repainted, std::vector<ExerciseKind>{kReading});
+    EXPECT_EQ(state.ClockRepaintKind, std::nullopt);
     EXPECT_EQ(view.shown, QStringLiteral("1:01"));
 }
 
 TEST_F(ExerciseClockTest, ResetEndsTheRunAndRestartsTheCurrentKindWhereItRuns)
 {
+    constexpr ExerciseKind kImitation = ExerciseKind::RhythmImitation;
     const struct
     {
         const char* name;
         MainView view;
         bool tutor;
-        ExerciseKind current;
+        std::optional<ExerciseKind> current;
         bool restarted;
     } cases[] = {
-        {"exercise view", MainView::Exercise, false, 4, true},
-        {"setup view", MainView::ExerciseSetup, false, 4, false},
-        {"setup view in the tutor", MainView::ExerciseSetup, true, 4, true},
-        {"no exercise", MainView::Exercise, false, 0, false},
+        {"exercise view", MainView::Exercise, false, kImitation, true},
+        {"setup view", MainView::ExerciseSetup, false, kImitation, false},
+        {"setup view in the tutor", MainView::ExerciseSetup, true, kImitation, true},
+        {"no exercise", MainView::Exercise, false, std::nullopt, false},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
-        for (ExerciseKind k = 1; k <= 10; ++k) {
+        for (ExerciseKind k : kExerciseKinds) {
             Base(k).StartDate = 45000.0;
             Base(k).ExerciseTime = 0.25;
             Base(k).AnswerTime = 0.01;
@@ -161,13 +168,14 @@ TEST_F(ExerciseClockTest, ResetEndsTheRunAndRestartsTheCurrentKindWhereItRuns)
         state.TutorActive = c.tutor;
         state.CurrentKind = c.current;
         view.shown = QStringLiteral("(unchanged)");
-        exerciseClock.ResetExerciseClock(4);
-        EXPECT_EQ(Base(4).ExerciseTime, 0.0);
-        EXPECT_EQ(Base(4).AnswerTime, 0.0);
-        EXPECT_EQ(Base(4).StartDate, c.restarted ? clock.now : 0.0);
-        EXPECT_EQ(Base(4).ClockStart, c.restarted ? clock.now : 0.0);
-        EXPECT_EQ(Base(4).QuestionCount, 9U) << "the counters are the window's to reset";
-        EXPECT_EQ(Base(5).ExerciseTime, 0.25) << "another kind keeps its run";
+        exerciseClock.ResetExerciseClock(kImitation);
+        EXPECT_EQ(Base(kImitation).ExerciseTime, 0.0);
+        EXPECT_EQ(Base(kImitation).AnswerTime, 0.0);
+        EXPECT_EQ(Base(kImitation).StartDate, c.restarted ? clock.now : 0.0);
+        EXPECT_EQ(Base(kImitation).ClockStart, c.restarted ? clock.now : 0.0);
+        EXPECT_EQ(Base(kImitation).QuestionCount, 9U) << "the counters are the window's to reset";
+        EXPECT_EQ(Base(ExerciseKind::RhythmReading).ExerciseTime, 0.25)
+            << "another kind keeps its run";
         // The time is shown in the exercise view only; elsewhere the label is emptied.
         const QString shown = !c.restarted                   ? QStringLiteral("(unchanged)")
                               : c.view == MainView::Exercise ? QStringLiteral("0:00")
@@ -175,9 +183,9 @@ TEST_F(ExerciseClockTest, ResetEndsTheRunAndRestartsTheCurrentKindWhereItRuns)
         EXPECT_EQ(view.shown, shown);
     }
     state.CurrentView = MainView::Results;
-    exerciseClock.ResetExerciseClock(0);
-    for (ExerciseKind k = 1; k <= 10; ++k)
-        EXPECT_EQ(Base(k).StartDate, 0.0) << int{k};
+    exerciseClock.ResetExerciseClock(std::nullopt);
+    for (ExerciseKind k : kExerciseKinds)
+        EXPECT_EQ(Base(k).StartDate, 0.0) << KindNumber(k);
 }
 
 } // namespace

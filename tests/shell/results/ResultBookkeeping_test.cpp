@@ -9,17 +9,20 @@
 namespace pv {
 namespace {
 
+using test::DamagedKind;
+using test::Kind;
 using test::kMinute;
+using test::Slot;
 
 class ResultBookkeepingTest : public test::ResultsFixture
 {
 protected:
-    ExerciseBaseModel& Base(ExerciseKind kind) { return forms.base[kind - 1U]; }
+    ExerciseBaseModel& Base(ExerciseKind kind) { return forms.base[Slot(kind)]; }
 
     /// The user exercises kind in the exercise view from now on.
     void Enter(ExerciseKind kind)
     {
-        if (state.CurrentKind != 0)
+        if (state.CurrentKind)
             exerciseClock.StopExerciseClock(state.CurrentKind);
         state.CurrentKind = kind;
         state.CurrentView = MainView::Exercise;
@@ -28,21 +31,22 @@ protected:
     /// Answers in two kinds: chords 7 of 9 right, intervals 4 of 6, as in the tests below.
     void ExerciseTwoKinds()
     {
-        Enter(kKindChordIdentification);
+        Enter(ExerciseKind::ChordIdentification);
         for (int i = 0; i < 9; ++i)
-            Answer(kKindChordIdentification, 1 + i % 3, i != 2 && i != 5, 30);
-        Enter(kKindIntervalIdentification);
+            Answer(ExerciseKind::ChordIdentification, 1 + i % 3, i != 2 && i != 5, 30);
+        Enter(ExerciseKind::IntervalIdentification);
         for (int i = 0; i < 6; ++i)
-            Answer(kKindIntervalIdentification, 28 + i % 3, i < 4, 10);
+            Answer(ExerciseKind::IntervalIdentification, 28 + i % 3, i < 4, 10);
     }
 };
 
 TEST(ResultKindMasks, KindsAndMasksConvertBothWaysIgnoringWhatIsNoKind)
 {
-    EXPECT_EQ(KindsOfMask(0b10'0000'0101), (std::vector<ExerciseKind>{1, 3, 10}));
+    EXPECT_EQ(KindsOfMask(0b10'0000'0101), (std::vector<ExerciseKind>{Kind(1), Kind(3), Kind(10)}));
     EXPECT_EQ(KindsOfMask(0xFC00), std::vector<ExerciseKind>{}) << "bits beyond kind 10";
     EXPECT_EQ(KindsOfMask(0xFFFF).size(), 10U);
-    EXPECT_EQ(MaskOfKinds({10, 1, 3, 0, 11, 3}), 0b10'0000'0101);
+    EXPECT_EQ(MaskOfKinds({Kind(10), Kind(1), Kind(3), DamagedKind(0), DamagedKind(11), Kind(3)}),
+              0b10'0000'0101);
 }
 
 TEST_F(ResultBookkeepingTest, StoresOneRecordPerKindWithCountsTimesAndSetupName)
@@ -102,10 +106,10 @@ TEST_F(ResultBookkeepingTest, StoredAnswersAreNeverStoredTwice)
     ExerciseTwoKinds();
     ASSERT_TRUE(StoreOffered()); // close: yes, store; then the setup question is cancelled
     const double storedAt = clock.now;
-    EXPECT_EQ(forms.resets[1], 1);
-    EXPECT_EQ(forms.resets[2], 1);
-    EXPECT_EQ(Base(1).QuestionCount, 0U);
-    EXPECT_EQ(forms.Akkord(1).ExerciseItem[1].Asked, 0);
+    EXPECT_EQ(forms.resets[ExerciseKind::ChordIdentification], 1);
+    EXPECT_EQ(forms.resets[ExerciseKind::IntervalIdentification], 1);
+    EXPECT_EQ(Base(ExerciseKind::ChordIdentification).QuestionCount, 0U);
+    EXPECT_EQ(forms.Akkord(ExerciseKind::ChordIdentification).ExerciseItem[1].Asked, 0);
 
     clock.now += 5 * kMinute;
     EXPECT_EQ(book.KindsWithResults(0xFFFF, 5), 0) << "closing again offers nothing";
@@ -115,7 +119,7 @@ TEST_F(ResultBookkeepingTest, StoredAnswersAreNeverStoredTwice)
 
     // In the exercise view a new run began as the stored one ended; new answers count there.
     for (int i = 0; i < 5; ++i)
-        Answer(kKindIntervalIdentification, 1, true);
+        Answer(ExerciseKind::IntervalIdentification, 1, true);
     ASSERT_TRUE(StoreOffered());
     const auto records = StoredRecords();
     ASSERT_EQ(records.size(), 3U);
@@ -132,16 +136,16 @@ TEST_F(ResultBookkeepingTest, ScoreAndCountsFollowTheKindAndSaturate)
         std::uint32_t correct, questions;
         std::uint16_t score, count;
     } cases[] = {
-        {"right answers", kKindChordIdentification, 7, 9, 7, 9},
-        {"mean percent of rhythm reading", kKindRhythmReading, 250, 3, 83, 3},
-        {"mean percent of rhythm imitation", kKindRhythmImitation, 100, 1, 100, 1},
-        {"mean percent of error detection", kKindRhythmErrorDetection, 199, 2, 99, 2},
-        {"mean percent without questions", kKindRhythmReading, 80, 0, 0, 0},
-        {"comparison counts right answers", kKindIntervalComparison, 12, 20, 12, 20},
-        {"65,536 answers are not stored as none", kKindChordIdentification, 65536, 65536, 65535,
-         65535},
-        {"beyond 16 bits", kKindScales, 70000, 4'000'000'000U, 65535, 65535},
-        {"huge rhythm sum", kKindRhythmReading, 4'000'000'000U, 2, 65535, 2},
+        {"right answers", ExerciseKind::ChordIdentification, 7, 9, 7, 9},
+        {"mean percent of rhythm reading", ExerciseKind::RhythmReading, 250, 3, 83, 3},
+        {"mean percent of rhythm imitation", ExerciseKind::RhythmImitation, 100, 1, 100, 1},
+        {"mean percent of error detection", ExerciseKind::RhythmErrorDetection, 199, 2, 99, 2},
+        {"mean percent without questions", ExerciseKind::RhythmReading, 80, 0, 0, 0},
+        {"comparison counts right answers", ExerciseKind::IntervalComparison, 12, 20, 12, 20},
+        {"65,536 answers are not stored as none", ExerciseKind::ChordIdentification, 65536, 65536,
+         65535, 65535},
+        {"beyond 16 bits", ExerciseKind::Scales, 70000, 4'000'000'000U, 65535, 65535},
+        {"huge rhythm sum", ExerciseKind::RhythmReading, 4'000'000'000U, 2, 65535, 2},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
@@ -153,9 +157,10 @@ TEST_F(ResultBookkeepingTest, ScoreAndCountsFollowTheKindAndSaturate)
         EXPECT_EQ(rec.Count, c.count);
     }
     // Item counts saturate the same way.
-    forms.Akkord(kKindChordIdentification).ExerciseItem[4].Asked = 65535;
-    forms.Akkord(kKindChordIdentification).ExerciseItem[4].Right = 65535;
-    const TResultRec rec = BuildResultRec(kUser, 1, ExerciseBaseModel{}, forms, {});
+    forms.Akkord(ExerciseKind::ChordIdentification).ExerciseItem[4].Asked = 65535;
+    forms.Akkord(ExerciseKind::ChordIdentification).ExerciseItem[4].Right = 65535;
+    const TResultRec rec =
+        BuildResultRec(kUser, ExerciseKind::ChordIdentification, ExerciseBaseModel{}, forms, {});
     EXPECT_EQ(rec.Items[3], (ItemScore{65535, 65535}));
     EXPECT_EQ(SaturatedCount(65536), 65535);
     EXPECT_EQ(SaturatedCount(65534), 65534);
@@ -167,11 +172,11 @@ TEST_F(ResultBookkeepingTest, ItemPairsAreThoseTheKindAsks)
     {
         ExerciseKind kind;
         int pairs;
-    } cases[] = {{1, 60}, {2, 30}, {3, 0},  {4, 0}, {5, 0},
-                 {6, 0},  {7, 60}, {8, 60}, {9, 0}, {10, 60}};
+    } cases[] = {{Kind(1), 60}, {Kind(2), 30}, {Kind(3), 0},  {Kind(4), 0}, {Kind(5), 0},
+                 {Kind(6), 0},  {Kind(7), 60}, {Kind(8), 60}, {Kind(9), 0}, {Kind(10), 60}};
     for (const auto& c : cases) {
-        SCOPED_TRACE(int{c.kind});
-        if (AkkordModel* model = forms.akkord[c.kind - 1U].get()) {
+        SCOPED_TRACE(KindNumber(c.kind));
+        if (AkkordModel* model = forms.akkord[Slot(c.kind)].get()) {
             for (int item = 1; item <= 60; ++item) {
                 model->ExerciseItem[static_cast<std::size_t>(item)].Asked =
                     static_cast<std::uint16_t>(item + 100);
@@ -209,7 +214,8 @@ TEST_F(ResultBookkeepingTest, NameFieldIsTheSetupNameUpToItsFirstDot)
         SCOPED_TRACE(c.file);
         setup.SetupFileName = QString::fromLatin1(c.file);
         const TResultRec rec =
-            BuildResultRec(kUser, 1, ExerciseBaseModel{}, forms, book.LabelsOf(1, false));
+            BuildResultRec(kUser, ExerciseKind::ChordIdentification, ExerciseBaseModel{}, forms,
+                           book.LabelsOf(ExerciseKind::ChordIdentification, false));
         EXPECT_EQ(rec.SetupName, QString::fromLatin1(c.name));
         EXPECT_EQ(rec.TutorTitle, QString());
         EXPECT_EQ(rec.TutorStep, 0);
@@ -219,9 +225,9 @@ TEST_F(ResultBookkeepingTest, NameFieldIsTheSetupNameUpToItsFirstDot)
 TEST_F(ResultBookkeepingTest, TutorRecordsNameTheTutorAndTheUsersStep)
 {
     tutor.title = QStringLiteral("Ear basics");
-    tutor.steps[{8, 3}] = QStringLiteral("Major and minor scales");
+    tutor.steps[{ExerciseKind::Scales, 3}] = QStringLiteral("Major and minor scales");
     data.CurrentUser->Record.TutorSteps[7] = 3;
-    ResultLabels labels = book.LabelsOf(8, true);
+    ResultLabels labels = book.LabelsOf(ExerciseKind::Scales, true);
     EXPECT_EQ(labels.TutorTitle, QStringLiteral("Ear basics"));
     EXPECT_EQ(labels.SetupName, QStringLiteral("Major and minor scales"));
     EXPECT_EQ(labels.TutorStep, 3);
@@ -234,7 +240,7 @@ TEST_F(ResultBookkeepingTest, TutorRecordsNameTheTutorAndTheUsersStep)
     for (const auto& b : beyond) {
         SCOPED_TRACE(b.step);
         data.CurrentUser->Record.TutorSteps[7] = b.step;
-        labels = book.LabelsOf(8, true);
+        labels = book.LabelsOf(ExerciseKind::Scales, true);
         EXPECT_EQ(labels.SetupName, QString());
         EXPECT_EQ(labels.TutorStep, b.stored);
     }
@@ -242,22 +248,22 @@ TEST_F(ResultBookkeepingTest, TutorRecordsNameTheTutorAndTheUsersStep)
 
 TEST_F(ResultBookkeepingTest, ViewSwitchCopiesRunningResultsIntoMemoryOnly)
 {
-    Enter(kKindScales);
+    Enter(ExerciseKind::Scales);
     for (int i = 0; i < 4; ++i)
-        Answer(kKindScales, 2, i != 0);
-    const double begin = Base(kKindScales).StartDate;
+        Answer(ExerciseKind::Scales, 2, i != 0);
+    const double begin = Base(ExerciseKind::Scales).StartDate;
     EXPECT_EQ(book.KindsWithResults(0xFFFF, 5), 0) << "4 answers are not offered for storing";
     const std::uint16_t running = book.KindsWithResults(0xFFFF, 1);
-    ASSERT_EQ(running, 1U << (kKindScales - 1));
+    ASSERT_EQ(running, 1U << (KindNumber(ExerciseKind::Scales) - 1));
     ASSERT_TRUE(book.StoreResults(running, state.TutorActive, true));
 
-    const TResultRec& copy = book.ExerciseResults[kKindScales - 1U].Record;
+    const TResultRec& copy = book.ExerciseResults[Slot(ExerciseKind::Scales)].Record;
     EXPECT_EQ(copy.Count, 4);
     EXPECT_EQ(copy.Score, 3);
     EXPECT_EQ(copy.Items[1], (ItemScore{3, 4}));
     EXPECT_DOUBLE_EQ(copy.DateTime, begin - std::floor(begin));
     EXPECT_FALSE(QFileInfo::exists(ResultFileName(data, kUser))) << "nothing goes to disk";
-    EXPECT_EQ(Base(kKindScales).QuestionCount, 4U) << "the run goes on";
+    EXPECT_EQ(Base(ExerciseKind::Scales).QuestionCount, 4U) << "the run goes on";
     EXPECT_TRUE(forms.resets.empty());
 }
 
@@ -265,12 +271,12 @@ TEST_F(ResultBookkeepingTest, RunWhoseClockNeverStartedStoresNothing)
 {
     state.CurrentView = MainView::ExerciseSetup;
     for (int i = 0; i < 6; ++i)
-        Answer(kKindChordProgressions, 1, true);
+        Answer(ExerciseKind::ChordProgressions, 1, true);
     ASSERT_TRUE(StoreOffered());
     ASSERT_TRUE(book.StoreResults(0xFFFF, false, true));
     EXPECT_TRUE(StoredRecords().empty());
-    EXPECT_EQ(book.ExerciseResults[kKindChordProgressions - 1U].Record.Count, 0);
-    EXPECT_EQ(Base(kKindChordProgressions).QuestionCount, 6U);
+    EXPECT_EQ(book.ExerciseResults[Slot(ExerciseKind::ChordProgressions)].Record.Count, 0);
+    EXPECT_EQ(Base(ExerciseKind::ChordProgressions).QuestionCount, 6U);
 }
 
 TEST_F(ResultBookkeepingTest, RestartAsksThenStoresOrDropsTheAnswers)
@@ -296,10 +302,10 @@ TEST_F(ResultBookkeepingTest, RestartAsksThenStoresOrDropsTheAnswers)
         prompts.asked.clear();
         forms.resets.clear();
         state.TutorActive = c.tutor;
-        Enter(kKindIntervalComparison);
+        Enter(ExerciseKind::IntervalComparison);
         const double begin = clock.now;
         for (int i = 0; i < c.answers; ++i)
-            Answer(kKindIntervalComparison, 0, true);
+            Answer(ExerciseKind::IntervalComparison, 0, true);
         if (c.answer)
             prompts.buttons.push_back(*c.answer);
         ASSERT_TRUE(book.RestartexerciseClick());
@@ -312,11 +318,11 @@ TEST_F(ResultBookkeepingTest, RestartAsksThenStoresOrDropsTheAnswers)
             EXPECT_TRUE(prompts.asked.empty());
         }
         EXPECT_EQ(StoredRecords().size(), c.stored);
-        EXPECT_EQ(Base(kKindIntervalComparison).QuestionCount,
+        EXPECT_EQ(Base(ExerciseKind::IntervalComparison).QuestionCount,
                   c.reset ? 0U : static_cast<unsigned>(c.answers));
-        EXPECT_EQ(Base(kKindIntervalComparison).StartDate, c.reset ? clock.now : begin);
-        Base(kKindIntervalComparison).ClearCounters();
-        Base(kKindIntervalComparison).ClearClock();
+        EXPECT_EQ(Base(ExerciseKind::IntervalComparison).StartDate, c.reset ? clock.now : begin);
+        Base(ExerciseKind::IntervalComparison).ClearCounters();
+        Base(ExerciseKind::IntervalComparison).ClearClock();
     }
 }
 
@@ -331,10 +337,10 @@ TEST_F(ResultBookkeepingTest, FailedStoreKeepsTheAnswersAndSaysWhy)
     ASSERT_FALSE(restarted);
     EXPECT_EQ(restarted.Code(), DataError::NotRegularFile);
     EXPECT_EQ(prompts.Count(QStringLiteral("error")), 1);
-    EXPECT_EQ(Base(kKindIntervalIdentification).QuestionCount, 6U);
+    EXPECT_EQ(Base(ExerciseKind::IntervalIdentification).QuestionCount, 6U);
     EXPECT_TRUE(forms.resets.empty());
     EXPECT_TRUE(data.ResultList->empty());
-    EXPECT_NE(Base(kKindIntervalIdentification).ClockStart, 0.0) << "its clock runs on";
+    EXPECT_NE(Base(ExerciseKind::IntervalIdentification).ClockStart, 0.0) << "its clock runs on";
 
     // Without a user there is no file to name: said, and nothing is lost either.
     QDir(ResultFileName(data, kUser)).removeRecursively();
@@ -343,7 +349,7 @@ TEST_F(ResultBookkeepingTest, FailedStoreKeepsTheAnswersAndSaysWhy)
     ASSERT_FALSE(stored);
     EXPECT_EQ(stored.Code(), DataError::NoUser);
     EXPECT_EQ(prompts.Count(QStringLiteral("error")), 2);
-    EXPECT_EQ(Base(kKindChordIdentification).QuestionCount, 9U);
+    EXPECT_EQ(Base(ExerciseKind::ChordIdentification).QuestionCount, 9U);
 }
 
 TEST_F(ResultBookkeepingTest, StoredResultDeletedFromTheListGoesFromTheFileToo)
@@ -356,7 +362,7 @@ TEST_F(ResultBookkeepingTest, StoredResultDeletedFromTheListGoesFromTheFileToo)
     ASSERT_TRUE(RewriteResults(data));
     const auto records = StoredRecords();
     ASSERT_EQ(records.size(), 1U);
-    EXPECT_EQ(records[0].Kind, kKindIntervalIdentification);
+    EXPECT_EQ(records[0].Kind, KindNumber(ExerciseKind::IntervalIdentification));
 }
 
 TEST_F(ResultBookkeepingTest, ResultsOfAnotherShownUserAreNotTouched)
@@ -376,7 +382,7 @@ TEST_F(ResultBookkeepingTest, ChoosingThePeriodInForceChangesNothing)
 {
     data.StatisticsPeriod = 7;
     state.CurrentView = MainView::Results;
-    const PeriodChoice same = book.N1week1Click(7, QStringLiteral("1 week"), 1);
+    const PeriodChoice same = book.N1week1Click(7, QStringLiteral("1 week"), Kind(1));
     EXPECT_FALSE(same.Changed);
     EXPECT_FALSE(data.ResultUser->Computed);
 
@@ -392,7 +398,7 @@ TEST_F(ResultBookkeepingTest, ChoosingThePeriodInForceChangesNothing)
     recent.Duration = (3600 + 60 * 5 + 9) / 86400.0;
     ASSERT_TRUE(AppendResult(data, old));
     ASSERT_TRUE(AppendResult(data, recent));
-    const PeriodChoice three = book.N1week1Click(3, QStringLiteral("3 days"), 1);
+    const PeriodChoice three = book.N1week1Click(3, QStringLiteral("3 days"), Kind(1));
     EXPECT_TRUE(three.Changed);
     EXPECT_EQ(three.PeriodLabel, QStringLiteral("Statistics - 3 days :"));
     EXPECT_EQ(data.StatisticsPeriod, 3);
@@ -404,12 +410,12 @@ TEST_F(ResultBookkeepingTest, ChoosingThePeriodInForceChangesNothing)
     // Outside the results view the period changes, the statistics wait for the view.
     state.CurrentView = MainView::Exercise;
     data.ResultUser->Computed = false;
-    const PeriodChoice month = book.N1week1Click(30, QStringLiteral("1 month"), 1);
+    const PeriodChoice month = book.N1week1Click(30, QStringLiteral("1 month"), Kind(1));
     EXPECT_TRUE(month.Changed);
     EXPECT_EQ(data.StatisticsPeriod, 30);
     EXPECT_FALSE(month.DurationLabel);
     EXPECT_FALSE(data.ResultUser->Computed);
-    EXPECT_FALSE(book.N1week1Click(300, QStringLiteral("?"), 1).Changed);
+    EXPECT_FALSE(book.N1week1Click(300, QStringLiteral("?"), Kind(1)).Changed);
 }
 
 } // namespace

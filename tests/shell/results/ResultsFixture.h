@@ -9,12 +9,31 @@
 #include "music/files/DaysSince1899.h"
 #include "shell/results/ResultBookkeeping.h"
 
+#include <cstddef>
 #include <map>
 #include <memory>
+#include <utility>
+#include <vector>
 
 namespace pv::test {
 
 inline constexpr double kMinute = 1.0 / (24.0 * 60.0);
+
+/// The kind stored as n (1..10), for tables of kinds.
+inline ExerciseKind Kind(int n)
+{
+    return KindFromNumber(n).value();
+}
+/// A kind value outside the ten, as only a cast of a damaged byte makes one.
+inline ExerciseKind DamagedKind(int n)
+{
+    return static_cast<ExerciseKind>(n);
+}
+/// The place of kind's window in the arrays of the ten windows.
+inline std::size_t Slot(ExerciseKind kind)
+{
+    return static_cast<std::size_t>(KindNumber(kind) - 1);
+}
 
 class HandDateClock final : public IDateClock
 {
@@ -41,19 +60,19 @@ class TestForms final : public IExerciseForms
 public:
     explicit TestForms(const UIStringTable& strings)
     {
-        for (ExerciseKind k = 1; k <= 10; ++k) {
+        for (ExerciseKind k : kExerciseKinds) {
             if (const auto mode = ModeOfKind(k))
-                akkord[k - 1U] =
-                    std::make_unique<AkkordModel>(*mode, base[k - 1U], strip[k - 1U], strings);
+                akkord[Slot(k)] =
+                    std::make_unique<AkkordModel>(*mode, base[Slot(k)], strip[Slot(k)], strings);
         }
     }
     ExerciseBaseModel* Counters(ExerciseKind kind) override
     {
-        return IsExerciseKind(kind) ? &base[kind - 1U] : nullptr;
+        return IsKnownKind(kind) ? &base[Slot(kind)] : nullptr;
     }
     ItemCounts ItemStatistics(ExerciseKind kind, int item) const override
     {
-        const AkkordModel* model = IsExerciseKind(kind) ? akkord[kind - 1U].get() : nullptr;
+        const AkkordModel* model = IsKnownKind(kind) ? akkord[Slot(kind)].get() : nullptr;
         if (model == nullptr || item < 1 || item > 60)
             return {};
         const AkkordItem& it = model->ExerciseItem[static_cast<std::size_t>(item)];
@@ -61,20 +80,20 @@ public:
     }
     void ResetResults(ExerciseKind kind) override
     {
-        if (!IsExerciseKind(kind))
+        if (!IsKnownKind(kind))
             return;
         ++resets[kind];
-        if (akkord[kind - 1U])
-            akkord[kind - 1U]->ResetResults();
+        if (akkord[Slot(kind)])
+            akkord[Slot(kind)]->ResetResults();
         else
-            base[kind - 1U].ClearCounters();
+            base[Slot(kind)].ClearCounters();
     }
-    AkkordModel& Akkord(ExerciseKind kind) { return *akkord[kind - 1U]; }
+    AkkordModel& Akkord(ExerciseKind kind) { return *akkord[Slot(kind)]; }
 
     std::array<ExerciseBaseModel, 10> base{};
     std::array<ControlStripModel, 10> strip{};
     std::array<std::unique_ptr<AkkordModel>, 10> akkord{};
-    std::map<int, int> resets;
+    std::map<ExerciseKind, int> resets;
 };
 
 class FakeTutor final : public IResultTutor
@@ -89,7 +108,7 @@ public:
         return it->second;
     }
     QString title;
-    std::map<std::pair<int, int>, QString> steps;
+    std::map<std::pair<ExerciseKind, int>, QString> steps;
 };
 
 class ResultsFixture : public DataFixture
@@ -115,7 +134,7 @@ protected:
     /// One answer in kind's window: right or wrong, for item (0: no item), taking seconds.
     void Answer(ExerciseKind kind, int item, bool right, int seconds = 20)
     {
-        ExerciseBaseModel& b = forms.base[kind - 1U];
+        ExerciseBaseModel& b = forms.base[Slot(kind)];
         b.MarkQuestionStart(clock.now);
         clock.now += seconds / 86400.0;
         b.AddAnswerTime(clock.now);
