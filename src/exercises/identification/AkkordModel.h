@@ -6,6 +6,8 @@
 #include "exercises/base/ExerciseBaseModel.h"
 #include "exercises/items/ExerciseKind.h"
 #include "exercises/items/ItemTables.h"
+#include "exercises/progressions/ProgressionVoicing.h"
+#include "music/base/Random.h"
 #include "music/notation/NoteRec.h"
 
 #include <array>
@@ -92,6 +94,18 @@ struct AkkordSheetFlags
     bool Syllables = false; ///< movable-do syllables
     int KeyOffset = 0;
     bool GuitarView = false; ///< answered on the guitar without the piano
+    bool Minor = false;      ///< the question's key is read as minor
+    int KeySignature = 0;    ///< -7..7: flats negative, sharps positive
+    int StaffChoice = 2;     ///< -2: the question sits low (bass first), 2: high
+    int DisplayOffset = 0;   ///< octave shift of the shown notes
+};
+
+/// Colour of an answer button's panel.
+enum class AnswerPanelColour : std::uint8_t
+{
+    Face = 0,  ///< the system button face
+    Green = 1, ///< the question's item after an answer
+    Red = 2,   ///< the wrongly chosen item
 };
 
 /// Which answer panels an answer-input bit set shows.
@@ -190,6 +204,23 @@ public:
     /// The user picked play-style button 0..2 (simultaneous, up, down) of the style bar.
     void ChoosePlayStyle(int styleButton);
 
+    /// The random source every draw of a question takes; it must outlive the model.
+    void SetRandom(IRandom& random) { m_random = &random; }
+
+    /// Puts a new question: draws it, arms the answer and the label. False when no question
+    /// can be put (no answer button, or the melody generator is not available yet).
+    bool NewQuestion();
+    /// Fills the question state: item, root, play style, key, notes with their spelling,
+    /// guitar strings, display offset, staff choice and the first tone.
+    void GenerateQuestion();
+    /// The next root of a cyclic root movement (rules 3..8) after PreviousRoot.
+    int NextRootByMovement() const;
+    /// The enabled state of answer button 1..ButtonCount (progressions keep only those of the
+    /// question's chord count).
+    bool AnswerButtonEnabled(int button) const;
+    /// Adds (or removes) one entered note; position 0 sorts it in, 1.. inserts it there.
+    void EnterNote(TPitch note, bool remove, int position = 0);
+
     /// The window's base counters (shared with its base window).
     ExerciseBaseModel& Base() { return *m_base; }
     const ExerciseBaseModel& Base() const { return *m_base; }
@@ -223,6 +254,29 @@ public:
     std::uint8_t EntryTool = kEntryToolAdd; ///< tag of the note-entry tool that is down
     AkkordSettings Settings;                ///< as the last setup took them
 
+    // The question.
+    QString QuestionTitle; ///< the prompt of the kind, from the language
+    QString ResultLabel;   ///< the text of the result label
+    std::uint8_t QuestionItem = 0;
+    std::uint8_t PreviousItem = 0;
+    std::uint8_t PreviousRoot = 0; ///< 0: no previous question
+    std::array<TNoteRec, kItemNoteCount> QuestionNotes{};
+    bool ReversedScale = false;
+    int QuestionHighest = 0;
+    int QuestionLowest = 0;
+    int LowestPitch = 36; ///< the pitches the visible input views can show
+    int HighestPitch = 95;
+    int DisplayOffset = 0;
+    int FirstTonePitch = 0; ///< the tone shown at once, 0 = none
+    int RootNoteIndex = 1;  ///< inverted chords: 1-based place of the chord's root
+    /// Progressions: the voiced chords of the question (notes, chord starts).
+    VoicedProgression ProgressionNotes;
+    std::array<TNoteRec, 2 * kItemNoteCount> EnteredNotes{};
+    std::uint8_t BlinkCount = 0;
+    bool BlinkRunning = false;         ///< the answer-button blink timer runs
+    bool AutoNewQuestionArmed = false; ///< the automatic new question timer runs
+    std::array<AnswerPanelColour, kItemCount + 1> ButtonColour{}; ///< [1..ButtonCount]
+
     AkkordSheetFlags Sheet;
     int HelpContext = 0;
     std::uint8_t TipTag = 0;                              ///< tag of the answer area's tip button
@@ -243,7 +297,22 @@ private:
     ControlStripModel* m_strip;
     const UIStringTable* m_strings;
     std::array<std::uint8_t, kItemCount + 1> m_buttonOfItem{};
+    std::array<bool, kItemCount + 1> m_buttonEnabled{};
+    StdRandom m_ownRandom;
+    IRandom* m_random = &m_ownRandom;
+    ItemTable m_chordItems; ///< progressions voice their chords from these
+
+    void GenerateProgression(const AkkordItem& item);
+    void SpellAndPlaceNotes();
 };
+
+/// Key signature (-6..5) of the major key whose tonic is a pitch class (any int, folded).
+int KeySignatureOfPitchClass(int pitchClass);
+/// The semitones above a major tonic on which the lower note of an interval (size mod 12)
+/// lies inside the major scale.
+std::span<const int> IntervalKeyPositions(int interval);
+/// Chord types (zero-based chord items) with a minor third that vote for a minor key.
+bool IsMinorChordType(int chordType);
 
 /// The window's item copies of a kind's table (chords, inversions, intervals, scales), all 60.
 std::array<AkkordItem, kItemCount> AkkordItemsOfTable(const ItemTable& table);
