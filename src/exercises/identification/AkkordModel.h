@@ -12,8 +12,10 @@
 
 #include <array>
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <span>
+#include <vector>
 
 #include <QString>
 
@@ -130,7 +132,16 @@ struct AkkordSettings
 {
     bool ShowKeyName = false; ///< the settings ask for the key's name under the staff
     bool TipsOffered = false; ///< the answer-button tip is still offered (tips mask bit 0)
+    /// How entered notes are compared: 0 absolute pitch, 1 pitch class, 2 relative.
+    std::uint8_t NoteIdentification = 0;
+    bool AutoNewQuestion = false;          ///< put the next question by itself after an answer
+    bool AutoNewQuestionOnlyRight = false; ///< ... only after a right answer
 };
+
+/// How entered notes are compared with the question.
+inline constexpr std::uint8_t kIdentifyAbsolute = 0;
+inline constexpr std::uint8_t kIdentifyPitchClass = 1;
+inline constexpr std::uint8_t kIdentifyRelative = 2;
 
 /// Root range: roots are drawn from LowNote .. LowNote + RootSpan - 1; RootSpan is at least 1.
 struct RootRange
@@ -220,6 +231,28 @@ public:
     bool AnswerButtonEnabled(int button) const;
     /// Adds (or removes) one entered note; position 0 sorts it in, 1.. inserts it there.
     void EnterNote(TPitch note, bool remove, int position = 0);
+    /// Keeps only the shown first tone when it was entered, else empties the answer.
+    void ClearEnteredNotes();
+
+    /// An answer button (1..ButtonCount) was used: its item becomes the entered answer and,
+    /// without play (a right or middle click) or as the right item under AutoAnswer, is scored.
+    /// True when the item should be auditioned now.
+    bool ShowAnswerItem(int button, bool play);
+    /// The item's notes (progressions: voiced chords) as the answer of the open question.
+    std::vector<TNoteRec> AnswerItemNotes(int item) const;
+    /// "Check": compares the entered notes with the question and scores them.
+    void FourthButtonAction();
+    /// The first item whose intervals are those of the entered notes; 0 for none.
+    int FindEnteredItem() const;
+    /// Scores the open question once; matches is -1 for an answer by item, else the number of
+    /// matching entered notes.
+    void CheckAnswer(int item, int matches);
+    /// The right answer as it is named: the item, after its root note for chords and scales.
+    QString AnswerText() const;
+    /// The entered notes' names for the result label.
+    QString EnteredNotesText() const;
+    /// One tick of the answer-button blink.
+    void BlinkTick();
 
     /// The window's base counters (shared with its base window).
     ExerciseBaseModel& Base() { return *m_base; }
@@ -276,6 +309,14 @@ public:
     bool BlinkRunning = false;         ///< the answer-button blink timer runs
     bool AutoNewQuestionArmed = false; ///< the automatic new question timer runs
     std::array<AnswerPanelColour, kItemCount + 1> ButtonColour{}; ///< [1..ButtonCount]
+    std::uint8_t AnsweredItem = 0; ///< item the entered notes form, 0 none
+    bool LastAnswerRight = false;
+    bool RightPictureShown = false; ///< the "right" picture beside the result label
+    bool AlterationBarEnabled = true;
+    /// The entered notes followed by the question's after an answer, for the staff.
+    int DisplayedNoteCount = 0;
+    /// Told of every scored answer (right or wrong): the window plays the answer sound.
+    std::function<void(bool right)> AnswerFeedback;
 
     AkkordSheetFlags Sheet;
     int HelpContext = 0;

@@ -176,6 +176,11 @@ bool AkkordModel::NewQuestion()
     AutoNewQuestionArmed = false;
     ButtonColour.fill(AnswerPanelColour::Face);
     EnteredCount = 0;
+    EnteredNotes.fill(TNoteRec{});
+    DisplayedNoteCount = 0;
+    AnsweredItem = 0;
+    RightPictureShown = false;
+    AlterationBarEnabled = true;
     BlinkCount = 0;
     m_base->Answered = false;
 
@@ -401,6 +406,7 @@ void AkkordModel::GenerateProgression(const AkkordItem& item)
                 sheet.SpellInScale(chord.Pitch, Sheet.KeyOffset, Sheet.KeySignature));
         }
     }
+    QuestionNotes = chords;
     ProgressionNotes = VoiceProgression(chords, count, root, 0, IntervalInKey, m_chordItems,
                                         SheetScaleSpeller(sheet), *m_random);
 
@@ -465,6 +471,17 @@ void AkkordModel::EnterNote(TPitch note, bool remove, int position)
             SetGuitarString(EnteredNotes[k], DisplayOffset);
         }
         AssignGuitarStrings(EnteredNotes, EnteredCount, DisplayOffset, ModeInfo(Mode).Kind);
+        if (AutoAnswer && !m_base->Answered && EnteredCount == QuestionNoteCount) {
+            bool holdsQuestion = true;
+            for (std::size_t k = 0; k < EnteredCount; ++k) {
+                holdsQuestion =
+                    holdsQuestion && EnteredNotes[k].Pitch.Note == QuestionNotes[k].Pitch.Note;
+            }
+            if (holdsQuestion) {
+                FourthButtonAction();
+                return;
+            }
+        }
     } else {
         int same = 0;
         std::size_t last = entered;
