@@ -309,6 +309,9 @@ public:
     bool BlinkRunning = false;         ///< the answer-button blink timer runs
     bool AutoNewQuestionArmed = false; ///< the automatic new question timer runs
     std::array<AnswerPanelColour, kItemCount + 1> ButtonColour{}; ///< [1..ButtonCount]
+    int TonicNote = 0;             ///< the tonic played before the question
+    bool ExternalHold = false;     ///< the program or the microphone holds a note
+    std::uint8_t HeldSource = 0;   ///< 0 program, 1 staff, 2 piano, 3 microphone, 4 guitar
     std::uint8_t AnsweredItem = 0; ///< item the entered notes form, 0 none
     bool LastAnswerRight = false;
     bool RightPictureShown = false; ///< the "right" picture beside the result label
