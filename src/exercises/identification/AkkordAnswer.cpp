@@ -311,14 +311,14 @@ void AkkordModel::CheckAnswer(int item, int matches)
         BlinkCount = 0;
         BlinkRunning = rightButton > 0;
     }
-    if (AnswerFeedback) {
-        AnswerFeedback(LastAnswerRight);
-    }
     if (Mode == IdentificationMode::ChordProgressions) {
         AlterationBarEnabled = false;
     }
     AutoNewQuestionArmed =
         Settings.AutoNewQuestion && (LastAnswerRight || !Settings.AutoNewQuestionOnlyRight);
+    if (AnswerFeedback) {
+        AnswerFeedback(LastAnswerRight);
+    }
 }
 
 QString AkkordModel::AnswerText() const

@@ -180,6 +180,11 @@ TAkkord::TAkkord(IdentificationMode mode, IExerciseHost* host, const UIStringTab
     m_model.AnswerFeedback = [this](bool right) {
         AnswerFeedback(right);
         ShowScore();
+        // A tutor step that ends with this answer puts its own next question.
+        if (Host() != nullptr) {
+            const bool tutorTookOver = Host()->TutorAfterAnswer();
+            Host()->SetAutoNewQuestTimerEnabled(!tutorTookOver && m_model.AutoNewQuestionArmed);
+        }
     };
 
     SetAnswerInput(m_model.AnswerInput);
@@ -560,9 +565,6 @@ void TAkkord::MirrorQuestion()
     }
     if (m_model.BlinkRunning && !m_blinkTimer->isActive()) {
         m_blinkTimer->start();
-    }
-    if (Host() != nullptr && m_model.Base().Answered) {
-        Host()->SetAutoNewQuestTimerEnabled(m_model.AutoNewQuestionArmed);
     }
     for (std::size_t s = 0; s < PlayStyleButtons.size(); ++s) {
         PlayStyleButtons[s]->setChecked(m_model.StyleButtonTags[s] == m_model.CurrentPlayStyle ||
