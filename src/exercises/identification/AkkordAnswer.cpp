@@ -115,6 +115,19 @@ std::vector<TNoteRec> AkkordModel::AnswerItemNotes(int item) const
     return notes;
 }
 
+VoicedProgression AkkordModel::VoiceEnteredChords() const
+{
+    NoKeysHeld keys;
+    TSheet sheet(keys);
+    sheet.SetKeyOffset(Sheet.KeyOffset);
+    sheet.SetKeySignature(Sheet.KeySignature);
+    const int count = std::min<int>(EnteredCount, kItemNoteCount);
+    const int root = QuestionRoot == 0 ? 60 : QuestionRoot;
+    return VoiceProgression(std::span(EnteredNotes).first(static_cast<std::size_t>(count)), count,
+                            root, ProgressionNotes.TopPitch, IntervalInKey, m_chordItems,
+                            SheetScaleSpeller(sheet), *m_random);
+}
+
 bool AkkordModel::ShowAnswerItem(int button, bool play)
 {
     const int item = ItemOfButton(button);

@@ -240,6 +240,8 @@ public:
     bool ShowAnswerItem(int button, bool play);
     /// The item's notes (progressions: voiced chords) as the answer of the open question.
     std::vector<TNoteRec> AnswerItemNotes(int item) const;
+    /// Progressions: the entered chords (root and chord type) voiced like the question's.
+    VoicedProgression VoiceEnteredChords() const;
     /// "Check": compares the entered notes with the question and scores them.
     void FourthButtonAction();
     /// The first item whose intervals are those of the entered notes; 0 for none.

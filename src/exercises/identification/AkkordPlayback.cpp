@@ -63,22 +63,27 @@ void AkkordPlayback::PlayQuestion(int kind)
     }
 
     const bool interval = m.Mode == IdentificationMode::IntervalIdentification;
+    const auto queueChords = [this](const VoicedProgression& voiced) {
+        for (std::size_t j = 0; j + 1 < voiced.Counts.size(); ++j) {
+            const auto from = static_cast<std::size_t>(voiced.Counts[j]);
+            const int count = voiced.Counts[j + 1] - voiced.Counts[j];
+            if (from < voiced.Notes.size() && count > 0) {
+                QueueNotes(std::span(voiced.Notes).subspan(from), count, false);
+            }
+        }
+    };
     if (kind == kPlayNewQuestion || kind == kPlayRepeat) {
         if (m.Mode == IdentificationMode::ChordProgressions) {
-            const VoicedProgression& voiced = m.ProgressionNotes;
-            for (std::size_t j = 0; j + 1 < voiced.Counts.size(); ++j) {
-                const auto from = static_cast<std::size_t>(voiced.Counts[j]);
-                const int count = voiced.Counts[j + 1] - voiced.Counts[j];
-                if (from < voiced.Notes.size() && count > 0) {
-                    QueueNotes(std::span(voiced.Notes).subspan(from), count, false);
-                }
-            }
+            queueChords(m.ProgressionNotes);
         } else {
             QueueNotes(m.QuestionNotes, m.QuestionNoteCount, interval);
         }
-    } else if (kind == kPlayEnteredAnswer && m.EnteredCount > 0 &&
-               m.Mode != IdentificationMode::ChordProgressions) {
-        QueueNotes(m.EnteredNotes, m.EnteredCount, interval);
+    } else if (kind == kPlayEnteredAnswer && m.EnteredCount > 0) {
+        if (m.Mode == IdentificationMode::ChordProgressions) {
+            queueChords(m.VoiceEnteredChords());
+        } else {
+            QueueNotes(m.EnteredNotes, m.EnteredCount, interval);
+        }
     }
     Start();
 }

@@ -319,5 +319,41 @@ TEST(AkkordPlayback, AUnisonPlayedAtOnceSoundsOnce)
               1);
 }
 
+TEST(AkkordPlayback, EnteredProgressionIsVoicedAndPlayedChordByChord)
+{
+    Rig rig(IdentificationMode::ChordProgressions, {0});
+    rig.model.Setup(OneItemOnC(IdentificationMode::ChordProgressions, 1, 0), BuiltInItemTables(),
+                    AkkordSettings{}, true);
+    ASSERT_TRUE(rig.model.NewQuestion());
+    // The user's answer: the progression's own chords, by button.
+    ASSERT_FALSE(rig.model.ShowAnswerItem(1, true));
+    ASSERT_EQ(rig.model.EnteredCount, 2);
+    rig.playback.PlayQuestion(kPlayEnteredAnswer);
+    const std::vector<Row> expected = {
+        {0, Msg(0x90, 67, 98), 1},    {0, Msg(0x90, 71, 98), 1},    {0, Msg(0x90, 74, 98), 1},
+        {1344, Msg(0x80, 67), 1},     {1344, Msg(0x80, 71), 1},     {1344, Msg(0x80, 74), 1},
+        {1344, Msg(0x90, 60, 98), 1}, {1344, Msg(0x90, 64, 98), 1}, {1344, Msg(0x90, 67, 98), 1},
+        {2688, Msg(0x80, 60), 1},     {2688, Msg(0x80, 64), 1},     {2688, Msg(0x80, 67), 1},
+        {2688, Code(55), 1},
+    };
+    EXPECT_EQ(rig.PlayAll(), expected);
+}
+
+// Before any question, or with nothing entered, a playback sends its end code only.
+TEST(AkkordPlayback, NothingToPlayEndsAtOnce)
+{
+    Rig rig(IdentificationMode::ChordIdentification, {0});
+    rig.model.Setup(DefaultExerciseSetup(), BuiltInItemTables(), AkkordSettings{}, true);
+    for (int kind : {kPlayRepeat, kPlayEnteredAnswer}) {
+        SCOPED_TRACE(kind);
+        rig.devices.sink.sent.clear();
+        rig.targets.identification.codes.clear();
+        rig.targets.identification.times.clear();
+        rig.clock.SetMs(0);
+        rig.playback.PlayQuestion(kind);
+        EXPECT_EQ(rig.PlayAll(), (std::vector<Row>{{0, Code(55), 1}}));
+    }
+}
+
 } // namespace
 } // namespace pv
