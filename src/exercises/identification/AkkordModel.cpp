@@ -220,6 +220,9 @@ void AkkordModel::SetupExercise(bool reset, const OptionBlock& block,
         ButtonItems[ButtonCount] = static_cast<std::uint8_t>(i);
         m_buttonOfItem[static_cast<std::size_t>(i)] = ButtonCount;
     }
+    m_buttonEnabled.fill(true);
+    ButtonColour.fill(AnswerPanelColour::Face);
+    MaxSamePitch = Mode == IdentificationMode::IntervalIdentification ? 2 : 1;
 }
 
 void AkkordModel::SetupChordId(const ExerciseSetup& setup, const ItemTables& items,
@@ -325,6 +328,7 @@ void AkkordModel::SetupChordProgression(const ExerciseSetup& setup, const ItemTa
         AlterationCaptions[static_cast<std::size_t>(b)] = ChordSymbol(b);
     }
 
+    m_chordItems = items.ChordIdentification;
     const auto table = AkkordItemsOfProgressions(items);
     SetupExercise(reset, setup.ChordProgressions, table, 60);
     MakeArpeggiosHeld();

@@ -5,13 +5,17 @@
 #include "exercises/base/ControlStripModel.h"
 #include "exercises/base/ExerciseBaseModel.h"
 #include "exercises/items/ItemTables.h"
+#include "exercises/progressions/ProgressionVoicing.h"
 #include "music/base/ExerciseKind.h"
+#include "music/base/Random.h"
 #include "music/notation/NoteRec.h"
 
 #include <array>
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <span>
+#include <vector>
 
 #include <QString>
 
@@ -92,6 +96,18 @@ struct AkkordSheetFlags
     bool Syllables = false; ///< movable-do syllables
     int KeyOffset = 0;
     bool GuitarView = false; ///< answered on the guitar without the piano
+    bool Minor = false;      ///< the question's key is read as minor
+    int KeySignature = 0;    ///< -7..7: flats negative, sharps positive
+    int StaffChoice = 2;     ///< -2: the question sits low (bass first), 2: high
+    int DisplayOffset = 0;   ///< octave shift of the shown notes
+};
+
+/// Colour of an answer button's panel.
+enum class AnswerPanelColour : std::uint8_t
+{
+    Face = 0,  ///< the system button face
+    Green = 1, ///< the question's item after an answer
+    Red = 2,   ///< the wrongly chosen item
 };
 
 /// Which answer panels an answer-input bit set shows.
@@ -116,7 +132,16 @@ struct AkkordSettings
 {
     bool ShowKeyName = false; ///< the settings ask for the key's name under the staff
     bool TipsOffered = false; ///< the answer-button tip is still offered (tips mask bit 0)
+    /// How entered notes are compared: 0 absolute pitch, 1 pitch class, 2 relative.
+    std::uint8_t NoteIdentification = 0;
+    bool AutoNewQuestion = false;          ///< put the next question by itself after an answer
+    bool AutoNewQuestionOnlyRight = false; ///< ... only after a right answer
 };
+
+/// How entered notes are compared with the question.
+inline constexpr std::uint8_t kIdentifyAbsolute = 0;
+inline constexpr std::uint8_t kIdentifyPitchClass = 1;
+inline constexpr std::uint8_t kIdentifyRelative = 2;
 
 /// Root range: roots are drawn from LowNote .. LowNote + RootSpan - 1; RootSpan is at least 1.
 struct RootRange
@@ -190,6 +215,47 @@ public:
     /// The user picked play-style button 0..2 (simultaneous, up, down) of the style bar.
     void ChoosePlayStyle(int styleButton);
 
+    /// The random source every draw of a question takes; it must outlive the model.
+    void SetRandom(IRandom& random) { m_random = &random; }
+
+    /// Puts a new question: draws it, arms the answer and the label. False when no question
+    /// can be put (no answer button, or the melody generator is not available yet).
+    bool NewQuestion();
+    /// Fills the question state: item, root, play style, key, notes with their spelling,
+    /// guitar strings, display offset, staff choice and the first tone.
+    void GenerateQuestion();
+    /// The next root of a cyclic root movement (rules 3..8) after PreviousRoot.
+    int NextRootByMovement() const;
+    /// The enabled state of answer button 1..ButtonCount (progressions keep only those of the
+    /// question's chord count).
+    bool AnswerButtonEnabled(int button) const;
+    /// Adds (or removes) one entered note; position 0 sorts it in, 1.. inserts it there.
+    void EnterNote(TPitch note, bool remove, int position = 0);
+    /// Keeps only the shown first tone when it was entered, else empties the answer.
+    void ClearEnteredNotes();
+
+    /// An answer button (1..ButtonCount) was used: its item becomes the entered answer and,
+    /// without play (a right or middle click) or as the right item under AutoAnswer, is scored.
+    /// True when the item should be auditioned now.
+    bool ShowAnswerItem(int button, bool play);
+    /// The item's notes (progressions: voiced chords) as the answer of the open question.
+    std::vector<TNoteRec> AnswerItemNotes(int item) const;
+    /// Progressions: the entered chords (root and chord type) voiced like the question's.
+    VoicedProgression VoiceEnteredChords() const;
+    /// "Check": compares the entered notes with the question and scores them.
+    void FourthButtonAction();
+    /// The first item whose intervals are those of the entered notes; 0 for none.
+    int FindEnteredItem() const;
+    /// Scores the open question once; matches is -1 for an answer by item, else the number of
+    /// matching entered notes.
+    void CheckAnswer(int item, int matches);
+    /// The right answer as it is named: the item, after its root note for chords and scales.
+    QString AnswerText() const;
+    /// The entered notes' names for the result label.
+    QString EnteredNotesText() const;
+    /// One tick of the answer-button blink.
+    void BlinkTick();
+
     /// The window's base counters (shared with its base window).
     ExerciseBaseModel& Base() { return *m_base; }
     const ExerciseBaseModel& Base() const { return *m_base; }
@@ -223,6 +289,40 @@ public:
     std::uint8_t EntryTool = kEntryToolAdd; ///< tag of the note-entry tool that is down
     AkkordSettings Settings;                ///< as the last setup took them
 
+    // The question.
+    QString QuestionTitle; ///< the prompt of the kind, from the language
+    QString ResultLabel;   ///< the text of the result label
+    std::uint8_t QuestionItem = 0;
+    std::uint8_t PreviousItem = 0;
+    std::uint8_t PreviousRoot = 0; ///< 0: no previous question
+    std::array<TNoteRec, kItemNoteCount> QuestionNotes{};
+    bool ReversedScale = false;
+    int QuestionHighest = 0;
+    int QuestionLowest = 0;
+    int LowestPitch = 36; ///< the pitches the visible input views can show
+    int HighestPitch = 95;
+    int DisplayOffset = 0;
+    int FirstTonePitch = 0; ///< the tone shown at once, 0 = none
+    int RootNoteIndex = 1;  ///< inverted chords: 1-based place of the chord's root
+    /// Progressions: the voiced chords of the question (notes, chord starts).
+    VoicedProgression ProgressionNotes;
+    std::array<TNoteRec, 2 * kItemNoteCount> EnteredNotes{};
+    std::uint8_t BlinkCount = 0;
+    bool BlinkRunning = false;         ///< the answer-button blink timer runs
+    bool AutoNewQuestionArmed = false; ///< the automatic new question timer runs
+    std::array<AnswerPanelColour, kItemCount + 1> ButtonColour{}; ///< [1..ButtonCount]
+    int TonicNote = 0;             ///< the tonic played before the question
+    bool ExternalHold = false;     ///< the program or the microphone holds a note
+    std::uint8_t HeldSource = 0;   ///< 0 program, 1 staff, 2 piano, 3 microphone, 4 guitar
+    std::uint8_t AnsweredItem = 0; ///< item the entered notes form, 0 none
+    bool LastAnswerRight = false;
+    bool RightPictureShown = false; ///< the "right" picture beside the result label
+    bool AlterationBarEnabled = true;
+    /// The entered notes followed by the question's after an answer, for the staff.
+    int DisplayedNoteCount = 0;
+    /// Told of every scored answer (right or wrong): the window plays the answer sound.
+    std::function<void(bool right)> AnswerFeedback;
+
     AkkordSheetFlags Sheet;
     int HelpContext = 0;
     std::uint8_t TipTag = 0;                              ///< tag of the answer area's tip button
@@ -243,7 +343,22 @@ private:
     ControlStripModel* m_strip;
     const UIStringTable* m_strings;
     std::array<std::uint8_t, kItemCount + 1> m_buttonOfItem{};
+    std::array<bool, kItemCount + 1> m_buttonEnabled{};
+    StdRandom m_ownRandom;
+    IRandom* m_random = &m_ownRandom;
+    ItemTable m_chordItems; ///< progressions voice their chords from these
+
+    void GenerateProgression(const AkkordItem& item);
+    void SpellAndPlaceNotes();
 };
+
+/// Key signature (-6..5) of the major key whose tonic is a pitch class (any int, folded).
+int KeySignatureOfPitchClass(int pitchClass);
+/// The semitones above a major tonic on which the lower note of an interval (size mod 12)
+/// lies inside the major scale.
+std::span<const int> IntervalKeyPositions(int interval);
+/// Chord types (zero-based chord items) with a minor third that vote for a minor key.
+bool IsMinorChordType(int chordType);
 
 /// The window's item copies of a kind's table (chords, inversions, intervals, scales), all 60.
 std::array<AkkordItem, kItemCount> AkkordItemsOfTable(const ItemTable& table);

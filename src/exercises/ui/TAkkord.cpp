@@ -5,6 +5,7 @@
 #include "exercises/identification/AkkordLayout.h"
 #include "exercises/setup/ExerciseSetup.h"
 #include "exercises/ui/TControlButton.h"
+#include "music/sequencer/SequencerNotifyEvent.h"
 #include "music/staff/Sheet.h"
 #include "music/ui/StaffPainter.h"
 
@@ -19,6 +20,7 @@
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPushButton>
+#include <QTimer>
 #include <QToolButton>
 
 namespace pv {
@@ -30,8 +32,8 @@ constexpr int kToolButtonSize = 28;
 class StaffBox : public QWidget
 {
 public:
-    StaffBox(TSheet& sheet, bool progressions, QWidget* parent)
-        : QWidget(parent), m_sheet(sheet), m_progressions(progressions)
+    StaffBox(TSheet& sheet, const AkkordModel& model, bool progressions, QWidget* parent)
+        : QWidget(parent), m_sheet(sheet), m_model(model), m_progressions(progressions)
     {
         setAttribute(Qt::WA_OpaquePaintEvent);
     }
@@ -54,11 +56,16 @@ protected:
             painter.drawRect(rect().adjusted(0, 0, -1, -1));
             return;
         }
-        m_painter.Paint(painter, m_sheet.Draw(std::span<TNoteRec>(), 0));
+        // The entered answer, and after an answer the question behind it.
+        const int count = m_progressions ? 0 : m_model.DisplayedNoteCount;
+        std::vector<TNoteRec> notes(m_model.EnteredNotes.begin(),
+                                    m_model.EnteredNotes.begin() + count);
+        m_painter.Paint(painter, m_sheet.Draw(notes, count));
     }
 
 private:
     TSheet& m_sheet;
+    const AkkordModel& m_model;
     bool m_progressions = false;
     StaffPainter m_painter;
 };
@@ -124,7 +131,8 @@ TAkkord::TAkkord(IdentificationMode mode, IExerciseHost* host, const UIStringTab
     Panel3->resize(kPlayStyleBarWidth, kPlayStyleBarHeight);
 
     Panel55 = new QWidget(this);
-    PaintBox1 = new StaffBox(*m_sheet, mode == IdentificationMode::ChordProgressions, Panel55);
+    PaintBox1 =
+        new StaffBox(*m_sheet, m_model, mode == IdentificationMode::ChordProgressions, Panel55);
     Panel1 = new QWidget(Panel55);
     m_toolGroup = new QButtonGroup(this);
     SpeedButton3 = MakeToolButton(Panel1, QStringLiteral("+"), QStringLiteral("Add notes"), 1);
@@ -161,10 +169,33 @@ TAkkord::TAkkord(IdentificationMode mode, IExerciseHost* host, const UIStringTab
     connect(m_toolGroup, &QButtonGroup::idClicked, this,
             [this](int id) { m_model.EntryTool = static_cast<std::uint8_t>(id); });
 
+    m_blinkTimer = new QTimer(this);
+    m_blinkTimer->setInterval(200);
+    connect(m_blinkTimer, &QTimer::timeout, this, [this] { Timer1Timer(); });
+    connect(this, &TAkkord::AnswerButtonMouseDown, this, [this](int button, Qt::MouseButton mouse) {
+        OnAnswerButton(button, mouse == Qt::LeftButton);
+    });
+    connect(this, &TAkkord::AnswerButtonKeyDown, this,
+            [this](int button, int) { OnAnswerButton(button, true); });
+    m_model.AnswerFeedback = [this](bool right) {
+        AnswerFeedback(right);
+        ShowScore();
+        // A tutor step that ends with this answer puts its own next question.
+        if (Host() != nullptr) {
+            const bool tutorTookOver = Host()->TutorAfterAnswer();
+            Host()->SetAutoNewQuestTimerEnabled(!tutorTookOver && m_model.AutoNewQuestionArmed);
+        }
+    };
+
     SetAnswerInput(m_model.AnswerInput);
 }
 
 TAkkord::~TAkkord() = default;
+
+void TAkkord::SetMidiOut(TMidiOut& midiOut)
+{
+    m_playback = std::make_unique<AkkordPlayback>(m_model, midiOut);
+}
 
 void TAkkord::Setup(const ExerciseSetup& setup, const ItemTables& items,
                     const AkkordSettings& settings, bool reset)
@@ -266,6 +297,7 @@ void TAkkord::ApplySheetFlags()
     m_sheet->SetFixedSpacing(flags.Chord);
     m_sheet->SetShowKeyName(flags.ShowKeyName);
     m_sheet->SetKeyOffset(flags.KeyOffset);
+    m_sheet->SetKeySignature(flags.KeySignature);
     m_sheet->SetGuitarView(flags.GuitarView);
     PaintBox1->update();
 }
@@ -424,12 +456,138 @@ void TAkkord::ShowScore()
     Host()->ShowScoreDisplay(score.Gauge, score.Label);
 }
 
-// Without a question there is nothing to ask, play, check or stop.
-void TAkkord::AutoNewQuestTimerTimer() {}
+void TAkkord::NewQuestion()
+{
+    if (Host() != nullptr) {
+        Host()->SetAutoNewQuestTimerEnabled(false);
+    }
+    m_blinkTimer->stop();
+    if (!m_model.NewQuestion()) {
+        Label2->setText(m_model.ResultLabel);
+        return;
+    }
+    MirrorQuestion();
+    if (m_playback) {
+        m_playback->PlayQuestion(kPlayNewQuestion);
+        ControlButtons->update();
+    }
+    TExerciseBaseClass::NewQuestion();
+}
+
+void TAkkord::OnAnswerButton(int button, bool play)
+{
+    const bool audition = m_model.ShowAnswerItem(button, play);
+    if (audition && m_playback) {
+        m_playback->PlayAnswerItem(m_model.ItemOfButton(button));
+    }
+    MirrorQuestion();
+}
+
+void TAkkord::FourthButtonAction()
+{
+    m_model.FourthButtonAction();
+    MirrorQuestion();
+}
+
+void TAkkord::RepeatQuestion()
+{
+    if (m_playback) {
+        m_playback->RepeatQuestion();
+    }
+    ControlButtons->update();
+}
+
+void TAkkord::ThirdButtonAction()
+{
+    if (m_playback) {
+        m_playback->PlayQuestion(kPlayEnteredAnswer);
+    }
+    ControlButtons->update();
+}
+
+void TAkkord::StopPlaying()
+{
+    if (m_playback) {
+        m_playback->StopPlaying();
+    } else {
+        m_model.HeldNote = TNoteRec{};
+    }
+    ControlButtons->update();
+    PaintBox1->update();
+}
+
+void TAkkord::Timer1Timer()
+{
+    m_model.BlinkTick();
+    if (!m_model.BlinkRunning) {
+        m_blinkTimer->stop();
+    }
+    MirrorQuestion();
+}
+
+bool TAkkord::event(QEvent* event)
+{
+    if (event->type() == SequencerNotifyEvent::Type()) {
+        if (m_playback) {
+            m_playback->SequencerNotify(static_cast<SequencerNotifyEvent*>(event)->Code());
+        }
+        MirrorQuestion();
+        return true;
+    }
+    return TExerciseBaseClass::event(event);
+}
+
+void TAkkord::MirrorQuestion()
+{
+    Label2->setText(m_model.ResultLabel);
+    if (m_model.RightPictureShown) {
+        Image13->show();
+        Label2->move(Image13->x() + Image13->width() + 4, Label2->y());
+    } else {
+        Image13->hide();
+        Label2->move(Image13->x(), Label2->y());
+    }
+    const QColor face = palette().color(QPalette::Button);
+    for (int b = 1; b <= m_model.ButtonCount && b <= AnswerButtonsMade(); ++b) {
+        const AnswerButtonPair& pair = m_answerButtons[static_cast<std::size_t>(b - 1)];
+        pair.Button->setEnabled(m_model.AnswerButtonEnabled(b));
+        switch (m_model.ButtonColour[static_cast<std::size_t>(b)]) {
+        case AnswerPanelColour::Green:
+            SetPanelColour(pair.Panel, QColor(0, 255, 0));
+            break;
+        case AnswerPanelColour::Red:
+            SetPanelColour(pair.Panel, QColor(255, 0, 0));
+            break;
+        case AnswerPanelColour::Face:
+            SetPanelColour(pair.Panel, face);
+            break;
+        }
+    }
+    if (m_model.BlinkRunning && !m_blinkTimer->isActive()) {
+        m_blinkTimer->start();
+    }
+    for (std::size_t s = 0; s < PlayStyleButtons.size(); ++s) {
+        PlayStyleButtons[s]->setChecked(m_model.StyleButtonTags[s] == m_model.CurrentPlayStyle ||
+                                        (s == 1 && m_model.CurrentPlayStyle == kPlayUp) ||
+                                        (s == 2 && m_model.CurrentPlayStyle == kPlayDown));
+    }
+    if (Panel2 != nullptr) {
+        Panel2->setEnabled(m_model.AlterationBarEnabled);
+    }
+    if (m_model.QuestionItem != 0) {
+        m_sheet->ArrangeStaves(m_model.QuestionHighest,
+                               Mode() == IdentificationMode::ChordProgressions);
+    }
+    ApplySheetFlags();
+    ControlButtons->update();
+}
+
+void TAkkord::AutoNewQuestTimerTimer()
+{
+    NewQuestion();
+}
+
+// Note input from a MIDI keyboard comes with the input views.
 void TAkkord::MidiInMessage(std::uint32_t) {}
-void TAkkord::RepeatQuestion() {}
-void TAkkord::ThirdButtonAction() {}
-void TAkkord::FourthButtonAction() {}
-void TAkkord::StopPlaying() {}
 
 } // namespace pv

@@ -5,6 +5,7 @@
 #pragma once
 
 #include "exercises/identification/AkkordModel.h"
+#include "exercises/identification/AkkordPlayback.h"
 #include "exercises/ui/TExerciseBaseClass.h"
 #include "music/staff/KeyState.h"
 
@@ -17,6 +18,7 @@ class QButtonGroup;
 class QFrame;
 class QLabel;
 class QPushButton;
+class QTimer;
 class QToolButton;
 
 namespace pv {
@@ -44,6 +46,13 @@ public:
     void Setup(const ExerciseSetup& setup, const ItemTables& items, const AkkordSettings& settings,
                bool reset);
 
+    /// The MIDI output the window plays through; without one it plays nothing. midiOut must
+    /// outlive the window.
+    void SetMidiOut(TMidiOut& midiOut);
+    AkkordPlayback* Playback() { return m_playback.get(); }
+    /// The answer-button blink's timer (200 ms).
+    QTimer* BlinkTimer() const { return m_blinkTimer; }
+
     /// Shows the answer panels of an answer-input bit set (1 names, 2 piano, 4 guitar, 8 staff).
     void SetAnswerInput(std::uint8_t bits);
     std::uint8_t AnswerInput() const { return m_model.AnswerInput; }
@@ -57,6 +66,7 @@ public:
     void ThirdButtonAction() override;
     void FourthButtonAction() override;
     void StopPlaying() override;
+    void NewQuestion() override;
 
     /// One run-time answer button inside its own frame panel.
     struct AnswerButtonPair
@@ -102,6 +112,7 @@ signals:
 protected:
     void resizeEvent(QResizeEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
+    bool event(QEvent* event) override;
 
 private:
     void AfterSetup(bool reset);
@@ -113,6 +124,10 @@ private:
     void Panel51Resize(int width);
     void Panel2Resize();
     void ShowTipOf(QToolButton* button);
+    /// Brings the widgets up to the model's question and answer state.
+    void MirrorQuestion();
+    void OnAnswerButton(int button, bool play);
+    void Timer1Timer();
 
     NoKeysHeld m_keys;
     std::unique_ptr<TSheet> m_sheet;
@@ -122,6 +137,8 @@ private:
     QButtonGroup* m_styleGroup = nullptr;
     QButtonGroup* m_alterationGroup = nullptr;
     int m_answerAreaHeight = 0;
+    std::unique_ptr<AkkordPlayback> m_playback;
+    QTimer* m_blinkTimer = nullptr;
 };
 
 } // namespace pv

@@ -317,6 +317,25 @@ void TMidiOut::QueueProgramChange(std::uint8_t program, std::uint8_t channel)
     m_sequencer.QueueMidi(SequencerQueue::Music, ProgramChangeMessage(channel, program));
 }
 
+void TMidiOut::QueueMessage(SequencerQueue queue, std::uint32_t packed)
+{
+    if (!m_open)
+        return;
+    m_sequencer.QueueMidi(queue, packed);
+}
+
+void TMidiOut::QueueWait(SequencerQueue queue, std::uint32_t ticks)
+{
+    if (!m_open)
+        return;
+    m_sequencer.QueueWait(queue, ticks);
+}
+
+MidiVoiceSettings TMidiOut::Voices() const
+{
+    return m_voices != nullptr ? m_voices->MidiVoices() : MidiVoiceSettings{};
+}
+
 void TMidiOut::StartQueue()
 {
     m_sequencer.Start();

@@ -75,6 +75,12 @@ public:
                     const SoundRecord& sound, std::uint16_t codeAfter, std::uint16_t codeBefore);
     void QueueNotify(std::uint16_t code);
     void QueueProgramChange(std::uint8_t program, std::uint8_t channel);
+    /// Queues one packed short message (status + 256 * data 1 + 65536 * data 2).
+    void QueueMessage(SequencerQueue queue, std::uint32_t packed);
+    /// Queues a wait of that many ticks.
+    void QueueWait(SequencerQueue queue, std::uint32_t ticks);
+    /// The voices notes are played with now (the built-in defaults without settings).
+    MidiVoiceSettings Voices() const;
     void StartQueue();
     /// Stops the sequencer, empties its queues, then all notes off.
     void StopQueue();

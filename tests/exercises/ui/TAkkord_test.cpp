@@ -6,6 +6,7 @@
 #include "exercises/ui/TAkkord.h"
 #include "exercises/ui/TControlButton.h"
 #include "music/strings/UIStrings.h"
+#include "support/ScriptedRandom.h"
 #include "support/TestOutput.h"
 
 #include <vector>
@@ -17,6 +18,7 @@
 #include <QLabel>
 #include <QMouseEvent>
 #include <QPushButton>
+#include <QTimer>
 #include <QToolButton>
 
 #include <gtest/gtest.h>
@@ -295,6 +297,105 @@ TEST(TAkkord, RendersTheChordWindowWithItsAnswerButtons)
     ASSERT_FALSE(image.isNull());
     const QString file = test::TestOutputDir() + QStringLiteral("akkord_chords.png");
     EXPECT_TRUE(image.save(file));
+}
+
+void PressKey(QWidget& window, int key)
+{
+    QKeyEvent press(QEvent::KeyPress, key, Qt::NoModifier);
+    QCoreApplication::sendEvent(&window, &press);
+    QKeyEvent release(QEvent::KeyRelease, key, Qt::NoModifier);
+    QCoreApplication::sendEvent(&window, &release);
+}
+
+void Click(QPushButton* button, Qt::MouseButton mouse)
+{
+    const QPointF at(5, 5);
+    QMouseEvent press(QEvent::MouseButtonPress, at, button->mapToGlobal(at), mouse, mouse,
+                      Qt::NoModifier);
+    QCoreApplication::sendEvent(button, &press);
+    QMouseEvent release(QEvent::MouseButtonRelease, at, button->mapToGlobal(at), mouse,
+                        Qt::NoButton, Qt::NoModifier);
+    QCoreApplication::sendEvent(button, &release);
+}
+
+QColor PanelColour(const TAkkord& window, int button)
+{
+    return window.AnswerButtons()[static_cast<std::size_t>(button - 1)].Panel->palette().color(
+        QPalette::Window);
+}
+
+// A user puts a C major question (F5), right-clicks "Major", puts an A minor question and
+// right-clicks "Major" again, then puts a third question and answers it with notes and F8.
+TEST(TAkkord, UserAnswersByButtonsAndByNotes)
+{
+    UIStringTable strings{};
+    strings.StrScore = QStringLiteral("Right");
+    strings.StrIdentText3 = QStringLiteral("Wrong:");
+    strings.StrIdentFormat1 = QStringLiteral("%d of %d right");
+    ScoreHost host;
+    TAkkord window(IdentificationMode::ChordIdentification, &host, strings);
+    // Roots 53 + 7 (C) and 53 + 7 again (minor: A); items Major, Minor, Major.
+    test::ScriptedRandom random({7, 0, 0, 7, 0, 1, 0, 0, 0});
+    window.Model().SetRandom(random);
+    window.resize(900, 640);
+    window.Setup(DefaultExerciseSetup(), BuiltInItemTables(), AkkordSettings{}, true);
+    window.SetAnswerInput(1 | 8);
+    for (int b = 0; b < 5; ++b) {
+        window.ControlButtons->Model().Captions[static_cast<std::size_t>(b)] =
+            QStringList{QStringLiteral("New"), QStringLiteral("Repeat"), QStringLiteral("Play"),
+                        QStringLiteral("Check"), QStringLiteral("Stop")}[b];
+    }
+    window.show();
+    const QColor face = window.palette().color(QPalette::Button);
+
+    PressKey(window, Qt::Key_F5);
+    ASSERT_FALSE(window.BaseModel().Answered);
+    EXPECT_EQ(window.Model().QuestionRoot, 60);
+    Click(window.AnswerButtons()[0].Button, Qt::RightButton);
+    EXPECT_EQ(window.Label2->text(), QStringLiteral("Right: C Major"));
+    EXPECT_FALSE(window.Image13->isHidden());
+    EXPECT_EQ(PanelColour(window, 1), QColor(0, 255, 0));
+    EXPECT_EQ(host.label, QStringLiteral("1 of 1 right"));
+    EXPECT_EQ(host.gauge, 100);
+    // The blink ends in the normal colour.
+    for (int tick = 0; tick < 4; ++tick) {
+        QMetaObject::invokeMethod(window.BlinkTimer(), "timeout");
+    }
+    EXPECT_EQ(PanelColour(window, 1), face);
+    EXPECT_FALSE(window.BlinkTimer()->isActive());
+
+    PressKey(window, Qt::Key_F5);
+    ASSERT_EQ(window.Model().QuestionItem, 2);
+    Click(window.AnswerButtons()[0].Button, Qt::RightButton);
+    EXPECT_EQ(window.Label2->text(), QStringLiteral("Wrong: A Minor"));
+    EXPECT_TRUE(window.Image13->isHidden());
+    EXPECT_EQ(PanelColour(window, 1), QColor(255, 0, 0));
+    EXPECT_EQ(PanelColour(window, 2), QColor(0, 255, 0));
+    EXPECT_TRUE(window.BlinkTimer()->isActive());
+    EXPECT_EQ(host.label, QStringLiteral("1 of 2 right"));
+    EXPECT_EQ(host.gauge, 50);
+    const QImage image = window.grab().toImage();
+    ASSERT_FALSE(image.isNull());
+    EXPECT_TRUE(image.save(test::TestOutputDir() + QStringLiteral("akkord_wrong_answer.png")));
+
+    PressKey(window, Qt::Key_F5);
+    EXPECT_EQ(PanelColour(window, 1), face);
+    ASSERT_EQ(window.Model().QuestionItem, 1);
+    const int root = window.Model().QuestionRoot;
+    for (int step : {0, 4, 7}) {
+        window.Model().EnterNote(TPitch{static_cast<std::int8_t>(root + step), std::int8_t{0}},
+                                 false);
+    }
+    PressKey(window, Qt::Key_F8);
+    EXPECT_TRUE(window.BaseModel().Answered);
+    EXPECT_TRUE(window.Label2->text().startsWith(QStringLiteral("Right: ")));
+    EXPECT_EQ(window.BaseModel().QuestionCount, 3u);
+    EXPECT_EQ(window.BaseModel().CorrectCount, 2u);
+    EXPECT_EQ(window.Model().ExerciseItem[1].Asked, 2);
+    EXPECT_EQ(window.Model().ExerciseItem[1].Right, 2);
+    EXPECT_EQ(window.Model().ExerciseItem[2].Asked, 1);
+    EXPECT_EQ(window.Model().ExerciseItem[2].Right, 0);
+    EXPECT_EQ(host.label, QStringLiteral("2 of 3 right"));
 }
 
 } // namespace

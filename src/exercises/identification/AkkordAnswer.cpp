@@ -1,0 +1,415 @@
+// How the identification exercise takes and scores an answer: by button or by entered notes.
+#include "exercises/identification/AkkordModel.h"
+#include "exercises/progressions/SheetScaleSpeller.h"
+#include "music/notation/Guitar.h"
+#include "music/notation/NotationTables.h"
+#include "music/staff/KeyState.h"
+#include "music/staff/Sheet.h"
+#include "music/strings/Format.h"
+#include "music/strings/UIStrings.h"
+
+#include <algorithm>
+#include <limits>
+
+namespace pv {
+namespace {
+
+const std::array<const char*, 12> kSyllables = {"do", "ri",  "re", "me", "mi", "fa",
+                                                "fi", "sol", "le", "la", "te", "ti"};
+
+template <typename T> void AddSaturated(T& counter, int amount)
+{
+    const long long sum = static_cast<long long>(counter) + amount;
+    counter = static_cast<T>(std::clamp<long long>(sum, 0, std::numeric_limits<T>::max()));
+}
+
+bool IsDescending(std::uint8_t style)
+{
+    return style == kPlayDown || style == kPlayHeldDown;
+}
+
+// Keeps a key signature within a half circle of fifths of another (5 sharps rather than 7
+// flats), as an item's own key is read near the question's.
+int NearKeySignature(int keySignature, int near)
+{
+    if (keySignature - near >= 7) {
+        keySignature -= 12;
+    } else if (near - keySignature >= 7) {
+        keySignature += 12;
+    }
+    return std::clamp(keySignature, kMinKeySignature, kMaxKeySignature);
+}
+
+} // namespace
+
+std::vector<TNoteRec> AkkordModel::AnswerItemNotes(int item) const
+{
+    std::vector<TNoteRec> notes;
+    if (item < 1 || item > static_cast<int>(kItemCount)) {
+        return notes;
+    }
+    const AkkordItem& answer = ExerciseItem[static_cast<std::size_t>(item)];
+    const AkkordItem& question = ExerciseItem[QuestionItem];
+    const int count = std::clamp<int>(answer.NoteCount, 0, kItemNoteCount);
+    const int root = QuestionRoot == 0 ? 60 : QuestionRoot;
+    NoKeysHeld keys;
+    TSheet sheet(keys);
+    sheet.SetKeyOffset(Sheet.KeyOffset);
+    sheet.SetKeySignature(Sheet.KeySignature);
+
+    if (Mode == IdentificationMode::ChordProgressions) {
+        std::array<TNoteRec, kItemNoteCount> chords{};
+        for (int k = 0; k < count; ++k) {
+            const auto i = static_cast<std::size_t>(k);
+            chords[i].Pitch.Note =
+                static_cast<std::int8_t>(std::clamp(answer.Pitch[i] + root, 0, 127));
+            chords[i].AccidentalInput = answer.Code[i];
+            const int r = PositiveMod(answer.Pitch[i], 12);
+            chords[i].Pitch.Shift = static_cast<std::int8_t>(
+                (r == 1 || r == 3 || r == 6 || r == 8 || r == 10)
+                    ? FlatKeySpelling[static_cast<std::size_t>(
+                                          PositiveMod(chords[i].Pitch.Note, 12))]
+                          .Accidental
+                    : sheet.SpellInScale(chords[i].Pitch, Sheet.KeyOffset, Sheet.KeySignature));
+        }
+        // Chords are answers as root and type; the staff shows their voicing separately.
+        notes.assign(chords.begin(), chords.begin() + count);
+        return notes;
+    }
+
+    int move = 0;
+    int keyOffset = Sheet.KeyOffset;
+    int keySignature = Sheet.KeySignature;
+    const bool ownKey = Mode == IdentificationMode::ChordInversions ||
+                        Mode == IdentificationMode::Scales || answer.Pitch[0] != 0;
+    if (Mode == IdentificationMode::IntervalIdentification && IsDescending(CurrentPlayStyle) &&
+        count > 1 && question.NoteCount > 1) {
+        move = question.Pitch[1] - answer.Pitch[1];
+    } else if (ownKey) {
+        move = question.Pitch[0] - answer.Pitch[0];
+        int ownRoot = root + move;
+        if (Mode == IdentificationMode::ChordInversions && count > 0) {
+            const int index = answer.Code[0] < 255
+                                  ? PositiveMod(count - (count > 1 ? answer.Code[1] : 0), count)
+                                  : 0;
+            ownRoot = answer.Pitch[static_cast<std::size_t>(index)] + root + move;
+            keyOffset = answer.Pitch[static_cast<std::size_t>(index)] +
+                        answer.Shift[static_cast<std::size_t>(index)];
+        } else if (Mode == IdentificationMode::Scales) {
+            keyOffset = 0;
+        }
+        keySignature = NearKeySignature(KeySignatureOfPitchClass(ownRoot), Sheet.KeySignature);
+    }
+    for (int k = 0; k < count; ++k) {
+        const auto from = static_cast<std::size_t>(ReversedScale ? count - 1 - k : k);
+        TNoteRec note;
+        note.Pitch.Note =
+            static_cast<std::int8_t>(std::clamp(answer.Pitch[from] + root + move, 0, 127));
+        note.Pitch.Shift = answer.Shift[from];
+        note.Pitch.Shift =
+            static_cast<std::int8_t>(sheet.SpellInScale(note.Pitch, keyOffset, keySignature));
+        SetGuitarString(note, DisplayOffset);
+        notes.push_back(note);
+    }
+    AssignGuitarStrings(notes, count, DisplayOffset, ModeInfo(Mode).Kind);
+    return notes;
+}
+
+VoicedProgression AkkordModel::VoiceEnteredChords() const
+{
+    NoKeysHeld keys;
+    TSheet sheet(keys);
+    sheet.SetKeyOffset(Sheet.KeyOffset);
+    sheet.SetKeySignature(Sheet.KeySignature);
+    const int count = std::min<int>(EnteredCount, kItemNoteCount);
+    const int root = QuestionRoot == 0 ? 60 : QuestionRoot;
+    return VoiceProgression(std::span(EnteredNotes).first(static_cast<std::size_t>(count)), count,
+                            root, ProgressionNotes.TopPitch, IntervalInKey, m_chordItems,
+                            SheetScaleSpeller(sheet), *m_random);
+}
+
+bool AkkordModel::ShowAnswerItem(int button, bool play)
+{
+    const int item = ItemOfButton(button);
+    if (item == 0 || !AnswerButtonEnabled(button)) {
+        return false;
+    }
+    const std::vector<TNoteRec> notes = AnswerItemNotes(item);
+    if (!m_base->Answered || QuestionItem == 0) {
+        EnteredNotes.fill(TNoteRec{});
+        std::copy(notes.begin(), notes.end(), EnteredNotes.begin());
+        EnteredCount = static_cast<std::uint8_t>(notes.size());
+        DisplayedNoteCount = EnteredCount;
+        ResultLabel = EnteredNotesText();
+        if (!play || (AutoAnswer && item == QuestionItem)) {
+            AnsweredItem = static_cast<std::uint8_t>(item);
+            CheckAnswer(item, -1);
+        }
+    }
+    return play && PlayToneOnClick && !notes.empty();
+}
+
+void AkkordModel::ClearEnteredNotes()
+{
+    if (FirstTonePitch != 0) {
+        for (std::size_t k = 0; k < EnteredCount; ++k) {
+            if (EnteredNotes[k].Pitch.Note == FirstTonePitch) {
+                const TNoteRec first = EnteredNotes[k];
+                EnteredNotes.fill(TNoteRec{});
+                EnteredNotes[0] = first;
+                EnteredCount = 1;
+                DisplayedNoteCount = 1;
+                return;
+            }
+        }
+    }
+    EnteredNotes.fill(TNoteRec{});
+    EnteredCount = 0;
+    DisplayedNoteCount = 0;
+}
+
+void AkkordModel::FourthButtonAction()
+{
+    if (m_base->Answered) {
+        return;
+    }
+    const int compared = std::min<int>(EnteredCount, QuestionNoteCount);
+    int matches = 0;
+    const auto entered = [this](int k) { return EnteredNotes[static_cast<std::size_t>(k)]; };
+    const auto asked = [this](int k) { return QuestionNotes[static_cast<std::size_t>(k)]; };
+    if (Mode == IdentificationMode::ChordProgressions) {
+        for (int k = 0; k < compared; ++k) {
+            matches += entered(k).Pitch.Note == asked(k).Pitch.Note &&
+                               entered(k).AccidentalInput == asked(k).AccidentalInput
+                           ? 1
+                           : 0;
+        }
+    } else {
+        const std::uint8_t rule =
+            QuestionNoteCount == 1 ? kIdentifyAbsolute : Settings.NoteIdentification;
+        if (rule == kIdentifyRelative) {
+            for (int k = 1; k < compared; ++k) {
+                matches += entered(k).Pitch.Note - entered(0).Pitch.Note ==
+                                   asked(k).Pitch.Note - asked(0).Pitch.Note
+                               ? 1
+                               : 0;
+            }
+            matches += matches > 0 ? 1 : 0;
+        } else {
+            for (int k = 0; k < compared; ++k) {
+                const int a = entered(k).Pitch.Note;
+                const int b = asked(k).Pitch.Note;
+                matches += (rule == kIdentifyPitchClass ? a % 12 == b % 12 : a == b) ? 1 : 0;
+            }
+        }
+    }
+    if (EnteredCount == QuestionNoteCount && matches == QuestionNoteCount) {
+        CheckAnswer(QuestionItem, matches);
+    } else if (Mode != IdentificationMode::MelodyDictation) {
+        AnsweredItem = static_cast<std::uint8_t>(FindEnteredItem());
+        CheckAnswer(AnsweredItem, matches);
+    } else {
+        CheckAnswer(QuestionItem, matches);
+    }
+}
+
+int AkkordModel::FindEnteredItem() const
+{
+    if (EnteredCount < 2 || Mode == IdentificationMode::ChordProgressions ||
+        Mode == IdentificationMode::MelodyDictation) {
+        return 0;
+    }
+    for (std::size_t i = 1; i <= kItemCount; ++i) {
+        const AkkordItem& item = ExerciseItem[i];
+        if (item.NoteCount != EnteredCount) {
+            continue;
+        }
+        bool same = true;
+        for (std::size_t k = 1; k < EnteredCount && same; ++k) {
+            same = item.Pitch[k] - item.Pitch[k - 1] ==
+                   EnteredNotes[k].Pitch.Note - EnteredNotes[k - 1].Pitch.Note;
+        }
+        if (same) {
+            return static_cast<int>(i);
+        }
+    }
+    return 0;
+}
+
+void AkkordModel::CheckAnswer(int item, int matches)
+{
+    if (m_base->Answered) {
+        return;
+    }
+    const UIStringTable& strings = *m_strings;
+    m_base->Answered = true;
+    m_strip->ButtonEnabled[0] = true;
+    m_strip->ButtonEnabled[3] = false;
+    m_strip->FocusIndex = 0;
+
+    // The question's notes follow the answer on the staff, after a double bar.
+    const int count = std::clamp<int>(QuestionNoteCount, 0, kItemNoteCount);
+    const int entered = std::min<int>(EnteredCount, kItemNoteCount);
+    if (entered > 0) {
+        EnteredNotes[static_cast<std::size_t>(entered - 1)].BarLine = 2;
+    }
+    for (int k = 0; k < count; ++k) {
+        EnteredNotes[static_cast<std::size_t>(entered + k)] =
+            QuestionNotes[static_cast<std::size_t>(k)];
+    }
+    if (count > 0) {
+        EnteredNotes[static_cast<std::size_t>(entered + count - 1)].BarLine = 2;
+    }
+    DisplayedNoteCount = entered + count;
+
+    if (Mode == IdentificationMode::MelodyDictation) {
+        // A first tone that was shown is neither asked nor answered; a missed one never makes
+        // the right count fall.
+        const int shown = ShowFirstTone ? 1 : 0;
+        const int asked = std::max(0, QuestionNoteCount - shown);
+        const int right = std::max(0, matches - shown);
+        AddSaturated(m_base->QuestionCount, asked);
+        AddSaturated(m_base->CorrectCount, right);
+        LastAnswerRight = matches == QuestionNoteCount && EnteredCount == QuestionNoteCount;
+        RightPictureShown = LastAnswerRight;
+        ResultLabel = LastAnswerRight
+                          ? strings.StrScore
+                          : Format(strings.StrIdentText6, {static_cast<std::int64_t>(right),
+                                                           static_cast<std::int64_t>(asked)});
+    } else {
+        AkkordItem& question = ExerciseItem[QuestionItem];
+        AddSaturated(m_base->QuestionCount, 1);
+        AddSaturated(question.Asked, 1);
+        // A note answer is right only with exactly the question's notes: a superset is not.
+        const bool right =
+            (matches == -1 && item == QuestionItem) ||
+            (matches >= 0 && matches == QuestionNoteCount && EnteredCount == QuestionNoteCount);
+        LastAnswerRight = right;
+        RightPictureShown = right;
+        if (right) {
+            AddSaturated(question.Right, 1);
+            AddSaturated(m_base->CorrectCount, 1);
+            ResultLabel = strings.StrScore + QStringLiteral(": ") + AnswerText();
+            if (Mode != IdentificationMode::ChordProgressions && matches >= 0 &&
+                (AnswerInput & kAnswerOnStaff) != 0 &&
+                Settings.NoteIdentification != kIdentifyRelative) {
+                bool spellingDiffers = false;
+                for (int k = 0; k < entered && k < count; ++k) {
+                    spellingDiffers = spellingDiffers ||
+                                      EnteredNotes[static_cast<std::size_t>(k)].Pitch.Shift !=
+                                          QuestionNotes[static_cast<std::size_t>(k)].Pitch.Shift;
+                }
+                if (spellingDiffers) {
+                    ResultLabel +=
+                        QStringLiteral("  (") + strings.StrIdentText5 + QStringLiteral(")");
+                }
+            }
+        } else {
+            if (item == QuestionItem) {
+                ResultLabel = strings.StrIdentText4;
+            } else {
+                ResultLabel = strings.StrIdentText3 + QStringLiteral(" ") + AnswerText();
+                // Only an item that has a button now can show the mistake.
+                const int chosen = ButtonOfItem(item);
+                if (chosen > 0) {
+                    ButtonColour[static_cast<std::size_t>(chosen)] = AnswerPanelColour::Red;
+                }
+            }
+            m_strip->ButtonEnabled[2] = true;
+        }
+        const int rightButton = ButtonOfItem(QuestionItem);
+        if (rightButton > 0) {
+            ButtonColour[static_cast<std::size_t>(rightButton)] = AnswerPanelColour::Green;
+        }
+        BlinkCount = 0;
+        BlinkRunning = rightButton > 0;
+    }
+    if (Mode == IdentificationMode::ChordProgressions) {
+        AlterationBarEnabled = false;
+    }
+    AutoNewQuestionArmed =
+        Settings.AutoNewQuestion && (LastAnswerRight || !Settings.AutoNewQuestionOnlyRight);
+    if (AnswerFeedback) {
+        AnswerFeedback(LastAnswerRight);
+    }
+}
+
+QString AkkordModel::AnswerText() const
+{
+    if (QuestionItem == 0) {
+        return {};
+    }
+    const QString& name = ExerciseItem[QuestionItem].Name;
+    const int count = std::clamp<int>(QuestionNoteCount, 0, kItemNoteCount);
+    if (count == 0) {
+        return name;
+    }
+    switch (Mode) {
+    case IdentificationMode::ChordIdentification:
+    case IdentificationMode::Scales: {
+        const int first = ReversedScale ? count - 1 : 0;
+        return NoteName(QuestionNotes[static_cast<std::size_t>(first)].Pitch) +
+               QStringLiteral(" ") + name;
+    }
+    case IdentificationMode::ChordInversions: {
+        const int index = std::clamp(RootNoteIndex, 1, count) - 1;
+        return NoteName(QuestionNotes[static_cast<std::size_t>(index)].Pitch) +
+               QStringLiteral(" ") + name;
+    }
+    default:
+        return name;
+    }
+}
+
+QString AkkordModel::EnteredNotesText() const
+{
+    const UIStringTable& strings = *m_strings;
+    QString text;
+    const int tonic = KeyTonicTable(Sheet.KeySignature) + (Sheet.Minor ? -3 : 0);
+    for (std::size_t k = 0; k < EnteredCount; ++k) {
+        const TPitch pitch = EnteredNotes[k].Pitch;
+        text += NoteName(pitch);
+        if (Sheet.Syllables) {
+            text += QStringLiteral(" (") +
+                    QString::fromLatin1(
+                        kSyllables[static_cast<std::size_t>(PositiveMod(pitch.Note - tonic, 12))]) +
+                    QStringLiteral(")   ");
+        } else {
+            text += QStringLiteral("   ");
+        }
+    }
+    if (Mode != IdentificationMode::MelodyDictation &&
+        Mode != IdentificationMode::ChordProgressions) {
+        const int found = FindEnteredItem();
+        if (found > 0) {
+            text += QStringLiteral("=  ") + ExerciseItem[static_cast<std::size_t>(found)].Name;
+        }
+    }
+    if (!m_base->Answered) {
+        text += QStringLiteral("  (") + strings.StrItemSuffix + QStringLiteral(")");
+    }
+    return text;
+}
+
+void AkkordModel::BlinkTick()
+{
+    if (!BlinkRunning) {
+        return;
+    }
+    ++BlinkCount;
+    const int button = ButtonOfItem(QuestionItem);
+    if (BlinkCount >= 4) {
+        BlinkRunning = false;
+        BlinkCount = 0;
+        if (button > 0) {
+            ButtonColour[static_cast<std::size_t>(button)] = AnswerPanelColour::Face;
+        }
+        return;
+    }
+    if (button > 0) {
+        ButtonColour[static_cast<std::size_t>(button)] =
+            BlinkCount % 2 == 1 ? AnswerPanelColour::Face : AnswerPanelColour::Green;
+    }
+}
+
+} // namespace pv

@@ -1,0 +1,511 @@
+// How the identification exercise draws, keys, spells and places a question.
+#include "exercises/identification/AkkordModel.h"
+#include "exercises/progressions/SheetScaleSpeller.h"
+#include "music/notation/Guitar.h"
+#include "music/notation/NotationTables.h"
+#include "music/staff/KeyState.h"
+#include "music/staff/Sheet.h"
+#include "music/strings/UIStrings.h"
+
+#include <algorithm>
+#include <array>
+
+namespace pv {
+namespace {
+
+constexpr int kMaxDraws = 201;
+constexpr int kMidiHighest = 127;
+
+constexpr std::array<int, 12> kKeySignatureOfPitchClass = {0,  -5, 2,  -3, 4,  -1,
+                                                           -6, 1,  -4, 3,  -2, 5};
+
+// Positions of the lower note of each interval (size mod 12) inside the major scale.
+constexpr std::array<int, 7> kUnison = {0, 2, 4, 5, 7, 9, 11};
+constexpr std::array<int, 2> kMinorSecond = {4, 11};
+constexpr std::array<int, 5> kMajorSecond = {0, 2, 5, 7, 9};
+constexpr std::array<int, 3> kMinorThird = {2, 4, 9};
+constexpr std::array<int, 3> kMajorThird = {0, 5, 7};
+constexpr std::array<int, 6> kFourth = {0, 2, 4, 7, 9, 11};
+constexpr std::array<int, 2> kTritone = {5, 11};
+constexpr std::array<int, 6> kFifth = {0, 2, 4, 5, 7, 9};
+constexpr std::array<int, 2> kMinorSixth = {4, 9};
+constexpr std::array<int, 4> kMajorSixth = {0, 2, 5, 7};
+constexpr std::array<int, 5> kMinorSeventh = {2, 4, 7, 9, 11};
+constexpr std::array<int, 2> kMajorSeventh = {0, 5};
+
+// Chord items with a minor third: a progression ending on any of them is heard in minor.
+constexpr std::array<int, 7> kMinorChordTypes = {1, 2, 7, 9, 10, 12, 16};
+
+bool IsDescending(std::uint8_t style)
+{
+    return style == kPlayDown || style == kPlayHeldDown;
+}
+
+bool IsFixedToneRule(std::uint8_t rule)
+{
+    return rule >= 11 && rule <= 22;
+}
+
+// Pascal's div: the quotient truncates toward zero.
+int Div(int a, int b)
+{
+    return a / b;
+}
+
+// A note outside MIDI's range would wrap in the 8-bit pitch: it is brought in by octaves.
+int IntoMidiRange(int note)
+{
+    while (note < 0) {
+        note += 12;
+    }
+    while (note > kMidiHighest) {
+        note -= 12;
+    }
+    return note;
+}
+
+} // namespace
+
+int KeySignatureOfPitchClass(int pitchClass)
+{
+    return kKeySignatureOfPitchClass[static_cast<std::size_t>(PositiveMod(pitchClass, 12))];
+}
+
+std::span<const int> IntervalKeyPositions(int interval)
+{
+    switch (PositiveMod(interval, 12)) {
+    case 0:
+        return kUnison;
+    case 1:
+        return kMinorSecond;
+    case 2:
+        return kMajorSecond;
+    case 3:
+        return kMinorThird;
+    case 4:
+        return kMajorThird;
+    case 5:
+        return kFourth;
+    case 6:
+        return kTritone;
+    case 7:
+        return kFifth;
+    case 8:
+        return kMinorSixth;
+    case 9:
+        return kMajorSixth;
+    case 10:
+        return kMinorSeventh;
+    default:
+        return kMajorSeventh;
+    }
+}
+
+bool IsMinorChordType(int chordType)
+{
+    return std::find(kMinorChordTypes.begin(), kMinorChordTypes.end(), chordType) !=
+           kMinorChordTypes.end();
+}
+
+int AkkordModel::NextRootByMovement() const
+{
+    const int high = LowNote + RootSpan;
+    const int r = PreviousRoot;
+    const std::uint8_t rule = RootMovementRule;
+    if (r == 0) {
+        return (rule == 4 || rule == 6 || rule == 8) ? high : LowNote;
+    }
+    const int p = r % 12;
+    int next = r;
+    switch (rule) {
+    case 3:
+        next = r + 7;
+        break;
+    case 4:
+        next = r - 7;
+        break;
+    case 5:
+        next = r + (p == 9 || p == 10 ? 4 : p == 11 ? 1 : 3);
+        break;
+    case 6:
+        next = r - (p == 2 || p == 3 ? 4 : p == 1 ? 1 : 3);
+        break;
+    case 7:
+        next = r + (p == 10 ? 3 : p == 11 ? 1 : 2);
+        break;
+    case 8:
+        next = r - (p == 2 ? 3 : p == 1 ? 1 : 2);
+        break;
+    default:
+        break;
+    }
+    const int pc = PositiveMod(next, 12);
+    if (next > high) {
+        next = (LowNote / 12) * 12 + pc;
+        if (next < LowNote) {
+            next += 12;
+        }
+    } else if (next < LowNote) {
+        next = (high / 12) * 12 + pc;
+        if (next > high) {
+            next -= 12;
+        }
+    }
+    return IntoMidiRange(next);
+}
+
+bool AkkordModel::AnswerButtonEnabled(int button) const
+{
+    return button >= 1 && button <= ButtonCount &&
+           m_buttonEnabled[static_cast<std::size_t>(button)];
+}
+
+bool AkkordModel::NewQuestion()
+{
+    const UIStringTable& strings = *m_strings;
+    if (Mode == IdentificationMode::MelodyDictation) {
+        // The melody generator is not part of this program yet: say so and put nothing.
+        ResultLabel = QStringLiteral("Melody dictation: no melody generator yet");
+        m_base->Answered = true;
+        return false;
+    }
+    if (ButtonCount == 0) {
+        return false;
+    }
+    BlinkRunning = false;
+    AutoNewQuestionArmed = false;
+    ButtonColour.fill(AnswerPanelColour::Face);
+    EnteredCount = 0;
+    EnteredNotes.fill(TNoteRec{});
+    DisplayedNoteCount = 0;
+    AnsweredItem = 0;
+    RightPictureShown = false;
+    AlterationBarEnabled = true;
+    BlinkCount = 0;
+    m_base->Answered = false;
+
+    GenerateQuestion();
+
+    ResultLabel = QuestionTitle;
+    if (ShowFirstTone && AnswerInput != kAnswerByName) {
+        ResultLabel +=
+            QStringLiteral(" - ") +
+            (CurrentPlayStyle != kPlaySimultaneous ? strings.StrIdentText1 : strings.StrIdentText2);
+    }
+    m_strip->ButtonEnabled[0] = true;
+    m_strip->ButtonEnabled[3] = AnswerInput != kAnswerByName;
+    return true;
+}
+
+void AkkordModel::GenerateQuestion()
+{
+    ReversedScale = false;
+    FirstTonePitch = 0;
+    RootNoteIndex = 1;
+    PreviousItem = QuestionItem;
+    m_random->Randomize();
+
+    const std::optional<int> fixedPitchClass = FixedRootPitchClass(RootMovementRule);
+    const bool cyclic = RootMovementRule >= 3 && RootMovementRule <= 8;
+    int root = QuestionRoot;
+    for (int draw = 0; draw < kMaxDraws; ++draw) {
+        if (cyclic) {
+            root = NextRootByMovement();
+        } else {
+            root = LowNote + m_random->Random(RootSpan);
+            if (fixedPitchClass) {
+                root = *fixedPitchClass + 12 * Div(root - *fixedPitchClass, 12);
+            }
+        }
+        root = IntoMidiRange(root);
+        CurrentPlayStyle = PlayStyles[static_cast<std::size_t>(m_random->Random(PlayStyleCount))];
+        QuestionItem = ButtonItems[static_cast<std::size_t>(m_random->Random(ButtonCount) + 1)];
+        if (root != PreviousRoot || QuestionItem != PreviousItem || RootSpan < 2) {
+            break;
+        }
+    }
+    QuestionRoot = static_cast<std::uint8_t>(root);
+    PreviousRoot = QuestionRoot;
+    const AkkordItem& item = ExerciseItem[QuestionItem];
+    QuestionNoteCount = item.NoteCount;
+    for (int b = 1; b <= ButtonCount; ++b) {
+        m_buttonEnabled[static_cast<std::size_t>(b)] = true;
+    }
+
+    if (Mode == IdentificationMode::ChordProgressions) {
+        GenerateProgression(item);
+        return;
+    }
+
+    const int count = std::clamp<int>(item.NoteCount, 0, kItemNoteCount);
+    int keyOffset = 0;
+    if (Mode == IdentificationMode::ChordInversions || item.Pitch[0] != 0) {
+        Sheet.Minor = false;
+        if (Mode != IdentificationMode::Scales && count > 0) {
+            RootNoteIndex = item.Code[0] < 255
+                                ? PositiveMod(count - (count > 1 ? item.Code[1] : 0), count) + 1
+                                : 1;
+            const auto k = static_cast<std::size_t>(RootNoteIndex - 1);
+            keyOffset = item.Pitch[k] + item.Shift[k];
+        }
+        Sheet.KeySignature = KeySignatureOfPitchClass(root);
+    } else if (Mode == IdentificationMode::IntervalIdentification) {
+        const int interval = count > 1 ? item.Pitch[1] - item.Pitch[0] : 0;
+        Sheet.Minor = IsFixedToneRule(RootMovementRule) ? false : m_random->Random(2) == 1;
+        Sheet.KeySignature = KeySignatureOfPitchClass(root);
+        if (IntervalInKey != 0) {
+            const std::span<const int> positions = IntervalKeyPositions(interval);
+            keyOffset = positions[static_cast<std::size_t>(
+                m_random->Random(static_cast<int>(positions.size())))];
+        } else {
+            keyOffset = Sheet.Minor ? -3 : 0;
+            if (IsDescending(CurrentPlayStyle)) {
+                root -= interval;
+            }
+        }
+        root += keyOffset;
+    } else {
+        Sheet.Minor =
+            count > 2 && (item.Pitch[1] - item.Pitch[0] == 3 || item.Pitch[2] - item.Pitch[0] == 3);
+        keyOffset = Sheet.Minor ? -3 : 0;
+        if (IsFixedToneRule(RootMovementRule)) {
+            Sheet.KeySignature = KeySignatureOfPitchClass(root - keyOffset);
+        } else {
+            Sheet.KeySignature = KeySignatureOfPitchClass(root);
+            root += keyOffset;
+        }
+    }
+    Sheet.KeyOffset = keyOffset;
+
+    // Into the range of roots, an octave at a time.
+    if (root > LowNote + RootSpan && root - 12 > LowNote) {
+        root -= 12;
+    }
+    if (root < LowNote && LowNote + RootSpan >= root + 12) {
+        root += 12;
+    }
+    QuestionRoot = static_cast<std::uint8_t>(IntoMidiRange(root));
+
+    QuestionNotes.fill(TNoteRec{});
+    if (Mode == IdentificationMode::Scales && IsDescending(CurrentPlayStyle)) {
+        for (int k = 0; k < count; ++k) {
+            const auto from = static_cast<std::size_t>(count - 1 - k);
+            TNoteRec& note = QuestionNotes[static_cast<std::size_t>(k)];
+            note.Pitch.Note = static_cast<std::int8_t>(IntoMidiRange(item.Pitch[from] + root));
+            note.Pitch.Shift = item.Shift[from];
+        }
+        CurrentPlayStyle = kPlayUp;
+        ReversedScale = true;
+    } else {
+        for (int k = 0; k < count; ++k) {
+            const auto i = static_cast<std::size_t>(k);
+            QuestionNotes[i].Pitch.Note =
+                static_cast<std::int8_t>(IntoMidiRange(item.Pitch[i] + root));
+            QuestionNotes[i].Pitch.Shift = item.Shift[i];
+        }
+        if (Mode == IdentificationMode::IntervalIdentification && IsDescending(CurrentPlayStyle) &&
+            IntervalInKey == 0 && count > 1) {
+            const int interval = item.Pitch[1] - item.Pitch[0];
+            const int s = FlatKeySpelling[static_cast<std::size_t>(PositiveMod(interval, 12))].Step;
+            QuestionNotes[1].Pitch.Shift = 0;
+            QuestionNotes[0].Pitch.Shift = static_cast<std::int8_t>(interval + MajorScaleStep(-s));
+        }
+    }
+    SpellAndPlaceNotes();
+}
+
+void AkkordModel::SpellAndPlaceNotes()
+{
+    const int count = std::clamp<int>(QuestionNoteCount, 0, kItemNoteCount);
+    QuestionHighest = 0;
+    QuestionLowest = kMidiHighest;
+    for (int k = 0; k < count; ++k) {
+        const int pitch = QuestionNotes[static_cast<std::size_t>(k)].Pitch.Note;
+        QuestionHighest = std::max(QuestionHighest, pitch);
+        QuestionLowest = std::min(QuestionLowest, pitch);
+    }
+    if (count == 0) {
+        QuestionHighest = QuestionLowest = QuestionRoot;
+    }
+    // The over-shift by an octave when the excess is a whole number of octaves is kept: it
+    // only moves what is shown, never what sounds or is stored.
+    if (QuestionHighest > HighestPitch) {
+        DisplayOffset = Div(QuestionHighest - HighestPitch, 12) * 12 + 12;
+    } else if (LowestPitch > QuestionLowest) {
+        DisplayOffset = -Div(LowestPitch - QuestionLowest, 12) * 12 - 12;
+    } else {
+        DisplayOffset = 0;
+    }
+    Sheet.DisplayOffset = DisplayOffset;
+    Sheet.StaffChoice = QuestionHighest - 60 < 60 - QuestionLowest ? -2 : 2;
+
+    NoKeysHeld keys;
+    TSheet speller(keys);
+    for (int k = 0; k < count; ++k) {
+        TNoteRec& note = QuestionNotes[static_cast<std::size_t>(k)];
+        note.Pitch.Shift = static_cast<std::int8_t>(
+            speller.SpellInScale(note.Pitch, Sheet.KeyOffset, Sheet.KeySignature));
+        note.GuitarString = 0;
+        SetGuitarString(note, DisplayOffset);
+        note.Staff = 0;
+    }
+    AssignGuitarStrings(QuestionNotes, count, DisplayOffset, ModeInfo(Mode).Kind);
+
+    if (!TonicContext && ShowFirstTone && count > 0) {
+        const bool last = IsDescending(CurrentPlayStyle) && !ReversedScale;
+        const TNoteRec& first = QuestionNotes[static_cast<std::size_t>(last ? count - 1 : 0)];
+        EnterNote(first.Pitch, false);
+        FirstTonePitch = first.Pitch.Note;
+    }
+}
+
+void AkkordModel::GenerateProgression(const AkkordItem& item)
+{
+    const int count = std::clamp<int>(item.NoteCount, 0, kItemNoteCount);
+    for (int b = 1; b <= ButtonCount; ++b) {
+        const AkkordItem& other = ExerciseItem[ButtonItems[static_cast<std::size_t>(b)]];
+        m_buttonEnabled[static_cast<std::size_t>(b)] = other.NoteCount == item.NoteCount;
+    }
+
+    const int root = QuestionRoot;
+    int vote = 10;
+    std::array<TNoteRec, kItemNoteCount> chords{};
+    for (int k = 0; k < count; ++k) {
+        const auto i = static_cast<std::size_t>(k);
+        const int r = PositiveMod(item.Pitch[i], 12);
+        const bool minorChord = IsMinorChordType(item.Code[i]);
+        if (r == 2 || r == 4 || r == 9) {
+            vote += minorChord ? 1 : -1;
+        } else if (r == 0 || r == 3) {
+            vote += minorChord ? -1 : 1;
+        }
+        chords[i].Pitch.Note = static_cast<std::int8_t>(IntoMidiRange(item.Pitch[i] + root));
+        chords[i].Pitch.Shift = item.Shift[i];
+        chords[i].AccidentalInput = item.Code[i];
+    }
+    if (count > 0 && chords[static_cast<std::size_t>(count - 1)].Pitch.Note == root) {
+        vote += IsMinorChordType(item.Code[static_cast<std::size_t>(count - 1)]) ? -1 : 1;
+    }
+    Sheet.Minor = vote < 10;
+    Sheet.KeyOffset = Sheet.Minor ? -3 : 0;
+    Sheet.KeySignature = KeySignatureOfPitchClass(root - Sheet.KeyOffset);
+
+    NoKeysHeld keys;
+    TSheet sheet(keys);
+    sheet.SetKeyOffset(Sheet.KeyOffset);
+    sheet.SetKeySignature(Sheet.KeySignature);
+    for (int k = 0; k < count; ++k) {
+        TNoteRec& chord = chords[static_cast<std::size_t>(k)];
+        const int r = PositiveMod(chord.Pitch.Note - root, 12);
+        if (r == 1 || r == 3 || r == 6 || r == 8 || r == 10) {
+            chord.Pitch.Shift = static_cast<std::int8_t>(
+                FlatKeySpelling[static_cast<std::size_t>(PositiveMod(chord.Pitch.Note, 12))]
+                    .Accidental);
+        } else {
+            chord.Pitch.Shift = static_cast<std::int8_t>(
+                sheet.SpellInScale(chord.Pitch, Sheet.KeyOffset, Sheet.KeySignature));
+        }
+    }
+    QuestionNotes = chords;
+    ProgressionNotes = VoiceProgression(chords, count, root, 0, IntervalInKey, m_chordItems,
+                                        SheetScaleSpeller(sheet), *m_random);
+
+    QuestionHighest = 0;
+    QuestionLowest = kMidiHighest;
+    for (const TNoteRec& note : ProgressionNotes.Notes) {
+        if (note.Pitch.Note == 0) {
+            continue;
+        }
+        QuestionHighest = std::max<int>(QuestionHighest, note.Pitch.Note);
+        QuestionLowest = std::min<int>(QuestionLowest, note.Pitch.Note);
+    }
+    if (QuestionHighest < QuestionLowest) {
+        QuestionHighest = QuestionLowest = root;
+    }
+    if (QuestionHighest > HighestPitch) {
+        DisplayOffset = Div(QuestionHighest - HighestPitch, 12) * 12 + 12;
+    } else if (LowestPitch > QuestionLowest) {
+        DisplayOffset = -Div(LowestPitch - QuestionLowest, 12) * 12 - 12;
+    } else {
+        DisplayOffset = 0;
+    }
+    Sheet.DisplayOffset = DisplayOffset;
+    Sheet.StaffChoice = QuestionHighest - 60 < 60 - QuestionLowest ? -2 : 2;
+    for (TNoteRec& note : ProgressionNotes.Notes) {
+        DefaultGuitarString(note);
+    }
+}
+
+void AkkordModel::EnterNote(TPitch note, bool remove, int position)
+{
+    const auto entered = static_cast<std::size_t>(EnteredCount);
+    if (!remove) {
+        int same = 0;
+        for (std::size_t k = 0; k < entered; ++k) {
+            same += EnteredNotes[k].Pitch.Note == note.Note ? 1 : 0;
+        }
+        const int maxSame = std::max(MaxSamePitch, 1);
+        if (same >= maxSame || entered >= kItemNoteCount) {
+            return;
+        }
+        std::size_t at = entered;
+        if (position > 0) {
+            at = std::min(static_cast<std::size_t>(position - 1), entered);
+        } else if (Mode != IdentificationMode::Scales &&
+                   Mode != IdentificationMode::MelodyDictation) {
+            at = 0;
+            while (at < entered && EnteredNotes[at].Pitch.Note <= note.Note) {
+                ++at;
+            }
+        }
+        for (std::size_t k = entered; k > at; --k) {
+            EnteredNotes[k] = EnteredNotes[k - 1];
+        }
+        TNoteRec rec;
+        rec.Pitch = note;
+        rec.Free18 = static_cast<std::uint8_t>(same);
+        EnteredNotes[at] = rec;
+        ++EnteredCount;
+        for (std::size_t k = 0; k < EnteredCount; ++k) {
+            EnteredNotes[k].GuitarString = 0;
+            SetGuitarString(EnteredNotes[k], DisplayOffset);
+        }
+        AssignGuitarStrings(EnteredNotes, EnteredCount, DisplayOffset, ModeInfo(Mode).Kind);
+        if (AutoAnswer && !m_base->Answered && EnteredCount == QuestionNoteCount) {
+            bool holdsQuestion = true;
+            for (std::size_t k = 0; k < EnteredCount; ++k) {
+                holdsQuestion =
+                    holdsQuestion && EnteredNotes[k].Pitch.Note == QuestionNotes[k].Pitch.Note;
+            }
+            if (holdsQuestion) {
+                FourthButtonAction();
+                return;
+            }
+        }
+    } else {
+        int same = 0;
+        std::size_t last = entered;
+        for (std::size_t k = 0; k < entered; ++k) {
+            if (EnteredNotes[k].Pitch.Note == note.Note) {
+                ++same;
+                last = k;
+            }
+        }
+        // The shown first tone stays unless the user entered it a second time.
+        if (note.Note == FirstTonePitch && FirstTonePitch != 0 && same < 2) {
+            return;
+        }
+        std::size_t at = position > 0 ? static_cast<std::size_t>(position - 1) : last;
+        if (at >= entered) {
+            return;
+        }
+        for (std::size_t k = at; k + 1 < entered; ++k) {
+            EnteredNotes[k] = EnteredNotes[k + 1];
+        }
+        EnteredNotes[entered - 1] = TNoteRec{};
+        --EnteredCount;
+    }
+    m_strip->ButtonEnabled[2] = EnteredCount > 0;
+}
+
+} // namespace pv

@@ -1,0 +1,277 @@
+// The identification exercise's answers: by button or by notes, scored once, with the labels
+// and button colours the user sees.
+#include "exercises/identification/AkkordModel.h"
+#include "exercises/items/ItemTables.h"
+#include "exercises/setup/ExerciseSetup.h"
+#include "music/strings/UIStrings.h"
+#include "support/ScriptedRandom.h"
+
+#include <functional>
+#include <vector>
+
+#include <gtest/gtest.h>
+
+namespace pv {
+namespace {
+
+using Mode = IdentificationMode;
+using Colour = AnswerPanelColour;
+
+struct Window
+{
+    explicit Window(Mode mode, std::vector<int> script)
+        : random(std::move(script)), model(mode, base, strip, strings)
+    {
+        strings.StrScore = QStringLiteral("Right");
+        strings.StrIdentText3 = QStringLiteral("Wrong:");
+        strings.StrIdentText4 = QStringLiteral("Right chord, other notes");
+        strings.StrIdentText5 = QStringLiteral("spelled otherwise");
+        strings.StrIdentText6 = QStringLiteral("%d of %d notes right");
+        strings.StrItemSuffix = QStringLiteral("check with F8");
+        model.SetRandom(random);
+        model.AnswerFeedback = [this](bool right) { feedback.push_back(right); };
+    }
+    test::ScriptedRandom random;
+    ExerciseBaseModel base;
+    ControlStripModel strip;
+    UIStringTable strings;
+    AkkordModel model;
+    std::vector<bool> feedback;
+};
+
+TPitch P(int note, int shift = 0)
+{
+    return {static_cast<std::int8_t>(note), static_cast<std::int8_t>(shift)};
+}
+
+void Enter(AkkordModel& m, std::initializer_list<TPitch> notes)
+{
+    for (TPitch p : notes) {
+        m.EnterNote(p, false);
+    }
+}
+
+// A C major triad on middle C is asked; buttons: 1 Major, 2 Minor (the default setup).
+struct Case
+{
+    const char* name;
+    std::uint8_t noteIdentification;
+    std::function<void(AkkordModel&)> answer;
+    std::uint32_t asked;
+    std::uint32_t right;
+    QString label;
+    Colour button1;
+    Colour button2;
+    bool lastRight;
+};
+
+TEST(AkkordAnswer, ScoringTable)
+{
+    const QString wrongMajor = QStringLiteral("Wrong: C Major");
+    const QString rightMajor = QStringLiteral("Right: C Major");
+    const QString sameItem = QStringLiteral("Right chord, other notes");
+    const Case cases[] = {
+        {"button right", 0, [](AkkordModel& m) { m.ShowAnswerItem(1, false); }, 1, 1, rightMajor,
+         Colour::Green, Colour::Face, true},
+        {"button wrong", 0, [](AkkordModel& m) { m.ShowAnswerItem(2, false); }, 1, 0, wrongMajor,
+         Colour::Green, Colour::Red, false},
+        {"left click auditions only", 0, [](AkkordModel& m) { m.ShowAnswerItem(2, true); }, 0, 0,
+         QStringLiteral("C   Eb   G   =  Minor  (check with F8)"), Colour::Face, Colour::Face,
+         false},
+        {"notes of an item without a button", 0,
+         [](AkkordModel& m) {
+             Enter(m, {P(60), P(64), P(68)});
+             m.FourthButtonAction();
+         },
+         1, 0, wrongMajor, Colour::Green, Colour::Face, false},
+        {"notes right, absolute", 0,
+         [](AkkordModel& m) {
+             Enter(m, {P(60), P(64), P(67)});
+             m.FourthButtonAction();
+         },
+         1, 1, rightMajor, Colour::Green, Colour::Face, true},
+        {"an octave higher, pitch class", 1,
+         [](AkkordModel& m) {
+             Enter(m, {P(72), P(76), P(79)});
+             m.FourthButtonAction();
+         },
+         1, 1, rightMajor, Colour::Green, Colour::Face, true},
+        {"an octave higher, absolute", 0,
+         [](AkkordModel& m) {
+             Enter(m, {P(72), P(76), P(79)});
+             m.FourthButtonAction();
+         },
+         1, 0, sameItem, Colour::Green, Colour::Face, false},
+        {"a fifth higher, relative", 2,
+         [](AkkordModel& m) {
+             Enter(m, {P(67), P(71), P(74)});
+             m.FourthButtonAction();
+         },
+         1, 1, rightMajor, Colour::Green, Colour::Face, true},
+        {"a fifth higher, absolute", 0,
+         [](AkkordModel& m) {
+             Enter(m, {P(67), P(71), P(74)});
+             m.FourthButtonAction();
+         },
+         1, 0, sameItem, Colour::Green, Colour::Face, false},
+        {"the right notes plus a seventh", 0,
+         [](AkkordModel& m) {
+             Enter(m, {P(60), P(64), P(67), P(71)});
+             m.FourthButtonAction();
+         },
+         1, 0, wrongMajor, Colour::Green, Colour::Face, false},
+        {"right notes spelled otherwise", 0,
+         [](AkkordModel& m) {
+             Enter(m, {P(60), P(64, -1), P(67)}); // D## for E
+             m.FourthButtonAction();
+         },
+         1, 1, rightMajor + QStringLiteral("  (spelled otherwise)"), Colour::Green, Colour::Face,
+         true},
+        {"a second answer counts nothing", 0,
+         [](AkkordModel& m) {
+             m.ShowAnswerItem(1, false);
+             m.ShowAnswerItem(2, false);
+             Enter(m, {P(60), P(63), P(67)});
+             m.FourthButtonAction();
+             m.CheckAnswer(2, -1);
+         },
+         1, 1, rightMajor, Colour::Green, Colour::Face, true},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        Window w(Mode::ChordIdentification, {7, 0, 0});
+        AkkordSettings settings;
+        settings.NoteIdentification = c.noteIdentification;
+        w.model.Setup(DefaultExerciseSetup(), BuiltInItemTables(), settings, true);
+        w.model.SetAnswerInput(kAnswerByName | kAnswerOnStaff);
+        ASSERT_TRUE(w.model.NewQuestion());
+        ASSERT_EQ(w.model.QuestionItem, 1);
+        ASSERT_EQ(w.model.QuestionRoot, 60);
+        c.answer(w.model);
+        EXPECT_EQ(w.base.QuestionCount, c.asked);
+        EXPECT_EQ(w.base.CorrectCount, c.right);
+        EXPECT_EQ(w.model.ExerciseItem[1].Asked, c.asked);
+        EXPECT_EQ(w.model.ExerciseItem[1].Right, c.right);
+        EXPECT_EQ(w.model.ExerciseItem[2].Asked, 0);
+        EXPECT_EQ(w.model.ResultLabel, c.label);
+        EXPECT_EQ(w.model.ButtonColour[1], c.button1);
+        EXPECT_EQ(w.model.ButtonColour[2], c.button2);
+        EXPECT_EQ(w.model.LastAnswerRight, c.lastRight);
+        EXPECT_EQ(w.base.Answered, c.asked > 0);
+        EXPECT_EQ(w.feedback.size(), c.asked);
+        if (c.asked > 0) {
+            EXPECT_TRUE(w.model.BlinkRunning);
+            EXPECT_FALSE(w.strip.ButtonEnabled[3]);
+            // "Play the answer" works after a wrong answer.
+            EXPECT_TRUE(w.strip.ButtonEnabled[2] || c.lastRight);
+        }
+    }
+}
+
+TEST(AkkordAnswer, AutoAnswerScoresTheRightItemOnAClickButOnlyAuditionsAWrongOne)
+{
+    ExerciseSetup setup = DefaultExerciseSetup();
+    OptionBlockOfKind(setup, ExerciseKind::ChordIdentification)->AutoAnswer = 1;
+    Window w(Mode::ChordIdentification, {7, 0, 0});
+    w.model.Setup(setup, BuiltInItemTables(), AkkordSettings{}, true);
+    ASSERT_TRUE(w.model.NewQuestion());
+    EXPECT_TRUE(w.model.ShowAnswerItem(2, true));
+    EXPECT_EQ(w.base.QuestionCount, 0u);
+    EXPECT_TRUE(w.model.ShowAnswerItem(1, true));
+    EXPECT_EQ(w.base.QuestionCount, 1u);
+    EXPECT_EQ(w.base.CorrectCount, 1u);
+}
+
+TEST(AkkordAnswer, BlinkEndsInTheNormalColourAfterFourChanges)
+{
+    Window w(Mode::ChordIdentification, {7, 0, 0});
+    w.model.Setup(DefaultExerciseSetup(), BuiltInItemTables(), AkkordSettings{}, true);
+    ASSERT_TRUE(w.model.NewQuestion());
+    w.model.ShowAnswerItem(2, false);
+    std::vector<Colour> seen;
+    for (int tick = 0; tick < 5; ++tick) {
+        w.model.BlinkTick();
+        seen.push_back(w.model.ButtonColour[1]);
+    }
+    EXPECT_EQ(seen, (std::vector<Colour>{Colour::Face, Colour::Green, Colour::Face, Colour::Face,
+                                         Colour::Face}));
+    EXPECT_FALSE(w.model.BlinkRunning);
+    EXPECT_EQ(w.model.ButtonColour[2], Colour::Red);
+}
+
+TEST(AkkordAnswer, EnteringRefusesRepeatsBeyondTheModesLimitAndAThirteenthNote)
+{
+    Window chord(Mode::ChordIdentification, {7, 0, 0});
+    chord.model.Setup(DefaultExerciseSetup(), BuiltInItemTables(), AkkordSettings{}, true);
+    ASSERT_TRUE(chord.model.NewQuestion());
+    Enter(chord.model, {P(64), P(60), P(64)});
+    EXPECT_EQ(chord.model.EnteredCount, 2);
+    EXPECT_EQ(chord.model.EnteredNotes[0].Pitch.Note, 60); // sorted in by pitch
+
+    Window interval(Mode::IntervalIdentification, {7, 0, 0});
+    interval.model.Setup(DefaultExerciseSetup(), BuiltInItemTables(), AkkordSettings{}, true);
+    ASSERT_TRUE(interval.model.NewQuestion());
+    Enter(interval.model, {P(50), P(50), P(50)});
+    EXPECT_EQ(interval.model.EnteredCount, 2);
+
+    Window scale(Mode::Scales, {7, 0, 0});
+    scale.model.Setup(DefaultExerciseSetup(), BuiltInItemTables(), AkkordSettings{}, true);
+    ASSERT_TRUE(scale.model.NewQuestion());
+    for (int k = 0; k < 13; ++k) {
+        scale.model.EnterNote(P(72 - k), false);
+    }
+    EXPECT_EQ(scale.model.EnteredCount, 12);
+    EXPECT_EQ(scale.model.EnteredNotes[0].Pitch.Note, 72); // scales keep the entered order
+}
+
+// Melodies are scored note by note; a first tone that was shown counts neither way, and a
+// first tone that was missed never takes a point away.
+TEST(AkkordAnswer, MelodyIsScoredByNotesWithoutTheShownFirstTone)
+{
+    struct MelodyCase
+    {
+        const char* name;
+        std::vector<int> entered;
+        std::uint32_t asked;
+        std::uint32_t right;
+        QString label;
+    };
+    const MelodyCase cases[] = {
+        {"all right", {60, 62, 64, 65}, 3, 3, QStringLiteral("Right")},
+        {"two of the three after the first",
+         {60, 62, 63, 65},
+         3,
+         2,
+         QStringLiteral("2 of 3 notes right")},
+        {"nothing right, first tone missed",
+         {61, 63, 66, 68},
+         3,
+         0,
+         QStringLiteral("0 of 3 notes right")},
+    };
+    for (const MelodyCase& c : cases) {
+        SCOPED_TRACE(c.name);
+        Window w(Mode::MelodyDictation, {0});
+        ExerciseSetup setup = DefaultExerciseSetup();
+        setup.Melody.ShowFirstTone = 1;
+        w.model.Setup(setup, BuiltInItemTables(), AkkordSettings{}, true);
+        // A melody as its generator would put it.
+        const int melody[] = {60, 62, 64, 65};
+        for (std::size_t k = 0; k < 4; ++k) {
+            w.model.QuestionNotes[k].Pitch = P(melody[k]);
+        }
+        w.model.QuestionNoteCount = 4;
+        w.base.Answered = false;
+        for (int note : c.entered) {
+            w.model.EnterNote(P(note), false);
+        }
+        w.model.FourthButtonAction();
+        EXPECT_EQ(w.base.QuestionCount, c.asked);
+        EXPECT_EQ(w.base.CorrectCount, c.right);
+        EXPECT_EQ(w.model.ResultLabel, c.label);
+        EXPECT_FALSE(w.model.BlinkRunning);
+    }
+}
+
+} // namespace
+} // namespace pv
