@@ -13,6 +13,8 @@ namespace pv {
 
 namespace {
 
+constexpr qint64 kCaptureBufferUs = 5000;
+
 // Receives the source's bytes and hands them on, stamped with the source's figures.
 class SinkDevice final : public QIODevice
 {
@@ -75,8 +77,9 @@ public:
         m_io->open(QIODevice::WriteOnly);
         m_source = std::make_unique<QAudioSource>(m_device, format);
         m_io->SetSource(m_source.get());
-        // Short buffers: onsets are stamped by the device's figures, but events should not lag.
-        m_source->setBufferSize(format.bytesForDuration(20000));
+        // A buffer of about 5 ms: onsets are stamped by the device's figures whatever its size,
+        // but a clap's event waits for the block that holds it to be handed over.
+        m_source->setBufferSize(format.bytesForDuration(kCaptureBufferUs));
         m_source->start(m_io.get());
         if (m_source->error() != QAudio::NoError) {
             qCWarning(lcPellivark) << "microphone would not start:" << m_source->error();

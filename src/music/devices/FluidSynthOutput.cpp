@@ -1,11 +1,13 @@
 // The built-in synthesizer.
 #include "music/devices/FluidSynthOutput.h"
 
+#include "music/base/Clock.h"
 #include "music/base/Log.h"
 #include "music/sequencer/MidiMessage.h"
 
 #include <algorithm>
 #include <array>
+#include <cmath>
 #include <mutex>
 
 #include <QFileInfo>
@@ -23,6 +25,14 @@ constexpr float kFullGain = 0.6F;
 // About 10 ms of audio buffering: notes must start close to their sequencer time.
 constexpr int kPeriodFrames = 240;
 constexpr int kPeriods = 2;
+// FluidSynth starts voices only at the start of its blocks of this many frames.
+constexpr std::uint64_t kSynthBlock = 64;
+// Sequencer messages may leave this late and still start at their sample: the audio of a
+// period stands for the time a period and this margin before the callback.
+constexpr std::uint64_t kScheduleMarginUs = 2000;
+// Callbacks whose time strays further than this from the frame count's timeline set it anew
+// (start-up bursts, drift between the sound card's clock and ours, a lost period).
+constexpr std::uint64_t kReanchorSlackUs = 3000;
 // Drivers tried in turn; JACK is left out because it may try to start a sound server.
 constexpr std::array<const char*, 3> kAudioDrivers = {"pipewire", "pulseaudio", "alsa"};
 
@@ -76,6 +86,10 @@ FluidSynthOutput::Create(const Options& options)
 
     std::unique_ptr<FluidSynthOutput> out(new FluidSynthOutput());
     out->m_sampleRate = options.sampleRate;
+    out->m_clock = options.clock != nullptr ? options.clock : &SteadyClock::Instance();
+    // Reserved: the audio thread must not allocate.
+    out->m_timed.reserve(1024);
+    out->m_dueNow.reserve(1024);
     out->m_settings = new_fluid_settings();
     if (out->m_settings == nullptr)
         return Fail(SynthError::SetupFailed, QStringLiteral("FluidSynth could not be set up."));
@@ -94,7 +108,8 @@ FluidSynthOutput::Create(const Options& options)
     if (options.audioDriver) {
         for (const char* driver : kAudioDrivers) {
             fluid_settings_setstr(out->m_settings, "audio.driver", driver);
-            out->m_audio = new_fluid_audio_driver(out->m_settings, out->m_synth);
+            out->m_audio = new_fluid_audio_driver2(out->m_settings,
+                                                   &FluidSynthOutput::DriverCallback, out.get());
             if (out->m_audio != nullptr)
                 break;
         }
@@ -115,7 +130,7 @@ FluidSynthOutput::~FluidSynthOutput()
         delete_fluid_settings(m_settings);
 }
 
-Status<MidiOutError> FluidSynthOutput::Send(std::uint32_t packed)
+int FluidSynthOutput::Apply(std::uint32_t packed)
 {
     const int status = MessageStatus(packed);
     const int channel = status & 0x0F;
@@ -151,9 +166,27 @@ Status<MidiOutError> FluidSynthOutput::Send(std::uint32_t packed)
     default:
         break; // system messages mean nothing to the synthesizer
     }
-    if (rc == FLUID_FAILED)
+    return rc;
+}
+
+Status<MidiOutError> FluidSynthOutput::Send(std::uint32_t packed)
+{
+    if (Apply(packed) == FLUID_FAILED)
         return Fail(MidiOutError::SendFailed,
                     QStringLiteral("The built-in synthesizer refused the message."));
+    return {};
+}
+
+Status<MidiOutError> FluidSynthOutput::SendAt(std::uint32_t packed, std::uint64_t dueUs)
+{
+    std::lock_guard lock(m_timedMutex);
+    const Timed timed{dueUs, m_order++, packed};
+    // Nearly always in order: the sequencer sends in time order.
+    const auto at =
+        std::upper_bound(m_timed.begin(), m_timed.end(), timed, [](const Timed& a, const Timed& b) {
+            return a.dueUs < b.dueUs || (a.dueUs == b.dueUs && a.order < b.order);
+        });
+    m_timed.insert(at, timed);
     return {};
 }
 
@@ -179,6 +212,10 @@ void FluidSynthOutput::ApplyGain()
 
 void FluidSynthOutput::Silence()
 {
+    {
+        std::lock_guard lock(m_timedMutex);
+        m_timed.clear();
+    }
     fluid_synth_all_sounds_off(m_synth, -1);
 }
 
@@ -186,8 +223,121 @@ bool FluidSynthOutput::Render(std::span<float> left, std::span<float> right)
 {
     if (m_audio != nullptr || left.size() != right.size() || left.size() > 1'000'000U)
         return false;
-    return fluid_synth_write_float(m_synth, static_cast<int>(left.size()), left.data(), 0, 1,
-                                   right.data(), 0, 1) == FLUID_OK;
+    {
+        std::lock_guard lock(m_timedMutex);
+        m_dueNow.swap(m_timed);
+    }
+    for (const Timed& timed : m_dueNow)
+        Apply(timed.packed);
+    m_dueNow.clear();
+    return Write(left, right, 0, left.size());
+}
+
+bool FluidSynthOutput::RenderAt(std::uint64_t startUs, std::span<float> left,
+                                std::span<float> right)
+{
+    if (m_audio != nullptr || left.size() != right.size() || left.size() > 1'000'000U)
+        return false;
+    return RenderTimed(startUs, left, right);
+}
+
+std::optional<std::uint64_t> FluidSynthOutput::RenderPeriod(std::span<float> left,
+                                                            std::span<float> right)
+{
+    if (m_audio != nullptr || left.size() != right.size() || left.size() > 1'000'000U)
+        return std::nullopt;
+    const std::uint64_t startUs = PeriodStartUs(left.size());
+    if (!RenderTimed(startUs, left, right))
+        return std::nullopt;
+    return startUs;
+}
+
+std::uint64_t FluidSynthOutput::ScheduleMarginUs()
+{
+    return kScheduleMarginUs;
+}
+
+std::uint64_t FluidSynthOutput::PeriodStartUs(std::size_t frames)
+{
+    const std::uint64_t now = m_clock->NowUs();
+    const auto periodUs =
+        static_cast<std::uint64_t>(static_cast<double>(frames) * 1e6 / m_sampleRate);
+    const std::uint64_t back = periodUs + kScheduleMarginUs;
+    const std::uint64_t wanted = now > back ? now - back : 0;
+    if (m_anchorUs) {
+        const auto onTimeline =
+            *m_anchorUs + static_cast<std::uint64_t>(std::llround(
+                              static_cast<double>(m_frames - m_anchorFrame) * 1e6 / m_sampleRate));
+        // The frame count is the steadier clock: callbacks come late by the scheduler's whim,
+        // never early, so the timeline follows the earliest of them at once (one that came
+        // early only shows the timeline was set by a late one) and a later one only when the
+        // callbacks have stayed behind by more than a period and the slack (drift, lost audio).
+        if (wanted >= onTimeline && wanted <= onTimeline + periodUs + kReanchorSlackUs)
+            return onTimeline;
+    }
+    m_anchorUs = wanted;
+    m_anchorFrame = m_frames;
+    return wanted;
+}
+
+bool FluidSynthOutput::Write(std::span<float> left, std::span<float> right, std::size_t from,
+                             std::size_t to)
+{
+    if (to <= from)
+        return true;
+    const int rc =
+        fluid_synth_write_float(m_synth, static_cast<int>(to - from), left.data(),
+                                static_cast<int>(from), 1, right.data(), static_cast<int>(from), 1);
+    m_frames += to - from;
+    return rc == FLUID_OK;
+}
+
+bool FluidSynthOutput::RenderTimed(std::uint64_t startUs, std::span<float> left,
+                                   std::span<float> right)
+{
+    const std::size_t frames = left.size();
+    const std::uint64_t first = m_frames;
+    const std::uint64_t end = first + frames;
+    // The synthesizer block whose start lies nearest the due frame: a message applied once
+    // the frames before that start are written starts its voice there.
+    auto blockStart = [&](const Timed& timed) {
+        const double offset =
+            (static_cast<double>(timed.dueUs) - static_cast<double>(startUs)) * m_sampleRate / 1e6;
+        const double frame = std::max(0.0, static_cast<double>(first) + offset);
+        const auto block = static_cast<std::uint64_t>(std::floor(
+            (frame + static_cast<double>(kSynthBlock) / 2.0) / static_cast<double>(kSynthBlock)));
+        return std::max(first, block * kSynthBlock);
+    };
+    {
+        std::lock_guard lock(m_timedMutex);
+        auto it = m_timed.begin();
+        while (it != m_timed.end() && blockStart(*it) < end)
+            ++it;
+        m_dueNow.assign(m_timed.begin(), it);
+        m_timed.erase(m_timed.begin(), it);
+    }
+    bool ok = true;
+    std::size_t written = 0;
+    for (const Timed& timed : m_dueNow) {
+        const auto at =
+            static_cast<std::size_t>(std::max(blockStart(timed), first + written) - first);
+        ok = Write(left, right, written, at) && ok;
+        written = std::max(written, at);
+        Apply(timed.packed);
+    }
+    m_dueNow.clear();
+    return Write(left, right, written, frames) && ok;
+}
+
+int FluidSynthOutput::DriverCallback(void* data, int len, int, float*[], int nout, float* out[])
+{
+    auto* self = static_cast<FluidSynthOutput*>(data);
+    if (len <= 0 || nout < 2)
+        return FLUID_FAILED;
+    const auto frames = static_cast<std::size_t>(len);
+    const std::span<float> left(out[0], frames);
+    const std::span<float> right(out[1], frames);
+    return self->RenderTimed(self->PeriodStartUs(frames), left, right) ? FLUID_OK : FLUID_FAILED;
 }
 
 } // namespace pv

@@ -55,7 +55,11 @@ constexpr double kClearPeriodicity = 0.88;
 
 // Onset timing: the trigger is refined on the waveform around it.
 constexpr double kLookBackMs = 40.0;
-constexpr double kLookAheadMs = 12.0;
+// An onset is reported once this much follows its trigger: the attack's peak lies within two
+// rises of it. Every millisecond here is one more before the clap's event arrives.
+constexpr double kLookAheadMs = 2.0 * 2.5 + 1.0;
+// After an onset, its ragged tail is no attack of the next one for this long.
+constexpr double kTailMs = 12.0;
 constexpr double kEnvelopeMs = 1.0;
 constexpr double kRiseMs = 2.5;
 // The attack starts where the envelope first rises above this share of its rise.
@@ -496,7 +500,8 @@ std::uint64_t MicAnalyzer::RefineOnset(std::uint64_t detectedAt) const
     const std::uint64_t oldest = m_samplesSeen > kHistorySize ? m_samplesSeen - kHistorySize : 0;
     std::uint64_t begin = detectedAt > lookBack ? detectedAt - lookBack : 0;
     if (m_anyOnset)
-        begin = std::max(begin, m_lastOnset + lookAhead);
+        begin = std::max(begin,
+                         m_lastOnset + static_cast<std::uint64_t>(kTailMs * m_sampleRate / 1000.0));
     begin = std::max(begin, oldest + half);
     const std::uint64_t end = std::min(detectedAt + lookAhead, m_samplesSeen - half);
     if (end <= begin + 2)

@@ -3,37 +3,103 @@
 
 #include "music/sequencer/SequencerNotifyEvent.h"
 
+#include <cerrno>
 #include <chrono>
 #include <ctime>
 #include <pthread.h>
 #include <sched.h>
 #include <sys/prctl.h>
+#include <sys/syscall.h>
+#include <unistd.h>
 #include <vector>
 
 namespace pv {
 
 namespace {
 
-// The timing thread sleeps until this long before an event and then polls the clock: a
-// sleeping thread wakes late by the scheduler's whim, a polling one only by a time slice.
-// With real-time priority the wake-up is prompt, so the thread polls far less.
-constexpr std::uint64_t kSpinUs = 100;
-constexpr std::uint64_t kRealTimeSpinUs = 200;
+// The last stretch before an event is slept with the lock released, on an absolute deadline
+// of the monotonic clock: no polling, so a busy machine costs no time slice; before it the
+// thread waits on its condition, so that newly queued events can wake it.
+constexpr std::uint64_t kFinalSleepUs = 1000;
 // Modest: above every ordinary thread, below audio servers and interrupt threads.
 constexpr int kRealTimePriority = 10;
 
-/// Asks for real-time scheduling of the calling thread (granted to root or with an rtprio
-/// limit, refused otherwise: then the thread stays an ordinary one); the timer slack goes to
-/// its minimum either way. Returns whether real-time scheduling was granted.
-bool MakeTimingThread(int priority)
+/// The kernel's scheduling attributes (glibc has no wrapper for sched_setattr).
+struct SchedAttr
+{
+    std::uint32_t size;
+    std::uint32_t policy;
+    std::uint64_t flags;
+    std::int32_t nice;
+    std::uint32_t priority;
+    std::uint64_t runtime;
+    std::uint64_t deadline;
+    std::uint64_t period;
+};
+
+/// An ordinary thread asks for a short time slice: the kernel's fair scheduler (EEVDF, Linux
+/// 6.12 on) then gives it an early deadline, so that on waking it preempts the threads that
+/// compute instead of waiting for their slices to end. Needs no rights; older kernels ignore
+/// or refuse it, which changes nothing.
+void AskForShortSlice()
+{
+    SchedAttr attr{};
+    attr.size = sizeof(attr);
+    attr.policy = SCHED_OTHER;
+    attr.runtime = 100'000; // ns: the shortest slice the kernel accepts
+    static_cast<void>(syscall(SYS_sched_setattr, 0, &attr, 0U));
+}
+
+/// Asks for real-time scheduling of the calling thread: first by the process's own rights
+/// (root, or an rtprio limit), then through the raiser. The timer slack goes to its minimum
+/// either way, so that deadlines are kept to the microsecond.
+TimingPriority MakeTimingThread(int priority, const SequencerTimingOptions& options)
 {
     prctl(PR_SET_TIMERSLACK, 1UL, 0UL, 0UL, 0UL);
+    AskForShortSlice();
+    if (!options.realTime)
+        return TimingPriority::Ordinary;
     sched_param param{};
     param.sched_priority = priority;
-    return pthread_setschedparam(pthread_self(), SCHED_FIFO, &param) == 0;
+    if (pthread_setschedparam(pthread_self(), SCHED_FIFO, &param) == 0)
+        return TimingPriority::RealTime;
+    if (options.raiser != nullptr &&
+        options.raiser->MakeRealtime(static_cast<std::int64_t>(gettid()), priority))
+        return TimingPriority::ByService;
+    return TimingPriority::Ordinary;
+}
+
+/// Sleeps until the clock reads dueUs, on the monotonic clock's absolute timeline.
+void SleepUntil(const IClock& clock, std::uint64_t dueUs)
+{
+    const std::uint64_t now = clock.NowUs();
+    if (dueUs <= now)
+        return;
+    timespec deadline{};
+    clock_gettime(CLOCK_MONOTONIC, &deadline);
+    const std::uint64_t ns = static_cast<std::uint64_t>(deadline.tv_nsec) + (dueUs - now) * 1000U;
+    deadline.tv_sec += static_cast<time_t>(ns / 1'000'000'000U);
+    deadline.tv_nsec = static_cast<long>(ns % 1'000'000'000U);
+    while (clock_nanosleep(CLOCK_MONOTONIC, TIMER_ABSTIME, &deadline, nullptr) == EINTR) {
+    }
 }
 
 } // namespace
+
+const char* TimingPriorityName(TimingPriority priority)
+{
+    switch (priority) {
+    case TimingPriority::Pending:
+        return "not yet settled";
+    case TimingPriority::Ordinary:
+        return "ordinary (no real-time priority)";
+    case TimingPriority::RealTime:
+        return "real-time (SCHED_FIFO, own rights)";
+    case TimingPriority::ByService:
+        return "real-time (granted by RealtimeKit)";
+    }
+    return "unknown";
+}
 
 /// Called with the sequencer's lock held. With a timing thread, notifications are handed to
 /// the posting thread instead of Qt: posting takes Qt's event-queue lock, which the GUI thread
@@ -44,10 +110,10 @@ class Sequencer::Output final : public ISequencerOutput
 public:
     Output(EventHandOff& handOff, bool handOver) : m_handOff(handOff), m_handOver(handOver) {}
 
-    void SendMidi(std::uint32_t packed) override
+    void SendMidi(std::uint32_t packed, std::uint64_t dueUs) override
     {
         if (sink != nullptr)
-            static_cast<void>(sink->Send(packed)); // the timing thread has no one to tell
+            static_cast<void>(sink->SendAt(packed, dueUs)); // the timing thread has no one to tell
     }
     void PostNotify(const NotifyTarget& target, std::uint16_t code,
                     std::uint32_t generation) override
@@ -145,7 +211,8 @@ void MonotonicCondition::NotifyAll()
     pthread_cond_broadcast(&m_cond);
 }
 
-Sequencer::Sequencer(const IClock& clock, Drive drive) : m_clock(clock), m_drive(drive)
+Sequencer::Sequencer(const IClock& clock, Drive drive, SequencerTimingOptions timing)
+    : m_clock(clock), m_drive(drive), m_timing(timing)
 {
     m_handOff = std::make_unique<EventHandOff>(m_engine.Generation());
     m_output = std::make_unique<Output>(*m_handOff, m_drive == Drive::OwnThread);
@@ -304,7 +371,8 @@ void Sequencer::PosterMain()
 {
     // Just below the timing thread: notifications leave soon after their time, and should the
     // poster wait for Qt's lock, only notifications wait, never MIDI.
-    MakeTimingThread(kRealTimePriority - 1);
+    // Never through the raiser: the service grants few threads, and this one may wait.
+    MakeTimingThread(kRealTimePriority - 1, {nullptr, m_timing.realTime});
     std::vector<Output::Notice> batch;
     std::unique_lock lock(m_mutex);
     while (!m_quit) {
@@ -323,7 +391,7 @@ void Sequencer::PosterMain()
 
 void Sequencer::ThreadMain()
 {
-    const std::uint64_t spinUs = MakeTimingThread(kRealTimePriority) ? kRealTimeSpinUs : kSpinUs;
+    m_priority = MakeTimingThread(kRealTimePriority, m_timing);
     std::unique_lock lock(m_mutex);
     while (!m_quit) {
         m_engine.RunUntil(m_clock.NowUs(), *m_output);
@@ -333,17 +401,26 @@ void Sequencer::ThreadMain()
             continue;
         }
         const std::uint64_t now = m_clock.NowUs();
-        if (*next > now + spinUs) {
-            m_wake.WaitFor(m_mutex, *next - now - spinUs);
+        if (*next > now + kFinalSleepUs) {
+            m_wake.WaitFor(m_mutex, *next - now - kFinalSleepUs);
             continue;
         }
-        // Close to the due time: poll with the lock released, so the GUI thread can queue.
+        // Events queued meanwhile go to the end of their queue, after this one; a Stop is
+        // seen as soon as the sleep ends.
         const std::uint64_t due = *next;
         lock.unlock();
-        while (m_clock.NowUs() < due)
-            std::this_thread::yield();
+        SleepUntil(m_clock, due);
         lock.lock();
     }
+}
+
+TimingPriority Sequencer::WaitForPriority(int timeoutMs) const
+{
+    const auto until = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
+    while (m_priority.load() == TimingPriority::Pending && m_drive == Drive::OwnThread &&
+           std::chrono::steady_clock::now() < until)
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    return m_priority.load();
 }
 
 } // namespace pv

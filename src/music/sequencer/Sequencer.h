@@ -79,6 +79,38 @@ public:
     virtual void SetOutputDelay(std::uint16_t ms) = 0;
 };
 
+/// Another route to real-time scheduling for a thread, for when the process may not raise
+/// its own priority (the ordinary desktop user): e.g. the desktop's RealtimeKit service.
+class IThreadPriorityRaiser
+{
+public:
+    virtual ~IThreadPriorityRaiser() = default;
+    /// Called on the thread to raise, with its kernel thread id; true when it now runs with
+    /// real-time scheduling. Must fail quietly (false) when the route is not there.
+    virtual bool MakeRealtime(std::int64_t threadId, int priority) = 0;
+};
+
+/// The scheduling the timing thread got.
+enum class TimingPriority : int
+{
+    Pending = 0,   ///< the thread has not yet asked (or there is no thread)
+    Ordinary = 1,  ///< no real-time scheduling: an ordinary thread
+    RealTime = 2,  ///< real-time scheduling by the process's own rights
+    ByService = 3, ///< real-time scheduling granted through the priority raiser
+};
+
+const char* TimingPriorityName(TimingPriority priority);
+
+/// How the sequencer's timing thread asks for its scheduling.
+struct SequencerTimingOptions
+{
+    /// Asked when the process may not raise the thread's priority itself; must outlive the
+    /// sequencer. Null: no other route.
+    IThreadPriorityRaiser* raiser = nullptr;
+    /// False keeps the timing thread an ordinary one (to measure that case).
+    bool realTime = true;
+};
+
 class Sequencer final : public ISequencer
 {
 public:
@@ -89,7 +121,8 @@ public:
     };
 
     /// Notifications are delivered on the thread that creates the sequencer.
-    explicit Sequencer(const IClock& clock, Drive drive = Drive::OwnThread);
+    explicit Sequencer(const IClock& clock, Drive drive = Drive::OwnThread,
+                       SequencerTimingOptions timing = {});
     ~Sequencer() override;
     Sequencer(const Sequencer&) = delete;
     Sequencer& operator=(const Sequencer&) = delete;
@@ -112,6 +145,10 @@ public:
     std::uint32_t Generation() const;
     std::uint32_t Tempo() const;
     std::size_t PendingCount() const;
+    /// The scheduling the timing thread runs with.
+    TimingPriority Priority() const { return m_priority.load(); }
+    /// Waits (up to timeoutMs) until the timing thread has settled its scheduling.
+    TimingPriority WaitForPriority(int timeoutMs) const;
 
 private:
     class Output;
@@ -122,6 +159,8 @@ private:
 
     const IClock& m_clock;
     const Drive m_drive;
+    const SequencerTimingOptions m_timing;
+    std::atomic<TimingPriority> m_priority{TimingPriority::Pending};
     mutable PriorityInheritanceMutex m_mutex;
     MonotonicCondition m_wake;
     SequencerEngine m_engine;

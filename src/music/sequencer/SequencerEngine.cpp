@@ -192,7 +192,7 @@ void SequencerEngine::RunUntil(std::uint64_t nowUs, ISequencerOutput& output)
             if (sendTime <= now && (due == nullptr || sendTime <= dueTime)) {
                 const std::uint32_t packed = first->second;
                 m_delayed.erase(first);
-                output.SendMidi(packed);
+                output.SendMidi(packed, static_cast<std::uint64_t>(sendTime));
                 continue;
             }
         }

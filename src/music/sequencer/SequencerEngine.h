@@ -23,7 +23,8 @@ class ISequencerOutput
 {
 public:
     virtual ~ISequencerOutput() = default;
-    virtual void SendMidi(std::uint32_t packed) = 0;
+    /// dueUs: when the message was due (its time plus the output delay).
+    virtual void SendMidi(std::uint32_t packed, std::uint64_t dueUs) = 0;
     virtual void PostNotify(const NotifyTarget& target, std::uint16_t code,
                             std::uint32_t generation) = 0;
 };

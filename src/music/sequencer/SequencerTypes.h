@@ -52,6 +52,14 @@ public:
     /// status + 256 * data 1 + 65536 * data 2; SendFailed with the device's text when it
     /// refused the message.
     virtual Status<MidiOutError> Send(std::uint32_t packed) = 0;
+    /// The same message with the time it is due on the sequencer's clock (never later than
+    /// the call): a sink that renders sound itself starts it at that time inside its buffer
+    /// instead of at the next one. Others send at once.
+    virtual Status<MidiOutError> SendAt(std::uint32_t packed, std::uint64_t dueUs)
+    {
+        static_cast<void>(dueUs);
+        return Send(packed);
+    }
 };
 
 } // namespace pv

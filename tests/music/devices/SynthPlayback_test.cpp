@@ -3,6 +3,7 @@
 #include "music/devices/FluidSynthOutput.h"
 #include "music/devices/SystemMidiOutDevices.h"
 #include "music/input/WaveOutVolume.h"
+#include "music/sequencer/MidiMessage.h"
 #include "music/sequencer/MidiOut.h"
 #include "music/sequencer/Sequencer.h"
 #include "music/strings/UIStrings.h"
@@ -233,6 +234,84 @@ TEST(FluidSynthOutput, AMissingSoundFontIsAClearFailureNamingThePackage)
     EXPECT_FALSE(midiOut.IsOpen());
     ASSERT_EQ(prompts.asked.size(), 1U);
     EXPECT_TRUE(prompts.asked[0].text.contains(QStringLiteral("timgm6mb-soundfont")));
+}
+
+/// The first frame of a rendered note: the synthesizer is silent before it.
+std::size_t OnsetFrame(const std::vector<float>& s)
+{
+    for (std::size_t i = 0; i < s.size(); ++i) {
+        if (std::fabs(s[i]) > 1e-5F)
+            return i;
+    }
+    return s.size();
+}
+
+/// Renders a note due dueFrame frames after the audio's start (clock time 1 s) in buffers of
+/// 240 frames (5 ms); returns the frame its sound starts at.
+std::size_t RenderedOnset(std::size_t dueFrame)
+{
+    constexpr std::size_t kPeriod = 240;
+    constexpr std::uint64_t kStartUs = 1'000'000;
+    auto made = FluidSynthOutput::Create({false, kRate, {}, nullptr});
+    EXPECT_TRUE(made);
+    if (!made)
+        return 0;
+    FluidSynthOutput& synth = *made.Value();
+    const auto dueUs =
+        kStartUs + static_cast<std::uint64_t>(static_cast<double>(dueFrame) * 1e6 / kRate);
+    EXPECT_TRUE(synth.SendAt(NoteOnMessage(0, 60, 100), dueUs));
+    std::vector<float> mono;
+    std::vector<float> left(kPeriod), right(kPeriod);
+    for (std::size_t at = 0; at < 4800; at += kPeriod) {
+        const auto startUs =
+            kStartUs + static_cast<std::uint64_t>(static_cast<double>(at) * 1e6 / kRate);
+        EXPECT_TRUE(synth.RenderAt(startUs, left, right));
+        for (std::size_t i = 0; i < kPeriod; ++i)
+            mono.push_back(left[i] + right[i]);
+    }
+    return OnsetFrame(mono);
+}
+
+TEST(FluidSynthOutput, ANoteSentWithItsDueTimeStartsAtItsSampleInsideTheBuffer)
+{
+    if (!FluidSynthOutput::FindSoundFont())
+        GTEST_SKIP() << "no General MIDI sound font (package timgm6mb-soundfont)";
+    // The sound's own attack: the note due at the very first frame.
+    const std::size_t attack = RenderedOnset(0);
+    ASSERT_LT(attack, 64U);
+    // Due frames inside a buffer, on a buffer's edge, in a later buffer. Voices start on the
+    // synthesizer's blocks of 64 frames: within half a block of the due frame (0.67 ms).
+    for (const std::size_t dueFrame :
+         {std::size_t{101}, std::size_t{480}, std::size_t{1000}, std::size_t{2231}}) {
+        SCOPED_TRACE(dueFrame);
+        const std::size_t onset = RenderedOnset(dueFrame) - attack;
+        EXPECT_GE(onset + 32, dueFrame);
+        EXPECT_LE(onset, dueFrame + 32);
+    }
+}
+
+TEST(FluidSynthOutput, AMessageDueBeforeTheBufferStartsAtItsFirstFrameAndSilenceDropsWaitingOnes)
+{
+    if (!FluidSynthOutput::FindSoundFont())
+        GTEST_SKIP() << "no General MIDI sound font (package timgm6mb-soundfont)";
+    auto made = FluidSynthOutput::Create({false, kRate, {}, nullptr});
+    ASSERT_TRUE(made);
+    FluidSynthOutput& synth = *made.Value();
+    std::vector<float> left(480), right(480);
+    // Late: due 3 ms before the buffer it reaches.
+    ASSERT_TRUE(synth.SendAt(NoteOnMessage(0, 60, 100), 7'000));
+    ASSERT_TRUE(synth.RenderAt(10'000, left, right));
+    EXPECT_LT(OnsetFrame(left), 64U);
+
+    // A note waiting for its time is gone after Silence.
+    auto other = FluidSynthOutput::Create({false, kRate, {}, nullptr});
+    ASSERT_TRUE(other);
+    ASSERT_TRUE(other.Value()->SendAt(NoteOnMessage(0, 64, 100), 30'000));
+    other.Value()->Silence();
+    for (std::uint64_t startUs = 20'000; startUs < 60'000; startUs += 10'000) {
+        ASSERT_TRUE(other.Value()->RenderAt(startUs, left, right));
+        EXPECT_EQ(OnsetFrame(left), left.size()) << startUs;
+    }
 }
 
 TEST(SystemMidiOutDevices, ListingWithoutAnAlsaSequencerGivesTheSynthesizerAndNoCrash)

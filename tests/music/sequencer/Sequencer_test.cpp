@@ -4,6 +4,13 @@
 #include "music/sequencer/Sequencer.h"
 #include "support/SequencerFakes.h"
 
+#include <atomic>
+#include <unistd.h>
+#include <utility>
+#include <vector>
+
+#include <QFileInfo>
+
 #include <gtest/gtest.h>
 
 namespace pv {
@@ -368,6 +375,93 @@ TEST(SequencerThread, QueueStartAndStopOverAndOverNeverDeliversAStaleNotificatio
     QCoreApplication::processEvents();
     sequencer.SetOutput(nullptr);
     EXPECT_EQ(receiver.stale, 0);
+}
+
+/// Records the due time handed with each message.
+class DueSink final : public IMidiSink
+{
+public:
+    Status<MidiOutError> Send(std::uint32_t packed) override { return SendAt(packed, 0); }
+    Status<MidiOutError> SendAt(std::uint32_t packed, std::uint64_t dueUs) override
+    {
+        sent.emplace_back(packed, dueUs);
+        return {};
+    }
+    std::vector<std::pair<std::uint32_t, std::uint64_t>> sent;
+};
+
+TEST(SequencerDueTimes, EachMessageCarriesItsDueTimeWithTheOutputDelayEvenWhenPlayedLate)
+{
+    test::FakeClock clock;
+    Sequencer sequencer(clock, Sequencer::Drive::Manual);
+    DueSink sink;
+    sequencer.SetOutput(&sink);
+    sequencer.SetOutputDelay(5);
+    clock.SetMs(100);
+    sequencer.QueueMidi(kMusic, Msg(0x90, 60, 90));
+    sequencer.QueueWait(kMusic, 10);
+    sequencer.QueueMidi(kMusic, Msg(0x80, 60));
+    sequencer.QueueMidi(kClick, Msg(0x99, 37, 90));
+    sequencer.QueueWait(kClick, 3);
+    sequencer.QueueMidi(kClick, Msg(0x89, 37));
+    sequencer.Start();
+    // Played all at once, 40 ms late: the due times stay those of the timeline.
+    clock.SetMs(155);
+    sequencer.RunUntil(clock.NowUs());
+    const std::vector<std::pair<std::uint32_t, std::uint64_t>> expected = {
+        {Msg(0x90, 60, 90), 105'000},
+        {Msg(0x99, 37, 90), 105'000},
+        {Msg(0x89, 37), 108'000},
+        {Msg(0x80, 60), 115'000}};
+    EXPECT_EQ(sink.sent, expected);
+}
+
+/// A raiser that records whether and for which thread it was asked.
+class FakeRaiser final : public IThreadPriorityRaiser
+{
+public:
+    bool MakeRealtime(std::int64_t threadId, int priority) override
+    {
+        askedFor = threadId;
+        askedPriority = priority;
+        return grant;
+    }
+    bool grant = true;
+    std::atomic<std::int64_t> askedFor{0};
+    std::atomic<int> askedPriority{0};
+};
+
+TEST(SequencerThread, ItsSchedulingIsReportedAndTheRaiserIsAskedOnlyWhenOwnRightsFallShort)
+{
+    // Kept ordinary: nobody is asked.
+    {
+        FakeRaiser raiser;
+        Sequencer sequencer(SteadyClock::Instance(), Sequencer::Drive::OwnThread, {&raiser, false});
+        EXPECT_EQ(sequencer.WaitForPriority(60'000), TimingPriority::Ordinary);
+        EXPECT_EQ(raiser.askedFor.load(), 0);
+    }
+    // Asking: own rights first (root, an rtprio limit); when they are refused the raiser is
+    // asked for the timing thread itself (a thread of this process, not the caller).
+    for (const bool grant : {true, false}) {
+        SCOPED_TRACE(grant);
+        FakeRaiser raiser;
+        raiser.grant = grant;
+        Sequencer sequencer(SteadyClock::Instance(), Sequencer::Drive::OwnThread, {&raiser, true});
+        const TimingPriority got = sequencer.WaitForPriority(60'000);
+        if (got == TimingPriority::RealTime) {
+            EXPECT_EQ(raiser.askedFor.load(), 0);
+            continue;
+        }
+        EXPECT_EQ(got, grant ? TimingPriority::ByService : TimingPriority::Ordinary);
+        ASSERT_NE(raiser.askedFor.load(), 0);
+        EXPECT_NE(raiser.askedFor.load(), static_cast<std::int64_t>(gettid()));
+        EXPECT_TRUE(
+            QFileInfo::exists(QStringLiteral("/proc/self/task/%1").arg(raiser.askedFor.load())));
+        EXPECT_GT(raiser.askedPriority.load(), 0);
+    }
+    // Without a thread there is nothing to settle.
+    Sequencer manual(SteadyClock::Instance(), Sequencer::Drive::Manual);
+    EXPECT_EQ(manual.WaitForPriority(10), TimingPriority::Pending);
 }
 
 } // namespace
