@@ -19,19 +19,18 @@ std::uint16_t ResolveUser(const DataFiles& data, std::uint16_t userId)
     return data.ResultUser ? data.ResultUser->Record.UserId : 0;
 }
 
-/// Every whole record of an open file, or nothing when one could not be read.
-std::optional<std::vector<TResultRec>> ReadAllRecords(const SharedFile& file)
+/// Every whole record of an open file, or why they cannot all be read (a file whose records
+/// cannot all be seen must not be written over from what was seen).
+Result<std::vector<TResultRec>, DataError> ReadAllRecords(const SharedFile& file)
 {
-    const std::int64_t whole =
-        std::max<std::int64_t>(file.Size(), 0) / static_cast<std::int64_t>(kResultRecSize);
+    const auto content = ReadWhole(file);
+    if (!content)
+        return content.Err();
+    const std::span<const std::uint8_t> bytes(content.Value());
     std::vector<TResultRec> records;
-    records.reserve(static_cast<std::size_t>(whole));
-    std::array<std::uint8_t, kResultRecSize> bytes{};
-    for (std::int64_t i = 0; i < whole; ++i) {
-        if (!file.ReadAt(i * static_cast<std::int64_t>(kResultRecSize), bytes))
-            return std::nullopt;
-        records.push_back(*DecodeResultRec(bytes));
-    }
+    records.reserve(bytes.size() / kResultRecSize);
+    for (std::size_t at = 0; at + kResultRecSize <= bytes.size(); at += kResultRecSize)
+        records.push_back(*DecodeResultRec(bytes.subspan(at, kResultRecSize)));
     return records;
 }
 
@@ -180,11 +179,11 @@ Status<DataError> AppendResult(DataFiles& data, const TResultRec& rec)
     if (!opened)
         return opened.Err();
     SharedFile& file = opened.Value();
-    const std::int64_t size = file.Size();
-    if (size < 0)
-        return Fail(DataError::ReadFailed, QStringLiteral("the file's size cannot be told"));
+    const auto size = KnownSize(file);
+    if (!size)
+        return size.Err();
     // After the last whole record: a partial one left by an interrupted write is overwritten.
-    return WriteRecordAt(file, size / static_cast<std::int64_t>(kResultRecSize),
+    return WriteRecordAt(file, size.Value() / static_cast<std::int64_t>(kResultRecSize),
                          EncodeResultRec(rec));
 }
 
@@ -217,8 +216,9 @@ Status<DataError> RewriteResults(DataFiles& data)
     // Read, merged and written under one lock: another copy cannot append in between.
     const auto current = ReadAllRecords(file);
     if (!current)
-        return Fail(DataError::Damaged, QStringLiteral("a record cannot be read whole"));
-    const std::vector<RecordBytes> merged = MergeResults(loaded, wanted, EncodeEach(*current));
+        return current.Err();
+    const std::vector<RecordBytes> merged =
+        MergeResults(loaded, wanted, EncodeEach(current.Value()));
     std::vector<std::uint8_t> bytes;
     bytes.reserve(merged.size() * kResultRecSize);
     for (const RecordBytes& r : merged)
@@ -252,9 +252,9 @@ Status<DataError> PurgeResults(DataFiles& data, std::uint16_t userId, double cut
     SharedFile& file = opened.Value();
     const auto records = ReadAllRecords(file);
     if (!records)
-        return Fail(DataError::Damaged, QStringLiteral("a record cannot be read whole"));
+        return records.Err();
     std::vector<const TResultRec*> kept;
-    for (const TResultRec& rec : *records) {
+    for (const TResultRec& rec : records.Value()) {
         if (rec.UserId > 0 && rec.DateTime >= cutoff)
             kept.push_back(&rec);
     }

@@ -135,14 +135,12 @@ Status<DataError> SaveUserChords(DataFiles& data, const IUserItemTables& tables)
         return opened.Err();
     SharedFile& file = opened.Value();
 
-    // The file as it is now, under the lock: another copy may have saved since our merge.
-    const std::int64_t size = file.Size();
-    if (size < 0)
-        return Fail(DataError::ReadFailed, QStringLiteral("the file's size cannot be told"));
-    std::vector<std::uint8_t> old(static_cast<std::size_t>(size));
-    // A record that cannot be read could be anyone's item: rather keep the file as it is.
-    if (!file.ReadAt(0, old))
-        return Fail(DataError::Damaged, QStringLiteral("the file cannot be read whole"));
+    // The file as it is now, under the lock: another copy may have saved since our merge. A
+    // record that cannot be read could be anyone's item: rather keep the file as it is.
+    const auto content = ReadWhole(file);
+    if (!content)
+        return content.Err();
+    const std::vector<std::uint8_t>& old = content.Value();
     const std::size_t whole = old.size() / kUserChordRecSize;
     const auto oldRecord = [&](std::size_t i) {
         return std::span<const std::uint8_t>(old).subspan(i * kUserChordRecSize, kUserChordRecSize);
