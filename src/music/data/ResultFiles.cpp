@@ -19,14 +19,9 @@ std::uint16_t ResolveUser(const DataFiles& data, std::uint16_t userId)
     return data.ResultUser ? data.ResultUser->Record.UserId : 0;
 }
 
-/// Every whole record of an open file, or why they cannot all be read (a file whose records
-/// cannot all be seen must not be written over from what was seen).
-Result<std::vector<TResultRec>, DataError> ReadAllRecords(const SharedFile& file)
+/// Every whole record of a file's content; a partial one at the end is no record.
+std::vector<TResultRec> DecodeAllRecords(std::span<const std::uint8_t> bytes)
 {
-    const auto content = ReadWhole(file);
-    if (!content)
-        return content.Err();
-    const std::span<const std::uint8_t> bytes(content.Value());
     std::vector<TResultRec> records;
     records.reserve(bytes.size() / kResultRecSize);
     for (std::size_t at = 0; at + kResultRecSize <= bytes.size(); at += kResultRecSize)
@@ -209,21 +204,17 @@ Status<DataError> RewriteResults(DataFiles& data)
         ownSnapshot ? EncodeEach(*data.LoadedResults) : std::vector<RecordBytes>{};
     const std::vector<RecordBytes> wanted = EncodeEach(wantedRecords);
 
-    auto opened = OpenDataFile(data, path, data.strings.StrResultFile);
-    if (!opened)
-        return opened.Err();
-    SharedFile& file = opened.Value();
     // Read, merged and written under one lock: another copy cannot append in between.
-    const auto current = ReadAllRecords(file);
-    if (!current)
-        return current.Err();
+    auto locked = OpenAndReadDataFile(data, path, data.strings.StrResultFile);
+    if (!locked)
+        return locked.Err();
     const std::vector<RecordBytes> merged =
-        MergeResults(loaded, wanted, EncodeEach(current.Value()));
+        MergeResults(loaded, wanted, EncodeEach(DecodeAllRecords(locked.Value().Content)));
     std::vector<std::uint8_t> bytes;
     bytes.reserve(merged.size() * kResultRecSize);
     for (const RecordBytes& r : merged)
         bytes.insert(bytes.end(), r.begin(), r.end());
-    Status<DataError> written = file.ReplaceContents(bytes);
+    Status<DataError> written = locked.Value().File.ReplaceContents(bytes);
     // The list now is what this copy saw of the file; whatever else the file holds came from
     // elsewhere and must survive the next rewrite too.
     if (written && data.ResultListUser == id)
@@ -246,19 +237,16 @@ Status<DataError> PurgeResults(DataFiles& data, std::uint16_t userId, double cut
         return {};
     const QString message =
         Format(data.strings.StrPurgeResultsFormat, {static_cast<std::int64_t>(userId)});
-    auto opened = OpenDataFile(data, path, message);
-    if (!opened)
-        return opened.Err();
-    SharedFile& file = opened.Value();
-    const auto records = ReadAllRecords(file);
-    if (!records)
-        return records.Err();
+    auto locked = OpenAndReadDataFile(data, path, message);
+    if (!locked)
+        return locked.Err();
+    const std::vector<TResultRec> records = DecodeAllRecords(locked.Value().Content);
     std::vector<const TResultRec*> kept;
-    for (const TResultRec& rec : records.Value()) {
+    for (const TResultRec& rec : records) {
         if (rec.UserId > 0 && rec.DateTime >= cutoff)
             kept.push_back(&rec);
     }
-    return file.ReplaceContents(EncodeAll(kept));
+    return locked.Value().File.ReplaceContents(EncodeAll(kept));
 }
 
 } // namespace pv
