@@ -6,6 +6,7 @@
 
 #include <cstdint>
 #include <cstdlib>
+#include <functional>
 #include <span>
 
 #include <QDir>
@@ -104,16 +105,27 @@ template <class Check> void Require(const Check& ok)
         std::abort();
 }
 
-/// A record encoded again after decoding reads back to the same bytes.
+/// Each whole record of input, encoded again after decoding, reads back to the same bytes.
 template <class Decode, class Encode>
-void RequireStableCodec(std::span<const std::uint8_t> record, Decode decode, Encode encode)
+void RequireStableRecords(std::span<const std::uint8_t> input, std::size_t recordSize,
+                          Decode decode, Encode encode)
 {
-    const auto first = decode(record);
-    Require(first.has_value());
-    const auto once = encode(*first);
-    const auto second = decode(once);
-    Require(second.has_value());
-    Require(encode(*second) == once);
+    for (std::size_t at = 0; at + recordSize <= input.size(); at += recordSize) {
+        const auto first = decode(input.subspan(at, recordSize));
+        Require(first.has_value());
+        const auto once = encode(*first);
+        const auto second = decode(once);
+        Require(second.has_value());
+        Require(encode(*second) == once);
+    }
+}
+
+/// Fresh state over the run's folder whose file pathOf(state) holds input.
+template <class PathOf> DataFiles FreshHolding(std::span<const std::uint8_t> input, PathOf pathOf)
+{
+    DataFiles data = FuzzDataFolder::Instance().Fresh();
+    FuzzDataFolder::Put(std::invoke(pathOf, data), input);
+    return data;
 }
 
 } // namespace pv::fuzz

@@ -13,13 +13,6 @@ namespace pv {
 
 namespace {
 
-template <std::size_t N>
-void ReadArray(const ByteReader& r, std::size_t offset, std::array<std::uint8_t, N>& out)
-{
-    const auto bytes = r.Bytes(offset, N);
-    std::copy(bytes.begin(), bytes.end(), out.begin());
-}
-
 bool Fits(std::size_t size, std::size_t needed)
 {
     return PV_SOFT_CHECK(size >= needed);
@@ -118,167 +111,156 @@ bool TonicReferenceIsCadence(std::uint8_t tonicReference)
     return (tonicReference >> 4) == 2;
 }
 
+namespace {
+
+// Each block's layout is written once and read and written through it.
+
+template <class IO, class Block> void OptionBlockFields(IO& io, Block& b)
+{
+    io.Bytes(0, b.ItemFlags);
+    io.Bytes(60, b.PlayStyles);
+    io.U8(63, b.ShowKeySignature);
+    io.U8(64, b.AnswerInC);
+    io.U8(65, b.Unused65);
+    io.U8(66, b.AnswerInput);
+    io.U8(67, b.PlayToneOnClick);
+    io.U8(68, b.ShowFirstTone);
+    io.U8(69, b.AutoAnswer);
+    io.U8(70, b.TonicReference);
+    io.U8(71, b.RootMovement);
+    // Values outside the list would index the key table out of range in the exercises.
+    if constexpr (IO::kReading)
+        b.RootMovement = SanitizedRootMovement(b.RootMovement);
+    io.U8(72, b.ExtraOption);
+    io.Bytes(73, b.Unused73);
+    io.U8(80, b.HighestNote);
+    io.U8(81, b.LowestNote);
+}
+
+template <class IO, class Block> void RhythmSetupFields(IO& io, Block& b)
+{
+    io.Bytes(0, b.TimeSignatures);
+    io.Bytes(14, b.Unused14);
+    io.Bytes(20, b.NoteValues);
+    io.U8(26, b.Tempo);
+    io.U8(27, b.Bars);
+    io.U8(28, b.Rests);
+    io.U8(29, b.Corrections);
+    io.I16(30, b.RhythmEvaluation);
+    io.U8(32, b.Ties);
+    io.U8(33, b.AllTriplets);
+    io.U8(34, b.Dotted);
+    io.U8(35, b.Unused35);
+    io.U8(36, b.ShowSecondTime);
+    io.U8(37, b.Unused37);
+    io.U8(38, b.TripletMask);
+    io.Bytes(39, b.Unused39);
+}
+
+template <class IO, class Block> void MelodySetupFields(IO& io, Block& b)
+{
+    io.U8(0, b.ToneCount);
+    io.U8(1, b.LargestLeap);
+    io.U8(2, b.Ambitus);
+    io.U8(3, b.Scale);
+    io.Bytes(4, b.Keys);
+    io.U8(16, b.Unused16);
+    io.U8(17, b.ShowKeySignature);
+    io.U8(18, b.TonicReference);
+    io.U8(19, b.PlayToneOnClick);
+    io.U8(20, b.AnswerInput);
+    io.U8(21, b.AutoAnswer);
+    io.U8(22, b.ShowFirstTone);
+    io.U8(23, b.Unused23);
+    io.U8(24, b.Rhythms);
+    io.Bytes(25, b.Unused25);
+    io.U8(27, b.HighestNote);
+    io.U8(28, b.LowestNote);
+}
+
+const auto kOptionBlockFields = [](auto& io, auto& b) { OptionBlockFields(io, b); };
+const auto kRhythmSetupFields = [](auto& io, auto& b) { RhythmSetupFields(io, b); };
+const auto kMelodySetupFields = [](auto& io, auto& b) { MelodySetupFields(io, b); };
+
+template <class IO, class Setup> void ExerciseSetupFields(IO& io, Setup& s)
+{
+    io.Bytes(0, s.Header);
+    Nested(io, kChordOptionsOffset, kOptionBlockSize, s.ChordIdentification, kOptionBlockFields);
+    Nested(io, kInversionOptionsOffset, kOptionBlockSize, s.ChordInversions, kOptionBlockFields);
+    Nested(io, kIntervalOptionsOffset, kOptionBlockSize, s.IntervalIdentification,
+           kOptionBlockFields);
+    Nested(io, kComparisonOptionsOffset, kOptionBlockSize, s.IntervalComparison,
+           kOptionBlockFields);
+    Nested(io, kScaleOptionsOffset, kOptionBlockSize, s.Scales, kOptionBlockFields);
+    Nested(io, kRhythmImitationOffset, kRhythmSetupSize, s.RhythmImitation, kRhythmSetupFields);
+    Nested(io, kRhythmReadingOffset, kRhythmSetupSize, s.RhythmReading, kRhythmSetupFields);
+    Nested(io, kRhythmErrorOffset, kRhythmSetupSize, s.RhythmErrorDetection, kRhythmSetupFields);
+    Nested(io, kMelodySetupOffset, kMelodySetupSize, s.Melody, kMelodySetupFields);
+    Nested(io, kProgressionOptionsOffset, kOptionBlockSize, s.ChordProgressions,
+           kOptionBlockFields);
+    io.U8(kSetupPadOffset, s.Pad);
+}
+
+// A block read from the first size bytes; a default block (and a logged check) when fewer are
+// given.
+template <class Block, class Fields>
+Block DecodeBlock(std::span<const std::uint8_t> bytes, std::size_t size, Fields fields)
+{
+    Block b;
+    if (!Fits(bytes.size(), size))
+        return b;
+    FieldReader io(bytes.first(size));
+    fields(io, b);
+    return b;
+}
+
+// Every byte of a block is one of its fields, so the image does not depend on what out held.
+template <class Block, class Fields>
+void EncodeBlock(const Block& b, std::span<std::uint8_t> out, std::size_t size, Fields fields)
+{
+    if (!Fits(out.size(), size))
+        return;
+    FieldWriter io(out.first(size));
+    fields(io, b);
+}
+
+} // namespace
+
 void EncodeOptionBlock(const OptionBlock& b, std::span<std::uint8_t> out)
 {
-    if (!Fits(out.size(), kOptionBlockSize))
-        return;
-    ByteWriter w(out.first(kOptionBlockSize));
-    w.Bytes(0, b.ItemFlags);
-    w.Bytes(60, b.PlayStyles);
-    w.U8(63, b.ShowKeySignature);
-    w.U8(64, b.AnswerInC);
-    w.U8(65, b.Unused65);
-    w.U8(66, b.AnswerInput);
-    w.U8(67, b.PlayToneOnClick);
-    w.U8(68, b.ShowFirstTone);
-    w.U8(69, b.AutoAnswer);
-    w.U8(70, b.TonicReference);
-    w.U8(71, b.RootMovement);
-    w.U8(72, b.ExtraOption);
-    w.Bytes(73, b.Unused73);
-    w.U8(80, b.HighestNote);
-    w.U8(81, b.LowestNote);
+    EncodeBlock(b, out, kOptionBlockSize, kOptionBlockFields);
 }
 
 OptionBlock DecodeOptionBlock(std::span<const std::uint8_t> bytes)
 {
-    OptionBlock b;
-    if (!Fits(bytes.size(), kOptionBlockSize))
-        return b;
-    const ByteReader r(bytes.first(kOptionBlockSize));
-    ReadArray(r, 0, b.ItemFlags);
-    ReadArray(r, 60, b.PlayStyles);
-    b.ShowKeySignature = r.U8(63);
-    b.AnswerInC = r.U8(64);
-    b.Unused65 = r.U8(65);
-    b.AnswerInput = r.U8(66);
-    b.PlayToneOnClick = r.U8(67);
-    b.ShowFirstTone = r.U8(68);
-    b.AutoAnswer = r.U8(69);
-    b.TonicReference = r.U8(70);
-    // Values outside the list would index the key table out of range in the exercises.
-    b.RootMovement = SanitizedRootMovement(r.U8(71));
-    b.ExtraOption = r.U8(72);
-    ReadArray(r, 73, b.Unused73);
-    b.HighestNote = r.U8(80);
-    b.LowestNote = r.U8(81);
-    return b;
+    return DecodeBlock<OptionBlock>(bytes, kOptionBlockSize, kOptionBlockFields);
 }
 
 void EncodeRhythmSetup(const RhythmSetup& b, std::span<std::uint8_t> out)
 {
-    if (!Fits(out.size(), kRhythmSetupSize))
-        return;
-    ByteWriter w(out.first(kRhythmSetupSize));
-    w.Bytes(0, b.TimeSignatures);
-    w.Bytes(14, b.Unused14);
-    w.Bytes(20, b.NoteValues);
-    w.U8(26, b.Tempo);
-    w.U8(27, b.Bars);
-    w.U8(28, b.Rests);
-    w.U8(29, b.Corrections);
-    w.I16(30, b.RhythmEvaluation);
-    w.U8(32, b.Ties);
-    w.U8(33, b.AllTriplets);
-    w.U8(34, b.Dotted);
-    w.U8(35, b.Unused35);
-    w.U8(36, b.ShowSecondTime);
-    w.U8(37, b.Unused37);
-    w.U8(38, b.TripletMask);
-    w.Bytes(39, b.Unused39);
+    EncodeBlock(b, out, kRhythmSetupSize, kRhythmSetupFields);
 }
 
 RhythmSetup DecodeRhythmSetup(std::span<const std::uint8_t> bytes)
 {
-    RhythmSetup b;
-    if (!Fits(bytes.size(), kRhythmSetupSize))
-        return b;
-    const ByteReader r(bytes.first(kRhythmSetupSize));
-    ReadArray(r, 0, b.TimeSignatures);
-    ReadArray(r, 14, b.Unused14);
-    ReadArray(r, 20, b.NoteValues);
-    b.Tempo = r.U8(26);
-    b.Bars = r.U8(27);
-    b.Rests = r.U8(28);
-    b.Corrections = r.U8(29);
-    b.RhythmEvaluation = r.I16(30);
-    b.Ties = r.U8(32);
-    b.AllTriplets = r.U8(33);
-    b.Dotted = r.U8(34);
-    b.Unused35 = r.U8(35);
-    b.ShowSecondTime = r.U8(36);
-    b.Unused37 = r.U8(37);
-    b.TripletMask = r.U8(38);
-    ReadArray(r, 39, b.Unused39);
-    return b;
+    return DecodeBlock<RhythmSetup>(bytes, kRhythmSetupSize, kRhythmSetupFields);
 }
 
 void EncodeMelodySetup(const MelodySetup& b, std::span<std::uint8_t> out)
 {
-    if (!Fits(out.size(), kMelodySetupSize))
-        return;
-    ByteWriter w(out.first(kMelodySetupSize));
-    w.U8(0, b.ToneCount);
-    w.U8(1, b.LargestLeap);
-    w.U8(2, b.Ambitus);
-    w.U8(3, b.Scale);
-    w.Bytes(4, b.Keys);
-    w.U8(16, b.Unused16);
-    w.U8(17, b.ShowKeySignature);
-    w.U8(18, b.TonicReference);
-    w.U8(19, b.PlayToneOnClick);
-    w.U8(20, b.AnswerInput);
-    w.U8(21, b.AutoAnswer);
-    w.U8(22, b.ShowFirstTone);
-    w.U8(23, b.Unused23);
-    w.U8(24, b.Rhythms);
-    w.Bytes(25, b.Unused25);
-    w.U8(27, b.HighestNote);
-    w.U8(28, b.LowestNote);
+    EncodeBlock(b, out, kMelodySetupSize, kMelodySetupFields);
 }
 
 MelodySetup DecodeMelodySetup(std::span<const std::uint8_t> bytes)
 {
-    MelodySetup b;
-    if (!Fits(bytes.size(), kMelodySetupSize))
-        return b;
-    const ByteReader r(bytes.first(kMelodySetupSize));
-    b.ToneCount = r.U8(0);
-    b.LargestLeap = r.U8(1);
-    b.Ambitus = r.U8(2);
-    b.Scale = r.U8(3);
-    ReadArray(r, 4, b.Keys);
-    b.Unused16 = r.U8(16);
-    b.ShowKeySignature = r.U8(17);
-    b.TonicReference = r.U8(18);
-    b.PlayToneOnClick = r.U8(19);
-    b.AnswerInput = r.U8(20);
-    b.AutoAnswer = r.U8(21);
-    b.ShowFirstTone = r.U8(22);
-    b.Unused23 = r.U8(23);
-    b.Rhythms = r.U8(24);
-    ReadArray(r, 25, b.Unused25);
-    b.HighestNote = r.U8(27);
-    b.LowestNote = r.U8(28);
-    return b;
+    return DecodeBlock<MelodySetup>(bytes, kMelodySetupSize, kMelodySetupFields);
 }
 
 std::vector<std::uint8_t> EncodeExerciseSetup(const ExerciseSetup& s)
 {
     std::vector<std::uint8_t> bytes(kExerciseSetupSize, 0);
-    const std::span<std::uint8_t> all(bytes);
-    std::copy(s.Header.begin(), s.Header.end(), bytes.begin());
-    EncodeOptionBlock(s.ChordIdentification, all.subspan(kChordOptionsOffset));
-    EncodeOptionBlock(s.ChordInversions, all.subspan(kInversionOptionsOffset));
-    EncodeOptionBlock(s.IntervalIdentification, all.subspan(kIntervalOptionsOffset));
-    EncodeOptionBlock(s.IntervalComparison, all.subspan(kComparisonOptionsOffset));
-    EncodeOptionBlock(s.Scales, all.subspan(kScaleOptionsOffset));
-    EncodeRhythmSetup(s.RhythmImitation, all.subspan(kRhythmImitationOffset));
-    EncodeRhythmSetup(s.RhythmReading, all.subspan(kRhythmReadingOffset));
-    EncodeRhythmSetup(s.RhythmErrorDetection, all.subspan(kRhythmErrorOffset));
-    EncodeMelodySetup(s.Melody, all.subspan(kMelodySetupOffset));
-    EncodeOptionBlock(s.ChordProgressions, all.subspan(kProgressionOptionsOffset));
-    bytes[kSetupPadOffset] = s.Pad;
+    FieldWriter io(bytes);
+    ExerciseSetupFields(io, s);
     return bytes;
 }
 
@@ -286,20 +268,9 @@ std::optional<ExerciseSetup> DecodeExerciseSetup(std::span<const std::uint8_t> b
 {
     if (bytes.size() < kExerciseSetupSize)
         return std::nullopt;
-    const auto all = bytes.first(kExerciseSetupSize);
     ExerciseSetup s;
-    std::copy(all.begin(), all.begin() + kSetupHeaderSize, s.Header.begin());
-    s.ChordIdentification = DecodeOptionBlock(all.subspan(kChordOptionsOffset));
-    s.ChordInversions = DecodeOptionBlock(all.subspan(kInversionOptionsOffset));
-    s.IntervalIdentification = DecodeOptionBlock(all.subspan(kIntervalOptionsOffset));
-    s.IntervalComparison = DecodeOptionBlock(all.subspan(kComparisonOptionsOffset));
-    s.Scales = DecodeOptionBlock(all.subspan(kScaleOptionsOffset));
-    s.RhythmImitation = DecodeRhythmSetup(all.subspan(kRhythmImitationOffset));
-    s.RhythmReading = DecodeRhythmSetup(all.subspan(kRhythmReadingOffset));
-    s.RhythmErrorDetection = DecodeRhythmSetup(all.subspan(kRhythmErrorOffset));
-    s.Melody = DecodeMelodySetup(all.subspan(kMelodySetupOffset));
-    s.ChordProgressions = DecodeOptionBlock(all.subspan(kProgressionOptionsOffset));
-    s.Pad = all[kSetupPadOffset];
+    FieldReader io(bytes.first(kExerciseSetupSize));
+    ExerciseSetupFields(io, s);
     return s;
 }
 

@@ -92,12 +92,12 @@ bool ConvertOldOptionBlock(std::span<const std::uint8_t> oldBlock, OptionBlock& 
             userItems = true;
         }
     }
-    std::copy(old.begin() + 28, old.begin() + 48, bytes.begin() + 60);
-    bytes[66] = ConvertAnswerInput(old[34]);
-    bytes[70] = 16;
-    bytes[80] = old[48];
-    bytes[81] = old[49];
+    // Behind the 28 item flags the old block holds the current block's bytes 60..81.
+    static_assert(kOldOptionBlockSize - 28 == kOptionBlockSize - 60);
+    std::copy(old.begin() + 28, old.end(), bytes.begin() + 60);
     converted = DecodeOptionBlock(bytes);
+    converted.AnswerInput = ConvertAnswerInput(converted.AnswerInput);
+    converted.TonicReference = 16;
     return userItems;
 }
 
@@ -105,26 +105,24 @@ void ConvertOldRhythmBlock(std::span<const std::uint8_t> oldBlock, RhythmSetup& 
 {
     const auto old = Padded<kOldRhythmBlockSize>(oldBlock);
     std::array<std::uint8_t, kRhythmSetupSize> bytes{};
+    // The old block had six time signatures and no unused bytes 14..19; from the tempo on it
+    // holds the current block's bytes 26..43.
+    static_assert(kOldRhythmBlockSize - 12 == kRhythmSetupSize - 26);
     std::copy_n(old.begin(), 6, bytes.begin());
     std::copy_n(old.begin() + 6, 6, bytes.begin() + 20);
-    std::copy_n(old.begin() + 12, 4, bytes.begin() + 26);
-    std::copy_n(old.begin() + 16, 2, bytes.begin() + 30);
-    bytes[32] = old[18];
-    bytes[33] = old[19];
-    bytes[34] = old[20];
-    std::copy_n(old.begin() + 21, 9, bytes.begin() + 35);
+    std::copy(old.begin() + 12, old.end(), bytes.begin() + 26);
     converted = DecodeRhythmSetup(bytes);
 }
 
 void ConvertOldMelodyBlock(std::span<const std::uint8_t> oldBlock, MelodySetup& converted)
 {
+    // The old block has the current layout (and one byte more); two fields changed meaning.
+    static_assert(kOldMelodyBlockSize >= kMelodySetupSize);
     const auto old = Padded<kOldMelodyBlockSize>(oldBlock);
-    std::array<std::uint8_t, kMelodySetupSize> bytes{};
-    std::copy_n(old.begin(), kMelodySetupSize, bytes.begin());
+    converted = DecodeMelodySetup(old);
     // Old tonic bytes had no reference kind: they become base tones.
-    bytes[18] = static_cast<std::uint8_t>(old[18] + 16);
-    bytes[20] = ConvertAnswerInput(old[20]);
-    converted = DecodeMelodySetup(bytes);
+    converted.TonicReference = static_cast<std::uint8_t>(converted.TonicReference + 16);
+    converted.AnswerInput = ConvertAnswerInput(converted.AnswerInput);
 }
 
 ExerciseSetup ConvertOldLevel(std::span<const std::uint8_t> oldSetup)

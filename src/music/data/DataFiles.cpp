@@ -15,6 +15,18 @@ Result<SharedFile, DataError> OpenDataFile(DataFiles& data, const QString& path,
     return OpenShared(path, message, data.prompts, data.wait, data.strings);
 }
 
+Result<LockedDataFile, DataError> OpenAndReadDataFile(DataFiles& data, const QString& path,
+                                                      const QString& message)
+{
+    auto opened = OpenDataFile(data, path, message);
+    if (!opened)
+        return opened.Err();
+    auto content = ReadWhole(opened.Value());
+    if (!content)
+        return content.Err();
+    return LockedDataFile{std::move(opened.Value()), std::move(content.Value())};
+}
+
 bool CheckRead(DataFiles& data, const QString& path, const QString& message,
                const RecordReader& reader)
 {

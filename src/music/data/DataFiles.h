@@ -151,6 +151,19 @@ Failure<DataError> Reentered();
 Result<SharedFile, DataError> OpenDataFile(DataFiles& data, const QString& path,
                                            const QString& message);
 
+/// A data file open for writing, with all it held when the lock was taken.
+struct LockedDataFile
+{
+    SharedFile File;
+    std::vector<std::uint8_t> Content;
+};
+
+/// `OpenDataFile`, then the whole file read under the lock, for a change that rewrites the
+/// file from what it holds now (another copy may have written since this one last read it).
+/// Damaged when it cannot all be read: what is not seen must not be written over.
+Result<LockedDataFile, DataError> OpenAndReadDataFile(DataFiles& data, const QString& path,
+                                                      const QString& message);
+
 /// After reading path: a file that exists but could not be read is shown once (message,
 /// file and reason in an error box) until it reads again. True when the reading was whole.
 bool CheckRead(DataFiles& data, const QString& path, const QString& message,

@@ -19,19 +19,13 @@ std::uint16_t ResolveUser(const DataFiles& data, std::uint16_t userId)
     return data.ResultUser ? data.ResultUser->Record.UserId : 0;
 }
 
-/// Every whole record of an open file, or nothing when one could not be read.
-std::optional<std::vector<TResultRec>> ReadAllRecords(const SharedFile& file)
+/// Every whole record of a file's content; a partial one at the end is no record.
+std::vector<TResultRec> DecodeAllRecords(std::span<const std::uint8_t> bytes)
 {
-    const std::int64_t whole =
-        std::max<std::int64_t>(file.Size(), 0) / static_cast<std::int64_t>(kResultRecSize);
     std::vector<TResultRec> records;
-    records.reserve(static_cast<std::size_t>(whole));
-    std::array<std::uint8_t, kResultRecSize> bytes{};
-    for (std::int64_t i = 0; i < whole; ++i) {
-        if (!file.ReadAt(i * static_cast<std::int64_t>(kResultRecSize), bytes))
-            return std::nullopt;
-        records.push_back(*DecodeResultRec(bytes));
-    }
+    records.reserve(bytes.size() / kResultRecSize);
+    for (std::size_t at = 0; at + kResultRecSize <= bytes.size(); at += kResultRecSize)
+        records.push_back(*DecodeResultRec(bytes.subspan(at, kResultRecSize)));
     return records;
 }
 
@@ -180,11 +174,11 @@ Status<DataError> AppendResult(DataFiles& data, const TResultRec& rec)
     if (!opened)
         return opened.Err();
     SharedFile& file = opened.Value();
-    const std::int64_t size = file.Size();
-    if (size < 0)
-        return Fail(DataError::ReadFailed, QStringLiteral("the file's size cannot be told"));
+    const auto size = KnownSize(file);
+    if (!size)
+        return size.Err();
     // After the last whole record: a partial one left by an interrupted write is overwritten.
-    return WriteRecordAt(file, size / static_cast<std::int64_t>(kResultRecSize),
+    return WriteRecordAt(file, size.Value() / static_cast<std::int64_t>(kResultRecSize),
                          EncodeResultRec(rec));
 }
 
@@ -210,20 +204,17 @@ Status<DataError> RewriteResults(DataFiles& data)
         ownSnapshot ? EncodeEach(*data.LoadedResults) : std::vector<RecordBytes>{};
     const std::vector<RecordBytes> wanted = EncodeEach(wantedRecords);
 
-    auto opened = OpenDataFile(data, path, data.strings.StrResultFile);
-    if (!opened)
-        return opened.Err();
-    SharedFile& file = opened.Value();
     // Read, merged and written under one lock: another copy cannot append in between.
-    const auto current = ReadAllRecords(file);
-    if (!current)
-        return Fail(DataError::Damaged, QStringLiteral("a record cannot be read whole"));
-    const std::vector<RecordBytes> merged = MergeResults(loaded, wanted, EncodeEach(*current));
+    auto locked = OpenAndReadDataFile(data, path, data.strings.StrResultFile);
+    if (!locked)
+        return locked.Err();
+    const std::vector<RecordBytes> merged =
+        MergeResults(loaded, wanted, EncodeEach(DecodeAllRecords(locked.Value().Content)));
     std::vector<std::uint8_t> bytes;
     bytes.reserve(merged.size() * kResultRecSize);
     for (const RecordBytes& r : merged)
         bytes.insert(bytes.end(), r.begin(), r.end());
-    Status<DataError> written = file.ReplaceContents(bytes);
+    Status<DataError> written = locked.Value().File.ReplaceContents(bytes);
     // The list now is what this copy saw of the file; whatever else the file holds came from
     // elsewhere and must survive the next rewrite too.
     if (written && data.ResultListUser == id)
@@ -246,19 +237,16 @@ Status<DataError> PurgeResults(DataFiles& data, std::uint16_t userId, double cut
         return {};
     const QString message =
         Format(data.strings.StrPurgeResultsFormat, {static_cast<std::int64_t>(userId)});
-    auto opened = OpenDataFile(data, path, message);
-    if (!opened)
-        return opened.Err();
-    SharedFile& file = opened.Value();
-    const auto records = ReadAllRecords(file);
-    if (!records)
-        return Fail(DataError::Damaged, QStringLiteral("a record cannot be read whole"));
+    auto locked = OpenAndReadDataFile(data, path, message);
+    if (!locked)
+        return locked.Err();
+    const std::vector<TResultRec> records = DecodeAllRecords(locked.Value().Content);
     std::vector<const TResultRec*> kept;
-    for (const TResultRec& rec : *records) {
+    for (const TResultRec& rec : records) {
         if (rec.UserId > 0 && rec.DateTime >= cutoff)
             kept.push_back(&rec);
     }
-    return file.ReplaceContents(EncodeAll(kept));
+    return locked.Value().File.ReplaceContents(EncodeAll(kept));
 }
 
 } // namespace pv

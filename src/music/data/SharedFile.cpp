@@ -389,6 +389,25 @@ bool RecordReader::Next(std::span<std::uint8_t> record)
     return true;
 }
 
+Result<std::int64_t, DataError> KnownSize(const SharedFile& file)
+{
+    const std::int64_t size = file.Size();
+    if (size < 0)
+        return Fail(DataError::ReadFailed, QStringLiteral("the file's size cannot be told"));
+    return size;
+}
+
+Result<std::vector<std::uint8_t>, DataError> ReadWhole(const SharedFile& file)
+{
+    const auto size = KnownSize(file);
+    if (!size)
+        return size.Err();
+    std::vector<std::uint8_t> bytes(static_cast<std::size_t>(size.Value()));
+    if (!file.ReadAt(0, bytes))
+        return Fail(DataError::Damaged, QStringLiteral("the file cannot be read whole"));
+    return bytes;
+}
+
 RecordSearch FindRecord(const SharedFile& file, std::size_t recordSize,
                         const std::function<bool(std::span<const std::uint8_t>)>& matches,
                         std::int64_t fromIndex)
@@ -419,8 +438,8 @@ UpdateOrAppendRecord(SharedFile& file,
                      const std::function<bool(std::span<const std::uint8_t>)>& matches,
                      std::span<const std::uint8_t> record)
 {
-    if (file.Size() < 0)
-        return Fail(DataError::ReadFailed, QStringLiteral("the file's size cannot be told"));
+    if (const auto size = KnownSize(file); !size)
+        return size.Err();
     const RecordSearch found = FindRecord(file, record.size(), matches);
     if (!found.complete)
         return Fail(DataError::Damaged,

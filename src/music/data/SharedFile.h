@@ -121,6 +121,12 @@ private:
     Status<DataError> m_error;
 };
 
+/// The length of an open file, or ReadFailed when the system cannot tell it.
+Result<std::int64_t, DataError> KnownSize(const SharedFile& file);
+/// Every byte of an open file; Damaged when they cannot all be read (a record that cannot be
+/// read could be anyone's, so nothing should then be written from what was read).
+Result<std::vector<std::uint8_t>, DataError> ReadWhole(const SharedFile& file);
+
 /// Where a record search ended in a locked file: the matching record's index, else the
 /// number of whole records (the aligned end, where an append belongs).
 struct RecordSearch

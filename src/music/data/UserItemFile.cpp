@@ -130,19 +130,13 @@ Status<DataError> SaveUserChords(DataFiles& data, const IUserItemTables& tables)
         return Reentered();
     // This copy's slots, taken before the wait for the file.
     const UserItemSnapshot mine = TakeSnapshot(tables);
-    auto opened = OpenDataFile(data, data.ChordFilePath(), data.strings.StrChordFile);
-    if (!opened)
-        return opened.Err();
-    SharedFile& file = opened.Value();
-
-    // The file as it is now, under the lock: another copy may have saved since our merge.
-    const std::int64_t size = file.Size();
-    if (size < 0)
-        return Fail(DataError::ReadFailed, QStringLiteral("the file's size cannot be told"));
-    std::vector<std::uint8_t> old(static_cast<std::size_t>(size));
-    // A record that cannot be read could be anyone's item: rather keep the file as it is.
-    if (!file.ReadAt(0, old))
-        return Fail(DataError::Damaged, QStringLiteral("the file cannot be read whole"));
+    // The file as it is now, under the lock: another copy may have saved since our merge. A
+    // record that cannot be read could be anyone's item: rather keep the file as it is.
+    auto locked = OpenAndReadDataFile(data, data.ChordFilePath(), data.strings.StrChordFile);
+    if (!locked)
+        return locked.Err();
+    SharedFile& file = locked.Value().File;
+    const std::vector<std::uint8_t>& old = locked.Value().Content;
     const std::size_t whole = old.size() / kUserChordRecSize;
     const auto oldRecord = [&](std::size_t i) {
         return std::span<const std::uint8_t>(old).subspan(i * kUserChordRecSize, kUserChordRecSize);

@@ -35,10 +35,27 @@ struct TNoteRec
     friend bool operator==(const TNoteRec&, const TNoteRec&) = default;
 };
 
-/// Reads one record at offset (inside a larger record); a short span marks the reader failed.
-TNoteRec ReadNoteRec(const ByteReader& reader, std::size_t offset);
-/// Writes one record at offset; a short span marks the writer failed.
-void WriteNoteRec(ByteWriter& writer, std::size_t offset, const TNoteRec& rec);
+/// The record's layout, read by a FieldReader and written by a FieldWriter. A record holding
+/// notes visits each through it: `Nested(io, at, kNoteRecSize, note, kNoteRecFields)`.
+template <class IO, class Rec> void NoteRecFields(IO& io, Rec& rec)
+{
+    io.I8(0, rec.Pitch.Note);
+    io.I8(1, rec.Pitch.Shift);
+    io.U8(2, rec.AccidentalInput);
+    io.U8(3, rec.GuitarString);
+    io.U8(4, rec.Duration);
+    io.U8(5, rec.VelocityLevel);
+    io.U8(6, rec.BarLine);
+    io.U8(7, rec.Free7);
+    io.I32(8, rec.X);
+    io.I32(12, rec.Y);
+    io.U8(16, rec.Sideways);
+    io.U8(17, rec.AccidentalColumn);
+    io.U8(18, rec.Free18);
+    io.U8(19, rec.Staff);
+}
+
+inline constexpr auto kNoteRecFields = [](auto& io, auto& rec) { NoteRecFields(io, rec); };
 
 /// The record in the first 20 bytes; nothing when fewer bytes are given.
 std::optional<TNoteRec> DecodeNoteRec(std::span<const std::uint8_t> bytes);

@@ -42,29 +42,38 @@ ExerciseSetup SetupMarked(std::uint8_t pad)
     return setup;
 }
 
-TEST(LevelsSetupLoad, PickedEntryInstallsItsOwnFileEvenWithADotOrCapitals)
+// The real setup commands behind the chooser, over a folder of the test's own.
+class LevelsSetupLoad : public ::testing::Test
 {
+protected:
     test::TempDir dir;
-    ASSERT_TRUE(WriteSetupFile(dir.File(QStringLiteral("a.b.qib")), SetupMarked(7)).Ok());
-    ASSERT_TRUE(WriteSetupFile(dir.File(QStringLiteral("X.QIB")), SetupMarked(9)).Ok());
-
     SetupState state;
     QuietSetupHost host;
     test::ScriptedPrompts prompts;
     UIStringTable texts;
-    SetupOperations operations(state, host, prompts, texts);
-    LevelsModel chooser(prompts, LoadThrough(operations));
+    SetupOperations operations{state, host, prompts, texts};
+    LevelsModel chooser{prompts, LoadThrough(operations)};
+};
+
+TEST_F(LevelsSetupLoad, PickedEntryInstallsItsOwnFileEvenWithADotOrCapitals)
+{
+    const struct
+    {
+        const char* file;
+        std::uint8_t pad;
+        const char* caption;
+    } cases[] = {{"a.b.qib", 7, "a"}, {"X.QIB", 9, "X"}};
+    for (const auto& c : cases)
+        ASSERT_TRUE(WriteSetupFile(dir.File(QString::fromLatin1(c.file)), SetupMarked(c.pad)).Ok());
     chooser.Activate(dir.Path(), QString());
-    ASSERT_EQ(chooser.Entries().size(), 2U);
-
-    EXPECT_EQ(chooser.LoadEntry(0), LevelsResult::Loaded);
-    EXPECT_EQ(state.CurrentSetup.Pad, 7);
-    EXPECT_EQ(state.SetupFileName, dir.File(QStringLiteral("a.b.qib")));
-    EXPECT_EQ(host.captions, QStringLiteral("a"));
-
-    EXPECT_EQ(chooser.LoadEntry(1), LevelsResult::Loaded);
-    EXPECT_EQ(state.CurrentSetup.Pad, 9);
-    EXPECT_EQ(state.SetupFileName, dir.File(QStringLiteral("X.QIB")));
+    ASSERT_EQ(chooser.Entries().size(), std::size(cases));
+    for (std::size_t i = 0; i < std::size(cases); ++i) {
+        SCOPED_TRACE(cases[i].file);
+        EXPECT_EQ(chooser.LoadEntry(static_cast<int>(i)), LevelsResult::Loaded);
+        EXPECT_EQ(state.CurrentSetup.Pad, cases[i].pad);
+        EXPECT_EQ(state.SetupFileName, dir.File(QString::fromLatin1(cases[i].file)));
+        EXPECT_EQ(host.captions, QString::fromLatin1(cases[i].caption));
+    }
     EXPECT_TRUE(prompts.asked.empty()) << "no message for a good file";
 
     // A file that is no setup: the load's own message, then "not loaded"; nothing installed.
@@ -76,9 +85,8 @@ TEST(LevelsSetupLoad, PickedEntryInstallsItsOwnFileEvenWithADotOrCapitals)
     EXPECT_EQ(prompts.asked.size(), 1U);
 }
 
-TEST(LevelsSetupLoad, ANameThatIsNotUtf8LoadsItsOwnFile)
+TEST_F(LevelsSetupLoad, ANameThatIsNotUtf8LoadsItsOwnFile)
 {
-    test::TempDir dir;
     // "Übung.qib" in Windows-1252; "?bung.qib" beside it must not be what loads.
     const QByteArray native = QFile::encodeName(dir.Path()) + "\xdc"
                                                               "bung.qib";
@@ -89,12 +97,6 @@ TEST(LevelsSetupLoad, ANameThatIsNotUtf8LoadsItsOwnFile)
     ASSERT_EQ(::close(fd), 0);
     ASSERT_TRUE(WriteSetupFile(dir.File(QStringLiteral("?bung.qib")), SetupMarked(6)).Ok());
 
-    SetupState state;
-    QuietSetupHost host;
-    test::ScriptedPrompts prompts;
-    UIStringTable texts;
-    SetupOperations operations(state, host, prompts, texts);
-    LevelsModel chooser(prompts, LoadThrough(operations));
     chooser.Activate(dir.Path(), QString());
     ASSERT_EQ(chooser.Entries().size(), 2U);
     ASSERT_EQ(chooser.Entries()[1].DisplayName, QStringLiteral("\u00dcbung"));

@@ -2,6 +2,7 @@
 #pragma once
 
 #include "music/data/DataFiles.h"
+#include "music/data/ResultFiles.h"
 #include "music/strings/UIStrings.h"
 #include "support/ScriptedPrompts.h"
 #include "support/TempDir.h"
@@ -59,6 +60,16 @@ protected:
     bool Put(const QString& path, const std::vector<std::uint8_t>& bytes) const
     {
         return dir.Write(path.mid(dir.Path().size()), bytes);
+    }
+    /// The dates of the whole records in a user's result file, in file order.
+    std::vector<double> StoredDates(std::uint16_t user)
+    {
+        std::vector<double> dates;
+        const auto bytes = Bytes(ResultFileName(data, user));
+        for (std::size_t at = 0; at + kResultRecSize <= bytes.size(); at += kResultRecSize)
+            dates.push_back(
+                DecodeResultRec(std::span(bytes).subspan(at, kResultRecSize))->DateTime);
+        return dates;
     }
     template <std::size_t N>
     static void Append(std::vector<std::uint8_t>& to, const std::array<std::uint8_t, N>& rec)

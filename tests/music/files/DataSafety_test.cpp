@@ -31,15 +31,6 @@ protected:
         r.DateTime = when;
         return r;
     }
-    std::vector<double> StoredDates(std::uint16_t user)
-    {
-        std::vector<double> dates;
-        const auto bytes = Bytes(ResultFileName(data, user));
-        for (std::size_t at = 0; at + kResultRecSize <= bytes.size(); at += kResultRecSize)
-            dates.push_back(
-                DecodeResultRec(std::span(bytes).subspan(at, kResultRecSize))->DateTime);
-        return dates;
-    }
     static std::vector<double> ListDates(const DataFiles& state)
     {
         std::vector<double> dates;

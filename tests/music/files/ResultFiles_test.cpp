@@ -22,15 +22,6 @@ protected:
         r.Count = static_cast<std::uint16_t>(when);
         return r;
     }
-    std::vector<double> StoredDates(std::uint16_t user)
-    {
-        std::vector<double> dates;
-        const auto bytes = Bytes(ResultFileName(data, user));
-        for (std::size_t at = 0; at + kResultRecSize <= bytes.size(); at += kResultRecSize)
-            dates.push_back(
-                DecodeResultRec(std::span(bytes).subspan(at, kResultRecSize))->DateTime);
-        return dates;
-    }
     void StoreDates(std::uint16_t user, std::initializer_list<double> dates)
     {
         for (double d : dates)

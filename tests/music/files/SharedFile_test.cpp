@@ -1,10 +1,12 @@
+// Tests of opening a data file for writing against another copy's lock, the record search
+// and the whole-file replacement.
+#include "DataFixture.h"
 #include "music/data/SharedFile.h"
 #include "support/FakeClock.h"
 #include "support/ScriptedPrompts.h"
 #include "support/TempDir.h"
 
 #include <fcntl.h>
-#include <functional>
 #include <sys/file.h>
 #include <unistd.h>
 
@@ -16,20 +18,6 @@
 
 namespace pv {
 namespace {
-
-/// Counts the pauses instead of sleeping and runs a hook at a chosen pause.
-class CountingWait final : public IBusyWait
-{
-public:
-    void Wait200ms() override
-    {
-        ++calls;
-        if (onWait)
-            onWait(calls);
-    }
-    int calls = 0;
-    std::function<void(int)> onWait;
-};
 
 /// A second holder of the lock, as another running copy of the program would be.
 class OtherHolder
@@ -67,7 +55,7 @@ protected:
     }
     test::TempDir dir;
     test::ScriptedPrompts prompts;
-    CountingWait wait;
+    test::NoWait wait;
     UIStringTable strings;
 };
 
@@ -158,6 +146,23 @@ TEST_F(SharedFileTest, ARecordThatCannotBeReadIsNeverWrittenOver)
     ASSERT_TRUE(cut);
     file.Close();
     EXPECT_EQ(dir.Read(QStringLiteral("r.dat")), (std::vector<std::uint8_t>{1, 1, 1, 1, 2, 2}));
+}
+
+TEST_F(SharedFileTest, ReadWholeGivesEveryByteOfAnOpenFileAndRefusesAClosedOne)
+{
+    ASSERT_TRUE(dir.Write(QStringLiteral("r.dat"), {1, 2, 3, 4, 5}));
+    auto opened = Open(QStringLiteral("r.dat"));
+    ASSERT_TRUE(opened);
+    const auto size = KnownSize(opened.Value());
+    ASSERT_TRUE(size);
+    EXPECT_EQ(size.Value(), 5);
+    const auto content = ReadWhole(opened.Value());
+    ASSERT_TRUE(content);
+    EXPECT_EQ(content.Value(), (std::vector<std::uint8_t>{1, 2, 3, 4, 5}));
+
+    const SharedFile closed;
+    EXPECT_EQ(KnownSize(closed).Code(), DataError::ReadFailed);
+    EXPECT_EQ(ReadWhole(closed).Code(), DataError::ReadFailed);
 }
 
 TEST_F(SharedFileTest, ReplaceContentsShortensAndLeavesNoTemporaryFile)

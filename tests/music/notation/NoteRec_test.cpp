@@ -71,14 +71,19 @@ TEST(NoteRec, ShortInputGivesNothing)
 TEST(NoteRec, RecordsInsideALargerImageUseTheirOffset)
 {
     auto image = test::ByteBuilder(45, 0xEE).Bytes();
-    ByteWriter writer(image);
-    WriteNoteRec(writer, 5, SampleRec());
-    WriteNoteRec(writer, 30, SampleRec()); // would pass the end
+    const TNoteRec sample = SampleRec();
+    FieldWriter writer(image);
+    Nested(writer, 5, kNoteRecSize, sample, kNoteRecFields);
+    Nested(writer, 30, kNoteRecSize, sample, kNoteRecFields); // would pass the end
     EXPECT_TRUE(writer.Failed());
     EXPECT_EQ(image[4], 0xEE);
     EXPECT_EQ(image[25], 0xEE);
-    const ByteReader reader(image);
-    EXPECT_EQ(ReadNoteRec(reader, 5), SampleRec());
+    EXPECT_EQ(image[30], 0xEE) << "a record that does not fit writes nothing";
+    FieldReader reader(image);
+    TNoteRec read;
+    Nested(reader, 5, kNoteRecSize, read, kNoteRecFields);
+    EXPECT_FALSE(reader.Failed());
+    EXPECT_EQ(read, SampleRec());
 }
 
 TEST(NoteRec, RandomImagesRoundTripUnchanged)

@@ -8,12 +8,8 @@ using namespace pv;
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* bytes, std::size_t size)
 {
     const std::span<const std::uint8_t> input(bytes, size);
-    DataFiles data = fuzz::FuzzDataFolder::Instance().Fresh();
-    fuzz::FuzzDataFolder::Put(data.ChordFilePath(), input);
-
-    for (std::size_t at = 0; at + kUserChordRecSize <= size; at += kUserChordRecSize)
-        fuzz::RequireStableCodec(input.subspan(at, kUserChordRecSize), DecodeUserChordRec,
-                                 EncodeUserChordRec);
+    fuzz::RequireStableRecords(input, kUserChordRecSize, DecodeUserChordRec, EncodeUserChordRec);
+    DataFiles data = fuzz::FreshHolding(input, &DataFiles::ChordFilePath);
 
     ItemSlotTables tables;
     for (int i = 1; i <= 31; ++i)

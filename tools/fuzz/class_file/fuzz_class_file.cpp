@@ -8,11 +8,8 @@ using namespace pv;
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* bytes, std::size_t size)
 {
     const std::span<const std::uint8_t> input(bytes, size);
-    DataFiles data = fuzz::FuzzDataFolder::Instance().Fresh();
-    fuzz::FuzzDataFolder::Put(data.ClassFilePath(), input);
-
-    for (std::size_t at = 0; at + kClassRecSize <= size; at += kClassRecSize)
-        fuzz::RequireStableCodec(input.subspan(at, kClassRecSize), DecodeClassRec, EncodeClassRec);
+    fuzz::RequireStableRecords(input, kClassRecSize, DecodeClassRec, EncodeClassRec);
+    DataFiles data = fuzz::FreshHolding(input, &DataFiles::ClassFilePath);
 
     LoadClasses(data);
     fuzz::Require(data.ClassList->size() <= size / kClassRecSize);

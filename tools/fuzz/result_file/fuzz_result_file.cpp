@@ -9,14 +9,10 @@ using namespace pv;
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* bytes, std::size_t size)
 {
     const std::span<const std::uint8_t> input(bytes, size);
-    DataFiles data = fuzz::FuzzDataFolder::Instance().Fresh();
+    fuzz::RequireStableRecords(input, kResultRecSize, DecodeResultRec, EncodeResultRec);
+    DataFiles data = fuzz::FreshHolding(input, [](DataFiles& d) { return ResultFileName(d, 5); });
     const QString path = ResultFileName(data, 5);
-    fuzz::FuzzDataFolder::Put(path, input);
     const std::size_t whole = size / kResultRecSize;
-
-    for (std::size_t at = 0; at + kResultRecSize <= size; at += kResultRecSize)
-        fuzz::RequireStableCodec(input.subspan(at, kResultRecSize), DecodeResultRec,
-                                 EncodeResultRec);
 
     LoadResults(data, 5);
     fuzz::Require(data.ResultList->size() == whole);

@@ -7,12 +7,8 @@ using namespace pv;
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* bytes, std::size_t size)
 {
     const std::span<const std::uint8_t> input(bytes, size);
-    DataFiles data = fuzz::FuzzDataFolder::Instance().Fresh();
-    fuzz::FuzzDataFolder::Put(data.SettingsFilePath(), input);
-
-    for (std::size_t at = 0; at + kSettingsRecSize <= size; at += kSettingsRecSize)
-        fuzz::RequireStableCodec(input.subspan(at, kSettingsRecSize), DecodeSettingsRec,
-                                 EncodeSettingsRec);
+    fuzz::RequireStableRecords(input, kSettingsRecSize, DecodeSettingsRec, EncodeSettingsRec);
+    DataFiles data = fuzz::FreshHolding(input, &DataFiles::SettingsFilePath);
 
     const SettingsEnvironment environment{data.folders.ProgramFolder + QStringLiteral("Language"),
                                           1031, false};

@@ -8,11 +8,8 @@ using namespace pv;
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* bytes, std::size_t size)
 {
     const std::span<const std::uint8_t> input(bytes, size);
-    DataFiles data = fuzz::FuzzDataFolder::Instance().Fresh();
-    fuzz::FuzzDataFolder::Put(data.UserFilePath(), input);
-
-    for (std::size_t at = 0; at + kUserRecSize <= size; at += kUserRecSize)
-        fuzz::RequireStableCodec(input.subspan(at, kUserRecSize), DecodeUserRec, EncodeUserRec);
+    fuzz::RequireStableRecords(input, kUserRecSize, DecodeUserRec, EncodeUserRec);
+    DataFiles data = fuzz::FreshHolding(input, &DataFiles::UserFilePath);
 
     const std::uint16_t id = size >= 2 ? static_cast<std::uint16_t>(bytes[0] | (bytes[1] << 8)) : 1;
     if (ReadUser(data, id, {}, true))
