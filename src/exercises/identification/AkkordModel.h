@@ -325,6 +325,8 @@ public:
     int DisplayedNoteCount = 0;
     /// Told of every scored answer (right or wrong): the window plays the answer sound.
     std::function<void(bool right)> AnswerFeedback;
+    /// Whether a text still fits the result label; the window measures it. Unset: it fits.
+    std::function<bool(const QString& text)> ResultLabelFits;
 
     AkkordSheetFlags Sheet;
     int HelpContext = 0;

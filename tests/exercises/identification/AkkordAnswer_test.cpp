@@ -268,6 +268,47 @@ TEST(AkkordAnswer, RemovingANoteMovesTheOthersOneStringUpWhereTheyFit)
     }
 }
 
+// The hint to check the answer is added only while the question is open and only where the
+// result label still has room for it; the entered notes themselves are never cut.
+TEST(AkkordAnswer, EnteredNotesHintOnlyWhenOpenAndItFits)
+{
+    struct HintCase
+    {
+        const char* name;
+        int labelWidth; ///< in characters; -1 leaves the measure unset
+        bool answered;
+        bool hinted;
+    };
+    const HintCase cases[] = {
+        {"no measure", -1, false, true},
+        {"room enough", 200, false, true},
+        {"too narrow", 20, false, false},
+        {"answered", 200, true, false},
+    };
+    for (const HintCase& c : cases) {
+        SCOPED_TRACE(c.name);
+        Window w(Mode::ChordIdentification, {7, 0, 0});
+        w.model.Setup(DefaultExerciseSetup(), BuiltInItemTables(), AkkordSettings{}, true);
+        ASSERT_TRUE(w.model.NewQuestion());
+        std::vector<QString> measured;
+        if (c.labelWidth >= 0) {
+            w.model.ResultLabelFits = [&measured, &c](const QString& text) {
+                measured.push_back(text);
+                return text.size() <= c.labelWidth;
+            };
+        }
+        Enter(w.model, {P(60), P(64)});
+        w.base.Answered = c.answered;
+        const QString text = w.model.EnteredNotesText();
+        EXPECT_TRUE(text.startsWith(QStringLiteral("C   E   "))) << text.toStdString();
+        EXPECT_EQ(text.contains(QStringLiteral("(check with F8)")), c.hinted) << text.toStdString();
+        if (c.labelWidth >= 0 && !c.answered) {
+            ASSERT_EQ(measured.size(), 1U);
+            EXPECT_TRUE(measured[0].endsWith(QStringLiteral("  (check with F8)")));
+        }
+    }
+}
+
 // Melodies are scored note by note; a first tone that was shown counts neither way, and a
 // first tone that was missed never takes a point away.
 TEST(AkkordAnswer, MelodyIsScoredByNotesWithoutTheShownFirstTone)
