@@ -386,7 +386,12 @@ QString AkkordModel::EnteredNotesText() const
         }
     }
     if (!m_base->Answered) {
-        text += QStringLiteral("  (") + strings.StrItemSuffix + QStringLiteral(")");
+        // The hint is a courtesy: it never pushes the entered notes out of sight.
+        const QString hinted =
+            text + QStringLiteral("  (") + strings.StrItemSuffix + QStringLiteral(")");
+        if (!ResultLabelFits || ResultLabelFits(hinted)) {
+            return hinted;
+        }
     }
     return text;
 }

@@ -233,6 +233,9 @@ public:
     void EnterNote(TPitch note, bool remove, int position = 0);
     /// Keeps only the shown first tone when it was entered, else empties the answer.
     void ClearEnteredNotes();
+    /// Shows the first tone as entered: progressions the first chord, other modes the first
+    /// question note (the last one when the question descends).
+    void EnterFirstTone();
 
     /// An answer button (1..ButtonCount) was used: its item becomes the entered answer and,
     /// without play (a right or middle click) or as the right item under AutoAnswer, is scored.
@@ -322,6 +325,8 @@ public:
     int DisplayedNoteCount = 0;
     /// Told of every scored answer (right or wrong): the window plays the answer sound.
     std::function<void(bool right)> AnswerFeedback;
+    /// Whether a text still fits the result label; the window measures it. Unset: it fits.
+    std::function<bool(const QString& text)> ResultLabelFits;
 
     AkkordSheetFlags Sheet;
     int HelpContext = 0;
@@ -349,6 +354,8 @@ private:
     ItemTable m_chordItems; ///< progressions voice their chords from these
 
     void GenerateProgression(const AkkordItem& item);
+    /// After a removal: moves the remaining notes' guitar strings up where they fit.
+    void RaiseStringsAfterRemoval();
     void SpellAndPlaceNotes();
 };
 

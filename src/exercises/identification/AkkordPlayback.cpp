@@ -251,14 +251,8 @@ void AkkordPlayback::SequencerNotify(int code)
         m.ExternalHold = false;
         break;
     case kNotifyFirstTone:
-        if (m.ShowFirstTone && !m.Base().Answered && m.QuestionNoteCount > 0) {
-            const bool last =
-                (m.CurrentPlayStyle == kPlayDown || m.CurrentPlayStyle == kPlayHeldDown) &&
-                !m.ReversedScale;
-            const TNoteRec& first =
-                m.QuestionNotes[last ? static_cast<std::size_t>(m.QuestionNoteCount - 1) : 0];
-            m.EnterNote(first.Pitch, false);
-            m.FirstTonePitch = first.Pitch.Note;
+        if (m.ShowFirstTone && !m.Base().Answered) {
+            m.EnterFirstTone();
         }
         break;
     case kNotifyPlaybackEnd:

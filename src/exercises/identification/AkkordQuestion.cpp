@@ -351,12 +351,28 @@ void AkkordModel::SpellAndPlaceNotes()
     }
     AssignGuitarStrings(QuestionNotes, count, DisplayOffset, ModeInfo(Mode).Kind);
 
-    if (!TonicContext && ShowFirstTone && count > 0) {
-        const bool last = IsDescending(CurrentPlayStyle) && !ReversedScale;
-        const TNoteRec& first = QuestionNotes[static_cast<std::size_t>(last ? count - 1 : 0)];
-        EnterNote(first.Pitch, false);
-        FirstTonePitch = first.Pitch.Note;
+    if (!TonicContext && ShowFirstTone) {
+        EnterFirstTone();
     }
+}
+
+void AkkordModel::EnterFirstTone()
+{
+    const int count = std::clamp<int>(QuestionNoteCount, 0, kItemNoteCount);
+    if (count == 0) {
+        return;
+    }
+    if (Mode == IdentificationMode::ChordProgressions) {
+        // The answer holds one slot per chord; the first one is given away.
+        EnteredCount = std::max<std::uint8_t>(EnteredCount, 1);
+        EnteredNotes[0] = QuestionNotes[0];
+        m_strip->ButtonEnabled[2] = true;
+        return;
+    }
+    const bool last = IsDescending(CurrentPlayStyle) && !ReversedScale;
+    const TNoteRec& first = QuestionNotes[static_cast<std::size_t>(last ? count - 1 : 0)];
+    EnterNote(first.Pitch, false);
+    FirstTonePitch = first.Pitch.Note;
 }
 
 void AkkordModel::GenerateProgression(const AkkordItem& item)
@@ -434,6 +450,12 @@ void AkkordModel::GenerateProgression(const AkkordItem& item)
     for (TNoteRec& note : ProgressionNotes.Notes) {
         DefaultGuitarString(note);
     }
+    // The answer has a slot per chord from the start; empty slots sound as rests.
+    EnteredNotes.fill(TNoteRec{});
+    EnteredCount = static_cast<std::uint8_t>(count);
+    if (!TonicContext && ShowFirstTone) {
+        EnterFirstTone();
+    }
 }
 
 void AkkordModel::EnterNote(TPitch note, bool remove, int position)
@@ -504,8 +526,35 @@ void AkkordModel::EnterNote(TPitch note, bool remove, int position)
         }
         EnteredNotes[entered - 1] = TNoteRec{};
         --EnteredCount;
+        RaiseStringsAfterRemoval();
     }
     m_strip->ButtonEnabled[2] = EnteredCount > 0;
+}
+
+void AkkordModel::RaiseStringsAfterRemoval()
+{
+    const std::size_t count = EnteredCount;
+    if (count < 1 || count > kGuitarStringCount) {
+        return;
+    }
+    // A removed note leaves a gap on the fretboard: the notes above it close up towards the
+    // high strings again, as long as each still sounds on its new string and none lands on
+    // the string of the note after it.
+    for (std::size_t k = count; k-- > 0;) {
+        TNoteRec& note = EnteredNotes[k];
+        const int string = GuitarStringNumber(note.GuitarString);
+        if (string < 2) {
+            continue;
+        }
+        const int target = string - 1;
+        if (GuitarStrings[static_cast<std::size_t>(target)] > note.Pitch.Note - DisplayOffset) {
+            continue;
+        }
+        if (k + 1 < count && GuitarStringNumber(EnteredNotes[k + 1].GuitarString) >= target) {
+            continue;
+        }
+        note.GuitarString = static_cast<std::uint8_t>(note.GuitarString - 1);
+    }
 }
 
 } // namespace pv

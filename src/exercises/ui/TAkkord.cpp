@@ -14,6 +14,7 @@
 #include <QAbstractButton>
 #include <QButtonGroup>
 #include <QEvent>
+#include <QFontMetrics>
 #include <QFrame>
 #include <QKeyEvent>
 #include <QLabel>
@@ -177,6 +178,9 @@ TAkkord::TAkkord(IdentificationMode mode, IExerciseHost* host, const UIStringTab
     });
     connect(this, &TAkkord::AnswerButtonKeyDown, this,
             [this](int button, int) { OnAnswerButton(button, true); });
+    m_model.ResultLabelFits = [this](const QString& text) {
+        return Label2->fontMetrics().horizontalAdvance(text) <= Label2->width();
+    };
     m_model.AnswerFeedback = [this](bool right) {
         AnswerFeedback(right);
         ShowScore();

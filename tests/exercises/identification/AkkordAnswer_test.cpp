@@ -3,6 +3,7 @@
 #include "exercises/identification/AkkordModel.h"
 #include "exercises/items/ItemTables.h"
 #include "exercises/setup/ExerciseSetup.h"
+#include "music/notation/Guitar.h"
 #include "music/strings/UIStrings.h"
 #include "support/ScriptedRandom.h"
 
@@ -222,6 +223,90 @@ TEST(AkkordAnswer, EnteringRefusesRepeatsBeyondTheModesLimitAndAThirteenthNote)
     }
     EXPECT_EQ(scale.model.EnteredCount, 12);
     EXPECT_EQ(scale.model.EnteredNotes[0].Pitch.Note, 72); // scales keep the entered order
+}
+
+// After a removal the remaining notes close up towards the high strings where each still
+// sounds on its new string and no two notes share one.
+TEST(AkkordAnswer, RemovingANoteMovesTheOthersOneStringUpWhereTheyFit)
+{
+    struct RemovalCase
+    {
+        const char* name;
+        std::vector<int> notes;
+        std::vector<int> strings;
+        int removed;
+        int displayOffset;
+        std::vector<int> expected;
+    };
+    const RemovalCase cases[] = {
+        {"both move up", {64, 67, 72}, {5, 4, 3}, 67, 0, {4, 2}},
+        {"open note above the pitch", {64, 67, 72}, {4, 3, 2}, 72, 0, {4, 3}},
+        {"next note holds the target", {62, 64, 80}, {5, 4, 1}, 80, 0, {5, 4}},
+        {"measured without the display offset", {64, 67, 72}, {5, 4, 3}, 67, 12, {5, 3}},
+        {"the top string stays", {67, 76}, {3, 1}, 67, 0, {1}},
+    };
+    for (const RemovalCase& c : cases) {
+        SCOPED_TRACE(c.name);
+        Window w(Mode::ChordIdentification, {7, 0, 0});
+        w.model.Setup(DefaultExerciseSetup(), BuiltInItemTables(), AkkordSettings{}, true);
+        ASSERT_TRUE(w.model.NewQuestion());
+        for (int note : c.notes) {
+            w.model.EnterNote(P(note), false);
+        }
+        ASSERT_EQ(w.model.EnteredCount, c.notes.size());
+        for (std::size_t k = 0; k < c.strings.size(); ++k) {
+            w.model.EnteredNotes[k].GuitarString =
+                static_cast<std::uint8_t>(kAssignedStringFlag + c.strings[k]);
+        }
+        w.model.DisplayOffset = c.displayOffset;
+        w.model.EnterNote(P(c.removed), true);
+        ASSERT_EQ(w.model.EnteredCount, c.expected.size());
+        for (std::size_t k = 0; k < c.expected.size(); ++k) {
+            EXPECT_EQ(w.model.EnteredNotes[k].GuitarString, kAssignedStringFlag + c.expected[k])
+                << k;
+        }
+    }
+}
+
+// The hint to check the answer is added only while the question is open and only where the
+// result label still has room for it; the entered notes themselves are never cut.
+TEST(AkkordAnswer, EnteredNotesHintOnlyWhenOpenAndItFits)
+{
+    struct HintCase
+    {
+        const char* name;
+        int labelWidth; ///< in characters; -1 leaves the measure unset
+        bool answered;
+        bool hinted;
+    };
+    const HintCase cases[] = {
+        {"no measure", -1, false, true},
+        {"room enough", 200, false, true},
+        {"too narrow", 20, false, false},
+        {"answered", 200, true, false},
+    };
+    for (const HintCase& c : cases) {
+        SCOPED_TRACE(c.name);
+        Window w(Mode::ChordIdentification, {7, 0, 0});
+        w.model.Setup(DefaultExerciseSetup(), BuiltInItemTables(), AkkordSettings{}, true);
+        ASSERT_TRUE(w.model.NewQuestion());
+        std::vector<QString> measured;
+        if (c.labelWidth >= 0) {
+            w.model.ResultLabelFits = [&measured, &c](const QString& text) {
+                measured.push_back(text);
+                return text.size() <= c.labelWidth;
+            };
+        }
+        Enter(w.model, {P(60), P(64)});
+        w.base.Answered = c.answered;
+        const QString text = w.model.EnteredNotesText();
+        EXPECT_TRUE(text.startsWith(QStringLiteral("C   E   "))) << text.toStdString();
+        EXPECT_EQ(text.contains(QStringLiteral("(check with F8)")), c.hinted) << text.toStdString();
+        if (c.labelWidth >= 0 && !c.answered) {
+            ASSERT_EQ(measured.size(), 1U);
+            EXPECT_TRUE(measured[0].endsWith(QStringLiteral("  (check with F8)")));
+        }
+    }
 }
 
 // Melodies are scored note by note; a first tone that was shown counts neither way, and a

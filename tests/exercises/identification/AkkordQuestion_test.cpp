@@ -372,5 +372,41 @@ TEST(AkkordQuestion, ShownFirstToneIsEnteredAtOnceWithoutATonic)
     EXPECT_EQ(w.model.EnteredNotes[0].Pitch, w.model.QuestionNotes[2].Pitch);
 }
 
+TEST(AkkordQuestion, ProgressionAnswerHasASlotPerChordAndGetsTheFirstChordWhenShown)
+{
+    struct Case
+    {
+        std::uint8_t showFirstTone;
+        std::uint8_t tonicReference;
+        bool firstChordEntered;
+    };
+    const Case cases[] = {{0, 0, false}, {1, 0, true}, {1, 1, false}, {0, 1, false}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(testing::Message() << "first tone " << int{c.showFirstTone} << " tonic "
+                                        << int{c.tonicReference});
+        ExerciseSetup setup = DefaultExerciseSetup();
+        OptionBlock& block = BlockOf(setup, Mode::ChordProgressions);
+        block.ShowFirstTone = c.showFirstTone;
+        block.TonicReference = c.tonicReference;
+        Window w(Mode::ChordProgressions);
+        SetUpWindow(w, setup);
+        ASSERT_TRUE(w.model.NewQuestion());
+        ASSERT_GT(w.model.QuestionNoteCount, 1);
+        EXPECT_EQ(w.model.TonicContext, c.tonicReference != 0);
+        EXPECT_EQ(w.model.EnteredCount, w.model.QuestionNoteCount);
+        EXPECT_EQ(w.model.FirstTonePitch, 0);
+        const TNoteRec& first = w.model.EnteredNotes[0];
+        if (c.firstChordEntered) {
+            EXPECT_EQ(first.Pitch, w.model.QuestionNotes[0].Pitch);
+            EXPECT_EQ(first.AccidentalInput, w.model.QuestionNotes[0].AccidentalInput);
+        } else {
+            EXPECT_EQ(first.Pitch.Note, 0);
+        }
+        for (int k = 1; k < w.model.QuestionNoteCount; ++k) {
+            EXPECT_EQ(w.model.EnteredNotes[static_cast<std::size_t>(k)].Pitch.Note, 0) << k;
+        }
+    }
+}
+
 } // namespace
 } // namespace pv
