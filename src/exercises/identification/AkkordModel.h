@@ -354,6 +354,9 @@ private:
     ItemTable m_chordItems; ///< progressions voice their chords from these
 
     void GenerateProgression(const AkkordItem& item);
+    /// Shifts what is shown by octaves until the question's notes fit the range, and picks
+    /// the staff on whose side most of them lie.
+    void PlaceOnStaff();
     /// After a removal: moves the remaining notes' guitar strings up where they fit.
     void RaiseStringsAfterRemoval();
     void SpellAndPlaceNotes();

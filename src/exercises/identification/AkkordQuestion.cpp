@@ -327,17 +327,7 @@ void AkkordModel::SpellAndPlaceNotes()
     if (count == 0) {
         QuestionHighest = QuestionLowest = QuestionRoot;
     }
-    // The over-shift by an octave when the excess is a whole number of octaves is kept: it
-    // only moves what is shown, never what sounds or is stored.
-    if (QuestionHighest > HighestPitch) {
-        DisplayOffset = Div(QuestionHighest - HighestPitch, 12) * 12 + 12;
-    } else if (LowestPitch > QuestionLowest) {
-        DisplayOffset = -Div(LowestPitch - QuestionLowest, 12) * 12 - 12;
-    } else {
-        DisplayOffset = 0;
-    }
-    Sheet.DisplayOffset = DisplayOffset;
-    Sheet.StaffChoice = QuestionHighest - 60 < 60 - QuestionLowest ? -2 : 2;
+    PlaceOnStaff();
 
     NoKeysHeld keys;
     TSheet speller(keys);
@@ -373,6 +363,21 @@ void AkkordModel::EnterFirstTone()
     const TNoteRec& first = QuestionNotes[static_cast<std::size_t>(last ? count - 1 : 0)];
     EnterNote(first.Pitch, false);
     FirstTonePitch = first.Pitch.Note;
+}
+
+void AkkordModel::PlaceOnStaff()
+{
+    // The over-shift by an octave when the excess is a whole number of octaves is kept: it
+    // only moves what is shown, never what sounds or is stored.
+    if (QuestionHighest > HighestPitch) {
+        DisplayOffset = Div(QuestionHighest - HighestPitch, 12) * 12 + 12;
+    } else if (LowestPitch > QuestionLowest) {
+        DisplayOffset = -Div(LowestPitch - QuestionLowest, 12) * 12 - 12;
+    } else {
+        DisplayOffset = 0;
+    }
+    Sheet.DisplayOffset = DisplayOffset;
+    Sheet.StaffChoice = QuestionHighest - 60 < 60 - QuestionLowest ? -2 : 2;
 }
 
 void AkkordModel::GenerateProgression(const AkkordItem& item)
@@ -438,15 +443,7 @@ void AkkordModel::GenerateProgression(const AkkordItem& item)
     if (QuestionHighest < QuestionLowest) {
         QuestionHighest = QuestionLowest = root;
     }
-    if (QuestionHighest > HighestPitch) {
-        DisplayOffset = Div(QuestionHighest - HighestPitch, 12) * 12 + 12;
-    } else if (LowestPitch > QuestionLowest) {
-        DisplayOffset = -Div(LowestPitch - QuestionLowest, 12) * 12 - 12;
-    } else {
-        DisplayOffset = 0;
-    }
-    Sheet.DisplayOffset = DisplayOffset;
-    Sheet.StaffChoice = QuestionHighest - 60 < 60 - QuestionLowest ? -2 : 2;
+    PlaceOnStaff();
     for (TNoteRec& note : ProgressionNotes.Notes) {
         DefaultGuitarString(note);
     }
