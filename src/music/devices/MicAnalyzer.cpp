@@ -37,6 +37,8 @@ constexpr int kReleaseMs = 80;
 constexpr float kClearDistance = 0.35F;
 // Half a cycle of a slow vibrato (4.5 Hz).
 constexpr int kLongHoldMs = 110;
+// The readings that must all lie within reach of one note to take it before the long hold.
+constexpr double kReachMs = 45.0;
 // How far a reading may lie from the note sung: ±50 cents of vibrato, ±15 cents of a singer's
 // own tuning and a little of the detector's own wander.
 constexpr float kNoteReach = 0.7F;
@@ -191,11 +193,21 @@ void MicAnalyzer::AnalysePitchHop(std::vector<MicDetection>& out)
     float pitch = m_aubio->result->data[0];
     // The level over several periods of the lowest voices: a single hop of a low note swings
     // with the waveform's own shape.
+    // Over that span alone the silence before a note holds the level down for most of it; the
+    // latest quarter of it (a period of the lowest voices) opens the gate as soon as a note sounds.
     const std::uint64_t levelSpan = std::min<std::uint64_t>(m_samplesSeen, m_window / 2);
+    const std::uint64_t latestSpan = std::min<std::uint64_t>(m_samplesSeen, m_window / 4);
     double meanSquare = 0.0;
-    for (std::uint64_t i = m_samplesSeen - levelSpan; i < m_samplesSeen; ++i)
-        meanSquare += static_cast<double>(HistoryAt(i)) * HistoryAt(i);
+    double latestSquare = 0.0;
+    for (std::uint64_t i = m_samplesSeen - levelSpan; i < m_samplesSeen; ++i) {
+        const double square = static_cast<double>(HistoryAt(i)) * HistoryAt(i);
+        meanSquare += square;
+        if (i >= m_samplesSeen - latestSpan)
+            latestSquare += square;
+    }
     meanSquare /= static_cast<double>(std::max<std::uint64_t>(1, levelSpan));
+    latestSquare /= static_cast<double>(std::max<std::uint64_t>(1, latestSpan));
+    meanSquare = std::max(meanSquare, latestSquare);
     float confidence = 0.0F;
     if (pitch > 0.0F && meanSquare >= m_tuning.gateMeanSquare)
         std::tie(pitch, confidence) = CheckedPitch(pitch);
@@ -230,7 +242,12 @@ void MicAnalyzer::AnalysePitchHop(std::vector<MicDetection>& out)
         // Near the border of two notes a short hold may sit on a crest of the vibrato. When every
         // reading so far lies within reach of one note only, that is the note; otherwise wait
         // for half a vibrato cycle and take the median of all of it.
-        const auto [lowest, highest] = std::minmax_element(m_run.begin(), m_run.end());
+        // The readings of a glide into the note lie far off: only the latest count.
+        const double hopMs = 1000.0 * m_hop / m_sampleRate;
+        const auto reach =
+            std::min(m_run.size(), static_cast<std::size_t>(std::ceil(kReachMs / hopMs)));
+        const auto [lowest, highest] =
+            std::minmax_element(m_run.end() - static_cast<long>(reach), m_run.end());
         const float first = std::ceil(*highest - kNoteReach);
         const float last = std::floor(*lowest + kNoteReach);
         if (first == last) {
