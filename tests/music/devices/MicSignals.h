@@ -123,7 +123,7 @@ struct SungToneSpec
     std::vector<LegatoNote> then;
 };
 
-/// Gains of the harmonics of f0 shaped by the spec's voice, not yet normalised.
+/// Gains of the harmonics of f0 shaped by the tone's voice, not yet normalised.
 inline void HarmonicGains(const SungToneSpec& spec, double f0, double limitHz,
                           std::vector<double>& gains)
 {
