@@ -210,8 +210,8 @@ void ResultBookkeeping::AddToResultList(const TResultRec& rec)
         return;
     // As the file holds it, so a later rewrite finds the same bytes in the file and the list.
     const TResultRec stored = *DecodeResultRec(EncodeResultRec(rec));
-    m_data.ResultList->push_back(
-        {ResultKey(stored.Kind, stored.DateTime), std::make_shared<TResultInfo>(stored)});
+    m_data.ResultList->push_back({ResultKey(stored.Kind, stored.DateTime),
+                                  std::make_shared<TResultInfo>(TResultInfo{stored})});
     // The record is known to be in the file: deleting it from the list later must remove it
     // there too, not keep it as something another copy appended.
     if (m_data.LoadedResults && m_data.ResultListUser == id)
