@@ -179,6 +179,19 @@ TEST(AkkordPlayback, CadenceInMinor)
     EXPECT_EQ(rig.PlayAll(), expected);
 }
 
+// The first built-in progression (V - I) on C, as both the question and an entered answer of
+// its own chords sound: one chord per half note, then the end code.
+std::vector<Row> VToIOnC()
+{
+    return {
+        {0, Msg(0x90, 67, 98), 1},    {0, Msg(0x90, 71, 98), 1},    {0, Msg(0x90, 74, 98), 1},
+        {1344, Msg(0x80, 67), 1},     {1344, Msg(0x80, 71), 1},     {1344, Msg(0x80, 74), 1},
+        {1344, Msg(0x90, 60, 98), 1}, {1344, Msg(0x90, 64, 98), 1}, {1344, Msg(0x90, 67, 98), 1},
+        {2688, Msg(0x80, 60), 1},     {2688, Msg(0x80, 64), 1},     {2688, Msg(0x80, 67), 1},
+        {2688, Code(55), 1},
+    };
+}
+
 // V - I on C: each voiced chord in turn.
 TEST(AkkordPlayback, Progression)
 {
@@ -187,14 +200,7 @@ TEST(AkkordPlayback, Progression)
                     AkkordSettings{}, true);
     ASSERT_TRUE(rig.model.NewQuestion());
     rig.playback.PlayQuestion(kPlayNewQuestion);
-    const std::vector<Row> expected = {
-        {0, Msg(0x90, 67, 98), 1},    {0, Msg(0x90, 71, 98), 1},    {0, Msg(0x90, 74, 98), 1},
-        {1344, Msg(0x80, 67), 1},     {1344, Msg(0x80, 71), 1},     {1344, Msg(0x80, 74), 1},
-        {1344, Msg(0x90, 60, 98), 1}, {1344, Msg(0x90, 64, 98), 1}, {1344, Msg(0x90, 67, 98), 1},
-        {2688, Msg(0x80, 60), 1},     {2688, Msg(0x80, 64), 1},     {2688, Msg(0x80, 67), 1},
-        {2688, Code(55), 1},
-    };
-    EXPECT_EQ(rig.PlayAll(), expected);
+    EXPECT_EQ(rig.PlayAll(), VToIOnC());
 }
 
 // Two bars of count-in on the click queue (beat codes 5..8 to the main window before each
@@ -329,14 +335,7 @@ TEST(AkkordPlayback, EnteredProgressionIsVoicedAndPlayedChordByChord)
     ASSERT_FALSE(rig.model.ShowAnswerItem(1, true));
     ASSERT_EQ(rig.model.EnteredCount, 2);
     rig.playback.PlayQuestion(kPlayEnteredAnswer);
-    const std::vector<Row> expected = {
-        {0, Msg(0x90, 67, 98), 1},    {0, Msg(0x90, 71, 98), 1},    {0, Msg(0x90, 74, 98), 1},
-        {1344, Msg(0x80, 67), 1},     {1344, Msg(0x80, 71), 1},     {1344, Msg(0x80, 74), 1},
-        {1344, Msg(0x90, 60, 98), 1}, {1344, Msg(0x90, 64, 98), 1}, {1344, Msg(0x90, 67, 98), 1},
-        {2688, Msg(0x80, 60), 1},     {2688, Msg(0x80, 64), 1},     {2688, Msg(0x80, 67), 1},
-        {2688, Code(55), 1},
-    };
-    EXPECT_EQ(rig.PlayAll(), expected);
+    EXPECT_EQ(rig.PlayAll(), VToIOnC());
 }
 
 // Before any question, or with nothing entered, a playback sends its end code only.
