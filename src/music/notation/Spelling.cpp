@@ -1,0 +1,144 @@
+// Spelling from letters: the key gives the tonic's letter, the degree or the item the rest.
+#include "music/notation/Spelling.h"
+
+#include <array>
+#include <cstdlib>
+
+namespace pv {
+
+namespace {
+
+constexpr std::array<int, 7> kNaturals = {0, 2, 4, 5, 7, 9, 11};
+// Letters above the tonic by semitones; a chromatic degree reads as the flat of the next one.
+constexpr std::array<int, 12> kDegreeLetters = {0, 1, 1, 2, 2, 3, 4, 4, 5, 5, 6, 6};
+constexpr int kMaxShift = 2;
+
+int AccidentalCount(int pitchClass)
+{
+    return LetterOfNatural(pitchClass) ? 0 : 1;
+}
+
+TPitch Pitch(int note, int shift)
+{
+    return TPitch{static_cast<std::int8_t>(note), static_cast<std::int8_t>(shift)};
+}
+
+} // namespace
+
+int NaturalOfLetter(int letter)
+{
+    return kNaturals[static_cast<std::size_t>(PositiveMod(letter, 7))];
+}
+
+std::optional<int> LetterOfNatural(int pitchClass)
+{
+    const int pc = PositiveMod(pitchClass, 12);
+    for (std::size_t letter = 0; letter < kNaturals.size(); ++letter) {
+        if (kNaturals[letter] == pc)
+            return static_cast<int>(letter);
+    }
+    return std::nullopt;
+}
+
+std::optional<int> WrittenLetter(TPitch pitch)
+{
+    return LetterOfNatural(pitch.Note + pitch.Shift);
+}
+
+int ShiftToLetter(int note, int letter)
+{
+    // The nearest natural of the letter, above or below: -6..+5 semitones away.
+    return PositiveMod(NaturalOfLetter(letter) - note + 6, 12) - 6;
+}
+
+TPitch PlainSpelling(int note, int lean)
+{
+    if (AccidentalCount(note) == 0)
+        return Pitch(note, 0);
+    return Pitch(note, lean < 0 ? -1 : 1);
+}
+
+TPitch SpellOnLetter(int note, int letter)
+{
+    const int shift = ShiftToLetter(note, letter);
+    if (std::abs(shift) > kMaxShift)
+        return PlainSpelling(note, shift);
+    return Pitch(note, shift);
+}
+
+int MajorTonicLetter(int k)
+{
+    return PositiveMod(4 * k, 7);
+}
+
+int TonicLetter(int k, bool minor)
+{
+    return PositiveMod(MajorTonicLetter(k) - (minor ? 2 : 0), 7);
+}
+
+int TonicPitchClass(int k, bool minor)
+{
+    return PositiveMod(7 * k - (minor ? 3 : 0), 12);
+}
+
+int DegreeLetters(int semitones)
+{
+    return kDegreeLetters[static_cast<std::size_t>(PositiveMod(semitones, 12))];
+}
+
+TPitch SpellDegree(int note, int tonic, int tonicLetter)
+{
+    return SpellOnLetter(note, tonicLetter + DegreeLetters(note - tonic));
+}
+
+TPitch SpellInKey(int note, int k, bool minor)
+{
+    const int major = TonicPitchClass(k, false);
+    if (LetterOfNatural(note - major))
+        return SpellDegree(note, major, MajorTonicLetter(k));
+    if (minor) {
+        // The raised sixth and seventh of the minor scales stay on the letters of the sixth and
+        // seventh degree.
+        const int fromTonic = PositiveMod(note - TonicPitchClass(k, true), 12);
+        if (fromTonic == 9 || fromTonic == 11)
+            return SpellDegree(note, TonicPitchClass(k, true), TonicLetter(k, true));
+    }
+    return PlainSpelling(note, k > 0 ? -1 : 1);
+}
+
+void SpellAsWritten(std::span<TPitch> notes, int c, int cLetter, LetterRule rule)
+{
+    for (TPitch& pitch : notes) {
+        // The item's written letter relative to its C; a written letter on a black key (a
+        // damaged item) reads as the flat of the degree.
+        const int written = pitch.Note + pitch.Shift - c;
+        const int letter = cLetter + LetterOfNatural(written).value_or(DegreeLetters(written));
+        TPitch spelled = SpellOnLetter(pitch.Note, letter);
+        if (rule == LetterRule::FewestAccidentals &&
+            std::abs(spelled.Shift) > AccidentalCount(pitch.Note))
+            spelled = PlainSpelling(pitch.Note, spelled.Shift);
+        pitch = spelled;
+    }
+}
+
+LetterRule ScaleLetterRule(std::span<const TPitch> notes, int c)
+{
+    std::array<bool, 12> pitchClasses{};
+    std::array<bool, 7> letters{};
+    for (const TPitch& pitch : notes) {
+        pitchClasses[static_cast<std::size_t>(PositiveMod(pitch.Note, 12))] = true;
+        const int written = pitch.Note + pitch.Shift - c;
+        letters[static_cast<std::size_t>(
+            LetterOfNatural(written).value_or(DegreeLetters(written)))] = true;
+    }
+    int pitchClassCount = 0;
+    int letterCount = 0;
+    for (bool used : pitchClasses)
+        pitchClassCount += used ? 1 : 0;
+    for (bool used : letters)
+        letterCount += used ? 1 : 0;
+    return pitchClassCount == 7 && letterCount == 7 ? LetterRule::Keep
+                                                    : LetterRule::FewestAccidentals;
+}
+
+} // namespace pv
