@@ -27,16 +27,18 @@ bool IsDescending(std::uint8_t style)
     return style == kPlayDown || style == kPlayHeldDown;
 }
 
-// Keeps a key signature within a half circle of fifths of another (5 sharps rather than 7
-// flats), as an item's own key is read near the question's.
+// Reads a key signature as its enharmonic twelve fifths away (7 flats rather than 5 sharps)
+// when that lies nearer another, as an item's own key is read near the question's. A twin
+// beyond seven flats or sharps does not exist: clamping it would name a key whose tonic is
+// another pitch, and every letter drawn from it would be wrong.
 int NearKeySignature(int keySignature, int near)
 {
-    if (keySignature - near >= 7) {
+    if (keySignature - near >= 7 && keySignature - 12 >= kMinKeySignature) {
         keySignature -= 12;
-    } else if (near - keySignature >= 7) {
+    } else if (near - keySignature >= 7 && keySignature + 12 <= kMaxKeySignature) {
         keySignature += 12;
     }
-    return std::clamp(keySignature, kMinKeySignature, kMaxKeySignature);
+    return keySignature;
 }
 
 } // namespace

@@ -153,14 +153,16 @@ VoicedProgression VoiceProgression(std::span<const TNoteRec> chords, int count, 
         // the flat of its degree above C.
         const int rootLetter = WrittenLetter(source.Pitch).value_or(DegreeLetters(root));
         WorkChord& chord = work[c];
+        std::vector<TPitch> spelled;
         for (const ItemNote& itemNote : chordItems.Notes(itemIndex + 1)) {
-            TPitch pitch{FoldIntoMidi(itemNote.Note - 60 + root), itemNote.Shift};
-            SpellAsWritten(std::span(&pitch, 1), root, rootLetter, LetterRule::Keep);
             WorkNote note;
             note.Pitch = itemNote.Note - 60 + root;
-            note.Shift = pitch.Shift;
             chord.Notes.push_back(note);
+            spelled.push_back(TPitch{FoldIntoMidi(note.Pitch), itemNote.Shift});
         }
+        SpellAsWritten(spelled, root, rootLetter, LetterRule::Keep);
+        for (std::size_t k = 0; k < spelled.size(); ++k)
+            chord.Notes[k].Shift = spelled[k].Shift;
         const WorkNote rootCopy = chord.Notes.front();
 
         if (mode != InversionMode::RootPosition) {

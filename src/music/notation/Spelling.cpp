@@ -106,14 +106,41 @@ TPitch SpellInKey(int note, int k, bool minor)
     return PlainSpelling(note, k > 0 ? -1 : 1);
 }
 
+namespace {
+
+// The letter of a note an item writes relative to its C; a written letter on a black key (a
+// damaged item) reads as the flat of the degree.
+int ItemLetterAboveC(TPitch pitch, int c)
+{
+    const int written = pitch.Note + pitch.Shift - c;
+    return LetterOfNatural(written).value_or(DegreeLetters(written));
+}
+
+// The direction in which some note would need more than a double accidental on its letter:
+// +1 too many flats, -1 too many sharps, 0 none.
+int Overflow(std::span<const TPitch> notes, int c, int cLetter)
+{
+    for (const TPitch& pitch : notes) {
+        const int shift = ShiftToLetter(pitch.Note, cLetter + ItemLetterAboveC(pitch, c));
+        if (std::abs(shift) > kMaxShift)
+            return shift > 0 ? 1 : -1;
+    }
+    return 0;
+}
+
+} // namespace
+
 void SpellAsWritten(std::span<TPitch> notes, int c, int cLetter, LetterRule rule)
 {
+    // A root that is itself far from its letter (a chromatic degree of a key with many flats)
+    // may leave a chord tone beyond a double accidental: the whole item then moves to the
+    // enharmonic letter of its root (G for A double flat), keeping its intervals.
+    if (const int overflow = Overflow(notes, c, cLetter); overflow != 0) {
+        if (Overflow(notes, c, cLetter - overflow) == 0)
+            cLetter -= overflow;
+    }
     for (TPitch& pitch : notes) {
-        // The item's written letter relative to its C; a written letter on a black key (a
-        // damaged item) reads as the flat of the degree.
-        const int written = pitch.Note + pitch.Shift - c;
-        const int letter = cLetter + LetterOfNatural(written).value_or(DegreeLetters(written));
-        TPitch spelled = SpellOnLetter(pitch.Note, letter);
+        TPitch spelled = SpellOnLetter(pitch.Note, cLetter + ItemLetterAboveC(pitch, c));
         if (rule == LetterRule::FewestAccidentals &&
             std::abs(spelled.Shift) > AccidentalCount(pitch.Note))
             spelled = PlainSpelling(pitch.Note, spelled.Shift);
@@ -127,9 +154,7 @@ LetterRule ScaleLetterRule(std::span<const TPitch> notes, int c)
     std::array<bool, 7> letters{};
     for (const TPitch& pitch : notes) {
         pitchClasses[static_cast<std::size_t>(PositiveMod(pitch.Note, 12))] = true;
-        const int written = pitch.Note + pitch.Shift - c;
-        letters[static_cast<std::size_t>(
-            LetterOfNatural(written).value_or(DegreeLetters(written)))] = true;
+        letters[static_cast<std::size_t>(ItemLetterAboveC(pitch, c))] = true;
     }
     int pitchClassCount = 0;
     int letterCount = 0;
