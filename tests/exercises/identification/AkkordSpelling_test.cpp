@@ -20,7 +20,8 @@ using Mode = IdentificationMode;
 
 struct Window
 {
-    explicit Window(Mode mode) : random({0}), model(mode, base, strip, strings)
+    explicit Window(Mode mode, std::vector<int> script = {0})
+        : random(std::move(script)), model(mode, base, strip, strings)
     {
         model.SetRandom(random);
     }
@@ -146,6 +147,55 @@ TEST(AkkordSpelling, BuiltInChordsOnGFlatAndOnB)
                           {29, "Cb Eb A"},
                           {30, "Cb Eb Gb A"},
                           {31, "Cb Eb F A"}});
+    }
+}
+
+TEST(AkkordSpelling, IntervalsKeepTheSizeTheirNameGivesOnEveryPositionOfTheKey)
+{
+    struct Case
+    {
+        const char* name;
+        int pitchClass;
+        int item;
+        bool inKey;
+        int position; ///< index among the item's positions in the key
+        const char* notes;
+    };
+    const Case cases[] = {
+        {"minor second on the third of G flat", 6, 2, true, 0, "Bb Cb"},
+        {"minor second on the seventh of G flat", 6, 2, true, 1, "F Gb"},
+        {"diminished fifth on the fourth of G flat", 6, 7, true, 0, "Cb Gbb"},
+        {"diminished fifth on the seventh of G flat", 6, 7, true, 1, "F Cb"},
+        {"minor third on the second of G flat", 6, 4, true, 0, "Ab Cb"},
+        {"minor third on the sixth of G flat", 6, 4, true, 2, "Eb Gb"},
+        {"minor second on the third of B", 11, 2, true, 0, "D# E"},
+        {"diminished fifth on the fourth of B", 11, 7, true, 0, "E Bb"},
+        {"diminished fifth on the seventh of B", 11, 7, true, 1, "A# E"},
+        {"minor third on the third of B", 11, 4, true, 1, "D# F#"},
+        {"diminished fifth down from G flat", 6, 7, false, 0, "C Gb"},
+        {"minor second down from G flat", 6, 2, false, 0, "F Gb"},
+        {"diminished fifth down from B", 11, 7, false, 0, "E# B"},
+        {"major sixth down from B", 11, 10, false, 0, "D B"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        ExerciseSetup setup = DefaultExerciseSetup();
+        OptionBlock& block = *OptionBlockOfKind(setup, ModeInfo(Mode::IntervalIdentification).Kind);
+        block.ItemFlags.fill(0);
+        block.ItemFlags[static_cast<std::size_t>(c.item - 1)] = 1;
+        block.PlayStyles =
+            c.inKey ? std::array<std::uint8_t, 3>{1, 0, 0} : std::array<std::uint8_t, 3>{0, 0, 1};
+        block.ExtraOption = c.inKey ? 1 : 0;
+        block.RootMovement = static_cast<std::uint8_t>(11 + c.pitchClass);
+        // Root, style, item, then the position in the key.
+        Window w(Mode::IntervalIdentification, {0, 0, 0, c.position});
+        w.model.Setup(setup, BuiltInItemTables(), AkkordSettings{}, true);
+        ASSERT_TRUE(w.model.NewQuestion());
+        std::vector<TNoteRec> question(w.model.QuestionNotes.begin(),
+                                       w.model.QuestionNotes.begin() + 2);
+        EXPECT_EQ(Names(question), c.notes);
+        // The answer item of the question is written exactly as the question.
+        EXPECT_EQ(Names(w.model.AnswerItemNotes(c.item)), c.notes);
     }
 }
 
