@@ -90,11 +90,15 @@ std::vector<TNoteRec> AkkordModel::AnswerItemNotes(int item) const
                             : 0;
             ownRoot = answer.Pitch[static_cast<std::size_t>(rootIndex)] + root + move;
         }
+        // A scale that starts on C and reads minor is written in its minor key, as a question
+        // writes it; otherwise the item's own root is its key's tonic.
+        const bool minorScale =
+            Mode == IdentificationMode::Scales && answer.Pitch[0] == 0 && ItemReadsMinor(answer);
+        const int minorOffset = minorScale ? -3 : 0;
         const int keySignature =
-            NearKeySignature(KeySignatureOfPitchClass(ownRoot), Sheet.KeySignature);
-        // The item's own root is that key's tonic.
-        cLetter =
-            MajorTonicLetter(keySignature) - (rootIndex >= 0 ? ItemLetter(answer, rootIndex) : 0);
+            NearKeySignature(KeySignatureOfPitchClass(ownRoot - minorOffset), Sheet.KeySignature);
+        cLetter = MajorTonicLetter(keySignature) + DegreeLetters(minorOffset) -
+                  (rootIndex >= 0 ? ItemLetter(answer, rootIndex) : 0);
     }
     std::array<TPitch, kItemNoteCount> pitches{};
     for (int k = 0; k < count; ++k) {

@@ -368,6 +368,8 @@ private:
     void SpellChordRoots(std::span<TNoteRec> chords, int tonic) const;
 };
 
+/// An item that starts on C reads as minor when its second or third note is a minor third up.
+bool ItemReadsMinor(const AkkordItem& item);
 /// The letter (0 C .. 6 B) on which an item writes its note index, counted from the item's C.
 int ItemLetter(const AkkordItem& item, int index);
 /// How an item's letters are kept when it is moved to the question's root.

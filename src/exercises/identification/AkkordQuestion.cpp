@@ -66,6 +66,12 @@ int IntoMidiRange(int note)
 
 } // namespace
 
+bool ItemReadsMinor(const AkkordItem& item)
+{
+    const int count = std::clamp<int>(item.NoteCount, 0, kItemNoteCount);
+    return count > 2 && (item.Pitch[1] - item.Pitch[0] == 3 || item.Pitch[2] - item.Pitch[0] == 3);
+}
+
 int ItemLetter(const AkkordItem& item, int index)
 {
     const auto i = static_cast<std::size_t>(index);
@@ -293,8 +299,7 @@ void AkkordModel::GenerateQuestion()
         }
         root += keyOffset;
     } else {
-        Sheet.Minor =
-            count > 2 && (item.Pitch[1] - item.Pitch[0] == 3 || item.Pitch[2] - item.Pitch[0] == 3);
+        Sheet.Minor = ItemReadsMinor(item);
         keyOffset = Sheet.Minor ? -3 : 0;
         if (IsFixedToneRule(RootMovementRule)) {
             Sheet.KeySignature = KeySignatureOfPitchClass(root - keyOffset);

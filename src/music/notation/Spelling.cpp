@@ -140,30 +140,40 @@ void SpellAsWritten(std::span<TPitch> notes, int c, int cLetter, LetterRule rule
             cLetter -= overflow;
     }
     for (TPitch& pitch : notes) {
-        TPitch spelled = SpellOnLetter(pitch.Note, cLetter + ItemLetterAboveC(pitch, c));
-        if (rule == LetterRule::FewestAccidentals &&
-            std::abs(spelled.Shift) > AccidentalCount(pitch.Note))
-            spelled = PlainSpelling(pitch.Note, spelled.Shift);
-        pitch = spelled;
+        pitch = SpellOnLetter(pitch.Note, cLetter + ItemLetterAboveC(pitch, c));
+    }
+    if (rule == LetterRule::Keep)
+        return;
+    bool needsDouble = false;
+    for (const TPitch& pitch : notes)
+        needsDouble = needsDouble || std::abs(pitch.Shift) > 1;
+    if (rule == LetterRule::KeepUnlessDouble && !needsDouble)
+        return;
+    for (TPitch& pitch : notes) {
+        if (std::abs(pitch.Shift) > AccidentalCount(pitch.Note))
+            pitch = PlainSpelling(pitch.Note, pitch.Shift);
     }
 }
 
 LetterRule ScaleLetterRule(std::span<const TPitch> notes, int c)
 {
     std::array<bool, 12> pitchClasses{};
-    std::array<bool, 7> letters{};
+    std::array<int, 7> pitchClassOfLetter{-1, -1, -1, -1, -1, -1, -1};
+    bool letterRepeats = false;
     for (const TPitch& pitch : notes) {
-        pitchClasses[static_cast<std::size_t>(PositiveMod(pitch.Note, 12))] = true;
-        letters[static_cast<std::size_t>(ItemLetterAboveC(pitch, c))] = true;
+        const int pitchClass = PositiveMod(pitch.Note - c, 12);
+        pitchClasses[static_cast<std::size_t>(pitchClass)] = true;
+        int& owner = pitchClassOfLetter[static_cast<std::size_t>(ItemLetterAboveC(pitch, c))];
+        letterRepeats = letterRepeats || (owner >= 0 && owner != pitchClass);
+        owner = pitchClass;
     }
     int pitchClassCount = 0;
-    int letterCount = 0;
     for (bool used : pitchClasses)
         pitchClassCount += used ? 1 : 0;
-    for (bool used : letters)
-        letterCount += used ? 1 : 0;
-    return pitchClassCount == 7 && letterCount == 7 ? LetterRule::Keep
-                                                    : LetterRule::FewestAccidentals;
+    // Seven steps on seven letters keep them whatever accidentals that takes.
+    if (pitchClassCount == 7 && !letterRepeats)
+        return LetterRule::Keep;
+    return letterRepeats ? LetterRule::FewestAccidentals : LetterRule::KeepUnlessDouble;
 }
 
 } // namespace pv

@@ -53,16 +53,21 @@ enum class LetterRule : int
     /// diminished seventh keeps its double flat.
     Keep = 0,
     /// A note whose moved letter needs more accidentals than its pitch does is written the plain
-    /// way (scales that do not have one letter per step).
+    /// way (scales that write two pitches on one letter).
     FewestAccidentals = 1,
+    /// Letters kept while no note needs a double accidental, else fewest accidentals (scales
+    /// of fewer than seven steps, one letter each: a pentatonic keeps its letters).
+    KeepUnlessDouble = 2,
 };
 
 /// Spells notes that an item wrote in C. Each entry holds a sounding note and the shift with
 /// which the item wrote it; c is the sounding pitch of the item's C, written on cLetter. Every
 /// note keeps its letter distance from that C, read from the item's own spelling.
 void SpellAsWritten(std::span<TPitch> notes, int c, int cLetter, LetterRule rule);
-/// The rule for a scale written in C (notes as for SpellAsWritten): letters are kept when the
-/// scale uses seven different letters, one per step; otherwise fewest accidentals.
+/// The rule for a scale written in C (notes as for SpellAsWritten): seven steps on seven
+/// letters keep them; fewer steps on letters of their own keep them unless that takes a double
+/// accidental; two pitches on one letter (chromatic, bebop, blues) take the fewest
+/// accidentals.
 LetterRule ScaleLetterRule(std::span<const TPitch> notes, int c);
 
 } // namespace pv

@@ -199,6 +199,33 @@ TEST(AkkordSpelling, IntervalsKeepTheSizeTheirNameGivesOnEveryPositionOfTheKey)
     }
 }
 
+TEST(AkkordSpelling, EveryItemOnEveryRootIsAnsweredAsItsQuestionIsWritten)
+{
+    // The question and the answer item build the notes apart; a right answer must never be
+    // told that its spelling differs, and no note may be left without a sign.
+    const ItemTables& tables = BuiltInItemTables();
+    for (Mode mode : {Mode::ChordIdentification, Mode::ChordInversions,
+                      Mode::IntervalIdentification, Mode::Scales}) {
+        const ItemTable& table = *TableOfKind(tables, ModeInfo(mode).Kind);
+        for (int item = 1; item <= static_cast<int>(kItemCount); ++item) {
+            if (table.NoteCount(item) == 0)
+                continue;
+            for (int pitchClass = 0; pitchClass < 12; ++pitchClass) {
+                SCOPED_TRACE("mode " + std::to_string(static_cast<int>(mode)) + " item " +
+                             std::to_string(item) + " on " + std::to_string(pitchClass));
+                Window w(mode);
+                AskOn(w, pitchClass, item);
+                const std::vector<TNoteRec> question(w.model.QuestionNotes.begin(),
+                                                     w.model.QuestionNotes.begin() +
+                                                         w.model.QuestionNoteCount);
+                const std::string names = Names(question);
+                EXPECT_EQ(names.find("???"), std::string::npos) << names;
+                EXPECT_EQ(Names(w.model.AnswerItemNotes(item)), names);
+            }
+        }
+    }
+}
+
 TEST(AkkordSpelling, BuiltInScalesOnEAndSomeOnDFlat)
 {
     {
@@ -243,17 +270,18 @@ TEST(AkkordSpelling, BuiltInScalesOnEAndSomeOnDFlat)
         Window w(Mode::Scales);
         AskOn(w, 1);
         ASSERT_EQ(w.model.Sheet.KeySignature, -5);
-        // A minor scale on this pitch is read in C sharp, where it needs no double flats.
+        // A scale that reads minor on this pitch is written in C sharp minor, as a question
+        // on it would be, where it needs no double flats.
         ExpectAnswers(w, {{1, "Db Eb F Gb Ab Bb C Db"},
                           {6, "C# D# E F# G# A B C#"},
                           {8, "C# D# E F# G# A B# C#"},
                           {9, "C# D# E F# G# A# B# C#"},
                           {10, "Db Eb F G A B Db"},
                           {11, "Db D Eb E F Gb G Ab A Bb B C"},
-                          {14, "Db E Gb G Ab B Db"},
+                          {14, "C# E F# G G# B C#"},
                           {15, "Db Eb F Gb Ab A Bb C Db"},
-                          {30, "Db Eb E Gb G A Bb C Db"},
-                          {31, "Db D E F G Ab Bb B Db"}});
+                          {30, "C# D# E F# G A A# C C#"},
+                          {31, "C# D E F G G# A# B C#"}});
     }
 }
 

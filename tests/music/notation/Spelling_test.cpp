@@ -111,6 +111,16 @@ TEST(Spelling, ItemsKeepTheirLettersExceptScalesWithoutOneLetterPerStep)
          61,
          0,
          "C# D# E F# G A A# C"},
+        {"minor pentatonic on A flat keeps its letters",
+         {{0, 0}, {3, 1}, {5, 0}, {7, 0}, {10, 1}},
+         68,
+         5,
+         "Ab Cb Db Eb Gb"},
+        {"whole-tone scale on E leaves its double sharp",
+         {{0, 0}, {2, 0}, {4, 0}, {6, -1}, {8, -1}, {10, -1}},
+         64,
+         2,
+         "E F# G# A# C D"},
         {"damaged item on a black key reads as the flat of its degree", {{1, 0}}, 60, 0, "Db"},
     };
     for (const Case& c : cases) {
