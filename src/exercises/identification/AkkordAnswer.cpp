@@ -1,6 +1,5 @@
 // How the identification exercise takes and scores an answer: by button or by entered notes.
 #include "exercises/identification/AkkordModel.h"
-#include "exercises/progressions/SheetScaleSpeller.h"
 #include "music/notation/Guitar.h"
 #include "music/notation/NotationTables.h"
 #include "music/staff/KeyState.h"
@@ -28,16 +27,18 @@ bool IsDescending(std::uint8_t style)
     return style == kPlayDown || style == kPlayHeldDown;
 }
 
-// Keeps a key signature within a half circle of fifths of another (5 sharps rather than 7
-// flats), as an item's own key is read near the question's.
+// Reads a key signature as its enharmonic twelve fifths away (7 flats rather than 5 sharps)
+// when that lies nearer another, as an item's own key is read near the question's. A twin
+// beyond seven flats or sharps does not exist: clamping it would name a key whose tonic is
+// another pitch, and every letter drawn from it would be wrong.
 int NearKeySignature(int keySignature, int near)
 {
-    if (keySignature - near >= 7) {
+    if (keySignature - near >= 7 && keySignature - 12 >= kMinKeySignature) {
         keySignature -= 12;
-    } else if (near - keySignature >= 7) {
+    } else if (near - keySignature >= 7 && keySignature + 12 <= kMaxKeySignature) {
         keySignature += 12;
     }
-    return std::clamp(keySignature, kMinKeySignature, kMaxKeySignature);
+    return keySignature;
 }
 
 } // namespace
@@ -52,10 +53,6 @@ std::vector<TNoteRec> AkkordModel::AnswerItemNotes(int item) const
     const AkkordItem& question = ExerciseItem[QuestionItem];
     const int count = std::clamp<int>(answer.NoteCount, 0, kItemNoteCount);
     const int root = QuestionRoot == 0 ? 60 : QuestionRoot;
-    NoKeysHeld keys;
-    TSheet sheet(keys);
-    sheet.SetKeyOffset(Sheet.KeyOffset);
-    sheet.SetKeySignature(Sheet.KeySignature);
 
     if (Mode == IdentificationMode::ChordProgressions) {
         std::array<TNoteRec, kItemNoteCount> chords{};
@@ -64,50 +61,57 @@ std::vector<TNoteRec> AkkordModel::AnswerItemNotes(int item) const
             chords[i].Pitch.Note =
                 static_cast<std::int8_t>(std::clamp(answer.Pitch[i] + root, 0, 127));
             chords[i].AccidentalInput = answer.Code[i];
-            const int r = PositiveMod(answer.Pitch[i], 12);
-            chords[i].Pitch.Shift = static_cast<std::int8_t>(
-                (r == 1 || r == 3 || r == 6 || r == 8 || r == 10)
-                    ? FlatKeySpelling[static_cast<std::size_t>(
-                                          PositiveMod(chords[i].Pitch.Note, 12))]
-                          .Accidental
-                    : sheet.SpellInScale(chords[i].Pitch, Sheet.KeyOffset, Sheet.KeySignature));
         }
+        SpellChordRoots(std::span(chords).first(static_cast<std::size_t>(count)), root);
         // Chords are answers as root and type; the staff shows their voicing separately.
         notes.assign(chords.begin(), chords.begin() + count);
         return notes;
     }
 
     int move = 0;
-    int keyOffset = Sheet.KeyOffset;
-    int keySignature = Sheet.KeySignature;
+    // The letter of the answer's C: in the question's key unless the item takes its own.
+    int cLetter = MajorTonicLetter(Sheet.KeySignature) + DegreeLetters(Sheet.KeyOffset);
     const bool ownKey = Mode == IdentificationMode::ChordInversions ||
                         Mode == IdentificationMode::Scales || answer.Pitch[0] != 0;
     if (Mode == IdentificationMode::IntervalIdentification && IsDescending(CurrentPlayStyle) &&
         count > 1 && question.NoteCount > 1) {
+        // The upper notes coincide, and so do their letters.
         move = question.Pitch[1] - answer.Pitch[1];
+        const int upperLetter =
+            WrittenLetter(QuestionNotes[1].Pitch).value_or(cLetter + ItemLetter(question, 1));
+        cLetter = upperLetter - ItemLetter(answer, 1);
     } else if (ownKey) {
         move = question.Pitch[0] - answer.Pitch[0];
         int ownRoot = root + move;
+        int rootIndex = -1;
         if (Mode == IdentificationMode::ChordInversions && count > 0) {
-            const int index = answer.Code[0] < 255
-                                  ? PositiveMod(count - (count > 1 ? answer.Code[1] : 0), count)
-                                  : 0;
-            ownRoot = answer.Pitch[static_cast<std::size_t>(index)] + root + move;
-            keyOffset = answer.Pitch[static_cast<std::size_t>(index)] +
-                        answer.Shift[static_cast<std::size_t>(index)];
-        } else if (Mode == IdentificationMode::Scales) {
-            keyOffset = 0;
+            rootIndex = answer.Code[0] < 255
+                            ? PositiveMod(count - (count > 1 ? answer.Code[1] : 0), count)
+                            : 0;
+            ownRoot = answer.Pitch[static_cast<std::size_t>(rootIndex)] + root + move;
         }
-        keySignature = NearKeySignature(KeySignatureOfPitchClass(ownRoot), Sheet.KeySignature);
+        // A scale that starts on C and reads minor is written in its minor key, as a question
+        // writes it; otherwise the item's own root is its key's tonic.
+        const bool minorScale =
+            Mode == IdentificationMode::Scales && answer.Pitch[0] == 0 && ItemReadsMinor(answer);
+        const int minorOffset = minorScale ? -3 : 0;
+        const int keySignature =
+            NearKeySignature(KeySignatureOfPitchClass(ownRoot - minorOffset), Sheet.KeySignature);
+        cLetter = MajorTonicLetter(keySignature) + DegreeLetters(minorOffset) -
+                  (rootIndex >= 0 ? ItemLetter(answer, rootIndex) : 0);
     }
+    std::array<TPitch, kItemNoteCount> pitches{};
     for (int k = 0; k < count; ++k) {
         const auto from = static_cast<std::size_t>(ReversedScale ? count - 1 - k : k);
+        pitches[static_cast<std::size_t>(k)] =
+            TPitch{static_cast<std::int8_t>(std::clamp(answer.Pitch[from] + root + move, 0, 127)),
+                   answer.Shift[from]};
+    }
+    const std::span<TPitch> spelled(pitches.data(), static_cast<std::size_t>(count));
+    SpellAsWritten(spelled, root + move, cLetter, LetterRuleOf(Mode, spelled, root + move));
+    for (const TPitch& pitch : spelled) {
         TNoteRec note;
-        note.Pitch.Note =
-            static_cast<std::int8_t>(std::clamp(answer.Pitch[from] + root + move, 0, 127));
-        note.Pitch.Shift = answer.Shift[from];
-        note.Pitch.Shift =
-            static_cast<std::int8_t>(sheet.SpellInScale(note.Pitch, keyOffset, keySignature));
+        note.Pitch = pitch;
         SetGuitarString(note, DisplayOffset);
         notes.push_back(note);
     }
@@ -117,15 +121,9 @@ std::vector<TNoteRec> AkkordModel::AnswerItemNotes(int item) const
 
 VoicedProgression AkkordModel::VoiceEnteredChords() const
 {
-    NoKeysHeld keys;
-    TSheet sheet(keys);
-    sheet.SetKeyOffset(Sheet.KeyOffset);
-    sheet.SetKeySignature(Sheet.KeySignature);
     const int count = std::min<int>(EnteredCount, kItemNoteCount);
-    const int root = QuestionRoot == 0 ? 60 : QuestionRoot;
     return VoiceProgression(std::span(EnteredNotes).first(static_cast<std::size_t>(count)), count,
-                            root, ProgressionNotes.TopPitch, IntervalInKey, m_chordItems,
-                            SheetScaleSpeller(sheet), *m_random);
+                            ProgressionNotes.TopPitch, IntervalInKey, m_chordItems, *m_random);
 }
 
 bool AkkordModel::ShowAnswerItem(int button, bool play)

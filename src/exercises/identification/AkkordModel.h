@@ -9,6 +9,7 @@
 #include "music/base/ExerciseKind.h"
 #include "music/base/Random.h"
 #include "music/notation/NoteRec.h"
+#include "music/notation/Spelling.h"
 
 #include <array>
 #include <cstdint>
@@ -359,8 +360,20 @@ private:
     void PlaceOnStaff();
     /// After a removal: moves the remaining notes' guitar strings up where they fit.
     void RaiseStringsAfterRemoval();
-    void SpellAndPlaceNotes();
+    /// Spells the question's notes, still holding the shifts their item writes them with, from
+    /// the letter on which the item's C (the question root) is written.
+    void SpellAndPlaceNotes(int cLetter);
+    /// Spells progression chord roots as degrees of the sheet's key whose tonic is the MIDI
+    /// note tonic.
+    void SpellChordRoots(std::span<TNoteRec> chords, int tonic) const;
 };
+
+/// An item that starts on C reads as minor when its second or third note is a minor third up.
+bool ItemReadsMinor(const AkkordItem& item);
+/// The letter (0 C .. 6 B) on which an item writes its note index, counted from the item's C.
+int ItemLetter(const AkkordItem& item, int index);
+/// How an item's letters are kept when it is moved to the question's root.
+LetterRule LetterRuleOf(IdentificationMode mode, std::span<const TPitch> notes, int c);
 
 /// Key signature (-6..5) of the major key whose tonic is a pitch class (any int, folded).
 int KeySignatureOfPitchClass(int pitchClass);

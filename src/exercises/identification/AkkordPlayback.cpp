@@ -36,6 +36,7 @@ int AkkordPlayback::SpelledShift(int note) const
     NoKeysHeld keys;
     TSheet sheet(keys);
     sheet.SetKeySignature(m_model.Sheet.KeySignature);
+    sheet.SetMode(m_model.Sheet.Minor ? 1 : 0);
     return sheet.KeySpelling(note);
 }
 

@@ -1,8 +1,8 @@
 // How the identification exercise draws, keys, spells and places a question.
 #include "exercises/identification/AkkordModel.h"
-#include "exercises/progressions/SheetScaleSpeller.h"
 #include "music/notation/Guitar.h"
 #include "music/notation/NotationTables.h"
+#include "music/notation/Spelling.h"
 #include "music/staff/KeyState.h"
 #include "music/staff/Sheet.h"
 #include "music/strings/UIStrings.h"
@@ -65,6 +65,36 @@ int IntoMidiRange(int note)
 }
 
 } // namespace
+
+bool ItemReadsMinor(const AkkordItem& item)
+{
+    const int count = std::clamp<int>(item.NoteCount, 0, kItemNoteCount);
+    return count > 2 && (item.Pitch[1] - item.Pitch[0] == 3 || item.Pitch[2] - item.Pitch[0] == 3);
+}
+
+int ItemLetter(const AkkordItem& item, int index)
+{
+    const auto i = static_cast<std::size_t>(index);
+    const int written = item.Pitch[i] + item.Shift[i];
+    return LetterOfNatural(written).value_or(DegreeLetters(written));
+}
+
+LetterRule LetterRuleOf(IdentificationMode mode, std::span<const TPitch> notes, int c)
+{
+    return mode == IdentificationMode::Scales ? ScaleLetterRule(notes, c) : LetterRule::Keep;
+}
+
+void AkkordModel::SpellChordRoots(std::span<TNoteRec> chords, int tonic) const
+{
+    // Every root lies on the letter of its degree in the key: diatonic ones on the key's own
+    // letters, chromatic ones on the flat of their degree (bVI of E flat is C flat).
+    const int tonicLetter = TonicLetter(Sheet.KeySignature, Sheet.Minor);
+    for (TNoteRec& chord : chords) {
+        if (chord.Pitch.Note != 0) {
+            chord.Pitch.Shift = SpellDegree(chord.Pitch.Note, tonic, tonicLetter).Shift;
+        }
+    }
+}
 
 int KeySignatureOfPitchClass(int pitchClass)
 {
@@ -239,7 +269,11 @@ void AkkordModel::GenerateQuestion()
 
     const int count = std::clamp<int>(item.NoteCount, 0, kItemNoteCount);
     int keyOffset = 0;
+    // Where the item's C lies in the key decides every letter: the notes keep the letters the
+    // item writes them on above its C.
+    bool cOnTonic = false;
     if (Mode == IdentificationMode::ChordInversions || item.Pitch[0] != 0) {
+        cOnTonic = true;
         Sheet.Minor = false;
         if (Mode != IdentificationMode::Scales && count > 0) {
             RootNoteIndex = item.Code[0] < 255
@@ -265,8 +299,7 @@ void AkkordModel::GenerateQuestion()
         }
         root += keyOffset;
     } else {
-        Sheet.Minor =
-            count > 2 && (item.Pitch[1] - item.Pitch[0] == 3 || item.Pitch[2] - item.Pitch[0] == 3);
+        Sheet.Minor = ItemReadsMinor(item);
         keyOffset = Sheet.Minor ? -3 : 0;
         if (IsFixedToneRule(RootMovementRule)) {
             Sheet.KeySignature = KeySignatureOfPitchClass(root - keyOffset);
@@ -276,6 +309,13 @@ void AkkordModel::GenerateQuestion()
         }
     }
     Sheet.KeyOffset = keyOffset;
+    int cLetter = MajorTonicLetter(Sheet.KeySignature) + (cOnTonic ? 0 : DegreeLetters(keyOffset));
+    if (Mode == IdentificationMode::IntervalIdentification && IsDescending(CurrentPlayStyle) &&
+        IntervalInKey == 0 && count > 1) {
+        // Without a key the upper note is the drawn tonic; the lower one keeps the interval
+        // its item names.
+        cLetter -= ItemLetter(item, 1);
+    }
 
     // Into the range of roots, an octave at a time.
     if (root > LowNote + RootSpan && root - 12 > LowNote) {
@@ -303,18 +343,11 @@ void AkkordModel::GenerateQuestion()
                 static_cast<std::int8_t>(IntoMidiRange(item.Pitch[i] + root));
             QuestionNotes[i].Pitch.Shift = item.Shift[i];
         }
-        if (Mode == IdentificationMode::IntervalIdentification && IsDescending(CurrentPlayStyle) &&
-            IntervalInKey == 0 && count > 1) {
-            const int interval = item.Pitch[1] - item.Pitch[0];
-            const int s = FlatKeySpelling[static_cast<std::size_t>(PositiveMod(interval, 12))].Step;
-            QuestionNotes[1].Pitch.Shift = 0;
-            QuestionNotes[0].Pitch.Shift = static_cast<std::int8_t>(interval + MajorScaleStep(-s));
-        }
     }
-    SpellAndPlaceNotes();
+    SpellAndPlaceNotes(cLetter);
 }
 
-void AkkordModel::SpellAndPlaceNotes()
+void AkkordModel::SpellAndPlaceNotes(int cLetter)
 {
     const int count = std::clamp<int>(QuestionNoteCount, 0, kItemNoteCount);
     QuestionHighest = 0;
@@ -329,12 +362,15 @@ void AkkordModel::SpellAndPlaceNotes()
     }
     PlaceOnStaff();
 
-    NoKeysHeld keys;
-    TSheet speller(keys);
+    std::array<TPitch, kItemNoteCount> pitches{};
+    for (int k = 0; k < count; ++k) {
+        pitches[static_cast<std::size_t>(k)] = QuestionNotes[static_cast<std::size_t>(k)].Pitch;
+    }
+    const std::span<TPitch> spelled(pitches.data(), static_cast<std::size_t>(count));
+    SpellAsWritten(spelled, QuestionRoot, cLetter, LetterRuleOf(Mode, spelled, QuestionRoot));
     for (int k = 0; k < count; ++k) {
         TNoteRec& note = QuestionNotes[static_cast<std::size_t>(k)];
-        note.Pitch.Shift = static_cast<std::int8_t>(
-            speller.SpellInScale(note.Pitch, Sheet.KeyOffset, Sheet.KeySignature));
+        note.Pitch = spelled[static_cast<std::size_t>(k)];
         note.GuitarString = 0;
         SetGuitarString(note, DisplayOffset);
         note.Staff = 0;
@@ -411,25 +447,9 @@ void AkkordModel::GenerateProgression(const AkkordItem& item)
     Sheet.KeyOffset = Sheet.Minor ? -3 : 0;
     Sheet.KeySignature = KeySignatureOfPitchClass(root - Sheet.KeyOffset);
 
-    NoKeysHeld keys;
-    TSheet sheet(keys);
-    sheet.SetKeyOffset(Sheet.KeyOffset);
-    sheet.SetKeySignature(Sheet.KeySignature);
-    for (int k = 0; k < count; ++k) {
-        TNoteRec& chord = chords[static_cast<std::size_t>(k)];
-        const int r = PositiveMod(chord.Pitch.Note - root, 12);
-        if (r == 1 || r == 3 || r == 6 || r == 8 || r == 10) {
-            chord.Pitch.Shift = static_cast<std::int8_t>(
-                FlatKeySpelling[static_cast<std::size_t>(PositiveMod(chord.Pitch.Note, 12))]
-                    .Accidental);
-        } else {
-            chord.Pitch.Shift = static_cast<std::int8_t>(
-                sheet.SpellInScale(chord.Pitch, Sheet.KeyOffset, Sheet.KeySignature));
-        }
-    }
+    SpellChordRoots(std::span(chords).first(static_cast<std::size_t>(count)), root);
     QuestionNotes = chords;
-    ProgressionNotes = VoiceProgression(chords, count, root, 0, IntervalInKey, m_chordItems,
-                                        SheetScaleSpeller(sheet), *m_random);
+    ProgressionNotes = VoiceProgression(chords, count, 0, IntervalInKey, m_chordItems, *m_random);
 
     QuestionHighest = 0;
     QuestionLowest = kMidiHighest;

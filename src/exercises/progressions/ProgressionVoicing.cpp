@@ -2,6 +2,7 @@
 #include "exercises/progressions/ProgressionVoicing.h"
 
 #include "music/notation/Pitch.h"
+#include "music/notation/Spelling.h"
 
 #include <algorithm>
 #include <cstdlib>
@@ -122,9 +123,9 @@ TNoteRec ProgressionChordRec(const ProgressionChord& chord)
     return rec;
 }
 
-VoicedProgression VoiceProgression(std::span<const TNoteRec> chords, int count, int base,
-                                   int topPitch, std::uint8_t options, const ItemTable& chordItems,
-                                   const IScaleSpeller& staff, IRandom& random)
+VoicedProgression VoiceProgression(std::span<const TNoteRec> chords, int count, int topPitch,
+                                   std::uint8_t options, const ItemTable& chordItems,
+                                   IRandom& random)
 {
     const std::size_t chordCount =
         std::min({chords.size(), kItemNoteCount, static_cast<std::size_t>(std::max(count, 0))});
@@ -146,22 +147,22 @@ VoicedProgression VoiceProgression(std::span<const TNoteRec> chords, int count, 
             continue;
         }
 
-        // Each chord is spelled in the major scale of its own root: the key's tonic plus the
-        // key offset is the tonic the chords were written against, and the chord root lies
-        // root - base above it. A chromatic root written flat is spelled without key signature,
-        // where the flat table writes its chord tones with flats.
-        const bool flatRoot = source.Pitch.Shift == 1;
-        const int offset = (flatRoot ? PositiveMod(root, 12) : root - base) + staff.KeyOffset();
-        const int k = flatRoot ? 0 : staff.KeySignature();
+        // The chord is built on its root's letter: the item's C is the root, and each note
+        // keeps the letter distance the item writes it at, so a chord is its root's stacked
+        // thirds whatever the key. A root written on no letter (a damaged entry) is read as
+        // the flat of its degree above C.
+        const int rootLetter = WrittenLetter(source.Pitch).value_or(DegreeLetters(root));
         WorkChord& chord = work[c];
+        std::vector<TPitch> spelled;
         for (const ItemNote& itemNote : chordItems.Notes(itemIndex + 1)) {
             WorkNote note;
             note.Pitch = itemNote.Note - 60 + root;
-            // The item's own spelling of the note is the starting point in the scale.
-            note.Shift =
-                staff.SpellInScale(TPitch{FoldIntoMidi(note.Pitch), itemNote.Shift}, offset, k);
             chord.Notes.push_back(note);
+            spelled.push_back(TPitch{FoldIntoMidi(note.Pitch), itemNote.Shift});
         }
+        SpellAsWritten(spelled, root, rootLetter, LetterRule::Keep);
+        for (std::size_t k = 0; k < spelled.size(); ++k)
+            chord.Notes[k].Shift = spelled[k].Shift;
         const WorkNote rootCopy = chord.Notes.front();
 
         if (mode != InversionMode::RootPosition) {

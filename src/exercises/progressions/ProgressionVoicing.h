@@ -12,21 +12,6 @@
 
 namespace pv {
 
-/// What the voicing needs of the progression exercise's staff: its key and its spelling of a
-/// pitch in a scale (`TSheet.SpellInScale`).
-class IScaleSpeller
-{
-public:
-    virtual ~IScaleSpeller() = default;
-    /// Semitones from the key's major tonic to the root the chords are written against (the
-    /// sheet's key offset: -3 in a minor key, else 0).
-    virtual int KeyOffset() const = 0;
-    virtual int KeySignature() const = 0;
-    /// The spelling shift of pitch for the sheet's key root, a pitch-class offset and the key
-    /// signature k.
-    virtual int SpellInScale(TPitch pitch, int offset, int k) const = 0;
-};
-
 /// Inversion modes of the low nibble of the progression options.
 enum class InversionMode : std::uint8_t
 {
@@ -57,14 +42,14 @@ struct VoicedProgression
 /// byte 2 (AccidentalInput) = the chord item index.
 TNoteRec ProgressionChordRec(const ProgressionChord& chord);
 
-/// Voices count chords (at most 12) against the chord-identification items. base is the MIDI
-/// note of the C the chord roots were written against (the question's root, or 60 for a
-/// progression played as written); topPitch 0 lets the last chord choose it; options is the
-/// progression's option byte (low nibble the inversion mode as `InversionModeOf` reads it,
-/// high nibble nonzero adds the bass root). A root of 0, an empty chord item or an item index
-/// above 59 gives one silent note.
-VoicedProgression VoiceProgression(std::span<const TNoteRec> chords, int count, int base,
-                                   int topPitch, std::uint8_t options, const ItemTable& chordItems,
-                                   const IScaleSpeller& staff, IRandom& random);
+/// Voices count chords (at most 12) against the chord-identification items. topPitch 0 lets the
+/// last chord choose it; options is the progression's option byte (low nibble the inversion mode as
+/// `InversionModeOf` reads it, high nibble nonzero adds the bass root). A root of 0, an empty chord
+/// item or an item index above 59 gives one silent note. Each chord is spelled from its root's
+/// written letter, its notes as many letters above it as the chord item writes them above C: the
+/// caller spells the roots in the key.
+VoicedProgression VoiceProgression(std::span<const TNoteRec> chords, int count, int topPitch,
+                                   std::uint8_t options, const ItemTable& chordItems,
+                                   IRandom& random);
 
 } // namespace pv

@@ -42,8 +42,9 @@ inline constexpr int kMaxKeySignature = 7;
 
 /// Pitch class of the major tonic of key signature k (-7..+7); k outside is clamped.
 int KeyTonicTable(int k);
-/// Scale root of key signature k (-7..+7) used when spelling in a scale; 12 at k = -7 so that
-/// C flat major is spelled above its root. k outside is clamped.
+/// Scale root of key signature k (-7..+7); 12 at k = -7. Spelling no longer reads it: a root's
+/// letter comes from the key's letters (music/notation/Spelling.h), which a pitch class alone
+/// cannot give. k outside is clamped.
 int ScaleRootTable(int k);
 
 /// Diatonic step 0..6 (C..B) on which a pitch class is written, and whether it needs an

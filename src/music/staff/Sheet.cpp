@@ -3,6 +3,7 @@
 
 #include "music/base/Log.h"
 #include "music/notation/NotationTables.h"
+#include "music/notation/Spelling.h"
 
 #include <algorithm>
 #include <cstdlib>
@@ -45,14 +46,6 @@ std::int8_t ClampToI8(int value)
 {
     return static_cast<std::int8_t>(
         std::clamp(value, static_cast<int>(INT8_MIN), static_cast<int>(INT8_MAX)));
-}
-
-// Shift of a note spelled by the black keys of key signature k, relative to a root.
-int DefaultSpelling(int note, int root, int k)
-{
-    const auto c = static_cast<std::size_t>(PositiveMod(note - root, 12));
-    return k < 1 ? FlatKeySpelling[c].Accidental
-                 : -static_cast<int>(SharpKeySpelling[c].Accidental);
 }
 
 enum class Sign
@@ -841,31 +834,28 @@ bool TSheet::PointInStaves(int x, int y) const
 
 int TSheet::KeySpelling(int note) const
 {
-    return DefaultSpelling(note, m_keyRoot, m_keySignature);
+    // The key root moves what is written against what sounds; the key is read in that frame.
+    return SpellInKey(note - m_keyRoot, m_keySignature, m_mode == 1).Shift;
 }
 
 int TSheet::SpellInScale(TPitch pitch, int offset, int k) const
 {
     k = std::clamp(k, kMinKeySignature, kMaxKeySignature);
     const auto& table = k < 1 ? FlatKeySpelling : SharpKeySpelling;
-    // Quotients and remainders truncate here, as the spelling rule is defined; only the table
-    // lookups fold a negative remainder into 0..11.
     const int d = pitch.Note - m_keyRoot;
     const int w = d + pitch.Shift;
-    const int t = w - ((w - (ScaleRootTable(k) + offset)) % 12);
-    const int b = table[static_cast<std::size_t>(PositiveMod(t, 12))].Step;
-    const int c = (w - (KeyTonicTable(k) + offset)) % 12;
-    const int e = table[static_cast<std::size_t>(PositiveMod(c, 12))].Step + b;
-    const int f = (t / 12) * 12 + MajorScaleSteps[static_cast<std::size_t>(e)];
-    int r = f - d;
-    if (r >= 4)
-        r -= 12;
-    if (r < -2)
-        r += 12;
-    // A shift of three semitones has no sign and would be named "???": such a note is spelled
-    // the key's plain way instead.
-    if (r > 2)
-        r = DefaultSpelling(pitch.Note, m_keyRoot, k);
+    // The scale's root lies offset semitones above the major tonic; its letter comes from the
+    // tonic's letter and the degree, never from its pitch class alone: in six flats the fourth
+    // degree is C flat, in six sharps the seventh is E sharp, neither of which a pitch-class
+    // table can write.
+    const int rootLetter = MajorTonicLetter(k) + DegreeLetters(offset);
+    const int c = PositiveMod(w - (KeyTonicTable(k) + offset), 12);
+    const int letter = rootLetter + table[static_cast<std::size_t>(c)].Step;
+    const int r = ShiftToLetter(d, letter);
+    // A shift beyond a double accidental has no sign and would be named "???": such a note is
+    // written as the key writes it.
+    if (r < -2 || r > 2)
+        return SpellInKey(d, k, false).Shift;
     return r;
 }
 
@@ -911,11 +901,11 @@ StaffDisplayList TSheet::DrawStepSizes(std::span<const TNoteRec> notes, int firs
 
 QString TSheet::KeyName() const
 {
-    const int tonic = PositiveMod(KeyTonicTable(m_keySignature) - (m_mode == 1 ? 3 : 0), 12);
-    const int shift = DefaultSpelling(tonic, 0, m_keySignature);
-    const QString word = m_mode == 1 ? m_minorWord : m_majorWord;
-    return NoteName(TPitch{static_cast<std::int8_t>(60 + tonic), static_cast<std::int8_t>(shift)}) +
-           QStringLiteral("-") + word.toLower();
+    const bool minor = m_mode == 1;
+    const int tonic = TonicPitchClass(m_keySignature, minor);
+    const TPitch spelled = SpellOnLetter(60 + tonic, TonicLetter(m_keySignature, minor));
+    const QString word = minor ? m_minorWord : m_majorWord;
+    return NoteName(spelled) + QStringLiteral("-") + word.toLower();
 }
 
 } // namespace pv

@@ -143,11 +143,13 @@ public:
     bool PointInStaves(int x, int y) const;
     /// The written note for a height; accidental receives its spelling shift.
     int PitchFromY(int y, int& accidental);
-    /// Spelling shift of a MIDI note in the sheet's key (black keys as sharps in sharp keys,
-    /// else as flats, relative to the key root).
+    /// Spelling shift of a MIDI note in the sheet's key, relative to the key root: the key's
+    /// letters for its own degrees (`SpellInKey`), else black keys sharp in sharp keys and flat
+    /// otherwise.
     int KeySpelling(int note) const;
-    /// Spelling shift of a pitch in the scale of key signature k, offset semitones from its
-    /// tonic, relative to the key root.
+    /// Spelling shift of a pitch in the scale of key signature k whose root lies offset
+    /// semitones above the major tonic, relative to the key root: the root on the key's letter
+    /// for that degree, the pitch as many letters above it as its own spelling says.
     int SpellInScale(TPitch pitch, int offset, int k) const;
     /// The step sizes ("½", "1", "1½") between neighbours of two runs: notes 1..first and the
     /// second notes after them.

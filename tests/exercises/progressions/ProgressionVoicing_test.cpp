@@ -3,32 +3,15 @@
 #include "support/ScriptedRandom.h"
 
 #include <cstdlib>
+#include <string>
 #include <vector>
+
+#include <QStringList>
 
 #include <gtest/gtest.h>
 
 namespace pv {
 namespace {
-
-/// Spells every note as its chord item does and records what the voicing asked.
-class RecordingSpeller final : public IScaleSpeller
-{
-public:
-    struct Call
-    {
-        TPitch pitch;
-        int offset;
-        int k;
-    };
-    int KeyOffset() const override { return 5; }
-    int KeySignature() const override { return -3; }
-    int SpellInScale(TPitch pitch, int offset, int k) const override
-    {
-        calls.push_back({pitch, offset, k});
-        return pitch.Shift;
-    }
-    mutable std::vector<Call> calls;
-};
 
 constexpr std::uint8_t kMaj = 0;
 constexpr std::uint8_t kSus4 = 5;
@@ -63,11 +46,10 @@ protected:
                             std::vector<int> script = {0})
     {
         random = std::make_unique<test::ScriptedRandom>(std::move(script));
-        return VoiceProgression(chords, static_cast<int>(chords.size()), 60, topPitch, options,
-                                items, speller, *random);
+        return VoiceProgression(chords, static_cast<int>(chords.size()), topPitch, options, items,
+                                *random);
     }
     ItemTable items = BuiltInItemTables().ChordIdentification;
-    RecordingSpeller speller;
     std::unique_ptr<test::ScriptedRandom> random;
 };
 
@@ -237,18 +219,34 @@ TEST_F(VoiceProgressionTest, RestsAndDamagedChordsSoundAsOneSilentNote)
     EXPECT_EQ(PitchesByChord(v)[3], (std::vector<int>{55, 67, 71, 74}));
 }
 
-TEST_F(VoiceProgressionTest, SpellsFlatRootsInTheirOwnKeyAndOthersInTheStaffKey)
+TEST_F(VoiceProgressionTest, SpellsEveryChordFromItsRootsLetterByStackedThirds)
 {
-    Voice(Chords({{61, 1, kDom7Flat5, 0}, {67, 0, kMaj, 0}}), 0, 0x00);
-    ASSERT_EQ(speller.calls.size(), 7u);
-    // The last chord is spelled first.
-    EXPECT_EQ(speller.calls[0].offset, 7 + 5);
-    EXPECT_EQ(speller.calls[0].k, -3);
-    EXPECT_EQ(speller.calls[3].pitch, (TPitch{61, 0}));
-    EXPECT_EQ(speller.calls[3].offset, 1 + 5);
-    EXPECT_EQ(speller.calls[3].k, 0);
-    // The flattened fifth enters with the item's own flat.
-    EXPECT_EQ(speller.calls[5].pitch, (TPitch{67, 1}));
+    // The roots arrive spelled; each chord tone lies as many letters above its root as the
+    // chord item writes it above C, through inversions and the added bass alike.
+    struct Case
+    {
+        const char* name;
+        ProgressionChord chord;
+        std::uint8_t options;
+        const char* expected;
+    };
+    const Case cases[] = {
+        {"C flat major", {59, 1, kMaj, 0}, 0x00, "Cb Eb Gb"},
+        {"B major on the same keys", {59, 0, kMaj, 0}, 0x00, "B D# F#"},
+        {"E sharp diminished seventh", {65, -1, 10, 0}, 0x00, "E# G# B D"},
+        {"F diminished seventh", {65, 0, 10, 0}, 0x00, "F Ab Cb Ebb"},
+        {"D flat seven flat five", {61, 1, kDom7Flat5, 0}, 0x00, "Db F Abb Cb"},
+        {"G flat seven sus four inverted over its bass", {66, 1, 14, 0}, 0x11, "Gb Gb Cb Db Fb"},
+        {"C sharp seven sharp nine", {61, -1, 25, 0}, 0x00, "C# E# G# B D##"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        const auto v = Voice(Chords({c.chord}), 0, c.options);
+        QStringList names;
+        for (const TNoteRec& n : v.Notes)
+            names << NoteName(n.Pitch);
+        EXPECT_EQ(names.join(QLatin1Char(' ')).toStdString(), std::string(c.expected));
+    }
 }
 
 TEST_F(VoiceProgressionTest, TwelveNoteChordGetsNoThirteenthPlaceForTheBass)

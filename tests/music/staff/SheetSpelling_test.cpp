@@ -35,6 +35,8 @@ TEST_F(SheetSpelling, KeySpellingWritesBlackKeysAsSharpsOnlyInSharpKeys)
         {"D flat in F major", -1, 0, 61, 1},           {"white key natural", 2, 0, 64, 0},
         {"relative to the key root", 0, 2, 63, 1},     {"note below the key root", 0, 5, 3, 1},
         {"low sharp below the key root", 3, 5, 1, -1}, {"negative note", 1, 0, -11, -1},
+        {"C flat in G flat major", -6, 0, 71, 1},      {"E sharp in F sharp major", 6, 0, 65, -1},
+        {"E natural in G flat major", -6, 0, 64, 0},   {"G natural in F sharp major", 6, 0, 67, 0},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
@@ -53,6 +55,48 @@ TEST_F(SheetSpelling, IntervalInTheKeyOfSixFlatsSpellsFNaturalAndGFlat)
     EXPECT_EQ(gFlat, 1);
     EXPECT_EQ(NoteName(TPitch{65, static_cast<std::int8_t>(f)}), QStringLiteral("F"));
     EXPECT_EQ(NoteName(TPitch{66, static_cast<std::int8_t>(gFlat)}), QStringLiteral("Gb"));
+}
+
+TEST_F(SheetSpelling, DegreesOfSixFlatsAndSixSharpsAreOnTheKeysLetters)
+{
+    // The fourth of G flat major is C flat and its seventh F; the seventh of F sharp major is
+    // E sharp. A pitch-class table writes B, G double flat or F there.
+    struct Case
+    {
+        const char* name;
+        int k;
+        int offset;
+        TPitch pitch;
+        const char* expected;
+    };
+    const Case cases[] = {
+        {"fourth degree of G flat", -6, 5, {71, 0}, "Cb"},
+        {"minor third above it", -6, 5, {74, 1}, "Ebb"},
+        {"seventh degree of G flat", -6, 11, {65, 0}, "F"},
+        {"seventh degree of F sharp", 6, 11, {65, 0}, "E#"},
+        {"major third above it", 6, 11, {69, 0}, "G##"},
+        {"third degree of C sharp", 7, 4, {65, 0}, "E#"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        sheet.SetKeySignature(c.k);
+        const int shift = sheet.SpellInScale(c.pitch, c.offset, c.k);
+        EXPECT_EQ(NoteName(TPitch{c.pitch.Note, static_cast<std::int8_t>(shift)}),
+                  QString::fromLatin1(c.expected));
+    }
+}
+
+TEST_F(SheetSpelling, KeyNameOfEveryKeyIsSpelledOnItsTonicsLetter)
+{
+    const char* major[] = {"Gb", "Db", "Ab", "Eb", "Bb", "F", "C", "G", "D", "A", "E", "B", "F#"};
+    const char* minor[] = {"Eb", "Bb", "F", "C", "G", "D", "A", "E", "B", "F#", "C#", "G#", "D#"};
+    for (int k = -6; k <= 6; ++k) {
+        sheet.SetKeySignature(k);
+        sheet.SetMode(0);
+        EXPECT_EQ(sheet.KeyName(), QString::fromLatin1(major[k + 6]) + QStringLiteral("-major"));
+        sheet.SetMode(1);
+        EXPECT_EQ(sheet.KeyName(), QString::fromLatin1(minor[k + 6]) + QStringLiteral("-minor"));
+    }
 }
 
 TEST_F(SheetSpelling, EveryKeySpellsItsOwnScaleOnSevenLetters)

@@ -1,4 +1,5 @@
 // Grand staves painted to PNG files for people to look at, and the painter's font.
+#include "music/notation/Spelling.h"
 #include "music/staff/Sheet.h"
 #include "music/ui/StaffPainter.h"
 #include "support/TestOutput.h"
@@ -6,6 +7,7 @@
 #include <vector>
 
 #include <QImage>
+#include <QStringList>
 
 #include <gtest/gtest.h>
 
@@ -112,6 +114,91 @@ TEST_F(StaffPictures, EFlatMinorKeyWithItsName)
     TNoteRec bassEFlat = Note(51, 1, 1);
     Picture("staff_e_flat_minor", {bassEFlat, Note(63, 1, 1), Note(66, 1, 1), Note(70, 1, 1, 2)});
     EXPECT_EQ(sheet.KeyName(), QStringLiteral("Eb-minor"));
+}
+
+// Notes written in C (sounding note relative to C and the item's shift) moved to a root that the
+// key spells, as the exercises write their chords and scales.
+std::vector<TNoteRec> Spelled(std::initializer_list<std::pair<int, int>> writtenInC, int root,
+                              int rootLetter, LetterRule rule, int duration)
+{
+    std::vector<TPitch> pitches;
+    for (const auto& [relative, shift] : writtenInC)
+        pitches.push_back(
+            TPitch{static_cast<std::int8_t>(root + relative), static_cast<std::int8_t>(shift)});
+    SpellAsWritten(pitches, root, rootLetter, rule);
+    std::vector<TNoteRec> notes;
+    for (const TPitch& p : pitches)
+        notes.push_back(Note(p.Note, p.Shift, duration));
+    notes.back().BarLine = 1;
+    return notes;
+}
+
+TEST_F(StaffPictures, FourthAndFlatSixthOfGFlatAndEFlatMajor)
+{
+    sheet.SetShowKeySignature(true);
+    sheet.SetShowKeyName(true);
+    sheet.SetFixedSpacing(true);
+    for (const auto& [k, name] :
+         {std::pair{-6, "staff_g_flat_major_IV_bVI"}, std::pair{-3, "staff_e_flat_major_IV_bVI"}}) {
+        sheet.SetKeySignature(k);
+        const int tonic = 60 + TonicPitchClass(k, false);
+        std::vector<TNoteRec> notes;
+        for (int degree : {5, 8}) {
+            const TPitch root = SpellDegree(tonic + degree, tonic, MajorTonicLetter(k));
+            const int letter = *WrittenLetter(root);
+            for (const TNoteRec& n :
+                 Spelled({{0, 0}, {4, 0}, {7, 0}}, root.Note, letter, LetterRule::Keep, 1))
+                notes.push_back(n);
+        }
+        notes.back().BarLine = 2;
+        Picture(name, notes);
+        QStringList names;
+        for (const TNoteRec& n : notes)
+            names << NoteName(n.Pitch);
+        EXPECT_EQ(names.join(QLatin1Char(' ')), k == -6 ? QStringLiteral("Cb Eb Gb Ebb Gb Bbb")
+                                                        : QStringLiteral("Ab C Eb Cb Eb Gb"));
+    }
+}
+
+TEST_F(StaffPictures, DiminishedSeventhOfDMinor)
+{
+    sheet.SetShowKeySignature(true);
+    sheet.SetShowKeyName(true);
+    sheet.SetFixedSpacing(true);
+    sheet.SetKeySignature(-1);
+    sheet.SetMode(1);
+    const TPitch root = SpellDegree(61, 62, TonicLetter(-1, true));
+    std::vector<TNoteRec> notes = Spelled({{0, 0}, {3, 1}, {6, 1}, {9, 2}}, root.Note,
+                                          *WrittenLetter(root), LetterRule::Keep, 1);
+    notes.back().BarLine = 2;
+    Picture("staff_d_minor_diminished_seventh", notes);
+    EXPECT_EQ(NoteName(notes[0].Pitch) + NoteName(notes[3].Pitch), QStringLiteral("C#Bb"));
+}
+
+TEST_F(StaffPictures, ChromaticScaleOnE)
+{
+    sheet.SetShowKeySignature(true);
+    sheet.SetKeySignature(4);
+    std::vector<TNoteRec> notes = Spelled({{0, 0},
+                                           {1, -1},
+                                           {2, 0},
+                                           {3, -1},
+                                           {4, 0},
+                                           {5, 0},
+                                           {6, -1},
+                                           {7, 0},
+                                           {8, -1},
+                                           {9, 0},
+                                           {10, -1},
+                                           {11, 0},
+                                           {12, 0}},
+                                          64, 2, LetterRule::FewestAccidentals, 3);
+    notes.back().BarLine = 2;
+    Picture("staff_chromatic_scale_on_e", notes, 700);
+    QStringList names;
+    for (const TNoteRec& n : notes)
+        names << NoteName(n.Pitch);
+    EXPECT_EQ(names.join(QLatin1Char(' ')), QStringLiteral("E F F# G G# A A# B C C# D D# E"));
 }
 
 } // namespace
