@@ -2,6 +2,7 @@
 // with weak fundamentals, weak odd harmonics, glides, legato steps, reverb, breath and noise down
 // to 3 dB: our analyser beside aubio's plain yinfft (2048/256), both scored by the same scorer.
 // Usage: bench_mic_pitch [takes per cell, default 1] [tuned|all] [only this condition]
+// ("trace" among the arguments explains every late lock of our analyser, frame by frame.)
 #include "common/BenchGoal.h"
 #include "music/devices/MicAnalyzer.h"
 #include "music/devices/MicSignals.h"
@@ -365,18 +366,13 @@ std::vector<LateLock> ExplainLateLocks(const std::vector<pv::MicPitchFrame>& tra
                 break;
             }
         }
-        // The run's start splits the lock: before it the gate and confidence, after it the hold
-        // and the checks on the held readings.
-        const double beforeRun = std::max(l.levelMs, l.confidenceMs);
+        // The check that took the largest share of the lock holds it back: the level gate and
+        // the confidence until the run began, then the hold and the checks on its readings.
         const std::map<std::string, double> parts = {
-            {"level", l.levelMs},
-            {"confidence", std::max(0.0, l.confidenceMs - l.levelMs)},
-            {"hold", l.holdMs},
-            {"spread", l.spreadMs},
-            {"reach", l.reachMs},
-            {"same note", l.sameMs},
+            {"level", l.levelMs},  {"confidence", std::max(0.0, l.confidenceMs - l.levelMs)},
+            {"hold", l.holdMs},    {"spread", l.spreadMs},
+            {"reach", l.reachMs},  {"same note", l.sameMs},
             {"octave", l.octaveMs}};
-        (void)beforeRun;
         l.culprit = std::max_element(parts.begin(), parts.end(), [](const auto& a, const auto& b) {
                         return a.second < b.second;
                     })->first;
