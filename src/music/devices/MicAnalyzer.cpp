@@ -35,8 +35,9 @@ constexpr float kHoldSpread = 1.0F;
 constexpr std::array<float, 5> kSlips = {-12.0F, -19.02F, -24.0F, -27.86F, -31.02F};
 // How near a reading must lie to a slip of the median to count as one.
 constexpr float kSlipReach = 0.5F;
-// A hold tolerates at most one slip in this many readings.
-constexpr std::size_t kFramesPerSlip = 4;
+// Slips a hold tolerates: one is a stray frame; in loud noise a hold of several is as likely a
+// hold on the wrong octave with the true period among the strays.
+constexpr std::size_t kSlipsPerHold = 1;
 // A held note changes only when the median leaves it by this much: ±50 cents of vibrato
 // around a note never reaches it, a real step of a semitone does.
 constexpr float kChangeDistance = 0.75F;
@@ -264,8 +265,8 @@ MicPitchCheck MicAnalyzer::DecidePitch(int& note)
         return MicPitchCheck::Hold;
 
     // The latest hold must agree within a semitone (no slide). In noise the period check now and
-    // then takes a multiple of the period for a frame or two: such a slip of a few readings is
-    // read as the note it slipped from, more of them leave the note undecided.
+    // then takes a multiple of the period for a frame: such a slip is read as the note it
+    // slipped from; more of them leave the note undecided.
     std::vector<float> recent(m_run.end() - static_cast<long>(m_holdFrames), m_run.end());
     const float median = Median(recent);
     std::size_t slips = 0;
@@ -288,7 +289,7 @@ MicPitchCheck MicAnalyzer::DecidePitch(int& note)
             ++slips;
         run.push_back(unslipped);
     }
-    if (slips * kFramesPerSlip > m_holdFrames)
+    if (slips > kSlipsPerHold)
         return MicPitchCheck::Spread;
     if (m_heldNote >= 0 && std::fabs(median - static_cast<float>(m_heldNote)) < kChangeDistance)
         return MicPitchCheck::SameNote;
