@@ -2,6 +2,7 @@
 // with weak fundamentals, weak odd harmonics, glides, legato steps, reverb, breath and noise down
 // to 3 dB: our analyser beside aubio's plain yinfft (2048/256), both scored by the same scorer.
 // Usage: bench_mic_pitch [takes per cell, default 1] [tuned|all] [only this condition]
+// ("trace" among the arguments explains every late lock of our analyser, frame by frame.)
 #include "common/BenchGoal.h"
 #include "music/devices/MicAnalyzer.h"
 #include "music/devices/MicSignals.h"
@@ -134,9 +135,10 @@ void FeedBlocks(const std::vector<float>& samples, unsigned rate, Feed feed)
 }
 
 std::vector<Found> RunOurs(const MicTuning& tuning, const std::vector<float>& samples,
-                           unsigned rate)
+                           unsigned rate, std::vector<pv::MicPitchFrame>* trace = nullptr)
 {
     pv::MicAnalyzer analyzer(pv::MicMode::Pitch, rate, tuning);
+    analyzer.TracePitch(trace);
     std::vector<MicDetection> detections;
     FeedBlocks(samples, rate, [&](const float* data, std::size_t n) {
         analyzer.Push(std::span<const float>(data, n), detections);
@@ -250,12 +252,165 @@ struct Take
     unsigned seed;
 };
 
+// "trace" among the arguments: explain every late lock of our analyser on the tuned voices.
+bool g_trace = false;
+constexpr double kLateMs = 60.0;
+
+char CheckLetter(pv::MicPitchCheck c)
+{
+    switch (c) {
+    case pv::MicPitchCheck::Reported:
+        return '*';
+    case pv::MicPitchCheck::Level:
+        return 'L';
+    case pv::MicPitchCheck::Confidence:
+        return 'c';
+    case pv::MicPitchCheck::Range:
+        return 'r';
+    case pv::MicPitchCheck::Hold:
+        return 'h';
+    case pv::MicPitchCheck::Spread:
+        return 's';
+    case pv::MicPitchCheck::SameNote:
+        return '=';
+    case pv::MicPitchCheck::Reach:
+        return 'R';
+    case pv::MicPitchCheck::Octave:
+        return 'o';
+    }
+    return '?';
+}
+
+// What held one late note back, in ms after the end of its glide: the voiced run that decided it
+// began once the level gate and the confidence had last failed; then the hold and the checks on
+// the held readings took their frames.
+struct LateLock
+{
+    double lockMs = 0.0;
+    double levelMs = 0.0;      // the level gate last closed (0: never after the glide)
+    double confidenceMs = 0.0; // confidence or range last failed
+    double holdMs = 0.0;
+    double spreadMs = 0.0;
+    double reachMs = 0.0;
+    double sameMs = 0.0;
+    double octaveMs = 0.0;
+    std::string culprit;
+    std::string line;
+};
+
+std::vector<LateLock> ExplainLateLocks(const std::vector<pv::MicPitchFrame>& trace,
+                                       const std::vector<Found>& found,
+                                       const std::vector<Segment>& segments, unsigned rate,
+                                       const std::string& takeName)
+{
+    std::vector<LateLock> late;
+    auto ms = [&](std::uint64_t at, std::uint64_t from) {
+        return 1000.0 * (static_cast<double>(at) - static_cast<double>(from)) / rate;
+    };
+    for (const Segment& s : segments) {
+        // The first report of the note sung, as the scorer counts it.
+        std::uint64_t reportAt = s.end;
+        for (const Found& f : found) {
+            if (f.sampleIndex > s.begin && f.sampleIndex <= s.end && f.note == s.midi) {
+                reportAt = f.sampleIndex;
+                break;
+            }
+        }
+        const double lock = std::max(0.0, ms(reportAt, s.settled));
+        if (lock <= kLateMs)
+            continue;
+        LateLock l;
+        l.lockMs = lock;
+        std::size_t runStart = 0;
+        for (std::size_t i = 0; i < trace.size() && trace[i].sampleIndex <= reportAt; ++i) {
+            const auto& f = trace[i];
+            if (f.check == pv::MicPitchCheck::Level || f.check == pv::MicPitchCheck::Confidence ||
+                f.check == pv::MicPitchCheck::Range)
+                runStart = i + 1;
+        }
+        for (std::size_t i = 0; i < trace.size() && trace[i].sampleIndex <= reportAt; ++i) {
+            const auto& f = trace[i];
+            if (f.sampleIndex <= s.settled)
+                continue;
+            const double at = ms(f.sampleIndex, s.settled);
+            const double hop = 1000.0 * 128.0 / rate * (rate > 60000 ? 2.0 : 1.0);
+            switch (f.check) {
+            case pv::MicPitchCheck::Level:
+                l.levelMs = at;
+                break;
+            case pv::MicPitchCheck::Confidence:
+            case pv::MicPitchCheck::Range:
+                l.confidenceMs = at;
+                break;
+            case pv::MicPitchCheck::Hold:
+                if (i >= runStart)
+                    l.holdMs += hop;
+                break;
+            case pv::MicPitchCheck::Spread:
+                if (i >= runStart)
+                    l.spreadMs += hop;
+                break;
+            case pv::MicPitchCheck::Reach:
+                if (i >= runStart)
+                    l.reachMs += hop;
+                break;
+            case pv::MicPitchCheck::SameNote:
+                if (i >= runStart)
+                    l.sameMs += hop;
+                break;
+            case pv::MicPitchCheck::Octave:
+                if (i >= runStart)
+                    l.octaveMs += hop;
+                break;
+            case pv::MicPitchCheck::Reported:
+                break;
+            }
+        }
+        // The check that took the largest share of the lock holds it back: the level gate and
+        // the confidence until the run began, then the hold and the checks on its readings.
+        const std::map<std::string, double> parts = {
+            {"level", l.levelMs},  {"confidence", std::max(0.0, l.confidenceMs - l.levelMs)},
+            {"hold", l.holdMs},    {"spread", l.spreadMs},
+            {"reach", l.reachMs},  {"same note", l.sameMs},
+            {"octave", l.octaveMs}};
+        l.culprit = std::max_element(parts.begin(), parts.end(), [](const auto& a, const auto& b) {
+                        return a.second < b.second;
+                    })->first;
+        std::string timeline;
+        std::string pitches;
+        for (std::size_t i = 0; i < trace.size() && trace[i].sampleIndex <= reportAt; ++i) {
+            if (trace[i].sampleIndex + rate / 50 < s.settled)
+                continue;
+            if (trace[i].sampleIndex > s.settled && timeline.find('|') == std::string::npos)
+                timeline += '|';
+            timeline += CheckLetter(trace[i].check);
+            if (trace[i].sampleIndex > s.settled) {
+                char reading[32];
+                std::snprintf(reading, sizeof reading, " %.2f/%.2f", trace[i].pitch - s.midi,
+                              trace[i].confidence);
+                pitches += reading;
+            }
+        }
+        char line[4000];
+        std::snprintf(line, sizeof line,
+                      "%s note %d: lock %.1f ms; level %.1f conf %.1f | hold %.1f spread %.1f "
+                      "reach %.1f same %.1f octave %.1f -> %s  %s\n     %s",
+                      takeName.c_str(), s.midi, lock, l.levelMs, l.confidenceMs, l.holdMs,
+                      l.spreadMs, l.reachMs, l.sameMs, l.octaveMs, l.culprit.c_str(),
+                      timeline.c_str(), pitches.c_str());
+        l.line = line;
+        late.push_back(l);
+    }
+    return late;
+}
+
 struct TakeResult
 {
     Tally ours;
     Tally precise;
     Tally aubio;
     std::string failure;
+    std::vector<LateLock> late;
 };
 
 TakeResult RunTake(const Take& take, const MicTuning& tuning, const MicTuning& preciseTuning)
@@ -353,8 +508,15 @@ TakeResult RunTake(const Take& take, const MicTuning& tuning, const MicTuning& p
     }
 
     TakeResult r;
-    const std::vector<Found> ours = RunOurs(tuning, samples, rate);
+    std::vector<pv::MicPitchFrame> trace;
+    const std::vector<Found> ours = RunOurs(tuning, samples, rate, g_trace ? &trace : nullptr);
     r.ours = Score(ours, segments, rate);
+    if (g_trace && take.snr >= 10.0) {
+        char name[160];
+        std::snprintf(name, sizeof name, "%s %s %s, %.0f dB, rate %u", voice.name, vowel.name,
+                      ConditionName(take.condition), take.snr, rate);
+        r.late = ExplainLateLocks(trace, ours, segments, rate, name);
+    }
     r.precise = Score(RunOurs(preciseTuning, samples, rate), segments, rate);
     r.aubio = Score(RunAubio(tuning, samples, rate), segments, rate);
     if (r.ours.right != r.ours.notes || r.ours.octave > 0 || r.ours.otherWrong > 0) {
@@ -369,6 +531,19 @@ TakeResult RunTake(const Take& take, const MicTuning& tuning, const MicTuning& p
             used += std::snprintf(line + used, sizeof line - static_cast<std::size_t>(used), " %d",
                                   ours[i].note);
         r.failure = line;
+        if (g_trace) {
+            // Every voiced frame: its reading (whole semitones off the first note) and check.
+            std::string frames;
+            for (const auto& f : trace) {
+                if (f.check == pv::MicPitchCheck::Level || f.check == pv::MicPitchCheck::Confidence)
+                    continue;
+                char reading[24];
+                std::snprintf(reading, sizeof reading, " %.0f%c", f.pitch - midis[0],
+                              CheckLetter(f.check));
+                frames += reading;
+            }
+            r.failure += "\n     " + frames;
+        }
     }
     return r;
 }
@@ -419,6 +594,15 @@ void Goal(const std::string& name, double figure, const char* unit, bool atMost,
 
 int main(int argc, char** argv)
 {
+    std::vector<char*> args;
+    for (int i = 0; i < argc; ++i) {
+        if (std::string(argv[i]) == "trace")
+            g_trace = true;
+        else
+            args.push_back(argv[i]);
+    }
+    argc = static_cast<int>(args.size());
+    argv = args.data();
     using namespace pv;
     using namespace pv::test;
     const int perCell = argc > 1 ? std::max(1, std::atoi(argv[1])) : 1;
@@ -528,5 +712,29 @@ int main(int argc, char** argv)
                 failures.size());
     for (std::size_t i = 0; i < failures.size() && i < 25; ++i)
         std::printf("  %s\n", failures[i].c_str());
+    if (g_trace) {
+        std::map<std::string, int> culprits;
+        std::vector<std::string> lines;
+        int lateCount = 0;
+        for (std::size_t i = 0; i < takes.size(); ++i) {
+            if (heldOut(takes[i]))
+                continue;
+            for (const LateLock& l : results[i].late) {
+                ++lateCount;
+                ++culprits[l.culprit];
+                lines.push_back(l.line);
+            }
+        }
+        std::printf("\nLate locks (> %.0f ms) of our analyser on the tuned voices at >= 10 dB: %d; "
+                    "longest share by check:\n",
+                    kLateMs, lateCount);
+        for (const auto& [name, count] : culprits)
+            std::printf("  %-12s %d\n", name.c_str(), count);
+        std::printf("Frames from 20 ms before the glide's end ('|') to the report: L level, c "
+                    "confidence, r range, h hold, s spread, R reach, = same note, o octave, * "
+                    "reported\n");
+        for (const std::string& line : lines)
+            std::printf("  %s\n", line.c_str());
+    }
     return 0;
 }

@@ -28,6 +28,16 @@ constexpr float kLowestNote = 33.0F;
 constexpr float kHighestNote = 96.0F;
 // Frames of a hold must lie within this many semitones of their median.
 constexpr float kHoldSpread = 1.0F;
+// Readings of the period taken twice to six times too long: a multiple of the period repeats as
+// well as the period itself, so noise alone now and then tips the choice to one. (Half the
+// period is no such slip: it repeats as well only when the odd harmonics are weak, and a run of
+// such readings is an octave error, not a note.)
+constexpr std::array<float, 5> kSlips = {-12.0F, -19.02F, -24.0F, -27.86F, -31.02F};
+// How near a reading must lie to a slip of the median to count as one.
+constexpr float kSlipReach = 0.5F;
+// Slips a hold tolerates: one is a stray frame; in loud noise a hold of several is as likely a
+// hold on the wrong octave with the true period among the strays.
+constexpr std::size_t kSlipsPerHold = 1;
 // A held note changes only when the median leaves it by this much: ±50 cents of vibrato
 // around a note never reaches it, a real step of a semitone does.
 constexpr float kChangeDistance = 0.75F;
@@ -73,6 +83,16 @@ constexpr double kBackgroundMs = 300.0;
 constexpr double kRecentFromMs = 3.0;
 constexpr double kRecentToMs = 10.0;
 constexpr std::size_t kHistorySize = 16384;
+
+// The reading moved back onto the note it slipped from, if it is a slip of around.
+float Unslipped(float reading, float around)
+{
+    for (const float slip : kSlips) {
+        if (std::fabs(reading - around - slip) <= kSlipReach)
+            return reading - slip;
+    }
+    return reading;
+}
 
 float Median(std::vector<float>& values)
 {
@@ -212,31 +232,67 @@ void MicAnalyzer::AnalysePitchHop(std::vector<MicDetection>& out)
     if (pitch > 0.0F && meanSquare >= m_tuning.gateMeanSquare)
         std::tie(pitch, confidence) = CheckedPitch(pitch);
 
-    const bool voiced = meanSquare >= m_tuning.gateMeanSquare &&
-                        confidence >= m_tuning.minConfidence && pitch >= kLowestNote &&
-                        pitch <= kHighestNote;
-    if (!voiced) {
+    MicPitchCheck check = MicPitchCheck::Reported;
+    if (meanSquare < m_tuning.gateMeanSquare)
+        check = MicPitchCheck::Level;
+    else if (confidence < m_tuning.minConfidence)
+        check = MicPitchCheck::Confidence;
+    else if (pitch < kLowestNote || pitch > kHighestNote)
+        check = MicPitchCheck::Range;
+    int note = -1;
+    if (check != MicPitchCheck::Reported) {
         m_run.clear();
         if (++m_unvoicedRun >= m_releaseFrames)
             m_heldNote = -1;
-        return;
+    } else {
+        m_unvoicedRun = 0;
+        m_run.push_back(pitch);
+        while (m_run.size() > m_longFrames)
+            m_run.pop_front();
+        check = DecidePitch(note);
     }
-    m_unvoicedRun = 0;
-    m_run.push_back(pitch);
-    while (m_run.size() > m_longFrames)
-        m_run.pop_front();
-    if (m_run.size() < m_holdFrames)
-        return;
+    if (m_trace != nullptr)
+        m_trace->push_back({m_samplesSeen, pitch, confidence, check});
+    if (check == MicPitchCheck::Reported) {
+        m_heldNote = note;
+        out.push_back({MicDetection::Kind::Note, note, m_samplesSeen});
+    }
+}
 
-    // The latest hold must agree within a semitone (no slide, no octave slip).
+MicPitchCheck MicAnalyzer::DecidePitch(int& note)
+{
+    if (m_run.size() < m_holdFrames)
+        return MicPitchCheck::Hold;
+
+    // The latest hold must agree within a semitone (no slide). In noise the period check now and
+    // then takes a multiple of the period for a frame: such a slip is read as the note it
+    // slipped from; more of them leave the note undecided.
     std::vector<float> recent(m_run.end() - static_cast<long>(m_holdFrames), m_run.end());
     const float median = Median(recent);
-    for (const float p : recent) {
-        if (std::fabs(p - median) > kHoldSpread)
-            return;
+    std::size_t slips = 0;
+    std::vector<float> run;
+    run.reserve(m_run.size());
+    for (std::size_t i = 0; i < m_run.size(); ++i) {
+        const float p = m_run[i];
+        const bool inHold = i + m_holdFrames >= m_run.size();
+        if (std::fabs(p - median) <= kHoldSpread) {
+            run.push_back(p);
+            continue;
+        }
+        // A slip lies between readings of the note: at either end of the hold it may as well be
+        // where the voice is going, or where it came from (the attack).
+        const bool hemmedIn = i + m_holdFrames > m_run.size() && i + 1 < m_run.size();
+        const float unslipped = Unslipped(p, median);
+        if (inHold && (!hemmedIn || std::fabs(unslipped - median) > kHoldSpread))
+            return MicPitchCheck::Spread;
+        if (inHold)
+            ++slips;
+        run.push_back(unslipped);
     }
+    if (slips > kSlipsPerHold)
+        return MicPitchCheck::Spread;
     if (m_heldNote >= 0 && std::fabs(median - static_cast<float>(m_heldNote)) < kChangeDistance)
-        return;
+        return MicPitchCheck::SameNote;
     float centre = median;
     if (std::fabs(median - std::round(median)) > kClearDistance) {
         // Near the border of two notes a short hold may sit on a crest of the vibrato. When every
@@ -245,35 +301,33 @@ void MicAnalyzer::AnalysePitchHop(std::vector<MicDetection>& out)
         // The readings of a glide into the note lie far off: only the latest count.
         const double hopMs = 1000.0 * m_hop / m_sampleRate;
         const auto reach =
-            std::min(m_run.size(), static_cast<std::size_t>(std::ceil(kReachMs / hopMs)));
+            std::min(run.size(), static_cast<std::size_t>(std::ceil(kReachMs / hopMs)));
         const auto [lowest, highest] =
-            std::minmax_element(m_run.end() - static_cast<long>(reach), m_run.end());
+            std::minmax_element(run.end() - static_cast<long>(reach), run.end());
         const float first = std::ceil(*highest - kNoteReach);
         const float last = std::floor(*lowest + kNoteReach);
         if (first == last) {
             centre = first;
         } else {
             if (m_run.size() < m_longFrames)
-                return;
-            std::vector<float> all(m_run.begin(), m_run.end());
-            centre = Median(all);
+                return MicPitchCheck::Reach;
+            centre = Median(run);
         }
     }
-    const int note = static_cast<int>(std::lround(centre));
+    note = static_cast<int>(std::lround(centre));
     if (note == m_heldNote)
-        return;
+        return MicPitchCheck::SameNote;
     if (m_heldNote >= 0 && std::abs(note - m_heldNote) % 12 == 0) {
         // A leap of whole octaves is rare in singing and is just what a slip of the period
         // looks like in loud noise: it must hold for the long hold.
         if (m_run.size() < m_longFrames)
-            return;
+            return MicPitchCheck::Octave;
         for (const float p : m_run) {
             if (std::fabs(p - centre) > kHoldSpread)
-                return;
+                return MicPitchCheck::Octave;
         }
     }
-    m_heldNote = note;
-    out.push_back({MicDetection::Kind::Note, note, m_samplesSeen});
+    return MicPitchCheck::Reported;
 }
 
 std::uint64_t MicAnalyzer::CorrelationLength(double lag)

@@ -61,6 +61,29 @@ struct MicDetection
     std::uint64_t sampleIndex = 0;
 };
 
+/// What held a pitch frame back from reporting a note (or that it reported one).
+enum class MicPitchCheck
+{
+    Reported,
+    Level,
+    Confidence,
+    Range,
+    Hold,
+    Spread,
+    SameNote,
+    Reach,
+    Octave
+};
+
+/// One pitch frame as the analysis saw it, for diagnosis.
+struct MicPitchFrame
+{
+    std::uint64_t sampleIndex = 0;
+    float pitch = 0.0F;
+    float confidence = 0.0F;
+    MicPitchCheck check = MicPitchCheck::Reported;
+};
+
 /// One analysis run: samples in, detections out. Not thread-safe; one thread feeds it.
 class MicAnalyzer
 {
@@ -78,10 +101,14 @@ public:
     std::uint64_t SamplesSeen() const { return m_samplesSeen; }
     /// False when aubio could not build its objects for this rate (no detections then).
     bool IsValid() const;
+    /// Appends every pitch frame to trace from now on (nullptr: no more).
+    void TracePitch(std::vector<MicPitchFrame>* trace) { m_trace = trace; }
 
 private:
     void AnalyseHop(std::vector<MicDetection>& out);
     void AnalysePitchHop(std::vector<MicDetection>& out);
+    /// The decision on the latest voiced frame: the note, or what held it back.
+    MicPitchCheck DecidePitch(int& note);
     void AnalyseOnsetHop(std::vector<MicDetection>& out);
     void RefinePendingOnsets(std::vector<MicDetection>& out);
     std::uint64_t RefineOnset(std::uint64_t detectedAt) const;
@@ -119,6 +146,7 @@ private:
     std::size_t m_releaseFrames = 14;
     std::size_t m_unvoicedRun = 0;
     int m_heldNote = -1;
+    std::vector<MicPitchFrame>* m_trace = nullptr;
 
     // Recent samples: periodicity of pitches, attack times of onsets.
     std::vector<float> m_history;

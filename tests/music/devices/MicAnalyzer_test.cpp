@@ -198,6 +198,51 @@ TEST(MicAnalyzer, ANewNoteOrTheSameNoteAfterSilenceIsReportedAgain)
     EXPECT_EQ(Notes(Analyse(MicMode::Pitch, samples)), (std::vector<int>{60, 62, 62}));
 }
 
+TEST(MicAnalyzer, PitchTraceExplainsEveryFrameAndChangesNothing)
+{
+    // Legato notes in light noise: the trace marks each report at the frame that made it, the
+    // silence before them as held back by the level gate, and tracing leaves the notes alone.
+    std::mt19937 rng(23);
+    SungToneSpec spec;
+    spec.midi = 57;
+    spec.seconds = 0.4;
+    spec.vibratoCents = 30.0;
+    spec.then.push_back({62.0, 0.4, 40.0});
+    std::vector<float> samples = Silence(0.2);
+    Append(samples, SungTone(spec, kRate, rng));
+    Append(samples, Silence(0.2));
+    AddNoise(samples, 0.002, rng);
+    const MicTuning tuning = TuningFromConfig(kDefaultRhythmValue, 0, kDefaultToneValue);
+
+    MicAnalyzer analyzer(MicMode::Pitch, kRate, tuning);
+    std::vector<MicPitchFrame> trace;
+    analyzer.TracePitch(&trace);
+    std::vector<MicDetection> found;
+    analyzer.Push(samples, found);
+
+    const std::vector<MicDetection> untraced = Analyse(MicMode::Pitch, samples, tuning);
+    ASSERT_EQ(Notes(found), (std::vector<int>{57, 62}));
+    EXPECT_EQ(Notes(untraced), Notes(found));
+    ASSERT_FALSE(trace.empty());
+    // Traced up to the last full hop (a hop is far shorter than 10 ms).
+    EXPECT_LE(trace.back().sampleIndex, analyzer.SamplesSeen());
+    EXPECT_GT(trace.back().sampleIndex + SampleAt(0.01, kRate), analyzer.SamplesSeen());
+    std::vector<std::uint64_t> reportedAt;
+    for (std::size_t i = 0; i < trace.size(); ++i) {
+        if (i > 0) {
+            EXPECT_GT(trace[i].sampleIndex, trace[i - 1].sampleIndex);
+        }
+        if (trace[i].check == MicPitchCheck::Reported)
+            reportedAt.push_back(trace[i].sampleIndex);
+        if (trace[i].sampleIndex <= SampleAt(0.15, kRate)) {
+            EXPECT_EQ(trace[i].check, MicPitchCheck::Level) << trace[i].sampleIndex;
+        }
+    }
+    ASSERT_EQ(reportedAt.size(), found.size());
+    for (std::size_t i = 0; i < found.size(); ++i)
+        EXPECT_EQ(reportedAt[i], found[i].sampleIndex);
+}
+
 TEST(MicAnalyzer, SilenceAndNoiseGiveNoNote)
 {
     std::mt19937 rng(11);
