@@ -1,0 +1,61 @@
+// The main window's six tool windows behind one small interface, so a docking layer of its own
+// can take their place later without the main window changing.
+#pragma once
+
+#include <array>
+
+#include <QRect>
+
+class QMainWindow;
+class QToolBar;
+class QWidget;
+
+namespace pv {
+
+/// Where a tool window stands, as the settings keep it.
+struct ToolWindowPlacement
+{
+    bool Visible = true; ///< the user's choice; the view decides whether it shows now
+    bool Floating = false;
+    int Dock = 0; ///< 0 top, 1 bottom, 2 left, 3 right
+    QRect Bounds; ///< in screen coordinates when floating, else only its size counts
+    friend bool operator==(const ToolWindowPlacement&, const ToolWindowPlacement&) = default;
+};
+
+class IToolWindows
+{
+public:
+    static constexpr int kCount = 6;
+    virtual ~IToolWindows() = default;
+    /// The area the main window puts tool window n's controls into (n 0..5).
+    virtual QWidget* Client(int n) const = 0;
+    /// Shows or hides tool window n now; changes nothing when it is so already.
+    virtual void SetToolWindowVisible(int n, bool visible) = 0;
+    virtual bool ToolWindowVisible(int n) const = 0;
+    virtual ToolWindowPlacement Placement(int n) const = 0;
+    /// Docks or floats tool window n as placement says (its visibility is left to the view).
+    virtual void RestorePlacement(int n, const ToolWindowPlacement& placement) = 0;
+};
+
+/// The tool windows as plain Qt tool bars of the main window: 0, 2, 1 at the top, 3, 5, 4 at
+/// the bottom, none of them closable by the user.
+class ToolBarToolWindows final : public IToolWindows
+{
+public:
+    explicit ToolBarToolWindows(QMainWindow& window);
+
+    QWidget* Client(int n) const override;
+    void SetToolWindowVisible(int n, bool visible) override;
+    bool ToolWindowVisible(int n) const override;
+    ToolWindowPlacement Placement(int n) const override;
+    void RestorePlacement(int n, const ToolWindowPlacement& placement) override;
+
+    QToolBar* Bar(int n) const;
+
+private:
+    QMainWindow& m_window;
+    std::array<QToolBar*, kCount> m_bars{};
+    std::array<QWidget*, kCount> m_clients{};
+};
+
+} // namespace pv
