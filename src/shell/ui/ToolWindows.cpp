@@ -9,17 +9,10 @@ namespace pv {
 
 namespace {
 
-constexpr std::array<Qt::ToolBarArea, 4> kAreas = {Qt::TopToolBarArea, Qt::BottomToolBarArea,
-                                                   Qt::LeftToolBarArea, Qt::RightToolBarArea};
-
-int DockOf(Qt::ToolBarArea area)
-{
-    for (std::size_t i = 0; i < kAreas.size(); ++i) {
-        if (kAreas[i] == area)
-            return static_cast<int>(i);
-    }
-    return 0;
-}
+// The settings record's dock numbers: 0 floating, 1 the top dock, 3 the bottom dock.
+constexpr std::uint8_t kFloating = 0;
+constexpr std::uint8_t kTopDock = 1;
+constexpr std::uint8_t kBottomDock = 3;
 
 bool ValidIndex(int n)
 {
@@ -81,10 +74,15 @@ ToolWindowPlacement ToolBarToolWindows::Placement(int n) const
     QToolBar* bar = Bar(n);
     if (bar == nullptr)
         return placement;
-    placement.Visible = bar->isVisibleTo(&m_window);
-    placement.Floating = bar->isFloating();
-    placement.Dock = DockOf(m_window.toolBarArea(bar));
-    placement.Bounds = bar->isFloating() ? bar->geometry() : QRect(QPoint(), bar->size());
+    const QRect bounds = bar->geometry();
+    placement.Left = bounds.left();
+    placement.Top = bounds.top();
+    placement.Width = bounds.width();
+    placement.Height = bounds.height();
+    if (bar->isFloating())
+        placement.Dock = kFloating;
+    else
+        placement.Dock = m_window.toolBarArea(bar) == Qt::BottomToolBarArea ? kBottomDock : kTopDock;
     return placement;
 }
 
@@ -93,12 +91,10 @@ void ToolBarToolWindows::RestorePlacement(int n, const ToolWindowPlacement& plac
     QToolBar* bar = Bar(n);
     if (bar == nullptr)
         return;
-    const int dock = placement.Dock >= 0 && placement.Dock < static_cast<int>(kAreas.size())
-                         ? placement.Dock
-                         : 0;
-    const Qt::ToolBarArea area = kAreas[static_cast<std::size_t>(dock)];
-    // Qt floats a tool bar only by the user's drag: a floating one comes back docked where it
-    // was last docked, which keeps it reachable.
+    // Qt floats a tool bar only by the user's drag: a floating one (and any dock number a
+    // damaged record holds) comes back in the top dock, where it stays reachable.
+    const Qt::ToolBarArea area =
+        placement.Dock == kBottomDock ? Qt::BottomToolBarArea : Qt::TopToolBarArea;
     if (m_window.toolBarArea(bar) != area)
         m_window.addToolBar(area, bar);
 }

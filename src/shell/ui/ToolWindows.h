@@ -2,25 +2,15 @@
 // can take their place later without the main window changing.
 #pragma once
 
-#include <array>
+#include "music/files/SettingsRecord.h"
 
-#include <QRect>
+#include <array>
 
 class QMainWindow;
 class QToolBar;
 class QWidget;
 
 namespace pv {
-
-/// Where a tool window stands, as the settings keep it.
-struct ToolWindowPlacement
-{
-    bool Visible = true; ///< the user's choice; the view decides whether it shows now
-    bool Floating = false;
-    int Dock = 0; ///< 0 top, 1 bottom, 2 left, 3 right
-    QRect Bounds; ///< in screen coordinates when floating, else only its size counts
-    friend bool operator==(const ToolWindowPlacement&, const ToolWindowPlacement&) = default;
-};
 
 class IToolWindows
 {
@@ -32,8 +22,10 @@ public:
     /// Shows or hides tool window n now; changes nothing when it is so already.
     virtual void SetToolWindowVisible(int n, bool visible) = 0;
     virtual bool ToolWindowVisible(int n) const = 0;
+    /// Where tool window n stands now, as the settings record keeps it (Visible is not set:
+    /// the settings hold the user's choice, the view decides what shows).
     virtual ToolWindowPlacement Placement(int n) const = 0;
-    /// Docks or floats tool window n as placement says (its visibility is left to the view).
+    /// Docks tool window n as placement says (its visibility is left to the view).
     virtual void RestorePlacement(int n, const ToolWindowPlacement& placement) = 0;
 };
 

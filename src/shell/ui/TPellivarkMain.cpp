@@ -1,0 +1,1039 @@
+// The main window's widgets and their mirroring.
+#include "shell/ui/TPellivarkMain.h"
+
+#include "exercises/ui/TControlButton.h"
+#include "exercises/ui/TExerciseBaseClass.h"
+#include "music/base/Prompts.h"
+#include "shell/ui/StartupProbe.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QButtonGroup>
+#include <QCloseEvent>
+#include <QFrame>
+#include <QLabel>
+#include <QLayout>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QMenu>
+#include <QMenuBar>
+#include <QProgressBar>
+#include <QSlider>
+#include <QTimer>
+#include <QToolBar>
+#include <QToolButton>
+#include <QVBoxLayout>
+
+namespace pv {
+
+namespace {
+
+/// The kind names the window carries before any language text arrives.
+constexpr std::array<const char*, 10> kKindNames = {
+    "Chord identification",   "Interval identification", "Interval comparison",
+    "Rhythm imitation",       "Rhythm reading",          "Rhythm error detection",
+    "Chord inversions",       "Scales",                  "Melody dictation",
+    "Chord progressions"};
+/// The short captions of the exercise buttons of the tool bar.
+constexpr std::array<const char*, 10> kKindButtonTexts = {
+    "Chords", "Intervals", "Compare", "Imitate", "Read",
+    "Errors", "Inversions", "Scales", "Melody", "Progressions"};
+/// The names of the kinds' menu items, in kind order.
+constexpr std::array<const char*, 10> kKindItemNames = {
+    "AkkordID1",        "IntervalID1", "Intervalsammenligning1", "Rytmeimitation1",
+    "Rytmelsning1",     "Rytmekorrektion1", "Chordinversions1",  "Scales1",
+    "Melody1",          "AkkordProgress1"};
+constexpr std::array<const char*, 10> kKindButtonNames = {
+    "Speed1", "Speed2", "Speed3", "Speed4", "Speed5",
+    "Speed6", "SpeedButton6", "SpeedButton7", "SpeedButton8", "Speed12"};
+constexpr std::array<const char*, 4> kViewNames = {"Exercise", "Exercise setup", "Results",
+                                                   "User overview"};
+
+constexpr int kOverviewTag = 511;
+constexpr int kTutorTag = 4352;
+constexpr int kTutorSetupTag = 8704;
+
+std::size_t Slot(ExerciseKind kind)
+{
+    return static_cast<std::size_t>(KindNumber(kind) - 1);
+}
+
+int ViewTagOf(MainView view, int kind)
+{
+    return static_cast<int>(view) * 256 + kind;
+}
+
+} // namespace
+
+TPellivarkMain::TPellivarkMain(IPrompts& prompts, const UIStringTable& strings, QWidget* parent)
+    : QMainWindow(parent), m_prompts(prompts), m_strings(strings)
+{
+    setObjectName(QStringLiteral("MainForm"));
+    setWindowTitle(QStringLiteral("Pellivark Pro"));
+    m_toolWindowAllowed.fill(true);
+    m_toolWindowWanted.fill(false);
+    m_toolWindowWanted[0] = true;
+
+    m_mdi = new QMdiArea(this);
+    m_mdi->setObjectName(QStringLiteral("MdiArea"));
+    m_mdi->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    m_mdi->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    setCentralWidget(m_mdi);
+
+    m_timer1 = new QTimer(this);
+    m_timer1->setInterval(1000);
+    connect(m_timer1, &QTimer::timeout, this, &TPellivarkMain::Timer1Fired);
+    m_autoNewQuestTimer = new QTimer(this);
+    m_autoNewQuestTimer->setInterval(801 * 1000 + 100);
+    connect(m_autoNewQuestTimer, &QTimer::timeout, this, [this] {
+        if (m_handlers.AutoNewQuestTimer)
+            m_handlers.AutoNewQuestTimer();
+    });
+    m_lightDisplaytime = new QTimer(this);
+    m_lightDisplaytime->setInterval(150);
+    m_answerbuttonBlink = new QTimer(this);
+    Register(MainControl::Timer1, {.Timer = m_timer1});
+    Register(MainControl::LightDisplaytime, {.Timer = m_lightDisplaytime});
+    Register(MainControl::AnswerbuttonBlink, {.Timer = m_answerbuttonBlink});
+
+    m_toolWindows = std::make_unique<ToolBarToolWindows>(*this);
+    MakeToolWindows();
+    MakeMenus();
+    for (int n = 1; n < IToolWindows::kCount; ++n)
+        ApplyToolWindow(n);
+}
+
+TPellivarkMain::~TPellivarkMain() = default;
+
+void TPellivarkMain::Register(MainControl control, Control entry)
+{
+    m_controls[control] = std::move(entry);
+}
+
+const TPellivarkMain::Control* TPellivarkMain::Find(MainControl control) const
+{
+    const auto it = m_controls.find(control);
+    return it == m_controls.end() ? nullptr : &it->second;
+}
+
+QAction* TPellivarkMain::AddAction(QMenu* menu, MainControl control, const QString& name,
+                                   const QString& text, int tag)
+{
+    QAction* action = menu->addAction(text);
+    action->setObjectName(name);
+    if (tag != 0) {
+        action->setProperty("tag", tag);
+        connect(action, &QAction::triggered, this, [this, tag] {
+            if (m_handlers.ViewTag)
+                m_handlers.ViewTag(tag);
+        });
+    } else {
+        connect(action, &QAction::triggered, this, [this, control] {
+            if (m_handlers.Command)
+                m_handlers.Command(control);
+        });
+    }
+    Register(control, {.Action = action});
+    return action;
+}
+
+QAction* TPellivarkMain::AddCommand(QMenu* menu, const QString& name, const QString& text,
+                                    std::function<void()> run)
+{
+    QAction* action = menu->addAction(text);
+    action->setObjectName(name);
+    connect(action, &QAction::triggered, this, std::move(run));
+    return action;
+}
+
+QToolButton* TPellivarkMain::AddToolButton(QWidget* client, MainControl control,
+                                           const QString& name, const QString& text,
+                                           const QString& hint, int tag)
+{
+    auto* button = new QToolButton(client);
+    button->setObjectName(name);
+    button->setText(text);
+    button->setToolTip(hint);
+    button->setAutoRaise(true);
+    button->setToolButtonStyle(Qt::ToolButtonTextOnly);
+    client->layout()->addWidget(button);
+    if (tag != 0) {
+        button->setProperty("tag", tag);
+        connect(button, &QToolButton::clicked, this, [this, tag] {
+            if (m_handlers.ViewTag)
+                m_handlers.ViewTag(tag);
+        });
+    }
+    Register(control, {.Button = button});
+    return button;
+}
+
+QLabel* TPellivarkMain::AddLabel(QWidget* client, MainControl control, const QString& name)
+{
+    auto* label = new QLabel(client);
+    label->setObjectName(name);
+    client->layout()->addWidget(label);
+    Register(control, {.Label = label});
+    return label;
+}
+
+void TPellivarkMain::MakeToolWindows()
+{
+    // Tool window 0: the views, the exercises and what is shown.
+    QWidget* bar = m_toolWindows->Client(0);
+    m_viewButtons = new QButtonGroup(this);
+    m_viewButtons->setExclusive(true);
+    struct ViewButton
+    {
+        MainControl control;
+        const char* name;
+        const char* text;
+        const char* hint;
+        int tag;
+    };
+    const ViewButton viewButtons[] = {
+        {MainControl::SpeedButton1, "SpeedButton1", "Exercise", "Exercise", 256},
+        {MainControl::RunKonfig, "RunKonfig", "Setup", "Exercise setup", 512},
+        {MainControl::SpeedButton5, "SpeedButton5", "Results", "Results", 768},
+        {MainControl::SpeedButton11, "SpeedButton11", "Users", "User overview", 1024},
+    };
+    for (const ViewButton& v : viewButtons) {
+        QToolButton* button =
+            AddToolButton(bar, v.control, QString::fromLatin1(v.name), QString::fromLatin1(v.text),
+                          QString::fromLatin1(v.hint), v.tag);
+        button->setCheckable(true);
+        m_viewButtons->addButton(button);
+    }
+    auto* bevel = new QFrame(bar);
+    bevel->setObjectName(QStringLiteral("Bevel1"));
+    bevel->setFrameShape(QFrame::VLine);
+    bar->layout()->addWidget(bevel);
+    Register(MainControl::Bevel1, {.Widget = bevel});
+
+    m_exerciseButtons = new QButtonGroup(this);
+    m_exerciseButtons->setExclusive(true);
+    QToolButton* overview =
+        AddToolButton(bar, MainControl::Overview, QStringLiteral("Overview"),
+                      QStringLiteral("Start"), QStringLiteral("Start menu"), kOverviewTag);
+    overview->setCheckable(true);
+    m_exerciseButtons->addButton(overview);
+    for (ExerciseKind kind : kExerciseKinds) {
+        const std::size_t k = Slot(kind);
+        QToolButton* button = AddToolButton(
+            bar, kExerciseButtons[k + 1], QString::fromLatin1(kKindButtonNames[k]),
+            QString::fromLatin1(kKindButtonTexts[k]), QString::fromLatin1(kKindNames[k]),
+            KindNumber(kind));
+        button->setCheckable(true);
+        m_exerciseButtons->addButton(button);
+    }
+    auto* separator = new QFrame(bar);
+    separator->setFrameShape(QFrame::VLine);
+    bar->layout()->addWidget(separator);
+    QToolButton* tutor = AddToolButton(bar, MainControl::SpeedButton10,
+                                       QStringLiteral("SpeedButton10"), QStringLiteral("Tutor"),
+                                       QStringLiteral("Tutor"), kTutorTag);
+    tutor->setCheckable(true);
+    AddToolButton(bar, MainControl::SpeedButton9, QStringLiteral("SpeedButton9"),
+                  QStringLiteral("Tutor setup"), QStringLiteral("Tutor setup"), kTutorSetupTag);
+    QToolButton* load =
+        AddToolButton(bar, MainControl::SpeedButton2, QStringLiteral("SpeedButton2"),
+                      QStringLiteral("Load"), QStringLiteral("Load an exercise setup"), 0);
+    connect(load, &QToolButton::clicked, this, [this] {
+        if (m_handlers.Command)
+            m_handlers.Command(MainControl::Hentstandardopstning1);
+    });
+    QLabel* label1 = AddLabel(bar, MainControl::Label1, QStringLiteral("Label1"));
+    label1->setMinimumWidth(120);
+    QLabel* label3 = AddLabel(bar, MainControl::Label3, QStringLiteral("Label3"));
+    QFont bold = label3->font();
+    bold.setBold(true);
+    label3->setFont(bold);
+    QLabel* label7 = AddLabel(bar, MainControl::Label7, QStringLiteral("Label7"));
+    label7->setMinimumWidth(60);
+    static_cast<QHBoxLayout*>(bar->layout())->addStretch(1);
+
+    // Tool window 1: the visual metronome and the microphone's display.
+    auto* paintBox2 = new QWidget(m_toolWindows->Client(1));
+    paintBox2->setObjectName(QStringLiteral("PaintBox2"));
+    paintBox2->setMinimumSize(120, 24);
+    m_toolWindows->Client(1)->layout()->addWidget(paintBox2);
+
+    // Tool window 2: the tutor's progress.
+    AddLabel(m_toolWindows->Client(2), MainControl::Label6, QStringLiteral("Label6"));
+    AddLabel(m_toolWindows->Client(2), MainControl::Label2, QStringLiteral("Label2"));
+
+    // Tool window 3: the score.
+    QWidget* score = m_toolWindows->Client(3);
+    m_gauge15 = new QProgressBar(score);
+    m_gauge15->setObjectName(QStringLiteral("Gauge15"));
+    m_gauge15->setRange(0, 100);
+    m_gauge15->setValue(0);
+    m_gauge15->setMinimumWidth(140);
+    score->layout()->addWidget(m_gauge15);
+    m_label15 = new QLabel(score);
+    m_label15->setObjectName(QStringLiteral("Label15"));
+    m_label15->setMinimumWidth(160);
+    score->layout()->addWidget(m_label15);
+    AddLabel(score, MainControl::Label4, QStringLiteral("Label4"));
+
+    // Tool window 4: the tempo.
+    QWidget* tempo = m_toolWindows->Client(4);
+    auto* label8 = new QLabel(QStringLiteral("Tempo"), tempo);
+    label8->setObjectName(QStringLiteral("Label8"));
+    tempo->layout()->addWidget(label8);
+    m_trackBar1 = new QSlider(Qt::Horizontal, tempo);
+    m_trackBar1->setObjectName(QStringLiteral("TrackBar1"));
+    m_trackBar1->setRange(30, 240);
+    m_trackBar1->setMinimumWidth(140);
+    tempo->layout()->addWidget(m_trackBar1);
+    Register(MainControl::TrackBar1, {.Widget = m_trackBar1});
+
+    // Tool window 5: metronome, visual metronome, microphone.
+    QWidget* tools = m_toolWindows->Client(5);
+    AddToolButton(tools, MainControl::Metro, QStringLiteral("Metro"), QStringLiteral("Metronome"),
+                  QStringLiteral("Metronome"), 0)
+        ->setCheckable(true);
+    AddToolButton(tools, MainControl::SpeedButton12, QStringLiteral("SpeedButton12"),
+                  QStringLiteral("Visual metronome"), QStringLiteral("Visual metronome"), 0)
+        ->setCheckable(true);
+    AddToolButton(tools, MainControl::SpeedButton3, QStringLiteral("SpeedButton3"),
+                  QStringLiteral("Microphone"), QStringLiteral("Microphone input"), 0)
+        ->setCheckable(true);
+
+    m_toolWindows->Bar(2)->setWindowTitle(QStringLiteral("Tutor"));
+    m_toolWindows->Bar(3)->setWindowTitle(QStringLiteral("Score"));
+    m_toolWindows->Bar(4)->setWindowTitle(QStringLiteral("Tempo"));
+    m_toolWindows->Bar(5)->setWindowTitle(QStringLiteral("Metronome"));
+}
+
+void TPellivarkMain::MakeMenus()
+{
+    QMenuBar* bar = menuBar();
+    const auto topMenu = [this, bar](const char* name, const char* text) {
+        QMenu* menu = bar->addMenu(QString::fromLatin1(text));
+        menu->setObjectName(QString::fromLatin1(name));
+        menu->menuAction()->setObjectName(QString::fromLatin1(name));
+        // No new question may start while the user reads a menu.
+        connect(menu, &QMenu::aboutToShow, m_autoNewQuestTimer, &QTimer::stop);
+        return menu;
+    };
+
+    QMenu* file = topMenu("Filer1", "&File");
+    AddAction(file, MainControl::Hentstandardopstning1, QStringLiteral("Hentstandardopstning1"),
+              QStringLiteral("Load setup..."))
+        ->setShortcut(Qt::Key_F2);
+    AddAction(file, MainControl::Gemopstning1, QStringLiteral("Gemopstning1"),
+              QStringLiteral("Save setup..."))
+        ->setShortcut(Qt::Key_F3);
+    file->addSeparator();
+    AddAction(file, MainControl::Restartexercise, QStringLiteral("Restartexercise"),
+              QStringLiteral("Reset current results"));
+    QAction* n2 = file->addSeparator();
+    n2->setObjectName(QStringLiteral("N2"));
+    Register(MainControl::N2, {.Action = n2});
+    AddAction(file, MainControl::Reports1, QStringLiteral("Reports1"), QStringLiteral("Reports..."));
+    AddAction(file, MainControl::Classmaintenance1, QStringLiteral("Classmaintenance1"),
+              QStringLiteral("Class maintenance..."));
+    AddAction(file, MainControl::ImportExport, QStringLiteral("ImportExport"),
+              QStringLiteral("Export / import..."));
+    AddAction(file, MainControl::Userinfo1, QStringLiteral("Userinfo1"),
+              QStringLiteral("User name..."));
+    file->addSeparator();
+    AddCommand(file, QStringLiteral("Afslut1"), QStringLiteral("E&xit"), [this] { close(); });
+
+    QMenu* exercises = topMenu("velser2", "&Exercises");
+    AddAction(exercises, MainControl::Overview1, QStringLiteral("Overview1"),
+              QStringLiteral("Start menu"), kOverviewTag);
+    exercises->addSeparator();
+    for (ExerciseKind kind : kExerciseKinds) {
+        const std::size_t k = Slot(kind);
+        auto* sub = new QMenu(QString::fromLatin1(kKindNames[k]), exercises);
+        sub->setObjectName(QString::fromLatin1(kKindItemNames[k]) + QStringLiteral("Menu"));
+        QAction* item = exercises->addMenu(sub);
+        item->setObjectName(QString::fromLatin1(kKindItemNames[k]));
+        item->setProperty("tag", KindNumber(kind));
+        item->setCheckable(true);
+        Register(kExerciseMenuItems[k + 1], {.Action = item});
+        for (std::size_t v = 0; v < 4; ++v) {
+            const MainView view = static_cast<MainView>(v + 1);
+            const int tag = ViewTagOf(view, KindNumber(kind));
+            QAction* entry = sub->addAction(QString::fromLatin1(kViewNames[v]));
+            entry->setObjectName(QString::fromLatin1(kKindItemNames[k]) +
+                                 QStringLiteral("View%1").arg(v + 1));
+            entry->setProperty("tag", tag);
+            entry->setCheckable(true);
+            connect(entry, &QAction::triggered, this, [this, tag] {
+                if (m_handlers.ViewTag)
+                    m_handlers.ViewTag(tag);
+            });
+            m_viewEntries[k][v] = entry;
+        }
+        connect(sub, &QMenu::aboutToShow, this, [this, kind] {
+            if (m_handlers.ExerciseMenuOpens)
+                m_handlers.ExerciseMenuOpens(KindNumber(kind));
+        });
+    }
+
+    QMenu* view = topMenu("History1", "&View");
+    QMenu* periods = view->addMenu(QStringLiteral("Statistics period"));
+    periods->setObjectName(QStringLiteral("Resultsumations1Menu"));
+    periods->menuAction()->setObjectName(QStringLiteral("Resultsumations1"));
+    Register(MainControl::Resultsumations1, {.Action = periods->menuAction()});
+    auto* periodGroup = new QActionGroup(this);
+    const std::pair<const char*, const char*> periodItems[] = {{"N1day1", "1 day"},
+                                                               {"N3days1", "3 days"},
+                                                               {"N1week1", "1 week"},
+                                                               {"N2weeks1", "2 weeks"},
+                                                               {"N1month1", "1 month"}};
+    for (const auto& [name, text] : periodItems) {
+        QAction* period = periods->addAction(QString::fromLatin1(text));
+        period->setObjectName(QString::fromLatin1(name));
+        period->setCheckable(true);
+        periodGroup->addAction(period);
+    }
+    AddAction(view, MainControl::Deleteresults1, QStringLiteral("Deleteresults1"),
+              QStringLiteral("Delete results..."));
+    QAction* n13 = view->addSeparator();
+    n13->setObjectName(QStringLiteral("N13"));
+    Register(MainControl::N13, {.Action = n13});
+    AddAction(view, MainControl::Refresh1, QStringLiteral("Refresh1"), QStringLiteral("Refresh"));
+
+    QMenu* tutorMenu = topMenu("Tutor1", "&Tutor");
+    AddAction(tutorMenu, MainControl::Activatetutor1, QStringLiteral("Activatetutor1"),
+              QStringLiteral("Tutor on"), kTutorTag)
+        ->setCheckable(true);
+    AddAction(tutorMenu, MainControl::Tutoreditor2, QStringLiteral("Tutoreditor2"),
+              QStringLiteral("Tutor editor..."));
+
+    QMenu* midi = topMenu("Midi1", "&Options");
+    Register(MainControl::Midi1, {.Action = midi->menuAction()});
+    const std::tuple<MainControl, const char*, const char*> options[] = {
+        {MainControl::Autonewquest1, "Autonewquest1", "New question by itself"},
+        {MainControl::MIDIremote1, "MIDIremote1", "MIDI remote control"},
+        {MainControl::Showkeyname1, "Showkeyname1", "Show the key's name"},
+        {MainControl::NoteIdentification1, "NoteIdentification1", "Note identification"},
+        {MainControl::ShowMetronome1, "ShowMetronome1", "Visual metronome"},
+        {MainControl::Playmetronome1, "Playmetronome1", "Play the metronome"},
+        {MainControl::MIDIin1, "MIDIin1", "MIDI input"},
+    };
+    for (const auto& [control, name, text] : options) {
+        AddAction(midi, control, QString::fromLatin1(name), QString::fromLatin1(text))
+            ->setCheckable(true);
+    }
+    midi->addSeparator();
+    AddCommand(midi, QStringLiteral("Programsettings1"), QStringLiteral("Program settings..."),
+               [this] {
+                   m_prompts.ShowInfo(QStringLiteral("The program settings dialog is not "
+                                                     "available yet."),
+                                      windowTitle());
+               });
+
+    QMenu* window = topMenu("Window1", "&Window");
+    const char* toolWindowNames[] = {"", "Metronome display", "Tutor progress", "Score", "Tempo",
+                                     "Metronome buttons"};
+    for (int n = 1; n < IToolWindows::kCount; ++n) {
+        QAction* toggle = window->addAction(QString::fromLatin1(toolWindowNames[n]));
+        toggle->setObjectName(QStringLiteral("ToolWindow%1Item").arg(n));
+        toggle->setCheckable(true);
+        toggle->setChecked(true);
+        connect(toggle, &QAction::toggled, this,
+                [this, n](bool on) { SetToolWindowAllowed(n, on); });
+    }
+
+    QMenu* help = topMenu("Hjlp1", "&Help");
+    AddCommand(help, QStringLiteral("OmPellivark1"), QStringLiteral("About Pellivark..."), [this] {
+        m_prompts.ShowInfo(QStringLiteral("Pellivark %1\nEar training for musicians.")
+                               .arg(QCoreApplication::applicationVersion()),
+                           windowTitle());
+    });
+}
+
+void TPellivarkMain::RegisterTextTargets(const TextTargetSink& sink)
+{
+    const QString form = objectName();
+    sink(form, [this](const QString& text) { setWindowTitle(text); });
+    for (QAction* action : findChildren<QAction*>()) {
+        if (action->objectName().isEmpty() || action->isSeparator())
+            continue;
+        QPointer<QAction> target(action);
+        sink(form + QLatin1Char('.') + action->objectName(), [target](const QString& text) {
+            if (target)
+                target->setText(text);
+        });
+    }
+    for (QAbstractButton* button : findChildren<QAbstractButton*>()) {
+        if (button->objectName().isEmpty())
+            continue;
+        QPointer<QAbstractButton> target(button);
+        const QString key = form + QLatin1Char('.') + button->objectName();
+        sink(key, [target](const QString& text) {
+            if (target)
+                target->setText(text);
+        });
+        sink(key + QStringLiteral("#hint"), [target](const QString& text) {
+            if (target)
+                target->setToolTip(text);
+        });
+    }
+    for (QLabel* label : findChildren<QLabel*>()) {
+        if (label->objectName().isEmpty())
+            continue;
+        QPointer<QLabel> target(label);
+        sink(form + QLatin1Char('.') + label->objectName(), [target](const QString& text) {
+            if (target)
+                target->setText(text);
+        });
+    }
+    for (int n = 2; n < IToolWindows::kCount; ++n) {
+        QPointer<QToolBar> bar(m_toolWindows->Bar(n));
+        sink(form + QStringLiteral(".ToolWindow%1").arg(n), [bar](const QString& text) {
+            if (bar)
+                bar->setWindowTitle(text);
+        });
+    }
+}
+
+std::vector<std::pair<QString, QString>> TPellivarkMain::VisibleTexts() const
+{
+    std::vector<std::pair<QString, QString>> texts;
+    texts.emplace_back(objectName(), windowTitle());
+    for (QAction* action : menuBar()->actions()) {
+        if (!action->isVisible())
+            continue;
+        texts.emplace_back(action->objectName(), action->text());
+        if (QMenu* menu = action->menu()) {
+            for (QAction* item : menu->actions()) {
+                if (item->isVisible() && !item->isSeparator())
+                    texts.emplace_back(item->objectName(), item->text());
+                if (item->isVisible() && item->menu() != nullptr) {
+                    for (QAction* entry : item->menu()->actions()) {
+                        if (entry->isVisible() && !entry->isSeparator())
+                            texts.emplace_back(entry->objectName(), entry->text());
+                    }
+                }
+            }
+        }
+    }
+    for (int n = 0; n < IToolWindows::kCount; ++n) {
+        QWidget* client = m_toolWindows->Client(n);
+        if (!client->isVisible())
+            continue;
+        for (QAbstractButton* button : client->findChildren<QAbstractButton*>()) {
+            if (button->isVisible())
+                texts.emplace_back(button->objectName(), button->text());
+        }
+    }
+    return texts;
+}
+
+// Children of the work area ------------------------------------------------------------------
+
+QMdiSubWindow* TPellivarkMain::SubWindowOf(QWidget* window)
+{
+    if (window == nullptr)
+        return nullptr;
+    auto it = m_subWindows.find(window);
+    if (it != m_subWindows.end() && it->second)
+        return it->second;
+    // Children are always shown maximised, frameless and cannot be closed by the user: the
+    // view switch alone decides what the work area shows.
+    QMdiSubWindow* sub = m_mdi->addSubWindow(window, Qt::SubWindow | Qt::FramelessWindowHint);
+    sub->setAttribute(Qt::WA_DeleteOnClose, false);
+    sub->setSystemMenu(nullptr);
+    sub->hide();
+    m_subWindows[window] = sub;
+    return sub;
+}
+
+void TPellivarkMain::SetStartMenu(QWidget* startMenu)
+{
+    m_startMenu = startMenu;
+    SubWindowOf(startMenu);
+}
+
+void TPellivarkMain::SetExerciseWindow(ExerciseKind kind, QWidget* window)
+{
+    if (!IsKnownKind(kind))
+        return;
+    m_exerciseWindows[Slot(kind)] = window;
+    SubWindowOf(window);
+}
+
+QWidget* TPellivarkMain::ExerciseWindow(ExerciseKind kind) const
+{
+    return IsKnownKind(kind) ? m_exerciseWindows[Slot(kind)].data() : nullptr;
+}
+
+void TPellivarkMain::SetResultsWindow(QWidget* window)
+{
+    m_resultsWindow = window;
+    SubWindowOf(window);
+}
+
+void TPellivarkMain::SetSetupPage(SetupBlockType page, QWidget* window)
+{
+    m_setupPages[page] = window;
+    SubWindowOf(window);
+}
+
+QWidget* TPellivarkMain::ShownView() const
+{
+    return m_shown;
+}
+
+QWidget* TPellivarkMain::NotAvailableView(ExerciseKind kind)
+{
+    QPointer<QWidget>& view = m_notAvailable[Slot(kind)];
+    if (view)
+        return view;
+    view = new QWidget;
+    view->setObjectName(QStringLiteral("NotAvailable%1").arg(KindNumber(kind)));
+    auto* layout = new QVBoxLayout(view);
+    auto* text = new QLabel(view);
+    text->setObjectName(QStringLiteral("NotAvailableText"));
+    text->setAlignment(Qt::AlignCenter);
+    text->setWordWrap(true);
+    text->setText(QStringLiteral("%1\n\nThis exercise is not available yet.")
+                      .arg(QString::fromLatin1(kKindNames[Slot(kind)])));
+    QFont font = text->font();
+    font.setPointSize(font.pointSize() + 4);
+    text->setFont(font);
+    layout->addWidget(text);
+    SubWindowOf(view);
+    return view;
+}
+
+void TPellivarkMain::ShowInWorkArea(QWidget* window)
+{
+    QMdiSubWindow* shown = SubWindowOf(window);
+    for (auto& [child, sub] : m_subWindows) {
+        if (sub && sub != shown && sub->isVisible())
+            sub->hide();
+    }
+    m_shown = window;
+    if (shown != nullptr) {
+        shown->showMaximized();
+        m_mdi->setActiveSubWindow(shown);
+    }
+}
+
+void TPellivarkMain::ShowStartMenuMaximized()
+{
+    ShowInWorkArea(m_startMenu);
+}
+
+void TPellivarkMain::ShowExerciseMaximized(ExerciseKind kind)
+{
+    QWidget* window = ExerciseWindow(kind);
+    ShowInWorkArea(window != nullptr ? window : NotAvailableView(kind));
+}
+
+void TPellivarkMain::ShowNotAvailable(ExerciseKind kind)
+{
+    if (IsKnownKind(kind))
+        ShowInWorkArea(NotAvailableView(kind));
+}
+
+void TPellivarkMain::ShowSetupPageMaximized(SetupBlockType page, ExerciseKind kind)
+{
+    const auto it = m_setupPages.find(page);
+    if (it != m_setupPages.end() && it->second)
+        ShowInWorkArea(it->second);
+    else if (IsKnownKind(kind))
+        ShowInWorkArea(NotAvailableView(kind));
+}
+
+void TPellivarkMain::ShowResultsMaximized()
+{
+    if (m_resultsWindow)
+        ShowInWorkArea(m_resultsWindow);
+}
+
+void TPellivarkMain::FillResultsView(ExerciseKind, double) {}
+void TPellivarkMain::SetResultsItemButtonsVisible(bool) {}
+void TPellivarkMain::SetResultsUserChooser(bool, int) {}
+void TPellivarkMain::SetExportImportUserChooserEnabled(bool) {}
+
+void TPellivarkMain::SetSetupChooserFolder(const QString& folder)
+{
+    m_setupChooserFolder = folder;
+}
+
+void TPellivarkMain::ShowSetupChooser()
+{
+    if (m_handlers.SetupChooser)
+        m_handlers.SetupChooser();
+}
+
+// Controls ----------------------------------------------------------------------------------
+
+void TPellivarkMain::SetEnabled(MainControl control, bool on)
+{
+    const Control* c = Find(control);
+    if (c == nullptr)
+        return;
+    if (c->Action)
+        c->Action->setEnabled(on);
+    if (c->Button)
+        c->Button->setEnabled(on);
+    if (c->Label)
+        c->Label->setEnabled(on);
+    if (c->Widget)
+        c->Widget->setEnabled(on);
+    if (c->Timer) {
+        if (on && !c->Timer->isActive())
+            c->Timer->start();
+        else if (!on)
+            c->Timer->stop();
+    }
+}
+
+bool TPellivarkMain::IsEnabled(MainControl control) const
+{
+    const Control* c = Find(control);
+    if (c == nullptr)
+        return false;
+    if (c->Action)
+        return c->Action->isEnabled();
+    if (c->Button)
+        return c->Button->isEnabled();
+    if (c->Label)
+        return c->Label->isEnabled();
+    if (c->Widget)
+        return c->Widget->isEnabled();
+    if (c->Timer)
+        return c->Timer->isActive();
+    return false;
+}
+
+void TPellivarkMain::SetVisible(MainControl control, bool on)
+{
+    const Control* c = Find(control);
+    if (c == nullptr)
+        return;
+    if (c->Action)
+        c->Action->setVisible(on);
+    if (c->Button)
+        c->Button->setVisible(on);
+    if (c->Label)
+        c->Label->setVisible(on);
+    if (c->Widget)
+        c->Widget->setVisible(on);
+}
+
+void TPellivarkMain::SetChecked(MainControl control, bool on)
+{
+    const Control* c = Find(control);
+    if (c == nullptr)
+        return;
+    if (c->Action) {
+        c->Action->setCheckable(true);
+        c->Action->setChecked(on);
+    }
+    if (c->Button && c->Button->isCheckable())
+        c->Button->setChecked(on);
+}
+
+void TPellivarkMain::SetDown(MainControl control, bool on)
+{
+    const Control* c = Find(control);
+    if (c == nullptr || !c->Button)
+        return;
+    QAbstractButton* button = c->Button;
+    if (!button->isCheckable())
+        return;
+    // An exclusive group refuses to release its checked button; releasing is asked for when
+    // no button of the group is to be down.
+    QButtonGroup* group = button->group();
+    const bool exclusive = group != nullptr && group->exclusive();
+    if (!on && exclusive)
+        group->setExclusive(false);
+    button->setChecked(on);
+    if (!on && exclusive)
+        group->setExclusive(true);
+}
+
+bool TPellivarkMain::IsDown(MainControl control) const
+{
+    const Control* c = Find(control);
+    return c != nullptr && c->Button && c->Button->isChecked();
+}
+
+void TPellivarkMain::SetText(MainControl control, const QString& text)
+{
+    const Control* c = Find(control);
+    if (c == nullptr)
+        return;
+    if (c->Action)
+        c->Action->setText(text);
+    if (c->Button)
+        c->Button->setText(text);
+    if (c->Label)
+        c->Label->setText(text);
+}
+
+QString TPellivarkMain::Text(MainControl control) const
+{
+    const Control* c = Find(control);
+    if (c == nullptr)
+        return {};
+    if (c->Action)
+        return c->Action->text();
+    if (c->Button)
+        return c->Button->text();
+    if (c->Label)
+        return c->Label->text();
+    return {};
+}
+
+void TPellivarkMain::SetWidth(MainControl control, int width)
+{
+    const Control* c = Find(control);
+    if (c == nullptr)
+        return;
+    QWidget* widget = c->Button ? static_cast<QWidget*>(c->Button)
+                      : c->Label ? static_cast<QWidget*>(c->Label)
+                                 : c->Widget.data();
+    // A bevel is only a divider here: its designed width would push the tool bar apart.
+    if (widget != nullptr && control != MainControl::Bevel1)
+        widget->setMinimumWidth(width);
+    if (widget != nullptr)
+        widget->setProperty("designedWidth", width);
+}
+
+int TPellivarkMain::Width(MainControl control) const
+{
+    const Control* c = Find(control);
+    if (c == nullptr)
+        return 0;
+    QWidget* widget = c->Button ? static_cast<QWidget*>(c->Button)
+                      : c->Label ? static_cast<QWidget*>(c->Label)
+                                 : c->Widget.data();
+    if (widget == nullptr)
+        return 0;
+    const QVariant designed = widget->property("designedWidth");
+    return designed.isValid() ? designed.toInt() : widget->width();
+}
+
+void TPellivarkMain::SetTempoPosition(int tempo)
+{
+    m_trackBar1->setValue(tempo);
+}
+
+QAction* TPellivarkMain::ViewEntry(ExerciseKind kind, MainView view) const
+{
+    const int v = static_cast<int>(view) - 1;
+    if (!IsKnownKind(kind) || v < 0 || v > 3)
+        return nullptr;
+    return m_viewEntries[Slot(kind)][static_cast<std::size_t>(v)];
+}
+
+void TPellivarkMain::SetViewEntryText(ExerciseKind kind, MainView view, const QString& text)
+{
+    if (QAction* entry = ViewEntry(kind, view))
+        entry->setText(text);
+}
+
+void TPellivarkMain::SetViewEntryEnabled(ExerciseKind kind, MainView view, bool on)
+{
+    if (QAction* entry = ViewEntry(kind, view))
+        entry->setEnabled(on);
+}
+
+void TPellivarkMain::SetViewEntryVisible(ExerciseKind kind, MainView view, bool on)
+{
+    if (QAction* entry = ViewEntry(kind, view))
+        entry->setVisible(on);
+}
+
+void TPellivarkMain::SetViewEntryChecked(ExerciseKind kind, MainView view, bool on)
+{
+    if (QAction* entry = ViewEntry(kind, view))
+        entry->setChecked(on);
+}
+
+QAbstractButton* TPellivarkMain::Button(MainControl control) const
+{
+    const Control* c = Find(control);
+    return c != nullptr ? c->Button.data() : nullptr;
+}
+
+QAction* TPellivarkMain::Action(MainControl control) const
+{
+    const Control* c = Find(control);
+    return c != nullptr ? c->Action.data() : nullptr;
+}
+
+QLabel* TPellivarkMain::Label(MainControl control) const
+{
+    const Control* c = Find(control);
+    return c != nullptr ? c->Label.data() : nullptr;
+}
+
+void TPellivarkMain::PumpMessages()
+{
+    QCoreApplication::processEvents();
+}
+
+// Tool windows ------------------------------------------------------------------------------
+
+void TPellivarkMain::SetToolWindowAllowed(int n, bool allowed)
+{
+    if (n < 0 || n >= IToolWindows::kCount)
+        return;
+    m_toolWindowAllowed[static_cast<std::size_t>(n)] = allowed;
+    if (n > 0) {
+        if (auto* toggle = findChild<QAction*>(QStringLiteral("ToolWindow%1Item").arg(n))) {
+            const QSignalBlocker block(toggle);
+            toggle->setChecked(allowed);
+        }
+    }
+    ApplyToolWindow(n);
+}
+
+bool TPellivarkMain::ToolWindowAllowed(int n) const
+{
+    return n >= 0 && n < IToolWindows::kCount && m_toolWindowAllowed[static_cast<std::size_t>(n)];
+}
+
+bool TPellivarkMain::ToolWindowWanted(int n) const
+{
+    return n >= 0 && n < IToolWindows::kCount && m_toolWindowWanted[static_cast<std::size_t>(n)];
+}
+
+void TPellivarkMain::SetToolWindowVisible(int n, bool visible)
+{
+    if (n < 0 || n >= IToolWindows::kCount)
+        return;
+    m_toolWindowWanted[static_cast<std::size_t>(n)] = visible;
+    ApplyToolWindow(n);
+}
+
+void TPellivarkMain::ApplyToolWindow(int n)
+{
+    const auto i = static_cast<std::size_t>(n);
+    // The main tool bar carries the view and exercise buttons: without it nothing can be
+    // switched, so it always shows.
+    const bool show = n == 0 || (m_toolWindowWanted[i] && m_toolWindowAllowed[i]);
+    m_toolWindows->SetToolWindowVisible(n, show);
+}
+
+void TPellivarkMain::LayoutScoreToolWindow() {}
+void TPellivarkMain::AlignAnswerInputMenu(std::optional<ExerciseKind>) {}
+
+void TPellivarkMain::FocusExercise(ExerciseKind kind)
+{
+    activateWindow();
+    setFocus();
+    auto* exercise = qobject_cast<TExerciseBaseClass*>(ExerciseWindow(kind));
+    if (exercise == nullptr)
+        return;
+    exercise->setFocus();
+    if (exercise->ControlButtons != nullptr)
+        exercise->ControlButtons->setFocus();
+}
+
+QString TPellivarkMain::AskUserName(const QString& prompt)
+{
+    return m_prompts.AskText(QString(), prompt, QString()).value_or(QString());
+}
+
+void TPellivarkMain::AdaptButtonLook() {}
+
+void TPellivarkMain::HideSplash()
+{
+    if (m_handlers.HideSplash)
+        m_handlers.HideSplash();
+}
+
+// The exercise windows' host ------------------------------------------------------------------
+
+void TPellivarkMain::FormKeyDown(int, Qt::KeyboardModifiers, bool) {}
+void TPellivarkMain::FormKeyUp(int, Qt::KeyboardModifiers, bool) {}
+
+bool TPellivarkMain::ShowTip(int)
+{
+    return false;
+}
+
+void TPellivarkMain::SetAutoNewQuestTimerEnabled(bool on)
+{
+    if (on)
+        m_autoNewQuestTimer->start();
+    else
+        m_autoNewQuestTimer->stop();
+}
+
+void TPellivarkMain::ClockRepaintCurrentKind()
+{
+    if (m_hostKind)
+        RepaintControlStrip(*m_hostKind);
+}
+
+void TPellivarkMain::ShowScoreDisplay(int gauge, const QString& label)
+{
+    m_gauge15->setValue(gauge);
+    m_label15->setText(label);
+}
+
+void TPellivarkMain::SetTimer1Enabled(bool on)
+{
+    SetEnabled(MainControl::Timer1, on);
+}
+
+void TPellivarkMain::ShowExerciseTime(const QString& text)
+{
+    if (QLabel* label = Label(MainControl::Label7))
+        label->setText(text);
+}
+
+void TPellivarkMain::RepaintControlStrip(ExerciseKind kind)
+{
+    auto* exercise = qobject_cast<TExerciseBaseClass*>(ExerciseWindow(kind));
+    if (exercise != nullptr && exercise->ControlButtons != nullptr)
+        exercise->ControlButtons->update();
+}
+
+void TPellivarkMain::Timer1Fired()
+{
+    if (m_handlers.Timer1Timer)
+        m_handlers.Timer1Timer();
+}
+
+// Window events -----------------------------------------------------------------------------
+
+void TPellivarkMain::showEvent(QShowEvent* event)
+{
+    QMainWindow::showEvent(event);
+    if (event->spontaneous())
+        return;
+    // The show step asks questions in boxes of their own: it runs once the window is on the
+    // screen, not inside the show itself.
+    QMetaObject::invokeMethod(
+        this,
+        [this] {
+            if (m_handlers.Show)
+                m_handlers.Show();
+        },
+        Qt::QueuedConnection);
+}
+
+void TPellivarkMain::closeEvent(QCloseEvent* event)
+{
+    if (m_handlers.CloseQuery && !m_handlers.CloseQuery()) {
+        event->ignore();
+        return;
+    }
+    event->accept();
+}
+
+bool TPellivarkMain::event(QEvent* event)
+{
+    if (!m_firstPaintSeen && event->type() == QEvent::Paint) {
+        m_firstPaintSeen = true;
+        NoteFirstPaint();
+    }
+    return QMainWindow::event(event);
+}
+
+} // namespace pv
