@@ -7,6 +7,7 @@
 #include "shell/ui/StartupProbe.h"
 
 #include <QAction>
+#include <QActionGroup>
 #include <QApplication>
 #include <QButtonGroup>
 #include <QCloseEvent>
@@ -92,9 +93,9 @@ TPellivarkMain::TPellivarkMain(IPrompts& prompts, const UIStringTable& strings, 
     m_lightDisplaytime = new QTimer(this);
     m_lightDisplaytime->setInterval(150);
     m_answerbuttonBlink = new QTimer(this);
-    Register(MainControl::Timer1, {.Timer = m_timer1});
-    Register(MainControl::LightDisplaytime, {.Timer = m_lightDisplaytime});
-    Register(MainControl::AnswerbuttonBlink, {.Timer = m_answerbuttonBlink});
+    Register(MainControl::Timer1, m_timer1);
+    Register(MainControl::LightDisplaytime, m_lightDisplaytime);
+    Register(MainControl::AnswerbuttonBlink, m_answerbuttonBlink);
 
     m_toolWindows = std::make_unique<ToolBarToolWindows>(*this);
     MakeToolWindows();
@@ -105,9 +106,29 @@ TPellivarkMain::TPellivarkMain(IPrompts& prompts, const UIStringTable& strings, 
 
 TPellivarkMain::~TPellivarkMain() = default;
 
-void TPellivarkMain::Register(MainControl control, Control entry)
+void TPellivarkMain::Register(MainControl control, QAction* action)
 {
-    m_controls[control] = std::move(entry);
+    m_controls[control].Action = action;
+}
+
+void TPellivarkMain::Register(MainControl control, QAbstractButton* button)
+{
+    m_controls[control].Button = button;
+}
+
+void TPellivarkMain::Register(MainControl control, QLabel* label)
+{
+    m_controls[control].Label = label;
+}
+
+void TPellivarkMain::Register(MainControl control, QWidget* widget)
+{
+    m_controls[control].Widget = widget;
+}
+
+void TPellivarkMain::Register(MainControl control, QTimer* timer)
+{
+    m_controls[control].Timer = timer;
 }
 
 const TPellivarkMain::Control* TPellivarkMain::Find(MainControl control) const
@@ -133,7 +154,7 @@ QAction* TPellivarkMain::AddAction(QMenu* menu, MainControl control, const QStri
                 m_handlers.Command(control);
         });
     }
-    Register(control, {.Action = action});
+    Register(control, action);
     return action;
 }
 
@@ -164,7 +185,7 @@ QToolButton* TPellivarkMain::AddToolButton(QWidget* client, MainControl control,
                 m_handlers.ViewTag(tag);
         });
     }
-    Register(control, {.Button = button});
+    Register(control, button);
     return button;
 }
 
@@ -173,7 +194,7 @@ QLabel* TPellivarkMain::AddLabel(QWidget* client, MainControl control, const QSt
     auto* label = new QLabel(client);
     label->setObjectName(name);
     client->layout()->addWidget(label);
-    Register(control, {.Label = label});
+    Register(control, label);
     return label;
 }
 
@@ -208,7 +229,7 @@ void TPellivarkMain::MakeToolWindows()
     bevel->setObjectName(QStringLiteral("Bevel1"));
     bevel->setFrameShape(QFrame::VLine);
     bar->layout()->addWidget(bevel);
-    Register(MainControl::Bevel1, {.Widget = bevel});
+    Register(MainControl::Bevel1, bevel);
 
     m_exerciseButtons = new QButtonGroup(this);
     m_exerciseButtons->setExclusive(true);
@@ -286,7 +307,7 @@ void TPellivarkMain::MakeToolWindows()
     m_trackBar1->setRange(30, 240);
     m_trackBar1->setMinimumWidth(140);
     tempo->layout()->addWidget(m_trackBar1);
-    Register(MainControl::TrackBar1, {.Widget = m_trackBar1});
+    Register(MainControl::TrackBar1, m_trackBar1);
 
     // Tool window 5: metronome, visual metronome, microphone.
     QWidget* tools = m_toolWindows->Client(5);
@@ -330,7 +351,7 @@ void TPellivarkMain::MakeMenus()
               QStringLiteral("Reset current results"));
     QAction* n2 = file->addSeparator();
     n2->setObjectName(QStringLiteral("N2"));
-    Register(MainControl::N2, {.Action = n2});
+    Register(MainControl::N2, n2);
     AddAction(file, MainControl::Reports1, QStringLiteral("Reports1"), QStringLiteral("Reports..."));
     AddAction(file, MainControl::Classmaintenance1, QStringLiteral("Classmaintenance1"),
               QStringLiteral("Class maintenance..."));
@@ -353,7 +374,7 @@ void TPellivarkMain::MakeMenus()
         item->setObjectName(QString::fromLatin1(kKindItemNames[k]));
         item->setProperty("tag", KindNumber(kind));
         item->setCheckable(true);
-        Register(kExerciseMenuItems[k + 1], {.Action = item});
+        Register(kExerciseMenuItems[k + 1], item);
         for (std::size_t v = 0; v < 4; ++v) {
             const MainView view = static_cast<MainView>(v + 1);
             const int tag = ViewTagOf(view, KindNumber(kind));
@@ -378,7 +399,7 @@ void TPellivarkMain::MakeMenus()
     QMenu* periods = view->addMenu(QStringLiteral("Statistics period"));
     periods->setObjectName(QStringLiteral("Resultsumations1Menu"));
     periods->menuAction()->setObjectName(QStringLiteral("Resultsumations1"));
-    Register(MainControl::Resultsumations1, {.Action = periods->menuAction()});
+    Register(MainControl::Resultsumations1, periods->menuAction());
     auto* periodGroup = new QActionGroup(this);
     const std::pair<const char*, const char*> periodItems[] = {{"N1day1", "1 day"},
                                                                {"N3days1", "3 days"},
@@ -390,12 +411,18 @@ void TPellivarkMain::MakeMenus()
         period->setObjectName(QString::fromLatin1(name));
         period->setCheckable(true);
         periodGroup->addAction(period);
+        const int index = static_cast<int>(m_periodItems.size());
+        connect(period, &QAction::triggered, this, [this, index] {
+            if (m_handlers.StatisticsPeriod)
+                m_handlers.StatisticsPeriod(index);
+        });
+        m_periodItems.push_back(period);
     }
     AddAction(view, MainControl::Deleteresults1, QStringLiteral("Deleteresults1"),
               QStringLiteral("Delete results..."));
     QAction* n13 = view->addSeparator();
     n13->setObjectName(QStringLiteral("N13"));
-    Register(MainControl::N13, {.Action = n13});
+    Register(MainControl::N13, n13);
     AddAction(view, MainControl::Refresh1, QStringLiteral("Refresh1"), QStringLiteral("Refresh"));
 
     QMenu* tutorMenu = topMenu("Tutor1", "&Tutor");
@@ -406,7 +433,7 @@ void TPellivarkMain::MakeMenus()
               QStringLiteral("Tutor editor..."));
 
     QMenu* midi = topMenu("Midi1", "&Options");
-    Register(MainControl::Midi1, {.Action = midi->menuAction()});
+    Register(MainControl::Midi1, midi->menuAction());
     const std::tuple<MainControl, const char*, const char*> options[] = {
         {MainControl::Autonewquest1, "Autonewquest1", "New question by itself"},
         {MainControl::MIDIremote1, "MIDIremote1", "MIDI remote control"},
@@ -436,8 +463,11 @@ void TPellivarkMain::MakeMenus()
         toggle->setObjectName(QStringLiteral("ToolWindow%1Item").arg(n));
         toggle->setCheckable(true);
         toggle->setChecked(true);
-        connect(toggle, &QAction::toggled, this,
-                [this, n](bool on) { SetToolWindowAllowed(n, on); });
+        connect(toggle, &QAction::toggled, this, [this, n](bool on) {
+            SetToolWindowAllowed(n, on);
+            if (m_handlers.ToolWindowFlag)
+                m_handlers.ToolWindowFlag(n, on);
+        });
     }
 
     QMenu* help = topMenu("Hjlp1", "&Help");
@@ -998,6 +1028,185 @@ void TPellivarkMain::Timer1Fired()
 {
     if (m_handlers.Timer1Timer)
         m_handlers.Timer1Timer();
+}
+
+// Program settings --------------------------------------------------------------------------
+
+void TPellivarkMain::BeginDockUpdate()
+{
+    setUpdatesEnabled(false);
+}
+
+void TPellivarkMain::EndDockUpdate()
+{
+    setUpdatesEnabled(true);
+}
+
+void TPellivarkMain::PlaceToolWindow(int index, const ToolWindowPlace& place)
+{
+    if (!place.Dock)
+        return;
+    ToolWindowPlacement placement;
+    placement.Left = place.Left;
+    placement.Top = place.Top;
+    placement.Width = place.Width;
+    placement.Height = place.Height;
+    placement.DockRow = place.DockRow;
+    placement.DockPos = place.DockPos;
+    placement.Dock = static_cast<std::uint8_t>(*place.Dock);
+    m_toolWindows->RestorePlacement(index, placement);
+}
+
+ToolWindowPlace TPellivarkMain::ToolWindowPlaceOf(int index) const
+{
+    const ToolWindowPlacement placement = m_toolWindows->Placement(index);
+    ToolWindowPlace place;
+    place.Left = placement.Left;
+    place.Top = placement.Top;
+    place.Width = placement.Width;
+    place.Height = placement.Height;
+    place.DockRow = placement.DockRow;
+    place.DockPos = placement.DockPos;
+    place.Dock = static_cast<ToolDock>(placement.Dock);
+    return place;
+}
+
+void TPellivarkMain::SetResultColumn(int index, const ResultColumn& column)
+{
+    if (index >= 0 && index < kResultColumnCount)
+        m_resultColumns[static_cast<std::size_t>(index)] = column;
+}
+
+ResultColumn TPellivarkMain::ResultColumnOf(int index) const
+{
+    if (index < 0 || index >= kResultColumnCount)
+        return {};
+    return m_resultColumns[static_cast<std::size_t>(index)];
+}
+
+namespace {
+
+QFont FontOf(const FontSpec& spec, const QFont& base)
+{
+    QFont font = base;
+    if (!spec.Name.isEmpty())
+        font.setFamily(spec.Name);
+    // A damaged record's size must not make the program unreadable.
+    if (spec.Size >= 6 && spec.Size <= 48)
+        font.setPointSize(spec.Size);
+    font.setBold((spec.Style & 1U) != 0);
+    font.setItalic((spec.Style & 2U) != 0);
+    font.setUnderline((spec.Style & 4U) != 0);
+    font.setStrikeOut((spec.Style & 8U) != 0);
+    return font;
+}
+
+} // namespace
+
+void TPellivarkMain::SetMainWindowFont(const FontSpec& font)
+{
+    setFont(FontOf(font, font.Name.isEmpty() ? this->font() : QApplication::font()));
+    if (font.Size >= 6 && font.Size <= 48)
+        m_programFontSize = font.Size;
+}
+
+void TPellivarkMain::ApplyFontToForms(const FontSpec& font)
+{
+    for (auto& [child, sub] : m_subWindows) {
+        if (child != nullptr)
+            child->setFont(FontOf(font, QApplication::font()));
+    }
+}
+
+void TPellivarkMain::ApplyColorToForms(std::uint32_t colour)
+{
+    // A colour with its high byte set names a system colour, which the style already draws.
+    if ((colour & 0xFF000000U) != 0)
+        return;
+    const QColor background(static_cast<int>(colour & 0xFFU), static_cast<int>((colour >> 8) & 0xFFU),
+                            static_cast<int>((colour >> 16) & 0xFFU));
+    for (auto& [child, sub] : m_subWindows) {
+        if (child == nullptr)
+            continue;
+        QPalette palette = child->palette();
+        palette.setColor(QPalette::Window, background);
+        child->setPalette(palette);
+        child->setAutoFillBackground(true);
+    }
+}
+
+void TPellivarkMain::SetMenuTick(SettingsMenuItem item, bool ticked)
+{
+    switch (item) {
+    case SettingsMenuItem::Autonewquest1:
+        SetChecked(MainControl::Autonewquest1, ticked);
+        break;
+    case SettingsMenuItem::Showkeyname1:
+        SetChecked(MainControl::Showkeyname1, ticked);
+        break;
+    case SettingsMenuItem::MIDIin1:
+        SetChecked(MainControl::MIDIin1, ticked);
+        break;
+    }
+}
+
+void TPellivarkMain::SetAutoNewQuestTimerInterval(int milliseconds)
+{
+    m_autoNewQuestTimer->setInterval(std::max(milliseconds, 100));
+}
+
+void TPellivarkMain::SetMainWindowBounds(const WindowBounds& bounds)
+{
+    // A record from a larger screen, or a damaged one, must not put the window out of reach.
+    const QRect wanted(bounds.Left, bounds.Top, bounds.Width, bounds.Height);
+    if (wanted.width() < 200 || wanted.height() < 150)
+        return;
+    setGeometry(wanted);
+}
+
+WindowBounds TPellivarkMain::MainWindowBounds() const
+{
+    const QRect normal = normalGeometry().isValid() ? normalGeometry() : geometry();
+    return {normal.left(), normal.top(), normal.width(), normal.height()};
+}
+
+void TPellivarkMain::SetMainWindowState(WindowShowState state)
+{
+    // A program that starts minimised looks as if it had not started: it comes up normal.
+    if (state == WindowShowState::Maximized)
+        setWindowState(windowState() | Qt::WindowMaximized);
+    else
+        setWindowState(windowState() & ~(Qt::WindowMaximized | Qt::WindowMinimized));
+}
+
+WindowShowState TPellivarkMain::MainWindowState() const
+{
+    if (isMaximized())
+        return WindowShowState::Maximized;
+    if (isMinimized())
+        return WindowShowState::Minimized;
+    return WindowShowState::Normal;
+}
+
+int TPellivarkMain::StatisticsPeriodCount() const
+{
+    return static_cast<int>(m_periodItems.size());
+}
+
+std::optional<int> TPellivarkMain::TickedStatisticsPeriod() const
+{
+    for (std::size_t i = 0; i < m_periodItems.size(); ++i) {
+        if (m_periodItems[i]->isChecked())
+            return static_cast<int>(i);
+    }
+    return std::nullopt;
+}
+
+void TPellivarkMain::ChooseStatisticsPeriod(int index)
+{
+    if (index < 0 || index >= StatisticsPeriodCount())
+        return;
+    m_periodItems[static_cast<std::size_t>(index)]->trigger();
 }
 
 // Window events -----------------------------------------------------------------------------

@@ -6,6 +6,7 @@
 #include "exercises/base/ExerciseHost.h"
 #include "shell/main/MainWindowUi.h"
 #include "shell/results/ExerciseForms.h"
+#include "shell/settings/ProgramSettingsUi.h"
 #include "shell/ui/ToolWindows.h"
 
 #include <array>
@@ -56,12 +57,17 @@ struct MainWindowHandlers
     std::function<void()> HideSplash;
     /// The setup chooser, modal.
     std::function<void()> SetupChooser;
+    /// The user switched tool window n's visible flag in the Window menu.
+    std::function<void(int n, bool on)> ToolWindowFlag;
+    /// The user chose statistics period entry index (0..4).
+    std::function<void(int index)> StatisticsPeriod;
 };
 
 class TPellivarkMain final : public QMainWindow,
                              public IMainWindowUi,
                              public IExerciseHost,
-                             public IExerciseClockView
+                             public IExerciseClockView,
+                             public IProgramSettingsUi
 {
     Q_OBJECT
 
@@ -171,6 +177,30 @@ public:
     void ShowExerciseTime(const QString& text) override;
     void RepaintControlStrip(ExerciseKind kind) override;
 
+    // IProgramSettingsUi
+    void BeginDockUpdate() override;
+    void EndDockUpdate() override;
+    void PlaceToolWindow(int index, const ToolWindowPlace& place) override;
+    ToolWindowPlace ToolWindowPlaceOf(int index) const override;
+    void SetResultColumn(int index, const ResultColumn& column) override;
+    ResultColumn ResultColumnOf(int index) const override;
+    void SetMainWindowFont(const FontSpec& font) override;
+    void ApplyFontToForms(const FontSpec& font) override;
+    void ApplyColorToForms(std::uint32_t colour) override;
+    void MetroClick() override {}
+    void SpeedButton12Click() override {}
+    void SetMenuTick(SettingsMenuItem item, bool ticked) override;
+    void SetAutoNewQuestTimerInterval(int milliseconds) override;
+    void ApplyShownControls(std::uint32_t) override {}
+    void SetHelpFile(const QString& path) override { m_helpFile = path; }
+    void SetMainWindowBounds(const WindowBounds& bounds) override;
+    WindowBounds MainWindowBounds() const override;
+    void SetMainWindowState(WindowShowState state) override;
+    WindowShowState MainWindowState() const override;
+    int StatisticsPeriodCount() const override;
+    std::optional<int> TickedStatisticsPeriod() const override;
+    void ChooseStatisticsPeriod(int index) override;
+
 protected:
     void showEvent(QShowEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
@@ -195,7 +225,11 @@ private:
     QToolButton* AddToolButton(QWidget* client, MainControl control, const QString& name,
                                const QString& text, const QString& hint, int tag);
     QLabel* AddLabel(QWidget* client, MainControl control, const QString& name);
-    void Register(MainControl control, Control entry);
+    void Register(MainControl control, QAction* action);
+    void Register(MainControl control, QAbstractButton* button);
+    void Register(MainControl control, QLabel* label);
+    void Register(MainControl control, QWidget* widget);
+    void Register(MainControl control, QTimer* timer);
     const Control* Find(MainControl control) const;
     void ShowInWorkArea(QWidget* window);
     QMdiSubWindow* SubWindowOf(QWidget* window);
@@ -231,6 +265,9 @@ private:
     QLabel* m_label15 = nullptr;
     QSlider* m_trackBar1 = nullptr;
     QString m_setupChooserFolder;
+    QString m_helpFile;
+    std::array<ResultColumn, kResultColumnCount> m_resultColumns{};
+    std::vector<QAction*> m_periodItems;
 
     int m_programFontSize = 9;
     AnswerSoundChoice m_answerSounds{};
