@@ -34,15 +34,15 @@ public:
 };
 
 /// The first-run wizard: decides whether it is made and, when it is, marks it pending.
-class IConfigWizard
+class IConfigWizardMaker
 {
 public:
-    virtual ~IConfigWizard() = default;
+    virtual ~IConfigWizardMaker() = default;
     virtual void ShowConfigWizard() = 0;
 };
 
 /// Until there is a wizard: nothing is made, nothing is pending.
-class NoConfigWizard final : public IConfigWizard
+class NoConfigWizardMaker final : public IConfigWizardMaker
 {
 public:
     void ShowConfigWizard() override {}
@@ -74,7 +74,7 @@ struct ProgramSettingsContext
     IWaveOutVolume& WaveOut;
     ISequencer& Sequencer; ///< takes the output delay
     IMidiInputSelection& MidiIn;
-    IConfigWizard& ConfigWizard;
+    IConfigWizardMaker& ConfigWizard;
     ControlNoteSet& ControlNotes;
     /// `UserRights[index]` of the logged-in user.
     std::function<bool(std::size_t index)> UserRight;

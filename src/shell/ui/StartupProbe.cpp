@@ -31,8 +31,8 @@ std::optional<double> MillisecondsSinceProcessStart()
     timespec now{};
     if (!ok || ticksPerSecond <= 0 || clock_gettime(CLOCK_BOOTTIME, &now) != 0)
         return std::nullopt;
-    const double nowMs = static_cast<double>(now.tv_sec) * 1000.0 +
-                         static_cast<double>(now.tv_nsec) / 1.0e6;
+    const double nowMs =
+        static_cast<double>(now.tv_sec) * 1000.0 + static_cast<double>(now.tv_nsec) / 1.0e6;
     const double startMs =
         static_cast<double>(startTicks) * 1000.0 / static_cast<double>(ticksPerSecond);
     return nowMs - startMs;

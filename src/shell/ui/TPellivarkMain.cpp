@@ -31,21 +31,20 @@ namespace {
 
 /// The kind names the window carries before any language text arrives.
 constexpr std::array<const char*, 10> kKindNames = {
-    "Chord identification",   "Interval identification", "Interval comparison",
-    "Rhythm imitation",       "Rhythm reading",          "Rhythm error detection",
-    "Chord inversions",       "Scales",                  "Melody dictation",
-    "Chord progressions"};
+    "Chord identification", "Interval identification", "Interval comparison", "Rhythm imitation",
+    "Rhythm reading",       "Rhythm error detection",  "Chord inversions",    "Scales",
+    "Melody dictation",     "Chord progressions"};
 /// The short captions of the exercise buttons of the tool bar.
 constexpr std::array<const char*, 10> kKindButtonTexts = {
-    "Chords", "Intervals", "Compare", "Imitate", "Read",
-    "Errors", "Inversions", "Scales", "Melody", "Progressions"};
+    "Chords", "Intervals",  "Compare", "Imitate", "Read",
+    "Errors", "Inversions", "Scales",  "Melody",  "Progressions"};
 /// The names of the kinds' menu items, in kind order.
 constexpr std::array<const char*, 10> kKindItemNames = {
-    "AkkordID1",        "IntervalID1", "Intervalsammenligning1", "Rytmeimitation1",
-    "Rytmelsning1",     "Rytmekorrektion1", "Chordinversions1",  "Scales1",
-    "Melody1",          "AkkordProgress1"};
+    "AkkordID1",    "IntervalID1",      "Intervalsammenligning1", "Rytmeimitation1",
+    "Rytmelsning1", "Rytmekorrektion1", "Chordinversions1",       "Scales1",
+    "Melody1",      "AkkordProgress1"};
 constexpr std::array<const char*, 10> kKindButtonNames = {
-    "Speed1", "Speed2", "Speed3", "Speed4", "Speed5",
+    "Speed1", "Speed2",       "Speed3",       "Speed4",       "Speed5",
     "Speed6", "SpeedButton6", "SpeedButton7", "SpeedButton8", "Speed12"};
 constexpr std::array<const char*, 4> kViewNames = {"Exercise", "Exercise setup", "Results",
                                                    "User overview"};
@@ -240,19 +239,19 @@ void TPellivarkMain::MakeToolWindows()
     m_exerciseButtons->addButton(overview);
     for (ExerciseKind kind : kExerciseKinds) {
         const std::size_t k = Slot(kind);
-        QToolButton* button = AddToolButton(
-            bar, kExerciseButtons[k + 1], QString::fromLatin1(kKindButtonNames[k]),
-            QString::fromLatin1(kKindButtonTexts[k]), QString::fromLatin1(kKindNames[k]),
-            KindNumber(kind));
+        QToolButton* button =
+            AddToolButton(bar, kExerciseButtons[k + 1], QString::fromLatin1(kKindButtonNames[k]),
+                          QString::fromLatin1(kKindButtonTexts[k]),
+                          QString::fromLatin1(kKindNames[k]), KindNumber(kind));
         button->setCheckable(true);
         m_exerciseButtons->addButton(button);
     }
     auto* separator = new QFrame(bar);
     separator->setFrameShape(QFrame::VLine);
     bar->layout()->addWidget(separator);
-    QToolButton* tutor = AddToolButton(bar, MainControl::SpeedButton10,
-                                       QStringLiteral("SpeedButton10"), QStringLiteral("Tutor"),
-                                       QStringLiteral("Tutor"), kTutorTag);
+    QToolButton* tutor =
+        AddToolButton(bar, MainControl::SpeedButton10, QStringLiteral("SpeedButton10"),
+                      QStringLiteral("Tutor"), QStringLiteral("Tutor"), kTutorTag);
     tutor->setCheckable(true);
     AddToolButton(bar, MainControl::SpeedButton9, QStringLiteral("SpeedButton9"),
                   QStringLiteral("Tutor setup"), QStringLiteral("Tutor setup"), kTutorSetupTag);
@@ -352,7 +351,8 @@ void TPellivarkMain::MakeMenus()
     QAction* n2 = file->addSeparator();
     n2->setObjectName(QStringLiteral("N2"));
     Register(MainControl::N2, n2);
-    AddAction(file, MainControl::Reports1, QStringLiteral("Reports1"), QStringLiteral("Reports..."));
+    AddAction(file, MainControl::Reports1, QStringLiteral("Reports1"),
+              QStringLiteral("Reports..."));
     AddAction(file, MainControl::Classmaintenance1, QStringLiteral("Classmaintenance1"),
               QStringLiteral("Class maintenance..."));
     AddAction(file, MainControl::ImportExport, QStringLiteral("ImportExport"),
@@ -456,8 +456,8 @@ void TPellivarkMain::MakeMenus()
                });
 
     QMenu* window = topMenu("Window1", "&Window");
-    const char* toolWindowNames[] = {"", "Metronome display", "Tutor progress", "Score", "Tempo",
-                                     "Metronome buttons"};
+    const char* toolWindowNames[] = {"",      "Metronome display", "Tutor progress", "Score",
+                                     "Tempo", "Metronome buttons"};
     for (int n = 1; n < IToolWindows::kCount; ++n) {
         QAction* toggle = window->addAction(QString::fromLatin1(toolWindowNames[n]));
         toggle->setObjectName(QStringLiteral("ToolWindow%1Item").arg(n));
@@ -821,7 +821,7 @@ void TPellivarkMain::SetWidth(MainControl control, int width)
     const Control* c = Find(control);
     if (c == nullptr)
         return;
-    QWidget* widget = c->Button ? static_cast<QWidget*>(c->Button)
+    QWidget* widget = c->Button  ? static_cast<QWidget*>(c->Button)
                       : c->Label ? static_cast<QWidget*>(c->Label)
                                  : c->Widget.data();
     // A bevel is only a divider here: its designed width would push the tool bar apart.
@@ -836,7 +836,7 @@ int TPellivarkMain::Width(MainControl control) const
     const Control* c = Find(control);
     if (c == nullptr)
         return 0;
-    QWidget* widget = c->Button ? static_cast<QWidget*>(c->Button)
+    QWidget* widget = c->Button  ? static_cast<QWidget*>(c->Button)
                       : c->Label ? static_cast<QWidget*>(c->Label)
                                  : c->Widget.data();
     if (widget == nullptr)
@@ -996,8 +996,9 @@ void TPellivarkMain::SetAutoNewQuestTimerEnabled(bool on)
 
 void TPellivarkMain::ClockRepaintCurrentKind()
 {
-    if (m_hostKind)
-        RepaintControlStrip(*m_hostKind);
+    // The clock timer repaints the strip at its next tick, with the time it shows then.
+    if (m_state != nullptr)
+        m_state->ClockRepaintKind = m_state->CurrentKind;
 }
 
 void TPellivarkMain::ShowScoreDisplay(int gauge, const QString& label)
@@ -1123,7 +1124,8 @@ void TPellivarkMain::ApplyColorToForms(std::uint32_t colour)
     // A colour with its high byte set names a system colour, which the style already draws.
     if ((colour & 0xFF000000U) != 0)
         return;
-    const QColor background(static_cast<int>(colour & 0xFFU), static_cast<int>((colour >> 8) & 0xFFU),
+    const QColor background(static_cast<int>(colour & 0xFFU),
+                            static_cast<int>((colour >> 8) & 0xFFU),
                             static_cast<int>((colour >> 16) & 0xFFU));
     for (auto& [child, sub] : m_subWindows) {
         if (child == nullptr)
@@ -1214,10 +1216,23 @@ void TPellivarkMain::ChooseStatisticsPeriod(int index)
 void TPellivarkMain::showEvent(QShowEvent* event)
 {
     QMainWindow::showEvent(event);
-    if (event->spontaneous())
+    if (event->spontaneous() || m_showPending)
         return;
-    // The show step asks questions in boxes of their own: it runs once the window is on the
-    // screen, not inside the show itself.
+    // The show step asks questions in boxes of their own and opens the sound devices: it runs
+    // once the window has painted, so the user sees the program at once. A platform that
+    // never paints still gets its show step.
+    m_showPending = true;
+    if (m_firstPaintSeen)
+        QueueShowStep();
+    else
+        QTimer::singleShot(2000, this, [this] { QueueShowStep(); });
+}
+
+void TPellivarkMain::QueueShowStep()
+{
+    if (!m_showPending)
+        return;
+    m_showPending = false;
     QMetaObject::invokeMethod(
         this,
         [this] {
@@ -1240,7 +1255,10 @@ bool TPellivarkMain::event(QEvent* event)
 {
     if (!m_firstPaintSeen && event->type() == QEvent::Paint) {
         m_firstPaintSeen = true;
+        const bool handled = QMainWindow::event(event);
         NoteFirstPaint();
+        QueueShowStep();
+        return handled;
     }
     return QMainWindow::event(event);
 }

@@ -169,8 +169,8 @@ public:
 
     void SetProgramFontSize(int points) { m_programFontSize = points; }
     void SetAnswerSounds(AnswerSoundChoice sounds) { m_answerSounds = sounds; }
-    /// The kind whose control strip the clock repaints (set by the program from its state).
-    void SetCurrentKindForHost(std::optional<ExerciseKind> kind) { m_hostKind = kind; }
+    /// The state the clock's repaint mark is kept in; must outlive the window.
+    void SetState(pv::MainWindowState& state) { m_state = &state; }
 
     // IExerciseClockView
     void SetTimer1Enabled(bool on) override;
@@ -236,6 +236,7 @@ private:
     QWidget* NotAvailableView(ExerciseKind kind);
     void ApplyToolWindow(int n);
     void Timer1Fired();
+    void QueueShowStep();
 
     IPrompts& m_prompts;
     const UIStringTable& m_strings;
@@ -271,8 +272,9 @@ private:
 
     int m_programFontSize = 9;
     AnswerSoundChoice m_answerSounds{};
-    std::optional<ExerciseKind> m_hostKind;
+    pv::MainWindowState* m_state = nullptr;
     bool m_firstPaintSeen = false;
+    bool m_showPending = false;
 };
 
 } // namespace pv

@@ -82,7 +82,8 @@ ToolWindowPlacement ToolBarToolWindows::Placement(int n) const
     if (bar->isFloating())
         placement.Dock = kFloating;
     else
-        placement.Dock = m_window.toolBarArea(bar) == Qt::BottomToolBarArea ? kBottomDock : kTopDock;
+        placement.Dock =
+            m_window.toolBarArea(bar) == Qt::BottomToolBarArea ? kBottomDock : kTopDock;
     return placement;
 }
 

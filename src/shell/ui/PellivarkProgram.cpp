@@ -1,0 +1,360 @@
+// The running program's object graph.
+#include "shell/ui/PellivarkProgram.h"
+
+#include "exercises/ui/AnswerSoundEffect.h"
+#include "exercises/ui/TAkkord.h"
+#include "exercises/ui/TLevels.h"
+#include "music/base/Clock.h"
+#include "music/ui/QtPrompts.h"
+#include "shell/main/PellivarkMainModel.h"
+#include "shell/settings/ProgramSettingsApplier.h"
+#include "shell/ui/ExerciseWindowSet.h"
+#include "shell/ui/StartMenuStandIn.h"
+#include "shell/ui/TPellivarkMain.h"
+
+#include <exception>
+
+#include <QCoreApplication>
+#include <QMessageBox>
+
+namespace pv {
+
+namespace {
+
+constexpr std::array<const char*, 10> kKindNames = {
+    "Chord identification", "Interval identification", "Interval comparison", "Rhythm imitation",
+    "Rhythm reading",       "Rhythm error detection",  "Chord inversions",    "Scales",
+    "Melody dictation",     "Chord progressions"};
+
+/// The texts the program's own steps show before the language texts fill the table.
+void FillStartTexts(UIStringTable& strings)
+{
+    SetUIStringDefaults(strings);
+    const auto fill = [](QString& text, const char* english) {
+        if (text.isEmpty())
+            text = QString::fromLatin1(english);
+    };
+    fill(strings.StrUserNamePrompt, "Please type your name:");
+    fill(strings.StrSaveResultsQuery, "Do you want to store your results?");
+    fill(strings.StrSaveResultsCaption, "Store results");
+    fill(strings.StrSaveSetupQuery, "The exercise setup has changed. Do you want to save it?");
+    fill(strings.StrViewExercise, "Exercise");
+    fill(strings.StrViewSetup, "Exercise setup");
+    fill(strings.StrViewResults, "Results");
+    fill(strings.StrViewUserOverview, "User overview");
+    fill(strings.StrProgramTitle, "Pellivark");
+    fill(strings.StrScore, "Score");
+    fill(strings.StrOK, "OK");
+    fill(strings.StrCancel, "Cancel");
+    fill(strings.StrHelp, "Help");
+    fill(strings.StrClose, "Close");
+    fill(strings.StrUserFile, "The user file");
+    fill(strings.StrSettingsFile, "The settings file");
+    fill(strings.StrResultFile, "The result file");
+    fill(strings.StrChordFile, "The user item file");
+    fill(strings.StrFileBusy, "is in use. Try again?");
+    fill(strings.StrSetupFileInvalid, "This is not an exercise setup file.");
+    fill(strings.StrNoDevice, "No device");
+    fill(strings.StrMidiOutOpenError, "The MIDI output %s could not be opened.");
+    fill(strings.StrIdentFormat1, "Right answer: %s");
+}
+
+} // namespace
+
+/// The MIDI input devices, until there is a layer for them: none.
+class PellivarkProgram::NoMidiInput final : public IMidiInputSelection
+{
+public:
+    void AddPlaceholder() override {}
+    bool SelectByName(QString&) override { return false; }
+};
+
+PellivarkProgram::PellivarkProgram(ProgramOptions options)
+    : m_options(std::move(options)),
+      m_ownPrompts(m_options.Prompts == nullptr ? std::make_unique<QtPrompts>() : nullptr),
+      m_prompts(m_options.Prompts != nullptr ? *m_options.Prompts : *m_ownPrompts),
+      m_data(m_options.ProgramFolders, m_prompts, m_wait, m_strings),
+      m_devices(SystemMidiOutDevices::Options{m_options.SynthAudio, QString()}),
+      m_sequencer(SteadyClock::Instance(), Sequencer::Drive::OwnThread, {&m_raiser, true}),
+      m_midiOut(m_devices, m_sequencer, m_prompts, m_strings), m_items(BuiltInItemTables()),
+      m_midiIn(std::make_unique<NoMidiInput>())
+{
+    FillStartTexts(m_strings);
+    m_answerSound = std::make_unique<AnswerSoundEffect>();
+    m_waveOut.AddTarget(*m_answerSound);
+    m_midiOut.SetVoiceSettings(this);
+    m_midiOut.SetNotifyTargets(this);
+
+    MakeMainWindow();
+    if (m_window == nullptr)
+        return;
+    MakeStandardForms();
+    WireWindow();
+    m_model->Lusk();
+}
+
+PellivarkProgram::~PellivarkProgram()
+{
+    // The destroy step: the windows go before the devices they play through, the output
+    // before the sequencer that drives it.
+    m_model.reset();
+    m_applier.reset();
+    m_results.reset();
+    m_clock.reset();
+    m_window.reset();
+    m_midiOut.StopQueue();
+    if (m_answerSound)
+        m_waveOut.RemoveTarget(*m_answerSound);
+}
+
+void PellivarkProgram::MakeMainWindow()
+{
+    try {
+        m_window = std::make_unique<TPellivarkMain>(m_prompts, m_strings);
+        if (m_ownPrompts)
+            m_ownPrompts->SetParent(m_window.get());
+        m_exercises = std::make_unique<ExerciseWindowSet>(
+            m_setup, m_items, [this] { return IdentificationSettings(); });
+        m_clock = std::make_unique<ExerciseClock>(m_state, *m_exercises, m_dateClock, *m_window);
+        m_results = std::make_unique<ResultBookkeeping>(m_state, *m_clock, *m_exercises, m_data,
+                                                        m_setup, *this, m_prompts, m_strings,
+                                                        [](const TUserRec&) { return QString(); });
+    } catch (const std::exception&) {
+        m_window.reset();
+        m_prompts.ShowError(QStringLiteral("error initializing main form"),
+                            m_strings.StrMessageTitle);
+    }
+}
+
+void PellivarkProgram::MakeStandardForms()
+{
+    // One guarded group: a failure leaves the rest of the group unmade.
+    try {
+        TPellivarkMain& window = *m_window;
+        QStringList kindNames;
+        for (const char* name : kKindNames)
+            kindNames << QString::fromLatin1(name);
+        m_startMenu = new StartMenuStandIn(kindNames, [this](int tag) {
+            if (m_model)
+                m_model->Speed1Click(tag);
+        });
+        window.SetStartMenu(m_startMenu);
+        for (ExerciseKind kind : kExerciseKinds) {
+            const std::optional<IdentificationMode> mode = ModeOfKind(kind);
+            if (!mode)
+                continue;
+            auto* exercise = new TAkkord(*mode, &window, m_strings);
+            exercise->setObjectName(QStringLiteral("ExerciseForm%1").arg(KindNumber(kind)));
+            exercise->SetMidiOut(m_midiOut);
+            exercise->SetAnswerSound(m_answerSound.get());
+            window.SetExerciseWindow(kind, exercise);
+            m_exercises->SetWindow(kind, exercise);
+        }
+    } catch (const std::exception&) {
+        m_prompts.ShowError(QStringLiteral("error initializing Standard forms"),
+                            m_strings.StrMessageTitle);
+    }
+
+    m_applier = std::make_unique<ProgramSettingsApplier>(ProgramSettingsContext{
+        m_data,
+        m_items,
+        SettingsEnvironment{m_data.folders.ProgramFolder + QStringLiteral("Language/")},
+        *m_window,
+        m_midiOut,
+        m_waveOut,
+        m_sequencer,
+        *m_midiIn,
+        m_wizardMaker,
+        m_controlNotes,
+        [this](std::size_t index) {
+            return m_model != nullptr && index < m_model->UserRights.size() &&
+                   m_model->UserRights[index];
+        },
+        [] { return false; },
+        [](const QString&, std::uint8_t) { return true; },
+    });
+
+    m_model = std::make_unique<PellivarkMainModel>(MainModelServices{
+        *m_window,
+        *m_exercises,
+        *m_startMenu,
+        m_tutor,
+        *this,
+        *this,
+        m_wizard,
+        m_prompts,
+        m_strings,
+        m_data,
+        m_state,
+        m_setup,
+        *m_clock,
+        *m_results,
+        [](const TUserRec&) { return QString(); },
+    });
+    for (ExerciseKind kind : kExerciseKinds)
+        m_model->SetKindAvailable(kind, m_exercises->Window(kind) != nullptr);
+    m_model->SetCommandLineArgument(m_options.CommandLineArgument);
+}
+
+void PellivarkProgram::WireWindow()
+{
+    TPellivarkMain& window = *m_window;
+    window.SetState(m_state);
+    MainWindowHandlers handlers;
+    handlers.ViewTag = [this](int tag) { m_model->Speed1Click(tag); };
+    handlers.ExerciseMenuOpens = [this](int tag) {
+        if (const std::optional<ExerciseKind> kind = KindFromNumber(tag))
+            m_model->AkkordProgress1Click(*kind);
+    };
+    handlers.Show = [this] { m_model->FormShow(); };
+    handlers.CloseQuery = [this] { return m_model->FormCloseQuery(); };
+    handlers.Timer1Timer = [this] { m_clock->Timer1Timer(); };
+    handlers.AutoNewQuestTimer = [this] {
+        if (m_state.CurrentView != MainView::Exercise || !m_state.CurrentKind)
+            return;
+        if (TExerciseBaseClass* exercise = m_exercises->Window(*m_state.CurrentKind))
+            exercise->AutoNewQuestTimerTimer();
+    };
+    handlers.Command = [this](MainControl control) { RunCommand(control); };
+    handlers.HideSplash = [this] {
+        if (m_options.HideSplash)
+            m_options.HideSplash();
+    };
+    handlers.SetupChooser = [this] { ShowSetupChooser(); };
+    handlers.ToolWindowFlag = [this](int n, bool on) {
+        if (n >= 0 && n < IToolWindows::kCount)
+            m_data.ProgramSettings.ToolWindows[static_cast<std::size_t>(n)].Visible = on ? 1 : 0;
+    };
+    handlers.StatisticsPeriod = [this](int index) {
+        static constexpr std::array<int, 5> kPeriodDays = {0, 2, 7, 14, 30};
+        if (index < 0 || index >= static_cast<int>(kPeriodDays.size()))
+            return;
+        const std::optional<ExerciseKind> kind = m_state.CurrentKind;
+        m_results->N1week1Click(kPeriodDays[static_cast<std::size_t>(index)], QString(),
+                                kind.value_or(ExerciseKind::ChordIdentification));
+    };
+    window.SetHandlers(std::move(handlers));
+}
+
+void PellivarkProgram::RunCommand(MainControl control)
+{
+    switch (control) {
+    case MainControl::Hentstandardopstning1:
+        ShowSetupChooser();
+        break;
+    case MainControl::Gemopstning1:
+        (void)m_model->Setup().SaveSetupAs();
+        break;
+    case MainControl::Restartexercise:
+        (void)m_results->RestartexerciseClick();
+        break;
+    case MainControl::Userinfo1:
+        if (m_data.CurrentUser) {
+            TUserRec& rec = m_data.CurrentUser->Record;
+            if (const std::optional<QString> name =
+                    m_prompts.AskText(QString(), m_strings.StrUserNamePrompt, rec.FullName)) {
+                rec.FullName = name->left(31);
+                (void)WriteUser(m_data, rec);
+            }
+        }
+        break;
+    case MainControl::Autonewquest1:
+        m_data.ProgramSettings.AutoNewQuestion = !m_data.ProgramSettings.AutoNewQuestion;
+        m_window->SetChecked(MainControl::Autonewquest1, m_data.ProgramSettings.AutoNewQuestion);
+        if (m_state.CurrentKind)
+            m_exercises->ApplySetupToExercise(*m_state.CurrentKind, false);
+        break;
+    case MainControl::Showkeyname1:
+        m_data.ProgramSettings.ShowKeyName = !m_data.ProgramSettings.ShowKeyName;
+        m_window->SetChecked(MainControl::Showkeyname1, m_data.ProgramSettings.ShowKeyName);
+        if (m_state.CurrentKind)
+            m_exercises->ApplySetupToExercise(*m_state.CurrentKind, false);
+        break;
+    default:
+        // The other commands come with their windows.
+        m_prompts.ShowInfo(QStringLiteral("This command is not available yet."),
+                           m_strings.StrProgramTitle);
+        break;
+    }
+}
+
+void PellivarkProgram::ShowSetupChooser()
+{
+    TLevels chooser(m_prompts, m_model->Setup(), m_window.get());
+    chooser.SetFolders(m_model->SetupFolder(), m_data.folders.ProgramFolder,
+                       m_model->SetupFolder());
+    chooser.exec();
+}
+
+void PellivarkProgram::ApplyProgramSettings()
+{
+    (void)m_applier->ApplyProgramSettings();
+    MirrorSettingsIntoWindow();
+}
+
+void PellivarkProgram::StoreProgramSettings(bool asDefaults)
+{
+    (void)m_applier->StoreProgramSettings(asDefaults);
+}
+
+void PellivarkProgram::MirrorSettingsIntoWindow()
+{
+    const TSettingsRec& settings = m_data.ProgramSettings;
+    for (int n = 0; n < IToolWindows::kCount; ++n)
+        m_window->SetToolWindowAllowed(
+            n, settings.ToolWindows[static_cast<std::size_t>(n)].Visible != 0);
+    m_window->SetAnswerSounds(AnswerSounds());
+}
+
+int PellivarkProgram::CurrentExerciseKind() const
+{
+    return m_state.CurrentKind ? KindNumber(*m_state.CurrentKind) : 0;
+}
+
+QObject* PellivarkProgram::Receiver(NotifyReceiver receiver, int exerciseKind) const
+{
+    switch (receiver) {
+    case NotifyReceiver::Identification:
+        if (const std::optional<ExerciseKind> kind = KindFromNumber(exerciseKind))
+            return m_exercises->Window(*kind);
+        return nullptr;
+    case NotifyReceiver::MainWindow:
+        return m_window.get();
+    default:
+        return nullptr;
+    }
+}
+
+MidiVoiceSettings PellivarkProgram::MidiVoices() const
+{
+    const TSettingsRec& settings = m_data.ProgramSettings;
+    const auto voice = [](const SoundRec& rec) {
+        return SoundRecord{rec.Channel, rec.Program, rec.Velocity, rec.Note};
+    };
+    MidiVoiceSettings voices;
+    voices.piano = voice(settings.PianoVoice);
+    voices.guitar = voice(settings.GuitarVoice);
+    voices.guitarNotTransposed = settings.GuitarNotTransposed;
+    return voices;
+}
+
+AkkordSettings PellivarkProgram::IdentificationSettings() const
+{
+    const TSettingsRec& settings = m_data.ProgramSettings;
+    AkkordSettings result;
+    result.ShowKeyName = settings.ShowKeyName;
+    result.TipsOffered = (settings.TipsMask & 1U) != 0;
+    result.NoteIdentification = settings.NoteIdentification;
+    result.AutoNewQuestion = settings.AutoNewQuestion;
+    result.AutoNewQuestionOnlyRight = settings.AutoNewOnlyAfterRight;
+    return result;
+}
+
+AnswerSoundChoice PellivarkProgram::AnswerSounds() const
+{
+    const TSettingsRec& settings = m_data.ProgramSettings;
+    return {settings.SoundEffectsOn, m_data.folders.ProgramFolder + QStringLiteral("Media/"),
+            settings.RightSound, settings.WrongSound};
+}
+
+} // namespace pv
