@@ -3,6 +3,7 @@
 
 #include "exercises/ui/AnswerSoundEffect.h"
 #include "exercises/ui/TAkkord.h"
+#include "exercises/ui/TControlButton.h"
 #include "exercises/ui/TLevels.h"
 #include "music/base/Clock.h"
 #include "music/ui/QtPrompts.h"
@@ -20,6 +21,16 @@
 namespace pv {
 
 namespace {
+
+/// The global names of the exercise windows, by kind.
+constexpr std::array<const char*, 10> kFormNames = {
+    "ChordIdForm",       "IntervalIdForm",       "IntervalCompareForm", "RhythmImitationForm",
+    "RhythmReadingForm", "RhythmCorrectionForm", "ChordInversionsForm", "ScalesForm",
+    "MelodyForm",        "ChordProgressionForm"};
+
+/// The identification windows' control strip, until the language texts name it.
+constexpr std::array<const char*, 5> kStripCaptions = {"New question", "Repeat", "Play answer",
+                                                       "Check", "Stop"};
 
 constexpr std::array<const char*, 10> kKindNames = {
     "Chord identification", "Interval identification", "Interval comparison", "Rhythm imitation",
@@ -43,7 +54,7 @@ void FillStartTexts(UIStringTable& strings)
     fill(strings.StrViewResults, "Results");
     fill(strings.StrViewUserOverview, "User overview");
     fill(strings.StrProgramTitle, "Pellivark");
-    fill(strings.StrScore, "Score");
+    fill(strings.StrScore, "Right");
     fill(strings.StrOK, "OK");
     fill(strings.StrCancel, "Cancel");
     fill(strings.StrHelp, "Help");
@@ -56,7 +67,13 @@ void FillStartTexts(UIStringTable& strings)
     fill(strings.StrSetupFileInvalid, "This is not an exercise setup file.");
     fill(strings.StrNoDevice, "No device");
     fill(strings.StrMidiOutOpenError, "The MIDI output %s could not be opened.");
-    fill(strings.StrIdentFormat1, "Right answer: %s");
+    fill(strings.StrIdentFormat1, "%d of %d right");
+    fill(strings.StrIdentText6, "%d of %d notes right");
+}
+
+std::size_t Slot(ExerciseKind kind)
+{
+    return static_cast<std::size_t>(KindNumber(kind) - 1);
 }
 
 } // namespace
@@ -140,11 +157,15 @@ void PellivarkProgram::MakeStandardForms()
         });
         window.SetStartMenu(m_startMenu);
         for (ExerciseKind kind : kExerciseKinds) {
+            // Melody dictation needs its melody generator, which comes with its own window.
             const std::optional<IdentificationMode> mode = ModeOfKind(kind);
-            if (!mode)
+            if (!mode || *mode == IdentificationMode::MelodyDictation)
                 continue;
             auto* exercise = new TAkkord(*mode, &window, m_strings);
-            exercise->setObjectName(QStringLiteral("ExerciseForm%1").arg(KindNumber(kind)));
+            exercise->setObjectName(QString::fromLatin1(kFormNames[Slot(kind)]));
+            for (std::size_t b = 0; b < kStripCaptions.size(); ++b)
+                exercise->ControlButtons->Model().Captions[b] =
+                    QString::fromLatin1(kStripCaptions[b]);
             exercise->SetMidiOut(m_midiOut);
             exercise->SetAnswerSound(m_answerSound.get());
             window.SetExerciseWindow(kind, exercise);
