@@ -166,7 +166,7 @@ private:
     CallLog& m_log;
 };
 
-class RecordingWizard final : public IConfigWizard
+class RecordingWizard final : public IConfigWizardMaker
 {
 public:
     explicit RecordingWizard(CallLog& log) : m_log(log) {}
