@@ -28,48 +28,10 @@ constexpr std::array<const char*, 10> kFormNames = {
     "RhythmReadingForm", "RhythmCorrectionForm", "ChordInversionsForm", "ScalesForm",
     "MelodyForm",        "ChordProgressionForm"};
 
-/// The identification windows' control strip, until the language texts name it.
-constexpr std::array<const char*, 5> kStripCaptions = {"New question", "Repeat", "Play answer",
-                                                       "Check", "Stop"};
-
 constexpr std::array<const char*, 10> kKindNames = {
     "Chord identification", "Interval identification", "Interval comparison", "Rhythm imitation",
     "Rhythm reading",       "Rhythm error detection",  "Chord inversions",    "Scales",
     "Melody dictation",     "Chord progressions"};
-
-/// The texts the program's own steps show before the language texts fill the table.
-void FillStartTexts(UIStringTable& strings)
-{
-    SetUIStringDefaults(strings);
-    const auto fill = [](QString& text, const char* english) {
-        if (text.isEmpty())
-            text = QString::fromLatin1(english);
-    };
-    fill(strings.StrUserNamePrompt, "Please type your name:");
-    fill(strings.StrSaveResultsQuery, "Do you want to store your results?");
-    fill(strings.StrSaveResultsCaption, "Store results");
-    fill(strings.StrSaveSetupQuery, "The exercise setup has changed. Do you want to save it?");
-    fill(strings.StrViewExercise, "Exercise");
-    fill(strings.StrViewSetup, "Exercise setup");
-    fill(strings.StrViewResults, "Results");
-    fill(strings.StrViewUserOverview, "User overview");
-    fill(strings.StrProgramTitle, "Pellivark");
-    fill(strings.StrScore, "Right");
-    fill(strings.StrOK, "OK");
-    fill(strings.StrCancel, "Cancel");
-    fill(strings.StrHelp, "Help");
-    fill(strings.StrClose, "Close");
-    fill(strings.StrUserFile, "The user file");
-    fill(strings.StrSettingsFile, "The settings file");
-    fill(strings.StrResultFile, "The result file");
-    fill(strings.StrChordFile, "The user item file");
-    fill(strings.StrFileBusy, "is in use. Try again?");
-    fill(strings.StrSetupFileInvalid, "This is not an exercise setup file.");
-    fill(strings.StrNoDevice, "No device");
-    fill(strings.StrMidiOutOpenError, "The MIDI output %s could not be opened.");
-    fill(strings.StrIdentFormat1, "%d of %d right");
-    fill(strings.StrIdentText6, "%d of %d notes right");
-}
 
 std::size_t Slot(ExerciseKind kind)
 {
@@ -96,7 +58,7 @@ PellivarkProgram::PellivarkProgram(ProgramOptions options)
       m_midiOut(m_devices, m_sequencer, m_prompts, m_strings), m_items(BuiltInItemTables()),
       m_midiIn(std::make_unique<NoMidiInput>())
 {
-    FillStartTexts(m_strings);
+    SetUIStringDefaults(m_strings);
     m_answerSound = std::make_unique<AnswerSoundEffect>();
     m_waveOut.AddTarget(*m_answerSound);
     m_midiOut.SetVoiceSettings(this);
@@ -107,6 +69,9 @@ PellivarkProgram::PellivarkProgram(ProgramOptions options)
         return;
     MakeStandardForms();
     WireWindow();
+    RegisterTexts();
+    // The built-in English before any language file: the program reads well without one.
+    ApplyBuiltInTexts(Language());
     m_model->Lusk();
 }
 
@@ -163,9 +128,6 @@ void PellivarkProgram::MakeStandardForms()
                 continue;
             auto* exercise = new TAkkord(*mode, &window, m_strings);
             exercise->setObjectName(QString::fromLatin1(kFormNames[Slot(kind)]));
-            for (std::size_t b = 0; b < kStripCaptions.size(); ++b)
-                exercise->ControlButtons->Model().Captions[b] =
-                    QString::fromLatin1(kStripCaptions[b]);
             exercise->SetMidiOut(m_midiOut);
             exercise->SetAnswerSound(m_answerSound.get());
             window.SetExerciseWindow(kind, exercise);
@@ -192,7 +154,9 @@ void PellivarkProgram::MakeStandardForms()
                    m_model->UserRights[index];
         },
         [] { return false; },
-        [](const QString&, std::uint8_t) { return true; },
+        [this](const QString& fileName, std::uint8_t flags) {
+            return LoadLanguageFile(fileName, flags, Language());
+        },
     });
 
     m_model = std::make_unique<PellivarkMainModel>(MainModelServices{
@@ -246,6 +210,14 @@ void PellivarkProgram::WireWindow()
         if (n >= 0 && n < IToolWindows::kCount)
             m_data.ProgramSettings.ToolWindows[static_cast<std::size_t>(n)].Visible = on ? 1 : 0;
     };
+    handlers.NoteIdentification = [this](int mode) {
+        m_data.ProgramSettings.NoteIdentification = static_cast<std::uint8_t>(mode);
+        if (m_state.CurrentKind)
+            m_exercises->ApplySetupToExercise(*m_state.CurrentKind, false);
+    };
+    handlers.NoteIdentificationMode = [this] {
+        return static_cast<int>(m_data.ProgramSettings.NoteIdentification);
+    };
     handlers.StatisticsPeriod = [this](int index) {
         static constexpr std::array<int, 5> kPeriodDays = {0, 2, 7, 14, 30};
         if (index < 0 || index >= static_cast<int>(kPeriodDays.size()))
@@ -255,6 +227,45 @@ void PellivarkProgram::WireWindow()
                                 kind.value_or(ExerciseKind::ChordIdentification));
     };
     window.SetHandlers(std::move(handlers));
+}
+
+LanguageContext& PellivarkProgram::Language()
+{
+    if (!m_language) {
+        m_language = std::make_unique<LanguageContext>(LanguageContext{
+            m_strings,
+            m_items,
+            m_targets,
+            m_prompts,
+            m_startMenu,
+            [this] { return m_model != nullptr && m_model->SettingsDialogOpen; },
+            [] { return false; },
+        });
+    }
+    return *m_language;
+}
+
+void PellivarkProgram::RegisterTexts()
+{
+    m_window->RegisterTextTargets(
+        [this](const QString& key, std::function<void(const QString&)> setter) {
+            m_targets.Register(key, std::move(setter));
+        });
+    for (ExerciseKind kind : kExerciseKinds) {
+        TExerciseBaseClass* exercise = m_exercises->Window(kind);
+        if (exercise == nullptr)
+            continue;
+        QPointer<TExerciseBaseClass> target(exercise);
+        m_targets.RegisterList(
+            exercise->objectName() + QStringLiteral(".Captions"),
+            static_cast<int>(ControlStripModel::kButtonCount),
+            [target](int index, const QString& text) {
+                if (!target || index < 0 || index >= ControlStripModel::kButtonCount)
+                    return;
+                target->ControlButtons->Model().Captions[static_cast<std::size_t>(index)] = text;
+                target->ControlButtons->update();
+            });
+    }
 }
 
 void PellivarkProgram::RunCommand(MainControl control)

@@ -17,6 +17,8 @@
 #include "music/sequencer/NotifyRouting.h"
 #include "music/sequencer/Sequencer.h"
 #include "music/strings/UIStrings.h"
+#include "shell/language/LanguageLoader.h"
+#include "shell/language/LanguageTargets.h"
 #include "shell/main/MainWindowUi.h"
 #include "shell/results/ExerciseClock.h"
 #include "shell/results/ResultBookkeeping.h"
@@ -71,6 +73,7 @@ public:
     ExerciseWindowSet& Exercises() { return *m_exercises; }
     StartMenuStandIn& StartMenu() { return *m_startMenu; }
     const UIStringTable& Strings() const { return m_strings; }
+    const LanguageTargets& TextTargets() const { return m_targets; }
     MainWindowState& State() { return m_state; }
     SetupState& Setup() { return m_setup; }
     ExerciseClock& Clock() { return *m_clock; }
@@ -107,6 +110,8 @@ private:
     AkkordSettings IdentificationSettings() const;
     AnswerSoundChoice AnswerSounds() const;
     void MirrorSettingsIntoWindow();
+    void RegisterTexts();
+    LanguageContext& Language();
 
     ProgramOptions m_options;
     UIStringTable m_strings;
@@ -129,6 +134,8 @@ private:
     NoConfigWizardMaker m_wizardMaker;
     std::unique_ptr<NoMidiInput> m_midiIn;
     std::bitset<256> m_controlNotes;
+    LanguageTargets m_targets;
+    std::unique_ptr<LanguageContext> m_language;
 
     std::unique_ptr<TPellivarkMain> m_window;
     std::unique_ptr<ExerciseWindowSet> m_exercises;

@@ -67,6 +67,23 @@ void StartMenuStandIn::SetWelcomeLine(const QString& line)
     ShowText();
 }
 
+void StartMenuStandIn::ClearDescriptions()
+{
+    m_lines.clear();
+    ShowText();
+}
+
+void StartMenuStandIn::AddLine(const QString& text)
+{
+    m_lines.append(text);
+    ShowText();
+}
+
+void StartMenuStandIn::AddDescription(const QString& text)
+{
+    AddLine(text);
+}
+
 void StartMenuStandIn::SetDescription(const QStringList& lines)
 {
     m_lines = lines;

@@ -1,6 +1,7 @@
 // The start menu until its own window arrives: the welcome text and a button per exercise.
 #pragma once
 
+#include "shell/language/StartMenuText.h"
 #include "shell/main/MainWindowUi.h"
 
 #include <functional>
@@ -12,7 +13,7 @@ class QLabel;
 
 namespace pv {
 
-class StartMenuStandIn final : public QWidget, public IStartMenu
+class StartMenuStandIn final : public QWidget, public IStartMenu, public IStartMenuText
 {
     Q_OBJECT
 
@@ -25,6 +26,12 @@ public:
     void StopIntro() override {}
     std::optional<QString> WelcomeLine() const override;
     void SetWelcomeLine(const QString& line) override;
+
+    // IStartMenuText: the label wraps long lines itself.
+    void ClearDescriptions() override;
+    void AddLine(const QString& text) override;
+    void AddDescription(const QString& text) override;
+    void MarkScrollStop() override {}
 
     /// The description lines; line 0 is the welcome line.
     void SetDescription(const QStringList& lines);

@@ -331,40 +331,45 @@ void TPellivarkMain::MakeMenus()
     QMenuBar* bar = menuBar();
     const auto topMenu = [this, bar](const char* name, const char* text) {
         QMenu* menu = bar->addMenu(QString::fromLatin1(text));
-        menu->setObjectName(QString::fromLatin1(name));
+        menu->setObjectName(QString::fromLatin1(name) + QStringLiteral("Menu"));
         menu->menuAction()->setObjectName(QString::fromLatin1(name));
         // No new question may start while the user reads a menu.
         connect(menu, &QMenu::aboutToShow, m_autoNewQuestTimer, &QTimer::stop);
         return menu;
     };
+    const auto command = [this](MainControl control) {
+        return [this, control] {
+            if (m_handlers.Command)
+                m_handlers.Command(control);
+        };
+    };
 
     QMenu* file = topMenu("Filer1", "&File");
-    AddAction(file, MainControl::Hentstandardopstning1, QStringLiteral("Hentstandardopstning1"),
-              QStringLiteral("Load setup..."))
+    AddCommand(file, QStringLiteral("Opensetup1"), QStringLiteral("&Open setup..."),
+               command(MainControl::Hentstandardopstning1))
         ->setShortcut(Qt::Key_F2);
     AddAction(file, MainControl::Gemopstning1, QStringLiteral("Gemopstning1"),
-              QStringLiteral("Save setup..."))
+              QStringLiteral("&Save setup as..."))
         ->setShortcut(Qt::Key_F3);
+    AddAction(file, MainControl::Hentstandardopstning1, QStringLiteral("Hentstandardopstning1"),
+              QStringLiteral("Load setup..."));
     file->addSeparator();
     AddAction(file, MainControl::Restartexercise, QStringLiteral("Restartexercise"),
-              QStringLiteral("Reset current results"));
-    QAction* n2 = file->addSeparator();
-    n2->setObjectName(QStringLiteral("N2"));
-    Register(MainControl::N2, n2);
+              QStringLiteral("&Restart the exercise..."));
     AddAction(file, MainControl::Reports1, QStringLiteral("Reports1"),
-              QStringLiteral("Reports..."));
+              QStringLiteral("&Reports..."));
     AddAction(file, MainControl::Classmaintenance1, QStringLiteral("Classmaintenance1"),
               QStringLiteral("Class maintenance..."));
     AddAction(file, MainControl::ImportExport, QStringLiteral("ImportExport"),
-              QStringLiteral("Export / import..."));
+              QStringLiteral("&Export and import..."));
     AddAction(file, MainControl::Userinfo1, QStringLiteral("Userinfo1"),
-              QStringLiteral("User name..."));
+              QStringLiteral("&User information..."));
     file->addSeparator();
-    AddCommand(file, QStringLiteral("Afslut1"), QStringLiteral("E&xit"), [this] { close(); });
+    AddCommand(file, QStringLiteral("Exit2"), QStringLiteral("E&xit"), [this] { close(); });
 
-    QMenu* exercises = topMenu("velser2", "&Exercises");
+    QMenu* exercises = topMenu("velser2", "E&xercise");
     AddAction(exercises, MainControl::Overview1, QStringLiteral("Overview1"),
-              QStringLiteral("Start menu"), kOverviewTag);
+              QStringLiteral("Overview of the exercises"), kOverviewTag);
     exercises->addSeparator();
     for (ExerciseKind kind : kExerciseKinds) {
         const std::size_t k = Slot(kind);
@@ -395,17 +400,53 @@ void TPellivarkMain::MakeMenus()
         });
     }
 
-    QMenu* view = topMenu("History1", "&View");
+    QMenu* view = topMenu("View1", "&View");
+    const std::tuple<const char*, const char*, int> viewItems[] = {
+        {"Exercise1", "Exercise", 256},
+        {"Exercisesetup1", "Exercise setup", 512},
+        {"Useroverview1", "User overview", 1024},
+    };
+    for (const auto& [name, text, tag] : viewItems) {
+        QAction* item = view->addAction(QString::fromLatin1(text));
+        item->setObjectName(QString::fromLatin1(name));
+        const int viewTag = tag;
+        connect(item, &QAction::triggered, this, [this, viewTag] {
+            if (m_handlers.ViewTag)
+                m_handlers.ViewTag(viewTag);
+        });
+    }
+    view->addSeparator();
+    QMenu* toolBars = view->addMenu(QStringLiteral("&Tool bars"));
+    toolBars->setObjectName(QStringLiteral("Speedbar1Menu"));
+    toolBars->menuAction()->setObjectName(QStringLiteral("Speedbar1"));
+    const std::pair<const char*, int> toolItems[] = {
+        {"Standard1", 0}, {"Result1", 3}, {"Speed7", 4}, {"Extra1", 5}};
+    const char* toolTexts[] = {"&Standard", "&Score", "&Tempo", "E&xtra"};
+    for (std::size_t t = 0; t < std::size(toolItems); ++t) {
+        const auto [name, n] = toolItems[t];
+        QAction* toggle = toolBars->addAction(QString::fromLatin1(toolTexts[t]));
+        toggle->setObjectName(QString::fromLatin1(name));
+        toggle->setCheckable(true);
+        toggle->setChecked(true);
+        const int index = n;
+        connect(toggle, &QAction::toggled, this, [this, index](bool on) {
+            SetToolWindowAllowed(index, on);
+            if (m_handlers.ToolWindowFlag)
+                m_handlers.ToolWindowFlag(index, on);
+        });
+        m_toolWindowItems[static_cast<std::size_t>(index)] = toggle;
+    }
+    view->addSeparator();
     QMenu* periods = view->addMenu(QStringLiteral("Statistics period"));
     periods->setObjectName(QStringLiteral("Resultsumations1Menu"));
     periods->menuAction()->setObjectName(QStringLiteral("Resultsumations1"));
     Register(MainControl::Resultsumations1, periods->menuAction());
     auto* periodGroup = new QActionGroup(this);
-    const std::pair<const char*, const char*> periodItems[] = {{"N1day1", "1 day"},
-                                                               {"N3days1", "3 days"},
-                                                               {"N1week1", "1 week"},
-                                                               {"N2weeks1", "2 weeks"},
-                                                               {"N1month1", "1 month"}};
+    const std::pair<const char*, const char*> periodItems[] = {{"N1day1", "Last &day"},
+                                                               {"N3days1", "Last &3 days"},
+                                                               {"N1week1", "Last &week"},
+                                                               {"N2weeks1", "Last &2 weeks"},
+                                                               {"N1month1", "Last &month"}};
     for (const auto& [name, text] : periodItems) {
         QAction* period = periods->addAction(QString::fromLatin1(text));
         period->setObjectName(QString::fromLatin1(name));
@@ -419,59 +460,81 @@ void TPellivarkMain::MakeMenus()
         m_periodItems.push_back(period);
     }
     AddAction(view, MainControl::Deleteresults1, QStringLiteral("Deleteresults1"),
-              QStringLiteral("Delete results..."));
+              QStringLiteral("De&lete results..."));
     QAction* n13 = view->addSeparator();
     n13->setObjectName(QStringLiteral("N13"));
     Register(MainControl::N13, n13);
     AddAction(view, MainControl::Refresh1, QStringLiteral("Refresh1"), QStringLiteral("Refresh"));
+    // The statistics period's own entry; the rights keep it hidden.
+    QAction* n2 = view->addAction(QStringLiteral("&Statistics period..."));
+    n2->setObjectName(QStringLiteral("N2"));
+    Register(MainControl::N2, n2);
 
     QMenu* tutorMenu = topMenu("Tutor1", "&Tutor");
     AddAction(tutorMenu, MainControl::Activatetutor1, QStringLiteral("Activatetutor1"),
-              QStringLiteral("Tutor on"), kTutorTag)
+              QStringLiteral("Use the tutor"), kTutorTag)
         ->setCheckable(true);
+    QAction* tutorSetup = tutorMenu->addAction(QStringLiteral("Tutor setup"));
+    tutorSetup->setObjectName(QStringLiteral("Tutorsetup1"));
+    connect(tutorSetup, &QAction::triggered, this, [this] {
+        if (m_handlers.ViewTag)
+            m_handlers.ViewTag(kTutorSetupTag);
+    });
     AddAction(tutorMenu, MainControl::Tutoreditor2, QStringLiteral("Tutoreditor2"),
               QStringLiteral("Tutor editor..."));
 
-    QMenu* midi = topMenu("Midi1", "&Options");
+    QMenu* midi = topMenu("Midi1", "&MIDI");
     Register(MainControl::Midi1, midi->menuAction());
     const std::tuple<MainControl, const char*, const char*> options[] = {
-        {MainControl::Autonewquest1, "Autonewquest1", "New question by itself"},
-        {MainControl::MIDIremote1, "MIDIremote1", "MIDI remote control"},
-        {MainControl::Showkeyname1, "Showkeyname1", "Show the key's name"},
-        {MainControl::NoteIdentification1, "NoteIdentification1", "Note identification"},
-        {MainControl::ShowMetronome1, "ShowMetronome1", "Visual metronome"},
+        {MainControl::MIDIin1, "MIDIin1", "MIDI &keyboard"},
+        {MainControl::MIDIremote1, "MIDIremote1", "&Remote control by MIDI"},
+        {MainControl::Autonewquest1, "Autonewquest1", "&New question automatically"},
+        {MainControl::ShowMetronome1, "ShowMetronome1", "Show the metronome"},
         {MainControl::Playmetronome1, "Playmetronome1", "Play the metronome"},
-        {MainControl::MIDIin1, "MIDIin1", "MIDI input"},
+        {MainControl::Showkeyname1, "Showkeyname1", "Show &key names"},
     };
     for (const auto& [control, name, text] : options) {
         AddAction(midi, control, QString::fromLatin1(name), QString::fromLatin1(text))
             ->setCheckable(true);
     }
+    QMenu* identification = midi->addMenu(QStringLiteral("Note &identification"));
+    identification->setObjectName(QStringLiteral("NoteIdentification1Menu"));
+    identification->menuAction()->setObjectName(QStringLiteral("NoteIdentification1"));
+    Register(MainControl::NoteIdentification1, identification->menuAction());
+    auto* identificationGroup = new QActionGroup(this);
+    const std::pair<const char*, const char*> modes[] = {
+        {"Absolute1", "&Exact octave"},
+        {"Anyoctave1", "&Any octave"},
+        {"Relative1", "&Relative to the first note"}};
+    for (std::size_t m = 0; m < std::size(modes); ++m) {
+        QAction* mode = identification->addAction(QString::fromLatin1(modes[m].second));
+        mode->setObjectName(QString::fromLatin1(modes[m].first));
+        mode->setCheckable(true);
+        identificationGroup->addAction(mode);
+        const int tag = static_cast<int>(m);
+        connect(mode, &QAction::triggered, this, [this, tag] {
+            if (m_handlers.NoteIdentification)
+                m_handlers.NoteIdentification(tag);
+        });
+        m_identificationItems[m] = mode;
+    }
+    connect(identification, &QMenu::aboutToShow, this, [this] {
+        if (!m_handlers.NoteIdentificationMode)
+            return;
+        const int mode = m_handlers.NoteIdentificationMode();
+        if (mode >= 0 && mode < static_cast<int>(m_identificationItems.size()))
+            m_identificationItems[static_cast<std::size_t>(mode)]->setChecked(true);
+    });
     midi->addSeparator();
-    AddCommand(midi, QStringLiteral("Programsettings1"), QStringLiteral("Program settings..."),
+    AddCommand(midi, QStringLiteral("Programsettings1"), QStringLiteral("&Program settings..."),
                [this] {
                    m_prompts.ShowInfo(QStringLiteral("The program settings dialog is not "
                                                      "available yet."),
                                       windowTitle());
                });
 
-    QMenu* window = topMenu("Window1", "&Window");
-    const char* toolWindowNames[] = {"",      "Metronome display", "Tutor progress", "Score",
-                                     "Tempo", "Metronome buttons"};
-    for (int n = 1; n < IToolWindows::kCount; ++n) {
-        QAction* toggle = window->addAction(QString::fromLatin1(toolWindowNames[n]));
-        toggle->setObjectName(QStringLiteral("ToolWindow%1Item").arg(n));
-        toggle->setCheckable(true);
-        toggle->setChecked(true);
-        connect(toggle, &QAction::toggled, this, [this, n](bool on) {
-            SetToolWindowAllowed(n, on);
-            if (m_handlers.ToolWindowFlag)
-                m_handlers.ToolWindowFlag(n, on);
-        });
-    }
-
     QMenu* help = topMenu("Hjlp1", "&Help");
-    AddCommand(help, QStringLiteral("OmPellivark1"), QStringLiteral("About Pellivark..."), [this] {
+    AddCommand(help, QStringLiteral("OmPellivark1"), QStringLiteral("&About Pellivark..."), [this] {
         m_prompts.ShowInfo(QStringLiteral("Pellivark %1\nEar training for musicians.")
                                .arg(QCoreApplication::applicationVersion()),
                            windowTitle());
@@ -912,11 +975,9 @@ void TPellivarkMain::SetToolWindowAllowed(int n, bool allowed)
     if (n < 0 || n >= IToolWindows::kCount)
         return;
     m_toolWindowAllowed[static_cast<std::size_t>(n)] = allowed;
-    if (n > 0) {
-        if (auto* toggle = findChild<QAction*>(QStringLiteral("ToolWindow%1Item").arg(n))) {
-            const QSignalBlocker block(toggle);
-            toggle->setChecked(allowed);
-        }
+    if (QAction* toggle = m_toolWindowItems[static_cast<std::size_t>(n)]) {
+        const QSignalBlocker block(toggle);
+        toggle->setChecked(allowed);
     }
     ApplyToolWindow(n);
 }

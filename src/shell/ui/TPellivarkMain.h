@@ -61,6 +61,10 @@ struct MainWindowHandlers
     std::function<void(int n, bool on)> ToolWindowFlag;
     /// The user chose statistics period entry index (0..4).
     std::function<void(int index)> StatisticsPeriod;
+    /// The user chose a note identification mode (0 exact octave, 1 any octave, 2 relative).
+    std::function<void(int mode)> NoteIdentification;
+    /// The note identification mode in force, for the submenu's tick.
+    std::function<int()> NoteIdentificationMode;
 };
 
 class TPellivarkMain final : public QMainWindow,
@@ -269,6 +273,8 @@ private:
     QString m_helpFile;
     std::array<ResultColumn, kResultColumnCount> m_resultColumns{};
     std::vector<QAction*> m_periodItems;
+    std::array<QPointer<QAction>, IToolWindows::kCount> m_toolWindowItems{};
+    std::array<QAction*, 3> m_identificationItems{};
 
     int m_programFontSize = 9;
     AnswerSoundChoice m_answerSounds{};

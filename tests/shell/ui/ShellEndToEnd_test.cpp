@@ -69,6 +69,9 @@ class Installation
 public:
     Installation()
     {
+        EXPECT_TRUE(QDir().mkpath(program.File(QStringLiteral("Language"))));
+        EXPECT_TRUE(QFile::copy(QStringLiteral(PELLIVARK_ENGLISH_LAN),
+                                program.File(QStringLiteral("Language/English.LAN"))));
         EXPECT_TRUE(WriteSetupFile(DefaultSetupPath(), DefaultExerciseSetup()));
         ExerciseSetup mine = DefaultExerciseSetup();
         // Three chords to tell apart instead of two: a setup the default is not.
