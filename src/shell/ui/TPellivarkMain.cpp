@@ -166,17 +166,16 @@ QAction* TPellivarkMain::AddCommand(QMenu* menu, const QString& name, const QStr
     return action;
 }
 
-QToolButton* TPellivarkMain::AddToolButton(QWidget* client, MainControl control,
-                                           const QString& name, const QString& text,
-                                           const QString& hint, int tag)
+QToolButton* TPellivarkMain::AddToolButton(int toolWindow, MainControl control, const QString& name,
+                                           const QString& text, const QString& hint, int tag)
 {
-    auto* button = new QToolButton(client);
+    auto* button = new QToolButton;
     button->setObjectName(name);
     button->setText(text);
     button->setToolTip(hint);
     button->setAutoRaise(true);
     button->setToolButtonStyle(Qt::ToolButtonTextOnly);
-    client->layout()->addWidget(button);
+    m_barActions[button] = m_toolWindows->AddControl(toolWindow, button);
     if (tag != 0) {
         button->setProperty("tag", tag);
         connect(button, &QToolButton::clicked, this, [this, tag] {
@@ -188,11 +187,12 @@ QToolButton* TPellivarkMain::AddToolButton(QWidget* client, MainControl control,
     return button;
 }
 
-QLabel* TPellivarkMain::AddLabel(QWidget* client, MainControl control, const QString& name)
+QLabel* TPellivarkMain::AddLabel(int toolWindow, MainControl control, const QString& name)
 {
-    auto* label = new QLabel(client);
+    auto* label = new QLabel;
     label->setObjectName(name);
-    client->layout()->addWidget(label);
+    label->setContentsMargins(4, 0, 4, 0);
+    m_barActions[label] = m_toolWindows->AddControl(toolWindow, label);
     Register(control, label);
     return label;
 }
@@ -200,7 +200,7 @@ QLabel* TPellivarkMain::AddLabel(QWidget* client, MainControl control, const QSt
 void TPellivarkMain::MakeToolWindows()
 {
     // Tool window 0: the views, the exercises and what is shown.
-    QWidget* bar = m_toolWindows->Client(0);
+    constexpr int bar = 0;
     m_viewButtons = new QButtonGroup(this);
     m_viewButtons->setExclusive(true);
     struct ViewButton
@@ -224,10 +224,10 @@ void TPellivarkMain::MakeToolWindows()
         button->setCheckable(true);
         m_viewButtons->addButton(button);
     }
-    auto* bevel = new QFrame(bar);
+    auto* bevel = new QFrame;
     bevel->setObjectName(QStringLiteral("Bevel1"));
     bevel->setFrameShape(QFrame::VLine);
-    bar->layout()->addWidget(bevel);
+    m_barActions[bevel] = m_toolWindows->AddControl(bar, bevel);
     Register(MainControl::Bevel1, bevel);
 
     m_exerciseButtons = new QButtonGroup(this);
@@ -246,9 +246,7 @@ void TPellivarkMain::MakeToolWindows()
         button->setCheckable(true);
         m_exerciseButtons->addButton(button);
     }
-    auto* separator = new QFrame(bar);
-    separator->setFrameShape(QFrame::VLine);
-    bar->layout()->addWidget(separator);
+    m_toolWindows->AddSeparator(bar);
     QToolButton* tutor =
         AddToolButton(bar, MainControl::SpeedButton10, QStringLiteral("SpeedButton10"),
                       QStringLiteral("Tutor"), QStringLiteral("Tutor"), kTutorTag);
@@ -262,54 +260,52 @@ void TPellivarkMain::MakeToolWindows()
         if (m_handlers.Command)
             m_handlers.Command(MainControl::Hentstandardopstning1);
     });
-    QLabel* label1 = AddLabel(bar, MainControl::Label1, QStringLiteral("Label1"));
-    label1->setMinimumWidth(120);
+    m_toolWindows->AddSeparator(bar);
+    AddLabel(bar, MainControl::Label1, QStringLiteral("Label1"));
     QLabel* label3 = AddLabel(bar, MainControl::Label3, QStringLiteral("Label3"));
     QFont bold = label3->font();
     bold.setBold(true);
     label3->setFont(bold);
-    QLabel* label7 = AddLabel(bar, MainControl::Label7, QStringLiteral("Label7"));
-    label7->setMinimumWidth(60);
-    static_cast<QHBoxLayout*>(bar->layout())->addStretch(1);
+    AddLabel(bar, MainControl::Label7, QStringLiteral("Label7"));
 
     // Tool window 1: the visual metronome and the microphone's display.
-    auto* paintBox2 = new QWidget(m_toolWindows->Client(1));
+    auto* paintBox2 = new QWidget;
     paintBox2->setObjectName(QStringLiteral("PaintBox2"));
     paintBox2->setMinimumSize(120, 24);
-    m_toolWindows->Client(1)->layout()->addWidget(paintBox2);
+    m_toolWindows->AddControl(1, paintBox2);
 
     // Tool window 2: the tutor's progress.
-    AddLabel(m_toolWindows->Client(2), MainControl::Label6, QStringLiteral("Label6"));
-    AddLabel(m_toolWindows->Client(2), MainControl::Label2, QStringLiteral("Label2"));
+    AddLabel(2, MainControl::Label6, QStringLiteral("Label6"));
+    AddLabel(2, MainControl::Label2, QStringLiteral("Label2"));
 
     // Tool window 3: the score.
-    QWidget* score = m_toolWindows->Client(3);
-    m_gauge15 = new QProgressBar(score);
+    m_gauge15 = new QProgressBar;
     m_gauge15->setObjectName(QStringLiteral("Gauge15"));
     m_gauge15->setRange(0, 100);
     m_gauge15->setValue(0);
     m_gauge15->setMinimumWidth(140);
-    score->layout()->addWidget(m_gauge15);
-    m_label15 = new QLabel(score);
+    m_toolWindows->AddControl(3, m_gauge15);
+    m_label15 = new QLabel;
     m_label15->setObjectName(QStringLiteral("Label15"));
+    m_label15->setContentsMargins(6, 0, 6, 0);
     m_label15->setMinimumWidth(160);
-    score->layout()->addWidget(m_label15);
-    AddLabel(score, MainControl::Label4, QStringLiteral("Label4"));
+    m_toolWindows->AddControl(3, m_label15);
+    AddLabel(3, MainControl::Label4, QStringLiteral("Label4"));
 
     // Tool window 4: the tempo.
-    QWidget* tempo = m_toolWindows->Client(4);
-    auto* label8 = new QLabel(QStringLiteral("Tempo"), tempo);
+    auto* label8 = new QLabel(QStringLiteral("Tempo"));
     label8->setObjectName(QStringLiteral("Label8"));
-    tempo->layout()->addWidget(label8);
-    m_trackBar1 = new QSlider(Qt::Horizontal, tempo);
+    label8->setContentsMargins(4, 0, 4, 0);
+    m_toolWindows->AddControl(4, label8);
+    m_trackBar1 = new QSlider(Qt::Horizontal);
     m_trackBar1->setObjectName(QStringLiteral("TrackBar1"));
     m_trackBar1->setRange(30, 240);
     m_trackBar1->setMinimumWidth(140);
-    tempo->layout()->addWidget(m_trackBar1);
+    m_toolWindows->AddControl(4, m_trackBar1);
     Register(MainControl::TrackBar1, m_trackBar1);
 
     // Tool window 5: metronome, visual metronome, microphone.
-    QWidget* tools = m_toolWindows->Client(5);
+    constexpr int tools = 5;
     AddToolButton(tools, MainControl::Metro, QStringLiteral("Metro"), QStringLiteral("Metronome"),
                   QStringLiteral("Metronome"), 0)
         ->setCheckable(true);
@@ -608,11 +604,12 @@ std::vector<std::pair<QString, QString>> TPellivarkMain::VisibleTexts() const
         }
     }
     for (int n = 0; n < IToolWindows::kCount; ++n) {
-        QWidget* client = m_toolWindows->Client(n);
-        if (!client->isVisible())
+        QToolBar* bar = m_toolWindows->Bar(n);
+        if (!bar->isVisible())
             continue;
-        for (QAbstractButton* button : client->findChildren<QAbstractButton*>()) {
-            if (button->isVisible())
+        for (QAbstractButton* button : bar->findChildren<QAbstractButton*>()) {
+            // Qt's own buttons of the bar (its extension arrow) carry a picture, not a text.
+            if (button->isVisible() && !button->objectName().startsWith(QLatin1String("qt_")))
                 texts.emplace_back(button->objectName(), button->text());
         }
     }
@@ -806,12 +803,17 @@ void TPellivarkMain::SetVisible(MainControl control, bool on)
         return;
     if (c->Action)
         c->Action->setVisible(on);
-    if (c->Button)
-        c->Button->setVisible(on);
-    if (c->Label)
-        c->Label->setVisible(on);
-    if (c->Widget)
-        c->Widget->setVisible(on);
+    // A control inside a tool bar shows and hides only through the bar's action for it.
+    for (QWidget* widget : {static_cast<QWidget*>(c->Button.data()),
+                            static_cast<QWidget*>(c->Label.data()), c->Widget.data()}) {
+        if (widget == nullptr)
+            continue;
+        const auto inBar = m_barActions.find(widget);
+        if (inBar != m_barActions.end() && inBar->second)
+            inBar->second->setVisible(on);
+        else
+            widget->setVisible(on);
+    }
 }
 
 void TPellivarkMain::SetChecked(MainControl control, bool on)

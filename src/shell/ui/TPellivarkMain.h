@@ -226,9 +226,9 @@ private:
                        int tag = 0);
     QAction* AddCommand(QMenu* menu, const QString& name, const QString& text,
                         std::function<void()> run);
-    QToolButton* AddToolButton(QWidget* client, MainControl control, const QString& name,
+    QToolButton* AddToolButton(int toolWindow, MainControl control, const QString& name,
                                const QString& text, const QString& hint, int tag);
-    QLabel* AddLabel(QWidget* client, MainControl control, const QString& name);
+    QLabel* AddLabel(int toolWindow, MainControl control, const QString& name);
     void Register(MainControl control, QAction* action);
     void Register(MainControl control, QAbstractButton* button);
     void Register(MainControl control, QLabel* label);
@@ -260,6 +260,7 @@ private:
     QPointer<QWidget> m_resultsWindow;
     std::map<SetupBlockType, QPointer<QWidget>> m_setupPages;
     std::map<QWidget*, QPointer<QMdiSubWindow>> m_subWindows;
+    std::map<QWidget*, QPointer<QAction>> m_barActions;
     QPointer<QWidget> m_shown;
 
     QTimer* m_timer1 = nullptr;

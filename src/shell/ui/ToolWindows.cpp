@@ -1,7 +1,6 @@
 // The tool windows as Qt tool bars.
 #include "shell/ui/ToolWindows.h"
 
-#include <QHBoxLayout>
 #include <QMainWindow>
 #include <QToolBar>
 
@@ -30,14 +29,7 @@ ToolBarToolWindows::ToolBarToolWindows(QMainWindow& window) : m_window(window)
         // view's back would leave the settings and the screen disagreeing.
         bar->toggleViewAction()->setVisible(false);
         bar->setContextMenuPolicy(Qt::PreventContextMenu);
-        auto* client = new QWidget(bar);
-        client->setObjectName(QStringLiteral("ToolWindow%1Client").arg(n));
-        auto* layout = new QHBoxLayout(client);
-        layout->setContentsMargins(2, 0, 2, 0);
-        layout->setSpacing(4);
-        bar->addWidget(client);
         m_bars[static_cast<std::size_t>(n)] = bar;
-        m_clients[static_cast<std::size_t>(n)] = client;
     }
     for (int n : {0, 2, 1})
         window.addToolBar(Qt::TopToolBarArea, m_bars[static_cast<std::size_t>(n)]);
@@ -50,9 +42,18 @@ QToolBar* ToolBarToolWindows::Bar(int n) const
     return ValidIndex(n) ? m_bars[static_cast<std::size_t>(n)] : nullptr;
 }
 
-QWidget* ToolBarToolWindows::Client(int n) const
+QAction* ToolBarToolWindows::AddControl(int n, QWidget* control)
 {
-    return ValidIndex(n) ? m_clients[static_cast<std::size_t>(n)] : nullptr;
+    // Controls sit in the bar itself, so a bar wider than the window folds its end into an
+    // extension menu instead of widening the window beyond the screen.
+    QToolBar* bar = Bar(n);
+    return bar != nullptr ? bar->addWidget(control) : nullptr;
+}
+
+void ToolBarToolWindows::AddSeparator(int n)
+{
+    if (QToolBar* bar = Bar(n))
+        bar->addSeparator();
 }
 
 void ToolBarToolWindows::SetToolWindowVisible(int n, bool visible)

@@ -6,6 +6,7 @@
 
 #include <array>
 
+class QAction;
 class QMainWindow;
 class QToolBar;
 class QWidget;
@@ -17,8 +18,11 @@ class IToolWindows
 public:
     static constexpr int kCount = 6;
     virtual ~IToolWindows() = default;
-    /// The area the main window puts tool window n's controls into (n 0..5).
-    virtual QWidget* Client(int n) const = 0;
+    /// Puts a control at the end of tool window n (n 0..5), which takes it over. The control
+    /// is shown and hidden through the action that comes back (null for no such window).
+    virtual QAction* AddControl(int n, QWidget* control) = 0;
+    /// A divider at the end of tool window n.
+    virtual void AddSeparator(int n) = 0;
     /// Shows or hides tool window n now; changes nothing when it is so already.
     virtual void SetToolWindowVisible(int n, bool visible) = 0;
     virtual bool ToolWindowVisible(int n) const = 0;
@@ -36,7 +40,8 @@ class ToolBarToolWindows final : public IToolWindows
 public:
     explicit ToolBarToolWindows(QMainWindow& window);
 
-    QWidget* Client(int n) const override;
+    QAction* AddControl(int n, QWidget* control) override;
+    void AddSeparator(int n) override;
     void SetToolWindowVisible(int n, bool visible) override;
     bool ToolWindowVisible(int n) const override;
     ToolWindowPlacement Placement(int n) const override;
@@ -47,7 +52,6 @@ public:
 private:
     QMainWindow& m_window;
     std::array<QToolBar*, kCount> m_bars{};
-    std::array<QWidget*, kCount> m_clients{};
 };
 
 } // namespace pv
