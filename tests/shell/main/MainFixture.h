@@ -246,6 +246,22 @@ public:
     Journal& log;
 };
 
+class ScriptedWizard final : public IConfigWizard
+{
+public:
+    explicit ScriptedWizard(Journal& journal) : log(journal) {}
+    bool Pending() const override { return pending; }
+    bool Show() override
+    {
+        log.Add(QStringLiteral("wizard.Show"));
+        pending = false;
+        return ok;
+    }
+    Journal& log;
+    bool pending = false;
+    bool ok = false;
+};
+
 class MainFixture : public ResultsFixture
 {
 protected:
@@ -301,7 +317,7 @@ protected:
     ScriptedTutor scriptedTutor{log};
     RecordingMidiIn midiIn{log};
     RecordingSettings settings{log};
-    NullConfigWizard wizard;
+    ScriptedWizard wizard{log};
     PellivarkMainModel model{MainModelServices{ui,
                                                windows,
                                                startMenu,

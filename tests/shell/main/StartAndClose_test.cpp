@@ -170,6 +170,21 @@ TEST_F(FirstShow, TheChoosersPickIsKept)
     EXPECT_TRUE(prompts.asked.empty());
 }
 
+TEST_F(FirstShow, AFirstRunWizardClosedWithOkSavesTheSettingsBeforeTheStartMenuStarts)
+{
+    for (bool ok : {false, true}) {
+        SCOPED_TRACE(ok);
+        Restart();
+        QFile::remove(data.SettingsFilePath());
+        wizard.pending = true;
+        wizard.ok = ok;
+        model.FormShow();
+        EXPECT_LT(log.At(QStringLiteral("wizard.Show")), log.At(QStringLiteral("menu.Start")));
+        EXPECT_FALSE(wizard.pending);
+        EXPECT_EQ(SizeOf(data.SettingsFilePath()), ok ? 816 : 0);
+    }
+}
+
 TEST_F(FirstShow, LaterShowsOnlyHideTheSplash)
 {
     model.FormShow();

@@ -345,6 +345,21 @@ TEST_F(ViewSwitch, TurningTheTutorOffBringsTheUsersOwnSetupBack)
     EXPECT_TRUE(ui.enabled[MainControl::RunKonfig]);
 }
 
+TEST_F(ViewSwitch, TheSettingsTutorOptionStartsTheTutorAtTheFirstSwitch)
+{
+    data.CurrentUser->Record.TutorFileName = QStringLiteral("Basics.tut");
+    scriptedTutor.starts = true;
+    scriptedTutor.steps = {{Kind(1), 1}};
+    data.ProgramSettings.TutorActive = true; // the program closed with the tutor on
+    const QStringList calls = Click(1);
+    EXPECT_TRUE(calls.contains(QStringLiteral("tutor.Start Basics.tut")));
+    EXPECT_TRUE(model.TutorActive());
+    EXPECT_TRUE(ui.IsDown(MainControl::SpeedButton10));
+    // Staying with it, the next switch does not start it again.
+    EXPECT_FALSE(Click(kResultsViewTag).contains(QStringLiteral("tutor.Start Basics.tut")));
+    EXPECT_TRUE(model.TutorActive());
+}
+
 TEST_F(ViewSwitch, ATutorOnAsksToStoreOnlyWhenSomeKindHasFiveAnswers)
 {
     data.CurrentUser->Record.TutorFileName = QStringLiteral("Basics.tut");
