@@ -70,8 +70,10 @@ bool FluidMidiFilePlayer::Play()
     bool played = false;
     m_synth->WhileNotRendering(
         [&](fluid_synth_t*) { played = fluid_player_play(m_player) == FLUID_OK; });
-    if (played)
+    if (played) {
+        m_endReported = false;
         m_poll.start();
+    }
     return played;
 }
 
@@ -97,9 +99,11 @@ void FluidMidiFilePlayer::SetFinishedHandler(std::function<void()> handler)
 
 void FluidMidiFilePlayer::CheckFinished()
 {
-    if (m_player == nullptr || fluid_player_get_status(m_player) != FLUID_PLAYER_DONE)
+    if (m_player == nullptr || m_endReported ||
+        fluid_player_get_status(m_player) != FLUID_PLAYER_DONE)
         return;
     m_poll.stop();
+    m_endReported = true;
     emit Finished();
 }
 

@@ -33,7 +33,8 @@ public:
     void SetFinishedHandler(std::function<void()> handler) override;
 
     bool IsOpen() const { return m_player != nullptr; }
-    /// Emits Finished when the music has played to its end; the timer calls it while playing.
+    /// Emits Finished once when the music has played to its end (FluidSynth counts the last
+    /// notes' fading, up to two seconds, in); the timer calls it while playing.
     void CheckFinished();
 
 signals:
@@ -45,6 +46,7 @@ private:
     FluidSynthOutput* m_synth = nullptr;
     _fluid_player_t* m_player = nullptr;
     QTimer m_poll;
+    bool m_endReported = false; ///< the end of this playing has been reported
     std::function<void()> m_finished;
 };
 
