@@ -145,11 +145,12 @@ public:
         return Glyph(whole ? kWholeNote : kBlackHead, x, Y(position), whole ? 1.0 : 1.0);
     }
 
-    /// A stemmed note; returns the x and y of the stem's end.
-    QPointF Note(double x, int position, double stemSpaces = 3.3) const
+    /// A stemmed note, the stem up below the middle line (or when asked); returns the x and y
+    /// of the stem's end.
+    QPointF Note(double x, int position, double stemSpaces = 3.3, bool forceUp = false) const
     {
         const QRectF head = Head(x, position, false);
-        const bool up = position < 4;
+        const bool up = forceUp || position < 4;
         const double stemX = up ? head.right() - m_space * 0.06 : head.left() + m_space * 0.06;
         const double fromY = up ? head.center().y() - m_space * 0.15
                                 : head.center().y() + m_space * 0.15;
@@ -197,7 +198,6 @@ void Text(QPainter& p, const QRectF& box, const QString& text, double pixelSize,
 // A rhythm on one line: quarter notes ('q') and pairs of beamed eighths ('e'), spread evenly.
 std::vector<QRectF> Rhythm(const Staff& staff, double from, double to, const char* pattern)
 {
-    std::vector<double> slots;
     int count = 0;
     for (const char* c = pattern; *c != '\0'; ++c)
         count += *c == 'e' ? 2 : 1;
@@ -206,15 +206,15 @@ std::vector<QRectF> Rhythm(const Staff& staff, double from, double to, const cha
     double x = from + step / 2.0;
     for (const char* c = pattern; *c != '\0'; ++c) {
         if (*c == 'e') {
-            const QPointF a = staff.Note(x, 4, 3.0);
+            const QPointF a = staff.Note(x, 4, 3.0, true);
             heads.push_back(QRectF(x - staff.Space(), staff.Y(5), 2 * staff.Space(), staff.Space()));
-            const QPointF b = staff.Note(x + step, 4, 3.0);
+            const QPointF b = staff.Note(x + step, 4, 3.0, true);
             heads.push_back(
                 QRectF(x + step - staff.Space(), staff.Y(5), 2 * staff.Space(), staff.Space()));
             staff.Beam(a, b, true);
             x += 2 * step;
         } else {
-            staff.Note(x, 4, 3.0);
+            staff.Note(x, 4, 3.0, true);
             heads.push_back(QRectF(x - staff.Space(), staff.Y(5), 2 * staff.Space(), staff.Space()));
             x += step;
         }
@@ -231,6 +231,8 @@ void DrawContent(QPainter& p, ExerciseKind kind, double w, double h, QColor acce
     // The staff sits a little above the middle, leaving room below for a caption line.
     const double bottom = h * 0.5 + 2.2 * space;
     Staff staff(p, margin, w - margin, bottom, space, ink);
+    // A rhythm's one line lies lower: its stems rise above it.
+    Staff line(p, margin, w - margin, bottom + 1.6 * space, space, ink);
     switch (kind) {
     case ExerciseKind::ChordIdentification: {
         staff.Lines();
@@ -245,15 +247,20 @@ void DrawContent(QPainter& p, ExerciseKind kind, double w, double h, QColor acce
     }
     case ExerciseKind::IntervalIdentification: {
         staff.Lines();
-        const QRectF low = staff.Head(w * 0.33, 1, false);
-        const QRectF high = staff.Head(w * 0.67, 7, false);
-        QPainterPath arc;
-        arc.moveTo(low.center() + QPointF(0, -space * 1.2));
-        arc.quadTo(QPointF(w * 0.36, high.center().y() - space * 1.2),
-                   high.center() + QPointF(-space * 1.4, -space * 0.2));
-        p.setPen(QPen(accent, std::max(1.2, space * 0.35), Qt::SolidLine, Qt::RoundCap));
+        const QRectF low = staff.Head(w * 0.3, 1, false);
+        const QRectF high = staff.Head(w * 0.7, 7, false);
+        // An arrow from the lower note up to the higher one: the step between them.
+        const QPointF from = low.center() + QPointF(space * 1.3, -space * 0.5);
+        const QPointF to = high.center() + QPointF(-space * 1.3, space * 0.5);
+        const double pen = std::max(1.2, space * 0.3);
+        p.setPen(QPen(accent, pen, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
         p.setBrush(Qt::NoBrush);
-        p.drawPath(arc);
+        p.drawLine(from, to);
+        const QPointF along = (to - from) / std::hypot(to.x() - from.x(), to.y() - from.y());
+        const QPointF across(-along.y(), along.x());
+        const double barb = space * 1.1;
+        p.drawLine(to, to - along * barb + across * barb * 0.6);
+        p.drawLine(to, to - along * barb - across * barb * 0.6);
         break;
     }
     case ExerciseKind::IntervalComparison: {
@@ -267,11 +274,11 @@ void DrawContent(QPainter& p, ExerciseKind kind, double w, double h, QColor acce
         break;
     }
     case ExerciseKind::RhythmImitation: {
-        staff.Lines(1);
-        Rhythm(staff, margin, w - margin, "qeq");
+        line.Lines(1);
+        Rhythm(line, margin, w - margin, "qeq");
         // An arrow bending back over the rhythm: play it back.
         QPainterPath arrow;
-        const double y = staff.Y(11);
+        const double y = line.Y(4) - 3.6 * space;
         arrow.moveTo(w * 0.78, y + space * 0.6);
         arrow.quadTo(w * 0.5, y - space * 2.0, w * 0.22, y + space * 0.6);
         p.setPen(QPen(accent, std::max(1.2, space * 0.35), Qt::SolidLine, Qt::RoundCap));
@@ -286,18 +293,18 @@ void DrawContent(QPainter& p, ExerciseKind kind, double w, double h, QColor acce
         break;
     }
     case ExerciseKind::RhythmReading: {
-        staff.Lines(1);
+        line.Lines(1);
         const double signWidth = space * 2.6;
-        Text(p, QRectF(margin - space * 0.4, staff.Y(8) - space, signWidth, space * 3.2),
+        Text(p, QRectF(margin - space * 0.4, line.Y(8) - space, signWidth, space * 3.2),
              QStringLiteral("4"), space * 3.0, ink);
-        Text(p, QRectF(margin - space * 0.4, staff.Y(4) - space * 0.2, signWidth, space * 3.2),
+        Text(p, QRectF(margin - space * 0.4, line.Y(4) - space * 0.2, signWidth, space * 3.2),
              QStringLiteral("4"), space * 3.0, ink);
-        Rhythm(staff, margin + signWidth, w - margin, "eqe");
+        Rhythm(line, margin + signWidth, w - margin, "qe");
         break;
     }
     case ExerciseKind::RhythmErrorDetection: {
-        staff.Lines(1);
-        const std::vector<QRectF> heads = Rhythm(staff, margin, w - margin, "qqe");
+        line.Lines(1);
+        const std::vector<QRectF> heads = Rhythm(line, margin, w - margin, "qqe");
         const QRectF wrong = heads[1];
         p.setPen(QPen(QColor(0xD0, 0x20, 0x20), std::max(1.2, space * 0.35)));
         p.setBrush(Qt::NoBrush);
@@ -330,15 +337,16 @@ void DrawContent(QPainter& p, ExerciseKind kind, double w, double h, QColor acce
     }
     case ExerciseKind::ChordProgressions: {
         staff.Lines();
-        const int chords[4][3] = {{2, 4, 6}, {2, 5, 7}, {1, 3, 6}, {2, 4, 6}};
-        const char* numerals[4] = {"I", "IV", "V", "I"};
-        for (int i = 0; i < 4; ++i) {
-            const double x = margin + (w - 2 * margin) * (0.125 + 0.25 * i);
+        // I IV V in G major: the chords move and their numerals say where.
+        const int chords[3][3] = {{2, 4, 6}, {2, 5, 7}, {1, 3, 6}};
+        const char* numerals[3] = {"I", "IV", "V"};
+        for (int i = 0; i < 3; ++i) {
+            const double x = margin + (w - 2 * margin) * (1.0 / 6.0 + i / 3.0);
             for (int pos : chords[i])
                 staff.Head(x, pos, true);
             if (large)
                 Text(p, QRectF(x - space * 2, staff.Y(-1), space * 4, space * 2.4),
-                     QString::fromLatin1(numerals[i]), space * 1.9, accent);
+                     QString::fromLatin1(numerals[i]), space * 1.8, accent);
         }
         break;
     }

@@ -239,6 +239,11 @@ bool TMenuDialog::eventFilter(QObject* watched, QEvent* event)
         const QVariant tag = watched->property(kTagProperty);
         if (tag.isValid())
             HoverOver(tag.toInt());
+        // A button passes a move it has no use for on to the panel, which would take the
+        // pointer for being over no button.
+        if (tag.toInt() != StartMenuModel::kNoKind && event->type() == QEvent::MouseMove &&
+            static_cast<QMouseEvent*>(event)->buttons() == Qt::NoButton)
+            return true;
     }
     return QWidget::eventFilter(watched, event);
 }

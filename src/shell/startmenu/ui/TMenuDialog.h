@@ -90,7 +90,7 @@ private:
     QFont m_bitmapFont;
     StartMenuModel m_model;
     QWidget* m_panel = nullptr;
-    DescriptionBox* m_paintBox = nullptr;
+    QWidget* m_paintBox = nullptr; ///< the DescriptionBox
     QLabel* m_label4 = nullptr;
     /// KindButtons[kind - 1]: the button of each kind, its tag the kind's number.
     std::array<QToolButton*, 10> m_kindButtons{};
