@@ -1,21 +1,21 @@
 // Composition root of Pellivark: one copy per user, the splash, the program's services and
 // windows, the event loop.
 #include "music/files/Folders.h"
+#include "shell/startmenu/ProgramVersion.h"
+#include "shell/startmenu/ui/TVelkommen.h"
 #include "shell/ui/PellivarkProgram.h"
 #include "shell/ui/SingleInstance.h"
-#include "shell/ui/SplashStandIn.h"
 #include "shell/ui/TPellivarkMain.h"
 
 #include <QApplication>
 #include <QPointer>
-#include <QSplashScreen>
 
 int main(int argc, char** argv)
 {
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Pellivark"));
     QApplication::setOrganizationName(QStringLiteral("Orvanta"));
-    QApplication::setApplicationVersion(QStringLiteral(PELLIVARK_VERSION));
+    QApplication::setApplicationVersion(pv::VersionText(pv::ReadVersionInfo()));
 
     // A second start only brings the running copy to the front.
     pv::SingleInstance instance(pv::SingleInstance::DefaultServerName());
@@ -31,7 +31,10 @@ int main(int argc, char** argv)
         mainWindow->activateWindow();
     });
 
-    std::unique_ptr<QSplashScreen> splash = pv::ShowSplash(QApplication::applicationVersion());
+    // The splash is shown and painted before the windows are made.
+    auto splash = std::make_unique<pv::TVelkommen>();
+    splash->setObjectName(QStringLiteral("SplashForm"));
+    splash->ShowAtStartUp();
 
     pv::ProgramOptions options;
     options.ProgramFolders = pv::ChooseFoldersOfApplication();

@@ -6,12 +6,15 @@
 #include "exercises/ui/TControlButton.h"
 #include "exercises/ui/TLevels.h"
 #include "music/base/Clock.h"
+#include "music/devices/FluidMidiFilePlayer.h"
 #include "music/ui/QtPrompts.h"
 #include "shell/main/PellivarkMainModel.h"
 #include "shell/settings/ProgramSettingsApplier.h"
+#include "shell/startmenu/StartMenuIntro.h"
+#include "shell/startmenu/ui/TMenuDialog.h"
 #include "shell/ui/ExerciseWindowSet.h"
-#include "shell/ui/StartMenuStandIn.h"
 #include "shell/ui/TPellivarkMain.h"
+#include "shell/ui/WidgetTexts.h"
 
 #include <exception>
 
@@ -28,17 +31,39 @@ constexpr std::array<const char*, 10> kFormNames = {
     "RhythmReadingForm", "RhythmCorrectionForm", "ChordInversionsForm", "ScalesForm",
     "MelodyForm",        "ChordProgressionForm"};
 
-constexpr std::array<const char*, 10> kKindNames = {
-    "Chord identification", "Interval identification", "Interval comparison", "Rhythm imitation",
-    "Rhythm reading",       "Rhythm error detection",  "Chord inversions",    "Scales",
-    "Melody dictation",     "Chord progressions"};
-
 std::size_t Slot(ExerciseKind kind)
 {
     return static_cast<std::size_t>(KindNumber(kind) - 1);
 }
 
 } // namespace
+
+/// The start menu window as the main window's decisions see it.
+class PellivarkProgram::StartMenuAdapter final : public IStartMenu
+{
+public:
+    explicit StartMenuAdapter(TMenuDialog& menu) : m_menu(menu) {}
+    void Start() override { m_menu.Start(); }
+    void StopIntro() override { m_menu.StopIntro(); }
+    std::optional<QString> WelcomeLine() const override
+    {
+        const QStringList& lines = m_menu.Model().Descriptions;
+        if (lines.isEmpty())
+            return std::nullopt;
+        return lines.front();
+    }
+    void SetWelcomeLine(const QString& line) override
+    {
+        QStringList& lines = m_menu.Model().Descriptions;
+        if (lines.isEmpty())
+            return;
+        lines.front() = line;
+        m_menu.update();
+    }
+
+private:
+    TMenuDialog& m_menu;
+};
 
 /// The MIDI input devices, until there is a layer for them: none.
 class PellivarkProgram::NoMidiInput final : public IMidiInputSelection
@@ -81,9 +106,15 @@ PellivarkProgram::~PellivarkProgram()
     // before the sequencer that drives it.
     m_model.reset();
     m_applier.reset();
+    // The intro's player goes before the synthesizer it plays on.
+    if (m_intro)
+        m_intro->StopIntro();
     m_results.reset();
     m_clock.reset();
     m_window.reset();
+    m_startMenuService.reset();
+    m_intro.reset();
+    m_introPlayer.reset();
     m_midiOut.StopQueue();
     if (m_answerSound)
         m_waveOut.RemoveTarget(*m_answerSound);
@@ -113,13 +144,29 @@ void PellivarkProgram::MakeStandardForms()
     // One guarded group: a failure leaves the rest of the group unmade.
     try {
         TPellivarkMain& window = *m_window;
-        QStringList kindNames;
-        for (const char* name : kKindNames)
-            kindNames << QString::fromLatin1(name);
-        m_startMenu = new StartMenuStandIn(kindNames, [this](int tag) {
+        m_introPlayer = std::make_unique<FluidMidiFilePlayer>([this]() -> FluidSynthOutput* {
+            Result<FluidSynthOutput*, MidiOutError> synth = m_devices.BuiltInSynth();
+            return synth ? synth.Value() : nullptr;
+        });
+        m_intro = std::make_unique<StartMenuIntro>(
+            m_midiOut, *m_introPlayer, m_data.ProgramSettings,
+            m_data.folders.ProgramFolder + QStringLiteral("Media/"));
+        TMenuDialog::Context menuContext;
+        menuContext.KindClicked = [this](int tag) {
             if (m_model)
                 m_model->Speed1Click(tag);
-        });
+        };
+        menuContext.KindCaption = [this](ExerciseKind kind) {
+            return m_window->Text(kExerciseMenuItems[static_cast<std::size_t>(KindNumber(kind))]);
+        };
+        menuContext.KindDescription = [this](ExerciseKind kind) {
+            return IsKnownKind(kind) ? m_descriptions[Slot(kind)] : QString();
+        };
+        menuContext.Intro = m_intro.get();
+        menuContext.Arguments = QCoreApplication::arguments().mid(1);
+        m_startMenu = new TMenuDialog(std::move(menuContext));
+        m_startMenu->setObjectName(QStringLiteral("StartMenuForm"));
+        m_startMenuService = std::make_unique<StartMenuAdapter>(*m_startMenu);
         window.SetStartMenu(m_startMenu);
         for (ExerciseKind kind : kExerciseKinds) {
             // Melody dictation needs its melody generator, which comes with its own window.
@@ -162,7 +209,7 @@ void PellivarkProgram::MakeStandardForms()
     m_model = std::make_unique<PellivarkMainModel>(MainModelServices{
         *m_window,
         *m_exercises,
-        *m_startMenu,
+        *m_startMenuService,
         m_tutor,
         *this,
         *this,
@@ -229,6 +276,11 @@ void PellivarkProgram::WireWindow()
     window.SetHandlers(std::move(handlers));
 }
 
+IStartMenu& PellivarkProgram::StartMenuService()
+{
+    return *m_startMenuService;
+}
+
 LanguageContext& PellivarkProgram::Language()
 {
     if (!m_language) {
@@ -237,7 +289,7 @@ LanguageContext& PellivarkProgram::Language()
             m_items,
             m_targets,
             m_prompts,
-            m_startMenu,
+            &m_startMenu->Model(),
             [this] { return m_model != nullptr && m_model->SettingsDialogOpen; },
             [] { return false; },
         });
@@ -251,7 +303,14 @@ void PellivarkProgram::RegisterTexts()
         [this](const QString& key, std::function<void(const QString&)> setter) {
             m_targets.Register(key, std::move(setter));
         });
+    RegisterWidgetTexts(m_startMenu->objectName(), *m_startMenu,
+                        [this](const QString& key, std::function<void(const QString&)> setter) {
+                            m_targets.Register(key, std::move(setter));
+                        });
     for (ExerciseKind kind : kExerciseKinds) {
+        m_targets.Register(
+            QString::fromLatin1(kFormNames[Slot(kind)]) + QStringLiteral(".ExerciseDescription"),
+            [this, kind](const QString& text) { m_descriptions[Slot(kind)] = text; });
         TExerciseBaseClass* exercise = m_exercises->Window(kind);
         if (exercise == nullptr)
             continue;

@@ -34,7 +34,9 @@ class AnswerSoundEffect;
 class ExerciseWindowSet;
 class PellivarkMainModel;
 class QtPrompts;
-class StartMenuStandIn;
+class FluidMidiFilePlayer;
+class StartMenuIntro;
+class TMenuDialog;
 class TPellivarkMain;
 
 struct ProgramOptions
@@ -71,7 +73,9 @@ public:
     PellivarkMainModel& Model() { return *m_model; }
     DataFiles& Data() { return m_data; }
     ExerciseWindowSet& Exercises() { return *m_exercises; }
-    StartMenuStandIn& StartMenu() { return *m_startMenu; }
+    TMenuDialog& StartMenu() { return *m_startMenu; }
+    /// The start menu as the main window's decisions see it.
+    IStartMenu& StartMenuService();
     const UIStringTable& Strings() const { return m_strings; }
     const LanguageTargets& TextTargets() const { return m_targets; }
     MainWindowState& State() { return m_state; }
@@ -101,6 +105,7 @@ public:
 
 private:
     class NoMidiInput;
+    class StartMenuAdapter;
 
     void MakeMainWindow();
     void MakeStandardForms();
@@ -139,7 +144,12 @@ private:
 
     std::unique_ptr<TPellivarkMain> m_window;
     std::unique_ptr<ExerciseWindowSet> m_exercises;
-    StartMenuStandIn* m_startMenu = nullptr;
+    std::unique_ptr<FluidMidiFilePlayer> m_introPlayer;
+    std::unique_ptr<StartMenuIntro> m_intro;
+    TMenuDialog* m_startMenu = nullptr;
+    std::unique_ptr<StartMenuAdapter> m_startMenuService;
+    /// The exercise descriptions the start menu shows, by kind (language texts).
+    std::array<QString, 10> m_descriptions{};
     std::unique_ptr<ExerciseClock> m_clock;
     std::unique_ptr<ResultBookkeeping> m_results;
     std::unique_ptr<ProgramSettingsApplier> m_applier;

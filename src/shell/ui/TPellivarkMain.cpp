@@ -5,6 +5,7 @@
 #include "exercises/ui/TExerciseBaseClass.h"
 #include "music/base/Prompts.h"
 #include "shell/ui/StartupProbe.h"
+#include "shell/ui/WidgetTexts.h"
 
 #include <QAction>
 #include <QActionGroup>
@@ -541,7 +542,9 @@ void TPellivarkMain::RegisterTextTargets(const TextTargetSink& sink)
 {
     const QString form = objectName();
     sink(form, [this](const QString& text) { setWindowTitle(text); });
-    for (QAction* action : findChildren<QAction*>()) {
+    // Only the window's own menus and tool bars: the views inside the work area announce their
+    // texts under their own names.
+    for (QAction* action : menuBar()->findChildren<QAction*>()) {
         if (action->objectName().isEmpty() || action->isSeparator())
             continue;
         QPointer<QAction> target(action);
@@ -550,29 +553,8 @@ void TPellivarkMain::RegisterTextTargets(const TextTargetSink& sink)
                 target->setText(text);
         });
     }
-    for (QAbstractButton* button : findChildren<QAbstractButton*>()) {
-        if (button->objectName().isEmpty())
-            continue;
-        QPointer<QAbstractButton> target(button);
-        const QString key = form + QLatin1Char('.') + button->objectName();
-        sink(key, [target](const QString& text) {
-            if (target)
-                target->setText(text);
-        });
-        sink(key + QStringLiteral("#hint"), [target](const QString& text) {
-            if (target)
-                target->setToolTip(text);
-        });
-    }
-    for (QLabel* label : findChildren<QLabel*>()) {
-        if (label->objectName().isEmpty())
-            continue;
-        QPointer<QLabel> target(label);
-        sink(form + QLatin1Char('.') + label->objectName(), [target](const QString& text) {
-            if (target)
-                target->setText(text);
-        });
-    }
+    for (int n = 0; n < IToolWindows::kCount; ++n)
+        RegisterWidgetTexts(form, *m_toolWindows->Bar(n), sink);
     for (int n = 2; n < IToolWindows::kCount; ++n) {
         QPointer<QToolBar> bar(m_toolWindows->Bar(n));
         sink(form + QStringLiteral(".ToolWindow%1").arg(n), [bar](const QString& text) {

@@ -8,6 +8,7 @@
 #include "shell/results/ExerciseForms.h"
 #include "shell/settings/ProgramSettingsUi.h"
 #include "shell/ui/ToolWindows.h"
+#include "shell/ui/WidgetTexts.h"
 
 #include <array>
 #include <functional>
@@ -92,10 +93,6 @@ public:
     /// The window shown in the work area now.
     QWidget* ShownView() const;
 
-    /// Where a window announces its texts: a target key ("MainForm.Speed1#hint") and the
-    /// setter that puts a text there.
-    using TextTargetSink =
-        std::function<void(const QString& key, std::function<void(const QString&)> setter)>;
     /// Announces every caption, menu item and hint of the window and its tool windows.
     void RegisterTextTargets(const TextTargetSink& sink);
 

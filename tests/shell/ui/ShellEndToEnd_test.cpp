@@ -6,9 +6,9 @@
 #include "music/data/ResultFiles.h"
 #include "music/data/UserFile.h"
 #include "shell/main/PellivarkMainModel.h"
+#include "shell/startmenu/ui/TMenuDialog.h"
 #include "shell/ui/ExerciseWindowSet.h"
 #include "shell/ui/PellivarkProgram.h"
-#include "shell/ui/StartMenuStandIn.h"
 #include "shell/ui/TPellivarkMain.h"
 #include "support/ScriptedPrompts.h"
 #include "support/TempDir.h"
@@ -248,7 +248,7 @@ TEST(ShellEndToEnd, FirstStartExerciseStoreAndTheNextStartGreetsByName)
         ASSERT_TRUE(run.started);
         EXPECT_EQ(prompts.Count(QStringLiteral("text")), 0) << "no name asked";
         EXPECT_EQ(prompts.Count(QStringLiteral("error")), 0);
-        const std::optional<QString> welcome = run.program.StartMenu().WelcomeLine();
+        const std::optional<QString> welcome = run.program.StartMenuService().WelcomeLine();
         ASSERT_TRUE(welcome.has_value());
         EXPECT_TRUE(welcome->contains(QStringLiteral("Ann"))) << welcome->toStdString();
         EXPECT_TRUE(run.program.Setup().SetupLoaded);
