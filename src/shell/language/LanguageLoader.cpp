@@ -16,6 +16,7 @@
 #include <algorithm>
 #include <limits>
 #include <span>
+#include <vector>
 
 #include <QByteArray>
 #include <QFile>
@@ -32,6 +33,8 @@ constexpr int kInversionWordCount = 6;
 constexpr int kChordSymbolItems[kChordSymbolCount] = {0,  1,  2,  3,  4,  5,  6,  7,  8, 9,
                                                       10, 11, 12, 13, 14, 15, 16, 23, 25};
 constexpr int kFirstDerivedChordSymbol = 2;
+/// Longer lines are skipped as broken.
+constexpr qint64 kMaxLineLength = 64 * 1024;
 
 bool IsRegistryKind(LanguageTargetKind kind)
 {
@@ -223,18 +226,26 @@ std::optional<int> ParseId(QStringView text)
 
 QString Decode(const QByteArray& bytes)
 {
-    const auto data = std::span(reinterpret_cast<const std::uint8_t*>(bytes.constData()),
-                                static_cast<std::size_t>(bytes.size()));
+    const std::vector<std::uint8_t> data(bytes.begin(), bytes.end());
     return FromWin1252(data);
 }
 
 // A file saved by an editor that puts a byte-order mark in front is UTF-8, not the code page.
-bool StripUtf8Bom(QByteArray& content)
+bool StripUtf8Bom(QByteArray& line)
 {
-    if (!content.startsWith("\xEF\xBB\xBF"))
+    if (!line.startsWith("\xEF\xBB\xBF"))
         return false;
-    content.remove(0, 3);
+    line.remove(0, 3);
     return true;
+}
+
+void SkipRestOfLine(QFile& file)
+{
+    while (!file.atEnd()) {
+        const QByteArray part = file.readLine(kMaxLineLength);
+        if (part.isEmpty() || part.endsWith('\n'))
+            return;
+    }
 }
 
 bool OpenLanguageFile(const QString& fileName, QFile& file)
@@ -322,22 +333,31 @@ bool LoadLanguageFile(const QString& fileName, std::uint8_t flags, LanguageConte
                                   context.Strings.StrMessageTitle);
         return false;
     }
-    QByteArray content = file.readAll();
-    file.close();
-    const bool utf8 = StripUtf8Bom(content);
-    qsizetype start = 0;
-    while (start < content.size()) {
-        qsizetype end = content.indexOf('\n', start);
-        if (end < 0)
-            end = content.size();
-        QByteArray bytes = content.mid(start, end - start);
-        start = end + 1;
+    bool utf8 = false;
+    bool firstLine = true;
+    while (!file.atEnd()) {
+        QByteArray bytes = file.readLine(kMaxLineLength);
+        if (bytes.isEmpty())
+            break;
+        if (bytes.endsWith('\n')) {
+            bytes.chop(1);
+        } else if (!file.atEnd()) {
+            // No text of the table is anywhere near this long: the line is broken, and
+            // reading it whole could take all memory.
+            SkipRestOfLine(file);
+            firstLine = false;
+            continue;
+        }
         if (bytes.endsWith('\r'))
             bytes.chop(1);
+        if (firstLine)
+            utf8 = StripUtf8Bom(bytes);
+        firstLine = false;
         const QString line = utf8 ? QString::fromUtf8(bytes) : Decode(bytes);
         if (const auto parsed = ParseLanguageLine(line))
             ApplyLanguageText(parsed->Id, parsed->Text, flags, context);
     }
+    file.close();
     RebuildDerivedTexts(context.Items, context.Strings);
     return true;
 }

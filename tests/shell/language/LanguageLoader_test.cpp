@@ -394,7 +394,10 @@ TEST_F(LanguageLoaderTest, SurvivesDamagedFilesAndHostileFormats)
         }
         EXPECT_TRUE(Load(noise));
     }
-    EXPECT_TRUE(Load(QByteArray(100000, 'x') + "\r\n" + QByteArray(3, '\0') + "=\r\n"));
+    // A line far longer than any text is skipped; the lines after it still count.
+    EXPECT_TRUE(Load(QByteArray(100000, 'x') + "\r\n" + QByteArray(3, '\0') + "=\r\n" +
+                     "5=" + QByteArray(200000, 'y') + "\r\n5=After\r\n"));
+    EXPECT_EQ(strings.StrFile, QStringLiteral("After"));
 
     ASSERT_TRUE(Load("220=%s%s%s%n%p%999999999d%*d%-%.%1:%9:s%\r\n"
                      "1810=%d%d%d%d%d%d%d%d%s%x%u\r\n"));
