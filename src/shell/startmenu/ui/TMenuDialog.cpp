@@ -97,9 +97,11 @@ QColor TMenuDialog::StartMenuColour()
 
 TMenuDialog::TMenuDialog(Context context, QWidget* parent)
     : QWidget(parent), m_context(std::move(context)), m_bitmapFont(QApplication::font()),
-      m_model([this](const QString& text) { return QFontMetrics(m_bitmapFont).horizontalAdvance(text); },
-              kPaintBoxWidth, kPaintBoxHeight,
-              StartMenuModel::HoverIgnoredFor(m_context.Arguments))
+      m_model(
+          [this](const QString& text) {
+              return QFontMetrics(m_bitmapFont).horizontalAdvance(text);
+          },
+          kPaintBoxWidth, kPaintBoxHeight, StartMenuModel::HoverIgnoredFor(m_context.Arguments))
 {
     setObjectName(QStringLiteral("StartMenuForm"));
     m_bitmapFont.setPointSize(10);
@@ -265,7 +267,7 @@ void TMenuDialog::resizeEvent(QResizeEvent* event)
     // Too low for the whole panel: the top row of buttons stays in sight.
     if (height() < m_panel->height())
         top = 5 - m_kindButtons[static_cast<std::size_t>(
-                      KindNumber(ExerciseKind::IntervalComparison) - 1)]
+                                    KindNumber(ExerciseKind::IntervalComparison) - 1)]
                       ->y();
     m_panel->move(left, top);
 }
