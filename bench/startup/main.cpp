@@ -9,6 +9,7 @@
 #include <cstdlib>
 #include <optional>
 #include <string>
+#include <unistd.h>
 #include <vector>
 
 #include <QCoreApplication>
@@ -18,8 +19,6 @@
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QThread>
-
-#include <unistd.h>
 
 namespace {
 
@@ -199,15 +198,13 @@ int main(int argc, char** argv)
         pv::bench::NotMeasured("startup/first_paint", "s", Bound::AtMost, kFirstPaintGoalS,
                                paintWhy);
     else
-        pv::bench::Goal("startup/first_paint", Median(paints), "s", Bound::AtMost,
-                        kFirstPaintGoalS,
+        pv::bench::Goal("startup/first_paint", Median(paints), "s", Bound::AtMost, kFirstPaintGoalS,
                         "median of " + std::to_string(paints.size()) + " runs");
     if (memory.empty())
         pv::bench::NotMeasured("startup/resident_memory_after_3s", "MB", Bound::AtMost,
                                kMemoryGoalMb, memoryWhy);
     else
         pv::bench::Goal("startup/resident_memory_after_3s", Median(memory), "MB", Bound::AtMost,
-                        kMemoryGoalMb,
-                        "median of " + std::to_string(memory.size()) + " runs");
+                        kMemoryGoalMb, "median of " + std::to_string(memory.size()) + " runs");
     return 0;
 }

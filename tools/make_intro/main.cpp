@@ -11,10 +11,10 @@
 
 namespace {
 
-constexpr int kDivision = 480;            // ticks per quarter note
-constexpr int kEighth = kDivision / 2;    // the score below counts in eighths
-constexpr int kTempoUs = 600000;          // a quarter lasts 0.6 s: 100 beats a minute
-constexpr int kTailTicks = kDivision;     // room for the last notes to fade before the end
+constexpr int kDivision = 480;         // ticks per quarter note
+constexpr int kEighth = kDivision / 2; // the score below counts in eighths
+constexpr int kTempoUs = 600000;       // a quarter lasts 0.6 s: 100 beats a minute
+constexpr int kTailTicks = kDivision;  // room for the last notes to fade before the end
 constexpr int kBarTicks = 4 * kDivision;
 
 struct Event
@@ -36,17 +36,19 @@ public:
     }
     void Program(int channel, int program)
     {
-        m_events.push_back({0, 1,
-                            {static_cast<std::uint8_t>(0xC0 | channel),
-                             static_cast<std::uint8_t>(program)}});
+        m_events.push_back(
+            {0,
+             1,
+             {static_cast<std::uint8_t>(0xC0 | channel), static_cast<std::uint8_t>(program)}});
     }
     void Note(int channel, int tick, int length, int note, int velocity)
     {
         const auto ch = static_cast<std::uint8_t>(channel);
         const auto key = static_cast<std::uint8_t>(note);
-        m_events.push_back({tick, 2,
-                            {static_cast<std::uint8_t>(0x90 | ch), key,
-                             static_cast<std::uint8_t>(velocity)}});
+        m_events.push_back(
+            {tick,
+             2,
+             {static_cast<std::uint8_t>(0x90 | ch), key, static_cast<std::uint8_t>(velocity)}});
         m_events.push_back({tick + length, 0, {static_cast<std::uint8_t>(0x80 | ch), key, 0}});
     }
     int LastTick() const

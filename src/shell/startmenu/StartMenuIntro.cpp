@@ -10,8 +10,8 @@
 
 namespace pv {
 
-StartMenuIntro::StartMenuIntro(TMidiOut& midiOut, IMidiFilePlayer& player,
-                               TSettingsRec& settings, QString mediaFolder)
+StartMenuIntro::StartMenuIntro(TMidiOut& midiOut, IMidiFilePlayer& player, TSettingsRec& settings,
+                               QString mediaFolder)
     : m_midiOut(midiOut), m_player(player), m_settings(settings),
       m_mediaFolder(std::move(mediaFolder))
 {

@@ -34,13 +34,13 @@ public:
     /// True when the first command-line argument (after the program) is "+".
     static bool HoverIgnoredFor(const QStringList& arguments);
 
-    QStringList Descriptions;  ///< the welcome text's lines
-    QStringList HoverLines;    ///< the wrapped description of the kind under the pointer
-    int ScrollStopLine = 0;    ///< scrolling ends once this line is the first one drawn
-    int FirstLine = 0;         ///< index of the first line of Descriptions drawn
-    int ScrollY = 0;           ///< y of the first drawn line
-    int LineHeight = 10;       ///< pixels from one line to the next
-    int HoverKind = kNoKind;   ///< the kind whose button is under the pointer, 0 = none
+    QStringList Descriptions;   ///< the welcome text's lines
+    QStringList HoverLines;     ///< the wrapped description of the kind under the pointer
+    int ScrollStopLine = 0;     ///< scrolling ends once this line is the first one drawn
+    int FirstLine = 0;          ///< index of the first line of Descriptions drawn
+    int ScrollY = 0;            ///< y of the first drawn line
+    int LineHeight = 10;        ///< pixels from one line to the next
+    int HoverKind = kNoKind;    ///< the kind whose button is under the pointer, 0 = none
     bool Timer1Enabled = false; ///< the 100 ms scroll timer runs
     int Timer1Tag = 0;          ///< 1 once the menu was started
 

@@ -167,8 +167,8 @@ TEST(IntroFile, IsAWellFormedFormatOneFileOfOurOwnWriting)
     std::map<std::uint64_t, std::uint32_t> tempos{{0, 500000}};
     for (const TimedEvent& e : file->tracks.front())
         if (e.status == 0xFF && e.data1 == 0x51 && e.meta.size() == 3)
-            tempos[e.tick] = (std::uint32_t{e.meta[0]} << 16) | (std::uint32_t{e.meta[1]} << 8) |
-                             e.meta[2];
+            tempos[e.tick] =
+                (std::uint32_t{e.meta[0]} << 16) | (std::uint32_t{e.meta[1]} << 8) | e.meta[2];
     std::uint64_t endTick = 0;
     for (const auto& track : file->tracks)
         endTick = std::max(endTick, track.back().tick);

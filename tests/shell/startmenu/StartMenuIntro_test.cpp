@@ -35,7 +35,10 @@ public:
             ++closes;
         open = false;
     }
-    void SetFinishedHandler(std::function<void()> handler) override { finished = std::move(handler); }
+    void SetFinishedHandler(std::function<void()> handler) override
+    {
+        finished = std::move(handler);
+    }
 
     bool openSucceeds = true;
     bool playSucceeds = true;

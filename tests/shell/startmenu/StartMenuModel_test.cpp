@@ -46,12 +46,14 @@ TEST(StartMenuModel, WrapsWordsIntoLinesThatFitTheTextArea)
     const Case cases[] = {
         {"empty text adds nothing", QString(), {}},
         {"fits on one line", QStringLiteral("one two three"), {QStringLiteral("one two three")}},
-        {"exactly the width stays", QStringLiteral("aaaa bbbb cccc dddd"),
+        {"exactly the width stays",
+         QStringLiteral("aaaa bbbb cccc dddd"),
          {QStringLiteral("aaaa bbbb cccc"), QStringLiteral("dddd")}},
         {"a word longer than a line stands alone, no empty line before it",
          QStringLiteral("abcdefghijklmnopqrst xy"),
          {QStringLiteral("abcdefghijklmnopqrst"), QStringLiteral("xy")}},
-        {"many lines", QStringLiteral("ab cd ef gh ij kl mn op qr st uv"),
+        {"many lines",
+         QStringLiteral("ab cd ef gh ij kl mn op qr st uv"),
          {QStringLiteral("ab cd ef gh ij"), QStringLiteral("kl mn op qr st"),
           QStringLiteral("uv")}},
     };
@@ -172,10 +174,9 @@ TEST(StartMenuModel, HoverShowsTheKindAndLeavingItResumesScrollingWhereItStopped
     EXPECT_TRUE(model.Hover(3, DescriptionOf));
     EXPECT_EQ(model.HoverKind, 3);
     EXPECT_FALSE(model.Timer1Enabled);
-    EXPECT_EQ(model.HoverLines, (QStringList{QStringLiteral("kind 3 trains"),
-                                             QStringLiteral("the ear in"),
-                                             QStringLiteral("many small"),
-                                             QStringLiteral("steps")}));
+    EXPECT_EQ(model.HoverLines,
+              (QStringList{QStringLiteral("kind 3 trains"), QStringLiteral("the ear in"),
+                           QStringLiteral("many small"), QStringLiteral("steps")}));
     EXPECT_FALSE(model.Hover(3, DescriptionOf)) << "the same button again changes nothing";
     EXPECT_TRUE(model.Hover(8, DescriptionOf));
     EXPECT_EQ(model.HoverLines.first(), QStringLiteral("kind 8 trains"))

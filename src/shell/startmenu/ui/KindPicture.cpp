@@ -152,8 +152,8 @@ public:
         const QRectF head = Head(x, position, false);
         const bool up = forceUp || position < 4;
         const double stemX = up ? head.right() - m_space * 0.06 : head.left() + m_space * 0.06;
-        const double fromY = up ? head.center().y() - m_space * 0.15
-                                : head.center().y() + m_space * 0.15;
+        const double fromY =
+            up ? head.center().y() - m_space * 0.15 : head.center().y() + m_space * 0.15;
         const double toY = up ? fromY - stemSpaces * m_space : fromY + stemSpaces * m_space;
         m_p.setPen(QPen(m_ink, std::max(1.0, m_space / 6.0)));
         m_p.drawLine(QPointF(stemX, fromY), QPointF(stemX, toY));
@@ -207,7 +207,8 @@ std::vector<QRectF> Rhythm(const Staff& staff, double from, double to, const cha
     for (const char* c = pattern; *c != '\0'; ++c) {
         if (*c == 'e') {
             const QPointF a = staff.Note(x, 4, 3.0, true);
-            heads.push_back(QRectF(x - staff.Space(), staff.Y(5), 2 * staff.Space(), staff.Space()));
+            heads.push_back(
+                QRectF(x - staff.Space(), staff.Y(5), 2 * staff.Space(), staff.Space()));
             const QPointF b = staff.Note(x + step, 4, 3.0, true);
             heads.push_back(
                 QRectF(x + step - staff.Space(), staff.Y(5), 2 * staff.Space(), staff.Space()));
@@ -215,7 +216,8 @@ std::vector<QRectF> Rhythm(const Staff& staff, double from, double to, const cha
             x += 2 * step;
         } else {
             staff.Note(x, 4, 3.0, true);
-            heads.push_back(QRectF(x - staff.Space(), staff.Y(5), 2 * staff.Space(), staff.Space()));
+            heads.push_back(
+                QRectF(x - staff.Space(), staff.Y(5), 2 * staff.Space(), staff.Space()));
             x += step;
         }
     }

@@ -20,10 +20,9 @@ namespace pv {
 namespace {
 
 const char* const kKindNames[10] = {
-    "Chord identification", "Interval identification", "Interval comparison",
-    "Rhythm imitation",     "Rhythm reading",          "Rhythm error detection",
-    "Chord inversions",     "Scales",                  "Melody dictation",
-    "Chord progressions"};
+    "Chord identification", "Interval identification", "Interval comparison", "Rhythm imitation",
+    "Rhythm reading",       "Rhythm error detection",  "Chord inversions",    "Scales",
+    "Melody dictation",     "Chord progressions"};
 
 QString Caption(ExerciseKind kind)
 {
@@ -84,9 +83,9 @@ protected:
 TEST_F(TMenuDialogTest, EachKindHasItsNamedButtonAndAClickSendsItsKind)
 {
     TMenuDialog menu(Context());
-    const char* names[10] = {"SpeedButton10", "SpeedButton9",  "SpeedButton5", "SpeedButton8",
-                             "SpeedButton11", "SpeedButton7",  "SpeedButton14",
-                             "SpeedButton12", "SpeedButton6", "SpeedButton13"};
+    const char* names[10] = {"SpeedButton10", "SpeedButton9", "SpeedButton5",  "SpeedButton8",
+                             "SpeedButton11", "SpeedButton7", "SpeedButton14", "SpeedButton12",
+                             "SpeedButton6",  "SpeedButton13"};
     for (ExerciseKind kind : kExerciseKinds) {
         SCOPED_TRACE(KindNumber(kind));
         QToolButton* button = menu.KindButton(kind);
@@ -212,15 +211,14 @@ TEST(TVelkommen, ShowsTheBuildsVersionAndHidesOnAClick)
     EXPECT_TRUE(splash.isVisible());
     EXPECT_EQ(splash.Label6()->text(), SplashTitle(ReadVersionInfo()));
     EXPECT_FALSE(splash.Label11()->isVisible()) << "the build only for the About command";
-    EXPECT_TRUE(splash.grab().toImage().save(test::TestOutputDir() +
-                                             QStringLiteral("splash.png")));
+    EXPECT_TRUE(splash.grab().toImage().save(test::TestOutputDir() + QStringLiteral("splash.png")));
 
     splash.ShowVersion({4, 1, 3, 7});
     EXPECT_EQ(splash.Label6()->text(), QStringLiteral("Pellivark Pro 4.13"));
     EXPECT_EQ(splash.Label11()->text(), QStringLiteral("(build 7)"));
     splash.Label11()->setVisible(true);
-    EXPECT_TRUE(splash.grab().toImage().save(test::TestOutputDir() +
-                                             QStringLiteral("splash_about.png")));
+    EXPECT_TRUE(
+        splash.grab().toImage().save(test::TestOutputDir() + QStringLiteral("splash_about.png")));
 
     QLabel* image = splash.findChild<QLabel*>(QStringLiteral("Image1"));
     ASSERT_NE(image, nullptr);
