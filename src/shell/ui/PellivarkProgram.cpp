@@ -78,7 +78,8 @@ PellivarkProgram::PellivarkProgram(ProgramOptions options)
       m_ownPrompts(m_options.Prompts == nullptr ? std::make_unique<QtPrompts>() : nullptr),
       m_prompts(m_options.Prompts != nullptr ? *m_options.Prompts : *m_ownPrompts),
       m_data(m_options.ProgramFolders, m_prompts, m_wait, m_strings),
-      m_devices(SystemMidiOutDevices::Options{m_options.SynthAudio, QString()}),
+      m_systemDevices(SystemMidiOutDevices::Options{m_options.SynthAudio, QString()}),
+      m_devices(m_options.MidiDevices != nullptr ? *m_options.MidiDevices : m_systemDevices),
       m_sequencer(SteadyClock::Instance(), Sequencer::Drive::OwnThread, {&m_raiser, true}),
       m_midiOut(m_devices, m_sequencer, m_prompts, m_strings), m_items(BuiltInItemTables()),
       m_midiIn(std::make_unique<NoMidiInput>())
@@ -145,7 +146,9 @@ void PellivarkProgram::MakeStandardForms()
     try {
         TPellivarkMain& window = *m_window;
         m_introPlayer = std::make_unique<FluidMidiFilePlayer>([this]() -> FluidSynthOutput* {
-            Result<FluidSynthOutput*, MidiOutError> synth = m_devices.BuiltInSynth();
+            if (m_options.MidiDevices != nullptr)
+                return nullptr;
+            Result<FluidSynthOutput*, MidiOutError> synth = m_systemDevices.BuiltInSynth();
             return synth ? synth.Value() : nullptr;
         });
         m_intro = std::make_unique<StartMenuIntro>(

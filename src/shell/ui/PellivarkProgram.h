@@ -48,6 +48,9 @@ struct ProgramOptions
     IPrompts* Prompts = nullptr;
     /// The built-in synthesizer plays through the system's audio (false: renders silently).
     bool SynthAudio = true;
+    /// The MIDI outputs; null: the system's (the built-in synthesizer and the ALSA ports).
+    /// Must outlive the program.
+    IMidiOutDevices* MidiDevices = nullptr;
     /// Hides the splash window (the first show ends with it).
     std::function<void()> HideSplash;
 };
@@ -82,7 +85,6 @@ public:
     SetupState& Setup() { return m_setup; }
     ExerciseClock& Clock() { return *m_clock; }
     TMidiOut& MidiOut() { return m_midiOut; }
-    SystemMidiOutDevices& MidiDevices() { return m_devices; }
 
     // IProgramSettingsService
     void ApplyProgramSettings() override;
@@ -126,7 +128,8 @@ private:
     DataFiles m_data;
     WaveOutVolume m_waveOut;
     RealtimeKitRaiser m_raiser;
-    SystemMidiOutDevices m_devices;
+    SystemMidiOutDevices m_systemDevices;
+    IMidiOutDevices& m_devices;
     Sequencer m_sequencer;
     TMidiOut m_midiOut;
     std::unique_ptr<AnswerSoundEffect> m_answerSound;

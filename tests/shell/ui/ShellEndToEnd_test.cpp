@@ -5,12 +5,14 @@
 #include "exercises/ui/TControlButton.h"
 #include "music/data/ResultFiles.h"
 #include "music/data/UserFile.h"
+#include "music/devices/FluidSynthOutput.h"
 #include "shell/main/PellivarkMainModel.h"
 #include "shell/startmenu/ui/TMenuDialog.h"
 #include "shell/ui/ExerciseWindowSet.h"
 #include "shell/ui/PellivarkProgram.h"
 #include "shell/ui/TPellivarkMain.h"
 #include "support/ScriptedPrompts.h"
+#include "support/SequencerFakes.h"
 #include "support/TempDir.h"
 #include "support/TestOutput.h"
 
@@ -93,6 +95,14 @@ public:
     TempDir data;
 };
 
+/// The built-in synthesizer when its sound font is installed (rendering silently), else a
+/// recording output in its place.
+IMidiOutDevices* FakeDevicesWithoutSoundFont()
+{
+    static test::FakeDevices fake(SteadyClock::Instance());
+    return FluidSynthOutput::FindSoundFont() ? nullptr : &fake;
+}
+
 /// One run of the program: built, shown, and through its first show.
 class ProgramRun
 {
@@ -100,7 +110,7 @@ public:
     ProgramRun(const Installation& installation, ScriptedPrompts& prompts,
                const QString& argument = {})
         : program(ProgramOptions{installation.ProgramFolders(), argument, &prompts, false,
-                                 [this] { splashHidden = true; }})
+                                 FakeDevicesWithoutSoundFont(), [this] { splashHidden = true; }})
     {
         program.MainWindow().resize(1100, 760);
         program.MainWindow().show();
