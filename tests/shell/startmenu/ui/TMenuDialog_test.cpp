@@ -1,10 +1,17 @@
 // The start menu and the splash window as a user sees them: pictures of the welcome text, a
 // hovered kind, the kind pictures and the splash go to the test-output folder; the buttons carry
 // their kinds, and the pointer over them reaches the model.
+#include "music/files/SettingsRecord.h"
+#include "music/sequencer/MidiOut.h"
+#include "music/strings/UIStrings.h"
 #include "shell/startmenu/ProgramVersion.h"
+#include "shell/startmenu/StartMenuIntro.h"
 #include "shell/startmenu/ui/KindPicture.h"
 #include "shell/startmenu/ui/TMenuDialog.h"
 #include "shell/startmenu/ui/TVelkommen.h"
+#include "support/ScriptedPrompts.h"
+#include "support/SequencerFakes.h"
+#include "support/TempDir.h"
 #include "support/TestOutput.h"
 
 #include <QApplication>
@@ -199,6 +206,45 @@ TEST_F(TMenuDialogTest, KindPicturesAreDrawnAtEverySize)
     }
     painter.end();
     EXPECT_TRUE(sheet.save(test::TestOutputDir() + QStringLiteral("kind_pictures.png")));
+}
+
+class SilentPlayer final : public IMidiFilePlayer
+{
+public:
+    bool Open(const QString&) override { return open = true; }
+    bool Play() override { return true; }
+    void Close() override { open = false; }
+    void SetFinishedHandler(std::function<void()>) override {}
+    bool open = false;
+};
+
+TEST_F(TMenuDialogTest, StartPlaysTheIntroAndStopIntroGivesTheOutputBack)
+{
+    test::FakeClock clock;
+    test::FakeDevices devices{clock};
+    Sequencer sequencer{clock, Sequencer::Drive::Manual};
+    test::ScriptedPrompts prompts;
+    UIStringTable strings;
+    TMidiOut midiOut{devices, sequencer, prompts, strings};
+    TSettingsRec settings = DefaultSettings();
+    settings.PlayIntro = true;
+    settings.MidiOutDevice = QStringLiteral("Synth");
+    QString name = settings.MidiOutDevice;
+    ASSERT_TRUE(midiOut.SelectByName(name));
+    test::TempDir media;
+    ASSERT_TRUE(media.Write(QStringLiteral("intro.mid"), {'M', 'T', 'h', 'd'}));
+    SilentPlayer player;
+    StartMenuIntro intro(midiOut, player, settings, media.Path());
+
+    TMenuDialog::Context context = Context();
+    context.Intro = &intro;
+    TMenuDialog menu(std::move(context));
+    menu.Start();
+    EXPECT_TRUE(player.open);
+    EXPECT_FALSE(midiOut.IsOpen());
+    menu.StopIntro();
+    EXPECT_FALSE(player.open);
+    EXPECT_TRUE(midiOut.IsOpen());
 }
 
 TEST(TVelkommen, ShowsTheBuildsVersionAndHidesOnAClick)
