@@ -4,6 +4,7 @@
 #include "exercises/ui/TControlButton.h"
 #include "exercises/ui/TExerciseBaseClass.h"
 #include "music/base/Prompts.h"
+#include "shell/startmenu/ui/KindPicture.h"
 #include "shell/ui/StartupProbe.h"
 #include "shell/ui/WidgetTexts.h"
 
@@ -13,6 +14,7 @@
 #include <QButtonGroup>
 #include <QCloseEvent>
 #include <QFrame>
+#include <QIcon>
 #include <QLabel>
 #include <QLayout>
 #include <QMdiArea>
@@ -244,6 +246,11 @@ void TPellivarkMain::MakeToolWindows()
             AddToolButton(bar, kExerciseButtons[k + 1], QString::fromLatin1(kKindButtonNames[k]),
                           QString::fromLatin1(kKindButtonTexts[k]),
                           QString::fromLatin1(kKindNames[k]), KindNumber(kind));
+        // The kind's picture keeps the main tool bar narrow; the name stays as the button's
+        // text (read by screen readers) and its hint.
+        button->setIcon(QIcon(KindPicture(kind, QSize(28, 28))));
+        button->setIconSize(QSize(28, 28));
+        button->setToolButtonStyle(Qt::ToolButtonIconOnly);
         button->setCheckable(true);
         m_exerciseButtons->addButton(button);
     }
