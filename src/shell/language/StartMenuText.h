@@ -1,5 +1,4 @@
-// What the language loader writes into the start menu: the welcome text's lines and where its
-// scrolling stops.
+// What the language loader asks of the start menu's description text.
 #pragma once
 
 #include <QString>
@@ -10,13 +9,13 @@ class IStartMenuText
 {
 public:
     virtual ~IStartMenuText() = default;
-    /// Empties the welcome text (at the start of every full load).
+    /// Empties the description list (the next text starts a new welcome).
     virtual void ClearDescriptions() = 0;
     /// Adds the text unchanged as one line.
-    virtual void AddLine(QString text) = 0;
-    /// Adds the text word-wrapped into lines that fit the menu's text area.
-    virtual void AddDescription(QString text) = 0;
-    /// Scrolling stops when the line added next has become the first line shown.
+    virtual void AddLine(const QString& text) = 0;
+    /// Adds the text word-wrapped into lines that fit the menu.
+    virtual void AddDescription(const QString& text) = 0;
+    /// Stores the current number of lines as the line at which scrolling stops.
     virtual void MarkScrollStop() = 0;
 };
 

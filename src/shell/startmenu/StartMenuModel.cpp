@@ -28,12 +28,12 @@ void StartMenuModel::ClearDescriptions()
     Descriptions.clear();
 }
 
-void StartMenuModel::AddLine(QString text)
+void StartMenuModel::AddLine(const QString& text)
 {
-    Descriptions.append(std::move(text));
+    Descriptions.append(text);
 }
 
-void StartMenuModel::AddDescription(QString text)
+void StartMenuModel::AddDescription(const QString& text)
 {
     WrapText(text, Descriptions);
 }

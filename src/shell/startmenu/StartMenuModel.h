@@ -46,8 +46,8 @@ public:
 
     // IStartMenuText
     void ClearDescriptions() override;
-    void AddLine(QString text) override;
-    void AddDescription(QString text) override;
+    void AddLine(const QString& text) override;
+    void AddDescription(const QString& text) override;
     void MarkScrollStop() override;
 
     /// Splits text at blanks into words and adds them to list in lines that fit the text area;
