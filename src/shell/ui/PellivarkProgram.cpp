@@ -364,6 +364,15 @@ void PellivarkProgram::RunCommand(MainControl control)
         if (m_state.CurrentKind)
             m_exercises->ApplySetupToExercise(*m_state.CurrentKind, false);
         break;
+    case MainControl::MIDIremote1:
+        m_data.ProgramSettings.MidiRemoteControl = !m_data.ProgramSettings.MidiRemoteControl;
+        m_window->SetChecked(MainControl::MIDIremote1, m_data.ProgramSettings.MidiRemoteControl);
+        break;
+    case MainControl::MIDIin1:
+        // Remembered for the MIDI input, which comes with its own layer.
+        m_data.ProgramSettings.MidiInputOn = !m_data.ProgramSettings.MidiInputOn;
+        m_window->SetChecked(MainControl::MIDIin1, m_data.ProgramSettings.MidiInputOn);
+        break;
     default:
         // The other commands come with their windows.
         m_prompts.ShowInfo(QStringLiteral("This command is not available yet."),
@@ -398,6 +407,7 @@ void PellivarkProgram::MirrorSettingsIntoWindow()
         m_window->SetToolWindowAllowed(
             n, settings.ToolWindows[static_cast<std::size_t>(n)].Visible != 0);
     m_window->SetAnswerSounds(AnswerSounds());
+    m_window->SetChecked(MainControl::MIDIremote1, settings.MidiRemoteControl);
 }
 
 int PellivarkProgram::CurrentExerciseKind() const
