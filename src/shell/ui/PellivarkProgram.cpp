@@ -103,20 +103,18 @@ PellivarkProgram::PellivarkProgram(ProgramOptions options)
 
 PellivarkProgram::~PellivarkProgram()
 {
-    // The destroy step: the windows go before the devices they play through, the output
-    // before the sequencer that drives it.
+    // The destroy step. Playback stops first, so no note or notification is under way while
+    // the windows that asked for it go; the windows go before the devices they play through;
+    // the intro's player closes (without giving the output back) before the synthesizer goes.
+    m_midiOut.StopQueue();
     m_model.reset();
     m_applier.reset();
-    // The intro's player goes before the synthesizer it plays on.
-    if (m_intro)
-        m_intro->StopIntro();
     m_results.reset();
     m_clock.reset();
     m_window.reset();
     m_startMenuService.reset();
     m_intro.reset();
     m_introPlayer.reset();
-    m_midiOut.StopQueue();
     if (m_answerSound)
         m_waveOut.RemoveTarget(*m_answerSound);
 }
