@@ -660,26 +660,32 @@ QWidget* TPellivarkMain::ShownView() const
     return m_shown;
 }
 
-QWidget* TPellivarkMain::NotAvailableView(ExerciseKind kind)
+QWidget* TPellivarkMain::PlaceholderView(const QString& name, const QString& text)
 {
-    QPointer<QWidget>& view = m_notAvailable[Slot(kind)];
+    QPointer<QWidget>& view = m_placeholders[name];
     if (view)
         return view;
     view = new QWidget;
-    view->setObjectName(QStringLiteral("NotAvailable%1").arg(KindNumber(kind)));
+    view->setObjectName(name);
     auto* layout = new QVBoxLayout(view);
-    auto* text = new QLabel(view);
-    text->setObjectName(QStringLiteral("NotAvailableText"));
-    text->setAlignment(Qt::AlignCenter);
-    text->setWordWrap(true);
-    text->setText(QStringLiteral("%1\n\nThis exercise is not available yet.")
-                      .arg(QString::fromLatin1(kKindNames[Slot(kind)])));
-    QFont font = text->font();
+    auto* label = new QLabel(view);
+    label->setObjectName(QStringLiteral("NotAvailableText"));
+    label->setAlignment(Qt::AlignCenter);
+    label->setWordWrap(true);
+    label->setText(text);
+    QFont font = label->font();
     font.setPointSize(font.pointSize() + 4);
-    text->setFont(font);
-    layout->addWidget(text);
+    label->setFont(font);
+    layout->addWidget(label);
     SubWindowOf(view);
     return view;
+}
+
+QWidget* TPellivarkMain::NotAvailableView(ExerciseKind kind)
+{
+    return PlaceholderView(QStringLiteral("NotAvailable%1").arg(KindNumber(kind)),
+                           QStringLiteral("%1\n\nThis exercise is not available yet.")
+                               .arg(QString::fromLatin1(kKindNames[Slot(kind)])));
 }
 
 void TPellivarkMain::ShowInWorkArea(QWidget* window)
@@ -719,13 +725,20 @@ void TPellivarkMain::ShowSetupPageMaximized(SetupBlockType page, ExerciseKind ki
     if (it != m_setupPages.end() && it->second)
         ShowInWorkArea(it->second);
     else if (IsKnownKind(kind))
-        ShowInWorkArea(NotAvailableView(kind));
+        ShowInWorkArea(
+            PlaceholderView(QStringLiteral("SetupNotAvailable%1").arg(KindNumber(kind)),
+                            QStringLiteral("%1\n\nThe exercise setup page is not available yet.")
+                                .arg(QString::fromLatin1(kKindNames[Slot(kind)]))));
 }
 
 void TPellivarkMain::ShowResultsMaximized()
 {
-    if (m_resultsWindow)
-        ShowInWorkArea(m_resultsWindow);
+    // Until the results view exists its place says so, rather than the exercise staying in
+    // view under the results' caption.
+    ShowInWorkArea(m_resultsWindow ? m_resultsWindow.data()
+                                   : PlaceholderView(QStringLiteral("ResultsNotAvailable"),
+                                                     QStringLiteral("The results view is not "
+                                                                    "available yet.")));
 }
 
 void TPellivarkMain::FillResultsView(ExerciseKind, double) {}

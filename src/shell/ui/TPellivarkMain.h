@@ -234,6 +234,8 @@ private:
     const Control* Find(MainControl control) const;
     void ShowInWorkArea(QWidget* window);
     QMdiSubWindow* SubWindowOf(QWidget* window);
+    /// A view that only says what is not there yet, made on first use.
+    QWidget* PlaceholderView(const QString& name, const QString& text);
     QWidget* NotAvailableView(ExerciseKind kind);
     void ApplyToolWindow(int n);
     void Timer1Fired();
@@ -253,7 +255,7 @@ private:
 
     QPointer<QWidget> m_startMenu;
     std::array<QPointer<QWidget>, 10> m_exerciseWindows{};
-    std::array<QPointer<QWidget>, 10> m_notAvailable{};
+    std::map<QString, QPointer<QWidget>> m_placeholders;
     QPointer<QWidget> m_resultsWindow;
     std::map<SetupBlockType, QPointer<QWidget>> m_setupPages;
     std::map<QWidget*, QPointer<QMdiSubWindow>> m_subWindows;

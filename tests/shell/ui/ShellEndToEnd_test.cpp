@@ -354,7 +354,7 @@ TEST(ShellEndToEnd, AnUnwritableDataFolderIsReportedAndTheProgramRuns)
     EXPECT_TRUE(run.Close());
 }
 
-TEST(ShellEndToEnd, KindsWithoutTheirWindowSayTheyAreNotAvailable)
+TEST(ShellEndToEnd, ExercisesAndViewsStillToComeSayTheyAreNotAvailable)
 {
     Installation installation;
     ScriptedPrompts prompts;
@@ -370,6 +370,24 @@ TEST(ShellEndToEnd, KindsWithoutTheirWindowSayTheyAreNotAvailable)
         ASSERT_NE(text, nullptr);
         EXPECT_TRUE(text->text().contains(QStringLiteral("not available")));
     }
+    // The setup and results views of an exercise that exists say so too, and the exercise
+    // view brings the exercise back.
+    run.Window().Button(MainControl::Speed1)->click();
+    const std::pair<MainControl, const char*> views[] = {{MainControl::RunKonfig, "setup"},
+                                                         {MainControl::SpeedButton5, "results"}};
+    for (const auto& [control, word] : views) {
+        SCOPED_TRACE(word);
+        QAbstractButton* button = run.Window().Button(control);
+        ASSERT_TRUE(button->isEnabled());
+        button->click();
+        QWidget* shown = run.Window().ShownView();
+        ASSERT_NE(shown, run.ChordWindow());
+        const QLabel* text = shown->findChild<QLabel*>(QStringLiteral("NotAvailableText"));
+        ASSERT_NE(text, nullptr);
+        EXPECT_TRUE(text->text().contains(QString::fromLatin1(word)));
+    }
+    run.Window().Button(MainControl::SpeedButton1)->click();
+    EXPECT_EQ(run.Window().ShownView(), run.ChordWindow());
     run.Window().Button(MainControl::Overview)->click();
     EXPECT_EQ(run.Window().ShownView(), &run.program.StartMenu());
     EXPECT_TRUE(run.Close());
