@@ -1,12 +1,58 @@
-// Composition root of Pellivark: builds the real services and starts the main window.
-#include <cstdio>
+// Composition root of Pellivark: one copy per user, the splash, the program's services and
+// windows, the event loop.
+#include "music/files/Folders.h"
+#include "shell/startmenu/ProgramVersion.h"
+#include "shell/startmenu/ui/TVelkommen.h"
+#include "shell/ui/PellivarkProgram.h"
+#include "shell/ui/SingleInstance.h"
+#include "shell/ui/TPellivarkMain.h"
 
-#include <QCoreApplication>
+#include <QApplication>
+#include <QPointer>
 
 int main(int argc, char** argv)
 {
-    QCoreApplication app(argc, argv);
-    QCoreApplication::setApplicationName(QStringLiteral("Pellivark"));
-    std::puts("Pellivark: the main window is not built yet; the libraries and their tests are.");
-    return 0;
+    QApplication app(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("Pellivark"));
+    QApplication::setOrganizationName(QStringLiteral("Orvanta"));
+    QApplication::setApplicationVersion(pv::VersionText(pv::ReadVersionInfo()));
+
+    // A second start only brings the running copy to the front.
+    pv::SingleInstance instance(pv::SingleInstance::DefaultServerName());
+    if (instance.RaiseRunningInstance())
+        return 0;
+    QPointer<pv::TPellivarkMain> mainWindow;
+    instance.Listen([&mainWindow] {
+        if (!mainWindow)
+            return;
+        if (mainWindow->isMinimized())
+            mainWindow->showNormal();
+        mainWindow->raise();
+        mainWindow->activateWindow();
+    });
+
+    // The splash is shown and painted before the windows are made.
+    auto splash = std::make_unique<pv::TVelkommen>();
+    splash->setObjectName(QStringLiteral("SplashForm"));
+    splash->ShowAtStartUp();
+
+    pv::ProgramOptions options;
+    options.ProgramFolders = pv::ChooseFoldersOfApplication();
+    const QStringList arguments = QApplication::arguments();
+    options.CommandLineArgument = arguments.size() > 1 ? arguments[1] : QString();
+    options.HideSplash = [&splash] {
+        if (splash)
+            splash->hide();
+    };
+    int result = 1;
+    {
+        pv::PellivarkProgram program(std::move(options));
+        if (!program.Failed()) {
+            mainWindow = &program.MainWindow();
+            program.MainWindow().show();
+            result = QApplication::exec();
+        }
+    }
+    splash.reset();
+    return result;
 }

@@ -1,5 +1,5 @@
 // One goal of a benchmark: printed for people, and as a line scripts/bench collects:
-//   GOAL <name> <figure><unit> <<= or >=><target><unit> met|missed
+//   GOAL <name> <figure><unit> <<= or >=><target><unit> met|missed|not-measured
 #pragma once
 
 #include <cstdio>
@@ -25,6 +25,16 @@ inline bool Goal(const std::string& name, double figure, const char* unit, Bound
     std::printf("GOAL %s %.2f%s %s%.2f%s %s\n", name.c_str(), figure, unit, sign, target, unit,
                 met ? "met" : "missed");
     return met;
+}
+
+/// Prints a goal that could not be measured this time, and why; it counts as not met.
+inline void NotMeasured(const std::string& name, const char* unit, Bound bound, double target,
+                        const std::string& why)
+{
+    const char* sign = bound == Bound::AtMost ? "<=" : ">=";
+    std::printf("goal %-44s %9s %-2s (target %s %.2f): not measured (%s)\n", name.c_str(), "-",
+                unit, sign, target, why.c_str());
+    std::printf("GOAL %s n/a %s%.2f%s not-measured\n", name.c_str(), sign, target, unit);
 }
 
 } // namespace pv::bench

@@ -223,6 +223,7 @@ bool FluidSynthOutput::Render(std::span<float> left, std::span<float> right)
 {
     if (m_audio != nullptr || left.size() != right.size() || left.size() > 1'000'000U)
         return false;
+    std::lock_guard rendering(m_renderMutex);
     {
         std::lock_guard lock(m_timedMutex);
         m_dueNow.swap(m_timed);
@@ -255,6 +256,12 @@ std::optional<std::uint64_t> FluidSynthOutput::RenderPeriod(std::span<float> lef
 std::uint64_t FluidSynthOutput::ScheduleMarginUs()
 {
     return kScheduleMarginUs;
+}
+
+void FluidSynthOutput::WhileNotRendering(const std::function<void(_fluid_synth_t*)>& work)
+{
+    std::lock_guard rendering(m_renderMutex);
+    work(m_synth);
 }
 
 std::uint64_t FluidSynthOutput::PeriodStartUs(std::size_t frames)
@@ -295,6 +302,7 @@ bool FluidSynthOutput::Write(std::span<float> left, std::span<float> right, std:
 bool FluidSynthOutput::RenderTimed(std::uint64_t startUs, std::span<float> left,
                                    std::span<float> right)
 {
+    std::lock_guard rendering(m_renderMutex);
     const std::size_t frames = left.size();
     const std::uint64_t first = m_frames;
     const std::uint64_t end = first + frames;

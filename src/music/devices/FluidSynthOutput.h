@@ -8,6 +8,7 @@
 
 #include <atomic>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <mutex>
 #include <optional>
@@ -91,6 +92,10 @@ public:
     /// What RenderPeriod adds to the delay of the sound, besides the device's own (µs).
     static std::uint64_t ScheduleMarginUs();
 
+    /// Runs work with the synthesizer while no buffer is being rendered: for attaching and
+    /// detaching what FluidSynth drives from within rendering (its MIDI file player).
+    void WhileNotRendering(const std::function<void(_fluid_synth_t*)>& work);
+
 private:
     struct Timed
     {
@@ -118,6 +123,8 @@ private:
     std::mutex m_timedMutex;
     std::vector<Timed> m_timed;
     std::uint64_t m_order = 0;
+    // Held while a buffer renders: what runs inside rendering is attached and detached apart.
+    std::mutex m_renderMutex;
     // Render state (the audio thread's once a driver runs).
     std::vector<Timed> m_dueNow;
     std::uint64_t m_frames = 0;              ///< frames rendered since the start

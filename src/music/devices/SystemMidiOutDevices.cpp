@@ -109,13 +109,9 @@ Result<IMidiSink*, MidiOutError> SystemMidiOutDevices::OpenOutput(const QString&
 {
     CloseOutput();
     if (name == SynthName()) {
-        if (!m_synth) {
-            Result<std::unique_ptr<FluidSynthOutput>, SynthError> made =
-                FluidSynthOutput::Create({m_options.synthAudio, 48000.0, m_options.soundFont});
-            if (!made)
-                return Fail(MidiOutError::OpenFailed, made.Detail());
-            m_synth = std::move(made.Value());
-        }
+        const Result<FluidSynthOutput*, MidiOutError> synth = BuiltInSynth();
+        if (!synth)
+            return synth.Err();
         m_synthOpen = true;
         return static_cast<IMidiSink*>(m_synth.get());
     }
@@ -138,6 +134,18 @@ Result<IMidiSink*, MidiOutError> SystemMidiOutDevices::OpenOutput(const QString&
         qCWarning(lcPellivark, "Opening a MIDI port failed: %s", e.what());
         return Fail(MidiOutError::Unexpected, QString::fromUtf8(e.what()));
     }
+}
+
+Result<FluidSynthOutput*, MidiOutError> SystemMidiOutDevices::BuiltInSynth()
+{
+    if (!m_synth) {
+        Result<std::unique_ptr<FluidSynthOutput>, SynthError> made =
+            FluidSynthOutput::Create({m_options.synthAudio, 48000.0, m_options.soundFont});
+        if (!made)
+            return Fail(MidiOutError::OpenFailed, made.Detail());
+        m_synth = std::move(made.Value());
+    }
+    return m_synth.get();
 }
 
 void SystemMidiOutDevices::CloseOutput()

@@ -38,6 +38,10 @@ public:
     /// The built-in synthesizer while it is the open output (rendering into memory in tests).
     FluidSynthOutput* OpenSynth() const { return m_synthOpen ? m_synth.get() : nullptr; }
 
+    /// The built-in synthesizer, made (its sound font loaded) when it is not yet: it also plays
+    /// while another output is open or none is (the intro).
+    Result<FluidSynthOutput*, MidiOutError> BuiltInSynth();
+
     /// The ALSA port names as shown (without client:port numbers); empty without ALSA.
     static std::vector<QString> AlsaPortNames();
 

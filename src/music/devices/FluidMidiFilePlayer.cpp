@@ -1,0 +1,110 @@
+// Plays a standard MIDI file on the built-in synthesizer.
+#include "music/devices/FluidMidiFilePlayer.h"
+
+#include "music/base/Log.h"
+
+#include <utility>
+
+#include <QFile>
+
+#include <fluidsynth.h>
+
+namespace pv {
+
+namespace {
+
+// FluidSynth reports the end only through its status, which it changes while rendering: the
+// GUI thread looks at it this often (the intro's end is no matter of milliseconds).
+constexpr int kPollMs = 200;
+
+} // namespace
+
+FluidMidiFilePlayer::FluidMidiFilePlayer(SynthSource synth, QObject* parent)
+    : QObject(parent), m_synthSource(std::move(synth))
+{
+    m_poll.setInterval(kPollMs);
+    connect(&m_poll, &QTimer::timeout, this, &FluidMidiFilePlayer::CheckFinished);
+    connect(this, &FluidMidiFilePlayer::Finished, this, [this] {
+        if (m_finished)
+            m_finished();
+    });
+}
+
+FluidMidiFilePlayer::~FluidMidiFilePlayer()
+{
+    Close();
+}
+
+bool FluidMidiFilePlayer::Open(const QString& fileName)
+{
+    Close();
+    FluidSynthOutput* synth = m_synthSource ? m_synthSource() : nullptr;
+    if (synth == nullptr)
+        return false;
+    const QByteArray path = QFile::encodeName(fileName);
+    if (fluid_is_midifile(path.constData()) == 0) {
+        qCWarning(lcPellivark, "Not a MIDI file: %s", path.constData());
+        return false;
+    }
+    bool added = false;
+    synth->WhileNotRendering([&](fluid_synth_t* fluid) {
+        m_player = new_fluid_player(fluid);
+        if (m_player == nullptr)
+            return;
+        added = fluid_player_add(m_player, path.constData()) == FLUID_OK;
+        if (!added) {
+            delete_fluid_player(m_player);
+            m_player = nullptr;
+        }
+    });
+    if (!added)
+        return false;
+    m_synth = synth;
+    return true;
+}
+
+bool FluidMidiFilePlayer::Play()
+{
+    if (m_player == nullptr)
+        return false;
+    bool played = false;
+    m_synth->WhileNotRendering(
+        [&](fluid_synth_t*) { played = fluid_player_play(m_player) == FLUID_OK; });
+    if (played) {
+        m_endReported = false;
+        m_poll.start();
+    }
+    return played;
+}
+
+void FluidMidiFilePlayer::Close()
+{
+    m_poll.stop();
+    if (m_player == nullptr)
+        return;
+    m_synth->WhileNotRendering([&](fluid_synth_t* fluid) {
+        fluid_player_stop(m_player);
+        delete_fluid_player(m_player);
+        // The file's programs and controllers must not colour the notes played next.
+        fluid_synth_system_reset(fluid);
+    });
+    m_player = nullptr;
+    m_synth = nullptr;
+}
+
+void FluidMidiFilePlayer::SetFinishedHandler(std::function<void()> handler)
+{
+    m_finished = std::move(handler);
+}
+
+void FluidMidiFilePlayer::CheckFinished()
+{
+    if (m_player == nullptr || m_endReported ||
+        fluid_player_get_status(m_player) != FLUID_PLAYER_DONE)
+        return;
+    m_poll.stop();
+    m_endReported = true;
+    emit Finished();
+}
+
+} // namespace pv

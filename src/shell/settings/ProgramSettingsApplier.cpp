@@ -1,0 +1,287 @@
+// Applying and storing the program settings, step by step in the order the windows and devices
+// depend on each other.
+#include "shell/settings/ProgramSettingsApplier.h"
+
+#include "exercises/items/UserItemTables.h"
+#include "music/files/Folders.h"
+#include "music/files/Win1252.h"
+#include "music/input/WaveOutVolume.h"
+#include "music/sequencer/MidiOut.h"
+#include "music/sequencer/Sequencer.h"
+
+#include <algorithm>
+#include <utility>
+
+namespace pv {
+
+namespace {
+
+constexpr std::size_t kRightKeepOwnSettings = 3;
+constexpr std::size_t kRightKeepUserItems = 2;
+constexpr std::uint8_t kAllLanguageTexts = 0xFF;
+
+const QString kEnglish = QStringLiteral("English");
+
+std::uint8_t LowByte(std::uint16_t value)
+{
+    return static_cast<std::uint8_t>(value & 0xFFU);
+}
+
+WindowShowState ShowStateOfByte(std::uint8_t byte)
+{
+    // A damaged byte must not hand the window a state it has no meaning for.
+    switch (byte) {
+    case 1:
+        return WindowShowState::Minimized;
+    case 2:
+        return WindowShowState::Maximized;
+    default:
+        return WindowShowState::Normal;
+    }
+}
+
+/// Closes the docks' update bracket however the placing in between ends.
+class DockUpdateScope
+{
+public:
+    explicit DockUpdateScope(IProgramSettingsUi& ui) : m_ui(ui) { m_ui.BeginDockUpdate(); }
+    ~DockUpdateScope() { m_ui.EndDockUpdate(); }
+    DockUpdateScope(const DockUpdateScope&) = delete;
+    DockUpdateScope& operator=(const DockUpdateScope&) = delete;
+
+private:
+    IProgramSettingsUi& m_ui;
+};
+
+} // namespace
+
+QString ItemAreaLanguage(const ItemTables& items)
+{
+    const std::size_t length =
+        std::min<std::size_t>(items.Unused[0], static_cast<std::size_t>(kItemAreaLanguageCapacity));
+    return FromWin1252(std::span<const std::uint8_t>(items.Unused).subspan(1, length));
+}
+
+void SetItemAreaLanguage(ItemTables& items, const QString& name)
+{
+    std::vector<std::uint8_t> bytes = ToWin1252(name);
+    bytes.resize(std::min<std::size_t>(bytes.size(), kItemAreaLanguageCapacity));
+    items.Unused.fill(0);
+    items.Unused[0] = static_cast<std::uint8_t>(bytes.size());
+    std::copy(bytes.begin(), bytes.end(), items.Unused.begin() + 1);
+}
+
+std::optional<ToolDock> DockOfCode(std::uint8_t code)
+{
+    switch (code) {
+    case static_cast<std::uint8_t>(ToolDock::Floating):
+        return ToolDock::Floating;
+    case static_cast<std::uint8_t>(ToolDock::Top):
+        return ToolDock::Top;
+    case static_cast<std::uint8_t>(ToolDock::Bottom):
+        return ToolDock::Bottom;
+    default:
+        return std::nullopt;
+    }
+}
+
+ProgramSettingsApplier::ProgramSettingsApplier(ProgramSettingsContext context)
+    : m_context(std::move(context))
+{
+}
+
+std::uint16_t ProgramSettingsApplier::CurrentUserId() const
+{
+    return m_context.Data.CurrentUser ? m_context.Data.CurrentUser->Record.UserId : 0;
+}
+
+QString ProgramSettingsApplier::LanguageFilePath(const QString& name) const
+{
+    const QString& folder = m_context.Environment.LanguageFolder;
+    const QString fileName = name + QStringLiteral(".LAN");
+    const QString found = FindFileCaseInsensitive(folder, fileName);
+    return found.isEmpty() ? folder + fileName : found;
+}
+
+QString ProgramSettingsApplier::HelpFilePath(const QString& name) const
+{
+    const QString& folder = m_context.Environment.LanguageFolder;
+    const QString own = FindFileCaseInsensitive(folder, name + QStringLiteral(".HLP"));
+    if (!own.isEmpty())
+        return own;
+    const QString english = FindFileCaseInsensitive(folder, kEnglish + QStringLiteral(".HLP"));
+    if (!english.isEmpty())
+        return english;
+    return folder + name + QStringLiteral(".HLP");
+}
+
+Status<DataError> ProgramSettingsApplier::ApplyProgramSettings()
+{
+    DataFiles& data = m_context.Data;
+    IProgramSettingsUi& ui = m_context.Ui;
+
+    m_context.ExerciseItems = BuiltInItemTables();
+    LoadUserItems(data, m_context.ExerciseItems);
+
+    const std::uint16_t userId =
+        m_context.UserRight(kRightKeepOwnSettings) && CurrentUserId() != 0 ? CurrentUserId() : 1;
+    // An unreadable file was reported by the load, which put the defaults in its place: they
+    // are applied all the same, so the windows and devices are not left half set up.
+    Status<DataError> loaded = LoadSettings(data, userId, false, m_context.Environment);
+    const TSettingsRec& settings = data.ProgramSettings;
+
+    ApplyToolWindows(settings);
+
+    for (int j = 0; j < kResultColumnCount; ++j) {
+        const ColumnEntry& entry = settings.ResultColumns[static_cast<std::size_t>(j)];
+        ui.SetResultColumn(j, ResultColumn{entry.Shown != 0, entry.Width});
+    }
+
+    const FontSpec font{settings.FontName, settings.FontSize, settings.FontStyle};
+    ui.SetMainWindowFont(font);
+    if (!font.Name.isEmpty())
+        ui.ApplyFontToForms(font);
+    ui.ApplyColorToForms(settings.BackgroundColor);
+
+    ui.MetroClick();
+    ui.SpeedButton12Click();
+
+    ui.SetMenuTick(SettingsMenuItem::Autonewquest1, settings.AutoNewQuestion);
+    ui.SetMenuTick(SettingsMenuItem::Showkeyname1, settings.ShowKeyName);
+    ui.SetAutoNewQuestTimerInterval(AutoNewQuestInterval(settings.AutoNewQuestionDelay));
+    ui.ApplyShownControls(settings.TipsMask);
+
+    m_context.Sequencer.SetOutputDelay(static_cast<std::uint16_t>(settings.OutputDelay & 0xFFFF));
+    SetWaveOutVolume(m_context.WaveOut, LowByte(settings.WaveOutVolume));
+
+    m_context.ConfigWizard.ShowConfigWizard();
+
+    ApplyLanguage();
+    ApplyMidiDevices();
+
+    ui.SetMainWindowBounds(WindowBounds{data.ProgramSettings.MainLeft, data.ProgramSettings.MainTop,
+                                        data.ProgramSettings.MainWidth,
+                                        data.ProgramSettings.MainHeight});
+    ui.SetMainWindowState(ShowStateOfByte(data.ProgramSettings.MainState));
+
+    const int period = data.ProgramSettings.ResultPeriodIndex;
+    if (period < ui.StatisticsPeriodCount())
+        ui.ChooseStatisticsPeriod(period);
+    return loaded;
+}
+
+void ProgramSettingsApplier::ApplyToolWindows(const TSettingsRec& settings)
+{
+    DockUpdateScope scope(m_context.Ui);
+    for (int i = 0; i < kToolWindowCount; ++i) {
+        const ToolWindowPlacement& entry = settings.ToolWindows[static_cast<std::size_t>(i)];
+        m_context.Ui.PlaceToolWindow(i, ToolWindowPlace{entry.Left, entry.Top, entry.Width,
+                                                        entry.Height, entry.DockRow, entry.DockPos,
+                                                        DockOfCode(entry.Dock)});
+    }
+}
+
+void ProgramSettingsApplier::ApplyLanguage()
+{
+    TSettingsRec& settings = m_context.Data.ProgramSettings;
+    // The header holds at most 15 characters and the settings field 19: the full name stays in
+    // the settings, the header only tells whether something else changed the language since.
+    SetItemAreaLanguage(m_context.ExerciseItems, settings.Language);
+    if (FindFileCaseInsensitive(m_context.Environment.LanguageFolder,
+                                settings.Language + QStringLiteral(".LAN"))
+            .isEmpty()) {
+        settings.Language = kEnglish;
+        SetItemAreaLanguage(m_context.ExerciseItems, kEnglish);
+    }
+    m_context.LoadLanguageFile(LanguageFilePath(settings.Language), kAllLanguageTexts);
+    m_context.Ui.SetHelpFile(HelpFilePath(m_context.Data.ProgramSettings.Language));
+}
+
+void ProgramSettingsApplier::ApplyMidiDevices()
+{
+    TSettingsRec& settings = m_context.Data.ProgramSettings;
+    m_context.MidiIn.AddPlaceholder();
+    // Device errors are reported by the devices themselves; the settings go on regardless.
+    m_context.MidiOut.SelectByName(settings.MidiOutDevice);
+    m_context.MidiOut.SetVolume(LowByte(settings.MidiOutVolume));
+    if (!settings.MidiInputOn)
+        return;
+    m_context.Ui.SetMenuTick(SettingsMenuItem::MIDIin1, true);
+    m_context.ControlNotes.reset();
+    for (const std::uint8_t note : settings.RemoteNotes)
+        m_context.ControlNotes.set(note);
+    m_context.MidiIn.SelectByName(settings.MidiInDevice);
+}
+
+Status<DataError> ProgramSettingsApplier::StoreProgramSettings(bool asDefaults)
+{
+    DataFiles& data = m_context.Data;
+    const IProgramSettingsUi& ui = m_context.Ui;
+    const std::uint16_t userId = asDefaults ? 1 : CurrentUserId();
+    if (userId == 0)
+        return Fail(DataError::NoUser);
+
+    Status<DataError> itemsSaved;
+    if (m_context.UserItemsChanged() && m_context.UserRight(kRightKeepUserItems))
+        itemsSaved = SaveUserItems(data, m_context.ExerciseItems);
+
+    TSettingsRec& settings = data.ProgramSettings;
+    const WindowShowState state = ui.MainWindowState();
+    settings.MainState = static_cast<std::uint8_t>(state);
+    // A maximised window keeps its last normal bounds in the record.
+    if (state != WindowShowState::Maximized) {
+        const WindowBounds bounds = ui.MainWindowBounds();
+        settings.MainLeft = bounds.Left;
+        settings.MainTop = bounds.Top;
+        settings.MainWidth = bounds.Width;
+        settings.MainHeight = bounds.Height;
+    }
+
+    // A name longer than the header is kept whole while the header still holds its beginning.
+    const QString header = ItemAreaLanguage(m_context.ExerciseItems);
+    if (header != settings.Language.left(kItemAreaLanguageCapacity))
+        settings.Language = header;
+
+    if (const std::optional<int> ticked = ui.TickedStatisticsPeriod())
+        settings.ResultPeriodIndex = static_cast<std::uint16_t>(*ticked);
+
+    StoreToolWindows(settings);
+
+    for (int j = 0; j < kResultColumnCount; ++j) {
+        const ResultColumn column = ui.ResultColumnOf(j);
+        ColumnEntry& entry = settings.ResultColumns[static_cast<std::size_t>(j)];
+        entry.Shown = column.Shown ? 1 : 0;
+        entry.Width = column.Width;
+    }
+
+    std::uint8_t volume = 0;
+    if (m_context.MidiOut.GetVolume(volume))
+        settings.MidiOutVolume = volume;
+    if (GetWaveOutVolume(m_context.WaveOut, volume))
+        settings.WaveOutVolume = volume;
+
+    Status<DataError> settingsSaved = SaveSettings(data, userId);
+    if (!itemsSaved)
+        return itemsSaved;
+    return settingsSaved;
+}
+
+void ProgramSettingsApplier::StoreToolWindows(TSettingsRec& settings) const
+{
+    for (int i = 0; i < kToolWindowCount; ++i) {
+        const ToolWindowPlace place = m_context.Ui.ToolWindowPlaceOf(i);
+        ToolWindowPlacement& entry = settings.ToolWindows[static_cast<std::size_t>(i)];
+        entry.Left = place.Left;
+        entry.Top = place.Top;
+        entry.Width = place.Width;
+        entry.Height = place.Height;
+        entry.DockRow = place.DockRow;
+        entry.DockPos = place.DockPos;
+        const ToolDock dock = place.Dock.value_or(ToolDock::Floating);
+        entry.Dock = dock == ToolDock::Top || dock == ToolDock::Bottom
+                         ? static_cast<std::uint8_t>(dock)
+                         : static_cast<std::uint8_t>(ToolDock::Floating);
+    }
+}
+
+} // namespace pv

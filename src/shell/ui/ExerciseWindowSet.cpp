@@ -1,0 +1,100 @@
+// The ten exercise windows behind the main window's interfaces.
+#include "shell/ui/ExerciseWindowSet.h"
+
+#include "exercises/setup/SetupOperations.h"
+#include "exercises/ui/TAkkord.h"
+
+namespace pv {
+
+namespace {
+
+std::size_t Slot(ExerciseKind kind)
+{
+    return static_cast<std::size_t>(KindNumber(kind) - 1);
+}
+
+} // namespace
+
+ExerciseWindowSet::ExerciseWindowSet(const SetupState& setup, const ItemTables& items,
+                                     std::function<AkkordSettings()> settings)
+    : m_setup(setup), m_items(items), m_settings(std::move(settings))
+{
+}
+
+void ExerciseWindowSet::SetWindow(ExerciseKind kind, TExerciseBaseClass* window)
+{
+    if (IsKnownKind(kind))
+        m_windows[Slot(kind)] = window;
+}
+
+TExerciseBaseClass* ExerciseWindowSet::Window(ExerciseKind kind) const
+{
+    return IsKnownKind(kind) ? m_windows[Slot(kind)].data() : nullptr;
+}
+
+TAkkord* ExerciseWindowSet::Identification(ExerciseKind kind) const
+{
+    return qobject_cast<TAkkord*>(Window(kind));
+}
+
+ExerciseBaseModel* ExerciseWindowSet::Counters(ExerciseKind kind)
+{
+    TExerciseBaseClass* window = Window(kind);
+    return window != nullptr ? &window->BaseModel() : nullptr;
+}
+
+ItemCounts ExerciseWindowSet::ItemStatistics(ExerciseKind kind, int item) const
+{
+    const TAkkord* window = Identification(kind);
+    if (window == nullptr || item < 1 || item > 60)
+        return {};
+    const AkkordItem& it = window->Model().ExerciseItem[static_cast<std::size_t>(item)];
+    return {it.Right, it.Asked};
+}
+
+void ExerciseWindowSet::EnterExercise(ExerciseKind kind)
+{
+    if (TExerciseBaseClass* window = Window(kind))
+        window->EnterExercise();
+}
+
+void ExerciseWindowSet::LeaveExercise(ExerciseKind kind)
+{
+    if (TExerciseBaseClass* window = Window(kind))
+        window->LeaveExercise();
+}
+
+void ExerciseWindowSet::ResetResults(ExerciseKind kind)
+{
+    if (TExerciseBaseClass* window = Window(kind))
+        window->ResetResults();
+}
+
+void ExerciseWindowSet::StopRhythm(ExerciseKind kind)
+{
+    if (TExerciseBaseClass* window = Window(kind))
+        window->StopPlaying();
+}
+
+// The setup pages come with their own windows; until then the setup view shows none and
+// there is nothing to fill or take back.
+void ExerciseWindowSet::LoadSetupPage(ExerciseKind) {}
+void ExerciseWindowSet::StoreSetupPage(ExerciseKind) {}
+
+void ExerciseWindowSet::ApplySetupToExercise(ExerciseKind kind, bool reset)
+{
+    if (TAkkord* window = Identification(kind))
+        window->Setup(m_setup.CurrentSetup, m_items, m_settings(), reset);
+}
+
+void ExerciseWindowSet::SetChildCaptions(const QString& caption)
+{
+    for (const QPointer<TExerciseBaseClass>& window : m_windows) {
+        if (window)
+            window->setWindowTitle(caption);
+    }
+    if (m_captions)
+        m_captions(caption);
+}
+
+} // namespace pv

@@ -1,0 +1,60 @@
+// The ten exercise windows as the main window's decisions and the result bookkeeping see them:
+// the identification window of each kind that has one, nothing yet for the others.
+#pragma once
+
+#include "exercises/identification/AkkordModel.h"
+#include "shell/main/MainWindowUi.h"
+#include "shell/results/ExerciseForms.h"
+
+#include <array>
+#include <functional>
+
+#include <QPointer>
+
+namespace pv {
+
+class TExerciseBaseClass;
+class TAkkord;
+struct ItemTables;
+struct SetupState;
+
+class ExerciseWindowSet final : public IExerciseForms, public IExerciseWindows
+{
+public:
+    /// setup and items must outlive the set; settings gives the identification options of the
+    /// program settings at the moment a setup is applied.
+    ExerciseWindowSet(const SetupState& setup, const ItemTables& items,
+                      std::function<AkkordSettings()> settings);
+
+    /// The window of kind; null leaves the kind without one.
+    void SetWindow(ExerciseKind kind, TExerciseBaseClass* window);
+    TExerciseBaseClass* Window(ExerciseKind kind) const;
+    /// The identification window of kind, when it is one.
+    TAkkord* Identification(ExerciseKind kind) const;
+
+    /// Setup pages and captions go to whoever shows them.
+    void SetCaptionSink(std::function<void(const QString&)> sink) { m_captions = std::move(sink); }
+
+    // IExerciseForms
+    ExerciseBaseModel* Counters(ExerciseKind kind) override;
+    ItemCounts ItemStatistics(ExerciseKind kind, int item) const override;
+
+    // IExerciseWindows
+    void EnterExercise(ExerciseKind kind) override;
+    void LeaveExercise(ExerciseKind kind) override;
+    void ResetResults(ExerciseKind kind) override;
+    void StopRhythm(ExerciseKind kind) override;
+    void LoadSetupPage(ExerciseKind kind) override;
+    void StoreSetupPage(ExerciseKind kind) override;
+    void ApplySetupToExercise(ExerciseKind kind, bool reset) override;
+    void SetChildCaptions(const QString& caption) override;
+
+private:
+    const SetupState& m_setup;
+    const ItemTables& m_items;
+    std::function<AkkordSettings()> m_settings;
+    std::array<QPointer<TExerciseBaseClass>, 10> m_windows{};
+    std::function<void(const QString&)> m_captions;
+};
+
+} // namespace pv

@@ -1,0 +1,462 @@
+// The running program's object graph.
+#include "shell/ui/PellivarkProgram.h"
+
+#include "exercises/ui/AnswerSoundEffect.h"
+#include "exercises/ui/TAkkord.h"
+#include "exercises/ui/TControlButton.h"
+#include "exercises/ui/TLevels.h"
+#include "music/base/Clock.h"
+#include "music/devices/FluidMidiFilePlayer.h"
+#include "music/ui/QtPrompts.h"
+#include "shell/main/PellivarkMainModel.h"
+#include "shell/settings/ProgramSettingsApplier.h"
+#include "shell/startmenu/StartMenuIntro.h"
+#include "shell/startmenu/ui/TMenuDialog.h"
+#include "shell/ui/ExerciseWindowSet.h"
+#include "shell/ui/TPellivarkMain.h"
+#include "shell/ui/WidgetTexts.h"
+
+#include <exception>
+
+#include <QCoreApplication>
+#include <QMessageBox>
+
+namespace pv {
+
+namespace {
+
+/// The global names of the exercise windows, by kind.
+constexpr std::array<const char*, 10> kFormNames = {
+    "ChordIdForm",       "IntervalIdForm",       "IntervalCompareForm", "RhythmImitationForm",
+    "RhythmReadingForm", "RhythmCorrectionForm", "ChordInversionsForm", "ScalesForm",
+    "MelodyForm",        "ChordProgressionForm"};
+
+std::size_t Slot(ExerciseKind kind)
+{
+    return static_cast<std::size_t>(KindNumber(kind) - 1);
+}
+
+} // namespace
+
+/// The start menu window as the main window's decisions see it.
+class PellivarkProgram::StartMenuAdapter final : public IStartMenu
+{
+public:
+    explicit StartMenuAdapter(TMenuDialog& menu) : m_menu(menu) {}
+    void Start() override { m_menu.Start(); }
+    void StopIntro() override { m_menu.StopIntro(); }
+    std::optional<QString> WelcomeLine() const override
+    {
+        const QStringList& lines = m_menu.Model().Descriptions;
+        if (lines.isEmpty())
+            return std::nullopt;
+        return lines.front();
+    }
+    void SetWelcomeLine(const QString& line) override
+    {
+        QStringList& lines = m_menu.Model().Descriptions;
+        if (lines.isEmpty())
+            return;
+        lines.front() = line;
+        m_menu.update();
+    }
+
+private:
+    TMenuDialog& m_menu;
+};
+
+/// The MIDI input devices, until there is a layer for them: none.
+class PellivarkProgram::NoMidiInput final : public IMidiInputSelection
+{
+public:
+    void AddPlaceholder() override {}
+    bool SelectByName(QString&) override { return false; }
+};
+
+PellivarkProgram::PellivarkProgram(ProgramOptions options)
+    : m_options(std::move(options)),
+      m_ownPrompts(m_options.Prompts == nullptr ? std::make_unique<QtPrompts>() : nullptr),
+      m_prompts(m_options.Prompts != nullptr ? *m_options.Prompts : *m_ownPrompts),
+      m_data(m_options.ProgramFolders, m_prompts, m_wait, m_strings),
+      m_systemDevices(SystemMidiOutDevices::Options{m_options.SynthAudio, QString()}),
+      m_devices(m_options.MidiDevices != nullptr ? *m_options.MidiDevices : m_systemDevices),
+      m_sequencer(SteadyClock::Instance(), Sequencer::Drive::OwnThread, {&m_raiser, true}),
+      m_midiOut(m_devices, m_sequencer, m_prompts, m_strings), m_items(BuiltInItemTables()),
+      m_midiIn(std::make_unique<NoMidiInput>())
+{
+    SetUIStringDefaults(m_strings);
+    m_answerSound = std::make_unique<AnswerSoundEffect>();
+    m_waveOut.AddTarget(*m_answerSound);
+    m_midiOut.SetVoiceSettings(this);
+    m_midiOut.SetNotifyTargets(this);
+
+    MakeMainWindow();
+    if (m_window == nullptr)
+        return;
+    MakeStandardForms();
+    WireWindow();
+    RegisterTexts();
+    // The built-in English before any language file: the program reads well without one.
+    ApplyBuiltInTexts(Language());
+    m_model->Lusk();
+}
+
+PellivarkProgram::~PellivarkProgram()
+{
+    // The destroy step. Playback stops first, so no note or notification is under way while
+    // the windows that asked for it go; the windows go before the devices they play through;
+    // the intro's player closes (without giving the output back) before the synthesizer goes.
+    m_midiOut.StopQueue();
+    m_model.reset();
+    m_applier.reset();
+    m_results.reset();
+    m_clock.reset();
+    m_window.reset();
+    m_startMenuService.reset();
+    m_intro.reset();
+    m_introPlayer.reset();
+    if (m_answerSound)
+        m_waveOut.RemoveTarget(*m_answerSound);
+}
+
+void PellivarkProgram::MakeMainWindow()
+{
+    try {
+        m_window = std::make_unique<TPellivarkMain>(m_prompts, m_strings);
+        if (m_ownPrompts)
+            m_ownPrompts->SetParent(m_window.get());
+        m_exercises = std::make_unique<ExerciseWindowSet>(
+            m_setup, m_items, [this] { return IdentificationSettings(); });
+        m_clock = std::make_unique<ExerciseClock>(m_state, *m_exercises, m_dateClock, *m_window);
+        m_results = std::make_unique<ResultBookkeeping>(m_state, *m_clock, *m_exercises, m_data,
+                                                        m_setup, *this, m_prompts, m_strings,
+                                                        [](const TUserRec&) { return QString(); });
+    } catch (const std::exception&) {
+        m_window.reset();
+        m_prompts.ShowError(QStringLiteral("error initializing main form"),
+                            m_strings.StrMessageTitle);
+    }
+}
+
+void PellivarkProgram::MakeStandardForms()
+{
+    // One guarded group: a failure leaves the rest of the group unmade.
+    try {
+        TPellivarkMain& window = *m_window;
+        m_introPlayer = std::make_unique<FluidMidiFilePlayer>([this]() -> FluidSynthOutput* {
+            if (m_options.MidiDevices != nullptr)
+                return nullptr;
+            Result<FluidSynthOutput*, MidiOutError> synth = m_systemDevices.BuiltInSynth();
+            return synth ? synth.Value() : nullptr;
+        });
+        m_intro = std::make_unique<StartMenuIntro>(
+            m_midiOut, *m_introPlayer, m_data.ProgramSettings,
+            m_data.folders.ProgramFolder + QStringLiteral("Media/"));
+        TMenuDialog::Context menuContext;
+        menuContext.KindClicked = [this](int tag) {
+            if (m_model)
+                m_model->Speed1Click(tag);
+        };
+        menuContext.KindCaption = [this](ExerciseKind kind) {
+            return m_window->Text(kExerciseMenuItems[static_cast<std::size_t>(KindNumber(kind))]);
+        };
+        menuContext.KindDescription = [this](ExerciseKind kind) {
+            return IsKnownKind(kind) ? m_descriptions[Slot(kind)] : QString();
+        };
+        menuContext.Intro = m_intro.get();
+        menuContext.Arguments = QCoreApplication::arguments().mid(1);
+        m_startMenu = new TMenuDialog(std::move(menuContext));
+        m_startMenu->setObjectName(QStringLiteral("StartMenuForm"));
+        m_startMenuService = std::make_unique<StartMenuAdapter>(*m_startMenu);
+        window.SetStartMenu(m_startMenu);
+        for (ExerciseKind kind : kExerciseKinds) {
+            // Melody dictation needs its melody generator, which comes with its own window.
+            const std::optional<IdentificationMode> mode = ModeOfKind(kind);
+            if (!mode || *mode == IdentificationMode::MelodyDictation)
+                continue;
+            auto* exercise = new TAkkord(*mode, &window, m_strings);
+            exercise->setObjectName(QString::fromLatin1(kFormNames[Slot(kind)]));
+            exercise->SetMidiOut(m_midiOut);
+            exercise->SetAnswerSound(m_answerSound.get());
+            window.SetExerciseWindow(kind, exercise);
+            m_exercises->SetWindow(kind, exercise);
+        }
+    } catch (const std::exception&) {
+        m_prompts.ShowError(QStringLiteral("error initializing Standard forms"),
+                            m_strings.StrMessageTitle);
+    }
+
+    m_applier = std::make_unique<ProgramSettingsApplier>(ProgramSettingsContext{
+        m_data,
+        m_items,
+        SettingsEnvironment{m_data.folders.ProgramFolder + QStringLiteral("Language/")},
+        *m_window,
+        m_midiOut,
+        m_waveOut,
+        m_sequencer,
+        *m_midiIn,
+        m_wizardMaker,
+        m_controlNotes,
+        [this](std::size_t index) {
+            return m_model != nullptr && index < m_model->UserRights.size() &&
+                   m_model->UserRights[index];
+        },
+        [] { return false; },
+        [this](const QString& fileName, std::uint8_t flags) {
+            return LoadLanguageFile(fileName, flags, Language());
+        },
+    });
+
+    m_model = std::make_unique<PellivarkMainModel>(MainModelServices{
+        *m_window,
+        *m_exercises,
+        *m_startMenuService,
+        m_tutor,
+        *this,
+        *this,
+        m_wizard,
+        m_prompts,
+        m_strings,
+        m_data,
+        m_state,
+        m_setup,
+        *m_clock,
+        *m_results,
+        [](const TUserRec&) { return QString(); },
+    });
+    for (ExerciseKind kind : kExerciseKinds)
+        m_model->SetKindAvailable(kind, m_exercises->Window(kind) != nullptr);
+    m_model->SetCommandLineArgument(m_options.CommandLineArgument);
+}
+
+void PellivarkProgram::WireWindow()
+{
+    TPellivarkMain& window = *m_window;
+    window.SetState(m_state);
+    MainWindowHandlers handlers;
+    handlers.ViewTag = [this](int tag) { m_model->Speed1Click(tag); };
+    handlers.ExerciseMenuOpens = [this](int tag) {
+        if (const std::optional<ExerciseKind> kind = KindFromNumber(tag))
+            m_model->AkkordProgress1Click(*kind);
+    };
+    handlers.Show = [this] { m_model->FormShow(); };
+    handlers.CloseQuery = [this] { return m_model->FormCloseQuery(); };
+    handlers.Timer1Timer = [this] { m_clock->Timer1Timer(); };
+    handlers.AutoNewQuestTimer = [this] {
+        if (m_state.CurrentView != MainView::Exercise || !m_state.CurrentKind)
+            return;
+        if (TExerciseBaseClass* exercise = m_exercises->Window(*m_state.CurrentKind))
+            exercise->AutoNewQuestTimerTimer();
+    };
+    handlers.Command = [this](MainControl control) { RunCommand(control); };
+    handlers.HideSplash = [this] {
+        if (m_options.HideSplash)
+            m_options.HideSplash();
+    };
+    handlers.SetupChooser = [this] { ShowSetupChooser(); };
+    handlers.ToolWindowFlag = [this](int n, bool on) {
+        if (n >= 0 && n < IToolWindows::kCount)
+            m_data.ProgramSettings.ToolWindows[static_cast<std::size_t>(n)].Visible = on ? 1 : 0;
+    };
+    handlers.NoteIdentification = [this](int mode) {
+        m_data.ProgramSettings.NoteIdentification = static_cast<std::uint8_t>(mode);
+        if (m_state.CurrentKind)
+            m_exercises->ApplySetupToExercise(*m_state.CurrentKind, false);
+    };
+    handlers.NoteIdentificationMode = [this] {
+        return static_cast<int>(m_data.ProgramSettings.NoteIdentification);
+    };
+    handlers.StatisticsPeriod = [this](int index) {
+        static constexpr std::array<int, 5> kPeriodDays = {0, 2, 7, 14, 30};
+        if (index < 0 || index >= static_cast<int>(kPeriodDays.size()))
+            return;
+        const std::optional<ExerciseKind> kind = m_state.CurrentKind;
+        m_results->N1week1Click(kPeriodDays[static_cast<std::size_t>(index)], QString(),
+                                kind.value_or(ExerciseKind::ChordIdentification));
+    };
+    window.SetHandlers(std::move(handlers));
+}
+
+IStartMenu& PellivarkProgram::StartMenuService()
+{
+    return *m_startMenuService;
+}
+
+LanguageContext& PellivarkProgram::Language()
+{
+    if (!m_language) {
+        m_language = std::make_unique<LanguageContext>(LanguageContext{
+            m_strings,
+            m_items,
+            m_targets,
+            m_prompts,
+            &m_startMenu->Model(),
+            [this] { return m_model != nullptr && m_model->SettingsDialogOpen; },
+            [] { return false; },
+        });
+    }
+    return *m_language;
+}
+
+void PellivarkProgram::RegisterTexts()
+{
+    m_window->RegisterTextTargets(
+        [this](const QString& key, std::function<void(const QString&)> setter) {
+            m_targets.Register(key, std::move(setter));
+        });
+    RegisterWidgetTexts(m_startMenu->objectName(), *m_startMenu,
+                        [this](const QString& key, std::function<void(const QString&)> setter) {
+                            m_targets.Register(key, std::move(setter));
+                        });
+    for (ExerciseKind kind : kExerciseKinds) {
+        m_targets.Register(
+            QString::fromLatin1(kFormNames[Slot(kind)]) + QStringLiteral(".ExerciseDescription"),
+            [this, kind](const QString& text) { m_descriptions[Slot(kind)] = text; });
+        TExerciseBaseClass* exercise = m_exercises->Window(kind);
+        if (exercise == nullptr)
+            continue;
+        QPointer<TExerciseBaseClass> target(exercise);
+        m_targets.RegisterList(
+            exercise->objectName() + QStringLiteral(".Captions"),
+            static_cast<int>(ControlStripModel::kButtonCount),
+            [target](int index, const QString& text) {
+                if (!target || index < 0 || index >= ControlStripModel::kButtonCount)
+                    return;
+                target->ControlButtons->Model().Captions[static_cast<std::size_t>(index)] = text;
+                target->ControlButtons->update();
+            });
+    }
+}
+
+void PellivarkProgram::RunCommand(MainControl control)
+{
+    switch (control) {
+    case MainControl::Hentstandardopstning1:
+        ShowSetupChooser();
+        break;
+    case MainControl::Gemopstning1:
+        (void)m_model->Setup().SaveSetupAs();
+        break;
+    case MainControl::Restartexercise:
+        (void)m_results->RestartexerciseClick();
+        break;
+    case MainControl::Userinfo1:
+        if (m_data.CurrentUser) {
+            TUserRec& rec = m_data.CurrentUser->Record;
+            if (const std::optional<QString> name =
+                    m_prompts.AskText(QString(), m_strings.StrUserNamePrompt, rec.FullName)) {
+                rec.FullName = name->left(31);
+                (void)WriteUser(m_data, rec);
+            }
+        }
+        break;
+    case MainControl::Autonewquest1:
+        m_data.ProgramSettings.AutoNewQuestion = !m_data.ProgramSettings.AutoNewQuestion;
+        m_window->SetChecked(MainControl::Autonewquest1, m_data.ProgramSettings.AutoNewQuestion);
+        if (m_state.CurrentKind)
+            m_exercises->ApplySetupToExercise(*m_state.CurrentKind, false);
+        break;
+    case MainControl::Showkeyname1:
+        m_data.ProgramSettings.ShowKeyName = !m_data.ProgramSettings.ShowKeyName;
+        m_window->SetChecked(MainControl::Showkeyname1, m_data.ProgramSettings.ShowKeyName);
+        if (m_state.CurrentKind)
+            m_exercises->ApplySetupToExercise(*m_state.CurrentKind, false);
+        break;
+    case MainControl::MIDIremote1:
+        m_data.ProgramSettings.MidiRemoteControl = !m_data.ProgramSettings.MidiRemoteControl;
+        m_window->SetChecked(MainControl::MIDIremote1, m_data.ProgramSettings.MidiRemoteControl);
+        break;
+    case MainControl::MIDIin1:
+        // Remembered for the MIDI input, which comes with its own layer.
+        m_data.ProgramSettings.MidiInputOn = !m_data.ProgramSettings.MidiInputOn;
+        m_window->SetChecked(MainControl::MIDIin1, m_data.ProgramSettings.MidiInputOn);
+        break;
+    default:
+        // The other commands come with their windows.
+        m_prompts.ShowInfo(QStringLiteral("This command is not available yet."),
+                           m_strings.StrProgramTitle);
+        break;
+    }
+}
+
+void PellivarkProgram::ShowSetupChooser()
+{
+    TLevels chooser(m_prompts, m_model->Setup(), m_window.get());
+    chooser.SetFolders(m_model->SetupFolder(), m_data.folders.ProgramFolder,
+                       m_model->SetupFolder());
+    chooser.exec();
+}
+
+void PellivarkProgram::ApplyProgramSettings()
+{
+    (void)m_applier->ApplyProgramSettings();
+    MirrorSettingsIntoWindow();
+}
+
+void PellivarkProgram::StoreProgramSettings(bool asDefaults)
+{
+    (void)m_applier->StoreProgramSettings(asDefaults);
+}
+
+void PellivarkProgram::MirrorSettingsIntoWindow()
+{
+    const TSettingsRec& settings = m_data.ProgramSettings;
+    for (int n = 0; n < IToolWindows::kCount; ++n)
+        m_window->SetToolWindowAllowed(
+            n, settings.ToolWindows[static_cast<std::size_t>(n)].Visible != 0);
+    m_window->SetAnswerSounds(AnswerSounds());
+    m_window->SetChecked(MainControl::MIDIremote1, settings.MidiRemoteControl);
+}
+
+int PellivarkProgram::CurrentExerciseKind() const
+{
+    return m_state.CurrentKind ? KindNumber(*m_state.CurrentKind) : 0;
+}
+
+QObject* PellivarkProgram::Receiver(NotifyReceiver receiver, int exerciseKind) const
+{
+    switch (receiver) {
+    case NotifyReceiver::Identification:
+        if (const std::optional<ExerciseKind> kind = KindFromNumber(exerciseKind))
+            return m_exercises->Window(*kind);
+        return nullptr;
+    case NotifyReceiver::MainWindow:
+        return m_window.get();
+    default:
+        return nullptr;
+    }
+}
+
+MidiVoiceSettings PellivarkProgram::MidiVoices() const
+{
+    const TSettingsRec& settings = m_data.ProgramSettings;
+    const auto voice = [](const SoundRec& rec) {
+        return SoundRecord{rec.Channel, rec.Program, rec.Velocity, rec.Note};
+    };
+    MidiVoiceSettings voices;
+    voices.piano = voice(settings.PianoVoice);
+    voices.guitar = voice(settings.GuitarVoice);
+    voices.guitarNotTransposed = settings.GuitarNotTransposed;
+    return voices;
+}
+
+AkkordSettings PellivarkProgram::IdentificationSettings() const
+{
+    const TSettingsRec& settings = m_data.ProgramSettings;
+    AkkordSettings result;
+    result.ShowKeyName = settings.ShowKeyName;
+    result.TipsOffered = (settings.TipsMask & 1U) != 0;
+    result.NoteIdentification = settings.NoteIdentification;
+    result.AutoNewQuestion = settings.AutoNewQuestion;
+    result.AutoNewQuestionOnlyRight = settings.AutoNewOnlyAfterRight;
+    return result;
+}
+
+AnswerSoundChoice PellivarkProgram::AnswerSounds() const
+{
+    const TSettingsRec& settings = m_data.ProgramSettings;
+    return {settings.SoundEffectsOn, m_data.folders.ProgramFolder + QStringLiteral("Media/"),
+            settings.RightSound, settings.WrongSound};
+}
+
+} // namespace pv

@@ -1,0 +1,162 @@
+// The running program's object graph: the services in the order they depend on each other, the
+// main window, its exercise windows and start menu, and the decisions that join them. The
+// program's main builds it with the real message boxes and sound; the end-to-end test builds
+// the same graph with scripted answers and a synthesizer that renders into memory.
+#pragma once
+
+#include "exercises/base/AnswerSound.h"
+#include "exercises/identification/AkkordModel.h"
+#include "exercises/items/ItemTables.h"
+#include "exercises/setup/SetupOperations.h"
+#include "music/data/DataFiles.h"
+#include "music/devices/RealtimeKitRaiser.h"
+#include "music/devices/SystemMidiOutDevices.h"
+#include "music/input/WaveOutVolume.h"
+#include "music/sequencer/MidiOut.h"
+#include "music/sequencer/MidiVoiceSettings.h"
+#include "music/sequencer/NotifyRouting.h"
+#include "music/sequencer/Sequencer.h"
+#include "music/strings/UIStrings.h"
+#include "shell/language/LanguageLoader.h"
+#include "shell/language/LanguageTargets.h"
+#include "shell/main/MainWindowUi.h"
+#include "shell/results/ExerciseClock.h"
+#include "shell/results/ResultBookkeeping.h"
+#include "shell/settings/ProgramSettingsApplier.h"
+
+#include <bitset>
+#include <functional>
+#include <memory>
+
+namespace pv {
+
+class AnswerSoundEffect;
+class ExerciseWindowSet;
+class PellivarkMainModel;
+class QtPrompts;
+class FluidMidiFilePlayer;
+class StartMenuIntro;
+class TMenuDialog;
+class TPellivarkMain;
+
+struct ProgramOptions
+{
+    Folders ProgramFolders;
+    /// The first argument of the command line; empty when none was given.
+    QString CommandLineArgument;
+    /// The boxes and dialogs; null: real ones over the main window.
+    IPrompts* Prompts = nullptr;
+    /// The built-in synthesizer plays through the system's audio (false: renders silently).
+    bool SynthAudio = true;
+    /// The MIDI outputs; null: the system's (the built-in synthesizer and the ALSA ports).
+    /// Must outlive the program.
+    IMidiOutDevices* MidiDevices = nullptr;
+    /// Hides the splash window (the first show ends with it).
+    std::function<void()> HideSplash;
+};
+
+class PellivarkProgram final : public IProgramSettingsService,
+                               public IMidiInputStart,
+                               public INotifyTargets,
+                               public IMidiVoiceSettings,
+                               public IResultTutor
+{
+public:
+    /// Builds every service and window; a window that cannot be made is reported with its
+    /// fixed message (Failed() then says whether the program can run at all).
+    explicit PellivarkProgram(ProgramOptions options);
+    ~PellivarkProgram() override;
+    PellivarkProgram(const PellivarkProgram&) = delete;
+    PellivarkProgram& operator=(const PellivarkProgram&) = delete;
+
+    /// The main window could not be made.
+    bool Failed() const { return m_window == nullptr; }
+
+    TPellivarkMain& MainWindow() { return *m_window; }
+    PellivarkMainModel& Model() { return *m_model; }
+    DataFiles& Data() { return m_data; }
+    ExerciseWindowSet& Exercises() { return *m_exercises; }
+    TMenuDialog& StartMenu() { return *m_startMenu; }
+    /// The start menu as the main window's decisions see it.
+    IStartMenu& StartMenuService();
+    const UIStringTable& Strings() const { return m_strings; }
+    const LanguageTargets& TextTargets() const { return m_targets; }
+    MainWindowState& State() { return m_state; }
+    SetupState& Setup() { return m_setup; }
+    ExerciseClock& Clock() { return *m_clock; }
+    TMidiOut& MidiOut() { return m_midiOut; }
+
+    // IProgramSettingsService
+    void ApplyProgramSettings() override;
+    void StoreProgramSettings(bool asDefaults) override;
+
+    // IMidiInputStart: no MIDI input device layer yet.
+    void StartMidiInput(ExerciseKind) override {}
+
+    // INotifyTargets
+    bool SettingsDialogListening() const override { return false; }
+    int CurrentExerciseKind() const override;
+    QObject* Receiver(NotifyReceiver receiver, int exerciseKind) const override;
+
+    // IMidiVoiceSettings
+    MidiVoiceSettings MidiVoices() const override;
+
+    // IResultTutor: no tutor yet.
+    QString TutorTitle() const override { return {}; }
+    std::optional<QString> StepTitle(ExerciseKind, int) const override { return std::nullopt; }
+
+private:
+    class NoMidiInput;
+    class StartMenuAdapter;
+
+    void MakeMainWindow();
+    void MakeStandardForms();
+    void WireWindow();
+    void RunCommand(MainControl control);
+    void ShowSetupChooser();
+    AkkordSettings IdentificationSettings() const;
+    AnswerSoundChoice AnswerSounds() const;
+    void MirrorSettingsIntoWindow();
+    void RegisterTexts();
+    LanguageContext& Language();
+
+    ProgramOptions m_options;
+    UIStringTable m_strings;
+    std::unique_ptr<QtPrompts> m_ownPrompts;
+    IPrompts& m_prompts;
+    EventPumpWait m_wait;
+    DataFiles m_data;
+    WaveOutVolume m_waveOut;
+    RealtimeKitRaiser m_raiser;
+    SystemMidiOutDevices m_systemDevices;
+    IMidiOutDevices& m_devices;
+    Sequencer m_sequencer;
+    TMidiOut m_midiOut;
+    std::unique_ptr<AnswerSoundEffect> m_answerSound;
+    ItemTables m_items;
+    SetupState m_setup;
+    MainWindowState m_state;
+    SystemDateClock m_dateClock;
+    NullTutor m_tutor;
+    NullConfigWizard m_wizard;
+    NoConfigWizardMaker m_wizardMaker;
+    std::unique_ptr<NoMidiInput> m_midiIn;
+    std::bitset<256> m_controlNotes;
+    LanguageTargets m_targets;
+    std::unique_ptr<LanguageContext> m_language;
+
+    std::unique_ptr<TPellivarkMain> m_window;
+    std::unique_ptr<ExerciseWindowSet> m_exercises;
+    std::unique_ptr<FluidMidiFilePlayer> m_introPlayer;
+    std::unique_ptr<StartMenuIntro> m_intro;
+    TMenuDialog* m_startMenu = nullptr;
+    std::unique_ptr<StartMenuAdapter> m_startMenuService;
+    /// The exercise descriptions the start menu shows, by kind (language texts).
+    std::array<QString, 10> m_descriptions{};
+    std::unique_ptr<ExerciseClock> m_clock;
+    std::unique_ptr<ResultBookkeeping> m_results;
+    std::unique_ptr<ProgramSettingsApplier> m_applier;
+    std::unique_ptr<PellivarkMainModel> m_model;
+};
+
+} // namespace pv

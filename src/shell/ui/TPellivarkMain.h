@@ -1,0 +1,286 @@
+// The main window: menus, tool windows and the windows of the views inside one work area. It
+// only mirrors: every decision (which view, which kind, what is enabled) is made by the main
+// window's model, which reaches the widgets through IMainWindowUi.
+#pragma once
+
+#include "exercises/base/ExerciseHost.h"
+#include "shell/main/MainWindowUi.h"
+#include "shell/results/ExerciseForms.h"
+#include "shell/settings/ProgramSettingsUi.h"
+#include "shell/ui/ToolWindows.h"
+#include "shell/ui/WidgetTexts.h"
+
+#include <array>
+#include <functional>
+#include <map>
+#include <memory>
+
+#include <QMainWindow>
+#include <QPointer>
+
+class QAbstractButton;
+class QAction;
+class QButtonGroup;
+class QLabel;
+class QMdiArea;
+class QMdiSubWindow;
+class QMenu;
+class QProgressBar;
+class QSlider;
+class QTimer;
+class QToolButton;
+
+namespace pv {
+
+class IPrompts;
+class TExerciseBaseClass;
+struct UIStringTable;
+
+/// What the main window hands on to the program: the user's clicks and the window's own events.
+struct MainWindowHandlers
+{
+    /// A view button, exercise button or exercise menu entry was chosen (its view tag).
+    std::function<void(int tag)> ViewTag;
+    /// An exercise entry of the Exercises menu opens its submenu (the entry's tag, 1..10).
+    std::function<void(int kindTag)> ExerciseMenuOpens;
+    /// The window is shown (the first show finishes start-up).
+    std::function<void()> Show;
+    /// The user wants to close; false keeps the program open.
+    std::function<bool()> CloseQuery;
+    /// The clock timer fired (once a second while it runs).
+    std::function<void()> Timer1Timer;
+    /// The automatic-new-question timer fired.
+    std::function<void()> AutoNewQuestTimer;
+    /// A menu command of the program (load setup, save setup, reset results, user name, ...),
+    /// named by the control that carries it.
+    std::function<void(MainControl control)> Command;
+    /// Hides the splash window.
+    std::function<void()> HideSplash;
+    /// The setup chooser, modal.
+    std::function<void()> SetupChooser;
+    /// The user switched tool window n's visible flag in the Window menu.
+    std::function<void(int n, bool on)> ToolWindowFlag;
+    /// The user chose statistics period entry index (0..4).
+    std::function<void(int index)> StatisticsPeriod;
+    /// The user chose a note identification mode (0 exact octave, 1 any octave, 2 relative).
+    std::function<void(int mode)> NoteIdentification;
+    /// The note identification mode in force, for the submenu's tick.
+    std::function<int()> NoteIdentificationMode;
+};
+
+class TPellivarkMain final : public QMainWindow,
+                             public IMainWindowUi,
+                             public IExerciseHost,
+                             public IExerciseClockView,
+                             public IProgramSettingsUi
+{
+    Q_OBJECT
+
+public:
+    /// prompts and strings must outlive the window.
+    TPellivarkMain(IPrompts& prompts, const UIStringTable& strings, QWidget* parent = nullptr);
+    ~TPellivarkMain() override;
+
+    void SetHandlers(MainWindowHandlers handlers) { m_handlers = std::move(handlers); }
+
+    // The windows of the views, made by the program and kept inside the work area.
+    void SetStartMenu(QWidget* startMenu);
+    /// The exercise window of kind (a TExerciseBaseClass when the exercise exists).
+    void SetExerciseWindow(ExerciseKind kind, QWidget* window);
+    QWidget* ExerciseWindow(ExerciseKind kind) const;
+    void SetResultsWindow(QWidget* window);
+    void SetSetupPage(SetupBlockType page, QWidget* window);
+    /// The window shown in the work area now.
+    QWidget* ShownView() const;
+
+    /// Announces every caption, menu item and hint of the window and its tool windows.
+    void RegisterTextTargets(const TextTargetSink& sink);
+
+    IToolWindows& ToolWindows() { return *m_toolWindows; }
+    /// The settings' visible flag of tool window n: a wanted window shows only when it is set.
+    void SetToolWindowAllowed(int n, bool allowed);
+    bool ToolWindowAllowed(int n) const;
+    /// Whether the view wants tool window n now (whatever the settings say).
+    bool ToolWindowWanted(int n) const;
+
+    /// The button or action of a control, for tests and for the program's wiring.
+    QAbstractButton* Button(MainControl control) const;
+    QAction* Action(MainControl control) const;
+    QLabel* Label(MainControl control) const;
+    /// The entry of view in kind's submenu.
+    QAction* ViewEntry(ExerciseKind kind, MainView view) const;
+    QTimer* AutoNewQuestTimer() const { return m_autoNewQuestTimer; }
+    QProgressBar* Gauge15() const { return m_gauge15; }
+    QLabel* Label15() const { return m_label15; }
+
+    /// Every visible menu, button and label text of the window and its tool windows, with the
+    /// object it belongs to: a caption a language file left empty shows up here.
+    std::vector<std::pair<QString, QString>> VisibleTexts() const;
+
+    // IMainWindowUi
+    void SetEnabled(MainControl control, bool on) override;
+    bool IsEnabled(MainControl control) const override;
+    void SetVisible(MainControl control, bool on) override;
+    void SetChecked(MainControl control, bool on) override;
+    void SetDown(MainControl control, bool on) override;
+    bool IsDown(MainControl control) const override;
+    void SetText(MainControl control, const QString& text) override;
+    QString Text(MainControl control) const override;
+    void SetWidth(MainControl control, int width) override;
+    int Width(MainControl control) const override;
+    void SetTempoPosition(int tempo) override;
+    void SetViewEntryText(ExerciseKind kind, MainView view, const QString& text) override;
+    void SetViewEntryEnabled(ExerciseKind kind, MainView view, bool on) override;
+    void SetViewEntryVisible(ExerciseKind kind, MainView view, bool on) override;
+    void SetViewEntryChecked(ExerciseKind kind, MainView view, bool on) override;
+    void PumpMessages() override;
+    void ShowStartMenuMaximized() override;
+    void ShowExerciseMaximized(ExerciseKind kind) override;
+    void ShowNotAvailable(ExerciseKind kind) override;
+    void ShowSetupPageMaximized(SetupBlockType page, ExerciseKind kind) override;
+    void ShowResultsMaximized() override;
+    void FillResultsView(ExerciseKind kind, double fromDate) override;
+    void SetResultsItemButtonsVisible(bool on) override;
+    void SetResultsUserChooser(bool shown, int panelLeft) override;
+    void SetExportImportUserChooserEnabled(bool on) override;
+    void SetSetupChooserFolder(const QString& folder) override;
+    void ShowSetupChooser() override;
+    void SetToolWindowVisible(int n, bool visible) override;
+    void LayoutScoreToolWindow() override;
+    void AlignAnswerInputMenu(std::optional<ExerciseKind> kind) override;
+    void FocusExercise(ExerciseKind kind) override;
+    QString AskUserName(const QString& prompt) override;
+    void AdaptButtonLook() override;
+    void HideSplash() override;
+
+    // IExerciseHost
+    void FormKeyDown(int key, Qt::KeyboardModifiers modifiers, bool autoRepeat) override;
+    void FormKeyUp(int key, Qt::KeyboardModifiers modifiers, bool autoRepeat) override;
+    bool TutorActive() const override { return false; }
+    void ShowTutorProgress() override {}
+    bool TutorAfterAnswer() override { return false; }
+    bool ShowTip(int n) override;
+    void SetAutoNewQuestTimerEnabled(bool on) override;
+    void StopMidiInput() override {}
+    void WaveInStop() override {}
+    void ClockRepaintCurrentKind() override;
+    void ShowScoreDisplay(int gauge, const QString& label) override;
+    int ProgramFontSize() const override { return m_programFontSize; }
+    AnswerSoundChoice AnswerSounds() const override { return m_answerSounds; }
+
+    void SetProgramFontSize(int points) { m_programFontSize = points; }
+    void SetAnswerSounds(AnswerSoundChoice sounds) { m_answerSounds = sounds; }
+    /// The state the clock's repaint mark is kept in; must outlive the window.
+    void SetState(pv::MainWindowState& state) { m_state = &state; }
+
+    // IExerciseClockView
+    void SetTimer1Enabled(bool on) override;
+    void ShowExerciseTime(const QString& text) override;
+    void RepaintControlStrip(ExerciseKind kind) override;
+
+    // IProgramSettingsUi
+    void BeginDockUpdate() override;
+    void EndDockUpdate() override;
+    void PlaceToolWindow(int index, const ToolWindowPlace& place) override;
+    ToolWindowPlace ToolWindowPlaceOf(int index) const override;
+    void SetResultColumn(int index, const ResultColumn& column) override;
+    ResultColumn ResultColumnOf(int index) const override;
+    void SetMainWindowFont(const FontSpec& font) override;
+    void ApplyFontToForms(const FontSpec& font) override;
+    void ApplyColorToForms(std::uint32_t colour) override;
+    void MetroClick() override {}
+    void SpeedButton12Click() override {}
+    void SetMenuTick(SettingsMenuItem item, bool ticked) override;
+    void SetAutoNewQuestTimerInterval(int milliseconds) override;
+    void ApplyShownControls(std::uint32_t) override {}
+    void SetHelpFile(const QString& path) override { m_helpFile = path; }
+    void SetMainWindowBounds(const WindowBounds& bounds) override;
+    WindowBounds MainWindowBounds() const override;
+    void SetMainWindowState(WindowShowState state) override;
+    WindowShowState MainWindowState() const override;
+    int StatisticsPeriodCount() const override;
+    std::optional<int> TickedStatisticsPeriod() const override;
+    void ChooseStatisticsPeriod(int index) override;
+
+protected:
+    void showEvent(QShowEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+    bool event(QEvent* event) override;
+
+private:
+    struct Control
+    {
+        QPointer<QAction> Action;
+        QPointer<QAbstractButton> Button;
+        QPointer<QLabel> Label;
+        QPointer<QWidget> Widget;
+        QPointer<QTimer> Timer;
+    };
+
+    void MakeMenus();
+    void MakeToolWindows();
+    QAction* AddAction(QMenu* menu, MainControl control, const QString& name, const QString& text,
+                       int tag = 0);
+    QAction* AddCommand(QMenu* menu, const QString& name, const QString& text,
+                        std::function<void()> run);
+    QToolButton* AddToolButton(int toolWindow, MainControl control, const QString& name,
+                               const QString& text, const QString& hint, int tag);
+    QLabel* AddLabel(int toolWindow, MainControl control, const QString& name);
+    void Register(MainControl control, QAction* action);
+    void Register(MainControl control, QAbstractButton* button);
+    void Register(MainControl control, QLabel* label);
+    void Register(MainControl control, QWidget* widget);
+    void Register(MainControl control, QTimer* timer);
+    const Control* Find(MainControl control) const;
+    void ShowInWorkArea(QWidget* window);
+    QMdiSubWindow* SubWindowOf(QWidget* window);
+    /// A view that only says what is not there yet, made on first use.
+    QWidget* PlaceholderView(const QString& name, const QString& text);
+    QWidget* NotAvailableView(ExerciseKind kind);
+    void ApplyToolWindow(int n);
+    void Timer1Fired();
+    void QueueShowStep();
+
+    IPrompts& m_prompts;
+    const UIStringTable& m_strings;
+    MainWindowHandlers m_handlers;
+    QMdiArea* m_mdi = nullptr;
+    std::unique_ptr<ToolBarToolWindows> m_toolWindows;
+    std::map<MainControl, Control> m_controls;
+    std::array<std::array<QPointer<QAction>, 4>, 10> m_viewEntries{};
+    std::array<bool, IToolWindows::kCount> m_toolWindowAllowed{};
+    std::array<bool, IToolWindows::kCount> m_toolWindowWanted{};
+    QButtonGroup* m_viewButtons = nullptr;
+    QButtonGroup* m_exerciseButtons = nullptr;
+
+    QPointer<QWidget> m_startMenu;
+    std::array<QPointer<QWidget>, 10> m_exerciseWindows{};
+    std::map<QString, QPointer<QWidget>> m_placeholders;
+    QPointer<QWidget> m_resultsWindow;
+    std::map<SetupBlockType, QPointer<QWidget>> m_setupPages;
+    std::map<QWidget*, QPointer<QMdiSubWindow>> m_subWindows;
+    std::map<QWidget*, QPointer<QAction>> m_barActions;
+    QPointer<QWidget> m_shown;
+
+    QTimer* m_timer1 = nullptr;
+    QTimer* m_autoNewQuestTimer = nullptr;
+    QTimer* m_lightDisplaytime = nullptr;
+    QTimer* m_answerbuttonBlink = nullptr;
+    QProgressBar* m_gauge15 = nullptr;
+    QLabel* m_label15 = nullptr;
+    QSlider* m_trackBar1 = nullptr;
+    QString m_setupChooserFolder;
+    QString m_helpFile;
+    std::array<ResultColumn, kResultColumnCount> m_resultColumns{};
+    std::vector<QAction*> m_periodItems;
+    std::array<QPointer<QAction>, IToolWindows::kCount> m_toolWindowItems{};
+    std::array<QAction*, 3> m_identificationItems{};
+
+    int m_programFontSize = 9;
+    AnswerSoundChoice m_answerSounds{};
+    pv::MainWindowState* m_state = nullptr;
+    bool m_firstPaintSeen = false;
+    bool m_showPending = false;
+};
+
+} // namespace pv

@@ -1,0 +1,338 @@
+// The main window's model over recording fakes of its widgets and services, the real clock and
+// result bookkeeping, and a temporary program and data folder.
+#pragma once
+
+#include "exercises/setup/SetupFile.h"
+#include "shell/main/PellivarkMainModel.h"
+#include "shell/results/ResultsFixture.h"
+
+#include <map>
+#include <ostream>
+#include <tuple>
+
+// Readable texts in failure messages.
+inline void PrintTo(const QString& text, std::ostream* os)
+{
+    *os << '"' << text.toStdString() << '"';
+}
+inline void PrintTo(const QStringList& list, std::ostream* os)
+{
+    *os << list.join(QStringLiteral(" | ")).toStdString();
+}
+
+namespace pv::test {
+
+/// One list of the calls that matter for order, shared by every fake.
+struct Journal
+{
+    QStringList lines;
+    void Add(const QString& line) { lines << line; }
+    void Add(const QString& what, ExerciseKind kind) { lines << what + u' ' + Num(kind); }
+    static QString Num(ExerciseKind kind) { return QString::number(KindNumber(kind)); }
+    /// The place of line, -1 when it was never written.
+    qsizetype At(const QString& line) const { return lines.indexOf(line); }
+    bool Has(const QString& line) const { return lines.contains(line); }
+    qsizetype Count(const QString& line) const { return lines.count(line); }
+};
+
+class RecordingUi final : public IMainWindowUi
+{
+public:
+    explicit RecordingUi(Journal& journal) : log(journal) {}
+
+    void SetEnabled(MainControl c, bool on) override { enabled[c] = on; }
+    bool IsEnabled(MainControl c) const override
+    {
+        const auto it = enabled.find(c);
+        return it == enabled.end() || it->second;
+    }
+    void SetVisible(MainControl c, bool on) override { visible[c] = on; }
+    void SetChecked(MainControl c, bool on) override { checked[c] = on; }
+    void SetDown(MainControl c, bool on) override { down[c] = on; }
+    bool IsDown(MainControl c) const override
+    {
+        const auto it = down.find(c);
+        return it != down.end() && it->second;
+    }
+    void SetText(MainControl c, const QString& t) override { text[c] = t; }
+    QString Text(MainControl c) const override
+    {
+        const auto it = text.find(c);
+        return it == text.end() ? QString() : it->second;
+    }
+    void SetWidth(MainControl c, int w) override { width[c] = w; }
+    int Width(MainControl c) const override
+    {
+        const auto it = width.find(c);
+        return it == width.end() ? 0 : it->second;
+    }
+    void SetTempoPosition(int t) override { tempo = t; }
+    void SetViewEntryText(ExerciseKind k, MainView v, const QString& t) override
+    {
+        entryText[{k, v}] = t;
+    }
+    void SetViewEntryEnabled(ExerciseKind k, MainView v, bool on) override
+    {
+        entryEnabled[{k, v}] = on;
+    }
+    void SetViewEntryVisible(ExerciseKind k, MainView v, bool on) override
+    {
+        entryVisible[{k, v}] = on;
+    }
+    void SetViewEntryChecked(ExerciseKind k, MainView v, bool on) override
+    {
+        entryChecked[{k, v}] = on;
+    }
+    void PumpMessages() override { ++pumps; }
+    void ShowStartMenuMaximized() override { log.Add(QStringLiteral("ui.StartMenu")); }
+    void ShowExerciseMaximized(ExerciseKind k) override
+    {
+        log.Add(QStringLiteral("ui.Exercise"), k);
+    }
+    void ShowNotAvailable(ExerciseKind k) override
+    {
+        log.Add(QStringLiteral("ui.NotAvailable"), k);
+    }
+    void ShowSetupPageMaximized(SetupBlockType page, ExerciseKind k) override
+    {
+        log.Add(QStringLiteral("ui.SetupPage%1").arg(static_cast<int>(page)), k);
+    }
+    void ShowResultsMaximized() override { log.Add(QStringLiteral("ui.Results")); }
+    void FillResultsView(ExerciseKind k, double from) override
+    {
+        log.Add(QStringLiteral("ui.FillResults"), k);
+        filledFrom = from;
+    }
+    void SetResultsItemButtonsVisible(bool on) override { resultsItemButtons = on; }
+    void SetResultsUserChooser(bool shown, int left) override
+    {
+        resultsChooser = shown;
+        resultsPanelLeft = left;
+    }
+    void SetExportImportUserChooserEnabled(bool on) override { exportChooser = on; }
+    void SetSetupChooserFolder(const QString& folder) override { chooserFolder = folder; }
+    void ShowSetupChooser() override
+    {
+        log.Add(QStringLiteral("ui.SetupChooser"));
+        if (onChooser)
+            onChooser();
+    }
+    void SetToolWindowVisible(int n, bool on) override { toolWindows[n] = on; }
+    void LayoutScoreToolWindow() override {}
+    void AlignAnswerInputMenu(std::optional<ExerciseKind>) override {}
+    void FocusExercise(ExerciseKind k) override { log.Add(QStringLiteral("ui.Focus"), k); }
+    QString AskUserName(const QString& prompt) override
+    {
+        log.Add(QStringLiteral("ui.AskUserName"));
+        askedPrompt = prompt;
+        return userName;
+    }
+    void AdaptButtonLook() override {}
+    void HideSplash() override { log.Add(QStringLiteral("ui.HideSplash")); }
+
+    Journal& log;
+    std::map<MainControl, bool> enabled, visible, checked, down;
+    std::map<MainControl, QString> text;
+    std::map<MainControl, int> width;
+    std::map<std::tuple<ExerciseKind, MainView>, QString> entryText;
+    std::map<std::tuple<ExerciseKind, MainView>, bool> entryEnabled, entryVisible, entryChecked;
+    std::map<int, bool> toolWindows;
+    int tempo = -1;
+    int pumps = 0;
+    double filledFrom = 0;
+    bool resultsItemButtons = false;
+    bool resultsChooser = true;
+    int resultsPanelLeft = -1;
+    bool exportChooser = true;
+    QString chooserFolder;
+    QString userName = QStringLiteral("Ann");
+    QString askedPrompt;
+    std::function<void()> onChooser;
+};
+
+class RecordingWindows final : public IExerciseWindows
+{
+public:
+    explicit RecordingWindows(Journal& journal) : log(journal) {}
+    void EnterExercise(ExerciseKind k) override { log.Add(QStringLiteral("win.Enter"), k); }
+    void LeaveExercise(ExerciseKind k) override { log.Add(QStringLiteral("win.Leave"), k); }
+    void ResetResults(ExerciseKind k) override { log.Add(QStringLiteral("win.Reset"), k); }
+    void StopRhythm(ExerciseKind k) override { log.Add(QStringLiteral("win.StopRhythm"), k); }
+    void LoadSetupPage(ExerciseKind k) override { log.Add(QStringLiteral("win.LoadPage"), k); }
+    void StoreSetupPage(ExerciseKind k) override
+    {
+        log.Add(QStringLiteral("win.StorePage"), k);
+        if (onStorePage)
+            onStorePage(k);
+    }
+    void ApplySetupToExercise(ExerciseKind, bool) override {}
+    void SetChildCaptions(const QString& caption) override { captions = caption; }
+    Journal& log;
+    QString captions;
+    std::function<void(ExerciseKind)> onStorePage;
+};
+
+class RecordingStartMenu final : public IStartMenu
+{
+public:
+    explicit RecordingStartMenu(Journal& journal) : log(journal) {}
+    void Start() override { log.Add(QStringLiteral("menu.Start")); }
+    void StopIntro() override { log.Add(QStringLiteral("menu.StopIntro")); }
+    std::optional<QString> WelcomeLine() const override { return welcome; }
+    void SetWelcomeLine(const QString& line) override { welcome = line; }
+    Journal& log;
+    std::optional<QString> welcome;
+};
+
+/// A tutor with a step count per kind that starts or is chosen as told.
+class ScriptedTutor final : public ITutor
+{
+public:
+    explicit ScriptedTutor(Journal& journal) : log(journal) {}
+    bool StartTutor(const QString& file) override
+    {
+        log.Add(QStringLiteral("tutor.Start ") + file);
+        return starts;
+    }
+    bool ChooseTutor() override
+    {
+        log.Add(QStringLiteral("tutor.Choose"));
+        return chosen;
+    }
+    void Clear() override { log.Add(QStringLiteral("tutor.Clear")); }
+    int StepCount(ExerciseKind k) const override
+    {
+        const auto it = steps.find(k);
+        return it == steps.end() ? 0 : it->second;
+    }
+    void ShowTutorProgress() override {}
+    bool ShowStepInfo() override
+    {
+        log.Add(QStringLiteral("tutor.StepInfo"));
+        return true;
+    }
+    void ApplyTutorSteps() override { log.Add(QStringLiteral("tutor.ApplySteps")); }
+    bool ItemTablesBackedUp() const override { return backedUp; }
+    void RestoreItemTables() override
+    {
+        log.Add(QStringLiteral("tutor.RestoreItems"));
+        backedUp = false;
+    }
+    void DropItemTablesBackup() override { backedUp = false; }
+    Journal& log;
+    bool starts = false;
+    bool chosen = false;
+    bool backedUp = false;
+    std::map<ExerciseKind, int> steps;
+};
+
+class RecordingMidiIn final : public IMidiInputStart
+{
+public:
+    explicit RecordingMidiIn(Journal& journal) : log(journal) {}
+    void StartMidiInput(ExerciseKind k) override { log.Add(QStringLiteral("midi.Start"), k); }
+    Journal& log;
+};
+
+class RecordingSettings final : public IProgramSettingsService
+{
+public:
+    explicit RecordingSettings(Journal& journal) : log(journal) {}
+    void ApplyProgramSettings() override { log.Add(QStringLiteral("settings.Apply")); }
+    void StoreProgramSettings(bool asDefaults) override
+    {
+        log.Add(QStringLiteral("settings.Store %1").arg(asDefaults ? 1 : 0));
+    }
+    Journal& log;
+};
+
+class ScriptedWizard final : public IConfigWizard
+{
+public:
+    explicit ScriptedWizard(Journal& journal) : log(journal) {}
+    bool Pending() const override { return pending; }
+    bool Show() override
+    {
+        log.Add(QStringLiteral("wizard.Show"));
+        pending = false;
+        return ok;
+    }
+    Journal& log;
+    bool pending = false;
+    bool ok = false;
+};
+
+class MainFixture : public ResultsFixture
+{
+protected:
+    MainFixture()
+    {
+        texts.StrViewExercise = QStringLiteral("Exercise");
+        texts.StrViewSetup = QStringLiteral("Exercise setup");
+        texts.StrViewResults = QStringLiteral("Results");
+        texts.StrViewUserOverview = QStringLiteral("User overview");
+        texts.StrUserNamePrompt = QStringLiteral("Your name:");
+        texts.StrTutorMessage = QStringLiteral("No tutor");
+        texts.StrProgramTitle = QStringLiteral("Pellivark");
+        texts.StrFileNotFound = QStringLiteral("File does not exist:");
+        texts.StrSetupFileInvalid = QStringLiteral("Not a setup file");
+        texts.StrSaveSetupQuery = QStringLiteral("Save the changed setup?");
+        texts.StrUserFile = QStringLiteral("User file");
+        setup.SetupFileName.clear();
+        // The built-in settings start the tutor at the first switch; these tests press its
+        // button when they want it.
+        data.ProgramSettings.TutorActive = false;
+        ui.text[MainControl::AkkordID1] = QStringLiteral("Chord identification");
+        ui.text[MainControl::IntervalID1] = QStringLiteral("Interval identification");
+        ui.text[MainControl::Activatetutor1] = QStringLiteral("Tutor");
+        model.Lusk();
+        model.ApplyUserRights();
+        model.FirstShowPending = false;
+        log.lines.clear();
+    }
+
+    /// Switches as a click on a control with tag does, and returns what the fakes wrote.
+    QStringList Click(int tag)
+    {
+        log.lines.clear();
+        model.Speed1Click(tag);
+        return log.lines;
+    }
+    /// The tutor button pressed down, then clicked.
+    QStringList ClickTutor()
+    {
+        ui.down[MainControl::SpeedButton10] = true;
+        return Click(kTutorTag);
+    }
+    QString ProgramFile(const QString& name) const { return dir.Path() + name; }
+    bool WriteSetup(const QString& path, const ExerciseSetup& s = DefaultExerciseSetup()) const
+    {
+        return WriteSetupFile(path, s).Ok();
+    }
+
+    Journal log;
+    RecordingUi ui{log};
+    RecordingWindows windows{log};
+    RecordingStartMenu startMenu{log};
+    ScriptedTutor scriptedTutor{log};
+    RecordingMidiIn midiIn{log};
+    RecordingSettings settings{log};
+    ScriptedWizard wizard{log};
+    PellivarkMainModel model{MainModelServices{ui,
+                                               windows,
+                                               startMenu,
+                                               scriptedTutor,
+                                               midiIn,
+                                               settings,
+                                               wizard,
+                                               prompts,
+                                               texts,
+                                               data,
+                                               state,
+                                               setup,
+                                               exerciseClock,
+                                               book,
+                                               {}}};
+};
+
+} // namespace pv::test

@@ -1,0 +1,397 @@
+// The whole program over a temporary program and data folder: the first start, an exercise
+// done with the answer buttons, storing on close, the next start, and bad files on the way.
+#include "exercises/setup/SetupFile.h"
+#include "exercises/ui/TAkkord.h"
+#include "exercises/ui/TControlButton.h"
+#include "music/data/ResultFiles.h"
+#include "music/data/UserFile.h"
+#include "music/devices/FluidSynthOutput.h"
+#include "shell/main/PellivarkMainModel.h"
+#include "shell/startmenu/ui/TMenuDialog.h"
+#include "shell/ui/ExerciseWindowSet.h"
+#include "shell/ui/PellivarkProgram.h"
+#include "shell/ui/TPellivarkMain.h"
+#include "support/ScriptedPrompts.h"
+#include "support/SequencerFakes.h"
+#include "support/TempDir.h"
+#include "support/TestOutput.h"
+
+#include <algorithm>
+#include <functional>
+
+#include <QAbstractButton>
+#include <QAction>
+#include <QCoreApplication>
+#include <QDeadlineTimer>
+#include <QDir>
+#include <QFile>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QMenu>
+#include <QMenuBar>
+#include <QMouseEvent>
+#include <QPushButton>
+#include <QTimer>
+
+#include <gtest/gtest.h>
+
+namespace pv {
+namespace {
+
+using test::ScriptedPrompts;
+using test::TempDir;
+
+class NoWait final : public IBusyWait
+{
+public:
+    void Wait200ms() override {}
+};
+
+void SavePicture(QWidget& widget, const QString& name)
+{
+    EXPECT_TRUE(widget.grab().toImage().save(test::TestOutputDir() + name));
+}
+
+/// Handles events until done holds; false when it never did (a guard against a hang, not a
+/// measure of speed).
+bool RunUntil(const std::function<bool()>& done)
+{
+    const QDeadlineTimer guard(60000);
+    while (!done()) {
+        if (guard.hasExpired())
+            return false;
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+    }
+    return true;
+}
+
+/// A program folder with the default setup and a setup of our own, and a data folder.
+class Installation
+{
+public:
+    Installation()
+    {
+        EXPECT_TRUE(QDir().mkpath(program.File(QStringLiteral("Language"))));
+        EXPECT_TRUE(QFile::copy(QStringLiteral(PELLIVARK_ENGLISH_LAN),
+                                program.File(QStringLiteral("Language/English.LAN"))));
+        EXPECT_TRUE(WriteSetupFile(DefaultSetupPath(), DefaultExerciseSetup()));
+        ExerciseSetup mine = DefaultExerciseSetup();
+        // Three chords to tell apart instead of two: a setup the default is not.
+        mine.ChordIdentification.ItemFlags.fill(0);
+        for (std::size_t i : {0U, 1U, 4U})
+            mine.ChordIdentification.ItemFlags[i] = 1;
+        EXPECT_TRUE(WriteSetupFile(MineSetupPath(), mine));
+    }
+
+    Folders ProgramFolders() const
+    {
+        return Folders{program.Path(), data.Path() + QStringLiteral("Data/")};
+    }
+    QString DefaultSetupPath() const { return program.File(QStringLiteral("Default_level.qib")); }
+    QString MineSetupPath() const { return program.File(QStringLiteral("Mine.qib")); }
+    QString DataFile(const QString& name) const { return ProgramFolders().DataFolder + name; }
+
+    TempDir program;
+    TempDir data;
+};
+
+/// The built-in synthesizer when its sound font is installed (rendering silently), else a
+/// recording output in its place.
+IMidiOutDevices* FakeDevicesWithoutSoundFont()
+{
+    static test::FakeDevices fake(SteadyClock::Instance());
+    return FluidSynthOutput::FindSoundFont() ? nullptr : &fake;
+}
+
+/// One run of the program: built, shown, and through its first show.
+class ProgramRun
+{
+public:
+    ProgramRun(const Installation& installation, ScriptedPrompts& prompts,
+               const QString& argument = {})
+        : program(ProgramOptions{installation.ProgramFolders(), argument, &prompts, false,
+                                 FakeDevicesWithoutSoundFont(), [this] { splashHidden = true; }})
+    {
+        program.MainWindow().resize(1100, 760);
+        program.MainWindow().show();
+        started = RunUntil([this] { return !program.Model().FirstShowPending && splashHidden; });
+    }
+
+    TPellivarkMain& Window() { return program.MainWindow(); }
+    TAkkord* ChordWindow()
+    {
+        return program.Exercises().Identification(ExerciseKind::ChordIdentification);
+    }
+
+    /// Closes the main window as its close box would; true when it closed.
+    bool Close()
+    {
+        Window().close();
+        QCoreApplication::processEvents();
+        return !Window().isVisible();
+    }
+
+    bool splashHidden = false;
+    PellivarkProgram program;
+    bool started = false;
+};
+
+void Key(QWidget* target, int key)
+{
+    QKeyEvent press(QEvent::KeyPress, key, Qt::NoModifier);
+    QCoreApplication::sendEvent(target, &press);
+    QKeyEvent release(QEvent::KeyRelease, key, Qt::NoModifier);
+    QCoreApplication::sendEvent(target, &release);
+}
+
+/// Clicks an answer button with the right mouse button, which scores the answer at once.
+void AnswerWith(QPushButton* button)
+{
+    const QPointF at(button->width() / 2.0, button->height() / 2.0);
+    QMouseEvent press(QEvent::MouseButtonPress, at, button->mapToGlobal(at), Qt::RightButton,
+                      Qt::RightButton, Qt::NoModifier);
+    QCoreApplication::sendEvent(button, &press);
+    QMouseEvent release(QEvent::MouseButtonRelease, at, button->mapToGlobal(at), Qt::RightButton,
+                        Qt::NoButton, Qt::NoModifier);
+    QCoreApplication::sendEvent(button, &release);
+}
+
+/// Every text the user reads on the main window and the shown view, with where it is.
+std::vector<std::pair<QString, QString>> ReadableTexts(TPellivarkMain& window)
+{
+    std::vector<std::pair<QString, QString>> texts = window.VisibleTexts();
+    if (QWidget* view = window.ShownView()) {
+        for (QAbstractButton* button : view->findChildren<QAbstractButton*>()) {
+            // Tool buttons with a picture carry no text; their hint says what they do.
+            if (button->isVisible() && button->icon().isNull())
+                texts.emplace_back(button->objectName(), button->text());
+        }
+    }
+    return texts;
+}
+
+void ExpectNoEmptyText(TPellivarkMain& window)
+{
+    for (const auto& [name, text] : ReadableTexts(window)) {
+        EXPECT_FALSE(text.trimmed().isEmpty()) << name.toStdString();
+    }
+}
+
+TEST(ShellEndToEnd, FirstStartExerciseStoreAndTheNextStartGreetsByName)
+{
+    Installation installation;
+    constexpr int kQuestions = 10;
+
+    {
+        ScriptedPrompts prompts;
+        prompts.texts = {QStringLiteral("Ann Example")};
+        prompts.buttons = {PromptButton::Yes}; // store the results on closing
+        ProgramRun run(installation, prompts, installation.MineSetupPath());
+        ASSERT_TRUE(run.started);
+
+        // The first start asked the name and wrote the first user.
+        ASSERT_EQ(prompts.Count(QStringLiteral("text")), 1);
+        EXPECT_TRUE(prompts.asked.front().text.startsWith(run.program.Strings().StrUserNamePrompt));
+        EXPECT_TRUE(QFile::exists(installation.DataFile(QStringLiteral("User.dat"))));
+        EXPECT_EQ(run.Window().ShownView(), &run.program.StartMenu());
+        EXPECT_EQ(run.program.Setup().SetupFileName, installation.MineSetupPath());
+        SavePicture(run.Window(), QStringLiteral("shell-start-menu.png"));
+
+        // The exercise is entered by its tool button.
+        QAbstractButton* chords = run.Window().Button(MainControl::Speed1);
+        ASSERT_NE(chords, nullptr);
+        chords->click();
+        TAkkord* exercise = run.ChordWindow();
+        ASSERT_NE(exercise, nullptr);
+        EXPECT_EQ(run.Window().ShownView(), exercise);
+        EXPECT_EQ(run.program.State().CurrentKind, ExerciseKind::ChordIdentification);
+        EXPECT_TRUE(run.Window().IsEnabled(MainControl::Timer1)) << "the clock runs";
+        ASSERT_EQ(exercise->Model().ButtonCount, 3) << "the setup of the command line";
+        ExpectNoEmptyText(run.Window());
+
+        // Ten questions, every third answered wrongly, by clicking the answer buttons.
+        int right = 0;
+        for (int q = 0; q < kQuestions; ++q) {
+            SCOPED_TRACE(q);
+            Key(exercise, Qt::Key_F5);
+            const AkkordModel& model = exercise->Model();
+            ASSERT_NE(model.QuestionItem, 0) << "a question is open";
+            const int rightButton = model.ButtonOfItem(model.QuestionItem);
+            const bool answerRight = q % 3 != 0;
+            const int button = answerRight ? rightButton : rightButton % model.ButtonCount + 1;
+            AnswerWith(exercise->AnswerButtons()[static_cast<std::size_t>(button - 1)].Button);
+            right += answerRight ? 1 : 0;
+            if (q == 0)
+                SavePicture(run.Window(), QStringLiteral("shell-wrong-answer.png"));
+        }
+        EXPECT_EQ(exercise->BaseModel().QuestionCount, static_cast<std::uint32_t>(kQuestions));
+        EXPECT_EQ(exercise->BaseModel().CorrectCount, static_cast<std::uint32_t>(right));
+        EXPECT_GT(run.program.Clock().RunningExerciseTime(ExerciseKind::ChordIdentification), 0.0);
+
+        // Closing asks whether to store, and "Yes" stores.
+        ASSERT_TRUE(run.Close());
+        EXPECT_EQ(prompts.Count(QStringLiteral("yesnocancel")), 1);
+        EXPECT_EQ(prompts.Count(QStringLiteral("error")), 0);
+        EXPECT_TRUE(QFile::exists(installation.DataFile(QStringLiteral("Setting.dat"))));
+    }
+
+    // The result file holds the run.
+    {
+        ScriptedPrompts prompts;
+        UIStringTable strings;
+        NoWait wait;
+        DataFiles data(installation.ProgramFolders(), prompts, wait, strings);
+        ASSERT_TRUE(ReadUser(data, 1, QString(), true));
+        EXPECT_EQ(data.CurrentUser->Record.FullName, QStringLiteral("Ann Example"));
+        LoadResults(data, 1);
+        ASSERT_TRUE(data.ResultList.has_value());
+        ASSERT_EQ(data.ResultList->size(), 1U);
+        const TResultRec& rec = data.ResultList->front().Object->Record;
+        EXPECT_EQ(rec.Kind, KindNumber(ExerciseKind::ChordIdentification));
+        EXPECT_EQ(rec.Count, kQuestions);
+    }
+
+    // The next start knows the user and the setup.
+    {
+        ScriptedPrompts prompts;
+        ProgramRun run(installation, prompts);
+        ASSERT_TRUE(run.started);
+        EXPECT_EQ(prompts.Count(QStringLiteral("text")), 0) << "no name asked";
+        EXPECT_EQ(prompts.Count(QStringLiteral("error")), 0);
+        const std::optional<QString> welcome = run.program.StartMenuService().WelcomeLine();
+        ASSERT_TRUE(welcome.has_value());
+        EXPECT_TRUE(welcome->contains(QStringLiteral("Ann"))) << welcome->toStdString();
+        EXPECT_TRUE(run.program.Setup().SetupLoaded);
+        EXPECT_EQ(run.program.Setup().SetupFileName, installation.MineSetupPath());
+        ExpectNoEmptyText(run.Window());
+        // Nothing was answered: closing asks nothing.
+        EXPECT_TRUE(run.Close());
+        EXPECT_EQ(prompts.Count(QStringLiteral("yesnocancel")), 0);
+    }
+}
+
+TEST(ShellEndToEnd, DamagedFilesNeverStopTheProgramFromStarting)
+{
+    struct Case
+    {
+        const char* name;
+        std::vector<std::uint8_t> userFile;    ///< empty: none
+        std::vector<std::uint8_t> settingFile; ///< empty: none
+        bool damagedSetupArgument;
+    };
+    const std::vector<std::uint8_t> garbage(997, 0xA5);
+    const std::vector<std::uint8_t> shortRecord(37, 0x01);
+    const Case cases[] = {
+        {"damaged user file", garbage, {}, false},
+        {"short user file", shortRecord, {}, false},
+        {"damaged settings file", {}, garbage, false},
+        {"damaged setup on the command line", {}, {}, true},
+        {"all of them", garbage, garbage, true},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        Installation installation;
+        ASSERT_TRUE(QDir().mkpath(installation.ProgramFolders().DataFolder));
+        if (!c.userFile.empty()) {
+            ASSERT_TRUE(installation.data.Write(QStringLiteral("Data/User.dat"), c.userFile));
+        }
+        if (!c.settingFile.empty()) {
+            ASSERT_TRUE(installation.data.Write(QStringLiteral("Data/Setting.dat"), c.settingFile));
+        }
+        QString argument;
+        if (c.damagedSetupArgument) {
+            argument = installation.program.File(QStringLiteral("Broken.qib"));
+            ASSERT_TRUE(installation.program.Write(QStringLiteral("Broken.qib"), garbage));
+        }
+
+        ScriptedPrompts prompts;
+        prompts.defaultButton = PromptButton::Ok;
+        prompts.texts = {QStringLiteral("Bo")};
+        ProgramRun run(installation, prompts, argument);
+        ASSERT_TRUE(run.started);
+        EXPECT_EQ(run.Window().ShownView(), &run.program.StartMenu());
+        if (c.damagedSetupArgument) {
+            // The damaged setup is refused with a message and the built-in one is in force.
+            EXPECT_GE(prompts.Count(QStringLiteral("error")) +
+                          prompts.Count(QStringLiteral("message")) +
+                          prompts.Count(QStringLiteral("info")),
+                      1);
+            EXPECT_FALSE(run.program.Setup().SetupLoaded);
+            EXPECT_EQ(run.program.Setup().CurrentSetup, DefaultExerciseSetup());
+        }
+
+        // The program is usable: the exercise opens and asks.
+        run.Window().Button(MainControl::Speed1)->click();
+        ASSERT_EQ(run.Window().ShownView(), run.ChordWindow());
+        Key(run.ChordWindow(), Qt::Key_F5);
+        EXPECT_NE(run.ChordWindow()->Model().QuestionItem, 0);
+        prompts.defaultButton = PromptButton::No;
+        EXPECT_TRUE(run.Close());
+    }
+}
+
+TEST(ShellEndToEnd, AnUnwritableDataFolderIsReportedAndTheProgramRuns)
+{
+    Installation installation;
+    // A file where the data folder's parent should be: no user, not even root, can make it.
+    ASSERT_TRUE(installation.data.Write(QStringLiteral("Data"), {0x20}));
+
+    ScriptedPrompts prompts;
+    prompts.defaultButton = PromptButton::Ok;
+    prompts.texts = {QStringLiteral("Cy")};
+    ProgramRun run(installation, prompts);
+    ASSERT_TRUE(run.started);
+    ASSERT_GE(prompts.Count(QStringLiteral("error")), 1);
+    const test::AskedPrompt& first =
+        *std::find_if(prompts.asked.begin(), prompts.asked.end(),
+                      [](const test::AskedPrompt& p) { return p.kind == QStringLiteral("error"); });
+    EXPECT_TRUE(first.text.contains(installation.ProgramFolders().DataFolder.chopped(1)))
+        << first.text.toStdString();
+    EXPECT_EQ(run.Window().ShownView(), &run.program.StartMenu());
+    run.Window().Button(MainControl::Speed1)->click();
+    EXPECT_EQ(run.Window().ShownView(), run.ChordWindow());
+    prompts.defaultButton = PromptButton::No;
+    EXPECT_TRUE(run.Close());
+}
+
+TEST(ShellEndToEnd, ExercisesAndViewsStillToComeSayTheyAreNotAvailable)
+{
+    Installation installation;
+    ScriptedPrompts prompts;
+    prompts.texts = {QStringLiteral("Di")};
+    ProgramRun run(installation, prompts);
+    ASSERT_TRUE(run.started);
+    for (MainControl control : {MainControl::Speed3, MainControl::Speed4, MainControl::Speed5,
+                                MainControl::Speed6, MainControl::SpeedButton8}) {
+        run.Window().Button(control)->click();
+        QWidget* shown = run.Window().ShownView();
+        ASSERT_NE(shown, nullptr);
+        const QLabel* text = shown->findChild<QLabel*>(QStringLiteral("NotAvailableText"));
+        ASSERT_NE(text, nullptr);
+        EXPECT_TRUE(text->text().contains(QStringLiteral("not available")));
+    }
+    // The setup and results views of an exercise that exists say so too, and the exercise
+    // view brings the exercise back.
+    run.Window().Button(MainControl::Speed1)->click();
+    const std::pair<MainControl, const char*> views[] = {{MainControl::RunKonfig, "setup"},
+                                                         {MainControl::SpeedButton5, "results"}};
+    for (const auto& [control, word] : views) {
+        SCOPED_TRACE(word);
+        QAbstractButton* button = run.Window().Button(control);
+        ASSERT_TRUE(button->isEnabled());
+        button->click();
+        QWidget* shown = run.Window().ShownView();
+        ASSERT_NE(shown, run.ChordWindow());
+        const QLabel* text = shown->findChild<QLabel*>(QStringLiteral("NotAvailableText"));
+        ASSERT_NE(text, nullptr);
+        EXPECT_TRUE(text->text().contains(QString::fromLatin1(word)));
+    }
+    run.Window().Button(MainControl::SpeedButton1)->click();
+    EXPECT_EQ(run.Window().ShownView(), run.ChordWindow());
+    run.Window().Button(MainControl::Overview)->click();
+    EXPECT_EQ(run.Window().ShownView(), &run.program.StartMenu());
+    EXPECT_TRUE(run.Close());
+}
+
+} // namespace
+} // namespace pv
