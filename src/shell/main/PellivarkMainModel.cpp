@@ -619,6 +619,9 @@ void PellivarkMainModel::FirstShow()
     DataFiles& data = m_s.Data;
     FirstShowPending = false;
     UserRightsApplied = false;
+    // The splash stays on top of every window: left up, it would cover the name prompt, the
+    // setup chooser and any message the first show asks or shows.
+    ui.HideSplash();
 
     // The user: the first start asks the name and writes the first record.
     const bool existed = ReadUser(data, 1, QString(), true);

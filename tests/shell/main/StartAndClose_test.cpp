@@ -66,7 +66,8 @@ TEST_F(FirstShow, TheFirstStartAsksTheNameAndWritesTheUser)
     EXPECT_TRUE(model.SetupLoaded());
     EXPECT_EQ(model.SetupFileName(), ProgramFile(QStringLiteral("Default_level.qib")));
     EXPECT_FALSE(log.Has(QStringLiteral("ui.SetupChooser")));
-    // The start menu last, the splash hidden after it.
+    // The splash, which stays on top, is gone before the name is asked; the start menu last.
+    EXPECT_LT(log.At(QStringLiteral("ui.HideSplash")), log.At(QStringLiteral("ui.AskUserName")));
     EXPECT_LT(log.At(QStringLiteral("ui.StartMenu")), log.At(QStringLiteral("menu.Start")));
     EXPECT_EQ(log.lines.last(), QStringLiteral("ui.HideSplash"));
     EXPECT_FALSE(model.FirstShowPending);
