@@ -239,10 +239,20 @@ bool StripUtf8Bom(QByteArray& line)
     return true;
 }
 
-void SkipRestOfLine(QFile& file)
+// Reads one line, at most kMaxLineLength bytes of it, into the caller's buffer: reading
+// with a size limit into a new array would allocate the whole limit for every short line.
+QByteArray ReadLinePart(QFile& file, std::vector<char>& buffer)
+{
+    const qint64 read = file.readLine(buffer.data(), static_cast<qint64>(buffer.size()));
+    if (read <= 0)
+        return {};
+    return QByteArray(buffer.data(), static_cast<qsizetype>(read));
+}
+
+void SkipRestOfLine(QFile& file, std::vector<char>& buffer)
 {
     while (!file.atEnd()) {
-        const QByteArray part = file.readLine(kMaxLineLength);
+        const QByteArray part = ReadLinePart(file, buffer);
         if (part.isEmpty() || part.endsWith('\n'))
             return;
     }
@@ -335,8 +345,9 @@ bool LoadLanguageFile(const QString& fileName, std::uint8_t flags, LanguageConte
     }
     bool utf8 = false;
     bool firstLine = true;
+    std::vector<char> buffer(static_cast<std::size_t>(kMaxLineLength) + 1);
     while (!file.atEnd()) {
-        QByteArray bytes = file.readLine(kMaxLineLength);
+        QByteArray bytes = ReadLinePart(file, buffer);
         if (bytes.isEmpty())
             break;
         if (bytes.endsWith('\n')) {
@@ -344,7 +355,7 @@ bool LoadLanguageFile(const QString& fileName, std::uint8_t flags, LanguageConte
         } else if (!file.atEnd()) {
             // No text of the table is anywhere near this long: the line is broken, and
             // reading it whole could take all memory.
-            SkipRestOfLine(file);
+            SkipRestOfLine(file, buffer);
             firstLine = false;
             continue;
         }
