@@ -53,10 +53,10 @@ struct ProgramOptions
     /// The MIDI outputs; null: the system's (the built-in synthesizer and the ALSA ports).
     /// Must outlive the program.
     IMidiOutDevices* MidiDevices = nullptr;
-    /// The MIDI inputs; null: the system's (the ALSA ports). Must outlive the program.
-    IMidiInDevices* MidiInDevices = nullptr;
     /// Hides the splash window (the first show ends with it).
     std::function<void()> HideSplash;
+    /// The MIDI inputs; null: the system's (the ALSA ports). Must outlive the program.
+    IMidiInDevices* MidiInDevices = nullptr;
 };
 
 class PellivarkProgram final : public IProgramSettingsService,
