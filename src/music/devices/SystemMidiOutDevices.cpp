@@ -2,26 +2,16 @@
 #include "music/devices/SystemMidiOutDevices.h"
 
 #include "music/base/Log.h"
+#include "music/devices/AlsaPortName.h"
 #include "music/sequencer/MidiMessage.h"
 
 #include <mutex>
-
-#include <QRegularExpression>
 
 #include <rtmidi/RtMidi.h>
 
 namespace pv {
 
 namespace {
-
-const char* const kClientName = "Pellivark";
-
-/// ALSA names end in the port's address ("... 128:0"), which changes between sessions.
-QString ShownPortName(const std::string& name)
-{
-    static const QRegularExpression address(QStringLiteral("\\s+\\d+:\\d+$"));
-    return QString::fromStdString(name).remove(address);
-}
 
 /// Bytes of a channel message by its status; system messages are not sent.
 std::size_t MessageLength(std::uint8_t status)
@@ -85,10 +75,13 @@ std::vector<QString> SystemMidiOutDevices::AlsaPortNames()
     std::vector<QString> names;
     // Without an ALSA sequencer (no /dev/snd/seq, as in containers) RtMidi throws: no ports.
     try {
-        RtMidiOut probe(RtMidi::LINUX_ALSA, kClientName);
+        RtMidiOut probe(RtMidi::LINUX_ALSA, kAlsaClientName);
         const unsigned count = probe.getPortCount();
-        for (unsigned i = 0; i < count; ++i)
-            names.push_back(ShownPortName(probe.getPortName(i)));
+        for (unsigned i = 0; i < count; ++i) {
+            const std::string name = probe.getPortName(i);
+            if (!IsOwnAlsaPort(name))
+                names.push_back(ShownAlsaPortName(name));
+        }
     } catch (const RtMidiError& e) {
         qCDebug(lcPellivark, "No ALSA MIDI ports: %s", e.what());
     }
@@ -116,11 +109,11 @@ Result<IMidiSink*, MidiOutError> SystemMidiOutDevices::OpenOutput(const QString&
         return static_cast<IMidiSink*>(m_synth.get());
     }
     try {
-        auto out = std::make_unique<RtMidiOut>(RtMidi::LINUX_ALSA, kClientName);
+        auto out = std::make_unique<RtMidiOut>(RtMidi::LINUX_ALSA, kAlsaClientName);
         // Looked up now: a port plugged in or out since the listing moves the others.
         const unsigned count = out->getPortCount();
         unsigned port = 0;
-        while (port < count && ShownPortName(out->getPortName(port)) != name)
+        while (port < count && ShownAlsaPortName(out->getPortName(port)) != name)
             ++port;
         if (port == count)
             return Fail(MidiOutError::OpenFailed,

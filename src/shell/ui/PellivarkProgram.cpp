@@ -65,12 +65,16 @@ private:
     TMenuDialog& m_menu;
 };
 
-/// The MIDI input devices, until there is a layer for them: none.
-class PellivarkProgram::NoMidiInput final : public IMidiInputSelection
+/// The MIDI input as the settings choose its device.
+class PellivarkProgram::MidiInSelection final : public IMidiInputSelection
 {
 public:
-    void AddPlaceholder() override {}
-    bool SelectByName(QString&) override { return false; }
+    explicit MidiInSelection(TMidiIn& in) : m_in(in) {}
+    void AddPlaceholder() override { m_in.AddPlaceholder(); }
+    bool SelectByName(QString& name) override { return m_in.SelectByName(name); }
+
+private:
+    TMidiIn& m_in;
 };
 
 PellivarkProgram::PellivarkProgram(ProgramOptions options)
@@ -82,7 +86,9 @@ PellivarkProgram::PellivarkProgram(ProgramOptions options)
       m_devices(m_options.MidiDevices != nullptr ? *m_options.MidiDevices : m_systemDevices),
       m_sequencer(SteadyClock::Instance(), Sequencer::Drive::OwnThread, {&m_raiser, true}),
       m_midiOut(m_devices, m_sequencer, m_prompts, m_strings), m_items(BuiltInItemTables()),
-      m_midiIn(std::make_unique<NoMidiInput>())
+      m_midiIn(m_options.MidiInDevices != nullptr ? *m_options.MidiInDevices : m_systemInputs,
+               SteadyClock::Instance(), m_prompts, m_strings),
+      m_midiInSelection(std::make_unique<MidiInSelection>(m_midiIn))
 {
     SetUIStringDefaults(m_strings);
     m_answerSound = std::make_unique<AnswerSoundEffect>();
@@ -123,6 +129,8 @@ void PellivarkProgram::MakeMainWindow()
 {
     try {
         m_window = std::make_unique<TPellivarkMain>(m_prompts, m_strings);
+        // The main window takes every MIDI message and hands it to the target.
+        m_midiIn.SetReceiver(m_window.get());
         if (m_ownPrompts)
             m_ownPrompts->SetParent(m_window.get());
         m_exercises = std::make_unique<ExerciseWindowSet>(
@@ -194,7 +202,7 @@ void PellivarkProgram::MakeStandardForms()
         m_midiOut,
         m_waveOut,
         m_sequencer,
-        *m_midiIn,
+        *m_midiInSelection,
         m_wizardMaker,
         m_controlNotes,
         [this](std::size_t index) {
@@ -249,6 +257,7 @@ void PellivarkProgram::WireWindow()
             exercise->AutoNewQuestTimerTimer();
     };
     handlers.Command = [this](MainControl control) { RunCommand(control); };
+    handlers.StopMidiInput = [this] { m_midiIn.StopMidiInput(); };
     handlers.HideSplash = [this] {
         if (m_options.HideSplash)
             m_options.HideSplash();
@@ -406,6 +415,16 @@ void PellivarkProgram::MirrorSettingsIntoWindow()
             n, settings.ToolWindows[static_cast<std::size_t>(n)].Visible != 0);
     m_window->SetAnswerSounds(AnswerSounds());
     m_window->SetChecked(MainControl::MIDIremote1, settings.MidiRemoteControl);
+}
+
+void PellivarkProgram::StartMidiInput(ExerciseKind kind)
+{
+    // Rebuilt at every start, so changed remote notes count from the next window on.
+    TSettingsRec& settings = m_data.ProgramSettings;
+    m_controlNotes.reset();
+    for (const std::uint8_t note : settings.RemoteNotes)
+        m_controlNotes.set(note);
+    m_midiIn.StartMidiInput(static_cast<std::uint8_t>(KindNumber(kind)), settings.MidiInDevice);
 }
 
 int PellivarkProgram::CurrentExerciseKind() const

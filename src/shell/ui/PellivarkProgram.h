@@ -10,7 +10,9 @@
 #include "exercises/setup/SetupOperations.h"
 #include "music/data/DataFiles.h"
 #include "music/devices/RealtimeKitRaiser.h"
+#include "music/devices/SystemMidiInDevices.h"
 #include "music/devices/SystemMidiOutDevices.h"
+#include "music/input/MidiIn.h"
 #include "music/input/WaveOutVolume.h"
 #include "music/sequencer/MidiOut.h"
 #include "music/sequencer/MidiVoiceSettings.h"
@@ -53,6 +55,8 @@ struct ProgramOptions
     IMidiOutDevices* MidiDevices = nullptr;
     /// Hides the splash window (the first show ends with it).
     std::function<void()> HideSplash;
+    /// The MIDI inputs; null: the system's (the ALSA ports). Must outlive the program.
+    IMidiInDevices* MidiInDevices = nullptr;
 };
 
 class PellivarkProgram final : public IProgramSettingsService,
@@ -85,13 +89,14 @@ public:
     SetupState& Setup() { return m_setup; }
     ExerciseClock& Clock() { return *m_clock; }
     TMidiOut& MidiOut() { return m_midiOut; }
+    TMidiIn& MidiIn() { return m_midiIn; }
 
     // IProgramSettingsService
     void ApplyProgramSettings() override;
     void StoreProgramSettings(bool asDefaults) override;
 
-    // IMidiInputStart: no MIDI input device layer yet.
-    void StartMidiInput(ExerciseKind) override {}
+    // IMidiInputStart
+    void StartMidiInput(ExerciseKind kind) override;
 
     // INotifyTargets
     bool SettingsDialogListening() const override { return false; }
@@ -106,7 +111,7 @@ public:
     std::optional<QString> StepTitle(ExerciseKind, int) const override { return std::nullopt; }
 
 private:
-    class NoMidiInput;
+    class MidiInSelection;
     class StartMenuAdapter;
 
     void MakeMainWindow();
@@ -140,7 +145,9 @@ private:
     NullTutor m_tutor;
     NullConfigWizard m_wizard;
     NoConfigWizardMaker m_wizardMaker;
-    std::unique_ptr<NoMidiInput> m_midiIn;
+    SystemMidiInDevices m_systemInputs;
+    TMidiIn m_midiIn;
+    std::unique_ptr<MidiInSelection> m_midiInSelection;
     std::bitset<256> m_controlNotes;
     LanguageTargets m_targets;
     std::unique_ptr<LanguageContext> m_language;

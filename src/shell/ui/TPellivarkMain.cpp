@@ -1328,4 +1328,10 @@ bool TPellivarkMain::event(QEvent* event)
     return QMainWindow::event(event);
 }
 
+void TPellivarkMain::StopMidiInput()
+{
+    if (m_handlers.StopMidiInput)
+        m_handlers.StopMidiInput();
+}
+
 } // namespace pv

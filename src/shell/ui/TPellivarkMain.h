@@ -66,6 +66,8 @@ struct MainWindowHandlers
     std::function<void(int mode)> NoteIdentification;
     /// The note identification mode in force, for the submenu's tick.
     std::function<int()> NoteIdentificationMode;
+    /// MIDI input goes nowhere from now on (the device stays open).
+    std::function<void()> StopMidiInput;
 };
 
 class TPellivarkMain final : public QMainWindow,
@@ -161,7 +163,7 @@ public:
     bool TutorAfterAnswer() override { return false; }
     bool ShowTip(int n) override;
     void SetAutoNewQuestTimerEnabled(bool on) override;
-    void StopMidiInput() override {}
+    void StopMidiInput() override;
     void WaveInStop() override {}
     void ClockRepaintCurrentKind() override;
     void ShowScoreDisplay(int gauge, const QString& label) override;

@@ -6,11 +6,13 @@
 #include "music/data/ResultFiles.h"
 #include "music/data/UserFile.h"
 #include "music/devices/FluidSynthOutput.h"
+#include "music/input/MidiInEvent.h"
 #include "shell/main/PellivarkMainModel.h"
 #include "shell/startmenu/ui/TMenuDialog.h"
 #include "shell/ui/ExerciseWindowSet.h"
 #include "shell/ui/PellivarkProgram.h"
 #include "shell/ui/TPellivarkMain.h"
+#include "support/MidiInFakes.h"
 #include "support/ScriptedPrompts.h"
 #include "support/SequencerFakes.h"
 #include "support/TempDir.h"
@@ -108,9 +110,10 @@ class ProgramRun
 {
 public:
     ProgramRun(const Installation& installation, ScriptedPrompts& prompts,
-               const QString& argument = {})
+               const QString& argument = {}, IMidiInDevices* midiInputs = nullptr)
         : program(ProgramOptions{installation.ProgramFolders(), argument, &prompts, false,
-                                 FakeDevicesWithoutSoundFont(), [this] { splashHidden = true; }})
+                                 FakeDevicesWithoutSoundFont(), [this] { splashHidden = true; },
+                                 midiInputs})
     {
         program.MainWindow().resize(1100, 760);
         program.MainWindow().show();
@@ -268,6 +271,61 @@ TEST(ShellEndToEnd, FirstStartExerciseStoreAndTheNextStartGreetsByName)
         EXPECT_TRUE(run.Close());
         EXPECT_EQ(prompts.Count(QStringLiteral("yesnocancel")), 0);
     }
+}
+
+/// The MIDI messages that reach a window, with the target each was meant for.
+class MidiInSpy final : public QObject
+{
+public:
+    std::vector<std::pair<std::uint32_t, std::uint8_t>> seen;
+
+protected:
+    bool eventFilter(QObject*, QEvent* e) override
+    {
+        if (e->type() == MidiInEvent::EventType()) {
+            const auto* in = static_cast<const MidiInEvent*>(e);
+            seen.emplace_back(in->Message(), in->Target());
+        }
+        return false;
+    }
+};
+
+TEST(ShellEndToEnd, AKeyboardPlaysIntoTheMainWindowForTheExerciseEnteredOnly)
+{
+    Installation installation;
+    ScriptedPrompts prompts;
+    prompts.texts = {QStringLiteral("Ann Example")};
+    test::FakeMidiInDevices keyboard;
+    keyboard.ports = std::vector<MidiInPortInfo>{{0, QStringLiteral("Keyboard")}};
+    ProgramRun run(installation, prompts, installation.MineSetupPath(), &keyboard);
+    ASSERT_TRUE(run.started);
+    EXPECT_TRUE(run.program.MidiIn().Devices().back().placeholder)
+        << "applying the settings offers no device too";
+
+    MidiInSpy spy;
+    run.Window().installEventFilter(&spy);
+    TSettingsRec& settings = run.program.Data().ProgramSettings;
+    settings.MidiInputOn = true;
+    settings.MidiInDevice.clear();
+    run.Window().Button(MainControl::Speed1)->click();
+    ASSERT_EQ(run.program.State().CurrentKind, ExerciseKind::ChordIdentification);
+    EXPECT_EQ(keyboard.OpenName(), QStringLiteral("Keyboard"));
+    EXPECT_EQ(settings.MidiInDevice, QStringLiteral("Keyboard")) << "the first device is kept";
+
+    const std::uint32_t noteOn = 0x90U | (60U << 8) | (100U << 16);
+    keyboard.Play({0x90, 60, 100});
+    ASSERT_TRUE(RunUntil([&] { return !spy.seen.empty(); }));
+    EXPECT_EQ(spy.seen.front(), std::make_pair(noteOn, static_cast<std::uint8_t>(KindNumber(
+                                                           ExerciseKind::ChordIdentification))));
+
+    // The exercise window gives the input up as it leaves: later notes go nowhere.
+    run.Window().StopMidiInput();
+    keyboard.Play({0x90, 62, 100});
+    QCoreApplication::processEvents();
+    run.program.MidiIn().DeliverPosted();
+    EXPECT_EQ(spy.seen.size(), 1U);
+    EXPECT_TRUE(run.program.MidiIn().IsOpen());
+    EXPECT_TRUE(run.Close());
 }
 
 TEST(ShellEndToEnd, DamagedFilesNeverStopTheProgramFromStarting)
