@@ -385,7 +385,8 @@ void TPellivarkMain::MakeMenus()
     AddAction(exercises, MainControl::Overview1, QStringLiteral("Overview1"),
               QStringLiteral("Overview of the exercises"), kOverviewTag);
     exercises->addSeparator();
-    for (ExerciseKind kind : kExerciseKinds) {
+    // In the order Ctrl+1..Ctrl+0 open them.
+    for (ExerciseKind kind : MainKeyTable::kExercisesMenuOrder) {
         const std::size_t k = Slot(kind);
         auto* sub = new QMenu(QString::fromLatin1(kKindNames[k]), exercises);
         sub->setObjectName(QString::fromLatin1(kKindItemNames[k]) + QStringLiteral("Menu"));

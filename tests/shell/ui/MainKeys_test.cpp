@@ -4,6 +4,7 @@
 #include "exercises/ui/TAkkord.h"
 #include "exercises/ui/TControlButton.h"
 #include "music/devices/FluidSynthOutput.h"
+#include "music/strings/UIStrings.h"
 #include "shell/main/PellivarkMainModel.h"
 #include "shell/startmenu/ui/TMenuDialog.h"
 #include "shell/ui/ExerciseWindowSet.h"
@@ -20,6 +21,8 @@
 #include <QDeadlineTimer>
 #include <QDialog>
 #include <QKeyEvent>
+#include <QMenu>
+#include <QMenuBar>
 #include <QTimer>
 
 #include <gtest/gtest.h>
@@ -125,6 +128,14 @@ TEST_F(MainKeysTest, FunctionKeysOnTheMainWindowWorkTheExercisesStrip)
 TEST_F(MainKeysTest, ViewKeysSwitchFromTheWindowAndFromTheExercise)
 {
     ASSERT_TRUE(started);
+    // Ctrl+1 is interval comparison, whose window does not exist yet: its function keys have
+    // no strip to press.
+    Strike(&Window(), Qt::Key_1, Qt::ControlModifier);
+    ASSERT_EQ(program.State().CurrentKind, ExerciseKind::IntervalComparison);
+    for (int key = Qt::Key_F5; key <= Qt::Key_F9; ++key)
+        Strike(&Window(), key);
+    EXPECT_EQ(program.State().CurrentKind, ExerciseKind::IntervalComparison);
+
     // Ctrl+3 is the third entry of the Exercises menu: chord identification.
     Strike(&Window(), Qt::Key_3, Qt::ControlModifier);
     ASSERT_EQ(program.State().CurrentKind, ExerciseKind::ChordIdentification);
@@ -160,6 +171,33 @@ TEST_F(MainKeysTest, AModalDialogKeepsItsKeys)
     ASSERT_TRUE(sent);
     EXPECT_EQ(Window().ShownView(), Chords());
     EXPECT_EQ(Chords()->Model().QuestionItem, 0);
+}
+
+TEST(MainKeys, CtrlAndADigitOpenTheExercisesMenusEntriesInTheirOrder)
+{
+    ScriptedPrompts prompts;
+    UIStringTable strings;
+    TPellivarkMain window(prompts, strings);
+    std::vector<int> chosen;
+    MainWindowHandlers handlers;
+    handlers.ViewTag = [&chosen](int tag) { chosen.push_back(tag); };
+    window.SetHandlers(handlers);
+
+    std::vector<int> entries; // the kind tags of the menu's exercise entries, top to bottom
+    const QMenu* menu = window.menuBar()->findChild<QMenu*>(QStringLiteral("velser2Menu"));
+    ASSERT_NE(menu, nullptr);
+    for (const QAction* action : menu->actions()) {
+        if (action->menu() != nullptr)
+            entries.push_back(action->property("tag").toInt());
+    }
+    ASSERT_EQ(entries.size(), 10U);
+
+    for (int key = Qt::Key_1; key <= Qt::Key_9; ++key)
+        Strike(&window, key, Qt::ControlModifier);
+    Strike(&window, Qt::Key_0, Qt::ControlModifier);
+    EXPECT_EQ(chosen, entries);
+    EXPECT_EQ(chosen.front(), KindNumber(ExerciseKind::IntervalComparison));
+    EXPECT_EQ(chosen.back(), KindNumber(ExerciseKind::MelodyDictation));
 }
 
 } // namespace
