@@ -13,16 +13,24 @@
 #include <QApplication>
 #include <QButtonGroup>
 #include <QCloseEvent>
+#include <QComboBox>
+#include <QDockWidget>
 #include <QFrame>
+#include <QGuiApplication>
 #include <QIcon>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLayout>
+#include <QLineEdit>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMenu>
 #include <QMenuBar>
+#include <QPlainTextEdit>
 #include <QProgressBar>
 #include <QSlider>
+#include <QSpinBox>
+#include <QTextEdit>
 #include <QTimer>
 #include <QToolBar>
 #include <QToolButton>
@@ -104,6 +112,8 @@ TPellivarkMain::TPellivarkMain(IPrompts& prompts, const UIStringTable& strings, 
     MakeMenus();
     for (int n = 1; n < IToolWindows::kCount; ++n)
         ApplyToolWindow(n);
+    // The window sees every key of its own windows first, wherever the focus is.
+    qApp->installEventFilter(this);
 }
 
 TPellivarkMain::~TPellivarkMain() = default;
@@ -375,7 +385,8 @@ void TPellivarkMain::MakeMenus()
     AddAction(exercises, MainControl::Overview1, QStringLiteral("Overview1"),
               QStringLiteral("Overview of the exercises"), kOverviewTag);
     exercises->addSeparator();
-    for (ExerciseKind kind : kExerciseKinds) {
+    // In the order Ctrl+1..Ctrl+0 open them.
+    for (ExerciseKind kind : MainKeyTable::kExercisesMenuOrder) {
         const std::size_t k = Slot(kind);
         auto* sub = new QMenu(QString::fromLatin1(kKindNames[k]), exercises);
         sub->setObjectName(QString::fromLatin1(kKindItemNames[k]) + QStringLiteral("Menu"));
@@ -1043,8 +1054,158 @@ void TPellivarkMain::HideSplash()
 
 // The exercise windows' host ------------------------------------------------------------------
 
-void TPellivarkMain::FormKeyDown(int, Qt::KeyboardModifiers, bool) {}
-void TPellivarkMain::FormKeyUp(int, Qt::KeyboardModifiers, bool) {}
+void TPellivarkMain::FormKeyDown(int key, Qt::KeyboardModifiers modifiers, bool autoRepeat)
+{
+    // A key handed back carries no scan code; when it is the key being delivered now, its
+    // physical digit is known from the delivery.
+    const std::uint32_t scanCode =
+        m_deliveredKey.Key == key && m_deliveredKey.Modifiers == modifiers ? m_deliveredKey.ScanCode
+                                                                           : 0;
+    (void)CarryOut(
+        MainKeyTable::KeyDown(KeyOf(key, modifiers, autoRepeat, scanCode), KeyContext()));
+}
+
+void TPellivarkMain::FormKeyUp(int key, Qt::KeyboardModifiers modifiers, bool autoRepeat)
+{
+    (void)CarryOut(MainKeyTable::KeyUp(KeyOf(key, modifiers, autoRepeat, 0), KeyContext()));
+}
+
+MainKeyEvent TPellivarkMain::KeyOf(int key, Qt::KeyboardModifiers modifiers, bool autoRepeat,
+                                   std::uint32_t scanCode) const
+{
+    // X11 and Wayland both number the physical keys by the Linux input codes.
+    static const bool evdev = QGuiApplication::platformName() == QLatin1String("xcb") ||
+                              QGuiApplication::platformName().startsWith(QLatin1String("wayland"));
+    return MainKeyEvent{key, modifiers, autoRepeat,
+                        MainKeyTable::DigitKey(key, modifiers, scanCode, evdev)};
+}
+
+TExerciseBaseClass* TPellivarkMain::CurrentExercise() const
+{
+    if (m_state == nullptr || !m_state->CurrentKind)
+        return nullptr;
+    return qobject_cast<TExerciseBaseClass*>(ExerciseWindow(*m_state->CurrentKind));
+}
+
+MainKeyContext TPellivarkMain::KeyContext() const
+{
+    MainKeyContext context;
+    if (m_state != nullptr) {
+        context.CurrentKind = m_state->CurrentKind;
+        context.CurrentView = m_state->CurrentView;
+        context.TutorActive = m_state->TutorActive;
+    }
+    QWidget* focused = QApplication::focusWidget();
+    TExerciseBaseClass* exercise = CurrentExercise();
+    if (exercise != nullptr && exercise->ControlButtons != nullptr &&
+        focused == exercise->ControlButtons) {
+        context.Focus = KeyFocus::ControlStrip;
+        context.StripFocusIndex = exercise->ControlButtons->Model().FocusIndex;
+    } else if (IsTextEntry(focused)) {
+        context.Focus = KeyFocus::TextEntry;
+    }
+    context.IsEnabled = [this](MainControl control) { return IsEnabled(control); };
+    return context;
+}
+
+bool TPellivarkMain::IsTextEntry(const QWidget* widget)
+{
+    if (widget == nullptr)
+        return false;
+    if (const auto* combo = qobject_cast<const QComboBox*>(widget))
+        return combo->isEditable();
+    return qobject_cast<const QLineEdit*>(widget) != nullptr ||
+           qobject_cast<const QAbstractSpinBox*>(widget) != nullptr ||
+           qobject_cast<const QTextEdit*>(widget) != nullptr ||
+           qobject_cast<const QPlainTextEdit*>(widget) != nullptr;
+}
+
+bool TPellivarkMain::CarryOut(const MainKeyAction& action)
+{
+    switch (action.Type) {
+    case MainKeyActionType::Pass:
+        return false;
+    case MainKeyActionType::Nothing:
+        break;
+    case MainKeyActionType::ViewTag:
+        if (m_handlers.ViewTag)
+            m_handlers.ViewTag(action.Value);
+        break;
+    case MainKeyActionType::EndTutor:
+        SetDown(MainControl::SpeedButton10, false);
+        if (m_handlers.ViewTag)
+            m_handlers.ViewTag(action.Value);
+        break;
+    case MainKeyActionType::PressButton:
+        if (TExerciseBaseClass* exercise = CurrentExercise())
+            exercise->ControlButtons->Press(action.Value);
+        break;
+    case MainKeyActionType::ReleaseButton:
+        if (TExerciseBaseClass* exercise = CurrentExercise())
+            exercise->ControlButtonUpAction();
+        break;
+    case MainKeyActionType::TapDown:
+    case MainKeyActionType::TapUp:
+        // The rhythm windows take their taps once they exist.
+        break;
+    }
+    return true;
+}
+
+bool TPellivarkMain::IsOwnWindow(const QWidget* widget) const
+{
+    if (widget == nullptr)
+        return false;
+    const QWidget* top = widget->window();
+    if (top == this)
+        return true;
+    // A tool window pulled out of the main window stays one of its windows.
+    return (qobject_cast<const QToolBar*>(top) != nullptr ||
+            qobject_cast<const QDockWidget*>(top) != nullptr) &&
+           top->parentWidget() != nullptr && top->parentWidget()->window() == this;
+}
+
+bool TPellivarkMain::eventFilter(QObject* watched, QEvent* event)
+{
+    const QEvent::Type type = event->type();
+    if (type != QEvent::KeyPress && type != QEvent::KeyRelease && type != QEvent::ShortcutOverride)
+        return QMainWindow::eventFilter(watched, event);
+    auto* widget = qobject_cast<QWidget*>(watched);
+    // A modal dialog, and a menu that is open, keep their keys.
+    if (!IsOwnWindow(widget) || QApplication::activeModalWidget() != nullptr ||
+        QApplication::activePopupWidget() != nullptr)
+        return QMainWindow::eventFilter(watched, event);
+
+    auto* keyEvent = static_cast<QKeyEvent*>(event);
+    const MainKeyEvent key = KeyOf(keyEvent->key(), keyEvent->modifiers(), keyEvent->isAutoRepeat(),
+                                   keyEvent->nativeScanCode());
+    const MainKeyContext context = KeyContext();
+    const MainKeyAction action = type == QEvent::KeyRelease ? MainKeyTable::KeyUp(key, context)
+                                                            : MainKeyTable::KeyDown(key, context);
+
+    if (type == QEvent::ShortcutOverride) {
+        // The window's keys are not menu shortcuts: the key press comes to the window.
+        if (!action.Taken())
+            return false;
+        event->accept();
+        return true;
+    }
+
+    // Inside the exercise window the window has the key first: it keeps its own keys (the
+    // accidentals, Insert, its strip's keys) and hands the rest back to FormKeyDown/FormKeyUp.
+    // The filter sees the key again at every parent it passes on to, so this holds for each.
+    TExerciseBaseClass* exercise = CurrentExercise();
+    if (exercise != nullptr && exercise->Host() == this && exercise == m_shown &&
+        (widget == exercise || exercise->isAncestorOf(widget))) {
+        m_deliveredKey =
+            DeliveredKey{keyEvent->key(), keyEvent->modifiers(), keyEvent->nativeScanCode()};
+        return false;
+    }
+    if (!CarryOut(action))
+        return false;
+    event->accept();
+    return true;
+}
 
 bool TPellivarkMain::ShowTip(int)
 {

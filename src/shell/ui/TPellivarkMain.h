@@ -4,6 +4,7 @@
 #pragma once
 
 #include "exercises/base/ExerciseHost.h"
+#include "shell/main/MainKeyTable.h"
 #include "shell/main/MainWindowUi.h"
 #include "shell/results/ExerciseForms.h"
 #include "shell/settings/ProgramSettingsUi.h"
@@ -208,8 +209,17 @@ protected:
     void showEvent(QShowEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
     bool event(QEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    /// The key the filter let through to the exercise window, for its hand-back.
+    struct DeliveredKey
+    {
+        int Key = 0;
+        Qt::KeyboardModifiers Modifiers;
+        std::uint32_t ScanCode = 0;
+    };
+
     struct Control
     {
         QPointer<QAction> Action;
@@ -242,6 +252,15 @@ private:
     void ApplyToolWindow(int n);
     void Timer1Fired();
     void QueueShowStep();
+    MainKeyEvent KeyOf(int key, Qt::KeyboardModifiers modifiers, bool autoRepeat,
+                       std::uint32_t scanCode) const;
+    MainKeyContext KeyContext() const;
+    /// The current kind's exercise window when it exists.
+    TExerciseBaseClass* CurrentExercise() const;
+    /// Does what a key asks; false when the key is not the window's.
+    bool CarryOut(const MainKeyAction& action);
+    bool IsOwnWindow(const QWidget* widget) const;
+    static bool IsTextEntry(const QWidget* widget);
 
     IPrompts& m_prompts;
     const UIStringTable& m_strings;
@@ -283,6 +302,7 @@ private:
     pv::MainWindowState* m_state = nullptr;
     bool m_firstPaintSeen = false;
     bool m_showPending = false;
+    DeliveredKey m_deliveredKey;
 };
 
 } // namespace pv
