@@ -8,6 +8,7 @@
 #include "music/base/Clock.h"
 #include "music/devices/FluidMidiFilePlayer.h"
 #include "music/ui/QtPrompts.h"
+#include "shell/main/MidiInRouting.h"
 #include "shell/main/PellivarkMainModel.h"
 #include "shell/settings/ProgramSettingsApplier.h"
 #include "shell/startmenu/StartMenuIntro.h"
@@ -258,6 +259,9 @@ void PellivarkProgram::WireWindow()
     };
     handlers.Command = [this](MainControl control) { RunCommand(control); };
     handlers.StopMidiInput = [this] { m_midiIn.StopMidiInput(); };
+    handlers.MidiInData = [this](std::uint32_t message, int target) {
+        MidiInData(message, target);
+    };
     handlers.HideSplash = [this] {
         if (m_options.HideSplash)
             m_options.HideSplash();
@@ -425,6 +429,49 @@ void PellivarkProgram::StartMidiInput(ExerciseKind kind)
     for (const std::uint8_t note : settings.RemoteNotes)
         m_controlNotes.set(note);
     m_midiIn.StartMidiInput(static_cast<std::uint8_t>(KindNumber(kind)), settings.MidiInDevice);
+}
+
+void PellivarkProgram::MidiInData(std::uint32_t message, int target)
+{
+    const TSettingsRec& settings = m_data.ProgramSettings;
+    TExerciseBaseClass* window = nullptr;
+    if (const std::optional<ExerciseKind> kind = KindFromNumber(target))
+        window = m_exercises->Window(*kind);
+    MidiInRoutingState state;
+    state.SustainAsEnter = settings.SustainAsEnter;
+    state.MidiRemoteControl = settings.MidiRemoteControl;
+    state.RemoteNotes = settings.RemoteNotes;
+    state.ControlNotes = m_controlNotes;
+    state.WindowExists = window != nullptr && window->ControlButtons != nullptr;
+    if (state.WindowExists) {
+        state.FocusIndex = window->ControlButtons->Model().FocusIndex;
+        state.Button4Enabled = window->ControlButtons->Model().IsEnabled(4);
+    }
+    state.CurrentKind = m_state.CurrentKind;
+    state.SettingsDialogOpen = m_model->SettingsDialogOpen;
+
+    const MidiInAction action = DecideMidiIn(message, target, state);
+    switch (action.Kind) {
+    case MidiInActionKind::PressFocusedAndRelease:
+        window->ControlButtons->Press(action.Button);
+        window->ControlButtonUpAction();
+        break;
+    case MidiInActionKind::PressControl:
+        // Taking back the last entered note belongs to the note entry of the scales and
+        // melody windows, which have none yet; the press stands on its own.
+        window->ControlButtons->Press(action.Button);
+        break;
+    case MidiInActionKind::ReleaseControl:
+        window->ControlButtonUpAction();
+        break;
+    case MidiInActionKind::PassToWindow:
+        window->MidiInMessage(message);
+        break;
+    case MidiInActionKind::Drop:
+    case MidiInActionKind::SettingsDialog: // no settings dialog yet
+    case MidiInActionKind::ItemEditor:     // no chord editor yet
+        break;
+    }
 }
 
 int PellivarkProgram::CurrentExerciseKind() const

@@ -118,6 +118,9 @@ private:
     void MakeStandardForms();
     void WireWindow();
     void RunCommand(MainControl control);
+    /// Routes a MIDI input message: pedal and remote notes to the control buttons, the rest to
+    /// the target's window.
+    void MidiInData(std::uint32_t message, int target);
     void ShowSetupChooser();
     AkkordSettings IdentificationSettings() const;
     AnswerSoundChoice AnswerSounds() const;

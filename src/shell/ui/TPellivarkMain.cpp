@@ -4,6 +4,7 @@
 #include "exercises/ui/TControlButton.h"
 #include "exercises/ui/TExerciseBaseClass.h"
 #include "music/base/Prompts.h"
+#include "music/input/MidiInEvent.h"
 #include "shell/startmenu/ui/KindPicture.h"
 #include "shell/ui/StartupProbe.h"
 #include "shell/ui/WidgetTexts.h"
@@ -1485,6 +1486,12 @@ bool TPellivarkMain::event(QEvent* event)
         NoteFirstPaint();
         QueueShowStep();
         return handled;
+    }
+    if (event->type() == MidiInEvent::EventType()) {
+        const auto* midi = static_cast<const MidiInEvent*>(event);
+        if (m_handlers.MidiInData)
+            m_handlers.MidiInData(midi->Message(), midi->Target());
+        return true;
     }
     return QMainWindow::event(event);
 }

@@ -69,6 +69,8 @@ struct MainWindowHandlers
     std::function<int()> NoteIdentificationMode;
     /// MIDI input goes nowhere from now on (the device stays open).
     std::function<void()> StopMidiInput;
+    /// A MIDI input message arrived for target (a kind 1..10, the settings dialog, the editor).
+    std::function<void(std::uint32_t message, int target)> MidiInData;
 };
 
 class TPellivarkMain final : public QMainWindow,

@@ -328,6 +328,57 @@ TEST(ShellEndToEnd, AKeyboardPlaysIntoTheMainWindowForTheExerciseEnteredOnly)
     EXPECT_TRUE(run.Close());
 }
 
+TEST(ShellEndToEnd, RemoteNotesAndThePedalPressTheControlButtons)
+{
+    Installation installation;
+    ScriptedPrompts prompts;
+    prompts.texts = {QStringLiteral("Ann Example")};
+    test::FakeMidiInDevices keyboard;
+    keyboard.ports = std::vector<MidiInPortInfo>{{0, QStringLiteral("Keyboard")}};
+    ProgramRun run(installation, prompts, installation.MineSetupPath(), &keyboard);
+    ASSERT_TRUE(run.started);
+    TSettingsRec& settings = run.program.Data().ProgramSettings;
+    settings.MidiInputOn = true;
+    settings.MidiInDevice = QStringLiteral("Keyboard");
+    settings.MidiRemoteControl = true;
+    settings.SustainAsEnter = true;
+    settings.RemoteNotes = {21, 22, 23, 24, 25};
+    run.Window().Button(MainControl::Speed1)->click();
+    TAkkord* exercise = run.ChordWindow();
+    ASSERT_NE(exercise, nullptr);
+    const AkkordModel& model = exercise->Model();
+    const auto deliver = [&](std::vector<std::uint8_t> bytes) {
+        keyboard.Play(std::move(bytes));
+        QCoreApplication::processEvents();
+        run.program.MidiIn().DeliverPosted();
+        QCoreApplication::processEvents();
+    };
+
+    // The first remote note is the first control button: a question is put when it is let go.
+    ASSERT_EQ(model.QuestionItem, 0);
+    deliver({0x90, 21, 100});
+    EXPECT_EQ(exercise->ControlButtons->Model().PressedIndex, 0) << "held while the key is";
+    EXPECT_EQ(model.QuestionItem, 0);
+    deliver({0x80, 21, 0});
+    EXPECT_EQ(exercise->ControlButtons->Model().PressedIndex, -1);
+    ASSERT_NE(model.QuestionItem, 0) << "a question is open";
+
+    // A pedal half down does nothing; fully down it presses the focused button (New question).
+    exercise->ControlButtons->SetFocusIndex(0);
+    const std::uint32_t answered = exercise->BaseModel().QuestionCount;
+    deliver({0xB0, 64, 64});
+    EXPECT_EQ(exercise->ControlButtons->Model().PressedIndex, -1);
+    deliver({0xB0, 64, 127});
+    EXPECT_EQ(exercise->ControlButtons->Model().PressedIndex, -1) << "pressed and let go at once";
+    EXPECT_NE(model.QuestionItem, 0);
+    EXPECT_EQ(exercise->BaseModel().QuestionCount, answered);
+
+    // Active sensing changes nothing.
+    deliver({0xFE});
+    EXPECT_EQ(exercise->ControlButtons->Model().PressedIndex, -1);
+    EXPECT_TRUE(run.Close());
+}
+
 TEST(ShellEndToEnd, DamagedFilesNeverStopTheProgramFromStarting)
 {
     struct Case
