@@ -524,10 +524,13 @@ InstrumentEntry EntryForPitch(const AkkordModel& model, int pitch, int guitarStr
     entry.Pitch = Spelled(model, pitch);
     entry.LowerStaff = pitch < 60;
     if (drag) {
-        if (!IsHeld(model) || model.HeldNote.Pitch.Note == pitch) {
+        // The held note is kept without the display offset.
+        TPitch held = model.HeldNote.Pitch;
+        held.Note = static_cast<std::int8_t>(std::clamp(held.Note + model.DisplayOffset, 0, 127));
+        if (!IsHeld(model) || held.Note == pitch) {
             return entry;
         }
-        entry.Silenced = model.HeldNote.Pitch;
+        entry.Silenced = held;
     }
     entry.Action = InstrumentEntry::Kind::Hold;
     return entry;
@@ -540,6 +543,8 @@ InstrumentEntry EntryForRelease(const AkkordModel& model, bool rightButton)
         return entry;
     }
     entry.Pitch = model.HeldNote.Pitch;
+    entry.Pitch.Note =
+        static_cast<std::int8_t>(std::clamp(entry.Pitch.Note + model.DisplayOffset, 0, 127));
     entry.Action =
         rightButton ? InstrumentEntry::Kind::ReleaseRemoving : InstrumentEntry::Kind::Release;
     return entry;

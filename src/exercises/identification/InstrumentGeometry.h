@@ -266,19 +266,23 @@ struct InstrumentEntry
     };
     Kind Action = Kind::None;
     TPitch Pitch;
-    std::optional<TPitch> Silenced; ///< the drag's old pitch
+    std::optional<TPitch> Silenced; ///< the drag's old pitch (display offset added)
     int GuitarString = 0;           ///< 0: none (piano)
     bool LowerStaff = false;        ///< the staff to show the note on
     std::uint8_t Source = 0;        ///< 2 piano, 4 guitar
 };
 inline constexpr std::uint8_t kProgressionEntryChordType = 15;
+/// Who holds an entered note (the model's HeldSource).
+inline constexpr std::uint8_t kEntrySourcePiano = 2;
+inline constexpr std::uint8_t kEntrySourceGuitar = 4;
 
 /// Turns a pitch found under the mouse (display offset already added) into an entry: modes
 /// 0-4 hold it (a drag to the held pitch does nothing, to another one moves the hold), the
 /// progression mode sets or removes a chord on its root folded above the question root.
 InstrumentEntry EntryForPitch(const AkkordModel& model, int pitch, int guitarString,
                               std::uint8_t source, bool drag, bool rightButton);
-/// A release: outside the progression mode and with a note held.
+/// A release: outside the progression mode and with a note held (model.HeldNote holds its
+/// pitch without the display offset; the entry's Pitch has it added).
 InstrumentEntry EntryForRelease(const AkkordModel& model, bool rightButton);
 
 } // namespace pv

@@ -366,6 +366,13 @@ TEST(InstrumentEntry, PressesHoldDragsMoveProgressionsSetChords)
     EXPECT_EQ(drag.GuitarString, 2);
     EXPECT_EQ(EntryForRelease(chord.model, true).Action, Kind::ReleaseRemoving);
 
+    // The held note is kept without the display offset: a drag compares it with it added.
+    chord.model.DisplayOffset = 12;
+    EXPECT_EQ(EntryForPitch(chord.model, 73, 0, 2, true, false).Action, Kind::None);
+    EXPECT_EQ(EntryForPitch(chord.model, 61, 0, 2, true, false).Silenced->Note, 73);
+    EXPECT_EQ(EntryForRelease(chord.model, false).Pitch.Note, 73);
+    chord.model.DisplayOffset = 0;
+
     // The key's spelling: E flat in B flat major.
     chord.model.Sheet.KeySignature = -2;
     EXPECT_EQ(EntryForPitch(chord.model, 63, 0, 2, false, false).Pitch, (TPitch{63, 1}));
