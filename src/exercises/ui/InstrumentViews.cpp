@@ -388,10 +388,9 @@ void TGuitarView::paintEvent(QPaintEvent*)
             const int y = GuitarStringY(neck, label.String);
             const QString text = QString::fromLatin1(
                 RomanDegreeNames[static_cast<std::size_t>(label.Semitones % 12)]);
-            const QRect box(x - 14, y - 14, 28, 12);
-            p.setPen(Qt::NoPen);
-            p.setBrush(kBrown);
-            p.drawRect(box);
+            // Between the string and the one above, clear of the dots on the string.
+            const int gap = neck.NeckLength / 6;
+            const QRect box(x - 14, y - gap / 2 - 6, 28, 12);
             p.setPen(Qt::white);
             p.drawText(box, Qt::AlignCenter, text);
         }

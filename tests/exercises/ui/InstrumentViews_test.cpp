@@ -289,6 +289,19 @@ TEST(InstrumentPictures, PianoAndGuitarWithAnswers)
         const std::string name = "guitar_" + std::to_string(guitar.Neck().FretCount) + "_frets.png";
         Save(guitar, name.c_str());
     }
+    // A progression in D major: degree names on the keys and the neck, chord roots numbered.
+    Rig progression(IdentificationMode::ChordProgressions);
+    progression.model.QuestionRoot = 62;
+    progression.model.Sheet.KeySignature = 2;
+    progression.Show({62, 67, 69}, {}, false);
+    TPianoView degrees(progression.model, progression.strings);
+    degrees.SetOctaves(5);
+    degrees.resize(5 * kPianoOctaveWidth, 155);
+    Save(degrees, "piano_progression_degrees.png");
+    TGuitarView neckDegrees(progression.model);
+    neckDegrees.resize(700, 132);
+    Save(neckDegrees, "guitar_progression_degrees.png");
+
     guitarRig.Show({52, 57, 62}, {}, false);
     guitarRig.model.HeldNote.Pitch = {79, 0};
     TGuitarView heldGuitar(guitarRig.model);
