@@ -246,10 +246,21 @@ TEST(TAkkord, NotesPressedOnThePianoAndGuitarAreEntered)
 
     TGuitarView& guitar = window.GuitarView();
     ASSERT_GT(guitar.width(), 0);
-    Click(guitar, GuitarPoint(guitar.Neck(), 2, 1)); // C on the B string
+    const GuitarNeck neck = guitar.Neck();
+    Mouse(guitar, QEvent::MouseButtonPress, GuitarPoint(neck, 2, 3)); // D on the B string
+    EXPECT_EQ(model.HeldNote.Pitch.Note, 74);
+    EXPECT_EQ(model.HeldSource, kEntrySourceGuitar);
+    Mouse(guitar, QEvent::MouseMove, GuitarPoint(neck, 2, 1)); // slid down to C
+    EXPECT_EQ(model.HeldNote.Pitch.Note, 72);
+    Mouse(guitar, QEvent::MouseButtonRelease, GuitarPoint(neck, 2, 1));
     ASSERT_EQ(model.EnteredCount, 2);
     EXPECT_EQ(model.EnteredNotes[0].Pitch.Note, 64);
     EXPECT_EQ(model.EnteredNotes[1].Pitch.Note, 72);
+
+    // A right-button click on an entered note takes it out again.
+    Click(piano, PianoPoint(piano, 64), Qt::RightButton);
+    ASSERT_EQ(model.EnteredCount, 1);
+    EXPECT_EQ(model.EnteredNotes[0].Pitch.Note, 72);
 }
 
 TEST(InstrumentPictures, PianoAndGuitarWithAnswers)
