@@ -4,6 +4,7 @@
 #include "exercises/base/ExerciseHost.h"
 #include "exercises/identification/AkkordLayout.h"
 #include "exercises/setup/ExerciseSetup.h"
+#include "exercises/ui/InstrumentViews.h"
 #include "exercises/ui/TControlButton.h"
 #include "music/sequencer/SequencerNotifyEvent.h"
 #include "music/staff/Sheet.h"
@@ -164,6 +165,20 @@ TAkkord::TAkkord(IdentificationMode mode, IExerciseHost* host, const UIStringTab
     connect(SpeedButton9, &QToolButton::clicked, this, [this] { ShowTipOf(SpeedButton9); });
     Panel52 = MakeInstrumentPanel(this);
     Panel53 = MakeInstrumentPanel(this);
+    m_pianoView = new TPianoView(m_model, strings, Panel52);
+    m_guitarView = new TGuitarView(m_model, Panel53);
+    connect(m_pianoView, &TPianoView::Entry, this,
+            [this](const InstrumentEntry& entry) { OnInstrumentEntry(entry); });
+    connect(m_pianoView, &TPianoView::VoiceStepped, this,
+            [this](PianoVoice voice, bool programChanged) {
+                if (programChanged && m_midiOut) {
+                    m_midiOut->ProgramChange(
+                        static_cast<std::uint8_t>(voice.Program),
+                        static_cast<std::uint8_t>(m_midiOut->Voices().piano.channel));
+                }
+            });
+    connect(m_guitarView, &TGuitarView::Entry, this,
+            [this](const InstrumentEntry& entry) { OnInstrumentEntry(entry); });
 
     connect(m_styleGroup, &QButtonGroup::idClicked, this,
             [this](int id) { m_model.ChoosePlayStyle(id); });
@@ -199,6 +214,7 @@ TAkkord::~TAkkord() = default;
 void TAkkord::SetMidiOut(TMidiOut& midiOut)
 {
     m_playback = std::make_unique<AkkordPlayback>(m_model, midiOut);
+    m_midiOut = &midiOut;
 }
 
 void TAkkord::Setup(const ExerciseSetup& setup, const ItemTables& items,
@@ -356,6 +372,18 @@ void TAkkord::FormResize()
     place(Panel3, layout.PlayStyleBar);
     place(Panel53, layout.Guitar);
     place(Panel52, layout.Piano);
+    if (layout.Guitar) {
+        m_guitarView->setGeometry(2, 2, std::max(0, layout.Guitar->Width - 4),
+                                  std::max(0, layout.Guitar->Height - 4));
+    }
+    if (layout.Piano) {
+        // The keyboard keeps its octave count on narrow panels and is centred on wide ones.
+        const int octaves = PianoOctaves(layout.Piano->Width).value_or(m_pianoView->Octaves());
+        m_pianoView->SetOctaves(octaves);
+        const int keyboard = kPianoOctaveWidth * octaves;
+        m_pianoView->setGeometry(std::max(2, (layout.Piano->Width - keyboard) / 2), 2, keyboard,
+                                 std::max(0, layout.Piano->Height - 4));
+    }
     place(Panel51, layout.Answers);
     place(Panel2, layout.AlterationBar);
     Panel2Resize();
@@ -517,6 +545,37 @@ void TAkkord::StopPlaying()
         m_model.HeldNote = TNoteRec{};
     }
     ControlButtons->update();
+    PaintBox1->update();
+}
+
+void TAkkord::OnInstrumentEntry(const InstrumentEntry& entry)
+{
+    if (!m_playback) {
+        return;
+    }
+    using Kind = InstrumentEntry::Kind;
+    switch (entry.Action) {
+    case Kind::Hold:
+        if (entry.Silenced) {
+            m_playback->ReleaseNote(false, true);
+        }
+        m_playback->PressNote(entry.Pitch, entry.Source);
+        break;
+    case Kind::Release:
+    case Kind::ReleaseRemoving:
+        m_playback->ReleaseNote(entry.Action == Kind::ReleaseRemoving, false);
+        break;
+    case Kind::SetChord:
+    case Kind::RemoveChord:
+        // Progression chords are entered through the window's chord entry once it has one.
+        emit ProgressionChordEntry(entry);
+        break;
+    case Kind::None:
+        break;
+    }
+    MirrorQuestion();
+    m_pianoView->update();
+    m_guitarView->update();
     PaintBox1->update();
 }
 

@@ -27,6 +27,9 @@ struct ExerciseSetup;
 struct ItemTables;
 struct UIStringTable;
 class TSheet;
+class TPianoView;
+class TGuitarView;
+struct InstrumentEntry;
 
 class TAkkord : public TExerciseBaseClass
 {
@@ -81,6 +84,9 @@ public:
     QFrame* PanelOfItem(int item) const;
 
     TSheet& Sheet() { return *m_sheet; }
+    /// The piano in Panel52 and the guitar in Panel53.
+    TPianoView& PianoView() { return *m_pianoView; }
+    TGuitarView& GuitarView() { return *m_guitarView; }
 
     // The window's parts, by the names the rest of the exercise knows them by.
     QWidget* Panel60 = nullptr;                     ///< the control strip and the result line
@@ -108,6 +114,8 @@ signals:
     void AnswerButtonMouseDown(int button, Qt::MouseButton mouseButton);
     /// A key went down on an answer button.
     void AnswerButtonKeyDown(int button, int key);
+    /// The progression mode: the piano or guitar set (or removed) a chord on a root.
+    void ProgressionChordEntry(const pv::InstrumentEntry& entry);
 
 protected:
     void resizeEvent(QResizeEvent* event) override;
@@ -128,6 +136,8 @@ private:
     void MirrorQuestion();
     void OnAnswerButton(int button, bool play);
     void Timer1Timer();
+    /// A press, drag or release on the piano or guitar: holds, moves or releases the note.
+    void OnInstrumentEntry(const InstrumentEntry& entry);
 
     NoKeysHeld m_keys;
     std::unique_ptr<TSheet> m_sheet;
@@ -139,6 +149,9 @@ private:
     int m_answerAreaHeight = 0;
     std::unique_ptr<AkkordPlayback> m_playback;
     QTimer* m_blinkTimer = nullptr;
+    TMidiOut* m_midiOut = nullptr;
+    TPianoView* m_pianoView = nullptr;
+    TGuitarView* m_guitarView = nullptr;
 };
 
 } // namespace pv

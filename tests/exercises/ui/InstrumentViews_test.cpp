@@ -1,0 +1,324 @@
+// The identification window's piano and guitar: presses at computed points enter notes, the
+// adjusters step the voice, and the pictures show the answers' dots.
+#include "exercises/base/ExerciseHost.h"
+#include "exercises/items/ItemTables.h"
+#include "exercises/setup/ExerciseSetup.h"
+#include "exercises/ui/InstrumentViews.h"
+#include "exercises/ui/TAkkord.h"
+#include "music/strings/UIStrings.h"
+#include "support/ScriptedPrompts.h"
+#include "support/SequencerFakes.h"
+#include "support/TestOutput.h"
+
+#include <vector>
+
+#include <QCoreApplication>
+#include <QImage>
+#include <QMouseEvent>
+
+#include <gtest/gtest.h>
+
+namespace pv {
+namespace {
+
+using Kind = InstrumentEntry::Kind;
+
+struct Rig
+{
+    explicit Rig(IdentificationMode mode) : model(mode, base, strip, strings)
+    {
+        strings.StrVolume = QStringLiteral("Velocity");
+    }
+    ExerciseBaseModel base;
+    ControlStripModel strip;
+    UIStringTable strings;
+    AkkordModel model;
+
+    void Show(std::initializer_list<int> entered, std::initializer_list<int> question, bool right)
+    {
+        model.EnteredCount = 0;
+        for (const int p : entered) {
+            model.EnteredNotes[model.EnteredCount++].Pitch.Note = static_cast<std::int8_t>(p);
+        }
+        int k = model.EnteredCount;
+        for (const int p : question) {
+            model.EnteredNotes[static_cast<std::size_t>(k++)].Pitch.Note =
+                static_cast<std::int8_t>(p);
+        }
+        model.DisplayedNoteCount = k;
+        base.Answered = question.size() > 0;
+        model.LastAnswerRight = right;
+    }
+};
+
+void Mouse(QWidget& widget, QEvent::Type type, QPoint at, Qt::MouseButton button = Qt::LeftButton)
+{
+    const QPointF local(at);
+    const Qt::MouseButtons held = type == QEvent::MouseButtonRelease ? Qt::NoButton : button;
+    QMouseEvent event(type, local, widget.mapToGlobal(local), button, held, Qt::NoModifier);
+    QCoreApplication::sendEvent(&widget, &event);
+}
+
+void Click(QWidget& widget, QPoint at, Qt::MouseButton button = Qt::LeftButton)
+{
+    Mouse(widget, QEvent::MouseButtonPress, at, button);
+    Mouse(widget, QEvent::MouseButtonRelease, at, button);
+}
+
+QPoint PianoPoint(const TPianoView& view, int pitch, int offset = 0)
+{
+    const auto key = PianoKeyOf(pitch, offset);
+    EXPECT_TRUE(key.has_value());
+    const LayoutRect r = PianoKeyHighlight(*key).front();
+    return {r.X + r.Width / 2, PianoBoxY(r.Y + r.Height / 2, view.height())};
+}
+
+QPoint GuitarPoint(const GuitarNeck& neck, int string, int fret)
+{
+    return {GuitarFretCentreX(neck, fret), GuitarStringY(neck, string)};
+}
+
+void Save(QWidget& widget, const char* name)
+{
+    const QImage image = widget.grab().toImage();
+    EXPECT_FALSE(image.isNull());
+    EXPECT_TRUE(image.save(test::TestOutputDir() + QString::fromLatin1(name)));
+}
+
+TEST(TPianoView, PressesAtKeysHoldDragsMoveAndReleasesLetGo)
+{
+    Rig rig(IdentificationMode::ChordIdentification);
+    for (const int height : {107, 155, 172}) {
+        SCOPED_TRACE(height);
+        rig.model.HeldNote = TNoteRec{};
+        TPianoView view(rig.model, rig.strings);
+        view.SetOctaves(5);
+        view.resize(5 * kPianoOctaveWidth, height);
+        std::vector<InstrumentEntry> entries;
+        QObject::connect(&view, &TPianoView::Entry,
+                         [&](const InstrumentEntry& e) { entries.push_back(e); });
+
+        // Every key of the keyboard, black and white, is pressed where its light is drawn.
+        for (int pitch = kPianoLowestPitch; pitch <= view.TopPitch(); ++pitch) {
+            Mouse(view, QEvent::MouseButtonPress, PianoPoint(view, pitch));
+            ASSERT_FALSE(entries.empty());
+            EXPECT_EQ(entries.back().Action, Kind::Hold);
+            EXPECT_EQ(entries.back().Pitch.Note, pitch);
+            EXPECT_EQ(entries.back().Source, kEntrySourcePiano);
+        }
+        entries.clear();
+
+        // Held C sharp (as the window holds it): dragging onto D moves the hold, the release
+        // lets go of it.
+        rig.model.HeldNote.Pitch = {61, -1};
+        Mouse(view, QEvent::MouseMove, PianoPoint(view, 61));
+        EXPECT_TRUE(entries.empty());
+        Mouse(view, QEvent::MouseMove, PianoPoint(view, 62));
+        ASSERT_EQ(entries.size(), 1U);
+        EXPECT_EQ(entries[0].Pitch.Note, 62);
+        ASSERT_TRUE(entries[0].Silenced.has_value());
+        EXPECT_EQ(entries[0].Silenced->Note, 61);
+        Mouse(view, QEvent::MouseButtonRelease, PianoPoint(view, 62), Qt::RightButton);
+        ASSERT_EQ(entries.size(), 2U);
+        EXPECT_EQ(entries[1].Action, Kind::ReleaseRemoving);
+    }
+}
+
+TEST(TPianoView, ClicksOnTheProgramAdjusterStepAndSendProgramChanges)
+{
+    Rig rig(IdentificationMode::ChordIdentification);
+    TPianoView view(rig.model, rig.strings);
+    view.SetOctaves(4);
+    view.resize(4 * kPianoOctaveWidth, 155);
+    view.SetVoice({20, 90});
+    std::vector<std::pair<PianoVoice, bool>> steps;
+    QObject::connect(&view, &TPianoView::VoiceStepped,
+                     [&](PianoVoice v, bool program) { steps.emplace_back(v, program); });
+    std::vector<InstrumentEntry> entries;
+    QObject::connect(&view, &TPianoView::Entry,
+                     [&](const InstrumentEntry& e) { entries.push_back(e); });
+
+    const auto boxes = PianoAdjusters(4);
+    const QPoint down(boxes[0].Box.X + 3, 8);
+    for (int i = 0; i < 4; ++i) {
+        Click(view, down);
+    }
+    EXPECT_EQ(view.Voice().Program, 16);
+    ASSERT_EQ(steps.size(), 4U);
+    for (const auto& step : steps) {
+        EXPECT_TRUE(step.second);
+    }
+    Click(view, QPoint(boxes[1].Box.Right() - 3, 8));
+    EXPECT_EQ(view.Voice().Velocity, 91);
+    EXPECT_FALSE(steps.back().second);
+    // The text field and the adjusters never enter notes.
+    Click(view, QPoint(boxes[0].Text.X + 10, 8));
+    EXPECT_EQ(steps.size(), 5U);
+    EXPECT_TRUE(entries.empty());
+
+    // The light of the last press goes out after its timeout.
+    EXPECT_TRUE(view.Adjusters().Lit(1));
+    for (int i = 0; i < PianoAdjusterState::kHoverTicks; ++i) {
+        view.AdjusterTick();
+    }
+    EXPECT_FALSE(view.Adjusters().Lit(1));
+}
+
+TEST(TGuitarView, PressesOnStringsAndFretsEnterTheirNotesInEveryFretMode)
+{
+    Rig rig(IdentificationMode::ChordIdentification);
+    for (const int width : {560, 700, 900}) {
+        SCOPED_TRACE(width);
+        TGuitarView view(rig.model);
+        view.resize(width, 120);
+        const GuitarNeck neck = view.Neck();
+        std::vector<InstrumentEntry> entries;
+        QObject::connect(&view, &TGuitarView::Entry,
+                         [&](const InstrumentEntry& e) { entries.push_back(e); });
+        Mouse(view, QEvent::MouseButtonPress, GuitarPoint(neck, 3, 2));
+        ASSERT_EQ(entries.size(), 1U);
+        EXPECT_EQ(entries[0].Pitch.Note, 69);
+        EXPECT_EQ(entries[0].GuitarString, 3);
+        EXPECT_EQ(entries[0].Source, kEntrySourceGuitar);
+        Mouse(view, QEvent::MouseButtonPress, GuitarPoint(neck, 1, neck.FretCount));
+        ASSERT_EQ(entries.size(), 2U);
+        EXPECT_EQ(entries[1].Pitch.Note, neck.TopPitch);
+        Mouse(view, QEvent::MouseButtonPress, QPoint(10, GuitarStringY(neck, 6)));
+        ASSERT_EQ(entries.size(), 3U);
+        EXPECT_EQ(entries[2].Pitch.Note, 52);
+        if (neck.FretCount < 20) {
+            Mouse(view, QEvent::MouseButtonPress, QPoint(width - 2, GuitarStringY(neck, 2)));
+            EXPECT_EQ(entries.size(), 3U) << "past the last fret";
+        }
+    }
+}
+
+class QuietHost final : public IExerciseHost
+{
+public:
+    void FormKeyDown(int, Qt::KeyboardModifiers, bool) override {}
+    void FormKeyUp(int, Qt::KeyboardModifiers, bool) override {}
+    bool TutorActive() const override { return false; }
+    void ShowTutorProgress() override {}
+    bool TutorAfterAnswer() override { return false; }
+    bool ShowTip(int) override { return false; }
+    void SetAutoNewQuestTimerEnabled(bool) override {}
+    void StopMidiInput() override {}
+    void WaveInStop() override {}
+    void ClockRepaintCurrentKind() override {}
+    void ShowScoreDisplay(int, const QString&) override {}
+    int ProgramFontSize() const override { return 9; }
+    AnswerSoundChoice AnswerSounds() const override { return {}; }
+};
+
+TEST(TAkkord, NotesPressedOnThePianoAndGuitarAreEntered)
+{
+    test::FakeClock clock;
+    test::FakeDevices devices{clock};
+    Sequencer sequencer{clock, Sequencer::Drive::Manual};
+    test::ScriptedPrompts prompts;
+    UIStringTable strings;
+    TMidiOut midiOut{devices, sequencer, prompts, strings};
+    QuietHost host;
+    TAkkord window(IdentificationMode::ChordIdentification, &host, strings);
+    window.SetMidiOut(midiOut);
+    window.Setup(DefaultExerciseSetup(), BuiltInItemTables(), AkkordSettings{}, true);
+    window.SetAnswerInput(kAnswerOnPiano | kAnswerOnGuitar | kAnswerOnStaff);
+    window.resize(900, 700);
+    AkkordModel& model = window.Model();
+    model.EntryTool = kEntryToolAdd;
+    window.NewQuestion();
+    ASSERT_FALSE(model.Base().Answered);
+    model.EnteredCount = 0;
+
+    TPianoView& piano = window.PianoView();
+    ASSERT_GT(piano.width(), 0);
+    Mouse(piano, QEvent::MouseButtonPress, PianoPoint(piano, 61));
+    EXPECT_EQ(model.HeldNote.Pitch.Note, 61);
+    EXPECT_EQ(model.HeldSource, kEntrySourcePiano);
+    Mouse(piano, QEvent::MouseMove, PianoPoint(piano, 64));
+    EXPECT_EQ(model.HeldNote.Pitch.Note, 64);
+    EXPECT_EQ(model.EnteredCount, 0) << "a drag enters nothing on its way";
+    Mouse(piano, QEvent::MouseButtonRelease, PianoPoint(piano, 64));
+    EXPECT_EQ(model.HeldNote.Pitch.Note, 0);
+    ASSERT_EQ(model.EnteredCount, 1);
+    EXPECT_EQ(model.EnteredNotes[0].Pitch.Note, 64);
+
+    TGuitarView& guitar = window.GuitarView();
+    ASSERT_GT(guitar.width(), 0);
+    const GuitarNeck neck = guitar.Neck();
+    Mouse(guitar, QEvent::MouseButtonPress, GuitarPoint(neck, 2, 3)); // D on the B string
+    EXPECT_EQ(model.HeldNote.Pitch.Note, 74);
+    EXPECT_EQ(model.HeldSource, kEntrySourceGuitar);
+    Mouse(guitar, QEvent::MouseMove, GuitarPoint(neck, 2, 1)); // slid down to C
+    EXPECT_EQ(model.HeldNote.Pitch.Note, 72);
+    Mouse(guitar, QEvent::MouseButtonRelease, GuitarPoint(neck, 2, 1));
+    ASSERT_EQ(model.EnteredCount, 2);
+    EXPECT_EQ(model.EnteredNotes[0].Pitch.Note, 64);
+    EXPECT_EQ(model.EnteredNotes[1].Pitch.Note, 72);
+
+    // A right-button click on an entered note takes it out again.
+    Click(piano, PianoPoint(piano, 64), Qt::RightButton);
+    ASSERT_EQ(model.EnteredCount, 1);
+    EXPECT_EQ(model.EnteredNotes[0].Pitch.Note, 72);
+}
+
+TEST(InstrumentPictures, PianoAndGuitarWithAnswers)
+{
+    // A melody answered wrongly: its entered notes red, the question's green, numbered, the
+    // repeated pitch stacked.
+    Rig melody(IdentificationMode::MelodyDictation);
+    melody.Show({60, 64, 67, 64}, {60, 64, 65, 64}, false);
+    TPianoView piano(melody.model, melody.strings);
+    piano.ProgramName = [](int program) {
+        return program == 0 ? QStringLiteral("Acoustic Grand") : QString::number(program);
+    };
+    piano.SetOctaves(5);
+    piano.resize(5 * kPianoOctaveWidth, 155);
+    piano.SetVoice({0, 100});
+    Save(piano, "piano_wrong_answer.png");
+
+    Rig chord(IdentificationMode::ChordIdentification);
+    chord.Show({60, 64, 67}, {60, 64, 67}, true);
+    TPianoView right(chord.model, chord.strings);
+    right.SetOctaves(4);
+    right.resize(4 * kPianoOctaveWidth, 120);
+    Save(right, "piano_right_answer.png");
+
+    chord.Show({60, 64}, {}, false);
+    chord.model.HeldNote.Pitch = {61, -1};
+    TPianoView held(chord.model, chord.strings);
+    held.SetOctaves(6);
+    held.resize(6 * kPianoOctaveWidth, 172);
+    Save(held, "piano_held_c_sharp.png");
+
+    Rig guitarRig(IdentificationMode::ChordIdentification);
+    guitarRig.Show({55, 59, 62, 67}, {55, 59, 62, 65}, false);
+    for (const int width : {560, 700, 900}) {
+        TGuitarView guitar(guitarRig.model);
+        guitar.resize(width, 120);
+        const std::string name = "guitar_" + std::to_string(guitar.Neck().FretCount) + "_frets.png";
+        Save(guitar, name.c_str());
+    }
+    // A progression in D major: degree names on the keys and the neck, chord roots numbered.
+    Rig progression(IdentificationMode::ChordProgressions);
+    progression.model.QuestionRoot = 62;
+    progression.model.Sheet.KeySignature = 2;
+    progression.Show({62, 67, 69}, {}, false);
+    TPianoView degrees(progression.model, progression.strings);
+    degrees.SetOctaves(5);
+    degrees.resize(5 * kPianoOctaveWidth, 155);
+    Save(degrees, "piano_progression_degrees.png");
+    TGuitarView neckDegrees(progression.model);
+    neckDegrees.resize(700, 132);
+    Save(neckDegrees, "guitar_progression_degrees.png");
+
+    guitarRig.Show({52, 57, 62}, {}, false);
+    guitarRig.model.HeldNote.Pitch = {79, 0};
+    TGuitarView heldGuitar(guitarRig.model);
+    heldGuitar.resize(700, 132);
+    Save(heldGuitar, "guitar_held_note.png");
+}
+
+} // namespace
+} // namespace pv
