@@ -71,8 +71,7 @@ struct MetronomePicture
 
 /// The picture for a box of width x height on beat (0: none) of beatsPerBar (0: no boxes);
 /// swing is the picture a lit beat shows (0 or 1). Boxes too narrow to show are left out.
-MetronomePicture MetronomePictureOf(int width, int height, int beat, int beatsPerBar,
-                                    int swing);
+MetronomePicture MetronomePictureOf(int width, int height, int beat, int beatsPerBar, int swing);
 
 /// The services the metronome controls drive.
 struct MetronomeContext

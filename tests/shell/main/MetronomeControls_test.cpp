@@ -1,8 +1,7 @@
 // The metronome buttons with and without a sender, the tempo slider per kind and the geometry
 // of the visual metronome.
-#include "shell/main/MetronomeControls.h"
-
 #include "MainFixture.h"
+#include "shell/main/MetronomeControls.h"
 
 #include <gtest/gtest.h>
 
@@ -38,13 +37,14 @@ struct MetronomeRig
     TempoSequencer sequencer;
     MainWindowState state;
     std::optional<int> rhythmTempo;
-    MetronomeControls controls{MetronomeContext{
-        ui, settings, sequencer, state,
-        [](ExerciseKind kind) {
-            return kind == ExerciseKind::RhythmImitation || kind == ExerciseKind::RhythmReading ||
-                   kind == ExerciseKind::ChordIdentification;
-        },
-        [this](int tempo) { rhythmTempo = tempo; }}};
+    MetronomeControls controls{MetronomeContext{ui, settings, sequencer, state,
+                                                [](ExerciseKind kind) {
+                                                    return kind == ExerciseKind::RhythmImitation ||
+                                                           kind == ExerciseKind::RhythmReading ||
+                                                           kind ==
+                                                               ExerciseKind::ChordIdentification;
+                                                },
+                                                [this](int tempo) { rhythmTempo = tempo; }}};
 };
 
 TEST(MetronomeControls, TempoSliderGoesWhereTheKindKeepsItsTempo)
@@ -56,9 +56,17 @@ TEST(MetronomeControls, TempoSliderGoesWhereTheKindKeepsItsTempo)
         bool rhythmTempoChanges;
     };
     const Case cases[] = {
-        {std::nullopt, false, false}, {1, true, false},  {2, true, false},  {3, true, false},
-        {4, false, true},             {5, false, true},  {6, false, true},  {7, true, false},
-        {8, true, false},             {9, true, false},  {10, true, false},
+        {std::nullopt, false, false},
+        {1, true, false},
+        {2, true, false},
+        {3, true, false},
+        {4, false, true},
+        {5, false, true},
+        {6, false, true},
+        {7, true, false},
+        {8, true, false},
+        {9, true, false},
+        {10, true, false},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.kind.value_or(0));
@@ -184,8 +192,8 @@ TEST(MetronomePicture, PendulumSwingsOnLitBeatsAndRestsOtherwise)
         swing = picture.NextSwing;
         EXPECT_EQ(picture.PendulumX, (100 - kPendulumWidth) / 2);
     }
-    EXPECT_EQ(shown, (std::vector<int>{kPendulumLeft, kPendulumRight, kPendulumRest,
-                                       kPendulumLeft, kPendulumRight}));
+    EXPECT_EQ(shown, (std::vector<int>{kPendulumLeft, kPendulumRight, kPendulumRest, kPendulumLeft,
+                                       kPendulumRight}));
 }
 
 } // namespace
