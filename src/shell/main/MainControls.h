@@ -53,6 +53,7 @@ enum class MainControl : int
     Label4, ///< score extra (rhythm kinds)
     Label6, ///< tutor progress
     Label7, ///< exercise time
+    Label8, ///< tempo beside the slider
     Bevel1,
     TrackBar1, ///< tempo slider
 
@@ -84,6 +85,7 @@ enum class MainControl : int
     Timer1,
     LightDisplaytime,
     AnswerbuttonBlink,
+    MetronomeTimer,
 };
 
 /// The exercise button of index 0..10 (0: the overview, else the kind's number) and its menu

@@ -8,6 +8,7 @@
 #include "music/base/Clock.h"
 #include "music/devices/FluidMidiFilePlayer.h"
 #include "music/ui/QtPrompts.h"
+#include "shell/main/MetronomeControls.h"
 #include "shell/main/MidiInRouting.h"
 #include "shell/main/PellivarkMainModel.h"
 #include "shell/settings/ProgramSettingsApplier.h"
@@ -242,7 +243,21 @@ void PellivarkProgram::WireWindow()
 {
     TPellivarkMain& window = *m_window;
     window.SetState(m_state);
+    // The rhythm kinds keep their tempo in their own windows, which this program does not
+    // have yet: the slider then leaves the default tempo alone.
+    m_metronome = std::make_unique<MetronomeControls>(MetronomeContext{
+        window,
+        m_data.ProgramSettings,
+        m_sequencer,
+        m_state,
+        [this](ExerciseKind kind) { return m_model && m_model->InMetronomeKinds(kind); },
+        {}});
     MainWindowHandlers handlers;
+    handlers.MetroClick = [this](bool fromSender) { m_metronome->MetroClick(fromSender); };
+    handlers.SpeedButton12Click = [this](bool fromSender) {
+        m_metronome->SpeedButton12Click(fromSender);
+    };
+    handlers.TrackBar1Change = [this](int position) { m_metronome->TrackBar1Change(position); };
     handlers.ViewTag = [this](int tag) { m_model->Speed1Click(tag); };
     handlers.ExerciseMenuOpens = [this](int tag) {
         if (const std::optional<ExerciseKind> kind = KindFromNumber(tag))

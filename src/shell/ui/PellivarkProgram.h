@@ -34,6 +34,7 @@ namespace pv {
 
 class AnswerSoundEffect;
 class ExerciseWindowSet;
+class MetronomeControls;
 class PellivarkMainModel;
 class QtPrompts;
 class FluidMidiFilePlayer;
@@ -167,6 +168,7 @@ private:
     std::unique_ptr<ResultBookkeeping> m_results;
     std::unique_ptr<ProgramSettingsApplier> m_applier;
     std::unique_ptr<PellivarkMainModel> m_model;
+    std::unique_ptr<MetronomeControls> m_metronome;
 };
 
 } // namespace pv

@@ -5,6 +5,7 @@
 #include "exercises/ui/TExerciseBaseClass.h"
 #include "music/base/Prompts.h"
 #include "music/input/MidiInEvent.h"
+#include "music/sequencer/SequencerNotifyEvent.h"
 #include "shell/startmenu/ui/KindPicture.h"
 #include "shell/ui/StartupProbe.h"
 #include "shell/ui/WidgetTexts.h"
@@ -104,9 +105,13 @@ TPellivarkMain::TPellivarkMain(IPrompts& prompts, const UIStringTable& strings, 
     m_lightDisplaytime = new QTimer(this);
     m_lightDisplaytime->setInterval(150);
     m_answerbuttonBlink = new QTimer(this);
+    m_metronomeTimer = new QTimer(this);
+    m_metronomeTimer->setInterval(200);
+    connect(m_metronomeTimer, &QTimer::timeout, this, &TPellivarkMain::MetronomeTimerTimer);
     Register(MainControl::Timer1, m_timer1);
     Register(MainControl::LightDisplaytime, m_lightDisplaytime);
     Register(MainControl::AnswerbuttonBlink, m_answerbuttonBlink);
+    Register(MainControl::MetronomeTimer, m_metronomeTimer);
 
     m_toolWindows = std::make_unique<ToolBarToolWindows>(*this);
     MakeToolWindows();
@@ -288,10 +293,8 @@ void TPellivarkMain::MakeToolWindows()
     AddLabel(bar, MainControl::Label7, QStringLiteral("Label7"));
 
     // Tool window 1: the visual metronome and the microphone's display.
-    auto* paintBox2 = new QWidget;
-    paintBox2->setObjectName(QStringLiteral("PaintBox2"));
-    paintBox2->setMinimumSize(120, 24);
-    m_toolWindows->AddControl(1, paintBox2);
+    m_paintBox2 = new MetronomePaintBox;
+    m_toolWindows->AddControl(1, m_paintBox2);
 
     // Tool window 2: the tutor's progress.
     AddLabel(2, MainControl::Label6, QStringLiteral("Label6"));
@@ -316,21 +319,40 @@ void TPellivarkMain::MakeToolWindows()
     label8->setObjectName(QStringLiteral("Label8"));
     label8->setContentsMargins(4, 0, 4, 0);
     m_toolWindows->AddControl(4, label8);
+    Register(MainControl::Label8, label8);
     m_trackBar1 = new QSlider(Qt::Horizontal);
     m_trackBar1->setObjectName(QStringLiteral("TrackBar1"));
-    m_trackBar1->setRange(30, 240);
+    m_trackBar1->setRange(20, 250);
+    m_trackBar1->setValue(90);
+    m_trackBar1->setSingleStep(2);
+    m_trackBar1->setPageStep(10);
+    m_trackBar1->setTickInterval(10);
+    m_trackBar1->setTickPosition(QSlider::TicksBelow);
+    connect(m_trackBar1, &QSlider::valueChanged, this, [this](int position) {
+        if (m_handlers.TrackBar1Change)
+            m_handlers.TrackBar1Change(position);
+    });
     m_trackBar1->setMinimumWidth(140);
     m_toolWindows->AddControl(4, m_trackBar1);
     Register(MainControl::TrackBar1, m_trackBar1);
 
     // Tool window 5: metronome, visual metronome, microphone.
     constexpr int tools = 5;
-    AddToolButton(tools, MainControl::Metro, QStringLiteral("Metro"), QStringLiteral("Metronome"),
-                  QStringLiteral("Metronome"), 0)
-        ->setCheckable(true);
-    AddToolButton(tools, MainControl::SpeedButton12, QStringLiteral("SpeedButton12"),
-                  QStringLiteral("Visual metronome"), QStringLiteral("Visual metronome"), 0)
-        ->setCheckable(true);
+    QToolButton* metro = AddToolButton(tools, MainControl::Metro, QStringLiteral("Metro"),
+                                       QStringLiteral("Metronome"), QStringLiteral("Metronome"), 0);
+    metro->setCheckable(true);
+    connect(metro, &QToolButton::clicked, this, [this] {
+        if (m_handlers.MetroClick)
+            m_handlers.MetroClick(true);
+    });
+    QToolButton* visual =
+        AddToolButton(tools, MainControl::SpeedButton12, QStringLiteral("SpeedButton12"),
+                      QStringLiteral("Visual metronome"), QStringLiteral("Visual metronome"), 0);
+    visual->setCheckable(true);
+    connect(visual, &QToolButton::clicked, this, [this] {
+        if (m_handlers.SpeedButton12Click)
+            m_handlers.SpeedButton12Click(true);
+    });
     AddToolButton(tools, MainControl::SpeedButton3, QStringLiteral("SpeedButton3"),
                   QStringLiteral("Microphone"), QStringLiteral("Microphone input"), 0)
         ->setCheckable(true);
@@ -1493,6 +1515,10 @@ bool TPellivarkMain::event(QEvent* event)
             m_handlers.MidiInData(midi->Message(), midi->Target());
         return true;
     }
+    if (event->type() == SequencerNotifyEvent::Type()) {
+        SequencerNotify(static_cast<const SequencerNotifyEvent*>(event)->Code());
+        return true;
+    }
     return QMainWindow::event(event);
 }
 
@@ -1500,6 +1526,46 @@ void TPellivarkMain::StopMidiInput()
 {
     if (m_handlers.StopMidiInput)
         m_handlers.StopMidiInput();
+}
+
+} // namespace pv
+
+namespace pv {
+
+void TPellivarkMain::MetroClick()
+{
+    if (m_handlers.MetroClick)
+        m_handlers.MetroClick(false);
+}
+
+void TPellivarkMain::SpeedButton12Click()
+{
+    if (m_handlers.SpeedButton12Click)
+        m_handlers.SpeedButton12Click(false);
+}
+
+void TPellivarkMain::SequencerNotify(std::uint32_t code)
+{
+    const SequencerBeat beat = SequencerBeatOf(code);
+    m_metronomeBeatsPerBar = beat.BeatsPerBar;
+    PaintMetronome(beat.Beat, beat.BeatsPerBar);
+}
+
+void TPellivarkMain::PaintMetronome(int beat, int beatsPerBar)
+{
+    if (m_toolWindows->ToolWindowVisible(1))
+        m_paintBox2->PaintMetronome(beat, beatsPerBar);
+}
+
+void TPellivarkMain::PaintBox2Paint()
+{
+    m_paintBox2->PaintBox2Paint();
+}
+
+void TPellivarkMain::MetronomeTimerTimer()
+{
+    PaintMetronome(0, m_metronomeBeatsPerBar);
+    m_metronomeTimer->stop();
 }
 
 } // namespace pv

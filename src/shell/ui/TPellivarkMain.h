@@ -8,6 +8,7 @@
 #include "shell/main/MainWindowUi.h"
 #include "shell/results/ExerciseForms.h"
 #include "shell/settings/ProgramSettingsUi.h"
+#include "shell/ui/MetronomePaintBox.h"
 #include "shell/ui/ToolWindows.h"
 #include "shell/ui/WidgetTexts.h"
 
@@ -71,6 +72,13 @@ struct MainWindowHandlers
     std::function<void()> StopMidiInput;
     /// A MIDI input message arrived for target (a kind 1..10, the settings dialog, the editor).
     std::function<void(std::uint32_t message, int target)> MidiInData;
+    /// The metronome click button; fromSender: the user pressed it (else only follow the
+    /// settings).
+    std::function<void(bool fromSender)> MetroClick;
+    /// The visual metronome button, as MetroClick.
+    std::function<void(bool fromSender)> SpeedButton12Click;
+    /// The tempo slider moved to position.
+    std::function<void(int position)> TrackBar1Change;
 };
 
 class TPellivarkMain final : public QMainWindow,
@@ -193,8 +201,18 @@ public:
     void SetMainWindowFont(const FontSpec& font) override;
     void ApplyFontToForms(const FontSpec& font) override;
     void ApplyColorToForms(std::uint32_t colour) override;
-    void MetroClick() override {}
-    void SpeedButton12Click() override {}
+    void MetroClick() override;
+    void SpeedButton12Click() override;
+
+    /// A sequencer notification's beat and bar on the visual metronome.
+    void SequencerNotify(std::uint32_t code);
+    /// The visual metronome shows beat of beatsPerBar, only while its tool window shows.
+    void PaintMetronome(int beat, int beatsPerBar);
+    /// The visual metronome at rest without beat boxes.
+    void PaintBox2Paint();
+    /// Clears the lit beat: the bar of the last notification with no beat lit; stops itself.
+    void MetronomeTimerTimer();
+    MetronomePaintBox& MetronomeBox() const { return *m_paintBox2; }
     void SetMenuTick(SettingsMenuItem item, bool ticked) override;
     void SetAutoNewQuestTimerInterval(int milliseconds) override;
     void ApplyShownControls(std::uint32_t) override {}
@@ -292,6 +310,10 @@ private:
     QProgressBar* m_gauge15 = nullptr;
     QLabel* m_label15 = nullptr;
     QSlider* m_trackBar1 = nullptr;
+    MetronomePaintBox* m_paintBox2 = nullptr;
+    QTimer* m_metronomeTimer = nullptr;
+    /// The metronome timer's tag: beats per bar of the last notification.
+    int m_metronomeBeatsPerBar = 0;
     QString m_setupChooserFolder;
     QString m_helpFile;
     std::array<ResultColumn, kResultColumnCount> m_resultColumns{};
