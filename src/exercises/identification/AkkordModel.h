@@ -99,7 +99,7 @@ struct AkkordSheetFlags
     bool GuitarView = false; ///< answered on the guitar without the piano
     bool Minor = false;      ///< the question's key is read as minor
     int KeySignature = 0;    ///< -7..7: flats negative, sharps positive
-    int StaffChoice = 2;     ///< -2: the question sits low (bass first), 2: high
+    int StaffChoice = 2;     ///< -2: the question sits low (bass first), 2: high, 0: both
     int DisplayOffset = 0;   ///< octave shift of the shown notes
 };
 
@@ -288,6 +288,7 @@ public:
     int MaxSamePitch = 0; ///< melody: how often one pitch may repeat
     std::uint16_t QuestionNoteCount = 0;
     std::uint8_t EnteredCount = 0;
+    std::uint8_t MidiHeldCount = 0; ///< MIDI keys down now whose notes were taken
     TNoteRec HeldNote;
     std::uint8_t AnswerInput = kAnswerByName | kAnswerOnStaff;
     std::uint8_t EntryTool = kEntryToolAdd; ///< tag of the note-entry tool that is down

@@ -273,15 +273,129 @@ void AkkordPlayback::PressNote(TPitch note, std::uint8_t source)
     m.HeldNote.Pitch.Note =
         static_cast<std::int8_t>(std::clamp(note.Note - m.DisplayOffset, 0, 127));
     // The program's own holds are already sounding on the sequencer.
-    if (m.PlayToneOnClick && m.Mode != IdentificationMode::ChordProgressions &&
-        source != kHeldByMicrophone && source != kHeldByProgram) {
-        const MidiVoiceSettings voices = m_midiOut.Voices();
-        const bool guitar = source == kHeldByGuitar || Guitar();
-        SoundRecord sound = guitar ? voices.guitar : voices.piano;
-        const int pitch = note.Note - (guitar && !voices.guitarNotTransposed ? 12 : 0);
-        sound.note = static_cast<std::uint8_t>(std::clamp(pitch, 0, 127));
-        m_midiOut.NoteOn(sound);
+    if (m.Mode != IdentificationMode::ChordProgressions && source != kHeldByMicrophone &&
+        source != kHeldByProgram) {
+        if (const std::optional<SoundRecord> sound =
+                EntrySound(note.Note, source == kHeldByGuitar || Guitar())) {
+            m_midiOut.NoteOn(*sound);
+        }
     }
+}
+
+std::optional<SoundRecord> AkkordPlayback::EntrySound(int note, bool guitar) const
+{
+    if (!m_model.PlayToneOnClick) {
+        return std::nullopt;
+    }
+    const MidiVoiceSettings voices = m_midiOut.Voices();
+    SoundRecord sound = guitar ? voices.guitar : voices.piano;
+    const int pitch = note - (guitar && !voices.guitarNotTransposed ? 12 : 0);
+    sound.note = static_cast<std::uint8_t>(std::clamp(pitch, 0, 127));
+    return sound;
+}
+
+InstrumentEntry AkkordPlayback::MidiInMessage(std::uint32_t message)
+{
+    const std::uint32_t status = message & 0xFFU;
+    const std::uint32_t key = (message >> 8) & 0xFFU;
+    const std::uint32_t velocity = (message >> 16) & 0xFFU;
+    // Data bytes carry seven bits; anything else is not a note of a keyboard.
+    if (key > 127 || velocity > 127) {
+        return {};
+    }
+    const int channel = static_cast<int>(status & 0x0FU);
+    const std::uint32_t kind = status & 0xF0U;
+    if (kind == 0x90 && velocity > 0) {
+        MidiNoteOn(channel, static_cast<int>(key));
+        if (m_model.Mode == IdentificationMode::ChordProgressions &&
+            m_midiKeys[static_cast<std::size_t>(channel)][key].Held) {
+            return EntryForPitch(m_model, static_cast<int>(key), 0, kEntrySourcePiano, false,
+                                 false);
+        }
+    } else if (kind == 0x80 || kind == 0x90) {
+        MidiNoteOff(channel, static_cast<int>(key));
+    }
+    return {};
+}
+
+void AkkordPlayback::MidiNoteOn(int channel, int key)
+{
+    AkkordModel& m = m_model;
+    const int lowest = m.LowestPitch - (m.Sheet.GuitarView ? 12 : 0);
+    const int shown = key - m.DisplayOffset;
+    if (shown < lowest || shown > m.HighestPitch) {
+        return;
+    }
+    MidiKey& state = m_midiKeys[static_cast<std::size_t>(channel)][static_cast<std::size_t>(key)];
+    // A keyboard that lost a note-off must not leave the earlier echo sounding.
+    if (state.Sounded) {
+        m_midiOut.NoteOff(*state.Sounded);
+        state.Sounded.reset();
+    }
+    if (const std::optional<SoundRecord> sound = EntrySound(key, Guitar())) {
+        m_midiOut.NoteOn(*sound);
+        state.Sounded = sound->note;
+    }
+    const bool firstKey = m.MidiHeldCount == 0;
+    if (!state.Held) {
+        state.Held = true;
+        ++m.MidiHeldCount;
+    }
+    if (m.Mode == IdentificationMode::ChordProgressions) {
+        return; // the window sets the chord on the key's root
+    }
+    // An answered question keeps its answer on show; only free playing before the first
+    // question enters what is played.
+    if (m.Base().Answered && m.Base().QuestionCount > 0) {
+        return;
+    }
+    // Each chord played replaces the one before.
+    const bool oneChord = m.Mode == IdentificationMode::ChordIdentification ||
+                          m.Mode == IdentificationMode::ChordInversions ||
+                          m.Mode == IdentificationMode::IntervalIdentification;
+    if (firstKey && oneChord) {
+        m.ClearEnteredNotes();
+    }
+    if (m.Base().Answered) {
+        ChooseFreePlayStaff();
+    }
+    const InstrumentEntry entry = EntryForPitch(m, key, 0, kEntrySourcePiano, false, false);
+    if (entry.Action != InstrumentEntry::Kind::Hold) {
+        return;
+    }
+    m.EnterNote(entry.Pitch, m.EntryTool == kEntryToolDelete);
+}
+
+void AkkordPlayback::MidiNoteOff(int channel, int key)
+{
+    MidiKey& state = m_midiKeys[static_cast<std::size_t>(channel)][static_cast<std::size_t>(key)];
+    if (state.Sounded) {
+        m_midiOut.NoteOff(*state.Sounded);
+        state.Sounded.reset();
+    }
+    if (state.Held) {
+        state.Held = false;
+        if (m_model.MidiHeldCount > 0) {
+            --m_model.MidiHeldCount;
+        }
+    }
+}
+
+void AkkordPlayback::ChooseFreePlayStaff()
+{
+    AkkordModel& m = m_model;
+    if (m.EnteredCount == 0) {
+        m.Sheet.StaffChoice = 0;
+        return;
+    }
+    const int middle = 55 + (((m.DisplayOffset + 41) % 12) + 12) % 12;
+    int lowest = 127;
+    int highest = 0;
+    for (std::size_t k = 0; k < m.EnteredCount; ++k) {
+        lowest = std::min<int>(lowest, m.EnteredNotes[k].Pitch.Note);
+        highest = std::max<int>(highest, m.EnteredNotes[k].Pitch.Note);
+    }
+    m.Sheet.StaffChoice = middle - lowest > highest - middle ? -2 : 2;
 }
 
 void AkkordPlayback::ReleaseNote(bool remove, bool noEnter)

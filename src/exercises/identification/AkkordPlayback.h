@@ -3,7 +3,11 @@
 #pragma once
 
 #include "exercises/identification/AkkordModel.h"
+#include "exercises/identification/InstrumentGeometry.h"
 #include "music/sequencer/MidiOut.h"
+
+#include <array>
+#include <optional>
 
 namespace pv {
 
@@ -55,6 +59,11 @@ public:
     void PressNote(TPitch note, std::uint8_t source);
     /// Clears the held note and enters (or removes) it in the open question.
     void ReleaseNote(bool remove, bool noEnter);
+    /// One message of a MIDI keyboard (status | data 1 << 8 | data 2 << 16). A note-on inside
+    /// the shown range sounds the key and enters it; its note-off (or a note-on with velocity
+    /// 0) switches off exactly the note the key sounded. In the progression mode the key comes
+    /// back as a chord to set on its root; otherwise the returned entry's action is None.
+    InstrumentEntry MidiInMessage(std::uint32_t message);
 
 private:
     void QueueNotes(std::span<const TNoteRec> notes, int count, bool interval);
@@ -64,9 +73,26 @@ private:
     bool Guitar() const { return m_model.Sheet.GuitarView; }
     SoundRecord Voice() const;
     int SpelledShift(int note) const;
+    /// The sound a note entered by the user makes (nothing when clicks are silent). guitar: the
+    /// guitar voice, which plays an octave below the written note unless told otherwise.
+    std::optional<SoundRecord> EntrySound(int note, bool guitar) const;
+    void MidiNoteOn(int channel, int key);
+    void MidiNoteOff(int channel, int key);
+    /// The free-playing staff: both staves while nothing is entered, else the side of the
+    /// middle pitch on which the entered notes reach further.
+    void ChooseFreePlayStaff();
+
+    /// A MIDI key as this window took it: held since an entered note-on, and the note its echo
+    /// sounded (so the note-off switches off that very note, whatever happened in between).
+    struct MidiKey
+    {
+        bool Held = false;
+        std::optional<std::uint8_t> Sounded;
+    };
 
     AkkordModel& m_model;
     TMidiOut& m_midiOut;
+    std::array<std::array<MidiKey, 128>, 16> m_midiKeys{}; ///< [channel][key]
 };
 
 } // namespace pv

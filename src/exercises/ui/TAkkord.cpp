@@ -573,6 +573,11 @@ void TAkkord::OnInstrumentEntry(const InstrumentEntry& entry)
     case Kind::None:
         break;
     }
+    ShowEntered();
+}
+
+void TAkkord::ShowEntered()
+{
     MirrorQuestion();
     m_pianoView->update();
     m_guitarView->update();
@@ -651,6 +656,18 @@ void TAkkord::AutoNewQuestTimerTimer()
 }
 
 // Note input from a MIDI keyboard comes with the input views.
-void TAkkord::MidiInMessage(std::uint32_t) {}
+void TAkkord::MidiInMessage(std::uint32_t message)
+{
+    if (!m_playback) {
+        return;
+    }
+    // The progression mode sets chords by their roots, as on the piano.
+    const InstrumentEntry entry = m_playback->MidiInMessage(message);
+    if (entry.Action != InstrumentEntry::Kind::None) {
+        OnInstrumentEntry(entry);
+    } else {
+        ShowEntered();
+    }
+}
 
 } // namespace pv

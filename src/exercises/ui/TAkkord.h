@@ -138,6 +138,8 @@ private:
     void Timer1Timer();
     /// A press, drag or release on the piano or guitar: holds, moves or releases the note.
     void OnInstrumentEntry(const InstrumentEntry& entry);
+    /// Shows what an entry changed on the staff, the instruments and the control strip.
+    void ShowEntered();
 
     NoKeysHeld m_keys;
     std::unique_ptr<TSheet> m_sheet;

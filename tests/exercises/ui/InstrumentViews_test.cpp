@@ -5,11 +5,14 @@
 #include "exercises/setup/ExerciseSetup.h"
 #include "exercises/ui/InstrumentViews.h"
 #include "exercises/ui/TAkkord.h"
+#include "music/sequencer/MidiMessage.h"
 #include "music/strings/UIStrings.h"
 #include "support/ScriptedPrompts.h"
 #include "support/SequencerFakes.h"
 #include "support/TestOutput.h"
 
+#include <map>
+#include <utility>
 #include <vector>
 
 #include <QCoreApplication>
@@ -318,6 +321,222 @@ TEST(InstrumentPictures, PianoAndGuitarWithAnswers)
     TGuitarView heldGuitar(guitarRig.model);
     heldGuitar.resize(700, 132);
     Save(heldGuitar, "guitar_held_note.png");
+}
+
+/// An identification window wired to a fake MIDI output, fed as a MIDI keyboard would.
+struct KeyboardRig
+{
+    explicit KeyboardRig(IdentificationMode mode) : window(mode, &host, strings)
+    {
+        EXPECT_TRUE(midiOut.ChangeDevice(1));
+        window.SetMidiOut(midiOut);
+        window.Setup(DefaultExerciseSetup(), BuiltInItemTables(), AkkordSettings{}, true);
+        window.SetAnswerInput(kAnswerOnPiano | kAnswerOnStaff);
+        window.resize(900, 700);
+        Model().PlayToneOnClick = true;
+        Model().EntryTool = kEntryToolAdd;
+    }
+    AkkordModel& Model() { return window.Model(); }
+    void Key(int channel, int note, int velocity)
+    {
+        window.MidiInMessage(test::Msg(0x90U + static_cast<std::uint32_t>(channel),
+                                       static_cast<std::uint32_t>(note),
+                                       static_cast<std::uint32_t>(velocity)));
+    }
+    std::vector<int> Entered()
+    {
+        std::vector<int> notes;
+        for (std::size_t k = 0; k < Model().EnteredCount; ++k)
+            notes.push_back(Model().EnteredNotes[k].Pitch.Note);
+        return notes;
+    }
+    /// Per (channel, note): note-ons the window sent minus note-offs; all zero when nothing
+    /// hangs, negative when a note-off hit a note that was never switched on.
+    std::map<std::pair<int, int>, int> Sounding() const
+    {
+        std::map<std::pair<int, int>, int> sounding;
+        for (const test::SentMessage& m : devices.sink.sent) {
+            const std::uint8_t status = MessageStatus(m.packed);
+            if ((status & 0xE0U) != 0x80U)
+                continue;
+            const std::pair<int, int> at{status & 0x0F, MessageData1(m.packed)};
+            sounding[at] += IsNoteOffMessage(m.packed) ? -1 : 1;
+        }
+        std::erase_if(sounding, [](const auto& entry) { return entry.second == 0; });
+        return sounding;
+    }
+
+    test::FakeClock clock;
+    test::FakeDevices devices{clock};
+    Sequencer sequencer{clock, Sequencer::Drive::Manual};
+    test::ScriptedPrompts prompts;
+    UIStringTable strings;
+    TMidiOut midiOut{devices, sequencer, prompts, strings};
+    QuietHost host;
+    TAkkord window;
+};
+
+TEST(TAkkordMidiIn, AChordPlayedNoteByNoteIsEnteredAndTheNextChordReplacesIt)
+{
+    KeyboardRig rig(IdentificationMode::ChordIdentification);
+    AkkordModel& model = rig.Model();
+    ASSERT_TRUE(model.NewQuestion());
+    model.ClearEnteredNotes();
+    std::vector<int> question;
+    for (std::size_t k = 0; k < model.QuestionNoteCount; ++k)
+        question.push_back(model.QuestionNotes[k].Pitch.Note);
+    ASSERT_GE(question.size(), 3U);
+
+    // A wrong chord first, played from the top down and let go.
+    for (auto it = question.rbegin(); it != question.rend(); ++it)
+        rig.Key(0, *it + 1, 90);
+    EXPECT_EQ(model.EnteredCount, question.size());
+    EXPECT_EQ(model.MidiHeldCount, question.size());
+    for (const int note : question)
+        rig.Key(0, note + 1, 0);
+    EXPECT_EQ(model.MidiHeldCount, 0);
+
+    // The right chord, note by note, replaces it; a second note-on of a held key adds nothing.
+    for (const int note : question) {
+        rig.Key(0, note, 100);
+        rig.Key(0, note, 100);
+    }
+    EXPECT_EQ(rig.Entered(), question);
+    EXPECT_EQ(model.MidiHeldCount, question.size());
+    EXPECT_TRUE(rig.window.Model().Strip().ButtonEnabled[2]) << "the entered answer can be played";
+    rig.window.FourthButtonAction();
+    EXPECT_TRUE(model.Base().Answered);
+    EXPECT_TRUE(model.LastAnswerRight);
+
+    // After the answer, keys still sound but leave the shown answer alone.
+    const int shown = model.EnteredCount;
+    for (const int note : question)
+        rig.window.MidiInMessage(test::Msg(0x80, static_cast<std::uint32_t>(note), 64));
+    rig.Key(0, question.front() + 2, 100);
+    EXPECT_EQ(model.EnteredCount, shown);
+    rig.Key(0, question.front() + 2, 0);
+    EXPECT_TRUE(rig.Sounding().empty());
+}
+
+TEST(TAkkordMidiIn, TheEchoNoteOffSwitchesOffExactlyTheNoteItSounded)
+{
+    // Between a key's note-on and its note-off the staff turns to the guitar's sound and the
+    // display offset moves: each key must still switch off its own echo, on its own channel,
+    // whichever form of note-off the keyboard sends.
+    for (const bool velocityZero : {false, true}) {
+        SCOPED_TRACE(velocityZero ? "note-on with velocity 0" : "note-off");
+        KeyboardRig rig(IdentificationMode::ChordIdentification);
+        AkkordModel& model = rig.Model();
+        ASSERT_TRUE(model.NewQuestion());
+        const auto release = [&](int channel, int note) {
+            if (velocityZero)
+                rig.Key(channel, note, 0);
+            else
+                rig.window.MidiInMessage(test::Msg(0x80U + static_cast<std::uint32_t>(channel),
+                                                   static_cast<std::uint32_t>(note), 40));
+        };
+        rig.Key(0, 60, 100); // piano voice, channel 0, as played
+        model.Sheet.GuitarView = true;
+        rig.Key(3, 64, 100); // guitar voice, channel 1, an octave lower
+        model.DisplayOffset = 12;
+        rig.Key(0, 67, 100);
+        const auto& sent = rig.devices.sink.sent;
+        ASSERT_EQ(sent.size(), 3U);
+        EXPECT_EQ(sent[0].packed, NoteOnMessage(0, 60, 110));
+        EXPECT_EQ(sent[1].packed, NoteOnMessage(1, 52, 110));
+        EXPECT_EQ(sent[2].packed, NoteOnMessage(1, 55, 110));
+
+        model.Sheet.GuitarView = false;
+        model.DisplayOffset = 0;
+        release(0, 60);
+        release(3, 64);
+        release(0, 67);
+        release(0, 67); // a second note-off switches nothing more off
+        ASSERT_EQ(sent.size(), 6U);
+        EXPECT_EQ(sent[3].packed, NoteOffMessage(0, 60));
+        EXPECT_EQ(sent[4].packed, NoteOffMessage(1, 52));
+        EXPECT_EQ(sent[5].packed, NoteOffMessage(1, 55));
+        EXPECT_EQ(model.MidiHeldCount, 0);
+    }
+}
+
+TEST(TAkkordMidiIn, NotesOutsideTheShownRangeAreNeitherSoundedNorEntered)
+{
+    struct Case
+    {
+        int note;
+        bool guitarView;
+        int displayOffset;
+        bool taken;
+    };
+    // The range is 36..95 of shown pitches; the guitar's staff reaches an octave lower.
+    const Case cases[] = {
+        {36, false, 0, true},    {35, false, 0, false},  {95, false, 0, true},
+        {96, false, 0, false},   {0, false, 0, false},   {127, false, 0, false},
+        {24, true, 0, true},     {23, true, 0, false},   {107, false, 12, true},
+        {108, false, 12, false}, {47, false, 12, false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(testing::Message() << "note " << c.note << " guitar " << c.guitarView
+                                        << " offset " << c.displayOffset);
+        KeyboardRig rig(IdentificationMode::MelodyDictation);
+        AkkordModel& model = rig.Model();
+        model.Base().Answered = false;
+        model.Sheet.GuitarView = c.guitarView;
+        model.DisplayOffset = c.displayOffset;
+        model.EnteredCount = 0;
+        rig.Key(0, c.note, 100);
+        EXPECT_EQ(model.EnteredCount, c.taken ? 1 : 0);
+        EXPECT_EQ(rig.devices.sink.sent.size(), c.taken ? 1U : 0U);
+        EXPECT_EQ(model.MidiHeldCount, c.taken ? 1 : 0);
+        rig.Key(0, c.note, 0);
+        EXPECT_TRUE(rig.Sounding().empty());
+        EXPECT_EQ(model.MidiHeldCount, 0);
+    }
+}
+
+TEST(TAkkordMidiIn, TheProgressionModeSetsAChordOnThePlayedRoot)
+{
+    KeyboardRig rig(IdentificationMode::ChordProgressions);
+    AkkordModel& model = rig.Model();
+    ASSERT_TRUE(model.NewQuestion());
+    const int entered = model.EnteredCount;
+    std::vector<InstrumentEntry> entries;
+    QObject::connect(&rig.window, &TAkkord::ProgressionChordEntry,
+                     [&](const InstrumentEntry& entry) { entries.push_back(entry); });
+    const int key = model.QuestionRoot + 7;
+    rig.Key(0, key, 100);
+    ASSERT_EQ(entries.size(), 1U);
+    EXPECT_EQ(entries[0].Action, Kind::SetChord);
+    EXPECT_EQ(entries[0].Pitch.Note % 12, key % 12);
+    EXPECT_EQ(model.EnteredCount, entered) << "no single note enters a chord answer";
+    rig.Key(0, key, 0);
+    EXPECT_EQ(entries.size(), 1U) << "the key's release sets nothing";
+    EXPECT_TRUE(rig.Sounding().empty());
+}
+
+TEST(TAkkordMidiIn, MessagesOfAnyValueNeverCrashNorLeaveANoteSounding)
+{
+    for (const IdentificationMode mode : kIdentificationModes) {
+        SCOPED_TRACE(static_cast<int>(mode));
+        KeyboardRig rig(mode);
+        AkkordModel& model = rig.Model();
+        model.NewQuestion();
+        const std::uint32_t data[] = {0, 1, 36, 60, 95, 127, 128, 200, 255};
+        for (std::uint32_t status = 0; status < 256; ++status)
+            for (const std::uint32_t d1 : data)
+                for (const std::uint32_t d2 : data)
+                    rig.window.MidiInMessage(test::Msg(status, d1, d2));
+        rig.window.MidiInMessage(0xFFFFFFFFU);
+        rig.window.MidiInMessage(0x7F7F90U | 0xAB000000U);
+        EXPECT_LE(model.EnteredCount, 2 * kItemNoteCount);
+        // Let go of every key on every channel: nothing may still sound.
+        for (std::uint32_t channel = 0; channel < 16; ++channel)
+            for (std::uint32_t note = 0; note < 128; ++note)
+                rig.window.MidiInMessage(test::Msg(0x80U + channel, note, 0));
+        EXPECT_TRUE(rig.Sounding().empty());
+        EXPECT_EQ(model.MidiHeldCount, 0);
+    }
 }
 
 } // namespace
