@@ -35,4 +35,8 @@ QString SystemReason(int errorNumber);
 /// The words for a failure: its detail, else a plain description of its code.
 QString DataErrorText(const Failure<DataError>& failure);
 
+/// The failures that opening a data file shows itself (the busy question, or the file and
+/// the reason once), so its caller does not report them again.
+bool ShownByOpening(DataError code);
+
 } // namespace pv

@@ -182,6 +182,21 @@ QString DataErrorText(const Failure<DataError>& failure)
     }
 }
 
+bool ShownByOpening(DataError code)
+{
+    switch (code) {
+    case DataError::Busy:
+    case DataError::PermissionDenied:
+    case DataError::MissingFolder:
+    case DataError::NotRegularFile:
+    case DataError::TooLarge:
+    case DataError::OpenFailed:
+        return true;
+    default:
+        return false;
+    }
+}
+
 QString FileErrorText(const QString& message, const QString& path,
                       const Failure<DataError>& failure)
 {

@@ -1,6 +1,7 @@
 // The MIDI input.
 #include "music/input/MidiIn.h"
 
+#include "music/base/DeviceSelection.h"
 #include "music/input/MidiInEvent.h"
 #include "music/strings/Format.h"
 
@@ -97,19 +98,8 @@ bool TMidiIn::ChangeDevice(std::uint16_t index)
 
 bool TMidiIn::SelectByName(QString& name)
 {
-    if (!name.isEmpty()) {
-        for (std::size_t i = 0; i < m_devicesList.size(); ++i) {
-            if (m_devicesList[i].name == name)
-                return ChangeDevice(static_cast<std::uint16_t>(i + 1));
-        }
-        return false;
-    }
-    const bool ok = ChangeDevice(1);
-    // The placeholder's name is never stored: a later run with a keyboard plugged in would
-    // look for "no device" by name, find nothing and hear nothing.
-    if (ok && !m_devicesList.empty() && !m_devicesList.front().placeholder)
-        name = m_devicesList.front().name.left(kDeviceNameCapacity);
-    return ok;
+    return SelectDeviceByName(m_devicesList, name, kDeviceNameCapacity,
+                              [this](std::uint16_t entry) { return ChangeDevice(entry); });
 }
 
 bool TMidiIn::Start()

@@ -1,6 +1,7 @@
 // The MIDI output.
 #include "music/sequencer/MidiOut.h"
 
+#include "music/base/DeviceSelection.h"
 #include "music/notation/NotationTables.h"
 #include "music/sequencer/MidiMessage.h"
 #include "music/strings/Format.h"
@@ -95,19 +96,8 @@ bool TMidiOut::ChangeDevice(std::uint16_t index)
 
 bool TMidiOut::SelectByName(QString& name)
 {
-    if (!name.isEmpty()) {
-        for (std::size_t i = 0; i < m_devicesList.size(); ++i) {
-            if (m_devicesList[i].name == name)
-                return ChangeDevice(static_cast<std::uint16_t>(i + 1));
-        }
-        return false;
-    }
-    const bool ok = ChangeDevice(1);
-    // The placeholder's name is never stored: a later run with a device present would look
-    // for "no device" by name, find nothing and stay silent.
-    if (ok && !m_devicesList.empty() && !m_devicesList.front().placeholder)
-        name = m_devicesList.front().name.left(kDeviceNameCapacity);
-    return ok;
+    return SelectDeviceByName(m_devicesList, name, kDeviceNameCapacity,
+                              [this](std::uint16_t entry) { return ChangeDevice(entry); });
 }
 
 void TMidiOut::SetVolume(int volume)

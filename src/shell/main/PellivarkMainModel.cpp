@@ -67,22 +67,6 @@ MainControl ExerciseMenuItem(std::optional<ExerciseKind> kind)
     return kExerciseMenuItems[IndexOf(kind)];
 }
 
-// Failures the opening of a data file has shown already.
-bool ShownByOpening(DataError code)
-{
-    switch (code) {
-    case DataError::Busy:
-    case DataError::PermissionDenied:
-    case DataError::MissingFolder:
-    case DataError::NotRegularFile:
-    case DataError::TooLarge:
-    case DataError::OpenFailed:
-        return true;
-    default:
-        return false;
-    }
-}
-
 // "" and "\" are how records say "no file".
 bool NamesNoFile(const QString& name)
 {

@@ -28,22 +28,6 @@ std::uint16_t BitOf(ExerciseKind kind)
     return static_cast<std::uint16_t>(1U << (KindNumber(kind) - 1));
 }
 
-// The opening shows these itself (the busy question, or the file and the reason once).
-bool ShownByOpening(DataError code)
-{
-    switch (code) {
-    case DataError::Busy:
-    case DataError::PermissionDenied:
-    case DataError::MissingFolder:
-    case DataError::NotRegularFile:
-    case DataError::TooLarge:
-    case DataError::OpenFailed:
-        return true;
-    default:
-        return false;
-    }
-}
-
 } // namespace
 
 std::uint16_t SaturatedCount(std::uint64_t count)
