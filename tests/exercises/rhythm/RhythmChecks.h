@@ -9,9 +9,9 @@
 #include "support/ScriptedPrompts.h"
 
 #include <algorithm>
-#include <initializer_list>
 #include <random>
 #include <string>
+#include <vector>
 
 #include <gtest/gtest.h>
 
@@ -47,9 +47,9 @@ enum : std::uint8_t
 
 struct SetupOptions
 {
-    std::initializer_list<int> rows;
-    std::initializer_list<int> values;
-    std::initializer_list<int> triplets = {};
+    std::vector<int> rows;
+    std::vector<int> values;
+    std::vector<int> triplets = {};
     bool rests = false;
     bool ties = false;
     bool dotted = false;
