@@ -7,6 +7,7 @@
 #pragma once
 
 #include "exercises/setup/ExerciseSetup.h"
+#include "music/base/ExerciseKind.h"
 
 #include <array>
 #include <cstdint>
@@ -78,6 +79,14 @@ inline constexpr std::array<TimeSignatureRow, kTimeSignatureRows> kTimeSignature
     {5, 8, 1, 3, 3, 0, 0},
 }};
 
+/// Bounds a damaged setup is clamped to: the most bars of any kind (the bar-line tables hold
+/// that many), the tempo range of the main window's control and the corrections asked for.
+inline constexpr int kRhythmMaxBars = 12;
+inline constexpr int kRhythmMinTempo = 20;
+inline constexpr int kRhythmMaxTempo = 250;
+inline constexpr int kRhythmDefaultTempo = 90;
+inline constexpr int kRhythmMaxCorrections = 5;
+
 /// Which note a correction changed and how.
 enum class RhythmChange : std::uint16_t
 {
@@ -108,10 +117,16 @@ public:
     TRytme(IRandom& random, IPrompts& prompts, const UIStringTable& strings);
 
     // --- model and generator ---
-    /// Loads a rhythm setup; empties both lists and the taps.
+    /// Loads a rhythm setup; empties both lists and the taps. Bars are clamped to 1..12.
     void Setup(const RhythmSetup& block);
+    /// The same, with the bars clamped to what the kind allows (1..6 or 1..12).
+    void Setup(const RhythmSetup& block, ExerciseKind kind);
+    /// Makes row 1..14 of the time-signature table current and derives UnitTicks, BarTicks and
+    /// GroupTicks from it; any other row is ignored.
+    void SelectTimeSignature(int row);
     /// A new random rhythm in list 0 (beams computed). Nothing without a note value or time
-    /// signature.
+    /// signature. When a place comes up that no allowed note fills, the rhythm-setup message is
+    /// shown once and list 0 stays empty.
     void Generate();
     /// Whether a tick position from the start of the rhythm falls on a beat.
     bool IsOnBeat(std::int64_t position) const;
@@ -134,7 +149,8 @@ public:
     void ComputeBeams(int list);
 
     // --- corrections (error detection) ---
-    /// Chooses the changes and builds list 1; false when no note could be changed.
+    /// Chooses the changes and builds list 1; false when no note could be changed (list 1 is
+    /// then empty).
     bool MakeCorrections();
 
     // Public state, as the windows and the drawing read it.
