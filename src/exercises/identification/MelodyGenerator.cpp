@@ -227,18 +227,30 @@ MelodyGenerator::MelodyGenerator(IRandom& random, IPrompts* prompts, const UIStr
 {
 }
 
-Status<MelodyError> MelodyGenerator::Failed(MelodyError error)
-{
-    if (m_prompts != nullptr) {
-        m_prompts->ShowMessage(m_strings.StrMelodyRangeMessage);
-    }
-    return Fail(error);
-}
-
 Status<MelodyError> MelodyGenerator::GenerateMelody(const MelodySetup& setup,
                                                     const ItemTables& items,
                                                     std::span<TNoteRec> notes, std::uint16_t& count,
-                                                    MelodySheet& sheet, std::uint8_t& rootOut)
+                                                    MelodySheet& sheet, std::uint8_t& root)
+{
+    // The backward walk can run into a dead end that another draw avoids (a repeated tonic
+    // whose only neighbours are non-chord leaps): the user hears of a failure only when the
+    // setup keeps failing.
+    Status<MelodyError> made = Fail(MelodyError::NoPitchInRange);
+    for (int attempt = 0; attempt < kAttempts; ++attempt) {
+        made = Attempt(setup, items, notes, count, sheet, root);
+        if (made.Ok() || made.Code() != MelodyError::NoPitchInRange) {
+            break;
+        }
+    }
+    if (!made.Ok() && m_prompts != nullptr) {
+        m_prompts->ShowMessage(m_strings.StrMelodyRangeMessage);
+    }
+    return made;
+}
+
+Status<MelodyError> MelodyGenerator::Attempt(const MelodySetup& setup, const ItemTables& items,
+                                             std::span<TNoteRec> notes, std::uint16_t& count,
+                                             MelodySheet& sheet, std::uint8_t& rootOut)
 {
     // A damaged setup file or tutor may hold any byte: counts are read inside the ranges the
     // options page offers, so no list is overrun and no draw loop runs away.
@@ -250,10 +262,10 @@ Status<MelodyError> MelodyGenerator::GenerateMelody(const MelodySetup& setup,
     const int high = std::min<int>(setup.HighestNote, kMidiHighest);
     const int low = std::min<int>(setup.LowestNote, kMidiHighest);
     if (n < 1) {
-        return Failed(MelodyError::NoMaterial);
+        return Fail(MelodyError::NoMaterial);
     }
     if (high < low) {
-        return Failed(MelodyError::EmptyRange);
+        return Fail(MelodyError::EmptyRange);
     }
     const bool progression = scale > kMelodyChromatic;
     const int progressionItem =
@@ -261,13 +273,13 @@ Status<MelodyError> MelodyGenerator::GenerateMelody(const MelodySetup& setup,
     const std::vector<ProgressionChord> chords =
         progression ? items.ProgressionChords(progressionItem) : std::vector<ProgressionChord>{};
     if (progression && chords.empty()) {
-        return Failed(MelodyError::NoMaterial);
+        return Fail(MelodyError::NoMaterial);
     }
     const bool minorProgression = progression && IsMinorChordType(chords.back().ChordType);
     const int scaleItem = progression ? (minorProgression ? kAeolianItem : kIonianItem) : scale + 1;
     const std::vector<ItemNote> scaleNotes = items.Scales.Notes(scaleItem);
     if (scale != kMelodyChromatic && scaleNotes.empty()) {
-        return Failed(MelodyError::NoMaterial);
+        return Fail(MelodyError::NoMaterial);
     }
 
     // Steps 1-3: the rhythm, or whole notes without bar lines.
@@ -287,7 +299,9 @@ Status<MelodyError> MelodyGenerator::GenerateMelody(const MelodySetup& setup,
 
     // Step 4: chords change only at bar lines and the melody ends on the last chord.
     const int chordCount = progression ? static_cast<int>(chords.size()) : 1;
-    const std::vector<int> chordOf = AssignChords(notes, n, chordCount, bars, m_random);
+    const std::vector<int> chordOf = progression
+                                         ? AssignChords(notes, n, chordCount, bars, m_random)
+                                         : std::vector<int>(static_cast<std::size_t>(n), 1);
     for (int k = 0; k < n; ++k) {
         notes[static_cast<std::size_t>(k)].AccidentalInput =
             static_cast<std::uint8_t>(chordOf[static_cast<std::size_t>(k)]);
@@ -326,10 +340,12 @@ Status<MelodyError> MelodyGenerator::GenerateMelody(const MelodySetup& setup,
         sheet.KeyOffset = mode ? scaleNotes.front().Note - 60 : 0;
         const int t = KeyTonicTable(k);
         root = 12 * (root / 12) + t + (PositiveMod(root - t, 12) > 6 ? 12 : 0);
-        if (root + sheet.KeyOffset < low) {
+        // Into the range by whole octaves: one octave's correction leaves a mode's first note
+        // above a range of an octave, and then no melody could end in it.
+        while (root + sheet.KeyOffset < low) {
             root += 12;
         }
-        if (root + sheet.KeyOffset > high) {
+        while (root + sheet.KeyOffset > high && root + sheet.KeyOffset - 12 >= 0) {
             root -= 12;
         }
         sheet.ShowKeySignature = setup.ShowKeySignature != 0;
@@ -385,7 +401,7 @@ Status<MelodyError> MelodyGenerator::GenerateMelody(const MelodySetup& setup,
             taken = lastInRange;
         }
         if (!taken) {
-            return Failed(MelodyError::NoPitchInRange);
+            return Fail(MelodyError::NoPitchInRange);
         }
         j = *taken;
         place(n - 1, list[j]);
@@ -430,7 +446,7 @@ Status<MelodyError> MelodyGenerator::GenerateMelody(const MelodySetup& setup,
             }
         }
         if (!taken) {
-            return Failed(MelodyError::NoPitchInRange);
+            return Fail(MelodyError::NoPitchInRange);
         }
         j = taken->first;
         lowest = std::min(lowest, j);

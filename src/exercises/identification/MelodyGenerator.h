@@ -72,7 +72,11 @@ public:
                                        MelodySheet& sheet, std::uint8_t& root);
 
 private:
-    Status<MelodyError> Failed(MelodyError error);
+    /// Tries before a melody is given up as impossible.
+    static constexpr int kAttempts = 20;
+    Status<MelodyError> Attempt(const MelodySetup& setup, const ItemTables& items,
+                                std::span<TNoteRec> notes, std::uint16_t& count, MelodySheet& sheet,
+                                std::uint8_t& root);
 
     IRandom& m_random;
     IPrompts* m_prompts;
