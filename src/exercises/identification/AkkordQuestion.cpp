@@ -408,6 +408,7 @@ void AkkordModel::EnterFirstTone()
     }
     EnterNote(first.Pitch, false);
     EntryTool = tool;
+    UpdateMelodyBars();
     FirstTonePitch = first.Pitch.Note;
 }
 

@@ -470,8 +470,8 @@ TEST(ShellEndToEnd, ExercisesAndViewsStillToComeSayTheyAreNotAvailable)
     prompts.texts = {QStringLiteral("Di")};
     ProgramRun run(installation, prompts);
     ASSERT_TRUE(run.started);
-    for (MainControl control : {MainControl::Speed3, MainControl::Speed4, MainControl::Speed5,
-                                MainControl::Speed6, MainControl::SpeedButton8}) {
+    for (MainControl control :
+         {MainControl::Speed3, MainControl::Speed4, MainControl::Speed5, MainControl::Speed6}) {
         run.Window().Button(control)->click();
         QWidget* shown = run.Window().ShownView();
         ASSERT_NE(shown, nullptr);
