@@ -254,16 +254,16 @@ Status<MelodyError> MelodyGenerator::Attempt(const MelodySetup& setup, const Ite
 {
     // A damaged setup file or tutor may hold any byte: counts are read inside the ranges the
     // options page offers, so no list is overrun and no draw loop runs away.
-    const int n = std::clamp<int>(setup.ToneCount, kMelodyMinTones,
-                                  std::min(kMelodyMaxTones, static_cast<int>(notes.size())));
+    const int capacity = std::min(kMelodyMaxTones, static_cast<int>(notes.size()));
+    if (capacity < kMelodyMinTones) {
+        return Fail(MelodyError::NoMaterial);
+    }
+    const int n = std::clamp<int>(setup.ToneCount, kMelodyMinTones, capacity);
     int leap = std::clamp<int>(setup.LargestLeap, 1, 7);
     int ambitus = std::clamp<int>(setup.Ambitus, 1, 7);
     const int scale = setup.Scale <= kMelodyLastScale ? setup.Scale : 0;
     const int high = std::min<int>(setup.HighestNote, kMidiHighest);
     const int low = std::min<int>(setup.LowestNote, kMidiHighest);
-    if (n < 1) {
-        return Fail(MelodyError::NoMaterial);
-    }
     if (high < low) {
         return Fail(MelodyError::EmptyRange);
     }

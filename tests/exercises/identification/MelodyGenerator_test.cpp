@@ -527,6 +527,15 @@ TEST(MelodyGenerator, DamagedSetupsNeverCrashOrHang)
         }
         EXPECT_LE(made.root, 127);
     }
+    // A list with no room for a note gets none.
+    StdRandom random(12);
+    Generator g(random);
+    Made made;
+    EXPECT_FALSE(g.generator
+                     .GenerateMelody(Melody(0), BuiltInItemTables(), std::span<TNoteRec>(),
+                                     made.count, made.sheet, made.root)
+                     .Ok());
+    EXPECT_EQ(made.count, 0);
 }
 
 } // namespace
