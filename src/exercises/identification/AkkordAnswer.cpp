@@ -157,6 +157,7 @@ void AkkordModel::ClearEnteredNotes()
                 EnteredNotes[0] = first;
                 EnteredCount = 1;
                 DisplayedNoteCount = 1;
+                UpdateMelodyBars();
                 return;
             }
         }
@@ -164,6 +165,7 @@ void AkkordModel::ClearEnteredNotes()
     EnteredNotes.fill(TNoteRec{});
     EnteredCount = 0;
     DisplayedNoteCount = 0;
+    UpdateMelodyBars();
 }
 
 void AkkordModel::FourthButtonAction()
@@ -185,20 +187,28 @@ void AkkordModel::FourthButtonAction()
     } else {
         const std::uint8_t rule =
             QuestionNoteCount == 1 ? kIdentifyAbsolute : Settings.NoteIdentification;
-        if (rule == kIdentifyRelative) {
-            for (int k = 1; k < compared; ++k) {
-                matches += entered(k).Pitch.Note - entered(0).Pitch.Note ==
-                                   asked(k).Pitch.Note - asked(0).Pitch.Note
-                               ? 1
-                               : 0;
+        std::array<bool, kItemNoteCount> matched{};
+        bool anyMatched = false;
+        for (int k = 0; k < compared; ++k) {
+            const int a = entered(k).Pitch.Note;
+            const int b = asked(k).Pitch.Note;
+            bool same = false;
+            if (rule == kIdentifyRelative) {
+                same = k > 0 && a - entered(0).Pitch.Note == b - asked(0).Pitch.Note;
+            } else {
+                same = rule == kIdentifyPitchClass ? a % 12 == b % 12 : a == b;
             }
-            matches += matches > 0 ? 1 : 0;
-        } else {
-            for (int k = 0; k < compared; ++k) {
-                const int a = entered(k).Pitch.Note;
-                const int b = asked(k).Pitch.Note;
-                matches += (rule == kIdentifyPitchClass ? a % 12 == b % 12 : a == b) ? 1 : 0;
-            }
+            matched[static_cast<std::size_t>(k)] = same;
+            anyMatched = anyMatched || same;
+        }
+        if (rule == kIdentifyRelative && compared > 0) {
+            matched[0] = anyMatched;
+        }
+        // A melody written with note values is right only where the value is right too.
+        const bool durations = Mode == IdentificationMode::MelodyDictation && ExtraEntryButtons;
+        for (int k = 0; k < compared; ++k) {
+            const bool sameValue = !durations || entered(k).Duration == asked(k).Duration;
+            matches += matched[static_cast<std::size_t>(k)] && sameValue ? 1 : 0;
         }
     }
     if (EnteredCount == QuestionNoteCount && matches == QuestionNoteCount) {

@@ -127,6 +127,8 @@ void AkkordModel::Setup(const ExerciseSetup& setup, const ItemTables& items,
         SetupScales(setup, items, settings, reset);
         break;
     case IdentificationMode::MelodyDictation:
+        // The melody is built from the tables of this setup, whatever changes them later.
+        m_melodyItems = std::make_shared<const ItemTables>(items);
         SetupMelody(setup, settings, reset);
         break;
     case IdentificationMode::ChordProgressions:
@@ -285,6 +287,10 @@ void AkkordModel::SetupMelody(const ExerciseSetup& setup, const AkkordSettings& 
                               bool reset)
 {
     const MelodySetup& melody = setup.Melody;
+    m_melodySetup = melody;
+    m_drawnMelody.reset();
+    HalfToolEnabled = true;
+    WholeToolEnabled = true;
     if (reset) {
         HelpContext = 10;
         Sheet.Chord = false;

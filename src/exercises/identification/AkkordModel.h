@@ -4,8 +4,10 @@
 
 #include "exercises/base/ControlStripModel.h"
 #include "exercises/base/ExerciseBaseModel.h"
+#include "exercises/identification/MelodyGenerator.h"
 #include "exercises/items/ItemTables.h"
 #include "exercises/progressions/ProgressionVoicing.h"
+#include "exercises/setup/ExerciseSetup.h"
 #include "music/base/ExerciseKind.h"
 #include "music/base/Random.h"
 #include "music/notation/NoteRec.h"
@@ -14,6 +16,7 @@
 #include <array>
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <optional>
 #include <span>
 #include <vector>
@@ -22,9 +25,7 @@
 
 namespace pv {
 
-struct ExerciseSetup;
-struct MelodySetup;
-struct OptionBlock;
+class IPrompts;
 struct UIStringTable;
 
 /// The six exercises one identification window runs; the number is the window's fixed mode.
@@ -218,9 +219,12 @@ public:
 
     /// The random source every draw of a question takes; it must outlive the model.
     void SetRandom(IRandom& random) { m_random = &random; }
+    /// Where the melody mode says that no melody fits its range; it must outlive the model.
+    /// Without one the message goes to the result label.
+    void SetPrompts(IPrompts& prompts) { m_prompts = &prompts; }
 
     /// Puts a new question: draws it, arms the answer and the label. False when no question
-    /// can be put (no answer button, or the melody generator is not available yet).
+    /// can be put (no answer button, or no melody fits the melody setup): nothing changes then.
     bool NewQuestion();
     /// Fills the question state: item, root, play style, key, notes with their spelling,
     /// guitar strings, display offset, staff choice and the first tone.
@@ -260,6 +264,10 @@ public:
     /// One tick of the answer-button blink.
     void BlinkTick();
 
+    /// The duration code an add tool enters in a melody with note values: the plain tool a
+    /// quarter, the half-bar tool a half and the whole-bar tool a whole note.
+    static std::uint8_t DurationOfTool(std::uint8_t tool);
+
     /// The window's base counters (shared with its base window).
     ExerciseBaseModel& Base() { return *m_base; }
     const ExerciseBaseModel& Base() const { return *m_base; }
@@ -292,7 +300,11 @@ public:
     TNoteRec HeldNote;
     std::uint8_t AnswerInput = kAnswerByName | kAnswerOnStaff;
     std::uint8_t EntryTool = kEntryToolAdd; ///< tag of the note-entry tool that is down
-    AkkordSettings Settings;                ///< as the last setup took them
+    /// Melodies with note values: the half-bar (tag 2) and whole-bar (tag 3) add tools may be
+    /// used at the place the next entered note takes in its bar.
+    bool HalfToolEnabled = true;
+    bool WholeToolEnabled = true;
+    AkkordSettings Settings; ///< as the last setup took them
 
     // The question.
     QString QuestionTitle; ///< the prompt of the kind, from the language
@@ -354,6 +366,26 @@ private:
     StdRandom m_ownRandom;
     IRandom* m_random = &m_ownRandom;
     ItemTable m_chordItems; ///< progressions voice their chords from these
+    IPrompts* m_prompts = nullptr;
+    MelodySetup m_melodySetup;                       ///< the melody block as the last setup gave it
+    std::shared_ptr<const ItemTables> m_melodyItems; ///< scales, chords and progressions
+    /// A melody drawn for the question being put, before the question state changes.
+    struct DrawnMelody
+    {
+        std::array<TNoteRec, kItemNoteCount> Notes{};
+        std::uint16_t Count = 0;
+        MelodySheet Sheet;
+        std::uint8_t Root = 60;
+    };
+    std::optional<DrawnMelody> m_drawnMelody;
+
+    /// Generates a melody from the setup; false (after the range message) when none fits.
+    bool DrawMelody();
+    /// Makes the drawn melody the question: its key, notes spelled in it, staff placement.
+    void GenerateMelodyQuestion();
+    /// Melodies with note values: bar lines after the entered notes that close a bar, and
+    /// which longer add tools still fit the bar.
+    void UpdateMelodyBars();
 
     void GenerateProgression(const AkkordItem& item);
     /// Shifts what is shown by octaves until the question's notes fit the range, and picks

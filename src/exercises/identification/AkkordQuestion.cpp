@@ -194,12 +194,12 @@ bool AkkordModel::NewQuestion()
 {
     const UIStringTable& strings = *m_strings;
     if (Mode == IdentificationMode::MelodyDictation) {
-        // The melody generator is not part of this program yet: say so and put nothing.
-        ResultLabel = QStringLiteral("Melody dictation: no melody generator yet");
-        m_base->Answered = true;
-        return false;
-    }
-    if (ButtonCount == 0) {
+        // When no melody fits, the question before stays as it was: nothing is asked, played
+        // or counted.
+        if (!DrawMelody()) {
+            return false;
+        }
+    } else if (ButtonCount == 0) {
         return false;
     }
     BlinkRunning = false;
@@ -232,6 +232,10 @@ void AkkordModel::GenerateQuestion()
     ReversedScale = false;
     FirstTonePitch = 0;
     RootNoteIndex = 1;
+    if (Mode == IdentificationMode::MelodyDictation) {
+        GenerateMelodyQuestion();
+        return;
+    }
     PreviousItem = QuestionItem;
     m_random->Randomize();
 
@@ -397,7 +401,14 @@ void AkkordModel::EnterFirstTone()
     }
     const bool last = IsDescending(CurrentPlayStyle) && !ReversedScale;
     const TNoteRec& first = QuestionNotes[static_cast<std::size_t>(last ? count - 1 : 0)];
+    const std::uint8_t tool = EntryTool;
+    if (Mode == IdentificationMode::MelodyDictation && ExtraEntryButtons) {
+        // The tone given away is entered with its own note value, so it matches the question.
+        EntryTool = static_cast<std::uint8_t>(4 - std::clamp<int>(first.Duration, 1, 3));
+    }
     EnterNote(first.Pitch, false);
+    EntryTool = tool;
+    UpdateMelodyBars();
     FirstTonePitch = first.Pitch.Note;
 }
 
@@ -503,8 +514,12 @@ void AkkordModel::EnterNote(TPitch note, bool remove, int position)
         TNoteRec rec;
         rec.Pitch = note;
         rec.Free18 = static_cast<std::uint8_t>(same);
+        if (Mode == IdentificationMode::MelodyDictation && ExtraEntryButtons) {
+            rec.Duration = DurationOfTool(EntryTool);
+        }
         EnteredNotes[at] = rec;
         ++EnteredCount;
+        UpdateMelodyBars();
         for (std::size_t k = 0; k < EnteredCount; ++k) {
             EnteredNotes[k].GuitarString = 0;
             SetGuitarString(EnteredNotes[k], DisplayOffset);
@@ -544,6 +559,7 @@ void AkkordModel::EnterNote(TPitch note, bool remove, int position)
         EnteredNotes[entered - 1] = TNoteRec{};
         --EnteredCount;
         RaiseStringsAfterRemoval();
+        UpdateMelodyBars();
     }
     m_strip->ButtonEnabled[2] = EnteredCount > 0;
 }

@@ -318,6 +318,7 @@ void TAkkord::ApplySheetFlags()
     m_sheet->SetShowKeyName(flags.ShowKeyName);
     m_sheet->SetKeyOffset(flags.KeyOffset);
     m_sheet->SetKeySignature(flags.KeySignature);
+    m_sheet->SetMode(flags.Minor ? 1 : 0);
     m_sheet->SetGuitarView(flags.GuitarView);
     PaintBox1->update();
 }
@@ -500,7 +501,7 @@ void TAkkord::NewQuestion()
     }
     MirrorQuestion();
     if (m_playback) {
-        m_playback->PlayQuestion(kPlayNewQuestion);
+        PlayQuestionNow(kPlayNewQuestion);
         ControlButtons->update();
     }
     TExerciseBaseClass::NewQuestion();
@@ -521,10 +522,18 @@ void TAkkord::FourthButtonAction()
     MirrorQuestion();
 }
 
+void TAkkord::PlayQuestionNow(int kind)
+{
+    if (m_playbackSettings) {
+        m_playback->Settings = m_playbackSettings();
+    }
+    m_playback->PlayQuestion(kind);
+}
+
 void TAkkord::RepeatQuestion()
 {
     if (m_playback) {
-        m_playback->RepeatQuestion();
+        PlayQuestionNow(kPlayRepeat);
     }
     ControlButtons->update();
 }
@@ -642,12 +651,25 @@ void TAkkord::MirrorQuestion()
     if (Panel2 != nullptr) {
         Panel2->setEnabled(m_model.AlterationBarEnabled);
     }
-    if (m_model.QuestionItem != 0) {
+    // A melody is a question without an item.
+    if (m_model.QuestionItem != 0 ||
+        (Mode() == IdentificationMode::MelodyDictation && m_model.QuestionNoteCount > 0)) {
         m_sheet->ArrangeStaves(m_model.QuestionHighest,
                                Mode() == IdentificationMode::ChordProgressions);
     }
     ApplySheetFlags();
+    MirrorMelodyTools();
     ControlButtons->update();
+}
+
+void TAkkord::MirrorMelodyTools()
+{
+    if (!m_model.ExtraEntryButtons) {
+        return;
+    }
+    SpeedButton2->setEnabled(m_model.HalfToolEnabled);
+    SpeedButton4->setEnabled(m_model.WholeToolEnabled);
+    ShowEntryTool();
 }
 
 void TAkkord::AutoNewQuestTimerTimer()

@@ -11,6 +11,7 @@
 
 #include <array>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <vector>
 
@@ -23,6 +24,7 @@ class QToolButton;
 
 namespace pv {
 
+class IPrompts;
 struct ExerciseSetup;
 struct ItemTables;
 struct UIStringTable;
@@ -52,6 +54,13 @@ public:
     /// The MIDI output the window plays through; without one it plays nothing. midiOut must
     /// outlive the window.
     void SetMidiOut(TMidiOut& midiOut);
+    /// Where the melody mode says that no melody fits its range; it must outlive the window.
+    void SetPrompts(IPrompts& prompts) { m_model.SetPrompts(prompts); }
+    /// The metronome and count-in settings a melody playback reads when it starts.
+    void SetPlaybackSettingsSource(std::function<AkkordPlaybackSettings()> source)
+    {
+        m_playbackSettings = std::move(source);
+    }
     AkkordPlayback* Playback() { return m_playback.get(); }
     /// The answer-button blink's timer (200 ms).
     QTimer* BlinkTimer() const { return m_blinkTimer; }
@@ -134,6 +143,8 @@ private:
     void ShowTipOf(QToolButton* button);
     /// Brings the widgets up to the model's question and answer state.
     void MirrorQuestion();
+    /// Melodies with note values: the half-bar and whole-bar tools as the bar allows them.
+    void MirrorMelodyTools();
     void OnAnswerButton(int button, bool play);
     void Timer1Timer();
     /// A press, drag or release on the piano or guitar: holds, moves or releases the note.
@@ -150,6 +161,9 @@ private:
     QButtonGroup* m_alterationGroup = nullptr;
     int m_answerAreaHeight = 0;
     std::unique_ptr<AkkordPlayback> m_playback;
+    std::function<AkkordPlaybackSettings()> m_playbackSettings;
+    /// Plays the question (new or repeated) with the settings of this moment.
+    void PlayQuestionNow(int kind);
     QTimer* m_blinkTimer = nullptr;
     TMidiOut* m_midiOut = nullptr;
     TPianoView* m_pianoView = nullptr;

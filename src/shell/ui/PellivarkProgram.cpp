@@ -180,13 +180,25 @@ void PellivarkProgram::MakeStandardForms()
         m_startMenuService = std::make_unique<StartMenuAdapter>(*m_startMenu);
         window.SetStartMenu(m_startMenu);
         for (ExerciseKind kind : kExerciseKinds) {
-            // Melody dictation needs its melody generator, which comes with its own window.
             const std::optional<IdentificationMode> mode = ModeOfKind(kind);
-            if (!mode || *mode == IdentificationMode::MelodyDictation)
+            if (!mode)
                 continue;
             auto* exercise = new TAkkord(*mode, &window, m_strings);
             exercise->setObjectName(QString::fromLatin1(kFormNames[Slot(kind)]));
             exercise->SetMidiOut(m_midiOut);
+            exercise->SetPrompts(m_prompts);
+            exercise->SetPlaybackSettingsSource([this] {
+                const TSettingsRec& settings = m_data.ProgramSettings;
+                const auto sound = [](const SoundRec& rec) {
+                    return SoundRecord{rec.Channel, rec.Program, rec.Velocity, rec.Note};
+                };
+                AkkordPlaybackSettings playback;
+                playback.Metronome = settings.MetronomeOn;
+                playback.CountIn = settings.CountIn;
+                playback.FirstBeatSound = sound(settings.FirstBeatSound);
+                playback.BeatSound = sound(settings.BeatSound);
+                return playback;
+            });
             exercise->SetAnswerSound(m_answerSound.get());
             window.SetExerciseWindow(kind, exercise);
             m_exercises->SetWindow(kind, exercise);

@@ -354,5 +354,38 @@ TEST(AkkordPlayback, NothingToPlayEndsAtOnce)
     }
 }
 
+// A generated melody is played after its count-in: two bars of clicks for one bar of melody,
+// the notes from the second bar on with the note values the generator gave them.
+TEST(AkkordPlayback, GeneratedMelodyAfterItsCountIn)
+{
+    // Rhythm: quarter, quarter, half; key C; root 60; the last note C, then E, then D.
+    Rig rig(IdentificationMode::MelodyDictation, {4, 4, 1, 0, 0, 0, 4, 1});
+    ExerciseSetup setup = DefaultExerciseSetup();
+    setup.Melody.ToneCount = 3;
+    setup.Melody.Rhythms = 1;
+    setup.Melody.TonicReference = 0;
+    rig.model.Setup(setup, BuiltInItemTables(), AkkordSettings{}, true);
+    ASSERT_TRUE(rig.model.NewQuestion());
+    rig.playback.Settings.CountIn = true;
+    rig.playback.Settings.Metronome = true;
+    rig.playback.PlayQuestion(kPlayNewQuestion);
+    std::vector<std::pair<std::uint64_t, std::uint32_t>> notes;
+    std::vector<std::pair<std::uint64_t, std::uint32_t>> beats;
+    for (const Row& row : rig.PlayAll()) {
+        const std::uint32_t packed = std::get<1>(row);
+        if (std::get<2>(row) == 1 && (packed & 0xF0U) == 0x90 && (packed >> 16) != 0) {
+            notes.emplace_back(std::get<0>(row), (packed >> 8) & 0x7FU);
+        }
+        if (packed >= Code(5) && packed <= Code(8)) {
+            beats.emplace_back(std::get<0>(row), packed - Code(0));
+        }
+    }
+    EXPECT_EQ(notes, (std::vector<std::pair<std::uint64_t, std::uint32_t>>{
+                         {2688, 62}, {3360, 64}, {4032, 60}}));
+    ASSERT_EQ(beats.size(), 8U);
+    EXPECT_EQ(beats.front(), (std::pair<std::uint64_t, std::uint32_t>{0, 5}));
+    EXPECT_EQ(beats.back(), (std::pair<std::uint64_t, std::uint32_t>{4704, 8}));
+}
+
 } // namespace
 } // namespace pv

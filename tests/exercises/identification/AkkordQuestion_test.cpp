@@ -118,16 +118,6 @@ TEST(AkkordQuestion, DefaultSetupsPutTheseFirstQuestions)
     }
 }
 
-TEST(AkkordQuestion, MelodyModeSaysItsGeneratorIsMissingAndPutsNoQuestion)
-{
-    Window w(Mode::MelodyDictation);
-    SetUpWindow(w);
-    EXPECT_FALSE(w.model.NewQuestion());
-    EXPECT_TRUE(w.base.Answered);
-    EXPECT_EQ(w.model.QuestionNoteCount, 0);
-    EXPECT_FALSE(w.model.ResultLabel.isEmpty());
-}
-
 TEST(AkkordQuestion, CyclicRulesWalkThroughAllTwelveRootsInsideTheRange)
 {
     struct Case

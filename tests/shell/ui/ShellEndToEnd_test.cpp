@@ -1,5 +1,6 @@
 // The whole program over a temporary program and data folder: the first start, an exercise
 // done with the answer buttons, storing on close, the next start, and bad files on the way.
+#include "exercises/items/ItemTables.h"
 #include "exercises/setup/SetupFile.h"
 #include "exercises/ui/TAkkord.h"
 #include "exercises/ui/TControlButton.h"
@@ -470,8 +471,8 @@ TEST(ShellEndToEnd, ExercisesAndViewsStillToComeSayTheyAreNotAvailable)
     prompts.texts = {QStringLiteral("Di")};
     ProgramRun run(installation, prompts);
     ASSERT_TRUE(run.started);
-    for (MainControl control : {MainControl::Speed3, MainControl::Speed4, MainControl::Speed5,
-                                MainControl::Speed6, MainControl::SpeedButton8}) {
+    for (MainControl control :
+         {MainControl::Speed3, MainControl::Speed4, MainControl::Speed5, MainControl::Speed6}) {
         run.Window().Button(control)->click();
         QWidget* shown = run.Window().ShownView();
         ASSERT_NE(shown, nullptr);
@@ -499,6 +500,35 @@ TEST(ShellEndToEnd, ExercisesAndViewsStillToComeSayTheyAreNotAvailable)
     EXPECT_EQ(run.Window().ShownView(), run.ChordWindow());
     run.Window().Button(MainControl::Overview)->click();
     EXPECT_EQ(run.Window().ShownView(), &run.program.StartMenu());
+    EXPECT_TRUE(run.Close());
+}
+
+// Melody dictation is reached by its tool button and asks generated melodies; a range that
+// holds none is reported through the program's own prompts and puts no question.
+TEST(ShellEndToEnd, MelodyDictationAsksMelodiesAndSaysWhenNoneFits)
+{
+    Installation installation;
+    ScriptedPrompts prompts;
+    prompts.texts = {QStringLiteral("Mo")};
+    ProgramRun run(installation, prompts);
+    ASSERT_TRUE(run.started);
+    run.Window().Button(MainControl::SpeedButton8)->click();
+    TAkkord* melody = run.program.Exercises().Identification(ExerciseKind::MelodyDictation);
+    ASSERT_NE(melody, nullptr);
+    ASSERT_EQ(run.Window().ShownView(), melody);
+    Key(melody, Qt::Key_F5);
+    EXPECT_EQ(melody->Model().QuestionNoteCount, run.program.Setup().CurrentSetup.Melody.ToneCount);
+    EXPECT_FALSE(melody->BaseModel().Answered);
+    const int messages = prompts.Count(QStringLiteral("message"));
+
+    ExerciseSetup narrow = run.program.Setup().CurrentSetup;
+    narrow.Melody.LowestNote = 60;
+    narrow.Melody.HighestNote = 61;
+    melody->Setup(narrow, BuiltInItemTables(), AkkordSettings{}, true);
+    Key(melody, Qt::Key_F5);
+    EXPECT_EQ(prompts.Count(QStringLiteral("message")), messages + 1);
+    EXPECT_TRUE(melody->BaseModel().Answered);
+    prompts.defaultButton = PromptButton::No;
     EXPECT_TRUE(run.Close());
 }
 
