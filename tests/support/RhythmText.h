@@ -105,11 +105,7 @@ inline std::vector<RhythmNote> RhythmFromText(std::string_view text)
 /// Puts a rhythm into a list of the engine under a time-signature row 1..14.
 inline void LoadRhythm(TRytme& rytme, int list, int row, std::string_view text)
 {
-    const TimeSignatureRow& r = kTimeSignatureTable[static_cast<std::size_t>(row - 1)];
-    rytme.CurrentTimeSig = static_cast<std::uint8_t>(row);
-    rytme.UnitTicks = 2688 / r.Denominator;
-    rytme.BarTicks = r.Numerator * rytme.UnitTicks;
-    rytme.GroupTicks = static_cast<std::uint16_t>(r.FirstUnits * rytme.UnitTicks);
+    rytme.SelectTimeSignature(row);
     rytme.List(list) = RhythmFromText(text);
     int bars = 0;
     for (const RhythmNote& note : rytme.List(list))

@@ -51,23 +51,31 @@ RhythmGlyph RestGlyph(const RhythmNote& note)
                                     1);
 }
 
-/// The first entry after `i` (0-based) and its bar: the width the next bar needs, with beamed
-/// notes at their narrower width.
-int NextBarWidth(const std::vector<RhythmNote>& notes, std::size_t i, int spacing)
+/// Widths of the bar that follows entry i (0-based): as the line break judges it (beamed notes
+/// at their narrower width, every dotted entry 3 wider) and as it will be drawn.
+struct BarWidths
 {
-    int width = 0;
+    int Judged = 0;
+    int Drawn = 0;
+};
+
+BarWidths NextBarWidths(const std::vector<RhythmNote>& notes, std::size_t i, int spacing)
+{
+    BarWidths widths;
     for (std::size_t j = i + 1; j < notes.size(); ++j) {
         const RhythmNote& note = notes[j];
         const RhythmNoteWidths w = NoteWidths(spacing, note.Ticks);
-        width += w.S;
-        if (note.Kind == 1)
-            width += 3;
-        if (note.BeamGroup != 0)
-            width += w.S2 - w.S;
+        widths.Judged += note.BeamGroup != 0 ? w.S2 : w.S;
+        widths.Drawn += w.S;
+        if (note.Kind == 1) {
+            widths.Judged += 3;
+            if (spacing >= 2)
+                widths.Drawn += 3;
+        }
         if (note.BarEnd != 0)
             break;
     }
-    return width;
+    return widths;
 }
 
 /// Whether entry i (0-based) is the third note of a triplet group; the figure stands over the
@@ -287,7 +295,11 @@ RhythmDisplayList TRytme::Draw(int list, int width, int spacing)
         ++bar;
         if (i + 1 == count)
             continue;
-        if (width - x < NextBarWidth(notes, i, spacing) + 13) {
+        // Judged alone, beamed notes at their narrower width would let a bar of them run past
+        // the box and lose its end; a bar whose bar line would fall outside starts a new line.
+        const BarWidths next = NextBarWidths(notes, i, spacing);
+        const int nextBarLine = x + 9 + next.Drawn + 4;
+        if (width - x < next.Judged + 13 || nextBarLine > width - 1) {
             out.Lines.push_back({RhythmLineKind::Staff,
                                  QLine(kRhythmStaffLeft, y + kRhythmStaffY, x, y + kRhythmStaffY)});
             if (note.Tied != 0 && note.Rest == 0)
