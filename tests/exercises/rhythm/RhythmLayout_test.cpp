@@ -1,5 +1,6 @@
 // Layout of rhythm notation: widths, positions, line breaks, bar lines, beams, ties, triplets,
 // rests, the bar underline and the result marks.
+#include "exercises/rhythm/RhythmChecks.h"
 #include "exercises/rhythm/RhythmLayout.h"
 #include "exercises/rhythm/TRytme.h"
 #include "music/strings/UIStrings.h"
@@ -501,6 +502,106 @@ TEST_F(RhythmBarMarks, ResultMarksStandUnderTheirNotes)
         EXPECT_EQ(item.Anchor, QPoint(note.X - 1, note.Line * 64 + 48));
     }
     EXPECT_FALSE(marks.ClearArea);
+}
+
+TEST(RhythmLayoutOfGeneratedRhythms, KeepsItsRulesInEveryTimeSignatureAndSpacing)
+{
+    const int width = 560;
+    for (int row = 1; row <= kTimeSignatureRows; ++row) {
+        for (std::uint32_t seed = 1; seed <= 4; ++seed) {
+            test::SeededRandom random(seed * 100 + static_cast<std::uint32_t>(row));
+            test::ScriptedPrompts prompts;
+            const UIStringTable strings{};
+            TRytme rytme(random, prompts, strings);
+            rytme.Setup(test::MakeSetup({.rows = {row},
+                                         .values = {2, 3, 4, 5, 6},
+                                         .triplets = {3, 4, 5},
+                                         .rests = true,
+                                         .ties = true,
+                                         .dotted = true,
+                                         .bars = 6}));
+            rytme.Generate();
+            const std::vector<RhythmNote>& notes = rytme.List(0);
+            if (notes.empty())
+                continue;
+            for (int spacing = 0; spacing <= 3; ++spacing) {
+                SCOPED_TRACE(testing::Message() << "row " << row << " seed " << seed << " spacing "
+                                                << spacing << ": " << test::Describe(notes));
+                const RhythmDisplayList list = rytme.Draw(0, width, spacing);
+
+                // One head or rest per entry, and flags exactly on the unbeamed short notes.
+                std::vector<int> heads(notes.size() + 1, 0);
+                std::vector<int> flags(notes.size() + 1, 0);
+                for (const RhythmGlyphItem& item : list.Glyphs) {
+                    const auto g = static_cast<int>(item.Glyph);
+                    if (g <= static_cast<int>(RhythmGlyph::ThirtySecondRest))
+                        ++heads[static_cast<std::size_t>(item.Note)];
+                    if (g >= static_cast<int>(RhythmGlyph::Flag8) &&
+                        g <= static_cast<int>(RhythmGlyph::Flag32))
+                        ++flags[static_cast<std::size_t>(item.Note)];
+                }
+                int triplets = 0;
+                for (std::size_t i = 0; i < notes.size(); ++i) {
+                    const RhythmNote& n = notes[i];
+                    EXPECT_EQ(heads[i + 1], 1) << "entry " << i + 1;
+                    const bool flagged = n.Rest == 0 && n.Value >= 4 && n.BeamGroup == 0;
+                    EXPECT_EQ(flags[i + 1], flagged ? 1 : 0) << "entry " << i + 1;
+                    triplets += n.TripletMiddle;
+                    if (i == 0)
+                        continue;
+                    const RhythmNote& previous = notes[i - 1];
+                    if (n.Line == previous.Line) {
+                        EXPECT_GT(n.X, previous.X);
+                    } else {
+                        EXPECT_EQ(n.Line, previous.Line + 1);
+                        EXPECT_NE(previous.BarEnd, 0);
+                        EXPECT_EQ(n.X, kRhythmFirstX);
+                    }
+                }
+                EXPECT_EQ(static_cast<int>(GlyphsOf(list, RhythmGlyph::TripletFigure).size()),
+                          triplets);
+                EXPECT_EQ(*list.Height, notes.back().Line * 64 + 65);
+
+                // Bar lines where the drawing says, inside the box unless the bar alone is
+                // wider than a line.
+                const auto barLines = LinesOf(list, RhythmLineKind::BarLine);
+                ASSERT_EQ(static_cast<int>(barLines.size()), static_cast<int>(rytme.Bars));
+                EXPECT_EQ(rytme.BarsDrawn[0], std::min<int>(rytme.Bars, 12));
+                std::size_t barStart = 0;
+                for (std::size_t k = 1; k <= barLines.size(); ++k) {
+                    const QLine& line = barLines[k - 1];
+                    EXPECT_EQ(rytme.BarX[0][k], line.x1() + 1);
+                    EXPECT_EQ(rytme.BarLine[0][k] * 64 + 12, line.y1());
+                    const bool opensLine = notes[barStart].X == kRhythmFirstX;
+                    if (!opensLine) {
+                        EXPECT_LT(line.x1(), width) << "bar " << k;
+                    }
+                    while (barStart < notes.size() && notes[barStart].BarEnd == 0)
+                        ++barStart;
+                    ++barStart;
+                }
+
+                // The first beam of every group joins stems of that group on its line.
+                for (const QLine& beam : LinesOf(list, RhythmLineKind::Beam)) {
+                    if ((beam.y1() % 64) != kRhythmNoteTop)
+                        continue;
+                    const auto at = [&](int stemX) -> const RhythmNote* {
+                        for (const RhythmNote& n : notes)
+                            if (n.X + kRhythmHeadWidth - 1 == stemX && n.Line == beam.y1() / 64)
+                                return &n;
+                        return nullptr;
+                    };
+                    const RhythmNote* first = at(beam.x1());
+                    const RhythmNote* last = at(beam.x2());
+                    ASSERT_NE(first, nullptr);
+                    ASSERT_NE(last, nullptr);
+                    EXPECT_NE(first->BeamGroup, 0);
+                    EXPECT_EQ(first->BeamGroup, last->BeamGroup);
+                    EXPECT_LT(first, last);
+                }
+            }
+        }
+    }
 }
 
 } // namespace
