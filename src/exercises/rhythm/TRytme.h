@@ -6,6 +6,7 @@
 // grow as needed, so a long reading rhythm never overruns them.
 #pragma once
 
+#include "exercises/rhythm/RhythmLayout.h"
 #include "exercises/setup/ExerciseSetup.h"
 #include "music/base/ExerciseKind.h"
 
@@ -153,6 +154,16 @@ public:
     /// then empty).
     bool MakeCorrections();
 
+    // --- drawing (RhythmLayout.cpp) ---
+    /// Lays out the list on a paint box `width` pixels wide with the settings' notation spacing
+    /// 0..3; sets X and Line of every note and the list's BarX, BarLine and BarsDrawn.
+    RhythmDisplayList Draw(int list, int width, int spacing);
+    /// The underline of bar 1..Bars of the list as last drawn, which replaces the previous
+    /// bar's; bar 0 or a bar not drawn removes every underline of a drawing `width` wide.
+    RhythmDisplayList MarkBar(int bar, int list, int width) const;
+    /// The result mark of every note of list 0 that has one, at the note as last drawn.
+    RhythmDisplayList DrawResultMarks() const;
+
     // Public state, as the windows and the drawing read it.
     std::vector<RhythmNoteChoice> NoteChoice;
     int StraightCount = 0;
@@ -171,6 +182,7 @@ public:
     std::uint8_t TempoInEffect = 90;
     std::array<std::array<std::int32_t, 13>, 2> BarX{};    ///< [list][bar 1..12]
     std::array<std::array<std::int32_t, 13>, 2> BarLine{}; ///< [list][bar 1..12]
+    std::array<int, 2> BarsDrawn{}; ///< [list] bar lines that BarX and BarLine hold, 0..12
     std::uint8_t HasTaps = 0;
     /// [0] the start of recording, [1..TapCount] the taps, milliseconds on the shared clock
     /// (relative to the start after Evaluate).

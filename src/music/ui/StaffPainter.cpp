@@ -117,6 +117,11 @@ QRectF InkRect(StaffGlyph glyph, int pixelSize)
 
 } // namespace
 
+QFont MusicSymbolFont(int pixelSize)
+{
+    return MusicFont(pixelSize);
+}
+
 bool StaffPainter::MusicFontAvailable()
 {
     return QFontInfo(MusicFont(40)).family() == kMusicFamily;
