@@ -7,6 +7,7 @@
 #pragma once
 
 #include "exercises/setup/ExerciseSetup.h"
+#include "music/base/ExerciseKind.h"
 #include "music/sequencer/MidiVoiceSettings.h"
 
 #include <array>
@@ -83,6 +84,14 @@ inline constexpr std::array<TimeSignatureRow, kTimeSignatureRows> kTimeSignature
     {5, 8, 1, 3, 3, 0, 0},
 }};
 
+/// Bounds a damaged setup is clamped to: the most bars of any kind (the bar-line tables hold
+/// that many), the tempo range of the main window's control and the corrections asked for.
+inline constexpr int kRhythmMaxBars = 12;
+inline constexpr int kRhythmMinTempo = 20;
+inline constexpr int kRhythmMaxTempo = 250;
+inline constexpr int kRhythmDefaultTempo = 90;
+inline constexpr int kRhythmMaxCorrections = 5;
+
 /// Which note a correction changed and how.
 enum class RhythmChange : std::uint16_t
 {
@@ -129,8 +138,13 @@ public:
     TRytme(IRandom& random, IPrompts& prompts, const UIStringTable& strings);
 
     // --- model and generator ---
-    /// Loads a rhythm setup; empties both lists and the taps.
+    /// Loads a rhythm setup; empties both lists and the taps. Bars are clamped to 1..12.
     void Setup(const RhythmSetup& block);
+    /// The same, with the bars clamped to what the kind allows (1..6 or 1..12).
+    void Setup(const RhythmSetup& block, ExerciseKind kind);
+    /// Makes row 1..14 of the time-signature table current and derives UnitTicks, BarTicks and
+    /// GroupTicks from it; any other row is ignored.
+    void SelectTimeSignature(int row);
     /// A new random rhythm in list 0 (beams computed). Nothing without a note value or time
     /// signature.
     void Generate();

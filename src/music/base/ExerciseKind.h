@@ -107,6 +107,9 @@ struct ExerciseKindFacts
     bool SpreadsChordsOnGuitar = false;
     /// The microphone listens for taps (onsets) rather than pitches.
     bool MicrophoneHearsTaps = false;
+    /// The most bars a rhythm of the kind may have (its options page allows 1..this); 0 for
+    /// kinds without rhythms.
+    int MaxRhythmBars = 0;
 };
 
 /// The table, one row per kind in the order of their numbers.
@@ -146,17 +149,20 @@ inline constexpr std::array<ExerciseKindFacts, 10> kExerciseKindFacts = {{
      .SetupBlock = SetupBlockType::Rhythm,
      .SetupBlockIndex = 0,
      .SpreadsChordsOnGuitar = true,
-     .MicrophoneHearsTaps = true},
+     .MicrophoneHearsTaps = true,
+     .MaxRhythmBars = 6},
     {.Kind = ExerciseKind::RhythmReading,
      .SetupBlock = SetupBlockType::Rhythm,
      .SetupBlockIndex = 1,
      .SpreadsChordsOnGuitar = true,
-     .MicrophoneHearsTaps = true},
+     .MicrophoneHearsTaps = true,
+     .MaxRhythmBars = 12},
     {.Kind = ExerciseKind::RhythmErrorDetection,
      .SetupBlock = SetupBlockType::Rhythm,
      .SetupBlockIndex = 2,
      .SpreadsChordsOnGuitar = true,
-     .MicrophoneHearsTaps = true},
+     .MicrophoneHearsTaps = true,
+     .MaxRhythmBars = 6},
     // The inversion names are built from the chord table: a stored name is never read back.
     {.Kind = ExerciseKind::ChordInversions,
      .SetupBlock = SetupBlockType::Options,

@@ -1,0 +1,255 @@
+// Loading a rhythm setup into the engine and drawing random rhythms from it.
+#include "exercises/rhythm/TRytme.h"
+#include "music/base/Prompts.h"
+#include "music/base/Random.h"
+#include "music/notation/NotationTables.h"
+#include "music/strings/UIStrings.h"
+
+#include <algorithm>
+
+namespace pv {
+
+namespace {
+
+constexpr int kMaxValue = 6; // thirty-second note
+constexpr int kCandidatesPerEntry = 1001;
+constexpr int kTripletAlignmentTries = 100; // after this many, a triplet may start off its group
+constexpr std::int64_t kSixteenthTicks = 168;
+
+constexpr std::uint8_t kPlain = 0;
+constexpr std::uint8_t kDotted = 1;
+constexpr std::uint8_t kTriplet = 2;
+
+std::int64_t Ticks(int value)
+{
+    return DurationTicksOf(value);
+}
+
+/// The denominator a value is written with: 1 for a whole note .. 32 for a thirty-second.
+int DenominatorOf(int value)
+{
+    return 1 << (value - 1);
+}
+
+bool Flag(std::uint8_t byte)
+{
+    return byte != 0;
+}
+
+std::int64_t Mod(std::int64_t a, std::int64_t b)
+{
+    const std::int64_t r = a % b;
+    return r < 0 ? r + b : r;
+}
+
+} // namespace
+
+void TRytme::SelectTimeSignature(int row)
+{
+    if (row < 1 || row > kTimeSignatureRows)
+        return;
+    CurrentTimeSig = static_cast<std::uint8_t>(row);
+    const TimeSignatureRow& sig = CurrentRow();
+    UnitTicks = 2688 / sig.Denominator;
+    BarTicks = sig.Numerator * UnitTicks;
+    GroupTicks = static_cast<std::uint16_t>(sig.FirstUnits * UnitTicks);
+}
+
+void TRytme::Setup(const RhythmSetup& block)
+{
+    NoteChoice.clear();
+    ShortestTicks = 65535;
+    for (int v = 1; v <= kMaxValue; ++v) {
+        if (!Flag(block.NoteValues[static_cast<std::size_t>(v - 1)]))
+            continue;
+        NoteChoice.push_back({static_cast<std::uint8_t>(v), 0});
+        ShortestTicks = std::min<std::int32_t>(ShortestTicks, DurationTicksOf(v));
+    }
+    StraightCount = static_cast<int>(NoteChoice.size());
+
+    TimeSigChoice.clear();
+    for (int r = 1; r <= kTimeSignatureRows; ++r)
+        if (Flag(block.TimeSignatures[static_cast<std::size_t>(r - 1)]))
+            TimeSigChoice.push_back(static_cast<std::uint8_t>(r));
+    // Without any time signature (only a damaged file has none) the one in use stays, so the
+    // derived lengths stay valid; Generate then does nothing.
+    if (!TimeSigChoice.empty())
+        SelectTimeSignature(TimeSigChoice.front());
+
+    for (int v = 2; v <= 5; ++v) {
+        if ((block.TripletMask & (1u << (v - 1))) == 0)
+            continue;
+        NoteChoice.push_back({static_cast<std::uint8_t>(v), 1});
+        ShortestTicks = std::min<std::int32_t>(ShortestTicks, 2 * DurationTicksOf(v));
+    }
+
+    Dotted = block.Dotted;
+    Ties = block.Ties;
+    Rests = block.Rests;
+    m_notes[0].clear();
+    m_notes[1].clear();
+    Corrections.clear();
+    TapCount = 0;
+    TapTimes.assign(1, 0);
+    HasTaps = 0;
+
+    // A setup from a damaged file or tutor must not make endless rhythms, overrun the bar-line
+    // tables or divide by a zero tempo.
+    Tempo = block.Tempo == 0 ? static_cast<std::uint8_t>(kRhythmDefaultTempo)
+                             : static_cast<std::uint8_t>(
+                                   std::clamp<int>(block.Tempo, kRhythmMinTempo, kRhythmMaxTempo));
+    Bars = static_cast<std::uint8_t>(std::clamp<int>(block.Bars, 1, kRhythmMaxBars));
+    CorrectionsWanted =
+        static_cast<std::uint8_t>(std::clamp<int>(block.Corrections, 1, kRhythmMaxCorrections));
+    // An unknown strength is judged as the normal one.
+    Evaluation =
+        block.RhythmEvaluation >= 0 && block.RhythmEvaluation <= 2 ? block.RhythmEvaluation : 1;
+}
+
+void TRytme::Setup(const RhythmSetup& block, ExerciseKind kind)
+{
+    Setup(block);
+    const int maxBars = KindFacts(kind).MaxRhythmBars;
+    if (maxBars > 0 && Bars > maxBars)
+        Bars = static_cast<std::uint8_t>(maxBars);
+}
+
+bool TRytme::IsOnBeat(std::int64_t position) const
+{
+    const TimeSignatureRow& sig = CurrentRow();
+    const std::int64_t r = Mod(position, BarTicks);
+    if (sig.Groups == 2 && r > GroupTicks) {
+        const std::int64_t beat = sig.SecondUnits * UnitTicks / sig.SecondBeats;
+        return (r - GroupTicks) % beat == 0;
+    }
+    const std::int64_t beat = sig.FirstUnits * UnitTicks / sig.FirstBeats;
+    return r % beat == 0;
+}
+
+void TRytme::Generate()
+{
+    if (NoteChoice.empty() || TimeSigChoice.empty())
+        return;
+    m_random.Randomize();
+
+    std::vector<RhythmNote>& notes = m_notes[0];
+    notes.clear();
+    std::int64_t p = 0;
+
+    SelectTimeSignature(TimeSigChoice[static_cast<std::size_t>(
+        m_random.Random(static_cast<int>(TimeSigChoice.size())))]);
+    const std::int64_t bar = BarTicks;
+    const std::int64_t unit = UnitTicks;
+    const std::int64_t group = GroupTicks;
+    const std::int64_t total = Bars * bar;
+    const int sigDenominator = CurrentRow().Denominator;
+
+    while (p < total) {
+        // Draw candidates until one fits here; a position nothing fits in ends the rhythm.
+        bool found = false;
+        int v = 0;
+        std::int64_t d = 0;
+        std::uint8_t kind = kPlain;
+        for (int tries = 0; tries < kCandidatesPerEntry && !found; ++tries) {
+            const int k = m_random.Random(static_cast<int>(NoteChoice.size())) + 1;
+            const RhythmNoteChoice choice = NoteChoice[static_cast<std::size_t>(k - 1)];
+            v = choice.Value;
+            d = Ticks(v);
+            bool alignedTriplet = true;
+            if (choice.Triplet != 0) {
+                d = 2 * d;
+                kind = kTriplet;
+                alignedTriplet = Mod(p, bar) % group == 0 || Mod(p + d, bar) % group == 0 ||
+                                 CurrentTimeSig == 1 || tries > kTripletAlignmentTries;
+            } else {
+                kind = kPlain;
+                const int r = m_random.Random(3);
+                if (r == 1 && Dotted != 0 && v <= 4) {
+                    const std::int64_t dd = d * 3 / 2;
+                    if (k < StraightCount ||
+                        (bar / dd < 4 && bar % dd == 0 && (bar - Mod(p, bar)) % dd == 0)) {
+                        kind = kDotted;
+                        d = dd;
+                    }
+                }
+            }
+            // An eighth never starts off the sixteenth grid.
+            const bool onGrid = !(v == 4 && !notes.empty() && p % kSixteenthTicks != 0);
+            // The note fits its beat, or starts or ends on one without crossing the bar line.
+            bool fitsBeat = Mod(p, unit) + d <= unit;
+            if (!fitsBeat)
+                fitsBeat = (Mod(p, unit) == 0 || Mod(p + d, unit) == 0) &&
+                           (p + d - 1) / bar == p / bar && DenominatorOf(v) <= sigDenominator;
+            // What is left of the bar can still be filled.
+            const std::int64_t rem = bar - Mod(p + d, bar);
+            const bool fillable = rem == bar || rem % ShortestTicks == 0 ||
+                                  (Dotted != 0 && rem % (ShortestTicks * 3 / 2) == 0);
+            found = alignedTriplet && onGrid && fitsBeat && fillable;
+        }
+        if (!found) {
+            // A rhythm that stops inside a bar can be neither written, played nor judged, so
+            // a setup that runs into a place nothing fills gives no rhythm at all.
+            m_prompts.ShowMessage(m_strings.StrRhythmSetupMessage);
+            notes.clear();
+            break;
+        }
+
+        p += d;
+        const bool hasPrevious = !notes.empty();
+        const bool previousRest = hasPrevious && notes.back().Rest != 0;
+        const bool previousTied = hasPrevious && notes.back().Tied != 0;
+        RhythmNote note;
+        note.Value = static_cast<std::uint8_t>(v);
+        note.Kind = kind;
+        note.Rest = Rests != 0 && m_random.Random(8) == 0 && !previousRest ? 1 : 0;
+        note.Tied = Ties != 0 && Mod(p, bar) % group == 0 && note.Rest == 0 && !previousTied &&
+                            v >= 2 && m_random.Random(3) == 0
+                        ? 1
+                        : 0;
+        note.BarEnd = Mod(p, bar) == 0 ? 1 : 0;
+
+        if (kind == kTriplet) {
+            if (hasPrevious)
+                notes.back().BeatEnd = 1;
+            // A triplet group is never a rest nor tied; its figure stands over the middle note.
+            RhythmNote member;
+            member.Value = static_cast<std::uint8_t>(v);
+            member.Kind = kTriplet;
+            member.Ticks = static_cast<std::uint32_t>(d / 3);
+            notes.push_back(member);
+            member.TripletMiddle = 1;
+            notes.push_back(member);
+            member.TripletMiddle = 0;
+            member.BarEnd = note.BarEnd;
+            member.BeatEnd = 1;
+            notes.push_back(member);
+        } else {
+            note.Ticks = static_cast<std::uint32_t>(d);
+            note.BeatEnd = IsOnBeat(p) ? 1 : 0;
+            notes.push_back(note);
+        }
+
+        // Two tied notes of a quarter or longer that begin or end a bar are written as one
+        // longer note by a reader, so they are not tied. After a triplet group the test looks
+        // at its last note, whose neighbour inside the group is never tied.
+        const std::size_t n = notes.size();
+        if (n > 1 && notes[n - 2].Tied != 0) {
+            const bool barEdge = notes[n - 1].BarEnd != 0 || n == 2 || notes[n - 3].BarEnd != 0;
+            if (barEdge && notes[n - 2].Value <= 3 && notes[n - 1].Value <= 3)
+                notes[n - 2].Tied = 0;
+        }
+    }
+
+    if (!notes.empty()) {
+        notes.back().Tied = 0;
+        if (notes.size() == 1)
+            notes.front().Rest = 0;
+    }
+    ComputeBeams(0);
+    FirstBarRest = !notes.empty() && notes.front().Rest != 0 &&
+                           notes.front().Ticks == static_cast<std::uint32_t>(BarTicks)
+                       ? 1
+                       : 0;
+}
+
+} // namespace pv
