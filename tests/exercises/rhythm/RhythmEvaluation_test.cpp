@@ -272,7 +272,7 @@ TEST(RhythmEvaluation, PerformancesAgainstAFixedRhythm)
             results.push_back(note.Result);
         EXPECT_EQ(results, c.results);
         EXPECT_EQ(score, c.score);
-        EXPECT_EQ(text, QString::fromLatin1(c.text));
+        EXPECT_EQ(text.toStdString(), c.text);
     }
 }
 
