@@ -182,8 +182,9 @@ void TRytme::RecordTap(bool start, std::uint32_t time)
 {
     const IClock& clock = m_clock != nullptr ? *m_clock : SteadyClock::Instance();
     // Tap times are kept on the clock's 64-bit millisecond timeline, so they never wrap and an
-    // early tap lies before the start instead of some fifty days after it.
-    const auto now = static_cast<std::int64_t>(clock.NowUs() / 1000U);
+    // early tap lies before the start instead of some fifty days after it. Rounded to the
+    // nearest millisecond: cutting off would place every tap up to a millisecond early.
+    const auto now = static_cast<std::int64_t>((clock.NowUs() + 500U) / 1000U);
     if (start) {
         TapTimes.resize(std::max<std::size_t>(TapTimes.size(), 1));
         TapTimes[0] = now;

@@ -323,6 +323,21 @@ TEST(RhythmTaps, StartFixesTheTempoAndKeepsEarlierTaps)
     EXPECT_EQ(rig.engine.HasTaps, 1);
 }
 
+TEST(RhythmTaps, TapsAreStampedToTheNearestMillisecond)
+{
+    Rig rig;
+    rig.engine.RecordTap(true);
+    for (const std::uint64_t us : {1'000'400U, 1'000'500U, 1'999'499U}) {
+        rig.clock.SetMs(0);
+        rig.clock.AdvanceUs(us);
+        rig.engine.RecordTap(false);
+    }
+    ASSERT_EQ(rig.engine.TapCount, 3);
+    EXPECT_EQ(rig.engine.TapTimes[1], 1000);
+    EXPECT_EQ(rig.engine.TapTimes[2], 1001);
+    EXPECT_EQ(rig.engine.TapTimes[3], 1999);
+}
+
 // The microphone passes its onset on the 32-bit millisecond clock; it is placed on the 64-bit
 // timeline just before now, also when the 32-bit clock has wrapped since.
 TEST(RhythmTaps, OnsetTimesOfTheMillisecondClockArePlacedBeforeNow)
