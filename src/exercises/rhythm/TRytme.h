@@ -146,7 +146,8 @@ public:
     /// GroupTicks from it; any other row is ignored.
     void SelectTimeSignature(int row);
     /// A new random rhythm in list 0 (beams computed). Nothing without a note value or time
-    /// signature.
+    /// signature. When a place comes up that no allowed note fills, the rhythm-setup message is
+    /// shown once and list 0 stays empty.
     void Generate();
     /// Whether a tick position from the start of the rhythm falls on a beat.
     bool IsOnBeat(std::int64_t position) const;
@@ -169,7 +170,8 @@ public:
     void ComputeBeams(int list);
 
     // --- corrections (error detection) ---
-    /// Chooses the changes and builds list 1; false when no note could be changed.
+    /// Chooses the changes and builds list 1; false when no note could be changed (list 1 is
+    /// then empty).
     bool MakeCorrections();
 
     // --- playback, taps and evaluation ---

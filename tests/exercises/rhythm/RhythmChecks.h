@@ -9,9 +9,9 @@
 #include "support/ScriptedPrompts.h"
 
 #include <algorithm>
-#include <initializer_list>
 #include <random>
 #include <string>
+#include <vector>
 
 #include <gtest/gtest.h>
 
@@ -47,9 +47,9 @@ enum : std::uint8_t
 
 struct SetupOptions
 {
-    std::initializer_list<int> rows;
-    std::initializer_list<int> values;
-    std::initializer_list<int> triplets = {};
+    std::vector<int> rows;
+    std::vector<int> values;
+    std::vector<int> triplets = {};
     bool rests = false;
     bool ties = false;
     bool dotted = false;
@@ -105,6 +105,59 @@ inline std::string Describe(const std::vector<RhythmNote>& notes)
         text += n.BarEnd != 0 ? " | " : " ";
     }
     return text;
+}
+
+/// Entries from the names Describe writes ("4", "r8", "8.", "8t", "4~"; "|" is ignored): bar and
+/// beat ends follow from the engine's current time signature, every third triplet note ends a
+/// group and the middle one carries the figure.
+inline std::vector<RhythmNote> Parse(const TRytme& engine, const std::string& spec)
+{
+    std::vector<RhythmNote> notes;
+    std::int64_t p = 0;
+    int tripletMembers = 0;
+    std::size_t at = 0;
+    while (at < spec.size()) {
+        const std::size_t end = std::min(spec.find(' ', at), spec.size());
+        std::string token = spec.substr(at, end - at);
+        at = end + 1;
+        if (token.empty() || token == "|")
+            continue;
+        RhythmNote n;
+        std::size_t k = 0;
+        if (token[k] == 'r') {
+            n.Rest = 1;
+            ++k;
+        }
+        int denominator = 0;
+        while (k < token.size() && token[k] >= '0' && token[k] <= '9')
+            denominator = denominator * 10 + (token[k++] - '0');
+        while ((1 << n.Value) <= denominator)
+            ++n.Value;
+        std::int64_t ticks = DurationOf(n.Value);
+        if (k < token.size() && token[k] == '.') {
+            n.Kind = 1;
+            ticks = ticks * 3 / 2;
+            ++k;
+        } else if (k < token.size() && token[k] == 't') {
+            n.Kind = 2;
+            ticks = ticks * 2 / 3;
+            ++k;
+        }
+        if (k < token.size() && token[k] == '~')
+            n.Tied = 1;
+        n.Ticks = static_cast<std::uint32_t>(ticks);
+        p += ticks;
+        n.BarEnd = p % engine.BarTicks == 0 ? 1 : 0;
+        if (n.Kind == 2) {
+            ++tripletMembers;
+            n.TripletMiddle = tripletMembers % 3 == 2 ? 1 : 0;
+            n.BeatEnd = tripletMembers % 3 == 0 ? 1 : 0;
+        } else {
+            n.BeatEnd = engine.IsOnBeat(p) ? 1 : 0;
+        }
+        notes.push_back(n);
+    }
+    return notes;
 }
 
 /// Bar lines stand exactly at every bar's end, no entry crosses one, and the rhythm is whole

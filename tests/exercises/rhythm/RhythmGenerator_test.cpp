@@ -433,5 +433,19 @@ TEST(RhythmGenerate, TheLongestRhythmGrowsItsListWithoutOverrun)
     test::ExpectSoundBeams(e.rytme, 0);
 }
 
+TEST(RhythmGenerate, ANewRhythmLeavesTheChangedCopyAlone)
+{
+    Seeded e(9);
+    e.rytme.Setup(
+        MakeSetup({.rows = {4}, .values = {kQuarter, kEighth}, .triplets = {kEighth}, .bars = 2}));
+    e.rytme.Generate();
+    ASSERT_TRUE(e.rytme.MakeCorrections());
+    const std::vector<RhythmNote> copy = e.rytme.List(1);
+    for (int k = 0; k < 20; ++k) {
+        e.rytme.Generate();
+        EXPECT_EQ(e.rytme.List(1), copy);
+    }
+}
+
 } // namespace
 } // namespace pv
