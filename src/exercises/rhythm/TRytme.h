@@ -9,13 +9,18 @@
 #include "exercises/rhythm/RhythmLayout.h"
 #include "exercises/setup/ExerciseSetup.h"
 #include "music/base/ExerciseKind.h"
+#include "music/sequencer/MidiVoiceSettings.h"
 
 #include <array>
 #include <cstdint>
 #include <vector>
 
+#include <QString>
+
 namespace pv {
 
+class IClock;
+class TMidiOut;
 class IRandom;
 class IPrompts;
 struct UIStringTable;
@@ -110,6 +115,22 @@ struct RhythmNoteChoice
     std::uint8_t Triplet = 0;
 };
 
+/// What a rhythm plays with, copied from the program settings by the window that owns the
+/// engine (read at every playback).
+struct RhythmPlaybackSettings
+{
+    SoundRecord ClapSound{9, 0, 110, 39}; ///< the rhythm's notes, tap echoes and played taps
+    SoundRecord BeatSound{9, 0, 110, 37};
+    SoundRecord FirstBeatSound{9, 0, 125, 56};
+    /// The click bars under a rhythm are heard (count-in bars always are).
+    bool WithMetronome = true;
+};
+
+/// Taps kept in one attempt; later ones are ignored. A reading rhythm holds up to 768 notes,
+/// so this leaves room for as many surplus taps again while a stuck key or a noisy microphone
+/// cannot grow the list without end.
+inline constexpr int kMaxTaps = 1544;
+
 class TRytme
 {
 public:
@@ -164,6 +185,37 @@ public:
     /// The result mark of every note of list 0 that has one, at the note as last drawn.
     RhythmDisplayList DrawResultMarks() const;
 
+    // --- playback, taps and evaluation ---
+    /// Where playback is queued and the clock taps are stamped on; both must outlive the
+    /// engine. Without an output nothing is queued (as with a closed device); without a clock
+    /// the process's steady clock stamps the taps.
+    void AttachPlayback(TMidiOut* midiOut, const IClock* clock);
+    /// One bar of clicks on the click queue (silent waits unless audible), each beat announced
+    /// to the visual metronome; codeAfterBar after the last beat, codeBeforeLast after the
+    /// beat before it (0: none). delayMusic: the music queue waits one bar. Starts the
+    /// sequencer; with generate a new rhythm is made while the bar sounds.
+    void QueueMetronomeBar(bool generate, std::uint8_t codeAfterBar, std::uint8_t codeBeforeLast,
+                           bool delayMusic, bool audible);
+    /// count waiting bars (count < 0: Bars) ending with base + 6, then the code base + 8.
+    void QueueWaitBars(std::uint8_t base, int count);
+    /// Plays list 0 or 1 as claps over its click bars (each ending with base + 2), after a
+    /// count-in bar ending with base + 1 when asked for.
+    void PlayRhythm(std::uint8_t base, int list, bool countIn);
+    /// One clap of length ticks on the music queue.
+    void QueueClap(std::uint32_t length);
+    /// Plays the taps back (relative, after Evaluate) over a count-in and the click bars.
+    void PlayTaps(std::uint8_t base);
+    /// start: the recording starts now and the tempo in effect is fixed. Otherwise one tap at
+    /// time (milliseconds on the clock's 32-bit millisecond timeline, IClock::NowMs), or now
+    /// when time is 0.
+    void RecordTap(bool start, std::uint32_t time = 0);
+    /// Matches the taps to the notes of list 0, marks every note (RhythmNote::Result) and gives
+    /// the score 0..100; text gets the verdict (left as it was when nothing can be judged).
+    /// The taps are left relative to the start of the rhythm.
+    std::uint8_t Evaluate(std::uint8_t passMark, QString& text);
+
+    RhythmPlaybackSettings PlaybackSettings;
+
     // Public state, as the windows and the drawing read it.
     std::vector<RhythmNoteChoice> NoteChoice;
     int StraightCount = 0;
@@ -204,6 +256,8 @@ protected:
     IPrompts& m_prompts;
     const UIStringTable& m_strings;
     std::array<std::vector<RhythmNote>, 2> m_notes;
+    TMidiOut* m_midiOut = nullptr;
+    const IClock* m_clock = nullptr;
 };
 
 } // namespace pv
