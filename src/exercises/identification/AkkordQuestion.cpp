@@ -470,6 +470,8 @@ void AkkordModel::GenerateProgression(const AkkordItem& item)
     // The answer has a slot per chord from the start; empty slots sound as rests.
     EnteredNotes.fill(TNoteRec{});
     EnteredCount = static_cast<std::uint8_t>(count);
+    ChordCursor = 0;
+    PressedChordType = -1;
     if (!TonicContext && ShowFirstTone) {
         EnterFirstTone();
     }
