@@ -18,6 +18,7 @@
 #include "shell/ui/TPellivarkMain.h"
 #include "shell/ui/WidgetTexts.h"
 
+#include <algorithm>
 #include <exception>
 
 #include <QCoreApplication>
@@ -188,6 +189,8 @@ void PellivarkProgram::MakeStandardForms()
             exercise->setObjectName(QString::fromLatin1(kFormNames[Slot(kind)]));
             exercise->SetMidiOut(m_midiOut);
             exercise->SetAnswerSound(m_answerSound.get());
+            QObject::connect(exercise, &TAkkord::PianoVoiceStepped, exercise,
+                             [this](PianoVoice voice) { KeepPianoVoice(voice); });
             window.SetExerciseWindow(kind, exercise);
             m_exercises->SetWindow(kind, exercise);
         }
@@ -267,10 +270,16 @@ void PellivarkProgram::WireWindow()
     handlers.CloseQuery = [this] { return m_model->FormCloseQuery(); };
     handlers.Timer1Timer = [this] { m_clock->Timer1Timer(); };
     handlers.AutoNewQuestTimer = [this] {
-        if (m_state.CurrentView != MainView::Exercise || !m_state.CurrentKind)
-            return;
-        if (TExerciseBaseClass* exercise = m_exercises->Window(*m_state.CurrentKind))
+        if (TExerciseBaseClass* exercise = TimerTarget(MainExerciseTimer::AutoNewQuest))
             exercise->AutoNewQuestTimerTimer();
+    };
+    handlers.LightDisplaytimeTimer = [this] {
+        if (TExerciseBaseClass* exercise = TimerTarget(MainExerciseTimer::LightDisplaytime))
+            exercise->MouseDownDelayTimer();
+    };
+    handlers.AnswerbuttonBlinkTimer = [this] {
+        if (TExerciseBaseClass* exercise = TimerTarget(MainExerciseTimer::AnswerbuttonBlink))
+            exercise->Timer1Timer();
     };
     handlers.Command = [this](MainControl control) { RunCommand(control); };
     handlers.StopMidiInput = [this] { m_midiIn.StopMidiInput(); };
@@ -472,9 +481,9 @@ void PellivarkProgram::MidiInData(std::uint32_t message, int target)
         window->ControlButtonUpAction();
         break;
     case MidiInActionKind::PressControl:
-        // Taking back the last entered note belongs to the note entry of the scales and
-        // melody windows, which have none yet; the press stands on its own.
         window->ControlButtons->Press(action.Button);
+        if (action.DeleteLastNote)
+            window->DeleteLastNote();
         break;
     case MidiInActionKind::ReleaseControl:
         window->ControlButtonUpAction();
@@ -487,6 +496,20 @@ void PellivarkProgram::MidiInData(std::uint32_t message, int target)
     case MidiInActionKind::ItemEditor:     // no chord editor yet
         break;
     }
+}
+
+void PellivarkProgram::KeepPianoVoice(PianoVoice voice)
+{
+    SoundRec& piano = m_data.ProgramSettings.PianoVoice;
+    piano.Program = static_cast<decltype(piano.Program)>(std::clamp(voice.Program, 0, 127));
+    piano.Velocity = static_cast<decltype(piano.Velocity)>(std::clamp(voice.Velocity, 0, 127));
+}
+
+TExerciseBaseClass* PellivarkProgram::TimerTarget(MainExerciseTimer timer) const
+{
+    const std::optional<ExerciseKind> kind =
+        TimerTickTarget(timer, m_state.CurrentView, m_state.CurrentKind);
+    return kind ? m_exercises->Window(*kind) : nullptr;
 }
 
 int PellivarkProgram::CurrentExerciseKind() const
