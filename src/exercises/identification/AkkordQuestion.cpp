@@ -393,6 +393,10 @@ void AkkordModel::EnterFirstTone()
         EnteredCount = std::max<std::uint8_t>(EnteredCount, 1);
         EnteredNotes[0] = QuestionNotes[0];
         m_strip->ButtonEnabled[2] = true;
+        // The chord given away is not the one the user enters next.
+        if (ChordCursor == 0 && EnteredCount > 1) {
+            ChordCursor = 1;
+        }
         return;
     }
     const bool last = IsDescending(CurrentPlayStyle) && !ReversedScale;

@@ -187,8 +187,7 @@ TAkkord::TAkkord(IdentificationMode mode, IExerciseHost* host, const UIStringTab
             [this](int id) { m_model.EntryTool = static_cast<std::uint8_t>(id); });
 
     m_blinkTimer = TimerOf(ExerciseHostTimer::AnswerbuttonBlink, 200, &TAkkord::Timer1Timer);
-    m_lightTimer =
-        TimerOf(ExerciseHostTimer::LightDisplaytime, 150, &TAkkord::MouseDownDelayTimer);
+    m_lightTimer = TimerOf(ExerciseHostTimer::LightDisplaytime, 150, &TAkkord::MouseDownDelayTimer);
     m_pianoView->UseLightTimer(m_lightTimer);
     connect(this, &TAkkord::AnswerButtonMouseDown, this, [this](int button, Qt::MouseButton mouse) {
         OnAnswerButton(button, mouse == Qt::LeftButton);
@@ -656,7 +655,6 @@ void TAkkord::SetProgressionChord(TPitch root, std::uint8_t chordType, int guita
     if (effect.PlayChord && m_playback) {
         m_playback->PlayEnteredChord(*effect.PlayChord);
     }
-    ShowPressedChordType();
     ShowEntered();
 }
 
@@ -666,7 +664,6 @@ void TAkkord::SpeedButton2Click(int button)
     if (effect.PlayChord && m_playback) {
         m_playback->PlayEnteredChord(*effect.PlayChord);
     }
-    ShowPressedChordType();
     ShowEntered();
 }
 
@@ -750,6 +747,7 @@ void TAkkord::MirrorQuestion()
     if (Panel2 != nullptr) {
         Panel2->setEnabled(m_model.AlterationBarEnabled);
     }
+    ShowPressedChordType();
     if (m_model.QuestionItem != 0) {
         m_sheet->ArrangeStaves(m_model.QuestionHighest,
                                Mode() == IdentificationMode::ChordProgressions);

@@ -150,6 +150,23 @@ TEST(AkkordEntry, RemovingEmptiesTheLastChordOnThatRootAndKeepsTheTypeOfARootAga
     EXPECT_EQ(m.EnteredNotes[0].AccidentalInput, 7);
 }
 
+TEST(AkkordEntry, TheFirstChordGivenAwayIsSkippedByTheCursor)
+{
+    Window w(Mode::ChordProgressions);
+    w.model.Setup(DefaultExerciseSetup(), BuiltInItemTables(), AkkordSettings{}, true);
+    w.model.ShowFirstTone = true;
+    w.model.TonicContext = false;
+    ASSERT_TRUE(w.model.NewQuestion());
+    AkkordModel& m = w.model;
+    ASSERT_GE(m.QuestionNoteCount, 2);
+    ASSERT_EQ(m.EnteredNotes[0].Pitch.Note, m.QuestionNotes[0].Pitch.Note);
+    EXPECT_EQ(m.ChordCursor, 1);
+    const TPitch root{static_cast<std::int8_t>(m.QuestionRoot + 5), 0};
+    m.SetProgressionChord(root, kNoChordType, 0, false, true);
+    EXPECT_EQ(m.EnteredNotes[1].Pitch.Note, root.Note);
+    EXPECT_EQ(m.EnteredNotes[0].Pitch.Note, m.QuestionNotes[0].Pitch.Note) << "kept";
+}
+
 TEST(AkkordEntry, TheRightChordsAnswerByThemselvesWithAutoAnswerAndPlayOnlyWhenAsked)
 {
     for (const bool quiet : {false, true}) {
