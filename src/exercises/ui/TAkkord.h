@@ -4,9 +4,9 @@
 // them into its widgets.
 #pragma once
 
+#include "exercises/base/ExerciseHost.h"
 #include "exercises/identification/AkkordModel.h"
 #include "exercises/identification/AkkordPlayback.h"
-#include "exercises/base/ExerciseHost.h"
 #include "exercises/ui/TExerciseBaseClass.h"
 #include "music/staff/KeyState.h"
 
