@@ -4,10 +4,21 @@
 
 #include "exercises/base/AnswerSound.h"
 
+#include <cstdint>
+
 #include <QString>
 #include <Qt>
 
+class QTimer;
+
 namespace pv {
+
+/// The main window's timers that exercise windows start and stop.
+enum class ExerciseHostTimer : std::uint8_t
+{
+    LightDisplaytime = 0,  ///< 150 ms: the piano adjusters' light and repeat
+    AnswerbuttonBlink = 1, ///< the interval its starter sets: the right answer button blinks
+};
 
 class IExerciseHost
 {
@@ -41,6 +52,11 @@ public:
     virtual int ProgramFontSize() const = 0;
     /// The answer-sound part of the settings.
     virtual AnswerSoundChoice AnswerSounds() const = 0;
+
+    /// One of the main window's timers, which the exercise window starts and stops; its ticks
+    /// reach the current exercise window only, through its Timer1Timer or MouseDownDelayTimer.
+    /// Null: the host has none, and the window keeps a timer of its own.
+    virtual QTimer* ExerciseTimer(ExerciseHostTimer /*timer*/) { return nullptr; }
 };
 
 } // namespace pv

@@ -179,10 +179,7 @@ void AkkordModel::FourthButtonAction()
     const auto asked = [this](int k) { return QuestionNotes[static_cast<std::size_t>(k)]; };
     if (Mode == IdentificationMode::ChordProgressions) {
         for (int k = 0; k < compared; ++k) {
-            matches += entered(k).Pitch.Note == asked(k).Pitch.Note &&
-                               entered(k).AccidentalInput == asked(k).AccidentalInput
-                           ? 1
-                           : 0;
+            matches += SameProgressionChord(entered(k), asked(k)) ? 1 : 0;
         }
     } else {
         const std::uint8_t rule =

@@ -268,6 +268,35 @@ public:
     /// quarter, the half-bar tool a half and the whole-bar tool a whole note.
     static std::uint8_t DurationOfTool(std::uint8_t tool);
 
+    /// Takes back the last entered note while the question is open (the remote's fifth note in
+    /// the scales and melody windows).
+    void DeleteLastNote();
+
+    /// What a progression chord entry asks of the window besides repainting.
+    struct ProgressionChordEffect
+    {
+        bool Changed = false;         ///< the answer changed (it is voiced anew)
+        std::optional<int> PlayChord; ///< 0-based answer chord whose voiced notes to play
+    };
+    /// Progressions: sets the chord on a root (chord type 15: the type of the chord at the
+    /// cursor when it has a root, else the key's diatonic triad; root 0: only a new type for
+    /// the chord at the cursor), or with remove empties the last answer chord on that root.
+    /// guitarString is the string the guitar entered it on, 0 for none. quiet: nothing to play.
+    ProgressionChordEffect SetProgressionChord(TPitch root, std::uint8_t chordType,
+                                               int guitarString, bool remove, bool quiet);
+    /// Chord-quality button 0..18 of the alteration bar: the chord at the cursor gets its type.
+    ProgressionChordEffect AlterationButtonClick(int button);
+
+    /// Entering the exercise view: no MIDI key counts as held any more. True when the
+    /// automatic question is armed: outside the tutor, when new questions come by themselves
+    /// or no question was put yet.
+    bool EnterExercise(bool tutorActive);
+    /// The automatic new question is put unless a note is held.
+    bool AutoNewQuestionDue() const { return HeldNote.Pitch.Note == 0; }
+    /// The pitches the shown inputs can display: 36..95, narrowed to the guitar's 52..its top
+    /// and to the piano's 41..its top for the instruments shown.
+    void UpdatePitchRange(std::optional<int> guitarTopPitch, std::optional<int> pianoTopPitch);
+
     /// The window's base counters (shared with its base window).
     ExerciseBaseModel& Base() { return *m_base; }
     const ExerciseBaseModel& Base() const { return *m_base; }
@@ -297,6 +326,10 @@ public:
     std::uint16_t QuestionNoteCount = 0;
     std::uint8_t EnteredCount = 0;
     std::uint8_t MidiHeldCount = 0; ///< MIDI keys down now whose notes were taken
+    /// Progressions: the answer chord selected (0-based).
+    std::uint8_t ChordCursor = 0;
+    /// Progressions: the chord type whose chord-quality button is down, -1 none.
+    int PressedChordType = -1;
     TNoteRec HeldNote;
     std::uint8_t AnswerInput = kAnswerByName | kAnswerOnStaff;
     std::uint8_t EntryTool = kEntryToolAdd; ///< tag of the note-entry tool that is down
@@ -423,5 +456,17 @@ std::array<AkkordItem, kItemCount> AkkordItemsOfTable(const ItemTable& table);
 std::array<AkkordItem, kItemCount> AkkordItemsOfProgressions(const ItemTables& tables);
 /// The chord-quality button (0..18) of a chord type.
 int AlterationButtonOfChordType(int chordType);
+/// The chord type of chord-quality button 0..18, -1 for any other number.
+int ChordTypeOfAlterationButton(int button);
+/// The chord type a root alone asks for: the diatonic triad on the degree semitones above the
+/// key's tonic, in a minor or a major key.
+int DiatonicTriadType(int semitones, bool minor);
+/// An entered progression chord names an asked one: both have roots of the same pitch class
+/// and the same chord type.
+bool SameProgressionChord(const TNoteRec& entered, const TNoteRec& asked);
+/// The chord type of an empty progression chord, and of a root entered without a type.
+inline constexpr std::uint8_t kNoChordType = 15;
+/// The chord type whose chord-quality button stands apart from the bar.
+inline constexpr int kOwnButtonChordType = 19;
 
 } // namespace pv

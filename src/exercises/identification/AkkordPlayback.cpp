@@ -381,6 +381,36 @@ void AkkordPlayback::MidiNoteOff(int channel, int key)
     }
 }
 
+void AkkordPlayback::ForgetMidiKeys()
+{
+    for (auto& channel : m_midiKeys) {
+        for (MidiKey& key : channel) {
+            if (key.Sounded) {
+                m_midiOut.NoteOff(*key.Sounded);
+            }
+            key = MidiKey{};
+        }
+    }
+    m_model.MidiHeldCount = 0;
+}
+
+void AkkordPlayback::PlayEnteredChord(int index)
+{
+    const VoicedProgression voiced = m_model.VoiceEnteredChords();
+    if (index < 0 || index + 1 >= static_cast<int>(voiced.Counts.size())) {
+        return;
+    }
+    const auto from = static_cast<std::size_t>(voiced.Counts[static_cast<std::size_t>(index)]);
+    const int count = voiced.Counts[static_cast<std::size_t>(index) + 1] -
+                      voiced.Counts[static_cast<std::size_t>(index)];
+    if (count <= 0 || from >= voiced.Notes.size()) {
+        return;
+    }
+    m_midiOut.StopQueue();
+    QueueNotes(std::span(voiced.Notes).subspan(from), count, false);
+    Start();
+}
+
 void AkkordPlayback::ChooseFreePlayStaff()
 {
     AkkordModel& m = m_model;

@@ -64,6 +64,11 @@ public:
     /// 0) switches off exactly the note the key sounded. In the progression mode the key comes
     /// back as a chord to set on its root; otherwise the returned entry's action is None.
     InstrumentEntry MidiInMessage(std::uint32_t message);
+    /// Entering the exercise: no key counts as held any more, and an echo still sounding from
+    /// a key whose release never arrived is switched off.
+    void ForgetMidiKeys();
+    /// Progressions: plays the voiced notes of answer chord index (0-based) at once.
+    void PlayEnteredChord(int index);
 
 private:
     void QueueNotes(std::span<const TNoteRec> notes, int count, bool interval);

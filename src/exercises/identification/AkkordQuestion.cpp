@@ -397,6 +397,10 @@ void AkkordModel::EnterFirstTone()
         EnteredCount = std::max<std::uint8_t>(EnteredCount, 1);
         EnteredNotes[0] = QuestionNotes[0];
         m_strip->ButtonEnabled[2] = true;
+        // The chord given away is not the one the user enters next.
+        if (ChordCursor == 0 && EnteredCount > 1) {
+            ChordCursor = 1;
+        }
         return;
     }
     const bool last = IsDescending(CurrentPlayStyle) && !ReversedScale;
@@ -481,6 +485,8 @@ void AkkordModel::GenerateProgression(const AkkordItem& item)
     // The answer has a slot per chord from the start; empty slots sound as rests.
     EnteredNotes.fill(TNoteRec{});
     EnteredCount = static_cast<std::uint8_t>(count);
+    ChordCursor = 0;
+    PressedChordType = -1;
     if (!TonicContext && ShowFirstTone) {
         EnterFirstTone();
     }

@@ -120,6 +120,24 @@ void TPianoView::SetVoice(PianoVoice voice)
     update();
 }
 
+void TPianoView::UseLightTimer(QTimer* timer)
+{
+    if (timer == nullptr || timer == m_lightTimer) {
+        return;
+    }
+    if (m_lightTimer->parent() == this) {
+        delete m_lightTimer;
+    }
+    m_lightTimer = timer;
+}
+
+void TPianoView::SwitchLightsOff()
+{
+    m_adjusters = PianoAdjusterState{};
+    m_lightTimer->stop();
+    update();
+}
+
 void TPianoView::AdjusterTick()
 {
     Apply(m_adjusters.Tick(m_voice));

@@ -38,6 +38,10 @@ public:
     const PianoAdjusterState& Adjusters() const { return m_adjusters; }
     /// One tick of the adjusters' light and repeat timer (150 ms).
     void AdjusterTick();
+    /// Starts and stops timer instead of the view's own; whoever owns it calls AdjusterTick.
+    void UseLightTimer(QTimer* timer);
+    /// Both adjuster lights off and their timer stopped.
+    void SwitchLightsOff();
 
 signals:
     /// A press, drag or release asks the window for this.

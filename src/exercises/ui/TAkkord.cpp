@@ -171,6 +171,7 @@ TAkkord::TAkkord(IdentificationMode mode, IExerciseHost* host, const UIStringTab
             [this](const InstrumentEntry& entry) { OnInstrumentEntry(entry); });
     connect(m_pianoView, &TPianoView::VoiceStepped, this,
             [this](PianoVoice voice, bool programChanged) {
+                emit PianoVoiceStepped(voice);
                 if (programChanged && m_midiOut) {
                     m_midiOut->ProgramChange(
                         static_cast<std::uint8_t>(voice.Program),
@@ -185,9 +186,9 @@ TAkkord::TAkkord(IdentificationMode mode, IExerciseHost* host, const UIStringTab
     connect(m_toolGroup, &QButtonGroup::idClicked, this,
             [this](int id) { m_model.EntryTool = static_cast<std::uint8_t>(id); });
 
-    m_blinkTimer = new QTimer(this);
-    m_blinkTimer->setInterval(200);
-    connect(m_blinkTimer, &QTimer::timeout, this, [this] { Timer1Timer(); });
+    m_blinkTimer = TimerOf(ExerciseHostTimer::AnswerbuttonBlink, 200, &TAkkord::Timer1Timer);
+    m_lightTimer = TimerOf(ExerciseHostTimer::LightDisplaytime, 150, &TAkkord::MouseDownDelayTimer);
+    m_pianoView->UseLightTimer(m_lightTimer);
     connect(this, &TAkkord::AnswerButtonMouseDown, this, [this](int button, Qt::MouseButton mouse) {
         OnAnswerButton(button, mouse == Qt::LeftButton);
     });
@@ -308,6 +309,8 @@ void TAkkord::MakeAlterationButtons()
         m_alterationGroup->addButton(button, b);
         AlterationButtons.push_back(button);
     }
+    connect(m_alterationGroup, &QButtonGroup::idClicked, this,
+            [this](int button) { SpeedButton2Click(button); });
 }
 
 void TAkkord::ApplySheetFlags()
@@ -389,6 +392,7 @@ void TAkkord::FormResize()
     place(Panel2, layout.AlterationBar);
     Panel2Resize();
     place(Panel55, layout.Staff);
+    UpdatePitchRange();
     if (!layout.Staff) {
         return;
     }
@@ -576,8 +580,9 @@ void TAkkord::OnInstrumentEntry(const InstrumentEntry& entry)
         break;
     case Kind::SetChord:
     case Kind::RemoveChord:
-        // Progression chords are entered through the window's chord entry once it has one.
         emit ProgressionChordEntry(entry);
+        SetProgressionChord(entry.Pitch, kProgressionEntryChordType, entry.GuitarString,
+                            entry.Action == Kind::RemoveChord, false);
         break;
     case Kind::None:
         break;
@@ -600,6 +605,106 @@ void TAkkord::Timer1Timer()
         m_blinkTimer->stop();
     }
     MirrorQuestion();
+}
+
+QTimer* TAkkord::TimerOf(ExerciseHostTimer which, int interval, void (TAkkord::*tick)())
+{
+    if (Host() != nullptr) {
+        if (QTimer* shared = Host()->ExerciseTimer(which)) {
+            return shared;
+        }
+    }
+    auto* timer = new QTimer(this);
+    timer->setInterval(interval);
+    connect(timer, &QTimer::timeout, this, tick);
+    return timer;
+}
+
+void TAkkord::MouseDownDelayTimer()
+{
+    m_pianoView->AdjusterTick();
+}
+
+void TAkkord::EnterExercise()
+{
+    TExerciseBaseClass::EnterExercise();
+    if (m_midiOut != nullptr) {
+        const MidiVoiceSettings voices = m_midiOut->Voices();
+        for (const SoundRecord& voice : {voices.piano, voices.guitar}) {
+            m_midiOut->ProgramChange(static_cast<std::uint8_t>(voice.program),
+                                     static_cast<std::uint8_t>(voice.channel));
+        }
+        m_pianoView->SetVoice({voices.piano.program, voices.piano.velocity});
+    }
+    if (m_playback) {
+        m_playback->ForgetMidiKeys();
+    }
+    const bool tutor = Host() != nullptr && Host()->TutorActive();
+    const bool arm = m_model.EnterExercise(tutor);
+    if (Host() != nullptr && arm) {
+        Host()->SetAutoNewQuestTimerEnabled(true);
+    }
+    if (BaseModel().AnswerInputLock != 0) {
+        SetAnswerInput(BaseModel().AnswerInputLock);
+    }
+    m_pianoView->SwitchLightsOff();
+}
+
+void TAkkord::DeleteLastNote()
+{
+    m_model.DeleteLastNote();
+    ShowEntered();
+}
+
+void TAkkord::SetProgressionChord(TPitch root, std::uint8_t chordType, int guitarString,
+                                  bool remove, bool quiet)
+{
+    const AkkordModel::ProgressionChordEffect effect =
+        m_model.SetProgressionChord(root, chordType, guitarString, remove, quiet);
+    if (effect.PlayChord && m_playback) {
+        m_playback->PlayEnteredChord(*effect.PlayChord);
+    }
+    ShowEntered();
+}
+
+void TAkkord::SpeedButton2Click(int button)
+{
+    const AkkordModel::ProgressionChordEffect effect = m_model.AlterationButtonClick(button);
+    if (effect.PlayChord && m_playback) {
+        m_playback->PlayEnteredChord(*effect.PlayChord);
+    }
+    ShowEntered();
+}
+
+void TAkkord::ShowPressedChordType()
+{
+    if (m_alterationGroup == nullptr) {
+        return;
+    }
+    const int type = m_model.PressedChordType;
+    const int button = ChordTypeOfAlterationButton(AlterationButtonOfChordType(type)) == type
+                           ? AlterationButtonOfChordType(type)
+                           : -1;
+    // No button of the bar may stay down for a type it does not show.
+    m_alterationGroup->setExclusive(false);
+    for (int b = 0; b < static_cast<int>(AlterationButtons.size()); ++b) {
+        AlterationButtons[static_cast<std::size_t>(b)]->setChecked(b == button);
+    }
+    m_alterationGroup->setExclusive(true);
+}
+
+void TAkkord::UpdatePitchRange()
+{
+    const AnswerPanels panels = m_model.ShownPanels();
+    std::optional<int> guitarTop;
+    std::optional<int> pianoTop;
+    if (panels.Guitar) {
+        guitarTop = m_guitarView->Neck().TopPitch;
+    }
+    if (panels.Piano) {
+        pianoTop = m_pianoView->TopPitch();
+    }
+    m_model.UpdatePitchRange(guitarTop, pianoTop);
 }
 
 bool TAkkord::event(QEvent* event)
@@ -651,6 +756,7 @@ void TAkkord::MirrorQuestion()
     if (Panel2 != nullptr) {
         Panel2->setEnabled(m_model.AlterationBarEnabled);
     }
+    ShowPressedChordType();
     // A melody is a question without an item.
     if (m_model.QuestionItem != 0 ||
         (Mode() == IdentificationMode::MelodyDictation && m_model.QuestionNoteCount > 0)) {
@@ -674,7 +780,9 @@ void TAkkord::MirrorMelodyTools()
 
 void TAkkord::AutoNewQuestTimerTimer()
 {
-    NewQuestion();
+    if (m_model.AutoNewQuestionDue()) {
+        NewQuestion();
+    }
 }
 
 // Note input from a MIDI keyboard comes with the input views.

@@ -4,6 +4,7 @@
 // them into its widgets.
 #pragma once
 
+#include "exercises/base/ExerciseHost.h"
 #include "exercises/identification/AkkordModel.h"
 #include "exercises/identification/AkkordPlayback.h"
 #include "exercises/ui/TExerciseBaseClass.h"
@@ -62,8 +63,10 @@ public:
         m_playbackSettings = std::move(source);
     }
     AkkordPlayback* Playback() { return m_playback.get(); }
-    /// The answer-button blink's timer (200 ms).
+    /// The answer-button blink's timer (200 ms): the main window's when it has one.
     QTimer* BlinkTimer() const { return m_blinkTimer; }
+    /// The piano adjusters' light and repeat timer (150 ms): the main window's when it has one.
+    QTimer* LightTimer() const { return m_lightTimer; }
 
     /// Shows the answer panels of an answer-input bit set (1 names, 2 piano, 4 guitar, 8 staff).
     void SetAnswerInput(std::uint8_t bits);
@@ -79,6 +82,20 @@ public:
     void FourthButtonAction() override;
     void StopPlaying() override;
     void NewQuestion() override;
+    void EnterExercise() override;
+    /// A tick of the answer-button blink.
+    void Timer1Timer() override;
+    /// A tick of the piano adjusters' light and repeat.
+    void MouseDownDelayTimer() override;
+    void DeleteLastNote() override;
+
+    /// Progressions: sets the chord on a root (type 15: from the chord at the cursor or the
+    /// key's triad; root 0: a new type for the chord at the cursor) or removes the last chord
+    /// on that root; quiet plays nothing.
+    void SetProgressionChord(TPitch root, std::uint8_t chordType, int guitarString, bool remove,
+                             bool quiet);
+    /// Chord-quality button 0..18 of the alteration bar.
+    void SpeedButton2Click(int button);
 
     /// One run-time answer button inside its own frame panel.
     struct AnswerButtonPair
@@ -125,6 +142,8 @@ signals:
     void AnswerButtonKeyDown(int button, int key);
     /// The progression mode: the piano or guitar set (or removed) a chord on a root.
     void ProgressionChordEntry(const pv::InstrumentEntry& entry);
+    /// An adjuster of the piano stepped its voice; the program keeps it in its settings.
+    void PianoVoiceStepped(pv::PianoVoice voice);
 
 protected:
     void resizeEvent(QResizeEvent* event) override;
@@ -146,7 +165,13 @@ private:
     /// Melodies with note values: the half-bar and whole-bar tools as the bar allows them.
     void MirrorMelodyTools();
     void OnAnswerButton(int button, bool play);
-    void Timer1Timer();
+    /// The main window's timer when the host has it, else one of the window's own that ticks
+    /// into tick.
+    QTimer* TimerOf(ExerciseHostTimer which, int interval, void (TAkkord::*tick)());
+    /// The pitch range follows the instruments shown and their sizes.
+    void UpdatePitchRange();
+    /// Brings the chord-quality buttons up to the chord at the cursor.
+    void ShowPressedChordType();
     /// A press, drag or release on the piano or guitar: holds, moves or releases the note.
     void OnInstrumentEntry(const InstrumentEntry& entry);
     /// Shows what an entry changed on the staff, the instruments and the control strip.
@@ -165,6 +190,7 @@ private:
     /// Plays the question (new or repeated) with the settings of this moment.
     void PlayQuestionNow(int kind);
     QTimer* m_blinkTimer = nullptr;
+    QTimer* m_lightTimer = nullptr;
     TMidiOut* m_midiOut = nullptr;
     TPianoView* m_pianoView = nullptr;
     TGuitarView* m_guitarView = nullptr;

@@ -58,6 +58,12 @@ public:
     virtual void EnterExercise();
     /// The exercise view leaves this window.
     virtual void LeaveExercise();
+    /// The main window's answer-button blink timer ticked while this window is current.
+    virtual void Timer1Timer() {}
+    /// The main window's 150 ms light timer ticked while this window is current.
+    virtual void MouseDownDelayTimer() {}
+    /// The remote control takes back the last entered note (windows with note entry only).
+    virtual void DeleteLastNote() {}
 
     TControlButton* ControlButtons = nullptr;
 

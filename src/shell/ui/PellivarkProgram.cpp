@@ -18,6 +18,7 @@
 #include "shell/ui/TPellivarkMain.h"
 #include "shell/ui/WidgetTexts.h"
 
+#include <algorithm>
 #include <exception>
 
 #include <QCoreApplication>
@@ -200,6 +201,8 @@ void PellivarkProgram::MakeStandardForms()
                 return playback;
             });
             exercise->SetAnswerSound(m_answerSound.get());
+            QObject::connect(exercise, &TAkkord::PianoVoiceStepped, exercise,
+                             [this](PianoVoice voice) { KeepPianoVoice(voice); });
             window.SetExerciseWindow(kind, exercise);
             m_exercises->SetWindow(kind, exercise);
         }
@@ -279,10 +282,16 @@ void PellivarkProgram::WireWindow()
     handlers.CloseQuery = [this] { return m_model->FormCloseQuery(); };
     handlers.Timer1Timer = [this] { m_clock->Timer1Timer(); };
     handlers.AutoNewQuestTimer = [this] {
-        if (m_state.CurrentView != MainView::Exercise || !m_state.CurrentKind)
-            return;
-        if (TExerciseBaseClass* exercise = m_exercises->Window(*m_state.CurrentKind))
+        if (TExerciseBaseClass* exercise = TimerTarget(MainExerciseTimer::AutoNewQuest))
             exercise->AutoNewQuestTimerTimer();
+    };
+    handlers.LightDisplaytimeTimer = [this] {
+        if (TExerciseBaseClass* exercise = TimerTarget(MainExerciseTimer::LightDisplaytime))
+            exercise->MouseDownDelayTimer();
+    };
+    handlers.AnswerbuttonBlinkTimer = [this] {
+        if (TExerciseBaseClass* exercise = TimerTarget(MainExerciseTimer::AnswerbuttonBlink))
+            exercise->Timer1Timer();
     };
     handlers.Command = [this](MainControl control) { RunCommand(control); };
     handlers.StopMidiInput = [this] { m_midiIn.StopMidiInput(); };
@@ -484,9 +493,9 @@ void PellivarkProgram::MidiInData(std::uint32_t message, int target)
         window->ControlButtonUpAction();
         break;
     case MidiInActionKind::PressControl:
-        // Taking back the last entered note belongs to the note entry of the scales and
-        // melody windows, which have none yet; the press stands on its own.
         window->ControlButtons->Press(action.Button);
+        if (action.DeleteLastNote)
+            window->DeleteLastNote();
         break;
     case MidiInActionKind::ReleaseControl:
         window->ControlButtonUpAction();
@@ -499,6 +508,20 @@ void PellivarkProgram::MidiInData(std::uint32_t message, int target)
     case MidiInActionKind::ItemEditor:     // no chord editor yet
         break;
     }
+}
+
+void PellivarkProgram::KeepPianoVoice(PianoVoice voice)
+{
+    SoundRec& piano = m_data.ProgramSettings.PianoVoice;
+    piano.Program = static_cast<decltype(piano.Program)>(std::clamp(voice.Program, 0, 127));
+    piano.Velocity = static_cast<decltype(piano.Velocity)>(std::clamp(voice.Velocity, 0, 127));
+}
+
+TExerciseBaseClass* PellivarkProgram::TimerTarget(MainExerciseTimer timer) const
+{
+    const std::optional<ExerciseKind> kind =
+        TimerTickTarget(timer, m_state.CurrentView, m_state.CurrentKind);
+    return kind ? m_exercises->Window(*kind) : nullptr;
 }
 
 int PellivarkProgram::CurrentExerciseKind() const

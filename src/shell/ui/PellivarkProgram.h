@@ -6,6 +6,7 @@
 
 #include "exercises/base/AnswerSound.h"
 #include "exercises/identification/AkkordModel.h"
+#include "exercises/identification/InstrumentGeometry.h"
 #include "exercises/items/ItemTables.h"
 #include "exercises/setup/SetupOperations.h"
 #include "music/data/DataFiles.h"
@@ -21,6 +22,7 @@
 #include "music/strings/UIStrings.h"
 #include "shell/language/LanguageLoader.h"
 #include "shell/language/LanguageTargets.h"
+#include "shell/main/MainTimers.h"
 #include "shell/main/MainWindowUi.h"
 #include "shell/results/ExerciseClock.h"
 #include "shell/results/ResultBookkeeping.h"
@@ -33,6 +35,7 @@
 namespace pv {
 
 class AnswerSoundEffect;
+class TExerciseBaseClass;
 class ExerciseWindowSet;
 class MetronomeControls;
 class PellivarkMainModel;
@@ -122,6 +125,10 @@ private:
     /// Routes a MIDI input message: pedal and remote notes to the control buttons, the rest to
     /// the target's window.
     void MidiInData(std::uint32_t message, int target);
+    /// The current exercise window when a tick of timer reaches it, else null.
+    TExerciseBaseClass* TimerTarget(MainExerciseTimer timer) const;
+    /// The piano adjusters' voice is the program's: it is kept in the settings.
+    void KeepPianoVoice(PianoVoice voice);
     void ShowSetupChooser();
     AkkordSettings IdentificationSettings() const;
     AnswerSoundChoice AnswerSounds() const;

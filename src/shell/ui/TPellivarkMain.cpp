@@ -104,7 +104,15 @@ TPellivarkMain::TPellivarkMain(IPrompts& prompts, const UIStringTable& strings, 
     });
     m_lightDisplaytime = new QTimer(this);
     m_lightDisplaytime->setInterval(150);
+    connect(m_lightDisplaytime, &QTimer::timeout, this, [this] {
+        if (m_handlers.LightDisplaytimeTimer)
+            m_handlers.LightDisplaytimeTimer();
+    });
     m_answerbuttonBlink = new QTimer(this);
+    connect(m_answerbuttonBlink, &QTimer::timeout, this, [this] {
+        if (m_handlers.AnswerbuttonBlinkTimer)
+            m_handlers.AnswerbuttonBlinkTimer();
+    });
     m_metronomeTimer = new QTimer(this);
     m_metronomeTimer->setInterval(200);
     connect(m_metronomeTimer, &QTimer::timeout, this, &TPellivarkMain::MetronomeTimerTimer);
@@ -1233,6 +1241,17 @@ bool TPellivarkMain::eventFilter(QObject* watched, QEvent* event)
 bool TPellivarkMain::ShowTip(int)
 {
     return false;
+}
+
+QTimer* TPellivarkMain::ExerciseTimer(ExerciseHostTimer timer)
+{
+    switch (timer) {
+    case ExerciseHostTimer::LightDisplaytime:
+        return m_lightDisplaytime;
+    case ExerciseHostTimer::AnswerbuttonBlink:
+        return m_answerbuttonBlink;
+    }
+    return nullptr;
 }
 
 void TPellivarkMain::SetAutoNewQuestTimerEnabled(bool on)

@@ -79,6 +79,10 @@ struct MainWindowHandlers
     std::function<void(bool fromSender)> SpeedButton12Click;
     /// The tempo slider moved to position.
     std::function<void(int position)> TrackBar1Change;
+    /// The 150 ms light timer fired.
+    std::function<void()> LightDisplaytimeTimer;
+    /// The answer-button blink timer fired.
+    std::function<void()> AnswerbuttonBlinkTimer;
 };
 
 class TPellivarkMain final : public QMainWindow,
@@ -180,6 +184,7 @@ public:
     void ShowScoreDisplay(int gauge, const QString& label) override;
     int ProgramFontSize() const override { return m_programFontSize; }
     AnswerSoundChoice AnswerSounds() const override { return m_answerSounds; }
+    QTimer* ExerciseTimer(ExerciseHostTimer timer) override;
 
     void SetProgramFontSize(int points) { m_programFontSize = points; }
     void SetAnswerSounds(AnswerSoundChoice sounds) { m_answerSounds = sounds; }

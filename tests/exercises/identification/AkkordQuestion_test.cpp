@@ -1,5 +1,6 @@
 // The identification exercise's questions: draws, roots, keys, spelling and placement.
 #include "exercises/identification/AkkordModel.h"
+#include "exercises/identification/AkkordTestWindow.h"
 #include "exercises/items/ItemTables.h"
 #include "exercises/setup/ExerciseSetup.h"
 #include "music/strings/UIStrings.h"
@@ -15,19 +16,7 @@ namespace {
 
 using Mode = IdentificationMode;
 
-struct Window
-{
-    explicit Window(Mode mode, std::vector<int> script = {0})
-        : random(std::move(script)), model(mode, base, strip, strings)
-    {
-        model.SetRandom(random);
-    }
-    test::ScriptedRandom random;
-    ExerciseBaseModel base;
-    ControlStripModel strip;
-    UIStringTable strings;
-    AkkordModel model;
-};
+using Window = test::AkkordTestWindow;
 
 OptionBlock& BlockOf(ExerciseSetup& setup, Mode mode)
 {

@@ -1,6 +1,7 @@
 // Every built-in chord, scale and progression as the identification exercise writes it in a
 // sample of keys; the expected names are written out from the rules of harmony.
 #include "exercises/identification/AkkordModel.h"
+#include "exercises/identification/AkkordTestWindow.h"
 #include "exercises/items/ItemTables.h"
 #include "exercises/setup/ExerciseSetup.h"
 #include "music/strings/UIStrings.h"
@@ -18,19 +19,7 @@ namespace {
 
 using Mode = IdentificationMode;
 
-struct Window
-{
-    explicit Window(Mode mode, std::vector<int> script = {0})
-        : random(std::move(script)), model(mode, base, strip, strings)
-    {
-        model.SetRandom(random);
-    }
-    test::ScriptedRandom random;
-    ExerciseBaseModel base;
-    ControlStripModel strip;
-    UIStringTable strings;
-    AkkordModel model;
-};
+using Window = test::AkkordTestWindow;
 
 std::string Names(const std::vector<TNoteRec>& notes)
 {

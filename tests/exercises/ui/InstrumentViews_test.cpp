@@ -480,6 +480,8 @@ TEST(TAkkordMidiIn, NotesOutsideTheShownRangeAreNeitherSoundedNorEntered)
         SCOPED_TRACE(testing::Message() << "note " << c.note << " guitar " << c.guitarView
                                         << " offset " << c.displayOffset);
         KeyboardRig rig(IdentificationMode::MelodyDictation);
+        // The staff alone shows the widest range; the instruments narrow it.
+        rig.window.SetAnswerInput(kAnswerOnStaff);
         AkkordModel& model = rig.Model();
         model.Base().Answered = false;
         model.Sheet.GuitarView = c.guitarView;
@@ -510,6 +512,8 @@ TEST(TAkkordMidiIn, TheProgressionModeSetsAChordOnThePlayedRoot)
     EXPECT_EQ(entries[0].Action, Kind::SetChord);
     EXPECT_EQ(entries[0].Pitch.Note % 12, key % 12);
     EXPECT_EQ(model.EnteredCount, entered) << "no single note enters a chord answer";
+    EXPECT_EQ(model.EnteredNotes[0].Pitch.Note % 12, key % 12) << "the chord is set on the key";
+    EXPECT_EQ(model.ChordCursor, 1);
     rig.Key(0, key, 0);
     EXPECT_EQ(entries.size(), 1U) << "the key's release sets nothing";
     EXPECT_TRUE(rig.Sounding().empty());

@@ -380,6 +380,42 @@ TEST(ShellEndToEnd, RemoteNotesAndThePedalPressTheControlButtons)
     EXPECT_TRUE(run.Close());
 }
 
+TEST(ShellEndToEnd, TheMainWindowsTimersTickTheCurrentWindowAndPianoStepsAreKept)
+{
+    Installation installation;
+    ScriptedPrompts prompts;
+    prompts.texts = {QStringLiteral("Ann Example")};
+    ProgramRun run(installation, prompts, installation.MineSetupPath());
+    ASSERT_TRUE(run.started);
+    run.Window().Button(MainControl::Speed1)->click();
+    TAkkord* exercise = run.ChordWindow();
+    ASSERT_NE(exercise, nullptr);
+    QTimer* blink = run.Window().ExerciseTimer(ExerciseHostTimer::AnswerbuttonBlink);
+    ASSERT_NE(blink, nullptr);
+    EXPECT_EQ(exercise->BlinkTimer(), blink);
+    EXPECT_EQ(exercise->LightTimer(),
+              run.Window().ExerciseTimer(ExerciseHostTimer::LightDisplaytime));
+
+    // A right answer blinks its button on the main window's timer, tick by tick.
+    exercise->NewQuestion();
+    const AkkordModel& model = exercise->Model();
+    const int button = model.ButtonOfItem(model.QuestionItem);
+    ASSERT_GT(button, 0);
+    AnswerWith(exercise->AnswerButtons()[static_cast<std::size_t>(button - 1)].Button);
+    ASSERT_TRUE(model.BlinkRunning);
+    EXPECT_TRUE(blink->isActive());
+    QMetaObject::invokeMethod(blink, "timeout");
+    EXPECT_EQ(model.BlinkCount, 1);
+
+    // The piano's adjusters change the program's own piano voice.
+    emit exercise->PianoVoiceStepped(PianoVoice{33, 77});
+    const SoundRec& piano = run.program.Data().ProgramSettings.PianoVoice;
+    EXPECT_EQ(piano.Program, 33);
+    EXPECT_EQ(piano.Velocity, 77);
+    EXPECT_EQ(run.program.MidiVoices().piano.program, 33) << "and what it plays with";
+    EXPECT_TRUE(run.Close());
+}
+
 TEST(ShellEndToEnd, DamagedFilesNeverStopTheProgramFromStarting)
 {
     struct Case
