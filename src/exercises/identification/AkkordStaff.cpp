@@ -85,12 +85,12 @@ const AkkordItem* ItemOf(const AkkordModel& model, int item)
     return &model.ExerciseItem[static_cast<std::size_t>(item)];
 }
 
-/// The column's chord as a progression chord of the naming functions.
-ProgressionChord ChordOf(const TNoteRec& chord)
+/// The column's chord as its degree above the question's tonic. The chord's own spelling is
+/// that of the key, not an alteration of a degree of C, so the degree is read from semitones.
+ProgressionChord DegreeOf(const TNoteRec& chord, int tonic)
 {
     ProgressionChord named;
-    named.Root = static_cast<std::uint8_t>(std::clamp<int>(chord.Pitch.Note, 0, 127));
-    named.Shift = chord.Pitch.Shift;
+    named.Root = static_cast<std::uint8_t>(60 + PositiveMod(chord.Pitch.Note - tonic, 12));
     named.ChordType = chord.AccidentalInput;
     return named;
 }
@@ -198,7 +198,7 @@ void DrawProgression(AkkordModel& model, TSheet& sheet, const TextMeasure& measu
             continue;
         }
         picture.Labels.push_back(
-            PlaceStaffLabel(ChordSymbolName(ChordOf(column.Chord), model.QuestionRoot),
+            PlaceStaffLabel(ChordSymbolName(DegreeOf(column.Chord, model.QuestionRoot), 60),
                             ChordNameWithSymbol(column.Chord), ColumnInk(model, column), column.X,
                             column.X, labelY, measure));
     }
@@ -255,6 +255,9 @@ void DrawNotes(AkkordModel& model, TSheet& sheet, const UIStringTable& strings,
         picture.Preview = sheet.DrawNote(model.HeldNote.Pitch, model.EntryTool, false,
                                          PreviewX(sheet, notes, entered));
         picture.Preview.ClearArea = false;
+        // The strip's own staff lines would be drawn over the staff in the preview's ink.
+        std::erase_if(picture.Preview.Lines,
+                      [](const StaffLine& line) { return line.Kind == StaffLineKind::Staff; });
     }
     if (entered == 0) {
         return;
