@@ -213,6 +213,14 @@ void AkkordPlayback::PlayAnswerItem(int item)
     if (notes.empty()) {
         return;
     }
+    PlayNotesNow(notes);
+}
+
+void AkkordPlayback::PlayNotesNow(std::span<const TNoteRec> notes)
+{
+    if (notes.empty()) {
+        return;
+    }
     m_midiOut.StopQueue();
     QueueNotes(notes, static_cast<int>(notes.size()),
                m_model.Mode == IdentificationMode::IntervalIdentification);
@@ -267,6 +275,13 @@ void AkkordPlayback::SequencerNotify(int code)
 void AkkordPlayback::PressNote(TPitch note, std::uint8_t source)
 {
     AkkordModel& m = m_model;
+    // A note the user still holds (a staff drag the microphone or a new pitch takes over) must
+    // not go on sounding once it is replaced.
+    if (m.HeldNote.Pitch.Note != 0 && m.HeldSource != kHeldByProgram &&
+        m.HeldSource != kHeldByMicrophone && m.PlayToneOnClick &&
+        m.Mode != IdentificationMode::ChordProgressions) {
+        m_midiOut.NoteOff(static_cast<std::uint8_t>(SoundedPitch(m.HeldNote, m.HeldSource)));
+    }
     m.HeldSource = source;
     m.HeldNote = TNoteRec{};
     m.HeldNote.Pitch = note;
@@ -428,7 +443,15 @@ void AkkordPlayback::ChooseFreePlayStaff()
     m.Sheet.StaffChoice = middle - lowest > highest - middle ? -2 : 2;
 }
 
-void AkkordPlayback::ReleaseNote(bool remove, bool noEnter)
+int AkkordPlayback::SoundedPitch(const TNoteRec& held, std::uint8_t source) const
+{
+    const int pitch = std::clamp(held.Pitch.Note + m_model.DisplayOffset, 0, 127);
+    const bool guitar = source == kHeldByGuitar || Guitar();
+    const bool lower = guitar && !m_midiOut.Voices().guitarNotTransposed;
+    return std::clamp(pitch - (lower ? 12 : 0), 0, 127);
+}
+
+void AkkordPlayback::ReleaseNote(bool remove, bool noEnter, int position)
 {
     AkkordModel& m = m_model;
     const TNoteRec held = m.HeldNote;
@@ -439,7 +462,7 @@ void AkkordPlayback::ReleaseNote(bool remove, bool noEnter)
     TPitch pitch = held.Pitch;
     pitch.Note = static_cast<std::int8_t>(std::clamp(pitch.Note + m.DisplayOffset, 0, 127));
     if (!m.Base().Answered && m.EntryTool != kEntryToolDelete && !noEnter) {
-        m.EnterNote(pitch, remove);
+        m.EnterNote(pitch, remove, remove ? 0 : position);
     }
     const MidiVoiceSettings voices = m_midiOut.Voices();
     const bool guitar = m.HeldSource == kHeldByGuitar || Guitar();

@@ -8,6 +8,7 @@
 
 #include <array>
 #include <optional>
+#include <span>
 
 namespace pv {
 
@@ -52,13 +53,17 @@ public:
     void RepeatQuestion() { PlayQuestion(kPlayRepeat); }
     /// Plays an item the user chose on an answer button, at once.
     void PlayAnswerItem(int item);
+    /// Plays notes at once in the current play style (a chord column clicked on the staff).
+    void PlayNotesNow(std::span<const TNoteRec> notes);
     void StopPlaying();
     /// A code the sequencer sent back (51, 52, 53, 55; others are ignored).
     void SequencerNotify(int code);
-    /// Shows a note as held and, when asked for, sounds it.
+    /// Shows a note as held and, when asked for, sounds it; a note the user held before is
+    /// switched off first.
     void PressNote(TPitch note, std::uint8_t source);
-    /// Clears the held note and enters (or removes) it in the open question.
-    void ReleaseNote(bool remove, bool noEnter);
+    /// Clears the held note and enters (or removes) it in the open question; position 0 sorts
+    /// it in, 1.. puts it before that entered note.
+    void ReleaseNote(bool remove, bool noEnter, int position = 0);
     /// One message of a MIDI keyboard (status | data 1 << 8 | data 2 << 16). A note-on inside
     /// the shown range sounds the key and enters it; its note-off (or a note-on with velocity
     /// 0) switches off exactly the note the key sounded. In the progression mode the key comes
@@ -77,6 +82,8 @@ private:
     void Start();
     bool Guitar() const { return m_model.Sheet.GuitarView; }
     SoundRecord Voice() const;
+    /// The MIDI note a held note sounds on (display offset added, the guitar an octave lower).
+    int SoundedPitch(const TNoteRec& held, std::uint8_t source) const;
     int SpelledShift(int note) const;
     /// The sound a note entered by the user makes (nothing when clicks are silent). guitar: the
     /// guitar voice, which plays an octave below the written note unless told otherwise.

@@ -4,6 +4,7 @@
 #include "exercises/base/ExerciseHost.h"
 #include "exercises/identification/AkkordLayout.h"
 #include "exercises/setup/ExerciseSetup.h"
+#include "exercises/ui/AkkordStaffBox.h"
 #include "exercises/ui/InstrumentViews.h"
 #include "exercises/ui/TControlButton.h"
 #include "music/sequencer/SequencerNotifyEvent.h"
@@ -29,48 +30,6 @@ namespace pv {
 namespace {
 
 constexpr int kToolButtonSize = 28;
-
-/// The paint box of the staff: white, with the sheet drawn on it.
-class StaffBox : public QWidget
-{
-public:
-    StaffBox(TSheet& sheet, const AkkordModel& model, bool progressions, QWidget* parent)
-        : QWidget(parent), m_sheet(sheet), m_model(model), m_progressions(progressions)
-    {
-        setAttribute(Qt::WA_OpaquePaintEvent);
-    }
-
-protected:
-    void resizeEvent(QResizeEvent* event) override
-    {
-        m_sheet.SetControlSize(width(), height());
-        QWidget::resizeEvent(event);
-    }
-
-    void paintEvent(QPaintEvent*) override
-    {
-        QPainter painter(this);
-        painter.fillRect(rect(), Qt::white);
-        // A progression in a box too small for the staves is shown as a grid of chord columns
-        // in a frame; before any question the frame stays empty.
-        if (m_progressions && UsesCompactColumns(m_sheet.LineSpacing(), m_sheet.Top(), height())) {
-            painter.setPen(QPen(Qt::black, 1));
-            painter.drawRect(rect().adjusted(0, 0, -1, -1));
-            return;
-        }
-        // The entered answer, and after an answer the question behind it.
-        const int count = m_progressions ? 0 : m_model.DisplayedNoteCount;
-        std::vector<TNoteRec> notes(m_model.EnteredNotes.begin(),
-                                    m_model.EnteredNotes.begin() + count);
-        m_painter.Paint(painter, m_sheet.Draw(notes, count));
-    }
-
-private:
-    TSheet& m_sheet;
-    const AkkordModel& m_model;
-    bool m_progressions = false;
-    StaffPainter m_painter;
-};
 
 /// A panel for an instrument view that draws nothing of its own yet.
 QWidget* MakeInstrumentPanel(QWidget* parent)
@@ -133,8 +92,9 @@ TAkkord::TAkkord(IdentificationMode mode, IExerciseHost* host, const UIStringTab
     Panel3->resize(kPlayStyleBarWidth, kPlayStyleBarHeight);
 
     Panel55 = new QWidget(this);
-    PaintBox1 =
-        new StaffBox(*m_sheet, m_model, mode == IdentificationMode::ChordProgressions, Panel55);
+    m_staffBox = new TAkkordStaffBox(m_model, *m_sheet, strings, Panel55);
+    PaintBox1 = m_staffBox;
+    ConnectStaffBox();
     Panel1 = new QWidget(Panel55);
     m_toolGroup = new QButtonGroup(this);
     SpeedButton3 = MakeToolButton(Panel1, QStringLiteral("+"), QStringLiteral("Add notes"), 1);
@@ -183,8 +143,10 @@ TAkkord::TAkkord(IdentificationMode mode, IExerciseHost* host, const UIStringTab
 
     connect(m_styleGroup, &QButtonGroup::idClicked, this,
             [this](int id) { m_model.ChoosePlayStyle(id); });
-    connect(m_toolGroup, &QButtonGroup::idClicked, this,
-            [this](int id) { m_model.EntryTool = static_cast<std::uint8_t>(id); });
+    connect(m_toolGroup, &QButtonGroup::idClicked, this, [this](int id) {
+        m_model.EntryTool = static_cast<std::uint8_t>(id);
+        m_staffBox->ShowToolCursor();
+    });
 
     m_blinkTimer = TimerOf(ExerciseHostTimer::AnswerbuttonBlink, 200, &TAkkord::Timer1Timer);
     m_lightTimer = TimerOf(ExerciseHostTimer::LightDisplaytime, 150, &TAkkord::MouseDownDelayTimer);
@@ -216,6 +178,7 @@ void TAkkord::SetMidiOut(TMidiOut& midiOut)
 {
     m_playback = std::make_unique<AkkordPlayback>(m_model, midiOut);
     m_midiOut = &midiOut;
+    m_staffBox->Input().SetPlayback(m_playback.get());
 }
 
 void TAkkord::Setup(const ExerciseSetup& setup, const ItemTables& items,
@@ -331,6 +294,68 @@ void TAkkord::ShowEntryTool()
     if (QAbstractButton* tool = m_toolGroup->button(m_model.EntryTool)) {
         tool->setChecked(true);
     }
+    m_staffBox->ShowToolCursor();
+}
+
+void TAkkord::ConnectStaffBox()
+{
+    connect(m_staffBox, &TAkkordStaffBox::Changed, this, [this] {
+        MirrorQuestion();
+        m_pianoView->update();
+        m_guitarView->update();
+    });
+    connect(m_staffBox, &TAkkordStaffBox::ToolChanged, this, [this] { ShowEntryTool(); });
+    connect(m_staffBox, &TAkkordStaffBox::ChordEntry, this,
+            [this](const InstrumentEntry& entry) { emit ProgressionChordEntry(entry); });
+    connect(m_staffBox, &TAkkordStaffBox::AlterationChosen, this, [this](int button) {
+        if (button >= 0 && button < static_cast<int>(AlterationButtons.size())) {
+            AlterationButtons[static_cast<std::size_t>(button)]->setChecked(true);
+        }
+    });
+}
+
+bool TAkkord::StaffKeyDown(int key)
+{
+    static constexpr std::array<std::pair<int, AccidentalKey>, 5> kLetters = {{
+        {Qt::Key_Z, AccidentalKey::Z},
+        {Qt::Key_X, AccidentalKey::X},
+        {Qt::Key_C, AccidentalKey::C},
+        {Qt::Key_V, AccidentalKey::V},
+        {Qt::Key_B, AccidentalKey::B},
+    }};
+    if (key == Qt::Key_Insert) {
+        m_staffBox->Apply(m_staffBox->Input().Insert());
+        return true;
+    }
+    for (const auto& [letter, accidental] : kLetters) {
+        if (key == letter) {
+            m_staffBox->Apply(m_staffBox->Input().AccidentalKeyDown(accidental));
+            return true;
+        }
+    }
+    return false;
+}
+
+void TAkkord::StaffKeyUp()
+{
+    m_staffBox->Input().KeyUp();
+}
+
+void TAkkord::keyPressEvent(QKeyEvent* event)
+{
+    if (!event->isAutoRepeat() && StaffKeyDown(event->key())) {
+        event->accept();
+        return;
+    }
+    TExerciseBaseClass::keyPressEvent(event);
+}
+
+void TAkkord::keyReleaseEvent(QKeyEvent* event)
+{
+    if (!event->isAutoRepeat()) {
+        StaffKeyUp();
+    }
+    TExerciseBaseClass::keyReleaseEvent(event);
 }
 
 void TAkkord::SetAnswerInput(std::uint8_t bits)

@@ -32,6 +32,7 @@ struct UIStringTable;
 class TSheet;
 class TPianoView;
 class TGuitarView;
+class TAkkordStaffBox;
 struct InstrumentEntry;
 
 class TAkkord : public TExerciseBaseClass
@@ -110,6 +111,13 @@ public:
     QFrame* PanelOfItem(int item) const;
 
     TSheet& Sheet() { return *m_sheet; }
+    /// The staff box (PaintBox1) with its mouse entry.
+    TAkkordStaffBox& StaffBox() { return *m_staffBox; }
+    /// The staff's keys: Z X C V B choose the held staff note's accidental, Insert enters the
+    /// held note. False for every other key.
+    bool StaffKeyDown(int key);
+    /// A key went up: the same accidental key counts again at its next press.
+    void StaffKeyUp();
     /// The piano in Panel52 and the guitar in Panel53.
     TPianoView& PianoView() { return *m_pianoView; }
     TGuitarView& GuitarView() { return *m_guitarView; }
@@ -149,6 +157,8 @@ protected:
     void resizeEvent(QResizeEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
     bool event(QEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+    void keyReleaseEvent(QKeyEvent* event) override;
 
 private:
     void AfterSetup(bool reset);
@@ -156,6 +166,7 @@ private:
     void MakeAlterationButtons();
     void ApplySheetFlags();
     void ShowEntryTool();
+    void ConnectStaffBox();
     void FormResize();
     void Panel51Resize(int width);
     void Panel2Resize();
@@ -194,6 +205,7 @@ private:
     TMidiOut* m_midiOut = nullptr;
     TPianoView* m_pianoView = nullptr;
     TGuitarView* m_guitarView = nullptr;
+    TAkkordStaffBox* m_staffBox = nullptr;
 };
 
 } // namespace pv
