@@ -365,7 +365,6 @@ public:
     bool ExternalHold = false;     ///< the program or the microphone holds a note
     std::uint8_t HeldSource = 0;   ///< 0 program, 1 staff, 2 piano, 3 microphone, 4 guitar
     std::uint8_t AnsweredItem = 0; ///< item the entered notes form, 0 none
-    std::uint8_t ChordCursor = 0;  ///< progressions: the selected chord column (0-based)
     bool LastAnswerRight = false;
     bool RightPictureShown = false; ///< the "right" picture beside the result label
     bool AlterationBarEnabled = true;

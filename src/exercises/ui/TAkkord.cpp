@@ -306,7 +306,7 @@ void TAkkord::ConnectStaffBox()
     });
     connect(m_staffBox, &TAkkordStaffBox::ToolChanged, this, [this] { ShowEntryTool(); });
     connect(m_staffBox, &TAkkordStaffBox::ChordEntry, this,
-            [this](const InstrumentEntry& entry) { emit ProgressionChordEntry(entry); });
+            [this](const InstrumentEntry& entry) { OnInstrumentEntry(entry); });
     connect(m_staffBox, &TAkkordStaffBox::AlterationChosen, this, [this](int button) {
         if (button >= 0 && button < static_cast<int>(AlterationButtons.size())) {
             AlterationButtons[static_cast<std::size_t>(button)]->setChecked(true);

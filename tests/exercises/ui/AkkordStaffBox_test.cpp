@@ -11,6 +11,7 @@
 #include "support/SequencerFakes.h"
 #include "support/TestOutput.h"
 
+#include <algorithm>
 #include <vector>
 
 #include <QCoreApplication>
@@ -200,11 +201,19 @@ TEST(TAkkordStaff, AProgressionColumnClickSelectsItsChordAndTheDeleteToolRemoves
     EXPECT_TRUE(entries.empty());
 
     model.EntryTool = kEntryToolDelete;
+    const TPitch firstRoot = model.EnteredNotes[0].Pitch;
+    const int withFirstRoot = static_cast<int>(
+        std::count_if(model.EnteredNotes.begin(), model.EnteredNotes.begin() + chords,
+                      [&](const TNoteRec& note) { return note.Pitch == firstRoot; }));
     Mouse(rig.Box(), QEvent::MouseButtonPress, {picture.Columns.front().X, 30});
     EXPECT_EQ(model.ChordCursor, 0);
     ASSERT_EQ(entries.size(), 1U);
     EXPECT_EQ(entries[0].Action, InstrumentEntry::Kind::RemoveChord);
-    EXPECT_EQ(entries[0].Pitch, model.EnteredNotes[0].Pitch);
+    EXPECT_EQ(entries[0].Pitch, firstRoot);
+    // The click goes on to take one chord on that root out of the answer.
+    EXPECT_EQ(std::count_if(model.EnteredNotes.begin(), model.EnteredNotes.begin() + chords,
+                            [&](const TNoteRec& note) { return note.Pitch == firstRoot; }),
+              withFirstRoot - 1);
 }
 
 TEST(StaffPictures, WrongAnswerProgressionGridAndMelodyEntry)
