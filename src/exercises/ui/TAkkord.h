@@ -4,6 +4,7 @@
 // them into its widgets.
 #pragma once
 
+#include "exercises/identification/AkkordMicInput.h"
 #include "exercises/identification/AkkordModel.h"
 #include "exercises/identification/AkkordPlayback.h"
 #include "exercises/ui/TExerciseBaseClass.h"
@@ -70,6 +71,12 @@ public:
     void FourthButtonAction() override;
     void StopPlaying() override;
     void NewQuestion() override;
+
+    /// A pitch the microphone heard (a MIDI note; below 36 silence or noise).
+    void MicPitchInput(int pitch);
+    /// The microphone stops listening: the sung note it holds is entered.
+    void MicReleaseNote();
+    const AkkordMicInput& Microphone() const { return m_mic; }
 
     /// One run-time answer button inside its own frame panel.
     struct AnswerButtonPair
@@ -144,6 +151,7 @@ private:
     NoKeysHeld m_keys;
     std::unique_ptr<TSheet> m_sheet;
     AkkordModel m_model;
+    AkkordMicInput m_mic;
     std::vector<AnswerButtonPair> m_answerButtons;
     QButtonGroup* m_toolGroup = nullptr;
     QButtonGroup* m_styleGroup = nullptr;
