@@ -107,6 +107,9 @@ struct ExerciseKindFacts
     bool SpreadsChordsOnGuitar = false;
     /// The microphone listens for taps (onsets) rather than pitches.
     bool MicrophoneHearsTaps = false;
+    /// The exercise takes what the microphone hears as answers: sung notes, or taps where the
+    /// microphone hears taps.
+    bool MicrophoneAnswers = false;
 };
 
 /// The table, one row per kind in the order of their numbers.
@@ -122,7 +125,8 @@ inline constexpr std::array<ExerciseKindFacts, 10> kExerciseKindFacts = {{
      .UserItemNameWritten = true,
      .IdentificationWindow = true,
      .HelpContext = 10,
-     .SpreadsChordsOnGuitar = true},
+     .SpreadsChordsOnGuitar = true,
+     .MicrophoneAnswers = true},
     {.Kind = ExerciseKind::IntervalIdentification,
      .SetupBlock = SetupBlockType::Options,
      .SetupBlockIndex = 2,
@@ -134,7 +138,8 @@ inline constexpr std::array<ExerciseKindFacts, 10> kExerciseKindFacts = {{
      .UserItemNameWritten = true,
      .IdentificationWindow = true,
      .HelpContext = 20,
-     .SpreadsChordsOnGuitar = true},
+     .SpreadsChordsOnGuitar = true,
+     .MicrophoneAnswers = true},
     // Interval comparison asks the interval items but owns no table: the items it may ask are
     // edited under interval identification.
     {.Kind = ExerciseKind::IntervalComparison,
@@ -146,12 +151,14 @@ inline constexpr std::array<ExerciseKindFacts, 10> kExerciseKindFacts = {{
      .SetupBlock = SetupBlockType::Rhythm,
      .SetupBlockIndex = 0,
      .SpreadsChordsOnGuitar = true,
-     .MicrophoneHearsTaps = true},
+     .MicrophoneHearsTaps = true,
+     .MicrophoneAnswers = true},
     {.Kind = ExerciseKind::RhythmReading,
      .SetupBlock = SetupBlockType::Rhythm,
      .SetupBlockIndex = 1,
      .SpreadsChordsOnGuitar = true,
-     .MicrophoneHearsTaps = true},
+     .MicrophoneHearsTaps = true,
+     .MicrophoneAnswers = true},
     {.Kind = ExerciseKind::RhythmErrorDetection,
      .SetupBlock = SetupBlockType::Rhythm,
      .SetupBlockIndex = 2,
@@ -169,7 +176,8 @@ inline constexpr std::array<ExerciseKindFacts, 10> kExerciseKindFacts = {{
      .UserItemNameWritten = true,
      .IdentificationWindow = true,
      .HelpContext = 0,
-     .SpreadsChordsOnGuitar = true},
+     .SpreadsChordsOnGuitar = true,
+     .MicrophoneAnswers = true},
     {.Kind = ExerciseKind::Scales,
      .SetupBlock = SetupBlockType::Options,
      .SetupBlockIndex = 4,
@@ -181,13 +189,15 @@ inline constexpr std::array<ExerciseKindFacts, 10> kExerciseKindFacts = {{
      .UserItemNameWritten = true,
      .IdentificationWindow = true,
      .HelpContext = 10,
-     .SpreadsChordsOnGuitar = false},
+     .SpreadsChordsOnGuitar = false,
+     .MicrophoneAnswers = true},
     {.Kind = ExerciseKind::MelodyDictation,
      .SetupBlock = SetupBlockType::Melody,
      .SetupBlockIndex = 0,
      .IdentificationWindow = true,
      .HelpContext = 10,
-     .SpreadsChordsOnGuitar = false},
+     .SpreadsChordsOnGuitar = false,
+     .MicrophoneAnswers = true},
     // A progression's name is made from its chords.
     {.Kind = ExerciseKind::ChordProgressions,
      .SetupBlock = SetupBlockType::Options,

@@ -79,6 +79,13 @@ struct MainWindowHandlers
     std::function<void(bool fromSender)> SpeedButton12Click;
     /// The tempo slider moved to position.
     std::function<void(int position)> TrackBar1Change;
+    /// The microphone button was pressed (its down state is the new one).
+    std::function<void()> SpeedButton3Click;
+    /// The microphone's pitch message and onset message (wparam, lparam).
+    std::function<void(std::uint8_t wparam)> WaveInPitch;
+    std::function<void(std::uint32_t wparam, std::uint32_t lparam)> WaveInOnset;
+    /// An exercise window stops the microphone as it is left.
+    std::function<void()> WaveInStop;
 };
 
 class TPellivarkMain final : public QMainWindow,
@@ -175,7 +182,7 @@ public:
     bool ShowTip(int n) override;
     void SetAutoNewQuestTimerEnabled(bool on) override;
     void StopMidiInput() override;
-    void WaveInStop() override {}
+    void WaveInStop() override;
     void ClockRepaintCurrentKind() override;
     void ShowScoreDisplay(int gauge, const QString& label) override;
     int ProgramFontSize() const override { return m_programFontSize; }
