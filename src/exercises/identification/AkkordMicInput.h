@@ -27,7 +27,6 @@ struct MicPitchFilter
     /// 4 readings before it agree with it (empty, or less than 5 semitones away); otherwise the
     /// pitch accepted before stays. Returns the accepted pitch.
     int Accept(int pitch);
-    void Clear() { *this = MicPitchFilter{}; }
 };
 
 /// The microphone's side of the identification window: what each reading holds, releases or
