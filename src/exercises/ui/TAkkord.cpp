@@ -9,6 +9,7 @@
 #include "exercises/ui/TControlButton.h"
 #include "music/sequencer/SequencerNotifyEvent.h"
 #include "music/staff/Sheet.h"
+#include "music/strings/UIStrings.h"
 #include "music/ui/StaffPainter.h"
 
 #include <algorithm>
@@ -64,7 +65,8 @@ void SetPanelColour(QFrame* panel, const QColor& colour)
 TAkkord::TAkkord(IdentificationMode mode, IExerciseHost* host, const UIStringTable& strings,
                  QWidget* parent)
     : TExerciseBaseClass(host, parent), m_sheet(std::make_unique<TSheet>(m_keys)),
-      m_model(mode, BaseModel(), ControlButtons->Model(), strings)
+      m_model(mode, BaseModel(), ControlButtons->Model(), strings),
+      m_mic(m_model, strings.StrMicInput)
 {
     setAutoFillBackground(true);
 
@@ -823,6 +825,24 @@ void TAkkord::MidiInMessage(std::uint32_t message)
     } else {
         ShowEntered();
     }
+}
+
+void TAkkord::MicPitchInput(int pitch)
+{
+    if (!m_playback) {
+        return;
+    }
+    m_mic.MicPitchInput(pitch, *m_playback);
+    ShowEntered();
+}
+
+void TAkkord::MicReleaseNote()
+{
+    if (!m_playback) {
+        return;
+    }
+    m_mic.ReleaseNote(*m_playback);
+    ShowEntered();
 }
 
 } // namespace pv

@@ -5,6 +5,7 @@
 #pragma once
 
 #include "exercises/base/ExerciseHost.h"
+#include "exercises/identification/AkkordMicInput.h"
 #include "exercises/identification/AkkordModel.h"
 #include "exercises/identification/AkkordPlayback.h"
 #include "exercises/ui/TExerciseBaseClass.h"
@@ -97,6 +98,12 @@ public:
                              bool quiet);
     /// Chord-quality button 0..18 of the alteration bar.
     void SpeedButton2Click(int button);
+
+    /// A pitch the microphone heard (a MIDI note; below 36 silence or noise).
+    void MicPitchInput(int pitch);
+    /// The microphone stops listening: the sung note it holds is entered.
+    void MicReleaseNote();
+    const AkkordMicInput& Microphone() const { return m_mic; }
 
     /// One run-time answer button inside its own frame panel.
     struct AnswerButtonPair
@@ -191,6 +198,7 @@ private:
     NoKeysHeld m_keys;
     std::unique_ptr<TSheet> m_sheet;
     AkkordModel m_model;
+    AkkordMicInput m_mic;
     std::vector<AnswerButtonPair> m_answerButtons;
     QButtonGroup* m_toolGroup = nullptr;
     QButtonGroup* m_styleGroup = nullptr;

@@ -110,6 +110,9 @@ struct ExerciseKindFacts
     /// The most bars a rhythm of the kind may have (its options page allows 1..this); 0 for
     /// kinds without rhythms.
     int MaxRhythmBars = 0;
+    /// The exercise takes what the microphone hears as answers: sung notes, or taps where the
+    /// microphone hears taps.
+    bool MicrophoneAnswers = false;
 };
 
 /// The table, one row per kind in the order of their numbers.
@@ -125,7 +128,8 @@ inline constexpr std::array<ExerciseKindFacts, 10> kExerciseKindFacts = {{
      .UserItemNameWritten = true,
      .IdentificationWindow = true,
      .HelpContext = 10,
-     .SpreadsChordsOnGuitar = true},
+     .SpreadsChordsOnGuitar = true,
+     .MicrophoneAnswers = true},
     {.Kind = ExerciseKind::IntervalIdentification,
      .SetupBlock = SetupBlockType::Options,
      .SetupBlockIndex = 2,
@@ -137,7 +141,8 @@ inline constexpr std::array<ExerciseKindFacts, 10> kExerciseKindFacts = {{
      .UserItemNameWritten = true,
      .IdentificationWindow = true,
      .HelpContext = 20,
-     .SpreadsChordsOnGuitar = true},
+     .SpreadsChordsOnGuitar = true,
+     .MicrophoneAnswers = true},
     // Interval comparison asks the interval items but owns no table: the items it may ask are
     // edited under interval identification.
     {.Kind = ExerciseKind::IntervalComparison,
@@ -150,13 +155,15 @@ inline constexpr std::array<ExerciseKindFacts, 10> kExerciseKindFacts = {{
      .SetupBlockIndex = 0,
      .SpreadsChordsOnGuitar = true,
      .MicrophoneHearsTaps = true,
-     .MaxRhythmBars = 6},
+     .MaxRhythmBars = 6,
+     .MicrophoneAnswers = true},
     {.Kind = ExerciseKind::RhythmReading,
      .SetupBlock = SetupBlockType::Rhythm,
      .SetupBlockIndex = 1,
      .SpreadsChordsOnGuitar = true,
      .MicrophoneHearsTaps = true,
-     .MaxRhythmBars = 12},
+     .MaxRhythmBars = 12,
+     .MicrophoneAnswers = true},
     {.Kind = ExerciseKind::RhythmErrorDetection,
      .SetupBlock = SetupBlockType::Rhythm,
      .SetupBlockIndex = 2,
@@ -175,7 +182,8 @@ inline constexpr std::array<ExerciseKindFacts, 10> kExerciseKindFacts = {{
      .UserItemNameWritten = true,
      .IdentificationWindow = true,
      .HelpContext = 0,
-     .SpreadsChordsOnGuitar = true},
+     .SpreadsChordsOnGuitar = true,
+     .MicrophoneAnswers = true},
     {.Kind = ExerciseKind::Scales,
      .SetupBlock = SetupBlockType::Options,
      .SetupBlockIndex = 4,
@@ -187,13 +195,15 @@ inline constexpr std::array<ExerciseKindFacts, 10> kExerciseKindFacts = {{
      .UserItemNameWritten = true,
      .IdentificationWindow = true,
      .HelpContext = 10,
-     .SpreadsChordsOnGuitar = false},
+     .SpreadsChordsOnGuitar = false,
+     .MicrophoneAnswers = true},
     {.Kind = ExerciseKind::MelodyDictation,
      .SetupBlock = SetupBlockType::Melody,
      .SetupBlockIndex = 0,
      .IdentificationWindow = true,
      .HelpContext = 10,
-     .SpreadsChordsOnGuitar = false},
+     .SpreadsChordsOnGuitar = false,
+     .MicrophoneAnswers = true},
     // A progression's name is made from its chords.
     {.Kind = ExerciseKind::ChordProgressions,
      .SetupBlock = SetupBlockType::Options,

@@ -174,6 +174,9 @@ MicAnalyzer::MicAnalyzer(MicMode mode, unsigned sampleRate, const MicTuning& tun
     m_recentToFrames = static_cast<std::size_t>(std::ceil(kRecentToMs / hopMs));
     m_backgroundFrames = static_cast<std::size_t>(std::max(1.0, std::ceil(kBackgroundMs / hopMs)));
     m_longFrames = std::max(m_holdFrames, static_cast<std::size_t>(std::ceil(kLongHoldMs / hopMs)));
+    if (tuning.readingMs > 0)
+        m_readingFrames =
+            static_cast<std::size_t>(std::max(1.0, std::round(tuning.readingMs / hopMs)));
 }
 
 MicAnalyzer::~MicAnalyzer() = default;
@@ -256,6 +259,11 @@ void MicAnalyzer::AnalysePitchHop(std::vector<MicDetection>& out)
     if (check == MicPitchCheck::Reported) {
         m_heldNote = note;
         out.push_back({MicDetection::Kind::Note, note, m_samplesSeen});
+        // The report is the reading of its moment.
+        m_framesSinceReading = 0;
+    } else if (m_readingFrames > 0 && ++m_framesSinceReading >= m_readingFrames) {
+        m_framesSinceReading = 0;
+        out.push_back({MicDetection::Kind::Reading, std::max(0, m_heldNote), m_samplesSeen});
     }
 }
 

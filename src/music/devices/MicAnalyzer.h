@@ -24,6 +24,9 @@ struct MicTuning
     float minConfidence = 0.5F;
     /// A note is reported once it has held this long.
     int holdMs = 23;
+    /// Above 0: besides the reports of new notes, a reading every this many ms of the stream
+    /// of the note sung then (0 once the voice has stopped), for receivers that weigh readings.
+    int readingMs = 0;
 };
 
 /// Default configuration values: rhythm sensitivity 2, tone sensitivity 3, no high precision.
@@ -51,10 +54,12 @@ struct MicDetection
     enum class Kind
     {
         Note,
-        Onset
+        Onset,
+        /// The note sung at this moment (0: none), when MicTuning::readingMs asks for readings.
+        Reading
     };
     Kind kind = Kind::Note;
-    /// MIDI note of a Note detection (0 for an onset).
+    /// MIDI note of a Note or Reading detection (0 for an onset).
     int note = 0;
     /// Stream position: for an onset the first sample of the attack, for a note the end of the
     /// samples that decided it.
@@ -146,6 +151,8 @@ private:
     std::size_t m_releaseFrames = 14;
     std::size_t m_unvoicedRun = 0;
     int m_heldNote = -1;
+    std::size_t m_readingFrames = 0; ///< 0: no readings
+    std::size_t m_framesSinceReading = 0;
     std::vector<MicPitchFrame>* m_trace = nullptr;
 
     // Recent samples: periodicity of pitches, attack times of onsets.

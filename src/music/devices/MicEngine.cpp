@@ -121,6 +121,13 @@ void MicEngine::Configure(int rhythmValue, std::uint8_t highPrecision, double to
     ++m_tuningVersion;
 }
 
+void MicEngine::SetReadingInterval(int ms)
+{
+    std::lock_guard lock(m_mutex);
+    m_readingMs = std::max(0, ms);
+    ++m_tuningVersion;
+}
+
 void MicEngine::PushSamples(std::span<const float> samples, unsigned sampleRate,
                             const std::optional<CaptureStamp>& stamp)
 {
@@ -174,6 +181,7 @@ void MicEngine::Analyse(Block& block)
         std::lock_guard lock(m_mutex);
         mode = m_mode;
         tuning = m_tuning;
+        tuning.readingMs = m_readingMs;
         tuningVersion = m_tuningVersion;
         streamStartUs = m_streamStartUs;
     }
@@ -204,7 +212,7 @@ void MicEngine::Analyse(Block& block)
     if (block.generation != m_generation || m_receiver.isNull())
         return;
     for (const MicDetection& d : found) {
-        if (d.kind == MicDetection::Kind::Note) {
+        if (d.kind != MicDetection::Kind::Onset) {
             const std::uint8_t slot = m_nextSlot++;
             m_notes[slot] = static_cast<std::uint8_t>(d.note);
             m_handOff.Post(m_receiver, std::make_unique<WaveInPitchEvent>(slot), m_generation);

@@ -45,6 +45,10 @@ public:
     std::uint32_t FetchNote(std::uint8_t wparam) override;
     void Acknowledge(std::uint32_t wparam) override;
     void Configure(int rhythmValue, std::uint8_t highPrecision, double toneValue) override;
+    /// Above 0: while listening for pitches, besides an event for each new note, an event every
+    /// this many ms with the note sung then (note 0 once the voice has stopped), so a receiver
+    /// can weigh several readings and hears when a sung note ends. 0 (the start): new notes only.
+    void SetReadingInterval(int ms);
 
     /// Queues samples for analysis; dropped unless listening. Any thread.
     void PushSamples(std::span<const float> samples, unsigned sampleRate,
@@ -105,6 +109,7 @@ private:
     MicMode m_mode = MicMode::Pitch;
     MicTuning m_tuning;
     std::uint64_t m_tuningVersion = 0;
+    int m_readingMs = 0;
     std::uint64_t m_streamStartUs = 0;
     std::array<std::uint8_t, 256> m_notes{};
     std::uint8_t m_nextSlot = 0;

@@ -54,8 +54,12 @@ ItemCounts ExerciseWindowSet::ItemStatistics(ExerciseKind kind, int item) const
 
 void ExerciseWindowSet::EnterExercise(ExerciseKind kind)
 {
-    if (TExerciseBaseClass* window = Window(kind))
-        window->EnterExercise();
+    TExerciseBaseClass* window = Window(kind);
+    if (window == nullptr)
+        return;
+    window->EnterExercise();
+    if (m_entered)
+        m_entered(kind);
 }
 
 void ExerciseWindowSet::LeaveExercise(ExerciseKind kind)

@@ -32,6 +32,9 @@ public:
     /// The identification window of kind, when it is one.
     TAkkord* Identification(ExerciseKind kind) const;
 
+    /// Told after the window of a kind was entered (the microphone listens for it).
+    void SetEntered(std::function<void(ExerciseKind)> entered) { m_entered = std::move(entered); }
+
     /// Setup pages and captions go to whoever shows them.
     void SetCaptionSink(std::function<void(const QString&)> sink) { m_captions = std::move(sink); }
 
@@ -55,6 +58,7 @@ private:
     std::function<AkkordSettings()> m_settings;
     std::array<QPointer<TExerciseBaseClass>, 10> m_windows{};
     std::function<void(const QString&)> m_captions;
+    std::function<void(ExerciseKind)> m_entered;
 };
 
 } // namespace pv

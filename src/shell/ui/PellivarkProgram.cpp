@@ -7,8 +7,11 @@
 #include "exercises/ui/TLevels.h"
 #include "music/base/Clock.h"
 #include "music/devices/FluidMidiFilePlayer.h"
+#include "music/devices/MicEngine.h"
+#include "music/input/MicInput.h"
 #include "music/ui/QtPrompts.h"
 #include "shell/main/MetronomeControls.h"
+#include "shell/main/MicrophoneControls.h"
 #include "shell/main/MidiInRouting.h"
 #include "shell/main/PellivarkMainModel.h"
 #include "shell/settings/ProgramSettingsApplier.h"
@@ -33,6 +36,9 @@ constexpr std::array<const char*, 10> kFormNames = {
     "ChordIdForm",       "IntervalIdForm",       "IntervalCompareForm", "RhythmImitationForm",
     "RhythmReadingForm", "RhythmCorrectionForm", "ChordInversionsForm", "ScalesForm",
     "MelodyForm",        "ChordProgressionForm"};
+
+/// How often the microphone reports the note being sung.
+constexpr int kMicReadingMs = 20;
 
 std::size_t Slot(ExerciseKind kind)
 {
@@ -94,6 +100,16 @@ PellivarkProgram::PellivarkProgram(ProgramOptions options)
       m_midiInSelection(std::make_unique<MidiInSelection>(m_midiIn))
 {
     SetUIStringDefaults(m_strings);
+    // Made once; the capture opens only when the user switches the microphone on.
+    m_micEngine = std::make_unique<MicEngine>(SteadyClock::Instance(),
+                                              m_options.MicCapture
+                                                  ? m_options.MicCapture()
+                                                  : MakeQtAudioCapture(SteadyClock::Instance()));
+    // The identification windows take a sung pitch once most of the latest readings agree,
+    // and a sung note ends when the readings fall silent: readings every 20 ms take a new
+    // note in about 60 ms.
+    m_micEngine->SetReadingInterval(kMicReadingMs);
+    m_micInput = std::make_unique<MicInput>(*m_micEngine);
     m_answerSound = std::make_unique<AnswerSoundEffect>();
     m_waveOut.AddTarget(*m_answerSound);
     m_midiOut.SetVoiceSettings(this);
@@ -116,6 +132,10 @@ PellivarkProgram::~PellivarkProgram()
     // the windows that asked for it go; the windows go before the devices they play through;
     // the intro's player closes (without giving the output back) before the synthesizer goes.
     m_midiOut.StopQueue();
+    // The microphone goes before the windows it reports to.
+    if (m_microphone)
+        m_microphone->Close();
+    m_microphone.reset();
     m_model.reset();
     m_applier.reset();
     m_results.reset();
@@ -273,6 +293,7 @@ void PellivarkProgram::WireWindow()
         m_metronome->SpeedButton12Click(fromSender);
     };
     handlers.TrackBar1Change = [this](int position) { m_metronome->TrackBar1Change(position); };
+    WireMicrophone(handlers);
     handlers.ViewTag = [this](int tag) { m_model->Speed1Click(tag); };
     handlers.ExerciseMenuOpens = [this](int tag) {
         if (const std::optional<ExerciseKind> kind = KindFromNumber(tag))
@@ -324,6 +345,36 @@ void PellivarkProgram::WireWindow()
                                 kind.value_or(ExerciseKind::ChordIdentification));
     };
     window.SetHandlers(std::move(handlers));
+}
+
+void PellivarkProgram::WireMicrophone(MainWindowHandlers& handlers)
+{
+    m_microphone = std::make_unique<MicrophoneControls>(MicrophoneContext{
+        *m_window,
+        m_data.ProgramSettings,
+        m_state,
+        *m_micInput,
+        *m_micEngine,
+        m_model->MicrophoneOpen,
+        m_window.get(),
+        [this](ExerciseKind kind, int pitch) {
+            if (TAkkord* window = m_exercises->Identification(kind))
+                window->MicPitchInput(pitch);
+        },
+        [this](ExerciseKind kind) {
+            if (TAkkord* window = m_exercises->Identification(kind))
+                window->MicReleaseNote();
+        },
+        // The rhythm windows that take taps come with their own layer.
+        {},
+    });
+    handlers.SpeedButton3Click = [this] { m_microphone->SpeedButton3Click(); };
+    handlers.WaveInPitch = [this](std::uint8_t wparam) { m_microphone->WaveInPitch(wparam); };
+    handlers.WaveInOnset = [this](std::uint32_t wparam, std::uint32_t lparam) {
+        m_microphone->WaveInOnset(wparam, lparam);
+    };
+    handlers.WaveInStop = [this] { m_microphone->WaveInStop(); };
+    m_exercises->SetEntered([this](ExerciseKind kind) { m_microphone->ExerciseEntered(kind); });
 }
 
 IStartMenu& PellivarkProgram::StartMenuService()

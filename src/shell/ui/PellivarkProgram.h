@@ -10,6 +10,7 @@
 #include "exercises/items/ItemTables.h"
 #include "exercises/setup/SetupOperations.h"
 #include "music/data/DataFiles.h"
+#include "music/devices/AudioCapture.h"
 #include "music/devices/RealtimeKitRaiser.h"
 #include "music/devices/SystemMidiInDevices.h"
 #include "music/devices/SystemMidiOutDevices.h"
@@ -36,6 +37,10 @@ namespace pv {
 
 class AnswerSoundEffect;
 class TExerciseBaseClass;
+class MicEngine;
+class MicInput;
+class MicrophoneControls;
+struct MainWindowHandlers;
 class ExerciseWindowSet;
 class MetronomeControls;
 class PellivarkMainModel;
@@ -61,6 +66,8 @@ struct ProgramOptions
     std::function<void()> HideSplash;
     /// The MIDI inputs; null: the system's (the ALSA ports). Must outlive the program.
     IMidiInDevices* MidiInDevices = nullptr;
+    /// Makes the microphone's capture; null: the system's default input device.
+    std::function<std::unique_ptr<IAudioCapture>()> MicCapture = {};
 };
 
 class PellivarkProgram final : public IProgramSettingsService,
@@ -94,6 +101,9 @@ public:
     ExerciseClock& Clock() { return *m_clock; }
     TMidiOut& MidiOut() { return m_midiOut; }
     TMidiIn& MidiIn() { return m_midiIn; }
+    /// The microphone engine (samples can be pushed into it) and the program's side of it.
+    MicEngine& Microphone() { return *m_micEngine; }
+    MicInput& MicrophoneInput() { return *m_micInput; }
 
     // IProgramSettingsService
     void ApplyProgramSettings() override;
@@ -129,6 +139,8 @@ private:
     TExerciseBaseClass* TimerTarget(MainExerciseTimer timer) const;
     /// The piano adjusters' voice is the program's: it is kept in the settings.
     void KeepPianoVoice(PianoVoice voice);
+    /// The microphone button and the microphone's messages, wired to the windows.
+    void WireMicrophone(MainWindowHandlers& handlers);
     void ShowSetupChooser();
     AkkordSettings IdentificationSettings() const;
     AnswerSoundChoice AnswerSounds() const;
@@ -160,6 +172,8 @@ private:
     TMidiIn m_midiIn;
     std::unique_ptr<MidiInSelection> m_midiInSelection;
     std::bitset<256> m_controlNotes;
+    std::unique_ptr<MicEngine> m_micEngine;
+    std::unique_ptr<MicInput> m_micInput;
     LanguageTargets m_targets;
     std::unique_ptr<LanguageContext> m_language;
 
@@ -176,6 +190,7 @@ private:
     std::unique_ptr<ProgramSettingsApplier> m_applier;
     std::unique_ptr<PellivarkMainModel> m_model;
     std::unique_ptr<MetronomeControls> m_metronome;
+    std::unique_ptr<MicrophoneControls> m_microphone;
 };
 
 } // namespace pv

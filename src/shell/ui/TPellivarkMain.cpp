@@ -5,6 +5,7 @@
 #include "exercises/ui/TExerciseBaseClass.h"
 #include "music/base/Prompts.h"
 #include "music/input/MidiInEvent.h"
+#include "music/input/WaveInEvents.h"
 #include "music/sequencer/SequencerNotifyEvent.h"
 #include "shell/startmenu/ui/KindPicture.h"
 #include "shell/ui/StartupProbe.h"
@@ -361,9 +362,14 @@ void TPellivarkMain::MakeToolWindows()
         if (m_handlers.SpeedButton12Click)
             m_handlers.SpeedButton12Click(true);
     });
-    AddToolButton(tools, MainControl::SpeedButton3, QStringLiteral("SpeedButton3"),
-                  QStringLiteral("Microphone"), QStringLiteral("Microphone input"), 0)
-        ->setCheckable(true);
+    QToolButton* microphone =
+        AddToolButton(tools, MainControl::SpeedButton3, QStringLiteral("SpeedButton3"),
+                      QStringLiteral("Microphone"), QStringLiteral("Microphone input"), 0);
+    microphone->setCheckable(true);
+    connect(microphone, &QToolButton::clicked, this, [this] {
+        if (m_handlers.SpeedButton3Click)
+            m_handlers.SpeedButton3Click();
+    });
 
     m_toolWindows->Bar(2)->setWindowTitle(QStringLiteral("Tutor"));
     m_toolWindows->Bar(3)->setWindowTitle(QStringLiteral("Score"));
@@ -1538,7 +1544,24 @@ bool TPellivarkMain::event(QEvent* event)
         SequencerNotify(static_cast<const SequencerNotifyEvent*>(event)->Code());
         return true;
     }
+    if (event->type() == WaveInPitchEvent::EventType()) {
+        if (m_handlers.WaveInPitch)
+            m_handlers.WaveInPitch(static_cast<const WaveInPitchEvent*>(event)->WParam());
+        return true;
+    }
+    if (event->type() == WaveInOnsetEvent::EventType()) {
+        const auto* onset = static_cast<const WaveInOnsetEvent*>(event);
+        if (m_handlers.WaveInOnset)
+            m_handlers.WaveInOnset(onset->WParam(), onset->LParam());
+        return true;
+    }
     return QMainWindow::event(event);
+}
+
+void TPellivarkMain::WaveInStop()
+{
+    if (m_handlers.WaveInStop)
+        m_handlers.WaveInStop();
 }
 
 void TPellivarkMain::StopMidiInput()

@@ -83,6 +83,13 @@ struct MainWindowHandlers
     std::function<void()> LightDisplaytimeTimer;
     /// The answer-button blink timer fired.
     std::function<void()> AnswerbuttonBlinkTimer;
+    /// The microphone button was pressed (its down state is the new one).
+    std::function<void()> SpeedButton3Click;
+    /// The microphone's pitch message and onset message (wparam, lparam).
+    std::function<void(std::uint8_t wparam)> WaveInPitch;
+    std::function<void(std::uint32_t wparam, std::uint32_t lparam)> WaveInOnset;
+    /// An exercise window stops the microphone as it is left.
+    std::function<void()> WaveInStop;
 };
 
 class TPellivarkMain final : public QMainWindow,
@@ -179,7 +186,7 @@ public:
     bool ShowTip(int n) override;
     void SetAutoNewQuestTimerEnabled(bool on) override;
     void StopMidiInput() override;
-    void WaveInStop() override {}
+    void WaveInStop() override;
     void ClockRepaintCurrentKind() override;
     void ShowScoreDisplay(int gauge, const QString& label) override;
     int ProgramFontSize() const override { return m_programFontSize; }

@@ -198,6 +198,45 @@ TEST(MicAnalyzer, ANewNoteOrTheSameNoteAfterSilenceIsReportedAgain)
     EXPECT_EQ(Notes(Analyse(MicMode::Pitch, samples)), (std::vector<int>{60, 62, 62}));
 }
 
+TEST(MicAnalyzer, ReadingsCarryTheNoteSungAtTheirMomentAndNoneAfterTheVoiceStops)
+{
+    std::mt19937 rng(9);
+    SungToneSpec spec;
+    spec.seconds = 0.5;
+    spec.midi = 64;
+    std::vector<float> samples = Silence(0.2);
+    Append(samples, SungTone(spec, kRate, rng));
+    Append(samples, Silence(0.4));
+    MicTuning tuning = TuningFromConfig(kDefaultRhythmValue, 0, kDefaultToneValue);
+    tuning.readingMs = 20;
+    const std::vector<MicDetection> found = Analyse(MicMode::Pitch, samples, tuning);
+
+    std::vector<MicDetection> notes;
+    std::vector<MicDetection> readings;
+    for (const MicDetection& d : found)
+        (d.kind == MicDetection::Kind::Note ? notes : readings).push_back(d);
+    ASSERT_EQ(notes.size(), 1U);
+    EXPECT_EQ(notes[0].note, 64);
+    // One reading every 20 ms of the stream, none in the same moment as the report.
+    const double seconds = static_cast<double>(samples.size()) / kRate;
+    EXPECT_NEAR(static_cast<double>(readings.size()), seconds / 0.020, 3.0);
+    const auto at = [](const MicDetection& d) {
+        return static_cast<double>(d.sampleIndex) / kRate;
+    };
+    for (const MicDetection& d : readings) {
+        SCOPED_TRACE(at(d));
+        if (d.sampleIndex < notes[0].sampleIndex) {
+            EXPECT_EQ(d.note, 0) << "before the note";
+        } else if (at(d) < 0.2 + spec.seconds) {
+            EXPECT_EQ(d.note, 64) << "while it is sung";
+        } else if (at(d) > 0.2 + spec.seconds + 0.15) {
+            EXPECT_EQ(d.note, 0) << "once the voice has stopped";
+        }
+    }
+    // Without readings asked for, the report stays the only detection.
+    EXPECT_EQ(Notes(Analyse(MicMode::Pitch, samples)), std::vector<int>{64});
+}
+
 TEST(MicAnalyzer, PitchTraceExplainsEveryFrameAndChangesNothing)
 {
     // Legato notes in light noise: the trace marks each report at the frame that made it, the
