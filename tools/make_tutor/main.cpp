@@ -31,8 +31,7 @@ int Write(const char* descriptionFile, const char* tutorFile)
         return 1;
     }
     const QString text = QString::fromUtf8(in.readAll());
-    const auto parsed =
-        pv::ParseTutorDescription(text, QFileInfo(in.fileName()).absolutePath());
+    const auto parsed = pv::ParseTutorDescription(text, QFileInfo(in.fileName()).absolutePath());
     if (!parsed) {
         Complain(descriptionFile, parsed.Detail());
         return 1;
@@ -49,8 +48,8 @@ int Print(const char* tutorFile)
 {
     const auto bytes = pv::ReadTutorBytes(QString::fromLocal8Bit(tutorFile));
     if (!bytes) {
-        Complain(tutorFile, bytes.Detail().isEmpty() ? QStringLiteral("cannot be read")
-                                                     : bytes.Detail());
+        Complain(tutorFile,
+                 bytes.Detail().isEmpty() ? QStringLiteral("cannot be read") : bytes.Detail());
         return 1;
     }
     const auto parsed = pv::ParseTutorFile(bytes.Value());

@@ -42,8 +42,7 @@ ItemTables TTutorDefine::TutorItemTables(const TutorFileData& data) const
     ItemTables tables = *DecodeItemTables(bytes);
     // The built-in items are named in the program's language, whatever the tutor's author
     // spoke; only the built-in ranges are taken, so a tutor's first own item keeps its name.
-    TakeNames(tables.ChordIdentification, m_exerciseItems.ChordIdentification,
-              kBuiltInChordNames);
+    TakeNames(tables.ChordIdentification, m_exerciseItems.ChordIdentification, kBuiltInChordNames);
     TakeNames(tables.ChordInversions, m_exerciseItems.ChordInversions, kBuiltInInversionNames);
     TakeNames(tables.IntervalIdentification, m_exerciseItems.IntervalIdentification,
               kBuiltInIntervalNames);

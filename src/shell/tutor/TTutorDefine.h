@@ -2,10 +2,9 @@
 // install in place of the program's, with the one backup that brings them back.
 #pragma once
 
-#include "shell/tutor/TutorFile.h"
-
 #include "exercises/items/ItemTables.h"
 #include "music/files/Folders.h"
+#include "shell/tutor/TutorFile.h"
 
 #include <array>
 #include <optional>

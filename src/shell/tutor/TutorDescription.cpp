@@ -41,10 +41,10 @@ struct BlockFields
 };
 
 constexpr ByteField kOptionBytes[] = {
-    {"key-signature", 63, 0, 255},  {"answer-in-c", 64, 0, 255},   {"answer-input", 66, 0, 255},
-    {"tone-on-click", 67, 0, 255},  {"first-tone", 68, 0, 255},    {"auto-answer", 69, 0, 255},
+    {"key-signature", 63, 0, 255},   {"answer-in-c", 64, 0, 255},   {"answer-input", 66, 0, 255},
+    {"tone-on-click", 67, 0, 255},   {"first-tone", 68, 0, 255},    {"auto-answer", 69, 0, 255},
     {"tonic-reference", 70, 0, 255}, {"root-movement", 71, 0, 255}, {"extra-option", 72, 0, 255},
-    {"highest-note", 80, 0, 127},   {"lowest-note", 81, 0, 127},
+    {"highest-note", 80, 0, 127},    {"lowest-note", 81, 0, 127},
 };
 constexpr const char* kPlayWords[] = {"simultaneous", "up", "down"};
 constexpr FlagList kOptionLists[] = {
@@ -53,9 +53,9 @@ constexpr FlagList kOptionLists[] = {
 };
 
 constexpr ByteField kRhythmBytes[] = {
-    {"tempo", 26, 0, 255},      {"bars", 27, 0, 255},       {"rests", 28, 0, 255},
-    {"corrections", 29, 0, 5},  {"evaluation", 30, 0, 2},   {"ties", 32, 0, 255},
-    {"triplets", 33, 0, 255},   {"dotted", 34, 0, 255},     {"second-time", 36, 0, 255},
+    {"tempo", 26, 0, 255},        {"bars", 27, 0, 255},     {"rests", 28, 0, 255},
+    {"corrections", 29, 0, 5},    {"evaluation", 30, 0, 2}, {"ties", 32, 0, 255},
+    {"triplets", 33, 0, 255},     {"dotted", 34, 0, 255},   {"second-time", 36, 0, 255},
     {"triplet-mask", 38, 0, 255},
 };
 constexpr FlagList kRhythmLists[] = {
@@ -64,10 +64,10 @@ constexpr FlagList kRhythmLists[] = {
 };
 
 constexpr ByteField kMelodyBytes[] = {
-    {"tones", 0, 0, 255},          {"largest-leap", 1, 0, 255},    {"ambitus", 2, 0, 255},
-    {"scale", 3, 0, 255},          {"key-signature", 17, 0, 255},  {"tonic-reference", 18, 0, 255},
-    {"tone-on-click", 19, 0, 255}, {"answer-input", 20, 0, 255},   {"auto-answer", 21, 0, 255},
-    {"first-tone", 22, 0, 255},    {"rhythms", 24, 0, 255},        {"highest-note", 27, 0, 127},
+    {"tones", 0, 0, 255},          {"largest-leap", 1, 0, 255},   {"ambitus", 2, 0, 255},
+    {"scale", 3, 0, 255},          {"key-signature", 17, 0, 255}, {"tonic-reference", 18, 0, 255},
+    {"tone-on-click", 19, 0, 255}, {"answer-input", 20, 0, 255},  {"auto-answer", 21, 0, 255},
+    {"first-tone", 22, 0, 255},    {"rhythms", 24, 0, 255},       {"highest-note", 27, 0, 127},
     {"lowest-note", 28, 0, 127},
 };
 constexpr FlagList kMelodyLists[] = {
@@ -89,7 +89,7 @@ const BlockFields* FieldsOf(ExerciseKind kind)
 }
 
 constexpr const char* kKindNames[10] = {
-    "chords",     "intervals",     "comparison", "rhythm-imitation", "rhythm-reading",
+    "chords",        "intervals",  "comparison", "rhythm-imitation", "rhythm-reading",
     "rhythm-errors", "inversions", "scales",     "melody",           "progressions",
 };
 
@@ -207,11 +207,9 @@ private:
         bool ok = false;
         out = value.toInt(&ok);
         if (!ok || out < min || out > max)
-            return Error(TutorDescriptionError::BadValue,
-                         QStringLiteral("%1 is not a number from %2 to %3")
-                             .arg(value)
-                             .arg(min)
-                             .arg(max));
+            return Error(
+                TutorDescriptionError::BadValue,
+                QStringLiteral("%1 is not a number from %2 to %3").arg(value).arg(min).arg(max));
         return true;
     }
 
@@ -257,8 +255,7 @@ private:
         } else if (name == QLatin1String("setup")) {
             const QString path = QDir(m_base).filePath(value);
             const SetupFileRead read = ReadSetupFile(path);
-            if (read.Status != SetupFileStatus::Loaded &&
-                read.Status != SetupFileStatus::Converted)
+            if (read.Status != SetupFileStatus::Loaded && read.Status != SetupFileStatus::Converted)
                 return Error(TutorDescriptionError::SetupFile,
                              QStringLiteral("%1 is no readable setup file").arg(path));
             TakeStepSetup(rec, *m_kind, read.Setup);

@@ -196,9 +196,9 @@ Result<TutorFileData, TutorError> ParseTutorFile(std::span<const std::uint8_t> b
     // A table of 32,767 steps a kind on a file of a few records is damage, not a tutor: no
     // step list is grown to what the table claims.
     if (total > (bytes.size() - pos) / kTutorStepSize)
-        return Fail(TutorError::Damaged,
-                    QStringLiteral("the step table names %1 steps, the file holds fewer")
-                        .arg(total));
+        return Fail(
+            TutorError::Damaged,
+            QStringLiteral("the step table names %1 steps, the file holds fewer").arg(total));
 
     for (ExerciseKind kind : kExerciseKinds) {
         const int count = data.Header.StepCount(kind);
@@ -212,8 +212,7 @@ Result<TutorFileData, TutorError> ParseTutorFile(std::span<const std::uint8_t> b
                 break;
             }
             TutorStep step;
-            step.Record = DecodeTutorStepRecord(
-                bytes.subspan(pos).first<kTutorStepSize>());
+            step.Record = DecodeTutorStepRecord(bytes.subspan(pos).first<kTutorStepSize>());
             pos += kTutorStepSize;
             if (current) {
                 std::size_t length = step.Record.ExtraTextLength;
@@ -270,10 +269,9 @@ Result<std::vector<std::uint8_t>, TutorError> EncodeTutorFile(const TutorFileDat
     if (const auto overlong = FindOverlongText(data))
         return Fail(TutorError::TextTooLong, *overlong);
     if (data.ItemBody.size() != kTutorItemBodySize)
-        return Fail(TutorError::NotATutor,
-                    QStringLiteral("the item body holds %1 bytes, not %2")
-                        .arg(data.ItemBody.size())
-                        .arg(kTutorItemBodySize));
+        return Fail(TutorError::NotATutor, QStringLiteral("the item body holds %1 bytes, not %2")
+                                               .arg(data.ItemBody.size())
+                                               .arg(kTutorItemBodySize));
     TutorHeader header = data.Header;
     header.FormatMark = kTutorFormatMark;
     int entry = 1;

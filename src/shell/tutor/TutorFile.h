@@ -2,10 +2,9 @@
 // their setup blocks and extra texts, read and written explicitly.
 #pragma once
 
+#include "exercises/setup/ExerciseSetup.h"
 #include "music/base/ExerciseKind.h"
 #include "music/base/Result.h"
-
-#include "exercises/setup/ExerciseSetup.h"
 
 #include <array>
 #include <cstddef>
@@ -38,14 +37,14 @@ constexpr std::size_t kMaxTutorFileSize = 32u * 1024u * 1024u;
 /// Why a tutor file could not be read or written; the detail holds the system's words.
 enum class TutorError : int
 {
-    NoFile = 1,     ///< the name is empty or "\\": no tutor is named
-    CannotOpen = 2, ///< missing, unreadable or not a regular file
-    NotATutor = 3,  ///< shorter than its header and item body
-    Damaged = 4,    ///< its step table promises more steps than the file holds
-    TooLarge = 5,   ///< larger than any tutor can be
-    TextTooLong = 6,   ///< (writing) a text does not fit its field
-    TooManySteps = 7,  ///< (writing) the step numbers do not fit the table
-    WriteFailed = 8,   ///< (writing) the file could not be made or completed
+    NoFile = 1,       ///< the name is empty or "\\": no tutor is named
+    CannotOpen = 2,   ///< missing, unreadable or not a regular file
+    NotATutor = 3,    ///< shorter than its header and item body
+    Damaged = 4,      ///< its step table promises more steps than the file holds
+    TooLarge = 5,     ///< larger than any tutor can be
+    TextTooLong = 6,  ///< (writing) a text does not fit its field
+    TooManySteps = 7, ///< (writing) the step numbers do not fit the table
+    WriteFailed = 8,  ///< (writing) the file could not be made or completed
 };
 
 /// The 448-byte header.
@@ -73,11 +72,11 @@ std::array<std::uint8_t, kTutorHeaderSize> EncodeTutorHeader(const TutorHeader& 
 /// One 448-byte step record.
 struct TutorStepRecord
 {
-    QString Title;                    ///< string[50] at 0
-    QString Description;              ///< string[255] at 52
-    std::uint8_t PassMark = 0;        ///< 308, percent
-    std::uint8_t FallBackMark = 0;    ///< 309, percent
-    std::int16_t QuestionCount = 0;   ///< 310
+    QString Title;                  ///< string[50] at 0
+    QString Description;            ///< string[255] at 52
+    std::uint8_t PassMark = 0;      ///< 308, percent
+    std::uint8_t FallBackMark = 0;  ///< 309, percent
+    std::int16_t QuestionCount = 0; ///< 310
     /// 316..445: the kind's setup block at its start; the bytes behind it are carried.
     std::array<std::uint8_t, kTutorStepSetupSize> SetupBytes{};
     std::uint16_t ExtraTextLength = 0; ///< 446, current format only
@@ -140,9 +139,8 @@ std::optional<QString> FindOverlongText(const TutorFileData& data);
 
 /// Reads the file's bytes (a regular file only, never waiting on a FIFO); "" and "\\" name no
 /// file. At most maxBytes are read; a larger file is TooLarge.
-Result<std::vector<std::uint8_t>, TutorError> ReadTutorBytes(const QString& path,
-                                                             std::size_t maxBytes =
-                                                                 kMaxTutorFileSize);
+Result<std::vector<std::uint8_t>, TutorError>
+ReadTutorBytes(const QString& path, std::size_t maxBytes = kMaxTutorFileSize);
 
 /// Encodes and writes the tutor to a new file that replaces path only when complete.
 Status<TutorError> WriteTutorFile(const QString& path, const TutorFileData& data);

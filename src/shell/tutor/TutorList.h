@@ -1,9 +1,8 @@
 // The entries of the tutor list: the header of every tutor file in a folder.
 #pragma once
 
-#include "shell/tutor/TutorFile.h"
-
 #include "music/files/Folders.h"
+#include "shell/tutor/TutorFile.h"
 
 #include <vector>
 

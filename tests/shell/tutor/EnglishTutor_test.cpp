@@ -1,13 +1,12 @@
 // The English tutor shipped with the program: a ladder for every kind that only asks items the
 // program has.
 #include "TutorFixtures.h"
-
 #include "exercises/items/ItemTables.h"
-
-#include <gtest/gtest.h>
 
 #include <QFile>
 #include <QFileInfo>
+
+#include <gtest/gtest.h>
 
 namespace pv {
 namespace {
@@ -16,8 +15,8 @@ TEST(EnglishTutor, EveryKindClimbsThroughStepsOfTheProgramsOwnItems)
 {
     QFile file(QStringLiteral(PV_ENGLISH_TUTOR));
     ASSERT_TRUE(file.open(QIODevice::ReadOnly));
-    auto parsed = ParseTutorDescription(QString::fromUtf8(file.readAll()),
-                                        QFileInfo(file).absolutePath());
+    auto parsed =
+        ParseTutorDescription(QString::fromUtf8(file.readAll()), QFileInfo(file).absolutePath());
     ASSERT_TRUE(parsed.Ok()) << parsed.Detail().toStdString();
     const auto bytes = test::Encoded(parsed.Value());
     auto read = ParseTutorFile(bytes);
@@ -51,16 +50,15 @@ TEST(EnglishTutor, EveryKindClimbsThroughStepsOfTheProgramsOwnItems)
                     const ItemTable* table = TableOfKind(items, kind);
                     if (kind == ExerciseKind::IntervalComparison)
                         table = &items.IntervalIdentification;
-                    const int count = table != nullptr ? table->NoteCount(item)
-                                                       : items.ProgressionCount(item);
+                    const int count =
+                        table != nullptr ? table->NoteCount(item) : items.ProgressionCount(item);
                     EXPECT_GT(count, 0) << "item " << item;
                 }
                 EXPECT_GE(asked, 2);
             }
             if (const RhythmSetup* rhythm = RhythmSetupOfKind(setup, kind)) {
-                EXPECT_NE(std::count(rhythm->TimeSignatures.begin(), rhythm->TimeSignatures.end(),
-                                     1),
-                          0);
+                EXPECT_NE(
+                    std::count(rhythm->TimeSignatures.begin(), rhythm->TimeSignatures.end(), 1), 0);
                 EXPECT_NE(std::count(rhythm->NoteValues.begin(), rhythm->NoteValues.end(), 1), 0);
                 EXPECT_GE(rhythm->Bars, 1);
                 EXPECT_LE(rhythm->Bars, KindFacts(kind).MaxRhythmBars);

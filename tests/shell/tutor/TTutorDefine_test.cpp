@@ -1,16 +1,14 @@
 // The loaded tutor over real files: steps, failures that keep the previous tutor, and the
 // item tables a tutor installs and gives back.
 #include "TutorFixtures.h"
-
-#include "shell/tutor/TTutorDefine.h"
-
 #include "exercises/items/OldItemConverter.h"
 #include "exercises/setup/OldSetupConverter.h"
+#include "shell/tutor/TTutorDefine.h"
 #include "support/TempDir.h"
 
-#include <gtest/gtest.h>
-
 #include <QDir>
+
+#include <gtest/gtest.h>
 
 namespace pv {
 namespace {
@@ -140,7 +138,8 @@ TEST_F(TutorDefineTest, OwnItemsAreInstalledWithProgramNamesAndGivenBackByteForB
     // The built-in ranges carry the program's names, and only they: the tutor's first own
     // item keeps its name (interval 26, inversion 27).
     EXPECT_EQ(m_items.ChordIdentification.Names[0], QStringLiteral("Dur"));
-    EXPECT_EQ(m_items.ChordIdentification.Names[26], BuiltInItemTables().ChordIdentification.Names[26]);
+    EXPECT_EQ(m_items.ChordIdentification.Names[26],
+              BuiltInItemTables().ChordIdentification.Names[26]);
     EXPECT_EQ(m_items.ChordInversions.Names[25], QStringLiteral("Program inversion 26"));
     EXPECT_EQ(m_items.ChordInversions.Names[26], QStringLiteral("Tutor words"));
     EXPECT_EQ(m_items.IntervalIdentification.Names[24], QStringLiteral("Program interval 25"));
@@ -198,8 +197,7 @@ TEST_F(TutorDefineTest, OldFormatTutorConvertsItsItemsOntoTheProgramsTables)
 TEST_F(TutorDefineTest, FailedLoadKeepsThePreviousTutorAndSaysWhy)
 {
     const auto before = EncodeItemTables(m_items);
-    ASSERT_TRUE(m_tutor.LoadFromFile(Write(QStringLiteral("A.tut"), CustomTutor("A", "Own")))
-                    .Ok());
+    ASSERT_TRUE(m_tutor.LoadFromFile(Write(QStringLiteral("A.tut"), CustomTutor("A", "Own"))).Ok());
     const auto installed = EncodeItemTables(m_items);
     ASSERT_TRUE(QDir().mkpath(m_dir.File(QStringLiteral("Folder.tut"))));
     auto damaged = test::Encoded(test::LadderTutor());

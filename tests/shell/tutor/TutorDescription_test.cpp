@@ -1,6 +1,5 @@
 // The tutor description: named fields, setups from setup files, refusals and printing back.
 #include "TutorFixtures.h"
-
 #include "exercises/setup/SetupFile.h"
 #include "support/TempDir.h"
 
@@ -38,8 +37,8 @@ TEST(TutorDescription, StepSetupComesFromASetupFileWithFieldsOnTop)
     auto parsed = ParseTutorDescription(text, dir.Path());
     ASSERT_TRUE(parsed.Ok()) << parsed.Detail().toStdString();
     ExerciseSetup applied = DefaultExerciseSetup();
-    ApplyStepSetup(parsed.Value().StepsOf(ExerciseKind::Scales).at(0).Record,
-                   ExerciseKind::Scales, applied);
+    ApplyStepSetup(parsed.Value().StepsOf(ExerciseKind::Scales).at(0).Record, ExerciseKind::Scales,
+                   applied);
     ApplyStepSetup(parsed.Value().StepsOf(ExerciseKind::RhythmReading).at(0).Record,
                    ExerciseKind::RhythmReading, applied);
     ExerciseSetup expected = setup;
@@ -71,8 +70,8 @@ TEST(TutorDescription, MistakesAreRefusedWithTheirLine)
         {"item beyond 60", "[step chords]\nitems = 1, 61\n", TutorDescriptionError::BadValue,
          "line 2"},
         {"key beyond +5", "[step melody]\nkeys = 6\n", TutorDescriptionError::BadValue, "line 2"},
-        {"unknown play style", "[step chords]\nplay = sideways\n",
-         TutorDescriptionError::BadValue, "line 2"},
+        {"unknown play style", "[step chords]\nplay = sideways\n", TutorDescriptionError::BadValue,
+         "line 2"},
         {"root movement off its list", "[step progressions]\nroot-movement = 1\n",
          TutorDescriptionError::BadValue, "line 3"},
         {"missing setup file", "[step chords]\nsetup = none.qib\n",

@@ -1,6 +1,5 @@
 // The tutor file: records at their offsets, files written and read back, and damaged files.
 #include "TutorFixtures.h"
-
 #include "exercises/setup/OldSetupConverter.h"
 
 #include <gtest/gtest.h>
@@ -40,8 +39,8 @@ TEST(TutorFile, HeaderAndStepFieldsLieAtTheirOffsets)
         head.U16(346 + 2 * static_cast<std::size_t>(i), static_cast<std::uint16_t>(i * 3));
     head.U8(51, 0x77).U8(370, 0x55).U8(447, 0x66); // pad and reserved bytes
     const auto headBytes = head.Bytes();
-    const TutorHeader header = DecodeTutorHeader(std::span<const std::uint8_t, kTutorHeaderSize>(
-        headBytes.data(), kTutorHeaderSize));
+    const TutorHeader header = DecodeTutorHeader(
+        std::span<const std::uint8_t, kTutorHeaderSize>(headBytes.data(), kTutorHeaderSize));
     EXPECT_EQ(header.Title, QStringLiteral("Title"));
     EXPECT_EQ(header.Description, QStringLiteral("About it"));
     EXPECT_EQ(header.Author, QStringLiteral("Author"));
@@ -127,11 +126,14 @@ TEST(TutorFile, StepTableEntriesDecideEachKindsSteps)
         std::array<int, 10> counts;
     };
     const Case cases[] = {
-        {"equal entries give no steps", {1, 1, 2, 2, 2, 2, 2, 2, 2, 2, 2},
+        {"equal entries give no steps",
+         {1, 1, 2, 2, 2, 2, 2, 2, 2, 2, 2},
          {0, 1, 0, 0, 0, 0, 0, 0, 0, 0}},
-        {"a descending pair gives none", {5, 3, 4, 4, 4, 4, 4, 4, 4, 4, 4},
+        {"a descending pair gives none",
+         {5, 3, 4, 4, 4, 4, 4, 4, 4, 4, 4},
          {0, 1, 0, 0, 0, 0, 0, 0, 0, 0}},
-        {"negative entries count as numbers", {-3, -1, -1, -1, -1, -1, -1, -1, -1, -1, 0},
+        {"negative entries count as numbers",
+         {-3, -1, -1, -1, -1, -1, -1, -1, -1, -1, 0},
          {2, 0, 0, 0, 0, 0, 0, 0, 0, 1}},
     };
     for (const Case& c : cases) {
@@ -238,8 +240,8 @@ TEST(TutorFile, DamagedFilesLoadWhatIsWholeOrAreRefused)
 TEST(TutorFile, HostileTablesAndLengthBytesStayInsideTheFile)
 {
     // 32,767 steps for one kind on a file of one record.
-    auto huge = HeaderBytes("T", {-32768, 32767, 32767, 32767, 32767, 32767, 32767, 32767,
-                                  32767, 32767, 32767})
+    auto huge = HeaderBytes("T", {-32768, 32767, 32767, 32767, 32767, 32767, 32767, 32767, 32767,
+                                  32767, 32767})
                     .Bytes();
     Append(huge, CurrentBody());
     Append(huge, StepBytes("S", 1, 0));
@@ -273,9 +275,12 @@ TEST(TutorFile, CustomItemsAreThoseFromEachKindsFirstOwnItem)
         int firstOwn;
     };
     const Case cases[] = {
-        {ExerciseKind::ChordIdentification, 28}, {ExerciseKind::IntervalIdentification, 26},
-        {ExerciseKind::IntervalComparison, 26},  {ExerciseKind::ChordInversions, 27},
-        {ExerciseKind::Scales, 32},              {ExerciseKind::ChordProgressions, 36},
+        {ExerciseKind::ChordIdentification, 28},
+        {ExerciseKind::IntervalIdentification, 26},
+        {ExerciseKind::IntervalComparison, 26},
+        {ExerciseKind::ChordInversions, 27},
+        {ExerciseKind::Scales, 32},
+        {ExerciseKind::ChordProgressions, 36},
     };
     for (const Case& c : cases) {
         for (int item : {c.firstOwn - 1, c.firstOwn, 60}) {
@@ -311,7 +316,7 @@ TEST(TutorFile, OldFormatConvertsSetupsAndGivesProgressionsNoSteps)
     oldChords[0] = 1;
     oldChords[14] = 1;
     std::vector<std::uint8_t> oldRhythm(kOldRhythmBlockSize, 0);
-    oldRhythm[2] = 1;  // time signature row 3
+    oldRhythm[2] = 1;   // time signature row 3
     oldRhythm[12] = 99; // tempo
     auto bytes = HeaderBytes("Old", {1, 2, 2, 2, 3, 3, 3, 3, 3, 3, 9}, 1).Bytes();
     Append(bytes, std::vector<std::uint8_t>(kOldTutorItemBodySize, 0));

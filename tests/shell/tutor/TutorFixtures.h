@@ -4,13 +4,12 @@
 
 #include "shell/tutor/TutorDescription.h"
 #include "shell/tutor/TutorFile.h"
-
 #include "support/ByteBuilder.h"
-
-#include <gtest/gtest.h>
 
 #include <string>
 #include <vector>
+
+#include <gtest/gtest.h>
 
 namespace pv::test {
 

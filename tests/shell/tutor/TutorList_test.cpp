@@ -1,13 +1,11 @@
 // The tutor list: the tutors of a folder with their headers.
 #include "TutorFixtures.h"
-
 #include "shell/tutor/TutorList.h"
-
 #include "support/TempDir.h"
 
-#include <gtest/gtest.h>
-
 #include <QDir>
+
+#include <gtest/gtest.h>
 
 namespace pv {
 namespace {

@@ -1,9 +1,8 @@
 // Feeds arbitrary bytes to the tutor reader and checks that what it accepts is whole: no kind
 // has more steps than its table names, the item body installs as well-formed tables, and a
 // current-format tutor writes back to a file that reads the same steps.
-#include "shell/tutor/TutorFile.h"
-
 #include "exercises/items/ItemTables.h"
+#include "shell/tutor/TutorFile.h"
 
 #include <cstdint>
 #include <cstdlib>
