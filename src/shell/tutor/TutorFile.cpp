@@ -306,8 +306,12 @@ bool NamesNoTutorFile(const QString& name)
     return name.isEmpty() || name == QStringLiteral("\\");
 }
 
-Result<std::vector<std::uint8_t>, TutorError> ReadTutorBytes(const QString& path,
-                                                             std::size_t maxBytes)
+namespace {
+
+// Reads a regular file: at most limit bytes, a larger file refused unless only its head is
+// wanted.
+Result<std::vector<std::uint8_t>, TutorError> ReadRegularFile(const QString& path,
+                                                              std::size_t limit, bool headOnly)
 {
     if (NamesNoTutorFile(path))
         return Fail(TutorError::NoFile);
@@ -324,12 +328,14 @@ Result<std::vector<std::uint8_t>, TutorError> ReadTutorBytes(const QString& path
         ::close(fd);
         return Fail(TutorError::CannotOpen, QStringLiteral("not a regular file"));
     }
-    if (info.st_size < 0 || static_cast<std::uint64_t>(info.st_size) > maxBytes) {
+    const auto fileSize = static_cast<std::uint64_t>(std::max<off_t>(0, info.st_size));
+    if (!headOnly && fileSize > limit) {
         ::close(fd);
         return Fail(TutorError::TooLarge,
-                    QStringLiteral("%1 bytes, more than any tutor holds").arg(info.st_size));
+                    QStringLiteral("%1 bytes, more than any tutor holds").arg(fileSize));
     }
-    std::vector<std::uint8_t> bytes(static_cast<std::size_t>(info.st_size));
+    std::vector<std::uint8_t> bytes(
+        static_cast<std::size_t>(std::min<std::uint64_t>(fileSize, limit)));
     std::size_t got = 0;
     while (got < bytes.size()) {
         const ssize_t n = ::read(fd, bytes.data() + got, bytes.size() - got);
@@ -348,6 +354,19 @@ Result<std::vector<std::uint8_t>, TutorError> ReadTutorBytes(const QString& path
     // A file that shrank while it was read is taken as far as it went.
     bytes.resize(got);
     return bytes;
+}
+
+} // namespace
+
+Result<std::vector<std::uint8_t>, TutorError> ReadTutorBytes(const QString& path,
+                                                             std::size_t maxBytes)
+{
+    return ReadRegularFile(path, maxBytes, false);
+}
+
+Result<std::vector<std::uint8_t>, TutorError> ReadTutorHead(const QString& path, std::size_t count)
+{
+    return ReadRegularFile(path, count, true);
 }
 
 Status<TutorError> WriteTutorFile(const QString& path, const TutorFileData& data)

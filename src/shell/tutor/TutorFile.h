@@ -138,9 +138,11 @@ Result<std::vector<std::uint8_t>, TutorError> EncodeTutorFile(const TutorFileDat
 std::optional<QString> FindOverlongText(const TutorFileData& data);
 
 /// Reads the file's bytes (a regular file only, never waiting on a FIFO); "" and "\\" name no
-/// file. At most maxBytes are read; a larger file is TooLarge.
+/// file. A file larger than maxBytes is TooLarge.
 Result<std::vector<std::uint8_t>, TutorError>
 ReadTutorBytes(const QString& path, std::size_t maxBytes = kMaxTutorFileSize);
+/// The first count bytes of the file (fewer when it is shorter), under the same rules.
+Result<std::vector<std::uint8_t>, TutorError> ReadTutorHead(const QString& path, std::size_t count);
 
 /// Encodes and writes the tutor to a new file that replaces path only when complete.
 Status<TutorError> WriteTutorFile(const QString& path, const TutorFileData& data);

@@ -10,7 +10,7 @@ namespace pv {
 
 Result<TutorHeader, TutorError> ReadHeader(const QString& path)
 {
-    auto bytes = ReadTutorBytes(path);
+    auto bytes = ReadTutorHead(path, kTutorHeaderSize);
     if (!bytes)
         return bytes.Err();
     std::array<std::uint8_t, kTutorHeaderSize> head{};

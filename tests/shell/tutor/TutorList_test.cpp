@@ -3,7 +3,10 @@
 #include "shell/tutor/TutorList.h"
 #include "support/TempDir.h"
 
+#include <sys/stat.h>
+
 #include <QDir>
+#include <QFile>
 
 #include <gtest/gtest.h>
 
@@ -67,6 +70,37 @@ TEST(TutorList, ReadHeaderFailsOnlyWhenTheFileCannotBeRead)
     EXPECT_EQ(missing.Code(), TutorError::CannotOpen);
     EXPECT_EQ(ReadHeader(dir.Path()).Code(), TutorError::CannotOpen);
     EXPECT_EQ(ReadHeader(QString()).Code(), TutorError::NoFile);
+}
+
+} // namespace
+} // namespace pv
+
+namespace pv {
+namespace {
+
+TEST(TutorFileReading, OnlyRegularFilesOfATutorsSizeAreRead)
+{
+    test::TempDir dir;
+    const auto bytes = test::Encoded(test::LadderTutor());
+    ASSERT_TRUE(dir.Write(QStringLiteral("A.tut"), bytes));
+    const QString path = dir.File(QStringLiteral("A.tut"));
+
+    const auto whole = ReadTutorBytes(path);
+    ASSERT_TRUE(whole.Ok());
+    EXPECT_EQ(whole.Value(), bytes);
+    // A file above the limit is refused unread; its header can still be listed.
+    const auto tooLarge = ReadTutorBytes(path, bytes.size() - 1);
+    ASSERT_FALSE(tooLarge.Ok());
+    EXPECT_EQ(tooLarge.Code(), TutorError::TooLarge);
+    const auto head = ReadTutorHead(path, kTutorHeaderSize);
+    ASSERT_TRUE(head.Ok());
+    EXPECT_EQ(head.Value().size(), kTutorHeaderSize);
+
+    // A FIFO named like a tutor is no file to wait on.
+    const QString fifo = dir.File(QStringLiteral("Pipe.tut"));
+    ASSERT_EQ(::mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
+    EXPECT_EQ(ReadTutorBytes(fifo).Code(), TutorError::CannotOpen);
+    EXPECT_EQ(ReadHeader(fifo).Code(), TutorError::CannotOpen);
 }
 
 } // namespace
