@@ -45,7 +45,8 @@ std::size_t KindIndex(ExerciseKind kind)
     return static_cast<std::size_t>(std::clamp(KindNumber(kind), 1, 10) - 1);
 }
 
-// The setup block of a kind inside the setup bytes, in the layout the setup record uses.
+// Rewrites an old-format step's setup bytes as the kind's current block; an old option block
+// asking an item beyond the old built-in ones raises customItems.
 void ConvertOldStepSetup(TutorStepRecord& record, ExerciseKind kind, bool& customItems)
 {
     const std::array<std::uint8_t, kTutorStepSetupSize> old = record.SetupBytes;
@@ -58,7 +59,7 @@ void ConvertOldStepSetup(TutorStepRecord& record, ExerciseKind kind, bool& custo
         break;
     case SetupBlockType::Rhythm:
         if (RhythmSetup* block = RhythmSetupOfKind(setup, kind))
-            ConvertOldRhythmBlock(std::span<const std::uint8_t>(old).first(100), *block);
+            ConvertOldRhythmBlock(old, *block);
         break;
     case SetupBlockType::Melody:
         ConvertOldMelodyBlock(old, setup.Melody);
