@@ -1,0 +1,107 @@
+// The tutor list: the tutors of a folder with their headers.
+#include "TutorFixtures.h"
+#include "shell/tutor/TutorList.h"
+#include "support/TempDir.h"
+
+#include <sys/stat.h>
+
+#include <QDir>
+#include <QFile>
+
+#include <gtest/gtest.h>
+
+namespace pv {
+namespace {
+
+TEST(TutorList, ScanFolderListsEveryTutorUnderItsTitleOrFileName)
+{
+    test::TempDir program;
+    test::TempDir other;
+    TutorFileData titled = test::LadderTutor();
+    titled.Header.Description = QStringLiteral("About the ladder");
+    TutorFileData untitled = test::LadderTutor();
+    untitled.Header.Title.clear();
+    const QString longName = QString(60, QLatin1Char('n')) + QStringLiteral(".TUT");
+    for (const test::TempDir* dir : {&program, &other}) {
+        ASSERT_TRUE(dir->Write(QStringLiteral("Ladder.tut"), test::Encoded(titled)));
+        ASSERT_TRUE(dir->Write(longName, test::Encoded(untitled)));
+        ASSERT_TRUE(dir->Write(QStringLiteral("Broken.tut"), {0, 'x'}));
+        ASSERT_TRUE(dir->Write(QStringLiteral("Notes.txt"), test::Encoded(titled)));
+        ASSERT_TRUE(QDir().mkpath(dir->File(QStringLiteral("Folder.tut"))));
+    }
+    const Folders folders{program.Path(), program.Path() + QStringLiteral("Data/")};
+
+    // In the program folder entries carry bare names; elsewhere the whole path. A header cut
+    // short and an empty title list the file under its name, cut to 50 characters.
+    for (const test::TempDir* dir : {&program, &other}) {
+        const bool bare = dir == &program;
+        SCOPED_TRACE(bare ? "program folder" : "other folder");
+        // The folder is given without its trailing slash, as a folder chooser returns it.
+        const auto entries = ScanFolder(dir->Path().chopped(1), folders);
+        ASSERT_EQ(entries.size(), 3u);
+        const QString prefix = bare ? QString() : dir->Path();
+        EXPECT_EQ(entries[0].Path, prefix + QStringLiteral("Broken.tut"));
+        EXPECT_EQ(entries[0].Header.Title, QStringLiteral("Broken.tut"));
+        EXPECT_EQ(entries[1].Path, prefix + QStringLiteral("Ladder.tut"));
+        EXPECT_EQ(entries[1].Header.Title, QStringLiteral("Ladder"));
+        EXPECT_EQ(entries[1].Header.Author, QStringLiteral("Teacher"));
+        EXPECT_EQ(entries[1].Header.Description, QStringLiteral("About the ladder"));
+        EXPECT_EQ(entries[2].Path, prefix + longName);
+        EXPECT_EQ(entries[2].Header.Title, longName.left(50));
+
+        EXPECT_EQ(SelectedPath(entries, 1), entries[1].Path);
+        EXPECT_EQ(SelectedPath(entries, -1), std::nullopt);
+        EXPECT_EQ(SelectedPath(entries, 3), std::nullopt);
+    }
+    EXPECT_TRUE(ScanFolder(program.File(QStringLiteral("Missing")), folders).empty());
+}
+
+TEST(TutorList, ReadHeaderFailsOnlyWhenTheFileCannotBeRead)
+{
+    test::TempDir dir;
+    ASSERT_TRUE(dir.Write(QStringLiteral("A.tut"), test::Encoded(test::LadderTutor())));
+    const auto header = ReadHeader(dir.File(QStringLiteral("A.tut")));
+    ASSERT_TRUE(header.Ok());
+    EXPECT_EQ(header.Value().Title, QStringLiteral("Ladder"));
+    EXPECT_EQ(header.Value().StepCount(ExerciseKind::ChordIdentification), 2);
+
+    const auto missing = ReadHeader(dir.File(QStringLiteral("B.tut")));
+    ASSERT_FALSE(missing.Ok());
+    EXPECT_EQ(missing.Code(), TutorError::CannotOpen);
+    EXPECT_EQ(ReadHeader(dir.Path()).Code(), TutorError::CannotOpen);
+    EXPECT_EQ(ReadHeader(QString()).Code(), TutorError::NoFile);
+}
+
+} // namespace
+} // namespace pv
+
+namespace pv {
+namespace {
+
+TEST(TutorFileReading, OnlyRegularFilesOfATutorsSizeAreRead)
+{
+    test::TempDir dir;
+    const auto bytes = test::Encoded(test::LadderTutor());
+    ASSERT_TRUE(dir.Write(QStringLiteral("A.tut"), bytes));
+    const QString path = dir.File(QStringLiteral("A.tut"));
+
+    const auto whole = ReadTutorBytes(path);
+    ASSERT_TRUE(whole.Ok());
+    EXPECT_EQ(whole.Value(), bytes);
+    // A file above the limit is refused unread; its header can still be listed.
+    const auto tooLarge = ReadTutorBytes(path, bytes.size() - 1);
+    ASSERT_FALSE(tooLarge.Ok());
+    EXPECT_EQ(tooLarge.Code(), TutorError::TooLarge);
+    const auto head = ReadTutorHead(path, kTutorHeaderSize);
+    ASSERT_TRUE(head.Ok());
+    EXPECT_EQ(head.Value().size(), kTutorHeaderSize);
+
+    // A FIFO named like a tutor is no file to wait on.
+    const QString fifo = dir.File(QStringLiteral("Pipe.tut"));
+    ASSERT_EQ(::mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
+    EXPECT_EQ(ReadTutorBytes(fifo).Code(), TutorError::CannotOpen);
+    EXPECT_EQ(ReadHeader(fifo).Code(), TutorError::CannotOpen);
+}
+
+} // namespace
+} // namespace pv
