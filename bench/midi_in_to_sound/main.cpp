@@ -39,38 +39,6 @@ constexpr int kKeys = 400;
 constexpr int kKind = 1; // chord identification
 constexpr double kGoalMs = 2.0;
 
-class SilentPrompts final : public pv::IPrompts
-{
-public:
-    void ShowError(const QString&, const QString&) override {}
-    void ShowMessage(const QString&) override {}
-    void ShowInfo(const QString&, const QString&) override {}
-    pv::PromptButton AskOkRetry(const QString&, const QString&) override
-    {
-        return pv::PromptButton::Ok;
-    }
-    pv::PromptButton AskYesNo(const QString&, const QString&) override
-    {
-        return pv::PromptButton::No;
-    }
-    pv::PromptButton AskYesNoCancel(const QString&, const QString&) override
-    {
-        return pv::PromptButton::Cancel;
-    }
-    std::optional<QString> AskOpenFile(const QString&, const QString&, const QString&) override
-    {
-        return std::nullopt;
-    }
-    std::optional<QString> AskSaveFile(const QString&, const QString&, const QString&) override
-    {
-        return std::nullopt;
-    }
-    std::optional<QString> AskText(const QString&, const QString&, const QString&) override
-    {
-        return std::nullopt;
-    }
-};
-
 /// The synthesizer as the MIDI output's device, noting when each note-on has reached it.
 class TimedSynthSink final : public pv::IMidiSink
 {
@@ -202,7 +170,7 @@ Stats RunOnce(bool busy)
     TimedSynthSink sink(synth, clock);
     SynthDevices outDevices(sink);
     pv::Sequencer sequencer(clock);
-    SilentPrompts prompts;
+    pv::SilentPrompts prompts;
     pv::UIStringTable strings;
     PianoVoices voices;
     pv::TMidiOut midiOut(outDevices, sequencer, prompts, strings);

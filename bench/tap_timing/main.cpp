@@ -27,39 +27,6 @@ namespace {
 constexpr int kAttempts = 6;
 constexpr int kTapsPerAttempt = 200;
 
-/// Answers every question with its default and says nothing: the bench never asks.
-class SilentPrompts final : public pv::IPrompts
-{
-public:
-    void ShowError(const QString&, const QString&) override {}
-    void ShowMessage(const QString&) override {}
-    void ShowInfo(const QString&, const QString&) override {}
-    pv::PromptButton AskOkRetry(const QString&, const QString&) override
-    {
-        return pv::PromptButton::Cancel;
-    }
-    pv::PromptButton AskYesNo(const QString&, const QString&) override
-    {
-        return pv::PromptButton::No;
-    }
-    pv::PromptButton AskYesNoCancel(const QString&, const QString&) override
-    {
-        return pv::PromptButton::Cancel;
-    }
-    std::optional<QString> AskOpenFile(const QString&, const QString&, const QString&) override
-    {
-        return std::nullopt;
-    }
-    std::optional<QString> AskSaveFile(const QString&, const QString&, const QString&) override
-    {
-        return std::nullopt;
-    }
-    std::optional<QString> AskText(const QString&, const QString&, const QString&) override
-    {
-        return std::nullopt;
-    }
-};
-
 /// Stamps a tap for every Space press that is not a repeat, first of all, as a tap handler
 /// must; then notes when it was done.
 class TapReceiver final : public QObject
@@ -105,7 +72,7 @@ int main(int argc, char** argv)
     const pv::IClock& clock = pv::SteadyClock::Instance();
 
     pv::StdRandom random;
-    SilentPrompts prompts;
+    pv::SilentPrompts prompts;
     pv::UIStringTable strings;
     pv::TRytme engine(random, prompts, strings);
     engine.AttachPlayback(nullptr, &clock);

@@ -15,32 +15,6 @@
 
 namespace pv::fuzz {
 
-class GiveUpPrompts final : public IPrompts
-{
-public:
-    void ShowError(const QString&, const QString&) override {}
-    void ShowMessage(const QString&) override {}
-    void ShowInfo(const QString&, const QString&) override {}
-    PromptButton AskOkRetry(const QString&, const QString&) override { return PromptButton::Ok; }
-    PromptButton AskYesNo(const QString&, const QString&) override { return PromptButton::No; }
-    PromptButton AskYesNoCancel(const QString&, const QString&) override
-    {
-        return PromptButton::Cancel;
-    }
-    std::optional<QString> AskOpenFile(const QString&, const QString&, const QString&) override
-    {
-        return std::nullopt;
-    }
-    std::optional<QString> AskSaveFile(const QString&, const QString&, const QString&) override
-    {
-        return std::nullopt;
-    }
-    std::optional<QString> AskText(const QString&, const QString&, const QString&) override
-    {
-        return std::nullopt;
-    }
-};
-
 class NoWait final : public IBusyWait
 {
 public:
@@ -93,7 +67,7 @@ private:
 
     QTemporaryDir m_root;
     QString m_data;
-    GiveUpPrompts m_prompts;
+    SilentPrompts m_prompts;
     NoWait m_wait;
     UIStringTable m_strings;
 };

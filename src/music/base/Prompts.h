@@ -43,4 +43,32 @@ public:
                                            const QString& initial) = 0;
 };
 
+/// Says nothing and gives up on every question (OK, No, Cancel, no file, no text): for tools,
+/// fuzz targets and benchmarks, which never have a user to ask.
+class SilentPrompts final : public IPrompts
+{
+public:
+    void ShowError(const QString&, const QString&) override {}
+    void ShowMessage(const QString&) override {}
+    void ShowInfo(const QString&, const QString&) override {}
+    PromptButton AskOkRetry(const QString&, const QString&) override { return PromptButton::Ok; }
+    PromptButton AskYesNo(const QString&, const QString&) override { return PromptButton::No; }
+    PromptButton AskYesNoCancel(const QString&, const QString&) override
+    {
+        return PromptButton::Cancel;
+    }
+    std::optional<QString> AskOpenFile(const QString&, const QString&, const QString&) override
+    {
+        return std::nullopt;
+    }
+    std::optional<QString> AskSaveFile(const QString&, const QString&, const QString&) override
+    {
+        return std::nullopt;
+    }
+    std::optional<QString> AskText(const QString&, const QString&, const QString&) override
+    {
+        return std::nullopt;
+    }
+};
+
 } // namespace pv

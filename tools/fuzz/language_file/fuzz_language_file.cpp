@@ -20,38 +20,6 @@
 
 namespace {
 
-class SilentPrompts final : public pv::IPrompts
-{
-public:
-    void ShowError(const QString&, const QString&) override {}
-    void ShowMessage(const QString&) override {}
-    void ShowInfo(const QString&, const QString&) override {}
-    pv::PromptButton AskOkRetry(const QString&, const QString&) override
-    {
-        return pv::PromptButton::Ok;
-    }
-    pv::PromptButton AskYesNo(const QString&, const QString&) override
-    {
-        return pv::PromptButton::No;
-    }
-    pv::PromptButton AskYesNoCancel(const QString&, const QString&) override
-    {
-        return pv::PromptButton::Cancel;
-    }
-    std::optional<QString> AskOpenFile(const QString&, const QString&, const QString&) override
-    {
-        return std::nullopt;
-    }
-    std::optional<QString> AskSaveFile(const QString&, const QString&, const QString&) override
-    {
-        return std::nullopt;
-    }
-    std::optional<QString> AskText(const QString&, const QString&, const QString&) override
-    {
-        return std::nullopt;
-    }
-};
-
 class CountingStartMenu final : public pv::IStartMenuText
 {
 public:
@@ -97,7 +65,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         for (const pv::LanguageTarget& target : table)
             targets.Register(QString::fromLatin1(target.Key),
                              [&sink](const QString& text) { sink = text; });
-    SilentPrompts prompts;
+    pv::SilentPrompts prompts;
     CountingStartMenu menu;
     pv::LanguageContext context{
         strings, items, targets, prompts, &menu, [] { return true; }, [] { return true; }};
