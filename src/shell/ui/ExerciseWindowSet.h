@@ -1,5 +1,6 @@
 // The ten exercise windows as the main window's decisions and the result bookkeeping see them:
-// the identification window of each kind that has one, nothing yet for the others.
+// the identification window of each kind that has one, the interval comparison window, nothing
+// yet for the others.
 #pragma once
 
 #include "exercises/identification/AkkordModel.h"
@@ -15,6 +16,7 @@ namespace pv {
 
 class TExerciseBaseClass;
 class TAkkord;
+class TIntervalSam;
 struct ItemTables;
 struct SetupState;
 
@@ -31,6 +33,8 @@ public:
     TExerciseBaseClass* Window(ExerciseKind kind) const;
     /// The identification window of kind, when it is one.
     TAkkord* Identification(ExerciseKind kind) const;
+    /// The interval comparison window, when there is one.
+    TIntervalSam* Comparison() const;
 
     /// Setup pages and captions go to whoever shows them.
     void SetCaptionSink(std::function<void(const QString&)> sink) { m_captions = std::move(sink); }
