@@ -182,6 +182,7 @@ TEST(TIntervalSam, UserAnswersAAndBByKeysAndButtons)
     EXPECT_EQ(strip.FocusIndex, 1);
     Key(&window, Qt::Key_F8);
     w.ExpectResult(true, CompareChoice::B, 1, 1);
+    EXPECT_TRUE(window.grab().save(test::TestOutputDir() + QStringLiteral("comparison-right.png")));
 
     // 2: A is larger, answered with the letter B.
     w.AskAndPlay();

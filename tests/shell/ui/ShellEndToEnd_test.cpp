@@ -529,6 +529,9 @@ TEST(ShellEndToEnd, IntervalComparisonFromTheStartMenuPlaysScoresAndIsStored)
         ASSERT_FALSE(comparison->BaseModel().Answered);
         const ControlStripModel& strip = comparison->ControlButtons->Model();
         EXPECT_EQ(comparison->Panel1->palette().color(QPalette::Window), QColor(255, 255, 0));
+        for (std::size_t b : {0U, 1U, 2U, 3U})
+            EXPECT_FALSE(strip.ButtonEnabled[b]) << "while the first question plays: " << b;
+        EXPECT_TRUE(strip.ButtonEnabled[4]);
         ASSERT_TRUE(RunUntil([&] { return strip.ButtonEnabled[3]; }));
         EXPECT_TRUE(strip.ButtonEnabled[1]) << "B has ended";
         EXPECT_FALSE(strip.ButtonEnabled[4]) << "the playback has ended";
