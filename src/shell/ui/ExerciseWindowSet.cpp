@@ -92,9 +92,9 @@ void ExerciseWindowSet::ApplySetupToExercise(ExerciseKind kind, bool reset)
     if (TAkkord* window = Identification(kind)) {
         window->Setup(m_setup.CurrentSetup, m_items, m_settings(), reset);
     } else if (kind == ExerciseKind::IntervalComparison) {
-        if (TIntervalSam* window = Comparison()) {
+        if (TIntervalSam* comparison = Comparison()) {
             const AkkordSettings settings = m_settings();
-            window->SetupIntervalCompare(
+            comparison->SetupIntervalCompare(
                 m_setup.CurrentSetup, m_items,
                 {settings.AutoNewQuestion, settings.AutoNewQuestionOnlyRight}, reset);
         }
