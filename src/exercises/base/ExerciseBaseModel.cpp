@@ -1,6 +1,8 @@
 // The answer-time rule of the exercise windows.
 #include "exercises/base/ExerciseBaseModel.h"
 
+#include <limits>
+
 namespace pv {
 
 double ExerciseBaseModel::AddAnswerTime(double now)
@@ -29,6 +31,25 @@ void ExerciseBaseModel::ClearCounters()
 {
     QuestionCount = 0;
     CorrectCount = 0;
+}
+
+void ExerciseBaseModel::CountAnswer(bool right)
+{
+    // A wrapped counter would turn a long run into a score of almost nothing.
+    constexpr std::uint32_t kMax = std::numeric_limits<std::uint32_t>::max();
+    if (QuestionCount < kMax)
+        ++QuestionCount;
+    if (right && CorrectCount < kMax)
+        ++CorrectCount;
+}
+
+int ExerciseBaseModel::ScoreGauge() const
+{
+    const std::uint64_t asked = QuestionCount;
+    const std::uint64_t right = CorrectCount;
+    if (asked == 0)
+        return 100;
+    return static_cast<int>((right * 100 + asked / 2) / asked);
 }
 
 } // namespace pv

@@ -7,6 +7,13 @@
 
 namespace pv {
 
+/// The score shown in the main window.
+struct ScoreDisplay
+{
+    int Gauge = 100; ///< percent right, rounded; 100 before any answer
+    QString Label;
+};
+
 /// Fields the main window reads for the result record; dates are days since 1899-12-30.
 class ExerciseBaseModel
 {
@@ -32,6 +39,10 @@ public:
     void ClearClock();
     /// Clears QuestionCount and CorrectCount (a reset of the results); the clock runs on.
     void ClearCounters();
+    /// Counts one scored answer; the counters stop at their largest value instead of wrapping.
+    void CountAnswer(bool right);
+    /// Percent of right answers, rounded half up; 100 before any answer.
+    int ScoreGauge() const;
 };
 
 } // namespace pv

@@ -405,9 +405,7 @@ ScoreDisplay AkkordModel::Score() const
     ScoreDisplay score;
     const std::uint64_t asked = m_base->QuestionCount;
     const std::uint64_t right = m_base->CorrectCount;
-    if (asked > 0) {
-        score.Gauge = static_cast<int>((right * 100 + asked / 2) / asked);
-    }
+    score.Gauge = m_base->ScoreGauge();
     const QString& format = Mode == IdentificationMode::MelodyDictation ? strings.StrIdentFormat2
                                                                         : strings.StrIdentFormat1;
     score.Label =

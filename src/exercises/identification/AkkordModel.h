@@ -122,13 +122,6 @@ struct AnswerPanels
     bool AlterationBar = false; ///< progressions answered on piano or guitar
 };
 
-/// The score shown in the main window.
-struct ScoreDisplay
-{
-    int Gauge = 100; ///< percent right, rounded; 100 before any answer
-    QString Label;
-};
-
 /// Settings of the program that the setup routines read.
 struct AkkordSettings
 {

@@ -3,6 +3,7 @@
 
 #include "exercises/setup/SetupOperations.h"
 #include "exercises/ui/TAkkord.h"
+#include "exercises/ui/TIntervalSam.h"
 
 namespace pv {
 
@@ -35,6 +36,11 @@ TExerciseBaseClass* ExerciseWindowSet::Window(ExerciseKind kind) const
 TAkkord* ExerciseWindowSet::Identification(ExerciseKind kind) const
 {
     return qobject_cast<TAkkord*>(Window(kind));
+}
+
+TIntervalSam* ExerciseWindowSet::Comparison() const
+{
+    return qobject_cast<TIntervalSam*>(Window(ExerciseKind::IntervalComparison));
 }
 
 ExerciseBaseModel* ExerciseWindowSet::Counters(ExerciseKind kind)
@@ -87,8 +93,16 @@ void ExerciseWindowSet::StoreSetupPage(ExerciseKind) {}
 
 void ExerciseWindowSet::ApplySetupToExercise(ExerciseKind kind, bool reset)
 {
-    if (TAkkord* window = Identification(kind))
+    if (TAkkord* window = Identification(kind)) {
         window->Setup(m_setup.CurrentSetup, m_items, m_settings(), reset);
+    } else if (kind == ExerciseKind::IntervalComparison) {
+        if (TIntervalSam* comparison = Comparison()) {
+            const AkkordSettings settings = m_settings();
+            comparison->SetupIntervalCompare(
+                m_setup.CurrentSetup, m_items,
+                {settings.AutoNewQuestion, settings.AutoNewQuestionOnlyRight}, reset);
+        }
+    }
 }
 
 void ExerciseWindowSet::SetChildCaptions(const QString& caption)

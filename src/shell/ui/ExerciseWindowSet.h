@@ -1,5 +1,6 @@
 // The ten exercise windows as the main window's decisions and the result bookkeeping see them:
-// the identification window of each kind that has one, nothing yet for the others.
+// the identification window of each kind that has one, the interval comparison window, nothing
+// yet for the others.
 #pragma once
 
 #include "exercises/identification/AkkordModel.h"
@@ -15,6 +16,7 @@ namespace pv {
 
 class TExerciseBaseClass;
 class TAkkord;
+class TIntervalSam;
 struct ItemTables;
 struct SetupState;
 
@@ -31,6 +33,8 @@ public:
     TExerciseBaseClass* Window(ExerciseKind kind) const;
     /// The identification window of kind, when it is one.
     TAkkord* Identification(ExerciseKind kind) const;
+    /// The interval comparison window, when there is one.
+    TIntervalSam* Comparison() const;
 
     /// Told after the window of a kind was entered (the microphone listens for it).
     void SetEntered(std::function<void(ExerciseKind)> entered) { m_entered = std::move(entered); }

@@ -4,6 +4,7 @@
 #include "exercises/ui/AnswerSoundEffect.h"
 #include "exercises/ui/TAkkord.h"
 #include "exercises/ui/TControlButton.h"
+#include "exercises/ui/TIntervalSam.h"
 #include "exercises/ui/TLevels.h"
 #include "music/base/Clock.h"
 #include "music/devices/FluidMidiFilePlayer.h"
@@ -226,6 +227,13 @@ void PellivarkProgram::MakeStandardForms()
             window.SetExerciseWindow(kind, exercise);
             m_exercises->SetWindow(kind, exercise);
         }
+        constexpr ExerciseKind kComparison = ExerciseKind::IntervalComparison;
+        auto* comparison = new TIntervalSam(&window, m_strings);
+        comparison->setObjectName(QString::fromLatin1(kFormNames[Slot(kComparison)]));
+        comparison->SetMidiOut(m_midiOut);
+        comparison->SetAnswerSound(m_answerSound.get());
+        window.SetExerciseWindow(kComparison, comparison);
+        m_exercises->SetWindow(kComparison, comparison);
     } catch (const std::exception&) {
         m_prompts.ShowError(QStringLiteral("error initializing Standard forms"),
                             m_strings.StrMessageTitle);
@@ -587,6 +595,8 @@ QObject* PellivarkProgram::Receiver(NotifyReceiver receiver, int exerciseKind) c
         if (const std::optional<ExerciseKind> kind = KindFromNumber(exerciseKind))
             return m_exercises->Window(*kind);
         return nullptr;
+    case NotifyReceiver::IntervalComparison:
+        return m_exercises->Window(ExerciseKind::IntervalComparison);
     case NotifyReceiver::MainWindow:
         return m_window.get();
     default:

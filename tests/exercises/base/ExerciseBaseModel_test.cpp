@@ -1,5 +1,9 @@
-// The answer-time rule and the clock reset of the exercise counters.
+// The answer-time rule, the clock reset, the answer count and the score gauge of the exercise
+// counters.
 #include "exercises/base/ExerciseBaseModel.h"
+
+#include <cstdint>
+#include <limits>
 
 #include <gtest/gtest.h>
 
@@ -81,6 +85,36 @@ TEST(ExerciseBaseModel, ResultResetClearsTheCountersButNotTheClock)
     EXPECT_EQ(model.CorrectCount, 0U);
     EXPECT_EQ(model.StartDate, kDay);
     EXPECT_EQ(model.AnswerTime, 0.05);
+}
+
+TEST(ExerciseBaseModel, AnswersCountUpToTheLargestValueAndTheGaugeRoundsHalfUp)
+{
+    const struct
+    {
+        std::uint32_t asked, right;
+        int gauge;
+    } cases[] = {{0, 0, 100}, {3, 2, 67}, {8, 1, 13}, {200, 1, 1}, {201, 1, 0}, {4, 4, 100}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(testing::Message() << c.right << " of " << c.asked);
+        ExerciseBaseModel model;
+        model.QuestionCount = c.asked;
+        model.CorrectCount = c.right;
+        EXPECT_EQ(model.ScoreGauge(), c.gauge);
+    }
+
+    ExerciseBaseModel model;
+    model.CountAnswer(true);
+    model.CountAnswer(false);
+    EXPECT_EQ(model.QuestionCount, 2U);
+    EXPECT_EQ(model.CorrectCount, 1U);
+    // A counter at its largest value stays there instead of starting again at zero.
+    constexpr std::uint32_t kMax = std::numeric_limits<std::uint32_t>::max();
+    model.QuestionCount = kMax;
+    model.CorrectCount = kMax;
+    model.CountAnswer(true);
+    EXPECT_EQ(model.QuestionCount, kMax);
+    EXPECT_EQ(model.CorrectCount, kMax);
+    EXPECT_EQ(model.ScoreGauge(), 100);
 }
 
 } // namespace

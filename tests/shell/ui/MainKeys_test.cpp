@@ -128,13 +128,16 @@ TEST_F(MainKeysTest, FunctionKeysOnTheMainWindowWorkTheExercisesStrip)
 TEST_F(MainKeysTest, ViewKeysSwitchFromTheWindowAndFromTheExercise)
 {
     ASSERT_TRUE(started);
-    // Ctrl+1 is interval comparison, whose window does not exist yet: its function keys have
-    // no strip to press.
+    // Ctrl+1 is interval comparison: its function keys work its strip and leave the kind.
     Strike(&Window(), Qt::Key_1, Qt::ControlModifier);
     ASSERT_EQ(program.State().CurrentKind, ExerciseKind::IntervalComparison);
+    TExerciseBaseClass* comparison = program.Exercises().Window(ExerciseKind::IntervalComparison);
+    ASSERT_NE(comparison, nullptr);
+    EXPECT_EQ(Window().ShownView(), comparison);
     for (int key = Qt::Key_F5; key <= Qt::Key_F9; ++key)
         Strike(&Window(), key);
     EXPECT_EQ(program.State().CurrentKind, ExerciseKind::IntervalComparison);
+    EXPECT_FALSE(comparison->BaseModel().Answered) << "F5 put a question";
 
     // Ctrl+3 is the third entry of the Exercises menu: chord identification.
     Strike(&Window(), Qt::Key_3, Qt::ControlModifier);

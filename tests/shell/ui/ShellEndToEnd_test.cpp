@@ -4,6 +4,7 @@
 #include "exercises/setup/SetupFile.h"
 #include "exercises/ui/TAkkord.h"
 #include "exercises/ui/TControlButton.h"
+#include "exercises/ui/TIntervalSam.h"
 #include "music/data/ResultFiles.h"
 #include "music/data/UserFile.h"
 #include "music/devices/FluidSynthOutput.h"
@@ -35,6 +36,7 @@
 #include <QMouseEvent>
 #include <QPushButton>
 #include <QTimer>
+#include <QToolButton>
 
 #include <gtest/gtest.h>
 
@@ -507,8 +509,7 @@ TEST(ShellEndToEnd, ExercisesAndViewsStillToComeSayTheyAreNotAvailable)
     prompts.texts = {QStringLiteral("Di")};
     ProgramRun run(installation, prompts);
     ASSERT_TRUE(run.started);
-    for (MainControl control :
-         {MainControl::Speed3, MainControl::Speed4, MainControl::Speed5, MainControl::Speed6}) {
+    for (MainControl control : {MainControl::Speed4, MainControl::Speed5, MainControl::Speed6}) {
         run.Window().Button(control)->click();
         QWidget* shown = run.Window().ShownView();
         ASSERT_NE(shown, nullptr);
@@ -566,6 +567,81 @@ TEST(ShellEndToEnd, MelodyDictationAsksMelodiesAndSaysWhenNoneFits)
     EXPECT_TRUE(melody->BaseModel().Answered);
     prompts.defaultButton = PromptButton::No;
     EXPECT_TRUE(run.Close());
+}
+
+TEST(ShellEndToEnd, IntervalComparisonFromTheStartMenuPlaysScoresAndIsStored)
+{
+    Installation installation;
+    {
+        ScriptedPrompts prompts;
+        prompts.texts = {QStringLiteral("Cy Example")};
+        prompts.buttons = {PromptButton::Yes}; // store the results on closing
+        ProgramRun run(installation, prompts);
+        ASSERT_TRUE(run.started);
+        ASSERT_EQ(run.Window().ShownView(), &run.program.StartMenu());
+
+        run.program.StartMenu().KindButton(ExerciseKind::IntervalComparison)->click();
+        TIntervalSam* comparison = run.program.Exercises().Comparison();
+        ASSERT_NE(comparison, nullptr);
+        EXPECT_EQ(run.Window().ShownView(), comparison);
+        EXPECT_EQ(run.program.State().CurrentKind, ExerciseKind::IntervalComparison);
+        EXPECT_EQ(comparison->Model().CompareItemCount, 4) << "the default setup's intervals";
+        ExpectNoEmptyText(run.Window());
+
+        // F5 on the main window puts the question; the sequencer plays A, then B, and its
+        // notifications reach the window: the answer buttons of the strip open at the end.
+        Key(&run.Window(), Qt::Key_F5);
+        ASSERT_FALSE(comparison->BaseModel().Answered);
+        const ControlStripModel& strip = comparison->ControlButtons->Model();
+        EXPECT_EQ(comparison->Panel1->palette().color(QPalette::Window), QColor(255, 255, 0));
+        for (std::size_t b : {0U, 1U, 2U, 3U})
+            EXPECT_FALSE(strip.ButtonEnabled[b]) << "while the first question plays: " << b;
+        EXPECT_TRUE(strip.ButtonEnabled[4]);
+        ASSERT_TRUE(RunUntil([&] { return strip.ButtonEnabled[3]; }));
+        EXPECT_TRUE(strip.ButtonEnabled[1]) << "B has ended";
+        EXPECT_FALSE(strip.ButtonEnabled[4]) << "the playback has ended";
+        const IntervalSamModel& model = comparison->Model();
+        const bool aLarger = model.SpanOf(CompareChoice::A) > model.SpanOf(CompareChoice::B);
+        Key(&run.Window(), aLarger ? Qt::Key_F7 : Qt::Key_F8);
+        EXPECT_EQ(comparison->BaseModel().CorrectCount, 1U);
+        EXPECT_TRUE(comparison->Label1->text().contains(QStringLiteral("Right")));
+
+        // Four more, each answered while it still plays: wrongly with a big button, rightly
+        // with the letter of the larger one (a run needs five answers to be offered).
+        for (int q = 1; q < 5; ++q) {
+            SCOPED_TRACE(q);
+            Key(&run.Window(), Qt::Key_F5);
+            ASSERT_FALSE(comparison->BaseModel().Answered);
+            const bool bLarger = model.SpanOf(CompareChoice::A) <= model.SpanOf(CompareChoice::B);
+            if (q % 2 == 1) {
+                (bLarger ? comparison->Button1 : comparison->Button2)->click();
+                if (q == 1)
+                    SavePicture(run.Window(), QStringLiteral("shell-comparison-wrong.png"));
+            } else {
+                Key(comparison, bLarger ? Qt::Key_B : Qt::Key_A);
+            }
+        }
+        EXPECT_EQ(comparison->BaseModel().QuestionCount, 5U);
+        EXPECT_EQ(comparison->BaseModel().CorrectCount, 3U);
+
+        ASSERT_TRUE(run.Close());
+        EXPECT_EQ(prompts.Count(QStringLiteral("yesnocancel")), 1);
+        EXPECT_EQ(prompts.Count(QStringLiteral("error")), 0);
+    }
+
+    // The result file holds the run under the comparison's kind.
+    ScriptedPrompts prompts;
+    UIStringTable strings;
+    NoWait wait;
+    DataFiles data(installation.ProgramFolders(), prompts, wait, strings);
+    ASSERT_TRUE(ReadUser(data, 1, QString(), true));
+    LoadResults(data, 1);
+    ASSERT_TRUE(data.ResultList.has_value());
+    ASSERT_EQ(data.ResultList->size(), 1U);
+    const TResultRec& rec = data.ResultList->front().Object->Record;
+    EXPECT_EQ(rec.Kind, KindNumber(ExerciseKind::IntervalComparison));
+    EXPECT_EQ(rec.Count, 5);
+    EXPECT_EQ(rec.Score, 3);
 }
 
 } // namespace
