@@ -7,6 +7,7 @@
 #include "music/strings/UIStrings.h"
 
 #include <algorithm>
+#include <vector>
 
 namespace pv {
 namespace {
@@ -90,17 +91,12 @@ void AkkordModel::GenerateMelodyQuestion()
     }
     PlaceOnStaff();
     // Every note is written on the letter the key gives it, whatever the scale item wrote.
+    std::vector<TPitch> spelled(static_cast<std::size_t>(count));
     for (int k = 0; k < count; ++k) {
-        TNoteRec& note = QuestionNotes[static_cast<std::size_t>(k)];
-        note.Pitch = SpellInKey(note.Pitch.Note, Sheet.KeySignature, Sheet.Minor);
-        note.GuitarString = 0;
-        SetGuitarString(note, DisplayOffset);
-        note.Staff = 0;
+        spelled[static_cast<std::size_t>(k)] = SpellInKey(
+            QuestionNotes[static_cast<std::size_t>(k)].Pitch.Note, Sheet.KeySignature, Sheet.Minor);
     }
-    AssignGuitarStrings(QuestionNotes, count, DisplayOffset, ModeInfo(Mode).Kind);
-    if (!TonicContext && ShowFirstTone) {
-        EnterFirstTone();
-    }
+    WriteSpelledQuestion(spelled);
 }
 
 void AkkordModel::UpdateMelodyBars()

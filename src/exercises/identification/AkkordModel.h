@@ -417,6 +417,9 @@ private:
     /// Shifts what is shown by octaves until the question's notes fit the range, and picks
     /// the staff on whose side most of them lie.
     void PlaceOnStaff();
+    /// Writes the question's notes with their spelled pitches, guitar strings and staff, and
+    /// gives the first tone away when the setup shows it.
+    void WriteSpelledQuestion(std::span<const TPitch> spelled);
     /// After a removal: moves the remaining notes' guitar strings up where they fit.
     void RaiseStringsAfterRemoval();
     /// Spells the question's notes, still holding the shifts their item writes them with, from

@@ -372,6 +372,12 @@ void AkkordModel::SpellAndPlaceNotes(int cLetter)
     }
     const std::span<TPitch> spelled(pitches.data(), static_cast<std::size_t>(count));
     SpellAsWritten(spelled, QuestionRoot, cLetter, LetterRuleOf(Mode, spelled, QuestionRoot));
+    WriteSpelledQuestion(spelled);
+}
+
+void AkkordModel::WriteSpelledQuestion(std::span<const TPitch> spelled)
+{
+    const int count = static_cast<int>(std::min(spelled.size(), QuestionNotes.size()));
     for (int k = 0; k < count; ++k) {
         TNoteRec& note = QuestionNotes[static_cast<std::size_t>(k)];
         note.Pitch = spelled[static_cast<std::size_t>(k)];
@@ -380,7 +386,6 @@ void AkkordModel::SpellAndPlaceNotes(int cLetter)
         note.Staff = 0;
     }
     AssignGuitarStrings(QuestionNotes, count, DisplayOffset, ModeInfo(Mode).Kind);
-
     if (!TonicContext && ShowFirstTone) {
         EnterFirstTone();
     }
