@@ -7,6 +7,7 @@
 #include "exercises/ui/TAkkord.h"
 #include "music/staff/Sheet.h"
 #include "music/strings/UIStrings.h"
+#include "support/ExerciseHostFake.h"
 #include "support/ScriptedPrompts.h"
 #include "support/SequencerFakes.h"
 #include "support/TestOutput.h"
@@ -25,31 +26,7 @@
 namespace pv {
 namespace {
 
-class QuietHost final : public IExerciseHost
-{
-public:
-    void FormKeyDown(int, Qt::KeyboardModifiers, bool) override {}
-    void FormKeyUp(int, Qt::KeyboardModifiers, bool) override {}
-    bool TutorActive() const override { return false; }
-    void ShowTutorProgress() override {}
-    bool TutorAfterAnswer() override { return false; }
-    bool ShowTip(int) override { return false; }
-    void SetAutoNewQuestTimerEnabled(bool) override {}
-    void StopMidiInput() override {}
-    void WaveInStop() override {}
-    void ClockRepaintCurrentKind() override {}
-    void ShowScoreDisplay(int, const QString&) override {}
-    int ProgramFontSize() const override { return 9; }
-    AnswerSoundChoice AnswerSounds() const override { return {}; }
-};
-
-void Mouse(QWidget& widget, QEvent::Type type, QPoint at, Qt::MouseButton button = Qt::LeftButton)
-{
-    const QPointF local(at);
-    const Qt::MouseButtons held = type == QEvent::MouseButtonRelease ? Qt::NoButton : button;
-    QMouseEvent event(type, local, widget.mapToGlobal(local), button, held, Qt::NoModifier);
-    QCoreApplication::sendEvent(&widget, &event);
-}
+using test::Mouse;
 
 void Key(QWidget& widget, QEvent::Type type, int key)
 {
@@ -124,7 +101,7 @@ struct WindowRig
     test::ScriptedPrompts prompts;
     UIStringTable strings;
     TMidiOut midiOut{devices, sequencer, prompts, strings};
-    QuietHost host;
+    test::FakeExerciseHost host;
     TAkkord window;
 };
 

@@ -7,6 +7,7 @@
 #include "exercises/ui/TAkkord.h"
 #include "music/sequencer/MidiMessage.h"
 #include "music/strings/UIStrings.h"
+#include "support/ExerciseHostFake.h"
 #include "support/ScriptedPrompts.h"
 #include "support/SequencerFakes.h"
 #include "support/TestOutput.h"
@@ -23,6 +24,8 @@
 
 namespace pv {
 namespace {
+
+using test::Mouse;
 
 using Kind = InstrumentEntry::Kind;
 
@@ -53,14 +56,6 @@ struct Rig
         model.LastAnswerRight = right;
     }
 };
-
-void Mouse(QWidget& widget, QEvent::Type type, QPoint at, Qt::MouseButton button = Qt::LeftButton)
-{
-    const QPointF local(at);
-    const Qt::MouseButtons held = type == QEvent::MouseButtonRelease ? Qt::NoButton : button;
-    QMouseEvent event(type, local, widget.mapToGlobal(local), button, held, Qt::NoModifier);
-    QCoreApplication::sendEvent(&widget, &event);
-}
 
 void Click(QWidget& widget, QPoint at, Qt::MouseButton button = Qt::LeftButton)
 {
@@ -196,24 +191,6 @@ TEST(TGuitarView, PressesOnStringsAndFretsEnterTheirNotesInEveryFretMode)
     }
 }
 
-class QuietHost final : public IExerciseHost
-{
-public:
-    void FormKeyDown(int, Qt::KeyboardModifiers, bool) override {}
-    void FormKeyUp(int, Qt::KeyboardModifiers, bool) override {}
-    bool TutorActive() const override { return false; }
-    void ShowTutorProgress() override {}
-    bool TutorAfterAnswer() override { return false; }
-    bool ShowTip(int) override { return false; }
-    void SetAutoNewQuestTimerEnabled(bool) override {}
-    void StopMidiInput() override {}
-    void WaveInStop() override {}
-    void ClockRepaintCurrentKind() override {}
-    void ShowScoreDisplay(int, const QString&) override {}
-    int ProgramFontSize() const override { return 9; }
-    AnswerSoundChoice AnswerSounds() const override { return {}; }
-};
-
 TEST(TAkkord, NotesPressedOnThePianoAndGuitarAreEntered)
 {
     test::FakeClock clock;
@@ -222,7 +199,7 @@ TEST(TAkkord, NotesPressedOnThePianoAndGuitarAreEntered)
     test::ScriptedPrompts prompts;
     UIStringTable strings;
     TMidiOut midiOut{devices, sequencer, prompts, strings};
-    QuietHost host;
+    test::FakeExerciseHost host;
     TAkkord window(IdentificationMode::ChordIdentification, &host, strings);
     window.SetMidiOut(midiOut);
     window.Setup(DefaultExerciseSetup(), BuiltInItemTables(), AkkordSettings{}, true);
@@ -372,7 +349,7 @@ struct KeyboardRig
     test::ScriptedPrompts prompts;
     UIStringTable strings;
     TMidiOut midiOut{devices, sequencer, prompts, strings};
-    QuietHost host;
+    test::FakeExerciseHost host;
     TAkkord window;
 };
 

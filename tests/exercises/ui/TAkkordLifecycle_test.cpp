@@ -8,6 +8,7 @@
 #include "music/notation/Pitch.h"
 #include "music/sequencer/MidiMessage.h"
 #include "music/strings/UIStrings.h"
+#include "support/ExerciseHostFake.h"
 #include "support/ScriptedPrompts.h"
 #include "support/SequencerFakes.h"
 
@@ -23,34 +24,6 @@
 
 namespace pv {
 namespace {
-
-/// A main window stand-in that owns the two exercise timers and records the automatic question.
-class TimerHost final : public IExerciseHost
-{
-public:
-    void FormKeyDown(int, Qt::KeyboardModifiers, bool) override {}
-    void FormKeyUp(int, Qt::KeyboardModifiers, bool) override {}
-    bool TutorActive() const override { return tutor; }
-    void ShowTutorProgress() override {}
-    bool TutorAfterAnswer() override { return false; }
-    bool ShowTip(int) override { return false; }
-    void SetAutoNewQuestTimerEnabled(bool on) override { autoNewQuest = on; }
-    void StopMidiInput() override {}
-    void WaveInStop() override {}
-    void ClockRepaintCurrentKind() override {}
-    void ShowScoreDisplay(int, const QString&) override {}
-    int ProgramFontSize() const override { return 9; }
-    AnswerSoundChoice AnswerSounds() const override { return {}; }
-    QTimer* ExerciseTimer(ExerciseHostTimer timer) override
-    {
-        return timer == ExerciseHostTimer::LightDisplaytime ? &light : &blink;
-    }
-
-    bool tutor = false;
-    bool autoNewQuest = false;
-    QTimer light;
-    QTimer blink;
-};
 
 struct Rig
 {
@@ -87,7 +60,7 @@ struct Rig
     test::ScriptedPrompts prompts;
     UIStringTable strings;
     TMidiOut midiOut{devices, sequencer, prompts, strings};
-    TimerHost host;
+    test::FakeExerciseHost host{true};
     TAkkord window;
 };
 
@@ -132,7 +105,7 @@ TEST(TAkkordLifecycle, EnteringSetsBothVoicesArmsTheFirstQuestionAndForgetsHeldK
               sent.end())
         << "the echo of the forgotten key goes off";
     EXPECT_EQ(model.MidiHeldCount, 0);
-    EXPECT_TRUE(rig.host.autoNewQuest) << "no question yet: the first comes by itself";
+    EXPECT_TRUE(rig.host.AutoTimerOn()) << "no question yet: the first comes by itself";
 
     // A chord played after entering starts a new entry, as the first key after all are up.
     rig.Key(64, 100);
@@ -143,7 +116,7 @@ TEST(TAkkordLifecycle, EnteringSetsBothVoicesArmsTheFirstQuestionAndForgetsHeldK
     Rig tutor(IdentificationMode::ChordIdentification);
     tutor.host.tutor = true;
     tutor.window.EnterExercise();
-    EXPECT_FALSE(tutor.host.autoNewQuest);
+    EXPECT_FALSE(tutor.host.AutoTimerOn());
 }
 
 TEST(TAkkordLifecycle, TheAutomaticQuestionWaitsWhileANoteIsHeld)

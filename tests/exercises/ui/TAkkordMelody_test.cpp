@@ -5,6 +5,7 @@
 #include "exercises/setup/ExerciseSetup.h"
 #include "exercises/ui/TAkkord.h"
 #include "music/strings/UIStrings.h"
+#include "support/ExerciseHostFake.h"
 #include "support/ScriptedPrompts.h"
 #include "support/TestOutput.h"
 
@@ -17,31 +18,6 @@
 namespace pv {
 namespace {
 
-class QuietHost final : public IExerciseHost
-{
-public:
-    void FormKeyDown(int, Qt::KeyboardModifiers, bool) override {}
-    void FormKeyUp(int, Qt::KeyboardModifiers, bool) override {}
-    bool TutorActive() const override { return false; }
-    void ShowTutorProgress() override {}
-    bool TutorAfterAnswer() override { return false; }
-    bool ShowTip(int) override { return false; }
-    void SetAutoNewQuestTimerEnabled(bool) override {}
-    void StopMidiInput() override {}
-    void WaveInStop() override {}
-    void ClockRepaintCurrentKind() override {}
-    void ShowScoreDisplay(int g, const QString& l) override
-    {
-        gauge = g;
-        label = l;
-    }
-    int ProgramFontSize() const override { return 9; }
-    AnswerSoundChoice AnswerSounds() const override { return {}; }
-
-    int gauge = -1;
-    QString label;
-};
-
 TEST(TAkkordMelody, AMelodyInEFlatAnsweredWithOneWrongNote)
 {
     UIStringTable strings{};
@@ -49,7 +25,7 @@ TEST(TAkkordMelody, AMelodyInEFlatAnsweredWithOneWrongNote)
     strings.StrIdentText6 = QStringLiteral("%d of %d notes right");
     strings.StrIdentFormat2 = QStringLiteral("Notes: %d of %d");
     strings.StrMelodyRangeMessage = QStringLiteral("No melody fits");
-    QuietHost host;
+    test::FakeExerciseHost host;
     test::ScriptedPrompts prompts;
     StdRandom random(2024);
     TAkkord window(IdentificationMode::MelodyDictation, &host, strings);

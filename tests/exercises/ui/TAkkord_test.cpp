@@ -6,6 +6,7 @@
 #include "exercises/ui/TAkkord.h"
 #include "exercises/ui/TControlButton.h"
 #include "music/strings/UIStrings.h"
+#include "support/ExerciseHostFake.h"
 #include "support/ScriptedRandom.h"
 #include "support/TestOutput.h"
 
@@ -25,36 +26,6 @@
 
 namespace pv {
 namespace {
-
-class ScoreHost final : public IExerciseHost
-{
-public:
-    void FormKeyDown(int, Qt::KeyboardModifiers, bool) override {}
-    void FormKeyUp(int, Qt::KeyboardModifiers, bool) override {}
-    bool TutorActive() const override { return false; }
-    void ShowTutorProgress() override {}
-    bool TutorAfterAnswer() override { return false; }
-    bool ShowTip(int n) override
-    {
-        tips.push_back(n);
-        return false;
-    }
-    void SetAutoNewQuestTimerEnabled(bool) override {}
-    void StopMidiInput() override {}
-    void WaveInStop() override {}
-    void ClockRepaintCurrentKind() override {}
-    void ShowScoreDisplay(int g, const QString& l) override
-    {
-        gauge = g;
-        label = l;
-    }
-    int ProgramFontSize() const override { return 9; }
-    AnswerSoundChoice AnswerSounds() const override { return {}; }
-
-    int gauge = -1;
-    QString label;
-    std::vector<int> tips;
-};
 
 std::vector<QString> VisibleCaptions(const TAkkord& window)
 {
@@ -260,7 +231,7 @@ TEST(TAkkord, ScoreAndResetGoToTheHost)
 {
     UIStringTable strings;
     strings.StrIdentFormat1 = QStringLiteral("%d / %d");
-    ScoreHost host;
+    test::FakeExerciseHost host;
     TAkkord window(IdentificationMode::Scales, &host, strings);
     window.Setup(DefaultExerciseSetup(), BuiltInItemTables(), AkkordSettings{}, true);
     EXPECT_EQ(host.gauge, 100);
@@ -332,7 +303,7 @@ TEST(TAkkord, UserAnswersByButtonsAndByNotes)
     strings.StrScore = QStringLiteral("Right");
     strings.StrIdentText3 = QStringLiteral("Wrong:");
     strings.StrIdentFormat1 = QStringLiteral("%d of %d right");
-    ScoreHost host;
+    test::FakeExerciseHost host;
     TAkkord window(IdentificationMode::ChordIdentification, &host, strings);
     // Roots 53 + 7 (C) and 53 + 7 again (minor: A); items Major, Minor, Major.
     test::ScriptedRandom random({7, 0, 0, 7, 0, 1, 0, 0, 0});

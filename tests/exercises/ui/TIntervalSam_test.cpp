@@ -7,6 +7,7 @@
 #include "exercises/ui/TIntervalSam.h"
 #include "music/sequencer/SequencerNotifyEvent.h"
 #include "music/strings/UIStrings.h"
+#include "support/ExerciseHostFake.h"
 #include "support/ScriptedRandom.h"
 #include "support/TestOutput.h"
 
@@ -23,36 +24,6 @@
 
 namespace pv {
 namespace {
-
-class Host final : public IExerciseHost
-{
-public:
-    void FormKeyDown(int key, Qt::KeyboardModifiers, bool) override
-    {
-        keysHandedBack.push_back(key);
-    }
-    void FormKeyUp(int, Qt::KeyboardModifiers, bool) override {}
-    bool TutorActive() const override { return false; }
-    void ShowTutorProgress() override {}
-    bool TutorAfterAnswer() override { return false; }
-    bool ShowTip(int) override { return false; }
-    void SetAutoNewQuestTimerEnabled(bool on) override { autoTimer.push_back(on); }
-    void StopMidiInput() override {}
-    void WaveInStop() override {}
-    void ClockRepaintCurrentKind() override {}
-    void ShowScoreDisplay(int g, const QString& l) override
-    {
-        gauge = g;
-        label = l;
-    }
-    int ProgramFontSize() const override { return 9; }
-    AnswerSoundChoice AnswerSounds() const override { return {}; }
-
-    int gauge = -1;
-    QString label;
-    std::vector<bool> autoTimer;
-    std::vector<int> keysHandedBack;
-};
 
 UIStringTable Strings()
 {
@@ -142,7 +113,7 @@ struct Window
     }
 
     UIStringTable strings = Strings();
-    Host host;
+    test::FakeExerciseHost host;
     test::ScriptedRandom random;
     TIntervalSam window{&host, strings};
     QColor face;
