@@ -187,4 +187,36 @@ inline void DriveTo(Sequencer& sequencer, FakeClock& clock, std::uint64_t endUs)
     QCoreApplication::sendPostedEvents();
 }
 
+// Forwards to the real sequencer and remembers on which queue each message and code went.
+class QueueRecorder final : public ISequencer
+{
+public:
+    explicit QueueRecorder(Sequencer& real) : m_real(real) {}
+    void QueueMidi(SequencerQueue queue, std::uint32_t packed) override
+    {
+        queueOf[packed] = static_cast<int>(queue);
+        m_real.QueueMidi(queue, packed);
+    }
+    void QueueWait(SequencerQueue queue, std::uint32_t ticks) override
+    {
+        m_real.QueueWait(queue, ticks);
+    }
+    void QueueNotify(SequencerQueue queue, QObject* target, std::uint16_t code) override
+    {
+        codeQueue[code] = static_cast<int>(queue);
+        m_real.QueueNotify(queue, target, code);
+    }
+    void Stop() override { m_real.Stop(); }
+    void SetOutput(IMidiSink* sink) override { m_real.SetOutput(sink); }
+    void Start() override { m_real.Start(); }
+    bool SetTempo(std::uint32_t tempo) override { return m_real.SetTempo(tempo); }
+    void SetMetronome(bool on) override { m_real.SetMetronome(on); }
+    void SetOutputDelay(std::uint16_t ms) override { m_real.SetOutputDelay(ms); }
+    std::map<std::uint32_t, int> queueOf;
+    std::map<std::uint16_t, int> codeQueue;
+
+private:
+    Sequencer& m_real;
+};
+
 } // namespace pv::test

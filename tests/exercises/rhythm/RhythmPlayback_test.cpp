@@ -19,38 +19,6 @@ namespace {
 
 using test::Msg;
 
-// Forwards to the real sequencer and remembers on which queue each message and code went.
-class QueueRecorder final : public ISequencer
-{
-public:
-    explicit QueueRecorder(Sequencer& real) : m_real(real) {}
-    void QueueMidi(SequencerQueue queue, std::uint32_t packed) override
-    {
-        queueOf[packed] = static_cast<int>(queue);
-        m_real.QueueMidi(queue, packed);
-    }
-    void QueueWait(SequencerQueue queue, std::uint32_t ticks) override
-    {
-        m_real.QueueWait(queue, ticks);
-    }
-    void QueueNotify(SequencerQueue queue, QObject* target, std::uint16_t code) override
-    {
-        codeQueue[code] = static_cast<int>(queue);
-        m_real.QueueNotify(queue, target, code);
-    }
-    void Stop() override { m_real.Stop(); }
-    void SetOutput(IMidiSink* sink) override { m_real.SetOutput(sink); }
-    void Start() override { m_real.Start(); }
-    bool SetTempo(std::uint32_t tempo) override { return m_real.SetTempo(tempo); }
-    void SetMetronome(bool on) override { m_real.SetMetronome(on); }
-    void SetOutputDelay(std::uint16_t ms) override { m_real.SetOutputDelay(ms); }
-    std::map<std::uint32_t, int> queueOf;
-    std::map<std::uint16_t, int> codeQueue;
-
-private:
-    Sequencer& m_real;
-};
-
 // One row: time in ms (a tick is a millisecond at tempo 90), the packed message or the code
 // with 0x10000000 set for a notification, and its queue. At one moment the rows are ordered by
 // queue, a queue's messages in the order sent before its codes.
@@ -122,7 +90,7 @@ struct Rig
     test::FakeClock clock;
     test::FakeDevices devices{clock};
     Sequencer sequencer{clock, Sequencer::Drive::Manual};
-    QueueRecorder recorder{sequencer};
+    test::QueueRecorder recorder{sequencer};
     test::ScriptedPrompts prompts;
     test::FakeTargets targets{clock};
     UIStringTable strings;

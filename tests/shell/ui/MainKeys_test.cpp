@@ -1,5 +1,6 @@
 // Keys struck on the main window reach the shown exercise, keys handed back by the exercise
 // reach the main window's table, and a modal dialog keeps its own keys.
+#include "ProgramTestSupport.h"
 #include "exercises/setup/SetupFile.h"
 #include "exercises/ui/TAkkord.h"
 #include "exercises/ui/TControlButton.h"
@@ -30,25 +31,11 @@
 namespace pv {
 namespace {
 
+using test::FakeDevicesWithoutSoundFont;
+using test::RunUntil;
+
 using test::ScriptedPrompts;
 using test::TempDir;
-
-bool RunUntil(const std::function<bool()>& done)
-{
-    const QDeadlineTimer guard(60000);
-    while (!done()) {
-        if (guard.hasExpired())
-            return false;
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
-    }
-    return true;
-}
-
-IMidiOutDevices* FakeDevicesWithoutSoundFont()
-{
-    static test::FakeDevices fake(SteadyClock::Instance());
-    return FluidSynthOutput::FindSoundFont() ? nullptr : &fake;
-}
 
 void Press(QWidget* target, int key, Qt::KeyboardModifiers modifiers = Qt::NoModifier)
 {

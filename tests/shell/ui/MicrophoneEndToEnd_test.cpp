@@ -1,5 +1,6 @@
 // The whole program with a microphone fed generated singing: the microphone button, the main
 // window's routing and the chord exercise's note entry, silence, and the stop.
+#include "ProgramTestSupport.h"
 #include "exercises/setup/SetupFile.h"
 #include "exercises/ui/TAkkord.h"
 #include "exercises/ui/TControlButton.h"
@@ -28,27 +29,13 @@
 namespace pv {
 namespace {
 
+using test::FakeDevicesWithoutSoundFont;
+using test::RunUntil;
+
 using test::ScriptedPrompts;
 using test::TempDir;
 
 constexpr unsigned kRate = 48000;
-
-bool RunUntil(const std::function<bool()>& done)
-{
-    const QDeadlineTimer guard(60000);
-    while (!done()) {
-        if (guard.hasExpired())
-            return false;
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
-    }
-    return true;
-}
-
-IMidiOutDevices* FakeDevicesWithoutSoundFont()
-{
-    static test::FakeDevices fake(SteadyClock::Instance());
-    return FluidSynthOutput::FindSoundFont() ? nullptr : &fake;
-}
 
 void Strike(QWidget* target, int key)
 {

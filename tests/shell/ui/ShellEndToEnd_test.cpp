@@ -1,5 +1,6 @@
 // The whole program over a temporary program and data folder: the first start, an exercise
 // done with the answer buttons, storing on close, the next start, and bad files on the way.
+#include "ProgramTestSupport.h"
 #include "exercises/items/ItemTables.h"
 #include "exercises/setup/SetupFile.h"
 #include "exercises/ui/TAkkord.h"
@@ -43,6 +44,9 @@
 namespace pv {
 namespace {
 
+using test::FakeDevicesWithoutSoundFont;
+using test::RunUntil;
+
 using test::ScriptedPrompts;
 using test::TempDir;
 
@@ -55,19 +59,6 @@ public:
 void SavePicture(QWidget& widget, const QString& name)
 {
     EXPECT_TRUE(widget.grab().toImage().save(test::TestOutputDir() + name));
-}
-
-/// Handles events until done holds; false when it never did (a guard against a hang, not a
-/// measure of speed).
-bool RunUntil(const std::function<bool()>& done)
-{
-    const QDeadlineTimer guard(60000);
-    while (!done()) {
-        if (guard.hasExpired())
-            return false;
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
-    }
-    return true;
 }
 
 /// A program folder with the default setup and a setup of our own, and a data folder.
@@ -99,14 +90,6 @@ public:
     TempDir program;
     TempDir data;
 };
-
-/// The built-in synthesizer when its sound font is installed (rendering silently), else a
-/// recording output in its place.
-IMidiOutDevices* FakeDevicesWithoutSoundFont()
-{
-    static test::FakeDevices fake(SteadyClock::Instance());
-    return FluidSynthOutput::FindSoundFont() ? nullptr : &fake;
-}
 
 /// One run of the program: built, shown, and through its first show.
 class ProgramRun

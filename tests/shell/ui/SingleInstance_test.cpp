@@ -1,4 +1,5 @@
 // One running copy per user: a later start reaches the running one and ends.
+#include "ProgramTestSupport.h"
 #include "shell/ui/SingleInstance.h"
 #include "support/TempDir.h"
 
@@ -18,19 +19,9 @@
 namespace pv {
 namespace {
 
-using test::TempDir;
+using test::RunUntil;
 
-/// Handles events until done holds; false when it never did (a guard against a hang).
-bool RunUntil(const std::function<bool()>& done, int guardMs = 60000)
-{
-    const QDeadlineTimer guard(guardMs);
-    while (!done()) {
-        if (guard.hasExpired())
-            return false;
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
-    }
-    return true;
-}
+using test::TempDir;
 
 /// A later start run on a thread of its own, as another process would, while this thread
 /// serves the running copy's socket.
