@@ -4,6 +4,7 @@
 #include "exercises/setup/SetupOperations.h"
 #include "exercises/ui/TAkkord.h"
 #include "exercises/ui/TIntervalSam.h"
+#include "exercises/ui/TRhythmWindow.h"
 
 namespace pv {
 
@@ -41,6 +42,11 @@ TAkkord* ExerciseWindowSet::Identification(ExerciseKind kind) const
 TIntervalSam* ExerciseWindowSet::Comparison() const
 {
     return qobject_cast<TIntervalSam*>(Window(ExerciseKind::IntervalComparison));
+}
+
+TRhythmWindow* ExerciseWindowSet::Rhythm(ExerciseKind kind) const
+{
+    return qobject_cast<TRhythmWindow*>(Window(kind));
 }
 
 ExerciseBaseModel* ExerciseWindowSet::Counters(ExerciseKind kind)
@@ -102,6 +108,10 @@ void ExerciseWindowSet::ApplySetupToExercise(ExerciseKind kind, bool reset)
                 m_setup.CurrentSetup, m_items,
                 {settings.AutoNewQuestion, settings.AutoNewQuestionOnlyRight}, reset);
         }
+    } else if (TRhythmWindow* rhythm = Rhythm(kind)) {
+        rhythm->ApplyRhythmSetup(m_setup.CurrentSetup,
+                                 m_rhythmSettings ? m_rhythmSettings() : RhythmExerciseSettings{},
+                                 reset);
     }
 }
 

@@ -1,9 +1,10 @@
 // The ten exercise windows as the main window's decisions and the result bookkeeping see them:
-// the identification window of each kind that has one, the interval comparison window, nothing
-// yet for the others.
+// the identification window of each kind that has one, the interval comparison window and the
+// rhythm windows.
 #pragma once
 
 #include "exercises/identification/AkkordModel.h"
+#include "exercises/rhythmexercise/RhythmExerciseModel.h"
 #include "shell/main/MainWindowUi.h"
 #include "shell/results/ExerciseForms.h"
 
@@ -17,6 +18,7 @@ namespace pv {
 class TExerciseBaseClass;
 class TAkkord;
 class TIntervalSam;
+class TRhythmWindow;
 struct ItemTables;
 struct SetupState;
 
@@ -35,6 +37,15 @@ public:
     TAkkord* Identification(ExerciseKind kind) const;
     /// The interval comparison window, when there is one.
     TIntervalSam* Comparison() const;
+    /// The rhythm window of kind (4, 5, 6), when it is one.
+    TRhythmWindow* Rhythm(ExerciseKind kind) const;
+
+    /// The program settings the rhythm windows play and judge with, read whenever a setup is
+    /// applied to them.
+    void SetRhythmSettings(std::function<RhythmExerciseSettings()> settings)
+    {
+        m_rhythmSettings = std::move(settings);
+    }
 
     /// Told after the window of a kind was entered (the microphone listens for it).
     void SetEntered(std::function<void(ExerciseKind)> entered) { m_entered = std::move(entered); }
@@ -60,6 +71,7 @@ private:
     const SetupState& m_setup;
     const ItemTables& m_items;
     std::function<AkkordSettings()> m_settings;
+    std::function<RhythmExerciseSettings()> m_rhythmSettings;
     std::array<QPointer<TExerciseBaseClass>, 10> m_windows{};
     std::function<void(const QString&)> m_captions;
     std::function<void(ExerciseKind)> m_entered;

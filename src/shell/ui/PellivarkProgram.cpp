@@ -6,6 +6,7 @@
 #include "exercises/ui/TControlButton.h"
 #include "exercises/ui/TIntervalSam.h"
 #include "exercises/ui/TLevels.h"
+#include "exercises/ui/TRhythmWindow.h"
 #include "music/base/Clock.h"
 #include "music/devices/FluidMidiFilePlayer.h"
 #include "music/devices/MicEngine.h"
@@ -44,6 +45,11 @@ constexpr int kMicReadingMs = 20;
 std::size_t Slot(ExerciseKind kind)
 {
     return static_cast<std::size_t>(KindNumber(kind) - 1);
+}
+
+SoundRecord SoundOf(const SoundRec& rec)
+{
+    return SoundRecord{rec.Channel, rec.Program, rec.Velocity, rec.Note};
 }
 
 } // namespace
@@ -159,6 +165,7 @@ void PellivarkProgram::MakeMainWindow()
             m_ownPrompts->SetParent(m_window.get());
         m_exercises = std::make_unique<ExerciseWindowSet>(
             m_setup, m_items, [this] { return IdentificationSettings(); });
+        m_exercises->SetRhythmSettings([this] { return RhythmSettings(); });
         m_clock = std::make_unique<ExerciseClock>(m_state, *m_exercises, m_dateClock, *m_window);
         m_results = std::make_unique<ResultBookkeeping>(m_state, *m_clock, *m_exercises, m_data,
                                                         m_setup, *this, m_prompts, m_strings,
@@ -211,14 +218,11 @@ void PellivarkProgram::MakeStandardForms()
             exercise->SetPrompts(m_prompts);
             exercise->SetPlaybackSettingsSource([this] {
                 const TSettingsRec& settings = m_data.ProgramSettings;
-                const auto sound = [](const SoundRec& rec) {
-                    return SoundRecord{rec.Channel, rec.Program, rec.Velocity, rec.Note};
-                };
                 AkkordPlaybackSettings playback;
                 playback.Metronome = settings.MetronomeOn;
                 playback.CountIn = settings.CountIn;
-                playback.FirstBeatSound = sound(settings.FirstBeatSound);
-                playback.BeatSound = sound(settings.BeatSound);
+                playback.FirstBeatSound = SoundOf(settings.FirstBeatSound);
+                playback.BeatSound = SoundOf(settings.BeatSound);
                 return playback;
             });
             exercise->SetAnswerSound(m_answerSound.get());
@@ -234,6 +238,7 @@ void PellivarkProgram::MakeStandardForms()
         comparison->SetAnswerSound(m_answerSound.get());
         window.SetExerciseWindow(kComparison, comparison);
         m_exercises->SetWindow(kComparison, comparison);
+        // The rhythm windows (kinds 4, 5 and 6) go through AddRhythmWindow.
     } catch (const std::exception&) {
         m_prompts.ShowError(QStringLiteral("error initializing Standard forms"),
                             m_strings.StrMessageTitle);
@@ -286,15 +291,17 @@ void PellivarkProgram::WireWindow()
 {
     TPellivarkMain& window = *m_window;
     window.SetState(m_state);
-    // The rhythm kinds keep their tempo in their own windows, which this program does not
-    // have yet: the slider then leaves the default tempo alone.
+    // The rhythm kinds keep their tempo in their own windows' engines.
     m_metronome = std::make_unique<MetronomeControls>(MetronomeContext{
-        window,
-        m_data.ProgramSettings,
-        m_sequencer,
-        m_state,
+        window, m_data.ProgramSettings, m_sequencer, m_state,
         [this](ExerciseKind kind) { return m_model && m_model->InMetronomeKinds(kind); },
-        {}});
+        [this](int tempo) {
+            for (ExerciseKind kind : {ExerciseKind::RhythmImitation, ExerciseKind::RhythmReading,
+                                      ExerciseKind::RhythmErrorDetection}) {
+                if (TRhythmWindow* rhythm = m_exercises->Rhythm(kind))
+                    rhythm->SetTempo(tempo);
+            }
+        }});
     MainWindowHandlers handlers;
     handlers.MetroClick = [this](bool fromSender) { m_metronome->MetroClick(fromSender); };
     handlers.SpeedButton12Click = [this](bool fromSender) {
@@ -373,8 +380,10 @@ void PellivarkProgram::WireMicrophone(MainWindowHandlers& handlers)
             if (TAkkord* window = m_exercises->Identification(kind))
                 window->MicReleaseNote();
         },
-        // The rhythm windows that take taps come with their own layer.
-        {},
+        [this](ExerciseKind kind, std::uint32_t ms) {
+            if (TRhythmWindow* rhythm = m_exercises->Rhythm(kind))
+                rhythm->MicTap(ms);
+        },
     });
     handlers.SpeedButton3Click = [this] { m_microphone->SpeedButton3Click(); };
     handlers.WaveInPitch = [this](std::uint8_t wparam) { m_microphone->WaveInPitch(wparam); };
@@ -597,6 +606,12 @@ QObject* PellivarkProgram::Receiver(NotifyReceiver receiver, int exerciseKind) c
         return nullptr;
     case NotifyReceiver::IntervalComparison:
         return m_exercises->Window(ExerciseKind::IntervalComparison);
+    case NotifyReceiver::RhythmImitation:
+        return m_exercises->Window(ExerciseKind::RhythmImitation);
+    case NotifyReceiver::RhythmReading:
+        return m_exercises->Window(ExerciseKind::RhythmReading);
+    case NotifyReceiver::RhythmErrorDetection:
+        return m_exercises->Window(ExerciseKind::RhythmErrorDetection);
     case NotifyReceiver::MainWindow:
         return m_window.get();
     default:
@@ -607,12 +622,9 @@ QObject* PellivarkProgram::Receiver(NotifyReceiver receiver, int exerciseKind) c
 MidiVoiceSettings PellivarkProgram::MidiVoices() const
 {
     const TSettingsRec& settings = m_data.ProgramSettings;
-    const auto voice = [](const SoundRec& rec) {
-        return SoundRecord{rec.Channel, rec.Program, rec.Velocity, rec.Note};
-    };
     MidiVoiceSettings voices;
-    voices.piano = voice(settings.PianoVoice);
-    voices.guitar = voice(settings.GuitarVoice);
+    voices.piano = SoundOf(settings.PianoVoice);
+    voices.guitar = SoundOf(settings.GuitarVoice);
     voices.guitarNotTransposed = settings.GuitarNotTransposed;
     return voices;
 }
@@ -627,6 +639,31 @@ AkkordSettings PellivarkProgram::IdentificationSettings() const
     result.AutoNewQuestion = settings.AutoNewQuestion;
     result.AutoNewQuestionOnlyRight = settings.AutoNewOnlyAfterRight;
     return result;
+}
+
+RhythmExerciseSettings PellivarkProgram::RhythmSettings() const
+{
+    const TSettingsRec& settings = m_data.ProgramSettings;
+    RhythmExerciseSettings result;
+    result.PassMark = settings.RepeatThreshold;
+    result.AutoNewQuestion = settings.AutoNewQuestion;
+    result.AutoNewQuestionOnlyRight = settings.AutoNewOnlyAfterRight;
+    result.OutputDelay = settings.OutputDelay;
+    result.NotationSpacing = settings.RhythmSpacing;
+    result.Playback.ClapSound = SoundOf(settings.ClapSound);
+    result.Playback.BeatSound = SoundOf(settings.BeatSound);
+    result.Playback.FirstBeatSound = SoundOf(settings.FirstBeatSound);
+    result.Playback.WithMetronome = settings.RhythmsWithMetronome;
+    return result;
+}
+
+void PellivarkProgram::AddRhythmWindow(ExerciseKind kind, TRhythmWindow* window)
+{
+    window->setObjectName(QString::fromLatin1(kFormNames[Slot(kind)]));
+    window->SetPlayback(&m_midiOut, &SteadyClock::Instance());
+    window->SetAnswerSound(m_answerSound.get());
+    m_window->SetExerciseWindow(kind, window);
+    m_exercises->SetWindow(kind, window);
 }
 
 AnswerSoundChoice PellivarkProgram::AnswerSounds() const

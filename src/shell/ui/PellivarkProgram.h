@@ -8,6 +8,7 @@
 #include "exercises/identification/AkkordModel.h"
 #include "exercises/identification/InstrumentGeometry.h"
 #include "exercises/items/ItemTables.h"
+#include "exercises/rhythmexercise/RhythmExerciseModel.h"
 #include "exercises/setup/SetupOperations.h"
 #include "music/data/DataFiles.h"
 #include "music/devices/AudioCapture.h"
@@ -37,6 +38,7 @@ namespace pv {
 
 class AnswerSoundEffect;
 class TExerciseBaseClass;
+class TRhythmWindow;
 class MicEngine;
 class MicInput;
 class MicrophoneControls;
@@ -143,6 +145,10 @@ private:
     void WireMicrophone(MainWindowHandlers& handlers);
     void ShowSetupChooser();
     AkkordSettings IdentificationSettings() const;
+    RhythmExerciseSettings RhythmSettings() const;
+    /// Makes window the exercise window of the rhythm kind, playing through the program's
+    /// output.
+    void AddRhythmWindow(ExerciseKind kind, TRhythmWindow* window);
     AnswerSoundChoice AnswerSounds() const;
     void MirrorSettingsIntoWindow();
     void RegisterTexts();

@@ -3,6 +3,7 @@
 
 #include "exercises/ui/TControlButton.h"
 #include "exercises/ui/TExerciseBaseClass.h"
+#include "exercises/ui/TRhythmWindow.h"
 #include "music/base/Prompts.h"
 #include "music/input/MidiInEvent.h"
 #include "music/input/WaveInEvents.h"
@@ -1183,7 +1184,10 @@ bool TPellivarkMain::CarryOut(const MainKeyAction& action)
         break;
     case MainKeyActionType::TapDown:
     case MainKeyActionType::TapUp:
-        // The rhythm windows take their taps once they exist.
+        if (const std::optional<ExerciseKind> kind = KindFromNumber(action.Value)) {
+            if (auto* rhythm = qobject_cast<TRhythmWindow*>(ExerciseWindow(*kind)))
+                rhythm->TapKey(action.Type == MainKeyActionType::TapDown);
+        }
         break;
     }
     return true;

@@ -1,0 +1,142 @@
+// What the three rhythm exercises share without a screen: the engine they own, the settings they
+// play and judge with, the taps from a key, the mouse, a MIDI keyboard or the microphone with
+// their clap echo, the score line, and the hooks through which a window lets the exercise reach
+// the main window. Each exercise (imitation, reading, error detection) derives its phases from
+// this.
+#pragma once
+
+#include "exercises/base/ControlStripModel.h"
+#include "exercises/base/ExerciseBaseModel.h"
+#include "exercises/rhythm/TRytme.h"
+#include "music/base/ExerciseKind.h"
+
+#include <cstdint>
+#include <functional>
+
+#include <QString>
+
+namespace pv {
+
+class IClock;
+class IPrompts;
+class IRandom;
+class TMidiOut;
+struct ExerciseSetup;
+struct UIStringTable;
+
+/// The program settings a rhythm exercise plays and judges with, read when a setup is applied
+/// and whenever the settings change.
+struct RhythmExerciseSettings
+{
+    std::uint8_t PassMark = 80;            ///< the repeat threshold, percent
+    bool AutoNewQuestion = false;          ///< the next question comes by itself
+    bool AutoNewQuestionOnlyRight = false; ///< ... only after a right answer
+    std::int32_t OutputDelay = 0;          ///< ms; taps are echoed only without a delay
+    std::uint8_t NotationSpacing = 0;      ///< 0..3
+    RhythmPlaybackSettings Playback;       ///< the clap and click sounds, clicks under rhythms
+};
+
+class RhythmExerciseModel
+{
+public:
+    /// kind is 4, 5 or 6; base and strip are the window's counters and control strip; the
+    /// strings, random source and prompts must outlive the model.
+    RhythmExerciseModel(ExerciseKind kind, ExerciseBaseModel& base, ControlStripModel& strip,
+                        const UIStringTable& strings, IRandom& random, IPrompts& prompts);
+    virtual ~RhythmExerciseModel();
+    RhythmExerciseModel(const RhythmExerciseModel&) = delete;
+    RhythmExerciseModel& operator=(const RhythmExerciseModel&) = delete;
+
+    /// Where rhythms, clicks and echoes are played and the clock taps are stamped on; both must
+    /// outlive the model. Without an output nothing sounds; without a clock the process's
+    /// steady clock stamps the taps.
+    void AttachPlayback(TMidiOut* midiOut, const IClock* clock);
+    /// Takes new program settings (sounds, pass mark, automatic question, spacing).
+    void SetSettings(const RhythmExerciseSettings& settings);
+    const RhythmExerciseSettings& Settings() const { return m_settings; }
+
+    /// Takes this kind's rhythm block of the setup and puts the exercise in its starting state;
+    /// reset also clears the counters.
+    void ApplySetup(const ExerciseSetup& setup, bool reset);
+    virtual void ApplySetup(const RhythmSetup& block, bool reset) = 0;
+
+    // The exercise protocol.
+    virtual void AutoNewQuestTimerTimer() = 0;
+    virtual void ResetResults() = 0;
+    virtual void NewQuestion() = 0;
+    virtual void RepeatQuestion() = 0;
+    virtual void ThirdButtonAction() = 0;
+    virtual void FourthButtonAction() = 0;
+    virtual void StopPlaying() = 0;
+    /// A code the sequencer sent back; codes of other exercises are ignored.
+    virtual void SequencerNotify(int code) = 0;
+    /// One tick of the notation's scroll timer (55 ms) while ScrollTimerOn.
+    virtual void ScrollTimerTick() {}
+
+    /// A tap key (Space, the instruction line) went down or up. A held key taps once.
+    virtual void TapKey(bool down);
+    /// The tap button's own mouse: taps and echoes on every press, without the held-key rule.
+    virtual void TapButton(bool down);
+    /// A packed MIDI short message: note-ons tap, note-offs end the echo, the sustain pedal runs
+    /// PedalDown; everything else is ignored.
+    virtual void MidiInMessage(std::uint32_t message);
+    /// A clap the microphone heard at ms of the shared 32-bit millisecond clock.
+    virtual void MicTap(std::uint32_t ms);
+    /// The main window's tempo control moved.
+    void SetTempo(int tempo);
+
+    /// The score line and gauge the main window shows.
+    ScoreDisplay Score() const;
+
+    TRytme& Rytme() { return m_rytme; }
+    const TRytme& Rytme() const { return m_rytme; }
+    ExerciseKind Kind() const { return m_kind; }
+    ExerciseBaseModel& Base() { return *m_base; }
+    const ExerciseBaseModel& Base() const { return *m_base; }
+    ControlStripModel& Strip() { return *m_strip; }
+    const ControlStripModel& Strip() const { return *m_strip; }
+
+    // What the window shows, by the names the rest of the exercise knows them by.
+    QString InstructionText; ///< the instruction and verdict line
+    std::uint8_t LastScore = 100;
+    bool KeyHeld = false;      ///< a tap key is down
+    bool Recording = false;    ///< taps are recorded
+    std::uint8_t BarCount = 0; ///< bars played or counted in the current step
+    bool EarlyStart = false; ///< a tap in the last beat before a bar line starts the attempt there
+    bool ScrollTimerOn = false;
+    int ScrollY = 0; ///< the notation's scroll position, pixels
+    /// The bar underlined on the notation of list 0 and 1 (0: none).
+    std::array<int, 2> MarkedBar{};
+
+    // Hooks a window sets to reach the main window; each may stay empty.
+    /// After a scored attempt: the answer sound and the score shown; true when a tutor step
+    /// ended and the tutor took over.
+    std::function<bool(bool passed)> AnswerFeedback;
+    /// A question was put (the tutor's text, the question's start time).
+    std::function<void()> QuestionPut;
+    /// Switches the main window's automatic-new-question timer.
+    std::function<void(bool on)> SetAutoNewQuestTimer;
+
+protected:
+    /// The sustain pedal went down (controller 64, value 127).
+    virtual void PedalDown() {}
+    /// Records a tap now (or at ms of the shared clock) when recording.
+    void RecordTap(std::uint32_t ms = 0);
+    void EchoOn();
+    void EchoOff();
+    void PutQuestion();
+    void ArmAutoNewQuestion(bool on);
+    /// Loads the engine with this kind's block (bars clamped to the kind).
+    void SetupEngine(const RhythmSetup& block);
+
+    ExerciseKind m_kind;
+    ExerciseBaseModel* m_base;
+    ControlStripModel* m_strip;
+    const UIStringTable& m_strings;
+    IPrompts& m_prompts;
+    TRytme m_rytme;
+    TMidiOut* m_midiOut = nullptr;
+    RhythmExerciseSettings m_settings;
+};
+
+} // namespace pv
