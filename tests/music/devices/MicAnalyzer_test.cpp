@@ -387,6 +387,10 @@ TEST(MicAnalyzer, ClapsInNoiseAreStampedWithin3Ms)
         {"slow attacks, very noisy, sensitivity 5", 5, -42.0, -22.0, 1.8, 15.0, 0.25, 5},
         {"slower, softer attacks, very noisy, sensitivity 5", 5, -42.0, -24.0, 1.8, 15.0, 0.25, 18},
         {"slow attacks, very noisy", 2, -42.0, -18.0, 1.9, 15.0, 0.25, 31},
+        // Soft claps in a loud room at the default sensitivity: heard only when the first
+        // milliseconds of the attack may rise before they count as the level before it.
+        {"soft claps, very noisy", 2, -42.0, -22.0, 1.0, 15.0, 0.25, 2},
+        {"soft slow claps, very noisy", 2, -42.0, -22.0, 2.0, 15.0, 0.25, 4},
         // Sharp attacks: reaching back must not reach into the noise before them.
         {"sharp claps, noisy room", 2, -50.0, -20.0, 0.3, 10.0, 0.2, 34},
         // Long tails falling to under twice the noise between the claps are no new claps.
