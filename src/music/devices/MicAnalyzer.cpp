@@ -80,8 +80,15 @@ constexpr double kMinOnsetGapMs = 50.0;
 // After a clap the trigger waits until the envelope has fallen below this share of its peak.
 constexpr double kRearmShare = 0.35;
 constexpr double kBackgroundMs = 300.0;
-constexpr double kRecentFromMs = 3.0;
-constexpr double kRecentToMs = 10.0;
+// The level before a clap is taken from this span before the latest window: a soft clap in
+// noise, rising slowly, needs the first few milliseconds of its attack to rise that far, and
+// from then on its own attack counts as the level before it.
+constexpr double kRecentFromMs = 5.0;
+constexpr double kRecentToMs = 12.0;
+// The recent level counts as a tail, wholly, from twice the background; from this ratio up it
+// counts in part.
+constexpr double kTailFromRatio = 1.6;
+constexpr double kTailRatio = 2.0;
 constexpr std::size_t kHistorySize = 16384;
 
 // The reading moved back onto the note it slipped from, if it is a slip of around.
@@ -511,11 +518,13 @@ void MicAnalyzer::AnalyseOnsetHop(std::vector<MicDetection>& out)
     // (claps are short, so it ignores them), or the loudest of the few milliseconds before when
     // that is higher, so the ragged tail of a clap does not count as a new one while a clap over
     // that tail is still heard.
+    // The mean over the samples there are: at the start of the stream a window only partly
+    // filled would read as a rise of whatever noise the microphone opens on.
+    const std::uint64_t span = std::min<std::uint64_t>(m_samplesSeen, m_window);
     double level = 0.0;
-    for (std::uint64_t i = m_samplesSeen - std::min<std::uint64_t>(m_samplesSeen, m_window);
-         i < m_samplesSeen; ++i)
+    for (std::uint64_t i = m_samplesSeen - span; i < m_samplesSeen; ++i)
         level += std::fabs(HistoryAt(i));
-    level /= m_window;
+    level /= static_cast<double>(std::max<std::uint64_t>(1, span));
     m_levels.push_back(level);
     while (m_levels.size() > m_backgroundFrames)
         m_levels.pop_front();
@@ -531,7 +540,12 @@ void MicAnalyzer::AnalyseOnsetHop(std::vector<MicDetection>& out)
         for (std::size_t back = m_recentFromFrames; back <= m_recentToFrames && back < n; ++back)
             recent = std::max(recent, m_levels[n - 1 - back]);
         // Plain noise varies by less than twice its low percentile; a tail lies above that.
-        const double reference = recent > 2.0 * background ? recent : background;
+        // Between the two the reference moves over smoothly: a switch straight from the tail to
+        // the background took a tail just under twice the background, swinging above it, for a
+        // new clap.
+        const double tailShare = std::clamp(
+            (recent / background - kTailFromRatio) / (kTailRatio - kTailFromRatio), 0.0, 1.0);
+        const double reference = background + tailShare * std::max(0.0, recent - background);
         if (level >= floor && level >= m_tuning.onsetThreshold * reference) {
             m_armed = false;
             m_burstPeak = level;
@@ -616,7 +630,21 @@ std::uint64_t MicAnalyzer::RefineOnset(std::uint64_t detectedAt) const
         ++at;
     while (at > 0 && envelope[at - 1] > threshold)
         --at;
-    return begin + at;
+    // In noise a soft attack dips under the threshold now and then, and the walk back stops at
+    // the latest dip, a millisecond or more late. Where the envelope lies above the threshold
+    // on the whole (the sum of its excess is largest) reaches back over such dips, but no further
+    // than the longest attack.
+    double excess = 0.0;
+    double bestExcess = 0.0;
+    std::size_t start = at;
+    for (std::size_t t = at; t > 0 && at - t < rise; --t) {
+        excess += envelope[t - 1] - threshold;
+        if (excess > bestExcess) {
+            bestExcess = excess;
+            start = t - 1;
+        }
+    }
+    return begin + start;
 }
 
 } // namespace pv

@@ -323,6 +323,84 @@ TEST(MicAnalyzer, ClapsGiveOnsetsAtTheirAttack)
     }
 }
 
+// Claps at known times; each must give exactly one onset, stamped within 3 ms of its attack.
+struct ClapScene
+{
+    const char* name;
+    int sensitivity;
+    double noiseDb;
+    double peakDb;
+    double attackMs;
+    double decayMs;
+    double spacing;
+    unsigned seed;
+};
+
+void ExpectEachClapOnceWithin3Ms(const ClapScene& scene)
+{
+    SCOPED_TRACE(scene.name);
+    std::mt19937 rng(scene.seed);
+    std::vector<float> samples = Silence(6.0);
+    AddNoise(samples, std::pow(10.0, scene.noiseDb / 20.0), rng);
+    std::vector<double> times;
+    for (double at = 0.3; at < 5.8; at += scene.spacing) {
+        times.push_back(at);
+        AddClap(samples, SampleAt(at, kRate), std::pow(10.0, scene.peakDb / 20.0), kRate, rng,
+                scene.attackMs, scene.decayMs);
+    }
+    const int rhythmValue = (scene.sensitivity + 1) * (scene.sensitivity + 1) + 2;
+    const std::vector<MicDetection> found =
+        Analyse(MicMode::Onset, samples, TuningFromConfig(rhythmValue, 0, kDefaultToneValue));
+    ASSERT_EQ(found.size(), times.size());
+    for (std::size_t i = 0; i < times.size(); ++i) {
+        SCOPED_TRACE(i);
+        const double ms = 1000.0 * static_cast<double>(found[i].sampleIndex) / kRate;
+        EXPECT_NEAR(ms, 1000.0 * times[i], 3.0);
+    }
+}
+
+TEST(MicAnalyzer, NoiseFromTheFirstSampleIsNoOnset)
+{
+    // The microphone opens on the room's noise; the stream's first window is no rise of it,
+    // and the clap after it is heard.
+    for (const int sensitivity : {2, 5, 8}) {
+        SCOPED_TRACE(sensitivity);
+        for (const unsigned seed : {21U, 22U, 23U}) {
+            std::mt19937 rng(seed);
+            std::vector<float> samples = Silence(1.0);
+            AddNoise(samples, std::pow(10.0, -42.0 / 20.0), rng);
+            AddClap(samples, SampleAt(0.4, kRate), 0.3, kRate, rng, 1.0, 15.0);
+            const int rhythmValue = (sensitivity + 1) * (sensitivity + 1) + 2;
+            const std::vector<MicDetection> found = Analyse(
+                MicMode::Onset, samples, TuningFromConfig(rhythmValue, 0, kDefaultToneValue));
+            ASSERT_EQ(found.size(), 1U);
+            EXPECT_NEAR(1000.0 * static_cast<double>(found[0].sampleIndex) / kRate, 400.0, 3.0);
+        }
+    }
+}
+
+TEST(MicAnalyzer, ClapsInNoiseAreStampedWithin3Ms)
+{
+    const ClapScene scenes[] = {
+        // Slow attacks in a loud room: the envelope of a soft attack dips under the threshold
+        // before it has risen, and the stamp must reach back over the dip.
+        {"slow attacks, very noisy, sensitivity 5", 5, -42.0, -22.0, 1.8, 15.0, 0.25, 5},
+        {"slower, softer attacks, very noisy, sensitivity 5", 5, -42.0, -24.0, 1.8, 15.0, 0.25, 18},
+        {"slow attacks, very noisy", 2, -42.0, -18.0, 1.9, 15.0, 0.25, 31},
+        // Soft claps in a loud room at the default sensitivity: heard only when the first
+        // milliseconds of the attack may rise before they count as the level before it.
+        {"soft claps, very noisy", 2, -42.0, -22.0, 1.0, 15.0, 0.25, 2},
+        {"soft slow claps, very noisy", 2, -42.0, -22.0, 2.0, 15.0, 0.25, 4},
+        // Sharp attacks: reaching back must not reach into the noise before them.
+        {"sharp claps, noisy room", 2, -50.0, -20.0, 0.3, 10.0, 0.2, 34},
+        // Long tails falling to under twice the noise between the claps are no new claps.
+        {"soft long claps, quiet room, sensitivity 8", 8, -65.0, -29.0, 1.3, 22.0, 0.12, 1},
+        {"soft long claps, quiet room, sensitivity 8, again", 8, -65.0, -29.0, 1.3, 22.0, 0.12, 2},
+    };
+    for (const ClapScene& scene : scenes)
+        ExpectEachClapOnceWithin3Ms(scene);
+}
+
 TEST(MicAnalyzer, HigherSensitivitiesLowerTheThresholds)
 {
     MicTuning previous = TuningFromConfig(3, 0, 196608.0);
