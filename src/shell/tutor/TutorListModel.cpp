@@ -8,7 +8,7 @@ namespace pv {
 void TutorListModel::Show(const QString& startFolder)
 {
     m_folder = !startFolder.isEmpty() && QFileInfo(startFolder).isDir() ? startFolder
-                                                                         : m_folders.ProgramFolder;
+                                                                        : m_folders.ProgramFolder;
     ScanFolder();
 }
 

@@ -29,8 +29,8 @@ std::size_t Slot(ExerciseKind kind)
 
 } // namespace
 
-TChooseTutor::TChooseTutor(DataFiles& dataFiles, TTutorDefine& tutor,
-                           const UIStringTable& strings, QWidget* parent)
+TChooseTutor::TChooseTutor(DataFiles& dataFiles, TTutorDefine& tutor, const UIStringTable& strings,
+                           QWidget* parent)
     : QDialog(parent), m_model(dataFiles, tutor, strings), m_data(dataFiles), m_strings(strings)
 {
     setObjectName(QStringLiteral("ChooseTutorForm"));

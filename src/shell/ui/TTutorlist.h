@@ -46,10 +46,10 @@ public:
 
     QLabel* Label1 = nullptr; ///< "Tutors"
     QListWidget* ListBox1 = nullptr;
-    QLabel* Label2 = nullptr;       ///< the folder shown
-    QPushButton* BitBtn4 = nullptr; ///< another folder
-    QPushButton* BitBtn1 = nullptr; ///< OK
-    QPushButton* BitBtn2 = nullptr; ///< Cancel
+    QLabel* Label2 = nullptr;            ///< the folder shown
+    QPushButton* BitBtn4 = nullptr;      ///< another folder
+    QPushButton* BitBtn1 = nullptr;      ///< OK
+    QPushButton* BitBtn2 = nullptr;      ///< Cancel
     QPushButton* SpeedButton2 = nullptr; ///< details
     QLabel* Label3 = nullptr;            ///< above the description
     QPlainTextEdit* Memo1 = nullptr;
