@@ -118,17 +118,31 @@ void ChooseTutorModel::Show()
             return;
         }
     }
+    LoadUsersTutor(stored);
+    for (ExerciseKind kind : kExerciseKinds)
+        m_rows[Slot(kind)].Position = user != nullptr ? user->Record.TutorSteps[Slot(kind)] : 1;
+    m_changed = false;
+    ShowTutor();
+}
+
+void ChooseTutorModel::LoadUsersTutor(const QString& stored)
+{
     // A tutor that no longer reads is not chosen: the record keeps its name, and the caller
     // learns that no tutor is in force.
     m_chosenPath = stored;
-    if (stored == kNoTutorName || stored.isEmpty()) {
+    if (NamesNoTutorFile(stored)) {
         m_tutor.Clear();
     } else if (!m_tutor.LoadFromFile(stored)) {
         m_tutor.Clear();
         m_chosenPath.clear();
     }
-    for (ExerciseKind kind : kExerciseKinds)
-        m_rows[Slot(kind)].Position = user != nullptr ? user->Record.TutorSteps[Slot(kind)] : 1;
+}
+
+void ChooseTutorModel::Cancel()
+{
+    if (!m_changed)
+        return;
+    LoadUsersTutor(m_data.ResultUser ? m_data.ResultUser->Record.TutorFileName : QString());
     m_changed = false;
     ShowTutor();
 }

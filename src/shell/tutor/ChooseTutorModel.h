@@ -81,6 +81,9 @@ public:
     void ResetSteps();
     /// A track bar moved; the step is kept within the kind's steps.
     void SetPosition(ExerciseKind kind, int position);
+    /// Gives up the choice: a tutor loaded or dropped by this showing gives way to the user's
+    /// own again, so the tutor in force is the one the record names.
+    void Cancel();
     /// Stores the steps (and a changed tutor) in the user's record and file and refreshes the
     /// current user from the file; the modal result, or why nothing could be stored.
     Result<int, DataError> Ok();
@@ -99,6 +102,8 @@ public:
 
 private:
     void ShowTutor();
+    /// Loads the tutor the user's record names; none when it names none or cannot be read.
+    void LoadUsersTutor(const QString& stored);
     /// The name stored for path: a tutor of the program folder by its bare name.
     QString StoredName(const QString& path) const;
 

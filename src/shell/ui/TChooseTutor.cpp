@@ -221,6 +221,7 @@ void TChooseTutor::BitBtn4Click()
 
 void TChooseTutor::reject()
 {
+    m_model.Cancel();
     hide();
     done(kNoTutorChosen);
 }

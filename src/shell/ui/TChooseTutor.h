@@ -77,7 +77,8 @@ public:
     QPushButton* BitBtn4 = nullptr; ///< no tutor
 
 public slots:
-    /// Cancel, Escape and the close box end with "no tutor chosen".
+    /// Cancel, Escape and the close box end with "no tutor chosen", the user's own tutor in
+    /// force again.
     void reject() override;
 
 protected:

@@ -349,6 +349,41 @@ TEST_F(ChooseTutorTest, AChosenFileIsNamedShortInTheProgramFolderAndRefusedWhenT
     EXPECT_EQ(Stored(7).TutorFileName, QStringLiteral("Ladder.tut"));
 }
 
+TEST_F(ChooseTutorTest, CancellingPutsTheUsersTutorBackInForce)
+{
+    struct Case
+    {
+        const char* name;
+        QString stored;
+        QString title; ///< of the tutor in force afterwards; empty for none
+    };
+    const Case cases[] = {
+        {"the user's tutor", "Two.tut", "Two kinds"},
+        {"no tutor", kNoTutorName, ""},
+        {"a tutor that cannot be read", "Missing.tut", ""},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        UserWith(c.stored, {2, 2, 2, 2, 2, 2, 2, 2, 2, 2});
+        for (const bool noTutor : {false, true}) {
+            ChooseTutorModel model(data, tutor, texts);
+            model.Show();
+            if (noTutor)
+                model.ChooseNoTutor();
+            else
+                ASSERT_TRUE(model.ChooseFile(QStringLiteral("Ladder.tut")));
+            model.Cancel();
+            EXPECT_FALSE(model.TutorChanged());
+            EXPECT_EQ(tutor.Header().Title, c.title);
+            EXPECT_EQ(tutor.Loaded(), !c.title.isEmpty());
+            EXPECT_EQ(model.ChosenPath(),
+                      c.title.isEmpty() && c.stored != kNoTutorName ? QString() : c.stored);
+            EXPECT_EQ(model.RowsHeight(), c.title.isEmpty() ? 0 : 68);
+        }
+        EXPECT_EQ(Stored(7).TutorFileName, c.stored);
+    }
+}
+
 TEST_F(ChooseTutorTest, AFailedWriteChangesNothingInMemory)
 {
     UserWith(QStringLiteral("Two.tut"), {1, 1, 1, 1, 1, 1, 1, 1, 1, 1});
