@@ -75,6 +75,40 @@ std::optional<QString> ScriptedPrompts::AskText(const QString& caption, const QS
     return NextText();
 }
 
+std::optional<QString> ScriptedPrompts::AskFolder(const FolderQuestion& question)
+{
+    asked.push_back({QStringLiteral("folder"), question.Folder, question.Title});
+
+    class OpenDialog final : public IOpenFolderDialog
+    {
+    public:
+        OpenDialog(std::vector<QString>& calls, bool showStatus)
+            : m_calls(calls), m_showStatus(showStatus)
+        {
+        }
+        void SelectFolder(const QString& folder) override
+        {
+            m_calls.push_back(QStringLiteral("select ") + folder);
+        }
+        void SetStatus(const QString& text) override
+        {
+            if (m_showStatus)
+                m_calls.push_back(QStringLiteral("status ") + text);
+        }
+
+    private:
+        std::vector<QString>& m_calls;
+        bool m_showStatus;
+    };
+    OpenDialog dialog(folderDialogCalls, question.ShowStatus);
+    if (question.Shown)
+        question.Shown(dialog);
+    auto answer = NextText();
+    if (answer && question.Selected)
+        question.Selected(dialog, *answer);
+    return answer;
+}
+
 int ScriptedPrompts::Count(const QString& kind) const
 {
     int n = 0;

@@ -12,7 +12,7 @@ namespace pv::test {
 struct AskedPrompt
 {
     QString kind; // "error", "message", "info", "okretry", "yesno", "yesnocancel", "open", "save",
-                  // "text"
+                  // "text", "folder"
     QString text;
     QString caption;
 };
@@ -39,8 +39,15 @@ public:
                                        const QString& filter) override;
     std::optional<QString> AskText(const QString& caption, const QString& prompt,
                                    const QString& initial) override;
+    /// Asked as ("folder", start folder, title). The dialog reports itself shown, then the
+    /// scripted answer (when there is one) as selected before it is returned.
+    std::optional<QString> AskFolder(const FolderQuestion& question) override;
 
     int Count(const QString& kind) const;
+
+    /// What the owner of the open folder dialog did to it, in order: "select <folder>" and
+    /// "status <text>" (a status only when the dialog shows one).
+    std::vector<QString> folderDialogCalls;
 
 private:
     PromptButton NextButton();

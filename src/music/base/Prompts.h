@@ -1,6 +1,7 @@
 // Message boxes and file dialogs as one small service, so that logic asks and tests answer.
 #pragma once
 
+#include <functional>
 #include <optional>
 
 #include <QString>
@@ -14,6 +15,29 @@ enum class PromptButton : int
     Retry = 4,
     Yes = 6,
     No = 7,
+};
+
+/// The folder dialog while it is open: what its owner may change on it.
+class IOpenFolderDialog
+{
+public:
+    virtual ~IOpenFolderDialog() = default;
+    virtual void SelectFolder(const QString& folder) = 0;
+    /// Changes the status line (only a dialog asked with one shows it).
+    virtual void SetStatus(const QString& text) = 0;
+};
+
+/// A question for a folder.
+struct FolderQuestion
+{
+    QString Title;  ///< shown above the folders
+    QString Folder; ///< selected at the start
+    bool ShowStatus = false;
+    QString Status; ///< the status line's text when ShowStatus
+    /// The dialog is up (may be empty).
+    std::function<void(IOpenFolderDialog&)> Shown;
+    /// The selection moved: the folder, or empty for an entry that is no folder (may be empty).
+    std::function<void(IOpenFolderDialog&, const QString&)> Selected;
 };
 
 class IPrompts
@@ -41,6 +65,8 @@ public:
     /// A line of text (input box); nothing when cancelled.
     virtual std::optional<QString> AskText(const QString& caption, const QString& prompt,
                                            const QString& initial) = 0;
+    /// A folder of the file system, as the system spells it; nothing when cancelled.
+    virtual std::optional<QString> AskFolder(const FolderQuestion& question) = 0;
 };
 
 /// Says nothing and gives up on every question (OK, No, Cancel, no file, no text): for tools,
@@ -69,6 +95,7 @@ public:
     {
         return std::nullopt;
     }
+    std::optional<QString> AskFolder(const FolderQuestion&) override { return std::nullopt; }
 };
 
 } // namespace pv

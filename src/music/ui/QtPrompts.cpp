@@ -3,6 +3,7 @@
 
 #include <QApplication>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QInputDialog>
 #include <QMessageBox>
 
@@ -93,6 +94,64 @@ std::optional<QString> QtPrompts::AskText(const QString& caption, const QString&
     if (!ok)
         return std::nullopt;
     return text;
+}
+
+namespace {
+
+// The open Qt folder dialog as its owner sees it.
+class OpenQtFolderDialog final : public IOpenFolderDialog
+{
+public:
+    OpenQtFolderDialog(QFileDialog& dialog, bool showStatus)
+        : m_dialog(dialog), m_showStatus(showStatus)
+    {
+    }
+    void SelectFolder(const QString& folder) override
+    {
+        if (!folder.isEmpty())
+            m_dialog.setDirectory(folder);
+    }
+    void SetStatus(const QString& text) override
+    {
+        if (m_showStatus)
+            m_dialog.setLabelText(QFileDialog::LookIn, text);
+    }
+
+private:
+    QFileDialog& m_dialog;
+    bool m_showStatus;
+};
+
+} // namespace
+
+std::optional<QString> QtPrompts::AskFolder(const FolderQuestion& question)
+{
+    QFileDialog dialog(m_parent, question.Title, question.Folder);
+    dialog.setFileMode(QFileDialog::Directory);
+    dialog.setOption(QFileDialog::ShowDirsOnly, true);
+    // The system's own dialog has no place for a status line.
+    if (question.ShowStatus) {
+        dialog.setOption(QFileDialog::DontUseNativeDialog, true);
+        dialog.setLabelText(QFileDialog::LookIn, question.Status);
+    }
+    OpenQtFolderDialog open(dialog, question.ShowStatus);
+    if (question.Selected) {
+        QObject::connect(&dialog, &QFileDialog::currentChanged, &dialog,
+                         [&open, &question](const QString& path) {
+                             question.Selected(open, QFileInfo(path).isDir() ? path : QString());
+                         });
+    }
+    if (question.Shown) {
+        // Queued: it runs once the dialog's own loop has started, so the dialog is up.
+        QMetaObject::invokeMethod(
+            &dialog, [&open, &question] { question.Shown(open); }, Qt::QueuedConnection);
+    }
+    if (dialog.exec() != QDialog::Accepted)
+        return std::nullopt;
+    const QStringList chosen = dialog.selectedFiles();
+    if (chosen.isEmpty() || !QFileInfo(chosen.front()).isDir())
+        return std::nullopt;
+    return chosen.front();
 }
 
 } // namespace pv

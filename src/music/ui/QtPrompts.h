@@ -27,6 +27,7 @@ public:
                                        const QString& filter) override;
     std::optional<QString> AskText(const QString& caption, const QString& prompt,
                                    const QString& initial) override;
+    std::optional<QString> AskFolder(const FolderQuestion& question) override;
 
 private:
     QPointer<QWidget> m_parent;

@@ -105,3 +105,59 @@ TEST(TutorFileReading, OnlyRegularFilesOfATutorsSizeAreRead)
 
 } // namespace
 } // namespace pv
+
+#include "shell/tutor/TutorListModel.h"
+#include "support/ScriptedPrompts.h"
+
+namespace pv {
+namespace {
+
+TEST(TutorListModel, ShowsTheProgramFolderAndAnotherOneChosenThroughTheFolderChooser)
+{
+    test::TempDir program;
+    test::TempDir other;
+    TutorFileData ladder = test::LadderTutor();
+    ladder.Header.Description = QStringLiteral("About the ladder");
+    ASSERT_TRUE(program.Write(QStringLiteral("Ladder.tut"), test::Encoded(ladder)));
+    ASSERT_TRUE(other.Write(QStringLiteral("A.tut"), test::Encoded(ladder)));
+    ASSERT_TRUE(other.Write(QStringLiteral("B.tut"), test::Encoded(ladder)));
+    const Folders folders{program.Path(), program.Path() + QStringLiteral("Data/")};
+    test::ScriptedPrompts prompts;
+    TPathDialog chooser(prompts);
+    TutorListModel model(folders);
+
+    // A start folder that is no folder falls back to the program's.
+    for (const QString& start : {QString(), program.File(QStringLiteral("Missing"))}) {
+        model.Show(start);
+        EXPECT_EQ(model.Folder(), program.Path());
+        ASSERT_EQ(model.Entries().size(), 1u);
+        EXPECT_EQ(model.Selected(), -1);
+        EXPECT_EQ(model.SelectedPath(), std::nullopt);
+        EXPECT_EQ(model.Description(), QString());
+    }
+    model.Select(0);
+    EXPECT_EQ(model.SelectedPath(), QStringLiteral("Ladder.tut"));
+    EXPECT_EQ(model.Description(), QStringLiteral("About the ladder"));
+    EXPECT_EQ(model.Author(), QStringLiteral("Teacher"));
+    model.Select(1);
+    EXPECT_EQ(model.SelectedPath(), std::nullopt);
+
+    // Cancelled: the folder, its list and the selection stay.
+    model.Select(0);
+    prompts.texts = {std::nullopt, other.Path().chopped(1)};
+    EXPECT_FALSE(model.ChooseFolder(chooser));
+    EXPECT_EQ(model.Folder(), program.Path());
+    EXPECT_EQ(model.SelectedPath(), QStringLiteral("Ladder.tut"));
+
+    // Chosen: the chooser starts at the folder shown; the new folder's tutors carry paths.
+    ASSERT_TRUE(model.ChooseFolder(chooser));
+    EXPECT_EQ(prompts.asked.back().text, program.Path().chopped(1));
+    EXPECT_EQ(model.Folder(), other.Path().chopped(1));
+    ASSERT_EQ(model.Entries().size(), 2u);
+    EXPECT_EQ(model.Selected(), -1);
+    model.Select(1);
+    EXPECT_EQ(model.SelectedPath(), other.File(QStringLiteral("B.tut")));
+}
+
+} // namespace
+} // namespace pv
