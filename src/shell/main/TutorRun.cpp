@@ -60,8 +60,8 @@ int StepScore(ExerciseKind kind, std::uint32_t correctCount, std::uint32_t quest
         return 0;
     const std::uint64_t correct = correctCount;
     const std::uint64_t count = questionCount;
-    const std::uint64_t score = ScoreIsMeanPercent(kind) ? correct / count
-                                                         : (correct * 100 + count / 2) / count;
+    const std::uint64_t score =
+        ScoreIsMeanPercent(kind) ? correct / count : (correct * 100 + count / 2) / count;
     // The dialog takes a byte's worth of percent.
     return static_cast<int>(std::min<std::uint64_t>(score, 255));
 }
@@ -161,19 +161,18 @@ void TutorRun::ShowTutorProgress()
         m_s.Ui.SetText(MainControl::Label2, QString());
         return;
     }
-    // The question being asked counts as soon as it is put, so the first shows as 1.
-    const std::int64_t question =
-        std::int64_t{counters->QuestionCount} + (counters->Answered ? 0 : 1);
+    // The question being asked counts as soon as it is put, so the first shows as 1; after a
+    // reset the last question is still marked answered, and the next one is the first.
+    const std::int64_t question = std::max<std::int64_t>(1, std::int64_t{counters->QuestionCount} +
+                                                                (counters->Answered ? 0 : 1));
     const UIStringTable& strings = m_s.Strings;
-    m_s.Ui.SetText(MainControl::Label6,
-                   Format(strings.StrTutorProgress,
-                          {question, std::int64_t{step->Record.QuestionCount}}));
-    const QString where =
-        Format(strings.StrTutorProgressFormat1,
-               {std::int64_t{StepNumber(*kind)}, std::int64_t{StepCount(*kind)}});
-    const QString what =
-        Format(strings.StrTutorProgressFormat2,
-               {step->Record.Title + QLatin1Char('"'), m_s.Tutor.Header().Title});
+    m_s.Ui.SetText(
+        MainControl::Label6,
+        Format(strings.StrTutorProgress, {question, std::int64_t{step->Record.QuestionCount}}));
+    const QString where = Format(strings.StrTutorProgressFormat1,
+                                 {std::int64_t{StepNumber(*kind)}, std::int64_t{StepCount(*kind)}});
+    const QString what = Format(strings.StrTutorProgressFormat2,
+                                {step->Record.Title + QLatin1Char('"'), m_s.Tutor.Header().Title});
     m_s.Ui.SetText(MainControl::Label2, where + QStringLiteral(": \"") + what);
 }
 
@@ -262,9 +261,9 @@ TutorStepInfoView TutorRun::StepInfoView() const
     const TTutorObject* step = kind ? CurrentStep(*kind) : nullptr;
     if (step == nullptr)
         return view;
-    view.StepLine = Format(m_s.Strings.StrStepInfoFormat,
-                           {std::int64_t{StepNumber(*kind)},
-                            QStringLiteral("\"") + m_s.Tutor.Header().Title});
+    view.StepLine =
+        Format(m_s.Strings.StrStepInfoFormat,
+               {std::int64_t{StepNumber(*kind)}, QStringLiteral("\"") + m_s.Tutor.Header().Title});
     view.Title = step->Record.Title;
     view.Description = step->Record.Description + step->ExtraText;
     return view;
