@@ -116,6 +116,7 @@ struct DialogSeen
     QString score;                 ///< end of step: Label4
     std::array<bool, 3> enabled{}; ///< end of step: BitBtn1..3
     QString markedButton;          ///< end of step: the button inside the visible mark
+    QString focused;               ///< end of step: the button with the keyboard focus
 };
 
 /// Answers the tutor's dialogs: OK to the step information, the given button to the end of a
@@ -140,6 +141,8 @@ public:
                         ->isEnabled();
             if (QFrame* mark = end->ProposedMark())
                 seen.markedButton = mark->findChild<QPushButton*>()->objectName();
+            if (QWidget* focus = dialog.focusWidget())
+                seen.focused = focus->objectName();
             if (!endPictureSaved)
                 SavePicture(dialog, QStringLiteral("tutor-end-of-step.png"));
             endPictureSaved = true;
@@ -260,6 +263,7 @@ TEST(TutorRunEndToEnd, AStepAnsweredRightMovesToTheNextStepWithItsSetupAndStores
     const DialogSeen& end = user.seen_[1];
     EXPECT_EQ(end.form, QStringLiteral("EndTutorStepForm"));
     EXPECT_EQ(end.markedButton, QStringLiteral("BitBtn1"));
+    EXPECT_EQ(end.focused, QStringLiteral("BitBtn1")) << "the proposed move is one key away";
     EXPECT_EQ(end.enabled, (std::array<bool, 3>{true, true, false}));
     EXPECT_EQ(end.advice, run.program.Strings().StrStepEndText2);
     EXPECT_TRUE(end.score.contains(QStringLiteral("100%"))) << end.score.toStdString();
