@@ -46,9 +46,9 @@ public:
     /// The step information; 1 on OK, anything else when closed. changeStep runs "Change
     /// step...": it gives the view to show from then on, or nothing when the dialog must close
     /// (with result kNoStepChoice) because the tutor ended.
-    virtual int ShowTutorStepInfo(
-        const TutorStepInfoView& view,
-        const std::function<std::optional<TutorStepInfoView>()>& changeStep) = 0;
+    virtual int
+    ShowTutorStepInfo(const TutorStepInfoView& view,
+                      const std::function<std::optional<TutorStepInfoView>()>& changeStep) = 0;
 };
 
 /// The modal result of the tutor chooser that means a tutor was chosen.

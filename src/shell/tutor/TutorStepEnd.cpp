@@ -3,8 +3,7 @@
 
 namespace pv {
 
-StepEndDecision DecideStepEnd(int score, int passMark, int fallBackMark, bool atFirst,
-                              bool atLast)
+StepEndDecision DecideStepEnd(int score, int passMark, int fallBackMark, bool atFirst, bool atLast)
 {
     StepEndDecision d;
     const bool passed = score >= passMark;

@@ -44,7 +44,6 @@ struct StepEndDecision
 
 /// score: the step's percent; passMark, fallBackMark: the step's marks in percent; atFirst:
 /// no step before this one; atLast: no step after it.
-StepEndDecision DecideStepEnd(int score, int passMark, int fallBackMark, bool atFirst,
-                              bool atLast);
+StepEndDecision DecideStepEnd(int score, int passMark, int fallBackMark, bool atFirst, bool atLast);
 
 } // namespace pv
