@@ -321,6 +321,9 @@ void PellivarkMainModel::TutorOff(std::optional<ExerciseKind> newKind)
 {
     IMainWindowUi& ui = m_s.Ui;
     m_s.Setup.CurrentSetup = m_s.Setup.SavedSetup;
+    // The windows keep their own copy: without it they would run the tutor's last step under
+    // the user's name.
+    m_setupOps.PushSetupToForms(false);
     m_s.Tutor.Clear();
     m_s.Tutor.DropItemTablesBackup();
     ui.SetChecked(MainControl::Activatetutor1, false);

@@ -16,6 +16,7 @@
 #include "shell/main/MicrophoneControls.h"
 #include "shell/main/MidiInRouting.h"
 #include "shell/main/PellivarkMainModel.h"
+#include "shell/main/TutorRun.h"
 #include "shell/settings/ProgramSettingsApplier.h"
 #include "shell/startmenu/StartMenuIntro.h"
 #include "shell/startmenu/ui/TMenuDialog.h"
@@ -144,6 +145,7 @@ PellivarkProgram::~PellivarkProgram()
         m_microphone->Close();
     m_microphone.reset();
     m_model.reset();
+    m_tutorRun.reset();
     m_applier.reset();
     m_results.reset();
     m_clock.reset();
@@ -170,6 +172,7 @@ void PellivarkProgram::MakeMainWindow()
         m_results = std::make_unique<ResultBookkeeping>(m_state, *m_clock, *m_exercises, m_data,
                                                         m_setup, *this, m_prompts, m_strings,
                                                         [](const TUserRec&) { return QString(); });
+        MakeTutor();
     } catch (const std::exception&) {
         m_window.reset();
         m_prompts.ShowError(QStringLiteral("error initializing main form"),
@@ -269,7 +272,7 @@ void PellivarkProgram::MakeStandardForms()
         *m_window,
         *m_exercises,
         *m_startMenuService,
-        m_tutor,
+        *m_tutorRun,
         *this,
         *this,
         m_wizard,
@@ -309,6 +312,7 @@ void PellivarkProgram::WireWindow()
     };
     handlers.TrackBar1Change = [this](int position) { m_metronome->TrackBar1Change(position); };
     WireMicrophone(handlers);
+    WireTutor(handlers);
     handlers.ViewTag = [this](int tag) { m_model->Speed1Click(tag); };
     handlers.ExerciseMenuOpens = [this](int tag) {
         if (const std::optional<ExerciseKind> kind = KindFromNumber(tag))
@@ -415,8 +419,62 @@ LanguageContext& PellivarkProgram::Language()
     return *m_language;
 }
 
+void PellivarkProgram::MakeTutor()
+{
+    m_tutorDefine = std::make_unique<TTutorDefine>(m_items, m_data.folders);
+    m_tutorDialogs =
+        std::make_unique<TutorDialogs>(m_tutorTexts, m_window.get(), m_options.RunDialog);
+    m_tutorRun = std::make_unique<TutorRun>(
+        TutorRunServices{*m_tutorDefine, m_data, m_state, m_setup, *m_exercises, *m_clock,
+                         *m_results, *m_window, *m_tutorDialogs, m_prompts, m_strings});
+}
+
+void PellivarkProgram::WireTutor(MainWindowHandlers& handlers)
+{
+    m_tutorRun->SetHooks({
+        [this] { m_model->Setup().PushSetupToForms(false); },
+        [this](ExerciseKind kind) {
+            if (TExerciseBaseClass* exercise = m_exercises->Window(kind))
+                exercise->StopPlaying();
+        },
+        [this] {
+            m_window->SetDown(MainControl::SpeedButton10, false);
+            m_model->Speed1Click(kTutorTag);
+        },
+        [this] { return m_model->UserRights[1]; },
+        [this] { return m_chooseTutor ? m_chooseTutor() : kNoStepChoice; },
+        [this] { (void)m_model->EnableTutorKinds(); },
+    });
+    handlers.ShowTutorProgress = [this] { m_tutorRun->ShowTutorProgress(); };
+    handlers.TutorAfterAnswer = [this] { return m_tutorRun->TutorAfterAnswer(); };
+    handlers.Panel2Click = [this] { m_tutorRun->Panel2Click(); };
+}
+
+QString PellivarkProgram::TutorTitle() const
+{
+    return m_tutorRun ? m_tutorRun->TutorTitle() : QString();
+}
+
+std::optional<QString> PellivarkProgram::StepTitle(ExerciseKind kind, int step) const
+{
+    return m_tutorRun ? m_tutorRun->StepTitle(kind, step) : std::nullopt;
+}
+
 void PellivarkProgram::RegisterTexts()
 {
+    const std::pair<const char*, QString TutorDialogTexts::*> tutorTexts[] = {
+        {"EndTutorStepForm", &TutorDialogTexts::EndCaption},
+        {"EndTutorStepForm.Label1", &TutorDialogTexts::EndLeadIn},
+        {"EndTutorStepForm.BitBtn1", &TutorDialogTexts::NextStep},
+        {"EndTutorStepForm.BitBtn2", &TutorDialogTexts::SameStep},
+        {"EndTutorStepForm.BitBtn3", &TutorDialogTexts::PreviousStep},
+        {"TutorStepInfoForm", &TutorDialogTexts::InfoCaption},
+        {"TutorStepInfoForm.BitBtn2", &TutorDialogTexts::ChangeStep},
+    };
+    for (const auto& [key, field] : tutorTexts) {
+        m_targets.Register(QString::fromLatin1(key),
+                           [this, field](const QString& text) { m_tutorTexts.*field = text; });
+    }
     m_window->RegisterTextTargets(
         [this](const QString& key, std::function<void(const QString&)> setter) {
             m_targets.Register(key, std::move(setter));

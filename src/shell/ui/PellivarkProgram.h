@@ -29,6 +29,7 @@
 #include "shell/results/ExerciseClock.h"
 #include "shell/results/ResultBookkeeping.h"
 #include "shell/settings/ProgramSettingsApplier.h"
+#include "shell/ui/TutorDialogs.h"
 
 #include <bitset>
 #include <functional>
@@ -51,6 +52,8 @@ class FluidMidiFilePlayer;
 class StartMenuIntro;
 class TMenuDialog;
 class TPellivarkMain;
+class TTutorDefine;
+class TutorRun;
 
 struct ProgramOptions
 {
@@ -70,6 +73,8 @@ struct ProgramOptions
     IMidiInDevices* MidiInDevices = nullptr;
     /// Makes the microphone's capture; null: the system's default input device.
     std::function<std::unique_ptr<IAudioCapture>()> MicCapture = {};
+    /// Shows the tutor's dialogs modally and gives their results; empty: exec().
+    DialogRunner RunDialog = {};
 };
 
 class PellivarkProgram final : public IProgramSettingsService,
@@ -122,9 +127,17 @@ public:
     // IMidiVoiceSettings
     MidiVoiceSettings MidiVoices() const override;
 
-    // IResultTutor: no tutor yet.
-    QString TutorTitle() const override { return {}; }
-    std::optional<QString> StepTitle(ExerciseKind, int) const override { return std::nullopt; }
+    // IResultTutor
+    QString TutorTitle() const override;
+    std::optional<QString> StepTitle(ExerciseKind kind, int step) const override;
+
+    /// The tutor run (its steps, labels and dialogs).
+    TutorRun& Tutor() { return *m_tutorRun; }
+    /// The tutor chooser, modal: 1 when a tutor was chosen, 2 when none was. Unset: none.
+    void SetChooseTutor(std::function<int()> chooseTutor)
+    {
+        m_chooseTutor = std::move(chooseTutor);
+    }
 
 private:
     class MidiInSelection;
@@ -132,6 +145,8 @@ private:
 
     void MakeMainWindow();
     void MakeStandardForms();
+    void MakeTutor();
+    void WireTutor(MainWindowHandlers& handlers);
     void WireWindow();
     void RunCommand(MainControl control);
     /// Routes a MIDI input message: pedal and remote notes to the control buttons, the rest to
@@ -171,7 +186,11 @@ private:
     SetupState m_setup;
     MainWindowState m_state;
     SystemDateClock m_dateClock;
-    NullTutor m_tutor;
+    TutorDialogTexts m_tutorTexts;
+    std::unique_ptr<TTutorDefine> m_tutorDefine;
+    std::unique_ptr<TutorDialogs> m_tutorDialogs;
+    std::unique_ptr<TutorRun> m_tutorRun;
+    std::function<int()> m_chooseTutor;
     NullConfigWizard m_wizard;
     NoConfigWizardMaker m_wizardMaker;
     SystemMidiInDevices m_systemInputs;

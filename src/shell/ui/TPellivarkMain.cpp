@@ -306,9 +306,12 @@ void TPellivarkMain::MakeToolWindows()
     m_paintBox2 = new MetronomePaintBox;
     m_toolWindows->AddControl(1, m_paintBox2);
 
-    // Tool window 2: the tutor's progress.
-    AddLabel(2, MainControl::Label6, QStringLiteral("Label6"));
-    AddLabel(2, MainControl::Label2, QStringLiteral("Label2"));
+    // Tool window 2: the tutor's progress; a click on it shows the step information.
+    for (QLabel* progress : {AddLabel(2, MainControl::Label6, QStringLiteral("Label6")),
+                             AddLabel(2, MainControl::Label2, QStringLiteral("Label2"))}) {
+        progress->setCursor(Qt::PointingHandCursor);
+        progress->installEventFilter(this);
+    }
 
     // Tool window 3: the score.
     m_gauge15 = new QProgressBar;
@@ -524,9 +527,13 @@ void TPellivarkMain::MakeMenus()
     Register(MainControl::N2, n2);
 
     QMenu* tutorMenu = topMenu("Tutor1", "&Tutor");
-    AddAction(tutorMenu, MainControl::Activatetutor1, QStringLiteral("Activatetutor1"),
-              QStringLiteral("Use the tutor"), kTutorTag)
-        ->setCheckable(true);
+    QAction* activateTutor =
+        AddCommand(tutorMenu, QStringLiteral("Activatetutor1"), QStringLiteral("Use the tutor"),
+                   [this] { Activatetutor1Click(); });
+    activateTutor->setProperty("tag", kTutorTag);
+    activateTutor->setCheckable(true);
+    activateTutor->setShortcut(QKeySequence(Qt::Key_F4));
+    Register(MainControl::Activatetutor1, activateTutor);
     QAction* tutorSetup = tutorMenu->addAction(QStringLiteral("Tutor setup"));
     tutorSetup->setObjectName(QStringLiteral("Tutorsetup1"));
     connect(tutorSetup, &QAction::triggered, this, [this] {
@@ -1206,9 +1213,39 @@ bool TPellivarkMain::IsOwnWindow(const QWidget* widget) const
            top->parentWidget() != nullptr && top->parentWidget()->window() == this;
 }
 
+void TPellivarkMain::Activatetutor1Click()
+{
+    // The menu entry works the tutor button: the switch reads the button.
+    SetDown(MainControl::SpeedButton10, !IsDown(MainControl::SpeedButton10));
+    if (m_handlers.ViewTag)
+        m_handlers.ViewTag(kTutorTag);
+}
+
+bool TPellivarkMain::TutorActive() const
+{
+    return m_state != nullptr && m_state->TutorActive;
+}
+
+void TPellivarkMain::ShowTutorProgress()
+{
+    if (m_handlers.ShowTutorProgress)
+        m_handlers.ShowTutorProgress();
+}
+
+bool TPellivarkMain::TutorAfterAnswer()
+{
+    return m_handlers.TutorAfterAnswer && m_handlers.TutorAfterAnswer();
+}
+
 bool TPellivarkMain::eventFilter(QObject* watched, QEvent* event)
 {
     const QEvent::Type type = event->type();
+    if (type == QEvent::MouseButtonRelease &&
+        (watched == Label(MainControl::Label6) || watched == Label(MainControl::Label2))) {
+        if (m_handlers.Panel2Click)
+            m_handlers.Panel2Click();
+        return true;
+    }
     if (type != QEvent::KeyPress && type != QEvent::KeyRelease && type != QEvent::ShortcutOverride)
         return QMainWindow::eventFilter(watched, event);
     auto* widget = qobject_cast<QWidget*>(watched);

@@ -90,6 +90,12 @@ struct MainWindowHandlers
     std::function<void(std::uint32_t wparam, std::uint32_t lparam)> WaveInOnset;
     /// An exercise window stops the microphone as it is left.
     std::function<void()> WaveInStop;
+    /// The tutor's progress labels follow the current exercise.
+    std::function<void()> ShowTutorProgress;
+    /// A scored answer while the tutor runs; true when the step ended.
+    std::function<bool()> TutorAfterAnswer;
+    /// The tutor's progress labels were clicked.
+    std::function<void()> Panel2Click;
 };
 
 class TPellivarkMain final : public QMainWindow,
@@ -180,9 +186,9 @@ public:
     // IExerciseHost
     void FormKeyDown(int key, Qt::KeyboardModifiers modifiers, bool autoRepeat) override;
     void FormKeyUp(int key, Qt::KeyboardModifiers modifiers, bool autoRepeat) override;
-    bool TutorActive() const override { return false; }
-    void ShowTutorProgress() override {}
-    bool TutorAfterAnswer() override { return false; }
+    bool TutorActive() const override;
+    void ShowTutorProgress() override;
+    bool TutorAfterAnswer() override;
     bool ShowTip(int n) override;
     void SetAutoNewQuestTimerEnabled(bool on) override;
     void StopMidiInput() override;
@@ -262,6 +268,8 @@ private:
     };
 
     void MakeMenus();
+    /// The tutor menu entry presses or releases the tutor button and switches with it.
+    void Activatetutor1Click();
     void MakeToolWindows();
     QAction* AddAction(QMenu* menu, MainControl control, const QString& name, const QString& text,
                        int tag = 0);

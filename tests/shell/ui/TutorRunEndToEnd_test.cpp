@@ -1,0 +1,349 @@
+// The tutor run in the whole program over a temporary program and data folder: a tutor started
+// with its button, a step answered through the exercise window, the end-of-step dialog and the
+// step information answered as a user would, and a user record that names a step the tutor
+// does not have.
+#include "ProgramTestSupport.h"
+#include "exercises/setup/SetupFile.h"
+#include "exercises/ui/TAkkord.h"
+#include "music/data/ResultFiles.h"
+#include "music/data/UserFile.h"
+#include "shell/main/PellivarkMainModel.h"
+#include "shell/tutor/TutorDescription.h"
+#include "shell/tutor/TutorFile.h"
+#include "shell/ui/ExerciseWindowSet.h"
+#include "shell/ui/PellivarkProgram.h"
+#include "shell/ui/TPellivarkMain.h"
+#include "shell/ui/TutorDialogs.h"
+#include "support/ScriptedPrompts.h"
+#include "support/TempDir.h"
+#include "support/TestOutput.h"
+
+#include <QAbstractButton>
+#include <QCoreApplication>
+#include <QDir>
+#include <QFile>
+#include <QFrame>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QMouseEvent>
+#include <QPushButton>
+
+#include <gtest/gtest.h>
+
+// Readable texts in failure messages.
+inline void PrintTo(const QString& text, std::ostream* os)
+{
+    *os << '"' << text.toStdString() << '"';
+}
+
+namespace pv {
+namespace {
+
+using test::RunUntil;
+using test::ScriptedPrompts;
+using test::TempDir;
+
+constexpr ExerciseKind kChords = ExerciseKind::ChordIdentification;
+constexpr int kStepQuestions = 5;
+
+/// Chord identification in two steps: two chords, then three.
+constexpr const char* kTutorText = R"(title = Chord ladder
+author = Teacher
+description = Two chord steps
+
+[step chords]
+title = Major and minor
+description = Tell a major chord from a minor one.
+pass = 80
+fallback = 40
+questions = 5
+items = 1, 2
+
+[step chords]
+title = Add the diminished
+description = Three chords now.
+pass = 80
+fallback = 40
+questions = 5
+items = 1, 2, 3
+)";
+
+class NoWait final : public IBusyWait
+{
+public:
+    void Wait200ms() override {}
+};
+
+void SavePicture(QWidget& widget, const QString& name)
+{
+    EXPECT_TRUE(widget.grab().toImage().save(test::TestOutputDir() + name));
+}
+
+/// A program folder with the English texts, the default setup and the tutor; a data folder.
+class Installation
+{
+public:
+    Installation()
+    {
+        EXPECT_TRUE(QDir().mkpath(program.File(QStringLiteral("Language"))));
+        EXPECT_TRUE(QFile::copy(QStringLiteral(PELLIVARK_ENGLISH_LAN),
+                                program.File(QStringLiteral("Language/English.LAN"))));
+        EXPECT_TRUE(WriteSetupFile(program.File(QStringLiteral("Default_level.qib")),
+                                   DefaultExerciseSetup()));
+        auto tutor = ParseTutorDescription(QString::fromUtf8(kTutorText), QString());
+        EXPECT_TRUE(tutor.Ok());
+        if (tutor.Ok()) {
+            EXPECT_TRUE(
+                WriteTutorFile(program.File(QStringLiteral("Chords.tut")), tutor.Value()).Ok());
+        }
+    }
+
+    Folders ProgramFolders() const
+    {
+        return Folders{program.Path(), data.Path() + QStringLiteral("Data/")};
+    }
+
+    TempDir program;
+    TempDir data;
+};
+
+/// What the scripted user saw in the tutor's dialogs.
+struct DialogSeen
+{
+    QString form;
+    QString title;                 ///< step information: the step's title (Label2)
+    QString advice;                ///< end of step: Label2
+    QString score;                 ///< end of step: Label4
+    std::array<bool, 3> enabled{}; ///< end of step: BitBtn1..3
+    QString markedButton;          ///< end of step: the button inside the visible mark
+    QString focused;               ///< end of step: the button with the keyboard focus
+};
+
+/// Answers the tutor's dialogs: OK to the step information, the given button to the end of a
+/// step. Saves a picture of the first of each.
+class ScriptedUser
+{
+public:
+    int Run(QDialog& dialog)
+    {
+        dialog.resize(dialog.sizeHint());
+        dialog.show();
+        QCoreApplication::processEvents();
+        DialogSeen seen;
+        seen.form = dialog.objectName();
+        QString press = QStringLiteral("BitBtn1");
+        if (auto* end = qobject_cast<TEndTutorStep*>(&dialog)) {
+            seen.advice = dialog.findChild<QLabel*>(QStringLiteral("Label2"))->text();
+            seen.score = dialog.findChild<QLabel*>(QStringLiteral("Label4"))->text();
+            for (int i = 0; i < 3; ++i)
+                seen.enabled[static_cast<std::size_t>(i)] =
+                    dialog.findChild<QPushButton*>(QStringLiteral("BitBtn%1").arg(i + 1))
+                        ->isEnabled();
+            if (QFrame* mark = end->ProposedMark())
+                seen.markedButton = mark->findChild<QPushButton*>()->objectName();
+            if (QWidget* focus = dialog.focusWidget())
+                seen.focused = focus->objectName();
+            if (!endPictureSaved)
+                SavePicture(dialog, QStringLiteral("tutor-end-of-step.png"));
+            endPictureSaved = true;
+            press = endButton;
+        } else {
+            seen.title = dialog.findChild<QLabel*>(QStringLiteral("Label2"))->text();
+            if (!infoPictureSaved)
+                SavePicture(dialog, QStringLiteral("tutor-step-information.png"));
+            infoPictureSaved = true;
+        }
+        seen_.push_back(seen);
+        dialog.findChild<QPushButton*>(press)->click();
+        return dialog.result();
+    }
+
+    std::vector<DialogSeen> seen_;
+    QString endButton = QStringLiteral("BitBtn1");
+    bool endPictureSaved = false;
+    bool infoPictureSaved = false;
+};
+
+class ProgramRun
+{
+public:
+    ProgramRun(const Installation& installation, ScriptedPrompts& prompts, ScriptedUser& user)
+        : program(MakeOptions(installation, prompts, user))
+    {
+        program.MainWindow().resize(1100, 760);
+        program.MainWindow().show();
+        started = RunUntil([this] { return !program.Model().FirstShowPending && splashHidden; });
+    }
+
+    ProgramOptions MakeOptions(const Installation& installation, ScriptedPrompts& prompts,
+                               ScriptedUser& user)
+    {
+        ProgramOptions options{installation.ProgramFolders(),
+                               {},
+                               &prompts,
+                               false,
+                               test::FakeDevicesWithoutSoundFont(),
+                               [this] { splashHidden = true; }};
+        options.RunDialog = [&user](QDialog& dialog) { return user.Run(dialog); };
+        return options;
+    }
+
+    TPellivarkMain& Window() { return program.MainWindow(); }
+    TAkkord* Chords() { return program.Exercises().Identification(kChords); }
+    TUserRec& User() { return program.Data().CurrentUser->Record; }
+    QString Label(MainControl c) { return Window().Label(c)->text(); }
+
+    bool splashHidden = false;
+    PellivarkProgram program;
+    bool started = false;
+};
+
+void Key(QWidget* target, int key)
+{
+    QKeyEvent press(QEvent::KeyPress, key, Qt::NoModifier);
+    QCoreApplication::sendEvent(target, &press);
+    QKeyEvent release(QEvent::KeyRelease, key, Qt::NoModifier);
+    QCoreApplication::sendEvent(target, &release);
+}
+
+/// Puts a question and answers it right with the right mouse button, which scores at once.
+void AnswerRight(TAkkord& exercise)
+{
+    Key(&exercise, Qt::Key_F5);
+    const AkkordModel& model = exercise.Model();
+    ASSERT_NE(model.QuestionItem, 0) << "a question is open";
+    const int button = model.ButtonOfItem(model.QuestionItem);
+    QPushButton* target = exercise.AnswerButtons()[static_cast<std::size_t>(button - 1)].Button;
+    const QPointF at(target->width() / 2.0, target->height() / 2.0);
+    QMouseEvent press(QEvent::MouseButtonPress, at, target->mapToGlobal(at), Qt::RightButton,
+                      Qt::RightButton, Qt::NoModifier);
+    QCoreApplication::sendEvent(target, &press);
+    QMouseEvent release(QEvent::MouseButtonRelease, at, target->mapToGlobal(at), Qt::RightButton,
+                        Qt::NoButton, Qt::NoModifier);
+    QCoreApplication::sendEvent(target, &release);
+}
+
+TEST(TutorRunEndToEnd, AStepAnsweredRightMovesToTheNextStepWithItsSetupAndStoresUnderTheTutor)
+{
+    Installation installation;
+    ScriptedPrompts prompts;
+    prompts.texts = {QStringLiteral("Ann Example")};
+    ScriptedUser user;
+    ProgramRun run(installation, prompts, user);
+    ASSERT_TRUE(run.started);
+    run.User().TutorFileName = QStringLiteral("Chords.tut");
+    run.User().TutorSteps[0] = 1;
+
+    // The tutor button starts the tutor from the start menu: the first kind with steps opens
+    // and its step is told.
+    run.Window().Button(MainControl::SpeedButton10)->click();
+    ASSERT_TRUE(run.program.State().TutorActive);
+    ASSERT_EQ(run.program.State().CurrentKind, kChords);
+    ASSERT_EQ(user.seen_.size(), 1u);
+    EXPECT_EQ(user.seen_[0].form, QStringLiteral("TutorStepInfoForm"));
+    EXPECT_EQ(user.seen_[0].title, QStringLiteral("Major and minor"));
+    TAkkord* exercise = run.Chords();
+    ASSERT_NE(exercise, nullptr);
+    EXPECT_EQ(exercise->Model().ButtonCount, 2) << "the first step's setup";
+    EXPECT_EQ(run.Label(MainControl::Label6), QStringLiteral("Question 1 of 5"));
+    EXPECT_EQ(run.Label(MainControl::Label2),
+              QStringLiteral("Step 1 of 2: \"Major and minor\" of the tutor \"Chord ladder\""));
+    SavePicture(run.Window(), QStringLiteral("tutor-running.png"));
+
+    for (int q = 0; q < kStepQuestions; ++q) {
+        SCOPED_TRACE(q);
+        AnswerRight(*exercise);
+        if (q == 2) {
+            EXPECT_EQ(run.Label(MainControl::Label6), QStringLiteral("Question 3 of 5"));
+        }
+    }
+
+    // The end of the step proposed the next one; then the next step was told.
+    ASSERT_EQ(user.seen_.size(), 3u);
+    const DialogSeen& end = user.seen_[1];
+    EXPECT_EQ(end.form, QStringLiteral("EndTutorStepForm"));
+    EXPECT_EQ(end.markedButton, QStringLiteral("BitBtn1"));
+    EXPECT_EQ(end.focused, QStringLiteral("BitBtn1")) << "the proposed move is one key away";
+    EXPECT_EQ(end.enabled, (std::array<bool, 3>{true, true, false}));
+    EXPECT_EQ(end.advice, run.program.Strings().StrStepEndText2);
+    EXPECT_TRUE(end.score.contains(QStringLiteral("100%"))) << end.score.toStdString();
+    EXPECT_EQ(user.seen_[2].title, QStringLiteral("Add the diminished"));
+
+    // The next step's setup is in force and counts from the start.
+    EXPECT_EQ(run.User().TutorSteps[0], 2);
+    EXPECT_EQ(exercise->Model().ButtonCount, 3);
+    EXPECT_EQ(exercise->BaseModel().QuestionCount, 0u);
+    EXPECT_EQ(run.Label(MainControl::Label6), QStringLiteral("Question 1 of 5"));
+    EXPECT_TRUE(run.Label(MainControl::Label2).startsWith(QStringLiteral("Step 2 of 2")));
+    EXPECT_EQ(prompts.Count(QStringLiteral("error")), 0);
+
+    // The step move and the result are on disk.
+    ScriptedPrompts quiet;
+    UIStringTable strings;
+    NoWait wait;
+    DataFiles data(installation.ProgramFolders(), quiet, wait, strings);
+    ASSERT_TRUE(ReadUser(data, run.User().UserId, QString(), true));
+    EXPECT_EQ(data.CurrentUser->Record.TutorSteps[0], 2);
+    LoadResults(data, run.User().UserId);
+    ASSERT_TRUE(data.ResultList.has_value());
+    ASSERT_EQ(data.ResultList->size(), 1u);
+    const TResultRec& rec = data.ResultList->front().Object->Record;
+    EXPECT_EQ(rec.Kind, KindNumber(kChords));
+    EXPECT_EQ(rec.Count, kStepQuestions);
+    EXPECT_EQ(rec.TutorTitle, QStringLiteral("Chord ladder"));
+    EXPECT_EQ(rec.SetupName, QStringLiteral("Major and minor"));
+    EXPECT_EQ(rec.TutorStep, 1);
+
+    // Clicking the progress shows the step information again.
+    QLabel* progress = run.Window().Label(MainControl::Label6);
+    QMouseEvent press(QEvent::MouseButtonPress, QPointF(2, 2), QPointF(2, 2), Qt::LeftButton,
+                      Qt::LeftButton, Qt::NoModifier);
+    QCoreApplication::sendEvent(progress, &press);
+    QMouseEvent release(QEvent::MouseButtonRelease, QPointF(2, 2), QPointF(2, 2), Qt::LeftButton,
+                        Qt::NoButton, Qt::NoModifier);
+    QCoreApplication::sendEvent(progress, &release);
+    ASSERT_EQ(user.seen_.size(), 4u);
+    EXPECT_EQ(user.seen_[3].title, QStringLiteral("Add the diminished"));
+
+    // The tutor ends with its button: the user's own setup is back.
+    run.Window().Button(MainControl::SpeedButton10)->click();
+    EXPECT_FALSE(run.program.State().TutorActive);
+    EXPECT_TRUE(run.Label(MainControl::Label6).isEmpty());
+    EXPECT_EQ(exercise->Model().ButtonCount, 2) << "the default setup asks two chords";
+}
+
+TEST(TutorRunEndToEnd, AStepBeyondTheTutorOffersTheChooserAndLeavesTheTutorOff)
+{
+    Installation installation;
+    ScriptedPrompts prompts;
+    prompts.texts = {QStringLiteral("Ann Example")};
+    ScriptedUser user;
+    ProgramRun run(installation, prompts, user);
+    ASSERT_TRUE(run.started);
+    int offered = 0;
+    run.program.SetChooseTutor([&offered] {
+        ++offered;
+        return kNoStepChoice;
+    });
+    run.User().TutorFileName = QStringLiteral("Chords.tut");
+    run.User().TutorSteps[0] = 7;
+
+    run.Window().Button(MainControl::SpeedButton10)->click();
+    EXPECT_EQ(offered, 1);
+    EXPECT_FALSE(run.program.State().TutorActive);
+    EXPECT_FALSE(run.Window().IsDown(MainControl::SpeedButton10));
+    EXPECT_TRUE(user.seen_.empty()) << "no step to tell about";
+    EXPECT_TRUE(run.Label(MainControl::Label6).isEmpty());
+
+    // The exercise runs without the tutor.
+    run.Window().Button(MainControl::Speed1)->click();
+    ASSERT_NE(run.Chords(), nullptr);
+    for (int q = 0; q < kStepQuestions + 1; ++q)
+        AnswerRight(*run.Chords());
+    EXPECT_TRUE(user.seen_.empty());
+    EXPECT_EQ(run.Chords()->BaseModel().QuestionCount,
+              static_cast<std::uint32_t>(kStepQuestions + 1));
+}
+
+} // namespace
+} // namespace pv
