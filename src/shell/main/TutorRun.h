@@ -5,6 +5,7 @@
 
 #include "shell/main/MainWindowUi.h"
 #include "shell/results/ResultBookkeeping.h"
+#include "shell/tutor/ChooseTutorModel.h"
 #include "shell/tutor/TTutorDefine.h"
 #include "shell/tutor/TutorStepEnd.h"
 
@@ -50,9 +51,6 @@ public:
     ShowTutorStepInfo(const TutorStepInfoView& view,
                       const std::function<std::optional<TutorStepInfoView>()>& changeStep) = 0;
 };
-
-/// The modal result of the tutor chooser that means a tutor was chosen.
-inline constexpr int kTutorChosen = 1;
 
 /// Everything the run works with; each must outlive it.
 struct TutorRunServices

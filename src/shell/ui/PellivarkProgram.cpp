@@ -21,6 +21,7 @@
 #include "shell/startmenu/StartMenuIntro.h"
 #include "shell/startmenu/ui/TMenuDialog.h"
 #include "shell/ui/ExerciseWindowSet.h"
+#include "shell/ui/TChooseTutor.h"
 #include "shell/ui/TPellivarkMain.h"
 #include "shell/ui/WidgetTexts.h"
 
@@ -422,6 +423,12 @@ LanguageContext& PellivarkProgram::Language()
 void PellivarkProgram::MakeTutor()
 {
     m_tutorDefine = std::make_unique<TTutorDefine>(m_items, m_data.folders);
+    m_chooser = new TChooseTutor(m_data, *m_tutorDefine, m_strings, m_window.get());
+    m_chooser->setObjectName(QStringLiteral("ChooseTutorForm"));
+    m_chooseTutor = [this] {
+        return m_chooser ? m_chooser->ChooseTutorForCurrentUser(m_options.RunDialog)
+                         : kNoTutorChosen;
+    };
     m_tutorDialogs =
         std::make_unique<TutorDialogs>(m_tutorTexts, m_window.get(), m_options.RunDialog);
     m_tutorRun = std::make_unique<TutorRun>(
@@ -479,6 +486,12 @@ void PellivarkProgram::RegisterTexts()
         [this](const QString& key, std::function<void(const QString&)> setter) {
             m_targets.Register(key, std::move(setter));
         });
+    if (m_chooser) {
+        m_chooser->RegisterTextTargets(
+            [this](const QString& key, std::function<void(const QString&)> setter) {
+                m_targets.Register(key, std::move(setter));
+            });
+    }
     RegisterWidgetTexts(m_startMenu->objectName(), *m_startMenu,
                         [this](const QString& key, std::function<void(const QString&)> setter) {
                             m_targets.Register(key, std::move(setter));

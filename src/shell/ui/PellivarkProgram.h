@@ -35,6 +35,8 @@
 #include <functional>
 #include <memory>
 
+#include <QPointer>
+
 namespace pv {
 
 class AnswerSoundEffect;
@@ -53,6 +55,7 @@ class StartMenuIntro;
 class TMenuDialog;
 class TPellivarkMain;
 class TTutorDefine;
+class TChooseTutor;
 class TutorRun;
 
 struct ProgramOptions
@@ -191,6 +194,7 @@ private:
     std::unique_ptr<TutorDialogs> m_tutorDialogs;
     std::unique_ptr<TutorRun> m_tutorRun;
     std::function<int()> m_chooseTutor;
+    QPointer<TChooseTutor> m_chooser;
     NullConfigWizard m_wizard;
     NoConfigWizardMaker m_wizardMaker;
     SystemMidiInDevices m_systemInputs;

@@ -123,10 +123,10 @@ void TChooseTutor::RegisterTextTargets(const TextTargetSink& sink)
     m_list->RegisterTextTargets(sink);
 }
 
-int TChooseTutor::ChooseTutorForCurrentUser()
+int TChooseTutor::ChooseTutorForCurrentUser(const std::function<int(QDialog&)>& run)
 {
     SetResultUserToCurrent(m_data);
-    return exec();
+    return run ? run(*this) : exec();
 }
 
 void TChooseTutor::showEvent(QShowEvent* event)

@@ -40,9 +40,9 @@ public:
     /// Announces the texts of this window and of its tutor list.
     void RegisterTextTargets(const TextTargetSink& sink);
 
-    /// Makes the current user the one whose tutor is chosen, shows the dialog modally and
-    /// gives its result: 1 when a tutor is chosen, 2 when none is.
-    int ChooseTutorForCurrentUser();
+    /// Makes the current user the one whose tutor is chosen, shows the dialog modally (through
+    /// run when given) and gives its result: 1 when a tutor is chosen, 2 when none is.
+    int ChooseTutorForCurrentUser(const std::function<int(QDialog&)>& run = {});
 
     /// Every showing starts from the user's record (or the default tutor).
     void FormShow();

@@ -8,6 +8,7 @@
 #include "music/strings/UIStrings.h"
 #include "shell/main/PellivarkMainModel.h"
 #include "shell/startmenu/ui/TMenuDialog.h"
+#include "shell/tutor/ChooseTutorModel.h"
 #include "shell/ui/ExerciseWindowSet.h"
 #include "shell/ui/PellivarkProgram.h"
 #include "shell/ui/TPellivarkMain.h"
@@ -63,6 +64,8 @@ protected:
               Folders{programDir.Path(), dataDir.Path() + QStringLiteral("Data/")}, QString(),
               &prompts, false, FakeDevicesWithoutSoundFont(), [this] { splashHidden = true; }})
     {
+        // The tutor chooser answers "no tutor" (its own tests drive it).
+        program.SetChooseTutor([] { return kNoTutorChosen; });
         prompts.defaultButton = PromptButton::No;
         prompts.texts = {QStringLiteral("Kim")};
         EXPECT_TRUE(WriteSetupFile(programDir.File(QStringLiteral("Default_level.qib")),

@@ -9,6 +9,7 @@
 #include "music/devices/MicSignals.h"
 #include "music/input/MicInput.h"
 #include "shell/main/PellivarkMainModel.h"
+#include "shell/tutor/ChooseTutorModel.h"
 #include "shell/ui/ExerciseWindowSet.h"
 #include "shell/ui/PellivarkProgram.h"
 #include "shell/ui/TPellivarkMain.h"
@@ -75,6 +76,8 @@ protected:
               &prompts, false, FakeDevicesWithoutSoundFont(), [this] { splashHidden = true; },
               nullptr, [] { return MakeFeedOnlyCapture(); }})
     {
+        // The tutor chooser answers "no tutor" (its own tests drive it).
+        program.SetChooseTutor([] { return kNoTutorChosen; });
         prompts.texts = {QStringLiteral("Kim")};
         program.MainWindow().resize(1100, 760);
         program.MainWindow().show();

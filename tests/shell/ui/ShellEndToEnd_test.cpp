@@ -12,6 +12,7 @@
 #include "music/input/MidiInEvent.h"
 #include "shell/main/PellivarkMainModel.h"
 #include "shell/startmenu/ui/TMenuDialog.h"
+#include "shell/tutor/ChooseTutorModel.h"
 #include "shell/ui/ExerciseWindowSet.h"
 #include "shell/ui/PellivarkProgram.h"
 #include "shell/ui/TPellivarkMain.h"
@@ -101,6 +102,8 @@ public:
                                  FakeDevicesWithoutSoundFont(), [this] { splashHidden = true; },
                                  midiInputs})
     {
+        // The tutor chooser answers "no tutor" (its own tests drive it).
+        program.SetChooseTutor([] { return kNoTutorChosen; });
         program.MainWindow().resize(1100, 760);
         program.MainWindow().show();
         started = RunUntil([this] { return !program.Model().FirstShowPending && splashHidden; });
