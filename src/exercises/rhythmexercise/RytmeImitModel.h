@@ -12,12 +12,12 @@ namespace pv {
 /// The imitation window's own texts (language texts of the window).
 struct RytmeImitTexts
 {
-    QString Playing = QStringLiteral("Listen to the rhythm.");              ///< while it plays
-    QString Metronome = QStringLiteral("Tap in time with the metronome.");  ///< kept, not shown
-    QString Turn = QStringLiteral("Your turn: tap the rhythm.");            ///< the user's turn
-    QString CountInCell = QStringLiteral("Count-in");                       ///< first strip cell
-    QString BarCellFormat = QStringLiteral("Bar %d");                       ///< bar cells
-    QString TurnCell = QStringLiteral("Your turn");                         ///< last strip cell
+    QString Playing = QStringLiteral("Listen to the rhythm.");             ///< while it plays
+    QString Metronome = QStringLiteral("Tap in time with the metronome."); ///< kept, not shown
+    QString Turn = QStringLiteral("Your turn: tap the rhythm.");           ///< the user's turn
+    QString CountInCell = QStringLiteral("Count-in");                      ///< first strip cell
+    QString BarCellFormat = QStringLiteral("Bar %d");                      ///< bar cells
+    QString TurnCell = QStringLiteral("Your turn");                        ///< last strip cell
 };
 
 class RytmeImitModel final : public RhythmExerciseModel

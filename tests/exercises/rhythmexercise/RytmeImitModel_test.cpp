@@ -94,8 +94,7 @@ struct Rig
         model.AttachPlayback(&midiOut, &clock);
         model.SetSettings(settings);
         model.AnswerFeedback = [this](bool passed) {
-            feedback.push_back(
-                {passed, model.LastScore, base.QuestionCount, base.CorrectCount});
+            feedback.push_back({passed, model.LastScore, base.QuestionCount, base.CorrectCount});
             return false;
         };
         model.QuestionPut = [this] { ++questionsPut; };
@@ -295,7 +294,8 @@ TEST(RytmeImitModel, TapJustBeforeABarLineStartsTheAttemptThere)
     ASSERT_EQ(rig.feedback.size(), 1U);
     // 100 ms early: (100 - 41) / 330 of one note of eight lost.
     EXPECT_EQ(rig.feedback[0].score, 97);
-    EXPECT_EQ(Results(rig.model), (std::vector<std::int32_t>{kEarly, kOn, kOn, kOn, kOn, kOn, kOn, kOn}));
+    EXPECT_EQ(Results(rig.model),
+              (std::vector<std::int32_t>{kEarly, kOn, kOn, kOn, kOn, kOn, kOn, kOn}));
 }
 
 // A one-bar rhythm: nothing further is queued, the attempt ends with the bar it started in.
