@@ -10,6 +10,7 @@
 #include <QFrame>
 #include <QLabel>
 #include <QPainter>
+#include <QPointer>
 #include <QPushButton>
 #include <QTimer>
 #include <QToolButton>
@@ -92,6 +93,30 @@ void TRytmeImit::EnterExercise()
     TRhythmWindow::EnterExercise();
     if (Host() != nullptr && !Host()->TutorActive() && m_model.Settings().AutoNewQuestion)
         Host()->SetAutoNewQuestTimerEnabled(true);
+}
+
+void TRytmeImit::RegisterTexts(const TextSink& sink)
+{
+    const QString form = objectName() + QLatin1Char('.');
+    const QPointer<TRytmeImit> self(this);
+    const auto text = [&](const char* name, QString RytmeImitTexts::*field) {
+        sink(form + QLatin1String(name), [self, field](const QString& value) {
+            if (self) {
+                self->m_model.Texts.*field = value;
+                self->Mirror();
+            }
+        });
+    };
+    text("RepeatText", &RytmeImitTexts::Playing);
+    text("MetronomeText", &RytmeImitTexts::Metronome);
+    text("TurnText", &RytmeImitTexts::Turn);
+    text("CountInCell", &RytmeImitTexts::CountInCell);
+    text("BarCellFormat", &RytmeImitTexts::BarCellFormat);
+    text("TurnCell", &RytmeImitTexts::TurnCell);
+    sink(form + QStringLiteral("Klap"), [self](const QString& value) {
+        if (self)
+            self->Klap->setText(value);
+    });
 }
 
 QStringList TRytmeImit::StripCellTexts() const

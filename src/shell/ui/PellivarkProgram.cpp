@@ -428,6 +428,13 @@ void PellivarkProgram::RegisterTexts()
                         [this](const QString& key, std::function<void(const QString&)> setter) {
                             m_targets.Register(key, std::move(setter));
                         });
+    if (auto* imitation =
+            dynamic_cast<TRytmeImit*>(m_exercises->Rhythm(ExerciseKind::RhythmImitation))) {
+        imitation->RegisterTexts(
+            [this](const QString& key, std::function<void(const QString&)> setter) {
+                m_targets.Register(key, std::move(setter));
+            });
+    }
     for (ExerciseKind kind : kExerciseKinds) {
         m_targets.Register(
             QString::fromLatin1(kFormNames[Slot(kind)]) + QStringLiteral(".ExerciseDescription"),

@@ -13,10 +13,14 @@
 #include "support/SequencerFakes.h"
 #include "support/TestOutput.h"
 
+#include <functional>
+#include <map>
+
 #include <QApplication>
 #include <QImage>
 #include <QKeyEvent>
 #include <QLabel>
+#include <QPushButton>
 
 #include <gtest/gtest.h>
 
@@ -182,6 +186,42 @@ TEST(TRytmeImit, SpaceTapsAreJudgedAndTheNotationShowsTheResults)
     EXPECT_GT(ink, 100);
     // Each of the eight notes carries its result mark, placed at the note.
     EXPECT_EQ(w.Model().Rytme().DrawResultMarks().Glyphs.size(), 8U);
+}
+
+// The language file's texts reach the strip's cells, the instruction line and the tap button;
+// a broken cell format never breaks the strip.
+TEST(TRytmeImit, LanguageTextsReachTheWindow)
+{
+    Rig rig;
+    rig.window.setObjectName(QStringLiteral("RhythmImitationForm"));
+    std::map<QString, std::function<void(const QString&)>> targets;
+    rig.window.RegisterTexts([&](const QString& key, std::function<void(const QString&)> setter) {
+        EXPECT_TRUE(targets.emplace(key, std::move(setter)).second) << key.toStdString();
+    });
+    for (const char* name : {"CountInCell", "BarCellFormat", "TurnCell", "RepeatText",
+                             "MetronomeText", "TurnText", "Klap"})
+        ASSERT_EQ(targets.count(QStringLiteral("RhythmImitationForm.") + QLatin1String(name)), 1U)
+            << name;
+    const auto set = [&](const char* name, const char* text) {
+        targets[QStringLiteral("RhythmImitationForm.") + QLatin1String(name)](
+            QString::fromUtf8(text));
+    };
+    set("CountInCell", "Vorzähler");
+    set("BarCellFormat", "Takt %d");
+    set("TurnCell", "Du");
+    set("TurnText", "Jetzt du!");
+    set("Klap", "Klatsch");
+    EXPECT_EQ(rig.window.StripCellTexts(),
+              (QStringList{QStringLiteral("Vorzähler"), "Takt 1", "Takt 2", "Du"}));
+    EXPECT_EQ(rig.window.Klap->text(), QStringLiteral("Klatsch"));
+    set("BarCellFormat", "%s%n%d%d");
+    EXPECT_EQ(rig.window.StripCellTexts().size(), 4);
+    rig.window.PaintBox1->repaint();
+
+    rig.start = static_cast<std::int64_t>(rig.clock.NowUs() / 1000U);
+    Button(rig.window, 0);
+    rig.RunTo(3 * kBar);
+    EXPECT_EQ(rig.window.Label4->text(), QStringLiteral("Jetzt du!"));
 }
 
 } // namespace
