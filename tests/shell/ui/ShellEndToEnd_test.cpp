@@ -493,7 +493,7 @@ TEST(ShellEndToEnd, ExercisesAndViewsStillToComeSayTheyAreNotAvailable)
     prompts.texts = {QStringLiteral("Di")};
     ProgramRun run(installation, prompts);
     ASSERT_TRUE(run.started);
-    for (MainControl control : {MainControl::Speed4, MainControl::Speed5, MainControl::Speed6}) {
+    for (MainControl control : {MainControl::Speed5, MainControl::Speed6}) {
         run.Window().Button(control)->click();
         QWidget* shown = run.Window().ShownView();
         ASSERT_NE(shown, nullptr);
