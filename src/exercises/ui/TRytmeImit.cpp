@@ -140,10 +140,12 @@ void TRytmeImit::Mirror()
     }
     if (notationShown) {
         LayOutNotation();
-        if (ScrollBox1->ScrollY() != m_model.ScrollY)
+        // Only a move of the exercise's own scrolls the view: where the user scrolled to stays.
+        if (m_model.ScrollY != m_mirroredScrollY)
             ScrollBox1->SetScrollY(m_model.ScrollY);
         ScrollBox1->PaintBox()->update();
     }
+    m_mirroredScrollY = m_model.ScrollY;
 }
 
 void TRytmeImit::LayOutNotation()

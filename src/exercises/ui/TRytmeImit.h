@@ -55,6 +55,7 @@ private:
 
     RytmeImitModel m_model;
     RhythmPainter m_painter;
+    int m_mirroredScrollY = 0; ///< the exercise's scroll position last brought to the view
 };
 
 } // namespace pv

@@ -445,5 +445,26 @@ TEST(RytmeImitModel, ResetClearsTheCounters)
     EXPECT_TRUE(rig.model.Score().Label.isEmpty());
 }
 
+// Taps before the question count for nothing; a flood of taps during an attempt is kept to
+// the engine's bound and judged as surplus, and the attempt still ends on time.
+TEST(RytmeImitModel, TapsBeforeTheStartAndAFloodOfTaps)
+{
+    Rig rig(Quarters(1));
+    rig.model.TapKey(true);
+    rig.model.TapKey(false);
+    rig.model.MicTap(5);
+    EXPECT_EQ(rig.model.Rytme().TapCount, 0);
+    rig.Ask();
+    const std::int64_t turn = 2 * kBar;
+    rig.RunTo(turn);
+    for (int k = 0; k < 3 * kMaxTaps; ++k)
+        rig.model.MidiInMessage(test::Msg(0x90, 60, 100));
+    EXPECT_EQ(rig.model.Rytme().TapCount, kMaxTaps);
+    rig.RunTo(turn + kBar);
+    ASSERT_EQ(rig.feedback.size(), 1U);
+    EXPECT_EQ(rig.feedback[0].score, 0);
+    EXPECT_FALSE(rig.feedback[0].passed);
+}
+
 } // namespace
 } // namespace pv
