@@ -152,6 +152,9 @@ TEST(TRytmeImit, SpaceTapsAreJudgedAndTheNotationShowsTheResults)
     rig.RunTo(3 * kBar);
     EXPECT_EQ(w.Label4->text(), w.Model().Texts.Turn);
     EXPECT_EQ(w.Model().Phase, 4);
+    QApplication::processEvents();
+    EXPECT_TRUE(w.grab().toImage().save(test::TestOutputDir() +
+                                        QStringLiteral("TRytmeImit_users_turn.png")));
 
     // Eight quarters, the third 150 ms early; the held key's repeat taps nothing.
     for (int k = 0; k < 8; ++k) {
