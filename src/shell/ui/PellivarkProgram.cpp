@@ -7,6 +7,7 @@
 #include "exercises/ui/TIntervalSam.h"
 #include "exercises/ui/TLevels.h"
 #include "exercises/ui/TRhythmWindow.h"
+#include "exercises/ui/TRytmeImit.h"
 #include "music/base/Clock.h"
 #include "music/devices/FluidMidiFilePlayer.h"
 #include "music/devices/MicEngine.h"
@@ -243,6 +244,8 @@ void PellivarkProgram::MakeStandardForms()
         window.SetExerciseWindow(kComparison, comparison);
         m_exercises->SetWindow(kComparison, comparison);
         // The rhythm windows (kinds 4, 5 and 6) go through AddRhythmWindow.
+        AddRhythmWindow(ExerciseKind::RhythmImitation,
+                        new TRytmeImit(&window, m_strings, m_prompts));
     } catch (const std::exception&) {
         m_prompts.ShowError(QStringLiteral("error initializing Standard forms"),
                             m_strings.StrMessageTitle);
@@ -496,6 +499,13 @@ void PellivarkProgram::RegisterTexts()
                         [this](const QString& key, std::function<void(const QString&)> setter) {
                             m_targets.Register(key, std::move(setter));
                         });
+    if (auto* imitation =
+            dynamic_cast<TRytmeImit*>(m_exercises->Rhythm(ExerciseKind::RhythmImitation))) {
+        imitation->RegisterTexts(
+            [this](const QString& key, std::function<void(const QString&)> setter) {
+                m_targets.Register(key, std::move(setter));
+            });
+    }
     for (ExerciseKind kind : kExerciseKinds) {
         m_targets.Register(
             QString::fromLatin1(kFormNames[Slot(kind)]) + QStringLiteral(".ExerciseDescription"),
