@@ -55,6 +55,16 @@ void TRytmeLaes::EnterExercise()
                                             m_model.Settings().AutoNewQuestion);
 }
 
+std::vector<TRhythmWindow::FormText> TRytmeLaes::FormTexts()
+{
+    std::vector<FormText> texts = TRhythmWindow::FormTexts();
+    texts.emplace_back(QStringLiteral("TurnText"), [this](const QString& text) {
+        m_model.TurnText = text;
+        Mirror();
+    });
+    return texts;
+}
+
 void TRytmeLaes::Mirror()
 {
     TRhythmWindow::Mirror();

@@ -26,6 +26,8 @@ public:
     /// Also switches the main window's automatic question on exactly when it is asked for and
     /// no tutor runs.
     void EnterExercise() override;
+    /// Adds the text of the user's turn ("TurnText").
+    std::vector<FormText> FormTexts() override;
 
     QFrame* Bevel4 = nullptr;
     RhythmNotationView* ScrollBox1 = nullptr; ///< holds PaintBox1, the notation
