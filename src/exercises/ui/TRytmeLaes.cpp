@@ -41,6 +41,11 @@ TRytmeLaes::TRytmeLaes(IExerciseHost* host, const UIStringTable& strings, IPromp
     ScrollBox1->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     ScrollBox1->SetPainter([this](QPainter& painter, QSize size) { PaintNotation(painter, size); });
 
+    // The model follows the view wherever it goes (by hand, or held at its end), so a mirror
+    // never snaps a notation the user scrolled back.
+    connect(ScrollBox1->verticalScrollBar(), &QScrollBar::valueChanged, this,
+            [this](int value) { m_model.ScrollY = value; });
+
     SetRhythmModel(m_model);
     Mirror();
 }

@@ -260,6 +260,14 @@ TEST(TRytmeLaes, SpaceTappedPerformanceScrollsWithTheBarAndShowsTheResults)
     EXPECT_EQ(rig.window.ScrollBox1->ScrollY(), 0);
     EXPECT_FALSE(rytme.DrawResultMarks().Empty());
     rig.Save("TRytmeLaes_scored.png");
+
+    // The user scrolls down to read the results; a tap while nothing runs leaves the view there.
+    const int taps = rytme.TapCount;
+    scroll->setValue(scroll->maximum());
+    ASSERT_GT(scroll->value(), 0);
+    rig.Tap();
+    EXPECT_EQ(scroll->value(), scroll->maximum());
+    EXPECT_EQ(rytme.TapCount, taps) << "taps after the end are not recorded";
 }
 
 } // namespace
