@@ -270,5 +270,29 @@ TEST(TRytmeLaes, SpaceTappedPerformanceScrollsWithTheBarAndShowsTheResults)
     EXPECT_EQ(rytme.TapCount, taps) << "taps after the end are not recorded";
 }
 
+// Entering the exercise switches the main window's automatic question on exactly when it is
+// asked for and no tutor runs, and off otherwise.
+TEST(TRytmeLaes, EnteringSwitchesTheAutomaticQuestionExactlyWhenWanted)
+{
+    struct Case
+    {
+        bool automatic;
+        bool tutor;
+        bool on;
+    };
+    for (const Case& c :
+         {Case{true, false, true}, Case{true, true, false}, Case{false, false, false}}) {
+        SCOPED_TRACE(testing::Message() << c.automatic << c.tutor);
+        Rig rig;
+        RhythmExerciseSettings settings = rig.window.Model().Settings();
+        settings.AutoNewQuestion = c.automatic;
+        rig.window.SetRhythmSettings(settings);
+        rig.host.fake.tutor = c.tutor;
+        rig.host.fake.autoTimer = {!c.on};
+        rig.window.EnterExercise();
+        EXPECT_EQ(rig.host.fake.AutoTimerOn(), c.on);
+    }
+}
+
 } // namespace
 } // namespace pv
