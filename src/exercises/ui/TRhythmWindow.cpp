@@ -313,6 +313,11 @@ void TRhythmWindow::EnterExercise()
     }
 }
 
+std::vector<TRhythmWindow::FormText> TRhythmWindow::FormTexts()
+{
+    return {{QStringLiteral("Klap"), [this](const QString& text) { Klap->setText(text); }}};
+}
+
 void TRhythmWindow::Mirror()
 {
     if (m_rhythm == nullptr)

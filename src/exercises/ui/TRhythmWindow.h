@@ -9,6 +9,8 @@
 #include "music/base/Random.h"
 
 #include <functional>
+#include <utility>
+#include <vector>
 
 #include <QScrollArea>
 
@@ -102,6 +104,12 @@ public:
     /// Sets the click and clap sounds' programs on their channels (not on the percussion
     /// channel).
     void EnterExercise() override;
+
+    /// A text of the language file the window shows, by its field name, and where it goes.
+    using FormText = std::pair<QString, std::function<void(const QString&)>>;
+    /// The window's texts from the language file, which the program registers as
+    /// "<form>.<field>": the tap button's caption ("Klap") and what each window adds.
+    virtual std::vector<FormText> FormTexts();
 
     // The parts every rhythm window has, by the names the rest of the exercise knows them by.
     QLabel* Label4 = nullptr;             ///< the instruction line; a press on it taps

@@ -8,6 +8,7 @@
 #include "exercises/ui/TLevels.h"
 #include "exercises/ui/TRhythmWindow.h"
 #include "exercises/ui/TRytmeImit.h"
+#include "exercises/ui/TRytmeLaes.h"
 #include "music/base/Clock.h"
 #include "music/devices/FluidMidiFilePlayer.h"
 #include "music/devices/MicEngine.h"
@@ -246,6 +247,7 @@ void PellivarkProgram::MakeStandardForms()
         // The rhythm windows (kinds 4, 5 and 6) go through AddRhythmWindow.
         AddRhythmWindow(ExerciseKind::RhythmImitation,
                         new TRytmeImit(&window, m_strings, m_prompts));
+        AddRhythmWindow(ExerciseKind::RhythmReading, new TRytmeLaes(&window, m_strings, m_prompts));
     } catch (const std::exception&) {
         m_prompts.ShowError(QStringLiteral("error initializing Standard forms"),
                             m_strings.StrMessageTitle);
@@ -745,6 +747,14 @@ void PellivarkProgram::AddRhythmWindow(ExerciseKind kind, TRhythmWindow* window)
     window->SetAnswerSound(m_answerSound.get());
     m_window->SetExerciseWindow(kind, window);
     m_exercises->SetWindow(kind, window);
+    QPointer<TRhythmWindow> target(window);
+    for (TRhythmWindow::FormText& text : window->FormTexts()) {
+        m_targets.Register(window->objectName() + QLatin1Char('.') + text.first,
+                           [target, setter = std::move(text.second)](const QString& value) {
+                               if (target)
+                                   setter(value);
+                           });
+    }
 }
 
 AnswerSoundChoice PellivarkProgram::AnswerSounds() const

@@ -7,6 +7,7 @@
 #include "exercises/ui/TControlButton.h"
 #include "exercises/ui/TIntervalSam.h"
 #include "exercises/ui/TRytmeImit.h"
+#include "exercises/ui/TRytmeLaes.h"
 #include "music/data/ResultFiles.h"
 #include "music/data/UserFile.h"
 #include "music/devices/FluidSynthOutput.h"
@@ -496,7 +497,7 @@ TEST(ShellEndToEnd, ExercisesAndViewsStillToComeSayTheyAreNotAvailable)
     prompts.texts = {QStringLiteral("Di")};
     ProgramRun run(installation, prompts);
     ASSERT_TRUE(run.started);
-    for (MainControl control : {MainControl::Speed5, MainControl::Speed6}) {
+    for (MainControl control : {MainControl::Speed6}) {
         run.Window().Button(control)->click();
         QWidget* shown = run.Window().ShownView();
         ASSERT_NE(shown, nullptr);
@@ -660,6 +661,69 @@ TEST(ShellEndToEnd, RhythmImitationFromTheStartMenuPlaysAQuestion)
     EXPECT_EQ(model.Phase, 0);
     prompts.defaultButton = PromptButton::No;
     EXPECT_TRUE(run.Close());
+}
+
+// Rhythm reading is reached from the start menu with its notation shown and the language's
+// texts; F6 starts a performance that the sequencer's bars reach, a Space tap is judged at the
+// end of a one-bar rhythm, and a run of five is stored under the reading's kind.
+TEST(ShellEndToEnd, RhythmReadingFromTheStartMenuJudgesATapAndIsStored)
+{
+    Installation installation;
+    {
+        ScriptedPrompts prompts;
+        prompts.texts = {QStringLiteral("Ry Reader")};
+        prompts.buttons = {PromptButton::Yes}; // store the results on closing
+        ProgramRun run(installation, prompts);
+        ASSERT_TRUE(run.started);
+        run.program.StartMenu().KindButton(ExerciseKind::RhythmReading)->click();
+        auto* reading =
+            dynamic_cast<TRytmeLaes*>(run.program.Exercises().Window(ExerciseKind::RhythmReading));
+        ASSERT_NE(reading, nullptr);
+        ASSERT_EQ(run.Window().ShownView(), reading);
+        EXPECT_GT(reading->Model().Rytme().Count(0), 0);
+        EXPECT_FALSE(reading->Model().TurnText.isEmpty());
+        EXPECT_FALSE(reading->Klap->text().isEmpty());
+        ExpectNoEmptyText(run.Window());
+
+        // One fast bar, so the test waits a second at most for each bar.
+        ExerciseSetup setup = run.program.Setup().CurrentSetup;
+        setup.RhythmReading.Bars = 1;
+        setup.RhythmReading.Tempo = 250;
+        reading->ApplyRhythmSetup(setup, reading->RhythmModel().Settings(), false);
+        run.Window().SetTempoPosition(250); // the tempo slider: the sequencer and the window
+        EXPECT_EQ(reading->Model().Rytme().Tempo, 250);
+        Key(&run.Window(), Qt::Key_F6);
+        ASSERT_TRUE(reading->Model().Recording);
+        EXPECT_TRUE(reading->ControlButtons->Model().ButtonEnabled[4]);
+        ASSERT_TRUE(RunUntil([&] { return reading->Label4->text() == reading->Model().TurnText; }));
+        Key(&run.Window(), Qt::Key_Space);
+        ASSERT_TRUE(RunUntil([&] { return reading->BaseModel().Answered; }));
+        EXPECT_FALSE(reading->Label4->text().isEmpty()) << "the verdict";
+        // Four more, each tapped at once (a run needs five answers to be offered for storing).
+        for (std::uint32_t n = 2; n <= 5; ++n) {
+            Key(&run.Window(), Qt::Key_F6);
+            Key(&run.Window(), Qt::Key_Space);
+            ASSERT_TRUE(RunUntil([&] { return reading->BaseModel().QuestionCount == n; }));
+        }
+        EXPECT_TRUE(reading->BaseModel().Answered);
+        SavePicture(run.Window(), QStringLiteral("shell-rhythm-reading.png"));
+
+        ASSERT_TRUE(run.Close());
+        EXPECT_EQ(prompts.Count(QStringLiteral("yesnocancel")), 1);
+        EXPECT_EQ(prompts.Count(QStringLiteral("error")), 0);
+    }
+
+    ScriptedPrompts prompts;
+    UIStringTable strings;
+    NoWait wait;
+    DataFiles data(installation.ProgramFolders(), prompts, wait, strings);
+    ASSERT_TRUE(ReadUser(data, 1, QString(), true));
+    LoadResults(data, 1);
+    ASSERT_TRUE(data.ResultList.has_value());
+    ASSERT_EQ(data.ResultList->size(), 1U);
+    const TResultRec& rec = data.ResultList->front().Object->Record;
+    EXPECT_EQ(rec.Kind, KindNumber(ExerciseKind::RhythmReading));
+    EXPECT_EQ(rec.Count, 5);
 }
 
 } // namespace

@@ -1,0 +1,298 @@
+// The rhythm reading window as a user meets it: a performance started with F6 and tapped with
+// the Space key on a virtual clock, the notation scrolled to the bar being played, the score
+// and every note's result shown after it.
+#include "exercises/base/ExerciseHost.h"
+#include "exercises/setup/ExerciseSetup.h"
+#include "exercises/ui/TControlButton.h"
+#include "exercises/ui/TRytmeLaes.h"
+#include "music/sequencer/MidiOut.h"
+#include "music/strings/UIStrings.h"
+#include "support/ExerciseHostFake.h"
+#include "support/FakeClock.h"
+#include "support/ScriptedPrompts.h"
+#include "support/SequencerFakes.h"
+#include "support/TestOutput.h"
+
+#include <random>
+#include <vector>
+
+#include <QCoreApplication>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QPushButton>
+#include <QScrollBar>
+#include <QTimer>
+
+#include <gtest/gtest.h>
+
+namespace pv {
+namespace {
+
+class SeededRandom final : public IRandom
+{
+public:
+    explicit SeededRandom(std::uint32_t seed) : m_engine(seed) {}
+    int Random(int range) override
+    {
+        return range < 1 ? 0 : std::uniform_int_distribution<int>(0, range - 1)(m_engine);
+    }
+    void Randomize() override {}
+
+private:
+    std::mt19937 m_engine;
+};
+
+/// The main window's part for these tests: Space taps (a held key's repeats do not), the
+/// rest is recorded by the fake host.
+class TappingHost final : public IExerciseHost
+{
+public:
+    void FormKeyDown(int key, Qt::KeyboardModifiers modifiers, bool autoRepeat) override
+    {
+        if (key == Qt::Key_Space && window != nullptr) {
+            if (!autoRepeat)
+                window->TapKey(true);
+            return;
+        }
+        fake.FormKeyDown(key, modifiers, autoRepeat);
+    }
+    void FormKeyUp(int key, Qt::KeyboardModifiers modifiers, bool autoRepeat) override
+    {
+        if (key == Qt::Key_Space && window != nullptr) {
+            if (!autoRepeat)
+                window->TapKey(false);
+            return;
+        }
+        fake.FormKeyUp(key, modifiers, autoRepeat);
+    }
+    bool TutorActive() const override { return fake.TutorActive(); }
+    void ShowTutorProgress() override {}
+    bool TutorAfterAnswer() override { return false; }
+    bool ShowTip(int n) override { return fake.ShowTip(n); }
+    void SetAutoNewQuestTimerEnabled(bool on) override { fake.SetAutoNewQuestTimerEnabled(on); }
+    void StopMidiInput() override {}
+    void WaveInStop() override {}
+    void ClockRepaintCurrentKind() override {}
+    void ShowScoreDisplay(int gauge, const QString& label) override
+    {
+        fake.ShowScoreDisplay(gauge, label);
+    }
+    int ProgramFontSize() const override { return 9; }
+    AnswerSoundChoice AnswerSounds() const override { return {}; }
+
+    test::FakeExerciseHost fake;
+    TRhythmWindow* window = nullptr;
+};
+
+class ReadingTargets final : public INotifyTargets
+{
+public:
+    bool SettingsDialogListening() const override { return false; }
+    int CurrentExerciseKind() const override { return 5; }
+    QObject* Receiver(NotifyReceiver receiver, int) const override
+    {
+        return receiver == NotifyReceiver::RhythmReading ? reading : nullptr;
+    }
+    QObject* reading = nullptr;
+};
+
+void Key(QWidget& target, QEvent::Type type, int key, bool autoRepeat = false)
+{
+    QKeyEvent event(type, key, Qt::NoModifier, QString(), autoRepeat);
+    QCoreApplication::sendEvent(&target, &event);
+}
+
+UIStringTable Strings()
+{
+    UIStringTable strings;
+    strings.StrRhythmText1 = QStringLiteral("Press F6, then tap the rhythm you read.");
+    strings.StrRhythmText2 = QStringLiteral("Start tapping whenever you are ready.");
+    strings.StrRhythmText5 = QStringLiteral("Score:");
+    strings.StrRhythmVerdict1 = QStringLiteral("Perfect!");
+    strings.StrRhythmVerdict2 = QStringLiteral("Very good.");
+    strings.StrRhythmVerdict3 = QStringLiteral("Mind the timing.");
+    strings.StrRhythmVerdict4 = QStringLiteral("Nothing was right.");
+    strings.StrRhythmVerdictFormat = QStringLiteral("%d of %d notes were right.");
+    return strings;
+}
+
+struct Rig
+{
+    Rig() : window(&host, strings, prompts, &random)
+    {
+        host.window = &window;
+        targets.reading = &window;
+        midiOut.SetNotifyTargets(&targets);
+        EXPECT_TRUE(midiOut.ChangeDevice(1));
+        window.SetPlayback(&midiOut, &clock);
+        window.Model().TurnText = QStringLiteral("Your turn: tap the rhythm.");
+        ExerciseSetup setup;
+        RhythmSetup& block = setup.RhythmReading;
+        block.TimeSignatures[3] = 1; // 4/4
+        block.NoteValues[2] = 1;     // quarters
+        block.NoteValues[3] = 1;     // eighths
+        block.Rests = 1;
+        block.Tempo = 90; // a tick is a millisecond
+        block.Bars = 12;
+        block.RhythmEvaluation = 1;
+        RhythmExerciseSettings settings;
+        window.ApplyRhythmSetup(setup, settings, true);
+        window.ControlButtons->Model().Captions = {
+            QStringLiteral("New question"), QStringLiteral("Start"), QStringLiteral("Play back"),
+            QStringLiteral("Hear it"), QStringLiteral("Stop")};
+        window.resize(820, 360);
+        window.show();
+        QCoreApplication::processEvents();
+    }
+
+    void To(std::uint64_t ms) { test::DriveTo(sequencer, clock, ms * 1000U); }
+    std::uint64_t Now() const { return clock.NowUs() / 1000U; }
+    void Tap()
+    {
+        Key(window, QEvent::KeyPress, Qt::Key_Space);
+        Key(window, QEvent::KeyPress, Qt::Key_Space, true); // held: no second tap
+        Key(window, QEvent::KeyRelease, Qt::Key_Space);
+    }
+    /// The taps of a performance from startMs: every note to be played at its onset, the
+    /// second one 200 ms late and the third one left out.
+    void PlanTaps(std::uint64_t startMs)
+    {
+        std::uint64_t at = startMs;
+        int played = 0;
+        const std::vector<RhythmNote>& notes = window.Model().Rytme().List(0);
+        for (std::size_t i = 0; i < notes.size(); ++i) {
+            if (notes[i].Rest == 0 && (i == 0 || notes[i - 1].Tied == 0)) {
+                ++played;
+                if (played == 2)
+                    plan.push_back(at + 200);
+                else if (played != 3)
+                    plan.push_back(at);
+            }
+            at += notes[i].Ticks;
+        }
+    }
+    /// Makes the planned taps that fall before endMs, then lets the clock reach endMs.
+    void TapUntil(std::uint64_t endMs)
+    {
+        while (next < plan.size() && plan[next] < endMs) {
+            To(plan[next++]);
+            Tap();
+        }
+        To(endMs);
+    }
+    void ScrollTicks()
+    {
+        for (int k = 0; k < 2000 && window.Timer1->isActive(); ++k)
+            QMetaObject::invokeMethod(window.Timer1, "timeout");
+    }
+    void Save(const char* name)
+    {
+        window.grab().save(test::TestOutputDir() + QString::fromLatin1(name));
+    }
+
+    test::FakeClock clock;
+    test::FakeDevices devices{clock};
+    Sequencer sequencer{clock, Sequencer::Drive::Manual};
+    test::ScriptedPrompts prompts;
+    UIStringTable strings = Strings();
+    TMidiOut midiOut{devices, sequencer, prompts, strings};
+    ReadingTargets targets;
+    SeededRandom random{11};
+    TappingHost host;
+    TRytmeLaes window;
+    std::vector<std::uint64_t> plan;
+    std::size_t next = 0;
+};
+
+TEST(TRytmeLaes, SpaceTappedPerformanceScrollsWithTheBarAndShowsTheResults)
+{
+    Rig rig;
+    RytmeLaesModel& model = rig.window.Model();
+    const TRytme& rytme = model.Rytme();
+    ASSERT_EQ(rytme.Bars, 12);
+    ASSERT_GE(rytme.BarLine[0][12], 3) << "the rhythm should need several lines";
+    EXPECT_EQ(rig.window.Label4->text(), rig.strings.StrRhythmText1);
+    EXPECT_FALSE(rig.window.Klap->isVisible());
+
+    Key(rig.window, QEvent::KeyPress, Qt::Key_F6);
+    Key(rig.window, QEvent::KeyRelease, Qt::Key_F6);
+    ASSERT_TRUE(model.Recording);
+    EXPECT_EQ(rig.window.Label4->text(), rig.strings.StrRhythmText2);
+
+    // The performance starts in the second waiting bar.
+    const auto bar = static_cast<std::uint64_t>(rytme.BarTicks);
+    rig.To(bar);
+    EXPECT_EQ(rig.window.Label4->text(), model.TurnText);
+    const std::uint64_t start = rig.Now();
+    rig.PlanTaps(start);
+
+    // In the middle of bar 9 the mark is on a later line and the view has followed it.
+    rig.TapUntil(start + 8 * bar + bar / 2);
+    EXPECT_EQ(model.MarkedBar[0], 9);
+    rig.ScrollTicks();
+    const int line = rytme.BarLine[0][9];
+    ASSERT_GT(line, 0);
+    QScrollBar* scroll = rig.window.ScrollBox1->verticalScrollBar();
+    EXPECT_EQ(scroll->value(), std::min(line * kRhythmLineHeight, scroll->maximum()));
+    EXPECT_GT(scroll->value(), 0);
+    rig.Save("TRytmeLaes_cursor.png");
+
+    rig.TapUntil(start + 13 * bar);
+    ASSERT_TRUE(rig.window.BaseModel().Answered);
+    EXPECT_EQ(rig.window.BaseModel().QuestionCount, 1U);
+    std::vector<std::int32_t> played;
+    for (int i = 1; i <= rytme.Count(0); ++i) {
+        if (rytme.Note(0, i).Result != RhythmResult::NotPlayed)
+            played.push_back(rytme.Note(0, i).Result);
+    }
+    ASSERT_GE(played.size(), 4U);
+    EXPECT_EQ(played[0], RhythmResult::OnTime);
+    EXPECT_EQ(played[1], RhythmResult::Late);
+    EXPECT_EQ(played[2], RhythmResult::Missed);
+    EXPECT_EQ(played[3], RhythmResult::OnTime);
+    EXPECT_LT(model.LastScore, 100);
+    EXPECT_GT(model.LastScore, 0);
+    EXPECT_EQ(rig.window.Label4->text(), model.InstructionText);
+    EXPECT_FALSE(model.InstructionText.isEmpty());
+    EXPECT_EQ(rig.host.fake.label,
+              QStringLiteral("1. Score: %1 %").arg(static_cast<int>(model.LastScore)));
+    EXPECT_EQ(rig.host.fake.gauge, model.LastScore);
+    EXPECT_EQ(rig.window.ScrollBox1->ScrollY(), 0);
+    EXPECT_FALSE(rytme.DrawResultMarks().Empty());
+    rig.Save("TRytmeLaes_scored.png");
+
+    // The user scrolls down to read the results; a tap while nothing runs leaves the view there.
+    const int taps = rytme.TapCount;
+    scroll->setValue(scroll->maximum());
+    ASSERT_GT(scroll->value(), 0);
+    rig.Tap();
+    EXPECT_EQ(scroll->value(), scroll->maximum());
+    EXPECT_EQ(rytme.TapCount, taps) << "taps after the end are not recorded";
+}
+
+// Entering the exercise switches the main window's automatic question on exactly when it is
+// asked for and no tutor runs, and off otherwise.
+TEST(TRytmeLaes, EnteringSwitchesTheAutomaticQuestionExactlyWhenWanted)
+{
+    struct Case
+    {
+        bool automatic;
+        bool tutor;
+        bool on;
+    };
+    for (const Case& c :
+         {Case{true, false, true}, Case{true, true, false}, Case{false, false, false}}) {
+        SCOPED_TRACE(testing::Message() << c.automatic << c.tutor);
+        Rig rig;
+        RhythmExerciseSettings settings = rig.window.Model().Settings();
+        settings.AutoNewQuestion = c.automatic;
+        rig.window.SetRhythmSettings(settings);
+        rig.host.fake.tutor = c.tutor;
+        rig.host.fake.autoTimer = {!c.on};
+        rig.window.EnterExercise();
+        EXPECT_EQ(rig.host.fake.AutoTimerOn(), c.on);
+    }
+}
+
+} // namespace
+} // namespace pv
