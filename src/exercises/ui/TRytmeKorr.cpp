@@ -12,6 +12,7 @@
 #include <QPainter>
 #include <QPainterPath>
 #include <QPen>
+#include <QToolButton>
 
 namespace pv {
 

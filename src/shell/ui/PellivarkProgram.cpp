@@ -7,6 +7,7 @@
 #include "exercises/ui/TIntervalSam.h"
 #include "exercises/ui/TLevels.h"
 #include "exercises/ui/TRhythmWindow.h"
+#include "exercises/ui/TRytmeKorr.h"
 #include "music/base/Clock.h"
 #include "music/devices/FluidMidiFilePlayer.h"
 #include "music/devices/MicEngine.h"
@@ -239,6 +240,8 @@ void PellivarkProgram::MakeStandardForms()
         window.SetExerciseWindow(kComparison, comparison);
         m_exercises->SetWindow(kComparison, comparison);
         // The rhythm windows (kinds 4, 5 and 6) go through AddRhythmWindow.
+        AddRhythmWindow(ExerciseKind::RhythmErrorDetection,
+                        new TRytmeKorr(&window, m_strings, m_prompts));
     } catch (const std::exception&) {
         m_prompts.ShowError(QStringLiteral("error initializing Standard forms"),
                             m_strings.StrMessageTitle);
@@ -443,6 +446,12 @@ void PellivarkProgram::RegisterTexts()
                 target->ControlButtons->update();
             });
     }
+    if (auto* correction =
+            qobject_cast<TRytmeKorr*>(m_exercises->Window(ExerciseKind::RhythmErrorDetection)))
+        correction->RegisterTextTargets(
+            [this](const QString& key, std::function<void(const QString&)> setter) {
+                m_targets.Register(key, std::move(setter));
+            });
 }
 
 void PellivarkProgram::RunCommand(MainControl control)

@@ -6,6 +6,7 @@
 #include "exercises/ui/TAkkord.h"
 #include "exercises/ui/TControlButton.h"
 #include "exercises/ui/TIntervalSam.h"
+#include "exercises/ui/TRytmeKorr.h"
 #include "music/data/ResultFiles.h"
 #include "music/data/UserFile.h"
 #include "music/devices/FluidSynthOutput.h"
@@ -492,7 +493,7 @@ TEST(ShellEndToEnd, ExercisesAndViewsStillToComeSayTheyAreNotAvailable)
     prompts.texts = {QStringLiteral("Di")};
     ProgramRun run(installation, prompts);
     ASSERT_TRUE(run.started);
-    for (MainControl control : {MainControl::Speed4, MainControl::Speed5, MainControl::Speed6}) {
+    for (MainControl control : {MainControl::Speed4, MainControl::Speed5}) {
         run.Window().Button(control)->click();
         QWidget* shown = run.Window().ShownView();
         ASSERT_NE(shown, nullptr);
@@ -625,6 +626,41 @@ TEST(ShellEndToEnd, IntervalComparisonFromTheStartMenuPlaysScoresAndIsStored)
     EXPECT_EQ(rec.Kind, KindNumber(ExerciseKind::IntervalComparison));
     EXPECT_EQ(rec.Count, 5);
     EXPECT_EQ(rec.Score, 3);
+}
+
+// Rhythm error detection is reached from the start menu with its texts from the language file;
+// the first question is there without sound, and F6 plays its changed rhythm.
+TEST(ShellEndToEnd, RhythmErrorDetectionFromTheStartMenuPlaysItsChangedRhythm)
+{
+    Installation installation;
+    ScriptedPrompts prompts;
+    prompts.texts = {QStringLiteral("Ed")};
+    ProgramRun run(installation, prompts);
+    ASSERT_TRUE(run.started);
+    run.program.StartMenu().KindButton(ExerciseKind::RhythmErrorDetection)->click();
+    auto* window = qobject_cast<TRytmeKorr*>(
+        run.program.Exercises().Window(ExerciseKind::RhythmErrorDetection));
+    ASSERT_NE(window, nullptr);
+    EXPECT_EQ(run.Window().ShownView(), window);
+    EXPECT_EQ(run.program.State().CurrentKind, ExerciseKind::RhythmErrorDetection);
+    const RytmeKorrModel& model = window->Model();
+    ASSERT_TRUE(model.HasQuestion());
+    EXPECT_GT(model.Rytme().Count(1), 0);
+    EXPECT_EQ(window->Label6->text(), QStringLiteral("The rhythm as written:"));
+    EXPECT_EQ(model.Texts().MarkText, QStringLiteral("Mark the wrong notes, then press Check."));
+    ExpectNoEmptyText(run.Window());
+
+    Key(&run.Window(), Qt::Key_F6);
+    EXPECT_TRUE(model.Playing);
+    EXPECT_TRUE(window->ControlButtons->Model().ButtonEnabled[4]);
+    // The count-in's code comes back from the sequencer: the rhythm itself is playing.
+    ASSERT_TRUE(RunUntil([&] { return model.InstructionText == model.Texts().PlayingText; }));
+    EXPECT_EQ(model.MarkedBar[0], 1);
+    Key(&run.Window(), Qt::Key_F9);
+    EXPECT_FALSE(model.Playing);
+    EXPECT_EQ(prompts.Count(QStringLiteral("error")), 0);
+    prompts.defaultButton = PromptButton::No;
+    EXPECT_TRUE(run.Close());
 }
 
 } // namespace
