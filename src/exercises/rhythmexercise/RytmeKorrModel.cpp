@@ -251,7 +251,9 @@ bool RytmeKorrModel::MakeQuestion()
 {
     m_filteredPrompts.BeginQuiet();
     bool made = false;
-    for (int attempt = 0; attempt < kQuestionAttempts && !made; ++attempt) {
+    QuestionAttempts = 0;
+    while (QuestionAttempts < kQuestionAttempts && !made) {
+        ++QuestionAttempts;
         m_rytme.Generate();
         made = m_rytme.MakeCorrections();
     }

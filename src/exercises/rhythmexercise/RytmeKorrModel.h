@@ -175,6 +175,7 @@ public:
     bool HintShown = false;             ///< the hint to click the notes is shown
     bool RightPictureShown = false;     ///< the picture left of a right verdict
     int Hits = 0, Total = 0, Wrong = 0; ///< of the last check
+    int QuestionAttempts = 0;           ///< rhythms the last MakeQuestion made
 
 private:
     void StartPlayback(int list);

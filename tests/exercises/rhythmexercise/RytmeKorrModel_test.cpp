@@ -389,6 +389,7 @@ TEST(RytmeKorrModel, ASetupThatCannotBeChangedSaysSoOnceAndPlaysNothing)
         EXPECT_EQ(rig.prompts.asked.back().text, RytmeKorrModel::NoChangesMessage());
         EXPECT_EQ(rig.prompts.asked.back().caption, QStringLiteral("Error"));
         EXPECT_EQ(rig.Shown("message"), c.setupMessages);
+        EXPECT_EQ(rig.model.QuestionAttempts, RytmeKorrModel::kQuestionAttempts);
         EXPECT_FALSE(rig.model.HasQuestion());
         EXPECT_EQ(rig.model.Rytme().Count(1), 0);
         EXPECT_TRUE(rig.model.Rytme().Corrections.empty());
@@ -414,6 +415,7 @@ TEST(RytmeKorrModel, ASetupThatCannotBeChangedSaysSoOnceAndPlaysNothing)
         // A setup that works brings the window back.
         rig.model.ApplySetup(Rig::Quarters(1), false);
         EXPECT_TRUE(rig.model.HasQuestion());
+        EXPECT_EQ(rig.model.QuestionAttempts, 1);
         rig.model.NewQuestion();
         EXPECT_FALSE(rig.Claps(20'000).empty());
         EXPECT_EQ(Buttons(rig.strip), kMarking);
