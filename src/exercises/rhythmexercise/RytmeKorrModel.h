@@ -90,7 +90,7 @@ struct RytmeKorrTexts
     QString PlayingText = QStringLiteral("Listen and compare with the notation.");
     QString MarkText = QStringLiteral("Mark the wrong notes, then press Check.");
     /// Three whole numbers: changed notes found, changed notes in all, notes marked wrongly.
-    QString VerdictFormat = QStringLiteral("%d of %d errors found, %d notes marked wrongly.");
+    QString VerdictFormat = QStringLiteral("%d of %d errors found, wrong marks: %d.");
 };
 
 /// A small ellipse drawn under a note of the written rhythm.

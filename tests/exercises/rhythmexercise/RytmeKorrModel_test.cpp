@@ -250,8 +250,7 @@ TEST(RytmeKorrModel, CheckScoresFoundChangesAgainstWrongMarks)
         EXPECT_EQ(rig.model.Score().Gauge, c.score);
         EXPECT_EQ(rig.model.RightPictureShown, passed);
         const QString verdict = passed ? QStringLiteral("Right")
-                                       : QStringLiteral("%1 of %2 errors found, %3 notes marked "
-                                                        "wrongly.")
+                                       : QStringLiteral("%1 of %2 errors found, wrong marks: %3.")
                                              .arg(c.hits)
                                              .arg(c.total)
                                              .arg(c.wrong);

@@ -158,9 +158,8 @@ TEST(TRytmeKorr, MarksCheckedAfterAPlaybackShowTheVerdictTheChangesAndTheScore)
     Key(rig.window, QEvent::KeyRelease, Qt::Key_F8);
     const int total = static_cast<int>(changed.size());
     const int score = ((total - 1) * 100 - 50) / total;
-    EXPECT_EQ(
-        rig.window.Label4->text(),
-        QStringLiteral("%1 of %2 errors found, 1 notes marked wrongly.").arg(total - 1).arg(total));
+    EXPECT_EQ(rig.window.Label4->text(),
+              QStringLiteral("%1 of %2 errors found, wrong marks: 1.").arg(total - 1).arg(total));
     EXPECT_FALSE(rig.window.Image13->isVisible());
     EXPECT_TRUE(rig.window.ScrollBox2->isVisible());
     EXPECT_TRUE(rig.window.Label7->isVisible());
