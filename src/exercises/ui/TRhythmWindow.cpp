@@ -11,6 +11,7 @@
 #include <QLabel>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QPointer>
 #include <QPushButton>
 #include <QScrollBar>
 #include <QTimer>
@@ -316,6 +317,18 @@ void TRhythmWindow::EnterExercise()
 std::vector<TRhythmWindow::FormText> TRhythmWindow::FormTexts()
 {
     return {{QStringLiteral("Klap"), [this](const QString& text) { Klap->setText(text); }}};
+}
+
+void TRhythmWindow::RegisterTexts(const TextSink& sink)
+{
+    const QPointer<TRhythmWindow> self(this);
+    for (FormText& text : FormTexts()) {
+        sink(objectName() + QLatin1Char('.') + text.first,
+             [self, setter = std::move(text.second)](const QString& value) {
+                 if (self)
+                     setter(value);
+             });
+    }
 }
 
 void TRhythmWindow::Mirror()

@@ -107,9 +107,16 @@ public:
 
     /// A text of the language file the window shows, by its field name, and where it goes.
     using FormText = std::pair<QString, std::function<void(const QString&)>>;
-    /// The window's texts from the language file, which the program registers as
-    /// "<form>.<field>": the tap button's caption ("Klap") and what each window adds.
+    /// The window's texts from the language file: the tap button's caption ("Klap") and what
+    /// each window adds.
     virtual std::vector<FormText> FormTexts();
+    /// Where the window announces its language texts: a key ("<form>.<name>") and the setter
+    /// that puts a text there.
+    using TextSink =
+        std::function<void(const QString& key, std::function<void(const QString&)> setter)>;
+    /// Announces FormTexts under the window's object name; a text that arrives after the window
+    /// is gone is dropped.
+    void RegisterTexts(const TextSink& sink);
 
     // The parts every rhythm window has, by the names the rest of the exercise knows them by.
     QLabel* Label4 = nullptr;             ///< the instruction line; a press on it taps

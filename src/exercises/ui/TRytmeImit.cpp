@@ -95,16 +95,13 @@ void TRytmeImit::EnterExercise()
         Host()->SetAutoNewQuestTimerEnabled(true);
 }
 
-void TRytmeImit::RegisterTexts(const TextSink& sink)
+std::vector<TRhythmWindow::FormText> TRytmeImit::FormTexts()
 {
-    const QString form = objectName() + QLatin1Char('.');
-    const QPointer<TRytmeImit> self(this);
+    std::vector<FormText> texts = TRhythmWindow::FormTexts();
     const auto text = [&](const char* name, QString RytmeImitTexts::*field) {
-        sink(form + QLatin1String(name), [self, field](const QString& value) {
-            if (self) {
-                self->m_model.Texts.*field = value;
-                self->Mirror();
-            }
+        texts.emplace_back(QLatin1String(name), [this, field](const QString& value) {
+            m_model.Texts.*field = value;
+            Mirror();
         });
     };
     text("RepeatText", &RytmeImitTexts::Playing);
@@ -113,10 +110,7 @@ void TRytmeImit::RegisterTexts(const TextSink& sink)
     text("CountInCell", &RytmeImitTexts::CountInCell);
     text("BarCellFormat", &RytmeImitTexts::BarCellFormat);
     text("TurnCell", &RytmeImitTexts::TurnCell);
-    sink(form + QStringLiteral("Klap"), [self](const QString& value) {
-        if (self)
-            self->Klap->setText(value);
-    });
+    return texts;
 }
 
 QStringList TRytmeImit::StripCellTexts() const

@@ -27,13 +27,8 @@ public:
     /// Also arms the automatic question when it is on and no tutor runs.
     void EnterExercise() override;
 
-    /// Where the window announces its language texts: a key ("<form>.<name>") and the setter
-    /// that puts a text there.
-    using TextSink =
-        std::function<void(const QString& key, std::function<void(const QString&)> setter)>;
-    /// Announces the window's own texts (the instruction texts, the strip's cell names and the
-    /// tap button's caption) under the window's object name.
-    void RegisterTexts(const TextSink& sink);
+    /// The base's texts, the instruction texts and the strip's cell names.
+    std::vector<FormText> FormTexts() override;
 
     /// The names of the cells of the progress strip as painted: count-in, the bars, the turn.
     QStringList StripCellTexts() const;

@@ -8,6 +8,7 @@
 #include "exercises/ui/TLevels.h"
 #include "exercises/ui/TRhythmWindow.h"
 #include "exercises/ui/TRytmeImit.h"
+#include "exercises/ui/TRytmeKorr.h"
 #include "exercises/ui/TRytmeLaes.h"
 #include "music/base/Clock.h"
 #include "music/devices/FluidMidiFilePlayer.h"
@@ -248,6 +249,8 @@ void PellivarkProgram::MakeStandardForms()
         AddRhythmWindow(ExerciseKind::RhythmImitation,
                         new TRytmeImit(&window, m_strings, m_prompts));
         AddRhythmWindow(ExerciseKind::RhythmReading, new TRytmeLaes(&window, m_strings, m_prompts));
+        AddRhythmWindow(ExerciseKind::RhythmErrorDetection,
+                        new TRytmeKorr(&window, m_strings, m_prompts));
     } catch (const std::exception&) {
         m_prompts.ShowError(QStringLiteral("error initializing Standard forms"),
                             m_strings.StrMessageTitle);
@@ -472,6 +475,13 @@ std::optional<QString> PellivarkProgram::StepTitle(ExerciseKind kind, int step) 
     return m_tutorRun ? m_tutorRun->StepTitle(kind, step) : std::nullopt;
 }
 
+TextTargetSink PellivarkProgram::TextSink()
+{
+    return [this](const QString& key, std::function<void(const QString&)> setter) {
+        m_targets.Register(key, std::move(setter));
+    };
+}
+
 void PellivarkProgram::RegisterTexts()
 {
     const std::pair<const char*, QString TutorDialogTexts::*> tutorTexts[] = {
@@ -487,27 +497,11 @@ void PellivarkProgram::RegisterTexts()
         m_targets.Register(QString::fromLatin1(key),
                            [this, field](const QString& text) { m_tutorTexts.*field = text; });
     }
-    m_window->RegisterTextTargets(
-        [this](const QString& key, std::function<void(const QString&)> setter) {
-            m_targets.Register(key, std::move(setter));
-        });
+    m_window->RegisterTextTargets(TextSink());
     if (m_chooser) {
-        m_chooser->RegisterTextTargets(
-            [this](const QString& key, std::function<void(const QString&)> setter) {
-                m_targets.Register(key, std::move(setter));
-            });
+        m_chooser->RegisterTextTargets(TextSink());
     }
-    RegisterWidgetTexts(m_startMenu->objectName(), *m_startMenu,
-                        [this](const QString& key, std::function<void(const QString&)> setter) {
-                            m_targets.Register(key, std::move(setter));
-                        });
-    if (auto* imitation =
-            dynamic_cast<TRytmeImit*>(m_exercises->Rhythm(ExerciseKind::RhythmImitation))) {
-        imitation->RegisterTexts(
-            [this](const QString& key, std::function<void(const QString&)> setter) {
-                m_targets.Register(key, std::move(setter));
-            });
-    }
+    RegisterWidgetTexts(m_startMenu->objectName(), *m_startMenu, TextSink());
     for (ExerciseKind kind : kExerciseKinds) {
         m_targets.Register(
             QString::fromLatin1(kFormNames[Slot(kind)]) + QStringLiteral(".ExerciseDescription"),
@@ -747,14 +741,7 @@ void PellivarkProgram::AddRhythmWindow(ExerciseKind kind, TRhythmWindow* window)
     window->SetAnswerSound(m_answerSound.get());
     m_window->SetExerciseWindow(kind, window);
     m_exercises->SetWindow(kind, window);
-    QPointer<TRhythmWindow> target(window);
-    for (TRhythmWindow::FormText& text : window->FormTexts()) {
-        m_targets.Register(window->objectName() + QLatin1Char('.') + text.first,
-                           [target, setter = std::move(text.second)](const QString& value) {
-                               if (target)
-                                   setter(value);
-                           });
-    }
+    window->RegisterTexts(TextSink());
 }
 
 AnswerSoundChoice PellivarkProgram::AnswerSounds() const

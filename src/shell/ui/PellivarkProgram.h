@@ -30,6 +30,7 @@
 #include "shell/results/ResultBookkeeping.h"
 #include "shell/settings/ProgramSettingsApplier.h"
 #include "shell/ui/TutorDialogs.h"
+#include "shell/ui/WidgetTexts.h"
 
 #include <bitset>
 #include <functional>
@@ -170,6 +171,8 @@ private:
     AnswerSoundChoice AnswerSounds() const;
     void MirrorSettingsIntoWindow();
     void RegisterTexts();
+    /// Where windows announce their language texts.
+    TextTargetSink TextSink();
     LanguageContext& Language();
 
     ProgramOptions m_options;

@@ -12,6 +12,7 @@
 #include "music/input/MicInput.h"
 #include "shell/main/PellivarkMainModel.h"
 #include "shell/startmenu/ui/TMenuDialog.h"
+#include "shell/tutor/ChooseTutorModel.h"
 #include "shell/ui/ExerciseWindowSet.h"
 #include "shell/ui/PellivarkProgram.h"
 #include "shell/ui/TPellivarkMain.h"
@@ -86,6 +87,8 @@ protected:
               &prompts, false, test::FakeDevicesWithoutSoundFont(), [this] { splashHidden = true; },
               nullptr, [] { return MakeFeedOnlyCapture(); }})
     {
+        // The tutor chooser answers "no tutor" (its own tests drive it).
+        program.SetChooseTutor([] { return kNoTutorChosen; });
         program.MainWindow().resize(1100, 760);
         program.MainWindow().show();
         started = RunUntil([this] { return !program.Model().FirstShowPending && splashHidden; });

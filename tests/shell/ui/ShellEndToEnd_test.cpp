@@ -7,6 +7,7 @@
 #include "exercises/ui/TControlButton.h"
 #include "exercises/ui/TIntervalSam.h"
 #include "exercises/ui/TRytmeImit.h"
+#include "exercises/ui/TRytmeKorr.h"
 #include "exercises/ui/TRytmeLaes.h"
 #include "music/data/ResultFiles.h"
 #include "music/data/UserFile.h"
@@ -490,21 +491,13 @@ TEST(ShellEndToEnd, AnUnwritableDataFolderIsReportedAndTheProgramRuns)
     EXPECT_TRUE(run.Close());
 }
 
-TEST(ShellEndToEnd, ExercisesAndViewsStillToComeSayTheyAreNotAvailable)
+TEST(ShellEndToEnd, ViewsStillToComeSayTheyAreNotAvailable)
 {
     Installation installation;
     ScriptedPrompts prompts;
     prompts.texts = {QStringLiteral("Di")};
     ProgramRun run(installation, prompts);
     ASSERT_TRUE(run.started);
-    for (MainControl control : {MainControl::Speed6}) {
-        run.Window().Button(control)->click();
-        QWidget* shown = run.Window().ShownView();
-        ASSERT_NE(shown, nullptr);
-        const QLabel* text = shown->findChild<QLabel*>(QStringLiteral("NotAvailableText"));
-        ASSERT_NE(text, nullptr);
-        EXPECT_TRUE(text->text().contains(QStringLiteral("not available")));
-    }
     // The setup and results views of an exercise that exists say so too, and the exercise
     // view brings the exercise back.
     run.Window().Button(MainControl::Speed1)->click();
@@ -724,6 +717,85 @@ TEST(ShellEndToEnd, RhythmReadingFromTheStartMenuJudgesATapAndIsStored)
     const TResultRec& rec = data.ResultList->front().Object->Record;
     EXPECT_EQ(rec.Kind, KindNumber(ExerciseKind::RhythmReading));
     EXPECT_EQ(rec.Count, 5);
+}
+
+// Rhythm error detection is reached from the start menu with its texts from the language file;
+// the first question is there without sound, F6 plays its changed rhythm, and the checks of a
+// run are stored under the kind as the mean of their scores.
+TEST(ShellEndToEnd, RhythmErrorDetectionFromTheStartMenuPlaysScoresAndIsStored)
+{
+    Installation installation;
+    {
+        ScriptedPrompts prompts;
+        prompts.texts = {QStringLiteral("Ed")};
+        prompts.buttons = {PromptButton::Yes}; // store the results on closing
+        ProgramRun run(installation, prompts);
+        ASSERT_TRUE(run.started);
+        run.program.StartMenu().KindButton(ExerciseKind::RhythmErrorDetection)->click();
+        auto* window = qobject_cast<TRytmeKorr*>(
+            run.program.Exercises().Window(ExerciseKind::RhythmErrorDetection));
+        ASSERT_NE(window, nullptr);
+        EXPECT_EQ(run.Window().ShownView(), window);
+        EXPECT_EQ(run.program.State().CurrentKind, ExerciseKind::RhythmErrorDetection);
+        RytmeKorrModel& model = window->Model();
+        ASSERT_TRUE(model.HasQuestion());
+        EXPECT_GT(model.Rytme().Count(1), 0);
+        EXPECT_EQ(window->Label6->text(), QStringLiteral("The rhythm as written:"));
+        EXPECT_EQ(model.Texts().MarkText,
+                  QStringLiteral("Mark the wrong notes, then press Check."));
+        ExpectNoEmptyText(run.Window());
+
+        Key(&run.Window(), Qt::Key_F6);
+        EXPECT_TRUE(model.Playing);
+        EXPECT_TRUE(window->ControlButtons->Model().ButtonEnabled[4]);
+        // The count-in's code comes back from the sequencer: the rhythm itself is playing.
+        ASSERT_TRUE(RunUntil([&] { return model.InstructionText == model.Texts().PlayingText; }));
+        EXPECT_EQ(model.MarkedBar[0], 1);
+        Key(&run.Window(), Qt::Key_F9);
+        EXPECT_FALSE(model.Playing);
+
+        // Five checks, every other one with all changes marked.
+        std::uint32_t sum = 0;
+        for (int q = 0; q < 5; ++q) {
+            SCOPED_TRACE(q);
+            if (q > 0) {
+                Key(&run.Window(), Qt::Key_F5);
+                ASSERT_TRUE(model.Playing) << "a new question plays at once";
+                Key(&run.Window(), Qt::Key_F9);
+            }
+            if (q % 2 == 0) {
+                for (const RhythmCorrection& c : model.Rytme().Corrections) {
+                    for (int j = c.NoteIndex;
+                         j <= c.NoteIndex + (c.Change == RhythmChange::Split ? 0 : 1); ++j) {
+                        const RhythmNote& note = model.Rytme().Note(0, j);
+                        model.ClickWritten(QPoint(note.X + 3, note.Line * kRhythmLineHeight + 40));
+                    }
+                }
+            }
+            window->FourthButtonAction();
+            ASSERT_TRUE(window->BaseModel().Answered);
+            EXPECT_EQ(model.LastScore, q % 2 == 0 ? 100 : 0);
+            sum += model.LastScore;
+        }
+        EXPECT_EQ(window->BaseModel().QuestionCount, 5U);
+        EXPECT_EQ(window->BaseModel().CorrectCount, sum);
+
+        ASSERT_TRUE(run.Close());
+        EXPECT_EQ(prompts.Count(QStringLiteral("error")), 0);
+    }
+
+    ScriptedPrompts prompts;
+    UIStringTable strings;
+    NoWait wait;
+    DataFiles data(installation.ProgramFolders(), prompts, wait, strings);
+    ASSERT_TRUE(ReadUser(data, 1, QString(), true));
+    LoadResults(data, 1);
+    ASSERT_TRUE(data.ResultList.has_value());
+    ASSERT_EQ(data.ResultList->size(), 1U);
+    const TResultRec& rec = data.ResultList->front().Object->Record;
+    EXPECT_EQ(rec.Kind, KindNumber(ExerciseKind::RhythmErrorDetection));
+    EXPECT_EQ(rec.Count, 5);
+    EXPECT_EQ(rec.Score, 300 / 5);
 }
 
 } // namespace
