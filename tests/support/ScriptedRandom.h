@@ -32,4 +32,18 @@ private:
     int m_randomizeCalls = 0;
 };
 
+/// A seeded source that ignores the program's reseeding, so a run repeats; it counts the
+/// reseeds asked for.
+class SeededRandom final : public IRandom
+{
+public:
+    explicit SeededRandom(std::uint32_t seed) : m_random(seed) {}
+    int Random(int range) override { return m_random.Random(range); }
+    void Randomize() override { ++randomizeCalls; }
+    int randomizeCalls = 0;
+
+private:
+    StdRandom m_random;
+};
+
 } // namespace pv::test

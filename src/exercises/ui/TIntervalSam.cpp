@@ -2,6 +2,7 @@
 #include "exercises/ui/TIntervalSam.h"
 
 #include "exercises/base/ExerciseHost.h"
+#include "exercises/ui/RightPicture.h"
 #include "exercises/ui/TControlButton.h"
 #include "music/sequencer/SequencerNotifyEvent.h"
 
@@ -54,26 +55,6 @@ void SetPanelColour(QFrame* panel, const QColor& colour)
     QPalette palette = panel->palette();
     palette.setColor(QPalette::Window, colour);
     panel->setPalette(palette);
-}
-
-/// A green tick in a round badge: the answer was right.
-QPixmap RightPicture()
-{
-    QPixmap picture(kPictureSize, kPictureSize);
-    picture.fill(Qt::transparent);
-    QPainter painter(&picture);
-    painter.setRenderHint(QPainter::Antialiasing);
-    painter.setPen(Qt::NoPen);
-    painter.setBrush(QColor(0, 150, 0));
-    painter.drawEllipse(1, 1, kPictureSize - 2, kPictureSize - 2);
-    QPainterPath tick;
-    tick.moveTo(8, 17);
-    tick.lineTo(14, 23);
-    tick.lineTo(24, 10);
-    painter.setPen(QPen(Qt::white, 4, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
-    painter.setBrush(Qt::NoBrush);
-    painter.drawPath(tick);
-    return picture;
 }
 
 QFrame* MakeAnswerPanel(QWidget* parent, int x)
@@ -132,7 +113,7 @@ TIntervalSam::TIntervalSam(IExerciseHost* host, const UIStringTable& strings, QW
     Label1->setGeometry(0, kResultTop, kFrameWidth, kResultHeight);
     Image13 = new QLabel(Panel4);
     Image13->setObjectName(QStringLiteral("Image13"));
-    Image13->setPixmap(RightPicture());
+    Image13->setPixmap(RightPicture(kPictureSize));
     Image13->resize(kPictureSize, kPictureSize);
     Image13->hide();
 

@@ -71,7 +71,7 @@ protected:
 
 private:
     void Answer(CompareChoice choice);
-    void Timer1Timer();
+    void Timer1Timer() override;
     /// Brings the widgets up to the model's state.
     void Mirror();
     void FormResize();

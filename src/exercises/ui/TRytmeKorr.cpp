@@ -3,6 +3,7 @@
 
 #include "exercises/base/ExerciseHost.h"
 #include "exercises/ui/RhythmPainter.h"
+#include "exercises/ui/RightPicture.h"
 #include "exercises/ui/TControlButton.h"
 
 #include <algorithm>
@@ -29,25 +30,6 @@ constexpr int kPictureGap = 6;
 constexpr int kTipSize = 22;
 constexpr QRgb kMarkOutline = 0x808080;
 
-QPixmap RightPicture()
-{
-    QPixmap picture(kPictureSize, kPictureSize);
-    picture.fill(Qt::transparent);
-    QPainter painter(&picture);
-    painter.setRenderHint(QPainter::Antialiasing);
-    painter.setPen(Qt::NoPen);
-    painter.setBrush(QColor(0, 150, 0));
-    painter.drawEllipse(1, 1, kPictureSize - 2, kPictureSize - 2);
-    QPainterPath tick;
-    tick.moveTo(7, 15);
-    tick.lineTo(12, 20);
-    tick.lineTo(21, 9);
-    painter.setPen(QPen(Qt::white, 4, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
-    painter.setBrush(Qt::NoBrush);
-    painter.drawPath(tick);
-    return picture;
-}
-
 QLabel* MakeLabel(QWidget* parent, const char* name, const QString& text)
 {
     auto* label = new QLabel(text, parent);
@@ -69,7 +51,7 @@ TRytmeKorr::TRytmeKorr(IExerciseHost* host, const UIStringTable& strings, IPromp
 
     Image13 = new QLabel(this);
     Image13->setObjectName(QStringLiteral("Image13"));
-    Image13->setPixmap(RightPicture());
+    Image13->setPixmap(RightPicture(kPictureSize));
     Image13->setGeometry(kMargin, kLineTop + (kLineHeight - kPictureSize) / 2, kPictureSize,
                          kPictureSize);
     Image13->hide();

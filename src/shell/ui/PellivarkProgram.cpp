@@ -494,8 +494,9 @@ void PellivarkProgram::RegisterTexts()
         {"TutorStepInfoForm.BitBtn2", &TutorDialogTexts::ChangeStep},
     };
     for (const auto& [key, field] : tutorTexts) {
-        m_targets.Register(QString::fromLatin1(key),
-                           [this, field](const QString& text) { m_tutorTexts.*field = text; });
+        m_targets.Register(QString::fromLatin1(key), [this, member = field](const QString& text) {
+            m_tutorTexts.*member = text;
+        });
     }
     m_window->RegisterTextTargets(TextSink());
     if (m_chooser) {

@@ -7,6 +7,7 @@
 #include "music/notation/Spelling.h"
 #include "music/strings/UIStrings.h"
 #include "support/ScriptedPrompts.h"
+#include "support/ScriptedRandom.h"
 
 #include <string>
 #include <vector>
@@ -16,17 +17,7 @@
 namespace pv {
 namespace {
 
-// A seeded source that keeps its sequence when the exercise asks to reseed it.
-class SeededRandom final : public IRandom
-{
-public:
-    explicit SeededRandom(std::uint32_t seed) : m_random(seed) {}
-    int Random(int range) override { return m_random.Random(range); }
-    void Randomize() override {}
-
-private:
-    StdRandom m_random;
-};
+using test::SeededRandom;
 
 struct Window
 {

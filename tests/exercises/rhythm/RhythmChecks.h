@@ -7,6 +7,7 @@
 #include "music/notation/NotationTables.h"
 #include "music/strings/UIStrings.h"
 #include "support/ScriptedPrompts.h"
+#include "support/ScriptedRandom.h"
 
 #include <algorithm>
 #include <random>
@@ -16,24 +17,6 @@
 #include <gtest/gtest.h>
 
 namespace pv::test {
-
-/// A seeded source that ignores the engine's reseeding, so a run repeats.
-class SeededRandom final : public IRandom
-{
-public:
-    explicit SeededRandom(std::uint32_t seed) : m_engine(seed) {}
-    int Random(int range) override
-    {
-        if (range < 1)
-            return 0;
-        return std::uniform_int_distribution<int>(0, range - 1)(m_engine);
-    }
-    void Randomize() override { ++randomizeCalls; }
-    int randomizeCalls = 0;
-
-private:
-    std::mt19937 m_engine;
-};
 
 enum : std::uint8_t
 {

@@ -19,20 +19,7 @@
 namespace pv {
 namespace {
 
-/// A repeatable random source.
-class SeededRandom final : public IRandom
-{
-public:
-    explicit SeededRandom(std::uint32_t seed) : m_engine(seed) {}
-    int Random(int range) override
-    {
-        return range < 1 ? 0 : std::uniform_int_distribution<int>(0, range - 1)(m_engine);
-    }
-    void Randomize() override {}
-
-private:
-    std::mt19937 m_engine;
-};
+using test::SeededRandom;
 
 /// Hands the reading window's codes to the model as the window would, and keeps them with the
 /// virtual time they arrived at.

@@ -20,19 +20,7 @@
 namespace pv {
 namespace {
 
-class SeededRandom final : public IRandom
-{
-public:
-    explicit SeededRandom(std::uint32_t seed) : m_engine(seed) {}
-    int Random(int range) override
-    {
-        return range < 1 ? 0 : std::uniform_int_distribution<int>(0, range - 1)(m_engine);
-    }
-    void Randomize() override {}
-
-private:
-    std::mt19937 m_engine;
-};
+using test::SeededRandom;
 
 bool Dark(const QImage& image, QPoint p)
 {

@@ -10,6 +10,7 @@
 #include "support/ExerciseHostFake.h"
 #include "support/FakeClock.h"
 #include "support/ScriptedPrompts.h"
+#include "support/ScriptedRandom.h"
 #include "support/SequencerFakes.h"
 #include "support/TestOutput.h"
 
@@ -28,19 +29,7 @@
 namespace pv {
 namespace {
 
-class SeededRandom final : public IRandom
-{
-public:
-    explicit SeededRandom(std::uint32_t seed) : m_engine(seed) {}
-    int Random(int range) override
-    {
-        return range < 1 ? 0 : std::uniform_int_distribution<int>(0, range - 1)(m_engine);
-    }
-    void Randomize() override {}
-
-private:
-    std::mt19937 m_engine;
-};
+using test::SeededRandom;
 
 /// The main window's part for these tests: Space taps (a held key's repeats do not), the
 /// rest is recorded by the fake host.
