@@ -1,6 +1,7 @@
 // The user's own items of Chord.dat reach the item tables' user slots, and the tables' user slots
 // reach Chord.dat.
 #include "exercises/items/UserItemTables.h"
+#include "support/NoWait.h"
 #include "support/ScriptedPrompts.h"
 #include "support/TempDir.h"
 
@@ -9,11 +10,7 @@
 namespace pv {
 namespace {
 
-class NoWait final : public IBusyWait
-{
-public:
-    void Wait200ms() override {}
-};
+using test::NoWait;
 
 class UserItemTablesTest : public ::testing::Test
 {

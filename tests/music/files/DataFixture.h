@@ -4,6 +4,7 @@
 #include "music/data/DataFiles.h"
 #include "music/data/ResultFiles.h"
 #include "music/strings/UIStrings.h"
+#include "support/NoWait.h"
 #include "support/ScriptedPrompts.h"
 #include "support/TempDir.h"
 
@@ -14,20 +15,6 @@
 #include <gtest/gtest.h>
 
 namespace pv::test {
-
-/// Counts the pauses instead of sleeping; a hook runs at each, as events would meanwhile.
-class NoWait final : public IBusyWait
-{
-public:
-    void Wait200ms() override
-    {
-        ++calls;
-        if (onWait)
-            onWait(calls);
-    }
-    int calls = 0;
-    std::function<void(int)> onWait;
-};
 
 class DataFixture : public ::testing::Test
 {

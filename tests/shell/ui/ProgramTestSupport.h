@@ -4,11 +4,16 @@
 #include "music/devices/FluidSynthOutput.h"
 #include "music/sequencer/MidiOutDevices.h"
 #include "support/SequencerFakes.h"
+#include "support/TestOutput.h"
 
 #include <functional>
 
 #include <QCoreApplication>
 #include <QDeadlineTimer>
+#include <QImage>
+#include <QWidget>
+
+#include <gtest/gtest.h>
 
 namespace pv::test {
 
@@ -31,6 +36,12 @@ inline IMidiOutDevices* FakeDevicesWithoutSoundFont()
 {
     static FakeDevices fake(SteadyClock::Instance());
     return FluidSynthOutput::FindSoundFont() ? nullptr : &fake;
+}
+
+/// Saves what the widget shows to the test-output folder under name.
+inline void SavePicture(QWidget& widget, const QString& name)
+{
+    EXPECT_TRUE(widget.grab().toImage().save(TestOutputDir() + name));
 }
 
 } // namespace pv::test

@@ -16,6 +16,7 @@
 #include "shell/ui/ExerciseWindowSet.h"
 #include "shell/ui/PellivarkProgram.h"
 #include "shell/ui/TPellivarkMain.h"
+#include "support/NoWait.h"
 #include "support/ScriptedPrompts.h"
 #include "support/TempDir.h"
 
@@ -44,11 +45,7 @@ constexpr int kTempo = 180;
 /// A quarter at the setup's tempo: 672 ticks, a tick a millisecond at tempo 90.
 constexpr std::int64_t kQuarterMs = 672 * 90 / kTempo;
 
-class NoWait final : public IBusyWait
-{
-public:
-    void Wait200ms() override {}
-};
+using test::NoWait;
 
 void Strike(QWidget* target, int key)
 {

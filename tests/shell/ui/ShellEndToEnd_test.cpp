@@ -20,6 +20,7 @@
 #include "shell/ui/PellivarkProgram.h"
 #include "shell/ui/TPellivarkMain.h"
 #include "support/MidiInFakes.h"
+#include "support/NoWait.h"
 #include "support/ScriptedPrompts.h"
 #include "support/SequencerFakes.h"
 #include "support/TempDir.h"
@@ -54,16 +55,9 @@ using test::RunUntil;
 using test::ScriptedPrompts;
 using test::TempDir;
 
-class NoWait final : public IBusyWait
-{
-public:
-    void Wait200ms() override {}
-};
+using test::NoWait;
 
-void SavePicture(QWidget& widget, const QString& name)
-{
-    EXPECT_TRUE(widget.grab().toImage().save(test::TestOutputDir() + name));
-}
+using test::SavePicture;
 
 /// A program folder with the default setup and a setup of our own, and a data folder.
 class Installation

@@ -14,6 +14,7 @@
 #include "shell/ui/PellivarkProgram.h"
 #include "shell/ui/TPellivarkMain.h"
 #include "shell/ui/TutorDialogs.h"
+#include "support/NoWait.h"
 #include "support/ScriptedPrompts.h"
 #include "support/TempDir.h"
 #include "support/TestOutput.h"
@@ -68,16 +69,9 @@ questions = 5
 items = 1, 2, 3
 )";
 
-class NoWait final : public IBusyWait
-{
-public:
-    void Wait200ms() override {}
-};
+using test::NoWait;
 
-void SavePicture(QWidget& widget, const QString& name)
-{
-    EXPECT_TRUE(widget.grab().toImage().save(test::TestOutputDir() + name));
-}
+using test::SavePicture;
 
 /// A program folder with the English texts, the default setup and the tutor; a data folder.
 class Installation

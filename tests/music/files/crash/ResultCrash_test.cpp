@@ -1,6 +1,7 @@
 // Kills a process that appends, rewrites and purges results at random moments, and checks
 // after every kill that the result file holds a whole, consistent state.
 #include "music/data/ResultFiles.h"
+#include "support/NoWait.h"
 #include "support/ScriptedPrompts.h"
 #include "support/TempDir.h"
 
@@ -24,11 +25,7 @@ constexpr int kMinKills = 100;
 constexpr int kMaxKills = 2000;
 constexpr auto kProgressTimeout = std::chrono::seconds(60);
 
-class NoWait final : public IBusyWait
-{
-public:
-    void Wait200ms() override {}
-};
+using test::NoWait;
 
 /// A record whose every field follows from its sequence number and generation, so a record
 /// made of two writes, or one of an older state, shows.
