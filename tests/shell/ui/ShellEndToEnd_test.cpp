@@ -166,6 +166,26 @@ void ExpectNoEmptyText(TPellivarkMain& window)
     }
 }
 
+/// The results stored for the first user of the installation's data folder, read afresh.
+std::vector<TResultRec> StoredResults(const Installation& installation)
+{
+    ScriptedPrompts prompts;
+    UIStringTable strings;
+    NoWait wait;
+    DataFiles data(installation.ProgramFolders(), prompts, wait, strings);
+    std::vector<TResultRec> records;
+    if (!ReadUser(data, 1, QString(), true)) {
+        ADD_FAILURE() << "the first user cannot be read";
+        return records;
+    }
+    LoadResults(data, 1);
+    if (data.ResultList) {
+        for (const auto& entry : *data.ResultList)
+            records.push_back(entry.Object->Record);
+    }
+    return records;
+}
+
 TEST(ShellEndToEnd, FirstStartExerciseStoreAndTheNextStartGreetsByName)
 {
     Installation installation;
@@ -605,15 +625,9 @@ TEST(ShellEndToEnd, IntervalComparisonFromTheStartMenuPlaysScoresAndIsStored)
     }
 
     // The result file holds the run under the comparison's kind.
-    ScriptedPrompts prompts;
-    UIStringTable strings;
-    NoWait wait;
-    DataFiles data(installation.ProgramFolders(), prompts, wait, strings);
-    ASSERT_TRUE(ReadUser(data, 1, QString(), true));
-    LoadResults(data, 1);
-    ASSERT_TRUE(data.ResultList.has_value());
-    ASSERT_EQ(data.ResultList->size(), 1U);
-    const TResultRec& rec = data.ResultList->front().Object->Record;
+    const std::vector<TResultRec> stored = StoredResults(installation);
+    ASSERT_EQ(stored.size(), 1U);
+    const TResultRec& rec = stored.front();
     EXPECT_EQ(rec.Kind, KindNumber(ExerciseKind::IntervalComparison));
     EXPECT_EQ(rec.Count, 5);
     EXPECT_EQ(rec.Score, 3);
@@ -700,15 +714,9 @@ TEST(ShellEndToEnd, RhythmReadingFromTheStartMenuJudgesATapAndIsStored)
         EXPECT_EQ(prompts.Count(QStringLiteral("error")), 0);
     }
 
-    ScriptedPrompts prompts;
-    UIStringTable strings;
-    NoWait wait;
-    DataFiles data(installation.ProgramFolders(), prompts, wait, strings);
-    ASSERT_TRUE(ReadUser(data, 1, QString(), true));
-    LoadResults(data, 1);
-    ASSERT_TRUE(data.ResultList.has_value());
-    ASSERT_EQ(data.ResultList->size(), 1U);
-    const TResultRec& rec = data.ResultList->front().Object->Record;
+    const std::vector<TResultRec> stored = StoredResults(installation);
+    ASSERT_EQ(stored.size(), 1U);
+    const TResultRec& rec = stored.front();
     EXPECT_EQ(rec.Kind, KindNumber(ExerciseKind::RhythmReading));
     EXPECT_EQ(rec.Count, 5);
 }
@@ -778,15 +786,9 @@ TEST(ShellEndToEnd, RhythmErrorDetectionFromTheStartMenuPlaysScoresAndIsStored)
         EXPECT_EQ(prompts.Count(QStringLiteral("error")), 0);
     }
 
-    ScriptedPrompts prompts;
-    UIStringTable strings;
-    NoWait wait;
-    DataFiles data(installation.ProgramFolders(), prompts, wait, strings);
-    ASSERT_TRUE(ReadUser(data, 1, QString(), true));
-    LoadResults(data, 1);
-    ASSERT_TRUE(data.ResultList.has_value());
-    ASSERT_EQ(data.ResultList->size(), 1U);
-    const TResultRec& rec = data.ResultList->front().Object->Record;
+    const std::vector<TResultRec> stored = StoredResults(installation);
+    ASSERT_EQ(stored.size(), 1U);
+    const TResultRec& rec = stored.front();
     EXPECT_EQ(rec.Kind, KindNumber(ExerciseKind::RhythmErrorDetection));
     EXPECT_EQ(rec.Count, 5);
     EXPECT_EQ(rec.Score, 300 / 5);
