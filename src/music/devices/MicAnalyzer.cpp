@@ -5,6 +5,7 @@
 #include <array>
 #include <cmath>
 #include <cstdlib>
+#include <numbers>
 #include <tuple>
 
 #include <aubio/aubio.h>
@@ -52,6 +53,20 @@ constexpr double kReachMs = 45.0;
 // How far a reading may lie from the note sung: ±50 cents of vibrato, ±15 cents of a singer's
 // own tuning and a little of the detector's own wander.
 constexpr float kNoteReach = 0.7F;
+// The vibrato's curvature is read over at least this span of readings, for rates between these;
+// a parabola fitting the readings worse than this (semitones) is noise, not a swing.
+constexpr double kCurveMs = 30.0;
+constexpr double kSlowVibratoHz = 4.5;
+constexpr double kFastVibratoHz = 7.0;
+constexpr double kCurveFitRest = 0.04;
+// Between two candidate notes, the centre the curvature gives must lie this near one of them at
+// both rates. To leave a held note it must lie nearer still to the other note, and every reading
+// of the hold must be clearly periodic: in loud noise a few readings bend the fit.
+constexpr double kCurveNoteReach = 0.45;
+constexpr double kCurveLeaveReach = 0.3;
+constexpr float kCurveLeaveConfidence = 0.9F;
+// The first readings of a voice, bent by its attack.
+constexpr std::size_t kAttackFrames = 2;
 constexpr int kCoarseSteps = 6;
 constexpr double kCoarseStep = 0.01;
 constexpr int kFineSteps = 5;
@@ -252,13 +267,17 @@ void MicAnalyzer::AnalysePitchHop(std::vector<MicDetection>& out)
     int note = -1;
     if (check != MicPitchCheck::Reported) {
         m_run.clear();
+        m_runConfidence.clear();
         if (++m_unvoicedRun >= m_releaseFrames)
             m_heldNote = -1;
     } else {
         m_unvoicedRun = 0;
         m_run.push_back(pitch);
-        while (m_run.size() > m_longFrames)
+        m_runConfidence.push_back(confidence);
+        while (m_run.size() > m_longFrames) {
             m_run.pop_front();
+            m_runConfidence.pop_front();
+        }
         check = DecidePitch(note);
     }
     if (m_trace != nullptr)
@@ -306,27 +325,49 @@ MicPitchCheck MicAnalyzer::DecidePitch(int& note)
     }
     if (slips > kSlipsPerHold)
         return MicPitchCheck::Spread;
-    if (m_heldNote >= 0 && std::fabs(median - static_cast<float>(m_heldNote)) < kChangeDistance)
-        return MicPitchCheck::SameNote;
+    const double hopMs = 1000.0 * m_hop / m_sampleRate;
+    // The readings of a glide into the note lie far off: only the latest count.
+    const auto reach = std::min(run.size(), static_cast<std::size_t>(std::ceil(kReachMs / hopMs)));
+    const std::span<const float> latest = std::span<const float>(run).last(reach);
+    // The swing is read without the first readings of the voice: the attack bends them.
+    const std::span<const float> swing = std::span<const float>(run).last(
+        std::min(reach, run.size() - std::min(run.size(), kAttackFrames)));
+    if (m_heldNote >= 0 && std::fabs(median - static_cast<float>(m_heldNote)) < kChangeDistance) {
+        // Vibrato around the held note keeps some readings of the hold within reach of it; a
+        // hold wholly beyond that reach is another note, however near (a step sung a little
+        // sharp or flat never reached the change distance). Short of that, a swing whose centre
+        // is clearly the other note leaves it too.
+        const auto held = static_cast<float>(m_heldNote);
+        bool leave = std::all_of(run.end() - static_cast<long>(m_holdFrames), run.end(),
+                                 [held](float p) { return std::fabs(p - held) > kNoteReach; });
+        if (!leave && std::fabs(median - held) > kClearDistance &&
+            *std::min_element(m_runConfidence.end() - static_cast<long>(m_holdFrames),
+                              m_runConfidence.end()) >= kCurveLeaveConfidence) {
+            const float guess = VibratoCentre(swing, std::floor(median), hopMs, kCurveLeaveReach);
+            leave = guess >= 0.0F && std::lround(guess) != m_heldNote;
+        }
+        if (!leave)
+            return MicPitchCheck::SameNote;
+    }
     float centre = median;
     if (std::fabs(median - std::round(median)) > kClearDistance) {
         // Near the border of two notes a short hold may sit on a crest of the vibrato. When every
-        // reading so far lies within reach of one note only, that is the note; otherwise wait
-        // for half a vibrato cycle and take the median of all of it.
-        // The readings of a glide into the note lie far off: only the latest count.
-        const double hopMs = 1000.0 * m_hop / m_sampleRate;
-        const auto reach =
-            std::min(run.size(), static_cast<std::size_t>(std::ceil(kReachMs / hopMs)));
-        const auto [lowest, highest] =
-            std::minmax_element(run.end() - static_cast<long>(reach), run.end());
+        // reading so far lies within reach of one note only, that is the note; between two, the
+        // curvature of the swing may tell; otherwise wait for half a vibrato cycle and take the
+        // median of all of it.
+        const auto [lowest, highest] = std::minmax_element(latest.begin(), latest.end());
         const float first = std::ceil(*highest - kNoteReach);
         const float last = std::floor(*lowest + kNoteReach);
         if (first == last) {
             centre = first;
-        } else {
-            if (m_run.size() < m_longFrames)
-                return MicPitchCheck::Reach;
+        } else if (m_run.size() >= m_longFrames) {
             centre = Median(run);
+        } else {
+            const float guess =
+                last == first + 1.0F ? VibratoCentre(swing, first, hopMs, kCurveNoteReach) : -1.0F;
+            if (guess < 0.0F)
+                return MicPitchCheck::Reach;
+            centre = guess;
         }
     }
     note = static_cast<int>(std::lround(centre));
@@ -343,6 +384,55 @@ MicPitchCheck MicAnalyzer::DecidePitch(int& note)
         }
     }
     return MicPitchCheck::Reported;
+}
+
+float MicAnalyzer::VibratoCentre(std::span<const float> readings, float lower, double hopMs,
+                                 double noteReach)
+{
+    // A vibrato is close to a sine of 4.5 to 7 Hz, and for a sine r'' = -w^2 (r - centre): the
+    // curvature of the latest readings tells how far the voice is from the middle of its swing
+    // before the swing is over. Fitted as a parabola over the readings; trusted only when the
+    // fit is tight and both ends of the rate range put the centre near the same note.
+    const std::size_t n = readings.size();
+    if (static_cast<double>(n) * hopMs < kCurveMs)
+        return -1.0F;
+    const double dt = hopMs / 1000.0;
+    double s2 = 0.0, s4 = 0.0, sr = 0.0, str = 0.0, st2r = 0.0;
+    for (std::size_t i = 0; i < n; ++i) {
+        const double t = (static_cast<double>(i) - 0.5 * static_cast<double>(n - 1)) * dt;
+        const double r = readings[i] - lower;
+        s2 += t * t;
+        s4 += t * t * t * t;
+        sr += r;
+        str += t * r;
+        st2r += t * t * r;
+    }
+    const double count = static_cast<double>(n);
+    const double det = count * s4 - s2 * s2;
+    if (s2 <= 0.0 || det <= 0.0)
+        return -1.0F;
+    const double slope = str / s2;
+    const double curve = (count * st2r - s2 * sr) / det;
+    const double offset = (sr - curve * s2) / count;
+    double rest = 0.0;
+    for (std::size_t i = 0; i < n; ++i) {
+        const double t = (static_cast<double>(i) - 0.5 * static_cast<double>(n - 1)) * dt;
+        const double e = readings[i] - lower - (offset + slope * t + curve * t * t);
+        rest += e * e;
+    }
+    if (std::sqrt(rest / count) > kCurveFitRest)
+        return -1.0F;
+    int note = -1;
+    for (const double hz : {kSlowVibratoHz, kFastVibratoHz}) {
+        const double w = 2.0 * std::numbers::pi * hz;
+        const double centre = offset + 2.0 * curve / (w * w);
+        const int nearest = static_cast<int>(std::lround(centre));
+        if ((nearest != 0 && nearest != 1) || std::fabs(centre - nearest) > noteReach ||
+            (note >= 0 && note != nearest))
+            return -1.0F;
+        note = nearest;
+    }
+    return lower + static_cast<float>(note);
 }
 
 std::uint64_t MicAnalyzer::CorrelationLength(double lag)

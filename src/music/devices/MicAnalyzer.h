@@ -114,6 +114,10 @@ private:
     void AnalysePitchHop(std::vector<MicDetection>& out);
     /// The decision on the latest voiced frame: the note, or what held it back.
     MicPitchCheck DecidePitch(int& note);
+    /// The note (lower or lower + 1) at the centre of a vibrato seen in the readings, or -1
+    /// while they cannot tell.
+    static float VibratoCentre(std::span<const float> readings, float lower, double hopMs,
+                               double noteReach);
     void AnalyseOnsetHop(std::vector<MicDetection>& out);
     void RefinePendingOnsets(std::vector<MicDetection>& out);
     std::uint64_t RefineOnset(std::uint64_t detectedAt) const;
@@ -146,6 +150,8 @@ private:
     // Pitch state.
     // Pitches of the current run of sung frames, newest last.
     std::deque<float> m_run;
+    // Their periodicity.
+    std::deque<float> m_runConfidence;
     std::size_t m_holdFrames = 6;
     std::size_t m_longFrames = 19;
     std::size_t m_releaseFrames = 14;
