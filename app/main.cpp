@@ -1,5 +1,7 @@
 // Composition root of Pellivark: one copy per user, the splash, the program's services and
 // windows, the event loop.
+#include "music/base/Log.h"
+#include "music/base/ThreadScheduling.h"
 #include "music/files/Folders.h"
 #include "shell/startmenu/ProgramVersion.h"
 #include "shell/startmenu/ui/TVelkommen.h"
@@ -13,6 +15,11 @@
 int main(int argc, char** argv)
 {
     QApplication app(argc, argv);
+    // The GUI thread answers every MIDI key (the echo and the answer logic live there): on a
+    // busy machine it must wake for a posted key at once, not when a computing thread's slice
+    // ends. Threads started from here on begin with the ordinary slice.
+    const pv::SliceReport slice = pv::AskForShortSlice();
+    qCInfo(lcPellivark, "GUI thread: %s", pv::SliceOutcomeName(slice.outcome));
     QApplication::setApplicationName(QStringLiteral("Pellivark"));
     QApplication::setOrganizationName(QStringLiteral("Orvanta"));
     QApplication::setApplicationVersion(pv::VersionText(pv::ReadVersionInfo()));

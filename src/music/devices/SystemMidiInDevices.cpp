@@ -2,6 +2,7 @@
 #include "music/devices/SystemMidiInDevices.h"
 
 #include "music/base/Log.h"
+#include "music/base/ThreadScheduling.h"
 #include "music/devices/AlsaPortName.h"
 
 #include <rtmidi/RtMidi.h>
@@ -47,6 +48,13 @@ Result<std::vector<MidiInPortInfo>, MidiInError> SystemMidiInDevices::ListInputs
 
 void SystemMidiInDevices::OnMessage(double, std::vector<unsigned char>* message, void* sink)
 {
+    // RtMidi's thread waits for the keyboard; a key must reach the GUI thread even while
+    // every core is busy. Asked on its first message, as RtMidi gives no hook when it starts.
+    thread_local bool asked = false;
+    if (!asked) {
+        asked = true;
+        static_cast<void>(AskForShortSlice());
+    }
     if (message == nullptr || message->empty())
         return;
     static_cast<IMidiInBytes*>(sink)->Receive(

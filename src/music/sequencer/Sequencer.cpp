@@ -1,6 +1,7 @@
 // The sequencer's timing thread and the hand-over of notifications to the GUI thread.
 #include "music/sequencer/Sequencer.h"
 
+#include "music/base/ThreadScheduling.h"
 #include "music/sequencer/SequencerNotifyEvent.h"
 
 #include <cerrno>
@@ -9,7 +10,6 @@
 #include <pthread.h>
 #include <sched.h>
 #include <sys/prctl.h>
-#include <sys/syscall.h>
 #include <unistd.h>
 #include <vector>
 
@@ -24,48 +24,24 @@ constexpr std::uint64_t kFinalSleepUs = 1000;
 // Modest: above every ordinary thread, below audio servers and interrupt threads.
 constexpr int kRealTimePriority = 10;
 
-/// The kernel's scheduling attributes (glibc has no wrapper for sched_setattr).
-struct SchedAttr
-{
-    std::uint32_t size;
-    std::uint32_t policy;
-    std::uint64_t flags;
-    std::int32_t nice;
-    std::uint32_t priority;
-    std::uint64_t runtime;
-    std::uint64_t deadline;
-    std::uint64_t period;
-};
-
-/// An ordinary thread asks for a short time slice: the kernel's fair scheduler (EEVDF, Linux
-/// 6.12 on) then gives it an early deadline, so that on waking it preempts the threads that
-/// compute instead of waiting for their slices to end. Needs no rights; older kernels ignore
-/// or refuse it, which changes nothing.
-void AskForShortSlice()
-{
-    SchedAttr attr{};
-    attr.size = sizeof(attr);
-    attr.policy = SCHED_OTHER;
-    attr.runtime = 100'000; // ns: the shortest slice the kernel accepts
-    static_cast<void>(syscall(SYS_sched_setattr, 0, &attr, 0U));
-}
-
 /// Asks for real-time scheduling of the calling thread: first by the process's own rights
 /// (root, or an rtprio limit), then through the raiser. The timer slack goes to its minimum
 /// either way, so that deadlines are kept to the microsecond.
 TimingPriority MakeTimingThread(int priority, const SequencerTimingOptions& options)
 {
     prctl(PR_SET_TIMERSLACK, 1UL, 0UL, 0UL, 0UL);
-    AskForShortSlice();
-    if (!options.realTime)
-        return TimingPriority::Ordinary;
-    sched_param param{};
-    param.sched_priority = priority;
-    if (pthread_setschedparam(pthread_self(), SCHED_FIFO, &param) == 0)
-        return TimingPriority::RealTime;
-    if (options.raiser != nullptr &&
-        options.raiser->MakeRealtime(static_cast<std::int64_t>(gettid()), priority))
-        return TimingPriority::ByService;
+    if (options.realTime) {
+        sched_param param{};
+        param.sched_priority = priority;
+        if (pthread_setschedparam(pthread_self(), SCHED_FIFO, &param) == 0)
+            return TimingPriority::RealTime;
+        if (options.raiser != nullptr &&
+            options.raiser->MakeRealtime(static_cast<std::int64_t>(gettid()), priority))
+            return TimingPriority::ByService;
+    }
+    // Only after real-time was refused: asking marks the thread reset-on-fork, and the kernel
+    // lets no thread without rights drop that mark, as a later pthread_setschedparam would.
+    static_cast<void>(AskForShortSlice());
     return TimingPriority::Ordinary;
 }
 
