@@ -193,3 +193,36 @@ function(pv_add_fuzzer name)
     target_compile_definitions(${name} PRIVATE ${PV_QT_DEFINES})
     set_target_properties(${name} PROPERTIES RUNTIME_OUTPUT_DIRECTORY "${CMAKE_BINARY_DIR}/fuzz")
 endfunction()
+
+# pv_open_on_first_use(TARGET PACKAGE DEFINE)
+# TARGET calls PACKAGE's functions through a library it opens when they are first needed, not
+# through a link: each library linked is mapped and relocated before main(), with everything
+# it links in turn (aubio alone brings FFmpeg's whole tree), and the program's start-up pays
+# for all of them. TARGET gets the package's headers and, as the definition DEFINE, the name
+# the library is opened by at run time (its SONAME: the file the system's package installs).
+function(pv_open_on_first_use target package define)
+    set(imported "PkgConfig::${package}")
+    get_target_property(files ${imported} INTERFACE_LINK_LIBRARIES)
+    set(runtimeName "")
+    foreach(file IN LISTS files)
+        if(file MATCHES "\\.so$" AND EXISTS "${file}")
+            execute_process(COMMAND "${CMAKE_OBJDUMP}" -p "${file}"
+                            OUTPUT_VARIABLE dump RESULT_VARIABLE failed ERROR_QUIET)
+            if(NOT failed AND dump MATCHES "SONAME[ \t]+([^ \t\r\n]+)")
+                set(runtimeName "${CMAKE_MATCH_1}")
+                break()
+            endif()
+        endif()
+    endforeach()
+    if(runtimeName STREQUAL "")
+        message(FATAL_ERROR "The run-time name of ${package} (${files}) could not be read "
+                            "with ${CMAKE_OBJDUMP}")
+    endif()
+    target_include_directories(${target} SYSTEM PRIVATE
+        $<TARGET_PROPERTY:${imported},INTERFACE_INCLUDE_DIRECTORIES>)
+    target_compile_options(${target} PRIVATE
+        $<TARGET_PROPERTY:${imported},INTERFACE_COMPILE_OPTIONS>)
+    target_compile_definitions(${target} PRIVATE "${define}=\"${runtimeName}\"")
+    target_link_libraries(${target} PRIVATE ${CMAKE_DL_LIBS})
+    set_property(GLOBAL APPEND PROPERTY PV_OPENED_ON_FIRST_USE "${runtimeName}")
+endfunction()

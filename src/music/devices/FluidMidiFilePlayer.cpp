@@ -2,12 +2,11 @@
 #include "music/devices/FluidMidiFilePlayer.h"
 
 #include "music/base/Log.h"
+#include "music/devices/FluidSynthLibrary.h"
 
 #include <utility>
 
 #include <QFile>
-
-#include <fluidsynth.h>
 
 namespace pv {
 
@@ -16,6 +15,12 @@ namespace {
 // FluidSynth reports the end only through its status, which it changes while rendering: the
 // GUI thread looks at it this often (the intro's end is no matter of milliseconds).
 constexpr int kPollMs = 200;
+
+/// FluidSynth's functions; loaded by the time there is a synthesizer to play on.
+const FluidSynthApi& Fluid()
+{
+    return *LoadFluidSynth();
+}
 
 } // namespace
 
@@ -39,21 +44,21 @@ bool FluidMidiFilePlayer::Open(const QString& fileName)
 {
     Close();
     FluidSynthOutput* synth = m_synthSource ? m_synthSource() : nullptr;
-    if (synth == nullptr)
+    if (synth == nullptr || LoadFluidSynth() == nullptr)
         return false;
     const QByteArray path = QFile::encodeName(fileName);
-    if (fluid_is_midifile(path.constData()) == 0) {
+    if (Fluid().fluid_is_midifile(path.constData()) == 0) {
         qCWarning(lcPellivark, "Not a MIDI file: %s", path.constData());
         return false;
     }
     bool added = false;
     synth->WhileNotRendering([&](fluid_synth_t* fluid) {
-        m_player = new_fluid_player(fluid);
+        m_player = Fluid().new_fluid_player(fluid);
         if (m_player == nullptr)
             return;
-        added = fluid_player_add(m_player, path.constData()) == FLUID_OK;
+        added = Fluid().fluid_player_add(m_player, path.constData()) == FLUID_OK;
         if (!added) {
-            delete_fluid_player(m_player);
+            Fluid().delete_fluid_player(m_player);
             m_player = nullptr;
         }
     });
@@ -69,7 +74,7 @@ bool FluidMidiFilePlayer::Play()
         return false;
     bool played = false;
     m_synth->WhileNotRendering(
-        [&](fluid_synth_t*) { played = fluid_player_play(m_player) == FLUID_OK; });
+        [&](fluid_synth_t*) { played = Fluid().fluid_player_play(m_player) == FLUID_OK; });
     if (played) {
         m_endReported = false;
         m_poll.start();
@@ -83,10 +88,10 @@ void FluidMidiFilePlayer::Close()
     if (m_player == nullptr)
         return;
     m_synth->WhileNotRendering([&](fluid_synth_t* fluid) {
-        fluid_player_stop(m_player);
-        delete_fluid_player(m_player);
+        Fluid().fluid_player_stop(m_player);
+        Fluid().delete_fluid_player(m_player);
         // The file's programs and controllers must not colour the notes played next.
-        fluid_synth_system_reset(fluid);
+        Fluid().fluid_synth_system_reset(fluid);
     });
     m_player = nullptr;
     m_synth = nullptr;
@@ -100,7 +105,7 @@ void FluidMidiFilePlayer::SetFinishedHandler(std::function<void()> handler)
 void FluidMidiFilePlayer::CheckFinished()
 {
     if (m_player == nullptr || m_endReported ||
-        fluid_player_get_status(m_player) != FLUID_PLAYER_DONE)
+        Fluid().fluid_player_get_status(m_player) != FLUID_PLAYER_DONE)
         return;
     m_poll.stop();
     m_endReported = true;

@@ -3,6 +3,7 @@
 
 #include "music/base/Clock.h"
 #include "music/base/Log.h"
+#include "music/devices/FluidSynthLibrary.h"
 #include "music/sequencer/MidiMessage.h"
 
 #include <algorithm>
@@ -11,8 +12,6 @@
 #include <mutex>
 
 #include <QFileInfo>
-
-#include <fluidsynth.h>
 
 namespace pv {
 
@@ -44,12 +43,12 @@ void LogFromFluidSynth(int level, const char* message, void*)
         qCDebug(lcPellivark, "FluidSynth: %s", message);
 }
 
-void RouteFluidSynthLog()
+void RouteFluidSynthLog(const FluidSynthApi& fluid)
 {
     static std::once_flag once;
-    std::call_once(once, [] {
+    std::call_once(once, [&fluid] {
         for (int level : {FLUID_PANIC, FLUID_ERR, FLUID_WARN, FLUID_INFO, FLUID_DBG})
-            fluid_set_log_function(level, LogFromFluidSynth, nullptr);
+            fluid.fluid_set_log_function(level, LogFromFluidSynth, nullptr);
     });
 }
 
@@ -73,7 +72,14 @@ std::optional<QString> FluidSynthOutput::FindSoundFont()
 Result<std::unique_ptr<FluidSynthOutput>, SynthError>
 FluidSynthOutput::Create(const Options& options)
 {
-    RouteFluidSynthLog();
+    QString loadError;
+    const FluidSynthApi* fluid = LoadFluidSynth(&loadError);
+    if (fluid == nullptr)
+        return Fail(SynthError::SetupFailed,
+                    QStringLiteral("FluidSynth could not be loaded (%1). Reinstall the package "
+                                   "libfluidsynth3.")
+                        .arg(loadError));
+    RouteFluidSynthLog(*fluid);
     const QString soundFont = options.soundFont.isEmpty()
                                   ? FindSoundFont().value_or(QString::fromUtf8(kSoundFonts[0]))
                                   : options.soundFont;
@@ -85,21 +91,22 @@ FluidSynthOutput::Create(const Options& options)
         return Fail(SynthError::SoundFontMissing, missing);
 
     std::unique_ptr<FluidSynthOutput> out(new FluidSynthOutput());
+    out->m_fluid = fluid;
     out->m_sampleRate = options.sampleRate;
     out->m_clock = options.clock != nullptr ? options.clock : &SteadyClock::Instance();
     // Reserved: the audio thread must not allocate.
     out->m_timed.reserve(1024);
     out->m_dueNow.reserve(1024);
-    out->m_settings = new_fluid_settings();
+    out->m_settings = fluid->new_fluid_settings();
     if (out->m_settings == nullptr)
         return Fail(SynthError::SetupFailed, QStringLiteral("FluidSynth could not be set up."));
-    fluid_settings_setnum(out->m_settings, "synth.sample-rate", options.sampleRate);
-    fluid_settings_setint(out->m_settings, "audio.period-size", kPeriodFrames);
-    fluid_settings_setint(out->m_settings, "audio.periods", kPeriods);
-    out->m_synth = new_fluid_synth(out->m_settings);
+    fluid->fluid_settings_setnum(out->m_settings, "synth.sample-rate", options.sampleRate);
+    fluid->fluid_settings_setint(out->m_settings, "audio.period-size", kPeriodFrames);
+    fluid->fluid_settings_setint(out->m_settings, "audio.periods", kPeriods);
+    out->m_synth = fluid->new_fluid_synth(out->m_settings);
     if (out->m_synth == nullptr)
         return Fail(SynthError::SetupFailed, QStringLiteral("FluidSynth could not be set up."));
-    if (fluid_synth_sfload(out->m_synth, soundFont.toUtf8().constData(), 1) == FLUID_FAILED)
+    if (fluid->fluid_synth_sfload(out->m_synth, soundFont.toUtf8().constData(), 1) == FLUID_FAILED)
         return Fail(SynthError::SoundFontMissing,
                     QStringLiteral("The sound font %1 could not be loaded. Reinstall the "
                                    "package timgm6mb-soundfont.")
@@ -107,9 +114,9 @@ FluidSynthOutput::Create(const Options& options)
     out->SetStereoVolume(0xFFFFFFFFU);
     if (options.audioDriver) {
         for (const char* driver : kAudioDrivers) {
-            fluid_settings_setstr(out->m_settings, "audio.driver", driver);
-            out->m_audio = new_fluid_audio_driver2(out->m_settings,
-                                                   &FluidSynthOutput::DriverCallback, out.get());
+            fluid->fluid_settings_setstr(out->m_settings, "audio.driver", driver);
+            out->m_audio = fluid->new_fluid_audio_driver2(
+                out->m_settings, &FluidSynthOutput::DriverCallback, out.get());
             if (out->m_audio != nullptr)
                 break;
         }
@@ -123,11 +130,11 @@ FluidSynthOutput::~FluidSynthOutput()
 {
     // The driver pulls from the synthesizer: it goes first.
     if (m_audio != nullptr)
-        delete_fluid_audio_driver(m_audio);
+        m_fluid->delete_fluid_audio_driver(m_audio);
     if (m_synth != nullptr)
-        delete_fluid_synth(m_synth);
+        m_fluid->delete_fluid_synth(m_synth);
     if (m_settings != nullptr)
-        delete_fluid_settings(m_settings);
+        m_fluid->delete_fluid_settings(m_settings);
 }
 
 int FluidSynthOutput::Apply(std::uint32_t packed)
@@ -140,28 +147,28 @@ int FluidSynthOutput::Apply(std::uint32_t packed)
     switch (status & 0xF0) {
     case kStatusNoteOff:
         // A note that is not sounding fails in FluidSynth; for us that is no error.
-        fluid_synth_noteoff(m_synth, channel, data1);
+        m_fluid->fluid_synth_noteoff(m_synth, channel, data1);
         break;
     case kStatusNoteOn:
         if (data2 == 0)
-            fluid_synth_noteoff(m_synth, channel, data1);
+            m_fluid->fluid_synth_noteoff(m_synth, channel, data1);
         else
-            rc = fluid_synth_noteon(m_synth, channel, data1, data2);
+            rc = m_fluid->fluid_synth_noteon(m_synth, channel, data1, data2);
         break;
     case 0xA0:
-        rc = fluid_synth_key_pressure(m_synth, channel, data1, data2);
+        rc = m_fluid->fluid_synth_key_pressure(m_synth, channel, data1, data2);
         break;
     case kStatusControlChange:
-        rc = fluid_synth_cc(m_synth, channel, data1, data2);
+        rc = m_fluid->fluid_synth_cc(m_synth, channel, data1, data2);
         break;
     case kStatusProgramChange:
-        rc = fluid_synth_program_change(m_synth, channel, data1);
+        rc = m_fluid->fluid_synth_program_change(m_synth, channel, data1);
         break;
     case 0xD0:
-        rc = fluid_synth_channel_pressure(m_synth, channel, data1);
+        rc = m_fluid->fluid_synth_channel_pressure(m_synth, channel, data1);
         break;
     case 0xE0:
-        rc = fluid_synth_pitch_bend(m_synth, channel, data1 | (data2 << 7));
+        rc = m_fluid->fluid_synth_pitch_bend(m_synth, channel, data1 | (data2 << 7));
         break;
     default:
         break; // system messages mean nothing to the synthesizer
@@ -206,8 +213,8 @@ void FluidSynthOutput::ApplyGain()
 {
     const std::uint32_t stereo = m_stereoVolume.load();
     const std::uint32_t louder = std::max(stereo & 0xFFFFU, stereo >> 16);
-    fluid_synth_set_gain(m_synth,
-                         kFullGain * m_level.load() * static_cast<float>(louder) / 65535.0F);
+    m_fluid->fluid_synth_set_gain(m_synth, kFullGain * m_level.load() * static_cast<float>(louder) /
+                                               65535.0F);
 }
 
 void FluidSynthOutput::Silence()
@@ -216,7 +223,7 @@ void FluidSynthOutput::Silence()
         std::lock_guard lock(m_timedMutex);
         m_timed.clear();
     }
-    fluid_synth_all_sounds_off(m_synth, -1);
+    m_fluid->fluid_synth_all_sounds_off(m_synth, -1);
 }
 
 bool FluidSynthOutput::Render(std::span<float> left, std::span<float> right)
@@ -292,9 +299,9 @@ bool FluidSynthOutput::Write(std::span<float> left, std::span<float> right, std:
 {
     if (to <= from)
         return true;
-    const int rc =
-        fluid_synth_write_float(m_synth, static_cast<int>(to - from), left.data(),
-                                static_cast<int>(from), 1, right.data(), static_cast<int>(from), 1);
+    const int rc = m_fluid->fluid_synth_write_float(m_synth, static_cast<int>(to - from),
+                                                    left.data(), static_cast<int>(from), 1,
+                                                    right.data(), static_cast<int>(from), 1);
     m_frames += to - from;
     return rc == FLUID_OK;
 }

@@ -24,6 +24,7 @@ struct _fluid_audio_driver_t;
 namespace pv {
 
 class IClock;
+struct FluidSynthApi;
 
 enum class SynthError : int
 {
@@ -113,6 +114,8 @@ private:
     std::uint64_t PeriodStartUs(std::size_t frames);
     static int DriverCallback(void* data, int len, int nfx, float* fx[], int nout, float* out[]);
 
+    /// FluidSynth's functions (loaded with the first synthesizer).
+    const FluidSynthApi* m_fluid = nullptr;
     _fluid_hashtable_t* m_settings = nullptr;
     _fluid_synth_t* m_synth = nullptr;
     _fluid_audio_driver_t* m_audio = nullptr;

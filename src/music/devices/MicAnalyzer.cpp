@@ -1,14 +1,14 @@
 // Pitch analysis of microphone samples with aubio, onset analysis on their envelope.
 #include "music/devices/MicAnalyzer.h"
 
+#include "music/devices/AubioLibrary.h"
+
 #include <algorithm>
 #include <array>
 #include <cmath>
 #include <cstdlib>
 #include <numbers>
 #include <tuple>
-
-#include <aubio/aubio.h>
 
 namespace pv {
 
@@ -132,6 +132,8 @@ double MidiHz(double midi)
 
 struct MicAnalyzer::Aubio
 {
+    /// Null when aubio could not be loaded (the analyser then finds nothing).
+    const AubioApi* api = LoadAubio();
     aubio_pitch_t* pitch = nullptr;
     fvec_t* hopIn = nullptr;
     fvec_t* result = nullptr;
@@ -139,11 +141,11 @@ struct MicAnalyzer::Aubio
     ~Aubio()
     {
         if (pitch != nullptr)
-            del_aubio_pitch(pitch);
+            api->del_aubio_pitch(pitch);
         if (hopIn != nullptr)
-            del_fvec(hopIn);
+            api->del_fvec(hopIn);
         if (result != nullptr)
-            del_fvec(result);
+            api->del_fvec(result);
     }
 };
 
@@ -173,22 +175,26 @@ MicAnalyzer::MicAnalyzer(MicMode mode, unsigned sampleRate, const MicTuning& tun
     // The same span of time at every rate: 128/2048 at 44.1 and 48 kHz, doubled at 96 kHz. The
     // short hop costs twice the analysis of 256 but shortens the time to the first report.
     const unsigned scale = std::max(1U, (sampleRate + 30000U) / 60000U);
+    const AubioApi* api = m_aubio->api;
     if (mode == MicMode::Pitch) {
         m_hop = 128U * scale;
         m_window = 2048U * scale;
-        m_aubio->pitch = new_aubio_pitch("yinfft", m_window, m_hop, sampleRate);
+        m_aubio->pitch =
+            api != nullptr ? api->new_aubio_pitch("yinfft", m_window, m_hop, sampleRate) : nullptr;
         if (m_aubio->pitch != nullptr) {
-            aubio_pitch_set_unit(m_aubio->pitch, "midi");
+            api->aubio_pitch_set_unit(m_aubio->pitch, "midi");
             // Our own level gate decides silence.
-            aubio_pitch_set_silence(m_aubio->pitch, -120.0F);
+            api->aubio_pitch_set_silence(m_aubio->pitch, -120.0F);
         }
     } else {
         m_hop = 32U * scale;
         m_window = 64U * scale;
     }
     m_history.assign(kHistorySize, 0.0F);
-    m_aubio->hopIn = new_fvec(m_hop);
-    m_aubio->result = new_fvec(1);
+    if (api != nullptr) {
+        m_aubio->hopIn = api->new_fvec(m_hop);
+        m_aubio->result = api->new_fvec(1);
+    }
     const double hopMs = 1000.0 * m_hop / sampleRate;
     m_holdFrames = static_cast<std::size_t>(std::max(1.0, std::ceil(tuning.holdMs / hopMs)));
     m_releaseFrames = static_cast<std::size_t>(std::max(1.0, std::ceil(kReleaseMs / hopMs)));
@@ -234,7 +240,7 @@ void MicAnalyzer::AnalyseHop(std::vector<MicDetection>& out)
 
 void MicAnalyzer::AnalysePitchHop(std::vector<MicDetection>& out)
 {
-    aubio_pitch_do(m_aubio->pitch, m_aubio->hopIn, m_aubio->result);
+    m_aubio->api->aubio_pitch_do(m_aubio->pitch, m_aubio->hopIn, m_aubio->result);
     float pitch = m_aubio->result->data[0];
     // The level over several periods of the lowest voices: a single hop of a low note swings
     // with the waveform's own shape.

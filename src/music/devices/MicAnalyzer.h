@@ -104,7 +104,8 @@ public:
     MicMode Mode() const { return m_mode; }
     unsigned SampleRate() const { return m_sampleRate; }
     std::uint64_t SamplesSeen() const { return m_samplesSeen; }
-    /// False when aubio could not build its objects for this rate (no detections then).
+    /// False when aubio could not be loaded or could not build its objects for this rate (no
+    /// detections then).
     bool IsValid() const;
     /// Appends every pitch frame to trace from now on (nullptr: no more).
     void TracePitch(std::vector<MicPitchFrame>* trace) { m_trace = trace; }

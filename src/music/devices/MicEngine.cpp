@@ -2,6 +2,7 @@
 #include "music/devices/MicEngine.h"
 
 #include "music/base/Clock.h"
+#include "music/devices/AubioLibrary.h"
 #include "music/input/WaveInEvents.h"
 
 #include <algorithm>
@@ -150,6 +151,9 @@ void MicEngine::WaitIdle()
 
 void MicEngine::WorkerLoop()
 {
+    // aubio loads with the microphone, not with the program; loaded here, while the capture
+    // starts, it is ready by the first block in most cases.
+    (void)LoadAubio();
     std::unique_lock lock(m_mutex);
     for (;;) {
         m_wake.wait(lock, [this] { return m_quit || !m_queue.empty(); });
