@@ -85,6 +85,10 @@ private:
     /// The MIDI note a held note sounds on (display offset added, the guitar an octave lower).
     int SoundedPitch(const TNoteRec& held, std::uint8_t source) const;
     int SpelledShift(int note) const;
+    /// The note a MIDI key writes. Guitar music is written an octave above its sound, so with
+    /// the guitar's sound (unless it plays as written) a key is written an octave up: it then
+    /// sounds at its own pitch and stands where the guitar's questions stand.
+    int WrittenOfKey(int key) const;
     /// The sound a note entered by the user makes (nothing when clicks are silent). guitar: the
     /// guitar voice, which plays an octave below the written note unless told otherwise.
     std::optional<SoundRecord> EntrySound(int note, bool guitar) const;

@@ -414,14 +414,14 @@ TEST(TAkkordMidiIn, TheEchoNoteOffSwitchesOffExactlyTheNoteItSounded)
         };
         rig.Key(0, 60, 100); // piano voice, channel 0, as played
         model.Sheet.GuitarView = true;
-        rig.Key(3, 64, 100); // guitar voice, channel 1, an octave lower
+        rig.Key(3, 64, 100); // guitar voice, channel 1, at the key's own pitch
         model.DisplayOffset = 12;
         rig.Key(0, 67, 100);
         const auto& sent = rig.devices.sink.sent;
         ASSERT_EQ(sent.size(), 3U);
         EXPECT_EQ(sent[0].packed, NoteOnMessage(0, 60, 110));
-        EXPECT_EQ(sent[1].packed, NoteOnMessage(1, 52, 110));
-        EXPECT_EQ(sent[2].packed, NoteOnMessage(1, 55, 110));
+        EXPECT_EQ(sent[1].packed, NoteOnMessage(1, 64, 110));
+        EXPECT_EQ(sent[2].packed, NoteOnMessage(1, 67, 110));
 
         model.Sheet.GuitarView = false;
         model.DisplayOffset = 0;
@@ -431,10 +431,48 @@ TEST(TAkkordMidiIn, TheEchoNoteOffSwitchesOffExactlyTheNoteItSounded)
         release(0, 67); // a second note-off switches nothing more off
         ASSERT_EQ(sent.size(), 6U);
         EXPECT_EQ(sent[3].packed, NoteOffMessage(0, 60));
-        EXPECT_EQ(sent[4].packed, NoteOffMessage(1, 52));
-        EXPECT_EQ(sent[5].packed, NoteOffMessage(1, 55));
+        EXPECT_EQ(sent[4].packed, NoteOffMessage(1, 64));
+        EXPECT_EQ(sent[5].packed, NoteOffMessage(1, 67));
         EXPECT_EQ(model.MidiHeldCount, 0);
     }
+}
+
+TEST(TAkkordMidiIn, WithTheGuitarSoundKeysSoundAsPlayedAndAreWrittenWhereTheGuitarIs)
+{
+    // Guitar music is written an octave above its sound. A guitar question written C E G
+    // sounds an octave lower; playing what was heard must enter the written notes, sound
+    // each key at its own pitch on the guitar's channel, and score right.
+    KeyboardRig rig(IdentificationMode::ChordIdentification);
+    rig.window.SetAnswerInput(kAnswerOnGuitar | kAnswerOnStaff);
+    AkkordModel& model = rig.Model();
+    ASSERT_TRUE(model.Sheet.GuitarView) << "the guitar without the piano gives the guitar sound";
+    model.ShowFirstTone = false;
+    ASSERT_TRUE(model.NewQuestion());
+    model.ClearEnteredNotes();
+    const MidiVoiceSettings voices = rig.midiOut.Voices();
+    ASSERT_FALSE(voices.guitarNotTransposed);
+    std::vector<int> written;
+    for (std::size_t k = 0; k < model.QuestionNoteCount; ++k)
+        written.push_back(model.QuestionNotes[k].Pitch.Note);
+    ASSERT_GE(written.size(), 2U);
+
+    rig.devices.sink.sent.clear();
+    for (const int note : written)
+        rig.Key(0, note - 12, 100); // the question as it sounded
+    EXPECT_EQ(rig.Entered(), written);
+    std::vector<std::uint32_t> echoes;
+    for (const test::SentMessage& m : rig.devices.sink.sent)
+        echoes.push_back(m.packed);
+    std::vector<std::uint32_t> expected;
+    for (const int note : written)
+        expected.push_back(NoteOnMessage(voices.guitar.channel, note - 12, voices.guitar.velocity));
+    EXPECT_EQ(echoes, expected) << "each key sounds at its own pitch";
+    rig.window.FourthButtonAction();
+    EXPECT_TRUE(model.Base().Answered);
+    EXPECT_TRUE(model.LastAnswerRight);
+    for (const int note : written)
+        rig.Key(0, note - 12, 0);
+    EXPECT_TRUE(rig.Sounding().empty());
 }
 
 TEST(TAkkordMidiIn, NotesOutsideTheShownRangeAreNeitherSoundedNorEntered)
@@ -446,12 +484,14 @@ TEST(TAkkordMidiIn, NotesOutsideTheShownRangeAreNeitherSoundedNorEntered)
         int displayOffset;
         bool taken;
     };
-    // The range is 36..95 of shown pitches; the guitar's staff reaches an octave lower.
+    // The range is 36..95 of shown pitches. With the guitar's sound a key is written an
+    // octave above it, so the keys it takes lie an octave lower at both ends.
     const Case cases[] = {
-        {36, false, 0, true},    {35, false, 0, false},  {95, false, 0, true},
-        {96, false, 0, false},   {0, false, 0, false},   {127, false, 0, false},
-        {24, true, 0, true},     {23, true, 0, false},   {107, false, 12, true},
-        {108, false, 12, false}, {47, false, 12, false},
+        {36, false, 0, true},   {35, false, 0, false},  {95, false, 0, true},
+        {96, false, 0, false},  {0, false, 0, false},   {127, false, 0, false},
+        {24, true, 0, true},    {23, true, 0, false},   {83, true, 0, true},
+        {84, true, 0, false},   {107, false, 12, true}, {108, false, 12, false},
+        {47, false, 12, false},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(testing::Message() << "note " << c.note << " guitar " << c.guitarView
