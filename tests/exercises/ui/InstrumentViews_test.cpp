@@ -3,9 +3,11 @@
 #include "exercises/base/ExerciseHost.h"
 #include "exercises/items/ItemTables.h"
 #include "exercises/setup/ExerciseSetup.h"
+#include "exercises/ui/AkkordStaffBox.h"
 #include "exercises/ui/InstrumentViews.h"
 #include "exercises/ui/TAkkord.h"
 #include "music/sequencer/MidiMessage.h"
+#include "music/staff/Sheet.h"
 #include "music/strings/UIStrings.h"
 #include "support/ExerciseHostFake.h"
 #include "support/ScriptedPrompts.h"
@@ -18,6 +20,7 @@
 
 #include <QCoreApplication>
 #include <QImage>
+#include <QLabel>
 #include <QMouseEvent>
 
 #include <gtest/gtest.h>
@@ -534,6 +537,92 @@ TEST(TAkkordMidiIn, TheProgressionModeSetsAChordOnThePlayedRoot)
     rig.Key(0, key, 0);
     EXPECT_EQ(entries.size(), 1U) << "the key's release sets nothing";
     EXPECT_TRUE(rig.Sounding().empty());
+}
+
+/// The y of a natural note's head on a sheet (drawn alone on a copy of it).
+int StaffY(const TSheet& sheet, int pitch)
+{
+    TSheet probe = sheet;
+    std::vector<TNoteRec> notes(1);
+    notes[0].Pitch = TPitch{static_cast<std::int8_t>(pitch), 0};
+    probe.SetInsertPosition(-1);
+    probe.Draw(notes, 1);
+    return notes[0].Y;
+}
+
+TEST(TAkkord, EveryInputNamesTheNotesItEntersInTheResultLine)
+{
+    enum class Input
+    {
+        Staff,
+        Piano,
+        Guitar,
+        MidiKeyboard,
+        Microphone
+    };
+    const std::pair<Input, const char*> inputs[] = {{Input::Staff, "staff"},
+                                                    {Input::Piano, "piano"},
+                                                    {Input::Guitar, "guitar"},
+                                                    {Input::MidiKeyboard, "MIDI keyboard"},
+                                                    {Input::Microphone, "microphone"}};
+    // Written pitch -> (string, fret) on the guitar.
+    const std::map<int, std::pair<int, int>> frets = {{60, {5, 3}}, {64, {4, 2}}, {67, {3, 0}}};
+    for (const auto& [input, name] : inputs) {
+        SCOPED_TRACE(name);
+        KeyboardRig rig(IdentificationMode::ChordIdentification);
+        rig.strings.StrItemSuffix = QStringLiteral("F8 checks the answer");
+        rig.window.SetAnswerInput(kAnswerOnPiano | kAnswerOnGuitar | kAnswerOnStaff);
+        rig.window.grab(); // hidden widgets take their sizes when first drawn
+        AkkordModel& model = rig.Model();
+        model.ShowFirstTone = false;
+        model.AutoAnswer = false;
+        ASSERT_TRUE(model.NewQuestion());
+        model.ClearEnteredNotes();
+        // In C, every input spells C E G the same way.
+        model.DisplayOffset = 0;
+        model.Sheet.KeySignature = 0;
+        model.Sheet.Minor = false;
+        model.Sheet.ShowKeySignature = false;
+        rig.window.Sheet().SetKeySignature(0);
+        rig.window.Sheet().SetShowKeySignature(false);
+
+        const QString hint = QStringLiteral("  (F8 checks the answer)");
+        const QString major = model.ExerciseItem[1].Name;
+        const std::pair<int, QString> steps[] = {
+            {64, QStringLiteral("E   ")},
+            {60, QStringLiteral("C   E   ")},
+            {67, QStringLiteral("C   E   G   =  ") + major},
+        };
+        for (const auto& [pitch, names] : steps) {
+            SCOPED_TRACE(pitch);
+            switch (input) {
+            case Input::Staff: {
+                const TSheet& sheet = rig.window.Sheet();
+                const QPoint at(sheet.NotesLeft() + 80, StaffY(sheet, pitch));
+                Click(rig.window.StaffBox(), at);
+                break;
+            }
+            case Input::Piano:
+                Click(rig.window.PianoView(), PianoPoint(rig.window.PianoView(), pitch));
+                break;
+            case Input::Guitar: {
+                const auto [string, fret] = frets.at(pitch);
+                Click(rig.window.GuitarView(),
+                      GuitarPoint(rig.window.GuitarView().Neck(), string, fret));
+                break;
+            }
+            case Input::MidiKeyboard:
+                rig.Key(0, pitch, 100); // the keys of one chord are held together
+                break;
+            case Input::Microphone:
+                rig.window.MicPitchInput(pitch);
+                rig.window.MicReleaseNote();
+                break;
+            }
+            EXPECT_EQ(rig.window.Label2->text(), names + hint);
+        }
+        EXPECT_EQ(model.EnteredCount, 3);
+    }
 }
 
 TEST(TAkkordMidiIn, MessagesOfAnyValueNeverCrashNorLeaveANoteSounding)
