@@ -432,6 +432,11 @@ AnswerPanels AkkordModel::PanelsOf(std::uint8_t answerInput) const
 
 void AkkordModel::SetAnswerInput(std::uint8_t bits)
 {
+    // A melody is answered by writing it: whatever the settings or the setup's lock ask for,
+    // its staff is there.
+    if (Mode == IdentificationMode::MelodyDictation) {
+        bits = static_cast<std::uint8_t>(bits | kAnswerOnStaff);
+    }
     AnswerInput = bits;
     // Only switched off here: a question's state decides when "check" comes on.
     m_strip->ButtonEnabled[3] = m_strip->ButtonEnabled[3] && bits != kAnswerByName;
