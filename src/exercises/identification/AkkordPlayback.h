@@ -7,6 +7,7 @@
 #include "music/sequencer/MidiOut.h"
 
 #include <array>
+#include <functional>
 #include <optional>
 #include <span>
 
@@ -48,6 +49,9 @@ public:
     AkkordPlayback(AkkordModel& model, TMidiOut& midiOut);
 
     AkkordPlaybackSettings Settings;
+    /// Called as a playback of the question, the answer or the tonic starts: the automatic
+    /// new question must not cut it off.
+    std::function<void()> StopAutoNewQuestion;
 
     void PlayQuestion(int kind);
     void RepeatQuestion() { PlayQuestion(kPlayRepeat); }

@@ -213,6 +213,9 @@ bool AkkordModel::NewQuestion()
     AlterationBarEnabled = true;
     BlinkCount = 0;
     m_base->Answered = false;
+    // A delete tool left down from the last answer would make the first click of this one
+    // take nothing in.
+    EntryTool = kEntryToolAdd;
 
     GenerateQuestion();
 

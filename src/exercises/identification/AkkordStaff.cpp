@@ -484,7 +484,11 @@ AkkordStaffInput::Effect AkkordStaffInput::MouseDown(Qt::MouseButton button, int
     }
     if (button != Qt::LeftButton) {
         if (!IsHeld(m_model)) {
-            m_model.EntryTool = NextEntryTool(m_model.EntryTool, m_model.ExtraEntryButtons);
+            // A note value the bar has no room for is passed over, as its button is.
+            const std::array<bool, 4> enabled = {true, true, m_model.HalfToolEnabled,
+                                                 m_model.WholeToolEnabled};
+            m_model.EntryTool =
+                NextEntryTool(m_model.EntryTool, m_model.ExtraEntryButtons, enabled);
             m_cursor = ToolCursor();
             effect.ToolChanged = true;
             effect.Cursor = m_cursor;
