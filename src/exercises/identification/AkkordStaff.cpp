@@ -520,10 +520,14 @@ AkkordStaffInput::Effect AkkordStaffInput::MouseDown(Qt::MouseButton button, int
         return effect;
     }
     if (adding || answered) {
-        const TPitch pitch =
+        TNoteRec pressed;
+        pressed.Pitch =
             m_sheet.NoteAtPoint(x, y, !answered, m_model.EnteredCount, m_model.EnteredNotes);
+        // An accidental key already held when the note is pressed chooses its accidental at
+        // once, as it does while the note is dragged.
+        m_sheet.MoveNote(x, std::min(y, m_sheet.ControlHeight()), m_model.EntryTool, pressed);
         m_model.HeldNote.AccidentalInput = 0;
-        Hold(pitch);
+        Hold(pressed.Pitch);
         m_model.HeldNote.AccidentalInput = 0;
         m_mouseHolds = true;
         effect.HideCursor = true;
