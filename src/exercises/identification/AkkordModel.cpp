@@ -141,11 +141,27 @@ void AkkordModel::ResetForSetup(bool reset)
 {
     if (reset) {
         m_base->ClearCounters();
+        RightPictureShown = false;
     }
     m_strip->ButtonEnabled[0] = true;
     m_base->Answered = true;
     HeldNote = TNoteRec{};
     EntryTool = kEntryToolAdd;
+    ClearShownAnswer();
+}
+
+void AkkordModel::ClearShownAnswer()
+{
+    // The result line, the staff's correction and the instruments' dots all mirror these: a
+    // widget cleared alone would show the old answer again at its next repaint.
+    ResultLabel.clear();
+    EnteredNotes.fill(TNoteRec{});
+    EnteredCount = 0;
+    DisplayedNoteCount = 0;
+    AnsweredItem = 0;
+    BlinkRunning = false;
+    BlinkCount = 0;
+    ButtonColour.fill(AnswerPanelColour::Face);
 }
 
 void AkkordModel::SetupExercise(bool reset, const OptionBlock& block,
@@ -393,6 +409,8 @@ void AkkordModel::ResetResults()
     m_base->Answered = true;
     m_base->ClearCounters();
     HeldNote.Pitch = TPitch{};
+    RightPictureShown = false;
+    ClearShownAnswer();
     for (AkkordItem& item : ExerciseItem) {
         item.Asked = 0;
         item.Right = 0;
@@ -432,6 +450,11 @@ AnswerPanels AkkordModel::PanelsOf(std::uint8_t answerInput) const
 
 void AkkordModel::SetAnswerInput(std::uint8_t bits)
 {
+    // A melody is answered by writing it: whatever the settings or the setup's lock ask for,
+    // its staff is there.
+    if (Mode == IdentificationMode::MelodyDictation) {
+        bits = static_cast<std::uint8_t>(bits | kAnswerOnStaff);
+    }
     AnswerInput = bits;
     // Only switched off here: a question's state decides when "check" comes on.
     m_strip->ButtonEnabled[3] = m_strip->ButtonEnabled[3] && bits != kAnswerByName;

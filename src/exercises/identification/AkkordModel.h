@@ -382,6 +382,9 @@ public:
 
 private:
     void ResetForSetup(bool reset);
+    /// Takes away what showed the last answer: the result text, the entered notes with the
+    /// question's behind them, and the answer buttons' colours.
+    void ClearShownAnswer();
     void MakeArpeggiosHeld();
 
     ExerciseBaseModel* m_base;

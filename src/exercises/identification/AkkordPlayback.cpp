@@ -47,6 +47,9 @@ void AkkordPlayback::PlayQuestion(int kind)
     strip.ButtonEnabled[1] = false;
     strip.ButtonEnabled[2] = false;
     m.AutoNewQuestionArmed = false;
+    if (StopAutoNewQuestion) {
+        StopAutoNewQuestion();
+    }
     m_midiOut.StopQueue();
     // A tonic held by an earlier playback that was cut short must not block note entry.
     if (m.HeldSource == kHeldByProgram) {
@@ -324,8 +327,8 @@ InstrumentEntry AkkordPlayback::MidiInMessage(std::uint32_t message)
         MidiNoteOn(channel, static_cast<int>(key));
         if (m_model.Mode == IdentificationMode::ChordProgressions &&
             m_midiKeys[static_cast<std::size_t>(channel)][key].Held) {
-            return EntryForPitch(m_model, static_cast<int>(key), 0, kEntrySourcePiano, false,
-                                 false);
+            return EntryForPitch(m_model, WrittenOfKey(static_cast<int>(key)), 0, kEntrySourcePiano,
+                                 false, false);
         }
     } else if (kind == 0x80 || kind == 0x90) {
         MidiNoteOff(channel, static_cast<int>(key));
@@ -333,12 +336,20 @@ InstrumentEntry AkkordPlayback::MidiInMessage(std::uint32_t message)
     return {};
 }
 
+int AkkordPlayback::WrittenOfKey(int key) const
+{
+    const bool writtenHigher = Guitar() && !m_midiOut.Voices().guitarNotTransposed;
+    return key + (writtenHigher ? 12 : 0);
+}
+
 void AkkordPlayback::MidiNoteOn(int channel, int key)
 {
     AkkordModel& m = m_model;
-    const int lowest = m.LowestPitch - (m.Sheet.GuitarView ? 12 : 0);
-    const int shown = key - m.DisplayOffset;
-    if (shown < lowest || shown > m.HighestPitch) {
+    // Both ends of the range are those of the written note: a key whose guitar note lies above
+    // the neck could be neither shown nor entered where the guitar writes it.
+    const int written = WrittenOfKey(key);
+    const int shown = written - m.DisplayOffset;
+    if (shown < m.LowestPitch || shown > m.HighestPitch) {
         return;
     }
     MidiKey& state = m_midiKeys[static_cast<std::size_t>(channel)][static_cast<std::size_t>(key)];
@@ -347,7 +358,7 @@ void AkkordPlayback::MidiNoteOn(int channel, int key)
         m_midiOut.NoteOff(*state.Sounded);
         state.Sounded.reset();
     }
-    if (const std::optional<SoundRecord> sound = EntrySound(key, Guitar())) {
+    if (const std::optional<SoundRecord> sound = EntrySound(written, Guitar())) {
         m_midiOut.NoteOn(*sound);
         state.Sounded = sound->note;
     }
@@ -374,7 +385,7 @@ void AkkordPlayback::MidiNoteOn(int channel, int key)
     if (m.Base().Answered) {
         ChooseFreePlayStaff();
     }
-    const InstrumentEntry entry = EntryForPitch(m, key, 0, kEntrySourcePiano, false, false);
+    const InstrumentEntry entry = EntryForPitch(m, written, 0, kEntrySourcePiano, false, false);
     if (entry.Action != InstrumentEntry::Kind::Hold) {
         return;
     }

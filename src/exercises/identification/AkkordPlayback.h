@@ -7,6 +7,7 @@
 #include "music/sequencer/MidiOut.h"
 
 #include <array>
+#include <functional>
 #include <optional>
 #include <span>
 
@@ -48,6 +49,9 @@ public:
     AkkordPlayback(AkkordModel& model, TMidiOut& midiOut);
 
     AkkordPlaybackSettings Settings;
+    /// Called as a playback of the question, the answer or the tonic starts: the automatic
+    /// new question must not cut it off.
+    std::function<void()> StopAutoNewQuestion;
 
     void PlayQuestion(int kind);
     void RepeatQuestion() { PlayQuestion(kPlayRepeat); }
@@ -85,6 +89,10 @@ private:
     /// The MIDI note a held note sounds on (display offset added, the guitar an octave lower).
     int SoundedPitch(const TNoteRec& held, std::uint8_t source) const;
     int SpelledShift(int note) const;
+    /// The note a MIDI key writes. Guitar music is written an octave above its sound, so with
+    /// the guitar's sound (unless it plays as written) a key is written an octave up: it then
+    /// sounds at its own pitch and stands where the guitar's questions stand.
+    int WrittenOfKey(int key) const;
     /// The sound a note entered by the user makes (nothing when clicks are silent). guitar: the
     /// guitar voice, which plays an octave below the written note unless told otherwise.
     std::optional<SoundRecord> EntrySound(int note, bool guitar) const;

@@ -213,6 +213,9 @@ bool AkkordModel::NewQuestion()
     AlterationBarEnabled = true;
     BlinkCount = 0;
     m_base->Answered = false;
+    // A delete tool left down from the last answer would make the first click of this one
+    // take nothing in.
+    EntryTool = kEntryToolAdd;
 
     GenerateQuestion();
 
@@ -536,17 +539,6 @@ void AkkordModel::EnterNote(TPitch note, bool remove, int position)
             SetGuitarString(EnteredNotes[k], DisplayOffset);
         }
         AssignGuitarStrings(EnteredNotes, EnteredCount, DisplayOffset, ModeInfo(Mode).Kind);
-        if (AutoAnswer && !m_base->Answered && EnteredCount == QuestionNoteCount) {
-            bool holdsQuestion = true;
-            for (std::size_t k = 0; k < EnteredCount; ++k) {
-                holdsQuestion =
-                    holdsQuestion && EnteredNotes[k].Pitch.Note == QuestionNotes[k].Pitch.Note;
-            }
-            if (holdsQuestion) {
-                FourthButtonAction();
-                return;
-            }
-        }
     } else {
         int same = 0;
         std::size_t last = entered;
@@ -573,6 +565,21 @@ void AkkordModel::EnterNote(TPitch note, bool remove, int position)
         UpdateMelodyBars();
     }
     m_strip->ButtonEnabled[2] = EnteredCount > 0;
+    // Every input names what it entered (a check that follows replaces the names by its
+    // result); only a scored answer on show keeps its text.
+    if (!m_base->Answered || m_base->QuestionCount == 0) {
+        ResultLabel = EnteredNotesText();
+    }
+    if (!remove && AutoAnswer && !m_base->Answered && EnteredCount == QuestionNoteCount) {
+        bool holdsQuestion = true;
+        for (std::size_t k = 0; k < EnteredCount; ++k) {
+            holdsQuestion =
+                holdsQuestion && EnteredNotes[k].Pitch.Note == QuestionNotes[k].Pitch.Note;
+        }
+        if (holdsQuestion) {
+            FourthButtonAction();
+        }
+    }
 }
 
 void AkkordModel::RaiseStringsAfterRemoval()

@@ -484,7 +484,11 @@ AkkordStaffInput::Effect AkkordStaffInput::MouseDown(Qt::MouseButton button, int
     }
     if (button != Qt::LeftButton) {
         if (!IsHeld(m_model)) {
-            m_model.EntryTool = NextEntryTool(m_model.EntryTool, m_model.ExtraEntryButtons);
+            // A note value the bar has no room for is passed over, as its button is.
+            const std::array<bool, 4> enabled = {true, true, m_model.HalfToolEnabled,
+                                                 m_model.WholeToolEnabled};
+            m_model.EntryTool =
+                NextEntryTool(m_model.EntryTool, m_model.ExtraEntryButtons, enabled);
             m_cursor = ToolCursor();
             effect.ToolChanged = true;
             effect.Cursor = m_cursor;
@@ -516,10 +520,14 @@ AkkordStaffInput::Effect AkkordStaffInput::MouseDown(Qt::MouseButton button, int
         return effect;
     }
     if (adding || answered) {
-        const TPitch pitch =
+        TNoteRec pressed;
+        pressed.Pitch =
             m_sheet.NoteAtPoint(x, y, !answered, m_model.EnteredCount, m_model.EnteredNotes);
+        // An accidental key already held when the note is pressed chooses its accidental at
+        // once, as it does while the note is dragged.
+        m_sheet.MoveNote(x, std::min(y, m_sheet.ControlHeight()), m_model.EntryTool, pressed);
         m_model.HeldNote.AccidentalInput = 0;
-        Hold(pitch);
+        Hold(pressed.Pitch);
         m_model.HeldNote.AccidentalInput = 0;
         m_mouseHolds = true;
         effect.HideCursor = true;

@@ -3,6 +3,7 @@
 #include "exercises/progressions/ProgressionNaming.h"
 #include "music/notation/Guitar.h"
 #include "music/notation/Pitch.h"
+#include "music/sequencer/InstrumentNames.h"
 #include "music/strings/UIStrings.h"
 
 #include <algorithm>
@@ -138,6 +139,12 @@ void TPianoView::SwitchLightsOff()
     update();
 }
 
+std::array<QString, 2> TPianoView::AdjusterTexts() const
+{
+    return {ProgramName ? ProgramName(m_voice.Program) : InstrumentName(m_voice.Program),
+            m_strings.StrVolume + QStringLiteral(" = ") + QString::number(m_voice.Velocity)};
+}
+
 void TPianoView::AdjusterTick()
 {
     Apply(m_adjusters.Tick(m_voice));
@@ -240,9 +247,7 @@ void TPianoView::paintEvent(QPaintEvent*)
     }
     // Without a held note the adjusters show the piano's voice.
     const auto boxes = PianoAdjusters(m_octaves);
-    const std::array<QString, 2> texts = {
-        ProgramName ? ProgramName(m_voice.Program) : QString::number(m_voice.Program),
-        m_strings.StrVolume + QStringLiteral(" = ") + QString::number(m_voice.Velocity)};
+    const std::array<QString, 2> texts = AdjusterTexts();
     p.setFont(Font("Arial", 7));
     for (std::size_t b = 0; b < 2; ++b) {
         const bool lit = m_adjusters.Lit(static_cast<int>(b));

@@ -5,6 +5,7 @@
 
 #include "exercises/identification/InstrumentGeometry.h"
 
+#include <array>
 #include <functional>
 
 #include <QWidget>
@@ -32,8 +33,11 @@ public:
     /// The piano voice the adjusters show and step.
     void SetVoice(PianoVoice voice);
     PianoVoice Voice() const { return m_voice; }
-    /// The name of a program (the instrument list's text after "- "); unset: its number.
+    /// The name of a program (the instrument list's text after "- "); unset: its General
+    /// MIDI name.
     std::function<QString(int program)> ProgramName;
+    /// The texts the two adjusters show: the piano voice's instrument and its velocity.
+    std::array<QString, 2> AdjusterTexts() const;
 
     const PianoAdjusterState& Adjusters() const { return m_adjusters; }
     /// One tick of the adjusters' light and repeat timer (150 ms).

@@ -179,6 +179,11 @@ TAkkord::~TAkkord() = default;
 void TAkkord::SetMidiOut(TMidiOut& midiOut)
 {
     m_playback = std::make_unique<AkkordPlayback>(m_model, midiOut);
+    m_playback->StopAutoNewQuestion = [this] {
+        if (Host() != nullptr) {
+            Host()->SetAutoNewQuestTimerEnabled(false);
+        }
+    };
     m_midiOut = &midiOut;
     m_staffBox->Input().SetPlayback(m_playback.get());
 }
@@ -218,6 +223,7 @@ void TAkkord::AfterSetup(bool reset)
     }
     ControlButtons->update();
     SetAnswerInput(m_model.AnswerInput);
+    ShowEntered();
 }
 
 void TAkkord::SetupExerciseWidgets()
@@ -507,7 +513,7 @@ void TAkkord::ResetResults()
 {
     m_model.ResetResults();
     ControlButtons->repaint();
-    Label2->clear();
+    ShowEntered();
     ShowScore();
 }
 
@@ -531,6 +537,7 @@ void TAkkord::NewQuestion()
         return;
     }
     MirrorQuestion();
+    ShowEntryTool();
     if (m_playback) {
         PlayQuestionNow(kPlayNewQuestion);
         ControlButtons->update();

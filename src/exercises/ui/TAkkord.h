@@ -59,6 +59,9 @@ public:
     void SetMidiOut(TMidiOut& midiOut);
     /// Where the melody mode says that no melody fits its range; it must outlive the window.
     void SetPrompts(IPrompts& prompts) { m_model.SetPrompts(prompts); }
+    /// The accidental keys held on the computer keyboard, which the staff reads while a note
+    /// is pressed or dragged; keys must outlive the window. Until then no key counts as held.
+    void SetKeyState(const IKeyState& keys) { m_keys.Keys = &keys; }
     /// The metronome and count-in settings a melody playback reads when it starts.
     void SetPlaybackSettingsSource(std::function<AkkordPlaybackSettings()> source)
     {
@@ -195,7 +198,18 @@ private:
     /// Shows what an entry changed on the staff, the instruments and the control strip.
     void ShowEntered();
 
-    NoKeysHeld m_keys;
+    /// The staff's view of the held keys: those of the keyboard once the program gives them.
+    class HeldKeys final : public IKeyState
+    {
+    public:
+        bool IsHeld(AccidentalKey key) const override
+        {
+            return Keys != nullptr && Keys->IsHeld(key);
+        }
+        const IKeyState* Keys = nullptr;
+    };
+
+    HeldKeys m_keys;
     std::unique_ptr<TSheet> m_sheet;
     AkkordModel m_model;
     AkkordMicInput m_mic;

@@ -14,6 +14,7 @@
 #include "music/devices/FluidMidiFilePlayer.h"
 #include "music/devices/MicEngine.h"
 #include "music/input/MicInput.h"
+#include "music/ui/KeyStateTracker.h"
 #include "music/ui/QtPrompts.h"
 #include "shell/main/MetronomeControls.h"
 #include "shell/main/MicrophoneControls.h"
@@ -126,6 +127,10 @@ PellivarkProgram::PellivarkProgram(ProgramOptions options)
     m_waveOut.AddTarget(*m_answerSound);
     m_midiOut.SetVoiceSettings(this);
     m_midiOut.SetNotifyTargets(this);
+    // The accidental keys held while a staff note is pressed or dragged reach the staff in
+    // whichever window has the focus: the tracker watches the whole application's keys.
+    m_heldKeys = std::make_unique<KeyStateTracker>();
+    QCoreApplication::instance()->installEventFilter(m_heldKeys.get());
 
     MakeMainWindow();
     if (m_window == nullptr)
@@ -223,6 +228,7 @@ void PellivarkProgram::MakeStandardForms()
             exercise->setObjectName(QString::fromLatin1(kFormNames[Slot(kind)]));
             exercise->SetMidiOut(m_midiOut);
             exercise->SetPrompts(m_prompts);
+            exercise->SetKeyState(*m_heldKeys);
             exercise->SetPlaybackSettingsSource([this] {
                 const TSettingsRec& settings = m_data.ProgramSettings;
                 AkkordPlaybackSettings playback;

@@ -52,6 +52,7 @@ class MetronomeControls;
 class PellivarkMainModel;
 class QtPrompts;
 class FluidMidiFilePlayer;
+class KeyStateTracker;
 class StartMenuIntro;
 class TMenuDialog;
 class TPellivarkMain;
@@ -208,6 +209,8 @@ private:
     std::unique_ptr<MicInput> m_micInput;
     LanguageTargets m_targets;
     std::unique_ptr<LanguageContext> m_language;
+    /// The accidental keys held on the keyboard, for the staves; it outlives the windows.
+    std::unique_ptr<KeyStateTracker> m_heldKeys;
 
     std::unique_ptr<TPellivarkMain> m_window;
     std::unique_ptr<ExerciseWindowSet> m_exercises;

@@ -133,7 +133,8 @@ TEST(AkkordMicInput, ThreeNotesSungWithBreathsBetweenAreEnteredAsTheVoiceLeavesE
     EXPECT_EQ(rig.Entered(), std::vector<int>{60});
     EXPECT_EQ(rig.model.HeldNote.Pitch.Note, 0);
     EXPECT_FALSE(rig.model.ExternalHold);
-    EXPECT_TRUE(rig.model.ResultLabel.isEmpty());
+    EXPECT_TRUE(rig.model.ResultLabel.startsWith(QStringLiteral("C   ")))
+        << "the sung note is named once it is entered: " << rig.model.ResultLabel.toStdString();
 
     rig.Sing(64);
     rig.Sing(0);

@@ -154,6 +154,34 @@ TEST(TAkkordStaff, NotesPressedDraggedAndReleasedOnTheStaffAreEntered)
     EXPECT_EQ(model.EnteredNotes[0].Pitch.Note, 66);
 }
 
+TEST(TAkkordStaff, ARightClickPassesOverANoteValueTheBarHasNoRoomFor)
+{
+    WindowRig rig(IdentificationMode::MelodyDictation);
+    ExerciseSetup setup = DefaultExerciseSetup();
+    setup.Melody.Rhythms = 1; // the melody is written with note values
+    rig.window.Setup(setup, BuiltInItemTables(), AkkordSettings{}, true);
+    rig.OpenQuestionInC();
+    AkkordModel& model = rig.Model();
+    ASSERT_TRUE(model.ExtraEntryButtons);
+    TAkkordStaffBox& box = rig.Box();
+    const TSheet& sheet = rig.window.Sheet();
+    const int x = box.width() - 30;
+
+    // A quarter note: the half-bar tool still fits the bar, the whole-bar one no longer does.
+    rig.window.SpeedButton3->click();
+    Mouse(box, QEvent::MouseButtonPress, {x, YOf(sheet, 67)});
+    Mouse(box, QEvent::MouseButtonRelease, {x, YOf(sheet, 67)});
+    ASSERT_EQ(model.EnteredCount, 1);
+    ASSERT_FALSE(rig.window.SpeedButton4->isEnabled());
+    ASSERT_TRUE(rig.window.SpeedButton2->isEnabled());
+
+    rig.window.SpeedButton6->click();
+    Mouse(box, QEvent::MouseButtonPress, {x, 20}, Qt::RightButton);
+    Mouse(box, QEvent::MouseButtonRelease, {x, 20}, Qt::RightButton);
+    EXPECT_NE(model.EntryTool, 3) << "the whole-bar tool has no room in the bar";
+    EXPECT_FALSE(rig.window.SpeedButton4->isChecked());
+}
+
 TEST(TAkkordStaff, AProgressionColumnClickSelectsItsChordAndTheDeleteToolRemovesIt)
 {
     WindowRig rig(IdentificationMode::ChordProgressions);

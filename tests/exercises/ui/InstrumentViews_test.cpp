@@ -3,9 +3,11 @@
 #include "exercises/base/ExerciseHost.h"
 #include "exercises/items/ItemTables.h"
 #include "exercises/setup/ExerciseSetup.h"
+#include "exercises/ui/AkkordStaffBox.h"
 #include "exercises/ui/InstrumentViews.h"
 #include "exercises/ui/TAkkord.h"
 #include "music/sequencer/MidiMessage.h"
+#include "music/staff/Sheet.h"
 #include "music/strings/UIStrings.h"
 #include "support/ExerciseHostFake.h"
 #include "support/ScriptedPrompts.h"
@@ -18,6 +20,7 @@
 
 #include <QCoreApplication>
 #include <QImage>
+#include <QLabel>
 #include <QMouseEvent>
 
 #include <gtest/gtest.h>
@@ -414,14 +417,14 @@ TEST(TAkkordMidiIn, TheEchoNoteOffSwitchesOffExactlyTheNoteItSounded)
         };
         rig.Key(0, 60, 100); // piano voice, channel 0, as played
         model.Sheet.GuitarView = true;
-        rig.Key(3, 64, 100); // guitar voice, channel 1, an octave lower
+        rig.Key(3, 64, 100); // guitar voice, channel 1, at the key's own pitch
         model.DisplayOffset = 12;
         rig.Key(0, 67, 100);
         const auto& sent = rig.devices.sink.sent;
         ASSERT_EQ(sent.size(), 3U);
         EXPECT_EQ(sent[0].packed, NoteOnMessage(0, 60, 110));
-        EXPECT_EQ(sent[1].packed, NoteOnMessage(1, 52, 110));
-        EXPECT_EQ(sent[2].packed, NoteOnMessage(1, 55, 110));
+        EXPECT_EQ(sent[1].packed, NoteOnMessage(1, 64, 110));
+        EXPECT_EQ(sent[2].packed, NoteOnMessage(1, 67, 110));
 
         model.Sheet.GuitarView = false;
         model.DisplayOffset = 0;
@@ -431,10 +434,48 @@ TEST(TAkkordMidiIn, TheEchoNoteOffSwitchesOffExactlyTheNoteItSounded)
         release(0, 67); // a second note-off switches nothing more off
         ASSERT_EQ(sent.size(), 6U);
         EXPECT_EQ(sent[3].packed, NoteOffMessage(0, 60));
-        EXPECT_EQ(sent[4].packed, NoteOffMessage(1, 52));
-        EXPECT_EQ(sent[5].packed, NoteOffMessage(1, 55));
+        EXPECT_EQ(sent[4].packed, NoteOffMessage(1, 64));
+        EXPECT_EQ(sent[5].packed, NoteOffMessage(1, 67));
         EXPECT_EQ(model.MidiHeldCount, 0);
     }
+}
+
+TEST(TAkkordMidiIn, WithTheGuitarSoundKeysSoundAsPlayedAndAreWrittenWhereTheGuitarIs)
+{
+    // Guitar music is written an octave above its sound. A guitar question written C E G
+    // sounds an octave lower; playing what was heard must enter the written notes, sound
+    // each key at its own pitch on the guitar's channel, and score right.
+    KeyboardRig rig(IdentificationMode::ChordIdentification);
+    rig.window.SetAnswerInput(kAnswerOnGuitar | kAnswerOnStaff);
+    AkkordModel& model = rig.Model();
+    ASSERT_TRUE(model.Sheet.GuitarView) << "the guitar without the piano gives the guitar sound";
+    model.ShowFirstTone = false;
+    ASSERT_TRUE(model.NewQuestion());
+    model.ClearEnteredNotes();
+    const MidiVoiceSettings voices = rig.midiOut.Voices();
+    ASSERT_FALSE(voices.guitarNotTransposed);
+    std::vector<int> written;
+    for (std::size_t k = 0; k < model.QuestionNoteCount; ++k)
+        written.push_back(model.QuestionNotes[k].Pitch.Note);
+    ASSERT_GE(written.size(), 2U);
+
+    rig.devices.sink.sent.clear();
+    for (const int note : written)
+        rig.Key(0, note - 12, 100); // the question as it sounded
+    EXPECT_EQ(rig.Entered(), written);
+    std::vector<std::uint32_t> echoes;
+    for (const test::SentMessage& m : rig.devices.sink.sent)
+        echoes.push_back(m.packed);
+    std::vector<std::uint32_t> expected;
+    for (const int note : written)
+        expected.push_back(NoteOnMessage(voices.guitar.channel, note - 12, voices.guitar.velocity));
+    EXPECT_EQ(echoes, expected) << "each key sounds at its own pitch";
+    rig.window.FourthButtonAction();
+    EXPECT_TRUE(model.Base().Answered);
+    EXPECT_TRUE(model.LastAnswerRight);
+    for (const int note : written)
+        rig.Key(0, note - 12, 0);
+    EXPECT_TRUE(rig.Sounding().empty());
 }
 
 TEST(TAkkordMidiIn, NotesOutsideTheShownRangeAreNeitherSoundedNorEntered)
@@ -446,12 +487,14 @@ TEST(TAkkordMidiIn, NotesOutsideTheShownRangeAreNeitherSoundedNorEntered)
         int displayOffset;
         bool taken;
     };
-    // The range is 36..95 of shown pitches; the guitar's staff reaches an octave lower.
+    // The range is 36..95 of shown pitches. With the guitar's sound a key is written an
+    // octave above it, so the keys it takes lie an octave lower at both ends.
     const Case cases[] = {
-        {36, false, 0, true},    {35, false, 0, false},  {95, false, 0, true},
-        {96, false, 0, false},   {0, false, 0, false},   {127, false, 0, false},
-        {24, true, 0, true},     {23, true, 0, false},   {107, false, 12, true},
-        {108, false, 12, false}, {47, false, 12, false},
+        {36, false, 0, true},   {35, false, 0, false},  {95, false, 0, true},
+        {96, false, 0, false},  {0, false, 0, false},   {127, false, 0, false},
+        {24, true, 0, true},    {23, true, 0, false},   {83, true, 0, true},
+        {84, true, 0, false},   {107, false, 12, true}, {108, false, 12, false},
+        {47, false, 12, false},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(testing::Message() << "note " << c.note << " guitar " << c.guitarView
@@ -494,6 +537,92 @@ TEST(TAkkordMidiIn, TheProgressionModeSetsAChordOnThePlayedRoot)
     rig.Key(0, key, 0);
     EXPECT_EQ(entries.size(), 1U) << "the key's release sets nothing";
     EXPECT_TRUE(rig.Sounding().empty());
+}
+
+/// The y of a natural note's head on a sheet (drawn alone on a copy of it).
+int StaffY(const TSheet& sheet, int pitch)
+{
+    TSheet probe = sheet;
+    std::vector<TNoteRec> notes(1);
+    notes[0].Pitch = TPitch{static_cast<std::int8_t>(pitch), 0};
+    probe.SetInsertPosition(-1);
+    probe.Draw(notes, 1);
+    return notes[0].Y;
+}
+
+TEST(TAkkord, EveryInputNamesTheNotesItEntersInTheResultLine)
+{
+    enum class Input
+    {
+        Staff,
+        Piano,
+        Guitar,
+        MidiKeyboard,
+        Microphone
+    };
+    const std::pair<Input, const char*> inputs[] = {{Input::Staff, "staff"},
+                                                    {Input::Piano, "piano"},
+                                                    {Input::Guitar, "guitar"},
+                                                    {Input::MidiKeyboard, "MIDI keyboard"},
+                                                    {Input::Microphone, "microphone"}};
+    // Written pitch -> (string, fret) on the guitar.
+    const std::map<int, std::pair<int, int>> frets = {{60, {5, 3}}, {64, {4, 2}}, {67, {3, 0}}};
+    for (const auto& [input, name] : inputs) {
+        SCOPED_TRACE(name);
+        KeyboardRig rig(IdentificationMode::ChordIdentification);
+        rig.strings.StrItemSuffix = QStringLiteral("F8 checks the answer");
+        rig.window.SetAnswerInput(kAnswerOnPiano | kAnswerOnGuitar | kAnswerOnStaff);
+        rig.window.grab(); // hidden widgets take their sizes when first drawn
+        AkkordModel& model = rig.Model();
+        model.ShowFirstTone = false;
+        model.AutoAnswer = false;
+        ASSERT_TRUE(model.NewQuestion());
+        model.ClearEnteredNotes();
+        // In C, every input spells C E G the same way.
+        model.DisplayOffset = 0;
+        model.Sheet.KeySignature = 0;
+        model.Sheet.Minor = false;
+        model.Sheet.ShowKeySignature = false;
+        rig.window.Sheet().SetKeySignature(0);
+        rig.window.Sheet().SetShowKeySignature(false);
+
+        const QString hint = QStringLiteral("  (F8 checks the answer)");
+        const QString major = model.ExerciseItem[1].Name;
+        const std::pair<int, QString> steps[] = {
+            {64, QStringLiteral("E   ")},
+            {60, QStringLiteral("C   E   ")},
+            {67, QStringLiteral("C   E   G   =  ") + major},
+        };
+        for (const auto& [pitch, names] : steps) {
+            SCOPED_TRACE(pitch);
+            switch (input) {
+            case Input::Staff: {
+                const TSheet& sheet = rig.window.Sheet();
+                const QPoint at(sheet.NotesLeft() + 80, StaffY(sheet, pitch));
+                Click(rig.window.StaffBox(), at);
+                break;
+            }
+            case Input::Piano:
+                Click(rig.window.PianoView(), PianoPoint(rig.window.PianoView(), pitch));
+                break;
+            case Input::Guitar: {
+                const auto [string, fret] = frets.at(pitch);
+                Click(rig.window.GuitarView(),
+                      GuitarPoint(rig.window.GuitarView().Neck(), string, fret));
+                break;
+            }
+            case Input::MidiKeyboard:
+                rig.Key(0, pitch, 100); // the keys of one chord are held together
+                break;
+            case Input::Microphone:
+                rig.window.MicPitchInput(pitch);
+                rig.window.MicReleaseNote();
+                break;
+            }
+            EXPECT_EQ(rig.window.Label2->text(), names + hint);
+        }
+        EXPECT_EQ(model.EnteredCount, 3);
+    }
 }
 
 TEST(TAkkordMidiIn, MessagesOfAnyValueNeverCrashNorLeaveANoteSounding)

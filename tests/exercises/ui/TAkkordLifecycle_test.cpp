@@ -3,10 +3,12 @@
 #include "exercises/base/ExerciseHost.h"
 #include "exercises/items/ItemTables.h"
 #include "exercises/setup/ExerciseSetup.h"
+#include "exercises/ui/AkkordStaffBox.h"
 #include "exercises/ui/InstrumentViews.h"
 #include "exercises/ui/TAkkord.h"
 #include "music/notation/Pitch.h"
 #include "music/sequencer/MidiMessage.h"
+#include "music/staff/Sheet.h"
 #include "music/strings/UIStrings.h"
 #include "support/ExerciseHostFake.h"
 #include "support/ScriptedPrompts.h"
@@ -16,6 +18,7 @@
 #include <vector>
 
 #include <QCoreApplication>
+#include <QLabel>
 #include <QMouseEvent>
 #include <QTimer>
 #include <QToolButton>
@@ -294,6 +297,119 @@ TEST(TAkkordLifecycle, DeleteLastNoteTakesBackThePlayedNoteOfAScale)
     ASSERT_EQ(model.EnteredCount, 2);
     EXPECT_EQ(model.EnteredNotes[1].Pitch.Note, 62);
     EXPECT_EQ(model.DisplayedNoteCount, 2);
+}
+
+/// Answers the rig's open question on the piano: its own notes, or each a semitone higher.
+void AnswerOnThePiano(Rig& rig, bool right)
+{
+    AkkordModel& model = rig.Model();
+    model.ClearEnteredNotes();
+    TPianoView& piano = rig.window.PianoView();
+    for (std::size_t k = 0; k < model.QuestionNoteCount; ++k) {
+        const int shown = model.QuestionNotes[k].Pitch.Note - model.DisplayOffset + (right ? 0 : 1);
+        Click(piano, PianoPoint(piano, shown));
+    }
+    rig.window.FourthButtonAction();
+    ASSERT_TRUE(model.Base().Answered);
+    ASSERT_EQ(model.LastAnswerRight, right);
+}
+
+TEST(TAkkordLifecycle, AResetOrANewSetupTakesTheOldAnswerOffEveryView)
+{
+    struct Case
+    {
+        const char* name;
+        bool right;
+        bool reset; ///< false: a new setup
+    };
+    const Case cases[] = {{"right, then reset results", true, true},
+                          {"wrong, then reset results", false, true},
+                          {"right, then a new setup", true, false},
+                          {"wrong, then a new setup", false, false}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        Rig rig(IdentificationMode::ChordIdentification);
+        rig.strings.StrScore = QStringLiteral("Right");
+        rig.strings.StrIdentText4 = QStringLiteral("Not the notes asked");
+        rig.window.grab();
+        AkkordModel& model = rig.Model();
+        rig.window.NewQuestion();
+        ASSERT_NO_FATAL_FAILURE(AnswerOnThePiano(rig, c.right));
+        ASSERT_FALSE(rig.window.Label2->text().isEmpty());
+        ASSERT_EQ(rig.window.Image13->isHidden(), !c.right);
+        ASSERT_FALSE(ShownNotesOf(model).empty());
+
+        if (c.reset)
+            rig.window.ResetResults();
+        else
+            rig.window.Setup(DefaultExerciseSetup(), BuiltInItemTables(), AkkordSettings{}, true);
+        // The next key pressed repaints every view from the window's state.
+        TPianoView& piano = rig.window.PianoView();
+        Click(piano, PianoPoint(piano, 60));
+
+        EXPECT_TRUE(rig.window.Label2->text().isEmpty()) << rig.window.Label2->text().toStdString();
+        EXPECT_TRUE(rig.window.Image13->isHidden());
+        EXPECT_TRUE(ShownNotesOf(model).empty()) << "no dots on the piano and the guitar";
+        EXPECT_FALSE(CorrectionShown(model));
+        EXPECT_TRUE(rig.window.StaffBox().Layout().Labels.empty());
+        EXPECT_EQ(model.EnteredCount, 0);
+        for (int b = 1; b <= model.ButtonCount; ++b)
+            EXPECT_EQ(model.ButtonColour[static_cast<std::size_t>(b)], AnswerPanelColour::Face);
+    }
+}
+
+TEST(TAkkordLifecycle, PlayingTheQuestionTheAnswerOrTheTonicAgainStopsTheAutomaticQuestion)
+{
+    enum class Replay
+    {
+        Question,
+        Answer,
+        Tonic
+    };
+    const std::pair<Replay, const char*> replays[] = {
+        {Replay::Question, "repeat"}, {Replay::Answer, "play answer"}, {Replay::Tonic, "tonic"}};
+    for (const auto& [replay, name] : replays) {
+        SCOPED_TRACE(name);
+        Rig rig(IdentificationMode::ChordIdentification);
+        AkkordSettings settings;
+        settings.AutoNewQuestion = true;
+        rig.window.Setup(DefaultExerciseSetup(), BuiltInItemTables(), settings, true);
+        rig.window.grab();
+        rig.window.NewQuestion();
+        ASSERT_NO_FATAL_FAILURE(AnswerOnThePiano(rig, false));
+        ASSERT_TRUE(rig.host.AutoTimerOn()) << "the next question comes by itself";
+
+        switch (replay) {
+        case Replay::Question:
+            rig.window.RepeatQuestion();
+            break;
+        case Replay::Answer:
+            rig.window.ThirdButtonAction();
+            break;
+        case Replay::Tonic: {
+            // A click on the clefs plays the key's tonic again.
+            rig.Model().TonicContext = true;
+            const TSheet& sheet = rig.window.Sheet();
+            const QPoint clefs(20, sheet.Top() + 2 * sheet.LineSpacing());
+            ASSERT_TRUE(sheet.PointInStaves(clefs.x(), clefs.y()));
+            Click(rig.window.StaffBox(), clefs);
+            break;
+        }
+        }
+        EXPECT_FALSE(rig.host.AutoTimerOn()) << "the next question would cut the playback off";
+    }
+}
+
+TEST(TAkkordLifecycle, ANewQuestionTakesThePlainAddToolAgain)
+{
+    Rig rig(IdentificationMode::ChordIdentification);
+    rig.window.NewQuestion();
+    rig.window.SpeedButton6->click();
+    ASSERT_EQ(rig.Model().EntryTool, kEntryToolDelete);
+    rig.window.NewQuestion();
+    EXPECT_EQ(rig.Model().EntryTool, kEntryToolAdd);
+    EXPECT_TRUE(rig.window.SpeedButton3->isChecked());
+    EXPECT_FALSE(rig.window.SpeedButton6->isChecked());
 }
 
 } // namespace
