@@ -25,9 +25,9 @@ void TRytme::ComputeBeams(int list)
     std::vector<RhythmNote>& notes = m_notes[ListIndex(list)];
     const std::size_t count = notes.size();
     const std::int64_t bar = BarTicks;
-    const std::int64_t group = GroupTicks;
+    const std::int64_t group = BeamGroupTicks();
     const std::int64_t unit = UnitTicks;
-    // Position within the bar. It is kept inside the bar everywhere: in 7/8 and 5/4 the group
+    // Position within the bar. It is kept inside the bar everywhere: in 7/8 (and 5/8) the group
     // length does not divide the bar, so a position running on past a bar line would put the
     // groups of every later bar in the wrong place.
     std::int64_t p = 0;

@@ -126,6 +126,17 @@ bool TRytme::IsOnBeat(std::int64_t position) const
     return r % beat == 0;
 }
 
+bool TRytme::CompoundTime() const
+{
+    const TimeSignatureRow& sig = CurrentRow();
+    return sig.Denominator == 8 && sig.Numerator % 3 == 0;
+}
+
+std::int64_t TRytme::BeamGroupTicks() const
+{
+    return CurrentRow().Denominator == 4 ? UnitTicks : GroupTicks;
+}
+
 void TRytme::Generate()
 {
     if (NoteChoice.empty() || TimeSigChoice.empty())
@@ -143,6 +154,15 @@ void TRytme::Generate()
     const std::int64_t group = GroupTicks;
     const std::int64_t total = Bars * bar;
     const int sigDenominator = CurrentRow().Denominator;
+    const std::int64_t beamGroup = BeamGroupTicks();
+    // A compound beat divides in three already: triplets are left out, and the bar is filled
+    // with what the plain values can fill.
+    const bool compound = CompoundTime();
+    const int choices = compound ? StraightCount : static_cast<int>(NoteChoice.size());
+    const std::int64_t shortest =
+        compound && StraightCount > 0
+            ? Ticks(NoteChoice[static_cast<std::size_t>(StraightCount - 1)].Value)
+            : ShortestTicks;
 
     while (p < total) {
         // Draw candidates until one fits here; a position nothing fits in ends the rhythm.
@@ -150,8 +170,8 @@ void TRytme::Generate()
         int v = 0;
         std::int64_t d = 0;
         std::uint8_t kind = kPlain;
-        for (int tries = 0; tries < kCandidatesPerEntry && !found; ++tries) {
-            const int k = m_random.Random(static_cast<int>(NoteChoice.size())) + 1;
+        for (int tries = 0; tries < kCandidatesPerEntry && !found && choices > 0; ++tries) {
+            const int k = m_random.Random(choices) + 1;
             const RhythmNoteChoice choice = NoteChoice[static_cast<std::size_t>(k - 1)];
             v = choice.Value;
             d = Ticks(v);
@@ -175,16 +195,24 @@ void TRytme::Generate()
             }
             // An eighth never starts off the sixteenth grid.
             const bool onGrid = !(v == 4 && !notes.empty() && p % kSixteenthTicks != 0);
-            // The note fits its beat, or starts or ends on one without crossing the bar line.
-            bool fitsBeat = Mod(p, unit) + d <= unit;
-            if (!fitsBeat)
-                fitsBeat = (Mod(p, unit) == 0 || Mod(p + d, unit) == 0) &&
-                           (p + d - 1) / bar == p / bar && DenominatorOf(v) <= sigDenominator;
+            // The note fits a beat, or starts or ends on one without crossing the bar line. A
+            // compound beat is held to this as well as each of its three units.
+            const auto fits = [&](std::int64_t beat) {
+                if (Mod(p, beat) + d <= beat)
+                    return true;
+                return (Mod(p, beat) == 0 || Mod(p + d, beat) == 0) &&
+                       (p + d - 1) / bar == p / bar && DenominatorOf(v) <= sigDenominator;
+            };
+            const bool fitsBeat = fits(unit) && (!compound || fits(3 * unit));
+            // A note that may be beamed stays inside its beam group, so every beam closes
+            // where its group ends (in 7/8 between the four and the three).
+            const std::int64_t inBar = Mod(p, bar);
+            const bool inBeamGroup = v < 4 || inBar / beamGroup == (inBar + d - 1) / beamGroup;
             // What is left of the bar can still be filled.
             const std::int64_t rem = bar - Mod(p + d, bar);
-            const bool fillable = rem == bar || rem % ShortestTicks == 0 ||
-                                  (Dotted != 0 && rem % (ShortestTicks * 3 / 2) == 0);
-            found = alignedTriplet && onGrid && fitsBeat && fillable;
+            const bool fillable =
+                rem == bar || rem % shortest == 0 || (Dotted != 0 && rem % (shortest * 3 / 2) == 0);
+            found = alignedTriplet && onGrid && fitsBeat && inBeamGroup && fillable;
         }
         if (!found) {
             // A rhythm that stops inside a bar can be neither written, played nor judged, so

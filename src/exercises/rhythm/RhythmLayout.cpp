@@ -57,6 +57,7 @@ struct BarWidths
 {
     int Judged = 0;
     int Drawn = 0;
+    bool Last = false; ///< the rhythm's last bar, closed by the final bar line
 };
 
 BarWidths NextBarWidths(const std::vector<RhythmNote>& notes, std::size_t i, int spacing)
@@ -72,8 +73,10 @@ BarWidths NextBarWidths(const std::vector<RhythmNote>& notes, std::size_t i, int
             if (spacing >= 2)
                 widths.Drawn += 3;
         }
-        if (note.BarEnd != 0)
+        if (note.BarEnd != 0) {
+            widths.Last = j + 1 == notes.size();
             break;
+        }
     }
     return widths;
 }
@@ -234,13 +237,11 @@ RhythmDisplayList TRytme::Draw(int list, int width, int spacing)
         const bool dotted = note.Kind == 1;
 
         if (note.Rest != 0) {
-            // Inside a beam of thirty-seconds a short rest moves down, out of the beams' way.
-            const bool lowered = (note.Value == 5 || note.Value == 6) && i > 0 &&
-                                 notes[i - 1].Rest == 0 && notes[i - 1].Value == 6 &&
-                                 i + 1 < count && notes[i - 1].BeamGroup == notes[i + 1].BeamGroup;
-            const int top = y + (lowered ? kRhythmRestTop + 5 : kRhythmRestTop);
-            out.Glyphs.push_back({RestGlyph(note), QPoint(x + 1, top),
-                                  QPoint(x + 1, top + kRhythmStaffY - kRhythmRestTop), number});
+            // A rest stands on the staff line, under a beam as well: the beams lie above the
+            // stems' tops, clear of it, and a rest off the line reads as a different one.
+            const int top = y + kRhythmRestTop;
+            out.Glyphs.push_back(
+                {RestGlyph(note), QPoint(x + 1, top), QPoint(x + 1, y + kRhythmStaffY), number});
             if (dotted)
                 out.Glyphs.push_back(
                     {RhythmGlyph::Dot, QPoint(x + 12, y + 36), QPoint(x + 13, y + 37), number});
@@ -298,7 +299,8 @@ RhythmDisplayList TRytme::Draw(int list, int width, int spacing)
         // Judged alone, beamed notes at their narrower width would let a bar of them run past
         // the box and lose its end; a bar whose bar line would fall outside starts a new line.
         const BarWidths next = NextBarWidths(notes, i, spacing);
-        const int nextBarLine = x + 9 + next.Drawn + 4;
+        const int nextBarLine = x + 9 + next.Drawn + 4 +
+                                (next.Last ? kRhythmFinalBarGap + kRhythmFinalBarWidth - 1 : 0);
         if (width - x < next.Judged + 13 || nextBarLine > width - 1) {
             out.Lines.push_back({RhythmLineKind::Staff,
                                  QLine(kRhythmStaffLeft, y + kRhythmStaffY, x, y + kRhythmStaffY)});
@@ -313,11 +315,20 @@ RhythmDisplayList TRytme::Draw(int list, int width, int spacing)
         }
     }
 
-    x -= 6;
-    out.Lines.push_back(
-        {RhythmLineKind::Staff, QLine(kRhythmStaffLeft, y + kRhythmStaffY, x, y + kRhythmStaffY)});
-    out.Lines.push_back(
-        {RhythmLineKind::FinalBarLine, QLine(x, y + kRhythmBarTop, x, y + kRhythmBarBottom)});
+    // The rhythm closes with a thin and a thick line at the staff's end. The thin one is the
+    // last bar's own line; a list that stops inside a bar (a damaged one) gets it after its
+    // last note.
+    if (notes.back().BarEnd == 0) {
+        x -= 6;
+        out.Lines.push_back(
+            {RhythmLineKind::BarLine, QLine(x, y + kRhythmBarTop, x, y + kRhythmBarBottom)});
+    }
+    const int thick = x + kRhythmFinalBarGap;
+    const int staffEnd = thick + kRhythmFinalBarWidth - 1;
+    out.Lines.push_back({RhythmLineKind::Staff,
+                         QLine(kRhythmStaffLeft, y + kRhythmStaffY, staffEnd, y + kRhythmStaffY)});
+    out.Lines.push_back({RhythmLineKind::FinalBarLine,
+                         QLine(thick, y + kRhythmBarTop, thick, y + kRhythmBarBottom)});
     AddStemsFlagsAndBeams(out, notes);
     out.Height = y + 65;
     out.Area = QRect(0, 0, std::max(0, width), *out.Height);

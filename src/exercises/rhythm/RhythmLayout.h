@@ -31,6 +31,10 @@ inline constexpr int kRhythmBeamGap = 5;     ///< from one beam to the next
 inline constexpr int kRhythmBeamHeight = 3;
 inline constexpr int kRhythmHookLength = 6; ///< a partial beam
 inline constexpr int kRhythmResultSize = 12;
+/// The closing bar line: the last bar's thin line, then after this gap a thick line this wide,
+/// at whose right edge the staff ends.
+inline constexpr int kRhythmFinalBarGap = 3;
+inline constexpr int kRhythmFinalBarWidth = 3;
 inline constexpr std::uint32_t kRhythmUnderlineRgb = 0x008000;
 
 /// The two widths of a note of `ticks` for the settings' notation spacing 0..3 (held within):
@@ -70,7 +74,9 @@ enum class RhythmLineKind : int
 {
     Staff = 0,
     BarLine = 1,
-    FinalBarLine = 2, ///< the closing bar line of the rhythm
+    /// The thick stroke of the closing bar line, right of the last bar's thin line; Line is
+    /// its left edge and it is kRhythmFinalBarWidth pixels thick.
+    FinalBarLine = 2,
     Stem = 3,
     Beam = 4,      ///< Line is the beam's top edge; it is kRhythmBeamHeight pixels thick
     Bracket = 5,   ///< a stroke of a triplet bracket

@@ -152,6 +152,13 @@ public:
     void Generate();
     /// Whether a tick position from the start of the rhythm falls on a beat.
     bool IsOnBeat(std::int64_t position) const;
+    /// 3/8, 6/8, 9/8 and 12/8: the beat is a dotted quarter (three units) that already divides
+    /// in three, so no note may straddle one and no triplets are drawn.
+    bool CompoundTime() const;
+    /// Where the beams of eighths and shorter notes close inside a bar (and at its end): after
+    /// each beat group; in quarter-note time after each beat, so that 5/4 pairs its eighths
+    /// by the beat like 4/4 although its beats are grouped 3 + 2.
+    std::int64_t BeamGroupTicks() const;
 
     // --- notes, numbered 1..Count(list) ---
     int Count(int list) const { return static_cast<int>(m_notes[ListIndex(list)].size()); }

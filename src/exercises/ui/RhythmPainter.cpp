@@ -138,6 +138,12 @@ void RhythmPainter::Paint(QPainter& painter, const RhythmDisplayList& list) cons
                       QPoint(std::max(l.x1(), l.x2()), l.y1() + kRhythmBeamHeight - 1)),
                 m_ink);
             break;
+        case RhythmLineKind::FinalBarLine:
+            painter.fillRect(
+                QRect(QPoint(l.x1(), std::min(l.y1(), l.y2())),
+                      QPoint(l.x1() + kRhythmFinalBarWidth - 1, std::max(l.y1(), l.y2()))),
+                m_ink);
+            break;
         case RhythmLineKind::Underline:
         case RhythmLineKind::Erase: {
             const QColor colour = line.Kind == RhythmLineKind::Erase

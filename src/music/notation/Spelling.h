@@ -58,6 +58,11 @@ enum class LetterRule : int
     /// Letters kept while no note needs a double accidental, else fewest accidentals (scales
     /// of fewer than seven steps, one letter each: a pentatonic keeps its letters).
     KeepUnlessDouble = 2,
+    /// Seven degrees on seven letters and one note added between two of them (the bebop
+    /// scales): the degrees keep their letters as in Keep; the added note shares a letter with
+    /// its neighbouring degree and is written the plain way only where that letter would take a
+    /// double accidental.
+    KeepDegrees = 3,
 };
 
 /// Spells notes that an item wrote in C. Each entry holds a sounding note and the shift with
@@ -66,8 +71,13 @@ enum class LetterRule : int
 void SpellAsWritten(std::span<TPitch> notes, int c, int cLetter, LetterRule rule);
 /// The rule for a scale written in C (notes as for SpellAsWritten): seven steps on seven
 /// letters keep them; fewer steps on letters of their own keep them unless that takes a double
-/// accidental; two pitches on one letter (chromatic, bebop, blues) take the fewest
-/// accidentals.
+/// accidental; eight steps on all seven letters (a seven-step scale with one note added) keep
+/// the degrees' letters; other scales with two pitches on one letter (chromatic, blues,
+/// diminished) take the fewest accidentals.
 LetterRule ScaleLetterRule(std::span<const TPitch> notes, int c);
+/// Of a scale with eight steps on all seven letters (notes as for SpellAsWritten), the pitch
+/// class above c of the note added to its seven degrees: the one without which the others form
+/// a major scale or one of its modes. None for any other scale, or when that leaves it open.
+std::optional<int> AddedScaleNote(std::span<const TPitch> notes, int c);
 
 } // namespace pv

@@ -7,6 +7,9 @@
 #include "music/strings/UIStrings.h"
 #include "support/ScriptedRandom.h"
 
+#include <cstdlib>
+#include <map>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -271,6 +274,154 @@ TEST(AkkordSpelling, BuiltInScalesOnEAndSomeOnDFlat)
                           {15, "Db Eb F Gb Ab A Bb C Db"},
                           {30, "C# D# E F# G A A# C C#"},
                           {31, "C# D E F G G# A# B C#"}});
+    }
+}
+
+TEST(AkkordSpelling, BebopScalesOnEveryRootKeepTheirDegreesAndRespellOnlyAnAddedDouble)
+{
+    // Items 15, 16 and 17: the major bebop (a flat sixth added), the dominant bebop from G and
+    // the dorian bebop from D (a major seventh added). Asked on each root they are written in
+    // the root's key; as answers to the major scale on that root they start on its tonic in the
+    // key of their own C.
+    struct Case
+    {
+        int pitchClass;
+        const char* questions[3];
+        const char* answers[3];
+    };
+    const Case cases[] = {
+        {0,
+         {"C D E F G Ab A B C", "G A B C D E F F# G", "D E F G A B C C# D"},
+         {"C D E F G Ab A B C", "C D E F G A Bb B C", "C D Eb F G A Bb B C"}},
+        {1,
+         {"Db Eb F Gb Ab A Bb C Db", "Ab Bb C Db Eb F Gb G Ab", "Eb F Gb Ab Bb C Db D Eb"},
+         {"Db Eb F Gb Ab A Bb C Db", "Db Eb F Gb Ab Bb Cb C Db", "Db Eb Fb Gb Ab Bb Cb C Db"}},
+        {2,
+         {"D E F# G A Bb B C# D", "A B C# D E F# G G# A", "E F# G A B C# D D# E"},
+         {"D E F# G A Bb B C# D", "D E F# G A B C C# D", "D E F G A B C C# D"}},
+        {3,
+         {"Eb F G Ab Bb Cb C D Eb", "Bb C D Eb F G Ab A Bb", "F G Ab Bb C D Eb E F"},
+         {"Eb F G Ab Bb Cb C D Eb", "Eb F G Ab Bb C Db D Eb", "Eb F Gb Ab Bb C Db D Eb"}},
+        {4,
+         {"E F# G# A B C C# D# E", "B C# D# E F# G# A A# B", "F# G# A B C# D# E E# F#"},
+         {"E F# G# A B C C# D# E", "E F# G# A B C# D D# E", "E F# G A B C# D D# E"}},
+        {5,
+         {"F G A Bb C Db D E F", "C D E F G A Bb B C", "G A Bb C D E F F# G"},
+         {"F G A Bb C Db D E F", "F G A Bb C D Eb E F", "F G Ab Bb C D Eb E F"}},
+        {6,
+         {"Gb Ab Bb Cb Db D Eb F Gb", "Db Eb F Gb Ab Bb Cb C Db", "Ab Bb Cb Db Eb F Gb G Ab"},
+         {"Gb Ab Bb Cb Db D Eb F Gb", "Gb Ab Bb Cb Db Eb Fb F Gb", "F# G# A B C# D# E E# F#"}},
+        {7,
+         {"G A B C D Eb E F# G", "D E F# G A B C C# D", "A B C D E F# G G# A"},
+         {"G A B C D Eb E F# G", "G A B C D E F F# G", "G A Bb C D E F F# G"}},
+        {8,
+         {"Ab Bb C Db Eb Fb F G Ab", "Eb F G Ab Bb C Db D Eb", "Bb C Db Eb F G Ab A Bb"},
+         {"Ab Bb C Db Eb Fb F G Ab", "Ab Bb C Db Eb F Gb G Ab", "Ab Bb Cb Db Eb F Gb G Ab"}},
+        {9,
+         {"A B C# D E F F# G# A", "E F# G# A B C# D D# E", "B C# D E F# G# A A# B"},
+         {"A B C# D E F F# G# A", "A B C# D E F# G G# A", "A B C D E F# G G# A"}},
+        {10,
+         {"Bb C D Eb F Gb G A Bb", "F G A Bb C D Eb E F", "C D Eb F G A Bb B C"},
+         {"Bb C D Eb F Gb G A Bb", "Bb C D Eb F G Ab A Bb", "Bb C Db Eb F G Ab A Bb"}},
+        {11,
+         {"B C# D# E F# G G# A# B", "F# G# A# B C# D# E E# F#", "C# D# E F# G# A# B B# C#"},
+         {"B C# D# E F# G G# A# B", "B C# D# E F# G# A A# B", "B C# D E F# G# A A# B"}},
+    };
+    for (const Case& c : cases) {
+        for (int k = 0; k < 3; ++k) {
+            const int item = 15 + k;
+            SCOPED_TRACE("item " + std::to_string(item) + " on " + std::to_string(c.pitchClass));
+            Window asked(Mode::Scales);
+            AskOn(asked, c.pitchClass, item);
+            const std::vector<TNoteRec> question(asked.model.QuestionNotes.begin(),
+                                                 asked.model.QuestionNotes.begin() +
+                                                     asked.model.QuestionNoteCount);
+            EXPECT_EQ(Names(question), c.questions[k]);
+            Window major(Mode::Scales);
+            AskOn(major, c.pitchClass, 1);
+            EXPECT_EQ(Names(major.model.AnswerItemNotes(item)), c.answers[k]);
+        }
+    }
+}
+
+TEST(AkkordSpelling, SevenLetterScalesKeepTheirLettersOnEveryRootAndInEveryKey)
+{
+    // Every scale item whose steps lie on the seven letters, asked on every root (the same
+    // root each time) and in every key (the same key each time), and answered as any scale
+    // item: each note keeps the letter distance from the first note that the item writes. Only
+    // the note a bebop scale adds may leave its letter, and only to spare a double accidental.
+    const ItemTable& table = BuiltInItemTables().Scales;
+    std::map<int, int> addedIndex = {{15, 5}, {16, 7}, {17, 7}};
+    std::vector<int> sevenLetter;
+    for (int item = 1; item <= static_cast<int>(kItemCount); ++item) {
+        const int count = table.NoteCount(item);
+        std::set<int> pitchClasses;
+        std::set<int> letters;
+        for (int k = 0; k < count; ++k) {
+            const ItemNote& note =
+                table.Items[static_cast<std::size_t>(item - 1)].Notes[static_cast<std::size_t>(k)];
+            pitchClasses.insert(note.Note % 12);
+            letters.insert(*WrittenLetter(
+                TPitch{static_cast<std::int8_t>(note.Note), static_cast<std::int8_t>(note.Shift)}));
+        }
+        if ((pitchClasses.size() == 7 && letters.size() == 7) || addedIndex.count(item) != 0)
+            sevenLetter.push_back(item);
+    }
+    ASSERT_EQ(sevenLetter.size(), 24u);
+
+    auto expectLetters = [&](const AkkordItem& item, int number,
+                             const std::vector<TNoteRec>& written) {
+        ASSERT_EQ(written.size(), item.NoteCount);
+        const int firstLetter = *WrittenLetter(written[0].Pitch);
+        const int itemFirst = *WrittenLetter(TPitch{item.Pitch[0], item.Shift[0]});
+        for (std::size_t k = 0; k < written.size(); ++k) {
+            const TPitch p = written[k].Pitch;
+            ASSERT_TRUE(WrittenLetter(p).has_value()) << Names(written);
+            ASSERT_LE(std::abs(p.Shift), 2) << Names(written);
+            const int letter = PositiveMod(*WrittenLetter(p) - firstLetter, 7);
+            const int itemLetter =
+                PositiveMod(*WrittenLetter(TPitch{item.Pitch[k], item.Shift[k]}) - itemFirst, 7);
+            const auto added = addedIndex.find(number);
+            if (added != addedIndex.end() && static_cast<int>(k) == added->second &&
+                letter != itemLetter) {
+                EXPECT_LE(std::abs(p.Shift), 1) << Names(written);
+                EXPECT_EQ(std::abs(ShiftToLetter(p.Note, firstLetter + itemLetter)), 2)
+                    << "the added note left a letter it could take: " << Names(written);
+                continue;
+            }
+            EXPECT_EQ(letter, itemLetter) << "note " << k << " of " << Names(written);
+        }
+    };
+
+    std::vector<int> rules;
+    for (int pitchClass = 0; pitchClass < 12; ++pitchClass)
+        rules.push_back(11 + pitchClass);
+    for (int keySignature = -6; keySignature <= 5; ++keySignature)
+        rules.push_back(31 + keySignature);
+    for (int rule : rules) {
+        for (int asked : sevenLetter) {
+            SCOPED_TRACE("rule " + std::to_string(rule) + " item " + std::to_string(asked));
+            ExerciseSetup setup = DefaultExerciseSetup();
+            OptionBlock& block = setup.Scales;
+            block.ItemFlags.fill(0);
+            block.ItemFlags[static_cast<std::size_t>(asked - 1)] = 1;
+            block.PlayStyles = {1, 0, 0};
+            block.RootMovement = static_cast<std::uint8_t>(rule);
+            Window w(Mode::Scales);
+            w.model.Setup(setup, BuiltInItemTables(), AkkordSettings{}, true);
+            ASSERT_TRUE(w.model.NewQuestion());
+            const std::vector<TNoteRec> question(w.model.QuestionNotes.begin(),
+                                                 w.model.QuestionNotes.begin() +
+                                                     w.model.QuestionNoteCount);
+            expectLetters(w.model.ExerciseItem[static_cast<std::size_t>(asked)], asked, question);
+            for (int answer : sevenLetter) {
+                SCOPED_TRACE("answer " + std::to_string(answer));
+                expectLetters(w.model.ExerciseItem[static_cast<std::size_t>(answer)], answer,
+                              w.model.AnswerItemNotes(answer));
+            }
+            if (::testing::Test::HasFailure())
+                return;
+        }
     }
 }
 

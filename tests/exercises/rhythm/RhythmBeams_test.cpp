@@ -60,7 +60,13 @@ TEST(RhythmBeams, NotesShareABeamWithinTheirBeatGroupOnly)
         {"a dotted eighth across the beat joins both groups", 6, "r8 8 16 8. 16 8.", "-aaaaa"},
         // Each bar starts its groups afresh, also after a bar that ends with long notes.
         {"four and three in 7/8", 9, "8 4 4 4 | 8 8 8 8 8 8 8", "----aaaabbb"},
-        {"three and two in 5/4", 12, "8 8 4 4 4 4 | 8 8 8 8 8 8 8 8 8 8", "aa----bbbbbbcccc"},
+        {"eighths pair by the beat in 5/4", 12, "8 8 4 4 4 4 | 8 8 8 8 8 8 8 8 8 8",
+         "aa----bbccddeeff"},
+        {"sixteenths of one beat in 5/4", 12, "16 16 8 8 16 16 4 r8 8 8 8", "aaabbb---cc"},
+        {"one group a bar in 3/8", 5, "8 8 8 | 16 16 8 8 | 8 4", "aaabbbb--"},
+        {"three groups of three in 9/8", 10, "8 8 8 8 16 16 8 8 8 8", "aaabbbbccc"},
+        {"four groups of three in 12/8", 11, "8 8 8 4 8 8 8 8 4.", "aaa--bbb-"},
+        {"the three of 7/8 after a dotted quarter", 9, "4. 8 8 16 16 8", "--aaaa"},
         {"triplets beam by themselves", 4, "8t 8t 8t 8 8 2", "aaabb-"},
     };
     for (const Case& c : cases) {

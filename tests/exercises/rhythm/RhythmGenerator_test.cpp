@@ -3,6 +3,7 @@
 #include "exercises/rhythm/TRytme.h"
 #include "support/ScriptedRandom.h"
 
+#include <algorithm>
 #include <optional>
 #include <set>
 #include <string>
@@ -290,6 +291,129 @@ TEST(RhythmGenerate, EveryTimeSignatureGivesSoundRhythmsOnSeededRuns)
     EXPECT_GT(firstBarRests, 0);
 }
 
+TEST(RhythmGenerate, CompoundTimeKeepsEveryNoteInsideItsDottedQuarterBeatAndHasNoTriplets)
+{
+    // 3/8, 6/8, 9/8 and 12/8 with every value, dots, ties, rests and all triplets chosen. A
+    // note that runs past a beat starts or ends on one; 3/8 has a single beat a bar.
+    const std::vector<SetupOptions> setups = {
+        {.rows = {},
+         .values = {kWhole, kHalf, kQuarter, kEighth, kSixteenth, kThirtySecond},
+         .triplets = {kHalf, kQuarter, kEighth, kSixteenth},
+         .rests = true,
+         .ties = true,
+         .dotted = true,
+         .bars = 6},
+        {.rows = {}, .values = {kHalf, kQuarter, kEighth}, .triplets = {kEighth}, .bars = 4},
+        {.rows = {}, .values = {kQuarter, kEighth, kSixteenth}, .dotted = true, .bars = 4},
+        {.rows = {}, .values = {kHalf, kQuarter}, .triplets = {kQuarter}, .dotted = true},
+    };
+    constexpr std::int64_t kBeat = 1008;
+    int crossing = 0;
+    for (int row : {5, 6, 10, 11}) {
+        for (std::size_t si = 0; si < setups.size(); ++si) {
+            for (std::uint32_t seed = 1; seed <= 40; ++seed) {
+                SCOPED_TRACE("row " + std::to_string(row) + " setup " + std::to_string(si) +
+                             " seed " + std::to_string(seed));
+                Seeded e(seed);
+                RhythmSetup setup = MakeSetup(setups[si]);
+                setup.TimeSignatures[static_cast<std::size_t>(row - 1)] = 1;
+                e.rytme.Setup(setup);
+                e.rytme.Generate();
+                ASSERT_EQ(e.Messages(), 0);
+                test::ExpectSoundRhythm(e.rytme);
+                const std::vector<RhythmNote>& notes = e.rytme.List(0);
+                std::int64_t p = 0;
+                for (const RhythmNote& n : notes) {
+                    const std::int64_t start = p % e.rytme.BarTicks;
+                    const std::int64_t end = start + n.Ticks;
+                    EXPECT_NE(n.Kind, 2) << test::Describe(notes);
+                    if (start / kBeat != (end - 1) / kBeat) {
+                        ++crossing;
+                        EXPECT_TRUE(start % kBeat == 0 || end % kBeat == 0)
+                            << "a note straddles a beat: " << test::Describe(notes);
+                    }
+                    p += n.Ticks;
+                }
+                if (::testing::Test::HasFailure())
+                    return;
+            }
+        }
+    }
+    // Notes longer than a beat were drawn, so the rule was put to the test.
+    EXPECT_GT(crossing, 0);
+}
+
+TEST(RhythmGenerate, EveryBeamStaysInsideOneBeatGroup)
+{
+    // Beam groups: a dotted quarter in compound time, each quarter in 5/4 and 4/4, four and
+    // three eighths in 7/8, three and two in 5/8, a half in 2/2. No generated note that may be
+    // beamed crosses a group's end, so each beam closes there.
+    struct Case
+    {
+        int row;
+        std::vector<std::int64_t> groupEnds; ///< inside the bar, with the bar's end
+    };
+    const Case cases[] = {
+        {1, {1344, 2688}},
+        {4, {672, 1344, 2016, 2688}},
+        {5, {1008}},
+        {6, {1008, 2016}},
+        {9, {1344, 2352}},
+        {10, {1008, 2016, 3024}},
+        {11, {1008, 2016, 3024, 4032}},
+        {12, {672, 1344, 2016, 2688, 3360}},
+        {13, {672, 1344}},
+        {14, {1008, 1680}},
+    };
+    int beamed = 0;
+    for (const Case& c : cases) {
+        for (std::uint32_t seed = 1; seed <= 40; ++seed) {
+            SCOPED_TRACE("row " + std::to_string(c.row) + " seed " + std::to_string(seed));
+            Seeded e(seed);
+            e.rytme.Setup(MakeSetup({.rows = {c.row},
+                                     .values = {kQuarter, kEighth, kSixteenth, kThirtySecond},
+                                     .triplets = {kEighth, kSixteenth},
+                                     .rests = true,
+                                     .dotted = true,
+                                     .bars = 4}));
+            e.rytme.Generate();
+            ASSERT_EQ(e.Messages(), 0);
+            const std::vector<RhythmNote>& notes = e.rytme.List(0);
+            auto groupOf = [&](std::int64_t inBar) {
+                return std::upper_bound(c.groupEnds.begin(), c.groupEnds.end(), inBar) -
+                       c.groupEnds.begin();
+            };
+            std::int64_t p = 0;
+            std::optional<std::pair<std::uint8_t, std::ptrdiff_t>> open;
+            std::int64_t bar = 0;
+            for (const RhythmNote& n : notes) {
+                const std::int64_t start = p % e.rytme.BarTicks;
+                const std::ptrdiff_t group = groupOf(start) + 100 * (p / e.rytme.BarTicks);
+                if (n.Value >= kEighth) {
+                    EXPECT_EQ(groupOf(start), groupOf(start + n.Ticks - 1))
+                        << "a short note across a group's end: " << test::Describe(notes);
+                }
+                if (n.BeamGroup != 0) {
+                    ++beamed;
+                    // Notes of one beam share its group; a new beam number starts anew.
+                    if (open && open->first == n.BeamGroup) {
+                        EXPECT_EQ(open->second, group)
+                            << "a beam across a group's end: " << test::Describe(notes);
+                    }
+                    open = std::pair(n.BeamGroup, group);
+                }
+                p += n.Ticks;
+                bar = p / e.rytme.BarTicks;
+            }
+            EXPECT_EQ(bar, 4);
+            test::ExpectSoundBeams(e.rytme, 0);
+            if (::testing::Test::HasFailure())
+                return;
+        }
+    }
+    EXPECT_GT(beamed, 0);
+}
+
 TEST(RhythmGenerate, TheTimeSignatureIsDrawnAmongTheChosenRows)
 {
     Seeded e(7);
@@ -322,6 +446,10 @@ TEST(RhythmGenerate, UnfillableSetupsShowTheMessageOnceAndLeaveNoRhythm)
         // abandoned half made, and no half-made bar is kept.
         {"halves and quarters in 7/8", {.rows = {9}, .values = {kHalf, kQuarter}, .dotted = true}},
         {"halves and quarters in 5/8", {.rows = {14}, .values = {kHalf, kQuarter}, .dotted = true}},
+        // A compound beat already divides in three: its triplets are never drawn.
+        {"eighth triplets in 6/8", {.rows = {6}, .values = {}, .triplets = {kEighth}}},
+        // The second of three quarters would straddle the bar's second beat.
+        {"quarter notes in 6/8", {.rows = {6}, .values = {kQuarter}}},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);

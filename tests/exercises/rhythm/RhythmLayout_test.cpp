@@ -107,10 +107,11 @@ TEST_F(RhythmLayout, NotesAdvanceBySAndBarsByFourThenNine)
     EXPECT_EQ(LineOfNotes(), std::vector<int>(8, 0));
     EXPECT_EQ(LinesOf(list, RhythmLineKind::BarLine),
               (std::vector<QLine>{QLine(119, 12, 119, 57), QLine(200, 12, 200, 57)}));
-    // The closing bar line stands 6 pixels before the last bar line; the staff ends there.
+    // The rhythm closes with the last bar's thin line and a thick one 3 pixels to its right,
+    // 3 pixels wide; the staff runs to the thick line's right edge, never past it.
     EXPECT_EQ(LinesOf(list, RhythmLineKind::FinalBarLine),
-              (std::vector<QLine>{QLine(194, 12, 194, 57)}));
-    EXPECT_EQ(LinesOf(list, RhythmLineKind::Staff), (std::vector<QLine>{QLine(40, 42, 194, 42)}));
+              (std::vector<QLine>{QLine(203, 12, 203, 57)}));
+    EXPECT_EQ(LinesOf(list, RhythmLineKind::Staff), (std::vector<QLine>{QLine(40, 42, 205, 42)}));
     EXPECT_EQ(rytme.BarsDrawn[0], 2);
     EXPECT_EQ(rytme.BarX[0][1], 120);
     EXPECT_EQ(rytme.BarX[0][2], 201);
@@ -159,7 +160,8 @@ TEST_F(RhythmLayout, ABarThatDoesNotFitStartsANewLine)
 {
     // The next bar needs its width plus 13 pixels, beamed notes judged at their narrower width
     // and every dotted entry 3 wider; and the bar line it ends with must fall inside the box
-    // (judged narrower, a bar of beamed notes would otherwise run past it).
+    // (judged narrower, a bar of beamed notes would otherwise run past it). The second bar is
+    // the last: the thick line that closes it, 5 pixels right of its bar line, must fit too.
     struct Case
     {
         const char* second;
@@ -168,18 +170,21 @@ TEST_F(RhythmLayout, ABarThatDoesNotFitStartsANewLine)
         int line;
     };
     const Case cases[] = {
-        // First bar's line at 119; four quarters end at 200.
-        {"4 4 4 4", 3, 201, 0},
-        {"4 4 4 4", 3, 200, 1},
-        {"(8 8) (8 8) (8 8) (8 8)", 3, 269, 0},
-        {"(8 8) (8 8) (8 8) (8 8)", 3, 268, 1},
-        {"8 8 8 8 8 8 8 8", 3, 269, 0},
-        {"8 8 8 8 8 8 8 8", 3, 268, 1},
-        {"4. 8 4 4", 3, 204, 0},
-        {"4. 8 4 4", 3, 203, 1},
-        // Spacing 1: first bar's line at 231; the dotted note is judged 3 wider than drawn.
-        {"4. 8 4 4", 1, 427, 0},
-        {"4. 8 4 4", 1, 426, 1},
+        // First bar's line at 119; four quarters end at 200, closed at 205.
+        {"4 4 4 4", 3, 206, 0},
+        {"4 4 4 4", 3, 205, 1},
+        {"(8 8) (8 8) (8 8) (8 8)", 3, 274, 0},
+        {"(8 8) (8 8) (8 8) (8 8)", 3, 273, 1},
+        {"8 8 8 8 8 8 8 8", 3, 274, 0},
+        {"8 8 8 8 8 8 8 8", 3, 273, 1},
+        {"4. 8 4 4", 3, 209, 0},
+        {"4. 8 4 4", 3, 208, 1},
+        // Spacing 1: first bar's line at 231; each dotted note is judged 3 wider than drawn, so
+        // four of them ask for more room than the bar and its closing line take (442).
+        {"4. 8 4 4", 1, 430, 0},
+        {"4. 8 4 4", 1, 429, 1},
+        {"8. 8. 8. 8. 4", 1, 449, 0},
+        {"8. 8. 8. 8. 4", 1, 448, 1},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(testing::Message()
@@ -194,6 +199,9 @@ TEST_F(RhythmLayout, ABarThatDoesNotFitStartsANewLine)
         ASSERT_TRUE(list.Height.has_value());
         EXPECT_EQ(*list.Height, 65 + 64 * c.line);
         EXPECT_LT(rytme.BarX[0][2] - 1, c.width);
+        const auto closing = LinesOf(list, RhythmLineKind::FinalBarLine);
+        ASSERT_EQ(closing.size(), 1u);
+        EXPECT_LT(closing.front().x1() + kRhythmFinalBarWidth - 1, c.width);
         if (c.line == 1) {
             // The first line's staff ends at its last bar line.
             EXPECT_EQ(LinesOf(list, RhythmLineKind::Staff).front(),
@@ -322,7 +330,7 @@ TEST_F(RhythmLayout, NotesOutsideABeamGroupGetFlags)
     EXPECT_EQ(GlyphsOf(list, RhythmGlyph::Flag8).front().At, QPoint(64 + 9, 17));
 }
 
-TEST_F(RhythmLayout, ABeamRunsOverARestInsideItsGroupAndTheRestMovesDown)
+TEST_F(RhythmLayout, ABeamRunsOverARestInsideItsGroupAndTheRestStaysOnTheLine)
 {
     LoadRhythm(rytme, 0, kRow24, "(32 32 r16 16 16) r4 |");
     ASSERT_TRUE(test::BarsSumTo(rytme.List(0), 1344));
@@ -333,7 +341,9 @@ TEST_F(RhythmLayout, ABeamRunsOverARestInsideItsGroupAndTheRestMovesDown)
 
     const auto sixteenthRests = GlyphsOf(list, RhythmGlyph::SixteenthRest);
     ASSERT_EQ(sixteenthRests.size(), 1u);
-    EXPECT_EQ(sixteenthRests[0].Anchor, QPoint(82, 32)); // under the thirty-seconds' beams
+    // Under the thirty-seconds' beams the rest stands where every rest does.
+    EXPECT_EQ(sixteenthRests[0].Anchor, QPoint(82, 27));
+    EXPECT_EQ(sixteenthRests[0].At, QPoint(82, 42));
     const auto quarterRests = GlyphsOf(list, RhythmGlyph::QuarterRest);
     ASSERT_EQ(quarterRests.size(), 1u);
     EXPECT_EQ(quarterRests[0].Anchor, QPoint(133, 27));

@@ -10,7 +10,9 @@
 #include "support/ScriptedRandom.h"
 #include "support/TestOutput.h"
 
+#include <algorithm>
 #include <random>
+#include <set>
 #include <string>
 
 #include <QImage>
@@ -109,6 +111,54 @@ TEST_F(RhythmPictures, SevenEightAndFiveFourWithTheirGroupings)
 {
     Picture("rhythm_7_8_groupings", 9, "8 8 8 8 8 8 8 | 4 8 8 8 16 16 8 | 4 4 4. |");
     Picture("rhythm_5_4_groupings", 12, "8 8 8 8 8 8 8 8 4 | 2. 2 | 4 8 8 4 16 16 8 4 |", 600);
+}
+
+TEST_F(RhythmPictures, CompoundTimeAndFiveFourBeamedByTheBeatWithRestsOnTheLine)
+{
+    // Beams close at each dotted quarter in 6/8 and 9/8 and at each quarter in 5/4; rests in
+    // and around the beams stand on the staff line.
+    Picture("rhythm_6_8_beats_rests", 6,
+            "8 r8 8 16 16 16 16 8 | 4 8 r16 16 8 8 | 8. 16 8 r4. | 8 8 8 4. |", 620);
+    Picture("rhythm_9_8_beats_rests", 10,
+            "8 8 8 r8 8 8 16 16 8 r8 | 4 8 8 r8 8 r4. | 32 32 r16 8 8 4. 4. |", 640);
+    Picture("rhythm_5_4_beats_rests", 12, "8 8 8 8 8 8 r8 8 8 8 | 16 16 r8 16 r16 8 4 r8 8 8 8 |",
+            640);
+    for (const RhythmGlyphItem& item : list.Glyphs) {
+        if (item.Glyph >= RhythmGlyph::WholeRest && item.Glyph <= RhythmGlyph::ThirtySecondRest) {
+            EXPECT_EQ(item.At.y() % kRhythmLineHeight, kRhythmStaffY) << "rest " << item.Note;
+        }
+    }
+    // In 5/4 each quarter's notes share a beam of their own: four beams in the first bar and
+    // three in the second, an eighth alone after a rest keeping its flag.
+    std::set<int> groups;
+    for (const RhythmNote& note : rytme.List(0))
+        if (note.BeamGroup != 0)
+            groups.insert(note.BeamGroup);
+    EXPECT_EQ(groups.size(), 7u);
+}
+
+TEST_F(RhythmPictures, TheRhythmClosesWithAThinAndAThickLineAtTheStaffsEnd)
+{
+    const QImage image = Picture("rhythm_final_bar_line", 6, "4. 8 8 8 | 2. |", 300);
+    const auto closing = std::find_if(list.Lines.begin(), list.Lines.end(), [](const auto& l) {
+        return l.Kind == RhythmLineKind::FinalBarLine;
+    });
+    ASSERT_NE(closing, list.Lines.end());
+    const int thick = closing->Line.x1();
+    const int y = (kRhythmBarTop + kRhythmBarBottom) / 2;
+    // Reading across at half the bar line's height: the thin line, a gap, the thick line, and
+    // white beyond it; the staff line stops at the thick line's right edge.
+    const int thin = thick - kRhythmFinalBarGap;
+    EXPECT_TRUE(Dark(image, QPoint(thin, y)));
+    EXPECT_FALSE(Dark(image, QPoint(thin - 1, y)));
+    for (int x = thin + 1; x < thick; ++x)
+        EXPECT_FALSE(Dark(image, QPoint(x, y))) << x;
+    for (int x = thick; x < thick + kRhythmFinalBarWidth; ++x)
+        EXPECT_TRUE(Dark(image, QPoint(x, y))) << x;
+    EXPECT_FALSE(Dark(image, QPoint(thick + kRhythmFinalBarWidth, y)));
+    EXPECT_TRUE(Dark(image, QPoint(thick + kRhythmFinalBarWidth - 1, kRhythmStaffY)));
+    for (int x = thick + kRhythmFinalBarWidth; x < image.width(); ++x)
+        EXPECT_FALSE(Dark(image, QPoint(x, kRhythmStaffY))) << "staff beyond its end at " << x;
 }
 
 TEST_F(RhythmPictures, TheSpacingsSideBySide)

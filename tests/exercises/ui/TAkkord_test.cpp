@@ -19,6 +19,7 @@
 #include <QLabel>
 #include <QMouseEvent>
 #include <QPushButton>
+#include <QStringList>
 #include <QTimer>
 #include <QToolButton>
 
@@ -367,6 +368,59 @@ TEST(TAkkord, UserAnswersByButtonsAndByNotes)
     EXPECT_EQ(window.Model().ExerciseItem[2].Asked, 1);
     EXPECT_EQ(window.Model().ExerciseItem[2].Right, 0);
     EXPECT_EQ(host.label, QStringLiteral("2 of 3 right"));
+}
+
+TEST(TAkkord, BebopScalesClickedAsAnswersAreWrittenOnTheirDegreesLetters)
+{
+    // A bebop scale asked on a fixed root and then clicked among the answer buttons: the staff
+    // and the result line show it on the letters of its key, the added note respelled only
+    // where it would take a double accidental.
+    struct Case
+    {
+        const char* picture;
+        int pitchClass;
+        int item;
+        const char* names;
+    };
+    const Case cases[] = {
+        {"scale_major_bebop_on_g_flat.png", 6, 15, "Gb Ab Bb Cb Db D Eb F Gb"},
+        {"scale_dominant_bebop_on_f_sharp.png", 11, 16, "F# G# A# B C# D# E E# F#"},
+        {"scale_dorian_bebop_on_c_sharp.png", 11, 17, "C# D# E F# G# A# B B# C#"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.picture);
+        const UIStringTable strings{};
+        test::FakeExerciseHost host;
+        TAkkord window(IdentificationMode::Scales, &host, strings);
+        test::ScriptedRandom random({0});
+        window.Model().SetRandom(random);
+        window.resize(1000, 640);
+        ExerciseSetup setup = DefaultExerciseSetup();
+        setup.Scales.ItemFlags.fill(0);
+        setup.Scales.ItemFlags[static_cast<std::size_t>(c.item - 1)] = 1;
+        setup.Scales.ShowKeySignature = 1;
+        setup.Scales.RootMovement = static_cast<std::uint8_t>(11 + c.pitchClass);
+        window.Setup(setup, BuiltInItemTables(), AkkordSettings{}, true);
+        window.show();
+        window.NewQuestion();
+
+        QPushButton* button = window.AnswerButtons()[0].Button;
+        const QPointF at(5, 5);
+        QMouseEvent press(QEvent::MouseButtonPress, at, button->mapToGlobal(at), Qt::LeftButton,
+                          Qt::LeftButton, Qt::NoModifier);
+        QCoreApplication::sendEvent(button, &press);
+        QCoreApplication::processEvents();
+
+        const AkkordModel& m = window.Model();
+        QStringList names;
+        for (std::size_t k = 0; k < m.EnteredCount; ++k)
+            names << NoteName(m.EnteredNotes[k].Pitch);
+        EXPECT_EQ(names.join(QLatin1Char(' ')).toStdString(), c.names);
+        EXPECT_TRUE(window.Label2->text().simplified().startsWith(QString::fromLatin1(c.names)))
+            << window.Label2->text().toStdString();
+        EXPECT_TRUE(
+            window.grab().toImage().save(test::TestOutputDir() + QString::fromLatin1(c.picture)));
+    }
 }
 
 } // namespace

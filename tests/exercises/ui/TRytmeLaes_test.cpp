@@ -259,6 +259,71 @@ TEST(TRytmeLaes, SpaceTappedPerformanceScrollsWithTheBarAndShowsTheResults)
     EXPECT_EQ(rytme.TapCount, taps) << "taps after the end are not recorded";
 }
 
+// Rhythms in compound time as the window reads them out: the setup's rhythm (started with F6)
+// and each new question after it (F5; every performance stopped with F9) keep their notes
+// inside the dotted-quarter beats and have no triplets although they are chosen, and the
+// notation closes with a thin and a thick line where its staff ends.
+TEST(TRytmeLaes, CompoundTimeRhythmsKeepToTheirBeatsAndCloseWithTheFinalBarLine)
+{
+    Rig rig;
+    ExerciseSetup setup;
+    RhythmSetup& block = setup.RhythmReading;
+    for (int row : {5, 6, 10, 11})
+        block.TimeSignatures[static_cast<std::size_t>(row - 1)] = 1;
+    for (std::size_t v = 1; v < 6; ++v)
+        block.NoteValues[v] = 1; // half to thirty-second
+    block.TripletMask = 0b11110;
+    block.Rests = block.Dotted = block.Ties = 1;
+    block.Tempo = 90;
+    block.Bars = 4;
+    block.RhythmEvaluation = 1;
+    rig.window.ApplyRhythmSetup(setup, RhythmExerciseSettings{}, true);
+    const TRytme& rytme = rig.window.Model().Rytme();
+    for (int question = 0; question < 12; ++question) {
+        SCOPED_TRACE(question);
+        const int key = question == 0 ? Qt::Key_F6 : Qt::Key_F5;
+        Key(rig.window, QEvent::KeyPress, key);
+        Key(rig.window, QEvent::KeyRelease, key);
+        ASSERT_TRUE(rig.window.Model().Recording);
+        ASSERT_EQ(rytme.CurrentRow().Denominator, 8);
+        ASSERT_EQ(rytme.CurrentRow().Numerator % 3, 0);
+        std::int64_t p = 0;
+        for (const RhythmNote& n : rytme.List(0)) {
+            EXPECT_NE(n.Kind, 2) << "a triplet in compound time";
+            const std::int64_t start = p % rytme.BarTicks;
+            const std::int64_t end = start + n.Ticks;
+            if (start / 1008 != (end - 1) / 1008) {
+                EXPECT_TRUE(start % 1008 == 0 || end % 1008 == 0) << "a note straddles a beat";
+            }
+            p += n.Ticks;
+        }
+        EXPECT_EQ(p, 4 * rytme.BarTicks);
+        Key(rig.window, QEvent::KeyPress, Qt::Key_F9);
+        Key(rig.window, QEvent::KeyRelease, Qt::Key_F9);
+        ASSERT_FALSE(rig.window.Model().Recording);
+    }
+    QCoreApplication::processEvents();
+    rig.Save("TRytmeLaes_compound.png");
+
+    // Along the staff line of the rhythm's last line: it ends in the thick line, after a gap
+    // behind the last bar's thin one, and nothing of the staff goes on beyond it.
+    const QImage notation = rig.window.ScrollBox1->PaintBox()->grab().toImage();
+    const int lastLine = rytme.BarLine[0][rytme.Bars];
+    const int y = lastLine * kRhythmLineHeight + kRhythmStaffY;
+    const int barY = lastLine * kRhythmLineHeight + (kRhythmBarTop + kRhythmBarBottom) / 2;
+    const auto dark = [&](int x, int atY) { return qGray(notation.pixel(x, atY)) < 128; };
+    int staffEnd = notation.width() - 1;
+    while (staffEnd > 0 && !dark(staffEnd, y))
+        --staffEnd;
+    const int thinX = rytme.BarX[0][rytme.Bars] - 1;
+    EXPECT_EQ(staffEnd, thinX + kRhythmFinalBarGap + kRhythmFinalBarWidth - 1);
+    EXPECT_TRUE(dark(thinX, barY));
+    for (int x = thinX + 1; x < thinX + kRhythmFinalBarGap; ++x)
+        EXPECT_FALSE(dark(x, barY)) << x;
+    for (int x = thinX + kRhythmFinalBarGap; x <= staffEnd; ++x)
+        EXPECT_TRUE(dark(x, barY)) << x;
+}
+
 // Entering the exercise switches the main window's automatic question on exactly when it is
 // asked for and no tutor runs, and off otherwise.
 TEST(TRytmeLaes, EnteringSwitchesTheAutomaticQuestionExactlyWhenWanted)

@@ -1,6 +1,7 @@
 // Letters, shifts and the spelling of keys, degrees and items moved from C.
 #include "music/notation/Spelling.h"
 
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -122,6 +123,31 @@ TEST(Spelling, ItemsKeepTheirLettersExceptScalesWithoutOneLetterPerStep)
          2,
          "E F# G# A# C D"},
         {"damaged item on a black key reads as the flat of its degree", {{1, 0}}, 60, 0, "Db"},
+        {"major bebop on G flat keeps C flat; its added sixth is D, not E double flat",
+         {{0, 0}, {2, 0}, {4, 0}, {5, 0}, {7, 0}, {8, 1}, {9, 0}, {11, 0}, {12, 0}},
+         66,
+         4,
+         "Gb Ab Bb Cb Db D Eb F Gb"},
+        {"major bebop on A flat adds F flat",
+         {{0, 0}, {2, 0}, {4, 0}, {5, 0}, {7, 0}, {8, 1}, {9, 0}, {11, 0}, {12, 0}},
+         68,
+         5,
+         "Ab Bb C Db Eb Fb F G Ab"},
+        {"dominant bebop on F sharp adds E sharp",
+         {{7, 0}, {9, 0}, {11, 0}, {12, 0}, {14, 0}, {16, 0}, {17, 0}, {18, -1}, {19, 0}},
+         59,
+         6,
+         "F# G# A# B C# D# E E# F#"},
+        {"dorian bebop on C sharp adds B sharp",
+         {{2, 0}, {4, 0}, {5, 0}, {7, 0}, {9, 0}, {11, 0}, {12, 0}, {13, -1}, {14, 0}},
+         59,
+         6,
+         "C# D# E F# G# A# B B# C#"},
+        {"dominant bebop written from F in C keeps its letters on G flat",
+         {{5, 0}, {7, 0}, {9, 0}, {10, 1}, {12, 0}, {14, 0}, {15, 1}, {16, 0}, {17, 0}},
+         61,
+         1,
+         "Gb Ab Bb Cb Db Eb Fb F Gb"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
@@ -135,6 +161,45 @@ TEST(Spelling, ItemsKeepTheirLettersExceptScalesWithoutOneLetterPerStep)
     const auto chromatic = WrittenInC(
         {{0, 0}, {1, -1}, {2, 0}, {3, -1}, {4, 0}, {5, 0}, {6, -1}, {7, 0}, {8, -1}, {9, 0}}, 60);
     EXPECT_EQ(ScaleLetterRule(chromatic, 60), LetterRule::FewestAccidentals);
+}
+
+TEST(Spelling, TheNoteAddedToASevenStepScaleIsFoundByItsDegrees)
+{
+    struct Case
+    {
+        const char* name;
+        std::vector<std::pair<int, int>> item;
+        std::optional<int> added; ///< pitch class above the item's C
+    };
+    const Case cases[] = {
+        {"major bebop: the flat sixth",
+         {{0, 0}, {2, 0}, {4, 0}, {5, 0}, {7, 0}, {8, 1}, {9, 0}, {11, 0}, {12, 0}},
+         8},
+        {"dominant bebop on G: the major seventh",
+         {{7, 0}, {9, 0}, {11, 0}, {12, 0}, {14, 0}, {16, 0}, {17, 0}, {18, -1}, {19, 0}},
+         6},
+        {"dominant bebop on F: the major seventh, written natural",
+         {{5, 0}, {7, 0}, {9, 0}, {10, 1}, {12, 0}, {14, 0}, {15, 1}, {16, 0}, {17, 0}},
+         4},
+        {"dominant bebop descending: the lowest note is still its tonic",
+         {{19, 0}, {18, -1}, {17, 0}, {16, 0}, {14, 0}, {12, 0}, {11, 0}, {9, 0}, {7, 0}},
+         6},
+        {"dorian bebop: the major seventh",
+         {{2, 0}, {4, 0}, {5, 0}, {7, 0}, {9, 0}, {11, 0}, {12, 0}, {13, -1}, {14, 0}},
+         1},
+        {"a seven-step scale adds nothing",
+         {{0, 0}, {2, 0}, {4, 0}, {5, 0}, {7, 0}, {8, 1}, {11, 0}, {12, 0}},
+         std::nullopt},
+        {"the diminished scale leaves a letter out",
+         {{0, 0}, {2, 0}, {3, -1}, {5, 0}, {6, -1}, {8, -1}, {9, 0}, {11, 0}},
+         std::nullopt},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        const std::vector<TPitch> notes = WrittenInC(c.item, 60);
+        EXPECT_EQ(AddedScaleNote(notes, 60), c.added);
+        EXPECT_EQ(ScaleLetterRule(notes, 60) == LetterRule::KeepDegrees, c.added.has_value());
+    }
 }
 
 } // namespace
