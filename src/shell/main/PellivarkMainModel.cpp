@@ -20,6 +20,11 @@ constexpr int kBevel1Width = 89;
 constexpr int kLabel1Margin = 50;
 constexpr int kResultsPanelLeft = 160;
 
+const QString kCloseWithoutResults =
+    QStringLiteral("Your results could not be stored.\n\n"
+                   "Do you want to close Pellivark without them? Choose No to keep "
+                   "the program open with your answers.");
+
 // The rights every user has; the numbers are the rights' places.
 constexpr std::array<bool, 10> kFixedRights = {true,  true, true,  true, true,
                                                false, true, false, true, false};
@@ -158,6 +163,9 @@ void PellivarkMainModel::Lusk()
     m_s.State.ClockRepaintKind = std::nullopt;
     m_s.State.TutorActive = false;
     m_setupFolder = DefaultSetupFolder();
+    // Decided once per run: the store marks the next run as not the first.
+    if (m_decideFirstRun)
+        FirstRun = m_decideFirstRun();
 
     // Without the data folder no user could ever be written, and the name would be asked at
     // every start.
@@ -695,10 +703,14 @@ bool PellivarkMainModel::FormCloseQuery()
         if (answer != PromptButton::Yes && answer != PromptButton::No)
             return false;
         if (answer == PromptButton::Yes) {
-            // A failure has been shown; nothing later may keep the program from closing.
-            if (!m_s.Results.StoreResults(offered, m_s.State.TutorActive, false))
-                return true;
-            m_s.Clock.ResetExerciseClock(std::nullopt);
+            if (m_s.Results.StoreResults(offered, m_s.State.TutorActive, false)) {
+                m_s.Clock.ResetExerciseClock(std::nullopt);
+            } else if (m_s.Prompts.AskYesNo(kCloseWithoutResults,
+                                            m_s.Strings.StrSaveResultsCaption) !=
+                       PromptButton::Yes) {
+                // The failure has been shown; the answers stay for another try.
+                return false;
+            }
         }
     }
 
@@ -718,14 +730,13 @@ bool PellivarkMainModel::FormCloseQuery()
                                "the next start:\n\n%1")
                     .arg(QDir::toNativeSeparators(m_s.Setup.SetupFileName)),
                 m_s.Strings.StrMessageTitle);
+        // A user file that cannot be written keeps no one from closing, nor the settings
+        // from being stored.
         Status<DataError> written = WriteUser(data, rec);
-        if (!written) {
-            if (!ShownByOpening(written.Code()))
-                m_s.Prompts.ShowError(
-                    FileErrorText(m_s.Strings.StrUserFile, data.UserFilePath(), written.Err()),
-                    m_s.Strings.StrMessageTitle);
-            return true;
-        }
+        if (!written && !ShownByOpening(written.Code()))
+            m_s.Prompts.ShowError(
+                FileErrorText(m_s.Strings.StrUserFile, data.UserFilePath(), written.Err()),
+                m_s.Strings.StrMessageTitle);
     }
 
     // 4. The user's item tables replace a tutor's.

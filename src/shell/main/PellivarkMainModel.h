@@ -12,6 +12,7 @@
 
 #include <array>
 #include <cstdint>
+#include <functional>
 #include <optional>
 
 #include <QString>
@@ -56,6 +57,9 @@ public:
     void Lusk();
     /// The first argument of the command line (empty: none), read by the first show.
     void SetCommandLineArgument(const QString& argument) { m_commandLineArgument = argument; }
+    /// Reads (and marks) whether this is the first run of the program; asked once, by the
+    /// create step. Unset: every run counts as the first.
+    void SetFirstRunSource(std::function<bool()> decide) { m_decideFirstRun = std::move(decide); }
 
     /// A view button, exercise button or exercise menu entry with tag was chosen.
     void Speed1Click(int tag);
@@ -100,6 +104,9 @@ public:
     QString ResolveStoredPath(const QString& stored) const;
 
     bool FirstShowPending = false;
+    /// This is the program's first run on this account, decided by the create step; the
+    /// first-run wizard reads it.
+    bool FirstRun = true;
     bool MicrophoneOpen = false;
     std::array<bool, 10> UserRights{};
     bool UserRightsApplied = false;
@@ -146,6 +153,7 @@ private:
     SetupOperations m_setupOps;
     QString m_setupFolder;
     QString m_commandLineArgument;
+    std::function<bool()> m_decideFirstRun;
     std::uint16_t m_metronomeKinds = 0;
     std::uint16_t m_availableKinds = 0;
     /// Counts the tutor step dialogs shown, so a switch that a nested one already showed it

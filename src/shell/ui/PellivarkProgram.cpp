@@ -1,6 +1,7 @@
 // The running program's object graph.
 #include "shell/ui/PellivarkProgram.h"
 
+#include "exercises/items/UserItemTables.h"
 #include "exercises/ui/AnswerSoundEffect.h"
 #include "exercises/ui/TAkkord.h"
 #include "exercises/ui/TControlButton.h"
@@ -11,6 +12,7 @@
 #include "exercises/ui/TRytmeKorr.h"
 #include "exercises/ui/TRytmeLaes.h"
 #include "music/base/Clock.h"
+#include "music/data/SharedFile.h"
 #include "music/devices/FluidMidiFilePlayer.h"
 #include "music/devices/MicEngine.h"
 #include "music/input/MicInput.h"
@@ -20,6 +22,7 @@
 #include "shell/main/MidiInRouting.h"
 #include "shell/main/PellivarkMainModel.h"
 #include "shell/main/TutorRun.h"
+#include "shell/settings/FirstRunStore.h"
 #include "shell/settings/ProgramSettingsApplier.h"
 #include "shell/startmenu/StartMenuIntro.h"
 #include "shell/startmenu/ui/TMenuDialog.h"
@@ -271,9 +274,16 @@ void PellivarkProgram::MakeStandardForms()
             return m_model != nullptr && index < m_model->UserRights.size() &&
                    m_model->UserRights[index];
         },
-        [] { return false; },
+        // While a tutor runs the tables are the tutor's, never the user's to keep.
+        [this] {
+            return !(m_tutorRun && m_tutorRun->ItemTablesBackedUp()) &&
+                   UserItemsChanged(m_data, m_items);
+        },
         [this](const QString& fileName, std::uint8_t flags) {
             return LoadLanguageFile(fileName, flags, Language());
+        },
+        [this](const QString& message, const QString& path, const Failure<DataError>& failure) {
+            m_prompts.ShowError(FileErrorText(message, path, failure), m_strings.StrMessageTitle);
         },
     });
 
@@ -297,6 +307,11 @@ void PellivarkProgram::MakeStandardForms()
     for (ExerciseKind kind : kExerciseKinds)
         m_model->SetKindAvailable(kind, m_exercises->Window(kind) != nullptr);
     m_model->SetCommandLineArgument(m_options.CommandLineArgument);
+    m_model->SetFirstRunSource([path = m_options.FirstRunStorePath] {
+        if (path.isEmpty())
+            return FirstRunStore().DecideFirstRun();
+        return FirstRunStore(path).DecideFirstRun();
+    });
 }
 
 void PellivarkProgram::WireWindow()

@@ -79,6 +79,8 @@ struct ProgramOptions
     std::function<std::unique_ptr<IAudioCapture>()> MicCapture = {};
     /// Shows the tutor's dialogs modally and gives their results; empty: exec().
     DialogRunner RunDialog = {};
+    /// Where the first-run value is kept (an INI file); empty: the user's own settings store.
+    QString FirstRunStorePath = {};
 };
 
 class PellivarkProgram final : public IProgramSettingsService,
@@ -101,6 +103,8 @@ public:
     TPellivarkMain& MainWindow() { return *m_window; }
     PellivarkMainModel& Model() { return *m_model; }
     DataFiles& Data() { return m_data; }
+    /// The item tables in force (`ExerciseItems`), the user's own items among them.
+    ItemTables& Items() { return m_items; }
     ExerciseWindowSet& Exercises() { return *m_exercises; }
     TMenuDialog& StartMenu() { return *m_startMenu; }
     /// The start menu as the main window's decisions see it.

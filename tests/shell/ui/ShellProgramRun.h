@@ -1,0 +1,130 @@
+// The whole program over a temporary installation, for tests that start it, use it as a user
+// would, close it and start it again.
+#pragma once
+
+#include "ProgramTestSupport.h"
+#include "exercises/setup/SetupFile.h"
+#include "exercises/ui/TAkkord.h"
+#include "music/files/Folders.h"
+#include "shell/main/PellivarkMainModel.h"
+#include "shell/tutor/ChooseTutorModel.h"
+#include "shell/ui/ExerciseWindowSet.h"
+#include "shell/ui/PellivarkProgram.h"
+#include "shell/ui/TPellivarkMain.h"
+#include "support/ScriptedPrompts.h"
+#include "support/TempDir.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFile>
+#include <QKeyEvent>
+#include <QMouseEvent>
+#include <QPushButton>
+
+#include <gtest/gtest.h>
+
+namespace pv::test {
+
+/// A program folder with the English language file and the shipped default setup, and a data
+/// folder apart from it (as in an installed program).
+class Installation
+{
+public:
+    Installation()
+    {
+        EXPECT_TRUE(QDir().mkpath(program.File(QStringLiteral("Language"))));
+        EXPECT_TRUE(QFile::copy(QStringLiteral(PELLIVARK_ENGLISH_LAN),
+                                program.File(QStringLiteral("Language/English.LAN"))));
+        EXPECT_TRUE(WriteSetupFile(DefaultSetupPath(), DefaultExerciseSetup()));
+    }
+
+    Folders ProgramFolders() const
+    {
+        return Folders{program.Path(), data.Path() + QStringLiteral("Data/")};
+    }
+    QString DefaultSetupPath() const { return program.File(QStringLiteral("Default_level.qib")); }
+    QString DataFile(const QString& name) const { return ProgramFolders().DataFolder + name; }
+    /// The store of the first-run value, apart from the user's own.
+    QString FirstRunStore() const { return data.File(QStringLiteral("firstrun.ini")); }
+
+    TempDir program;
+    TempDir data;
+};
+
+/// One run of the program: built, shown, and through its first show.
+class ProgramRun
+{
+public:
+    ProgramRun(const Installation& installation, ScriptedPrompts& prompts,
+               const QString& argument = {})
+        : program(Options(installation, prompts, argument))
+    {
+        // The tutor chooser answers "no tutor" (its own tests drive it).
+        program.SetChooseTutor([] { return kNoTutorChosen; });
+        program.MainWindow().resize(1100, 760);
+        program.MainWindow().show();
+        started = RunUntil([this] { return !program.Model().FirstShowPending && splashHidden; });
+    }
+
+    TPellivarkMain& Window() { return program.MainWindow(); }
+    TAkkord* ChordWindow()
+    {
+        return program.Exercises().Identification(ExerciseKind::ChordIdentification);
+    }
+
+    /// Closes the main window as its close box would; true when it closed.
+    bool Close()
+    {
+        Window().close();
+        QCoreApplication::processEvents();
+        return !Window().isVisible();
+    }
+
+    bool splashHidden = false;
+    PellivarkProgram program;
+    bool started = false;
+
+private:
+    ProgramOptions Options(const Installation& installation, ScriptedPrompts& prompts,
+                           const QString& argument)
+    {
+        ProgramOptions options{installation.ProgramFolders(),
+                               argument,
+                               &prompts,
+                               false,
+                               FakeDevicesWithoutSoundFont(),
+                               [this] { splashHidden = true; }};
+        options.FirstRunStorePath = installation.FirstRunStore();
+        return options;
+    }
+};
+
+inline void Key(QWidget* target, int key)
+{
+    QKeyEvent press(QEvent::KeyPress, key, Qt::NoModifier);
+    QCoreApplication::sendEvent(target, &press);
+    QKeyEvent release(QEvent::KeyRelease, key, Qt::NoModifier);
+    QCoreApplication::sendEvent(target, &release);
+}
+
+/// Puts questions in the chord window and answers each right with the right mouse button,
+/// which scores at once.
+inline void AnswerQuestions(TAkkord& exercise, int count)
+{
+    for (int q = 0; q < count; ++q) {
+        Key(&exercise, Qt::Key_F5);
+        const AkkordModel& model = exercise.Model();
+        ASSERT_NE(model.QuestionItem, 0) << "a question is open";
+        const int button = model.ButtonOfItem(model.QuestionItem);
+        QPushButton* target = exercise.AnswerButtons()[static_cast<std::size_t>(button - 1)].Button;
+        const QPointF at(target->width() / 2.0, target->height() / 2.0);
+        QMouseEvent press(QEvent::MouseButtonPress, at, target->mapToGlobal(at), Qt::RightButton,
+                          Qt::RightButton, Qt::NoModifier);
+        QCoreApplication::sendEvent(target, &press);
+        QMouseEvent release(QEvent::MouseButtonRelease, at, target->mapToGlobal(at),
+                            Qt::RightButton, Qt::NoButton, Qt::NoModifier);
+        QCoreApplication::sendEvent(target, &release);
+    }
+}
+
+} // namespace pv::test
