@@ -4,6 +4,7 @@
 
 #include "music/data/SettingsFile.h"
 #include "music/data/SharedFile.h"
+#include "music/files/Folders.h"
 #include "music/strings/UIStrings.h"
 
 #include <QDir>
@@ -140,11 +141,8 @@ bool PellivarkMainModel::InMetronomeKinds(ExerciseKind kind) const
 
 QString PellivarkMainModel::DefaultSetupFolder() const
 {
-    // The program's folder may belong to the system; setups then live with the user's data.
-    const QString program = m_s.Data.folders.ProgramFolder;
-    const QFileInfo info(program);
-    if (!program.isEmpty() && info.isDir() && info.isWritable())
-        return WithSlash(program);
+    // The user's own setups live with the user's data: the program folder holds the shipped
+    // ones, which are never written.
     return WithSlash(m_s.Data.folders.DataFolder);
 }
 
@@ -534,8 +532,9 @@ void PellivarkMainModel::ApplyUserRights()
     const QString userFolder =
         m_s.Data.CurrentUser ? m_s.Data.CurrentUser->Record.SetupFolder : QString();
     const QString resolved = ResolveStoredPath(userFolder);
-    m_setupFolder = !resolved.isEmpty() && QFileInfo(resolved).isDir() ? WithSlash(resolved)
-                                                                       : DefaultSetupFolder();
+    const bool usable = !resolved.isEmpty() && QFileInfo(resolved).isDir() &&
+                        !IsShippedFile(m_s.Data.folders, resolved);
+    m_setupFolder = usable ? WithSlash(resolved) : DefaultSetupFolder();
     ui.SetVisible(MainControl::N2, false);
     ui.SetVisible(MainControl::Reports1, true);
     ui.SetEnabled(MainControl::Reports1, true);
@@ -801,6 +800,11 @@ std::optional<ExerciseKind> PellivarkMainModel::SetupHost::CurrentKind() const
 QString PellivarkMainModel::SetupHost::SetupFolder() const
 {
     return m_model.m_setupFolder;
+}
+
+bool PellivarkMainModel::SetupHost::IsShippedFile(const QString& path) const
+{
+    return pv::IsShippedFile(m_model.m_s.Data.folders, path);
 }
 
 void PellivarkMainModel::SetupHost::LoadSetupPage(ExerciseKind kind)

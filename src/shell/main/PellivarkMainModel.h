@@ -94,7 +94,7 @@ public:
     bool SetupModified() const { return m_s.Setup.SetupModified; }
     bool SetupLoaded() const { return m_s.Setup.SetupLoaded; }
     const QString& SetupFileName() const { return m_s.Setup.SetupFileName; }
-    /// Where setups are opened and saved.
+    /// Where setups are opened and saved: the user's own folder, never the program's.
     const QString& SetupFolder() const { return m_setupFolder; }
 
     /// The path a user record stores for path: itself when it fits, else relative to the
@@ -123,6 +123,7 @@ private:
         bool SetupViewShown() const override;
         std::optional<ExerciseKind> CurrentKind() const override;
         QString SetupFolder() const override;
+        bool IsShippedFile(const QString& path) const override;
         void LoadSetupPage(ExerciseKind kind) override;
         void StoreSetupPage(ExerciseKind kind) override;
         void SetChildCaptions(const QString& caption) override;
