@@ -8,6 +8,7 @@
 #include "music/input/MidiInEvent.h"
 #include "music/input/WaveInEvents.h"
 #include "music/sequencer/SequencerNotifyEvent.h"
+#include "shell/settings/WindowPlacement.h"
 #include "shell/startmenu/ui/KindPicture.h"
 #include "shell/ui/StartupProbe.h"
 #include "shell/ui/WidgetTexts.h"
@@ -32,6 +33,7 @@
 #include <QMenuBar>
 #include <QPlainTextEdit>
 #include <QProgressBar>
+#include <QScreen>
 #include <QSlider>
 #include <QSpinBox>
 #include <QTextEdit>
@@ -1474,11 +1476,22 @@ void TPellivarkMain::SetAutoNewQuestTimerInterval(int milliseconds)
 
 void TPellivarkMain::SetMainWindowBounds(const WindowBounds& bounds)
 {
-    // A record from a larger screen, or a damaged one, must not put the window out of reach.
-    const QRect wanted(bounds.Left, bounds.Top, bounds.Width, bounds.Height);
-    if (wanted.width() < 200 || wanted.height() < 150)
+    // A record from a larger screen, a screen no longer attached, or a damaged one, must not
+    // put the window out of reach nor ask for a window larger than any screen.
+    std::vector<ScreenArea> screens;
+    QList<QScreen*> all = QGuiApplication::screens();
+    if (QScreen* primary = QGuiApplication::primaryScreen()) {
+        all.removeAll(primary);
+        all.prepend(primary);
+    }
+    for (const QScreen* screen : all) {
+        const QRect area = screen->availableGeometry();
+        screens.push_back({area.left(), area.top(), area.width(), area.height()});
+    }
+    const std::optional<WindowBounds> placed = PlaceOnScreens(bounds, screens);
+    if (!placed)
         return;
-    setGeometry(wanted);
+    setGeometry(QRect(placed->Left, placed->Top, placed->Width, placed->Height));
 }
 
 WindowBounds TPellivarkMain::MainWindowBounds() const
