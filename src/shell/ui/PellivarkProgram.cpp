@@ -55,6 +55,23 @@ std::size_t Slot(ExerciseKind kind)
     return static_cast<std::size_t>(KindNumber(kind) - 1);
 }
 
+/// A menu text as a window title: a title has no accelerator, so "&" marks go ("&&" is one
+/// "&").
+QString TitleOfMenuText(const QString& text)
+{
+    QString title;
+    title.reserve(text.size());
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        if (text[i] != u'&') {
+            title += text[i];
+        } else if (i + 1 < text.size() && text[i + 1] == u'&') {
+            title += u'&';
+            ++i;
+        }
+    }
+    return title;
+}
+
 SoundRecord SoundOf(const SoundRec& rec)
 {
     return SoundRecord{rec.Channel, rec.Program, rec.Velocity, rec.Note};
@@ -192,6 +209,15 @@ void PellivarkProgram::MakeStandardForms()
     // One guarded group: a failure leaves the rest of the group unmade.
     try {
         TPellivarkMain& window = *m_window;
+        m_levels = new TLevels(
+            m_prompts,
+            [this](const SetupEntry& file) {
+                return m_model != nullptr &&
+                       m_model->Setup().LoadExerciseSetup(file.FilePath, false, file.NativePath);
+            },
+            &window);
+        m_levels->setObjectName(QStringLiteral("LevelsForm"));
+        m_levels->SetHelp([this](int context) { m_window->ShowHelpTopic(context); });
         m_introPlayer = std::make_unique<FluidMidiFilePlayer>([this]() -> FluidSynthOutput* {
             if (m_options.MidiDevices != nullptr)
                 return nullptr;
@@ -518,6 +544,24 @@ void PellivarkProgram::RegisterTexts()
         m_chooser->RegisterTextTargets(TextSink());
     }
     RegisterWidgetTexts(m_startMenu->objectName(), *m_startMenu, TextSink());
+    if (m_levels) {
+        const QString form = m_levels->objectName();
+        RegisterWidgetTexts(form, *m_levels, TextSink());
+        QPointer<TLevels> chooser(m_levels);
+        m_targets.Register(form, [chooser](const QString& text) {
+            if (chooser)
+                chooser->setWindowTitle(text);
+        });
+        m_targets.Register(form + QStringLiteral(".OpenDialog1#title"),
+                           [chooser](const QString& text) {
+                               if (chooser)
+                                   chooser->SetOpenDialogTitle(TitleOfMenuText(text));
+                           });
+    }
+    m_targets.Register(QStringLiteral("MainForm.SaveDialog1#title"), [this](const QString& text) {
+        if (m_model)
+            m_model->Setup().SetSaveDialogTitle(TitleOfMenuText(text));
+    });
     for (ExerciseKind kind : kExerciseKinds) {
         m_targets.Register(
             QString::fromLatin1(kFormNames[Slot(kind)]) + QStringLiteral(".ExerciseDescription"),
@@ -589,12 +633,21 @@ void PellivarkProgram::RunCommand(MainControl control)
     }
 }
 
+TLevels* PellivarkProgram::SetupChooser()
+{
+    return m_levels.data();
+}
+
 void PellivarkProgram::ShowSetupChooser()
 {
-    TLevels chooser(m_prompts, m_model->Setup(), m_window.get());
-    chooser.SetFolders(m_model->SetupFolder(), m_data.folders.ProgramFolder,
-                       m_model->SetupFolder());
-    chooser.exec();
+    if (!m_levels)
+        return;
+    m_levels->SetFolders(m_model->SetupFolder(), m_data.folders.ProgramFolder,
+                         m_model->SetupFolder());
+    if (m_options.RunDialog)
+        m_options.RunDialog(*m_levels);
+    else
+        m_levels->exec();
 }
 
 void PellivarkProgram::ApplyProgramSettings()

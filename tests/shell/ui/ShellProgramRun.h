@@ -15,6 +15,7 @@
 #include "support/TempDir.h"
 
 #include <QCoreApplication>
+#include <QDialog>
 #include <QDir>
 #include <QFile>
 #include <QKeyEvent>
@@ -22,6 +23,13 @@
 #include <QPushButton>
 
 #include <gtest/gtest.h>
+
+// Qt's own keyboard simulation goes through this to reach the shortcut map; the program's tests
+// do the same without the test library.
+Q_GUI_EXPORT bool qt_sendShortcutOverrideEvent(QObject* o, ulong timestamp, int k,
+                                               Qt::KeyboardModifiers mods,
+                                               const QString& text = QString(),
+                                               bool autorep = false, ushort count = 1);
 
 namespace pv::test {
 
@@ -80,6 +88,9 @@ public:
         return !Window().isVisible();
     }
 
+    /// Answers the program's modal dialogs (the setup chooser, the tutor's); unset: any
+    /// dialog is a failure of the test, answered with Rejected.
+    std::function<int(QDialog&)> dialogs;
     bool splashHidden = false;
     PellivarkProgram program;
     bool started = false;
@@ -95,9 +106,22 @@ private:
                                FakeDevicesWithoutSoundFont(),
                                [this] { splashHidden = true; }};
         options.FirstRunStorePath = installation.FirstRunStore();
+        options.RunDialog = [this](QDialog& dialog) {
+            if (dialogs)
+                return dialogs(dialog);
+            ADD_FAILURE() << "a dialog nobody expected: " << dialog.objectName().toStdString();
+            return static_cast<int>(QDialog::Rejected);
+        };
         return options;
     }
 };
+
+/// Presses a key as the keyboard would, for the shortcuts of the window's menus; true when a
+/// shortcut took it.
+inline bool PressShortcut(QWidget& window, int key)
+{
+    return qt_sendShortcutOverrideEvent(&window, 0, key, Qt::NoModifier);
+}
 
 inline void Key(QWidget* target, int key)
 {
