@@ -302,7 +302,7 @@ void PellivarkProgram::MakeStandardForms()
         },
         // While a tutor runs the tables are the tutor's, never the user's to keep.
         [this] {
-            return !(m_tutorRun && m_tutorRun->ItemTablesBackedUp()) &&
+            return !(m_tutorDefine && m_tutorDefine->CustomItemsInstalled()) &&
                    UserItemsChanged(m_data, m_items);
         },
         [this](const QString& fileName, std::uint8_t flags) {

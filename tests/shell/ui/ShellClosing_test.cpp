@@ -56,6 +56,7 @@ ItemDefinition Notes(std::initializer_list<std::uint8_t> pitches)
 TEST(ShellClosing, TheUsersOwnItemsAreKeptAtClosingAndOnlyWhenChanged)
 {
     Installation installation;
+    ASSERT_TRUE(installation.AddChordTutor());
     const QString chordFile = installation.DataFile(QStringLiteral("Chord.dat"));
     constexpr std::size_t kNewSlot = 39;     // item 40: beyond the built-in chords
     constexpr std::size_t kBuiltInSlot = 27; // item 28: built in, and the user's to change
@@ -79,6 +80,13 @@ TEST(ShellClosing, TheUsersOwnItemsAreKeptAtClosingAndOnlyWhenChanged)
         chords.Items[kNewSlot] = minorSixth;
         chords.Names[kNewSlot] = QStringLiteral("Minor sixth");
         chords.Counts[kBuiltInSlot] = 0;
+        // Closed while a tutor runs: the items are the user's all the same.
+        run.dialogs = test::AcceptTutorDialog;
+        run.program.Data().CurrentUser->Record.TutorFileName = Installation::kChordTutor;
+        run.Window().Button(MainControl::SpeedButton10)->click();
+        ASSERT_TRUE(run.program.State().TutorActive);
+        ASSERT_NE(run.program.Items().ChordIdentification.Counts[kBuiltInSlot], 0)
+            << "the tutor's tables are in force";
         ASSERT_TRUE(run.Close());
         EXPECT_EQ(prompts.Count(QStringLiteral("error")), 0);
         EXPECT_TRUE(QFileInfo::exists(chordFile));

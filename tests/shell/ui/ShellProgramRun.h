@@ -8,6 +8,8 @@
 #include "music/files/Folders.h"
 #include "shell/main/PellivarkMainModel.h"
 #include "shell/tutor/ChooseTutorModel.h"
+#include "shell/tutor/TutorDescription.h"
+#include "shell/tutor/TutorFile.h"
 #include "shell/ui/ExerciseWindowSet.h"
 #include "shell/ui/PellivarkProgram.h"
 #include "shell/ui/TPellivarkMain.h"
@@ -54,6 +56,28 @@ public:
     QString DataFile(const QString& name) const { return ProgramFolders().DataFolder + name; }
     /// The store of the first-run value, apart from the user's own.
     QString FirstRunStore() const { return data.File(QStringLiteral("firstrun.ini")); }
+
+    /// A tutor of chord identification in one step, shipped in the program folder. Its step
+    /// asks chord 28, one of the slots a user may change: the tutor brings item tables of its
+    /// own, which stand in for the user's while it runs.
+    static constexpr const char* kChordTutorText = R"(title = Chord ladder
+author = Teacher
+description = One step
+
+[step chords]
+title = Major and minor
+description = Tell a major chord from a minor one.
+pass = 80
+fallback = 40
+questions = 5
+items = 1, 2, 28
+)";
+    static inline const QString kChordTutor = QStringLiteral("Chords.tut");
+    bool AddChordTutor() const
+    {
+        auto tutor = ParseTutorDescription(QString::fromUtf8(kChordTutorText), QString());
+        return tutor.Ok() && WriteTutorFile(program.File(kChordTutor), tutor.Value()).Ok();
+    }
 
     TempDir program;
     TempDir data;
@@ -121,6 +145,16 @@ private:
 inline bool PressShortcut(QWidget& window, int key)
 {
     return qt_sendShortcutOverrideEvent(&window, 0, key, Qt::NoModifier);
+}
+
+/// Answers a tutor's dialog (the step information) with its OK button.
+inline int AcceptTutorDialog(QDialog& dialog)
+{
+    dialog.show();
+    QCoreApplication::processEvents();
+    if (auto* ok = dialog.findChild<QPushButton*>(QStringLiteral("BitBtn1")))
+        ok->click();
+    return dialog.result();
 }
 
 inline void Key(QWidget* target, int key)

@@ -3,9 +3,6 @@
 // tutor takes the setup entries away with their keys.
 #include "ShellProgramRun.h"
 #include "exercises/ui/TLevels.h"
-#include "shell/tutor/TutorDescription.h"
-#include "shell/tutor/TutorFile.h"
-#include "shell/ui/TutorDialogs.h"
 
 #include <QAction>
 #include <QApplication>
@@ -154,28 +151,10 @@ TEST(ShellSetupFiles, TheChooserOffersShippedAndOwnSetupsInTheLanguagesTexts)
     EXPECT_TRUE(run.Close());
 }
 
-/// Chord identification in one step, for a tutor that runs.
-constexpr const char* kTutorText = R"(title = Chord ladder
-author = Teacher
-description = One step
-
-[step chords]
-title = Major and minor
-description = Tell a major chord from a minor one.
-pass = 80
-fallback = 40
-questions = 5
-items = 1, 2
-)";
-
 TEST(ShellSetupFiles, TheFileMenuHoldsItsEntriesAndTheTutorTakesTheSetupOnesAway)
 {
     Installation installation;
-    auto tutor = ParseTutorDescription(QString::fromUtf8(kTutorText), QString());
-    ASSERT_TRUE(tutor.Ok());
-    ASSERT_TRUE(
-        WriteTutorFile(installation.program.File(QStringLiteral("Chords.tut")), tutor.Value())
-            .Ok());
+    ASSERT_TRUE(installation.AddChordTutor());
     ScriptedPrompts prompts;
     prompts.texts = {QStringLiteral("Ann")};
     ProgramRun run(installation, prompts);
@@ -210,12 +189,7 @@ TEST(ShellSetupFiles, TheFileMenuHoldsItsEntriesAndTheTutorTakesTheSetupOnesAway
             ++choosers;
             return static_cast<int>(QDialog::Rejected);
         }
-        // The tutor's step: OK.
-        dialog.show();
-        QCoreApplication::processEvents();
-        if (auto* ok = dialog.findChild<QPushButton*>(QStringLiteral("BitBtn1")))
-            ok->click();
-        return dialog.result();
+        return test::AcceptTutorDialog(dialog);
     };
     const struct
     {
@@ -226,7 +200,7 @@ TEST(ShellSetupFiles, TheFileMenuHoldsItsEntriesAndTheTutorTakesTheSetupOnesAway
     for (const auto& phase : phases) {
         SCOPED_TRACE(phase.name);
         if (phase.tutor != run.program.State().TutorActive) {
-            run.program.Data().CurrentUser->Record.TutorFileName = QStringLiteral("Chords.tut");
+            run.program.Data().CurrentUser->Record.TutorFileName = Installation::kChordTutor;
             window.Button(MainControl::SpeedButton10)->click();
             ASSERT_EQ(run.program.State().TutorActive, phase.tutor);
             QApplication::setActiveWindow(&window);
