@@ -24,7 +24,15 @@
 #include <QMouseEvent>
 #include <QPushButton>
 
+#include <ostream>
+
 #include <gtest/gtest.h>
+
+// Readable texts in failure messages.
+inline void PrintTo(const QString& text, std::ostream* os)
+{
+    *os << '"' << text.toStdString() << '"';
+}
 
 // Qt's own keyboard simulation goes through this to reach the shortcut map; the program's tests
 // do the same without the test library.
