@@ -16,6 +16,8 @@
 #include "support/ScriptedPrompts.h"
 #include "support/TempDir.h"
 
+#include <ostream>
+
 #include <QCoreApplication>
 #include <QDialog>
 #include <QDir>
@@ -23,8 +25,6 @@
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPushButton>
-
-#include <ostream>
 
 #include <gtest/gtest.h>
 
