@@ -93,4 +93,14 @@ Status<DataError> SaveUserItems(DataFiles& data, const ItemTables& tables)
     return SaveUserChords(data, UserItemTables(tables));
 }
 
+bool UserItemsChanged(const DataFiles& data, const ItemTables& tables)
+{
+    return UserChordsChanged(data, UserItemTables(tables));
+}
+
+void KeepUserItemsAsMerged(DataFiles& data, const ItemTables& tables)
+{
+    KeepUserChordsAsMerged(data, UserItemTables(tables));
+}
+
 } // namespace pv

@@ -35,5 +35,9 @@ void LoadUserItems(DataFiles& data, ItemTables& tables);
 /// Writes the user slots of the tables to Chord.dat (when the user changed items and may keep
 /// them); on failure the file is unchanged and the failure says why.
 Status<DataError> SaveUserItems(DataFiles& data, const ItemTables& tables);
+/// The user changed items of the tables since they were merged or last saved.
+bool UserItemsChanged(const DataFiles& data, const ItemTables& tables);
+/// The tables as they are now count as merged (after the texts put over the merged items).
+void KeepUserItemsAsMerged(DataFiles& data, const ItemTables& tables);
 
 } // namespace pv

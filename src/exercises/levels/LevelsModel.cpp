@@ -18,13 +18,6 @@
 
 namespace pv {
 
-QString LevelsFolder(const QString& listFolder, const QString& programFolder)
-{
-    if (!listFolder.isEmpty() && QFileInfo(listFolder).isDir())
-        return listFolder;
-    return programFolder;
-}
-
 QString SetupDisplayName(const QString& fileName)
 {
     const QString name = QFileInfo(fileName).fileName();
@@ -93,6 +86,22 @@ std::vector<SetupEntry> ListSetupFiles(const QString& folder)
     return entries;
 }
 
+std::vector<SetupEntry> ChooserSetups(const QString& ownFolder, const QString& programFolder)
+{
+    std::vector<SetupEntry> entries = ListSetupFiles(programFolder);
+    const QString program = QFileInfo(programFolder).canonicalFilePath();
+    const QString own = QFileInfo(ownFolder).canonicalFilePath();
+    // The user's folder can be the program's own (an older record): its files are the
+    // shipped ones, listed once.
+    if (own.isEmpty() || own == program)
+        return entries;
+    for (SetupEntry& entry : ListSetupFiles(ownFolder)) {
+        entry.Own = true;
+        entries.push_back(std::move(entry));
+    }
+    return entries;
+}
+
 SetupLoader LoadThrough(SetupOperations& operations)
 {
     return [&operations](const SetupEntry& file) {
@@ -110,11 +119,17 @@ LevelsModel::LevelsModel(IPrompts& prompts, SetupLoader loader)
 {
 }
 
-void LevelsModel::Activate(const QString& listFolder, const QString& programFolder)
+void LevelsModel::Activate(const QString& ownFolder, const QString& programFolder)
 {
-    m_folder = LevelsFolder(listFolder, programFolder);
-    m_entries = ListSetupFiles(m_folder);
+    m_folder = programFolder;
+    m_entries = ChooserSetups(ownFolder, programFolder);
     m_selected = -1;
+}
+
+bool LevelsModel::HasOwnEntries() const
+{
+    return std::any_of(m_entries.begin(), m_entries.end(),
+                       [](const SetupEntry& entry) { return entry.Own; });
 }
 
 void LevelsModel::Select(int index)

@@ -22,6 +22,8 @@ struct SetupEntry
     /// The path as the system spells it: a name that is not valid UTF-8 has no QString that
     /// opens it, so loading goes by these bytes.
     QByteArray NativePath;
+    /// The user's own setup (from the user's folder), not one that came with the program.
+    bool Own = false;
 };
 
 /// Loads a setup file (the main window's load, which shows its own messages); true when a setup
@@ -38,8 +40,10 @@ enum class LevelsResult : int
     NotLoaded = 2,
 };
 
-/// The folder to list: listFolder when set and present, else programFolder.
-QString LevelsFolder(const QString& listFolder, const QString& programFolder);
+/// The setups the chooser offers: the shipped ones of the program folder, then the user's own
+/// of ownFolder, each group sorted (ListSetupFiles). A folder that is not there, or the user's
+/// folder when it is the program folder itself, adds nothing.
+std::vector<SetupEntry> ChooserSetups(const QString& ownFolder, const QString& programFolder);
 /// The setup files (*.qib in any case) of a folder, sorted by shown name without regard to case.
 /// Only regular files are listed (and links to them): a FIFO would block the load for ever and a
 /// dangling link cannot be loaded. Names that are not valid UTF-8 are listed too.
@@ -56,11 +60,15 @@ class LevelsModel
 public:
     LevelsModel(IPrompts& prompts, SetupLoader loader);
 
-    /// The window became active: lists the folder again and nothing is selected.
-    void Activate(const QString& listFolder, const QString& programFolder);
+    /// The window became active: lists the shipped setups and the user's own again
+    /// (ChooserSetups) and nothing is selected.
+    void Activate(const QString& ownFolder, const QString& programFolder);
 
     const std::vector<SetupEntry>& Entries() const { return m_entries; }
+    /// The folder of the shipped setups listed.
     const QString& Folder() const { return m_folder; }
+    /// Some entry is the user's own (the list then explains its mark).
+    bool HasOwnEntries() const;
     /// The file name the chooser last tried to load.
     const QString& LastFileName() const { return m_lastFileName; }
 
@@ -81,8 +89,9 @@ public:
     /// Loads a file through the loader and remembers its name.
     LevelsResult LoadFile(const QString& fileName);
 
-    /// Caption and filter of the open dialog.
-    static QString OpenCaption() { return QStringLiteral("Load Exercise Setup"); }
+    /// Caption and filter of the open dialog; the caption comes with the language.
+    const QString& OpenCaption() const { return m_openCaption; }
+    void SetOpenCaption(const QString& caption) { m_openCaption = caption; }
     static QString OpenFilter();
 
 private:
@@ -94,6 +103,7 @@ private:
     int m_selected = -1;
     QString m_folder;
     QString m_lastFileName;
+    QString m_openCaption = QStringLiteral("Load Exercise Setup");
 };
 
 } // namespace pv

@@ -4,6 +4,7 @@
 #include "exercises/setup/SetupFile.h"
 #include "music/strings/UIStrings.h"
 
+#include <QDir>
 #include <QFileInfo>
 
 namespace pv {
@@ -97,6 +98,10 @@ Status<SetupFileError> SetupOperations::LoadExerciseSetup(const QString& fileNam
 
 Status<SetupFileError> SetupOperations::SaveExerciseSetup(const QString& fileName)
 {
+    if (m_host.IsShippedFile(fileName)) {
+        RefuseShippedFile(fileName);
+        return Fail(SetupFileError::CannotCreate, QStringLiteral("a shipped file"));
+    }
     if (m_host.SetupViewShown())
         TakeSetupFromDialog();
     StampSetupHeader(m_state.CurrentSetup);
@@ -115,19 +120,30 @@ Status<SetupFileError> SetupOperations::SaveSetupAs()
     QString folder = m_host.SetupFolder();
     if (!folder.isEmpty() && !folder.endsWith(u'/'))
         folder += u'/';
-    QString proposed = folder + QFileInfo(m_state.SetupFileName).fileName();
+    // A shipped setup's name is not proposed: Enter would aim the save at it, or make a
+    // second file of the same name in the user's folder.
+    const bool ownFile =
+        !m_state.SetupFileName.isEmpty() && !m_host.IsShippedFile(m_state.SetupFileName);
+    QString proposed = folder + (ownFile ? QFileInfo(m_state.SetupFileName).fileName() : QString());
     QString fileName;
     for (;;) {
         const auto chosen = m_prompts.AskSaveFile(m_saveDialogTitle, proposed, SetupFileFilter());
         if (!chosen || chosen->isEmpty())
             return Fail(SetupFileError::Cancelled);
         fileName = *chosen;
-        if (!QFileInfo(fileName).suffix().isEmpty())
+        const bool typedExtension = !QFileInfo(fileName).suffix().isEmpty();
+        if (!typedExtension)
+            fileName += QStringLiteral(".qib");
+        if (m_host.IsShippedFile(fileName)) {
+            RefuseShippedFile(fileName);
+            proposed = folder;
+            continue;
+        }
+        if (typedExtension)
             break;
         // The dialog asked about the name as typed; the extension added here names another
         // file, which must not be replaced without the same question. No goes back to the
         // dialog, as the dialog's own question does.
-        fileName += QStringLiteral(".qib");
         if (!QFileInfo::exists(fileName) ||
             m_prompts.AskYesNo(QStringLiteral("%1 already exists.\nDo you want to replace it?")
                                    .arg(QFileInfo(fileName).fileName()),
@@ -140,6 +156,19 @@ Status<SetupFileError> SetupOperations::SaveSetupAs()
     m_state.SavedSetup = m_state.CurrentSetup;
     m_state.SetupModified = false;
     return {};
+}
+
+void SetupOperations::RefuseShippedFile(const QString& fileName)
+{
+    QString folder = m_host.SetupFolder();
+    if (folder.endsWith(u'/') && folder.size() > 1)
+        folder.chop(1);
+    m_prompts.ShowError(
+        QStringLiteral("%1 came with Pellivark and cannot be replaced.\n\n"
+                       "Please save your setup under a name of your own in your setup "
+                       "folder:\n%2")
+            .arg(QDir::toNativeSeparators(fileName), QDir::toNativeSeparators(folder)),
+        m_texts.StrMessageTitle);
 }
 
 bool SetupOperations::AskSaveChangedSetup()

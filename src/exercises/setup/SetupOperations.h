@@ -37,8 +37,10 @@ public:
     virtual bool SetupViewShown() const = 0;
     /// The exercise shown; nothing on the start menu.
     virtual std::optional<ExerciseKind> CurrentKind() const = 0;
-    /// The folder the save dialog opens in.
+    /// The folder the save dialog opens in: the user's own.
     virtual QString SetupFolder() const = 0;
+    /// The file came with the program (a shipped setup): it is never written.
+    virtual bool IsShippedFile(const QString& path) const = 0;
     /// The kind's setup page fills itself from `CurrentSetup`.
     virtual void LoadSetupPage(ExerciseKind kind) = 0;
     /// The kind's setup page writes itself back into `CurrentSetup`.
@@ -70,11 +72,14 @@ public:
     Status<SetupFileError> LoadExerciseSetup(const QString& fileName, bool quiet,
                                              const QByteArray& nativePath = {});
     /// Takes the open page back, stamps the header and writes `CurrentSetup`; on success the
-    /// name and captions follow the file. A failed write shows why and changes nothing else.
+    /// name and captions follow the file. A failed write shows why and changes nothing else;
+    /// a shipped file is refused with a message (CannotCreate) and left as it is.
     Status<SetupFileError> SaveExerciseSetup(const QString& fileName);
-    /// "Save setup...": asks for a name and saves. A name typed without an extension gets
-    /// ".qib", and when that file exists the user is asked before it is replaced (No opens the
-    /// dialog again). Cancelled when the user gave up.
+    /// "Save setup...": asks for a name in the user's setup folder and saves. The name of the
+    /// setup in force is proposed unless it is a shipped one. A name typed without an
+    /// extension gets ".qib", and when that file exists the user is asked before it is replaced
+    /// (No opens the dialog again); a shipped file is refused with a message and the dialog
+    /// opens again. Cancelled when the user gave up.
     Status<SetupFileError> SaveSetupAs();
     /// Offers to save a changed setup; false means the caller must not go on (cancelled, or
     /// the user chose to save and the save did not happen).
@@ -93,6 +98,8 @@ public:
     static QString SetupCaption(const QString& fileName);
 
 private:
+    void RefuseShippedFile(const QString& fileName);
+
     SetupState& m_state;
     ISetupHost& m_host;
     IPrompts& m_prompts;

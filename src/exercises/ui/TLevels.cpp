@@ -1,6 +1,7 @@
 // The setup chooser's window: layout, activation and the button handlers.
 #include "exercises/ui/TLevels.h"
 
+#include <QDir>
 #include <QGuiApplication>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -17,12 +18,12 @@ TLevels::TLevels(IPrompts& prompts, SetupLoader loader, QWidget* parent)
     setWindowTitle(QStringLiteral("Choose an exercise setup"));
     setModal(true);
 
-    Label2 = new QLabel(QStringLiteral("Userdefined setups:"), this);
+    Label2 = new QLabel(QStringLiteral("Exercise setups:"), this);
     ListBox2 = new QListWidget(this);
     ListBox2->setSelectionMode(QAbstractItemView::SingleSelection);
     ListBox2->setMinimumSize(220, 220);
     Label2->setBuddy(ListBox2);
-    Label1 = new QLabel(QStringLiteral("* = personal files"), this);
+    Label1 = new QLabel(QStringLiteral("* = your own files"), this);
     Label1->hide();
 
     BitBtn1 = new QPushButton(QStringLiteral("OK"), this);
@@ -30,6 +31,12 @@ TLevels::TLevels(IPrompts& prompts, SetupLoader loader, QWidget* parent)
     BitBtn3 = new QPushButton(QStringLiteral("Cancel"), this);
     BitBtn4 = new QPushButton(QStringLiteral("&Help"), this);
     BitBtn2 = new QPushButton(QStringLiteral("Other..."), this);
+    // The language file reaches the controls by these names.
+    const std::pair<QWidget*, const char*> names[] = {
+        {Label2, "Label2"},   {ListBox2, "ListBox2"}, {Label1, "Label1"},  {BitBtn1, "BitBtn1"},
+        {BitBtn3, "BitBtn3"}, {BitBtn4, "BitBtn4"},   {BitBtn2, "BitBtn2"}};
+    for (const auto& [widget, name] : names)
+        widget->setObjectName(QString::fromLatin1(name));
 
     auto* left = new QVBoxLayout;
     left->addWidget(Label2);
@@ -83,12 +90,15 @@ void TLevels::FormActivate()
     ListBox2->clear();
     m_model.Activate(m_listFolder, m_programFolder);
     for (const SetupEntry& entry : m_model.Entries()) {
-        auto* item = new QListWidgetItem(entry.DisplayName, ListBox2);
-        item->setToolTip(entry.FilePath);
+        const QString shown =
+            entry.Own ? QStringLiteral("* ") + entry.DisplayName : entry.DisplayName;
+        auto* item = new QListWidgetItem(shown, ListBox2);
+        item->setToolTip(QDir::toNativeSeparators(entry.FilePath));
     }
     ListBox2->setCurrentRow(-1);
     ListBox2->clearSelection();
-    Label1->hide();
+    // The mark of the user's own setups is explained only where there are some.
+    Label1->setVisible(m_model.HasOwnEntries());
     SelectionChanged();
 }
 

@@ -1,4 +1,5 @@
-// The setup chooser: a modal dialog that lists the folder's setup files and loads the one picked.
+// The setup chooser: a modal dialog that lists the shipped setups and the user's own, and loads
+// the one picked.
 #pragma once
 
 #include "exercises/levels/LevelsModel.h"
@@ -28,12 +29,14 @@ public:
     /// Loads through the main window's setup commands.
     TLevels(IPrompts& prompts, SetupOperations& operations, QWidget* parent = nullptr);
 
-    /// listFolder: the folder the main window holds for the chooser; programFolder: taken when
-    /// listFolder is empty or missing; setupFolder: where "Other..." opens.
+    /// listFolder: the user's own setup folder; programFolder: where the shipped setups lie
+    /// (both are listed); setupFolder: where "Other..." opens.
     void SetFolders(const QString& listFolder, const QString& programFolder,
                     const QString& setupFolder);
     /// The help viewer for a help context.
     void SetHelp(std::function<void(int)> help) { m_help = std::move(help); }
+    /// The title of the open dialog of "Other...".
+    void SetOpenDialogTitle(const QString& title) { m_model.SetOpenCaption(title); }
 
     /// Every activation lists the folder anew; nothing is selected and OK is off.
     void FormActivate();
@@ -45,13 +48,13 @@ public:
 
     const LevelsModel& Model() const { return m_model; }
 
-    QLabel* Label2 = nullptr; ///< "Userdefined setups:"
+    QLabel* Label2 = nullptr; ///< "Exercise setups:"
     QListWidget* ListBox2 = nullptr;
     QPushButton* BitBtn1 = nullptr; ///< OK
     QPushButton* BitBtn3 = nullptr; ///< Cancel
     QPushButton* BitBtn4 = nullptr; ///< Help
     QPushButton* BitBtn2 = nullptr; ///< Other...
-    QLabel* Label1 = nullptr;       ///< "* = personal files", always hidden
+    QLabel* Label1 = nullptr;       ///< "* = your own files", shown when some are listed
 
 public slots:
     /// Cancel, Escape and the close box all end with "not loaded".

@@ -192,4 +192,34 @@ Status<DataError> SaveUserChords(DataFiles& data, const IUserItemTables& tables)
     return replaced;
 }
 
+bool UserChordsChanged(const DataFiles& data, const IUserItemTables& tables)
+{
+    if (!data.LoadedUserItems)
+        return false;
+    const UserItemSnapshot& merged = *data.LoadedUserItems;
+    for (std::size_t t = 0; t < kUserItemKinds.size(); ++t) {
+        const int kind = kUserItemKinds[t];
+        const ExerciseKindFacts facts = KindFactsOfNumber(kind);
+        for (int index = facts.FirstUserSlot; index <= facts.LastSavedUserSlot; ++index) {
+            const TUserChordRec& then = merged[t][static_cast<std::size_t>(index - 1)];
+            const TUserChordRec now = SlotRecord(kind, index, tables.Slot(kind, index));
+            if (then.NoteCount != now.NoteCount)
+                return true;
+            // What an empty slot holds is never asked; a name the next start does not read
+            // back is no change worth a write.
+            if (now.NoteCount == 0)
+                continue;
+            if (then.Notes != now.Notes || (facts.UserItemNameRead && then.Name != now.Name))
+                return true;
+        }
+    }
+    return false;
+}
+
+void KeepUserChordsAsMerged(DataFiles& data, const IUserItemTables& tables)
+{
+    if (data.LoadedUserItems)
+        data.LoadedUserItems = TakeSnapshot(tables);
+}
+
 } // namespace pv

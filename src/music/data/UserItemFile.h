@@ -69,5 +69,13 @@ void LoadUserChords(DataFiles& data, IUserItemTables& tables);
 /// torn piece at the end is dropped). On failure (busy, unreadable, not replaced) the file
 /// stays as it was.
 Status<DataError> SaveUserChords(DataFiles& data, const IUserItemTables& tables);
+/// Whether a user slot that is written back now differs from what was merged or last saved
+/// (its notes, its count, and its name where the file's name is read back). False when
+/// nothing was ever merged: the tables then hold no item of the user's.
+bool UserChordsChanged(const DataFiles& data, const IUserItemTables& tables);
+/// Makes the tables as they are now the merged state, for texts that setting up the tables
+/// puts over the merged items (a language's item names, the derived inversion names): those
+/// are no edit of the user's, and a save keeps the file's records of such slots.
+void KeepUserChordsAsMerged(DataFiles& data, const IUserItemTables& tables);
 
 } // namespace pv

@@ -79,6 +79,38 @@ QString MakeAbsolutePath(const Folders& folders, const QString& name)
     return folders.ProgramFolder + name;
 }
 
+namespace {
+
+/// Where path really is: links and "." or ".." resolved as far as the path exists.
+QString ResolvedPath(const QString& path)
+{
+    const QFileInfo info(path);
+    if (const QString canonical = info.canonicalFilePath(); !canonical.isEmpty())
+        return canonical;
+    const QString folder = QFileInfo(info.absolutePath()).canonicalFilePath();
+    if (folder.isEmpty())
+        return QDir::cleanPath(info.absoluteFilePath());
+    return folder + u'/' + info.fileName();
+}
+
+bool IsInside(const QString& path, const QString& folder)
+{
+    if (folder.isEmpty())
+        return false;
+    return path == folder || path.startsWith(folder.endsWith(u'/') ? folder : folder + u'/');
+}
+
+} // namespace
+
+bool IsShippedFile(const Folders& folders, const QString& path)
+{
+    if (folders.ProgramFolder.isEmpty() || path.isEmpty())
+        return false;
+    const QString resolved = ResolvedPath(path);
+    return IsInside(resolved, ResolvedPath(folders.ProgramFolder)) &&
+           !(!folders.DataFolder.isEmpty() && IsInside(resolved, ResolvedPath(folders.DataFolder)));
+}
+
 QString FindFileCaseInsensitive(const QString& folder, const QString& name)
 {
     if (name.isEmpty())

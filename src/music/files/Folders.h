@@ -36,6 +36,12 @@ std::optional<QString> CreateDataFolders(const Folders& folders);
 /// Windows separators turned into '/'); a bare name is taken from the program folder.
 QString MakeAbsolutePath(const Folders& folders, const QString& name);
 
+/// Whether path names something the program brought along: anything in the program folder
+/// that is not in the data folder (which may lie inside it). The program never writes such a
+/// file. Links are followed to where they lead; a name that does not exist yet is judged by
+/// the folder it would be made in.
+bool IsShippedFile(const Folders& folders, const QString& path);
+
 /// The path of the file in folder whose name equals name ignoring case, the exact spelling
 /// preferred; empty when there is none.
 QString FindFileCaseInsensitive(const QString& folder, const QString& name);

@@ -4,6 +4,7 @@
 
 #include "music/data/SettingsFile.h"
 #include "music/data/SharedFile.h"
+#include "music/files/Folders.h"
 #include "music/strings/UIStrings.h"
 
 #include <QDir>
@@ -19,6 +20,11 @@ constexpr qsizetype kFullNameCapacity = 31;
 constexpr int kBevel1Width = 89;
 constexpr int kLabel1Margin = 50;
 constexpr int kResultsPanelLeft = 160;
+
+const QString kCloseWithoutResults =
+    QStringLiteral("Your results could not be stored.\n\n"
+                   "Do you want to close Pellivark without them? Choose No to keep "
+                   "the program open with your answers.");
 
 // The rights every user has; the numbers are the rights' places.
 constexpr std::array<bool, 10> kFixedRights = {true,  true, true,  true, true,
@@ -135,11 +141,8 @@ bool PellivarkMainModel::InMetronomeKinds(ExerciseKind kind) const
 
 QString PellivarkMainModel::DefaultSetupFolder() const
 {
-    // The program's folder may belong to the system; setups then live with the user's data.
-    const QString program = m_s.Data.folders.ProgramFolder;
-    const QFileInfo info(program);
-    if (!program.isEmpty() && info.isDir() && info.isWritable())
-        return WithSlash(program);
+    // The user's own setups live with the user's data: the program folder holds the shipped
+    // ones, which are never written.
     return WithSlash(m_s.Data.folders.DataFolder);
 }
 
@@ -158,6 +161,9 @@ void PellivarkMainModel::Lusk()
     m_s.State.ClockRepaintKind = std::nullopt;
     m_s.State.TutorActive = false;
     m_setupFolder = DefaultSetupFolder();
+    // Decided once per run: the store marks the next run as not the first.
+    if (m_decideFirstRun)
+        FirstRun = m_decideFirstRun();
 
     // Without the data folder no user could ever be written, and the name would be asked at
     // every start.
@@ -526,8 +532,9 @@ void PellivarkMainModel::ApplyUserRights()
     const QString userFolder =
         m_s.Data.CurrentUser ? m_s.Data.CurrentUser->Record.SetupFolder : QString();
     const QString resolved = ResolveStoredPath(userFolder);
-    m_setupFolder = !resolved.isEmpty() && QFileInfo(resolved).isDir() ? WithSlash(resolved)
-                                                                       : DefaultSetupFolder();
+    const bool usable = !resolved.isEmpty() && QFileInfo(resolved).isDir() &&
+                        !IsShippedFile(m_s.Data.folders, resolved);
+    m_setupFolder = usable ? WithSlash(resolved) : DefaultSetupFolder();
     ui.SetVisible(MainControl::N2, false);
     ui.SetVisible(MainControl::Reports1, true);
     ui.SetEnabled(MainControl::Reports1, true);
@@ -695,10 +702,14 @@ bool PellivarkMainModel::FormCloseQuery()
         if (answer != PromptButton::Yes && answer != PromptButton::No)
             return false;
         if (answer == PromptButton::Yes) {
-            // A failure has been shown; nothing later may keep the program from closing.
-            if (!m_s.Results.StoreResults(offered, m_s.State.TutorActive, false))
-                return true;
-            m_s.Clock.ResetExerciseClock(std::nullopt);
+            if (m_s.Results.StoreResults(offered, m_s.State.TutorActive, false)) {
+                m_s.Clock.ResetExerciseClock(std::nullopt);
+            } else if (m_s.Prompts.AskYesNo(kCloseWithoutResults,
+                                            m_s.Strings.StrSaveResultsCaption) !=
+                       PromptButton::Yes) {
+                // The failure has been shown; the answers stay for another try.
+                return false;
+            }
         }
     }
 
@@ -718,14 +729,13 @@ bool PellivarkMainModel::FormCloseQuery()
                                "the next start:\n\n%1")
                     .arg(QDir::toNativeSeparators(m_s.Setup.SetupFileName)),
                 m_s.Strings.StrMessageTitle);
+        // A user file that cannot be written keeps no one from closing, nor the settings
+        // from being stored.
         Status<DataError> written = WriteUser(data, rec);
-        if (!written) {
-            if (!ShownByOpening(written.Code()))
-                m_s.Prompts.ShowError(
-                    FileErrorText(m_s.Strings.StrUserFile, data.UserFilePath(), written.Err()),
-                    m_s.Strings.StrMessageTitle);
-            return true;
-        }
+        if (!written && !ShownByOpening(written.Code()))
+            m_s.Prompts.ShowError(
+                FileErrorText(m_s.Strings.StrUserFile, data.UserFilePath(), written.Err()),
+                m_s.Strings.StrMessageTitle);
     }
 
     // 4. The user's item tables replace a tutor's.
@@ -790,6 +800,11 @@ std::optional<ExerciseKind> PellivarkMainModel::SetupHost::CurrentKind() const
 QString PellivarkMainModel::SetupHost::SetupFolder() const
 {
     return m_model.m_setupFolder;
+}
+
+bool PellivarkMainModel::SetupHost::IsShippedFile(const QString& path) const
+{
+    return pv::IsShippedFile(m_model.m_s.Data.folders, path);
 }
 
 void PellivarkMainModel::SetupHost::LoadSetupPage(ExerciseKind kind)

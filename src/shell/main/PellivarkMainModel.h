@@ -12,6 +12,7 @@
 
 #include <array>
 #include <cstdint>
+#include <functional>
 #include <optional>
 
 #include <QString>
@@ -56,6 +57,9 @@ public:
     void Lusk();
     /// The first argument of the command line (empty: none), read by the first show.
     void SetCommandLineArgument(const QString& argument) { m_commandLineArgument = argument; }
+    /// Reads (and marks) whether this is the first run of the program; asked once, by the
+    /// create step. Unset: every run counts as the first.
+    void SetFirstRunSource(std::function<bool()> decide) { m_decideFirstRun = std::move(decide); }
 
     /// A view button, exercise button or exercise menu entry with tag was chosen.
     void Speed1Click(int tag);
@@ -90,7 +94,7 @@ public:
     bool SetupModified() const { return m_s.Setup.SetupModified; }
     bool SetupLoaded() const { return m_s.Setup.SetupLoaded; }
     const QString& SetupFileName() const { return m_s.Setup.SetupFileName; }
-    /// Where setups are opened and saved.
+    /// Where setups are opened and saved: the user's own folder, never the program's.
     const QString& SetupFolder() const { return m_setupFolder; }
 
     /// The path a user record stores for path: itself when it fits, else relative to the
@@ -100,6 +104,9 @@ public:
     QString ResolveStoredPath(const QString& stored) const;
 
     bool FirstShowPending = false;
+    /// This is the program's first run on this account, decided by the create step; the
+    /// first-run wizard reads it.
+    bool FirstRun = true;
     bool MicrophoneOpen = false;
     std::array<bool, 10> UserRights{};
     bool UserRightsApplied = false;
@@ -116,6 +123,7 @@ private:
         bool SetupViewShown() const override;
         std::optional<ExerciseKind> CurrentKind() const override;
         QString SetupFolder() const override;
+        bool IsShippedFile(const QString& path) const override;
         void LoadSetupPage(ExerciseKind kind) override;
         void StoreSetupPage(ExerciseKind kind) override;
         void SetChildCaptions(const QString& caption) override;
@@ -146,6 +154,7 @@ private:
     SetupOperations m_setupOps;
     QString m_setupFolder;
     QString m_commandLineArgument;
+    std::function<bool()> m_decideFirstRun;
     std::uint16_t m_metronomeKinds = 0;
     std::uint16_t m_availableKinds = 0;
     /// Counts the tutor step dialogs shown, so a switch that a nested one already showed it

@@ -157,6 +157,8 @@ Status<DataError> ProgramSettingsApplier::ApplyProgramSettings()
     m_context.ConfigWizard.ShowConfigWizard();
 
     ApplyLanguage();
+    // The language names items over the merged ones: that is no edit of the user's.
+    KeepUserItemsAsMerged(data, m_context.ExerciseItems);
     ApplyMidiDevices();
 
     ui.SetMainWindowBounds(WindowBounds{data.ProgramSettings.MainLeft, data.ProgramSettings.MainTop,
@@ -261,9 +263,19 @@ Status<DataError> ProgramSettingsApplier::StoreProgramSettings(bool asDefaults)
         settings.WaveOutVolume = volume;
 
     Status<DataError> settingsSaved = SaveSettings(data, userId);
+    Report(itemsSaved, data.strings.StrChordFile, data.ChordFilePath());
+    Report(settingsSaved, data.strings.StrSettingsFile, data.SettingsFilePath());
     if (!itemsSaved)
         return itemsSaved;
     return settingsSaved;
+}
+
+void ProgramSettingsApplier::Report(const Status<DataError>& status, const QString& message,
+                                    const QString& path) const
+{
+    if (status || ShownByOpening(status.Code()) || !m_context.ReportStoreFailure)
+        return;
+    m_context.ReportStoreFailure(message, path, status.Err());
 }
 
 void ProgramSettingsApplier::StoreToolWindows(TSettingsRec& settings) const

@@ -82,6 +82,11 @@ struct ProgramSettingsContext
     std::function<bool()> UserItemsChanged;
     /// Loads a language file with the given flags (all texts: 0xFF).
     std::function<bool(const QString& fileName, std::uint8_t flags)> LoadLanguageFile;
+    /// Tells the user that storing a file failed (the file's kind, its path, why); called only
+    /// for failures its opening has not shown already. Empty: nobody is told.
+    std::function<void(const QString& message, const QString& path,
+                       const Failure<DataError>& failure)>
+        ReportStoreFailure = {};
 };
 
 class ProgramSettingsApplier
@@ -98,7 +103,7 @@ public:
     Status<DataError> ApplyProgramSettings();
     /// Takes the live state into `ProgramSettings` and writes it under id 1 (asDefaults) or the
     /// current user's id. Changed user items are written first when the user may keep them.
-    /// Both writes are tried; the first failure comes back.
+    /// Both writes are tried; each failure is reported, and the first comes back.
     Status<DataError> StoreProgramSettings(bool asDefaults);
 
     /// The language file of a name in the language folder: the file of that name ignoring case,
@@ -113,6 +118,7 @@ private:
     void ApplyLanguage();
     void ApplyMidiDevices();
     void StoreToolWindows(TSettingsRec& settings) const;
+    void Report(const Status<DataError>& status, const QString& message, const QString& path) const;
 
     ProgramSettingsContext m_context;
 };

@@ -1,6 +1,7 @@
 // The running program's object graph.
 #include "shell/ui/PellivarkProgram.h"
 
+#include "exercises/items/UserItemTables.h"
 #include "exercises/ui/AnswerSoundEffect.h"
 #include "exercises/ui/TAkkord.h"
 #include "exercises/ui/TControlButton.h"
@@ -11,6 +12,7 @@
 #include "exercises/ui/TRytmeKorr.h"
 #include "exercises/ui/TRytmeLaes.h"
 #include "music/base/Clock.h"
+#include "music/data/SharedFile.h"
 #include "music/devices/FluidMidiFilePlayer.h"
 #include "music/devices/MicEngine.h"
 #include "music/input/MicInput.h"
@@ -21,6 +23,7 @@
 #include "shell/main/MidiInRouting.h"
 #include "shell/main/PellivarkMainModel.h"
 #include "shell/main/TutorRun.h"
+#include "shell/settings/FirstRunStore.h"
 #include "shell/settings/ProgramSettingsApplier.h"
 #include "shell/startmenu/StartMenuIntro.h"
 #include "shell/startmenu/ui/TMenuDialog.h"
@@ -51,6 +54,23 @@ constexpr int kMicReadingMs = 20;
 std::size_t Slot(ExerciseKind kind)
 {
     return static_cast<std::size_t>(KindNumber(kind) - 1);
+}
+
+/// A menu text as a window title: a title has no accelerator, so "&" marks go ("&&" is one
+/// "&").
+QString TitleOfMenuText(const QString& text)
+{
+    QString title;
+    title.reserve(text.size());
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        if (text[i] != u'&') {
+            title += text[i];
+        } else if (i + 1 < text.size() && text[i + 1] == u'&') {
+            title += u'&';
+            ++i;
+        }
+    }
+    return title;
 }
 
 SoundRecord SoundOf(const SoundRec& rec)
@@ -194,6 +214,15 @@ void PellivarkProgram::MakeStandardForms()
     // One guarded group: a failure leaves the rest of the group unmade.
     try {
         TPellivarkMain& window = *m_window;
+        m_levels = new TLevels(
+            m_prompts,
+            [this](const SetupEntry& file) {
+                return m_model != nullptr &&
+                       m_model->Setup().LoadExerciseSetup(file.FilePath, false, file.NativePath);
+            },
+            &window);
+        m_levels->setObjectName(QStringLiteral("LevelsForm"));
+        m_levels->SetHelp([this](int context) { m_window->ShowHelpTopic(context); });
         m_introPlayer = std::make_unique<FluidMidiFilePlayer>([this]() -> FluidSynthOutput* {
             if (m_options.MidiDevices != nullptr)
                 return nullptr;
@@ -277,9 +306,16 @@ void PellivarkProgram::MakeStandardForms()
             return m_model != nullptr && index < m_model->UserRights.size() &&
                    m_model->UserRights[index];
         },
-        [] { return false; },
+        // While a tutor runs the tables are the tutor's, never the user's to keep.
+        [this] {
+            return !(m_tutorDefine && m_tutorDefine->CustomItemsInstalled()) &&
+                   UserItemsChanged(m_data, m_items);
+        },
         [this](const QString& fileName, std::uint8_t flags) {
             return LoadLanguageFile(fileName, flags, Language());
+        },
+        [this](const QString& message, const QString& path, const Failure<DataError>& failure) {
+            m_prompts.ShowError(FileErrorText(message, path, failure), m_strings.StrMessageTitle);
         },
     });
 
@@ -303,6 +339,11 @@ void PellivarkProgram::MakeStandardForms()
     for (ExerciseKind kind : kExerciseKinds)
         m_model->SetKindAvailable(kind, m_exercises->Window(kind) != nullptr);
     m_model->SetCommandLineArgument(m_options.CommandLineArgument);
+    m_model->SetFirstRunSource([path = m_options.FirstRunStorePath] {
+        if (path.isEmpty())
+            return FirstRunStore().DecideFirstRun();
+        return FirstRunStore(path).DecideFirstRun();
+    });
 }
 
 void PellivarkProgram::WireWindow()
@@ -509,6 +550,24 @@ void PellivarkProgram::RegisterTexts()
         m_chooser->RegisterTextTargets(TextSink());
     }
     RegisterWidgetTexts(m_startMenu->objectName(), *m_startMenu, TextSink());
+    if (m_levels) {
+        const QString form = m_levels->objectName();
+        RegisterWidgetTexts(form, *m_levels, TextSink());
+        QPointer<TLevels> chooser(m_levels);
+        m_targets.Register(form, [chooser](const QString& text) {
+            if (chooser)
+                chooser->setWindowTitle(text);
+        });
+        m_targets.Register(form + QStringLiteral(".OpenDialog1#title"),
+                           [chooser](const QString& text) {
+                               if (chooser)
+                                   chooser->SetOpenDialogTitle(TitleOfMenuText(text));
+                           });
+    }
+    m_targets.Register(QStringLiteral("MainForm.SaveDialog1#title"), [this](const QString& text) {
+        if (m_model)
+            m_model->Setup().SetSaveDialogTitle(TitleOfMenuText(text));
+    });
     for (ExerciseKind kind : kExerciseKinds) {
         m_targets.Register(
             QString::fromLatin1(kFormNames[Slot(kind)]) + QStringLiteral(".ExerciseDescription"),
@@ -580,12 +639,21 @@ void PellivarkProgram::RunCommand(MainControl control)
     }
 }
 
+TLevels* PellivarkProgram::SetupChooser()
+{
+    return m_levels.data();
+}
+
 void PellivarkProgram::ShowSetupChooser()
 {
-    TLevels chooser(m_prompts, m_model->Setup(), m_window.get());
-    chooser.SetFolders(m_model->SetupFolder(), m_data.folders.ProgramFolder,
-                       m_model->SetupFolder());
-    chooser.exec();
+    if (!m_levels)
+        return;
+    m_levels->SetFolders(m_model->SetupFolder(), m_data.folders.ProgramFolder,
+                         m_model->SetupFolder());
+    if (m_options.RunDialog)
+        m_options.RunDialog(*m_levels);
+    else
+        m_levels->exec();
 }
 
 void PellivarkProgram::ApplyProgramSettings()

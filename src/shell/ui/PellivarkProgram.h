@@ -54,6 +54,7 @@ class QtPrompts;
 class FluidMidiFilePlayer;
 class KeyStateTracker;
 class StartMenuIntro;
+class TLevels;
 class TMenuDialog;
 class TPellivarkMain;
 class TTutorDefine;
@@ -78,8 +79,11 @@ struct ProgramOptions
     IMidiInDevices* MidiInDevices = nullptr;
     /// Makes the microphone's capture; null: the system's default input device.
     std::function<std::unique_ptr<IAudioCapture>()> MicCapture = {};
-    /// Shows the tutor's dialogs modally and gives their results; empty: exec().
+    /// Shows the program's modal dialogs (the tutor's, the setup chooser) and gives their
+    /// results; empty: exec().
     DialogRunner RunDialog = {};
+    /// Where the first-run value is kept (an INI file); empty: the user's own settings store.
+    QString FirstRunStorePath = {};
 };
 
 class PellivarkProgram final : public IProgramSettingsService,
@@ -102,8 +106,12 @@ public:
     TPellivarkMain& MainWindow() { return *m_window; }
     PellivarkMainModel& Model() { return *m_model; }
     DataFiles& Data() { return m_data; }
+    /// The item tables in force (`ExerciseItems`), the user's own items among them.
+    ItemTables& Items() { return m_items; }
     ExerciseWindowSet& Exercises() { return *m_exercises; }
     TMenuDialog& StartMenu() { return *m_startMenu; }
+    /// The setup chooser (`LevelsForm`); null when it could not be made.
+    TLevels* SetupChooser();
     /// The start menu as the main window's decisions see it.
     IStartMenu& StartMenuService();
     const UIStringTable& Strings() const { return m_strings; }
@@ -217,6 +225,7 @@ private:
     std::unique_ptr<FluidMidiFilePlayer> m_introPlayer;
     std::unique_ptr<StartMenuIntro> m_intro;
     TMenuDialog* m_startMenu = nullptr;
+    QPointer<TLevels> m_levels;
     std::unique_ptr<StartMenuAdapter> m_startMenuService;
     /// The exercise descriptions the start menu shows, by kind (language texts).
     std::array<QString, 10> m_descriptions{};

@@ -8,6 +8,8 @@
 #include "music/input/MidiInEvent.h"
 #include "music/input/WaveInEvents.h"
 #include "music/sequencer/SequencerNotifyEvent.h"
+#include "music/strings/UIStrings.h"
+#include "shell/settings/WindowPlacement.h"
 #include "shell/startmenu/ui/KindPicture.h"
 #include "shell/ui/StartupProbe.h"
 #include "shell/ui/WidgetTexts.h"
@@ -32,6 +34,7 @@
 #include <QMenuBar>
 #include <QPlainTextEdit>
 #include <QProgressBar>
+#include <QScreen>
 #include <QSlider>
 #include <QSpinBox>
 #include <QTextEdit>
@@ -392,22 +395,16 @@ void TPellivarkMain::MakeMenus()
         connect(menu, &QMenu::aboutToShow, m_autoNewQuestTimer, &QTimer::stop);
         return menu;
     };
-    const auto command = [this](MainControl control) {
-        return [this, control] {
-            if (m_handlers.Command)
-                m_handlers.Command(control);
-        };
-    };
 
+    // The setup entries carry their keys themselves: an entry the tutor disables takes its key
+    // with it.
     QMenu* file = topMenu("Filer1", "&File");
-    AddCommand(file, QStringLiteral("Opensetup1"), QStringLiteral("&Open setup..."),
-               command(MainControl::Hentstandardopstning1))
+    AddAction(file, MainControl::Hentstandardopstning1, QStringLiteral("Hentstandardopstning1"),
+              QStringLiteral("&Open a setup..."))
         ->setShortcut(Qt::Key_F2);
     AddAction(file, MainControl::Gemopstning1, QStringLiteral("Gemopstning1"),
               QStringLiteral("&Save setup as..."))
         ->setShortcut(Qt::Key_F3);
-    AddAction(file, MainControl::Hentstandardopstning1, QStringLiteral("Hentstandardopstning1"),
-              QStringLiteral("Load setup..."));
     file->addSeparator();
     AddAction(file, MainControl::Restartexercise, QStringLiteral("Restartexercise"),
               QStringLiteral("&Restart the exercise..."));
@@ -1472,13 +1469,57 @@ void TPellivarkMain::SetAutoNewQuestTimerInterval(int milliseconds)
     m_autoNewQuestTimer->setInterval(std::max(milliseconds, 100));
 }
 
+namespace {
+
+/// What a help topic tells until the help viewer comes: the essentials of its window.
+struct InterimHelpTopic
+{
+    int Context;
+    const char* Text;
+};
+
+constexpr InterimHelpTopic kInterimHelp[] = {
+    {160, "Choose an exercise setup\n\n"
+          "A setup decides what every exercise asks. Pick one in the list and press OK, or "
+          "double-click it.\n\n"
+          "The setups without a mark came with Pellivark. Those marked * are your own: you make "
+          "one with File, Save setup as, and it is kept in your setup folder.\n\n"
+          "Other... opens a setup file from any folder."},
+};
+
+} // namespace
+
+void TPellivarkMain::ShowHelpTopic(int context)
+{
+    // The help viewer is still to come: the topic's essentials are shown in its place.
+    for (const InterimHelpTopic& topic : kInterimHelp) {
+        if (topic.Context == context) {
+            m_prompts.ShowInfo(QString::fromUtf8(topic.Text), m_strings.StrHelp);
+            return;
+        }
+    }
+    m_prompts.ShowInfo(QStringLiteral("The help for this window is not installed yet."),
+                       m_strings.StrHelp);
+}
+
 void TPellivarkMain::SetMainWindowBounds(const WindowBounds& bounds)
 {
-    // A record from a larger screen, or a damaged one, must not put the window out of reach.
-    const QRect wanted(bounds.Left, bounds.Top, bounds.Width, bounds.Height);
-    if (wanted.width() < 200 || wanted.height() < 150)
+    // A record from a larger screen, a screen no longer attached, or a damaged one, must not
+    // put the window out of reach nor ask for a window larger than any screen.
+    std::vector<ScreenArea> screens;
+    QList<QScreen*> all = QGuiApplication::screens();
+    if (QScreen* primary = QGuiApplication::primaryScreen()) {
+        all.removeAll(primary);
+        all.prepend(primary);
+    }
+    for (const QScreen* screen : all) {
+        const QRect area = screen->availableGeometry();
+        screens.push_back({area.left(), area.top(), area.width(), area.height()});
+    }
+    const std::optional<WindowBounds> placed = PlaceOnScreens(bounds, screens);
+    if (!placed)
         return;
-    setGeometry(wanted);
+    setGeometry(QRect(placed->Left, placed->Top, placed->Width, placed->Height));
 }
 
 WindowBounds TPellivarkMain::MainWindowBounds() const

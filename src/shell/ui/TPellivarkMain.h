@@ -235,6 +235,8 @@ public:
     void SetAutoNewQuestTimerInterval(int milliseconds) override;
     void ApplyShownControls(std::uint32_t) override {}
     void SetHelpFile(const QString& path) override { m_helpFile = path; }
+    /// The program's help at a topic (help context). Every Help button and entry asks here.
+    void ShowHelpTopic(int context);
     void SetMainWindowBounds(const WindowBounds& bounds) override;
     WindowBounds MainWindowBounds() const override;
     void SetMainWindowState(WindowShowState state) override;

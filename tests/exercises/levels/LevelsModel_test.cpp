@@ -87,6 +87,47 @@ TEST_F(LevelsModelTest, AMissingListFolderFallsBackToTheProgramFolder)
     EXPECT_EQ(model.Entries().size(), 4U);
 }
 
+TEST_F(LevelsModelTest, TheShippedSetupsComeFirstThenTheUsersOwnOnce)
+{
+    test::TempDir own;
+    ASSERT_TRUE(own.Write(QStringLiteral("Mine.qib"), {0x0d}));
+    ASSERT_TRUE(own.Write(QStringLiteral("b.QIB"), {0x0d}));
+    const auto listed = [](const std::vector<SetupEntry>& entries) {
+        QStringList names;
+        for (const SetupEntry& e : entries)
+            names << (e.Own ? QStringLiteral("* ") : QString()) + e.DisplayName;
+        return names;
+    };
+    const QStringList shipped = {QStringLiteral("a"), QStringLiteral("m"), QStringLiteral("X"),
+                                 QStringLiteral("y")};
+    const struct
+    {
+        const char* name;
+        QString ownFolder;
+        QString programFolder;
+        QStringList shown;
+    } cases[] = {
+        {"both", own.Path(), dir.Path(),
+         shipped + QStringList{QStringLiteral("* b"), QStringLiteral("* Mine")}},
+        {"the user's folder is the program's", dir.Path(), dir.Path(), shipped},
+        {"the same folder spelled otherwise", dir.Path() + QStringLiteral("./"), dir.Path(),
+         shipped},
+        {"no user's folder", QString(), dir.Path(), shipped},
+        {"a user's folder that is gone", dir.File(QStringLiteral("gone/")), dir.Path(), shipped},
+        {"no program folder",
+         own.Path(),
+         QStringLiteral("/nowhere/"),
+         {QStringLiteral("* b"), QStringLiteral("* Mine")}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        EXPECT_EQ(listed(ChooserSetups(c.ownFolder, c.programFolder)), c.shown);
+        LevelsModel model = MakeModel();
+        model.Activate(c.ownFolder, c.programFolder);
+        EXPECT_EQ(model.HasOwnEntries(), c.shown.last().startsWith(u'*'));
+    }
+}
+
 TEST_F(LevelsModelTest, OtherAsksInTheSetupFolderAndACancelLoadsNothing)
 {
     LevelsModel model = MakeModel();

@@ -23,6 +23,7 @@ public:
     bool SetupViewShown() const override { return false; }
     std::optional<ExerciseKind> CurrentKind() const override { return std::nullopt; }
     QString SetupFolder() const override { return {}; }
+    bool IsShippedFile(const QString&) const override { return false; }
     void LoadSetupPage(ExerciseKind) override {}
     void StoreSetupPage(ExerciseKind) override {}
     void SetChildCaptions(const QString& caption) override { captions = caption; }

@@ -8,6 +8,7 @@
 
 #include <deque>
 
+#include <QDir>
 #include <QFile>
 
 #include <gtest/gtest.h>
@@ -27,6 +28,8 @@ public:
     bool setupView = false;
     std::optional<ExerciseKind> currentKind = ExerciseKind::ChordIdentification;
     QString setupFolder;
+    /// Files under it came with the program.
+    QString shippedFolder;
     std::vector<ExerciseKind> kindsWithResults;
     /// What the open page holds; stored into the current setup's kind-1 lowest note.
     std::optional<std::uint8_t> pageLowestNote;
@@ -37,6 +40,10 @@ public:
     bool SetupViewShown() const override { return setupView; }
     std::optional<ExerciseKind> CurrentKind() const override { return currentKind; }
     QString SetupFolder() const override { return setupFolder; }
+    bool IsShippedFile(const QString& path) const override
+    {
+        return !shippedFolder.isEmpty() && path.startsWith(shippedFolder);
+    }
     void LoadSetupPage(ExerciseKind kind) override
     {
         calls << QStringLiteral("load page %1").arg(KindNumber(kind));
@@ -419,6 +426,56 @@ TEST_F(SetupOperationsTest, SaveAsAsksBeforeReplacingTheFileItsAddedExtensionNam
             EXPECT_EQ(state.SavedSetup, DefaultExerciseSetup());
         }
     }
+}
+
+TEST_F(SetupOperationsTest, ShippedSetupsAreNeverProposedNorWritten)
+{
+    ASSERT_TRUE(QDir().mkpath(dir.File(QStringLiteral("shipped"))));
+    ASSERT_TRUE(QDir().mkpath(dir.File(QStringLiteral("own"))));
+    host.shippedFolder = dir.File(QStringLiteral("shipped/"));
+    host.setupFolder = dir.File(QStringLiteral("own/"));
+    const QString shipped = dir.File(QStringLiteral("shipped/Default_level.qib"));
+    const QString own = dir.File(QStringLiteral("own/Mine.qib"));
+    struct Case
+    {
+        const char* name;
+        std::vector<QString> typed; ///< the save dialog's answers, in order
+        bool saved;
+    };
+    const Case cases[] = {
+        {"the shipped file itself, then cancelled", {shipped}, false},
+        {"its name without the extension, then cancelled",
+         {dir.File(QStringLiteral("shipped/Default_level"))},
+         false},
+        {"the shipped file, then a name of the user's", {shipped, own}, true},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        ASSERT_TRUE(dir.Write(QStringLiteral("shipped/Default_level.qib"), SetupFileBytes(47)));
+        QFile::remove(own);
+        state.SetupFileName = shipped;
+        state.CurrentSetup.Scales.LowestNote = 50;
+        prompts.asked.clear();
+        prompts.texts.assign(c.typed.begin(), c.typed.end());
+
+        EXPECT_EQ(ops.SaveSetupAs().Ok(), c.saved);
+        ASSERT_GE(prompts.asked.size(), 3U);
+        // The dialog starts in the user's folder with no name, and comes back there after
+        // the refusal, which names the file.
+        EXPECT_EQ(prompts.asked[0].text, host.setupFolder + QLatin1Char('|') + SetupFileFilter());
+        EXPECT_EQ(prompts.asked[1].kind, QStringLiteral("error"));
+        EXPECT_TRUE(prompts.asked[1].text.contains(shipped)) << prompts.asked[1].text.toStdString();
+        EXPECT_EQ(prompts.asked[2].text, host.setupFolder + QLatin1Char('|') + SetupFileFilter());
+        EXPECT_EQ(dir.Read(QStringLiteral("shipped/Default_level.qib")), SetupFileBytes(47));
+        EXPECT_EQ(state.SetupFileName, c.saved ? own : shipped);
+    }
+
+    // Written directly, a shipped file is refused all the same.
+    prompts.asked.clear();
+    const Status<SetupFileError> direct = ops.SaveExerciseSetup(shipped);
+    EXPECT_EQ(direct.Code(), SetupFileError::CannotCreate);
+    EXPECT_EQ(prompts.Count(QStringLiteral("error")), 1);
+    EXPECT_EQ(dir.Read(QStringLiteral("shipped/Default_level.qib")), SetupFileBytes(47));
 }
 
 TEST_F(SetupOperationsTest, AFailedWriteShowsWhyAndLeavesEverythingAsItWas)

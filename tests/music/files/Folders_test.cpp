@@ -145,6 +145,48 @@ TEST(Folders, MakeAbsolutePathPrefixesOnlyBareNames)
     }
 }
 
+TEST(Folders, ShippedFilesAreThoseOfTheProgramFolderOutsideTheData)
+{
+    test::TempDir dir;
+    const QString program = dir.File(QStringLiteral("program/"));
+    const QString elsewhere = dir.File(QStringLiteral("elsewhere/"));
+    ASSERT_TRUE(QDir().mkpath(program + QStringLiteral("Data/setups")));
+    ASSERT_TRUE(QDir().mkpath(program + QStringLiteral("Language")));
+    ASSERT_TRUE(QDir().mkpath(elsewhere));
+    ASSERT_TRUE(dir.Write(QStringLiteral("program/Default_level.qib"), {1}));
+    ASSERT_TRUE(QFile::link(program + QStringLiteral("Default_level.qib"),
+                            program + QStringLiteral("Data/link.qib")));
+    ASSERT_TRUE(QFile::link(program, elsewhere + QStringLiteral("program-link")));
+    const Folders inside{program, program + QStringLiteral("Data/")};
+    const Folders apart{program, elsewhere};
+    const struct
+    {
+        const char* name;
+        const Folders& folders;
+        QString path;
+        bool shipped;
+    } cases[] = {
+        {"the shipped setup", inside, program + QStringLiteral("Default_level.qib"), true},
+        {"a new name beside it", inside, program + QStringLiteral("New.qib"), true},
+        {"a language file", inside, program + QStringLiteral("Language/English.LAN"), true},
+        {"the data folder inside it", inside, program + QStringLiteral("Data/setups/A.qib"), false},
+        {"a link in the data folder to a shipped file", inside,
+         program + QStringLiteral("Data/link.qib"), true},
+        {"out of the data folder by ..", inside,
+         program + QStringLiteral("Data/../Default_level.qib"), true},
+        {"through a link to the program folder", apart,
+         elsewhere + QStringLiteral("program-link/Default_level.qib"), true},
+        {"the user's folder apart", apart, elsewhere + QStringLiteral("A.qib"), false},
+        {"the program folder's data folder, when the data lie apart", apart,
+         program + QStringLiteral("Data/setups/A.qib"), true},
+        {"a folder that does not exist", apart, dir.File(QStringLiteral("gone/A.qib")), false},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        EXPECT_EQ(IsShippedFile(c.folders, c.path), c.shipped);
+    }
+}
+
 TEST(Folders, CaseInsensitiveLookupPrefersTheExactSpelling)
 {
     test::TempDir dir;

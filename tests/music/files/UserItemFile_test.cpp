@@ -166,6 +166,55 @@ TEST_F(UserItemFileTest, SaveWritesEachKeptSlotOnceInSlotOrder)
     EXPECT_EQ(order, expected);
 }
 
+TEST_F(UserItemFileTest, ChangesAreWhatTheNextStartWouldReadDifferently)
+{
+    ItemSlot emptyWithNotes = Item(0, 0);
+    emptyWithNotes.Notes[0] = 99;
+    struct Case
+    {
+        const char* name;
+        int kind;
+        int index;
+        std::optional<ItemSlot> merged; ///< what the slot holds when merged; none: built in
+        ItemSlot now;
+        bool changed;
+    };
+    const Case cases[] = {
+        {"a new item", 1, 40, std::nullopt, Item(3, 62, "new"), true},
+        {"a built-in user item emptied", 1, 28, std::nullopt, Item(0, 0, "built-in"), true},
+        {"other notes, same count", 1, 30, std::nullopt, Item(3, 61, "built-in"), true},
+        {"a chord renamed", 1, 30, std::nullopt, Item(3, 60, "renamed"), true},
+        {"an inversion renamed: its name is never read back", 7, 27, Item(3, 60, "a"),
+         Item(3, 60, "b"), false},
+        {"the notes behind an empty slot", 1, 41, std::nullopt, emptyWithNotes, false},
+        {"a built-in item, no user slot", 1, 5, std::nullopt, Item(4, 40, "x"), false},
+        {"an interval slot past the ones written back", 2, 31, std::nullopt, Item(2, 60, "x"),
+         false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        ItemSlotTables fresh;
+        BuildInTablesInto(fresh);
+        EXPECT_FALSE(UserChordsChanged(data, fresh)) << "never merged: nothing of the user's";
+        LoadUserChords(data, fresh);
+        if (c.merged) {
+            fresh.SetSlot(c.kind, c.index, *c.merged, true);
+            KeepUserChordsAsMerged(data, fresh);
+        }
+        EXPECT_FALSE(UserChordsChanged(data, fresh));
+        fresh.SetSlot(c.kind, c.index, c.now, true);
+        EXPECT_EQ(UserChordsChanged(data, fresh), c.changed);
+        // Saved, the tables are as the file holds them again.
+        if (c.changed) {
+            ASSERT_TRUE(SaveUserChords(data, fresh).Ok());
+            EXPECT_FALSE(UserChordsChanged(data, fresh));
+        }
+        QFile::remove(data.ChordFilePath());
+        data.LoadedUserItems.reset();
+        data.StoredNoteCounts.reset();
+    }
+}
+
 TEST_F(UserItemFileTest, ClassNamesComeFromTheFirstValidClassWithTheId)
 {
     EXPECT_EQ(ClassNameById(data, 1), QString()); // no Class.dat

@@ -158,7 +158,7 @@ TEST_F(LanguageLoaderTest, AppliesLinesInFileOrderWithEitherLineEnd)
     EXPECT_EQ(Seen("MainForm.Filer1"), QStringLiteral("&File"));
     EXPECT_EQ(strings.StrFile, QStringLiteral("&File"));
     EXPECT_EQ(Seen("TutorDefineForm.File1"), QStringLiteral("&File"));
-    EXPECT_EQ(Seen("MainForm.Hentstandardopstning1"), QStringLiteral("<unset>"));
+    EXPECT_EQ(Seen("MainForm.SpeedButton2#hint"), QStringLiteral("<unset>"));
     EXPECT_EQ(Seen("MainForm.Userinfo1"), QStringLiteral("Who are you..."));
     EXPECT_EQ(strings.StrViewExercise, QStringLiteral("Exercise"));
     EXPECT_EQ(Seen("MainForm.SpeedButton1#hint"), QStringLiteral("Exercise"));
@@ -189,7 +189,7 @@ TEST_F(LanguageLoaderTest, GivesEachSpecialIdItsTreatment)
         QString expected;
     };
     const Case cases[] = {
-        {10, QStringLiteral("Open"), "MainForm.Opensetup1", QStringLiteral("Open...")},
+        {10, QStringLiteral("Open"), "MainForm.Hentstandardopstning1", QStringLiteral("Open...")},
         {10, QStringLiteral("Open"), "LevelsForm.OpenDialog1#title", QStringLiteral("Open")},
         {15, QStringLiteral("Save"), "MainForm.SaveDialog1#title", QStringLiteral("Save")},
         {15, QStringLiteral("Save"), "MainForm.Gemopstning1", QStringLiteral("Save...")},

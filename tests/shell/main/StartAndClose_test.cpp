@@ -318,12 +318,21 @@ TEST_F(CloseQuery, AChangedSetupThatTheUserKeepsOpenStopsTheClose)
 
 TEST_F(CloseQuery, AnErrorLetsItClose)
 {
-    // Neither the results nor the user can be written.
+    // Neither the results nor the user can be written. The user is asked whether to close
+    // without the results, and No keeps the program open with them.
     ASSERT_TRUE(QDir(data.folders.DataFolder).removeRecursively());
     ASSERT_TRUE(Put(dir.Path() + QStringLiteral("Data"), {1}));
-    prompts.buttons = {PromptButton::Yes};
+    prompts.buttons = {PromptButton::Yes, PromptButton::No};
+    EXPECT_FALSE(model.FormCloseQuery());
+    EXPECT_EQ(prompts.Count(QStringLiteral("yesno")), 1);
+    EXPECT_FALSE(log.Has(QStringLiteral("settings.Store 0")));
+
+    // Yes closes without them, and still stores what it can.
+    prompts.asked.clear();
+    prompts.buttons = {PromptButton::Yes, PromptButton::Yes};
     EXPECT_TRUE(model.FormCloseQuery());
     EXPECT_GE(prompts.Count(QStringLiteral("error")), 1);
+    EXPECT_TRUE(log.Has(QStringLiteral("settings.Store 0")));
 
     // The results left unstored, No: the user record cannot be written either.
     prompts.asked.clear();

@@ -421,17 +421,22 @@ TEST_F(UserRightsTest, TheFixedRightsShowWhatTheyGrant)
 
 TEST_F(UserRightsTest, TheSetupFolderIsTheUsersOnlyWhenItExists)
 {
-    ASSERT_TRUE(QDir(dir.Path()).mkpath(QStringLiteral("setups")));
+    // The user's own setups live with the data; the program folder holds the shipped ones.
+    const QString dataFolder = data.folders.DataFolder;
+    ASSERT_TRUE(QDir(dataFolder).mkpath(QStringLiteral("setups")));
+    ASSERT_TRUE(QDir(dir.Path()).mkpath(QStringLiteral("shipped")));
     struct Case
     {
         QString userFolder;
         QString expected;
     };
     const Case cases[] = {
-        {QString(), dir.Path()},
-        {dir.Path() + QStringLiteral("setups"), dir.Path() + QStringLiteral("setups/")},
-        {dir.Path() + QStringLiteral("gone"), dir.Path()},
-        {QStringLiteral("setups"), dir.Path() + QStringLiteral("setups/")},
+        {QString(), dataFolder},
+        {dataFolder + QStringLiteral("setups"), dataFolder + QStringLiteral("setups/")},
+        {dir.Path() + QStringLiteral("gone"), dataFolder},
+        {QStringLiteral("setups"), dataFolder + QStringLiteral("setups/")},
+        {dir.Path() + QStringLiteral("shipped"), dataFolder},
+        {dir.Path(), dataFolder},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.userFolder.toStdString());

@@ -1,0 +1,240 @@
+// The whole program at closing and at the next start: what the user made is kept, a failed
+// store is said and asked about, and the first run is told from the later ones.
+#include "ShellProgramRun.h"
+#include "exercises/items/ItemTables.h"
+#include "music/data/ResultFiles.h"
+#include "music/data/SettingsFile.h"
+#include "music/data/UserFile.h"
+#include "support/NoWait.h"
+
+#include <csignal>
+#include <sys/resource.h>
+
+#include <QFileInfo>
+#include <QSettings>
+
+#include <gtest/gtest.h>
+
+namespace pv {
+namespace {
+
+using test::Installation;
+using test::ProgramRun;
+using test::ScriptedPrompts;
+
+/// The user record and the settings record of user 1 as the files hold them now.
+struct StoredData
+{
+    std::optional<TUserRec> user;
+    std::optional<TSettingsRec> settings;
+};
+
+StoredData ReadStored(const Installation& installation)
+{
+    ScriptedPrompts prompts;
+    UIStringTable strings;
+    test::NoWait wait;
+    DataFiles data(installation.ProgramFolders(), prompts, wait, strings);
+    StoredData stored;
+    if (ReadUser(data, 1, QString(), true))
+        stored.user = data.CurrentUser->Record;
+    const SettingsEnvironment environment{installation.program.File(QStringLiteral("Language/"))};
+    if (QFileInfo::exists(data.SettingsFilePath()) && LoadSettings(data, 1, false, environment))
+        stored.settings = data.ProgramSettings;
+    return stored;
+}
+
+ItemDefinition Notes(std::initializer_list<std::uint8_t> pitches)
+{
+    ItemDefinition item;
+    std::size_t i = 0;
+    for (const std::uint8_t pitch : pitches)
+        item.Notes[i++] = ItemNote{pitch, kShiftNatural, 0, 0};
+    return item;
+}
+
+TEST(ShellClosing, TheUsersOwnItemsAreKeptAtClosingAndOnlyWhenChanged)
+{
+    Installation installation;
+    ASSERT_TRUE(installation.AddChordTutor());
+    const QString chordFile = installation.DataFile(QStringLiteral("Chord.dat"));
+    constexpr std::size_t kNewSlot = 39;     // item 40: beyond the built-in chords
+    constexpr std::size_t kBuiltInSlot = 27; // item 28: built in, and the user's to change
+    const ItemDefinition minorSixth = Notes({60, 63, 67, 69});
+    {
+        ScriptedPrompts prompts;
+        prompts.texts = {QStringLiteral("Ann")};
+        ProgramRun run(installation, prompts);
+        ASSERT_TRUE(run.started);
+        ASSERT_TRUE(run.Close());
+        EXPECT_FALSE(QFileInfo::exists(chordFile)) << "nothing of the user's to keep";
+    }
+    {
+        ScriptedPrompts prompts;
+        ProgramRun run(installation, prompts);
+        ASSERT_TRUE(run.started);
+        ItemTable& chords = run.program.Items().ChordIdentification;
+        ASSERT_EQ(chords.Counts[kNewSlot], 0);
+        ASSERT_NE(chords.Counts[kBuiltInSlot], 0);
+        chords.Counts[kNewSlot] = 4;
+        chords.Items[kNewSlot] = minorSixth;
+        chords.Names[kNewSlot] = QStringLiteral("Minor sixth");
+        chords.Counts[kBuiltInSlot] = 0;
+        // Closed while a tutor runs: the items are the user's all the same.
+        run.dialogs = test::AcceptTutorDialog;
+        run.program.Data().CurrentUser->Record.TutorFileName = Installation::kChordTutor;
+        run.Window().Button(MainControl::SpeedButton10)->click();
+        ASSERT_TRUE(run.program.State().TutorActive);
+        ASSERT_NE(run.program.Items().ChordIdentification.Counts[kBuiltInSlot], 0)
+            << "the tutor's tables are in force";
+        ASSERT_TRUE(run.Close());
+        EXPECT_EQ(prompts.Count(QStringLiteral("error")), 0);
+        EXPECT_TRUE(QFileInfo::exists(chordFile));
+    }
+    const QDateTime written = QFileInfo(chordFile).lastModified();
+    const std::vector<std::uint8_t> bytes =
+        installation.data.Read(QStringLiteral("Data/Chord.dat"));
+    {
+        ScriptedPrompts prompts;
+        ProgramRun run(installation, prompts);
+        ASSERT_TRUE(run.started);
+        const ItemTable& chords = run.program.Items().ChordIdentification;
+        EXPECT_EQ(chords.Counts[kNewSlot], 4);
+        EXPECT_EQ(chords.Items[kNewSlot], minorSixth);
+        EXPECT_EQ(chords.Names[kNewSlot], QStringLiteral("Minor sixth"));
+        EXPECT_EQ(chords.Counts[kBuiltInSlot], 0) << "an emptied built-in item stays empty";
+        ASSERT_TRUE(run.Close());
+    }
+    // Unchanged since the last start: the file is not written again.
+    EXPECT_EQ(installation.data.Read(QStringLiteral("Data/Chord.dat")), bytes);
+    EXPECT_EQ(QFileInfo(chordFile).lastModified(), written);
+}
+
+TEST(ShellClosing, AFailedResultStoreAsksAndClosingGoesOnWithTheSetupUserAndSettings)
+{
+    Installation installation;
+    const QString mine = installation.data.File(QStringLiteral("Mine.qib"));
+    ASSERT_TRUE(WriteSetupFile(mine, DefaultExerciseSetup()));
+    ScriptedPrompts prompts;
+    prompts.texts = {QStringLiteral("Ann")};
+    ProgramRun run(installation, prompts, mine);
+    ASSERT_TRUE(run.started);
+    ASSERT_EQ(run.program.Setup().SetupFileName, mine);
+    const std::optional<TUserRec> before = ReadStored(installation).user;
+    ASSERT_TRUE(before.has_value());
+    ASSERT_FALSE(before->LastSetupFile.endsWith(QStringLiteral("Mine.qib")));
+
+    run.Window().Button(MainControl::Speed1)->click();
+    TAkkord* exercise = run.ChordWindow();
+    ASSERT_NE(exercise, nullptr);
+    test::AnswerQuestions(*exercise, 5);
+    ASSERT_EQ(exercise->BaseModel().QuestionCount, 5U);
+    // A folder where the result file goes: no result can be stored.
+    ASSERT_TRUE(QDir().mkpath(ResultFileName(run.program.Data(), 1)));
+    // The setup changed, as its page would leave it.
+    run.program.Setup().SetupModified = true;
+    run.Window().resize(1000, 700);
+
+    // Store: it fails, and No keeps the program open with the answers.
+    prompts.buttons = {PromptButton::Yes, PromptButton::No};
+    EXPECT_FALSE(run.Close());
+    EXPECT_GE(prompts.Count(QStringLiteral("error")), 1);
+    EXPECT_EQ(prompts.Count(QStringLiteral("yesno")), 1);
+    EXPECT_EQ(exercise->BaseModel().QuestionCount, 5U);
+    EXPECT_FALSE(ReadStored(installation).settings.has_value()) << "nothing was stored yet";
+
+    // Again, and Yes closes without them: the setup question, the user and the settings
+    // follow as on any close.
+    prompts.asked.clear();
+    prompts.buttons = {PromptButton::Yes, PromptButton::Yes, PromptButton::No};
+    EXPECT_TRUE(run.Close());
+    ASSERT_EQ(prompts.Count(QStringLiteral("yesnocancel")), 2);
+    EXPECT_EQ(prompts.asked.back().text, run.program.Strings().StrSaveSetupQuery);
+    const StoredData stored = ReadStored(installation);
+    ASSERT_TRUE(stored.user.has_value());
+    EXPECT_TRUE(stored.user->LastSetupFile.endsWith(QStringLiteral("Mine.qib")))
+        << stored.user->LastSetupFile.toStdString();
+    ASSERT_TRUE(stored.settings.has_value());
+    EXPECT_EQ(stored.settings->MainWidth, 1000);
+}
+
+/// While it lives, no file of the process can grow beyond limit bytes (a full disk).
+class FileSizeLimit
+{
+public:
+    explicit FileSizeLimit(rlim_t limit)
+    {
+        getrlimit(RLIMIT_FSIZE, &m_saved);
+        m_handler = std::signal(SIGXFSZ, SIG_IGN);
+        rlimit limited = m_saved;
+        limited.rlim_cur = limit;
+        m_set = setrlimit(RLIMIT_FSIZE, &limited) == 0;
+    }
+    ~FileSizeLimit()
+    {
+        setrlimit(RLIMIT_FSIZE, &m_saved);
+        std::signal(SIGXFSZ, m_handler);
+    }
+    FileSizeLimit(const FileSizeLimit&) = delete;
+    FileSizeLimit& operator=(const FileSizeLimit&) = delete;
+    bool Set() const { return m_set; }
+
+private:
+    rlimit m_saved{};
+    void (*m_handler)(int) = nullptr;
+    bool m_set = false;
+};
+
+TEST(ShellClosing, SettingsThatCannotBeStoredAtClosingAreReported)
+{
+    Installation installation;
+    {
+        ScriptedPrompts prompts;
+        prompts.texts = {QStringLiteral("Ann")};
+        ProgramRun run(installation, prompts);
+        ASSERT_TRUE(run.started);
+        ASSERT_TRUE(run.Close());
+    }
+    const QString settingsFile = installation.DataFile(QStringLiteral("Setting.dat"));
+    const qint64 userFileSize = QFileInfo(installation.DataFile(QStringLiteral("User.dat"))).size();
+    ASSERT_GT(QFileInfo(settingsFile).size(), userFileSize);
+
+    ScriptedPrompts prompts;
+    ProgramRun run(installation, prompts);
+    ASSERT_TRUE(run.started);
+    ASSERT_EQ(prompts.Count(QStringLiteral("error")), 0);
+    {
+        // The user record still fits, the settings record no longer does.
+        FileSizeLimit full(static_cast<rlim_t>(userFileSize));
+        ASSERT_TRUE(full.Set());
+        EXPECT_TRUE(run.Close()) << "a failed store keeps no one from closing";
+    }
+    ASSERT_EQ(prompts.Count(QStringLiteral("error")), 1);
+    const test::AskedPrompt& error = prompts.asked.back();
+    EXPECT_EQ(error.kind, QStringLiteral("error"));
+    EXPECT_TRUE(error.text.contains(QStringLiteral("Setting.dat"))) << error.text.toStdString();
+}
+
+TEST(ShellClosing, TheFirstRunIsRecognisedOnceAndMarkedForTheNextRuns)
+{
+    Installation installation;
+    const auto storedValue = [&] {
+        return QSettings(installation.FirstRunStore(), QSettings::IniFormat)
+            .value(QStringLiteral("4.0/Firsttime"))
+            .toString();
+    };
+    const bool expected[] = {true, false, false};
+    for (std::size_t n = 0; n < std::size(expected); ++n) {
+        SCOPED_TRACE(n);
+        ScriptedPrompts prompts;
+        prompts.texts = {QStringLiteral("Ann")};
+        ProgramRun run(installation, prompts);
+        ASSERT_TRUE(run.started);
+        EXPECT_EQ(run.program.Model().FirstRun, expected[n]);
+        EXPECT_EQ(storedValue(), QStringLiteral("FALSE"));
+        ASSERT_TRUE(run.Close());
+    }
+}
+
+} // namespace
+} // namespace pv

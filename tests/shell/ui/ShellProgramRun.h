@@ -1,0 +1,196 @@
+// The whole program over a temporary installation, for tests that start it, use it as a user
+// would, close it and start it again.
+#pragma once
+
+#include "ProgramTestSupport.h"
+#include "exercises/setup/SetupFile.h"
+#include "exercises/ui/TAkkord.h"
+#include "music/files/Folders.h"
+#include "shell/main/PellivarkMainModel.h"
+#include "shell/tutor/ChooseTutorModel.h"
+#include "shell/tutor/TutorDescription.h"
+#include "shell/tutor/TutorFile.h"
+#include "shell/ui/ExerciseWindowSet.h"
+#include "shell/ui/PellivarkProgram.h"
+#include "shell/ui/TPellivarkMain.h"
+#include "support/ScriptedPrompts.h"
+#include "support/TempDir.h"
+
+#include <ostream>
+
+#include <QCoreApplication>
+#include <QDialog>
+#include <QDir>
+#include <QFile>
+#include <QKeyEvent>
+#include <QMouseEvent>
+#include <QPushButton>
+
+#include <gtest/gtest.h>
+
+// Readable texts in failure messages.
+inline void PrintTo(const QString& text, std::ostream* os)
+{
+    *os << '"' << text.toStdString() << '"';
+}
+
+// Qt's own keyboard simulation goes through this to reach the shortcut map; the program's tests
+// do the same without the test library.
+Q_GUI_EXPORT bool qt_sendShortcutOverrideEvent(QObject* o, ulong timestamp, int k,
+                                               Qt::KeyboardModifiers mods,
+                                               const QString& text = QString(),
+                                               bool autorep = false, ushort count = 1);
+
+namespace pv::test {
+
+/// A program folder with the English language file and the shipped default setup, and a data
+/// folder apart from it (as in an installed program).
+class Installation
+{
+public:
+    Installation()
+    {
+        EXPECT_TRUE(QDir().mkpath(program.File(QStringLiteral("Language"))));
+        EXPECT_TRUE(QFile::copy(QStringLiteral(PELLIVARK_ENGLISH_LAN),
+                                program.File(QStringLiteral("Language/English.LAN"))));
+        EXPECT_TRUE(WriteSetupFile(DefaultSetupPath(), DefaultExerciseSetup()));
+    }
+
+    Folders ProgramFolders() const
+    {
+        return Folders{program.Path(), data.Path() + QStringLiteral("Data/")};
+    }
+    QString DefaultSetupPath() const { return program.File(QStringLiteral("Default_level.qib")); }
+    QString DataFile(const QString& name) const { return ProgramFolders().DataFolder + name; }
+    /// The store of the first-run value, apart from the user's own.
+    QString FirstRunStore() const { return data.File(QStringLiteral("firstrun.ini")); }
+
+    /// A tutor of chord identification in one step, shipped in the program folder. Its step
+    /// asks chord 28, one of the slots a user may change: the tutor brings item tables of its
+    /// own, which stand in for the user's while it runs.
+    static constexpr const char* kChordTutorText = R"(title = Chord ladder
+author = Teacher
+description = One step
+
+[step chords]
+title = Major and minor
+description = Tell a major chord from a minor one.
+pass = 80
+fallback = 40
+questions = 5
+items = 1, 2, 28
+)";
+    static inline const QString kChordTutor = QStringLiteral("Chords.tut");
+    bool AddChordTutor() const
+    {
+        auto tutor = ParseTutorDescription(QString::fromUtf8(kChordTutorText), QString());
+        return tutor.Ok() && WriteTutorFile(program.File(kChordTutor), tutor.Value()).Ok();
+    }
+
+    TempDir program;
+    TempDir data;
+};
+
+/// One run of the program: built, shown, and through its first show.
+class ProgramRun
+{
+public:
+    ProgramRun(const Installation& installation, ScriptedPrompts& prompts,
+               const QString& argument = {})
+        : program(Options(installation, prompts, argument))
+    {
+        // The tutor chooser answers "no tutor" (its own tests drive it).
+        program.SetChooseTutor([] { return kNoTutorChosen; });
+        program.MainWindow().resize(1100, 760);
+        program.MainWindow().show();
+        started = RunUntil([this] { return !program.Model().FirstShowPending && splashHidden; });
+    }
+
+    TPellivarkMain& Window() { return program.MainWindow(); }
+    TAkkord* ChordWindow()
+    {
+        return program.Exercises().Identification(ExerciseKind::ChordIdentification);
+    }
+
+    /// Closes the main window as its close box would; true when it closed.
+    bool Close()
+    {
+        Window().close();
+        QCoreApplication::processEvents();
+        return !Window().isVisible();
+    }
+
+    /// Answers the program's modal dialogs (the setup chooser, the tutor's); unset: any
+    /// dialog is a failure of the test, answered with Rejected.
+    std::function<int(QDialog&)> dialogs;
+    bool splashHidden = false;
+    PellivarkProgram program;
+    bool started = false;
+
+private:
+    ProgramOptions Options(const Installation& installation, ScriptedPrompts& prompts,
+                           const QString& argument)
+    {
+        ProgramOptions options{installation.ProgramFolders(),
+                               argument,
+                               &prompts,
+                               false,
+                               FakeDevicesWithoutSoundFont(),
+                               [this] { splashHidden = true; }};
+        options.FirstRunStorePath = installation.FirstRunStore();
+        options.RunDialog = [this](QDialog& dialog) {
+            if (dialogs)
+                return dialogs(dialog);
+            ADD_FAILURE() << "a dialog nobody expected: " << dialog.objectName().toStdString();
+            return static_cast<int>(QDialog::Rejected);
+        };
+        return options;
+    }
+};
+
+/// Presses a key as the keyboard would, for the shortcuts of the window's menus; true when a
+/// shortcut took it.
+inline bool PressShortcut(QWidget& window, int key)
+{
+    return qt_sendShortcutOverrideEvent(&window, 0, key, Qt::NoModifier);
+}
+
+/// Answers a tutor's dialog (the step information) with its OK button.
+inline int AcceptTutorDialog(QDialog& dialog)
+{
+    dialog.show();
+    QCoreApplication::processEvents();
+    if (auto* ok = dialog.findChild<QPushButton*>(QStringLiteral("BitBtn1")))
+        ok->click();
+    return dialog.result();
+}
+
+inline void Key(QWidget* target, int key)
+{
+    QKeyEvent press(QEvent::KeyPress, key, Qt::NoModifier);
+    QCoreApplication::sendEvent(target, &press);
+    QKeyEvent release(QEvent::KeyRelease, key, Qt::NoModifier);
+    QCoreApplication::sendEvent(target, &release);
+}
+
+/// Puts questions in the chord window and answers each right with the right mouse button,
+/// which scores at once.
+inline void AnswerQuestions(TAkkord& exercise, int count)
+{
+    for (int q = 0; q < count; ++q) {
+        Key(&exercise, Qt::Key_F5);
+        const AkkordModel& model = exercise.Model();
+        ASSERT_NE(model.QuestionItem, 0) << "a question is open";
+        const int button = model.ButtonOfItem(model.QuestionItem);
+        QPushButton* target = exercise.AnswerButtons()[static_cast<std::size_t>(button - 1)].Button;
+        const QPointF at(target->width() / 2.0, target->height() / 2.0);
+        QMouseEvent press(QEvent::MouseButtonPress, at, target->mapToGlobal(at), Qt::RightButton,
+                          Qt::RightButton, Qt::NoModifier);
+        QCoreApplication::sendEvent(target, &press);
+        QMouseEvent release(QEvent::MouseButtonRelease, at, target->mapToGlobal(at),
+                            Qt::RightButton, Qt::NoButton, Qt::NoModifier);
+        QCoreApplication::sendEvent(target, &release);
+    }
+}
+
+} // namespace pv::test
