@@ -192,8 +192,10 @@ void PellivarkProgram::MakeStandardForms()
         m_introPlayer = std::make_unique<FluidMidiFilePlayer>([this]() -> FluidSynthOutput* {
             if (m_options.MidiDevices != nullptr)
                 return nullptr;
+            // A synthesizer without audio output never plays the file on: its player would
+            // wait for an end that never comes.
             Result<FluidSynthOutput*, MidiOutError> synth = m_systemDevices.BuiltInSynth();
-            return synth ? synth.Value() : nullptr;
+            return synth && synth.Value()->HasAudio() ? synth.Value() : nullptr;
         });
         m_intro = std::make_unique<StartMenuIntro>(
             m_midiOut, *m_introPlayer, m_data.ProgramSettings,
@@ -330,6 +332,7 @@ void PellivarkProgram::WireWindow()
     handlers.Show = [this] { m_model->FormShow(); };
     handlers.CloseQuery = [this] { return m_model->FormCloseQuery(); };
     handlers.Timer1Timer = [this] { m_clock->Timer1Timer(); };
+    handlers.Timer1Due = [this] { return m_clock->NextTickMs(); };
     handlers.AutoNewQuestTimer = [this] {
         if (TExerciseBaseClass* exercise = TimerTarget(MainExerciseTimer::AutoNewQuest))
             exercise->AutoNewQuestTimerTimer();
