@@ -79,6 +79,10 @@ struct ProgramOptions
     std::function<std::unique_ptr<IAudioCapture>()> MicCapture = {};
     /// Shows the tutor's dialogs modally and gives their results; empty: exec().
     DialogRunner RunDialog = {};
+    /// The built-in synthesizer's sound font; empty: the first General MIDI font installed.
+    QString SoundFont = {};
+    /// The built-in synthesizer's audio drivers tried in turn; empty: the usual ones.
+    QStringList SynthAudioDrivers = {};
 };
 
 class PellivarkProgram final : public IProgramSettingsService,
@@ -112,6 +116,10 @@ public:
     ExerciseClock& Clock() { return *m_clock; }
     TMidiOut& MidiOut() { return m_midiOut; }
     TMidiIn& MidiIn() { return m_midiIn; }
+    /// The system's MIDI outputs, the built-in synthesizer among them.
+    SystemMidiOutDevices& SystemDevices() { return m_systemDevices; }
+    /// The answer sounds, at the wave-out volume.
+    AnswerSoundEffect& AnswerSound() { return *m_answerSound; }
     /// The microphone engine (samples can be pushed into it) and the program's side of it.
     MicEngine& Microphone() { return *m_micEngine; }
     MicInput& MicrophoneInput() { return *m_micInput; }
