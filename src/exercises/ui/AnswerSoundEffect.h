@@ -28,6 +28,8 @@ public:
     float Volume() const { return m_volume; }
     void SetLevel(float level) override { SetVolume(level); }
     void Play(const QString& wavFile) override;
+    /// Ends every sound that plays.
+    void Stop();
 
 private:
     QSoundEffect* EffectFor(const QString& wavFile);

@@ -145,6 +145,8 @@ PellivarkProgram::~PellivarkProgram()
     // the windows that asked for it go; the windows go before the devices they play through;
     // the intro's player closes (without giving the output back) before the synthesizer goes.
     m_midiOut.StopQueue();
+    if (m_answerSound)
+        m_answerSound->Stop();
     // The microphone goes before the windows it reports to.
     if (m_microphone)
         m_microphone->Close();
@@ -331,7 +333,10 @@ void PellivarkProgram::WireWindow()
             m_model->AkkordProgress1Click(*kind);
     };
     handlers.Show = [this] { m_model->FormShow(); };
-    handlers.CloseQuery = [this] { return m_model->FormCloseQuery(); };
+    handlers.CloseQuery = [this] {
+        StopAllSound();
+        return m_model->FormCloseQuery();
+    };
     handlers.Timer1Timer = [this] { m_clock->Timer1Timer(); };
     handlers.Timer1Due = [this] { return m_clock->NextTickMs(); };
     handlers.AutoNewQuestTimer = [this] {
@@ -576,6 +581,21 @@ void PellivarkProgram::RunCommand(MainControl control)
                            m_strings.StrProgramTitle);
         break;
     }
+}
+
+void PellivarkProgram::StopAllSound()
+{
+    // Closing stops what sounds before it asks anything: the questions and the storing that
+    // follow must not run beside a playing question, its notifications and its answer sound.
+    if (m_state.CurrentKind) {
+        if (TExerciseBaseClass* exercise = m_exercises->Window(*m_state.CurrentKind))
+            exercise->StopPlaying();
+    }
+    m_midiOut.StopQueue();
+    if (m_startMenu != nullptr)
+        m_startMenu->StopIntro();
+    if (m_answerSound)
+        m_answerSound->Stop();
 }
 
 void PellivarkProgram::ShowSetupChooser()

@@ -115,6 +115,7 @@ public:
     SetupState& Setup() { return m_setup; }
     ExerciseClock& Clock() { return *m_clock; }
     TMidiOut& MidiOut() { return m_midiOut; }
+    const Sequencer& PlaybackSequencer() const { return m_sequencer; }
     TMidiIn& MidiIn() { return m_midiIn; }
     /// The system's MIDI outputs, the built-in synthesizer among them.
     SystemMidiOutDevices& SystemDevices() { return m_systemDevices; }
@@ -171,6 +172,8 @@ private:
     /// The microphone button and the microphone's messages, wired to the windows.
     void WireMicrophone(MainWindowHandlers& handlers);
     void ShowSetupChooser();
+    /// The current exercise's playback, the sequencer, the intro and the answer sound.
+    void StopAllSound();
     AkkordSettings IdentificationSettings() const;
     RhythmExerciseSettings RhythmSettings() const;
     /// Makes window the exercise window of the rhythm kind, playing through the program's

@@ -193,6 +193,41 @@ TEST_F(SoundOfTheProgram, ASynthesizerThatCannotSoundIsToldOnceAndPlaybackGoesOn
     }
 }
 
+TEST_F(SoundOfTheProgram, ClosingStopsThePlayingQuestionBeforeItAsksAnything)
+{
+    FirstStart();
+    ScriptedPrompts prompts;
+    prompts.buttons = {PromptButton::Cancel, PromptButton::Yes};
+    ProgramOptions options = Options(&prompts);
+    options.MidiDevices = test::FakeDevicesWithoutSoundFont();
+    std::unique_ptr<PellivarkProgram> run;
+    ASSERT_TRUE(Start(run, std::move(options)));
+    run->MainWindow().Button(MainControl::Speed1)->click();
+    TAkkord* chords = run->Exercises().Identification(ExerciseKind::ChordIdentification);
+    ASSERT_NE(chords, nullptr);
+    for (int q = 0; q < 5; ++q) {
+        chords->NewQuestion();
+        const AkkordModel& model = chords->Model();
+        // A right click scores the answer at once.
+        chords->AnswerButtonMouseDown(model.ButtonOfItem(model.QuestionItem), Qt::RightButton);
+    }
+    ASSERT_EQ(chords->BaseModel().QuestionCount, 5U);
+    chords->NewQuestion();
+    ASSERT_GT(run->PlaybackSequencer().PendingCount(), 0U) << "the question plays";
+
+    // Cancel at the results question keeps the program open, with the music already stopped.
+    run->MainWindow().close();
+    QCoreApplication::processEvents();
+    ASSERT_EQ(prompts.Count(QStringLiteral("yesnocancel")), 1);
+    EXPECT_TRUE(run->MainWindow().isVisible());
+    EXPECT_EQ(run->PlaybackSequencer().PendingCount(), 0U);
+
+    run->MainWindow().close();
+    QCoreApplication::processEvents();
+    EXPECT_EQ(prompts.Count(QStringLiteral("yesnocancel")), 2);
+    EXPECT_FALSE(run->MainWindow().isVisible()) << "Yes stores and closes";
+}
+
 TEST_F(SoundOfTheProgram, TheNoSoundMessageAsTheUserSeesIt)
 {
     if (!FluidSynthOutput::FindSoundFont())
