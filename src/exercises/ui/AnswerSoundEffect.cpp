@@ -38,6 +38,14 @@ void AnswerSoundEffect::SetVolume(float volume)
         effect->setVolume(m_volume);
 }
 
+void AnswerSoundEffect::Stop()
+{
+    for (auto& [file, effect] : m_effects) {
+        if (effect->isPlaying())
+            effect->stop();
+    }
+}
+
 void AnswerSoundEffect::Play(const QString& wavFile)
 {
     QSoundEffect* effect = EffectFor(wavFile);

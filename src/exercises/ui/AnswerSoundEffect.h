@@ -25,8 +25,11 @@ public:
     void Preload(const QString& wavFile);
     /// 0.0 .. 1.0 for every effect.
     void SetVolume(float volume);
+    float Volume() const { return m_volume; }
     void SetLevel(float level) override { SetVolume(level); }
     void Play(const QString& wavFile) override;
+    /// Ends every sound that plays.
+    void Stop();
 
 private:
     QSoundEffect* EffectFor(const QString& wavFile);

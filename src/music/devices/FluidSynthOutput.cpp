@@ -113,8 +113,15 @@ FluidSynthOutput::Create(const Options& options)
                         .arg(soundFont));
     out->SetStereoVolume(0xFFFFFFFFU);
     if (options.audioDriver) {
-        for (const char* driver : kAudioDrivers) {
-            fluid->fluid_settings_setstr(out->m_settings, "audio.driver", driver);
+        QList<QByteArray> drivers;
+        for (const QString& driver : options.audioDrivers)
+            drivers.push_back(driver.toUtf8());
+        if (drivers.isEmpty()) {
+            for (const char* driver : kAudioDrivers)
+                drivers.push_back(QByteArray(driver));
+        }
+        for (const QByteArray& driver : drivers) {
+            fluid->fluid_settings_setstr(out->m_settings, "audio.driver", driver.constData());
             out->m_audio = fluid->new_fluid_audio_driver2(
                 out->m_settings, &FluidSynthOutput::DriverCallback, out.get());
             if (out->m_audio != nullptr)
@@ -203,18 +210,11 @@ void FluidSynthOutput::SetStereoVolume(std::uint32_t stereoVolume)
     ApplyGain();
 }
 
-void FluidSynthOutput::SetLevel(float level)
-{
-    m_level = std::clamp(level, 0.0F, 1.0F);
-    ApplyGain();
-}
-
 void FluidSynthOutput::ApplyGain()
 {
     const std::uint32_t stereo = m_stereoVolume.load();
     const std::uint32_t louder = std::max(stereo & 0xFFFFU, stereo >> 16);
-    m_fluid->fluid_synth_set_gain(m_synth, kFullGain * m_level.load() * static_cast<float>(louder) /
-                                               65535.0F);
+    m_fluid->fluid_synth_set_gain(m_synth, kFullGain * static_cast<float>(louder) / 65535.0F);
 }
 
 void FluidSynthOutput::Silence()

@@ -3,7 +3,6 @@
 #pragma once
 
 #include "music/base/Result.h"
-#include "music/input/WaveOutVolume.h"
 #include "music/sequencer/SequencerTypes.h"
 
 #include <atomic>
@@ -16,6 +15,7 @@
 #include <vector>
 
 #include <QString>
+#include <QStringList>
 
 struct _fluid_hashtable_t;
 struct _fluid_synth_t;
@@ -32,8 +32,9 @@ enum class SynthError : int
     SetupFailed = 2,      ///< FluidSynth itself could not be set up
 };
 
-/// Besides its MIDI volume it follows the program's wave-out volume (it plays the intro).
-class FluidSynthOutput final : public IMidiSink, public IVolumeTarget
+/// Its level is the MIDI volume alone (its notes and the intro it plays); the wave-out volume
+/// belongs to the answer sounds, so that one control never acts twice on the same gain.
+class FluidSynthOutput final : public IMidiSink
 {
 public:
     struct Options
@@ -46,6 +47,8 @@ public:
         /// The clock that due times of SendAt are on (must outlive the synthesizer); null:
         /// the process-wide steady clock.
         const IClock* clock = nullptr;
+        /// FluidSynth's audio drivers tried in turn; empty: PipeWire, PulseAudio, ALSA.
+        QStringList audioDrivers = {};
     };
 
     /// The sound fonts looked for, best first.
@@ -67,11 +70,10 @@ public:
     /// already past sounds at the start of the next buffer.
     Status<MidiOutError> SendAt(std::uint32_t packed, std::uint64_t dueUs) override;
 
-    /// Volume as two 16-bit channel halves (the louder half sets the synthesizer's gain).
+    /// Volume as two 16-bit channel halves (the louder half sets the synthesizer's gain); it
+    /// stays while the output is closed, for the intro played meanwhile.
     void SetStereoVolume(std::uint32_t stereoVolume);
     std::uint32_t StereoVolume() const { return m_stereoVolume.load(); }
-    /// The wave-out level, a factor on top of the MIDI volume.
-    void SetLevel(float level) override;
     /// Ends every sounding note at once (also their release).
     void Silence();
 
@@ -134,7 +136,6 @@ private:
     std::optional<std::uint64_t> m_anchorUs; ///< clock time of frame m_anchorFrame
     std::uint64_t m_anchorFrame = 0;
     std::atomic<std::uint32_t> m_stereoVolume{0xFFFFFFFFU};
-    std::atomic<float> m_level{1.0F};
 };
 
 } // namespace pv

@@ -90,6 +90,11 @@ void MicEngine::Stop()
     EndRun();
 }
 
+void MicEngine::DeliverPending()
+{
+    m_handOff.DeliverPosted();
+}
+
 void MicEngine::EndRun()
 {
     if (m_capturing)

@@ -42,6 +42,7 @@ public:
     void StartPitch() override;
     void StartOnset() override;
     void Stop() override;
+    void DeliverPending() override;
     std::uint32_t FetchNote(std::uint8_t wparam) override;
     void Acknowledge(std::uint32_t wparam) override;
     void Configure(int rhythmValue, std::uint8_t highPrecision, double toneValue) override;

@@ -132,8 +132,8 @@ Result<IMidiSink*, MidiOutError> SystemMidiOutDevices::OpenOutput(const QString&
 Result<FluidSynthOutput*, MidiOutError> SystemMidiOutDevices::BuiltInSynth()
 {
     if (!m_synth) {
-        Result<std::unique_ptr<FluidSynthOutput>, SynthError> made =
-            FluidSynthOutput::Create({m_options.synthAudio, 48000.0, m_options.soundFont});
+        Result<std::unique_ptr<FluidSynthOutput>, SynthError> made = FluidSynthOutput::Create(
+            {m_options.synthAudio, 48000.0, m_options.soundFont, nullptr, m_options.audioDrivers});
         if (!made)
             return Fail(MidiOutError::OpenFailed, made.Detail());
         m_synth = std::move(made.Value());
@@ -155,6 +155,17 @@ bool SystemMidiOutDevices::SetOutputVolume(std::uint32_t stereoVolume)
         return false; // MIDI ports have no volume of their own here
     m_synth->SetStereoVolume(stereoVolume);
     return true;
+}
+
+QString SystemMidiOutDevices::SoundProblem() const
+{
+    if (!m_synthOpen || !m_synth || !m_options.synthAudio || m_synth->HasAudio())
+        return {};
+    return QStringLiteral(
+        "The built-in synthesizer found no audio output: neither PipeWire, PulseAudio nor ALSA "
+        "could be opened, so the exercises play in silence. Check that a sound card or headset "
+        "is connected and not muted, and that the sound server runs (the packages "
+        "pipewire-pulse or pulseaudio), then start Pellivark again.");
 }
 
 std::optional<std::uint32_t> SystemMidiOutDevices::OutputVolume() const

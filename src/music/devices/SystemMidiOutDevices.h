@@ -20,6 +20,8 @@ public:
         bool synthAudio = true;
         /// Empty: the first General MIDI sound font found.
         QString soundFont;
+        /// The synthesizer's audio drivers tried in turn; empty: the usual ones.
+        QStringList audioDrivers = {};
     };
 
     /// Name of the built-in synthesizer's entry.
@@ -34,6 +36,8 @@ public:
     void CloseOutput() override;
     bool SetOutputVolume(std::uint32_t stereoVolume) override;
     std::optional<std::uint32_t> OutputVolume() const override;
+    /// The built-in synthesizer open without an audio output (when it was to have one).
+    QString SoundProblem() const override;
 
     /// The built-in synthesizer while it is the open output (rendering into memory in tests).
     FluidSynthOutput* OpenSynth() const { return m_synthOpen ? m_synth.get() : nullptr; }

@@ -7,8 +7,6 @@
 #include <algorithm>
 #include <cmath>
 
-#include <QCoreApplication>
-
 namespace pv {
 
 namespace {
@@ -31,7 +29,6 @@ double ToneConfigValue(std::uint8_t toneSensitivity)
 
 bool MicInput::Open(QObject* receiver)
 {
-    m_receiver = receiver;
     m_open = m_library.Open(receiver) > 0;
     return m_open;
 }
@@ -68,8 +65,9 @@ void MicInput::WaveInStop()
     if (m_waveInMode == 0)
         return;
     m_waveInMode = 0;
-    if (m_receiver)
-        QCoreApplication::sendPostedEvents(m_receiver);
+    // What the engine has already found reaches the receiver now, while the mode says nobody
+    // listens (its handlers drop it); the stop then drops the rest of the run.
+    m_library.DeliverPending();
     m_library.Stop();
 }
 

@@ -3,7 +3,7 @@
 
 #include <cstdint>
 
-#include <QPointer>
+class QObject;
 
 namespace pv {
 
@@ -31,13 +31,13 @@ public:
                      std::uint8_t highPrecision);
     /// Kinds 4..6 listen for onsets, every other kind for pitches; kind 0 starts nothing.
     void WaveInStart(std::uint8_t kind);
-    /// When listening: mode 0, the receiver's pending events handled (its handlers then drop
-    /// them), then the library stops. Does nothing while the microphone is off.
+    /// When listening: mode 0, the events the library has already sent on their way handed to
+    /// the receiver (its handlers then drop them), then the library stops. Does nothing while
+    /// the microphone is off.
     void WaveInStop();
 
 private:
     IMicLibrary& m_library;
-    QPointer<QObject> m_receiver;
     std::uint32_t m_waveInMode = 0;
     bool m_open = false;
 };

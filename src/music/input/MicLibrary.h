@@ -21,6 +21,8 @@ public:
     virtual void StartOnset() = 0;
     /// Stops listening; no event of the stopped run reaches the receiver afterwards.
     virtual void Stop() = 0;
+    /// Hands the receiver, now, the events of the current run already on their way to it.
+    virtual void DeliverPending() = 0;
     /// The MIDI note that the WaveInPitchEvent with this WParam announced (low byte).
     virtual std::uint32_t FetchNote(std::uint8_t wparam) = 0;
     /// The receiver's answer to a pitch event, or to an onset event with WParam below 999.

@@ -22,7 +22,8 @@ bool SetWaveOutVolume(IWaveOutVolume& output, std::uint8_t v);
 /// The left channel's high byte into out; false (out untouched) when the volume is unknown.
 bool GetWaveOutVolume(const IWaveOutVolume& output, std::uint8_t& out);
 
-/// Something of ours that sounds: the answer sounds, the synthesizer playing the intro.
+/// Something of ours that sounds at the wave-out volume: the answer sounds. (The built-in
+/// synthesizer, intro included, sounds at the MIDI volume.)
 class IVolumeTarget
 {
 public:

@@ -79,19 +79,28 @@ bool TMidiOut::ChangeDevice(std::uint16_t index)
     Result<IMidiSink*, MidiOutError> opened = m_devices.OpenOutput(entry.name);
     if (!opened || opened.Value() == nullptr) {
         if (!opened && opened.Code() == MidiOutError::Unexpected) {
-            m_prompts.ShowMessage(QStringLiteral("ChangeDevice exception: Error opening MIDI out"));
+            TellOnce(QStringLiteral("ChangeDevice exception: Error opening MIDI out"));
         } else if (!opened && !opened.Detail().isEmpty()) {
             const QString device = QStringLiteral("\"") + entry.name + QStringLiteral("\".\r\n");
             const QString reason =
                 QStringLiteral("\r\r\n") + opened.Detail().left(kErrorTextLength);
-            m_prompts.ShowMessage(Format(m_strings.StrMidiOutOpenError, {device, reason}));
+            TellOnce(Format(m_strings.StrMidiOutOpenError, {device, reason}));
         }
         return false;
     }
     m_sink = opened.Value();
     m_open = true;
     m_sequencer.SetOutput(m_sink);
+    // Open but unheard: playback goes on in silence, and the user learns why.
+    if (const QString problem = m_devices.SoundProblem(); !problem.isEmpty())
+        TellOnce(problem);
     return true;
+}
+
+void TMidiOut::TellOnce(const QString& text)
+{
+    if (m_told.insert(text).second)
+        m_prompts.ShowMessage(text);
 }
 
 bool TMidiOut::SelectByName(QString& name)

@@ -13,6 +13,7 @@
 
 #include <array>
 #include <cstdint>
+#include <set>
 #include <span>
 #include <vector>
 
@@ -96,6 +97,8 @@ public:
 private:
     void CloseDevice();
     void Send(std::uint32_t packed);
+    /// Shows text unless it was shown before in this run.
+    void TellOnce(const QString& text);
 
     IMidiOutDevices& m_devices;
     ISequencer& m_sequencer;
@@ -110,6 +113,9 @@ private:
     std::uint8_t m_channel = 0;
     /// Channels a note was switched on with by NoteOn, most recent last.
     std::array<std::vector<std::uint8_t>, 128> m_soundingChannels;
+    /// What the user was told about the devices: the program opens its output again and again
+    /// (settings, the intro's end), and one problem is worth one message.
+    std::set<QString> m_told;
 };
 
 } // namespace pv

@@ -36,6 +36,9 @@ public:
     /// Volume as two 16-bit channel halves (left low, right high); false when unsupported.
     virtual bool SetOutputVolume(std::uint32_t stereoVolume) = 0;
     virtual std::optional<std::uint32_t> OutputVolume() const = 0;
+    /// Why the open output takes notes yet nobody hears them, and what to do about it; empty
+    /// when it sounds (or cannot tell).
+    virtual QString SoundProblem() const { return {}; }
 };
 
 } // namespace pv

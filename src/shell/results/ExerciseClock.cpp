@@ -4,6 +4,9 @@
 #include "music/files/DaysSince1899.h"
 #include "shell/results/ElapsedTime.h"
 
+#include <cmath>
+#include <cstdint>
+
 namespace pv {
 
 double SystemDateClock::Now() const
@@ -70,6 +73,25 @@ void ExerciseClock::Timer1Timer()
         m_state.ClockRepaintKind.reset();
     }
     UpdateExerciseTime();
+}
+
+std::optional<int> ExerciseClock::NextTickMs() const
+{
+    constexpr int kRepaintDelayMs = 1000;
+    constexpr std::int64_t kMsPerMinute = 60'000;
+    constexpr double kMsPerDay = 86'400'000.0;
+    if (m_state.ClockRepaintKind)
+        return kRepaintDelayMs;
+    if (!m_state.CurrentKind || m_state.CurrentView != MainView::Exercise)
+        return std::nullopt;
+    const ExerciseBaseModel* counters = m_forms.Counters(*m_state.CurrentKind);
+    if (counters == nullptr || counters->ClockStart == 0.0)
+        return std::nullopt;
+    // The shown time turns where the millisecond-rounded exercise time reaches a whole minute
+    // (as FormatElapsedTime rounds); a tick that comes early finds the next one a moment on.
+    const auto ms = static_cast<std::int64_t>(
+        std::llround(RunningExerciseTime(m_state.CurrentKind) * kMsPerDay));
+    return static_cast<int>(kMsPerMinute - ms % kMsPerMinute);
 }
 
 double ExerciseClock::RunningExerciseTime(std::optional<ExerciseKind> kind) const

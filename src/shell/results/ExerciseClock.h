@@ -25,8 +25,12 @@ public:
     void StopExerciseClock(std::optional<ExerciseKind> kind);
     /// Shows the current kind's exercise time in the exercise view, else nothing.
     void UpdateExerciseTime();
-    /// Once a second while the timer runs: the pending strip repaint, then the shown time.
+    /// A tick of the clock timer: the pending strip repaint, then the shown time.
     void Timer1Timer();
+    /// Milliseconds until the clock timer has something to do: the strip repaint a second
+    /// after it was asked for, else the next change of the shown time (it shows minutes); none
+    /// while nothing shown moves, so that the timer sleeps while the user does nothing.
+    std::optional<int> NextTickMs() const;
 
     /// The exercise time of kind including the span running now (days).
     double RunningExerciseTime(std::optional<ExerciseKind> kind) const;

@@ -71,8 +71,8 @@ class IExerciseClockView
 {
 public:
     virtual ~IExerciseClockView() = default;
-    /// The 1000 ms clock timer (`Timer1`) runs or stops; while it runs the window calls
-    /// `ExerciseClock::Timer1Timer` once a second.
+    /// The clock timer (`Timer1`) is on or off; while it is on the window calls
+    /// `ExerciseClock::Timer1Timer` when `ExerciseClock::NextTickMs` says a tick is of use.
     virtual void SetTimer1Enabled(bool on) = 0;
     /// The exercise-time label (`Label7`); empty hides the time.
     virtual void ShowExerciseTime(const QString& text) = 0;

@@ -124,7 +124,8 @@ PellivarkProgram::PellivarkProgram(ProgramOptions options)
       m_ownPrompts(m_options.Prompts == nullptr ? std::make_unique<QtPrompts>() : nullptr),
       m_prompts(m_options.Prompts != nullptr ? *m_options.Prompts : *m_ownPrompts),
       m_data(m_options.ProgramFolders, m_prompts, m_wait, m_strings),
-      m_systemDevices(SystemMidiOutDevices::Options{m_options.SynthAudio, QString()}),
+      m_systemDevices(SystemMidiOutDevices::Options{m_options.SynthAudio, m_options.SoundFont,
+                                                    m_options.SynthAudioDrivers}),
       m_devices(m_options.MidiDevices != nullptr ? *m_options.MidiDevices : m_systemDevices),
       m_sequencer(SteadyClock::Instance(), Sequencer::Drive::OwnThread, {&m_raiser, true}),
       m_midiOut(m_devices, m_sequencer, m_prompts, m_strings), m_items(BuiltInItemTables()),
@@ -169,6 +170,8 @@ PellivarkProgram::~PellivarkProgram()
     // the windows that asked for it go; the windows go before the devices they play through;
     // the intro's player closes (without giving the output back) before the synthesizer goes.
     m_midiOut.StopQueue();
+    if (m_answerSound)
+        m_answerSound->Stop();
     // The microphone goes before the windows it reports to.
     if (m_microphone)
         m_microphone->Close();
@@ -226,8 +229,10 @@ void PellivarkProgram::MakeStandardForms()
         m_introPlayer = std::make_unique<FluidMidiFilePlayer>([this]() -> FluidSynthOutput* {
             if (m_options.MidiDevices != nullptr)
                 return nullptr;
+            // A synthesizer without audio output never plays the file on: its player would
+            // wait for an end that never comes.
             Result<FluidSynthOutput*, MidiOutError> synth = m_systemDevices.BuiltInSynth();
-            return synth ? synth.Value() : nullptr;
+            return synth && synth.Value()->HasAudio() ? synth.Value() : nullptr;
         });
         m_intro = std::make_unique<StartMenuIntro>(
             m_midiOut, *m_introPlayer, m_data.ProgramSettings,
@@ -375,8 +380,12 @@ void PellivarkProgram::WireWindow()
             m_model->AkkordProgress1Click(*kind);
     };
     handlers.Show = [this] { m_model->FormShow(); };
-    handlers.CloseQuery = [this] { return m_model->FormCloseQuery(); };
+    handlers.CloseQuery = [this] {
+        StopAllSound();
+        return m_model->FormCloseQuery();
+    };
     handlers.Timer1Timer = [this] { m_clock->Timer1Timer(); };
+    handlers.Timer1Due = [this] { return m_clock->NextTickMs(); };
     handlers.AutoNewQuestTimer = [this] {
         if (TExerciseBaseClass* exercise = TimerTarget(MainExerciseTimer::AutoNewQuest))
             exercise->AutoNewQuestTimerTimer();
@@ -642,6 +651,21 @@ void PellivarkProgram::RunCommand(MainControl control)
 TLevels* PellivarkProgram::SetupChooser()
 {
     return m_levels.data();
+}
+
+void PellivarkProgram::StopAllSound()
+{
+    // Closing stops what sounds before it asks anything: the questions and the storing that
+    // follow must not run beside a playing question, its notifications and its answer sound.
+    if (m_state.CurrentKind) {
+        if (TExerciseBaseClass* exercise = m_exercises->Window(*m_state.CurrentKind))
+            exercise->StopPlaying();
+    }
+    m_midiOut.StopQueue();
+    if (m_startMenu != nullptr)
+        m_startMenu->StopIntro();
+    if (m_answerSound)
+        m_answerSound->Stop();
 }
 
 void PellivarkProgram::ShowSetupChooser()

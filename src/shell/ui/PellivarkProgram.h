@@ -84,6 +84,10 @@ struct ProgramOptions
     DialogRunner RunDialog = {};
     /// Where the first-run value is kept (an INI file); empty: the user's own settings store.
     QString FirstRunStorePath = {};
+    /// The built-in synthesizer's sound font; empty: the first General MIDI font installed.
+    QString SoundFont = {};
+    /// The built-in synthesizer's audio drivers tried in turn; empty: the usual ones.
+    QStringList SynthAudioDrivers = {};
 };
 
 class PellivarkProgram final : public IProgramSettingsService,
@@ -120,7 +124,12 @@ public:
     SetupState& Setup() { return m_setup; }
     ExerciseClock& Clock() { return *m_clock; }
     TMidiOut& MidiOut() { return m_midiOut; }
+    const Sequencer& PlaybackSequencer() const { return m_sequencer; }
     TMidiIn& MidiIn() { return m_midiIn; }
+    /// The system's MIDI outputs, the built-in synthesizer among them.
+    SystemMidiOutDevices& SystemDevices() { return m_systemDevices; }
+    /// The answer sounds, at the wave-out volume.
+    AnswerSoundEffect& AnswerSound() { return *m_answerSound; }
     /// The microphone engine (samples can be pushed into it) and the program's side of it.
     MicEngine& Microphone() { return *m_micEngine; }
     MicInput& MicrophoneInput() { return *m_micInput; }
@@ -172,6 +181,8 @@ private:
     /// The microphone button and the microphone's messages, wired to the windows.
     void WireMicrophone(MainWindowHandlers& handlers);
     void ShowSetupChooser();
+    /// The current exercise's playback, the sequencer, the intro and the answer sound.
+    void StopAllSound();
     AkkordSettings IdentificationSettings() const;
     RhythmExerciseSettings RhythmSettings() const;
     /// Makes window the exercise window of the rhythm kind, playing through the program's

@@ -99,7 +99,8 @@ TPellivarkMain::TPellivarkMain(IPrompts& prompts, const UIStringTable& strings, 
     setCentralWidget(m_mdi);
 
     m_timer1 = new QTimer(this);
-    m_timer1->setInterval(1000);
+    m_timer1->setObjectName(QStringLiteral("Timer1"));
+    m_timer1->setSingleShot(true);
     connect(m_timer1, &QTimer::timeout, this, &TPellivarkMain::Timer1Fired);
     m_autoNewQuestTimer = new QTimer(this);
     m_autoNewQuestTimer->setInterval(801 * 1000 + 100);
@@ -121,7 +122,6 @@ TPellivarkMain::TPellivarkMain(IPrompts& prompts, const UIStringTable& strings, 
     m_metronomeTimer = new QTimer(this);
     m_metronomeTimer->setInterval(200);
     connect(m_metronomeTimer, &QTimer::timeout, this, &TPellivarkMain::MetronomeTimerTimer);
-    Register(MainControl::Timer1, m_timer1);
     Register(MainControl::LightDisplaytime, m_lightDisplaytime);
     Register(MainControl::AnswerbuttonBlink, m_answerbuttonBlink);
     Register(MainControl::MetronomeTimer, m_metronomeTimer);
@@ -814,6 +814,11 @@ void TPellivarkMain::ShowSetupChooser()
 
 void TPellivarkMain::SetEnabled(MainControl control, bool on)
 {
+    if (control == MainControl::Timer1) {
+        m_timer1On = on;
+        ArmTimer1();
+        return;
+    }
     const Control* c = Find(control);
     if (c == nullptr)
         return;
@@ -835,6 +840,8 @@ void TPellivarkMain::SetEnabled(MainControl control, bool on)
 
 bool TPellivarkMain::IsEnabled(MainControl control) const
 {
+    if (control == MainControl::Timer1)
+        return m_timer1On;
     const Control* c = Find(control);
     if (c == nullptr)
         return false;
@@ -1311,6 +1318,7 @@ void TPellivarkMain::ClockRepaintCurrentKind()
     // The clock timer repaints the strip at its next tick, with the time it shows then.
     if (m_state != nullptr)
         m_state->ClockRepaintKind = m_state->CurrentKind;
+    ArmTimer1();
 }
 
 void TPellivarkMain::ShowScoreDisplay(int gauge, const QString& label)
@@ -1341,6 +1349,21 @@ void TPellivarkMain::Timer1Fired()
 {
     if (m_handlers.Timer1Timer)
         m_handlers.Timer1Timer();
+    ArmTimer1();
+}
+
+void TPellivarkMain::ArmTimer1()
+{
+    // A clock that showed the time once a second would wake the program all the time it
+    // stands still; it wakes when what it shows changes.
+    constexpr int kEverySecondMs = 1000;
+    const std::optional<int> due = !m_timer1On            ? std::nullopt
+                                   : m_handlers.Timer1Due ? m_handlers.Timer1Due()
+                                                          : std::optional<int>(kEverySecondMs);
+    if (due)
+        m_timer1->start(std::max(*due, 1));
+    else
+        m_timer1->stop();
 }
 
 // Program settings --------------------------------------------------------------------------

@@ -49,8 +49,11 @@ struct MainWindowHandlers
     std::function<void()> Show;
     /// The user wants to close; false keeps the program open.
     std::function<bool()> CloseQuery;
-    /// The clock timer fired (once a second while it runs).
+    /// The clock timer fired (when Timer1Due said it would).
     std::function<void()> Timer1Timer;
+    /// While the clock timer is on: milliseconds until its next tick is of use, or none while
+    /// nothing it shows moves (it then sleeps). Unset: once a second.
+    std::function<std::optional<int>()> Timer1Due;
     /// The automatic-new-question timer fired.
     std::function<void()> AutoNewQuestTimer;
     /// A menu command of the program (load setup, save setup, reset results, user name, ...),
@@ -293,6 +296,8 @@ private:
     QWidget* NotAvailableView(ExerciseKind kind);
     void ApplyToolWindow(int n);
     void Timer1Fired();
+    /// Sets the clock timer to its next useful tick, or stops it when there is none.
+    void ArmTimer1();
     void QueueShowStep();
     MainKeyEvent KeyOf(int key, Qt::KeyboardModifiers modifiers, bool autoRepeat,
                        std::uint32_t scanCode) const;
@@ -326,6 +331,8 @@ private:
     QPointer<QWidget> m_shown;
 
     QTimer* m_timer1 = nullptr;
+    /// The clock timer is on (`Timer1` enabled); it fires only when a tick is of use.
+    bool m_timer1On = false;
     QTimer* m_autoNewQuestTimer = nullptr;
     QTimer* m_lightDisplaytime = nullptr;
     QTimer* m_answerbuttonBlink = nullptr;

@@ -2,6 +2,7 @@
 // the sample position on the clock, nothing arrives after Stop.
 #include "music/devices/MicEngine.h"
 #include "music/devices/MicSignals.h"
+#include "music/input/MicInput.h"
 #include "music/input/WaveInEvents.h"
 #include "support/FakeClock.h"
 
@@ -131,6 +132,46 @@ TEST_F(MicEngineTest, NoEventArrivesAfterStopNorFromSamplesWhileStopped)
     QCoreApplication::processEvents();
     EXPECT_EQ(receiver.onsetTimes.size(), 2U);
     engine.Close();
+}
+
+/// Notes the microphone mode at the moment each event reaches it.
+class ModeProbe final : public QObject
+{
+public:
+    explicit ModeProbe(const MicInput& input) : m_input(input) {}
+    std::vector<std::uint32_t> modesSeen;
+
+protected:
+    void customEvent(QEvent* event) override
+    {
+        if (event->type() == WaveInOnsetEvent::EventType())
+            modesSeen.push_back(m_input.WaveInMode());
+    }
+
+private:
+    const MicInput& m_input;
+};
+
+TEST_F(MicEngineTest, TheInputsStopHandsOverWhatTheEngineFoundWithModeZeroThenNothingMore)
+{
+    MicInput input(engine);
+    ModeProbe probe(input);
+    ASSERT_TRUE(input.Open(&probe));
+    std::mt19937 rng(6);
+    std::vector<float> claps(test::SampleAt(1.0, kRate), 0.0F);
+    test::AddClap(claps, test::SampleAt(0.2, kRate), 0.4, kRate, rng);
+    test::AddClap(claps, test::SampleAt(0.6, kRate), 0.4, kRate, rng);
+
+    input.WaveInStart(5);
+    Feed(claps); // analysed: both onsets are on their way to the receiver, not yet handled
+    EXPECT_TRUE(probe.modesSeen.empty());
+    input.WaveInStop();
+    EXPECT_EQ(probe.modesSeen, (std::vector<std::uint32_t>{0, 0}))
+        << "handled during the stop, while the mode says nobody listens";
+    Feed(claps);
+    QCoreApplication::processEvents();
+    EXPECT_EQ(probe.modesSeen.size(), 2U) << "nothing after the stop";
+    input.Close();
 }
 
 TEST_F(MicEngineTest, AReceiverDestroyedWhileListeningGetsNothingAndTheNextOneDoes)

@@ -197,23 +197,25 @@ TEST_F(SynthPlayback, VolumeActsOnTheSynthesizersGain)
     EXPECT_NEAR(soft / loud, 64.0 / 255.0, 0.05);
 }
 
-TEST_F(SynthPlayback, TheWaveOutVolumeScalesTheSynthesizerOnTopOfItsMidiVolume)
+TEST_F(SynthPlayback, TheMidiVolumeKeepsTheSynthesizersLevelWhileTheOutputIsClosed)
 {
-    const TNoteRec note[] = {Note(60)};
-    WaveOutVolume waveOut;
-    waveOut.AddTarget(*synth);
+    // The intro plays on the synthesizer while the MIDI output is closed, at the MIDI volume
+    // set before.
+    const auto noteAlone = [&] {
+        synth->Silence();
+        std::vector<float> left(static_cast<std::size_t>(0.5 * kRate)), right(left.size());
+        EXPECT_TRUE(synth->Send(0x90U | (60U << 8) | (100U << 16)));
+        EXPECT_TRUE(synth->Render(left, right));
+        return Rms(left, 0.05, 0.5);
+    };
     midiOut.SetVolume(255);
-    midiOut.PlayNotes(note, 1, TPlayMode::Harmonic, false);
-    const double full = Rms(Render(0.5), 0.05, 0.5);
+    midiOut.ChangeDevice(TMidiOut::kMaxDevices + 1); // closed, as for the intro
+    const double full = noteAlone();
 
-    midiOut.StopQueue();
-    clock.SetMs(0);
-    SetWaveOutVolume(waveOut, 102); // 0.4
-    midiOut.SetVolume(128);         // about 0.5
-    midiOut.PlayNotes(note, 1, TPlayMode::Harmonic, false);
-    const double both = Rms(Render(0.5), 0.05, 0.5);
-    EXPECT_NEAR(both / full, 0.4 * 128.0 / 255.0, 0.03);
-    waveOut.RemoveTarget(*synth);
+    ASSERT_TRUE(midiOut.ChangeDevice(1));
+    midiOut.SetVolume(64);
+    midiOut.ChangeDevice(TMidiOut::kMaxDevices + 1);
+    EXPECT_NEAR(noteAlone() / full, 64.0 / 255.0, 0.03);
 }
 
 TEST(FluidSynthOutput, AMissingSoundFontIsAClearFailureNamingThePackage)

@@ -26,6 +26,7 @@ public:
     void StartPitch() override { log.Add(QStringLiteral("pitch")); }
     void StartOnset() override { log.Add(QStringLiteral("onset")); }
     void Stop() override { log.Add(QStringLiteral("stop")); }
+    void DeliverPending() override {}
     std::uint32_t FetchNote(std::uint8_t wparam) override
     {
         log.Add(QStringLiteral("fetch %1").arg(wparam));

@@ -139,6 +139,52 @@ TEST_F(ExerciseClockTest, TimerTickRepaintsTheMarkedStripOnceThenShowsTheTime)
     EXPECT_EQ(view.shown, QStringLiteral("1:01"));
 }
 
+TEST_F(ExerciseClockTest, TheTimerIsDueWhenTheShownMinutesChangeAndSleepsWhileNothingMoves)
+{
+    constexpr ExerciseKind kScales = ExerciseKind::Scales;
+    constexpr double kSecond = 1.0 / 86400.0;
+    constexpr double kMs = kSecond / 1000.0;
+    state.CurrentKind = kScales;
+    const struct
+    {
+        const char* name;
+        double exercised;  // earlier spans
+        double runningFor; // the span running now; negative: the clock is stopped
+        MainView view;
+        bool repaintAsked;
+        std::optional<int> due;
+    } cases[] = {
+        {"just started", 0.0, 0.0, MainView::Exercise, false, 60'000},
+        {"half a minute in", 0.0, 30 * kSecond, MainView::Exercise, false, 30'000},
+        {"earlier spans count", 2 * kMinute + 50 * kSecond, 5 * kSecond, MainView::Exercise, false,
+         5'000},
+        {"a hair before the minute", 0.0, 59'999 * kMs, MainView::Exercise, false, 1},
+        {"on the minute the next one", 0.0, kMinute, MainView::Exercise, false, 60'000},
+        {"a strip repaint waits a second", 0.0, 30 * kSecond, MainView::Exercise, true, 1'000},
+        {"stopped: nothing moves", 5 * kMinute, -1.0, MainView::Exercise, false, std::nullopt},
+        {"another view shows no time", 0.0, 10 * kSecond, MainView::Results, false, std::nullopt},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        ExerciseBaseModel& counters = Base(kScales);
+        counters.ClearClock();
+        counters.ExerciseTime = c.exercised;
+        state.CurrentView = c.view;
+        state.ClockRepaintKind = c.repaintAsked ? std::optional(kScales) : std::nullopt;
+        if (c.runningFor >= 0.0) {
+            exerciseClock.StartExerciseClock(kScales);
+            clock.now += c.runningFor;
+        }
+        EXPECT_EQ(exerciseClock.NextTickMs(), c.due);
+        if (c.runningFor >= 0.0)
+            exerciseClock.StopExerciseClock(kScales);
+    }
+    state.CurrentView = MainView::Exercise;
+    state.ClockRepaintKind.reset();
+    state.CurrentKind = std::nullopt;
+    EXPECT_EQ(exerciseClock.NextTickMs(), std::nullopt) << "the start menu shows no time";
+}
+
 TEST_F(ExerciseClockTest, ResetEndsTheRunAndRestartsTheCurrentKindWhereItRuns)
 {
     constexpr ExerciseKind kImitation = ExerciseKind::RhythmImitation;

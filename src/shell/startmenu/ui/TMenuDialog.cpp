@@ -274,6 +274,20 @@ void TMenuDialog::resizeEvent(QResizeEvent* event)
     m_panel->move(left, top);
 }
 
+void TMenuDialog::showEvent(QShowEvent* event)
+{
+    QWidget::showEvent(event);
+    FormActivate();
+}
+
+void TMenuDialog::hideEvent(QHideEvent* event)
+{
+    QWidget::hideEvent(event);
+    // The work area shows one view at a time: the menu hidden behind an exercise is as good
+    // as deactivated, and its text must not scroll on where nobody sees it.
+    FormDeactivate();
+}
+
 void TMenuDialog::closeEvent(QCloseEvent* event)
 {
     // The menu lives as long as the main window: nothing closes it on its own.
