@@ -178,7 +178,7 @@ HitCode FloatingHitTest(QPoint point, QSize windowSize, bool resizable, bool clo
     return HitCode::Nowhere;
 }
 
-QRect SizingRect(HitCode hitCode, QRect original, QPoint delta, QSize minSize)
+QRect SizingRect(HitCode hitCode, QRect startRect, QPoint delta, QSize minSize)
 {
     const bool sizesX = hitCode == HitCode::Left || hitCode == HitCode::Right ||
                         hitCode == HitCode::TopLeft || hitCode == HitCode::TopRight ||
@@ -189,10 +189,10 @@ QRect SizingRect(HitCode hitCode, QRect original, QPoint delta, QSize minSize)
     const bool movesTop =
         hitCode == HitCode::Top || hitCode == HitCode::TopLeft || hitCode == HitCode::TopRight;
 
-    std::int64_t left = original.left();
-    std::int64_t top = original.top();
-    std::int64_t right = RightOf(original);
-    std::int64_t bottom = BottomOf(original);
+    std::int64_t left = startRect.left();
+    std::int64_t top = startRect.top();
+    std::int64_t right = RightOf(startRect);
+    std::int64_t bottom = BottomOf(startRect);
     if (sizesX) {
         (movesLeft ? left : right) += delta.x();
         if (right - left < minSize.width()) {

@@ -68,6 +68,6 @@ HitCode FloatingHitTest(QPoint point, QSize windowSize, bool resizable, bool clo
 
 /// The outline of a frame drag: the edges that hitCode moves shifted by delta; a size below
 /// minSize is made up by moving the same edge back, so the opposite edge stays put.
-QRect SizingRect(HitCode hitCode, QRect original, QPoint delta, QSize minSize);
+QRect SizingRect(HitCode hitCode, QRect startRect, QPoint delta, QSize minSize);
 
 } // namespace pv::docking

@@ -13,6 +13,7 @@
 #include <algorithm>
 #include <functional>
 
+#include <QCloseEvent>
 #include <QCoreApplication>
 #include <QGuiApplication>
 #include <QKeyEvent>
@@ -494,6 +495,17 @@ void TCustomToolWindow::changeEvent(QEvent* event)
     QWidget::changeEvent(event);
     if (event->type() == QEvent::PaletteChange || event->type() == QEvent::FontChange)
         update();
+}
+
+void TCustomToolWindow::closeEvent(QCloseEvent* event)
+{
+    // The bar is part of its form: closing it from the window manager closes the form, and the
+    // bar stays what it was (the close button is the bar's own way to hide).
+    event->ignore();
+    if (m_destroying)
+        return;
+    if (QWidget* form = GetToolWindowParentForm(*this); form != nullptr && form != this)
+        QMetaObject::invokeMethod(form, &QWidget::close, Qt::QueuedConnection);
 }
 
 bool TCustomToolWindow::PressOnChildControl(QPoint local) const

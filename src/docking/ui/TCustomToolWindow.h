@@ -153,6 +153,8 @@ protected:
     void keyPressEvent(QKeyEvent* event) override;
     void keyReleaseEvent(QKeyEvent* event) override;
     void changeEvent(QEvent* event) override;
+    /// A close asked of a floating bar (Alt+F4 on it) is passed on to its form.
+    void closeEvent(QCloseEvent* event) override;
 
 private:
     friend class TDock;

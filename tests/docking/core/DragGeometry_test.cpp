@@ -140,7 +140,7 @@ TEST(DragGeometry, FloatingHitTestFindsCaptionCloseButtonAndFrame)
 
 TEST(DragGeometry, ResizingBelowTheMinimumKeepsTheOppositeEdge)
 {
-    const QRect original(100, 100, 200, 80);
+    const QRect startRect(100, 100, 200, 80);
     const QSize least(60, 40);
     struct Case
     {
@@ -160,7 +160,7 @@ TEST(DragGeometry, ResizingBelowTheMinimumKeepsTheOppositeEdge)
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
-        EXPECT_EQ(SizingRect(c.code, original, c.delta, least), c.expected);
+        EXPECT_EQ(SizingRect(c.code, startRect, c.delta, least), c.expected);
     }
 }
 

@@ -129,6 +129,20 @@ TEST_F(DockBars, CloseButtonClosesTheBarOnlyWhenReleasedOverIt)
     EXPECT_FALSE(score.isVisible());
 }
 
+TEST_F(DockBars, ClosingAFloatingBarsWindowClosesItsFormInstead)
+{
+    TToolWindow& score = Bar(Score);
+    score.SetFloatingPosition(QPoint(300, 250));
+    ASSERT_TRUE(score.SetParent(window.get()));
+    int closes = 0;
+    QObject::connect(&score, &TCustomToolWindow::OnClose, [&] { ++closes; });
+    EXPECT_FALSE(score.close());
+    QCoreApplication::processEvents();
+    EXPECT_FALSE(window->isVisible());
+    EXPECT_EQ(closes, 0);
+    EXPECT_TRUE(score.BarVisible());
+}
+
 TEST_F(DockBars, RestartPutsEveryBarBackWhereItWasStored)
 {
     // The user moves the score bar into the top dock's second row and floats the tempo bar.
