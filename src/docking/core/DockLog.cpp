@@ -1,0 +1,4 @@
+// The docking log.
+#include "docking/core/DockLog.h"
+
+Q_LOGGING_CATEGORY(lcDocking, "pellivark.docking")
