@@ -203,6 +203,9 @@ void PellivarkMainModel::SwitchView(std::optional<ExerciseKind> newKind, MainVie
     // Choosing what is shown already, with the tutor as it is, leaves everything as it is.
     if (!viewChanged && !kindChanged && tutorWanted == state.TutorActive)
         return;
+    // The same exercise under the tutor turned on or off is left and entered anew, so its
+    // question and timers follow the setup that comes into force.
+    const bool exerciseChanged = kindChanged || tutorWanted != state.TutorActive;
     const int stepInfoShowsBefore = m_stepInfoShows;
 
     // 2. Leaving an exercise or the start menu.
@@ -218,7 +221,7 @@ void PellivarkMainModel::SwitchView(std::optional<ExerciseKind> newKind, MainVie
     }
 
     // 3. Leaving the view.
-    LeaveView(oldKind, viewChanged, kindChanged);
+    LeaveView(oldKind, viewChanged, exerciseChanged);
 
     // 4. The tutor ends: the user's own setup comes back.
     if (!tutorWanted && state.TutorActive)
@@ -252,7 +255,7 @@ void PellivarkMainModel::SwitchView(std::optional<ExerciseKind> newKind, MainVie
     ui.AlignAnswerInputMenu(newKind);
 
     // 8. Entering the view.
-    EnterView(viewChanged, kindChanged);
+    EnterView(viewChanged, exerciseChanged);
 
     // 9. The tutor starts.
     bool tutorStarted = false;
@@ -273,7 +276,7 @@ void PellivarkMainModel::SwitchView(std::optional<ExerciseKind> newKind, MainVie
 }
 
 void PellivarkMainModel::LeaveView(std::optional<ExerciseKind> oldKind, bool viewChanged,
-                                   bool kindChanged)
+                                   bool exerciseChanged)
 {
     IMainWindowUi& ui = m_s.Ui;
     switch (m_s.State.CurrentView) {
@@ -293,7 +296,7 @@ void PellivarkMainModel::LeaveView(std::optional<ExerciseKind> oldKind, bool vie
             for (int n = 1; n <= 5; ++n)
                 ui.SetToolWindowVisible(n, false);
         }
-        if ((viewChanged || kindChanged) && oldKind && KindAvailable(*oldKind))
+        if ((viewChanged || exerciseChanged) && oldKind && KindAvailable(*oldKind))
             m_s.Windows.LeaveExercise(*oldKind);
         ui.SetEnabled(MainControl::LightDisplaytime, false);
         ui.SetEnabled(MainControl::AnswerbuttonBlink, false);
@@ -358,7 +361,7 @@ void PellivarkMainModel::SetExerciseButtonsEnabled(bool on)
     }
 }
 
-void PellivarkMainModel::EnterView(bool viewChanged, bool kindChanged)
+void PellivarkMainModel::EnterView(bool viewChanged, bool exerciseChanged)
 {
     IMainWindowUi& ui = m_s.Ui;
     const std::optional<ExerciseKind> kind = m_s.State.CurrentKind;
@@ -368,7 +371,7 @@ void PellivarkMainModel::EnterView(bool viewChanged, bool kindChanged)
         if (!kind)
             ui.ShowStartMenuMaximized();
         else
-            EnterExerciseView(*kind, viewChanged || kindChanged);
+            EnterExerciseView(*kind, viewChanged || exerciseChanged);
         ui.SetDown(MainControl::SpeedButton1, true);
         ui.SetEnabled(MainControl::Overview, true);
         break;

@@ -139,9 +139,10 @@ private:
 
     void FirstShow();
     void LoadStartSetup();
-    void LeaveView(std::optional<ExerciseKind> oldKind, bool viewChanged, bool kindChanged);
+    /// exerciseChanged: another kind, or the same one with the tutor turned on or off.
+    void LeaveView(std::optional<ExerciseKind> oldKind, bool viewChanged, bool exerciseChanged);
     void TutorOff(std::optional<ExerciseKind> newKind);
-    void EnterView(bool viewChanged, bool kindChanged);
+    void EnterView(bool viewChanged, bool exerciseChanged);
     void EnterExerciseView(ExerciseKind kind, bool entering);
     void EnterResultsView();
     bool TurnTutorOn();

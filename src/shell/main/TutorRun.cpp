@@ -70,18 +70,36 @@ TutorRun::TutorRun(TutorRunServices services) : m_s(services) {}
 
 bool TutorRun::StartTutor(const QString& tutorFile)
 {
-    if (NamesNoTutorFile(tutorFile) || !m_s.Tutor.LoadFromFile(tutorFile))
+    if (NamesNoTutorFile(tutorFile))
+        return false;
+    Status<TutorError> loaded = m_s.Tutor.LoadFromFile(tutorFile, true);
+    if (!loaded) {
+        // Started, it would lock every exercise away and teach nothing. The user learns why
+        // before the chooser offers another.
+        if (loaded.Code() == TutorError::NoSteps)
+            m_s.Prompts.ShowError(
+                TutorWithoutStepsText(loaded.Detail(),
+                                      MakeAbsolutePath(m_s.Data.folders, tutorFile)),
+                m_s.Strings.StrMessageTitle);
+        return false;
+    }
+    return Startable();
+}
+
+bool TutorRun::ChooseTutor()
+{
+    return m_hooks.ChooseTutor && m_hooks.ChooseTutor() == kTutorChosen && Startable();
+}
+
+bool TutorRun::Startable() const
+{
+    if (!m_s.Tutor.Loaded() || !m_s.Tutor.HasSteps())
         return false;
     for (ExerciseKind kind : kExerciseKinds) {
         if (m_s.Tutor.StepCount(kind) > 0 && CurrentStep(kind) == nullptr)
             return false;
     }
     return true;
-}
-
-bool TutorRun::ChooseTutor()
-{
-    return m_hooks.ChooseTutor && m_hooks.ChooseTutor() == kTutorChosen && m_s.Tutor.Loaded();
 }
 
 void TutorRun::Clear()

@@ -94,9 +94,11 @@ public:
     void SetHooks(TutorRunHooks hooks) { m_hooks = std::move(hooks); }
 
     // ITutor
-    /// Loads the tutor of file; true only when every kind it has steps for has a step number
-    /// the tutor holds (a step of a longer tutor counts as missing).
+    /// Loads the tutor of file; true only when it has steps and every kind it has steps for
+    /// has a step number the tutor holds (a step of a longer tutor counts as missing). A tutor
+    /// without any step is refused with a message.
     bool StartTutor(const QString& tutorFile) override;
+    /// The chooser; true only when it chose a tutor that can start.
     bool ChooseTutor() override;
     void Clear() override;
     int StepCount(ExerciseKind kind) const override;
@@ -129,6 +131,8 @@ public:
     int StepNumber(ExerciseKind kind) const;
 
 private:
+    /// The loaded tutor has steps and the user a step of each kind it teaches.
+    bool Startable() const;
     bool UserHasTutor() const;
     TutorStepInfoView StepInfoView() const;
     std::optional<TutorStepInfoView> ChangeStep();

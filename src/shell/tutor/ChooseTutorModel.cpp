@@ -33,6 +33,13 @@ QString Unreadable(const QString& path, const Failure<TutorError>& failure)
 
 } // namespace
 
+QString TutorWithoutStepsText(const QString& title, const QString& path)
+{
+    const QString named = title.isEmpty() ? QString() : QLatin1Char(' ') + Quoted(title);
+    return QStringLiteral("The tutor%1 has no steps for any exercise, so it cannot be used:\n\n%2")
+        .arg(named, QDir::toNativeSeparators(path));
+}
+
 std::optional<QString> DefaultTutorName(const QString& programFolder, const QString& language)
 {
     QStringList tutors;
@@ -104,14 +111,10 @@ void ChooseTutorModel::Show()
         const std::optional<QString> name =
             DefaultTutorName(m_data.folders.ProgramFolder, m_data.ProgramSettings.Language);
         if (name) {
-            if (Status<TutorError> loaded = m_tutor.LoadFromFile(*name)) {
+            if (LoadChoosable(*name))
                 m_chosenPath = *name;
-            } else {
+            else
                 m_tutor.Clear();
-                m_data.prompts.ShowError(
-                    Unreadable(MakeAbsolutePath(m_data.folders, *name), loaded.Err()),
-                    m_strings.StrMessageTitle);
-            }
             ResetSteps();
             m_changed = true;
             ShowTutor();
@@ -132,10 +135,25 @@ void ChooseTutorModel::LoadUsersTutor(const QString& stored)
     m_chosenPath = stored;
     if (NamesNoTutorFile(stored)) {
         m_tutor.Clear();
-    } else if (!m_tutor.LoadFromFile(stored)) {
+    } else if (!m_tutor.LoadFromFile(stored, true)) {
         m_tutor.Clear();
         m_chosenPath.clear();
     }
+}
+
+Status<ChooseTutorError> ChooseTutorModel::LoadChoosable(const QString& name)
+{
+    Status<TutorError> loaded = m_tutor.LoadFromFile(name, true);
+    if (loaded)
+        return {};
+    const QString path = MakeAbsolutePath(m_data.folders, name);
+    if (loaded.Code() == TutorError::NoSteps) {
+        m_data.prompts.ShowError(TutorWithoutStepsText(loaded.Detail(), path),
+                                 m_strings.StrMessageTitle);
+        return Fail(ChooseTutorError::NoSteps, path);
+    }
+    m_data.prompts.ShowError(Unreadable(path, loaded.Err()), m_strings.StrMessageTitle);
+    return Fail(ChooseTutorError::Unreadable, loaded.Detail());
 }
 
 void ChooseTutorModel::Cancel()
@@ -199,11 +217,8 @@ Status<ChooseTutorError> ChooseTutorModel::ChooseFile(const QString& path)
             m_strings.StrMessageTitle);
         return Fail(ChooseTutorError::NameTooLong, path);
     }
-    if (Status<TutorError> loaded = m_tutor.LoadFromFile(name); !loaded) {
-        m_data.prompts.ShowError(Unreadable(MakeAbsolutePath(m_data.folders, name), loaded.Err()),
-                                 m_strings.StrMessageTitle);
-        return Fail(ChooseTutorError::Unreadable, loaded.Detail());
-    }
+    if (Status<ChooseTutorError> loaded = LoadChoosable(name); !loaded)
+        return loaded;
     m_chosenPath = name;
     m_changed = true;
     ShowTutor();

@@ -58,9 +58,13 @@ inline constexpr int kNoTutorChosen = 2;
 /// Why a tutor cannot be taken.
 enum class ChooseTutorError : int
 {
-    Unreadable = 1, ///< the file cannot be read as a tutor (the detail says why)
-    NameTooLong = 2 ///< its name does not fit the user record
+    Unreadable = 1,  ///< the file cannot be read as a tutor (the detail says why)
+    NameTooLong = 2, ///< its name does not fit the user record
+    NoSteps = 3      ///< it has no step for any exercise
 };
+
+/// The message for a tutor (title, file) that has no step for any exercise.
+QString TutorWithoutStepsText(const QString& title, const QString& path);
 
 class ChooseTutorModel
 {
@@ -70,10 +74,10 @@ public:
     ChooseTutorModel(DataFiles& data, TTutorDefine& tutor, const UIStringTable& strings);
 
     /// Prepares a showing: the user's tutor and steps, or the default tutor for a user without
-    /// one. A tutor that cannot be read leaves no tutor loaded.
+    /// one. A tutor that cannot be read, or has no steps, leaves no tutor loaded.
     void Show();
-    /// The tutor of path (as the tutor list gives it) replaces the loaded one; on failure the
-    /// loaded tutor and the choice stay.
+    /// The tutor of path (as the tutor list gives it) replaces the loaded one; on failure (a
+    /// tutor without steps included) the loaded tutor and the choice stay.
     Status<ChooseTutorError> ChooseFile(const QString& path);
     /// Chooses to work without a tutor.
     void ChooseNoTutor();
@@ -102,8 +106,12 @@ public:
 
 private:
     void ShowTutor();
-    /// Loads the tutor the user's record names; none when it names none or cannot be read.
+    /// Loads the tutor the user's record names; none when it names none, cannot be read or has
+    /// no steps.
     void LoadUsersTutor(const QString& stored);
+    /// Loads the tutor of name when it can be read and has steps; else says why, and the
+    /// loaded tutor stays.
+    Status<ChooseTutorError> LoadChoosable(const QString& name);
     /// The name stored for path: a tutor of the program folder by its bare name.
     QString StoredName(const QString& path) const;
 

@@ -50,7 +50,7 @@ ItemTables TTutorDefine::TutorItemTables(const TutorFileData& data) const
     return tables;
 }
 
-Status<TutorError> TTutorDefine::LoadFromFile(const QString& path)
+Status<TutorError> TTutorDefine::LoadFromFile(const QString& path, bool stepsRequired)
 {
     if (NamesNoTutorFile(path))
         return Fail(TutorError::NoFile);
@@ -62,6 +62,10 @@ Status<TutorError> TTutorDefine::LoadFromFile(const QString& path)
     if (!parsed)
         return parsed.Err();
     TutorFileData& data = parsed.Value();
+    if (stepsRequired &&
+        std::all_of(data.Steps.begin(), data.Steps.end(),
+                    [](const std::vector<TutorStep>& steps) { return steps.empty(); }))
+        return Fail(TutorError::NoSteps, data.Header.Title);
 
     Clear();
     m_header = data.Header;
@@ -111,6 +115,12 @@ void TTutorDefine::UpdateCaption()
 int TTutorDefine::StepCount(ExerciseKind kind) const
 {
     return static_cast<int>(m_steps[KindIndex(kind)].size());
+}
+
+bool TTutorDefine::HasSteps() const
+{
+    return std::any_of(m_steps.begin(), m_steps.end(),
+                       [](const std::vector<TTutorObject>& steps) { return !steps.empty(); });
 }
 
 const TTutorObject* TTutorDefine::Step(ExerciseKind kind, int stepNumber) const

@@ -38,8 +38,9 @@ public:
 
     /// Reads the tutor of path (a bare name lies in the program folder). On failure the
     /// previous tutor stays loaded and nothing changed; the caller refreshes the setup page of
-    /// the current kind after a success.
-    Status<TutorError> LoadFromFile(const QString& path);
+    /// the current kind after a success. With stepsRequired a tutor without any step fails
+    /// with `TutorError::NoSteps`.
+    Status<TutorError> LoadFromFile(const QString& path, bool stepsRequired = false);
     /// Forgets the tutor and puts the program's item tables back when a tutor had replaced
     /// them (the backup is kept until dropped). Always true.
     bool Clear();
@@ -52,6 +53,8 @@ public:
     bool Loaded() const { return !m_fileName.isEmpty(); }
 
     int StepCount(ExerciseKind kind) const;
+    /// Some kind has a step: a tutor without any has nothing to teach.
+    bool HasSteps() const;
     /// Step 1..StepCount(kind) of kind; nothing for any other number, so a step stored for a
     /// longer tutor or a kind without steps never reaches past the list.
     const TTutorObject* Step(ExerciseKind kind, int stepNumber) const;

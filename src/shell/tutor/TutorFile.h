@@ -45,6 +45,7 @@ enum class TutorError : int
     TextTooLong = 6,  ///< (writing) a text does not fit its field
     TooManySteps = 7, ///< (writing) the step numbers do not fit the table
     WriteFailed = 8,  ///< (writing) the file could not be made or completed
+    NoSteps = 9,      ///< (loading to teach) no kind has a step; the detail is the title
 };
 
 /// The 448-byte header.

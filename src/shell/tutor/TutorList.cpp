@@ -19,6 +19,14 @@ Result<TutorHeader, TutorError> ReadHeader(const QString& path)
     return DecodeTutorHeader(head);
 }
 
+QString UsersTutorTitle(const Folders& folders, const TUserRec& rec)
+{
+    if (NamesNoTutorFile(rec.TutorFileName))
+        return {};
+    auto header = ReadHeader(MakeAbsolutePath(folders, rec.TutorFileName));
+    return header ? header.Value().Title : QString();
+}
+
 std::vector<TAddInf> ScanFolder(const QString& folder, const Folders& folders)
 {
     std::vector<TAddInf> entries;

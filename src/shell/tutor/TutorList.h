@@ -2,6 +2,7 @@
 #pragma once
 
 #include "music/files/Folders.h"
+#include "music/files/UserRecord.h"
 #include "shell/tutor/TutorFile.h"
 
 #include <vector>
@@ -19,6 +20,10 @@ struct TAddInf
 
 /// The header of the tutor file at path; a file too short for a header gives what it holds.
 Result<TutorHeader, TutorError> ReadHeader(const QString& path);
+
+/// The title of the tutor the user's record names, as its header holds it (a bare name lies
+/// in the program folder); empty when the record names none or the header cannot be read.
+QString UsersTutorTitle(const Folders& folders, const TUserRec& rec);
 
 /// Every "*.tut" file of folder (matched ignoring case, in name order), with its header; an
 /// entry whose title is empty or unreadable is listed under its file name (50 characters at

@@ -27,6 +27,7 @@
 #include "shell/settings/ProgramSettingsApplier.h"
 #include "shell/startmenu/StartMenuIntro.h"
 #include "shell/startmenu/ui/TMenuDialog.h"
+#include "shell/tutor/TutorList.h"
 #include "shell/ui/ExerciseWindowSet.h"
 #include "shell/ui/TChooseTutor.h"
 #include "shell/ui/TPellivarkMain.h"
@@ -201,9 +202,9 @@ void PellivarkProgram::MakeMainWindow()
             m_setup, m_items, [this] { return IdentificationSettings(); });
         m_exercises->SetRhythmSettings([this] { return RhythmSettings(); });
         m_clock = std::make_unique<ExerciseClock>(m_state, *m_exercises, m_dateClock, *m_window);
-        m_results = std::make_unique<ResultBookkeeping>(m_state, *m_clock, *m_exercises, m_data,
-                                                        m_setup, *this, m_prompts, m_strings,
-                                                        [](const TUserRec&) { return QString(); });
+        m_results =
+            std::make_unique<ResultBookkeeping>(m_state, *m_clock, *m_exercises, m_data, m_setup,
+                                                *this, m_prompts, m_strings, UsersTutorTitleOf());
         MakeTutor();
     } catch (const std::exception&) {
         m_window.reset();
@@ -339,7 +340,7 @@ void PellivarkProgram::MakeStandardForms()
         m_setup,
         *m_clock,
         *m_results,
-        [](const TUserRec&) { return QString(); },
+        UsersTutorTitleOf(),
     });
     for (ExerciseKind kind : kExerciseKinds)
         m_model->SetKindAvailable(kind, m_exercises->Window(kind) != nullptr);
@@ -519,6 +520,11 @@ void PellivarkProgram::WireTutor(MainWindowHandlers& handlers)
     handlers.ShowTutorProgress = [this] { m_tutorRun->ShowTutorProgress(); };
     handlers.TutorAfterAnswer = [this] { return m_tutorRun->TutorAfterAnswer(); };
     handlers.Panel2Click = [this] { m_tutorRun->Panel2Click(); };
+}
+
+TutorTitleOf PellivarkProgram::UsersTutorTitleOf() const
+{
+    return [this](const TUserRec& rec) { return UsersTutorTitle(m_data.folders, rec); };
 }
 
 QString PellivarkProgram::TutorTitle() const

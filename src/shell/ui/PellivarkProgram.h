@@ -169,6 +169,8 @@ private:
     void MakeStandardForms();
     void MakeTutor();
     void WireTutor(MainWindowHandlers& handlers);
+    /// Names a user's tutor for the statistics: the title its file's header holds.
+    TutorTitleOf UsersTutorTitleOf() const;
     void WireWindow();
     void RunCommand(MainControl control);
     /// Routes a MIDI input message: pedal and remote notes to the control buttons, the rest to

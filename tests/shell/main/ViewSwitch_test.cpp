@@ -345,6 +345,36 @@ TEST_F(ViewSwitch, TurningTheTutorOffBringsTheUsersOwnSetupBack)
     EXPECT_TRUE(ui.enabled[MainControl::RunKonfig]);
 }
 
+TEST_F(ViewSwitch, TheTutorTurnedOnOrOffInsideAnExerciseLeavesAndEntersItAnew)
+{
+    data.CurrentUser->Record.TutorFileName = QStringLiteral("Basics.tut");
+    scriptedTutor.starts = true;
+    scriptedTutor.steps = {{Kind(1), 3}};
+    Click(1);
+
+    // On: entered under the tutor, before the step's setup comes into force.
+    const QStringList on = ClickTutor();
+    ASSERT_TRUE(model.TutorActive());
+    const qsizetype leftOn = on.indexOf(QStringLiteral("win.Leave 1"));
+    const qsizetype enteredOn = on.indexOf(QStringLiteral("win.Enter 1"));
+    ASSERT_GE(leftOn, 0);
+    EXPECT_GT(enteredOn, leftOn);
+    EXPECT_LT(enteredOn, on.indexOf(QStringLiteral("tutor.Start Basics.tut")));
+    EXPECT_LT(enteredOn, on.indexOf(QStringLiteral("tutor.ApplySteps")));
+    EXPECT_EQ(on.count(QStringLiteral("win.Enter 1")), 1);
+
+    // Off: entered once the user's own setup is back.
+    ui.down[MainControl::SpeedButton10] = false;
+    const QStringList off = Click(kExerciseViewTag);
+    ASSERT_FALSE(model.TutorActive());
+    const qsizetype cleared = off.indexOf(QStringLiteral("tutor.Clear"));
+    ASSERT_GE(cleared, 0);
+    EXPECT_LT(off.indexOf(QStringLiteral("win.Leave 1")), cleared);
+    EXPECT_GT(off.indexOf(QStringLiteral("win.Enter 1")), cleared);
+    EXPECT_EQ(off.count(QStringLiteral("win.Enter 1")), 1);
+    EXPECT_EQ(model.CurrentKind(), Kind(1));
+}
+
 TEST_F(ViewSwitch, TheSettingsTutorOptionStartsTheTutorAtTheFirstSwitch)
 {
     data.CurrentUser->Record.TutorFileName = QStringLiteral("Basics.tut");

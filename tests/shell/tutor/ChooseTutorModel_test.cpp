@@ -122,6 +122,14 @@ protected:
         data.ProgramSettings.Language = QStringLiteral("English");
     }
 
+    /// A tutor without steps in the program folder (not there from the start: it would be the
+    /// first tutor the folder lists).
+    void WriteBlankTutor()
+    {
+        ASSERT_TRUE(dir.Write(QStringLiteral("Blank.tut"),
+                              test::Encoded(test::TutorWithoutSteps(QStringLiteral("Blank")))));
+    }
+
     /// The current user, with this tutor and these steps, stored and made the result user.
     void UserWith(const QString& tutorName, std::array<std::int32_t, 10> steps = {})
     {
@@ -298,6 +306,7 @@ TEST_F(ChooseTutorTest, AChosenFileIsNamedShortInTheProgramFolderAndRefusedWhenT
     ASSERT_TRUE(QDir().mkpath(longFolder));
     ASSERT_TRUE(QFile::copy(elsewhere.File(QStringLiteral("Far.tut")),
                             longFolder + QStringLiteral("Far.tut")));
+    WriteBlankTutor();
     UserWith(QStringLiteral("Ladder.tut"));
     ChooseTutorModel model(data, tutor, texts);
     model.Show();
@@ -334,6 +343,7 @@ TEST_F(ChooseTutorTest, AChosenFileIsNamedShortInTheProgramFolderAndRefusedWhenT
          ChooseTutorError::NameTooLong},
         {"missing", dir.File(QStringLiteral("Missing.tut")), ChooseTutorError::Unreadable},
         {"not a tutor", dir.File(QStringLiteral("Data/User.dat")), ChooseTutorError::Unreadable},
+        {"no steps", dir.File(QStringLiteral("Blank.tut")), ChooseTutorError::NoSteps},
     };
     for (const Refusal& r : refused) {
         SCOPED_TRACE(r.name);
@@ -347,6 +357,38 @@ TEST_F(ChooseTutorTest, AChosenFileIsNamedShortInTheProgramFolderAndRefusedWhenT
     }
     ASSERT_TRUE(model.Ok().Ok());
     EXPECT_EQ(Stored(7).TutorFileName, QStringLiteral("Ladder.tut"));
+}
+
+TEST_F(ChooseTutorTest, ATutorWithoutStepsIsNeverTheChoice)
+{
+    // As the default it is reported by name and title, and no tutor is chosen.
+    ASSERT_TRUE(dir.Write(QStringLiteral("English.tut"),
+                          test::Encoded(test::TutorWithoutSteps(QStringLiteral("Empty course")))));
+    UserWith(QString());
+    ChooseTutorModel fresh(data, tutor, texts);
+    fresh.Show();
+    EXPECT_FALSE(tutor.Loaded());
+    EXPECT_EQ(fresh.ChosenPath(), QString());
+    ASSERT_EQ(prompts.Count(QStringLiteral("error")), 1);
+    const QString& told = prompts.asked.back().text;
+    EXPECT_TRUE(told.contains(QStringLiteral("no steps"))) << told.toStdString();
+    EXPECT_TRUE(told.contains(QStringLiteral("\"Empty course\""))) << told.toStdString();
+    EXPECT_TRUE(told.contains(QStringLiteral("English.tut"))) << told.toStdString();
+    EXPECT_EQ(fresh.Ok().Value(), kNoTutorChosen);
+
+    // Named by the record it is not loaded (whoever wanted to start it said why), and the
+    // record keeps its name until another choice is made.
+    WriteBlankTutor();
+    ASSERT_TRUE(tutor.LoadFromFile(QStringLiteral("Ladder.tut")));
+    UserWith(QStringLiteral("Blank.tut"), {1, 1, 1, 1, 1, 1, 1, 1, 1, 1});
+    ChooseTutorModel named(data, tutor, texts);
+    named.Show();
+    EXPECT_FALSE(tutor.Loaded());
+    EXPECT_TRUE(VisibleRows(named).empty());
+    EXPECT_EQ(named.ChosenPath(), QString());
+    EXPECT_EQ(prompts.Count(QStringLiteral("error")), 1);
+    EXPECT_EQ(named.Ok().Value(), kNoTutorChosen);
+    EXPECT_EQ(Stored(7).TutorFileName, QStringLiteral("Blank.tut"));
 }
 
 TEST_F(ChooseTutorTest, CancellingPutsTheUsersTutorBackInForce)

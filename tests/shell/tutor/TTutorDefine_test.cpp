@@ -233,6 +233,26 @@ TEST_F(TutorDefineTest, FailedLoadKeepsThePreviousTutorAndSaysWhy)
     EXPECT_EQ(EncodeItemTables(m_items), before);
 }
 
+TEST_F(TutorDefineTest, ATutorWithoutStepsIsReadButRefusedWhereStepsAreRequired)
+{
+    const QString blank = Write(QStringLiteral("Blank.tut"), test::TutorWithoutSteps("Blank"));
+    ASSERT_TRUE(m_tutor.LoadFromFile(blank).Ok());
+    EXPECT_EQ(m_tutor.Header().Title, QStringLiteral("Blank"));
+    EXPECT_FALSE(m_tutor.HasSteps());
+
+    ASSERT_TRUE(m_tutor.LoadFromFile(Write(QStringLiteral("A.tut"), CustomTutor("A", "Own"))).Ok());
+    EXPECT_TRUE(m_tutor.HasSteps());
+    const auto installed = EncodeItemTables(m_items);
+    const auto refused = m_tutor.LoadFromFile(blank, true);
+    ASSERT_FALSE(refused.Ok());
+    EXPECT_EQ(refused.Code(), TutorError::NoSteps);
+    EXPECT_EQ(refused.Detail(), QStringLiteral("Blank")) << "the title, for the message";
+    // The tutor in force stays, with its items.
+    EXPECT_EQ(m_tutor.Header().Title, QStringLiteral("A"));
+    EXPECT_EQ(m_tutor.StepCount(ExerciseKind::ChordIdentification), 2);
+    EXPECT_EQ(EncodeItemTables(m_items), installed);
+}
+
 TEST_F(TutorDefineTest, HostileItemBodyInstallsOnlyWellFormedTables)
 {
     TutorFileData data = CustomTutor("Hostile", "Own");

@@ -111,6 +111,16 @@ inline TutorFileData LadderTutor()
     return parsed.Ok() ? parsed.Value() : TutorFileData{};
 }
 
+/// A tutor with its header and items but no step for any kind.
+inline TutorFileData TutorWithoutSteps(const QString& title)
+{
+    TutorFileData data = LadderTutor();
+    data.Header.Title = title;
+    for (auto& steps : data.Steps)
+        steps.clear();
+    return data;
+}
+
 inline std::vector<std::uint8_t> Encoded(const TutorFileData& data)
 {
     auto bytes = EncodeTutorFile(data);

@@ -72,6 +72,40 @@ TEST(TutorList, ReadHeaderFailsOnlyWhenTheFileCannotBeRead)
     EXPECT_EQ(ReadHeader(QString()).Code(), TutorError::NoFile);
 }
 
+TEST(TutorList, TheUsersTutorTitleComesFromTheHeaderOfTheFileTheRecordNames)
+{
+    test::TempDir program;
+    test::TempDir other;
+    ASSERT_TRUE(program.Write(QStringLiteral("Ladder.tut"), test::Encoded(test::LadderTutor())));
+    TutorFileData far = test::LadderTutor();
+    far.Header.Title = QStringLiteral("Far away");
+    ASSERT_TRUE(other.Write(QStringLiteral("Far.tut"), test::Encoded(far)));
+    ASSERT_TRUE(program.Write(QStringLiteral("Short.tut"), {0, 'x'}));
+    ASSERT_TRUE(QDir().mkpath(program.File(QStringLiteral("Folder.tut"))));
+    const Folders folders{program.Path(), program.Path() + QStringLiteral("Data/")};
+
+    struct Case
+    {
+        QString stored;
+        QString title;
+    };
+    const Case cases[] = {
+        {QStringLiteral("Ladder.tut"), QStringLiteral("Ladder")}, // a bare name: the program's
+        {other.File(QStringLiteral("Far.tut")), QStringLiteral("Far away")},
+        {QStringLiteral("Missing.tut"), QString()},
+        {QStringLiteral("Folder.tut"), QString()},
+        {QStringLiteral("Short.tut"), QString()}, // a header cut short holds no title
+        {QStringLiteral("\\"), QString()},
+        {QString(), QString()},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.stored.toStdString());
+        TUserRec rec = DefaultUser();
+        rec.TutorFileName = c.stored;
+        EXPECT_EQ(UsersTutorTitle(folders, rec), c.title);
+    }
+}
+
 } // namespace
 } // namespace pv
 

@@ -1,7 +1,8 @@
 // The tutor run in the whole program over a temporary program and data folder: a tutor started
 // with its button, a step answered through the exercise window, the end-of-step dialog and the
-// step information answered as a user would, and a user record that names a step the tutor
-// does not have.
+// step information answered as a user would, a user record that names a step the tutor does
+// not have, a tutor without steps, the tutor turned on and off inside an exercise, and the
+// user's statistics naming the tutor.
 #include "ProgramTestSupport.h"
 #include "exercises/setup/SetupFile.h"
 #include "exercises/ui/TAkkord.h"
@@ -12,6 +13,7 @@
 #include "shell/tutor/TutorFile.h"
 #include "shell/ui/ExerciseWindowSet.h"
 #include "shell/ui/PellivarkProgram.h"
+#include "shell/ui/TChooseTutor.h"
 #include "shell/ui/TPellivarkMain.h"
 #include "shell/ui/TutorDialogs.h"
 #include "support/NoWait.h"
@@ -28,6 +30,7 @@
 #include <QLabel>
 #include <QMouseEvent>
 #include <QPushButton>
+#include <QTimer>
 
 #include <gtest/gtest.h>
 
@@ -89,6 +92,12 @@ public:
         if (tutor.Ok()) {
             EXPECT_TRUE(
                 WriteTutorFile(program.File(QStringLiteral("Chords.tut")), tutor.Value()).Ok());
+            // The same course with every step taken out.
+            TutorFileData blank = tutor.Value();
+            blank.Header.Title = QStringLiteral("Blank course");
+            for (auto& steps : blank.Steps)
+                steps.clear();
+            EXPECT_TRUE(WriteTutorFile(program.File(QStringLiteral("Blank.tut")), blank).Ok());
         }
     }
 
@@ -114,7 +123,7 @@ struct DialogSeen
 };
 
 /// Answers the tutor's dialogs: OK to the step information, the given button to the end of a
-/// step. Saves a picture of the first of each.
+/// step, the chooser by its script (Cancel without one). Saves a picture of the first of each.
 class ScriptedUser
 {
 public:
@@ -125,6 +134,14 @@ public:
         QCoreApplication::processEvents();
         DialogSeen seen;
         seen.form = dialog.objectName();
+        if (auto* chooser = qobject_cast<TChooseTutor*>(&dialog)) {
+            seen_.push_back(seen);
+            if (chooserScript)
+                chooserScript(*chooser);
+            else
+                chooser->BitBtn2->click();
+            return dialog.result();
+        }
         QString press = QStringLiteral("BitBtn1");
         if (auto* end = qobject_cast<TEndTutorStep*>(&dialog)) {
             seen.advice = dialog.findChild<QLabel*>(QStringLiteral("Label2"))->text();
@@ -154,6 +171,8 @@ public:
 
     std::vector<DialogSeen> seen_;
     QString endButton = QStringLiteral("BitBtn1");
+    /// What the user does in the tutor chooser; it must close the dialog.
+    std::function<void(TChooseTutor&)> chooserScript;
     bool endPictureSaved = false;
     bool infoPictureSaved = false;
 };
@@ -337,6 +356,161 @@ TEST(TutorRunEndToEnd, AStepBeyondTheTutorOffersTheChooserAndLeavesTheTutorOff)
     EXPECT_TRUE(user.seen_.empty());
     EXPECT_EQ(run.Chords()->BaseModel().QuestionCount,
               static_cast<std::uint32_t>(kStepQuestions + 1));
+}
+
+/// The forms of the dialogs seen, in order.
+QStringList FormsSeen(const ScriptedUser& user)
+{
+    QStringList forms;
+    for (const DialogSeen& seen : user.seen_)
+        forms.push_back(seen.form);
+    return forms;
+}
+
+TEST(TutorRunEndToEnd, ATutorWithoutStepsIsRefusedAndTheChooserOffersAnother)
+{
+    Installation installation;
+    ScriptedPrompts prompts;
+    prompts.texts = {QStringLiteral("Ann Example")};
+    ScriptedUser user;
+    ProgramRun run(installation, prompts, user);
+    ASSERT_TRUE(run.started);
+    run.User().TutorFileName = QStringLiteral("Blank.tut");
+
+    // The user is told why, and the chooser is offered; cancelled, the tutor stays off and
+    // every exercise stays open.
+    run.Window().Button(MainControl::SpeedButton10)->click();
+    ASSERT_EQ(prompts.Count(QStringLiteral("error")), 1);
+    const QString told = prompts.asked.back().text;
+    EXPECT_TRUE(told.contains(QStringLiteral("\"Blank course\" has no steps")))
+        << told.toStdString();
+    EXPECT_TRUE(told.contains(QStringLiteral("Blank.tut"))) << told.toStdString();
+    EXPECT_EQ(FormsSeen(user), QStringList{QStringLiteral("ChooseTutorForm")});
+    EXPECT_FALSE(run.program.State().TutorActive);
+    EXPECT_FALSE(run.Window().IsDown(MainControl::SpeedButton10));
+    for (ExerciseKind kind : kExerciseKinds) {
+        SCOPED_TRACE(KindNumber(kind));
+        EXPECT_TRUE(
+            run.Window().IsEnabled(kExerciseButtons[static_cast<std::size_t>(KindNumber(kind))]));
+    }
+    EXPECT_TRUE(run.Label(MainControl::Label6).isEmpty());
+
+    // Again, and in the chooser the same tutor is refused; another one is taken.
+    QString titleAfterRefusal;
+    user.chooserScript = [&](TChooseTutor& chooser) {
+        QString pick = installation.program.File(QStringLiteral("Blank.tut"));
+        chooser.SetTutorFilePicker([&pick] { return std::optional<QString>(pick); });
+        chooser.BitBtn3->click();
+        titleAfterRefusal = chooser.Label8->text();
+        pick = installation.program.File(QStringLiteral("Chords.tut"));
+        chooser.BitBtn3->click();
+        SavePicture(chooser, QStringLiteral("tutor-chooser-after-refusal.png"));
+        chooser.BitBtn1->click();
+    };
+    run.Window().Button(MainControl::SpeedButton10)->click();
+    EXPECT_EQ(prompts.Count(QStringLiteral("error")), 3) << "told at the start and in the chooser";
+    EXPECT_TRUE(titleAfterRefusal.isEmpty()) << titleAfterRefusal.toStdString();
+    ASSERT_TRUE(run.program.State().TutorActive);
+    EXPECT_EQ(run.program.State().CurrentKind, kChords);
+    EXPECT_EQ(run.User().TutorFileName, QStringLiteral("Chords.tut"));
+    EXPECT_EQ(FormsSeen(user).mid(1), (QStringList{QStringLiteral("ChooseTutorForm"),
+                                                   QStringLiteral("TutorStepInfoForm")}));
+    EXPECT_EQ(run.Label(MainControl::Label6), QStringLiteral("Question 1 of 5"));
+    EXPECT_TRUE(run.Window().IsEnabled(MainControl::Speed1));
+    EXPECT_FALSE(run.Window().IsEnabled(MainControl::Speed2));
+}
+
+TEST(TutorRunEndToEnd, TurningTheTutorOnOrOffInsideAnExerciseEntersItUnderTheSetupInForce)
+{
+    Installation installation;
+    ScriptedPrompts prompts;
+    prompts.texts = {QStringLiteral("Ann Example")};
+    ScriptedUser user;
+    ProgramRun run(installation, prompts, user);
+    ASSERT_TRUE(run.started);
+    run.User().TutorFileName = QStringLiteral("Chords.tut");
+    run.User().TutorSteps[0] = 2; // the step of three chords
+    // The user left the tutor off when the program last closed.
+    run.program.Data().ProgramSettings.TutorActive = false;
+    const QTimer* automatic = run.Window().AutoNewQuestTimer();
+
+    // Without the tutor the exercise's first question comes by itself.
+    run.Window().Button(MainControl::Speed1)->click();
+    TAkkord* exercise = run.Chords();
+    ASSERT_NE(exercise, nullptr);
+    ASSERT_EQ(exercise->Model().ButtonCount, 2) << "the user's own setup";
+    ASSERT_TRUE(automatic->isActive());
+
+    // Turned on here, the step's setup is in force and its questions wait for the user.
+    run.Window().Button(MainControl::SpeedButton10)->click();
+    ASSERT_TRUE(run.program.State().TutorActive);
+    EXPECT_EQ(run.program.State().CurrentKind, kChords);
+    EXPECT_EQ(FormsSeen(user), QStringList{QStringLiteral("TutorStepInfoForm")});
+    EXPECT_EQ(exercise->Model().ButtonCount, 3);
+    EXPECT_EQ(exercise->Model().QuestionNoteCount, 0) << "no question of the user's setup open";
+    EXPECT_FALSE(automatic->isActive()) << "no question comes by itself under the tutor";
+    EXPECT_EQ(run.Label(MainControl::Label6), QStringLiteral("Question 1 of 5"));
+
+    AnswerRight(*exercise);
+    AnswerRight(*exercise);
+    EXPECT_EQ(exercise->BaseModel().QuestionCount, 2u);
+    EXPECT_FALSE(automatic->isActive());
+
+    // Turned off here, the user's own setup is back and its first question comes by itself.
+    run.Window().Button(MainControl::SpeedButton10)->click();
+    ASSERT_FALSE(run.program.State().TutorActive);
+    EXPECT_EQ(run.program.State().CurrentKind, kChords);
+    EXPECT_EQ(exercise->Model().ButtonCount, 2);
+    EXPECT_EQ(exercise->Model().QuestionNoteCount, 0) << "the step's last question is closed";
+    EXPECT_TRUE(automatic->isActive());
+    EXPECT_TRUE(run.Label(MainControl::Label6).isEmpty());
+    EXPECT_EQ(FormsSeen(user).size(), 1);
+    EXPECT_EQ(prompts.Count(QStringLiteral("error")), 0);
+}
+
+TEST(TutorRunEndToEnd, TheUsersStatisticsNameTheTutorTheRecordNames)
+{
+    struct Case
+    {
+        QString stored;
+        QString title;
+    };
+    const Case cases[] = {
+        {QStringLiteral("Chords.tut"), QStringLiteral("Chord ladder")},
+        {QStringLiteral("Gone.tut"), QString()},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.stored.toStdString());
+        Installation installation;
+        {
+            // A user of an earlier start, working with the tutor.
+            ScriptedPrompts quiet;
+            UIStringTable strings;
+            NoWait wait;
+            DataFiles data(installation.ProgramFolders(), quiet, wait, strings);
+            ASSERT_TRUE(QDir().mkpath(data.folders.DataFolder));
+            TUserRec rec = DefaultUser();
+            rec.FullName = QStringLiteral("Ann Example");
+            rec.TutorFileName = c.stored;
+            rec.LastSetupFile = QStringLiteral("Default_level.qib");
+            ASSERT_TRUE(WriteUser(data, rec));
+        }
+        ScriptedPrompts prompts;
+        ScriptedUser user;
+        ProgramRun run(installation, prompts, user);
+        ASSERT_TRUE(run.started);
+        ASSERT_EQ(prompts.Count(QStringLiteral("text")), 0) << "the user is known";
+
+        // Computed at the start for the welcome, and again for the results view.
+        ASSERT_TRUE(run.program.Data().CurrentUser->Computed);
+        EXPECT_EQ(run.program.Data().CurrentUser->TutorTitle, c.title);
+        run.program.Data().ProgramSettings.TutorActive = false;
+        run.Window().Button(MainControl::Speed1)->click();
+        run.Window().Button(MainControl::SpeedButton5)->click();
+        ASSERT_EQ(run.program.State().CurrentView, MainView::Results);
+        ASSERT_NE(run.program.Data().ResultUser, nullptr);
+        EXPECT_EQ(run.program.Data().ResultUser->TutorTitle, c.title);
+    }
 }
 
 } // namespace
