@@ -585,9 +585,8 @@ void TPellivarkMain::MakeMenus()
     midi->addSeparator();
     AddCommand(midi, QStringLiteral("Programsettings1"), QStringLiteral("&Program settings..."),
                [this] {
-                   m_prompts.ShowInfo(QStringLiteral("The program settings dialog is not "
-                                                     "available yet."),
-                                      windowTitle());
+                   if (m_handlers.Opstning1Click)
+                       m_handlers.Opstning1Click();
                });
 
     QMenu* help = topMenu("Hjlp1", "&Help");
@@ -596,6 +595,17 @@ void TPellivarkMain::MakeMenus()
                                .arg(QCoreApplication::applicationVersion()),
                            windowTitle());
     });
+    help->addSeparator();
+    AddCommand(help, QStringLiteral("Reportbugsandsuggestions1"),
+               QStringLiteral("&Report a bug or a suggestion..."), [this] {
+                   if (m_handlers.Reportbugsandsuggestions1Click)
+                       m_handlers.Reportbugsandsuggestions1Click();
+               });
+    AddCommand(help, QStringLiteral("PellivarkWeb1"), QStringLiteral("Pellivark on the &web..."),
+               [this] {
+                   if (m_handlers.PellivarkWeb1Click)
+                       m_handlers.PellivarkWeb1Click();
+               });
 }
 
 void TPellivarkMain::RegisterTextTargets(const TextTargetSink& sink)
@@ -1289,9 +1299,15 @@ bool TPellivarkMain::eventFilter(QObject* watched, QEvent* event)
     return true;
 }
 
-bool TPellivarkMain::ShowTip(int)
+bool TPellivarkMain::ShowTip(int n)
 {
-    return false;
+    return m_handlers.ShowTip ? m_handlers.ShowTip(n) : true;
+}
+
+void TPellivarkMain::ApplyShownControls(std::uint32_t tipsMask)
+{
+    if (m_handlers.ApplyShownControls)
+        m_handlers.ApplyShownControls(tipsMask);
 }
 
 QTimer* TPellivarkMain::ExerciseTimer(ExerciseHostTimer timer)
