@@ -162,6 +162,9 @@ void ProgramSettingsModel::LoadFromSettings(const TSettingsRec& settings,
     if (InputIndex < 0)
         InputIndex = InputPlaceholderIndex;
     OutputIndex = IndexOfDevice(OutputDevices, settings.MidiOutDevice);
+    // No name stored: the first entry is the one an empty name opens.
+    if (settings.MidiOutDevice.isEmpty() && !OutputDevices.empty())
+        OutputIndex = 0;
     m_loadedInputIndex = InputIndex;
     m_loadedOutputIndex = OutputIndex;
     m_openInputIndex = InputIndex;

@@ -63,12 +63,24 @@ ConfigWizardModel::ConfigWizardModel(TSettingsRec& settings, IConfigWizardDevice
 {
     if (m_pages.empty())
         m_pages.push_back(WizardPage::Instrument);
-    if (Shows(WizardPage::Sound)) {
-        Outputs = m_devices.Outputs();
-        for (std::size_t i = 0; i < Outputs.size(); ++i) {
-            if (Outputs[i].Name == m_settings.MidiOutDevice)
-                OutputIndex = static_cast<int>(i);
-        }
+    ListOutputs();
+}
+
+void ConfigWizardModel::ListOutputs()
+{
+    Outputs.clear();
+    OutputIndex = -1;
+    if (!Shows(WizardPage::Sound))
+        return;
+    Outputs = m_devices.Outputs();
+    // No name stored: the first entry is the one an empty name opens.
+    if (m_settings.MidiOutDevice.isEmpty() && !Outputs.empty()) {
+        OutputIndex = 0;
+        return;
+    }
+    for (std::size_t i = 0; i < Outputs.size(); ++i) {
+        if (Outputs[i].Name == m_settings.MidiOutDevice)
+            OutputIndex = static_cast<int>(i);
     }
 }
 

@@ -85,7 +85,10 @@ public:
 
     // The sound page.
     std::vector<SettingsDevice> Outputs;
-    int OutputIndex = -1; ///< the stored output; -1 when it is not listed
+    int OutputIndex = -1; ///< the output in force; -1 when it is not listed
+    /// Lists the outputs and marks the one in force, as they are when the wizard is shown (the
+    /// settings open their device after they made the wizard).
+    void ListOutputs();
     /// Opens the chosen output and stores its name; one that fails leaves the one in force.
     void ChooseOutput(int index);
     /// The play button: the piano's note on at once; TestNoteDone ends it (after 500 ms).

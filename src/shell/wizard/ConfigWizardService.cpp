@@ -45,6 +45,7 @@ bool ConfigWizardService::Show()
 {
     if (!m_dialog)
         return false;
+    m_model->ListOutputs();
     const bool finished = m_dialog->Exec();
     if (finished)
         m_model->StoreOnFinish(m_c.ScreenHeight ? m_c.ScreenHeight() : 0);

@@ -235,11 +235,13 @@ TEST(ConfigWizard, PendingAfterTheSettingsAskForItAndReleasedAfterItsShow)
     bool firstRun = true;
     bool finishes = true;
     int made = 0;
+    int shownOutput = -2;
     ConfigWizardService service(ConfigWizardContext{
         settings, outputs, prompts, strings, [&] { return firstRun; }, [] { return 700; },
         [&](ConfigWizardModel& model) -> std::unique_ptr<IConfigWizardDialog> {
             ++made;
-            return std::make_unique<FakeWizardDialog>([&finishes, &model] {
+            return std::make_unique<FakeWizardDialog>([&finishes, &model, &shownOutput] {
+                shownOutput = model.OutputIndex;
                 model.ChooseInstrument(WizardInstrument::Guitar);
                 return finishes;
             });
@@ -252,7 +254,11 @@ TEST(ConfigWizard, PendingAfterTheSettingsAskForItAndReleasedAfterItsShow)
     ASSERT_TRUE(service.Pending());
     EXPECT_EQ(service.Model()->Pages(),
               (std::vector<WizardPage>{WizardPage::Sound, WizardPage::Instrument}));
+    // The settings open their output after the wizard was made: the shown page has it.
+    EXPECT_EQ(service.Model()->OutputIndex, 0) << "no name yet: the first entry";
+    settings.MidiOutDevice = QStringLiteral("Port A");
     EXPECT_FALSE(service.Show());
+    EXPECT_EQ(shownOutput, 1);
     EXPECT_FALSE(service.Pending());
     EXPECT_EQ(settings.KindPairs, DefaultSettings().KindPairs);
 

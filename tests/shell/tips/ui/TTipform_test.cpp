@@ -25,8 +25,8 @@ UIStringTable Strings()
 }
 
 const QString kTip = QStringLiteral(
-    "Click the staff to enter the notes you hear; hold Z, X, C or V while you click for a "
-    "double flat, a flat, a sharp or a double sharp.");
+    "Click the staff to enter the notes you hear. Hold Z, X, C, V or B while you click for a "
+    "double flat, a flat, a natural, a sharp or a double sharp.");
 
 TEST(TTipform, TheTextStandsOverTheHideBoxAndTheButton)
 {
