@@ -78,9 +78,11 @@ void ProgramSettingsCommand::Opstning1Click()
     const QString language = LanguageInForce();
     m_c.Targets.LoadDialogTexts(LanguageFilePath(m_c.LanguageFolder, language));
 
+    // Listening first: opening the input may settle which device it is, and the dialog then
+    // shows the device that listens.
+    m_c.Targets.SetMidiInputTarget(kMidiInSettingsDialog);
     TSettingsRec& settings = m_c.Data.ProgramSettings;
     model.LoadFromSettings(settings, language);
-    m_c.Targets.SetMidiInputTarget(kMidiInSettingsDialog);
     const bool ok = dialog->Exec();
     model.Hide();
     m_c.Targets.SetMidiInputTarget(kMidiInNobody);

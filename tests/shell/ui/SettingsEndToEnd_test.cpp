@@ -233,6 +233,29 @@ TEST(SettingsEndToEnd, CancelSetsBackTheDevicesAndVolumesChangedWhileTheDialogWa
     EXPECT_TRUE(run.Close());
 }
 
+TEST(SettingsEndToEnd, TheDelayTestsSquareFlashesWithTheSequencersClicks)
+{
+    Installation installation;
+    ScriptedPrompts prompts;
+    ProgramRun run(installation, prompts);
+    ASSERT_TRUE(run.started);
+    OpenProgramSettings(run, [&](TProgramSettings& dialog) {
+        dialog.Pages()->setCurrentIndex(1);
+        const auto colour = [&dialog] { return dialog.Shape2->palette().color(QPalette::Window); };
+        ASSERT_EQ(colour(), QColor(Qt::white));
+        dialog.BitBtn6->click();
+        EXPECT_EQ(dialog.BitBtn6->text(), run.program.Strings().StrStop);
+        // Each click's notification reaches the open dialog and the next click follows.
+        EXPECT_TRUE(test::RunUntil([&] { return colour() == QColor(Qt::black); }));
+        EXPECT_TRUE(test::RunUntil([&] { return colour() == QColor(Qt::white); }));
+        dialog.BitBtn6->click();
+        EXPECT_EQ(dialog.BitBtn6->text(), run.program.Strings().StrDelayTest);
+        dialog.BitBtn2->click();
+    });
+    EXPECT_FALSE(run.program.Model().SettingsDialogOpen);
+    EXPECT_TRUE(run.Close());
+}
+
 TEST(SettingsEndToEnd, AHiddenTipLeavesItsWindowUntilTheSettingsOfferAllTipsAgain)
 {
     Installation installation;
