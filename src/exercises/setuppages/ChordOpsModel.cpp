@@ -2,8 +2,7 @@
 #include "exercises/setuppages/ChordOpsModel.h"
 
 #include "exercises/progressions/ProgressionNaming.h"
-#include "exercises/progressions/ProgressionVoicing.h"
-#include "music/base/Random.h"
+#include "exercises/setuppages/AkkProgEditModel.h"
 #include "music/notation/Guitar.h"
 #include "music/notation/NotationTables.h"
 #include "music/sequencer/MidiOut.h"
@@ -687,22 +686,7 @@ void ChordOpsModel::PlayItem(int item, bool guitar, const ItemTable& chordItems,
         return;
     midiOut.StopQueue();
     if (m_kind == ExerciseKind::ChordProgressions) {
-        const std::vector<ProgressionChord> chords = ItemChords(item);
-        std::vector<TNoteRec> recs;
-        for (const ProgressionChord& chord : chords)
-            recs.push_back(ProgressionChordRec(chord));
-        // Root positions from C: nothing is drawn at random.
-        StdRandom unused;
-        const VoicedProgression voiced =
-            VoiceProgression(recs, static_cast<int>(recs.size()), 0, 0, chordItems, unused);
-        for (std::size_t j = 0; j + 1 < voiced.Counts.size(); ++j) {
-            const int first = voiced.Counts[j];
-            const int count = voiced.Counts[j + 1] - first;
-            if (count <= 0)
-                continue;
-            midiOut.PlayNotes(std::span(voiced.Notes).subspan(static_cast<std::size_t>(first)),
-                              static_cast<std::uint8_t>(count), TPlayMode::Harmonic, guitar);
-        }
+        QueueProgression(ItemChords(item), chordItems, guitar, midiOut);
     } else {
         std::vector<TNoteRec> recs;
         for (const ItemNote& note : ItemNotes(item)) {

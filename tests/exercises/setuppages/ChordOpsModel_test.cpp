@@ -1,10 +1,7 @@
 // The item setup page without its window: what a block loads and stores per kind, the
 // root-movement list, the grid's layout and clicks, and what the page plays.
+#include "PlayRig.h"
 #include "exercises/setuppages/ChordOpsModel.h"
-#include "music/sequencer/MidiOut.h"
-#include "music/strings/UIStrings.h"
-#include "support/ScriptedPrompts.h"
-#include "support/SequencerFakes.h"
 
 #include <algorithm>
 #include <set>
@@ -650,29 +647,7 @@ TEST_F(ChordOpsModelTest, RestoreTakesBackTheSavedOptionsAndTheItems)
     EXPECT_EQ(model.NoteCount(40), 0) << "the items come afresh from the tables";
 }
 
-/// The page playing through the real sequencer engine on a virtual clock.
-struct PlayRig
-{
-    PlayRig() { EXPECT_TRUE(midiOut.ChangeDevice(1)); }
-
-    /// The notes switched on, with their times, after the stop before the playback.
-    std::vector<std::pair<std::uint64_t, int>> NoteOns()
-    {
-        test::DriveTo(sequencer, clock, 60'000'000);
-        std::vector<std::pair<std::uint64_t, int>> ons;
-        for (const test::SentMessage& m : devices.sink.sent)
-            if ((m.packed & 0xF0) == 0x90 && ((m.packed >> 16) & 0xFF) > 0)
-                ons.emplace_back(m.ms, static_cast<int>((m.packed >> 8) & 0xFF));
-        return ons;
-    }
-
-    test::FakeClock clock;
-    test::FakeDevices devices{clock};
-    Sequencer sequencer{clock, Sequencer::Drive::Manual};
-    test::ScriptedPrompts prompts;
-    UIStringTable strings;
-    TMidiOut midiOut{devices, sequencer, prompts, strings};
-};
+using test::PlayRig;
 
 TEST_F(ChordOpsModelTest, PlayingSoundsChordsTogetherLinesInTurnAndProgressionsChordByChord)
 {
