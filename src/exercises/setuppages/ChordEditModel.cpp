@@ -119,6 +119,28 @@ int EditFretCentreX(const EditNeck& neck, int fret)
     return (neck.FretX[f - 1] + neck.FretX[f]) / 2;
 }
 
+std::optional<GuitarPlace> GuitarPlaceOf(int note, std::uint8_t stringByte, int maxFret)
+{
+    // Items are written in C with the strings of another root: a note its string cannot reach
+    // in C is shown where it can be played.
+    const int own = GuitarStringNumber(stringByte);
+    if (own != 0) {
+        const int fret = note - GuitarStrings[static_cast<std::size_t>(own)];
+        if (fret >= 0 && fret <= maxFret)
+            return GuitarPlace{own, fret};
+    }
+    TNoteRec rec;
+    rec.Pitch.Note = static_cast<std::int8_t>(std::clamp(note, 0, 127));
+    SetGuitarString(rec, 0);
+    const int string = GuitarStringNumber(rec.GuitarString);
+    if (string == 0)
+        return std::nullopt;
+    const int fret = note - GuitarStrings[static_cast<std::size_t>(string)];
+    if (fret < 0 || fret > maxFret)
+        return std::nullopt;
+    return GuitarPlace{string, fret};
+}
+
 std::optional<EditGuitarHit> EditGuitarAt(const EditNeck& neck, int x, int y)
 {
     EditGuitarHit hit;

@@ -76,6 +76,15 @@ int EditStringY(const EditNeck& neck, int string);
 /// The x a note on a fret is drawn at (the open string left of the nut).
 int EditFretCentreX(const EditNeck& neck, int fret);
 
+/// Where a note lies on the neck: on its own string when it can be fretted there, else on the
+/// highest string that reaches it; nothing below the lowest open string.
+struct GuitarPlace
+{
+    int String = 0;
+    int Fret = 0;
+};
+std::optional<GuitarPlace> GuitarPlaceOf(int note, std::uint8_t stringByte, int maxFret);
+
 struct EditGuitarHit
 {
     int String = 1;

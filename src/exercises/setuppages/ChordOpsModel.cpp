@@ -3,11 +3,13 @@
 
 #include "exercises/progressions/ProgressionNaming.h"
 #include "exercises/setuppages/AkkProgEditModel.h"
+#include "exercises/setuppages/ChordEditModel.h"
 #include "music/notation/Guitar.h"
 #include "music/notation/NotationTables.h"
 #include "music/sequencer/MidiOut.h"
 
 #include <algorithm>
+#include <cstdlib>
 
 namespace pv {
 
@@ -146,17 +148,12 @@ std::vector<MiniatureGuitarDot> GuitarMiniatureDots(const std::vector<ItemNote>&
 {
     std::vector<MiniatureGuitarDot> dots;
     for (const ItemNote& note : notes) {
-        TNoteRec rec;
-        rec.Pitch.Note = static_cast<std::int8_t>(note.Note);
-        rec.GuitarString = note.String;
-        // Items are written an octave above the guitar's sound, as on its staff.
-        SetGuitarString(rec, 0);
-        const int string = GuitarStringNumber(rec.GuitarString);
-        if (string == 0)
+        const std::optional<GuitarPlace> place =
+            GuitarPlaceOf(note.Note, note.String, kMiniNeckFrets);
+        if (!place)
             continue;
-        const int fret = note.Note - GuitarStrings[static_cast<std::size_t>(string)];
-        if (fret < 0 || fret > kMiniNeckFrets)
-            continue;
+        const int string = place->String;
+        const int fret = place->Fret;
         MiniatureGuitarDot dot;
         dot.String = string;
         dot.Fret = fret;
@@ -185,11 +182,19 @@ std::vector<MiniatureHead> StaffMiniatureHeads(const std::vector<ItemNote>& note
     int step = 22;
     if (asLine && count > 1)
         step = std::clamp((cellWidth - 25 - 8) / (count - 1), 12, 22);
+    bool besidePrevious = false;
     for (int i = 0; i < count; ++i) {
         const ItemNote& note = notes[static_cast<std::size_t>(i)];
         const int written = note.Note + note.Shift;
-        const int x = asLine ? 25 + i * step : 35;
-        heads.push_back({QPoint(x, MiniatureStaffY(written)), note.Shift});
+        const int y = MiniatureStaffY(written);
+        int x = asLine ? 25 + i * step : 35;
+        // Heads a step apart would cover each other: the upper one goes beside the lower.
+        const bool beside = !asLine && i > 0 && !besidePrevious &&
+                            std::abs(heads.back().Centre.y() - y) < kMiniStaffLine;
+        if (beside)
+            x += kMiniHeadWidth;
+        besidePrevious = beside;
+        heads.push_back({QPoint(x, y), note.Shift});
     }
     return heads;
 }

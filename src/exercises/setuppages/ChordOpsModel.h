@@ -181,11 +181,12 @@ struct MiniatureHead
     QPoint Centre;
     int Shift = 0; ///< the spelling shift: a sign goes left of the head
 };
-/// The small treble staff: lines 4 pixels apart, the bottom line (E4) at y 26.
-inline constexpr int kMiniStaffLine = 4;
-inline constexpr int kMiniStaffBottom = 26;
-/// Chords stacked at x 35, scales (lines) as a row from x 25, 22 apart and narrowed to fit
-/// the cell's width but not below 12.
+/// The small treble staff: lines 6 pixels apart, the bottom line (E4) at y 30.
+inline constexpr int kMiniStaffLine = 6;
+inline constexpr int kMiniStaffBottom = 30;
+inline constexpr int kMiniHeadWidth = 8;
+/// Chords stacked at x 35 (a second's upper head beside the lower one), scales (lines) as a
+/// row from x 25, 22 apart and narrowed to fit the cell's width but not below 12.
 std::vector<MiniatureHead> StaffMiniatureHeads(const std::vector<ItemNote>& notes, bool asLine,
                                                int cellWidth);
 /// The y of a written pitch's head on the staff miniature.

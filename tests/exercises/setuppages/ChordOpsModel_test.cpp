@@ -711,6 +711,13 @@ TEST(ChordOpsMiniatures, DotsAndHeadsLieWhereTheNotesAre)
     ASSERT_EQ(guitar.size(), 3U);
     EXPECT_EQ(guitar[0].String, 5);
     EXPECT_EQ(guitar[0].Fret, 3);
+    // The built-in mi7(b5) keeps the strings of another root: in C two of its notes lie below
+    // their strings' open notes and are shown where they can be played.
+    const std::vector<MiniatureGuitarDot> halfDiminished =
+        GuitarMiniatureDots(BuiltInItemTables().ChordIdentification.Notes(13));
+    ASSERT_EQ(halfDiminished.size(), 4U);
+    for (const MiniatureGuitarDot& dot : halfDiminished)
+        EXPECT_GE(dot.Fret, 0);
     const std::vector<MiniatureGuitarDot> twice =
         GuitarMiniatureDots({{60, 0, 0, 5}, {60, 0, 0, 5}});
     EXPECT_EQ(twice[0].At.x() - twice[1].At.x(), 7) << "the same place twice stays apart";
@@ -718,7 +725,11 @@ TEST(ChordOpsMiniatures, DotsAndHeadsLieWhereTheNotesAre)
     const std::vector<MiniatureHead> chord = StaffMiniatureHeads(major, false, 208);
     EXPECT_EQ(chord[0].Centre.x(), chord[2].Centre.x()) << "a chord stands in one column";
     EXPECT_EQ(chord[1].Centre.y(), kMiniStaffBottom) << "E4 on the bottom line";
-    EXPECT_EQ(chord[0].Centre.y() - chord[2].Centre.y(), 8);
+    EXPECT_EQ(chord[0].Centre.y() - chord[2].Centre.y(), 2 * kMiniStaffLine) << "a fifth";
+    const std::vector<MiniatureHead> sus2 =
+        StaffMiniatureHeads({{60, 0, 0, 5}, {62, 0, 0, 4}, {67, 0, 0, 3}}, false, 208);
+    EXPECT_EQ(sus2[1].Centre.x() - sus2[0].Centre.x(), kMiniHeadWidth) << "a second beside";
+    EXPECT_EQ(sus2[2].Centre.x(), sus2[0].Centre.x());
     std::vector<ItemNote> chromatic;
     for (int n = 60; n < 72; ++n)
         chromatic.push_back({static_cast<std::uint8_t>(n), 0, 0, 0});
