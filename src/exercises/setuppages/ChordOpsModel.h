@@ -181,10 +181,11 @@ struct MiniatureHead
     QPoint Centre;
     int Shift = 0; ///< the spelling shift: a sign goes left of the head
 };
-/// The small treble staff: lines 6 pixels apart, the bottom line (E4) at y 30.
-inline constexpr int kMiniStaffLine = 6;
-inline constexpr int kMiniStaffBottom = 30;
-inline constexpr int kMiniHeadWidth = 8;
+/// The small treble staff: lines 4 pixels apart, the bottom line (E4) at y 27, so that every
+/// note of the items, F3 to C6, has its place in a 42-pixel row.
+inline constexpr int kMiniStaffLine = 4;
+inline constexpr int kMiniStaffBottom = 27;
+inline constexpr int kMiniHeadWidth = 7;
 /// Chords stacked at x 35 (a second's upper head beside the lower one), scales (lines) as a
 /// row from x 25, 22 apart and narrowed to fit the cell's width but not below 12.
 std::vector<MiniatureHead> StaffMiniatureHeads(const std::vector<ItemNote>& notes, bool asLine,

@@ -102,24 +102,24 @@ void PaintStaffMiniature(QPainter& p, const QRect& cell, const std::vector<ItemN
     p.setRenderHint(QPainter::Antialiasing, true);
     p.setPen(Qt::black);
     // A small clef on the bottom line, its curl round the G line.
-    p.setFont(MusicSymbolFont(3 * kMiniStaffLine));
-    p.drawText(QPoint(3, kMiniStaffBottom - 1), QString::fromUcs4(U"\U0001D11E", 1));
-    const QFont signs = MusicSymbolFont(3 * kMiniStaffLine);
+    p.setFont(MusicSymbolFont(4 * kMiniStaffLine));
+    p.drawText(QPoint(3, kMiniStaffBottom), QString::fromUcs4(U"\U0001D11E", 1));
+    const QFont signs = MusicSymbolFont(4 * kMiniStaffLine);
     for (const MiniatureHead& head : StaffMiniatureHeads(notes, asLine, cell.width())) {
         const QPoint c = head.Centre;
         p.setRenderHint(QPainter::Antialiasing, false);
         p.setPen(QPen(Qt::black, 0));
         for (int y = kMiniStaffBottom + kMiniStaffLine; y <= c.y(); y += kMiniStaffLine)
-            p.drawLine(c.x() - 6, y, c.x() + 6, y);
+            p.drawLine(c.x() - 5, y, c.x() + 5, y);
         for (int y = top - kMiniStaffLine; y >= c.y(); y -= kMiniStaffLine)
-            p.drawLine(c.x() - 6, y, c.x() + 6, y);
+            p.drawLine(c.x() - 5, y, c.x() + 5, y);
         p.setRenderHint(QPainter::Antialiasing, true);
         p.setPen(Qt::NoPen);
         p.setBrush(Qt::black);
         p.save();
         p.translate(c);
         p.rotate(-20);
-        p.drawEllipse(QRectF(-kMiniHeadWidth / 2.0, -2.8, kMiniHeadWidth, 5.6));
+        p.drawEllipse(QRectF(-kMiniHeadWidth / 2.0, -2.3, kMiniHeadWidth, 4.6));
         p.restore();
         if (head.Shift != 0) {
             p.setFont(signs);
@@ -128,7 +128,7 @@ void PaintStaffMiniature(QPainter& p, const QRect& cell, const std::vector<ItemN
                                   : head.Shift == -1 ? U'\u266F'
                                   : head.Shift == 2  ? U'\U0001D12B'
                                                      : U'\U0001D12A';
-            p.drawText(QRect(c.x() - 18, c.y() - 12, 12, 20), Qt::AlignRight | Qt::AlignVCenter,
+            p.drawText(QRect(c.x() - 16, c.y() - 10, 11, 16), Qt::AlignRight | Qt::AlignVCenter,
                        QString::fromUcs4(&sign, 1));
         }
     }
@@ -876,6 +876,16 @@ void TChordOps::EditProgression(int item)
         m_model.TakeEditedProgression(item, m_progEdit->Model().Result());
         RefreshGrid();
     }
+}
+
+TChordEdit* TChordOps::ChordEditor() const
+{
+    return m_chordEdit.data();
+}
+
+TAkkProgEdit* TChordOps::ProgressionEditor() const
+{
+    return m_progEdit.data();
 }
 
 void TChordOps::ItemEditorMidiIn(std::uint32_t message)

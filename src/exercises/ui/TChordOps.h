@@ -118,8 +118,8 @@ public:
     QToolButton* SpeedButton5 = nullptr; ///< restore to previous settings
 
     /// The editors, once made.
-    TChordEdit* ChordEditor() const { return m_chordEdit; }
-    TAkkProgEdit* ProgressionEditor() const { return m_progEdit; }
+    TChordEdit* ChordEditor() const;
+    TAkkProgEdit* ProgressionEditor() const;
 
 protected:
     void resizeEvent(QResizeEvent* event) override;

@@ -137,6 +137,29 @@ TEST_F(ChordOpsModelTest, ABlockStoredAgainKeepsWhatThePageDoesNotShow)
     }
 }
 
+TEST_F(ChordOpsModelTest, TheBuiltInSetupComesBackWithItsLockByteCleared)
+{
+    // The built-in blocks carry 2 in the answer-input byte, which means no lock; the page
+    // writes no lock as 0 (8 for progressions). The progressions' tonic byte 0 (no tonic)
+    // comes back as 16 (no tonic, base tones chosen). Nothing else changes.
+    for (ExerciseKind kind : {ExerciseKind::ChordIdentification, ExerciseKind::ChordInversions,
+                              ExerciseKind::IntervalIdentification, ExerciseKind::Scales,
+                              ExerciseKind::ChordProgressions, ExerciseKind::IntervalComparison}) {
+        SCOPED_TRACE(KindNumber(kind));
+        const Bytes before = BytesOf(Block(kind));
+        model.LoadChordOps(kind, setup, items);
+        model.StoreChordOps(setup, items);
+        Bytes expected = before;
+        if (kind != ExerciseKind::IntervalComparison)
+            expected[66] = kind == ExerciseKind::ChordProgressions ? 8 : 0;
+        if (kind == ExerciseKind::ChordProgressions)
+            expected[70] = 16;
+        const Bytes after = BytesOf(Block(kind));
+        for (std::size_t i = 0; i < after.size(); ++i)
+            EXPECT_EQ(after[i], expected[i]) << "byte " << i;
+    }
+}
+
 TEST_F(ChordOpsModelTest, EachControlLoadsAndStoresItsOwnByte)
 {
     Block(ExerciseKind::ChordIdentification) = DecodeOptionBlock(MarkedBlock());
@@ -730,6 +753,11 @@ TEST(ChordOpsMiniatures, DotsAndHeadsLieWhereTheNotesAre)
         StaffMiniatureHeads({{60, 0, 0, 5}, {62, 0, 0, 4}, {67, 0, 0, 3}}, false, 208);
     EXPECT_EQ(sus2[1].Centre.x() - sus2[0].Centre.x(), kMiniHeadWidth) << "a second beside";
     EXPECT_EQ(sus2[2].Centre.x(), sus2[0].Centre.x());
+    // The items' lowest and highest notes both lie inside a 42-pixel row.
+    for (int note : {53, 84}) {
+        EXPECT_GE(MiniatureStaffY(note) - 3, 0) << note;
+        EXPECT_LE(MiniatureStaffY(note) + 3, 42) << note;
+    }
     std::vector<ItemNote> chromatic;
     for (int n = 60; n < 72; ++n)
         chromatic.push_back({static_cast<std::uint8_t>(n), 0, 0, 0});
