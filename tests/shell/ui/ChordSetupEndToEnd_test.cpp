@@ -8,6 +8,7 @@
 #include "exercises/ui/TChordEdit.h"
 #include "exercises/ui/TChordOps.h"
 #include "music/data/DataFiles.h"
+#include "music/ui/TRangeBox.h"
 #include "shell/main/PellivarkMainModel.h"
 #include "shell/ui/ExerciseWindowSet.h"
 #include "shell/ui/PellivarkProgram.h"
@@ -102,8 +103,9 @@ public:
         Mouse(*grid.viewport(), QEvent::MouseButtonRelease, at);
     }
 
-    /// The items the exercise asks in a few questions, answered right each time.
-    std::set<int> AskedItems(int questions)
+    /// The items the exercise asks in a few questions, answered right each time; roots, when
+    /// given, receives each question's root.
+    std::set<int> AskedItems(int questions, std::vector<int>* roots = nullptr)
     {
         std::set<int> asked;
         TAkkord* exercise = Chords();
@@ -116,6 +118,8 @@ public:
             if (model.QuestionItem == 0)
                 break;
             asked.insert(model.QuestionItem);
+            if (roots != nullptr)
+                roots->push_back(model.QuestionRoot);
             QPushButton* button = exercise
                                       ->AnswerButtons()[static_cast<std::size_t>(
                                           model.ButtonOfItem(model.QuestionItem) - 1)]
@@ -206,7 +210,7 @@ TEST(ChordSetupEndToEnd, TickedChordsAndAChordOfTheUsersOwnAreAskedAndKept)
         run.Window().Button(MainControl::RunKonfig)->click();
         ASSERT_EQ(run.Window().ShownView(), &run.Page());
         run.Page().SpeedButton2->click(); // deselect all
-        run.ClickCell(2, 1);              // Minor
+        run.ClickCell(1, 1);              // Major
         run.ClickCell(9, 1);              // maj7
         run.Page().SpeedButton4->click(); // a new chord in the first empty slot
         EXPECT_EQ(editorRuns, 1);
@@ -217,18 +221,38 @@ TEST(ChordSetupEndToEnd, TickedChordsAndAChordOfTheUsersOwnAreAskedAndKept)
         for (const ItemNote& n : page.ItemNotes(kOwnChord))
             notes.push_back(n.Note);
         EXPECT_EQ(notes, (std::vector<int>{62, 65, 69}));
+        // The range dragged on the staff picture: the low marker from F3 up to middle C, the
+        // high one from C5 down to G4.
+        TRangeBox& range = *run.Page().PaintBox1;
+        ASSERT_EQ(range.View(), RangeView::Staff);
+        range.grab(); // the heads are placed where the picture draws them
+        const auto drag = [&](int from, int to) {
+            Mouse(range, QEvent::MouseButtonPress, QPoint(65, StaffRangeHeadY(from)));
+            Mouse(range, QEvent::MouseMove, QPoint(65, StaffRangeHeadY(to)));
+            Mouse(range, QEvent::MouseButtonRelease, QPoint(65, StaffRangeHeadY(to)));
+            range.grab();
+        };
+        drag(53, 60);
+        drag(72, 67);
+        EXPECT_EQ(run.Page().Range().LowNote(), 60);
+        EXPECT_EQ(run.Page().Range().HighNote(), 67);
         SavePicture(run.Window(), QStringLiteral("endtoend-chord-page.png"));
 
         // Back in the exercise the questions come only from the ticked chords.
         run.Window().Button(MainControl::SpeedButton1)->click();
         ASSERT_EQ(run.Window().ShownView(), run.Chords());
         EXPECT_EQ(run.Chords()->Model().ButtonCount, 2);
-        for (int item : run.AskedItems(4))
-            EXPECT_TRUE(item == 2 || item == 9) << item;
+        std::vector<int> roots;
+        for (int item : run.AskedItems(8, &roots))
+            EXPECT_TRUE(item == 1 || item == 9) << item;
+        ASSERT_FALSE(roots.empty());
+        // Major chords stand on the drawn root itself (a minor one on the relative minor's).
+        for (int root : roots)
+            EXPECT_TRUE(root >= 60 && root <= 67) << "root " << root << " inside the range";
 
-        // Closing offers to save the changed setup (Yes, under the name typed) and keeps the
-        // user's chord.
-        prompts.buttons = {PromptButton::Yes};
+        // Closing stores the answers (Yes), offers to save the changed setup (Yes, under the
+        // name typed) and keeps the user's chord.
+        prompts.buttons = {PromptButton::Yes, PromptButton::Yes};
         prompts.defaultButton = PromptButton::No;
         ASSERT_TRUE(run.Close());
         EXPECT_EQ(prompts.Count(QStringLiteral("error")), 0);
@@ -240,7 +264,7 @@ TEST(ChordSetupEndToEnd, TickedChordsAndAChordOfTheUsersOwnAreAskedAndKept)
     for (std::size_t i = 0; i < 60; ++i)
         if (stored.Setup.ChordIdentification.ItemFlags[i] != 0)
             ticked.push_back(static_cast<int>(i) + 1);
-    EXPECT_EQ(ticked, (std::vector<int>{2, 9}));
+    EXPECT_EQ(ticked, (std::vector<int>{1, 9}));
     {
         ScriptedPrompts prompts;
         UIStringTable strings;
