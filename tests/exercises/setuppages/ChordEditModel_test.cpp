@@ -220,6 +220,47 @@ TEST_F(ChordEditModelTest, TheStaffTakesANoteByPressDragAndRelease)
     EXPECT_EQ(on, off);
 }
 
+/// A keyboard on which the test holds accidental keys.
+class HeldKeys final : public IKeyState
+{
+public:
+    bool IsHeld(AccidentalKey key) const override { return held.count(key) != 0; }
+    std::set<AccidentalKey> held;
+};
+
+TEST(ChordEditStaff, AHeldAccidentalKeySpellsTheDraggedNote)
+{
+    struct Case
+    {
+        const char* name;
+        AccidentalKey key;
+        TPitch entered;
+    };
+    const Case cases[] = {
+        {"V: a sharp", AccidentalKey::V, {65, -1}},
+        {"X: a flat", AccidentalKey::X, {63, 1}},
+        {"Z: a double flat", AccidentalKey::Z, {62, 2}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        HeldKeys keys;
+        ChordEditModel editor(keys, nullptr);
+        ChordEditModel::Options options;
+        editor.Open(options, {}, QString(), BuiltInItemTables().ChordIdentification, {});
+        editor.SetStaffSize(440, kEditPictureHeight);
+        std::vector<TNoteRec> probe(1);
+        probe[0].Pitch = P(64);
+        TSheet copy = editor.Sheet();
+        copy.Draw(probe, 1);
+        editor.StaffMouseDown(true, 200, probe[0].Y); // E4, held
+        keys.held.insert(c.key);
+        editor.StaffMouseMove(true, 201, probe[0].Y);
+        editor.StaffMouseUp(true);
+        ASSERT_EQ(editor.NoteCount(), 1);
+        EXPECT_EQ(editor.Notes()[0].Pitch, c.entered);
+    }
+}
+
 TEST_F(ChordEditModelTest, PianoAndGuitarAddWithTheLeftButtonAndRemoveWithTheRight)
 {
     Open(ExerciseKind::ChordIdentification, {}, EditView::Piano);
