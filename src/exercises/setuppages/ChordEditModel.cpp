@@ -163,7 +163,7 @@ std::optional<EditGuitarHit> EditGuitarAt(const EditNeck& neck, int x, int y)
 // ---- The editor ---------------------------------------------------------------------------
 
 ChordEditModel::ChordEditModel(const IKeyState& keys, TMidiOut* midiOut)
-    : m_keys(keys), m_midiOut(midiOut), m_sheet(keys)
+    : m_midiOut(midiOut), m_sheet(keys)
 {
     m_sheet.SetNoteOffHandler([this](int) { SilenceHeld(); });
 }

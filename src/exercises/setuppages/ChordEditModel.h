@@ -193,7 +193,6 @@ private:
     bool Guitar() const { return m_options.View == EditView::Guitar; }
     EditEffect HoldInstrumentNote(int note, int string, bool drag);
 
-    const IKeyState& m_keys;
     TMidiOut* m_midiOut;
     Options m_options;
     std::vector<TNoteRec> m_notes;
