@@ -392,7 +392,7 @@ void TChordOps::BuildControls()
     Panel4->setFixedWidth(190);
     auto* options = new QVBoxLayout(Panel4);
     options->setContentsMargins(0, 0, 0, 0);
-    const auto box = [this](const char* name, const char* text, QWidget* parent) {
+    const auto box = [](const char* name, const char* text, QWidget* parent) {
         auto* check = new QCheckBox(QString::fromLatin1(text), parent);
         check->setObjectName(QString::fromLatin1(name));
         return check;
