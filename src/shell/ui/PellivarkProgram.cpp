@@ -4,6 +4,7 @@
 #include "exercises/items/UserItemTables.h"
 #include "exercises/ui/AnswerSoundEffect.h"
 #include "exercises/ui/TAkkord.h"
+#include "exercises/ui/TChordOps.h"
 #include "exercises/ui/TControlButton.h"
 #include "exercises/ui/TIntervalSam.h"
 #include "exercises/ui/TLevels.h"
@@ -292,6 +293,36 @@ void PellivarkProgram::MakeStandardForms()
         AddRhythmWindow(ExerciseKind::RhythmReading, new TRytmeLaes(&window, m_strings, m_prompts));
         AddRhythmWindow(ExerciseKind::RhythmErrorDetection,
                         new TRytmeKorr(&window, m_strings, m_prompts));
+        // The setup page of the item-based kinds, and the item editor's MIDI input.
+        m_chordOps = new TChordOps(
+            ChordOpsContext{
+                m_setup, m_items, &m_midiOut, *m_heldKeys, m_strings, m_prompts,
+                [this] { return static_cast<int>(m_data.ProgramSettings.KindPairs[1][1]); },
+                [this] { return m_model == nullptr || m_model->UserRights[2]; },
+                m_options.RunDialog,
+                [this](bool open) {
+                    TSettingsRec& settings = m_data.ProgramSettings;
+                    if (open) {
+                        m_midiTargetBeforeEditor = m_midiIn.Target();
+                        if (settings.MidiInputOn)
+                            m_midiIn.StartMidiInput(kMidiInItemEditor, settings.MidiInDevice);
+                    } else if (m_midiTargetBeforeEditor == kMidiInNobody) {
+                        m_midiIn.StopMidiInput();
+                    } else {
+                        m_midiIn.StartMidiInput(m_midiTargetBeforeEditor, settings.MidiInDevice);
+                    }
+                }},
+            &window);
+        window.SetSetupPage(SetupBlockType::Options, m_chordOps);
+        m_exercises->SetSetupPages(
+            [this](ExerciseKind kind) {
+                if (KindFacts(kind).SetupBlock == SetupBlockType::Options)
+                    m_chordOps->LoadChordOps(kind);
+            },
+            [this](ExerciseKind kind) {
+                if (KindFacts(kind).SetupBlock == SetupBlockType::Options)
+                    m_chordOps->StoreChordOps();
+            });
     } catch (const std::exception&) {
         m_prompts.ShowError(QStringLiteral("error initializing Standard forms"),
                             m_strings.StrMessageTitle);
@@ -583,6 +614,8 @@ void PellivarkProgram::RegisterTexts()
         if (m_model)
             m_model->Setup().SetSaveDialogTitle(TitleOfMenuText(text));
     });
+    if (m_chordOps)
+        m_chordOps->RegisterTexts(TextSink());
     for (ExerciseKind kind : kExerciseKinds) {
         m_targets.Register(
             QString::fromLatin1(kFormNames[Slot(kind)]) + QStringLiteral(".ExerciseDescription"),
@@ -735,6 +768,7 @@ void PellivarkProgram::MidiInData(std::uint32_t message, int target)
     }
     state.CurrentKind = m_state.CurrentKind;
     state.SettingsDialogOpen = m_model->SettingsDialogOpen;
+    state.ItemEditorOpen = m_chordOps != nullptr && m_chordOps->ItemEditorOpen();
 
     const MidiInAction action = DecideMidiIn(message, target, state);
     switch (action.Kind) {
@@ -753,9 +787,11 @@ void PellivarkProgram::MidiInData(std::uint32_t message, int target)
     case MidiInActionKind::PassToWindow:
         window->MidiInMessage(message);
         break;
+    case MidiInActionKind::ItemEditor:
+        m_chordOps->ItemEditorMidiIn(message);
+        break;
     case MidiInActionKind::Drop:
     case MidiInActionKind::SettingsDialog: // no settings dialog yet
-    case MidiInActionKind::ItemEditor:     // no chord editor yet
         break;
     }
 }

@@ -59,6 +59,7 @@ class TMenuDialog;
 class TPellivarkMain;
 class TTutorDefine;
 class TChooseTutor;
+class TChordOps;
 class TutorRun;
 
 struct ProgramOptions
@@ -153,6 +154,9 @@ public:
     QString TutorTitle() const override;
     std::optional<QString> StepTitle(ExerciseKind kind, int step) const override;
 
+    /// The setup page of the item-based kinds.
+    TChordOps* ChordOps() const { return m_chordOps; }
+
     /// The tutor run (its steps, labels and dialogs).
     TutorRun& Tutor() { return *m_tutorRun; }
     /// The tutor chooser, modal: 1 when a tutor was chosen, 2 when none was. Unset: none.
@@ -239,6 +243,9 @@ private:
     std::unique_ptr<StartMenuIntro> m_intro;
     TMenuDialog* m_startMenu = nullptr;
     QPointer<TLevels> m_levels;
+    TChordOps* m_chordOps = nullptr;
+    /// The MIDI input target before the item editor took the input.
+    std::uint8_t m_midiTargetBeforeEditor = 0;
     std::unique_ptr<StartMenuAdapter> m_startMenuService;
     /// The exercise descriptions the start menu shows, by kind (language texts).
     std::array<QString, 10> m_descriptions{};
