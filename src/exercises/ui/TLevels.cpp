@@ -17,7 +17,7 @@ TLevels::TLevels(IPrompts& prompts, SetupLoader loader, QWidget* parent)
     setWindowTitle(QStringLiteral("Choose an exercise setup"));
     setModal(true);
 
-    Label2 = new QLabel(QStringLiteral("Userdefined setups:"), this);
+    Label2 = new QLabel(QStringLiteral("User-defined setups:"), this);
     ListBox2 = new QListWidget(this);
     ListBox2->setSelectionMode(QAbstractItemView::SingleSelection);
     ListBox2->setMinimumSize(220, 220);

@@ -45,7 +45,7 @@ public:
 
     const LevelsModel& Model() const { return m_model; }
 
-    QLabel* Label2 = nullptr; ///< "Userdefined setups:"
+    QLabel* Label2 = nullptr; ///< "User-defined setups:"
     QListWidget* ListBox2 = nullptr;
     QPushButton* BitBtn1 = nullptr; ///< OK
     QPushButton* BitBtn3 = nullptr; ///< Cancel

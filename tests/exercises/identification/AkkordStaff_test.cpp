@@ -240,8 +240,13 @@ TEST(AkkordStaffPicture, AWrongAnswerShowsBothRunsEachWithItsLabel)
     EXPECT_LE(std::abs(asked.Frame.center().x() - questionX), 1);
     EXPECT_LT(answerX, questionX);
     EXPECT_FALSE(mine.Frame.intersects(asked.Frame));
+    // Both stand under the bass staff and under every head, where they cover neither.
     const int bottom = rig.sheet.Top() + 8 * rig.sheet.LineSpacing() + rig.sheet.StaffGap();
-    EXPECT_LE(std::abs(mine.Frame.center().y() - bottom), 1) << "on the staff's lower edge";
+    for (const StaffLabel& label : picture.Labels) {
+        EXPECT_GT(label.Frame.top(), bottom);
+        for (int k = 0; k < entered + rig.model.QuestionNoteCount; ++k)
+            EXPECT_GT(label.Frame.top(), rig.model.EnteredNotes[static_cast<std::size_t>(k)].Y);
+    }
 
     // The same question answered right, and a wrong answer without notes, show no labels.
     rig.model.LastAnswerRight = true;

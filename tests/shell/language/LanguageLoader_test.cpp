@@ -434,7 +434,7 @@ TEST_F(LanguageLoaderTest, BuiltInTextsAndTheShippedFileFillEveryTarget)
     }
     EXPECT_EQ(items.ChordInversions.Names[0], QStringLiteral("Major (root position)"));
     EXPECT_EQ(items.ChordInversions.Names[10], QStringLiteral("maj7 (1st inversion)"));
-    EXPECT_EQ(ChordSymbol(1), QStringLiteral("mi"));
+    EXPECT_EQ(ChordSymbol(1), QStringLiteral("m"));
     EXPECT_EQ(menu.clears, 1);
     EXPECT_EQ(menu.scrollStops.size(), 1u);
     EXPECT_GE(menu.lines.size(), 11);
