@@ -246,9 +246,13 @@ void DrawProgression(AkkordModel& model, TSheet& sheet, const TextMeasure& measu
     if (model.ChordCursor < made.size()) {
         const int x = made[model.ChordCursor].X - kMarkWidth / 2;
         // Two staves leave room under them; the grid's one row keeps its labels in the middle.
+        // Under the staves the mark points up at its column's labels, never lower than the
+        // box's foot: in a tall box the foot lies far from the centred staves.
         picture.MarkPointsUp = !picture.Compact;
-        picture.SelectionMark = picture.Compact ? QRect(x, 2, kMarkWidth, kMarkHeight)
-                                                : QRect(x, height - 12, kMarkWidth, kMarkHeight);
+        const int underLabels = labelY + LabelFrameHeight(measure, 2) / 2 + 4;
+        picture.SelectionMark =
+            picture.Compact ? QRect(x, 2, kMarkWidth, kMarkHeight)
+                            : QRect(x, std::min(height - 12, underLabels), kMarkWidth, kMarkHeight);
     }
     picture.Columns = std::move(made);
 }

@@ -269,6 +269,40 @@ TEST(WindowLooks, IdentificationStavesAreCentredAndTheirLabelsCoverNothing)
     }
 }
 
+TEST(WindowLooks, ProgressionLabelsAndTheirMarkStandUnderTheCentredStaves)
+{
+    Installation installation;
+    ScriptedPrompts prompts;
+    prompts.texts = {QStringLiteral("Ann Example")};
+    DialogsSeen dialogs;
+    ProgramRun run(installation, prompts, dialogs);
+    ASSERT_TRUE(run.started);
+    auto* window = dynamic_cast<TAkkord*>(run.Open(ExerciseKind::ChordProgressions));
+    ASSERT_NE(window, nullptr);
+    Key(window, Qt::Key_F5);
+    ASSERT_NE(window->Model().QuestionItem, 0);
+    // The first tone gives the first chord away: its column is labelled and marked.
+    window->Model().EnterFirstTone();
+    const AkkordStaffPicture& picture = window->StaffBox().Layout();
+    SavePicture(run.Window(), QStringLiteral("looks-progressions.png"));
+    ASSERT_FALSE(picture.Compact);
+    ASSERT_FALSE(picture.Labels.empty());
+    ASSERT_TRUE(picture.SelectionMark.has_value());
+    const TSheet& sheet = window->Sheet();
+    const int L = sheet.LineSpacing();
+    const int bottom = sheet.Top() + 8 * L + sheet.StaffGap();
+    const int height = window->StaffBox().height();
+    EXPECT_LE(std::abs((sheet.Top() + bottom) / 2 - height / 2), height / 10);
+    int labelsBottom = bottom;
+    for (const StaffLabel& label : picture.Labels) {
+        EXPECT_GT(label.Frame.top(), bottom);
+        labelsBottom = std::max(labelsBottom, label.Frame.bottom());
+    }
+    // The mark points up at its column's labels from just under them.
+    EXPECT_GT(picture.SelectionMark->top(), labelsBottom);
+    EXPECT_LT(picture.SelectionMark->top(), labelsBottom + 2 * L);
+}
+
 TEST(WindowLooks, TheRhythmWindowsFirstLineNamesTheButtonThatStarts)
 {
     Installation installation;
