@@ -648,10 +648,13 @@ void PellivarkMainModel::FirstShow()
     if (existed)
         m_s.Settings.ApplyProgramSettings();
 
-    // The welcome line greets the user by name.
+    // The welcome line greets the user by name. A name of one part leaves a blank after it,
+    // and a user without a name is greeted without one.
     if (const std::optional<QString> line = m_s.StartMenu.WelcomeLine()) {
         ComputeUserStatistics(data, *data.CurrentUser, m_s.TutorTitle);
-        m_s.StartMenu.SetWelcomeLine(*line + QStringLiteral(" ") + data.CurrentUser->DisplayName);
+        const QString name = data.CurrentUser->DisplayName.trimmed();
+        if (!name.isEmpty())
+            m_s.StartMenu.SetWelcomeLine(*line + QStringLiteral(" ") + name);
     }
 
     ui.ShowStartMenuMaximized();
