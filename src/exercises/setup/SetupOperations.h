@@ -93,6 +93,8 @@ public:
     static QString SetupCaption(const QString& fileName);
 
 private:
+    QString CannotOpenText(const QString& fileName, const SetupFileRead& read) const;
+
     SetupState& m_state;
     ISetupHost& m_host;
     IPrompts& m_prompts;
