@@ -375,7 +375,9 @@ private:
                 char request[64];
                 if (poll(&in, 1, 2000) == 1 && read(c, request, sizeof(request)) > 0)
                     w = write(m_pipe[1], "Q", 1);
-                w = write(c, "raised\n", 7);
+                // MSG_NOSIGNAL: a guard that hung up first must not end this copy (and with
+                // it the lock it holds) by SIGPIPE.
+                w = send(c, "raised\n", 7, MSG_NOSIGNAL);
                 close(c);
             }
         }
