@@ -12,6 +12,7 @@
 #include "exercises/ui/TRytmeImit.h"
 #include "exercises/ui/TRytmeKorr.h"
 #include "exercises/ui/TRytmeLaes.h"
+#include "exercises/ui/TRytmeOps.h"
 #include "music/base/Clock.h"
 #include "music/data/SharedFile.h"
 #include "music/devices/FluidMidiFilePlayer.h"
@@ -314,14 +315,33 @@ void PellivarkProgram::MakeStandardForms()
                 }},
             &window);
         window.SetSetupPage(SetupBlockType::Options, m_chordOps);
+        // The setup pages of the rhythm kinds and of melody dictation.
+        m_rytmeOps = new TRytmeOps(m_setup, [this] { return m_state.CurrentKind; }, &window);
+        window.SetSetupPage(SetupBlockType::Rhythm, m_rytmeOps);
         m_exercises->SetSetupPages(
             [this](ExerciseKind kind) {
-                if (KindFacts(kind).SetupBlock == SetupBlockType::Options)
+                switch (KindFacts(kind).SetupBlock) {
+                case SetupBlockType::Options:
                     m_chordOps->LoadChordOps(kind);
+                    break;
+                case SetupBlockType::Rhythm:
+                    m_rytmeOps->LoadSetup(kind);
+                    break;
+                default:
+                    break;
+                }
             },
             [this](ExerciseKind kind) {
-                if (KindFacts(kind).SetupBlock == SetupBlockType::Options)
+                switch (KindFacts(kind).SetupBlock) {
+                case SetupBlockType::Options:
                     m_chordOps->StoreChordOps();
+                    break;
+                case SetupBlockType::Rhythm:
+                    m_rytmeOps->StoreSetup(kind);
+                    break;
+                default:
+                    break;
+                }
             });
     } catch (const std::exception&) {
         m_prompts.ShowError(QStringLiteral("error initializing Standard forms"),
@@ -596,6 +616,8 @@ void PellivarkProgram::RegisterTexts()
         m_chooser->RegisterTextTargets(TextSink());
     }
     RegisterWidgetTexts(m_startMenu->objectName(), *m_startMenu, TextSink());
+    if (m_rytmeOps)
+        m_rytmeOps->RegisterTexts(TextSink());
     if (m_levels) {
         const QString form = m_levels->objectName();
         RegisterWidgetTexts(form, *m_levels, TextSink());
