@@ -4,6 +4,7 @@
 #include "exercises/identification/MelodyGenerator.h"
 #include "exercises/items/ItemTables.h"
 #include "exercises/progressions/ProgressionNaming.h"
+#include "music/staff/Sheet.h"
 
 #include <algorithm>
 
@@ -75,6 +76,45 @@ MelodyOpsRangeGeometry MelodyOpsRangeGeometryFor(int instrument)
     if (view == RangeView::Staff)
         return {QRect(13, 69, 180, 155), QRect(14, 22, 160, 129), view};
     return {QRect(13, 69, 324, 65), QRect(8, 24, 308, 35), view};
+}
+
+StaffDisplayList MelodyOpsKeyPicture(int keySignature)
+{
+    // The staff's own placing of the signs, taken from a drawn grand staff: its treble staff
+    // and the signs on it, moved to the picture's left edge.
+    NoKeysHeld keys;
+    NoteSpacing spacing;
+    TSheet sheet(keys, spacing);
+    sheet.SetControlSize(160, 200);
+    sheet.SetLineSpacing(8);
+    sheet.SetShowKeySignature(true);
+    sheet.SetKeySignature(std::clamp(keySignature, -6, 5));
+    std::vector<TNoteRec> none;
+    const StaffDisplayList drawn = sheet.Draw(none, 0);
+    const int top = sheet.Top();
+    const int bottom = top + 4 * sheet.LineSpacing();
+    constexpr int kSignsLeft = 51; // where the sheet writes its first sign
+    const QPoint shift(4 - kSignsLeft, 14 - top);
+
+    StaffDisplayList picture;
+    picture.Area = QRect(QPoint(0, 0), kMelodyOpsKeyPictureSize);
+    picture.LineSpacing = drawn.LineSpacing;
+    picture.HeadWidth = drawn.HeadWidth;
+    for (int i = 0; i < 5; ++i) {
+        const int y = top + i * sheet.LineSpacing() + shift.y();
+        picture.Lines.push_back(
+            {StaffLineKind::Staff, QLine(1, y, kMelodyOpsKeyPictureSize.width() - 2, y)});
+    }
+    for (const StaffGlyphItem& glyph : drawn.Glyphs) {
+        const bool sign = glyph.Glyph == StaffGlyph::Flat || glyph.Glyph == StaffGlyph::Sharp;
+        if (!sign || glyph.At.y() > bottom + sheet.LineSpacing())
+            continue;
+        StaffGlyphItem moved = glyph;
+        moved.Anchor += shift;
+        moved.At += shift;
+        picture.Glyphs.push_back(moved);
+    }
+    return picture;
 }
 
 void MelodyOpsModel::LoadSetup(const ExerciseSetup& setup, ExerciseKind kind,

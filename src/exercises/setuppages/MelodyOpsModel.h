@@ -6,11 +6,13 @@
 #include "exercises/setup/ExerciseSetup.h"
 #include "music/base/ExerciseKind.h"
 #include "music/staff/RangePicker.h"
+#include "music/staff/StaffDisplayList.h"
 
 #include <array>
 #include <optional>
 
 #include <QRect>
+#include <QSize>
 #include <QStringList>
 
 namespace pv {
@@ -52,6 +54,11 @@ struct MelodyOpsRangeGeometry
     friend bool operator==(const MelodyOpsRangeGeometry&, const MelodyOpsRangeGeometry&) = default;
 };
 MelodyOpsRangeGeometry MelodyOpsRangeGeometryFor(int instrument);
+
+/// The picture of a key button: the treble staff with the key signature -6..+5 as the staff
+/// draws it, without clef, in an area kMelodyOpsKeyPictureSize from (0, 0).
+inline constexpr QSize kMelodyOpsKeyPictureSize{56, 50};
+StaffDisplayList MelodyOpsKeyPicture(int keySignature);
 
 class MelodyOpsModel
 {

@@ -8,6 +8,7 @@
 #include "exercises/ui/TControlButton.h"
 #include "exercises/ui/TIntervalSam.h"
 #include "exercises/ui/TLevels.h"
+#include "exercises/ui/TMelodyOps.h"
 #include "exercises/ui/TRhythmWindow.h"
 #include "exercises/ui/TRytmeImit.h"
 #include "exercises/ui/TRytmeKorr.h"
@@ -316,8 +317,15 @@ void PellivarkProgram::MakeStandardForms()
             &window);
         window.SetSetupPage(SetupBlockType::Options, m_chordOps);
         // The setup pages of the rhythm kinds and of melody dictation.
-        m_rytmeOps = new TRytmeOps(m_setup, [this] { return m_state.CurrentKind; }, &window);
+        m_rytmeOps = new TRytmeOps(
+            m_setup, [this] { return m_state.CurrentKind; }, &window);
         window.SetSetupPage(SetupBlockType::Rhythm, m_rytmeOps);
+        m_melodyOps = new TMelodyOps(
+            MelodyOpsContext{
+                m_setup, m_items, [this] { return m_state.CurrentKind; },
+                [this] { return static_cast<int>(m_data.ProgramSettings.KindPairs[1][1]); }},
+            &window);
+        window.SetSetupPage(SetupBlockType::Melody, m_melodyOps);
         m_exercises->SetSetupPages(
             [this](ExerciseKind kind) {
                 switch (KindFacts(kind).SetupBlock) {
@@ -326,6 +334,9 @@ void PellivarkProgram::MakeStandardForms()
                     break;
                 case SetupBlockType::Rhythm:
                     m_rytmeOps->LoadSetup(kind);
+                    break;
+                case SetupBlockType::Melody:
+                    m_melodyOps->LoadSetup(kind);
                     break;
                 default:
                     break;
@@ -338,6 +349,9 @@ void PellivarkProgram::MakeStandardForms()
                     break;
                 case SetupBlockType::Rhythm:
                     m_rytmeOps->StoreSetup(kind);
+                    break;
+                case SetupBlockType::Melody:
+                    m_melodyOps->StoreSetup(kind);
                     break;
                 default:
                     break;
@@ -618,6 +632,8 @@ void PellivarkProgram::RegisterTexts()
     RegisterWidgetTexts(m_startMenu->objectName(), *m_startMenu, TextSink());
     if (m_rytmeOps)
         m_rytmeOps->RegisterTexts(TextSink());
+    if (m_melodyOps)
+        m_melodyOps->RegisterTexts(TextSink());
     if (m_levels) {
         const QString form = m_levels->objectName();
         RegisterWidgetTexts(form, *m_levels, TextSink());
