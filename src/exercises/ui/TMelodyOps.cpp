@@ -128,7 +128,6 @@ void TMelodyOps::BuildControls()
         button->setAutoRaise(true);
         button->setFocusPolicy(Qt::NoFocus);
         button->setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
-        button->setIcon(QIcon(KeyPicture(k - 6)));
         button->setIconSize(QSize(kKeyIconWidth, 28));
         button->setText(QString::fromLatin1(kMelodyOpsKeyCaptions[At(k)]));
         const int column = k < 6 ? k % 3 : (k == 6 ? 3 : 4 + (k - 7) % 3);
@@ -304,6 +303,13 @@ void TMelodyOps::resizeEvent(QResizeEvent* event)
 
 void TMelodyOps::showEvent(QShowEvent* event)
 {
+    // The key pictures are drawn when the page is first shown: a page never opened draws
+    // nothing.
+    if (!m_picturesMade) {
+        m_picturesMade = true;
+        for (int k = 0; k < kMelodyOpsKeys; ++k)
+            KeyButtons[At(k)]->setIcon(QIcon(KeyPicture(k - 6)));
+    }
     QWidget::showEvent(event);
     FormActivate();
 }

@@ -96,6 +96,7 @@ private:
     RangePicker m_range;
     MelodyOpsModel m_model{m_range};
     bool m_mirroring = false;
+    bool m_picturesMade = false;
 };
 
 } // namespace pv

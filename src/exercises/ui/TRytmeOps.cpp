@@ -44,16 +44,20 @@ QPixmap Picture(const RhythmDisplayList& list)
     return QPixmap::fromImage(image);
 }
 
-QToolButton* ToggleButton(QWidget* parent, const QString& name, const QPixmap& picture)
+QToolButton* ToggleButton(QWidget* parent, const QString& name)
 {
     auto* button = new QToolButton(parent);
     button->setObjectName(name);
     button->setCheckable(true);
     button->setAutoRaise(true);
-    button->setIcon(QIcon(picture));
-    button->setIconSize(picture.size());
     button->setFocusPolicy(Qt::NoFocus);
     return button;
+}
+
+void SetPicture(QToolButton* button, const QPixmap& picture)
+{
+    button->setIcon(QIcon(picture));
+    button->setIconSize(picture.size());
 }
 
 QLabel* Caption(QWidget* parent, const QString& name, const QString& text)
@@ -91,8 +95,7 @@ void TRytmeOps::BuildControls()
                     0, Qt::AlignLeft | Qt::AlignVCenter);
     auto* values = new QHBoxLayout;
     for (int v = 0; v < kRytmeOpsValues; ++v) {
-        NoteButtons[At(v)] = ToggleButton(Panel1, QStringLiteral("SpeedButton%1").arg(v + 1),
-                                          Picture(RhythmValuePicture(v + 1)));
+        NoteButtons[At(v)] = ToggleButton(Panel1, QStringLiteral("SpeedButton%1").arg(v + 1));
         values->addWidget(NoteButtons[At(v)]);
     }
     values->addStretch();
@@ -102,8 +105,7 @@ void TRytmeOps::BuildControls()
     auto* triplets = new QHBoxLayout;
     for (int t = 0; t < kRytmeOpsTriplets; ++t) {
         const int i = kRytmeOpsValues + t;
-        NoteButtons[At(i)] = ToggleButton(Panel1, QStringLiteral("SpeedButton%1").arg(i + 1),
-                                          Picture(RhythmTripletPicture(t + 2)));
+        NoteButtons[At(i)] = ToggleButton(Panel1, QStringLiteral("SpeedButton%1").arg(i + 1));
         triplets->addWidget(NoteButtons[At(i)]);
     }
     triplets->addStretch();
@@ -130,8 +132,7 @@ void TRytmeOps::BuildControls()
     signatures->setHorizontalSpacing(4);
     for (int s = 0; s < kRytmeOpsTimeSignatures; ++s) {
         TimeSignatureButtons[At(s)] =
-            ToggleButton(Panel1, QStringLiteral("SpeedButton%1").arg(s + 11),
-                         Picture(TimeSignaturePicture(s + 1)));
+            ToggleButton(Panel1, QStringLiteral("SpeedButton%1").arg(s + 11));
         signatures->addWidget(TimeSignatureButtons[At(s)], s / 7, s % 7);
     }
     signatures->setColumnStretch(7, 1);
@@ -159,7 +160,6 @@ void TRytmeOps::BuildControls()
     bars->addWidget(TrackBar1);
     Image3 = new QLabel(Panel1);
     Image3->setObjectName(QStringLiteral("Image3"));
-    Image3->setPixmap(Picture(RhythmValuePicture(3)));
     bars->addWidget(Image3);
     Label51 = new QLabel(Panel1);
     Label51->setObjectName(QStringLiteral("Label51"));
@@ -249,6 +249,30 @@ void TRytmeOps::BuildControls()
         });
     }
     connect(SpeedButton25, &QToolButton::clicked, this, [this] { SpeedButton25Click(); });
+}
+
+void TRytmeOps::MakePictures()
+{
+    // Drawn when the page is first shown: a page never opened draws nothing.
+    if (m_picturesMade)
+        return;
+    m_picturesMade = true;
+    for (int v = 0; v < kRytmeOpsValues; ++v)
+        SetPicture(NoteButtons[At(v)], Picture(RhythmValuePicture(v + 1)));
+    for (int t = 0; t < kRytmeOpsTriplets; ++t)
+        SetPicture(NoteButtons[At(kRytmeOpsValues + t)], Picture(RhythmTripletPicture(t + 2)));
+    for (int s = 0; s < kRytmeOpsTimeSignatures; ++s)
+        SetPicture(TimeSignatureButtons[At(s)], Picture(TimeSignaturePicture(s + 1)));
+    Image3->setPixmap(Picture(RhythmValuePicture(3)));
+    Panel1->adjustSize();
+    Panel1->move(std::max(0, (width() - Panel1->width()) / 2),
+                 std::max(0, (height() - Panel1->height()) / 2));
+}
+
+void TRytmeOps::showEvent(QShowEvent* event)
+{
+    MakePictures();
+    QWidget::showEvent(event);
 }
 
 void TRytmeOps::Mirror()

@@ -68,15 +68,18 @@ public:
 
 protected:
     void resizeEvent(QResizeEvent* event) override;
+    void showEvent(QShowEvent* event) override;
 
 private:
     void BuildControls();
     void Mirror();
+    void MakePictures();
 
     SetupState& m_setup;
     std::function<std::optional<ExerciseKind>()> m_currentKind;
     RytmeOpsModel m_model;
     bool m_mirroring = false;
+    bool m_picturesMade = false;
 };
 
 } // namespace pv
