@@ -8,10 +8,12 @@
 #include "exercises/ui/TControlButton.h"
 #include "exercises/ui/TIntervalSam.h"
 #include "exercises/ui/TLevels.h"
+#include "exercises/ui/TMelodyOps.h"
 #include "exercises/ui/TRhythmWindow.h"
 #include "exercises/ui/TRytmeImit.h"
 #include "exercises/ui/TRytmeKorr.h"
 #include "exercises/ui/TRytmeLaes.h"
+#include "exercises/ui/TRytmeOps.h"
 #include "music/base/Clock.h"
 #include "music/data/SharedFile.h"
 #include "music/devices/FluidMidiFilePlayer.h"
@@ -314,14 +316,46 @@ void PellivarkProgram::MakeStandardForms()
                 }},
             &window);
         window.SetSetupPage(SetupBlockType::Options, m_chordOps);
+        // The setup pages of the rhythm kinds and of melody dictation.
+        m_rytmeOps = new TRytmeOps(
+            m_setup, [this] { return m_state.CurrentKind; }, &window);
+        window.SetSetupPage(SetupBlockType::Rhythm, m_rytmeOps);
+        m_melodyOps = new TMelodyOps(
+            MelodyOpsContext{
+                m_setup, m_items, [this] { return m_state.CurrentKind; },
+                [this] { return static_cast<int>(m_data.ProgramSettings.KindPairs[1][1]); }},
+            &window);
+        window.SetSetupPage(SetupBlockType::Melody, m_melodyOps);
         m_exercises->SetSetupPages(
             [this](ExerciseKind kind) {
-                if (KindFacts(kind).SetupBlock == SetupBlockType::Options)
+                switch (KindFacts(kind).SetupBlock) {
+                case SetupBlockType::Options:
                     m_chordOps->LoadChordOps(kind);
+                    break;
+                case SetupBlockType::Rhythm:
+                    m_rytmeOps->LoadSetup(kind);
+                    break;
+                case SetupBlockType::Melody:
+                    m_melodyOps->LoadSetup(kind);
+                    break;
+                default:
+                    break;
+                }
             },
             [this](ExerciseKind kind) {
-                if (KindFacts(kind).SetupBlock == SetupBlockType::Options)
+                switch (KindFacts(kind).SetupBlock) {
+                case SetupBlockType::Options:
                     m_chordOps->StoreChordOps();
+                    break;
+                case SetupBlockType::Rhythm:
+                    m_rytmeOps->StoreSetup(kind);
+                    break;
+                case SetupBlockType::Melody:
+                    m_melodyOps->StoreSetup(kind);
+                    break;
+                default:
+                    break;
+                }
             });
     } catch (const std::exception&) {
         m_prompts.ShowError(QStringLiteral("error initializing Standard forms"),
@@ -596,6 +630,10 @@ void PellivarkProgram::RegisterTexts()
         m_chooser->RegisterTextTargets(TextSink());
     }
     RegisterWidgetTexts(m_startMenu->objectName(), *m_startMenu, TextSink());
+    if (m_rytmeOps)
+        m_rytmeOps->RegisterTexts(TextSink());
+    if (m_melodyOps)
+        m_melodyOps->RegisterTexts(TextSink());
     if (m_levels) {
         const QString form = m_levels->objectName();
         RegisterWidgetTexts(form, *m_levels, TextSink());

@@ -60,6 +60,8 @@ class TPellivarkMain;
 class TTutorDefine;
 class TChooseTutor;
 class TChordOps;
+class TMelodyOps;
+class TRytmeOps;
 class TutorRun;
 
 struct ProgramOptions
@@ -156,6 +158,10 @@ public:
 
     /// The setup page of the item-based kinds.
     TChordOps* ChordOps() const { return m_chordOps; }
+    /// The setup page of the rhythm kinds.
+    TRytmeOps* RytmeOps() const { return m_rytmeOps; }
+    /// The setup page of melody dictation.
+    TMelodyOps* MelodyOps() const { return m_melodyOps; }
 
     /// The tutor run (its steps, labels and dialogs).
     TutorRun& Tutor() { return *m_tutorRun; }
@@ -242,6 +248,8 @@ private:
     std::unique_ptr<FluidMidiFilePlayer> m_introPlayer;
     std::unique_ptr<StartMenuIntro> m_intro;
     TMenuDialog* m_startMenu = nullptr;
+    TRytmeOps* m_rytmeOps = nullptr;
+    TMelodyOps* m_melodyOps = nullptr;
     QPointer<TLevels> m_levels;
     TChordOps* m_chordOps = nullptr;
     /// The MIDI input target before the item editor took the input.

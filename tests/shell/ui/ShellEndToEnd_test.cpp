@@ -7,9 +7,11 @@
 #include "exercises/ui/TChordOps.h"
 #include "exercises/ui/TControlButton.h"
 #include "exercises/ui/TIntervalSam.h"
+#include "exercises/ui/TMelodyOps.h"
 #include "exercises/ui/TRytmeImit.h"
 #include "exercises/ui/TRytmeKorr.h"
 #include "exercises/ui/TRytmeLaes.h"
+#include "exercises/ui/TRytmeOps.h"
 #include "music/data/ResultFiles.h"
 #include "music/data/UserFile.h"
 #include "music/devices/FluidSynthOutput.h"
@@ -513,15 +515,14 @@ TEST(ShellEndToEnd, ViewsStillToComeSayTheyAreNotAvailable)
     prompts.texts = {QStringLiteral("Di")};
     ProgramRun run(installation, prompts);
     ASSERT_TRUE(run.started);
-    // The setup view of a rhythm exercise and the results view of an exercise that exists
-    // say so too, and the exercise view brings the exercise back.
+    // The results view of an exercise that exists says so too, and the exercise view brings
+    // the exercise back.
     const struct
     {
         MainControl exercise;
         MainControl view;
         const char* word;
-    } views[] = {{MainControl::Speed4, MainControl::RunKonfig, "setup"},
-                 {MainControl::Speed1, MainControl::SpeedButton5, "results"}};
+    } views[] = {{MainControl::Speed1, MainControl::SpeedButton5, "results"}};
     for (const auto& [exercise, control, word] : views) {
         SCOPED_TRACE(word);
         run.Window().Button(exercise)->click();
@@ -537,8 +538,15 @@ TEST(ShellEndToEnd, ViewsStillToComeSayTheyAreNotAvailable)
         run.Window().Button(MainControl::SpeedButton1)->click();
         EXPECT_EQ(run.Window().ShownView(), entered);
     }
-    // The item exercises' setup view is their page.
+    // Every kind's setup view is its page: the item exercises', the rhythm kinds' and
+    // melody dictation's.
     run.Window().Button(MainControl::RunKonfig)->click();
+    EXPECT_EQ(run.Window().ShownView(), run.program.ChordOps());
+    run.Window().Button(MainControl::Speed4)->click();
+    EXPECT_EQ(run.Window().ShownView(), run.program.RytmeOps());
+    run.Window().Button(MainControl::SpeedButton8)->click();
+    EXPECT_EQ(run.Window().ShownView(), run.program.MelodyOps());
+    run.Window().Button(MainControl::Speed1)->click();
     EXPECT_EQ(run.Window().ShownView(), run.program.ChordOps());
     run.Window().Button(MainControl::SpeedButton1)->click();
     EXPECT_EQ(run.Window().ShownView(), run.ChordWindow());
