@@ -4,11 +4,14 @@
 #include "exercises/items/ItemTables.h"
 #include "exercises/setup/SetupFile.h"
 #include "exercises/ui/TAkkord.h"
+#include "exercises/ui/TChordOps.h"
 #include "exercises/ui/TControlButton.h"
 #include "exercises/ui/TIntervalSam.h"
+#include "exercises/ui/TMelodyOps.h"
 #include "exercises/ui/TRytmeImit.h"
 #include "exercises/ui/TRytmeKorr.h"
 #include "exercises/ui/TRytmeLaes.h"
+#include "exercises/ui/TRytmeOps.h"
 #include "music/data/ResultFiles.h"
 #include "music/data/UserFile.h"
 #include "music/devices/FluidSynthOutput.h"
@@ -512,27 +515,48 @@ TEST(ShellEndToEnd, ViewsStillToComeSayTheyAreNotAvailable)
     prompts.texts = {QStringLiteral("Di")};
     ProgramRun run(installation, prompts);
     ASSERT_TRUE(run.started);
-    // The setup and results views of an exercise that exists say so too, and the exercise
-    // view brings the exercise back.
-    run.Window().Button(MainControl::Speed1)->click();
-    const std::pair<MainControl, const char*> views[] = {{MainControl::RunKonfig, "setup"},
-                                                         {MainControl::SpeedButton5, "results"}};
-    for (const auto& [control, word] : views) {
+    // The results view of an exercise that exists says so too, and the exercise view brings
+    // the exercise back.
+    const struct
+    {
+        MainControl exercise;
+        MainControl view;
+        const char* word;
+    } views[] = {{MainControl::Speed1, MainControl::SpeedButton5, "results"}};
+    for (const auto& [exercise, control, word] : views) {
         SCOPED_TRACE(word);
+        run.Window().Button(exercise)->click();
+        QWidget* entered = run.Window().ShownView();
         QAbstractButton* button = run.Window().Button(control);
         ASSERT_TRUE(button->isEnabled());
         button->click();
         QWidget* shown = run.Window().ShownView();
-        ASSERT_NE(shown, run.ChordWindow());
+        ASSERT_NE(shown, entered);
         const QLabel* text = shown->findChild<QLabel*>(QStringLiteral("NotAvailableText"));
         ASSERT_NE(text, nullptr);
         EXPECT_TRUE(text->text().contains(QString::fromLatin1(word)));
+        run.Window().Button(MainControl::SpeedButton1)->click();
+        EXPECT_EQ(run.Window().ShownView(), entered);
     }
+    // Every kind's setup view is its page: the item exercises', the rhythm kinds' and
+    // melody dictation's.
+    run.Window().Button(MainControl::RunKonfig)->click();
+    EXPECT_EQ(run.Window().ShownView(), run.program.ChordOps());
+    run.Window().Button(MainControl::Speed4)->click();
+    EXPECT_EQ(run.Window().ShownView(), run.program.RytmeOps());
+    run.Window().Button(MainControl::SpeedButton8)->click();
+    EXPECT_EQ(run.Window().ShownView(), run.program.MelodyOps());
+    run.Window().Button(MainControl::Speed1)->click();
+    EXPECT_EQ(run.Window().ShownView(), run.program.ChordOps());
     run.Window().Button(MainControl::SpeedButton1)->click();
     EXPECT_EQ(run.Window().ShownView(), run.ChordWindow());
     run.Window().Button(MainControl::Overview)->click();
     EXPECT_EQ(run.Window().ShownView(), &run.program.StartMenu());
+    // The page stores its answer-input byte as 0 where the built-in setup has 2: the setup
+    // counts as changed, and closing offers to save it.
+    prompts.defaultButton = PromptButton::No;
     EXPECT_TRUE(run.Close());
+    EXPECT_EQ(prompts.Count(QStringLiteral("yesnocancel")), 1);
 }
 
 // Melody dictation is reached by its tool button and asks generated melodies; a range that
