@@ -32,6 +32,7 @@
 #include "shell/startmenu/ui/TMenuDialog.h"
 #include "shell/tutor/TutorList.h"
 #include "shell/ui/ExerciseWindowSet.h"
+#include "shell/ui/SettingsFeatures.h"
 #include "shell/ui/TChooseTutor.h"
 #include "shell/ui/TPellivarkMain.h"
 #include "shell/ui/WidgetTexts.h"
@@ -51,6 +52,9 @@ constexpr std::array<const char*, 10> kFormNames = {
     "ChordIdForm",       "IntervalIdForm",       "IntervalCompareForm", "RhythmImitationForm",
     "RhythmReadingForm", "RhythmCorrectionForm", "ChordInversionsForm", "ScalesForm",
     "MelodyForm",        "ChordProgressionForm"};
+
+/// The rhythm windows' tip.
+constexpr int kRhythmTip = 6;
 
 /// How often the microphone reports the note being sung.
 constexpr int kMicReadingMs = 20;
@@ -180,6 +184,7 @@ PellivarkProgram::~PellivarkProgram()
     if (m_microphone)
         m_microphone->Close();
     m_microphone.reset();
+    m_features.reset();
     m_model.reset();
     m_tutorRun.reset();
     m_applier.reset();
@@ -253,6 +258,10 @@ void PellivarkProgram::MakeStandardForms()
             return IsKnownKind(kind) ? m_descriptions[Slot(kind)] : QString();
         };
         menuContext.Intro = m_intro.get();
+        menuContext.WebLinkClicked = [this] {
+            if (m_features)
+                m_features->OpenWebSite();
+        };
         menuContext.Arguments = QCoreApplication::arguments().mid(1);
         m_startMenu = new TMenuDialog(std::move(menuContext));
         m_startMenu->setObjectName(QStringLiteral("StartMenuForm"));
@@ -362,6 +371,34 @@ void PellivarkProgram::MakeStandardForms()
                             m_strings.StrMessageTitle);
     }
 
+    m_features = std::make_unique<SettingsFeatures>(
+        SettingsFeatureContext{m_data,
+                               m_items,
+                               m_state,
+                               *m_window,
+                               *m_exercises,
+                               m_midiOut,
+                               m_midiIn,
+                               m_waveOut,
+                               m_sequencer,
+                               m_answerSound.get(),
+                               *m_micInput,
+                               m_controlNotes,
+                               m_prompts,
+                               m_strings,
+                               m_targets,
+                               [this]() -> LanguageContext& { return Language(); },
+                               &m_startMenu->Model(),
+                               *m_startMenuService,
+                               [this]() -> PellivarkMainModel& { return *m_model; },
+                               *this,
+                               [this] { MirrorSettingsIntoWindow(); },
+                               [this] { return RhythmSettings(); },
+                               [this](bool asDefaults) { StoreProgramSettings(asDefaults); },
+                               m_options.RunDialog,
+                               m_options.OfferConfigWizard,
+                               m_options.Links});
+
     m_applier = std::make_unique<ProgramSettingsApplier>(ProgramSettingsContext{
         m_data,
         m_items,
@@ -371,7 +408,7 @@ void PellivarkProgram::MakeStandardForms()
         m_waveOut,
         m_sequencer,
         *m_midiInSelection,
-        m_wizardMaker,
+        m_features->WizardMaker(),
         m_controlNotes,
         [this](std::size_t index) {
             return m_model != nullptr && index < m_model->UserRights.size() &&
@@ -397,7 +434,7 @@ void PellivarkProgram::MakeStandardForms()
         *m_tutorRun,
         *this,
         *this,
-        m_wizard,
+        m_features->Wizard(),
         m_prompts,
         m_strings,
         m_data,
@@ -474,6 +511,7 @@ void PellivarkProgram::WireWindow()
             m_options.HideSplash();
     };
     handlers.SetupChooser = [this] { ShowSetupChooser(); };
+    m_features->Wire(handlers);
     handlers.ToolWindowFlag = [this](int n, bool on) {
         if (n >= 0 && n < IToolWindows::kCount)
             m_data.ProgramSettings.ToolWindows[static_cast<std::size_t>(n)].Visible = on ? 1 : 0;
@@ -544,7 +582,7 @@ LanguageContext& PellivarkProgram::Language()
             m_prompts,
             &m_startMenu->Model(),
             [this] { return m_model != nullptr && m_model->SettingsDialogOpen; },
-            [] { return false; },
+            [this] { return m_features != nullptr && m_features->WizardPending(); },
         });
     }
     return *m_language;
@@ -825,11 +863,13 @@ void PellivarkProgram::MidiInData(std::uint32_t message, int target)
     case MidiInActionKind::PassToWindow:
         window->MidiInMessage(message);
         break;
+    case MidiInActionKind::SettingsDialog:
+        m_features->SettingsMidiInput(message);
+        break;
     case MidiInActionKind::ItemEditor:
         m_chordOps->ItemEditorMidiIn(message);
         break;
     case MidiInActionKind::Drop:
-    case MidiInActionKind::SettingsDialog: // no settings dialog yet
         break;
     }
 }
@@ -848,6 +888,11 @@ TExerciseBaseClass* PellivarkProgram::TimerTarget(MainExerciseTimer timer) const
     return kind ? m_exercises->Window(*kind) : nullptr;
 }
 
+bool PellivarkProgram::SettingsDialogListening() const
+{
+    return m_model != nullptr && m_model->SettingsDialogOpen;
+}
+
 int PellivarkProgram::CurrentExerciseKind() const
 {
     return m_state.CurrentKind ? KindNumber(*m_state.CurrentKind) : 0;
@@ -856,6 +901,8 @@ int PellivarkProgram::CurrentExerciseKind() const
 QObject* PellivarkProgram::Receiver(NotifyReceiver receiver, int exerciseKind) const
 {
     switch (receiver) {
+    case NotifyReceiver::SettingsDialog:
+        return m_features ? m_features->SettingsDialogReceiver() : nullptr;
     case NotifyReceiver::Identification:
         if (const std::optional<ExerciseKind> kind = KindFromNumber(exerciseKind))
             return m_exercises->Window(*kind);
@@ -890,7 +937,8 @@ AkkordSettings PellivarkProgram::IdentificationSettings() const
     const TSettingsRec& settings = m_data.ProgramSettings;
     AkkordSettings result;
     result.ShowKeyName = settings.ShowKeyName;
-    result.TipsOffered = (settings.TipsMask & 1U) != 0;
+    result.TipsOffered = true;
+    result.TipsMask = settings.TipsMask;
     result.NoteIdentification = settings.NoteIdentification;
     result.AutoNewQuestion = settings.AutoNewQuestion;
     result.AutoNewQuestionOnlyRight = settings.AutoNewOnlyAfterRight;
@@ -910,6 +958,7 @@ RhythmExerciseSettings PellivarkProgram::RhythmSettings() const
     result.Playback.BeatSound = SoundOf(settings.BeatSound);
     result.Playback.FirstBeatSound = SoundOf(settings.FirstBeatSound);
     result.Playback.WithMetronome = settings.RhythmsWithMetronome;
+    result.TipOffered = TipOffered(settings.TipsMask, kRhythmTip);
     return result;
 }
 

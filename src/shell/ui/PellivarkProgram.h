@@ -51,6 +51,8 @@ class ExerciseWindowSet;
 class MetronomeControls;
 class PellivarkMainModel;
 class QtPrompts;
+class SettingsFeatures;
+class IDocumentOpener;
 class FluidMidiFilePlayer;
 class KeyStateTracker;
 class StartMenuIntro;
@@ -91,6 +93,11 @@ struct ProgramOptions
     QString SoundFont = {};
     /// The built-in synthesizer's audio drivers tried in turn; empty: the usual ones.
     QStringList SynthAudioDrivers = {};
+    /// The first-run wizard is offered when a start needs it (the program's main offers it;
+    /// a test that drives the wizard does too).
+    bool OfferConfigWizard = false;
+    /// Where the web and mail links open; null: the desktop. Must outlive the program.
+    IDocumentOpener* Links = nullptr;
 };
 
 class PellivarkProgram final : public IProgramSettingsService,
@@ -145,7 +152,7 @@ public:
     void StartMidiInput(ExerciseKind kind) override;
 
     // INotifyTargets
-    bool SettingsDialogListening() const override { return false; }
+    bool SettingsDialogListening() const override;
     int CurrentExerciseKind() const override;
     QObject* Receiver(NotifyReceiver receiver, int exerciseKind) const override;
 
@@ -156,6 +163,8 @@ public:
     QString TutorTitle() const override;
     std::optional<QString> StepTitle(ExerciseKind kind, int step) const override;
 
+    /// The settings command, the first-run wizard, the tips and the links.
+    SettingsFeatures& Features() { return *m_features; }
     /// The setup page of the item-based kinds.
     TChordOps* ChordOps() const { return m_chordOps; }
     /// The setup page of the rhythm kinds.
@@ -230,8 +239,6 @@ private:
     std::unique_ptr<TutorRun> m_tutorRun;
     std::function<int()> m_chooseTutor;
     QPointer<TChooseTutor> m_chooser;
-    NullConfigWizard m_wizard;
-    NoConfigWizardMaker m_wizardMaker;
     SystemMidiInDevices m_systemInputs;
     TMidiIn m_midiIn;
     std::unique_ptr<MidiInSelection> m_midiInSelection;
@@ -263,6 +270,8 @@ private:
     std::unique_ptr<PellivarkMainModel> m_model;
     std::unique_ptr<MetronomeControls> m_metronome;
     std::unique_ptr<MicrophoneControls> m_microphone;
+    /// The settings command, the first-run wizard, the tips and the links.
+    std::unique_ptr<SettingsFeatures> m_features;
 };
 
 } // namespace pv

@@ -9,9 +9,9 @@
 #include "music/input/WaveInEvents.h"
 #include "music/sequencer/SequencerNotifyEvent.h"
 #include "music/strings/UIStrings.h"
-#include "shell/settings/WindowPlacement.h"
 #include "music/ui/StaffPainter.h"
 #include "shell/main/MetronomeControls.h"
+#include "shell/settings/WindowPlacement.h"
 #include "shell/startmenu/ui/KindPicture.h"
 #include "shell/ui/StartupProbe.h"
 #include "shell/ui/WidgetTexts.h"
@@ -626,9 +626,8 @@ void TPellivarkMain::MakeMenus()
     midi->addSeparator();
     AddCommand(midi, QStringLiteral("Programsettings1"), QStringLiteral("&Program settings..."),
                [this] {
-                   m_prompts.ShowInfo(QStringLiteral("The program settings dialog is not "
-                                                     "available yet."),
-                                      windowTitle());
+                   if (m_handlers.Opstning1Click)
+                       m_handlers.Opstning1Click();
                });
 
     QMenu* help = topMenu("Hjlp1", "&Help");
@@ -637,6 +636,17 @@ void TPellivarkMain::MakeMenus()
                                .arg(QCoreApplication::applicationVersion()),
                            windowTitle());
     });
+    help->addSeparator();
+    AddCommand(help, QStringLiteral("Reportbugsandsuggestions1"),
+               QStringLiteral("&Report a bug or a suggestion..."), [this] {
+                   if (m_handlers.Reportbugsandsuggestions1Click)
+                       m_handlers.Reportbugsandsuggestions1Click();
+               });
+    AddCommand(help, QStringLiteral("PellivarkWeb1"), QStringLiteral("Pellivark on the &web..."),
+               [this] {
+                   if (m_handlers.PellivarkWeb1Click)
+                       m_handlers.PellivarkWeb1Click();
+               });
 }
 
 void TPellivarkMain::RegisterTextTargets(const TextTargetSink& sink)
@@ -1330,9 +1340,15 @@ bool TPellivarkMain::eventFilter(QObject* watched, QEvent* event)
     return true;
 }
 
-bool TPellivarkMain::ShowTip(int)
+bool TPellivarkMain::ShowTip(int n)
 {
-    return false;
+    return m_handlers.ShowTip ? m_handlers.ShowTip(n) : true;
+}
+
+void TPellivarkMain::ApplyShownControls(std::uint32_t tipsMask)
+{
+    if (m_handlers.ApplyShownControls)
+        m_handlers.ApplyShownControls(tipsMask);
 }
 
 QTimer* TPellivarkMain::ExerciseTimer(ExerciseHostTimer timer)

@@ -99,6 +99,15 @@ struct MainWindowHandlers
     std::function<bool()> TutorAfterAnswer;
     /// The tutor's progress labels were clicked.
     std::function<void()> Panel2Click;
+    /// The program settings command.
+    std::function<void()> Opstning1Click;
+    /// The Help menu's links: the product's web site, a mail to its support.
+    std::function<void()> PellivarkWeb1Click;
+    std::function<void()> Reportbugsandsuggestions1Click;
+    /// Shows tip n; true when it stays offered.
+    std::function<bool(int n)> ShowTip;
+    /// The exercise windows' tip buttons follow the tips mask.
+    std::function<void(std::uint32_t tipsMask)> ApplyShownControls;
 };
 
 class TPellivarkMain final : public QMainWindow,
@@ -236,7 +245,7 @@ public:
     MetronomePaintBox& MetronomeBox() const { return *m_paintBox2; }
     void SetMenuTick(SettingsMenuItem item, bool ticked) override;
     void SetAutoNewQuestTimerInterval(int milliseconds) override;
-    void ApplyShownControls(std::uint32_t) override {}
+    void ApplyShownControls(std::uint32_t tipsMask) override;
     void SetHelpFile(const QString& path) override { m_helpFile = path; }
     /// The program's help at a topic (help context). Every Help button and entry asks here.
     void ShowHelpTopic(int context);
