@@ -9,6 +9,7 @@
 #include "shell/results/DeleteResults.h"
 #include "shell/results/ElapsedTime.h"
 #include "shell/results/ResultsViewModel.h"
+#include "support/QStringPrinting.h"
 
 #include <QDir>
 #include <QFile>
