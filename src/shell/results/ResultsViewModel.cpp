@@ -39,6 +39,22 @@ bool KindHasItemColumns(int kind)
     return kind == 1 || kind == 2 || kind == 7 || kind == 8 || kind == 10;
 }
 
+HeaderStripPlaces LayOutHeaderStrip(const HeaderStripWidths& w)
+{
+    HeaderStripPlaces p;
+    p.Period = w.Start;
+    p.Bevel1 = p.Period + w.Period + 10;
+    p.ExerciseTimeCaption = p.Bevel1 + 12;
+    p.ExerciseTime = p.ExerciseTimeCaption + w.ExerciseTimeCaption + 4;
+    p.Bevel2 = p.ExerciseTime + w.ExerciseTime + 10;
+    p.ScoreCaption = p.Bevel2 + 12;
+    p.ScoreBar = p.ScoreCaption + w.ScoreCaption + 1;
+    p.Bevel3 = p.ScoreBar + w.ScoreBar + 10;
+    p.AnswerTimeCaption = p.Bevel3 + 12;
+    p.AnswerTime = p.AnswerTimeCaption + w.AnswerTimeCaption + 4;
+    return p;
+}
+
 ScoreCellPlan PlanScoreCell(int kind, std::uint16_t right, std::uint16_t asked, bool withText,
                             CellBox box, const std::function<int(const QString&)>& textWidth)
 {

@@ -179,4 +179,33 @@ private:
 /// The kinds whose results carry item statistics, and so item columns.
 bool KindHasItemColumns(int kind);
 
+/// The widths of the header strip's parts, left to right.
+struct HeaderStripWidths
+{
+    int Start = 0; ///< where the period text begins
+    int Period = 0;
+    int ExerciseTimeCaption = 0;
+    int ExerciseTime = 0;
+    int ScoreCaption = 0;
+    int ScoreBar = 0;
+    int AnswerTimeCaption = 0;
+};
+
+/// The left edges of the header strip's parts: each follows the one before it at a fixed gap.
+struct HeaderStripPlaces
+{
+    int Period = 0;
+    int Bevel1 = 0;
+    int ExerciseTimeCaption = 0;
+    int ExerciseTime = 0;
+    int Bevel2 = 0;
+    int ScoreCaption = 0;
+    int ScoreBar = 0;
+    int Bevel3 = 0;
+    int AnswerTimeCaption = 0;
+    int AnswerTime = 0;
+};
+
+HeaderStripPlaces LayOutHeaderStrip(const HeaderStripWidths& widths);
+
 } // namespace pv

@@ -57,6 +57,9 @@ class StartMenuIntro;
 class TLevels;
 class TMenuDialog;
 class TPellivarkMain;
+class ResultsCommands;
+class ReportsCommand;
+class ExportImportCommand;
 class TTutorDefine;
 class TChooseTutor;
 class TutorRun;
@@ -155,6 +158,11 @@ public:
 
     /// The tutor run (its steps, labels and dialogs).
     TutorRun& Tutor() { return *m_tutorRun; }
+    /// The results view and its commands, the reports, export and import; null when their
+    /// window could not be made.
+    ResultsCommands* Results() { return m_resultsCommands.get(); }
+    ReportsCommand* Reports() { return m_reports.get(); }
+    ExportImportCommand* ExportImport() { return m_exportImport.get(); }
     /// The tutor chooser, modal: 1 when a tutor was chosen, 2 when none was. Unset: none.
     void SetChooseTutor(std::function<int()> chooseTutor)
     {
@@ -167,6 +175,8 @@ private:
 
     void MakeMainWindow();
     void MakeStandardForms();
+    /// The results view, the export and import dialog and the reports command.
+    void MakeResultForms();
     void MakeTutor();
     void WireTutor(MainWindowHandlers& handlers);
     /// Names a user's tutor for the statistics: the title its file's header holds.
@@ -248,6 +258,9 @@ private:
     std::unique_ptr<PellivarkMainModel> m_model;
     std::unique_ptr<MetronomeControls> m_metronome;
     std::unique_ptr<MicrophoneControls> m_microphone;
+    std::unique_ptr<ResultsCommands> m_resultsCommands;
+    std::unique_ptr<ReportsCommand> m_reports;
+    std::unique_ptr<ExportImportCommand> m_exportImport;
 };
 
 } // namespace pv
