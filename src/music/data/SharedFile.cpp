@@ -1,6 +1,7 @@
 // Exclusive advisory locks for writers, unlocked readers, and whole-file replacement.
 #include "music/data/SharedFile.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
@@ -387,9 +388,16 @@ bool RecordReader::Next(std::span<std::uint8_t> record)
 {
     if (m_fd < 0 || record.size() != m_recordSize)
         return false;
-    std::size_t done = 0;
-    while (done < record.size()) {
-        const ssize_t n = read(m_fd, record.data() + done, record.size() - done);
+    constexpr std::size_t kBlock = 64 * 1024;
+    if (m_buffer.size() < kBlock + m_recordSize)
+        m_buffer.resize(kBlock + m_recordSize);
+    while (m_end - m_begin < record.size()) {
+        // What is left of the last block moves to the front; the next block follows it.
+        std::copy(m_buffer.begin() + static_cast<std::ptrdiff_t>(m_begin),
+                  m_buffer.begin() + static_cast<std::ptrdiff_t>(m_end), m_buffer.begin());
+        m_end -= m_begin;
+        m_begin = 0;
+        const ssize_t n = read(m_fd, m_buffer.data() + m_end, m_buffer.size() - m_end);
         if (n < 0 && errno == EINTR)
             continue;
         if (n < 0) {
@@ -399,8 +407,11 @@ bool RecordReader::Next(std::span<std::uint8_t> record)
         }
         if (n <= 0)
             return false;
-        done += static_cast<std::size_t>(n);
+        m_end += static_cast<std::size_t>(n);
     }
+    std::copy_n(m_buffer.begin() + static_cast<std::ptrdiff_t>(m_begin), record.size(),
+                record.begin());
+    m_begin += record.size();
     return true;
 }
 

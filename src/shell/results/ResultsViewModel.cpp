@@ -32,6 +32,12 @@ std::size_t Index(int number)
     return static_cast<std::size_t>(number);
 }
 
+ResultRow RowOf(const TResultRec& r)
+{
+    return ResultRow{r.UserId,    r.DateTime, r.Duration, r.AnswerTimeSum, r.SetupName,
+                     r.TutorStep, r.Score,    r.Count,    r.Items};
+}
+
 } // namespace
 
 bool KindHasItemColumns(int kind)
@@ -156,12 +162,12 @@ void ResultsViewModel::Fill(int kind, double fromDate)
         FilterResults(data, m_kind, m_fromDate);
         m_rows.reserve(data.FilteredResults->size() + 1);
         for (const auto& entry : *data.FilteredResults)
-            m_rows.push_back(entry.Object->Record);
+            m_rows.push_back(RowOf(entry.Object->Record));
         const TResultRec& running = m_s.RunningResults[Index(m_kind - 1)].Record;
         if (data.CurrentUser && data.CurrentUser->Record.UserId == id && running.Count > 0) {
             data.FilteredResults->push_back(
                 {ResultKey(m_kind, running.DateTime), std::make_shared<TResultInfo>(running)});
-            m_rows.push_back(running);
+            m_rows.push_back(RowOf(running));
         }
     }
     SetColumns();
@@ -179,7 +185,7 @@ void ResultsViewModel::SetColumns()
     if (!m_table[Index(kEntryItems)].Shown || !KindHasItemColumns(m_kind))
         return;
     std::array<bool, 60> asked{};
-    for (const TResultRec& row : m_rows) {
+    for (const ResultRow& row : m_rows) {
         for (std::size_t n = 0; n < asked.size(); ++n)
             asked[n] = asked[n] || row.Items[n].Asked != 0;
     }
@@ -282,7 +288,7 @@ ResultCell ResultsViewModel::Cell(int row, int column) const
     const int kind = ColumnKindAt(column);
     if (row < 1 || row > static_cast<int>(m_rows.size()) || kind < 0)
         return cell;
-    const TResultRec& r = m_rows[Index(row - 1)];
+    const ResultRow& r = m_rows[Index(row - 1)];
     switch (kind) {
     case static_cast<int>(ResultColumnKind::Date):
         // A running result holds only its time of day.

@@ -54,6 +54,20 @@ ScoreCellPlan PlanScoreCell(int kind, std::uint16_t right, std::uint16_t asked, 
 QString ResultDateText(double dateTime);
 QString ResultTimeText(double dateTime);
 
+/// What the view shows of one result (the record less what no cell shows).
+struct ResultRow
+{
+    std::uint16_t UserId = 0;
+    double DateTime = 0;
+    double Duration = 0;
+    double AnswerTimeSum = 0;
+    QString SetupName;
+    std::uint16_t TutorStep = 0;
+    std::uint16_t Score = 0;
+    std::uint16_t Count = 0;
+    std::array<ItemScore, 60> Items{};
+};
+
 /// What a data cell shows: a text, or a score cell.
 struct ResultCell
 {
@@ -141,7 +155,7 @@ public:
     int Kind() const { return m_kind; }
     double FromDate() const { return m_fromDate; }
     /// The rows shown in order; a running result has a date below 1.0.
-    const std::vector<TResultRec>& Rows() const { return m_rows; }
+    const std::vector<ResultRow>& Rows() const { return m_rows; }
     /// Rows of the grid: the title row and at least one data row.
     int RowCount() const;
     int ColumnCount() const { return static_cast<int>(m_columnKinds.size()); }
@@ -172,7 +186,7 @@ private:
     std::array<QString, kBaseResultColumns> m_titles{};
     int m_kind = 1;
     double m_fromDate = -1.0;
-    std::vector<TResultRec> m_rows;
+    std::vector<ResultRow> m_rows;
     std::vector<int> m_columnKinds;
 };
 

@@ -231,7 +231,7 @@ TEST_F(ResultsViewTest, FromDateFiltersUntilAnotherIsGiven)
         SCOPED_TRACE(testing::Message() << "kind " << c.kind << " from " << c.from);
         model.Fill(c.kind, c.from);
         std::vector<double> dates;
-        for (const TResultRec& r : model.Rows())
+        for (const ResultRow& r : model.Rows())
             dates.push_back(r.DateTime);
         EXPECT_EQ(dates, c.dates);
     }
