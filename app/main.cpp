@@ -9,6 +9,8 @@
 #include "shell/ui/SingleInstance.h"
 #include "shell/ui/TPellivarkMain.h"
 
+#include <memory>
+
 #include <QApplication>
 #include <QPointer>
 
@@ -25,18 +27,26 @@ int main(int argc, char** argv)
     QApplication::setApplicationVersion(pv::VersionText(pv::ReadVersionInfo()));
 
     // A second start only brings the running copy to the front.
-    pv::SingleInstance instance(pv::SingleInstance::DefaultServerName());
-    if (instance.RaiseRunningInstance())
-        return 0;
     QPointer<pv::TPellivarkMain> mainWindow;
-    instance.Listen([&mainWindow] {
+    const auto raise = [&mainWindow] {
         if (!mainWindow)
             return;
         if (mainWindow->isMinimized())
             mainWindow->showNormal();
         mainWindow->raise();
         mainWindow->activateWindow();
-    });
+    };
+    std::unique_ptr<pv::SingleInstance> instance;
+    if (const auto folder = pv::SingleInstance::PrivateFolder()) {
+        instance = std::make_unique<pv::SingleInstance>(folder.Value());
+        const pv::SingleInstance::Start start = instance->Begin(raise);
+        qCInfo(lcPellivark, "Single instance: %s", pv::StartName(start));
+        if (start == pv::SingleInstance::Start::Raised)
+            return 0;
+    } else {
+        qCWarning(lcPellivark, "No private folder for the single-instance guard (%s)",
+                  qUtf8Printable(folder.Detail()));
+    }
 
     // The splash is shown and painted before the windows are made.
     auto splash = std::make_unique<pv::TVelkommen>();

@@ -11,6 +11,8 @@
 
 #include <algorithm>
 #include <cstdlib>
+#include <limits>
+#include <span>
 
 namespace pv {
 
@@ -44,6 +46,44 @@ TPitch Sounding(TPitch shown, int displayOffset)
 int StaffBottomY(const TSheet& sheet)
 {
     return sheet.Top() + 8 * sheet.LineSpacing() + sheet.StaffGap();
+}
+
+/// Pixels between the lowest thing drawn and the labels under it.
+constexpr int kLabelGap = 8;
+
+/// The height of a label's frame: lines lines of text in it.
+int LabelFrameHeight(const TextMeasure& measure, int lines)
+{
+    const int one = measure(QStringLiteral("Xy")).height();
+    return one + 3 + (lines > 1 ? one - 3 : 0);
+}
+
+/// The first row under the staves and the drawn notes (their heads and ledger lines).
+int RowUnderNotes(const TSheet& sheet, std::span<const TNoteRec> drawn)
+{
+    int bottom = StaffBottomY(sheet) + 1;
+    for (const TNoteRec& note : drawn) {
+        if (note.Pitch.Note != 0)
+            bottom = std::max(bottom, note.Y + sheet.LineSpacing());
+    }
+    return bottom;
+}
+
+/// Moves a label by dx, dy.
+void MoveLabel(StaffLabel& label, int dx, int dy)
+{
+    label.Frame.translate(dx, dy);
+    label.FirstAt += QPoint(dx, dy);
+    label.SecondAt += QPoint(dx, dy);
+}
+
+/// Places a label so that its frame's top lies at top.
+StaffLabel LabelFromTop(const QString& first, const QString& second, std::uint32_t rgb, int firstX,
+                        int lastX, int top, const TextMeasure& measure)
+{
+    StaffLabel label = PlaceStaffLabel(first, second, rgb, firstX, lastX, 0, measure);
+    MoveLabel(label, 0, top - label.Frame.top());
+    return label;
 }
 
 /// The name of the note an item's label starts with, and a blank; empty where the mode's labels
@@ -190,7 +230,8 @@ void DrawProgression(AkkordModel& model, TSheet& sheet, const TextMeasure& measu
                 column.X = notes[static_cast<std::size_t>(column.FirstNote)].X;
             }
         }
-        labelY = StaffBottomY(sheet) + 2 * sheet.LineSpacing();
+        // Under the lowest chord note, so that no label covers a head or a ledger line.
+        labelY = RowUnderNotes(sheet, notes) + kLabelGap + LabelFrameHeight(measure, 2) / 2;
     }
 
     for (const ChordColumn& column : made) {
@@ -205,9 +246,13 @@ void DrawProgression(AkkordModel& model, TSheet& sheet, const TextMeasure& measu
     if (model.ChordCursor < made.size()) {
         const int x = made[model.ChordCursor].X - kMarkWidth / 2;
         // Two staves leave room under them; the grid's one row keeps its labels in the middle.
+        // Under the staves the mark points up at its column's labels, never lower than the
+        // box's foot: in a tall box the foot lies far from the centred staves.
         picture.MarkPointsUp = !picture.Compact;
-        picture.SelectionMark = picture.Compact ? QRect(x, 2, kMarkWidth, kMarkHeight)
-                                                : QRect(x, height - 12, kMarkWidth, kMarkHeight);
+        const int underLabels = labelY + LabelFrameHeight(measure, 2) / 2 + 4;
+        picture.SelectionMark =
+            picture.Compact ? QRect(x, 2, kMarkWidth, kMarkHeight)
+                            : QRect(x, std::min(height - 12, underLabels), kMarkWidth, kMarkHeight);
     }
     picture.Columns = std::move(made);
 }
@@ -269,15 +314,23 @@ void DrawNotes(AkkordModel& model, TSheet& sheet, const UIStringTable& strings,
         return;
     }
     const AnswerLabelTexts texts = AnswerLabelTextsOf(model, strings);
-    const int y = StaffBottomY(sheet);
-    picture.Labels.push_back(PlaceStaffLabel(texts.Entered, {}, kLabelRed, notes.front().X,
-                                             notes[static_cast<std::size_t>(entered - 1)].X, y,
-                                             measure));
-    if (shown > entered) {
-        picture.Labels.push_back(PlaceStaffLabel(texts.Question, {}, kLabelGreen,
-                                                 notes[static_cast<std::size_t>(entered)].X,
-                                                 notes.back().X, y, measure));
+    // The labels go under everything drawn: the staves, the lowest heads with their ledger
+    // lines and the step sizes written below the bass staff; there they cover neither the
+    // notes nor the bass staff's key signature.
+    int top = RowUnderNotes(sheet, notes);
+    for (const StaffText& step : picture.StepSizes.Texts) {
+        top = std::max(top, step.At.y() + measure(step.Text).height() / 2);
     }
+    top += kLabelGap;
+    picture.Labels.push_back(LabelFromTop(texts.Entered, {}, kLabelRed, notes.front().X,
+                                          notes[static_cast<std::size_t>(entered - 1)].X, top,
+                                          measure));
+    if (shown > entered) {
+        picture.Labels.push_back(LabelFromTop(texts.Question, {}, kLabelGreen,
+                                              notes[static_cast<std::size_t>(entered)].X,
+                                              notes.back().X, top, measure));
+    }
+    SpreadStaffLabels(picture.Labels, 2, sheet.ControlWidth() - 3);
 }
 
 } // namespace
@@ -303,6 +356,62 @@ StaffLabel PlaceStaffLabel(const QString& first, const QString& second, std::uin
     label.FirstAt = QPoint(x + (w - one.width()) / 2, top);
     label.SecondAt = QPoint(x + (w - two.width()) / 2, top + two.height() - 3);
     return label;
+}
+
+void SpreadStaffLabels(std::vector<StaffLabel>& labels, int left, int right)
+{
+    constexpr int kSpace = 6;
+    std::optional<int> rowRight;
+    int rowBottom = 0;
+    for (StaffLabel& label : labels) {
+        const QRect& frame = label.Frame;
+        int dx = frame.right() > right ? right - frame.right() : 0;
+        if (frame.left() + dx < left) {
+            dx = left - frame.left();
+        }
+        int dy = 0;
+        if (rowRight && frame.left() + dx < *rowRight + kSpace) {
+            const int push = *rowRight + kSpace - (frame.left() + dx);
+            if (frame.right() + dx + push <= right) {
+                dx += push;
+            } else {
+                // No room beside the one before: a row of its own, under the rows so far.
+                dy = rowBottom + kSpace - frame.top();
+            }
+        }
+        MoveLabel(label, dx, dy);
+        rowRight = label.Frame.right();
+        rowBottom = std::max(rowBottom, label.Frame.bottom());
+    }
+}
+
+void ArrangeAkkordStaves(const AkkordModel& model, TSheet& sheet, const TextMeasure& measure)
+{
+    const bool progressions = model.Mode == IdentificationMode::ChordProgressions;
+    const int count = std::clamp<int>(model.QuestionNoteCount, 0, kItemNoteCount);
+    const bool asked =
+        count > 0 && (model.QuestionItem != 0 || model.Mode == IdentificationMode::MelodyDictation);
+    sheet.ArrangeStaves(asked ? model.QuestionHighest : 0, progressions);
+
+    // The notes the staff will show for this question, as it shows them.
+    std::vector<TNoteRec> notes;
+    if (asked && progressions) {
+        notes = model.ProgressionNotes.Notes;
+    } else if (asked) {
+        notes.assign(model.QuestionNotes.begin(), model.QuestionNotes.begin() + count);
+    }
+    for (TNoteRec& note : notes) {
+        note.Pitch = Shown(note.Pitch, model.DisplayOffset);
+    }
+    const int L = sheet.LineSpacing();
+    int below = kLabelGap + LabelFrameHeight(measure, progressions ? 2 : 1);
+    if (model.Mode == IdentificationMode::Scales) {
+        below += 2 * L; // step sizes written under the bass staff
+    }
+    if (progressions) {
+        below += kMarkHeight + 2; // the selection mark at the box's foot
+    }
+    sheet.FitStaves(notes, below);
 }
 
 bool CorrectionShown(const AkkordModel& model)

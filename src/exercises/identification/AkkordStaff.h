@@ -24,9 +24,10 @@ class AkkordPlayback;
 class TSheet;
 struct UIStringTable;
 
-/// Label ink: the user's answer red, the question green, an unanswered progression olive.
+/// Label ink: the user's answer red, the question green, an unanswered progression olive. The
+/// green is a dark one: the labels stand on white, where a light green text can hardly be read.
 inline constexpr std::uint32_t kLabelRed = 0xFF0000;
-inline constexpr std::uint32_t kLabelGreen = 0x00FF00;
+inline constexpr std::uint32_t kLabelGreen = 0x008000;
 inline constexpr std::uint32_t kLabelOlive = 0x808000;
 
 /// A framed label centred under a run of notes (or a chord column).
@@ -48,6 +49,15 @@ using TextMeasure = std::function<QSize(const QString&)>;
 /// raised by half its height from y.
 StaffLabel PlaceStaffLabel(const QString& first, const QString& second, std::uint32_t rgb,
                            int firstX, int lastX, int y, const TextMeasure& measure);
+
+/// Moves labels that overlap or leave the box: each stays within left..right, a label that
+/// would cover the one before it moves right of it, and one with no room left on its row goes
+/// to a row of its own below. Labels are taken in order.
+void SpreadStaffLabels(std::vector<StaffLabel>& labels, int left, int right);
+
+/// Places the staves for the question: the line spacing for its highest note, then the staves
+/// centred in the box with the question's notes and the labels and step sizes under them.
+void ArrangeAkkordStaves(const AkkordModel& model, TSheet& sheet, const TextMeasure& measure);
 
 /// Whether the question's notes are shown after the user's (a wrong answer).
 bool CorrectionShown(const AkkordModel& model);

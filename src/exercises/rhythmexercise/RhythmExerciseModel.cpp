@@ -4,6 +4,7 @@
 #include "exercises/setup/ExerciseSetup.h"
 #include "music/sequencer/MidiMessage.h"
 #include "music/sequencer/MidiOut.h"
+#include "music/strings/Format.h"
 #include "music/strings/UIStrings.h"
 
 #include <algorithm>
@@ -43,6 +44,16 @@ void RhythmExerciseModel::ApplySetup(const ExerciseSetup& setup, bool reset)
 {
     if (const RhythmSetup* block = RhythmSetupOfKind(setup, m_kind))
         ApplySetup(*block, reset);
+}
+
+QString RhythmExerciseModel::StartText(int button) const
+{
+    // The windows start from different buttons (imitation from New question, reading from
+    // Start), and one text serves both: it names the button by its own caption, without the
+    // accelerator mark.
+    QString caption = m_strip->Captions[static_cast<std::size_t>(button)];
+    caption.remove(QLatin1Char('&'));
+    return Format(m_strings.StrRhythmText1, {caption});
 }
 
 void RhythmExerciseModel::SetupEngine(const RhythmSetup& block)

@@ -128,6 +128,8 @@ protected:
     void ArmAutoNewQuestion(bool on);
     /// Loads the engine with this kind's block (bars clamped to the kind).
     void SetupEngine(const RhythmSetup& block);
+    /// The first line after a setup or a reset, naming the control button that starts.
+    QString StartText(int button) const;
 
     ExerciseKind m_kind;
     ExerciseBaseModel* m_base;

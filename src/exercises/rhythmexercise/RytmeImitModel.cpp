@@ -13,6 +13,7 @@ namespace {
 
 constexpr int kLineHeight = 64;
 constexpr int kScrollStep = 2;
+constexpr int kNewQuestionButton = 0;
 
 void AddSaturating(std::uint32_t& counter, std::uint32_t amount)
 {
@@ -26,7 +27,7 @@ RytmeImitModel::RytmeImitModel(ExerciseBaseModel& base, ControlStripModel& strip
                                const UIStringTable& strings, IRandom& random, IPrompts& prompts)
     : RhythmExerciseModel(ExerciseKind::RhythmImitation, base, strip, strings, random, prompts)
 {
-    InstructionText = strings.StrRhythmText1;
+    InstructionText = StartText(kNewQuestionButton);
 }
 
 void RytmeImitModel::ApplySetup(const RhythmSetup& block, bool reset)
@@ -49,7 +50,7 @@ void RytmeImitModel::ApplySetup(const RhythmSetup& block, bool reset)
     m_strip->FocusIndex = 0;
     NotationShown = false;
     StripShown = true;
-    InstructionText = m_strings.StrRhythmText1;
+    InstructionText = StartText(kNewQuestionButton);
     SetPhase(0);
     MarkBar(0);
     BarCount = 0;
@@ -66,7 +67,7 @@ void RytmeImitModel::ResetResults()
 {
     StopPlaying();
     m_base->ClearCounters();
-    InstructionText = m_strings.StrRhythmText1;
+    InstructionText = StartText(kNewQuestionButton);
 }
 
 void RytmeImitModel::NewQuestion()
@@ -93,7 +94,7 @@ void RytmeImitModel::RepeatQuestion()
         ScrollTimerOn = false;
         SetButtons(true, false, false, false, false);
         m_strip->FocusIndex = 0;
-        InstructionText = m_strings.StrRhythmText1;
+        InstructionText = StartText(kNewQuestionButton);
         return;
     }
     if (!m_strip->ButtonEnabled[4]) {

@@ -79,7 +79,7 @@ void RytmeLaesModel::ApplySetup(const RhythmSetup& block, bool reset)
     m_base->Passed = false;
     m_base->Answered = false;
     Recording = false;
-    InstructionText = m_strings.StrRhythmText1;
+    InstructionText = StartText(kStartButton);
     SetButtons({kNewButton, kTapsButton, kRhythmButton, kStopButton}, false);
     SetButtons({kStartButton}, true);
     Focus(kStartButton);
@@ -96,7 +96,7 @@ void RytmeLaesModel::ResetResults()
 {
     StopPlaying();
     m_base->ClearCounters();
-    InstructionText = m_strings.StrRhythmText1;
+    InstructionText = StartText(kStartButton);
 }
 
 void RytmeLaesModel::NewQuestion()

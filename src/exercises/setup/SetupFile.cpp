@@ -91,20 +91,20 @@ SetupFileRead ReadSetupFile(const QString& fileName)
 
 SetupFileRead ReadSetupFileAt(const QByteArray& nativePath)
 {
-    if (nativePath.isEmpty())
-        return {SetupFileStatus::CannotOpen, {}};
-    // Without O_NONBLOCK a FIFO named like a setup file would hold the open until some other
-    // program writes to it, which may be never.
-    const int fd = ::open(nativePath.constData(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
-    if (fd < 0)
-        return {SetupFileStatus::CannotOpen, {}};
+    // Opened the program's one safe way: a FIFO named like a setup file would otherwise hold
+    // the open until some other program writes to it, which may be never.
+    auto opened = OpenRegularFile(nativePath, O_RDONLY, LinkRule::Follow);
+    if (!opened)
+        return {SetupFileStatus::CannotOpen, {}, opened.Code(), opened.Detail()};
+    const int fd = opened.Value().Get();
     struct stat info
     {
     };
-    if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
-        ::close(fd);
-        return {SetupFileStatus::CannotOpen, {}};
-    }
+    if (::fstat(fd, &info) != 0)
+        return {SetupFileStatus::CannotOpen,
+                {},
+                FileRefusal::Failed,
+                QString::fromLocal8Bit(std::strerror(errno))};
     std::vector<std::uint8_t> head(kExerciseSetupSize);
     std::size_t got = 0;
     while (got < head.size()) {
@@ -115,7 +115,6 @@ SetupFileRead ReadSetupFileAt(const QByteArray& nativePath)
             break;
         got += static_cast<std::size_t>(n);
     }
-    ::close(fd);
     head.resize(got);
     return DecodeSetupFile(head, static_cast<std::uint64_t>(std::max<off_t>(0, info.st_size)));
 }

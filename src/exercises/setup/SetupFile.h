@@ -4,6 +4,7 @@
 
 #include "exercises/setup/ExerciseSetup.h"
 #include "music/base/Result.h"
+#include "music/files/RegularFile.h"
 
 #include <cstdint>
 #include <optional>
@@ -37,6 +38,9 @@ struct SetupFileRead
 {
     SetupFileStatus Status = SetupFileStatus::Invalid;
     ExerciseSetup Setup; ///< the setup to install when Loaded or Converted
+    /// Why it could not be opened (CannotOpen): missing, its permissions, no regular file...
+    FileRefusal Refusal = FileRefusal::Missing;
+    QString Reason; ///< the same in words
 };
 
 /// Decides a setup file from its size and its first bytes (at most 670 are looked at): 388
@@ -46,7 +50,8 @@ struct SetupFileRead
 SetupFileRead DecodeSetupFile(std::span<const std::uint8_t> head, std::uint64_t fileSize);
 
 /// Reads a setup file from disk. Only a regular file (or a link to one) is read, and it is
-/// opened without waiting: a FIFO or a device named like a setup file cannot be opened.
+/// opened without waiting: a FIFO or a device named like a setup file cannot be opened, and
+/// the refusal says why.
 SetupFileRead ReadSetupFile(const QString& fileName);
 /// The same for the path as the system spells it (any bytes, not only valid UTF-8).
 SetupFileRead ReadSetupFileAt(const QByteArray& nativePath);

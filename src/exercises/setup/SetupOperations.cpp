@@ -21,6 +21,16 @@ constexpr ExerciseKind kPushOrder[] = {
 
 } // namespace
 
+QString SetupOperations::CannotOpenText(const QString& fileName, const SetupFileRead& read) const
+{
+    // "File not found" only for a file that is not there: one refused for its permissions, a
+    // folder or a pipe of that name is named with its reason, or the user looks for nothing.
+    if (read.Refusal == FileRefusal::Missing)
+        return m_texts.StrFileNotFound + QStringLiteral("\n\n") + fileName;
+    return QStringLiteral("The setup file cannot be read:\n\n") + fileName +
+           QStringLiteral("\n\n") + read.Reason;
+}
+
 SetupOperations::SetupOperations(SetupState& state, ISetupHost& host, IPrompts& prompts,
                                  const UIStringTable& texts)
     : m_state(state), m_host(host), m_prompts(prompts), m_texts(texts)
@@ -58,9 +68,8 @@ Status<SetupFileError> SetupOperations::LoadExerciseSetup(const QString& fileNam
     switch (read.Status) {
     case SetupFileStatus::CannotOpen:
         if (!quiet)
-            m_prompts.ShowError(m_texts.StrFileNotFound + QStringLiteral("\n\n") + fileName,
-                                m_texts.StrMessageTitle);
-        loaded = Fail(SetupFileError::CannotOpen);
+            m_prompts.ShowError(CannotOpenText(fileName, read), m_texts.StrMessageTitle);
+        loaded = Fail(SetupFileError::CannotOpen, read.Reason);
         m_state.SetupFileName.clear();
         m_host.SetChildCaptions(QStringLiteral(" "));
         m_state.CurrentSetup = DefaultExerciseSetup();

@@ -99,6 +99,7 @@ public:
 
 private:
     void RefuseShippedFile(const QString& fileName);
+    QString CannotOpenText(const QString& fileName, const SetupFileRead& read) const;
 
     SetupState& m_state;
     ISetupHost& m_host;

@@ -1,7 +1,8 @@
 // Playing answer sounds asynchronously; a missing or unreadable file stays silent.
 #include "exercises/ui/AnswerSoundEffect.h"
 
-#include <QFileInfo>
+#include "music/files/RegularFile.h"
+
 #include <QSoundEffect>
 #include <QUrl>
 
@@ -13,7 +14,9 @@ AnswerSoundEffect::~AnswerSoundEffect() = default;
 
 QSoundEffect* AnswerSoundEffect::EffectFor(const QString& wavFile)
 {
-    if (wavFile.isEmpty() || !QFileInfo(wavFile).isFile())
+    // Checked the program's one safe way before the sound library opens it by name itself,
+    // blocking: a pipe named like a sound would hold its loading thread for ever.
+    if (wavFile.isEmpty() || !IsReadableRegularFile(wavFile, LinkRule::Follow))
         return nullptr;
     const auto found = m_effects.find(wavFile);
     if (found != m_effects.end())

@@ -28,6 +28,9 @@ const QColor kGreen = Bgr(65280);
 const QColor kRed = Bgr(255);
 const QColor kBrown = Bgr(1330804);
 const QColor kGold = Bgr(5617117);
+// An adjuster at rest writes on black: a dark green there can hardly be read, so its text and
+// outline take a middle green that still stays below the lit adjuster's bright one.
+const QColor kRestingAdjuster = QColor(0, 176, 0);
 
 QColor DotFill(DotColour colour)
 {
@@ -257,7 +260,7 @@ void TPianoView::paintEvent(QPaintEvent*)
         p.setBrush(lit ? Bgr(3618615) : Qt::black);
         p.drawRect(QRect(text.X, text.Y, text.Width, text.Height));
         p.setBrush(lit ? kGreen : QColor(40, 40, 40));
-        p.setPen(QPen(lit ? kGreen : QColor(0, 128, 0), 1));
+        p.setPen(QPen(lit ? kGreen : kRestingAdjuster, 1));
         const int mid = box.Y + box.Height / 2;
         const QPolygon down({QPoint(box.X + kAdjusterArrowWidth - 3, box.Y + 2),
                              QPoint(box.X + kAdjusterArrowWidth - 3, box.Bottom() - 2),
@@ -267,7 +270,7 @@ void TPianoView::paintEvent(QPaintEvent*)
                            QPoint(box.Right() - 2, mid)});
         p.drawPolygon(down);
         p.drawPolygon(up);
-        p.setPen(lit ? kGreen : Bgr(32768));
+        p.setPen(lit ? kGreen : kRestingAdjuster);
         p.drawText(QRect(text.X, text.Y - 1, text.Width, text.Height + 2), Qt::AlignCenter,
                    QFontMetrics(p.font()).elidedText(texts[b], Qt::ElideRight, text.Width));
     }

@@ -443,8 +443,8 @@ void TAkkord::FormResize()
     Panel1->raise();
     SpeedButton10->setGeometry(box.Right() - 25, box.Bottom() - 25, 22, 22);
     SpeedButton10->raise();
-    // Before any question the staves are placed for an empty staff.
-    m_sheet->ArrangeStaves(0, Mode() == IdentificationMode::ChordProgressions);
+    // The staves are placed for the question shown (for an empty staff before any question).
+    ArrangeAkkordStaves(m_model, *m_sheet, &TAkkordStaffBox::MeasureLabel);
 }
 
 void TAkkord::Panel51Resize(int width)
@@ -791,13 +791,13 @@ void TAkkord::MirrorQuestion()
         Panel2->setEnabled(m_model.AlterationBarEnabled);
     }
     ShowPressedChordType();
-    // A melody is a question without an item.
+    ApplySheetFlags();
+    // A melody is a question without an item. The staves are placed once the sheet has the
+    // question's key: its signature decides where each note stands.
     if (m_model.QuestionItem != 0 ||
         (Mode() == IdentificationMode::MelodyDictation && m_model.QuestionNoteCount > 0)) {
-        m_sheet->ArrangeStaves(m_model.QuestionHighest,
-                               Mode() == IdentificationMode::ChordProgressions);
+        ArrangeAkkordStaves(m_model, *m_sheet, &TAkkordStaffBox::MeasureLabel);
     }
-    ApplySheetFlags();
     MirrorMelodyTools();
     ControlButtons->update();
 }

@@ -3,6 +3,7 @@
 
 #include "exercises/base/ExerciseHost.h"
 #include "exercises/ui/TControlButton.h"
+#include "music/base/Contrast.h"
 #include "music/strings/Format.h"
 
 #include <algorithm>
@@ -25,6 +26,7 @@ constexpr int kTextLeft = 5;
 constexpr int kSignatureWidth = 15;
 
 // The strip's cells: count-in, the bars, the user's turn; bright when current, dark otherwise.
+// Their texts take the ink that reads best on each.
 const QColor kCountInCurrent(0xFF, 0x00, 0x00);
 const QColor kCountIn(0x80, 0x00, 0x00);
 const QColor kBarCurrent(0xFF, 0xFF, 0x00);
@@ -187,7 +189,8 @@ void TRytmeImit::PaintStrip(QPainter& painter, QSize size) const
             painter.drawRect(x, 0, cellWidth, size.height());
         }
         int textX = x + kTextLeft;
-        painter.setPen(Qt::black);
+        // Black reads on the bright current cell, but all but vanishes on the dark ones.
+        painter.setPen(QColor::fromRgb(static_cast<QRgb>(ReadableInkOn(colour.rgb() & 0xFFFFFFu))));
         if (cell == 1) {
             // The time signature, stacked, before the count-in's name.
             const TimeSignatureRow& row = m_model.Rytme().CurrentRow();

@@ -3,13 +3,23 @@
 
 namespace pv {
 
+namespace {
+
+// The message table has no line of its own for the class file, which the program only reads.
+const QString kClassFileMessage = QStringLiteral("The class file cannot be read.");
+
+} // namespace
+
 void LoadClasses(DataFiles& data)
 {
     if (!data.ClassList)
         data.ClassList.emplace();
     RecordReader reader(data.ClassFilePath(), kClassRecSize);
-    if (!reader.IsOpen())
+    if (!reader.IsOpen()) {
+        // No classes, but a file that is there and cannot be read is said, once.
+        CheckRead(data, data.ClassFilePath(), kClassFileMessage, reader);
         return;
+    }
     ClassEntries& list = *data.ClassList;
     std::size_t used = 0;
     std::array<std::uint8_t, kClassRecSize> bytes{};
@@ -28,6 +38,7 @@ void LoadClasses(DataFiles& data)
         ++used;
     }
     list.resize(used);
+    CheckRead(data, data.ClassFilePath(), kClassFileMessage, reader);
 }
 
 QString ClassNameById(DataFiles& data, std::uint16_t classId)

@@ -22,12 +22,20 @@ enum class DataError : int
     OpenFailed = 9,       ///< any other reason the system gave for not opening it
     NoUser = 10,          ///< no user to name a result file after
     Reentered = 11,       ///< a writer was called while another one waited for its file
+    SymbolicLink = 12,    ///< a symbolic link bears the file's name (links are not followed)
 };
 
 /// A data file is refused beyond this size. The largest real ones are User.dat and Setting.dat
 /// with one record per user (65535 users of 620 and 816 bytes: about 53 MB) and a result file
 /// (380 bytes a result: 64 MiB is some 175,000 results of one user).
 inline constexpr std::int64_t kMaxDataFileSize = std::int64_t{64} * 1024 * 1024;
+
+/// How large a data file may grow before it is refused, and what the refusal advises.
+struct SizeLimit
+{
+    std::int64_t MaxBytes = kMaxDataFileSize; ///< negative: no limit
+    QString Advice; ///< added to the refusal of a larger file: how it can be made smaller
+};
 
 /// The system's words for an errno value.
 QString SystemReason(int errorNumber);

@@ -10,15 +10,16 @@ Failure<DataError> Reentered()
 }
 
 Result<SharedFile, DataError> OpenDataFile(DataFiles& data, const QString& path,
-                                           const QString& message)
+                                           const QString& message, const SizeLimit& limit)
 {
-    return OpenShared(path, message, data.prompts, data.wait, data.strings);
+    return OpenShared(path, message, data.prompts, data.wait, data.strings, &data.Reports, limit);
 }
 
 Result<LockedDataFile, DataError> OpenAndReadDataFile(DataFiles& data, const QString& path,
-                                                      const QString& message)
+                                                      const QString& message,
+                                                      const SizeLimit& limit)
 {
-    auto opened = OpenDataFile(data, path, message);
+    auto opened = OpenDataFile(data, path, message, limit);
     if (!opened)
         return opened.Err();
     auto content = ReadWhole(opened.Value());
@@ -31,10 +32,10 @@ bool CheckRead(DataFiles& data, const QString& path, const QString& message,
                const RecordReader& reader)
 {
     if (reader.Error()) {
-        data.ReportedUnreadable.erase(path);
+        data.Reports.Forget(path);
         return true;
     }
-    if (data.ReportedUnreadable.insert(path).second)
+    if (data.Reports.FirstReport(path, reader.Error().Code()))
         data.prompts.ShowError(FileErrorText(message, path, reader.Error().Err()),
                                data.strings.StrMessageTitle);
     return false;

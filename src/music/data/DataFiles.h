@@ -16,7 +16,6 @@
 #include <cstdint>
 #include <memory>
 #include <optional>
-#include <set>
 #include <vector>
 
 #include <QString>
@@ -95,8 +94,9 @@ struct DataFiles
     /// Set while a writer runs: its busy wait handles events, and one of them must not start
     /// a second writer on the state the first one is using.
     bool WriterRunning = false;
-    /// The files already reported as unreadable, so each is reported once until it reads.
-    std::set<QString> ReportedUnreadable;
+    /// The files already reported as unusable, so each is reported once per reason until it
+    /// reads or opens again, however often the session tries it.
+    FileReports Reports;
 
     std::shared_ptr<TUserInfo> CurrentUser; ///< the logged-in user, made on first use
     std::shared_ptr<TUserInfo> ResultUser;  ///< the user whose results are shown
@@ -147,9 +147,9 @@ private:
 /// The refusal of a writer called while another one runs.
 Failure<DataError> Reentered();
 
-/// `OpenShared` with the data state's prompts, wait and texts.
+/// `OpenShared` with the data state's prompts, wait, texts and reports.
 Result<SharedFile, DataError> OpenDataFile(DataFiles& data, const QString& path,
-                                           const QString& message);
+                                           const QString& message, const SizeLimit& limit = {});
 
 /// A data file open for writing, with all it held when the lock was taken.
 struct LockedDataFile
@@ -162,10 +162,12 @@ struct LockedDataFile
 /// file from what it holds now (another copy may have written since this one last read it).
 /// Damaged when it cannot all be read: what is not seen must not be written over.
 Result<LockedDataFile, DataError> OpenAndReadDataFile(DataFiles& data, const QString& path,
-                                                      const QString& message);
+                                                      const QString& message,
+                                                      const SizeLimit& limit = {});
 
-/// After reading path: a file that exists but could not be read is shown once (message,
-/// file and reason in an error box) until it reads again. True when the reading was whole.
+/// After reading path: a file that exists but could not be read is shown once per reason
+/// (message, file and reason in an error box) until it reads again. True when the reading
+/// was whole.
 bool CheckRead(DataFiles& data, const QString& path, const QString& message,
                const RecordReader& reader);
 

@@ -3,6 +3,7 @@
 
 #include "music/strings/Format.h"
 
+#include <algorithm>
 #include <map>
 
 #include <QDir>
@@ -27,17 +28,6 @@ std::vector<TResultRec> DecodeAllRecords(std::span<const std::uint8_t> bytes)
     for (std::size_t at = 0; at + kResultRecSize <= bytes.size(); at += kResultRecSize)
         records.push_back(*DecodeResultRec(bytes.subspan(at, kResultRecSize)));
     return records;
-}
-
-std::vector<std::uint8_t> EncodeAll(const std::vector<const TResultRec*>& records)
-{
-    std::vector<std::uint8_t> bytes;
-    bytes.reserve(records.size() * kResultRecSize);
-    for (const TResultRec* rec : records) {
-        const auto one = EncodeResultRec(*rec);
-        bytes.insert(bytes.end(), one.begin(), one.end());
-    }
-    return bytes;
 }
 
 using RecordBytes = std::array<std::uint8_t, kResultRecSize>;
@@ -96,6 +86,16 @@ std::vector<RecordBytes> MergeResults(const std::vector<RecordBytes>& loaded,
     return merged;
 }
 
+// A result file grows by a record a run and only the purge shrinks it: one beyond the limit
+// must still be purged, and its refusal says how to get it back under.
+SizeLimit ResultFileLimit()
+{
+    return {kMaxDataFileSize, QStringLiteral("Deleting older results makes it smaller.")};
+}
+
+// Read a block of records at a time: a file beyond the limit never has to fit in memory.
+constexpr std::int64_t kPurgeBlockRecords = 1024;
+
 } // namespace
 
 QString ResultFileName(DataFiles& data, std::uint16_t userId)
@@ -121,7 +121,7 @@ void LoadResults(DataFiles& data, std::uint16_t userId)
     const QString path = ResultFileName(data, id);
     std::vector<TResultRec> loaded;
     if (!path.isEmpty()) {
-        RecordReader reader(path, kResultRecSize);
+        RecordReader reader(path, kResultRecSize, ResultFileLimit());
         // One allocation for the copy kept aside, however many results the user has.
         const qint64 size = QFileInfo(path).size();
         if (size > 0 && size <= kMaxDataFileSize)
@@ -174,7 +174,7 @@ Status<DataError> AppendResult(DataFiles& data, const TResultRec& rec)
     const QString path = ResultFileName(data, rec.UserId);
     if (path.isEmpty())
         return Fail(DataError::NoUser);
-    auto opened = OpenDataFile(data, path, data.strings.StrResultFile);
+    auto opened = OpenDataFile(data, path, data.strings.StrResultFile, ResultFileLimit());
     if (!opened)
         return opened.Err();
     SharedFile& file = opened.Value();
@@ -209,7 +209,7 @@ Status<DataError> RewriteResults(DataFiles& data)
     const std::vector<RecordBytes> wanted = EncodeEach(wantedRecords);
 
     // Read, merged and written under one lock: another copy cannot append in between.
-    auto locked = OpenAndReadDataFile(data, path, data.strings.StrResultFile);
+    auto locked = OpenAndReadDataFile(data, path, data.strings.StrResultFile, ResultFileLimit());
     if (!locked)
         return locked.Err();
     const std::vector<RecordBytes> merged =
@@ -241,16 +241,42 @@ Status<DataError> PurgeResults(DataFiles& data, std::uint16_t userId, double cut
         return {};
     const QString message =
         Format(data.strings.StrPurgeResultsFormat, {static_cast<std::int64_t>(userId)});
-    auto locked = OpenAndReadDataFile(data, path, message);
-    if (!locked)
-        return locked.Err();
-    const std::vector<TResultRec> records = DecodeAllRecords(locked.Value().Content);
-    std::vector<const TResultRec*> kept;
-    for (const TResultRec& rec : records) {
-        if (rec.UserId > 0 && rec.DateTime >= cutoff)
-            kept.push_back(&rec);
-    }
-    return locked.Value().File.ReplaceContents(EncodeAll(kept));
+    // No size limit: the purge is the one way to shrink a file grown beyond it, so the file
+    // is streamed through, record by record, instead of read whole.
+    auto opened = OpenDataFile(data, path, message, SizeLimit{-1, {}});
+    if (!opened)
+        return opened.Err();
+    SharedFile& file = opened.Value();
+    const auto size = KnownSize(file);
+    if (!size)
+        return size.Err();
+    constexpr auto kRecord = static_cast<std::int64_t>(kResultRecSize);
+    // A partial record at the end is no record and goes.
+    const std::int64_t records = size.Value() / kRecord;
+    return file.ReplaceStreaming([&](const SharedFile::ReplacementWriter& write) {
+        std::vector<std::uint8_t> block;
+        std::vector<std::uint8_t> kept;
+        for (std::int64_t first = 0; first < records; first += kPurgeBlockRecords) {
+            const std::int64_t count = std::min(kPurgeBlockRecords, records - first);
+            block.resize(static_cast<std::size_t>(count * kRecord));
+            // A record that cannot be read may be one to keep: the file then stays as it is.
+            if (!file.ReadAt(first * kRecord, block))
+                return Status<DataError>(
+                    Fail(DataError::Damaged,
+                         QStringLiteral("records from %1 on cannot be read whole").arg(first + 1)));
+            kept.clear();
+            for (std::size_t at = 0; at < block.size(); at += kResultRecSize) {
+                const auto bytes = std::span<const std::uint8_t>(block).subspan(at, kResultRecSize);
+                const TResultRec rec = *DecodeResultRec(bytes);
+                // Kept byte for byte, with whatever this program does not read in them.
+                if (rec.UserId > 0 && rec.DateTime >= cutoff)
+                    kept.insert(kept.end(), bytes.begin(), bytes.end());
+            }
+            if (Status<DataError> written = write(kept); !written)
+                return written;
+        }
+        return Status<DataError>{};
+    });
 }
 
 } // namespace pv

@@ -27,7 +27,9 @@ Status<DataError> AppendResult(DataFiles& data, const TResultRec& rec);
 Status<DataError> RewriteResults(DataFiles& data);
 /// Keeps only the user's valid records dated at or after cutoff. The file is replaced only
 /// after every record was read and the copy written; otherwise it stays as it was. A missing
-/// file is nothing to purge; a folder or other non-file of that name is refused.
+/// file is nothing to purge; a folder, a link or other non-file of that name is refused. A
+/// file beyond the size limit of the other routines is purged too (record by record): their
+/// refusal of it advises the purge.
 Status<DataError> PurgeResults(DataFiles& data, std::uint16_t userId, double cutoff);
 
 } // namespace pv

@@ -1,6 +1,8 @@
 // Exclusive advisory locks for writers, unlocked readers, and whole-file replacement.
 #include "music/data/SharedFile.h"
 
+#include "music/files/RegularFile.h"
+
 #include <algorithm>
 #include <cerrno>
 #include <cstdlib>
@@ -30,56 +32,47 @@ QByteArray NativePath(const QString& path)
     return QFile::encodeName(path);
 }
 
-Failure<DataError> OpenFailure(int errorNumber)
+Failure<DataError> FromRefusal(const Failure<FileRefusal>& refusal)
 {
-    switch (errorNumber) {
-    case EACCES:
-    case EPERM:
-    case EROFS:
-        return Fail(DataError::PermissionDenied, SystemReason(errorNumber));
-    case ENOENT:
-    case ENOTDIR:
-        return Fail(DataError::MissingFolder, SystemReason(errorNumber));
-    case EISDIR:
-        return Fail(DataError::NotRegularFile, SystemReason(errorNumber));
-    default:
-        return Fail(DataError::OpenFailed, SystemReason(errorNumber));
+    switch (refusal.code) {
+    case FileRefusal::PermissionDenied:
+        return Fail(DataError::PermissionDenied, refusal.detail);
+    case FileRefusal::Missing:
+        // Opening with O_CREAT: what is missing is a folder of the path.
+        return Fail(DataError::MissingFolder, refusal.detail);
+    case FileRefusal::NotRegularFile:
+        return Fail(DataError::NotRegularFile, refusal.detail);
+    case FileRefusal::SymbolicLink:
+        return Fail(DataError::SymbolicLink, refusal.detail);
+    case FileRefusal::TooLarge:
+        return Fail(DataError::TooLarge, refusal.detail);
+    case FileRefusal::Failed:
+        break;
     }
+    return Fail(DataError::OpenFailed, refusal.detail);
 }
 
-// Opens a regular file only: without blocking first, as a pipe or a device named like a data
-// file would wait for a partner for ever, then checked, then made blocking again.
-Result<int, DataError> OpenRegular(const QByteArray& native, int flags)
+// A data file is a regular file reached without following a link, opened the program's one
+// safe way, and no larger than its limit.
+Result<int, DataError> OpenRegular(const QByteArray& native, int flags, const SizeLimit& limit)
 {
-    const int fd = open(native.constData(), flags | O_NONBLOCK | O_CLOEXEC, 0666);
-    if (fd < 0)
-        return OpenFailure(errno);
+    auto opened = OpenRegularFile(native, flags, LinkRule::Refuse);
+    if (!opened)
+        return FromRefusal(opened.Err());
     struct stat st
     {
     };
-    if (fstat(fd, &st) != 0) {
-        const int error = errno;
-        close(fd);
-        return Fail(DataError::ReadFailed, SystemReason(error));
+    if (fstat(opened.Value().Get(), &st) != 0)
+        return Fail(DataError::ReadFailed, SystemReason(errno));
+    if (limit.MaxBytes >= 0 && st.st_size > limit.MaxBytes) {
+        QString why = QStringLiteral("%1 bytes, more than a data file can hold (%2 bytes)")
+                          .arg(static_cast<qint64>(st.st_size))
+                          .arg(limit.MaxBytes);
+        if (!limit.Advice.isEmpty())
+            why += QStringLiteral(". ") + limit.Advice;
+        return Fail(DataError::TooLarge, why);
     }
-    if (!S_ISREG(st.st_mode)) {
-        close(fd);
-        return Fail(DataError::NotRegularFile, QStringLiteral("not a regular file"));
-    }
-    if (st.st_size > kMaxDataFileSize) {
-        close(fd);
-        return Fail(DataError::TooLarge,
-                    QStringLiteral("%1 bytes, more than a data file can hold (%2 bytes)")
-                        .arg(static_cast<qint64>(st.st_size))
-                        .arg(kMaxDataFileSize));
-    }
-    const int status = fcntl(fd, F_GETFL);
-    if (status < 0 || fcntl(fd, F_SETFL, status & ~O_NONBLOCK) != 0) {
-        const int error = errno;
-        close(fd);
-        return Fail(DataError::OpenFailed, SystemReason(error));
-    }
-    return fd;
+    return opened.Value().Release();
 }
 
 bool SameFile(int fd, const QByteArray& path)
@@ -90,7 +83,8 @@ bool SameFile(int fd, const QByteArray& path)
     struct stat named
     {
     };
-    if (fstat(fd, &open_) != 0 || stat(path.constData(), &named) != 0)
+    // lstat: a link put in the file's place since it was opened is not the file.
+    if (fstat(fd, &open_) != 0 || lstat(path.constData(), &named) != 0)
         return false;
     return open_.st_dev == named.st_dev && open_.st_ino == named.st_ino;
 }
@@ -164,7 +158,7 @@ Failure<DataError> WriteFailure(int errorNumber)
 
 QString SystemReason(int errorNumber)
 {
-    return QString::fromLocal8Bit(std::strerror(errorNumber));
+    return SystemErrorText(errorNumber);
 }
 
 QString DataErrorText(const Failure<DataError>& failure)
@@ -190,6 +184,7 @@ bool ShownByOpening(DataError code)
     case DataError::PermissionDenied:
     case DataError::MissingFolder:
     case DataError::NotRegularFile:
+    case DataError::SymbolicLink:
     case DataError::TooLarge:
     case DataError::OpenFailed:
         return true;
@@ -245,11 +240,11 @@ void SharedFile::Close()
     m_fd = -1;
 }
 
-Result<SharedFile, DataError> SharedFile::TryOpen(const QString& path)
+Result<SharedFile, DataError> SharedFile::TryOpen(const QString& path, const SizeLimit& limit)
 {
     const QByteArray native = NativePath(path);
     for (int reopen = 0; reopen < kReopenLimit; ++reopen) {
-        const auto opened = OpenRegular(native, O_RDWR | O_CREAT);
+        const auto opened = OpenRegular(native, O_RDWR | O_CREAT, limit);
         if (!opened)
             return opened.Err();
         const int fd = opened.Value();
@@ -305,6 +300,12 @@ QString ReplacementFileName(const QString& path)
 
 Status<DataError> SharedFile::ReplaceContents(std::span<const std::uint8_t> bytes)
 {
+    return ReplaceStreaming([bytes](const ReplacementWriter& write) { return write(bytes); });
+}
+
+Status<DataError> SharedFile::ReplaceStreaming(
+    const std::function<Status<DataError>(const ReplacementWriter&)>& produce)
+{
     if (m_fd < 0)
         return Fail(DataError::WriteFailed, QStringLiteral("the file is not open"));
     const QByteArray native = NativePath(m_path);
@@ -315,58 +316,85 @@ Status<DataError> SharedFile::ReplaceContents(std::span<const std::uint8_t> byte
     const int fd = mkostemp(temp.data(), O_CLOEXEC);
     if (fd < 0)
         return WriteFailure(errno);
+    const auto discard = [&](Status<DataError> failure) {
+        close(fd);
+        unlink(temp.constData());
+        return failure;
+    };
     struct stat st
     {
     };
     if (fstat(m_fd, &st) == 0)
         fchmod(fd, st.st_mode & 07777);
-    int error = 0;
-    if (flock(fd, LOCK_EX | LOCK_NB) != 0 || !WriteAll(fd, 0, bytes) || fsync(fd) != 0 ||
-        rename(temp.constData(), native.constData()) != 0)
-        error = errno;
-    if (error != 0) {
-        close(fd);
-        unlink(temp.constData());
-        return WriteFailure(error);
-    }
+    if (flock(fd, LOCK_EX | LOCK_NB) != 0)
+        return discard(WriteFailure(errno));
+    std::int64_t written = 0;
+    const ReplacementWriter write = [&](std::span<const std::uint8_t> bytes) -> Status<DataError> {
+        if (!WriteAll(fd, written, bytes))
+            return WriteFailure(errno);
+        written += static_cast<std::int64_t>(bytes.size());
+        return {};
+    };
+    if (Status<DataError> made = produce(write); !made)
+        return discard(std::move(made));
+    if (fsync(fd) != 0 || rename(temp.constData(), native.constData()) != 0)
+        return discard(WriteFailure(errno));
     SyncFolderOf(native);
     close(m_fd);
     m_fd = fd;
     return {};
 }
 
+bool FileReports::FirstReport(const QString& path, DataError reason)
+{
+    return m_reported.insert({path, static_cast<int>(reason)}).second;
+}
+
+void FileReports::Forget(const QString& path)
+{
+    std::erase_if(m_reported, [&](const auto& entry) { return entry.first == path; });
+}
+
 Result<SharedFile, DataError> OpenShared(const QString& path, const QString& message,
                                          IPrompts& prompts, IBusyWait& wait,
-                                         const UIStringTable& strings)
+                                         const UIStringTable& strings, FileReports* reports,
+                                         const SizeLimit& limit)
 {
-    auto file = SharedFile::TryOpen(path);
+    auto file = SharedFile::TryOpen(path, limit);
     if (!file && file.Code() == DataError::MissingFolder) {
         const QString folder = QFileInfo(path).absolutePath();
         if (!QFileInfo(folder).isDir() && QDir().mkpath(folder))
-            file = SharedFile::TryOpen(path);
+            file = SharedFile::TryOpen(path, limit);
     }
     for (;;) {
         // Only another running copy is worth waiting for; any other reason stays.
         for (int i = 0; i < kTriesPerRound && !file && file.Code() == DataError::Busy; ++i) {
             wait.Wait200ms();
-            file = SharedFile::TryOpen(path);
+            file = SharedFile::TryOpen(path, limit);
         }
-        if (file)
+        if (file) {
+            if (reports != nullptr)
+                reports->Forget(path);
             return file;
+        }
         if (file.Code() != DataError::Busy) {
-            prompts.ShowError(FileErrorText(message, path, file.Err()), strings.StrMessageTitle);
+            if (reports == nullptr || reports->FirstReport(path, file.Code()))
+                prompts.ShowError(FileErrorText(message, path, file.Err()),
+                                  strings.StrMessageTitle);
             return file.Err();
         }
+        // Busy is a question, not a report: the user may want to try again each time.
         const QString text = message + QLatin1Char('\n') + strings.StrFileBusy;
         if (prompts.AskOkRetry(text, strings.StrMessageTitle) != PromptButton::Retry)
             return file.Err();
-        file = SharedFile::TryOpen(path);
+        file = SharedFile::TryOpen(path, limit);
     }
 }
 
-RecordReader::RecordReader(const QString& path, std::size_t recordSize) : m_recordSize(recordSize)
+RecordReader::RecordReader(const QString& path, std::size_t recordSize, const SizeLimit& limit)
+    : m_recordSize(recordSize)
 {
-    const auto opened = OpenRegular(NativePath(path), O_RDONLY);
+    const auto opened = OpenRegular(NativePath(path), O_RDONLY, limit);
     if (opened) {
         m_fd = opened.Value();
         return;

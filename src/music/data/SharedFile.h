@@ -11,7 +11,9 @@
 #include <cstdint>
 #include <functional>
 #include <optional>
+#include <set>
 #include <span>
+#include <utility>
 #include <vector>
 
 #include <QString>
@@ -49,10 +51,11 @@ public:
     SharedFile(const SharedFile&) = delete;
     SharedFile& operator=(const SharedFile&) = delete;
 
-    /// Opens and locks without waiting, creating a missing file. Only regular files are
-    /// opened (a pipe named like a data file must not block); Busy when another copy holds
-    /// the lock, else the system's reason the file cannot be had.
-    static Result<SharedFile, DataError> TryOpen(const QString& path);
+    /// Opens and locks without waiting, creating a missing file. Only a regular file that is
+    /// not a symbolic link and fits limit is opened (a pipe named like a data file must not
+    /// block, a link must not lead a write elsewhere); Busy when another copy holds the lock,
+    /// else the reason the file cannot be had.
+    static Result<SharedFile, DataError> TryOpen(const QString& path, const SizeLimit& limit = {});
 
     bool IsOpen() const { return m_fd >= 0; }
     const QString& Path() const { return m_path; }
@@ -68,6 +71,13 @@ public:
     /// planted beside the data file is never written through. The lock moves to the new
     /// file. On failure the old content is kept.
     Status<DataError> ReplaceContents(std::span<const std::uint8_t> bytes);
+    /// Appends bytes to the new file of a replacement under way.
+    using ReplacementWriter = std::function<Status<DataError>(std::span<const std::uint8_t>)>;
+    /// ReplaceContents for content made piece by piece: produce hands every piece to the
+    /// writer it gets; the new file replaces this one only when produce and every write
+    /// succeeded, else it is removed and produce's or the write's failure comes back.
+    Status<DataError>
+    ReplaceStreaming(const std::function<Status<DataError>(const ReplacementWriter&)>& produce);
     void Close();
 
 private:
@@ -79,15 +89,32 @@ private:
 /// or link of that name is a leftover, removed (never followed) by the next rewrite.
 QString ReplacementFileName(const QString& path);
 
+/// The data files reported as unusable, each with its reason, so that one bad file gives one
+/// message however often the program reads or writes it; a file that opens again is
+/// forgotten, and a new failure of it is reported anew.
+class FileReports
+{
+public:
+    /// True the first time path fails for this reason since it last opened.
+    bool FirstReport(const QString& path, DataError reason);
+    /// path opened: its next failure is news.
+    void Forget(const QString& path);
+
+private:
+    std::set<std::pair<QString, int>> m_reported;
+};
+
 /// Opens path for writing, creating it when missing (and its folder when that is missing).
 /// While another copy holds it: ten further tries with `Wait200ms` between, then the
 /// OK/Retry error box with message, a line break and `StrFileBusy`; Retry makes ten more
 /// tries, OK gives up with Busy. Any other reason (permissions, a folder that cannot be
-/// made, not a regular file, too large) is shown once in an error box naming the file and
-/// the reason, and comes back at once.
+/// made, not a regular file, a symbolic link, too large) is shown in an error box naming the
+/// file and the reason, once per file and reason when reports are kept, and comes back at once.
 Result<SharedFile, DataError> OpenShared(const QString& path, const QString& message,
                                          IPrompts& prompts, IBusyWait& wait,
-                                         const UIStringTable& strings);
+                                         const UIStringTable& strings,
+                                         FileReports* reports = nullptr,
+                                         const SizeLimit& limit = {});
 
 /// The text of the error box for a file that cannot be had for a reason other than Busy:
 /// the caller's message, the file and the reason, one a line.
@@ -96,12 +123,12 @@ QString FileErrorText(const QString& message, const QString& path,
 
 /// Reads a data file record by record, without locking. A missing file reads as empty; a
 /// partial record at the end counts as the end. A file that exists but cannot be read (its
-/// permissions, not a regular file, too large, a failed read) ends the reading too, and
-/// Error() tells why.
+/// permissions, not a regular file, a symbolic link, too large, a failed read) ends the
+/// reading too, and Error() tells why.
 class RecordReader
 {
 public:
-    RecordReader(const QString& path, std::size_t recordSize);
+    RecordReader(const QString& path, std::size_t recordSize, const SizeLimit& limit = {});
     ~RecordReader();
     RecordReader(const RecordReader&) = delete;
     RecordReader& operator=(const RecordReader&) = delete;

@@ -3,10 +3,12 @@
 
 #include "music/base/Log.h"
 #include "music/devices/FluidSynthLibrary.h"
+#include "music/files/RegularFile.h"
 
+#include <algorithm>
+#include <cstdint>
 #include <utility>
-
-#include <QFile>
+#include <vector>
 
 namespace pv {
 
@@ -15,6 +17,8 @@ namespace {
 // FluidSynth reports the end only through its status, which it changes while rendering: the
 // GUI thread looks at it this often (the intro's end is no matter of milliseconds).
 constexpr int kPollMs = 200;
+// Far beyond any intro; a larger file is no music to wait for.
+constexpr std::size_t kMaxMidiFileSize = 16 * 1024 * 1024;
 
 /// FluidSynth's functions; loaded by the time there is a synthesizer to play on.
 const FluidSynthApi& Fluid()
@@ -46,9 +50,17 @@ bool FluidMidiFilePlayer::Open(const QString& fileName)
     FluidSynthOutput* synth = m_synthSource ? m_synthSource() : nullptr;
     if (synth == nullptr || LoadFluidSynth() == nullptr)
         return false;
-    const QByteArray path = QFile::encodeName(fileName);
-    if (Fluid().fluid_is_midifile(path.constData()) == 0) {
-        qCWarning(lcPellivark, "Not a MIDI file: %s", path.constData());
+    // Read here the program's one safe way and handed over in memory: FluidSynth opens a
+    // named file blocking, and a pipe named like the intro would hold the start menu for ever.
+    const auto read = ReadRegularFile(fileName, kMaxMidiFileSize, LinkRule::Follow);
+    if (!read) {
+        qCWarning(lcPellivark, "The MIDI file %s cannot be read: %s", qUtf8Printable(fileName),
+                  qUtf8Printable(read.Detail()));
+        return false;
+    }
+    const std::vector<std::uint8_t>& bytes = read.Value();
+    if (bytes.size() < 4 || !std::equal(bytes.begin(), bytes.begin() + 4, "MThd")) {
+        qCWarning(lcPellivark, "Not a MIDI file: %s", qUtf8Printable(fileName));
         return false;
     }
     bool added = false;
@@ -56,7 +68,8 @@ bool FluidMidiFilePlayer::Open(const QString& fileName)
         m_player = Fluid().new_fluid_player(fluid);
         if (m_player == nullptr)
             return;
-        added = Fluid().fluid_player_add(m_player, path.constData()) == FLUID_OK;
+        // FluidSynth copies the bytes.
+        added = Fluid().fluid_player_add_mem(m_player, bytes.data(), bytes.size()) == FLUID_OK;
         if (!added) {
             Fluid().delete_fluid_player(m_player);
             m_player = nullptr;

@@ -23,22 +23,21 @@ Loaded Load()
     FluidSynthApi api;
     // Each name once: the member and the function looked up can never differ.
 #define PV_RESOLVE(name) library.Resolve(#name, api.name)
-    const bool found = PV_RESOLVE(fluid_set_log_function) && PV_RESOLVE(new_fluid_settings) &&
-                       PV_RESOLVE(delete_fluid_settings) && PV_RESOLVE(fluid_settings_setint) &&
-                       PV_RESOLVE(fluid_settings_setnum) && PV_RESOLVE(fluid_settings_setstr) &&
-                       PV_RESOLVE(new_fluid_synth) && PV_RESOLVE(delete_fluid_synth) &&
-                       PV_RESOLVE(fluid_synth_sfload) && PV_RESOLVE(fluid_synth_noteon) &&
-                       PV_RESOLVE(fluid_synth_noteoff) && PV_RESOLVE(fluid_synth_key_pressure) &&
-                       PV_RESOLVE(fluid_synth_cc) && PV_RESOLVE(fluid_synth_program_change) &&
-                       PV_RESOLVE(fluid_synth_channel_pressure) &&
-                       PV_RESOLVE(fluid_synth_pitch_bend) && PV_RESOLVE(fluid_synth_set_gain) &&
-                       PV_RESOLVE(fluid_synth_all_sounds_off) &&
-                       PV_RESOLVE(fluid_synth_system_reset) &&
-                       PV_RESOLVE(fluid_synth_write_float) && PV_RESOLVE(new_fluid_audio_driver2) &&
-                       PV_RESOLVE(delete_fluid_audio_driver) && PV_RESOLVE(fluid_is_midifile) &&
-                       PV_RESOLVE(new_fluid_player) && PV_RESOLVE(delete_fluid_player) &&
-                       PV_RESOLVE(fluid_player_add) && PV_RESOLVE(fluid_player_play) &&
-                       PV_RESOLVE(fluid_player_stop) && PV_RESOLVE(fluid_player_get_status);
+    const bool found =
+        PV_RESOLVE(fluid_set_log_function) && PV_RESOLVE(new_fluid_settings) &&
+        PV_RESOLVE(delete_fluid_settings) && PV_RESOLVE(fluid_settings_setint) &&
+        PV_RESOLVE(fluid_settings_setnum) && PV_RESOLVE(fluid_settings_setstr) &&
+        PV_RESOLVE(new_fluid_synth) && PV_RESOLVE(delete_fluid_synth) &&
+        PV_RESOLVE(fluid_synth_sfload) && PV_RESOLVE(fluid_synth_noteon) &&
+        PV_RESOLVE(fluid_synth_noteoff) && PV_RESOLVE(fluid_synth_key_pressure) &&
+        PV_RESOLVE(fluid_synth_cc) && PV_RESOLVE(fluid_synth_program_change) &&
+        PV_RESOLVE(fluid_synth_channel_pressure) && PV_RESOLVE(fluid_synth_pitch_bend) &&
+        PV_RESOLVE(fluid_synth_set_gain) && PV_RESOLVE(fluid_synth_all_sounds_off) &&
+        PV_RESOLVE(fluid_synth_system_reset) && PV_RESOLVE(fluid_synth_write_float) &&
+        PV_RESOLVE(new_fluid_audio_driver2) && PV_RESOLVE(delete_fluid_audio_driver) &&
+        PV_RESOLVE(new_fluid_player) && PV_RESOLVE(delete_fluid_player) &&
+        PV_RESOLVE(fluid_player_add_mem) && PV_RESOLVE(fluid_player_play) &&
+        PV_RESOLVE(fluid_player_stop) && PV_RESOLVE(fluid_player_get_status);
 #undef PV_RESOLVE
     if (!found) {
         qCWarning(lcPellivark, "FluidSynth could not be loaded: %s",

@@ -33,10 +33,9 @@ struct FluidSynthApi
     decltype(&::fluid_synth_write_float) fluid_synth_write_float = nullptr;
     decltype(&::new_fluid_audio_driver2) new_fluid_audio_driver2 = nullptr;
     decltype(&::delete_fluid_audio_driver) delete_fluid_audio_driver = nullptr;
-    decltype(&::fluid_is_midifile) fluid_is_midifile = nullptr;
     decltype(&::new_fluid_player) new_fluid_player = nullptr;
     decltype(&::delete_fluid_player) delete_fluid_player = nullptr;
-    decltype(&::fluid_player_add) fluid_player_add = nullptr;
+    decltype(&::fluid_player_add_mem) fluid_player_add_mem = nullptr;
     decltype(&::fluid_player_play) fluid_player_play = nullptr;
     decltype(&::fluid_player_stop) fluid_player_stop = nullptr;
     decltype(&::fluid_player_get_status) fluid_player_get_status = nullptr;

@@ -339,6 +339,36 @@ void TSheet::ArrangeStaves(int high, bool wide)
     }
 }
 
+std::pair<int, int> TSheet::ContentRows(std::span<const TNoteRec> notes) const
+{
+    const int L = m_lineSpacing;
+    // The treble clef reaches about two spaces above the top line; the brace ends one pixel
+    // under the bass staff.
+    int top = m_top - 2 * L;
+    int bottom = StaffBottom() + 1;
+    for (const TNoteRec& note : notes) {
+        if (note.Pitch.Note == 0)
+            continue;
+        const int written = note.Pitch.Note - Transposition() + note.Pitch.Shift;
+        const int y = HeadY(written, OnBassStaff(note));
+        // A head and its ledger line take half a space either way; stems point towards the
+        // staff, so a note outside the staves reaches no farther than its head.
+        top = std::min(top, y - L);
+        bottom = std::max(bottom, y + L);
+    }
+    return {top, bottom};
+}
+
+void TSheet::FitStaves(std::span<const TNoteRec> notes, int roomBelow)
+{
+    const auto [top, bottom] = ContentRows(notes);
+    const int height = bottom - top + std::max(0, roomBelow);
+    if (height > m_height)
+        return;
+    // Every row of the content moves with the top line, so one shift centres them all.
+    m_top += (m_height - height) / 2 - top;
+}
+
 bool TSheet::KeyAlters(int letterClass) const
 {
     const int k = m_keySignature;
@@ -867,7 +897,15 @@ StaffDisplayList TSheet::DrawStepSizes(std::span<const TNoteRec> notes, int firs
     first = std::clamp(first, 0, size);
     second = std::clamp(second, 0, size - first);
     const int gapY = m_top + 4 * m_lineSpacing + m_staffGap / 2;
-    const int belowY = StaffBottom() + 2 * m_lineSpacing;
+    // Below the bass staff means below its lowest head too: a scale that reaches under the
+    // staff would otherwise have its last steps written over its own ledger lines.
+    int lowest = StaffBottom();
+    for (int j = 0; j < first + second; ++j) {
+        const TNoteRec& note = notes[static_cast<std::size_t>(j)];
+        if (note.Pitch.Note != 0)
+            lowest = std::max(lowest, note.Y + m_lineSpacing / 2);
+    }
+    const int belowY = lowest + 2 * m_lineSpacing;
     auto run = [&](int begin, int length) {
         for (int j = begin; j + 1 < begin + length; ++j) {
             const TNoteRec& a = notes[static_cast<std::size_t>(j)];

@@ -9,6 +9,7 @@
 #include <array>
 #include <functional>
 #include <span>
+#include <utility>
 #include <vector>
 
 #include <QString>
@@ -127,6 +128,13 @@ public:
     void SetLineSpacing(int spacing);
     /// Chooses the line spacing and the top for the highest note of the content.
     void ArrangeStaves(int high, bool wide);
+    /// Moves the staves (line spacing kept) so that they, the given notes as Draw would place
+    /// them and roomBelow pixels under both lie centred in the control. When they do not fit,
+    /// the top is left where it is.
+    void FitStaves(std::span<const TNoteRec> notes, int roomBelow);
+    /// The rows the staves and the notes take, relative to the control: the highest and the
+    /// lowest y any of them reaches (clefs and ledger lines included).
+    std::pair<int, int> ContentRows(std::span<const TNoteRec> notes) const;
 
     /// Lays out the first count notes (count is held within the list) and stores each note's
     /// head position, sideways flag and accidental column in its record.

@@ -4,6 +4,7 @@
 #include "exercises/items/ItemTables.h"
 #include "music/base/Prompts.h"
 #include "music/files/Folders.h"
+#include "music/files/RegularFile.h"
 #include "music/files/Win1252.h"
 #include "music/notation/NotationTables.h"
 #include "music/notation/Pitch.h"
@@ -14,6 +15,7 @@
 #include "shell/language/StartMenuText.h"
 
 #include <algorithm>
+#include <fcntl.h>
 #include <limits>
 #include <span>
 #include <vector>
@@ -258,21 +260,42 @@ void SkipRestOfLine(QFile& file, std::vector<char>& buffer)
     }
 }
 
-bool OpenLanguageFile(const QString& fileName, QFile& file)
+Result<FileHandle, FileRefusal> OpenReadable(const QString& fileName)
 {
-    const QFileInfo info(fileName);
-    if (!info.isDir()) {
-        file.setFileName(fileName);
-        if (file.open(QIODevice::ReadOnly))
-            return true;
+    return OpenRegularFile(QFile::encodeName(fileName), O_RDONLY, LinkRule::Follow);
+}
+
+// Opened the program's one safe way: a pipe or a device named like the language file would
+// otherwise hold the start for ever.
+Status<FileRefusal> OpenLanguageFile(const QString& fileName, QFile& file)
+{
+    auto opened = OpenReadable(fileName);
+    if (!opened) {
+        // The shipped name and the name in the settings may differ in case ("English.LAN",
+        // "english.lan"); the path itself is never changed.
+        const QFileInfo info(fileName);
+        const QString found = FindFileCaseInsensitive(info.path(), info.fileName());
+        if (found.isEmpty() || found == fileName)
+            return opened.Err();
+        opened = OpenReadable(found);
+        if (!opened)
+            return opened.Err();
     }
-    // The shipped name and the name in the settings may differ in case ("English.LAN",
-    // "english.lan"); the path itself is never changed.
-    const QString found = FindFileCaseInsensitive(info.path(), info.fileName());
-    if (found.isEmpty() || found == fileName || QFileInfo(found).isDir())
-        return false;
-    file.setFileName(found);
-    return file.open(QIODevice::ReadOnly);
+    if (!file.open(opened.Value().Get(), QIODevice::ReadOnly, QFileDevice::AutoCloseHandle))
+        return Fail(FileRefusal::Failed, file.errorString());
+    opened.Value().Release();
+    return {};
+}
+
+// A missing file is said as the message table says it; any other reason is named, since a
+// file that is there but cannot be read is no missing file.
+QString LanguageFileError(const UIStringTable& strings, const QString& name,
+                          const Failure<FileRefusal>& refusal)
+{
+    if (refusal.code == FileRefusal::Missing)
+        return strings.StrFileNotFound + QStringLiteral("\n\r\r") + name;
+    return QStringLiteral("The language file cannot be read:") + QStringLiteral("\n\r\r") + name +
+           QStringLiteral("\n\n") + refusal.detail;
 }
 
 } // namespace
@@ -338,8 +361,8 @@ bool LoadLanguageFile(const QString& fileName, std::uint8_t flags, LanguageConte
     if ((flags & kLanguageFullTable) != 0 && context.StartMenu != nullptr)
         context.StartMenu->ClearDescriptions();
     QFile file;
-    if (!OpenLanguageFile(name, file)) {
-        context.Prompts.ShowError(context.Strings.StrFileNotFound + QStringLiteral("\n\r\r") + name,
+    if (const Status<FileRefusal> opened = OpenLanguageFile(name, file); !opened) {
+        context.Prompts.ShowError(LanguageFileError(context.Strings, name, opened.Err()),
                                   context.Strings.StrMessageTitle);
         return false;
     }

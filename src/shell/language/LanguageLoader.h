@@ -52,8 +52,9 @@ struct LanguageLine
 std::optional<LanguageLine> ParseLanguageLine(const QString& line);
 
 /// Reads the file and applies every line in file order; false (after the file-not-found
-/// message) when it cannot be opened. A name that differs from the file on disk only in case
-/// still finds the file.
+/// message, or one naming why the file cannot be read) when it cannot be opened. Only a
+/// regular file (or a link to one) is read, opened without waiting. A name that differs from
+/// the file on disk only in case still finds the file.
 bool LoadLanguageFile(const QString& fileName, std::uint8_t flags, LanguageContext& context);
 
 /// Applies the compiled-in English texts as a load with every flag would, then rebuilds the

@@ -150,22 +150,6 @@ public:
     virtual void DropItemTablesBackup() = 0;
 };
 
-/// No tutor is available: none starts, none is chosen.
-class NullTutor final : public ITutor
-{
-public:
-    bool StartTutor(const QString&) override { return false; }
-    bool ChooseTutor() override { return false; }
-    void Clear() override {}
-    int StepCount(ExerciseKind) const override { return 0; }
-    void ShowTutorProgress() override {}
-    bool ShowStepInfo() override { return false; }
-    void ApplyTutorSteps() override {}
-    bool ItemTablesBackedUp() const override { return false; }
-    void RestoreItemTables() override {}
-    void DropItemTablesBackup() override {}
-};
-
 /// MIDI input reaching an exercise.
 class IMidiInputStart
 {

@@ -5,9 +5,13 @@
 #include "music/data/SettingsFile.h"
 #include "music/data/SharedFile.h"
 #include "music/files/Folders.h"
+#include "music/files/RegularFile.h"
 #include "music/strings/UIStrings.h"
 
+#include <fcntl.h>
+
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 
 namespace pv {
@@ -648,10 +652,13 @@ void PellivarkMainModel::FirstShow()
     if (existed)
         m_s.Settings.ApplyProgramSettings();
 
-    // The welcome line greets the user by name.
+    // The welcome line greets the user by name. A name of one part leaves a blank after it,
+    // and a user without a name is greeted without one.
     if (const std::optional<QString> line = m_s.StartMenu.WelcomeLine()) {
         ComputeUserStatistics(data, *data.CurrentUser, m_s.TutorTitle);
-        m_s.StartMenu.SetWelcomeLine(*line + QStringLiteral(" ") + data.CurrentUser->DisplayName);
+        const QString name = data.CurrentUser->DisplayName.trimmed();
+        if (!name.isEmpty())
+            m_s.StartMenu.SetWelcomeLine(*line + QStringLiteral(" ") + name);
     }
 
     ui.ShowStartMenuMaximized();
@@ -681,11 +688,23 @@ void PellivarkMainModel::LoadStartSetup()
     const QString argument = m_commandLineArgument;
     if (!NamesNoFile(argument)) {
         const QFileInfo info(argument);
-        if (info.isFile() &&
-            info.suffix().compare(QStringLiteral("qib"), Qt::CaseInsensitive) == 0) {
+        const auto opened =
+            OpenRegularFile(QFile::encodeName(argument), O_RDONLY, LinkRule::Follow);
+        const bool setupName =
+            info.suffix().compare(QStringLiteral("qib"), Qt::CaseInsensitive) == 0;
+        if (opened && setupName) {
             (void)m_setupOps.LoadExerciseSetup(info.absoluteFilePath(), false);
             return;
         }
+        // The user named it to be used: passing it over without a word would leave them
+        // wondering why another setup is in force.
+        const QString why = !opened ? opened.Detail()
+                                    : QStringLiteral("Its name does not end in \".qib\", as "
+                                                     "the name of a setup file does.");
+        m_s.Prompts.ShowError(
+            QStringLiteral("The setup file named on the command line cannot be used:\n\n%1\n\n%2")
+                .arg(QDir::toNativeSeparators(argument), why),
+            m_s.Strings.StrMessageTitle);
     }
     const QString last = m_s.Data.CurrentUser
                              ? ResolveStoredPath(m_s.Data.CurrentUser->Record.LastSetupFile)

@@ -283,7 +283,14 @@ TutorStepInfoView TutorRun::StepInfoView() const
         Format(m_s.Strings.StrStepInfoFormat,
                {std::int64_t{StepNumber(*kind)}, QStringLiteral("\"") + m_s.Tutor.Header().Title});
     view.Title = step->Record.Title;
-    view.Description = step->Record.Description + step->ExtraText;
+    view.Description = step->Record.Description;
+    // A tutor's extra text is a paragraph of its own; written without a separator of its own it
+    // would run into the description's last sentence.
+    const QString& extra = step->ExtraText;
+    if (!view.Description.isEmpty() && !extra.isEmpty() && !view.Description.back().isSpace() &&
+        !extra.front().isSpace())
+        view.Description += QLatin1Char('\n');
+    view.Description += extra;
     return view;
 }
 

@@ -3,6 +3,7 @@
 
 #include "exercises/setup/OldSetupConverter.h"
 #include "music/files/ByteIO.h"
+#include "music/files/RegularFile.h"
 #include "music/files/Win1252.h"
 
 #include <algorithm>
@@ -309,52 +310,20 @@ bool NamesNoTutorFile(const QString& name)
 
 namespace {
 
-// Reads a regular file: at most limit bytes, a larger file refused unless only its head is
-// wanted.
-Result<std::vector<std::uint8_t>, TutorError> ReadRegularFile(const QString& path,
-                                                              std::size_t limit, bool headOnly)
+// Read the program's one safe way (a FIFO named like a tutor would hold the open until some
+// other program writes to it): at most limit bytes, a larger file refused unless only its
+// head is wanted.
+Result<std::vector<std::uint8_t>, TutorError> ReadTutorFileBytes(const QString& path,
+                                                                 std::size_t limit, bool headOnly)
 {
     if (NamesNoTutorFile(path))
         return Fail(TutorError::NoFile);
-    const QByteArray native = QFile::encodeName(path);
-    // Without O_NONBLOCK a FIFO named like a tutor would hold the open until some other
-    // program writes to it.
-    const int fd = ::open(native.constData(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
-    if (fd < 0)
-        return Fail(TutorError::CannotOpen, QString::fromLocal8Bit(std::strerror(errno)));
-    struct stat info
-    {
-    };
-    if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
-        ::close(fd);
-        return Fail(TutorError::CannotOpen, QStringLiteral("not a regular file"));
-    }
-    const auto fileSize = static_cast<std::uint64_t>(std::max<off_t>(0, info.st_size));
-    if (!headOnly && fileSize > limit) {
-        ::close(fd);
-        return Fail(TutorError::TooLarge,
-                    QStringLiteral("%1 bytes, more than any tutor holds").arg(fileSize));
-    }
-    std::vector<std::uint8_t> bytes(
-        static_cast<std::size_t>(std::min<std::uint64_t>(fileSize, limit)));
-    std::size_t got = 0;
-    while (got < bytes.size()) {
-        const ssize_t n = ::read(fd, bytes.data() + got, bytes.size() - got);
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n < 0) {
-            const QString why = QString::fromLocal8Bit(std::strerror(errno));
-            ::close(fd);
-            return Fail(TutorError::CannotOpen, why);
-        }
-        if (n == 0)
-            break;
-        got += static_cast<std::size_t>(n);
-    }
-    ::close(fd);
-    // A file that shrank while it was read is taken as far as it went.
-    bytes.resize(got);
-    return bytes;
+    auto read = ReadRegularFile(path, limit, LinkRule::Follow, headOnly);
+    if (read)
+        return std::move(read.Value());
+    if (read.Code() == FileRefusal::TooLarge)
+        return Fail(TutorError::TooLarge, read.Detail());
+    return Fail(TutorError::CannotOpen, read.Detail());
 }
 
 } // namespace
@@ -362,12 +331,12 @@ Result<std::vector<std::uint8_t>, TutorError> ReadRegularFile(const QString& pat
 Result<std::vector<std::uint8_t>, TutorError> ReadTutorBytes(const QString& path,
                                                              std::size_t maxBytes)
 {
-    return ReadRegularFile(path, maxBytes, false);
+    return ReadTutorFileBytes(path, maxBytes, false);
 }
 
 Result<std::vector<std::uint8_t>, TutorError> ReadTutorHead(const QString& path, std::size_t count)
 {
-    return ReadRegularFile(path, count, true);
+    return ReadTutorFileBytes(path, count, true);
 }
 
 Status<TutorError> WriteTutorFile(const QString& path, const TutorFileData& data)

@@ -92,10 +92,17 @@ void ExerciseWindowSet::StopRhythm(ExerciseKind kind)
         window->StopPlaying();
 }
 
-// The setup pages come with their own windows; until then the setup view shows none and
-// there is nothing to fill or take back.
-void ExerciseWindowSet::LoadSetupPage(ExerciseKind) {}
-void ExerciseWindowSet::StoreSetupPage(ExerciseKind) {}
+void ExerciseWindowSet::LoadSetupPage(ExerciseKind kind)
+{
+    if (m_loadPage)
+        m_loadPage(kind);
+}
+
+void ExerciseWindowSet::StoreSetupPage(ExerciseKind kind)
+{
+    if (m_storePage)
+        m_storePage(kind);
+}
 
 void ExerciseWindowSet::ApplySetupToExercise(ExerciseKind kind, bool reset)
 {

@@ -50,6 +50,15 @@ public:
     /// Told after the window of a kind was entered (the microphone listens for it).
     void SetEntered(std::function<void(ExerciseKind)> entered) { m_entered = std::move(entered); }
 
+    /// The setup pages: load fills the page of a kind from the current setup, store writes it
+    /// back. Unset: the kinds have no page.
+    void SetSetupPages(std::function<void(ExerciseKind)> load,
+                       std::function<void(ExerciseKind)> store)
+    {
+        m_loadPage = std::move(load);
+        m_storePage = std::move(store);
+    }
+
     /// Setup pages and captions go to whoever shows them.
     void SetCaptionSink(std::function<void(const QString&)> sink) { m_captions = std::move(sink); }
 
@@ -75,6 +84,8 @@ private:
     std::array<QPointer<TExerciseBaseClass>, 10> m_windows{};
     std::function<void(const QString&)> m_captions;
     std::function<void(ExerciseKind)> m_entered;
+    std::function<void(ExerciseKind)> m_loadPage;
+    std::function<void(ExerciseKind)> m_storePage;
 };
 
 } // namespace pv

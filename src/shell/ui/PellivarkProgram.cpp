@@ -4,13 +4,16 @@
 #include "exercises/items/UserItemTables.h"
 #include "exercises/ui/AnswerSoundEffect.h"
 #include "exercises/ui/TAkkord.h"
+#include "exercises/ui/TChordOps.h"
 #include "exercises/ui/TControlButton.h"
 #include "exercises/ui/TIntervalSam.h"
 #include "exercises/ui/TLevels.h"
+#include "exercises/ui/TMelodyOps.h"
 #include "exercises/ui/TRhythmWindow.h"
 #include "exercises/ui/TRytmeImit.h"
 #include "exercises/ui/TRytmeKorr.h"
 #include "exercises/ui/TRytmeLaes.h"
+#include "exercises/ui/TRytmeOps.h"
 #include "music/base/Clock.h"
 #include "music/data/SharedFile.h"
 #include "music/devices/FluidMidiFilePlayer.h"
@@ -343,6 +346,68 @@ void PellivarkProgram::MakeStandardForms()
         AddRhythmWindow(ExerciseKind::RhythmReading, new TRytmeLaes(&window, m_strings, m_prompts));
         AddRhythmWindow(ExerciseKind::RhythmErrorDetection,
                         new TRytmeKorr(&window, m_strings, m_prompts));
+        // The setup page of the item-based kinds, and the item editor's MIDI input.
+        m_chordOps = new TChordOps(
+            ChordOpsContext{
+                m_setup, m_items, &m_midiOut, *m_heldKeys, m_strings, m_prompts,
+                [this] { return static_cast<int>(m_data.ProgramSettings.KindPairs[1][1]); },
+                [this] { return m_model == nullptr || m_model->UserRights[2]; },
+                m_options.RunDialog,
+                [this](bool open) {
+                    TSettingsRec& settings = m_data.ProgramSettings;
+                    if (open) {
+                        m_midiTargetBeforeEditor = m_midiIn.Target();
+                        if (settings.MidiInputOn)
+                            m_midiIn.StartMidiInput(kMidiInItemEditor, settings.MidiInDevice);
+                    } else if (m_midiTargetBeforeEditor == kMidiInNobody) {
+                        m_midiIn.StopMidiInput();
+                    } else {
+                        m_midiIn.StartMidiInput(m_midiTargetBeforeEditor, settings.MidiInDevice);
+                    }
+                }},
+            &window);
+        window.SetSetupPage(SetupBlockType::Options, m_chordOps);
+        // The setup pages of the rhythm kinds and of melody dictation.
+        m_rytmeOps = new TRytmeOps(
+            m_setup, [this] { return m_state.CurrentKind; }, &window);
+        window.SetSetupPage(SetupBlockType::Rhythm, m_rytmeOps);
+        m_melodyOps = new TMelodyOps(
+            MelodyOpsContext{
+                m_setup, m_items, [this] { return m_state.CurrentKind; },
+                [this] { return static_cast<int>(m_data.ProgramSettings.KindPairs[1][1]); }},
+            &window);
+        window.SetSetupPage(SetupBlockType::Melody, m_melodyOps);
+        m_exercises->SetSetupPages(
+            [this](ExerciseKind kind) {
+                switch (KindFacts(kind).SetupBlock) {
+                case SetupBlockType::Options:
+                    m_chordOps->LoadChordOps(kind);
+                    break;
+                case SetupBlockType::Rhythm:
+                    m_rytmeOps->LoadSetup(kind);
+                    break;
+                case SetupBlockType::Melody:
+                    m_melodyOps->LoadSetup(kind);
+                    break;
+                default:
+                    break;
+                }
+            },
+            [this](ExerciseKind kind) {
+                switch (KindFacts(kind).SetupBlock) {
+                case SetupBlockType::Options:
+                    m_chordOps->StoreChordOps();
+                    break;
+                case SetupBlockType::Rhythm:
+                    m_rytmeOps->StoreSetup(kind);
+                    break;
+                case SetupBlockType::Melody:
+                    m_melodyOps->StoreSetup(kind);
+                    break;
+                default:
+                    break;
+                }
+            });
     } catch (const std::exception&) {
         m_prompts.ShowError(QStringLiteral("error initializing Standard forms"),
                             m_strings.StrMessageTitle);
@@ -625,6 +690,10 @@ void PellivarkProgram::RegisterTexts()
         m_chooser->RegisterTextTargets(TextSink());
     }
     RegisterWidgetTexts(m_startMenu->objectName(), *m_startMenu, TextSink());
+    if (m_rytmeOps)
+        m_rytmeOps->RegisterTexts(TextSink());
+    if (m_melodyOps)
+        m_melodyOps->RegisterTexts(TextSink());
     if (m_levels) {
         const QString form = m_levels->objectName();
         RegisterWidgetTexts(form, *m_levels, TextSink());
@@ -643,6 +712,8 @@ void PellivarkProgram::RegisterTexts()
         if (m_model)
             m_model->Setup().SetSaveDialogTitle(TitleOfMenuText(text));
     });
+    if (m_chordOps)
+        m_chordOps->RegisterTexts(TextSink());
     for (ExerciseKind kind : kExerciseKinds) {
         m_targets.Register(
             QString::fromLatin1(kFormNames[Slot(kind)]) + QStringLiteral(".ExerciseDescription"),
@@ -807,6 +878,7 @@ void PellivarkProgram::MidiInData(std::uint32_t message, int target)
     }
     state.CurrentKind = m_state.CurrentKind;
     state.SettingsDialogOpen = m_model->SettingsDialogOpen;
+    state.ItemEditorOpen = m_chordOps != nullptr && m_chordOps->ItemEditorOpen();
 
     const MidiInAction action = DecideMidiIn(message, target, state);
     switch (action.Kind) {
@@ -825,9 +897,11 @@ void PellivarkProgram::MidiInData(std::uint32_t message, int target)
     case MidiInActionKind::PassToWindow:
         window->MidiInMessage(message);
         break;
+    case MidiInActionKind::ItemEditor:
+        m_chordOps->ItemEditorMidiIn(message);
+        break;
     case MidiInActionKind::Drop:
     case MidiInActionKind::SettingsDialog: // no settings dialog yet
-    case MidiInActionKind::ItemEditor:     // no chord editor yet
         break;
     }
 }

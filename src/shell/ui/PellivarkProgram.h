@@ -62,6 +62,9 @@ class ReportsCommand;
 class ExportImportCommand;
 class TTutorDefine;
 class TChooseTutor;
+class TChordOps;
+class TMelodyOps;
+class TRytmeOps;
 class TutorRun;
 
 struct ProgramOptions
@@ -156,6 +159,13 @@ public:
     QString TutorTitle() const override;
     std::optional<QString> StepTitle(ExerciseKind kind, int step) const override;
 
+    /// The setup page of the item-based kinds.
+    TChordOps* ChordOps() const { return m_chordOps; }
+    /// The setup page of the rhythm kinds.
+    TRytmeOps* RytmeOps() const { return m_rytmeOps; }
+    /// The setup page of melody dictation.
+    TMelodyOps* MelodyOps() const { return m_melodyOps; }
+
     /// The tutor run (its steps, labels and dialogs).
     TutorRun& Tutor() { return *m_tutorRun; }
     /// The results view and its commands, the reports, export and import; null when their
@@ -248,7 +258,12 @@ private:
     std::unique_ptr<FluidMidiFilePlayer> m_introPlayer;
     std::unique_ptr<StartMenuIntro> m_intro;
     TMenuDialog* m_startMenu = nullptr;
+    TRytmeOps* m_rytmeOps = nullptr;
+    TMelodyOps* m_melodyOps = nullptr;
     QPointer<TLevels> m_levels;
+    TChordOps* m_chordOps = nullptr;
+    /// The MIDI input target before the item editor took the input.
+    std::uint8_t m_midiTargetBeforeEditor = 0;
     std::unique_ptr<StartMenuAdapter> m_startMenuService;
     /// The exercise descriptions the start menu shows, by kind (language texts).
     std::array<QString, 10> m_descriptions{};

@@ -11,10 +11,14 @@
 #include "music/strings/UIStrings.h"
 #include "shell/results/ui/TUserResult.h"
 #include "shell/settings/WindowPlacement.h"
+#include "music/ui/StaffPainter.h"
+#include "shell/main/MetronomeControls.h"
 #include "shell/startmenu/ui/KindPicture.h"
 #include "shell/transfer/ui/TExportImport.h"
 #include "shell/ui/StartupProbe.h"
 #include "shell/ui/WidgetTexts.h"
+
+#include <cmath>
 
 #include <QAction>
 #include <QActionGroup>
@@ -34,6 +38,9 @@
 #include <QMdiSubWindow>
 #include <QMenu>
 #include <QMenuBar>
+#include <QPainter>
+#include <QPainterPath>
+#include <QPixmap>
 #include <QPlainTextEdit>
 #include <QProgressBar>
 #include <QRegularExpression>
@@ -73,6 +80,8 @@ constexpr std::array<const char*, 4> kViewNames = {"Exercise", "Exercise setup",
 constexpr int kOverviewTag = 511;
 constexpr int kTutorTag = 4352;
 constexpr int kTutorSetupTag = 8704;
+/// The tempo slider's position until the settings move it.
+constexpr int kDesignTempo = 90;
 
 std::size_t Slot(ExerciseKind kind)
 {
@@ -82,6 +91,32 @@ std::size_t Slot(ExerciseKind kind)
 int ViewTagOf(MainView view, int kind)
 {
     return static_cast<int>(view) * 256 + kind;
+}
+
+/// The quarter note the tempo is counted in, drawn from the music font so that it shows
+/// whatever font the labels use; height is the label's text height in pixels.
+QPixmap TempoNoteSign(int height, qreal ratio)
+{
+    QPainterPath path;
+    const char32_t quarterNote = 0x1D15F;
+    path.addText(0, 0, MusicSymbolFont(64), QString::fromUcs4(&quarterNote, 1));
+    const QRectF glyph = path.boundingRect();
+    const int width =
+        glyph.isEmpty() ? 1
+                        : static_cast<int>(std::ceil(glyph.width() * height / glyph.height())) + 2;
+    QPixmap sign(QSize(width, height) * ratio);
+    sign.setDevicePixelRatio(ratio);
+    sign.fill(Qt::transparent);
+    if (glyph.isEmpty())
+        return sign;
+    QPainter p(&sign);
+    p.setRenderHint(QPainter::Antialiasing);
+    const qreal scale = (height - 2) / glyph.height();
+    p.translate(1, 1);
+    p.scale(scale, scale);
+    p.translate(-glyph.topLeft());
+    p.fillPath(path, Qt::black);
+    return sign;
 }
 
 } // namespace
@@ -333,16 +368,22 @@ void TPellivarkMain::MakeToolWindows()
     m_toolWindows->AddControl(3, m_label15);
     AddLabel(3, MainControl::Label4, QStringLiteral("Label4"));
 
-    // Tool window 4: the tempo.
-    auto* label8 = new QLabel(QStringLiteral("Tempo"));
+    // Tool window 4: the tempo, as a quarter note sign, "= " and the beats a minute.
+    auto* noteSign = new QLabel;
+    noteSign->setObjectName(QStringLiteral("TempoNoteSign"));
+    noteSign->setContentsMargins(4, 0, 0, 0);
+    noteSign->setPixmap(
+        TempoNoteSign(QFontMetrics(noteSign->font()).height() + 4, devicePixelRatio()));
+    m_toolWindows->AddControl(4, noteSign);
+    auto* label8 = new QLabel(TempoLabel(kDesignTempo));
     label8->setObjectName(QStringLiteral("Label8"));
-    label8->setContentsMargins(4, 0, 4, 0);
+    label8->setContentsMargins(2, 0, 4, 0);
     m_toolWindows->AddControl(4, label8);
     Register(MainControl::Label8, label8);
     m_trackBar1 = new QSlider(Qt::Horizontal);
     m_trackBar1->setObjectName(QStringLiteral("TrackBar1"));
     m_trackBar1->setRange(20, 250);
-    m_trackBar1->setValue(90);
+    m_trackBar1->setValue(kDesignTempo);
     m_trackBar1->setSingleStep(2);
     m_trackBar1->setPageStep(10);
     m_trackBar1->setTickInterval(10);

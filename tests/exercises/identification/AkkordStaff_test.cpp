@@ -4,13 +4,16 @@
 #include "exercises/identification/AkkordStaff.h"
 #include "exercises/items/ItemTables.h"
 #include "exercises/setup/ExerciseSetup.h"
+#include "music/base/Contrast.h"
 #include "music/sequencer/MidiMessage.h"
 #include "music/staff/Sheet.h"
 #include "music/strings/UIStrings.h"
 #include "support/ScriptedPrompts.h"
 #include "support/SequencerFakes.h"
 
+#include <algorithm>
 #include <map>
+#include <string>
 #include <vector>
 
 #include <gtest/gtest.h>
@@ -204,6 +207,65 @@ TEST(AkkordStaffTools, RightClicksCycleTheToolsAndSkipDisabledOnes)
     EXPECT_EQ(CursorOfTool(3, IdentificationMode::MelodyDictation), StaffCursor::AddWhole);
 }
 
+TEST(AkkordStaffLabels, LabelsThatWouldCoverEachOtherOrLeaveTheBoxAreMovedApart)
+{
+    // Labels of 6-pixel letters centred under runs of a box from x 2 to 697.
+    struct Case
+    {
+        const char* name;
+        std::vector<std::pair<QString, int>> labels; ///< text and the run's middle x
+        int rows;                                    ///< rows the labels end on
+    };
+    const Case cases[] = {
+        {"apart already", {{"C Major", 150}, {"D Minor", 400}}, 1},
+        {"a long name under a close chord",
+         {{"B Minor (2nd inversion)", 140}, {"B Major", 200}},
+         1},
+        {"the first reaching left out of the box", {{"Ab Minor (2nd inversion)", 30}}, 1},
+        {"the last reaching right out of the box", {{"C Major", 300}, {"F# Minor", 690}}, 1},
+        {"no room left beside the first",
+         {{QString(60, QLatin1Char('x')), 250}, {QString(60, QLatin1Char('y')), 300}},
+         2},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        std::vector<StaffLabel> labels;
+        for (const auto& [text, x] : c.labels)
+            labels.push_back(PlaceStaffLabel(text, {}, kLabelRed, x, x, 300, &Measure));
+        const std::vector<StaffLabel> placed = labels;
+        SpreadStaffLabels(labels, 2, 697);
+        std::vector<int> rows;
+        for (std::size_t i = 0; i < labels.size(); ++i) {
+            const QRect& frame = labels[i].Frame;
+            EXPECT_GE(frame.left(), 2) << i;
+            EXPECT_LE(frame.right(), 697) << i;
+            EXPECT_GE(frame.top(), placed[i].Frame.top()) << "never raised into the staff";
+            EXPECT_EQ(frame.size(), placed[i].Frame.size());
+            // The text moves with its frame.
+            EXPECT_EQ(labels[i].FirstAt - frame.topLeft(),
+                      placed[i].FirstAt - placed[i].Frame.topLeft());
+            for (std::size_t j = 0; j < i; ++j)
+                EXPECT_FALSE(frame.intersects(labels[j].Frame)) << i << " covers " << j;
+            if (std::find(rows.begin(), rows.end(), frame.top()) == rows.end())
+                rows.push_back(frame.top());
+        }
+        EXPECT_EQ(static_cast<int>(rows.size()), c.rows);
+        // A label that had room keeps its place under its run.
+        if (std::string(c.name) == "apart already") {
+            EXPECT_EQ(labels[0].Frame, placed[0].Frame);
+            EXPECT_EQ(labels[1].Frame, placed[1].Frame);
+        }
+    }
+}
+
+TEST(AkkordStaffLabels, QuestionLabelsAreGreenThatReadsOnWhite)
+{
+    EXPECT_GE(ContrastRatio(kLabelGreen, 0xFFFFFF), kReadableContrast);
+    // Still a green: its green channel leads.
+    EXPECT_GT((kLabelGreen >> 8) & 0xFFu, (kLabelGreen >> 16) & 0xFFu);
+    EXPECT_GT((kLabelGreen >> 8) & 0xFFu, kLabelGreen & 0xFFu);
+}
+
 TEST(AkkordStaffPicture, AWrongAnswerShowsBothRunsEachWithItsLabel)
 {
     Rig rig(IdentificationMode::ChordIdentification);
@@ -240,8 +302,13 @@ TEST(AkkordStaffPicture, AWrongAnswerShowsBothRunsEachWithItsLabel)
     EXPECT_LE(std::abs(asked.Frame.center().x() - questionX), 1);
     EXPECT_LT(answerX, questionX);
     EXPECT_FALSE(mine.Frame.intersects(asked.Frame));
+    // Both stand under the bass staff and under every head, where they cover neither.
     const int bottom = rig.sheet.Top() + 8 * rig.sheet.LineSpacing() + rig.sheet.StaffGap();
-    EXPECT_LE(std::abs(mine.Frame.center().y() - bottom), 1) << "on the staff's lower edge";
+    for (const StaffLabel& label : picture.Labels) {
+        EXPECT_GT(label.Frame.top(), bottom);
+        for (int k = 0; k < entered + rig.model.QuestionNoteCount; ++k)
+            EXPECT_GT(label.Frame.top(), rig.model.EnteredNotes[static_cast<std::size_t>(k)].Y);
+    }
 
     // The same question answered right, and a wrong answer without notes, show no labels.
     rig.model.LastAnswerRight = true;

@@ -1,12 +1,16 @@
 // Tests of the setup commands: loading, saving, the save question, against a stand-in window.
 #include "exercises/setup/SetupFile.h"
 #include "exercises/setup/SetupOperations.h"
+#include "music/files/Unprivileged.h"
 #include "music/strings/UIStrings.h"
 #include "support/ByteBuilder.h"
 #include "support/ScriptedPrompts.h"
 #include "support/TempDir.h"
 
+#include <cerrno>
+#include <cstring>
 #include <deque>
+#include <sys/stat.h>
 
 #include <QDir>
 #include <QFile>
@@ -167,6 +171,48 @@ TEST_F(SetupOperationsTest, AMissingFileInstallsTheDefaultWithoutAName)
     SetupOperations quiet{state, host, quietPrompts, texts};
     EXPECT_FALSE(quiet.LoadExerciseSetup(missing, true));
     EXPECT_TRUE(quietPrompts.asked.empty());
+}
+
+TEST_F(SetupOperationsTest, AFileThatIsThereButCannotBeReadIsNamedWithItsReason)
+{
+    const QString forbidden = dir.File(QStringLiteral("forbidden.qib"));
+    ASSERT_TRUE(dir.Write(QStringLiteral("forbidden.qib"), SetupFileBytes(40)));
+    ASSERT_EQ(chmod(QFile::encodeName(forbidden).constData(), 0), 0);
+    const QString folder = dir.File(QStringLiteral("folder.qib"));
+    ASSERT_TRUE(QDir().mkpath(folder));
+    const QString pipe = dir.File(QStringLiteral("pipe.qib"));
+    ASSERT_EQ(mkfifo(QFile::encodeName(pipe).constData(), 0644), 0);
+    struct Case
+    {
+        QString file;
+        QString reason;
+    };
+    const Case cases[] = {
+        {forbidden, QString::fromLocal8Bit(std::strerror(EACCES))},
+        {folder, QStringLiteral("a folder, not a regular file")},
+        {pipe, QStringLiteral("a pipe, not a regular file")},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.file.toStdString());
+        prompts.asked.clear();
+        Status<SetupFileError> load = Fail(SetupFileError::Cancelled);
+        {
+            test::ActAsUnprivileged unprivileged(dir.Path());
+            ASSERT_TRUE(unprivileged.Binding());
+            load = ops.LoadExerciseSetup(c.file, false);
+        }
+        ASSERT_FALSE(load);
+        EXPECT_EQ(load.Code(), SetupFileError::CannotOpen);
+        EXPECT_EQ(load.Detail(), c.reason);
+        ASSERT_EQ(prompts.Count(QStringLiteral("error")), 1);
+        const QString& text = prompts.asked[0].text;
+        EXPECT_FALSE(text.startsWith(QStringLiteral("File does not exist"))) << text.toStdString();
+        EXPECT_TRUE(text.contains(c.file)) << text.toStdString();
+        EXPECT_TRUE(text.endsWith(c.reason)) << text.toStdString();
+        // As for a missing file: the default is in force, under no name.
+        EXPECT_EQ(state.CurrentSetup, DefaultExerciseSetup());
+        EXPECT_TRUE(state.SetupFileName.isEmpty());
+    }
 }
 
 TEST_F(SetupOperationsTest, DamagedFilesAreRefusedWithTheMessageAndChangeNothing)

@@ -2,6 +2,7 @@
 // files: each must fail with the reason, say it once, and lose nothing.
 #include "DataFixture.h"
 #include "Unprivileged.h"
+#include "music/data/ClassFile.h"
 #include "music/data/ResultFiles.h"
 #include "music/data/SettingsFile.h"
 #include "music/data/UserFile.h"
@@ -283,8 +284,220 @@ TEST_F(DataSafetyTest, AFileFarBeyondAnyRealSizeIsRefusedAndKept)
     ASSERT_FALSE(saved);
     EXPECT_EQ(saved.Code(), DataError::TooLarge);
     EXPECT_EQ(SizeOf(path), kMaxDataFileSize + 1);
-    EXPECT_EQ(prompts.Count(QStringLiteral("error")), 2); // one for reading, one for writing
+    // One report for the file and its reason, though both reading and writing met it.
+    EXPECT_EQ(prompts.Count(QStringLiteral("error")), 1);
     EXPECT_EQ(prompts.Count(QStringLiteral("okretry")), 0);
+}
+
+/// A data file, a record that belongs in it, and every routine that reads or writes it.
+struct LinkedFileCase
+{
+    const char* name;
+    QString (*path)(DataFiles&);
+    std::vector<std::uint8_t> (*record)();
+    /// Runs every reader; true when none of them took anything from the file.
+    bool (*readNothing)(DataFiles&);
+    /// Runs every writer, each one's outcome.
+    std::vector<Status<DataError>> (*write)(DataFiles&);
+};
+
+std::vector<std::uint8_t> Bytes(std::span<const std::uint8_t> record)
+{
+    return {record.begin(), record.end()};
+}
+
+TResultRec ResultOfUser5(double when)
+{
+    TResultRec r;
+    r.UserId = 5;
+    r.Kind = 1;
+    r.DateTime = when;
+    return r;
+}
+
+const LinkedFileCase kLinkedFiles[] = {
+    {"User.dat", [](DataFiles& d) { return d.UserFilePath(); },
+     [] {
+         TUserRec rec = DefaultUser();
+         rec.UserId = 1;
+         rec.FullName = QStringLiteral("Outside");
+         return Bytes(EncodeUserRec(rec));
+     },
+     [](DataFiles& d) {
+         TUserRec byId;
+         byId.UserId = 1;
+         return !ReadUser(d, 1, {}, true) && !ReadUserById(d, byId);
+     },
+     [](DataFiles& d) {
+         TUserRec rec = DefaultUser();
+         rec.UserId = 1;
+         return std::vector<Status<DataError>>{WriteUser(d, rec)};
+     }},
+    {"Setting.dat", [](DataFiles& d) { return d.SettingsFilePath(); },
+     [] {
+         TSettingsRec rec = DefaultSettings();
+         rec.FontSize = 21;
+         return Bytes(EncodeSettingsRec(rec));
+     },
+     [](DataFiles& d) {
+         const auto loaded = LoadSettings(d, 1, false, {});
+         return !loaded && loaded.Code() == DataError::SymbolicLink &&
+                d.ProgramSettings.FontSize != 21;
+     },
+     [](DataFiles& d) { return std::vector<Status<DataError>>{SaveSettings(d, 1)}; }},
+    {"Class.dat", [](DataFiles& d) { return d.ClassFilePath(); },
+     [] {
+         TClassRec rec;
+         rec.Name = QStringLiteral("Outside");
+         rec.ClassId = 3;
+         return Bytes(EncodeClassRec(rec));
+     },
+     [](DataFiles& d) {
+         LoadClasses(d);
+         return d.ClassList->empty() && ClassNameById(d, 3).isEmpty();
+     },
+     [](DataFiles&) { return std::vector<Status<DataError>>{}; }},
+    {"Chord.dat", [](DataFiles& d) { return d.ChordFilePath(); },
+     [] {
+         TUserChordRec rec;
+         rec.Kind = 1;
+         rec.NoteCount = 3;
+         rec.Index = 40;
+         rec.Name = QStringLiteral("Outside");
+         return Bytes(EncodeUserChordRec(rec));
+     },
+     [](DataFiles& d) {
+         ItemSlotTables tables;
+         LoadUserChords(d, tables);
+         return tables.Slot(1, 40).NoteCount == 0;
+     },
+     [](DataFiles& d) {
+         ItemSlotTables tables;
+         tables.SetSlot(1, 41, {3, {}, QStringLiteral("mine")}, true);
+         return std::vector<Status<DataError>>{SaveUserChords(d, tables)};
+     }},
+    {"a result file", [](DataFiles& d) { return ResultFileName(d, 5); },
+     [] { return Bytes(EncodeResultRec(ResultOfUser5(7))); },
+     [](DataFiles& d) {
+         LoadResults(d, 5);
+         return d.ResultList->empty();
+     },
+     [](DataFiles& d) {
+         std::vector<Status<DataError>> outcomes;
+         outcomes.push_back(AppendResult(d, ResultOfUser5(8)));
+         d.ResultList->push_back(
+             {QStringLiteral("k"), std::make_shared<TResultInfo>(TResultInfo{ResultOfUser5(9)})});
+         outcomes.push_back(RewriteResults(d));
+         outcomes.push_back(PurgeResults(d, 5, 0));
+         return outcomes;
+     }},
+};
+
+TEST_F(DataSafetyTest, ADataFileThatIsALinkIsRefusedByEveryReaderAndWriterAndLeftAsItIs)
+{
+    const QString outside = dir.File(QStringLiteral("outside/"));
+    ASSERT_TRUE(QDir().mkpath(outside));
+    for (const bool dangling : {false, true}) {
+        for (const LinkedFileCase& c : kLinkedFiles) {
+            SCOPED_TRACE(std::string(c.name) + (dangling ? ", dangling link" : ", live link"));
+            DataFiles session(data.folders, prompts, wait, strings);
+            prompts.asked.clear();
+            const QString path = c.path(session);
+            const QString target = outside + QString::fromLatin1(c.name).remove(u' ');
+            QFile::remove(target);
+            if (!dangling) {
+                ASSERT_TRUE(Put(target, c.record()));
+            }
+            QFile::remove(path);
+            ASSERT_EQ(
+                symlink(QFile::encodeName(target).constData(), QFile::encodeName(path).constData()),
+                0);
+
+            EXPECT_TRUE(c.readNothing(session)) << "read through the link";
+            for (const Status<DataError>& outcome : c.write(session)) {
+                ASSERT_FALSE(outcome);
+                EXPECT_EQ(outcome.Code(), DataError::SymbolicLink);
+            }
+
+            // The link is still the link, and what it points to is as it was (or still absent).
+            EXPECT_TRUE(QFileInfo(path).isSymLink());
+            EXPECT_EQ(QFileInfo(path).symLinkTarget(), target);
+            if (dangling) {
+                EXPECT_FALSE(QFileInfo::exists(target)) << "made through the dangling link";
+            } else {
+                EXPECT_EQ(Bytes(target), c.record());
+            }
+            const QFileInfo info(path);
+            EXPECT_TRUE(info.dir()
+                            .entryList({info.fileName() + QStringLiteral(".tmp*")},
+                                       QDir::Files | QDir::System | QDir::Hidden)
+                            .isEmpty())
+                << "a replacement left beside it";
+            // Readers and writers together: one message for the file, naming it and why.
+            ExpectOneErrorNaming(path, QStringLiteral("symbolic link"));
+            QFile::remove(path);
+        }
+    }
+}
+
+TEST_F(DataSafetyTest, TheDataFolderItselfMayBeALink)
+{
+    const QString real = dir.File(QStringLiteral("real-data/"));
+    ASSERT_TRUE(QDir().mkpath(real));
+    const QString linked = dir.File(QStringLiteral("linked-data"));
+    ASSERT_EQ(symlink(QFile::encodeName(real).constData(), QFile::encodeName(linked).constData()),
+              0);
+    DataFiles linkedData(Folders{dir.Path(), linked + QStringLiteral("/")}, prompts, wait, strings);
+    ASSERT_FALSE(CreateDataFolders(linkedData.folders).has_value());
+    TUserRec anna = DefaultUser();
+    anna.UserId = 1;
+    ASSERT_TRUE(WriteUser(linkedData, anna));
+    ASSERT_TRUE(SaveSettings(linkedData, 1));
+    ASSERT_TRUE(AppendResult(linkedData, ResultOfUser5(3)));
+    ASSERT_TRUE(PurgeResults(linkedData, 5, 0));
+    ItemSlotTables tables;
+    tables.SetSlot(1, 40, {3, {}, QStringLiteral("mine")}, true);
+    ASSERT_TRUE(SaveUserChords(linkedData, tables));
+    EXPECT_TRUE(ReadUser(linkedData, 1, {}, true));
+    EXPECT_TRUE(prompts.asked.empty());
+    for (const char* name : {"User.dat", "Setting.dat", "Chord.dat", "Result/User005.dat"})
+        EXPECT_TRUE(QFileInfo(real + QString::fromLatin1(name)).isFile()) << name;
+}
+
+TEST_F(DataSafetyTest, AResultFileBeyondTheLimitIsRefusedWithAdviceAndThePurgeShrinksIt)
+{
+    const QString path = ResultFileName(data, 5);
+    // Three results at the start and one far beyond the limit; the records between are
+    // empty (user 0) and go with the purge.
+    std::vector<std::uint8_t> start;
+    for (double d : {1, 5, 9})
+        Append(start, EncodeResultRec(ResultOfUser5(d)));
+    ASSERT_TRUE(Put(path, start));
+    const std::int64_t lastAt =
+        (kMaxDataFileSize / static_cast<std::int64_t>(kResultRecSize) + 10) *
+        static_cast<std::int64_t>(kResultRecSize);
+    {
+        const int fd = open(QFile::encodeName(path).constData(), O_WRONLY);
+        ASSERT_GE(fd, 0);
+        const auto last = EncodeResultRec(ResultOfUser5(20));
+        ASSERT_EQ(pwrite(fd, last.data(), last.size(), lastAt), static_cast<ssize_t>(last.size()));
+        close(fd);
+    }
+
+    LoadResults(data, 5);
+    EXPECT_TRUE(data.ResultList->empty());
+    const auto appended = AppendResult(data, ResultOfUser5(30));
+    ASSERT_FALSE(appended);
+    EXPECT_EQ(appended.Code(), DataError::TooLarge);
+    ExpectOneErrorNaming(path, QStringLiteral("Deleting older results makes it smaller."));
+
+    ASSERT_TRUE(PurgeResults(data, 5, 4));
+    EXPECT_EQ(StoredDates(5), (std::vector<double>{5, 9, 20}));
+    LoadResults(data, 5);
+    EXPECT_EQ(data.ResultList->size(), 3U);
+    ASSERT_TRUE(AppendResult(data, ResultOfUser5(30)));
+    EXPECT_EQ(StoredDates(5), (std::vector<double>{5, 9, 20, 30}));
+    EXPECT_EQ(prompts.Count(QStringLiteral("error")), 1);
 }
 
 TEST_F(DataSafetyTest, RewriteKeepsWhatAnotherCopyAppendedOrPurgedMeanwhile)

@@ -1,7 +1,9 @@
 // Layout of note lists on the grand staff: heads, spacing, sideways heads, signs and lines.
 #include "StaffTestSupport.h"
 
+#include <algorithm>
 #include <array>
+#include <cstdlib>
 #include <vector>
 
 #include <gtest/gtest.h>
@@ -515,6 +517,71 @@ TEST_F(SheetLayout, StepSizesAreCentredBetweenHeads)
     // The second run lies on the bass staff: its labels go below it; 4 semitones say nothing.
     EXPECT_EQ(list.Texts[3].Text, QStringLiteral("1\u00BD"));
     EXPECT_GT(list.Texts[3].At.y(), 45 + 80 + 43);
+}
+
+TEST_F(SheetLayout, StepSizesUnderTheBassStaffStayClearOfItsLowestHeads)
+{
+    // A run that climbs down under the bass staff on ledger lines: the sizes of its steps are
+    // written below the lowest head, never over the heads, the ledger lines or the staff.
+    std::vector<TNoteRec> notes{Note(43), Note(41), Note(40), Note(38), Note(36)};
+    DrawAll(notes);
+    const StaffDisplayList list = sheet.DrawStepSizes(notes, 5, 0);
+    ASSERT_EQ(list.Texts.size(), 4u);
+    int lowestHead = 0;
+    for (const TNoteRec& note : notes)
+        lowestHead = std::max(lowestHead, note.Y);
+    for (const StaffText& text : list.Texts) {
+        SCOPED_TRACE(text.Text.toStdString());
+        EXPECT_GE(text.At.y(), lowestHead + 10 + 5) << "a space under the lowest head, and more";
+    }
+}
+
+TEST_F(SheetLayout, FitStavesCentresTheStavesWithTheirNotesInTheBox)
+{
+    struct Case
+    {
+        const char* name;
+        int height;
+        std::vector<TNoteRec> notes;
+        int roomBelow;
+    };
+    const Case cases[] = {
+        {"empty staff in a tall box", 760, {}, 0},
+        {"a chord in the middle of a tall box", 760, {Note(60), Note(64), Note(67)}, 0},
+        {"labels under the staff", 760, {Note(60), Note(64), Note(67)}, 31},
+        {"a high note with ledger lines", 600, {Note(96), Note(91)}, 31},
+        {"a low note under the bass staff", 600, {Note(36), Note(40)}, 31},
+        {"the small box beside the piano", 205, {Note(62), Note(66), Note(69)}, 31},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        sheet.SetControlSize(1500, c.height);
+        sheet.ArrangeStaves(0, false);
+        sheet.FitStaves(c.notes, c.roomBelow);
+        const auto [top, bottom] = sheet.ContentRows(c.notes);
+        const int above = top;
+        const int below = c.height - (bottom + c.roomBelow);
+        EXPECT_GE(above, 0);
+        EXPECT_GE(below, 0);
+        EXPECT_LE(std::abs(above - below), 1) << above << " above, " << below << " below";
+        // Every head lies inside the content the box was centred for.
+        std::vector<TNoteRec> drawn = c.notes;
+        DrawAll(drawn);
+        for (const TNoteRec& note : drawn) {
+            EXPECT_GT(note.Y, top);
+            EXPECT_LT(note.Y, bottom);
+        }
+    }
+}
+
+TEST_F(SheetLayout, FitStavesLeavesStavesThatDoNotFitWhereTheyAre)
+{
+    sheet.SetControlSize(400, 120);
+    sheet.ArrangeStaves(0, false);
+    const int arranged = sheet.Top();
+    const std::vector<TNoteRec> notes{Note(60), Note(64), Note(67)};
+    sheet.FitStaves(notes, 31);
+    EXPECT_EQ(sheet.Top(), arranged);
 }
 
 } // namespace

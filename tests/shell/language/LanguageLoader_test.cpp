@@ -16,6 +16,8 @@
 #include <map>
 #include <random>
 
+#include <QRegularExpression>
+
 #include <gtest/gtest.h>
 
 namespace pv {
@@ -434,7 +436,7 @@ TEST_F(LanguageLoaderTest, BuiltInTextsAndTheShippedFileFillEveryTarget)
     }
     EXPECT_EQ(items.ChordInversions.Names[0], QStringLiteral("Major (root position)"));
     EXPECT_EQ(items.ChordInversions.Names[10], QStringLiteral("maj7 (1st inversion)"));
-    EXPECT_EQ(ChordSymbol(1), QStringLiteral("mi"));
+    EXPECT_EQ(ChordSymbol(1), QStringLiteral("m"));
     EXPECT_EQ(menu.clears, 1);
     EXPECT_EQ(menu.scrollStops.size(), 1u);
     EXPECT_GE(menu.lines.size(), 11);
@@ -451,6 +453,28 @@ TEST_F(LanguageLoaderTest, BuiltInTextsAndTheShippedFileFillEveryTarget)
     EXPECT_EQ(strings.StrTips[5], builtInStrings.StrTips[5]);
     EXPECT_EQ(strings.StrPreparingReports, builtInStrings.StrPreparingReports);
     EXPECT_EQ(menu.lines, builtInMenu);
+}
+
+TEST_F(LanguageLoaderTest, TheShippedChordNamesWriteMinorChordsAsTeachersDo)
+{
+    ASSERT_TRUE(
+        LoadLanguageFile(QStringLiteral(PV_ENGLISH_LANGUAGE_FILE), kLanguageAllTables, context));
+    // A minor chord's symbol is "m" before its number or its bracketed seventh: "m7",
+    // "m(maj7)"; never "mi7" or the comma form "mi,maj7".
+    const QRegularExpression minorSymbol(QStringLiteral("^m[0-9(]"));
+    for (std::size_t i = 0; i < 27; ++i) {
+        const QString& name = items.ChordIdentification.Names[i];
+        SCOPED_TRACE(name.toStdString());
+        EXPECT_FALSE(name.contains(QLatin1Char(','))) << i;
+        EXPECT_FALSE(name.startsWith(QStringLiteral("mi"))) << i;
+    }
+    EXPECT_EQ(items.ChordIdentification.Names[9], QStringLiteral("m(maj7)"));
+    EXPECT_EQ(items.ChordIdentification.Names[21], QStringLiteral("m(maj9)"));
+    for (std::size_t i : {7U, 9U, 12U, 16U, 21U})
+        EXPECT_TRUE(minorSymbol.match(items.ChordIdentification.Names[i]).hasMatch()) << i;
+    // Progressions name their chords with the same symbols.
+    EXPECT_EQ(ChordSymbol(1), QStringLiteral("m"));
+    EXPECT_EQ(ChordSymbol(9), QStringLiteral("m(maj7)"));
 }
 
 TEST_F(LanguageLoaderTest, ListsTheTargetsNoWindowRegistered)

@@ -2,6 +2,9 @@
 // record keeps, and the question before closing.
 #include "MainFixture.h"
 
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <QDir>
 #include <QFile>
 
@@ -107,18 +110,31 @@ TEST_F(FirstShow, TheCommandLineSetupIsLoadedOnlyWhenItIsARegularSetupFile)
     ASSERT_TRUE(WriteSetup(ProgramFile(QStringLiteral("setup.txt"))));
     ASSERT_TRUE(QDir(dir.Path()).mkpath(QStringLiteral("folder.qib")));
     BadSetup(QStringLiteral("damaged.qib"));
+    ASSERT_EQ(mkfifo(QFile::encodeName(ProgramFile(QStringLiteral("pipe.qib"))).constData(), 0644),
+              0);
+    ASSERT_EQ(symlink("nowhere.qib",
+                      QFile::encodeName(ProgramFile(QStringLiteral("dangling.qib"))).constData()),
+              0);
+    ASSERT_EQ(symlink("last.qib",
+                      QFile::encodeName(ProgramFile(QStringLiteral("linked.qib"))).constData()),
+              0);
 
     struct Case
     {
         QString argument;
         QString loaded; // empty: no file, the default setup
         bool chooser;
+        const char* said = nullptr; ///< why the argument is passed over; null: nothing said
     };
     const Case cases[] = {
         {ProgramFile(QStringLiteral("Upper.QIB")), ProgramFile(QStringLiteral("Upper.QIB")), false},
-        {ProgramFile(QStringLiteral("setup.txt")), last, false},
-        {ProgramFile(QStringLiteral("missing.qib")), last, false},
-        {ProgramFile(QStringLiteral("folder.qib")), last, false},
+        {ProgramFile(QStringLiteral("linked.qib")), ProgramFile(QStringLiteral("linked.qib")),
+         false},
+        {ProgramFile(QStringLiteral("setup.txt")), last, false, "does not end in \".qib\""},
+        {ProgramFile(QStringLiteral("missing.qib")), last, false, "No such file"},
+        {ProgramFile(QStringLiteral("dangling.qib")), last, false, "No such file"},
+        {ProgramFile(QStringLiteral("folder.qib")), last, false, "a folder"},
+        {ProgramFile(QStringLiteral("pipe.qib")), last, false, "a pipe"},
         {QString(), last, false},
         {QStringLiteral("\\"), last, false},
         // A setup file that does not load is the end of it: no other setup is tried.
@@ -134,6 +150,15 @@ TEST_F(FirstShow, TheCommandLineSetupIsLoadedOnlyWhenItIsARegularSetupFile)
         model.FormShow();
         EXPECT_EQ(model.SetupFileName(), c.loaded);
         EXPECT_EQ(log.Has(QStringLiteral("ui.SetupChooser")), c.chooser);
+        if (c.said == nullptr) {
+            EXPECT_EQ(prompts.Count(QStringLiteral("error")), 0);
+        } else {
+            // Which file, and why, before the setup used last is taken.
+            ASSERT_EQ(prompts.Count(QStringLiteral("error")), 1);
+            const QString& text = prompts.asked.front().text;
+            EXPECT_TRUE(text.contains(c.argument)) << text.toStdString();
+            EXPECT_TRUE(text.contains(QString::fromLatin1(c.said))) << text.toStdString();
+        }
         if (c.loaded.isEmpty()) {
             EXPECT_EQ(setup.CurrentSetup, DefaultExerciseSetup());
             EXPECT_EQ(windows.captions, QStringLiteral(" "));
@@ -334,11 +359,13 @@ TEST_F(CloseQuery, AnErrorLetsItClose)
     EXPECT_GE(prompts.Count(QStringLiteral("error")), 1);
     EXPECT_TRUE(log.Has(QStringLiteral("settings.Store 0")));
 
-    // The results left unstored, No: the user record cannot be written either.
+    // The results left unstored, No: the user record cannot be written either. It was
+    // reported already and is not reported a second time; the close goes on all the same.
     prompts.asked.clear();
     prompts.buttons = {PromptButton::No};
     EXPECT_TRUE(model.FormCloseQuery());
-    EXPECT_GE(prompts.Count(QStringLiteral("error")), 1);
+    EXPECT_EQ(prompts.Count(QStringLiteral("error")), 0);
+    EXPECT_TRUE(log.Has(QStringLiteral("settings.Store 0")));
 }
 
 TEST_F(CloseQuery, APathTooLongToStoreIsRefusedAndTheOldOneKept)

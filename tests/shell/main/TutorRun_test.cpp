@@ -432,7 +432,7 @@ TEST_F(TutorRunTest, StepInformationTellsStepTitleAndTexts)
     EXPECT_EQ(info.Caption, QStringLiteral("Interval identification"));
     EXPECT_EQ(info.StepLine, QStringLiteral("Step 1 of the tutor \"Ear basics\""));
     EXPECT_EQ(info.Title, QStringLiteral("Seconds"));
-    EXPECT_EQ(info.Description, QStringLiteral("Hear the step.Sing it first."));
+    EXPECT_EQ(info.Description, QStringLiteral("Hear the step.\nSing it first."));
     EXPECT_TRUE(info.ChangeStepShown);
 
     dialogs.infoAnswer = kNoStepChoice;

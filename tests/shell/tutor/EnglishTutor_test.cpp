@@ -5,6 +5,7 @@
 
 #include <QFile>
 #include <QFileInfo>
+#include <QRegularExpression>
 
 #include <gtest/gtest.h>
 
@@ -67,6 +68,37 @@ TEST(EnglishTutor, EveryKindClimbsThroughStepsOfTheProgramsOwnItems)
                 EXPECT_NE(std::count(setup.Melody.Keys.begin(), setup.Melody.Keys.end(), 1), 0);
                 EXPECT_LT(setup.Melody.LowestNote, setup.Melody.HighestNote);
             }
+        }
+    }
+}
+
+TEST(EnglishTutor, ItsTextsReadAsSentences)
+{
+    QFile file(QStringLiteral(PV_ENGLISH_TUTOR));
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    auto parsed =
+        ParseTutorDescription(QString::fromUtf8(file.readAll()), QFileInfo(file).absolutePath());
+    ASSERT_TRUE(parsed.Ok()) << parsed.Detail().toStdString();
+    const TutorFileData& tutor = parsed.Value();
+    // A sentence mark is followed by a blank or the end; quotes are straight and paired.
+    const QRegularExpression runOn(QStringLiteral("[.!?;:,][A-Za-z]"));
+    const auto check = [&](const QString& text) {
+        SCOPED_TRACE(text.toStdString());
+        EXPECT_FALSE(runOn.match(text).hasMatch());
+        EXPECT_EQ(text.count(QLatin1Char('"')) % 2, 0);
+        for (const QChar curly : {QChar(0x201C), QChar(0x201D), QChar(0x2018), QChar(0x2019)})
+            EXPECT_FALSE(text.contains(curly));
+        EXPECT_FALSE(text.contains(QStringLiteral("  ")));
+        EXPECT_EQ(text, text.trimmed());
+    };
+    check(tutor.Header.Title);
+    check(tutor.Header.Description);
+    for (ExerciseKind kind : kExerciseKinds) {
+        for (const TutorStep& step : tutor.StepsOf(kind)) {
+            check(step.Record.Title);
+            check(step.Record.Description);
+            for (const QString& line : step.ExtraText.split(QLatin1Char('\n'), Qt::SkipEmptyParts))
+                check(line);
         }
     }
 }
