@@ -517,7 +517,7 @@ TEST(ShellEndToEnd, EveryViewIsItsWindowAndTheExerciseViewBringsTheExerciseBack)
     ASSERT_TRUE(run.started);
     // The results view of an exercise is the results window, and the exercise view brings
     // the exercise back.
-    for (MainControl exercise : {MainControl::Speed1, MainControl::Speed4}) {
+    for (MainControl exercise : {MainControl::Speed4, MainControl::Speed1}) {
         SCOPED_TRACE(static_cast<int>(exercise));
         run.Window().Button(exercise)->click();
         QWidget* entered = run.Window().ShownView();
