@@ -26,10 +26,13 @@
 #include "shell/main/MidiInRouting.h"
 #include "shell/main/PellivarkMainModel.h"
 #include "shell/main/TutorRun.h"
+#include "shell/reports/ui/ReportsCommand.h"
+#include "shell/results/ui/ResultsCommands.h"
 #include "shell/settings/FirstRunStore.h"
 #include "shell/settings/ProgramSettingsApplier.h"
 #include "shell/startmenu/StartMenuIntro.h"
 #include "shell/startmenu/ui/TMenuDialog.h"
+#include "shell/transfer/ui/ExportImportCommand.h"
 #include "shell/tutor/TutorList.h"
 #include "shell/ui/ExerciseWindowSet.h"
 #include "shell/ui/SettingsFeatures.h"
@@ -164,6 +167,7 @@ PellivarkProgram::PellivarkProgram(ProgramOptions options)
     MakeMainWindow();
     if (m_window == nullptr)
         return;
+    MakeResultForms();
     MakeStandardForms();
     WireWindow();
     RegisterTexts();
@@ -219,6 +223,53 @@ void PellivarkProgram::MakeMainWindow()
         m_prompts.ShowError(QStringLiteral("error initializing main form"),
                             m_strings.StrMessageTitle);
     }
+}
+
+void PellivarkProgram::MakeResultForms()
+{
+    try {
+        m_resultsCommands = std::make_unique<ResultsCommands>(ResultsContext{
+            m_data, m_strings, m_results->ExerciseResults, m_items, UsersTutorTitleOf(),
+            [this](int context) { m_window->ShowHelpTopic(context); }, m_options.RunDialog});
+        m_window->SetResultsWindow(m_resultsCommands->View());
+    } catch (const std::exception&) {
+        m_prompts.ShowError(QStringLiteral("error initializing UserResult form"),
+                            m_strings.StrMessageTitle);
+    }
+    try {
+        m_exportImport = std::make_unique<ExportImportCommand>(
+            ExportImportContext{
+                m_data, m_prompts, m_strings, *m_results, *m_clock, m_state,
+                [this] { return m_model->SetupFolder(); },
+                [this](const QString& stored) { return m_model->ResolveStoredPath(stored); },
+                [this](const QString& path) { return m_model->StoredPathFor(path); },
+                m_options.RunDialog},
+            m_window.get());
+        m_window->SetExportImportDialog(m_exportImport->Dialog());
+    } catch (const std::exception&) {
+        m_prompts.ShowError(QStringLiteral("error initializing ImportExport form"),
+                            m_strings.StrMessageTitle);
+    }
+    m_reports = std::make_unique<ReportsCommand>(
+        ReportsContext{
+            m_data, m_strings, m_prompts, UsersTutorTitleOf(),
+            [this] { return m_model->UserRights[5]; },
+            [this] { return m_state.CurrentKind ? KindNumber(*m_state.CurrentKind) : 0; },
+            [this](int kind) { return m_window->Text(kExerciseMenuItems[kind]); },
+            [this] {
+                const QAction* menu = m_window->findChild<QAction*>(QStringLiteral("velser2"));
+                return menu != nullptr ? menu->text() : QString();
+            },
+            [this] {
+                const QWidget* bar = m_window->findChild<QWidget*>(QStringLiteral("ToolWindow2"));
+                return bar != nullptr ? bar->windowTitle() : QString();
+            },
+            [this](int column) {
+                TUserResult* view = m_resultsCommands ? m_resultsCommands->View() : nullptr;
+                return view != nullptr ? view->Model().Title(column) : QString();
+            },
+            m_options.RunDialog},
+        *m_window);
 }
 
 void PellivarkProgram::MakeStandardForms()
@@ -528,9 +579,14 @@ void PellivarkProgram::WireWindow()
         static constexpr std::array<int, 5> kPeriodDays = {0, 2, 7, 14, 30};
         if (index < 0 || index >= static_cast<int>(kPeriodDays.size()))
             return;
-        const std::optional<ExerciseKind> kind = m_state.CurrentKind;
-        m_results->N1week1Click(kPeriodDays[static_cast<std::size_t>(index)], QString(),
-                                kind.value_or(ExerciseKind::ChordIdentification));
+        TUserResult* view = m_resultsCommands ? m_resultsCommands->View() : nullptr;
+        const ExerciseKind kind = KindFromNumber(view != nullptr ? view->Model().Kind() : 1)
+                                      .value_or(ExerciseKind::ChordIdentification);
+        const PeriodChoice choice =
+            m_results->N1week1Click(kPeriodDays[static_cast<std::size_t>(index)],
+                                    m_window->StatisticsPeriodText(index), kind);
+        if (m_resultsCommands)
+            m_resultsCommands->PeriodChosen(choice);
     };
     window.SetHandlers(std::move(handlers));
 }
@@ -664,6 +720,10 @@ void PellivarkProgram::RegisterTexts()
         });
     }
     m_window->RegisterTextTargets(TextSink());
+    if (m_resultsCommands)
+        m_resultsCommands->View()->RegisterTextTargets(TextSink());
+    if (m_exportImport)
+        m_exportImport->Dialog()->RegisterTextTargets(TextSink());
     if (m_chooser) {
         m_chooser->RegisterTextTargets(TextSink());
     }
@@ -723,6 +783,18 @@ void PellivarkProgram::RunCommand(MainControl control)
         break;
     case MainControl::Restartexercise:
         (void)m_results->RestartexerciseClick();
+        break;
+    case MainControl::Reports1:
+        m_reports->Reports1Click();
+        break;
+    case MainControl::Deleteresults1:
+        if (m_resultsCommands)
+            m_resultsCommands->Deleteresults1Click(m_window.get());
+        break;
+    case MainControl::ImportExport:
+        if (m_exportImport)
+            m_exportImport->ImportExportClick(
+                [this] { m_model->SwitchView(m_state.CurrentKind, m_state.CurrentView); });
         break;
     case MainControl::Userinfo1:
         if (m_data.CurrentUser) {

@@ -59,6 +59,9 @@ class StartMenuIntro;
 class TLevels;
 class TMenuDialog;
 class TPellivarkMain;
+class ResultsCommands;
+class ReportsCommand;
+class ExportImportCommand;
 class TTutorDefine;
 class TChooseTutor;
 class TChordOps;
@@ -174,6 +177,11 @@ public:
 
     /// The tutor run (its steps, labels and dialogs).
     TutorRun& Tutor() { return *m_tutorRun; }
+    /// The results view and its commands, the reports, export and import; null when their
+    /// window could not be made.
+    ResultsCommands* Results() { return m_resultsCommands.get(); }
+    ReportsCommand* Reports() { return m_reports.get(); }
+    ExportImportCommand* ExportImport() { return m_exportImport.get(); }
     /// The tutor chooser, modal: 1 when a tutor was chosen, 2 when none was. Unset: none.
     void SetChooseTutor(std::function<int()> chooseTutor)
     {
@@ -186,6 +194,8 @@ private:
 
     void MakeMainWindow();
     void MakeStandardForms();
+    /// The results view, the export and import dialog and the reports command.
+    void MakeResultForms();
     void MakeTutor();
     void WireTutor(MainWindowHandlers& handlers);
     /// Names a user's tutor for the statistics: the title its file's header holds.
@@ -272,6 +282,9 @@ private:
     std::unique_ptr<MicrophoneControls> m_microphone;
     /// The settings command, the first-run wizard, the tips and the links.
     std::unique_ptr<SettingsFeatures> m_features;
+    std::unique_ptr<ResultsCommands> m_resultsCommands;
+    std::unique_ptr<ReportsCommand> m_reports;
+    std::unique_ptr<ExportImportCommand> m_exportImport;
 };
 
 } // namespace pv
