@@ -11,9 +11,9 @@ void DrawScoreCell(QPainter& painter, int kind, std::uint16_t right, std::uint16
 {
     const QFontMetrics metrics = painter.fontMetrics();
     const CellBox box{cell.left(), cell.top(), cell.right() + 1, cell.bottom() + 1};
-    const ScoreCellPlan plan = PlanScoreCell(
-        kind, right, asked, withText, box,
-        [&metrics](const QString& text) { return metrics.horizontalAdvance(text); });
+    const ScoreCellPlan plan =
+        PlanScoreCell(kind, right, asked, withText, box,
+                      [&metrics](const QString& text) { return metrics.horizontalAdvance(text); });
     painter.save();
     if (plan.ShowText) {
         painter.setPen(Qt::black);
