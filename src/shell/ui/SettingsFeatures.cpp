@@ -182,6 +182,7 @@ SettingsFeatures::MakeSettingsDialog(ProgramSettingsModel& model)
     // The dialog takes the program's font, as every window does.
     window->setFont(m_c.Window.font());
     window->SetHelp([this] { m_c.Window.ShowHelpTopic(kProgramSettingsHelpContext); });
+    window->setProperty("helpContext", kProgramSettingsHelpContext);
     m_dialog = window.get();
     return std::make_unique<OneUseWindow<TProgramSettings, IProgramSettingsDialog>>(
         std::move(window), m_c.Targets);
