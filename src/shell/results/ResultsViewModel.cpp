@@ -165,8 +165,8 @@ void ResultsViewModel::Fill(int kind, double fromDate)
             m_rows.push_back(RowOf(entry.Object->Record));
         const TResultRec& running = m_s.RunningResults[Index(m_kind - 1)].Record;
         if (data.CurrentUser && data.CurrentUser->Record.UserId == id && running.Count > 0) {
-            data.FilteredResults->push_back(
-                {ResultKey(m_kind, running.DateTime), std::make_shared<TResultInfo>(running)});
+            data.FilteredResults->push_back({ResultKey(m_kind, running.DateTime),
+                                             std::make_shared<TResultInfo>(TResultInfo{running})});
             m_rows.push_back(RowOf(running));
         }
     }
