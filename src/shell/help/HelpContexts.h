@@ -13,6 +13,8 @@ namespace pv {
 inline constexpr int kStartMenuHelp = 1;
 /// The results view, whatever the exercise.
 inline constexpr int kResultsViewHelp = 13;
+/// The program settings dialog.
+inline constexpr int kProgramSettingsHelp = 100;
 /// The user overview's entries.
 inline constexpr int kUserOverviewHelp = 195;
 /// An exercise while the tutor runs it.

@@ -54,6 +54,9 @@ THelpViewer::THelpViewer(const UIStringTable& strings, QWidget* parent)
 
     ContentsList = new QListWidget;
     ContentsList->setObjectName(QStringLiteral("ContentsList"));
+    // Titles too long for the list end in "...": it never scrolls sideways.
+    ContentsList->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    ContentsList->setTextElideMode(Qt::ElideRight);
     PageView = new QTextBrowser;
     PageView->setObjectName(QStringLiteral("PageView"));
     // Only the help's own pages open here; no address ever leaves the program.
@@ -69,14 +72,14 @@ THelpViewer::THelpViewer(const UIStringTable& strings, QWidget* parent)
     splitter->addWidget(PageView);
     splitter->setStretchFactor(0, 0);
     splitter->setStretchFactor(1, 1);
-    splitter->setSizes({200, 520});
+    splitter->setSizes({270, 590});
 
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->setSpacing(2);
     layout->addLayout(buttons);
     layout->addWidget(splitter, 1);
-    resize(760, 560);
+    resize(860, 600);
 
     connect(BackButton, &QToolButton::clicked, this, [this] {
         m_navigation.Back();
