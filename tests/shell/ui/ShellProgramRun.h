@@ -43,8 +43,8 @@ Q_GUI_EXPORT bool qt_sendShortcutOverrideEvent(QObject* o, ulong timestamp, int 
 
 namespace pv::test {
 
-/// A program folder with the English language file and the shipped default setup, and a data
-/// folder apart from it (as in an installed program).
+/// A program folder with the English language and help files and the shipped default setup,
+/// and a data folder apart from it (as in an installed program).
 class Installation
 {
 public:
@@ -53,6 +53,7 @@ public:
         EXPECT_TRUE(QDir().mkpath(program.File(QStringLiteral("Language"))));
         EXPECT_TRUE(QFile::copy(QStringLiteral(PELLIVARK_ENGLISH_LAN),
                                 program.File(QStringLiteral("Language/English.LAN"))));
+        EXPECT_TRUE(QFile::copy(QStringLiteral(PELLIVARK_ENGLISH_HLP), HelpFile()));
         EXPECT_TRUE(WriteSetupFile(DefaultSetupPath(), DefaultExerciseSetup()));
     }
 
@@ -61,6 +62,7 @@ public:
         return Folders{program.Path(), data.Path() + QStringLiteral("Data/")};
     }
     QString DefaultSetupPath() const { return program.File(QStringLiteral("Default_level.qib")); }
+    QString HelpFile() const { return program.File(QStringLiteral("Language/English.HLP")); }
     QString DataFile(const QString& name) const { return ProgramFolders().DataFolder + name; }
     /// The store of the first-run value, apart from the user's own.
     QString FirstRunStore() const { return data.File(QStringLiteral("firstrun.ini")); }
