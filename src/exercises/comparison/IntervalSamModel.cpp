@@ -17,9 +17,9 @@ constexpr int kItemDrawAttempts = 64;
 
 } // namespace
 
-IntervalSamModel::IntervalSamModel(ExerciseBaseModel& base, ControlStripModel& strip,
+IntervalSamModel::IntervalSamModel(ExerciseSession& session, ControlStripModel& strip,
                                    const UIStringTable& strings)
-    : m_base(&base), m_strip(&strip), m_strings(&strings)
+    : m_session(&session), m_strip(&strip), m_strings(&strings)
 {
 }
 
@@ -36,9 +36,9 @@ void IntervalSamModel::SetupIntervalCompare(const OptionBlock& block, const Item
     if (reset) {
         QuestionText.clear();
         RightPictureShown = false;
-        m_base->ClearCounters();
+        m_session->ClearCounters();
     }
-    m_base->Answered = true;
+    m_session->Answered = true;
     m_strip->ButtonEnabled[0] = true;
     for (std::size_t b = 1; b <= 3; ++b)
         m_strip->ButtonEnabled[b] = false;
@@ -120,7 +120,7 @@ void IntervalSamModel::GenerateQuestion()
     CountA = PlaceInterval(CompareItems[ItemA], rootA, NotesA);
     CountB = PlaceInterval(CompareItems[ItemB], rootB, NotesB);
     LargerOne = 0;
-    m_base->Answered = false;
+    m_session->Answered = false;
 }
 
 std::uint8_t IntervalSamModel::PlaceInterval(const CompareItem& item, int root,
@@ -200,11 +200,11 @@ int IntervalSamModel::SpanOf(CompareChoice choice) const
 
 void IntervalSamModel::Answer(CompareChoice choice)
 {
-    if (m_base->Answered) {
+    if (m_session->Answered) {
         PlayOne(choice);
         return;
     }
-    m_base->Answered = true;
+    m_session->Answered = true;
     m_strip->ButtonEnabled[0] = true;
     m_strip->FocusIndex = 0;
     BlinkRunning = true;
@@ -216,7 +216,7 @@ void IntervalSamModel::Answer(CompareChoice choice)
     LargerOne = static_cast<std::uint8_t>(larger);
     const bool right = choice == larger;
     LastAnswerRight = right;
-    m_base->CountAnswer(right);
+    m_session->CountAnswer(right);
     RightPictureShown = right;
     QuestionText = right ? m_strings->StrScore : m_strings->StrComparisonText2;
     ColourResult();
@@ -245,7 +245,7 @@ void IntervalSamModel::StopPlaying()
     m_strip->ButtonEnabled[0] = true;
     m_strip->ButtonEnabled[1] = true;
     m_strip->ButtonEnabled[4] = false;
-    if (!m_base->Answered) {
+    if (!m_session->Answered) {
         m_strip->ButtonEnabled[2] = true;
         m_strip->ButtonEnabled[3] = true;
         m_strip->FocusIndex = 1;
@@ -266,7 +266,7 @@ void IntervalSamModel::SequencerNotify(int code)
     case kNotifyEndOfB:
         PanelB = ComparePanelColour::Face;
         m_strip->ButtonEnabled[1] = true;
-        if (m_base->Answered)
+        if (m_session->Answered)
             ColourResult();
         break;
     case kNotifyComparisonEnd:
@@ -294,22 +294,22 @@ void IntervalSamModel::BlinkTick()
 
 void IntervalSamModel::ResetResults()
 {
-    m_base->Answered = true;
+    m_session->Answered = true;
     m_strip->ButtonEnabled[0] = true;
     m_strip->ButtonEnabled[1] = false;
     QuestionText.clear();
     // The picture says "right" to the text beside it; without the text it would say it alone.
     RightPictureShown = false;
-    m_base->ClearCounters();
+    m_session->ClearCounters();
 }
 
 ScoreDisplay IntervalSamModel::Score() const
 {
     ScoreDisplay score;
-    score.Gauge = m_base->ScoreGauge();
+    score.Gauge = m_session->ScoreGauge();
     score.Label =
-        Format(m_strings->StrIdentFormat1, {static_cast<std::int64_t>(m_base->CorrectCount),
-                                            static_cast<std::int64_t>(m_base->QuestionCount)});
+        Format(m_strings->StrIdentFormat1, {static_cast<std::int64_t>(m_session->CorrectCount),
+                                            static_cast<std::int64_t>(m_session->QuestionCount)});
     return score;
 }
 

@@ -4,8 +4,8 @@
 #pragma once
 
 #include "exercises/base/ControlStripModel.h"
-#include "exercises/base/ExerciseBaseModel.h"
 #include "exercises/items/ItemTables.h"
+#include "exercises/session/ExerciseSession.h"
 #include "music/base/Random.h"
 #include "music/notation/NoteRec.h"
 
@@ -74,9 +74,9 @@ struct ComparisonSettings
 class IntervalSamModel
 {
 public:
-    /// base and strip are the window's counters and control strip; strings are the interface
+    /// session is the kind's and strip the window's control strip; strings are the interface
     /// texts. All three must outlive the model.
-    IntervalSamModel(ExerciseBaseModel& base, ControlStripModel& strip,
+    IntervalSamModel(ExerciseSession& session, ControlStripModel& strip,
                      const UIStringTable& strings);
 
     /// The random source of every draw; it must outlive the model.
@@ -127,8 +127,8 @@ public:
     /// The span of an interval of the question: its second note less its first.
     int SpanOf(CompareChoice choice) const;
 
-    ExerciseBaseModel& Base() { return *m_base; }
-    const ExerciseBaseModel& Base() const { return *m_base; }
+    ExerciseSession& Session() { return *m_session; }
+    const ExerciseSession& Session() const { return *m_session; }
     ControlStripModel& Strip() { return *m_strip; }
     const ControlStripModel& Strip() const { return *m_strip; }
 
@@ -176,7 +176,7 @@ private:
     static std::uint8_t PlaceInterval(const CompareItem& item, int root,
                                       std::array<TNoteRec, kItemNoteCount>& notes);
 
-    ExerciseBaseModel* m_base;
+    ExerciseSession* m_session;
     ControlStripModel* m_strip;
     const UIStringTable* m_strings;
     StdRandom m_ownRandom;

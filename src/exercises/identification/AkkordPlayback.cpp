@@ -244,7 +244,7 @@ void AkkordPlayback::StopPlaying()
     strip.ButtonEnabled[1] = true;
     strip.ButtonEnabled[2] = m.EnteredCount > 0;
     strip.ButtonEnabled[kStopButton] = false;
-    strip.FocusIndex = m.Base().Answered ? 0 : 3;
+    strip.FocusIndex = m.Session().Answered ? 0 : 3;
 }
 
 void AkkordPlayback::SequencerNotify(int code)
@@ -263,7 +263,7 @@ void AkkordPlayback::SequencerNotify(int code)
         m.ExternalHold = false;
         break;
     case kNotifyFirstTone:
-        if (m.ShowFirstTone && !m.Base().Answered) {
+        if (m.ShowFirstTone && !m.Session().Answered) {
             m.EnterFirstTone();
         }
         break;
@@ -372,7 +372,7 @@ void AkkordPlayback::MidiNoteOn(int channel, int key)
     }
     // An answered question keeps its answer on show; only free playing before the first
     // question enters what is played.
-    if (m.Base().Answered && m.Base().QuestionCount > 0) {
+    if (m.Session().Answered && m.Session().QuestionCount > 0) {
         return;
     }
     // Each chord played replaces the one before.
@@ -382,7 +382,7 @@ void AkkordPlayback::MidiNoteOn(int channel, int key)
     if (firstKey && oneChord) {
         m.ClearEnteredNotes();
     }
-    if (m.Base().Answered) {
+    if (m.Session().Answered) {
         ChooseFreePlayStaff();
     }
     const InstrumentEntry entry = EntryForPitch(m, written, 0, kEntrySourcePiano, false, false);
@@ -472,7 +472,7 @@ void AkkordPlayback::ReleaseNote(bool remove, bool noEnter, int position)
     }
     TPitch pitch = held.Pitch;
     pitch.Note = static_cast<std::int8_t>(std::clamp(pitch.Note + m.DisplayOffset, 0, 127));
-    if (!m.Base().Answered && m.EntryTool != kEntryToolDelete && !noEnter) {
+    if (!m.Session().Answered && m.EntryTool != kEntryToolDelete && !noEnter) {
         m.EnterNote(pitch, remove, remove ? 0 : position);
     }
     const MidiVoiceSettings voices = m_midiOut.Voices();

@@ -18,10 +18,10 @@ constexpr std::uint8_t kPedalDown = 127;
 
 } // namespace
 
-RhythmExerciseModel::RhythmExerciseModel(ExerciseKind kind, ExerciseBaseModel& base,
+RhythmExerciseModel::RhythmExerciseModel(ExerciseKind kind, ExerciseSession& session,
                                          ControlStripModel& strip, const UIStringTable& strings,
                                          IRandom& random, IPrompts& prompts)
-    : m_kind(kind), m_base(&base), m_strip(&strip), m_strings(strings), m_prompts(prompts),
+    : m_kind(kind), m_session(&session), m_strip(&strip), m_strings(strings), m_prompts(prompts),
       m_rytme(random, prompts, strings)
 {
 }
@@ -115,12 +115,12 @@ void RhythmExerciseModel::SetTempo(int tempo)
 ScoreDisplay RhythmExerciseModel::Score() const
 {
     ScoreDisplay score;
-    if (m_base->QuestionCount < 1)
+    if (m_session->QuestionCount < 1)
         return score;
     // Rhythm answers add their percent scores, so the gauge is their mean.
     score.Gauge = static_cast<int>(std::min<std::uint32_t>(
-        100U, m_base->CorrectCount / std::max<std::uint32_t>(1U, m_base->QuestionCount)));
-    score.Label = QString::number(m_base->QuestionCount) + QStringLiteral(". ") +
+        100U, m_session->CorrectCount / std::max<std::uint32_t>(1U, m_session->QuestionCount)));
+    score.Label = QString::number(m_session->QuestionCount) + QStringLiteral(". ") +
                   m_strings.StrRhythmText5 + QLatin1Char(' ') + QString::number(LastScore) +
                   QStringLiteral(" %");
     return score;

@@ -6,8 +6,8 @@
 #pragma once
 
 #include "exercises/base/ControlStripModel.h"
-#include "exercises/base/ExerciseBaseModel.h"
 #include "exercises/rhythm/TRytme.h"
+#include "exercises/session/ExerciseSession.h"
 #include "music/base/ExerciseKind.h"
 
 #include <cstdint>
@@ -39,9 +39,9 @@ struct RhythmExerciseSettings
 class RhythmExerciseModel
 {
 public:
-    /// kind is 4, 5 or 6; base and strip are the window's counters and control strip; the
+    /// kind is 4, 5 or 6; session is the kind's and strip the window's control strip; the
     /// strings, random source and prompts must outlive the model.
-    RhythmExerciseModel(ExerciseKind kind, ExerciseBaseModel& base, ControlStripModel& strip,
+    RhythmExerciseModel(ExerciseKind kind, ExerciseSession& session, ControlStripModel& strip,
                         const UIStringTable& strings, IRandom& random, IPrompts& prompts);
     virtual ~RhythmExerciseModel();
     RhythmExerciseModel(const RhythmExerciseModel&) = delete;
@@ -91,8 +91,8 @@ public:
     TRytme& Rytme() { return m_rytme; }
     const TRytme& Rytme() const { return m_rytme; }
     ExerciseKind Kind() const { return m_kind; }
-    ExerciseBaseModel& Base() { return *m_base; }
-    const ExerciseBaseModel& Base() const { return *m_base; }
+    ExerciseSession& Session() { return *m_session; }
+    const ExerciseSession& Session() const { return *m_session; }
     ControlStripModel& Strip() { return *m_strip; }
     const ControlStripModel& Strip() const { return *m_strip; }
 
@@ -132,7 +132,7 @@ protected:
     QString StartText(int button) const;
 
     ExerciseKind m_kind;
-    ExerciseBaseModel* m_base;
+    ExerciseSession* m_session;
     ControlStripModel* m_strip;
     const UIStringTable& m_strings;
     IPrompts& m_prompts;

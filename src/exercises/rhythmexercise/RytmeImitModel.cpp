@@ -23,9 +23,9 @@ void AddSaturating(std::uint32_t& counter, std::uint32_t amount)
 
 } // namespace
 
-RytmeImitModel::RytmeImitModel(ExerciseBaseModel& base, ControlStripModel& strip,
+RytmeImitModel::RytmeImitModel(ExerciseSession& session, ControlStripModel& strip,
                                const UIStringTable& strings, IRandom& random, IPrompts& prompts)
-    : RhythmExerciseModel(ExerciseKind::RhythmImitation, base, strip, strings, random, prompts)
+    : RhythmExerciseModel(ExerciseKind::RhythmImitation, session, strip, strings, random, prompts)
 {
     InstructionText = StartText(kNewQuestionButton);
 }
@@ -33,10 +33,10 @@ RytmeImitModel::RytmeImitModel(ExerciseBaseModel& base, ControlStripModel& strip
 void RytmeImitModel::ApplySetup(const RhythmSetup& block, bool reset)
 {
     if (reset) {
-        m_base->ClearCounters();
+        m_session->ClearCounters();
         KeyHeld = false;
         LastScore = 100;
-        m_base->Passed = true;
+        m_session->Passed = true;
     }
     m_showSecondTime = block.ShowSecondTime != 0;
     // A setup may come while an attempt or a playback runs: its codes no longer apply.
@@ -55,7 +55,7 @@ void RytmeImitModel::ApplySetup(const RhythmSetup& block, bool reset)
     MarkBar(0);
     BarCount = 0;
     ScrollTimerOn = false;
-    m_base->Answered = false;
+    m_session->Answered = false;
 }
 
 void RytmeImitModel::AutoNewQuestTimerTimer()
@@ -66,7 +66,7 @@ void RytmeImitModel::AutoNewQuestTimerTimer()
 void RytmeImitModel::ResetResults()
 {
     StopPlaying();
-    m_base->ClearCounters();
+    m_session->ClearCounters();
     InstructionText = StartText(kNewQuestionButton);
 }
 
@@ -80,7 +80,7 @@ void RytmeImitModel::NewQuestion()
 
 void RytmeImitModel::RepeatQuestion()
 {
-    m_base->Answered = false;
+    m_session->Answered = false;
     ArmAutoNewQuestion(false);
     if (!HasNotesToTap()) {
         // A setup that cannot make a rhythm (its message was shown when generating): nothing is
@@ -144,7 +144,7 @@ void RytmeImitModel::FourthButtonAction()
 void RytmeImitModel::StopPlaying()
 {
     LastScore = 0;
-    m_base->Passed = false;
+    m_session->Passed = false;
     m_strip->ButtonEnabled[4] = false;
     StopQueue();
     // A stopped attempt listens no more: a later tap belongs to no question.
@@ -157,7 +157,7 @@ void RytmeImitModel::StopPlaying()
     m_strip->ButtonEnabled[1] = true;
     m_strip->ButtonEnabled[3] = !NotationShown;
     m_strip->ButtonEnabled[0] = true;
-    m_strip->ButtonEnabled[2] = m_base->Answered;
+    m_strip->ButtonEnabled[2] = m_session->Answered;
     if (PlayingTaps)
         PlayingTaps = false;
     else
@@ -296,16 +296,16 @@ void RytmeImitModel::QueueWaitingBar()
 void RytmeImitModel::Finish()
 {
     Recording = false;
-    m_base->Answered = true;
-    AddSaturating(m_base->QuestionCount, 1);
+    m_session->Answered = true;
+    AddSaturating(m_session->QuestionCount, 1);
     const std::uint8_t passMark = m_settings.PassMark;
     QString text = InstructionText;
     LastScore = m_rytme.Evaluate(passMark, text);
     InstructionText = text;
     const bool passed = LastScore >= passMark;
-    m_base->Passed = passed;
+    m_session->Passed = passed;
     // Counted before the feedback, so the score it shows and the tutor it asks see this answer.
-    AddSaturating(m_base->CorrectCount, LastScore);
+    AddSaturating(m_session->CorrectCount, LastScore);
     if (AnswerFeedback && AnswerFeedback(passed))
         return;
     bool show = false;

@@ -34,7 +34,7 @@ public:
     /// Bars without a tap after which the rhythm is played again.
     static constexpr int kIdleBarsBeforeReplay = 4;
 
-    RytmeImitModel(ExerciseBaseModel& base, ControlStripModel& strip, const UIStringTable& strings,
+    RytmeImitModel(ExerciseSession& session, ControlStripModel& strip, const UIStringTable& strings,
                    IRandom& random, IPrompts& prompts);
 
     using RhythmExerciseModel::ApplySetup;
@@ -59,7 +59,7 @@ public:
     bool NotationShown = false; ///< the notation with its scroll area is visible
     bool StripShown = true;     ///< the progress strip is visible
     /// The notation shows the result marks (the last attempt was judged).
-    bool Answered() const { return m_base->Answered; }
+    bool Answered() const { return m_session->Answered; }
     RytmeImitTexts Texts;
 
 protected:

@@ -56,10 +56,10 @@ QString RytmeKorrModel::NoChangesMessage()
     return QStringLiteral("PELLIVARK could not make changes\n\rwith the chosen setup!");
 }
 
-RytmeKorrModel::RytmeKorrModel(ExerciseBaseModel& base, ControlStripModel& strip,
+RytmeKorrModel::RytmeKorrModel(ExerciseSession& session, ControlStripModel& strip,
                                const UIStringTable& strings, IRandom& random, IPrompts& prompts)
     : detail::OneMessagePromptsHolder(prompts),
-      RhythmExerciseModel(ExerciseKind::RhythmErrorDetection, base, strip, strings, random,
+      RhythmExerciseModel(ExerciseKind::RhythmErrorDetection, session, strip, strings, random,
                           m_filteredPrompts)
 {
     m_strip->ButtonEnabled.fill(false);
@@ -68,7 +68,7 @@ RytmeKorrModel::RytmeKorrModel(ExerciseBaseModel& base, ControlStripModel& strip
 void RytmeKorrModel::ApplySetup(const RhythmSetup& block, bool reset)
 {
     if (reset)
-        Base().ClearCounters();
+        Session().ClearCounters();
     SetupEngine(block);
     VerdictText.clear();
     ClearVerdictLine();
@@ -82,7 +82,7 @@ void RytmeKorrModel::ApplySetup(const RhythmSetup& block, bool reset)
     MakeQuestion();
     ShowQuestionButtons();
     m_marked.clear();
-    Base().Answered = false;
+    Session().Answered = false;
     ChangedShown = false;
     HintShown = false;
 }
@@ -95,7 +95,7 @@ void RytmeKorrModel::AutoNewQuestTimerTimer()
 void RytmeKorrModel::ResetResults()
 {
     StopPlaying();
-    Base().ClearCounters();
+    Session().ClearCounters();
     ClearVerdictLine();
 }
 
@@ -114,7 +114,7 @@ void RytmeKorrModel::NewQuestion()
     VerdictText.clear();
     MakeQuestion();
     ShowQuestionButtons();
-    Base().Answered = false;
+    Session().Answered = false;
     ChangedShown = false;
     HintShown = false;
     if (!m_hasQuestion)
@@ -172,7 +172,7 @@ void RytmeKorrModel::SequencerNotify(int code)
         return;
     const std::size_t list = static_cast<std::size_t>(BarMarkList());
     if (code == kCountInCode) {
-        InstructionText = Base().Answered ? VerdictText : m_texts.PlayingText;
+        InstructionText = Session().Answered ? VerdictText : m_texts.PlayingText;
         MarkedBar = {0, 0};
         MarkedBar[list] = 1;
     } else if (code == kBarCode) {
@@ -185,24 +185,24 @@ void RytmeKorrModel::SequencerNotify(int code)
         Playing = false;
         m_strip->ButtonEnabled[kButtonStop] = false;
         ShowQuestionButtons();
-        m_strip->ButtonEnabled[kButtonCheck] = !Base().Answered && m_hasQuestion;
+        m_strip->ButtonEnabled[kButtonCheck] = !Session().Answered && m_hasQuestion;
         MarkedBar = {0, 0};
-        InstructionText = Base().Answered ? VerdictText : m_texts.MarkText;
-        HintShown = !Base().Answered;
+        InstructionText = Session().Answered ? VerdictText : m_texts.MarkText;
+        HintShown = !Session().Answered;
     }
 }
 
 void RytmeKorrModel::FourthButtonAction()
 {
     // The marks of a question are judged once, and only when there were changes to find.
-    if (!m_hasQuestion || Base().Answered || Playing)
+    if (!m_hasQuestion || Session().Answered || Playing)
         return;
     m_strip->ButtonEnabled[kButtonChanged] = true;
     m_strip->ButtonEnabled[kButtonWritten] = true;
     m_strip->ButtonEnabled[kButtonNew] = true;
     m_strip->ButtonEnabled[kButtonCheck] = false;
     m_strip->FocusIndex = kButtonNew;
-    Base().Answered = true;
+    Session().Answered = true;
     ChangedShown = true;
     HintShown = false;
 
@@ -220,8 +220,8 @@ void RytmeKorrModel::FourthButtonAction()
         }
     }
 
-    Base().Passed = Hits == Total && Wrong == 0;
-    if (Base().Passed) {
+    Session().Passed = Hits == Total && Wrong == 0;
+    if (Session().Passed) {
         VerdictText = m_strings.StrScore;
         RightPictureShown = true;
     } else {
@@ -236,7 +236,7 @@ void RytmeKorrModel::FourthButtonAction()
 
     // The counters stand before the answer is announced, so the score line and a tutor
     // deciding on its step see this answer.
-    ExerciseBaseModel& base = Base();
+    ExerciseSession& base = Session();
     constexpr std::uint32_t kMax = std::numeric_limits<std::uint32_t>::max();
     base.CorrectCount = base.CorrectCount > kMax - LastScore ? kMax : base.CorrectCount + LastScore;
     if (base.QuestionCount < kMax)
@@ -291,7 +291,7 @@ std::vector<RytmeKorrMark> RytmeKorrModel::Marks() const
 {
     std::vector<RytmeKorrMark> marks;
     const int count = m_rytme.Count(0);
-    if (Base().Answered && m_hasQuestion) {
+    if (Session().Answered && m_hasQuestion) {
         for (int j : ChangedNotes()) {
             if (j < 1 || j > count)
                 continue;
@@ -310,7 +310,7 @@ std::vector<RytmeKorrMark> RytmeKorrModel::Marks() const
 bool RytmeKorrModel::ClickWritten(QPoint at)
 {
     const int count = m_rytme.Count(0);
-    if (Base().Answered || !m_hasQuestion || count == 0)
+    if (Session().Answered || !m_hasQuestion || count == 0)
         return false;
     if (at.x() < m_rytme.Note(0, 1).X - kClickLeftMargin || at.y() < 0)
         return false;

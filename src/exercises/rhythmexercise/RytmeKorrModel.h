@@ -119,7 +119,7 @@ public:
     /// The code base of this exercise's notifications.
     static constexpr std::uint8_t kCodeBase = 30;
 
-    RytmeKorrModel(ExerciseBaseModel& base, ControlStripModel& strip, const UIStringTable& strings,
+    RytmeKorrModel(ExerciseSession& session, ControlStripModel& strip, const UIStringTable& strings,
                    IRandom& random, IPrompts& prompts);
 
     void SetTexts(const RytmeKorrTexts& texts) { m_texts = texts; }
@@ -187,7 +187,7 @@ private:
     void ShowQuestionButtons();
     /// Numbers of the notes of list 0 the changes touch.
     std::set<int> ChangedNotes() const;
-    int BarMarkList() const { return PlayingChanged && Base().Answered ? 1 : 0; }
+    int BarMarkList() const { return PlayingChanged && Session().Answered ? 1 : 0; }
 
     RytmeKorrTexts m_texts;
     std::set<int> m_marked;

@@ -31,9 +31,9 @@ std::uint32_t SaturatingAdd(std::uint32_t a, std::uint32_t b)
 
 } // namespace
 
-RytmeLaesModel::RytmeLaesModel(ExerciseBaseModel& base, ControlStripModel& strip,
+RytmeLaesModel::RytmeLaesModel(ExerciseSession& session, ControlStripModel& strip,
                                const UIStringTable& strings, IRandom& random, IPrompts& prompts)
-    : RhythmExerciseModel(ExerciseKind::RhythmReading, base, strip, strings, random, prompts)
+    : RhythmExerciseModel(ExerciseKind::RhythmReading, session, strip, strings, random, prompts)
 {
     LastScore = 0;
 }
@@ -62,7 +62,7 @@ bool RytmeLaesModel::CanPerform() const
 void RytmeLaesModel::ApplySetup(const RhythmSetup& block, bool reset)
 {
     if (reset) {
-        m_base->ClearCounters();
+        m_session->ClearCounters();
         KeyHeld = false;
     }
     // A performance of the old rhythm must not go on judging the new one.
@@ -76,8 +76,8 @@ void RytmeLaesModel::ApplySetup(const RhythmSetup& block, bool reset)
     SetupEngine(block);
     m_rytme.Generate();
     LastScore = 0;
-    m_base->Passed = false;
-    m_base->Answered = false;
+    m_session->Passed = false;
+    m_session->Answered = false;
     Recording = false;
     InstructionText = StartText(kStartButton);
     SetButtons({kNewButton, kTapsButton, kRhythmButton, kStopButton}, false);
@@ -87,7 +87,7 @@ void RytmeLaesModel::ApplySetup(const RhythmSetup& block, bool reset)
 
 void RytmeLaesModel::AutoNewQuestTimerTimer()
 {
-    if (m_base->Passed)
+    if (m_session->Passed)
         m_rytme.Generate();
     RepeatQuestion();
 }
@@ -95,7 +95,7 @@ void RytmeLaesModel::AutoNewQuestTimerTimer()
 void RytmeLaesModel::ResetResults()
 {
     StopPlaying();
-    m_base->ClearCounters();
+    m_session->ClearCounters();
     InstructionText = StartText(kStartButton);
 }
 
@@ -110,7 +110,7 @@ void RytmeLaesModel::RepeatQuestion()
     // A setup that made no rhythm leaves nothing to read: the window stays as it is.
     if (!CanPerform())
         return;
-    m_base->Answered = false;
+    m_session->Answered = false;
     m_rytme.TapCount = 0;
     MarkBar(0);
     ArmAutoNewQuestion(false);
@@ -295,29 +295,29 @@ void RytmeLaesModel::EndAttempt()
 
 void RytmeLaesModel::Finish()
 {
-    m_base->Answered = true;
+    m_session->Answered = true;
     Recording = false;
     MarkBar(0);
     ScrollY = 0;
     if (!CanPerform()) {
         // Nothing to judge: no score is counted.
-        m_base->Answered = false;
+        m_session->Answered = false;
         return;
     }
     QString verdict = InstructionText;
     LastScore = m_rytme.Evaluate(m_settings.PassMark, verdict);
-    m_base->Passed = LastScore >= m_settings.PassMark;
+    m_session->Passed = LastScore >= m_settings.PassMark;
     InstructionText = verdict;
     // The counters come first: the feedback shows the score and the tutor judges by them.
-    m_base->QuestionCount = SaturatingAdd(m_base->QuestionCount, 1);
-    m_base->CorrectCount = SaturatingAdd(m_base->CorrectCount, LastScore);
-    const bool tutorTookOver = AnswerFeedback && AnswerFeedback(m_base->Passed);
+    m_session->QuestionCount = SaturatingAdd(m_session->QuestionCount, 1);
+    m_session->CorrectCount = SaturatingAdd(m_session->CorrectCount, LastScore);
+    const bool tutorTookOver = AnswerFeedback && AnswerFeedback(m_session->Passed);
     if (tutorTookOver)
         return;
     if (m_settings.AutoNewQuestion)
         ArmAutoNewQuestion(true);
     SetButtons({kNewButton}, true);
-    Focus(m_base->Passed ? kNewButton : kStartButton);
+    Focus(m_session->Passed ? kNewButton : kStartButton);
 }
 
 void RytmeLaesModel::ScrollTimerTick()

@@ -18,7 +18,7 @@ public:
     /// before a waiting bar's last beat (29).
     static constexpr int kCodeBase = 20;
 
-    RytmeLaesModel(ExerciseBaseModel& base, ControlStripModel& strip, const UIStringTable& strings,
+    RytmeLaesModel(ExerciseSession& session, ControlStripModel& strip, const UIStringTable& strings,
                    IRandom& random, IPrompts& prompts);
 
     using RhythmExerciseModel::ApplySetup;

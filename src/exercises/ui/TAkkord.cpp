@@ -62,10 +62,10 @@ void SetPanelColour(QFrame* panel, const QColor& colour)
 
 } // namespace
 
-TAkkord::TAkkord(IdentificationMode mode, IExerciseHost* host, const UIStringTable& strings,
-                 QWidget* parent)
-    : TExerciseBaseClass(host, parent), m_sheet(std::make_unique<TSheet>(m_keys)),
-      m_model(mode, BaseModel(), ControlButtons->Model(), strings),
+TAkkord::TAkkord(IdentificationMode mode, ExerciseSession& session, IExerciseHost* host,
+                 const UIStringTable& strings, QWidget* parent)
+    : TExerciseBaseClass(session, host, parent), m_sheet(std::make_unique<TSheet>(m_keys)),
+      m_model(mode, Session(), ControlButtons->Model(), strings),
       m_mic(m_model, strings.StrMicInput)
 {
     setAutoFillBackground(true);
@@ -678,8 +678,8 @@ void TAkkord::EnterExercise()
     if (Host() != nullptr && arm) {
         Host()->SetAutoNewQuestTimerEnabled(true);
     }
-    if (BaseModel().AnswerInputLock != 0) {
-        SetAnswerInput(BaseModel().AnswerInputLock);
+    if (Session().AnswerInputLock != 0) {
+        SetAnswerInput(Session().AnswerInputLock);
     }
     m_pianoView->SwitchLightsOff();
 }

@@ -41,9 +41,10 @@ class TAkkord : public TExerciseBaseClass
     Q_OBJECT
 
 public:
-    /// strings are the interface texts (the score's format); they must outlive the window.
-    TAkkord(IdentificationMode mode, IExerciseHost* host, const UIStringTable& strings,
-            QWidget* parent = nullptr);
+    /// session is the mode's kind's and strings are the interface texts (the score's format);
+    /// both must outlive the window.
+    TAkkord(IdentificationMode mode, ExerciseSession& session, IExerciseHost* host,
+            const UIStringTable& strings, QWidget* parent = nullptr);
     ~TAkkord() override;
 
     AkkordModel& Model() { return m_model; }

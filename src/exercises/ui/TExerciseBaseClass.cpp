@@ -12,9 +12,12 @@
 
 namespace pv {
 
-TExerciseBaseClass::TExerciseBaseClass(IExerciseHost* host, QWidget* parent)
-    : QWidget(parent), m_host(host), m_now(&NowInDaysSince1899)
+TExerciseBaseClass::TExerciseBaseClass(ExerciseSession& session, IExerciseHost* host,
+                                       QWidget* parent)
+    : QWidget(parent), m_session(session), m_host(host), m_now(&NowInDaysSince1899)
 {
+    // A reset the bookkeeping or the tutor makes on the session closes this window's question.
+    m_session.SetResetListener([this] { ResetResults(); });
     ControlButtons = new TControlButton(this);
     ControlButtons->SetHost(host);
     connect(ControlButtons, &TControlButton::StripMouseDown, this,
@@ -25,13 +28,16 @@ TExerciseBaseClass::TExerciseBaseClass(IExerciseHost* host, QWidget* parent)
             &TExerciseBaseClass::ControlButtonMouseMove);
 }
 
-TExerciseBaseClass::~TExerciseBaseClass() = default;
+TExerciseBaseClass::~TExerciseBaseClass()
+{
+    m_session.SetResetListener({});
+}
 
 void TExerciseBaseClass::NewQuestion()
 {
     if (m_host != nullptr && m_host->TutorActive())
         m_host->ShowTutorProgress();
-    m_baseModel.MarkQuestionStart(Now());
+    m_session.MarkQuestionStart(Now());
 }
 
 void TExerciseBaseClass::SpareAction()
@@ -120,7 +126,7 @@ void TExerciseBaseClass::AnswerFeedback(bool right)
         if (!file.isEmpty())
             m_answerSound->Play(file);
     }
-    m_baseModel.AddAnswerTime(Now());
+    m_session.AddAnswerTime(Now());
 }
 
 void TExerciseBaseClass::SetDateSource(std::function<double()> now)

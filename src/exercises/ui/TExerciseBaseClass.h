@@ -2,8 +2,9 @@
 // protocol through which the main window drives it.
 //
 // The pattern every exercise window follows: window = widgets + an owned headless model +
-// mirroring. The window owns its model as a member (never as a base class), hands it the base
-// window's counters (BaseModel()) and the strip's state (ControlButtons->Model()) by reference
+// mirroring. The window owns its model as a member (never as a base class), hands it the kind's
+// session (Session(), which the program keeps whether or not the window exists) and the strip's
+// state (ControlButtons->Model()) by reference
 // and the interface texts it was given, and turns each protocol operation, click and key into
 // one call on the model. Every rule (what a setup, a reset, an answer input or a question
 // decides) lives in the model and is tested there without a screen; panel placement lives in a
@@ -11,7 +12,7 @@
 // rectangles into its widgets and asks for a repaint.
 #pragma once
 
-#include "exercises/base/ExerciseBaseModel.h"
+#include "exercises/session/ExerciseSession.h"
 
 #include <cstdint>
 #include <functional>
@@ -29,8 +30,9 @@ class TExerciseBaseClass : public QWidget
     Q_OBJECT
 
 public:
-    /// host (the main window) may be null in tests; the window then keeps the strip's keys itself.
-    explicit TExerciseBaseClass(IExerciseHost* host, QWidget* parent = nullptr);
+    /// session is the kind's, which the window mirrors; it must outlive the window. host (the
+    /// main window) may be null in tests; the window then keeps the strip's keys itself.
+    TExerciseBaseClass(ExerciseSession& session, IExerciseHost* host, QWidget* parent = nullptr);
     ~TExerciseBaseClass() override;
 
     // The exercise protocol, in the order the main window knows it.
@@ -76,9 +78,9 @@ public:
     /// After a scored answer: the answer sound and the answer time.
     void AnswerFeedback(bool right);
 
-    /// The counters and clocks the main window reads for the result record.
-    ExerciseBaseModel& BaseModel() { return m_baseModel; }
-    const ExerciseBaseModel& BaseModel() const { return m_baseModel; }
+    /// The kind's counters, item statistics and clocks, which the window mirrors.
+    ExerciseSession& Session() { return m_session; }
+    const ExerciseSession& Session() const { return m_session; }
 
     IExerciseHost* Host() const { return m_host; }
     void SetAnswerSound(IAnswerSound* sound) { m_answerSound = sound; }
@@ -94,7 +96,7 @@ private:
     void RunButtonAction(int button);
     void TakeFocus();
 
-    ExerciseBaseModel m_baseModel;
+    ExerciseSession& m_session;
     IExerciseHost* m_host = nullptr;
     IAnswerSound* m_answerSound = nullptr;
     std::function<double()> m_now;

@@ -80,8 +80,10 @@ QPushButton* MakeAnswerButton(QFrame* panel, const QString& name)
 
 } // namespace
 
-TIntervalSam::TIntervalSam(IExerciseHost* host, const UIStringTable& strings, QWidget* parent)
-    : TExerciseBaseClass(host, parent), m_model(BaseModel(), ControlButtons->Model(), strings)
+TIntervalSam::TIntervalSam(ExerciseSession& session, IExerciseHost* host,
+                           const UIStringTable& strings, QWidget* parent)
+    : TExerciseBaseClass(session, host, parent),
+      m_model(Session(), ControlButtons->Model(), strings)
 {
     setAutoFillBackground(true);
     ControlButtons->setGeometry(4, 4, ControlStripModel::kButtonCount * TControlButton::kCellWidth,

@@ -23,8 +23,10 @@ class TIntervalSam : public TExerciseBaseClass
     Q_OBJECT
 
 public:
-    /// strings are the interface texts; they must outlive the window.
-    TIntervalSam(IExerciseHost* host, const UIStringTable& strings, QWidget* parent = nullptr);
+    /// session is the interval comparison's and strings are the interface texts; both must
+    /// outlive the window.
+    TIntervalSam(ExerciseSession& session, IExerciseHost* host, const UIStringTable& strings,
+                 QWidget* parent = nullptr);
     ~TIntervalSam() override;
 
     IntervalSamModel& Model() { return m_model; }

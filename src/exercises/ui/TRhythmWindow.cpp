@@ -141,9 +141,10 @@ void RhythmNotationView::resizeEvent(QResizeEvent* event)
     SetDrawingHeight(m_drawingHeight);
 }
 
-TRhythmWindow::TRhythmWindow(IExerciseHost* host, const UIStringTable& strings, IPrompts& prompts,
-                             IRandom* random, QWidget* parent)
-    : TExerciseBaseClass(host, parent), m_strings(strings),
+TRhythmWindow::TRhythmWindow(ExerciseSession& session, IExerciseHost* host,
+                             const UIStringTable& strings, IPrompts& prompts, IRandom* random,
+                             QWidget* parent)
+    : TExerciseBaseClass(session, host, parent), m_strings(strings),
       m_random(random != nullptr ? random : &m_ownRandom), m_prompts(prompts)
 {
     if (random == nullptr)

@@ -66,10 +66,11 @@ class TRhythmWindow : public TExerciseBaseClass
     Q_OBJECT
 
 public:
-    /// strings are the interface texts, prompts show the exercise's messages and random (null:
-    /// the window's own, randomized) draws the rhythms; all must outlive the window.
-    TRhythmWindow(IExerciseHost* host, const UIStringTable& strings, IPrompts& prompts,
-                  IRandom* random = nullptr, QWidget* parent = nullptr);
+    /// session is the kind's, strings are the interface texts, prompts show the exercise's
+    /// messages and random (null: the window's own, randomized) draws the rhythms; all must
+    /// outlive the window.
+    TRhythmWindow(ExerciseSession& session, IExerciseHost* host, const UIStringTable& strings,
+                  IPrompts& prompts, IRandom* random = nullptr, QWidget* parent = nullptr);
     ~TRhythmWindow() override;
 
     RhythmExerciseModel& RhythmModel() { return *m_rhythm; }

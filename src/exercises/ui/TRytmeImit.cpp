@@ -53,10 +53,10 @@ private:
     const TRytmeImit& m_window;
 };
 
-TRytmeImit::TRytmeImit(IExerciseHost* host, const UIStringTable& strings, IPrompts& prompts,
-                       IRandom* random, QWidget* parent)
-    : TRhythmWindow(host, strings, prompts, random, parent),
-      m_model(BaseModel(), ControlButtons->Model(), strings, Random(), Prompts())
+TRytmeImit::TRytmeImit(ExerciseSession& session, IExerciseHost* host, const UIStringTable& strings,
+                       IPrompts& prompts, IRandom* random, QWidget* parent)
+    : TRhythmWindow(session, host, strings, prompts, random, parent),
+      m_model(Session(), ControlButtons->Model(), strings, Random(), Prompts())
 {
     ControlStripModel& strip = ControlButtons->Model();
     strip.Captions = {QStringLiteral("New question"), QStringLiteral("Listen again"),

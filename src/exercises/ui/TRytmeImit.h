@@ -17,8 +17,8 @@ class TRytmeImit : public TRhythmWindow
     Q_OBJECT
 
 public:
-    TRytmeImit(IExerciseHost* host, const UIStringTable& strings, IPrompts& prompts,
-               IRandom* random = nullptr, QWidget* parent = nullptr);
+    TRytmeImit(ExerciseSession& session, IExerciseHost* host, const UIStringTable& strings,
+               IPrompts& prompts, IRandom* random = nullptr, QWidget* parent = nullptr);
     ~TRytmeImit() override;
 
     RytmeImitModel& Model() { return m_model; }

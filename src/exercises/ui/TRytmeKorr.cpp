@@ -39,10 +39,10 @@ QLabel* MakeLabel(QWidget* parent, const char* name, const QString& text)
 
 } // namespace
 
-TRytmeKorr::TRytmeKorr(IExerciseHost* host, const UIStringTable& strings, IPrompts& prompts,
-                       IRandom* random, QWidget* parent)
-    : TRhythmWindow(host, strings, prompts, random, parent),
-      m_model(BaseModel(), ControlButtons->Model(), strings, Random(), Prompts())
+TRytmeKorr::TRytmeKorr(ExerciseSession& session, IExerciseHost* host, const UIStringTable& strings,
+                       IPrompts& prompts, IRandom* random, QWidget* parent)
+    : TRhythmWindow(session, host, strings, prompts, random, parent),
+      m_model(Session(), ControlButtons->Model(), strings, Random(), Prompts())
 {
     SetRhythmModel(m_model);
     ControlStripModel& strip = ControlButtons->Model();

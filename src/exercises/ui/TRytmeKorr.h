@@ -17,8 +17,8 @@ class TRytmeKorr final : public TRhythmWindow
     Q_OBJECT
 
 public:
-    TRytmeKorr(IExerciseHost* host, const UIStringTable& strings, IPrompts& prompts,
-               IRandom* random = nullptr, QWidget* parent = nullptr);
+    TRytmeKorr(ExerciseSession& session, IExerciseHost* host, const UIStringTable& strings,
+               IPrompts& prompts, IRandom* random = nullptr, QWidget* parent = nullptr);
     ~TRytmeKorr() override;
 
     RytmeKorrModel& Model() { return m_model; }

@@ -23,10 +23,10 @@ constexpr int kBevelTop = kLabelTop + kLabelHeight + 4;
 
 } // namespace
 
-TRytmeLaes::TRytmeLaes(IExerciseHost* host, const UIStringTable& strings, IPrompts& prompts,
-                       IRandom* random, QWidget* parent)
-    : TRhythmWindow(host, strings, prompts, random, parent),
-      m_model(BaseModel(), ControlButtons->Model(), strings, Random(), prompts)
+TRytmeLaes::TRytmeLaes(ExerciseSession& session, IExerciseHost* host, const UIStringTable& strings,
+                       IPrompts& prompts, IRandom* random, QWidget* parent)
+    : TRhythmWindow(session, host, strings, prompts, random, parent),
+      m_model(Session(), ControlButtons->Model(), strings, Random(), prompts)
 {
     Bevel4 = new QFrame(this);
     Bevel4->setObjectName(QStringLiteral("Bevel4"));
@@ -92,7 +92,7 @@ void TRytmeLaes::PaintNotation(QPainter& painter, QSize size)
     const int bar = m_model.MarkedBar[0];
     if (bar > 0)
         m_painter.Paint(painter, m_model.Rytme().MarkBar(bar, 0, size.width()));
-    if (BaseModel().Answered)
+    if (Session().Answered)
         m_painter.Paint(painter, m_model.Rytme().DrawResultMarks());
 }
 

@@ -16,8 +16,8 @@ class TRytmeLaes final : public TRhythmWindow
     Q_OBJECT
 
 public:
-    TRytmeLaes(IExerciseHost* host, const UIStringTable& strings, IPrompts& prompts,
-               IRandom* random = nullptr, QWidget* parent = nullptr);
+    TRytmeLaes(ExerciseSession& session, IExerciseHost* host, const UIStringTable& strings,
+               IPrompts& prompts, IRandom* random = nullptr, QWidget* parent = nullptr);
     ~TRytmeLaes() override;
 
     RytmeLaesModel& Model() { return m_model; }

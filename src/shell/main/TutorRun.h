@@ -59,7 +59,7 @@ struct TutorRunServices
     DataFiles& Data;
     MainWindowState& State;
     SetupState& Setup;
-    IExerciseForms& Forms;
+    ExerciseSessions& Sessions;
     ExerciseClock& Clock;
     ResultBookkeeping& Results;
     IMainWindowUi& Ui;

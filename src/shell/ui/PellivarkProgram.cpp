@@ -202,9 +202,9 @@ void PellivarkProgram::MakeMainWindow()
         m_exercises = std::make_unique<ExerciseWindowSet>(
             m_setup, m_items, [this] { return IdentificationSettings(); });
         m_exercises->SetRhythmSettings([this] { return RhythmSettings(); });
-        m_clock = std::make_unique<ExerciseClock>(m_state, *m_exercises, m_dateClock, *m_window);
+        m_clock = std::make_unique<ExerciseClock>(m_state, m_sessions, m_dateClock, *m_window);
         m_results =
-            std::make_unique<ResultBookkeeping>(m_state, *m_clock, *m_exercises, m_data, m_setup,
+            std::make_unique<ResultBookkeeping>(m_state, *m_clock, m_sessions, m_data, m_setup,
                                                 *this, m_prompts, m_strings, UsersTutorTitleOf());
         MakeTutor();
     } catch (const std::exception&) {
@@ -260,7 +260,7 @@ void PellivarkProgram::MakeStandardForms()
             const std::optional<IdentificationMode> mode = ModeOfKind(kind);
             if (!mode)
                 continue;
-            auto* exercise = new TAkkord(*mode, &window, m_strings);
+            auto* exercise = new TAkkord(*mode, m_sessions.Of(kind), &window, m_strings);
             exercise->setObjectName(QString::fromLatin1(kFormNames[Slot(kind)]));
             exercise->SetMidiOut(m_midiOut);
             exercise->SetPrompts(m_prompts);
@@ -281,7 +281,7 @@ void PellivarkProgram::MakeStandardForms()
             m_exercises->SetWindow(kind, exercise);
         }
         constexpr ExerciseKind kComparison = ExerciseKind::IntervalComparison;
-        auto* comparison = new TIntervalSam(&window, m_strings);
+        auto* comparison = new TIntervalSam(m_sessions.Of(kComparison), &window, m_strings);
         comparison->setObjectName(QString::fromLatin1(kFormNames[Slot(kComparison)]));
         comparison->SetMidiOut(m_midiOut);
         comparison->SetAnswerSound(m_answerSound.get());
@@ -289,10 +289,14 @@ void PellivarkProgram::MakeStandardForms()
         m_exercises->SetWindow(kComparison, comparison);
         // The rhythm windows (kinds 4, 5 and 6) go through AddRhythmWindow.
         AddRhythmWindow(ExerciseKind::RhythmImitation,
-                        new TRytmeImit(&window, m_strings, m_prompts));
-        AddRhythmWindow(ExerciseKind::RhythmReading, new TRytmeLaes(&window, m_strings, m_prompts));
+                        new TRytmeImit(m_sessions.Of(ExerciseKind::RhythmImitation), &window,
+                                       m_strings, m_prompts));
+        AddRhythmWindow(ExerciseKind::RhythmReading,
+                        new TRytmeLaes(m_sessions.Of(ExerciseKind::RhythmReading), &window,
+                                       m_strings, m_prompts));
         AddRhythmWindow(ExerciseKind::RhythmErrorDetection,
-                        new TRytmeKorr(&window, m_strings, m_prompts));
+                        new TRytmeKorr(m_sessions.Of(ExerciseKind::RhythmErrorDetection), &window,
+                                       m_strings, m_prompts));
         // The setup page of the item-based kinds, and the item editor's MIDI input.
         m_chordOps = new TChordOps(
             ChordOpsContext{
@@ -359,6 +363,7 @@ void PellivarkProgram::MakeStandardForms()
     m_model = std::make_unique<PellivarkMainModel>(MainModelServices{
         *m_window,
         *m_exercises,
+        m_sessions,
         *m_startMenuService,
         *m_tutorRun,
         *this,
@@ -528,8 +533,8 @@ void PellivarkProgram::MakeTutor()
     m_tutorDialogs =
         std::make_unique<TutorDialogs>(m_tutorTexts, m_window.get(), m_options.RunDialog);
     m_tutorRun = std::make_unique<TutorRun>(
-        TutorRunServices{*m_tutorDefine, m_data, m_state, m_setup, *m_exercises, *m_clock,
-                         *m_results, *m_window, *m_tutorDialogs, m_prompts, m_strings});
+        TutorRunServices{*m_tutorDefine, m_data, m_state, m_setup, m_sessions, *m_clock, *m_results,
+                         *m_window, *m_tutorDialogs, m_prompts, m_strings});
 }
 
 void PellivarkProgram::WireTutor(MainWindowHandlers& handlers)

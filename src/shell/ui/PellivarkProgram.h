@@ -9,6 +9,7 @@
 #include "exercises/identification/InstrumentGeometry.h"
 #include "exercises/items/ItemTables.h"
 #include "exercises/rhythmexercise/RhythmExerciseModel.h"
+#include "exercises/session/ExerciseSession.h"
 #include "exercises/setup/SetupOperations.h"
 #include "music/data/DataFiles.h"
 #include "music/devices/AudioCapture.h"
@@ -122,6 +123,8 @@ public:
     const UIStringTable& Strings() const { return m_strings; }
     const LanguageTargets& TextTargets() const { return m_targets; }
     MainWindowState& State() { return m_state; }
+    /// Every kind's counters, item statistics and clock, with or without its window.
+    ExerciseSessions& Sessions() { return m_sessions; }
     SetupState& Setup() { return m_setup; }
     ExerciseClock& Clock() { return *m_clock; }
     TMidiOut& MidiOut() { return m_midiOut; }
@@ -217,6 +220,8 @@ private:
     ItemTables m_items;
     SetupState m_setup;
     MainWindowState m_state;
+    /// Before the windows, which hold on to their kinds' sessions until they go.
+    ExerciseSessions m_sessions;
     SystemDateClock m_dateClock;
     TutorDialogTexts m_tutorTexts;
     std::unique_ptr<TTutorDefine> m_tutorDefine;

@@ -79,7 +79,7 @@ struct Model
     }
 
     UIStringTable strings = Strings();
-    ExerciseBaseModel base;
+    ExerciseSession base;
     ControlStripModel strip;
     test::ScriptedRandom random;
     IntervalSamModel model{base, strip, strings};
@@ -153,7 +153,7 @@ TEST(IntervalSamModel, SeededRunsDrawTwoDifferentIntervalsOnRootsOfTheRange)
         for (std::uint32_t seed : {1U, 7U, 2024U}) {
             SCOPED_TRACE(seed);
             UIStringTable strings = Strings();
-            ExerciseBaseModel base;
+            ExerciseSession base;
             ControlStripModel strip;
             StdRandom random(seed);
             IntervalSamModel model(base, strip, strings);

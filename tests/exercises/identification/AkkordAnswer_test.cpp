@@ -33,7 +33,7 @@ struct Window
         model.AnswerFeedback = [this](bool right) { feedback.push_back(right); };
     }
     test::ScriptedRandom random;
-    ExerciseBaseModel base;
+    ExerciseSession base;
     ControlStripModel strip;
     UIStringTable strings;
     AkkordModel model;
@@ -151,9 +151,9 @@ TEST(AkkordAnswer, ScoringTable)
         c.answer(w.model);
         EXPECT_EQ(w.base.QuestionCount, c.asked);
         EXPECT_EQ(w.base.CorrectCount, c.right);
-        EXPECT_EQ(w.model.ExerciseItem[1].Asked, c.asked);
-        EXPECT_EQ(w.model.ExerciseItem[1].Right, c.right);
-        EXPECT_EQ(w.model.ExerciseItem[2].Asked, 0);
+        EXPECT_EQ(w.base.Items[1].Asked, c.asked);
+        EXPECT_EQ(w.base.Items[1].Right, c.right);
+        EXPECT_EQ(w.base.Items[2].Asked, 0);
         EXPECT_EQ(w.model.ResultLabel, c.label);
         EXPECT_EQ(w.model.ButtonColour[1], c.button1);
         EXPECT_EQ(w.model.ButtonColour[2], c.button2);

@@ -77,7 +77,7 @@ struct Rig
             const int melody[] = {60, 62, 64, 65};
             for (std::size_t k = 0; k < 4; ++k)
                 model.QuestionNotes[k].Pitch = {static_cast<std::int8_t>(melody[k]), 0};
-            model.Base().Answered = false;
+            model.Session().Answered = false;
         } else {
             ASSERT_TRUE(model.NewQuestion());
         }
@@ -90,7 +90,7 @@ struct Rig
         sheet.SetFixedSpacing(model.Sheet.Chord);
     }
 
-    ExerciseBaseModel base;
+    ExerciseSession base;
     ControlStripModel strip;
     UIStringTable strings;
     AkkordModel model;
@@ -276,7 +276,7 @@ TEST(AkkordStaffPicture, AWrongAnswerShowsBothRunsEachWithItsLabel)
             {static_cast<std::int8_t>(rig.model.QuestionNotes[k].Pitch.Note + 1), 0}, false);
     const int entered = rig.model.EnteredCount;
     rig.model.FourthButtonAction();
-    ASSERT_TRUE(rig.model.Base().Answered);
+    ASSERT_TRUE(rig.model.Session().Answered);
     ASSERT_FALSE(rig.model.LastAnswerRight);
 
     const AkkordStaffPicture picture = rig.Draw();

@@ -61,7 +61,7 @@ struct Rig
     UIStringTable strings;
     TMidiOut midiOut{devices, sequencer, prompts, strings};
     test::ScriptedRandom random{{0}};
-    ExerciseBaseModel base;
+    ExerciseSession base;
     ControlStripModel strip;
     Bare model{ExerciseKind::RhythmImitation, base, strip, strings, random, prompts};
 };

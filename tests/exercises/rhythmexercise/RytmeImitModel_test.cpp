@@ -138,7 +138,7 @@ struct Rig
     UIStringTable strings;
     TMidiOut midiOut{devices, sequencer, prompts, strings};
     test::ScriptedRandom random{{0}};
-    ExerciseBaseModel base;
+    ExerciseSession base;
     ControlStripModel strip;
     RytmeImitModel model{base, strip, strings, random, prompts};
     ModelReceiver receiver{model};

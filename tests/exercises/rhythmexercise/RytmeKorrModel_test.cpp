@@ -118,7 +118,7 @@ struct Rig
     test::ScriptedPrompts prompts;
     UIStringTable strings;
     test::SeededRandom random;
-    ExerciseBaseModel base;
+    ExerciseSession base;
     ControlStripModel strip;
     RytmeKorrModel model{base, strip, strings, random, prompts};
     Forwarder forwarder{model};

@@ -151,7 +151,7 @@ struct Rig
     UIStringTable strings;
     TMidiOut midiOut{devices, sequencer, prompts, strings};
     SeededRandom random;
-    ExerciseBaseModel base;
+    ExerciseSession base;
     ControlStripModel strip;
     RhythmExerciseSettings settings;
     RytmeLaesModel model{base, strip, strings, random, prompts};

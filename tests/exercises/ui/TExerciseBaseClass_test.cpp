@@ -116,7 +116,8 @@ protected:
     RecordingHost host;
     RecordingSound sound;
     double now = 46000.5;
-    RecordingExercise window{&host};
+    ExerciseSession session;
+    RecordingExercise window{session, &host};
 };
 
 TEST_F(ExerciseWindowTest, StripSitsAtItsPlaceAndTakesTheKeyboardFocus)
@@ -124,14 +125,15 @@ TEST_F(ExerciseWindowTest, StripSitsAtItsPlaceAndTakesTheKeyboardFocus)
     EXPECT_EQ(window.ControlButtons->geometry(), QRect(4, 4, 641, 48));
     EXPECT_EQ(window.ControlButtons->focusPolicy(), Qt::StrongFocus);
     EXPECT_EQ(window.ControlButtons->parentWidget(), &window);
-    RecordingExercise fresh(nullptr);
+    ExerciseSession freshSession;
+    RecordingExercise fresh(freshSession, nullptr);
     EXPECT_EQ(fresh.ControlButtons->Model().FocusIndex, -1);
     EXPECT_EQ(fresh.ControlButtons->Model().PressedIndex, -1);
     EXPECT_EQ(fresh.ControlButtons->Model().HotIndex, -1);
     for (bool enabled : fresh.ControlButtons->Model().ButtonEnabled)
         EXPECT_FALSE(enabled);
     TExerciseBaseClass* asBase = &fresh;
-    EXPECT_EQ(asBase->BaseModel().QuestionCount, 0U);
+    EXPECT_EQ(asBase->Session().QuestionCount, 0U);
 
     // The shown window's only focusable control is the strip; with the focus the mark goes to
     // the first enabled button.
@@ -158,7 +160,7 @@ TEST_F(ExerciseWindowTest, FunctionKeysRunTheirProtocolOperationsOnRelease)
                            QStringLiteral("ThirdButtonAction"),
                            QStringLiteral("FourthButtonAction"), QStringLiteral("StopPlaying")}));
     EXPECT_TRUE(host.calls.isEmpty()) << "the strip's keys are not handed back";
-    EXPECT_EQ(window.BaseModel().QuestionStart, now)
+    EXPECT_EQ(window.Session().QuestionStart, now)
         << "the base NewQuestion marks the question's start";
 }
 
@@ -254,8 +256,8 @@ TEST_F(ExerciseWindowTest, AnswerFeedbackPlaysTheSettingsSoundAndAddsTheAnswerTi
     window.AnswerFeedback(false);
     EXPECT_EQ(sound.played, (QStringList{media.File(QStringLiteral("Correct.wav")),
                                          media.File(QStringLiteral("Wrong.wav"))}));
-    EXPECT_NEAR(window.BaseModel().AnswerTime, 0.25, 1e-9);
-    EXPECT_EQ(window.BaseModel().QuestionStart, 0.0);
+    EXPECT_NEAR(window.Session().AnswerTime, 0.25, 1e-9);
+    EXPECT_EQ(window.Session().QuestionStart, 0.0);
 
     host.sounds.SoundEffects = false;
     window.AnswerFeedback(true);

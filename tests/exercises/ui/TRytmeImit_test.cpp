@@ -134,7 +134,8 @@ struct Rig
     test::ScriptedRandom random{{0}};
     TapHost host;
     WindowTargets targets;
-    TRytmeImit window{&host, strings, prompts, &random};
+    ExerciseSession session;
+    TRytmeImit window{session, &host, strings, prompts, &random};
     std::int64_t start = 0;
 };
 

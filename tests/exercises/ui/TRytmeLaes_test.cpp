@@ -107,7 +107,7 @@ UIStringTable Strings()
 
 struct Rig
 {
-    Rig() : window(&host, strings, prompts, &random)
+    Rig() : window(session, &host, strings, prompts, &random)
     {
         host.window = &window;
         targets.reading = &window;
@@ -188,6 +188,7 @@ struct Rig
     ReadingTargets targets;
     SeededRandom random{11};
     TappingHost host;
+    ExerciseSession session;
     TRytmeLaes window;
     std::vector<std::uint64_t> plan;
     std::size_t next = 0;
@@ -227,8 +228,8 @@ TEST(TRytmeLaes, SpaceTappedPerformanceScrollsWithTheBarAndShowsTheResults)
     rig.Save("TRytmeLaes_cursor.png");
 
     rig.TapUntil(start + 13 * bar);
-    ASSERT_TRUE(rig.window.BaseModel().Answered);
-    EXPECT_EQ(rig.window.BaseModel().QuestionCount, 1U);
+    ASSERT_TRUE(rig.window.Session().Answered);
+    EXPECT_EQ(rig.window.Session().QuestionCount, 1U);
     std::vector<std::int32_t> played;
     for (int i = 1; i <= rytme.Count(0); ++i) {
         if (rytme.Note(0, i).Result != RhythmResult::NotPlayed)

@@ -285,7 +285,7 @@ TEST(TutorRunEndToEnd, AStepAnsweredRightMovesToTheNextStepWithItsSetupAndStores
     // The next step's setup is in force and counts from the start.
     EXPECT_EQ(run.User().TutorSteps[0], 2);
     EXPECT_EQ(exercise->Model().ButtonCount, 3);
-    EXPECT_EQ(exercise->BaseModel().QuestionCount, 0u);
+    EXPECT_EQ(run.program.Sessions().Of(kChords).QuestionCount, 0u);
     EXPECT_EQ(run.Label(MainControl::Label6), QStringLiteral("Question 1 of 5"));
     EXPECT_TRUE(run.Label(MainControl::Label2).startsWith(QStringLiteral("Step 2 of 2")));
     EXPECT_EQ(prompts.Count(QStringLiteral("error")), 0);
@@ -354,7 +354,7 @@ TEST(TutorRunEndToEnd, AStepBeyondTheTutorOffersTheChooserAndLeavesTheTutorOff)
     for (int q = 0; q < kStepQuestions + 1; ++q)
         AnswerRight(*run.Chords());
     EXPECT_TRUE(user.seen_.empty());
-    EXPECT_EQ(run.Chords()->BaseModel().QuestionCount,
+    EXPECT_EQ(run.program.Sessions().Of(kChords).QuestionCount,
               static_cast<std::uint32_t>(kStepQuestions + 1));
 }
 
@@ -453,7 +453,7 @@ TEST(TutorRunEndToEnd, TurningTheTutorOnOrOffInsideAnExerciseEntersItUnderTheSet
 
     AnswerRight(*exercise);
     AnswerRight(*exercise);
-    EXPECT_EQ(exercise->BaseModel().QuestionCount, 2u);
+    EXPECT_EQ(run.program.Sessions().Of(kChords).QuestionCount, 2u);
     EXPECT_FALSE(automatic->isActive());
 
     // Turned off here, the user's own setup is back and its first question comes by itself.
