@@ -8,6 +8,7 @@
 #include "music/strings/UIStrings.h"
 
 #include <algorithm>
+#include <utility>
 
 namespace pv {
 namespace {
@@ -223,9 +224,7 @@ void IntervalSamModel::Answer(CompareChoice choice)
     LetterCaptions = false;
     AutoNewQuestionArmed =
         Settings.AutoNewQuestion && (right || !Settings.AutoNewQuestionOnlyRight);
-    // Last: a tutor that takes over here puts its own next question.
-    if (AnswerFeedback)
-        AnswerFeedback(right);
+    m_effects.Scored(right);
 }
 
 void IntervalSamModel::ColourResult()
@@ -311,6 +310,54 @@ ScoreDisplay IntervalSamModel::Score() const
         Format(m_strings->StrIdentFormat1, {static_cast<std::int64_t>(m_session->CorrectCount),
                                             static_cast<std::int64_t>(m_session->QuestionCount)});
     return score;
+}
+
+ExerciseEffects IntervalSamModel::Run(const ExerciseRequest& request)
+{
+    switch (request.Operation) {
+    case ExerciseOperation::AutoNewQuestTimerTimer:
+    case ExerciseOperation::NewQuestion:
+        // A question of its own cuts short what the timer would have put.
+        m_effects.SwitchAutoNewQuestion(false);
+        if (NewQuestion())
+            m_effects.PutQuestion();
+        break;
+    case ExerciseOperation::ResetResults:
+        ResetResults();
+        break;
+    case ExerciseOperation::MidiInMessage:
+        // The comparison takes no notes from a keyboard.
+        break;
+    case ExerciseOperation::RepeatQuestion:
+        RepeatQuestion();
+        break;
+    case ExerciseOperation::ThirdButtonAction:
+        Answer(CompareChoice::A);
+        break;
+    case ExerciseOperation::FourthButtonAction:
+        Answer(CompareChoice::B);
+        break;
+    case ExerciseOperation::StopPlaying:
+        StopPlaying();
+        break;
+    case ExerciseOperation::EnterExercise:
+        m_effects.SwitchAutoNewQuestion(AutoNewQuestionOnEnter(request.TutorActive));
+        break;
+    }
+    m_effects.Show(ExerciseRepaint::Exercise);
+    return TakeEffects();
+}
+
+ExerciseEffects IntervalSamModel::TakeEffects()
+{
+    return std::exchange(m_effects, ExerciseEffects{});
+}
+
+ExerciseEffects IntervalSamModel::ContinueAfterAnswer()
+{
+    ExerciseEffects next;
+    next.SwitchAutoNewQuestion(AutoNewQuestionArmed);
+    return next;
 }
 
 bool IntervalSamModel::AutoNewQuestionOnEnter(bool tutorActive) const

@@ -4,6 +4,7 @@
 #pragma once
 
 #include "exercises/base/ControlStripModel.h"
+#include "exercises/base/ExerciseProtocol.h"
 #include "exercises/items/ItemTables.h"
 #include "exercises/session/ExerciseSession.h"
 #include "music/base/Random.h"
@@ -71,7 +72,7 @@ struct ComparisonSettings
     bool AutoNewQuestionOnlyRight = false; ///< ... only after a right answer
 };
 
-class IntervalSamModel
+class IntervalSamModel final : public IExerciseModel
 {
 public:
     /// session is the kind's and strip the window's control strip; strings are the interface
@@ -108,7 +109,14 @@ public:
     void BlinkTick();
     /// Clears the counters, closes the question and empties the result text.
     void ResetResults();
-    ScoreDisplay Score() const;
+    ScoreDisplay Score() const override;
+
+    // The exercise protocol.
+    ExerciseEffects Run(const ExerciseRequest& request) override;
+    ExerciseEffects TakeEffects() override;
+    /// The automatic new question as the answer armed it.
+    ExerciseEffects ContinueAfterAnswer() override;
+
     /// Whether entering the exercise arms the automatic new question: without a tutor, when the
     /// settings ask for it or no question has been put yet.
     bool AutoNewQuestionOnEnter(bool tutorActive) const;
@@ -160,8 +168,6 @@ public:
     ComparePanelColour PanelA = ComparePanelColour::Face;
     ComparePanelColour PanelB = ComparePanelColour::Face;
     bool LetterCaptions = true; ///< the answer buttons show "A" and "B"
-    /// Told of every scored answer: the window plays the answer sound and shows the score.
-    std::function<void(bool right)> AnswerFeedback;
 
 private:
     /// Queues A, the gap, B and the notifications, and starts the sequencer.
@@ -182,6 +188,7 @@ private:
     StdRandom m_ownRandom;
     IRandom* m_random = &m_ownRandom;
     TMidiOut* m_midiOut = nullptr;
+    ExerciseEffects m_effects;
 };
 
 /// The other interval.

@@ -332,9 +332,7 @@ void AkkordModel::CheckAnswer(int item, int matches)
     }
     AutoNewQuestionArmed =
         Settings.AutoNewQuestion && (LastAnswerRight || !Settings.AutoNewQuestionOnlyRight);
-    if (AnswerFeedback) {
-        AnswerFeedback(LastAnswerRight);
-    }
+    m_effects.Scored(LastAnswerRight);
 }
 
 QString AkkordModel::AnswerText() const

@@ -3,6 +3,7 @@
 #pragma once
 
 #include "exercises/base/ControlStripModel.h"
+#include "exercises/base/ExerciseProtocol.h"
 #include "exercises/identification/MelodyGenerator.h"
 #include "exercises/items/ItemTables.h"
 #include "exercises/progressions/ProgressionVoicing.h"
@@ -19,6 +20,7 @@
 #include <memory>
 #include <optional>
 #include <span>
+#include <utility>
 #include <vector>
 
 #include <QString>
@@ -290,6 +292,19 @@ public:
     /// and to the piano's 41..its top for the instruments shown.
     void UpdatePitchRange(std::optional<int> guitarTopPitch, std::optional<int> pianoTopPitch);
 
+    /// What the model's inputs caused since the last call: the scored answer among them.
+    ExerciseEffects TakeEffects() { return std::exchange(m_effects, ExerciseEffects{}); }
+    /// A playback or a question of the user's own cuts the automatic new question short.
+    void StopAutoNewQuestion()
+    {
+        AutoNewQuestionArmed = false;
+        m_effects.SwitchAutoNewQuestion(false);
+    }
+    /// Entering the exercise arms the automatic new question.
+    void ArmAutoNewQuestion() { m_effects.SwitchAutoNewQuestion(true); }
+    /// A new question is put (and played).
+    void QuestionWasPut() { m_effects.PutQuestion(); }
+
     /// The kind's session (shared with the window and the program).
     ExerciseSession& Session() { return *m_session; }
     const ExerciseSession& Session() const { return *m_session; }
@@ -363,8 +378,6 @@ public:
     bool AlterationBarEnabled = true;
     /// The entered notes followed by the question's after an answer, for the staff.
     int DisplayedNoteCount = 0;
-    /// Told of every scored answer (right or wrong): the window plays the answer sound.
-    std::function<void(bool right)> AnswerFeedback;
     /// Whether a text still fits the result label; the window measures it. Unset: it fits.
     std::function<bool(const QString& text)> ResultLabelFits;
 
@@ -396,6 +409,7 @@ private:
     IRandom* m_random = &m_ownRandom;
     ItemTable m_chordItems; ///< progressions voice their chords from these
     IPrompts* m_prompts = nullptr;
+    ExerciseEffects m_effects;
     MelodySetup m_melodySetup;                       ///< the melody block as the last setup gave it
     std::shared_ptr<const ItemTables> m_melodyItems; ///< scales, chords and progressions
     /// A melody drawn for the question being put, before the question state changes.

@@ -46,10 +46,7 @@ void AkkordPlayback::PlayQuestion(int kind)
     ControlStripModel& strip = m.Strip();
     strip.ButtonEnabled[1] = false;
     strip.ButtonEnabled[2] = false;
-    m.AutoNewQuestionArmed = false;
-    if (StopAutoNewQuestion) {
-        StopAutoNewQuestion();
-    }
+    m.StopAutoNewQuestion();
     m_midiOut.StopQueue();
     // A tonic held by an earlier playback that was cut short must not block note entry.
     if (m.HeldSource == kHeldByProgram) {

@@ -8,6 +8,7 @@
 #include "music/strings/UIStrings.h"
 
 #include <algorithm>
+#include <utility>
 
 namespace pv {
 
@@ -145,16 +146,9 @@ void RhythmExerciseModel::EchoOff()
         m_midiOut->NoteOff(static_cast<std::uint8_t>(m_settings.Playback.ClapSound.note));
 }
 
-void RhythmExerciseModel::PutQuestion()
+ExerciseEffects RhythmExerciseModel::TakeEffects()
 {
-    if (QuestionPut)
-        QuestionPut();
-}
-
-void RhythmExerciseModel::ArmAutoNewQuestion(bool on)
-{
-    if (SetAutoNewQuestTimer)
-        SetAutoNewQuestTimer(on);
+    return std::exchange(m_effects, ExerciseEffects{});
 }
 
 } // namespace pv

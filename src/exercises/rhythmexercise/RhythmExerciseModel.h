@@ -1,11 +1,11 @@
 // What the three rhythm exercises share without a screen: the engine they own, the settings they
 // play and judge with, the taps from a key, the mouse, a MIDI keyboard or the microphone with
-// their clap echo, the score line, and the hooks through which a window lets the exercise reach
-// the main window. Each exercise (imitation, reading, error detection) derives its phases from
-// this.
+// their clap echo, the score line, and what their steps caused for the window to carry out.
+// Each exercise (imitation, reading, error detection) gives the protocol its own phases.
 #pragma once
 
 #include "exercises/base/ControlStripModel.h"
+#include "exercises/base/ExerciseProtocol.h"
 #include "exercises/rhythm/TRytme.h"
 #include "exercises/session/ExerciseSession.h"
 #include "music/base/ExerciseKind.h"
@@ -36,14 +36,14 @@ struct RhythmExerciseSettings
     RhythmPlaybackSettings Playback;       ///< the clap and click sounds, clicks under rhythms
 };
 
-class RhythmExerciseModel
+class RhythmExerciseModel : public IExerciseModel
 {
 public:
     /// kind is 4, 5 or 6; session is the kind's and strip the window's control strip; the
     /// strings, random source and prompts must outlive the model.
     RhythmExerciseModel(ExerciseKind kind, ExerciseSession& session, ControlStripModel& strip,
                         const UIStringTable& strings, IRandom& random, IPrompts& prompts);
-    virtual ~RhythmExerciseModel();
+    ~RhythmExerciseModel() override;
     RhythmExerciseModel(const RhythmExerciseModel&) = delete;
     RhythmExerciseModel& operator=(const RhythmExerciseModel&) = delete;
 
@@ -60,14 +60,8 @@ public:
     void ApplySetup(const ExerciseSetup& setup, bool reset);
     virtual void ApplySetup(const RhythmSetup& block, bool reset) = 0;
 
-    // The exercise protocol.
-    virtual void AutoNewQuestTimerTimer() = 0;
-    virtual void ResetResults() = 0;
-    virtual void NewQuestion() = 0;
-    virtual void RepeatQuestion() = 0;
-    virtual void ThirdButtonAction() = 0;
-    virtual void FourthButtonAction() = 0;
-    virtual void StopPlaying() = 0;
+    ExerciseEffects TakeEffects() override;
+
     /// A code the sequencer sent back; codes of other exercises are ignored.
     virtual void SequencerNotify(int code) = 0;
     /// One tick of the notation's scroll timer (55 ms) while ScrollTimerOn.
@@ -86,7 +80,7 @@ public:
     void SetTempo(int tempo);
 
     /// The score line and gauge the main window shows.
-    ScoreDisplay Score() const;
+    ScoreDisplay Score() const override;
 
     TRytme& Rytme() { return m_rytme; }
     const TRytme& Rytme() const { return m_rytme; }
@@ -108,15 +102,6 @@ public:
     /// The bar underlined on the notation of list 0 and 1 (0: none).
     std::array<int, 2> MarkedBar{};
 
-    // Hooks a window sets to reach the main window; each may stay empty.
-    /// After a scored attempt: the answer sound and the score shown; true when a tutor step
-    /// ended and the tutor took over.
-    std::function<bool(bool passed)> AnswerFeedback;
-    /// A question was put (the tutor's text, the question's start time).
-    std::function<void()> QuestionPut;
-    /// Switches the main window's automatic-new-question timer.
-    std::function<void(bool on)> SetAutoNewQuestTimer;
-
 protected:
     /// The sustain pedal went down (controller 64, value 127).
     virtual void PedalDown() {}
@@ -124,8 +109,12 @@ protected:
     void RecordTap(std::uint32_t ms = 0);
     void EchoOn();
     void EchoOff();
-    void PutQuestion();
-    void ArmAutoNewQuestion(bool on);
+    /// A question was put (its time starts, the tutor's progress shows it).
+    void PutQuestion() { m_effects.PutQuestion(); }
+    /// The main window's automatic-new-question timer is to run or stop.
+    void ArmAutoNewQuestion(bool on) { m_effects.SwitchAutoNewQuestion(on); }
+    /// An attempt was judged: good enough or not.
+    void Scored(bool passed) { m_effects.Scored(passed); }
     /// Loads the engine with this kind's block (bars clamped to the kind).
     void SetupEngine(const RhythmSetup& block);
     /// The first line after a setup or a reset, naming the control button that starts.
@@ -139,6 +128,7 @@ protected:
     TRytme m_rytme;
     TMidiOut* m_midiOut = nullptr;
     RhythmExerciseSettings m_settings;
+    ExerciseEffects m_effects;
 };
 
 } // namespace pv

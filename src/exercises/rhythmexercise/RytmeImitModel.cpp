@@ -58,27 +58,51 @@ void RytmeImitModel::ApplySetup(const RhythmSetup& block, bool reset)
     m_session->Answered = false;
 }
 
-void RytmeImitModel::AutoNewQuestTimerTimer()
+ExerciseEffects RytmeImitModel::Run(const ExerciseRequest& request)
 {
-    NewQuestion();
+    switch (request.Operation) {
+    case ExerciseOperation::AutoNewQuestTimerTimer:
+    case ExerciseOperation::NewQuestion:
+        NextRhythm();
+        break;
+    case ExerciseOperation::ResetResults:
+        Stop();
+        m_session->ClearResults();
+        InstructionText = StartText(kNewQuestionButton);
+        break;
+    case ExerciseOperation::MidiInMessage:
+        MidiInMessage(request.Message);
+        break;
+    case ExerciseOperation::RepeatQuestion:
+        Demonstrate();
+        break;
+    case ExerciseOperation::ThirdButtonAction:
+        PlayTaps();
+        break;
+    case ExerciseOperation::FourthButtonAction:
+        ShowNotation();
+        break;
+    case ExerciseOperation::StopPlaying:
+        Stop();
+        break;
+    case ExerciseOperation::EnterExercise:
+        if (!request.TutorActive && m_settings.AutoNewQuestion)
+            ArmAutoNewQuestion(true);
+        break;
+    }
+    m_effects.Show(ExerciseRepaint::Exercise);
+    return TakeEffects();
 }
 
-void RytmeImitModel::ResetResults()
-{
-    StopPlaying();
-    m_session->ClearCounters();
-    InstructionText = StartText(kNewQuestionButton);
-}
-
-void RytmeImitModel::NewQuestion()
+void RytmeImitModel::NextRhythm()
 {
     LastScore = 100;
     NotationShown = false;
     m_rytme.Generate();
-    RepeatQuestion();
+    Demonstrate();
 }
 
-void RytmeImitModel::RepeatQuestion()
+void RytmeImitModel::Demonstrate()
 {
     m_session->Answered = false;
     ArmAutoNewQuestion(false);
@@ -115,7 +139,7 @@ void RytmeImitModel::RepeatQuestion()
     PutQuestion();
 }
 
-void RytmeImitModel::ThirdButtonAction()
+void RytmeImitModel::PlayTaps()
 {
     ScrollTimerOn = false;
     m_strip->ButtonEnabled[0] = false;
@@ -132,16 +156,16 @@ void RytmeImitModel::ThirdButtonAction()
     // Without a tap (or without an output) nothing plays and no code would ever end the
     // playback: it ends at once.
     if (m_rytme.TapCount <= 0 || m_midiOut == nullptr)
-        StopPlaying();
+        Stop();
 }
 
-void RytmeImitModel::FourthButtonAction()
+void RytmeImitModel::ShowNotation()
 {
     m_strip->ButtonEnabled[3] = false;
     NotationShown = true;
 }
 
-void RytmeImitModel::StopPlaying()
+void RytmeImitModel::Stop()
 {
     LastScore = 0;
     m_session->Passed = false;
@@ -184,7 +208,7 @@ void RytmeImitModel::SequencerNotify(int code)
         MarkBar(BarCount + 1);
         if (BarCount >= bars) {
             if (PlayingTaps) {
-                StopPlaying();
+                Stop();
             } else {
                 // Taps made along with the demonstration are no attempt: the user's turn
                 // starts with none.
@@ -278,9 +302,9 @@ void RytmeImitModel::ScrollTimerTick()
 void RytmeImitModel::PedalDown()
 {
     if (m_strip->ButtonEnabled[0])
-        NewQuestion();
+        NextRhythm();
     else
-        StopPlaying();
+        Stop();
 }
 
 void RytmeImitModel::SetPhase(int phase)
@@ -304,31 +328,37 @@ void RytmeImitModel::Finish()
     InstructionText = text;
     const bool passed = LastScore >= passMark;
     m_session->Passed = passed;
-    // Counted before the feedback, so the score it shows and the tutor it asks see this answer.
+    // Counted before the answer is carried out, so the score shown and the tutor asked see it.
     AddSaturating(m_session->CorrectCount, LastScore);
-    if (AnswerFeedback && AnswerFeedback(passed))
-        return;
+    Scored(passed);
+}
+
+ExerciseEffects RytmeImitModel::ContinueAfterAnswer()
+{
+    const bool passed = m_session->Passed;
     bool show = false;
     if (m_settings.AutoNewQuestion) {
         show = !passed && m_showSecondTime;
         if (passed)
-            NewQuestion();
+            NextRhythm();
         else
-            RepeatQuestion();
+            Demonstrate();
     } else {
         show = m_showSecondTime;
-        StopPlaying();
+        Stop();
         if (passed)
             m_strip->FocusIndex = 0;
     }
     if (show) {
-        FourthButtonAction();
+        ShowNotation();
     } else {
         NotationShown = false;
         // Idle again with the notation hidden: button 3 can show it.
         if (!m_settings.AutoNewQuestion)
             m_strip->ButtonEnabled[3] = true;
     }
+    m_effects.Show(ExerciseRepaint::Exercise);
+    return TakeEffects();
 }
 
 bool RytmeImitModel::HasNotesToTap() const

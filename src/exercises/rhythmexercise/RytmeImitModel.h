@@ -40,15 +40,13 @@ public:
     using RhythmExerciseModel::ApplySetup;
     void ApplySetup(const RhythmSetup& block, bool reset) override;
 
-    void AutoNewQuestTimerTimer() override;
-    void ResetResults() override;
-    void NewQuestion() override;
-    void RepeatQuestion() override;
-    /// Plays the recorded taps back.
-    void ThirdButtonAction() override;
-    /// Shows the notation with the result of every note.
-    void FourthButtonAction() override;
-    void StopPlaying() override;
+    /// New question: a new rhythm, demonstrated; repeat: the rhythm demonstrated again; third
+    /// button: the recorded taps played back; fourth: the notation with the result of every
+    /// note; stop: the demonstration, attempt or playback ends.
+    ExerciseEffects Run(const ExerciseRequest& request) override;
+    /// By the settings: the next rhythm after a good attempt, the same one again after a poor
+    /// one, else the exercise waits with the notation shown when the setup asks for it.
+    ExerciseEffects ContinueAfterAnswer() override;
     void SequencerNotify(int code) override;
     void ScrollTimerTick() override;
 
@@ -66,6 +64,12 @@ protected:
     void PedalDown() override;
 
 private:
+    void NextRhythm();
+    /// Plays the rhythm after a count-in bar and waits for the user's attempt.
+    void Demonstrate();
+    void PlayTaps();
+    void ShowNotation();
+    void Stop();
     void SetPhase(int phase);
     void MarkBar(int bar) { MarkedBar[0] = bar; }
     void QueueWaitingBar();

@@ -87,19 +87,42 @@ void RytmeKorrModel::ApplySetup(const RhythmSetup& block, bool reset)
     HintShown = false;
 }
 
-void RytmeKorrModel::AutoNewQuestTimerTimer()
+ExerciseEffects RytmeKorrModel::Run(const ExerciseRequest& request)
 {
-    NewQuestion();
+    switch (request.Operation) {
+    case ExerciseOperation::AutoNewQuestTimerTimer:
+    case ExerciseOperation::NewQuestion:
+        NextRhythm();
+        break;
+    case ExerciseOperation::ResetResults:
+        Stop();
+        Session().ClearResults();
+        ClearVerdictLine();
+        break;
+    case ExerciseOperation::MidiInMessage:
+        // No tapping in this exercise.
+        break;
+    case ExerciseOperation::RepeatQuestion:
+        StartPlayback(1);
+        break;
+    case ExerciseOperation::ThirdButtonAction:
+        StartPlayback(0);
+        break;
+    case ExerciseOperation::FourthButtonAction:
+        CheckMarks();
+        break;
+    case ExerciseOperation::StopPlaying:
+        Stop();
+        break;
+    case ExerciseOperation::EnterExercise:
+        ArmAutoNewQuestion(!request.TutorActive && m_settings.AutoNewQuestion);
+        break;
+    }
+    m_effects.Show(ExerciseRepaint::Exercise);
+    return TakeEffects();
 }
 
-void RytmeKorrModel::ResetResults()
-{
-    StopPlaying();
-    Session().ClearCounters();
-    ClearVerdictLine();
-}
-
-void RytmeKorrModel::NewQuestion()
+void RytmeKorrModel::NextRhythm()
 {
     ArmAutoNewQuestion(false);
     if (Playing && m_midiOut != nullptr)
@@ -120,17 +143,7 @@ void RytmeKorrModel::NewQuestion()
     if (!m_hasQuestion)
         return;
     PutQuestion();
-    RepeatQuestion();
-}
-
-void RytmeKorrModel::RepeatQuestion()
-{
     StartPlayback(1);
-}
-
-void RytmeKorrModel::ThirdButtonAction()
-{
-    StartPlayback(0);
 }
 
 void RytmeKorrModel::StartPlayback(int list)
@@ -154,7 +167,7 @@ void RytmeKorrModel::StartPlayback(int list)
     m_strip->FocusIndex = kButtonStop;
 }
 
-void RytmeKorrModel::StopPlaying()
+void RytmeKorrModel::Stop()
 {
     ArmAutoNewQuestion(false);
     if (m_midiOut != nullptr)
@@ -192,7 +205,7 @@ void RytmeKorrModel::SequencerNotify(int code)
     }
 }
 
-void RytmeKorrModel::FourthButtonAction()
+void RytmeKorrModel::CheckMarks()
 {
     // The marks of a question are judged once, and only when there were changes to find.
     if (!m_hasQuestion || Session().Answered || Playing)
@@ -234,17 +247,22 @@ void RytmeKorrModel::FourthButtonAction()
     const int points = std::max(0, Hits * 100 - Wrong * 50);
     LastScore = static_cast<std::uint8_t>(std::clamp(points / std::max(1, Total), 0, 100));
 
-    // The counters stand before the answer is announced, so the score line and a tutor
+    // The counters stand before the answer is carried out, so the score line and a tutor
     // deciding on its step see this answer.
-    ExerciseSession& base = Session();
+    ExerciseSession& session = Session();
     constexpr std::uint32_t kMax = std::numeric_limits<std::uint32_t>::max();
-    base.CorrectCount = base.CorrectCount > kMax - LastScore ? kMax : base.CorrectCount + LastScore;
-    if (base.QuestionCount < kMax)
-        ++base.QuestionCount;
-    const bool tutorTookOver = AnswerFeedback && AnswerFeedback(base.Passed);
-    if (!tutorTookOver && m_settings.AutoNewQuestion &&
-        (base.Passed || !m_settings.AutoNewQuestionOnlyRight))
+    session.CorrectCount =
+        session.CorrectCount > kMax - LastScore ? kMax : session.CorrectCount + LastScore;
+    if (session.QuestionCount < kMax)
+        ++session.QuestionCount;
+    Scored(session.Passed);
+}
+
+ExerciseEffects RytmeKorrModel::ContinueAfterAnswer()
+{
+    if (m_settings.AutoNewQuestion && (Session().Passed || !m_settings.AutoNewQuestionOnlyRight))
         ArmAutoNewQuestion(true);
+    return TakeEffects();
 }
 
 bool RytmeKorrModel::MakeQuestion()

@@ -128,17 +128,12 @@ public:
     using RhythmExerciseModel::ApplySetup;
     void ApplySetup(const RhythmSetup& block, bool reset) override;
 
-    void AutoNewQuestTimerTimer() override;
-    void ResetResults() override;
-    /// A new rhythm and its changed copy; the changed copy is played at once.
-    void NewQuestion() override;
-    /// Plays the changed rhythm.
-    void RepeatQuestion() override;
-    /// Plays the written rhythm.
-    void ThirdButtonAction() override;
-    /// Checks the marks.
-    void FourthButtonAction() override;
-    void StopPlaying() override;
+    /// New question: a new rhythm and its changed copy, the changed copy played at once;
+    /// repeat: the changed rhythm played; third button: the written rhythm played; fourth: the
+    /// marks checked; stop: the playback ends.
+    ExerciseEffects Run(const ExerciseRequest& request) override;
+    /// By the settings the automatic question comes.
+    ExerciseEffects ContinueAfterAnswer() override;
     void SequencerNotify(int code) override;
 
     // No tapping in this exercise: keys, buttons, MIDI and claps do nothing.
@@ -182,6 +177,9 @@ public:
     int QuestionAttempts = 0;           ///< rhythms the last MakeQuestion made
 
 private:
+    void NextRhythm();
+    void CheckMarks();
+    void Stop();
     void StartPlayback(int list);
     void ClearVerdictLine();
     void ShowQuestionButtons();

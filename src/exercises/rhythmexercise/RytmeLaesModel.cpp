@@ -85,27 +85,57 @@ void RytmeLaesModel::ApplySetup(const RhythmSetup& block, bool reset)
     Focus(kStartButton);
 }
 
-void RytmeLaesModel::AutoNewQuestTimerTimer()
+ExerciseEffects RytmeLaesModel::Run(const ExerciseRequest& request)
+{
+    switch (request.Operation) {
+    case ExerciseOperation::AutoNewQuestTimerTimer:
+        AutoStep();
+        break;
+    case ExerciseOperation::ResetResults:
+        Stop();
+        m_session->ClearResults();
+        InstructionText = StartText(kStartButton);
+        break;
+    case ExerciseOperation::MidiInMessage:
+        MidiInMessage(request.Message);
+        break;
+    case ExerciseOperation::NewQuestion:
+        NextRhythm();
+        break;
+    case ExerciseOperation::RepeatQuestion:
+        StartPerformance();
+        break;
+    case ExerciseOperation::ThirdButtonAction:
+        PlayTaps();
+        break;
+    case ExerciseOperation::FourthButtonAction:
+        PlayRhythm();
+        break;
+    case ExerciseOperation::StopPlaying:
+        Stop();
+        break;
+    case ExerciseOperation::EnterExercise:
+        ArmAutoNewQuestion(!request.TutorActive && m_settings.AutoNewQuestion);
+        break;
+    }
+    m_effects.Show(ExerciseRepaint::Exercise);
+    return TakeEffects();
+}
+
+void RytmeLaesModel::AutoStep()
 {
     if (m_session->Passed)
         m_rytme.Generate();
-    RepeatQuestion();
+    StartPerformance();
 }
 
-void RytmeLaesModel::ResetResults()
-{
-    StopPlaying();
-    m_session->ClearCounters();
-    InstructionText = StartText(kStartButton);
-}
-
-void RytmeLaesModel::NewQuestion()
+void RytmeLaesModel::NextRhythm()
 {
     m_rytme.Generate();
-    RepeatQuestion();
+    StartPerformance();
 }
 
-void RytmeLaesModel::RepeatQuestion()
+void RytmeLaesModel::StartPerformance()
 {
     // A setup that made no rhythm leaves nothing to read: the window stays as it is.
     if (!CanPerform())
@@ -133,7 +163,7 @@ void RytmeLaesModel::RepeatQuestion()
     PutQuestion();
 }
 
-void RytmeLaesModel::ThirdButtonAction()
+void RytmeLaesModel::PlayTaps()
 {
     // Only taps of a judged performance are kept, relative to its start; without any there is
     // nothing to hear and no playback that would end by itself.
@@ -151,7 +181,7 @@ void RytmeLaesModel::ThirdButtonAction()
     InstructionText = m_strings.StrRhythmText4;
 }
 
-void RytmeLaesModel::FourthButtonAction()
+void RytmeLaesModel::PlayRhythm()
 {
     if (!CanPerform())
         return;
@@ -166,7 +196,7 @@ void RytmeLaesModel::FourthButtonAction()
     InstructionText = m_strings.StrRhythmText3;
 }
 
-void RytmeLaesModel::StopPlaying()
+void RytmeLaesModel::Stop()
 {
     ScrollTimerOn = false;
     ArmAutoNewQuestion(false);
@@ -195,9 +225,9 @@ void RytmeLaesModel::StopPlaying()
 void RytmeLaesModel::PedalDown()
 {
     if (m_strip->ButtonEnabled[kStopButton])
-        StopPlaying();
+        Stop();
     else
-        AutoNewQuestTimerTimer();
+        AutoStep();
 }
 
 void RytmeLaesModel::SequencerNotify(int code)
@@ -308,16 +338,20 @@ void RytmeLaesModel::Finish()
     LastScore = m_rytme.Evaluate(m_settings.PassMark, verdict);
     m_session->Passed = LastScore >= m_settings.PassMark;
     InstructionText = verdict;
-    // The counters come first: the feedback shows the score and the tutor judges by them.
+    // The counters come first: the score shown and the tutor judge by them.
     m_session->QuestionCount = SaturatingAdd(m_session->QuestionCount, 1);
     m_session->CorrectCount = SaturatingAdd(m_session->CorrectCount, LastScore);
-    const bool tutorTookOver = AnswerFeedback && AnswerFeedback(m_session->Passed);
-    if (tutorTookOver)
-        return;
+    Scored(m_session->Passed);
+}
+
+ExerciseEffects RytmeLaesModel::ContinueAfterAnswer()
+{
     if (m_settings.AutoNewQuestion)
         ArmAutoNewQuestion(true);
     SetButtons({kNewButton}, true);
     Focus(m_session->Passed ? kNewButton : kStartButton);
+    m_effects.Show(ExerciseRepaint::Exercise);
+    return TakeEffects();
 }
 
 void RytmeLaesModel::ScrollTimerTick()

@@ -14,13 +14,6 @@
 
 namespace pv {
 
-/// The score shown in the main window.
-struct ScoreDisplay
-{
-    int Gauge = 100; ///< percent right, rounded; 100 before any answer
-    QString Label;
-};
-
 /// Right answers and questions of one item; each stops at its largest value.
 struct ItemCounts
 {

@@ -5,6 +5,7 @@
 #pragma once
 
 #include "exercises/base/ExerciseHost.h"
+#include "exercises/identification/AkkordExercise.h"
 #include "exercises/identification/AkkordMicInput.h"
 #include "exercises/identification/AkkordModel.h"
 #include "exercises/identification/AkkordPlayback.h"
@@ -66,7 +67,7 @@ public:
     /// The metronome and count-in settings a melody playback reads when it starts.
     void SetPlaybackSettingsSource(std::function<AkkordPlaybackSettings()> source)
     {
-        m_playbackSettings = std::move(source);
+        m_exercise.SetPlaybackSettingsSource(std::move(source));
     }
     AkkordPlayback* Playback() { return m_playback.get(); }
     /// The answer-button blink's timer (200 ms): the main window's when it has one.
@@ -78,16 +79,8 @@ public:
     void SetAnswerInput(std::uint8_t bits);
     std::uint8_t AnswerInput() const { return m_model.AnswerInput; }
 
-    // The exercise protocol.
-    void AutoNewQuestTimerTimer() override;
-    void ResetResults() override;
-    void ShowScore() override;
-    void MidiInMessage(std::uint32_t message) override;
-    void RepeatQuestion() override;
-    void ThirdButtonAction() override;
-    void FourthButtonAction() override;
-    void StopPlaying() override;
-    void NewQuestion() override;
+    /// Sets the instruments' voices, shows the answer panels the setup forces and puts the
+    /// piano's lights out.
     void EnterExercise() override;
     /// A tick of the answer-button blink.
     void Timer1Timer() override;
@@ -165,6 +158,7 @@ signals:
     void PianoVoiceStepped(pv::PianoVoice voice);
 
 protected:
+    void Mirror(const ExerciseEffects& effects) override;
     void resizeEvent(QResizeEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
     bool event(QEvent* event) override;
@@ -194,8 +188,6 @@ private:
     void UpdatePitchRange();
     /// Brings the chord-quality buttons up to the chord at the cursor.
     void ShowPressedChordType();
-    /// A press, drag or release on the piano or guitar: holds, moves or releases the note.
-    void OnInstrumentEntry(const InstrumentEntry& entry);
     /// Shows what an entry changed on the staff, the instruments and the control strip.
     void ShowEntered();
 
@@ -220,9 +212,7 @@ private:
     QButtonGroup* m_alterationGroup = nullptr;
     int m_answerAreaHeight = 0;
     std::unique_ptr<AkkordPlayback> m_playback;
-    std::function<AkkordPlaybackSettings()> m_playbackSettings;
-    /// Plays the question (new or repeated) with the settings of this moment.
-    void PlayQuestionNow(int kind);
+    AkkordExercise m_exercise;
     QTimer* m_blinkTimer = nullptr;
     QTimer* m_lightTimer = nullptr;
     TMidiOut* m_midiOut = nullptr;

@@ -82,7 +82,7 @@ TRytmeKorr::TRytmeKorr(ExerciseSession& session, IExerciseHost* host, const UISt
 
     resize(640, 480);
     Layout();
-    Mirror();
+    ShowModel();
 }
 
 TRytmeKorr::~TRytmeKorr() = default;
@@ -109,17 +109,9 @@ std::vector<TRhythmWindow::FormText> TRytmeKorr::FormTexts()
     return texts;
 }
 
-void TRytmeKorr::EnterExercise()
+void TRytmeKorr::ShowModel()
 {
-    TRhythmWindow::EnterExercise();
-    if (Host() != nullptr)
-        Host()->SetAutoNewQuestTimerEnabled(!Host()->TutorActive() &&
-                                            m_model.Settings().AutoNewQuestion);
-}
-
-void TRytmeKorr::Mirror()
-{
-    TRhythmWindow::Mirror();
+    TRhythmWindow::ShowModel();
     Image13->setVisible(m_model.RightPictureShown);
     Label5->setVisible(m_model.HintShown);
     Label7->setVisible(m_model.ChangedShown);

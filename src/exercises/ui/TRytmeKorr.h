@@ -27,9 +27,6 @@ public:
     /// The base's texts, its labels and its three form texts.
     std::vector<FormText> FormTexts() override;
 
-    /// Base, then the automatic question's timer as the settings say (never in a tutor step).
-    void EnterExercise() override;
-
     QFrame* Bevel4 = nullptr;
     RhythmNotationView* ScrollBox1 = nullptr; ///< the written rhythm; clicks mark its notes
     RhythmNotationView* ScrollBox2 = nullptr; ///< the changed rhythm, after the check
@@ -39,7 +36,7 @@ public:
     QLabel* Label7 = nullptr;                 ///< caption of the changed rhythm
 
 protected:
-    void Mirror() override;
+    void ShowModel() override;
     void resizeEvent(QResizeEvent* event) override;
     void showEvent(QShowEvent* event) override;
     void hideEvent(QHideEvent* event) override;

@@ -47,32 +47,24 @@ TRytmeLaes::TRytmeLaes(ExerciseSession& session, IExerciseHost* host, const UISt
             [this](int value) { m_model.ScrollY = value; });
 
     SetRhythmModel(m_model);
-    Mirror();
+    ShowModel();
 }
 
 TRytmeLaes::~TRytmeLaes() = default;
-
-void TRytmeLaes::EnterExercise()
-{
-    TRhythmWindow::EnterExercise();
-    if (Host() != nullptr)
-        Host()->SetAutoNewQuestTimerEnabled(!Host()->TutorActive() &&
-                                            m_model.Settings().AutoNewQuestion);
-}
 
 std::vector<TRhythmWindow::FormText> TRytmeLaes::FormTexts()
 {
     std::vector<FormText> texts = TRhythmWindow::FormTexts();
     texts.emplace_back(QStringLiteral("TurnText"), [this](const QString& text) {
         m_model.TurnText = text;
-        Mirror();
+        ShowModel();
     });
     return texts;
 }
 
-void TRytmeLaes::Mirror()
+void TRytmeLaes::ShowModel()
 {
-    TRhythmWindow::Mirror();
+    TRhythmWindow::ShowModel();
     // Every mirror lays the rhythm out afresh at the box's width: the bar lines it finds are
     // what the scrolling follows.
     QWidget* box = ScrollBox1->PaintBox();
@@ -108,7 +100,7 @@ void TRytmeLaes::resizeEvent(QResizeEvent* event)
                             std::max(0, bevelHeight - 8));
     // Beside the instruction line: the control strip may fill the window's width.
     SpeedButton10->setGeometry(w - 6 - kTipSize, kLabelTop + 3, kTipSize, kTipSize);
-    Mirror();
+    ShowModel();
 }
 
 } // namespace pv

@@ -24,8 +24,6 @@ public:
     const RytmeLaesModel& Model() const { return m_model; }
 
     /// Also switches the main window's automatic question on exactly when it is asked for and
-    /// no tutor runs.
-    void EnterExercise() override;
     /// Adds the text of the user's turn ("TurnText").
     std::vector<FormText> FormTexts() override;
 
@@ -33,7 +31,7 @@ public:
     RhythmNotationView* ScrollBox1 = nullptr; ///< holds PaintBox1, the notation
 
 protected:
-    void Mirror() override;
+    void ShowModel() override;
     void resizeEvent(QResizeEvent* event) override;
 
 private:

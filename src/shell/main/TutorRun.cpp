@@ -194,20 +194,28 @@ void TutorRun::ShowTutorProgress()
     m_s.Ui.SetText(MainControl::Label2, where + QStringLiteral(": \"") + what);
 }
 
-bool TutorRun::TutorAfterAnswer()
+bool TutorRun::StepEnds() const
 {
     if (!m_s.State.TutorActive || !m_s.State.CurrentKind)
         return false;
     const ExerciseKind kind = *m_s.State.CurrentKind;
     const TTutorObject* step = CurrentStep(kind);
     const ExerciseSession* session = m_s.Sessions.Find(kind);
-    if (step == nullptr || session == nullptr)
+    return step != nullptr && session != nullptr &&
+           std::int64_t{step->Record.QuestionCount} <= std::int64_t{session->QuestionCount};
+}
+
+bool TutorRun::TutorAfterAnswer()
+{
+    // Asked again when the step's end comes: whatever ran in between may have ended the tutor
+    // or the step's run.
+    if (!StepEnds())
         return false;
-    if (std::int64_t{step->Record.QuestionCount} > std::int64_t{session->QuestionCount})
-        return false;
+    const ExerciseKind kind = *m_s.State.CurrentKind;
+    const ExerciseSession& session = m_s.Sessions.Of(kind);
 
     // Scored before storing: a stored run starts again from nothing.
-    const int score = StepScore(kind, session->CorrectCount, session->QuestionCount);
+    const int score = StepScore(kind, session.CorrectCount, session.QuestionCount);
     if (m_hooks.StopPlaying)
         m_hooks.StopPlaying(kind);
     const std::uint16_t stored = m_s.Results.KindsWithResults(BitOfKind(kind), kMinimumToStore);

@@ -554,7 +554,24 @@ void PellivarkProgram::WireTutor(MainWindowHandlers& handlers)
         [this] { (void)m_model->EnableTutorKinds(); },
     });
     handlers.ShowTutorProgress = [this] { m_tutorRun->ShowTutorProgress(); };
-    handlers.TutorAfterAnswer = [this] { return m_tutorRun->TutorAfterAnswer(); };
+    handlers.TutorTakesAnswer = [this] {
+        if (!m_tutorRun->StepEnds())
+            return false;
+        // The step ends from the event loop, after the exercise that scored the answer has
+        // carried it out and returned: the dialog, the store and the reset then never run
+        // while the exercise is inside its own call, and never reach back into it there.
+        if (!m_tutorStepEndPosted) {
+            m_tutorStepEndPosted = true;
+            QMetaObject::invokeMethod(
+                m_window.get(),
+                [this] {
+                    m_tutorStepEndPosted = false;
+                    (void)m_tutorRun->TutorAfterAnswer();
+                },
+                Qt::QueuedConnection);
+        }
+        return true;
+    };
     handlers.Panel2Click = [this] { m_tutorRun->Panel2Click(); };
 }
 

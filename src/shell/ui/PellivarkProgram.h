@@ -228,6 +228,8 @@ private:
     std::unique_ptr<TutorDialogs> m_tutorDialogs;
     std::unique_ptr<TutorRun> m_tutorRun;
     std::function<int()> m_chooseTutor;
+    /// The end of a tutor step waits in the event loop.
+    bool m_tutorStepEndPosted = false;
     QPointer<TChooseTutor> m_chooser;
     NullConfigWizard m_wizard;
     NoConfigWizardMaker m_wizardMaker;

@@ -9,9 +9,9 @@
 #include "music/input/WaveInEvents.h"
 #include "music/sequencer/SequencerNotifyEvent.h"
 #include "music/strings/UIStrings.h"
-#include "shell/settings/WindowPlacement.h"
 #include "music/ui/StaffPainter.h"
 #include "shell/main/MetronomeControls.h"
+#include "shell/settings/WindowPlacement.h"
 #include "shell/startmenu/ui/KindPicture.h"
 #include "shell/ui/StartupProbe.h"
 #include "shell/ui/WidgetTexts.h"
@@ -1277,9 +1277,9 @@ void TPellivarkMain::ShowTutorProgress()
         m_handlers.ShowTutorProgress();
 }
 
-bool TPellivarkMain::TutorAfterAnswer()
+bool TPellivarkMain::TutorTakesAnswer()
 {
-    return m_handlers.TutorAfterAnswer && m_handlers.TutorAfterAnswer();
+    return m_handlers.TutorTakesAnswer && m_handlers.TutorTakesAnswer();
 }
 
 bool TPellivarkMain::eventFilter(QObject* watched, QEvent* event)

@@ -30,7 +30,13 @@ struct Window
         strings.StrIdentText6 = QStringLiteral("%d of %d notes right");
         strings.StrItemSuffix = QStringLiteral("check with F8");
         model.SetRandom(random);
-        model.AnswerFeedback = [this](bool right) { feedback.push_back(right); };
+    }
+    /// The answers the model scored so far, right or wrong.
+    const std::vector<bool>& Feedback()
+    {
+        if (const ExerciseEffects effects = model.TakeEffects(); effects.Answer)
+            feedback.push_back(*effects.Answer);
+        return feedback;
     }
     test::ScriptedRandom random;
     ExerciseSession base;
@@ -159,7 +165,7 @@ TEST(AkkordAnswer, ScoringTable)
         EXPECT_EQ(w.model.ButtonColour[2], c.button2);
         EXPECT_EQ(w.model.LastAnswerRight, c.lastRight);
         EXPECT_EQ(w.base.Answered, c.asked > 0);
-        EXPECT_EQ(w.feedback.size(), c.asked);
+        EXPECT_EQ(w.Feedback().size(), c.asked);
         if (c.asked > 0) {
             EXPECT_TRUE(w.model.BlinkRunning);
             EXPECT_FALSE(w.strip.ButtonEnabled[3]);

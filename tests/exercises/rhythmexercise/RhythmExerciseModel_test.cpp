@@ -20,13 +20,8 @@ class Bare final : public RhythmExerciseModel
 public:
     using RhythmExerciseModel::RhythmExerciseModel;
     void ApplySetup(const RhythmSetup& block, bool) override { SetupEngine(block); }
-    void AutoNewQuestTimerTimer() override {}
-    void ResetResults() override {}
-    void NewQuestion() override {}
-    void RepeatQuestion() override {}
-    void ThirdButtonAction() override {}
-    void FourthButtonAction() override {}
-    void StopPlaying() override {}
+    ExerciseEffects Run(const ExerciseRequest&) override { return TakeEffects(); }
+    ExerciseEffects ContinueAfterAnswer() override { return {}; }
     void SequencerNotify(int) override {}
     int pedals = 0;
 

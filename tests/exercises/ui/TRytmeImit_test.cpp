@@ -47,7 +47,7 @@ public:
     }
     bool TutorActive() const override { return false; }
     void ShowTutorProgress() override {}
-    bool TutorAfterAnswer() override { return false; }
+    bool TutorTakesAnswer() override { return false; }
     bool ShowTip(int) override { return true; }
     void SetAutoNewQuestTimerEnabled(bool) override {}
     void StopMidiInput() override {}

@@ -56,7 +56,7 @@ public:
     }
     bool TutorActive() const override { return fake.TutorActive(); }
     void ShowTutorProgress() override {}
-    bool TutorAfterAnswer() override { return false; }
+    bool TutorTakesAnswer() override { return false; }
     bool ShowTip(int n) override { return fake.ShowTip(n); }
     void SetAutoNewQuestTimerEnabled(bool on) override { fake.SetAutoNewQuestTimerEnabled(on); }
     void StopMidiInput() override {}
