@@ -11,10 +11,10 @@
 namespace pv {
 namespace {
 
-constexpr std::uint32_t kDottedQuarter = 1008;
-constexpr std::uint32_t kHalf = 1344;
-constexpr std::uint32_t kQuarter = 672;
-constexpr std::uint32_t kBar = 4 * kQuarter;
+constexpr std::uint32_t kQuarter = kQuarterTicks;
+constexpr std::uint32_t kDottedQuarter = 3 * kQuarter / 2;
+constexpr std::uint32_t kHalf = 2 * kQuarter;
+constexpr std::uint32_t kBar = kWholeTicks;
 constexpr int kAllNotesOff = 123;
 constexpr auto kMusic = SequencerQueue::Music;
 
@@ -157,7 +157,7 @@ void AkkordPlayback::QueueTonicContext(int kind, int& leadTime)
     if (firstTone) {
         m_midiOut.QueueNotify(kNotifyFirstTone);
     }
-    leadTime = 2688;
+    leadTime = static_cast<int>(kBar);
 }
 
 void AkkordPlayback::QueueCountIn(int leadTime)

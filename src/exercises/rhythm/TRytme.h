@@ -9,6 +9,7 @@
 #include "exercises/rhythm/RhythmLayout.h"
 #include "exercises/setup/ExerciseSetup.h"
 #include "music/base/ExerciseKind.h"
+#include "music/notation/NotationTables.h"
 #include "music/sequencer/MidiVoiceSettings.h"
 
 #include <array>
@@ -233,9 +234,9 @@ public:
     std::int32_t Evaluation = 1; ///< 0 kind, 1 normal, 2 severe
     std::int32_t ShortestTicks = 0;
     std::uint8_t CurrentTimeSig = 4; ///< row 1..14
-    std::int32_t BarTicks = 2688;
-    std::int32_t UnitTicks = 672;
-    std::uint16_t GroupTicks = 672;
+    std::int32_t BarTicks = kWholeTicks;
+    std::int32_t UnitTicks = kQuarterTicks;
+    std::uint16_t GroupTicks = kQuarterTicks;
     std::uint8_t Bars = 1;
     std::uint8_t Tempo = 90;
     std::uint8_t TempoInEffect = 90;
