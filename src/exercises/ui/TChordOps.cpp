@@ -7,7 +7,7 @@
 #include "music/notation/NotationTables.h"
 #include "music/notation/Pitch.h"
 #include "music/strings/UIStrings.h"
-#include "music/ui/StaffPainter.h"
+#include "music/ui/MusicFont.h"
 #include "music/ui/TRangeBox.h"
 
 #include <QAbstractTableModel>

@@ -9,7 +9,7 @@
 #include "music/input/WaveInEvents.h"
 #include "music/sequencer/SequencerNotifyEvent.h"
 #include "music/strings/UIStrings.h"
-#include "music/ui/StaffPainter.h"
+#include "music/ui/MusicFont.h"
 #include "shell/main/MetronomeControls.h"
 #include "shell/settings/WindowPlacement.h"
 #include "shell/startmenu/ui/KindPicture.h"
