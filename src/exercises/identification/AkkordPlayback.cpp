@@ -34,7 +34,8 @@ SoundRecord AkkordPlayback::Voice() const
 int AkkordPlayback::SpelledShift(int note) const
 {
     NoKeysHeld keys;
-    TSheet sheet(keys);
+    NoteSpacing unused; // the spelling lays nothing out
+    TSheet sheet(keys, unused);
     sheet.SetKeySignature(m_model.Sheet.KeySignature);
     sheet.SetMode(m_model.Sheet.Minor ? 1 : 0);
     return sheet.KeySpelling(note);

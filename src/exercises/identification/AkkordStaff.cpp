@@ -261,7 +261,7 @@ void DrawProgression(AkkordModel& model, TSheet& sheet, const TextMeasure& measu
 /// column, or after the last note.
 int PreviewX(const TSheet& sheet, const std::vector<TNoteRec>& notes, int entered)
 {
-    const int spacing = SharedNoteSpacing().Value;
+    const int spacing = sheet.NoteSpacingValue();
     const int headOffset = 8 - (sheet.LineSpacing() < 9 ? 1 : 0);
     if (sheet.FixedSpacing() || entered == 0) {
         return sheet.NotesLeft() + spacing;

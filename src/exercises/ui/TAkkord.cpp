@@ -64,7 +64,8 @@ void SetPanelColour(QFrame* panel, const QColor& colour)
 
 TAkkord::TAkkord(IdentificationMode mode, ExerciseSession& session, IExerciseHost* host,
                  const UIStringTable& strings, QWidget* parent)
-    : TExerciseBaseClass(session, host, parent), m_sheet(std::make_unique<TSheet>(m_keys)),
+    : TExerciseBaseClass(session, host, parent),
+      m_sheet(std::make_unique<TSheet>(m_keys, m_ownSpacing)),
       m_model(mode, Session(), ControlButtons->Model(), strings),
       m_mic(m_model, strings.StrMicInput), m_exercise(m_model)
 {
@@ -170,6 +171,11 @@ TAkkord::TAkkord(IdentificationMode mode, ExerciseSession& session, IExerciseHos
 }
 
 TAkkord::~TAkkord() = default;
+
+void TAkkord::SetNoteSpacing(NoteSpacing& spacing)
+{
+    m_sheet->SetNoteSpacing(spacing);
+}
 
 void TAkkord::SetMidiOut(TMidiOut& midiOut)
 {

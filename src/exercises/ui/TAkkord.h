@@ -11,6 +11,7 @@
 #include "exercises/identification/AkkordPlayback.h"
 #include "exercises/ui/TExerciseBaseClass.h"
 #include "music/staff/KeyState.h"
+#include "music/staff/Sheet.h"
 
 #include <array>
 #include <cstdint>
@@ -31,7 +32,6 @@ class IPrompts;
 struct ExerciseSetup;
 struct ItemTables;
 struct UIStringTable;
-class TSheet;
 class TPianoView;
 class TGuitarView;
 class TAkkordStaffBox;
@@ -64,6 +64,9 @@ public:
     /// The accidental keys held on the computer keyboard, which the staff reads while a note
     /// is pressed or dragged; keys must outlive the window. Until then no key counts as held.
     void SetKeyState(const IKeyState& keys) { m_keys.Keys = &keys; }
+    /// The note spacing the program's staves share; it must outlive the window. Until it is
+    /// given, the window's staff spaces its notes on its own.
+    void SetNoteSpacing(NoteSpacing& spacing);
     /// The metronome and count-in settings a melody playback reads when it starts.
     void SetPlaybackSettingsSource(std::function<AkkordPlaybackSettings()> source)
     {
@@ -203,6 +206,7 @@ private:
     };
 
     HeldKeys m_keys;
+    NoteSpacing m_ownSpacing;
     std::unique_ptr<TSheet> m_sheet;
     AkkordModel m_model;
     AkkordMicInput m_mic;

@@ -836,7 +836,7 @@ void TChordOps::EditItem(int item)
     if (!kind)
         return;
     if (!m_chordEdit)
-        m_chordEdit = new TChordEdit(m_ctx.Keys, m_ctx.MidiOut, this);
+        m_chordEdit = new TChordEdit(m_ctx.Keys, m_ctx.Spacing, m_ctx.MidiOut, this);
     ChordEditModel::Options options;
     options.Kind = *kind;
     options.PlayMode = m_model.ItemPlayMode();

@@ -265,6 +265,7 @@ void PellivarkProgram::MakeStandardForms()
             exercise->SetMidiOut(m_midiOut);
             exercise->SetPrompts(m_prompts);
             exercise->SetKeyState(*m_heldKeys);
+            exercise->SetNoteSpacing(m_noteSpacing);
             exercise->SetPlaybackSettingsSource([this] {
                 const TSettingsRec& settings = m_data.ProgramSettings;
                 AkkordPlaybackSettings playback;
@@ -300,7 +301,7 @@ void PellivarkProgram::MakeStandardForms()
         // The setup page of the item-based kinds, and the item editor's MIDI input.
         m_chordOps = new TChordOps(
             ChordOpsContext{
-                m_setup, m_items, &m_midiOut, *m_heldKeys, m_strings, m_prompts,
+                m_setup, m_items, &m_midiOut, *m_heldKeys, m_noteSpacing, m_strings, m_prompts,
                 [this] { return static_cast<int>(m_data.ProgramSettings.KindPairs[1][1]); },
                 [this] { return m_model == nullptr || m_model->UserRights[2]; },
                 m_options.RunDialog,

@@ -22,6 +22,7 @@
 #include "music/sequencer/MidiVoiceSettings.h"
 #include "music/sequencer/NotifyRouting.h"
 #include "music/sequencer/Sequencer.h"
+#include "music/staff/Sheet.h"
 #include "music/strings/UIStrings.h"
 #include "shell/language/LanguageLoader.h"
 #include "shell/language/LanguageTargets.h"
@@ -222,6 +223,8 @@ private:
     MainWindowState m_state;
     /// Before the windows, which hold on to their kinds' sessions until they go.
     ExerciseSessions m_sessions;
+    /// The note spacing every staff of the program shares.
+    NoteSpacing m_noteSpacing;
     SystemDateClock m_dateClock;
     TutorDialogTexts m_tutorTexts;
     std::unique_ptr<TTutorDefine> m_tutorDefine;

@@ -29,7 +29,7 @@ QSize Measure(const QString& text)
 
 struct Rig
 {
-    explicit Rig(IdentificationMode mode) : model(mode, base, strip, strings), sheet(keys)
+    explicit Rig(IdentificationMode mode) : model(mode, base, strip, strings), sheet(keys, spacing)
     {
         strings.StrIdentText7 = QStringLiteral("Your melody");
         strings.StrIdentText8 = QStringLiteral("The melody");
@@ -95,6 +95,7 @@ struct Rig
     UIStringTable strings;
     AkkordModel model;
     NoKeysHeld keys;
+    NoteSpacing spacing;
     TSheet sheet;
     test::FakeClock clock;
     test::FakeDevices devices{clock};
