@@ -195,9 +195,9 @@ public:
 
     // --- playback, taps and evaluation ---
     /// Where playback is queued and the clock taps are stamped on; both must outlive the
-    /// engine. Without an output nothing is queued (as with a closed device); without a clock
-    /// the process's steady clock stamps the taps.
-    void AttachPlayback(TMidiOut* midiOut, const IClock* clock);
+    /// engine. Without an output nothing is queued (as with a closed device). Until a clock is
+    /// attached no tap can be timed, so taps are not recorded.
+    void AttachPlayback(TMidiOut* midiOut, const IClock& clock);
     /// One bar of clicks on the click queue (silent waits unless audible), each beat announced
     /// to the visual metronome; codeAfterBar after the last beat, codeBeforeLast after the
     /// beat before it (0: none). delayMusic: the music queue waits one bar. Starts the

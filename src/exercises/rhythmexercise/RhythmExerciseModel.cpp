@@ -29,7 +29,7 @@ RhythmExerciseModel::RhythmExerciseModel(ExerciseKind kind, ExerciseSession& ses
 
 RhythmExerciseModel::~RhythmExerciseModel() = default;
 
-void RhythmExerciseModel::AttachPlayback(TMidiOut* midiOut, const IClock* clock)
+void RhythmExerciseModel::AttachPlayback(TMidiOut* midiOut, const IClock& clock)
 {
     m_midiOut = midiOut;
     m_rytme.AttachPlayback(midiOut, clock);

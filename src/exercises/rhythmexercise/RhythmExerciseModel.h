@@ -48,9 +48,8 @@ public:
     RhythmExerciseModel& operator=(const RhythmExerciseModel&) = delete;
 
     /// Where rhythms, clicks and echoes are played and the clock taps are stamped on; both must
-    /// outlive the model. Without an output nothing sounds; without a clock the process's
-    /// steady clock stamps the taps.
-    void AttachPlayback(TMidiOut* midiOut, const IClock* clock);
+    /// outlive the model. Without an output nothing sounds.
+    void AttachPlayback(TMidiOut* midiOut, const IClock& clock);
     /// Takes new program settings (sounds, pass mark, automatic question, spacing).
     void SetSettings(const RhythmExerciseSettings& settings);
     const RhythmExerciseSettings& Settings() const { return m_settings; }

@@ -195,7 +195,7 @@ void TRhythmWindow::SetRhythmModel(RhythmExerciseModel& model)
     SetExerciseModel(model);
 }
 
-void TRhythmWindow::SetPlayback(TMidiOut* midiOut, const IClock* clock)
+void TRhythmWindow::SetPlayback(TMidiOut* midiOut, const IClock& clock)
 {
     m_midiOut = midiOut;
     m_rhythm->AttachPlayback(midiOut, clock);

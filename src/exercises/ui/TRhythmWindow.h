@@ -76,9 +76,9 @@ public:
     RhythmExerciseModel& RhythmModel() { return *m_rhythm; }
     const RhythmExerciseModel& RhythmModel() const { return *m_rhythm; }
 
-    /// Where the window plays and the clock its taps are stamped on; either may be null (no
-    /// sound; the steady clock). Both must outlive the window.
-    void SetPlayback(TMidiOut* midiOut, const IClock* clock);
+    /// Where the window plays (null: no sound) and the clock its taps are stamped on. Both
+    /// must outlive the window.
+    void SetPlayback(TMidiOut* midiOut, const IClock& clock);
     /// Takes the program settings and this kind's rhythm block of the setup; reset also clears
     /// the counters.
     void ApplyRhythmSetup(const ExerciseSetup& setup, const RhythmExerciseSettings& settings,

@@ -901,7 +901,7 @@ RhythmExerciseSettings PellivarkProgram::RhythmSettings() const
 void PellivarkProgram::AddRhythmWindow(ExerciseKind kind, TRhythmWindow* window)
 {
     window->setObjectName(QString::fromLatin1(kFormNames[Slot(kind)]));
-    window->SetPlayback(&m_midiOut, &SteadyClock::Instance());
+    window->SetPlayback(&m_midiOut, SteadyClock::Instance());
     window->SetAnswerSound(m_answerSound.get());
     m_window->SetExerciseWindow(kind, window);
     m_exercises->SetWindow(kind, window);

@@ -35,7 +35,7 @@ struct Rig
     {
         EXPECT_TRUE(midiOut.ChangeDevice(1));
         strings.StrRhythmText5 = QStringLiteral("Score");
-        model.AttachPlayback(&midiOut, &clock);
+        model.AttachPlayback(&midiOut, clock);
         RhythmExerciseSettings settings;
         settings.Playback.ClapSound = {9, 0, 110, 39};
         model.SetSettings(settings);

@@ -97,7 +97,7 @@ struct Rig
         strings.StrRhythmSetupMessage = QStringLiteral("This setup cannot make a rhythm.");
         midiOut.SetNotifyTargets(&targets);
         EXPECT_TRUE(midiOut.ChangeDevice(1));
-        model.AttachPlayback(&midiOut, &clock);
+        model.AttachPlayback(&midiOut, clock);
         model.SetSettings(settings);
         effects.onAnswer = [this](bool passed) {
             feedback.push_back({passed, model.LastScore, base.QuestionCount, base.CorrectCount});

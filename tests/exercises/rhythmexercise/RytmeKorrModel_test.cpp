@@ -77,7 +77,7 @@ struct Rig
         strings.StrRhythmSetupMessage = QStringLiteral("No rhythm fits.");
         midiOut.SetNotifyTargets(&targets);
         EXPECT_TRUE(midiOut.ChangeDevice(1));
-        model.AttachPlayback(&midiOut, &clock);
+        model.AttachPlayback(&midiOut, clock);
         effects.onAutoTimer = [this](bool on) { autoTimer.push_back(on); };
         effects.onAnswer = [this](bool passed) { answers.push_back(passed); };
         devices.sink.sent.clear();

@@ -103,7 +103,7 @@ struct Rig
         strings.StrRhythmVerdictFormat = QStringLiteral("%d of %d");
         strings.StrRhythmSetupMessage = QStringLiteral("Change the rhythm setup");
         model.TurnText = QStringLiteral("Your turn");
-        model.AttachPlayback(&midiOut, &clock);
+        model.AttachPlayback(&midiOut, clock);
         model.SetSettings(settings);
         effects.onAnswer = [this](bool passed) { feedback.push_back(passed); };
         effects.onAutoTimer = [this](bool on) { autoTimer = on; };

@@ -107,7 +107,7 @@ struct Rig
         targets.window = &window;
         midiOut.SetNotifyTargets(&targets);
         EXPECT_TRUE(midiOut.ChangeDevice(1));
-        window.SetPlayback(&midiOut, &clock);
+        window.SetPlayback(&midiOut, clock);
         ExerciseSetup setup = DefaultExerciseSetup();
         RhythmSetup& block = *RhythmSetupOfKind(setup, ExerciseKind::RhythmImitation);
         block = RhythmSetup{};

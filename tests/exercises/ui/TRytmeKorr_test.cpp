@@ -63,7 +63,7 @@ struct Rig
     {
         midiOut.SetNotifyTargets(&targets);
         EXPECT_TRUE(midiOut.ChangeDevice(1));
-        window.SetPlayback(&midiOut, &clock);
+        window.SetPlayback(&midiOut, clock);
         ExerciseSetup setup = DefaultExerciseSetup();
         RhythmSetup& block = setup.RhythmErrorDetection;
         block =

@@ -113,7 +113,7 @@ struct Rig
         targets.reading = &window;
         midiOut.SetNotifyTargets(&targets);
         EXPECT_TRUE(midiOut.ChangeDevice(1));
-        window.SetPlayback(&midiOut, &clock);
+        window.SetPlayback(&midiOut, clock);
         window.Model().TurnText = QStringLiteral("Your turn: tap the rhythm.");
         ExerciseSetup setup;
         RhythmSetup& block = setup.RhythmReading;
