@@ -461,7 +461,7 @@ void PellivarkMainModel::EnterResultsView()
         ComputeUserStatistics(m_s.Data, *m_s.Data.ResultUser, m_s.TutorTitle);
     if (kind)
         ui.FillResultsView(*kind, -1.0);
-    ui.SetResultsItemButtonsVisible(KindIn(kind, {1, 2, 7, 8, 9}));
+    ui.SetResultsItemButtonsVisible(KindIn(kind, {1, 2, 7, 8, 10}));
     ui.SetEnabled(MainControl::Refresh1, Right(RefreshRight));
     ui.SetVisible(MainControl::Resultsumations1, true);
     ui.SetVisible(MainControl::Deleteresults1, true);
