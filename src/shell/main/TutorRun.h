@@ -59,7 +59,7 @@ struct TutorRunServices
     DataFiles& Data;
     MainWindowState& State;
     SetupState& Setup;
-    IExerciseForms& Forms;
+    ExerciseSessions& Sessions;
     ExerciseClock& Clock;
     ResultBookkeeping& Results;
     IMainWindowUi& Ui;
@@ -117,7 +117,11 @@ public:
     /// The setup of kind's current step (none: of every kind's) into `CurrentSetup`; kinds
     /// without a current step keep theirs. Then the windows get the setup.
     void ApplyTutorSteps(std::optional<ExerciseKind> kind);
-    /// After a scored answer of the current exercise: true when the step ended here.
+    /// The current exercise's session has counted the questions of its tutor step.
+    bool StepEnds() const;
+    /// The end of the current step when StepEnds: the result stored, the end-of-step dialog,
+    /// the move it chose, the session reset; true when the step ended here. It runs after the
+    /// exercise that scored the step's last answer has returned.
     bool TutorAfterAnswer();
     /// The end-of-step dialog for score; moves the user's step by the choice and stores the
     /// user. Returns the move chosen, or kNoStepChoice when the dialog closed without one.

@@ -213,9 +213,9 @@ void PellivarkProgram::MakeMainWindow()
         m_exercises = std::make_unique<ExerciseWindowSet>(
             m_setup, m_items, [this] { return IdentificationSettings(); });
         m_exercises->SetRhythmSettings([this] { return RhythmSettings(); });
-        m_clock = std::make_unique<ExerciseClock>(m_state, *m_exercises, m_dateClock, *m_window);
+        m_clock = std::make_unique<ExerciseClock>(m_state, m_sessions, m_dateClock, *m_window);
         m_results =
-            std::make_unique<ResultBookkeeping>(m_state, *m_clock, *m_exercises, m_data, m_setup,
+            std::make_unique<ResultBookkeeping>(m_state, *m_clock, m_sessions, m_data, m_setup,
                                                 *this, m_prompts, m_strings, UsersTutorTitleOf());
         MakeTutor();
     } catch (const std::exception&) {
@@ -322,11 +322,12 @@ void PellivarkProgram::MakeStandardForms()
             const std::optional<IdentificationMode> mode = ModeOfKind(kind);
             if (!mode)
                 continue;
-            auto* exercise = new TAkkord(*mode, &window, m_strings);
+            auto* exercise = new TAkkord(*mode, m_sessions.Of(kind), &window, m_strings);
             exercise->setObjectName(QString::fromLatin1(kFormNames[Slot(kind)]));
             exercise->SetMidiOut(m_midiOut);
             exercise->SetPrompts(m_prompts);
             exercise->SetKeyState(*m_heldKeys);
+            exercise->SetNoteSpacing(m_noteSpacing);
             exercise->SetPlaybackSettingsSource([this] {
                 const TSettingsRec& settings = m_data.ProgramSettings;
                 AkkordPlaybackSettings playback;
@@ -343,7 +344,7 @@ void PellivarkProgram::MakeStandardForms()
             m_exercises->SetWindow(kind, exercise);
         }
         constexpr ExerciseKind kComparison = ExerciseKind::IntervalComparison;
-        auto* comparison = new TIntervalSam(&window, m_strings);
+        auto* comparison = new TIntervalSam(m_sessions.Of(kComparison), &window, m_strings);
         comparison->setObjectName(QString::fromLatin1(kFormNames[Slot(kComparison)]));
         comparison->SetMidiOut(m_midiOut);
         comparison->SetAnswerSound(m_answerSound.get());
@@ -351,14 +352,18 @@ void PellivarkProgram::MakeStandardForms()
         m_exercises->SetWindow(kComparison, comparison);
         // The rhythm windows (kinds 4, 5 and 6) go through AddRhythmWindow.
         AddRhythmWindow(ExerciseKind::RhythmImitation,
-                        new TRytmeImit(&window, m_strings, m_prompts));
-        AddRhythmWindow(ExerciseKind::RhythmReading, new TRytmeLaes(&window, m_strings, m_prompts));
+                        new TRytmeImit(m_sessions.Of(ExerciseKind::RhythmImitation), &window,
+                                       m_strings, m_prompts));
+        AddRhythmWindow(ExerciseKind::RhythmReading,
+                        new TRytmeLaes(m_sessions.Of(ExerciseKind::RhythmReading), &window,
+                                       m_strings, m_prompts));
         AddRhythmWindow(ExerciseKind::RhythmErrorDetection,
-                        new TRytmeKorr(&window, m_strings, m_prompts));
+                        new TRytmeKorr(m_sessions.Of(ExerciseKind::RhythmErrorDetection), &window,
+                                       m_strings, m_prompts));
         // The setup page of the item-based kinds, and the item editor's MIDI input.
         m_chordOps = new TChordOps(
             ChordOpsContext{
-                m_setup, m_items, &m_midiOut, *m_heldKeys, m_strings, m_prompts,
+                m_setup, m_items, &m_midiOut, *m_heldKeys, m_noteSpacing, m_strings, m_prompts,
                 [this] { return static_cast<int>(m_data.ProgramSettings.KindPairs[1][1]); },
                 [this] { return m_model == nullptr || m_model->UserRights[2]; },
                 m_options.RunDialog,
@@ -482,6 +487,7 @@ void PellivarkProgram::MakeStandardForms()
     m_model = std::make_unique<PellivarkMainModel>(MainModelServices{
         *m_window,
         *m_exercises,
+        m_sessions,
         *m_startMenuService,
         *m_tutorRun,
         *this,
@@ -658,8 +664,8 @@ void PellivarkProgram::MakeTutor()
     m_tutorDialogs =
         std::make_unique<TutorDialogs>(m_tutorTexts, m_window.get(), m_options.RunDialog);
     m_tutorRun = std::make_unique<TutorRun>(
-        TutorRunServices{*m_tutorDefine, m_data, m_state, m_setup, *m_exercises, *m_clock,
-                         *m_results, *m_window, *m_tutorDialogs, m_prompts, m_strings});
+        TutorRunServices{*m_tutorDefine, m_data, m_state, m_setup, m_sessions, *m_clock, *m_results,
+                         *m_window, *m_tutorDialogs, m_prompts, m_strings});
 }
 
 void PellivarkProgram::WireTutor(MainWindowHandlers& handlers)
@@ -679,7 +685,24 @@ void PellivarkProgram::WireTutor(MainWindowHandlers& handlers)
         [this] { (void)m_model->EnableTutorKinds(); },
     });
     handlers.ShowTutorProgress = [this] { m_tutorRun->ShowTutorProgress(); };
-    handlers.TutorAfterAnswer = [this] { return m_tutorRun->TutorAfterAnswer(); };
+    handlers.TutorTakesAnswer = [this] {
+        if (!m_tutorRun->StepEnds())
+            return false;
+        // The step ends from the event loop, after the exercise that scored the answer has
+        // carried it out and returned: the dialog, the store and the reset then never run
+        // while the exercise is inside its own call, and never reach back into it there.
+        if (!m_tutorStepEndPosted) {
+            m_tutorStepEndPosted = true;
+            QMetaObject::invokeMethod(
+                m_window.get(),
+                [this] {
+                    m_tutorStepEndPosted = false;
+                    (void)m_tutorRun->TutorAfterAnswer();
+                },
+                Qt::QueuedConnection);
+        }
+        return true;
+    };
     handlers.Panel2Click = [this] { m_tutorRun->Panel2Click(); };
 }
 
@@ -1039,7 +1062,7 @@ RhythmExerciseSettings PellivarkProgram::RhythmSettings() const
 void PellivarkProgram::AddRhythmWindow(ExerciseKind kind, TRhythmWindow* window)
 {
     window->setObjectName(QString::fromLatin1(kFormNames[Slot(kind)]));
-    window->SetPlayback(&m_midiOut, &SteadyClock::Instance());
+    window->SetPlayback(&m_midiOut, SteadyClock::Instance());
     window->SetAnswerSound(m_answerSound.get());
     m_window->SetExerciseWindow(kind, window);
     m_exercises->SetWindow(kind, window);

@@ -9,6 +9,7 @@
 #include "exercises/identification/InstrumentGeometry.h"
 #include "exercises/items/ItemTables.h"
 #include "exercises/rhythmexercise/RhythmExerciseModel.h"
+#include "exercises/session/ExerciseSession.h"
 #include "exercises/setup/SetupOperations.h"
 #include "music/data/DataFiles.h"
 #include "music/devices/AudioCapture.h"
@@ -21,6 +22,7 @@
 #include "music/sequencer/MidiVoiceSettings.h"
 #include "music/sequencer/NotifyRouting.h"
 #include "music/sequencer/Sequencer.h"
+#include "music/staff/Sheet.h"
 #include "music/strings/UIStrings.h"
 #include "shell/language/LanguageLoader.h"
 #include "shell/language/LanguageTargets.h"
@@ -134,6 +136,8 @@ public:
     const UIStringTable& Strings() const { return m_strings; }
     const LanguageTargets& TextTargets() const { return m_targets; }
     MainWindowState& State() { return m_state; }
+    /// Every kind's counters, item statistics and clock, with or without its window.
+    ExerciseSessions& Sessions() { return m_sessions; }
     SetupState& Setup() { return m_setup; }
     ExerciseClock& Clock() { return *m_clock; }
     TMidiOut& MidiOut() { return m_midiOut; }
@@ -242,12 +246,18 @@ private:
     ItemTables m_items;
     SetupState m_setup;
     MainWindowState m_state;
+    /// Before the windows, which hold on to their kinds' sessions until they go.
+    ExerciseSessions m_sessions;
+    /// The note spacing every staff of the program shares.
+    NoteSpacing m_noteSpacing;
     SystemDateClock m_dateClock;
     TutorDialogTexts m_tutorTexts;
     std::unique_ptr<TTutorDefine> m_tutorDefine;
     std::unique_ptr<TutorDialogs> m_tutorDialogs;
     std::unique_ptr<TutorRun> m_tutorRun;
     std::function<int()> m_chooseTutor;
+    /// The end of a tutor step waits in the event loop.
+    bool m_tutorStepEndPosted = false;
     QPointer<TChooseTutor> m_chooser;
     SystemMidiInDevices m_systemInputs;
     TMidiIn m_midiIn;
