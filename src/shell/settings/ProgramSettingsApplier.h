@@ -53,10 +53,6 @@ QString ItemAreaLanguage(const ItemTables& items);
 void SetItemAreaLanguage(ItemTables& items, const QString& name);
 inline constexpr int kItemAreaLanguageCapacity = 15;
 
-/// The dock a settings record's dock code asks for: none for a code that names no dock (the bar
-/// stays where it is).
-std::optional<ToolDock> DockOfCode(std::uint8_t code);
-
 /// `AutoNewQuestTimer`'s interval for a delay in seconds.
 constexpr int AutoNewQuestInterval(std::uint8_t seconds)
 {

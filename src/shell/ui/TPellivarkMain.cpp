@@ -9,9 +9,9 @@
 #include "music/input/WaveInEvents.h"
 #include "music/sequencer/SequencerNotifyEvent.h"
 #include "music/strings/UIStrings.h"
-#include "shell/settings/WindowPlacement.h"
 #include "music/ui/StaffPainter.h"
 #include "shell/main/MetronomeControls.h"
+#include "shell/settings/WindowPlacement.h"
 #include "shell/startmenu/ui/KindPicture.h"
 #include "shell/ui/StartupProbe.h"
 #include "shell/ui/WidgetTexts.h"
@@ -1419,33 +1419,15 @@ void TPellivarkMain::EndDockUpdate()
     setUpdatesEnabled(true);
 }
 
-void TPellivarkMain::PlaceToolWindow(int index, const ToolWindowPlace& place)
+void TPellivarkMain::PlaceToolWindow(int index, const ToolWindowPlacement& place)
 {
-    if (!place.Dock)
-        return;
-    ToolWindowPlacement placement;
-    placement.Left = place.Left;
-    placement.Top = place.Top;
-    placement.Width = place.Width;
-    placement.Height = place.Height;
-    placement.DockRow = place.DockRow;
-    placement.DockPos = place.DockPos;
-    placement.Dock = static_cast<std::uint8_t>(*place.Dock);
-    m_toolWindows->RestorePlacement(index, placement);
+    if (DockOfCode(place.Dock))
+        m_toolWindows->RestorePlacement(index, place);
 }
 
-ToolWindowPlace TPellivarkMain::ToolWindowPlaceOf(int index) const
+ToolWindowPlacement TPellivarkMain::ToolWindowPlaceOf(int index) const
 {
-    const ToolWindowPlacement placement = m_toolWindows->Placement(index);
-    ToolWindowPlace place;
-    place.Left = placement.Left;
-    place.Top = placement.Top;
-    place.Width = placement.Width;
-    place.Height = placement.Height;
-    place.DockRow = placement.DockRow;
-    place.DockPos = placement.DockPos;
-    place.Dock = static_cast<ToolDock>(placement.Dock);
-    return place;
+    return m_toolWindows->Placement(index);
 }
 
 void TPellivarkMain::SetResultColumn(int index, const ResultColumn& column)

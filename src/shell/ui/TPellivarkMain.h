@@ -215,8 +215,8 @@ public:
     // IProgramSettingsUi
     void BeginDockUpdate() override;
     void EndDockUpdate() override;
-    void PlaceToolWindow(int index, const ToolWindowPlace& place) override;
-    ToolWindowPlace ToolWindowPlaceOf(int index) const override;
+    void PlaceToolWindow(int index, const ToolWindowPlacement& place) override;
+    ToolWindowPlacement ToolWindowPlaceOf(int index) const override;
     void SetResultColumn(int index, const ResultColumn& column) override;
     ResultColumn ResultColumnOf(int index) const override;
     void SetMainWindowFont(const FontSpec& font) override;
