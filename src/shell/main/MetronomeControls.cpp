@@ -1,5 +1,7 @@
 #include "shell/main/MetronomeControls.h"
 
+#include "music/base/ExerciseKindUi.h"
+
 #include <algorithm>
 #include <utility>
 
@@ -14,14 +16,8 @@ TempoTarget TempoTargetOf(std::optional<ExerciseKind> kind)
 {
     if (!kind)
         return TempoTarget::None;
-    switch (*kind) {
-    case ExerciseKind::RhythmImitation:
-    case ExerciseKind::RhythmReading:
-    case ExerciseKind::RhythmErrorDetection:
-        return TempoTarget::RhythmWindows;
-    default:
-        return TempoTarget::DefaultTempo;
-    }
+    return KindUi(*kind).Tempo == KindTempo::RhythmEngines ? TempoTarget::RhythmWindows
+                                                           : TempoTarget::DefaultTempo;
 }
 
 QString TempoLabel(int position)

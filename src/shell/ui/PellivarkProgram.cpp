@@ -13,6 +13,7 @@
 #include "exercises/ui/TRytmeKorr.h"
 #include "exercises/ui/TRytmeLaes.h"
 #include "music/base/Clock.h"
+#include "music/base/ExerciseKindUi.h"
 #include "music/data/SharedFile.h"
 #include "music/devices/FluidMidiFilePlayer.h"
 #include "music/devices/MicEngine.h"
@@ -44,11 +45,12 @@ namespace pv {
 
 namespace {
 
-/// The global names of the exercise windows, by kind.
-constexpr std::array<const char*, 10> kFormNames = {
-    "ChordIdForm",       "IntervalIdForm",       "IntervalCompareForm", "RhythmImitationForm",
-    "RhythmReadingForm", "RhythmCorrectionForm", "ChordInversionsForm", "ScalesForm",
-    "MelodyForm",        "ChordProgressionForm"};
+/// The object name of the exercise window of kind.
+QString FormName(ExerciseKind kind)
+{
+    const std::string_view name = KindUi(kind).FormName;
+    return QString::fromLatin1(name.data(), static_cast<qsizetype>(name.size()));
+}
 
 /// How often the microphone reports the note being sung.
 constexpr int kMicReadingMs = 20;
@@ -261,7 +263,7 @@ void PellivarkProgram::MakeStandardForms()
             if (!mode)
                 continue;
             auto* exercise = new TAkkord(*mode, &window, m_strings);
-            exercise->setObjectName(QString::fromLatin1(kFormNames[Slot(kind)]));
+            exercise->setObjectName(FormName(kind));
             exercise->SetMidiOut(m_midiOut);
             exercise->SetPrompts(m_prompts);
             exercise->SetKeyState(*m_heldKeys);
@@ -282,7 +284,7 @@ void PellivarkProgram::MakeStandardForms()
         }
         constexpr ExerciseKind kComparison = ExerciseKind::IntervalComparison;
         auto* comparison = new TIntervalSam(&window, m_strings);
-        comparison->setObjectName(QString::fromLatin1(kFormNames[Slot(kComparison)]));
+        comparison->setObjectName(FormName(kComparison));
         comparison->SetMidiOut(m_midiOut);
         comparison->SetAnswerSound(m_answerSound.get());
         window.SetExerciseWindow(kComparison, comparison);
@@ -392,9 +394,11 @@ void PellivarkProgram::WireWindow()
         window, m_data.ProgramSettings, m_sequencer, m_state,
         [this](ExerciseKind kind) { return m_model && m_model->InMetronomeKinds(kind); },
         [this](int tempo) {
-            for (ExerciseKind kind : {ExerciseKind::RhythmImitation, ExerciseKind::RhythmReading,
-                                      ExerciseKind::RhythmErrorDetection}) {
-                if (TRhythmWindow* rhythm = m_exercises->Rhythm(kind))
+            for (ExerciseKind kind : kExerciseKinds) {
+                TRhythmWindow* rhythm = KindUi(kind).Tempo == KindTempo::RhythmEngines
+                                            ? m_exercises->Rhythm(kind)
+                                            : nullptr;
+                if (rhythm != nullptr)
                     rhythm->SetTempo(tempo);
             }
         }});
@@ -618,7 +622,7 @@ void PellivarkProgram::RegisterTexts()
         m_chordOps->RegisterTexts(TextSink());
     for (ExerciseKind kind : kExerciseKinds) {
         m_targets.Register(
-            QString::fromLatin1(kFormNames[Slot(kind)]) + QStringLiteral(".ExerciseDescription"),
+            FormName(kind) + QStringLiteral(".ExerciseDescription"),
             [this, kind](const QString& text) { m_descriptions[Slot(kind)] = text; });
         TExerciseBaseClass* exercise = m_exercises->Window(kind);
         if (exercise == nullptr)
@@ -877,7 +881,7 @@ RhythmExerciseSettings PellivarkProgram::RhythmSettings() const
 
 void PellivarkProgram::AddRhythmWindow(ExerciseKind kind, TRhythmWindow* window)
 {
-    window->setObjectName(QString::fromLatin1(kFormNames[Slot(kind)]));
+    window->setObjectName(FormName(kind));
     window->SetPlayback(&m_midiOut, &SteadyClock::Instance());
     window->SetAnswerSound(m_answerSound.get());
     m_window->SetExerciseWindow(kind, window);

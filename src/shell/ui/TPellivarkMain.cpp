@@ -4,6 +4,7 @@
 #include "exercises/ui/TControlButton.h"
 #include "exercises/ui/TExerciseBaseClass.h"
 #include "exercises/ui/TRhythmWindow.h"
+#include "music/base/ExerciseKindUi.h"
 #include "music/base/Prompts.h"
 #include "music/input/MidiInEvent.h"
 #include "music/input/WaveInEvents.h"
@@ -54,23 +55,11 @@ namespace pv {
 
 namespace {
 
-/// The kind names the window carries before any language text arrives.
-constexpr std::array<const char*, 10> kKindNames = {
-    "Chord identification", "Interval identification", "Interval comparison", "Rhythm imitation",
-    "Rhythm reading",       "Rhythm error detection",  "Chord inversions",    "Scales",
-    "Melody dictation",     "Chord progressions"};
-/// The short captions of the exercise buttons of the tool bar.
-constexpr std::array<const char*, 10> kKindButtonTexts = {
-    "Chords", "Intervals",  "Compare", "Imitate", "Read",
-    "Errors", "Inversions", "Scales",  "Melody",  "Progressions"};
-/// The names of the kinds' menu items, in kind order.
-constexpr std::array<const char*, 10> kKindItemNames = {
-    "AkkordID1",    "IntervalID1",      "Intervalsammenligning1", "Rytmeimitation1",
-    "Rytmelsning1", "Rytmekorrektion1", "Chordinversions1",       "Scales1",
-    "Melody1",      "AkkordProgress1"};
-constexpr std::array<const char*, 10> kKindButtonNames = {
-    "Speed1", "Speed2",       "Speed3",       "Speed4",       "Speed5",
-    "Speed6", "SpeedButton6", "SpeedButton7", "SpeedButton8", "Speed12"};
+QString Latin1(std::string_view text)
+{
+    return QString::fromLatin1(text.data(), static_cast<qsizetype>(text.size()));
+}
+
 constexpr std::array<const char*, 4> kViewNames = {"Exercise", "Exercise setup", "Results",
                                                    "User overview"};
 
@@ -306,10 +295,9 @@ void TPellivarkMain::MakeToolWindows()
     m_exerciseButtons->addButton(overview);
     for (ExerciseKind kind : kExerciseKinds) {
         const std::size_t k = Slot(kind);
-        QToolButton* button =
-            AddToolButton(bar, kExerciseButtons[k + 1], QString::fromLatin1(kKindButtonNames[k]),
-                          QString::fromLatin1(kKindButtonTexts[k]),
-                          QString::fromLatin1(kKindNames[k]), KindNumber(kind));
+        QToolButton* button = AddToolButton(
+            bar, kExerciseButtons[k + 1], Latin1(KindUi(kind).ButtonName),
+            Latin1(KindUi(kind).ButtonText), Latin1(KindUi(kind).Name), KindNumber(kind));
         // The kind's picture keeps the main tool bar narrow; the name stays as the button's
         // text (read by screen readers) and its hint.
         button->setIcon(QIcon(KindPicture(kind, QSize(28, 28))));
@@ -467,10 +455,11 @@ void TPellivarkMain::MakeMenus()
     // In the order Ctrl+1..Ctrl+0 open them.
     for (ExerciseKind kind : MainKeyTable::kExercisesMenuOrder) {
         const std::size_t k = Slot(kind);
-        auto* sub = new QMenu(QString::fromLatin1(kKindNames[k]), exercises);
-        sub->setObjectName(QString::fromLatin1(kKindItemNames[k]) + QStringLiteral("Menu"));
+        const QString itemName = Latin1(KindUi(kind).MenuItemName);
+        auto* sub = new QMenu(Latin1(KindUi(kind).Name), exercises);
+        sub->setObjectName(itemName + QStringLiteral("Menu"));
         QAction* item = exercises->addMenu(sub);
-        item->setObjectName(QString::fromLatin1(kKindItemNames[k]));
+        item->setObjectName(itemName);
         item->setProperty("tag", KindNumber(kind));
         item->setCheckable(true);
         Register(kExerciseMenuItems[k + 1], item);
@@ -478,8 +467,7 @@ void TPellivarkMain::MakeMenus()
             const MainView view = static_cast<MainView>(v + 1);
             const int tag = ViewTagOf(view, KindNumber(kind));
             QAction* entry = sub->addAction(QString::fromLatin1(kViewNames[v]));
-            entry->setObjectName(QString::fromLatin1(kKindItemNames[k]) +
-                                 QStringLiteral("View%1").arg(v + 1));
+            entry->setObjectName(itemName + QStringLiteral("View%1").arg(v + 1));
             entry->setProperty("tag", tag);
             entry->setCheckable(true);
             connect(entry, &QAction::triggered, this, [this, tag] {
@@ -777,9 +765,9 @@ QWidget* TPellivarkMain::PlaceholderView(const QString& name, const QString& tex
 
 QWidget* TPellivarkMain::NotAvailableView(ExerciseKind kind)
 {
-    return PlaceholderView(QStringLiteral("NotAvailable%1").arg(KindNumber(kind)),
-                           QStringLiteral("%1\n\nThis exercise is not available yet.")
-                               .arg(QString::fromLatin1(kKindNames[Slot(kind)])));
+    return PlaceholderView(
+        QStringLiteral("NotAvailable%1").arg(KindNumber(kind)),
+        QStringLiteral("%1\n\nThis exercise is not available yet.").arg(Latin1(KindUi(kind).Name)));
 }
 
 void TPellivarkMain::ShowInWorkArea(QWidget* window)
@@ -822,7 +810,7 @@ void TPellivarkMain::ShowSetupPageMaximized(SetupBlockType page, ExerciseKind ki
         ShowInWorkArea(
             PlaceholderView(QStringLiteral("SetupNotAvailable%1").arg(KindNumber(kind)),
                             QStringLiteral("%1\n\nThe exercise setup page is not available yet.")
-                                .arg(QString::fromLatin1(kKindNames[Slot(kind)]))));
+                                .arg(Latin1(KindUi(kind).Name))));
 }
 
 void TPellivarkMain::ShowResultsMaximized()
