@@ -13,7 +13,8 @@ MidiInAction Act(MidiInActionKind kind, int button = -1, bool deleteLastNote = f
 
 MidiInAction ExerciseAction(std::uint32_t message, int target, const MidiInRoutingState& state)
 {
-    if (!state.WindowExists)
+    // Dropped, not kept for later: a pedal pressed behind a box must not answer once it closes.
+    if (!state.WindowExists || state.ModalOpen)
         return Act(MidiInActionKind::Drop);
     const std::uint32_t status = message & 0xFF;
     const std::uint32_t data1 = (message >> 8) & 0xFF;

@@ -57,6 +57,9 @@ struct MidiInRoutingState
     std::optional<ExerciseKind> CurrentKind;
     bool SettingsDialogOpen = false;
     bool ItemEditorOpen = false;
+    /// A message box, a busy wait or a modal dialog is open: nothing reaches the exercises
+    /// (the dialogs that take MIDI input themselves still get it).
+    bool ModalOpen = false;
 };
 
 /// The action for a packed message (status + 256 * data 1 + 65536 * data 2) sent to target.

@@ -39,6 +39,7 @@
 #include <exception>
 
 #include <QCoreApplication>
+#include <QDialog>
 #include <QMessageBox>
 
 namespace pv {
@@ -126,7 +127,13 @@ private:
 PellivarkProgram::PellivarkProgram(ProgramOptions options)
     : m_options(std::move(options)),
       m_ownPrompts(m_options.Prompts == nullptr ? std::make_unique<QtPrompts>() : nullptr),
-      m_prompts(m_options.Prompts != nullptr ? *m_options.Prompts : *m_ownPrompts),
+      m_guardedPrompts(m_options.Prompts != nullptr ? *m_options.Prompts : *m_ownPrompts,
+                       m_modalGuard),
+      m_prompts(m_guardedPrompts), m_wait(m_pumpWait, m_modalGuard),
+      m_runDialog([this](QDialog& dialog) {
+          const ModalGuard::Scope open(m_modalGuard);
+          return m_options.RunDialog ? m_options.RunDialog(dialog) : dialog.exec();
+      }),
       m_data(m_options.ProgramFolders, m_prompts, m_wait, m_strings),
       m_systemDevices(SystemMidiOutDevices::Options{m_options.SynthAudio, m_options.SoundFont,
                                                     m_options.SynthAudioDrivers}),
@@ -197,6 +204,7 @@ void PellivarkProgram::MakeMainWindow()
 {
     try {
         m_window = std::make_unique<TPellivarkMain>(m_prompts, m_strings);
+        m_window->SetModalGuard(m_modalGuard);
         // The main window takes every MIDI message and hands it to the target.
         m_midiIn.SetReceiver(m_window.get());
         if (m_ownPrompts)
@@ -300,8 +308,7 @@ void PellivarkProgram::MakeStandardForms()
             ChordOpsContext{
                 m_setup, m_items, &m_midiOut, *m_heldKeys, m_strings, m_prompts,
                 [this] { return static_cast<int>(m_data.ProgramSettings.KindPairs[1][1]); },
-                [this] { return m_model == nullptr || m_model->UserRights[2]; },
-                m_options.RunDialog,
+                [this] { return m_model == nullptr || m_model->UserRights[2]; }, m_runDialog,
                 [this](bool open) {
                     TSettingsRec& settings = m_data.ProgramSettings;
                     if (open) {
@@ -526,11 +533,9 @@ void PellivarkProgram::MakeTutor()
     m_chooser = new TChooseTutor(m_data, *m_tutorDefine, m_strings, m_window.get());
     m_chooser->setObjectName(QStringLiteral("ChooseTutorForm"));
     m_chooseTutor = [this] {
-        return m_chooser ? m_chooser->ChooseTutorForCurrentUser(m_options.RunDialog)
-                         : kNoTutorChosen;
+        return m_chooser ? m_chooser->ChooseTutorForCurrentUser(m_runDialog) : kNoTutorChosen;
     };
-    m_tutorDialogs =
-        std::make_unique<TutorDialogs>(m_tutorTexts, m_window.get(), m_options.RunDialog);
+    m_tutorDialogs = std::make_unique<TutorDialogs>(m_tutorTexts, m_window.get(), m_runDialog);
     m_tutorRun = std::make_unique<TutorRun>(
         TutorRunServices{*m_tutorDefine, m_data, m_state, m_setup, *m_exercises, *m_clock,
                          *m_results, *m_window, *m_tutorDialogs, m_prompts, m_strings});
@@ -717,10 +722,8 @@ void PellivarkProgram::ShowSetupChooser()
         return;
     m_levels->SetFolders(m_model->SetupFolder(), m_data.folders.ProgramFolder,
                          m_model->SetupFolder());
-    if (m_options.RunDialog)
-        m_options.RunDialog(*m_levels);
-    else
-        m_levels->exec();
+    // The chooser loads what the user picks itself.
+    m_runDialog(*m_levels);
 }
 
 void PellivarkProgram::ApplyProgramSettings()
@@ -773,6 +776,7 @@ void PellivarkProgram::MidiInData(std::uint32_t message, int target)
     state.CurrentKind = m_state.CurrentKind;
     state.SettingsDialogOpen = m_model->SettingsDialogOpen;
     state.ItemEditorOpen = m_chordOps != nullptr && m_chordOps->ItemEditorOpen();
+    state.ModalOpen = m_modalGuard.Raised();
 
     const MidiInAction action = DecideMidiIn(message, target, state);
     switch (action.Kind) {
@@ -810,7 +814,7 @@ void PellivarkProgram::KeepPianoVoice(PianoVoice voice)
 TExerciseBaseClass* PellivarkProgram::TimerTarget(MainExerciseTimer timer) const
 {
     const std::optional<ExerciseKind> kind =
-        TimerTickTarget(timer, m_state.CurrentView, m_state.CurrentKind);
+        TimerTickTarget(timer, m_state.CurrentView, m_state.CurrentKind, m_modalGuard.Raised());
     return kind ? m_exercises->Window(*kind) : nullptr;
 }
 

@@ -22,6 +22,7 @@
 #include "music/sequencer/NotifyRouting.h"
 #include "music/sequencer/Sequencer.h"
 #include "music/strings/UIStrings.h"
+#include "shell/commands/ModalServices.h"
 #include "shell/language/LanguageLoader.h"
 #include "shell/language/LanguageTargets.h"
 #include "shell/main/MainTimers.h"
@@ -121,6 +122,8 @@ public:
     IStartMenu& StartMenuService();
     const UIStringTable& Strings() const { return m_strings; }
     const LanguageTargets& TextTargets() const { return m_targets; }
+    /// Up while a box, a busy wait or a modal dialog is open.
+    const ModalGuard& Modal() const { return m_modalGuard; }
     MainWindowState& State() { return m_state; }
     SetupState& Setup() { return m_setup; }
     ExerciseClock& Clock() { return *m_clock; }
@@ -203,9 +206,16 @@ private:
 
     ProgramOptions m_options;
     UIStringTable m_strings;
+    /// Up while a box, a busy wait or a modal dialog of the program is open.
+    ModalGuard m_modalGuard;
     std::unique_ptr<QtPrompts> m_ownPrompts;
+    /// Every box the program shows goes through here, so the guard is up while it is open.
+    GuardedPrompts m_guardedPrompts;
     IPrompts& m_prompts;
-    EventPumpWait m_wait;
+    EventPumpWait m_pumpWait;
+    GuardedBusyWait m_wait;
+    /// Runs the program's modal dialogs (the options' runner, else exec()) under the guard.
+    DialogRunner m_runDialog;
     DataFiles m_data;
     WaveOutVolume m_waveOut;
     RealtimeKitRaiser m_raiser;

@@ -11,6 +11,7 @@
 #include "music/sequencer/SequencerNotifyEvent.h"
 #include "music/strings/UIStrings.h"
 #include "music/ui/StaffPainter.h"
+#include "shell/commands/ModalGuard.h"
 #include "shell/main/MetronomeControls.h"
 #include "shell/settings/WindowPlacement.h"
 #include "shell/startmenu/ui/KindPicture.h"
@@ -1286,6 +1287,12 @@ bool TPellivarkMain::eventFilter(QObject* watched, QEvent* event)
     if (!IsOwnWindow(widget) || QApplication::activeModalWidget() != nullptr ||
         QApplication::activePopupWidget() != nullptr)
         return QMainWindow::eventFilter(watched, event);
+    // A box or a busy wait handles events while it is open: a key that arrives meanwhile
+    // belongs to no exercise.
+    if (m_modalGuard != nullptr && m_modalGuard->Raised()) {
+        event->accept();
+        return true;
+    }
 
     auto* keyEvent = static_cast<QKeyEvent*>(event);
     const MainKeyEvent key = KeyOf(keyEvent->key(), keyEvent->modifiers(), keyEvent->isAutoRepeat(),

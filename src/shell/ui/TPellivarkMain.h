@@ -35,6 +35,7 @@ class QToolButton;
 namespace pv {
 
 class IPrompts;
+class ModalGuard;
 class TExerciseBaseClass;
 struct UIStringTable;
 
@@ -206,6 +207,8 @@ public:
     void SetAnswerSounds(AnswerSoundChoice sounds) { m_answerSounds = sounds; }
     /// The state the clock's repaint mark is kept in; must outlive the window.
     void SetState(pv::MainWindowState& state) { m_state = &state; }
+    /// While it is up the window's keys reach no exercise; must outlive the window.
+    void SetModalGuard(const ModalGuard& guard) { m_modalGuard = &guard; }
 
     // IExerciseClockView
     void SetTimer1Enabled(bool on) override;
@@ -353,6 +356,7 @@ private:
     int m_programFontSize = 9;
     AnswerSoundChoice m_answerSounds{};
     pv::MainWindowState* m_state = nullptr;
+    const ModalGuard* m_modalGuard = nullptr;
     bool m_firstPaintSeen = false;
     bool m_showPending = false;
     DeliveredKey m_deliveredKey;

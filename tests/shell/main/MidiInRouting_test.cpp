@@ -125,6 +125,35 @@ TEST(MidiInRouting, EachMessageGoesWhereItBelongs)
          16,
          With(on, [](auto& s) { s.ItemEditorOpen = true; }),
          {K::ItemEditor}},
+        {"a box is open: the pedal presses nothing",
+         Msg(0xB0, 64, 127),
+         1,
+         With(on, [](auto& s) { s.ModalOpen = true; }),
+         {K::Drop}},
+        {"a box is open: a remote note presses nothing",
+         Msg(0x90, 23, 90),
+         1,
+         With(on, [](auto& s) { s.ModalOpen = true; }),
+         {K::Drop}},
+        {"a box is open: a remote note's release releases nothing",
+         Msg(0x80, 23, 0),
+         1,
+         With(on, [](auto& s) { s.ModalOpen = true; }),
+         {K::Drop}},
+        {"a box is open: a note does not reach the window",
+         Msg(0x90, 64, 80),
+         1,
+         With(on, [](auto& s) { s.ModalOpen = true; }),
+         {K::Drop}},
+        {"the item editor is itself a dialog: it keeps its notes",
+         Msg(0x90, 64, 80),
+         16,
+         With(on,
+              [](auto& s) {
+                  s.ItemEditorOpen = true;
+                  s.ModalOpen = true;
+              }),
+         {K::ItemEditor}},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
