@@ -5,7 +5,7 @@
 #include "music/base/ExerciseKind.h"
 #include "music/files/SettingsRecord.h"
 #include "music/sequencer/Sequencer.h"
-#include "shell/main/MainWindowUi.h"
+#include "shell/main/MainControls.h"
 #include "shell/results/ExerciseForms.h"
 
 #include <cstdint>
@@ -76,7 +76,7 @@ MetronomePicture MetronomePictureOf(int width, int height, int beat, int beatsPe
 /// The services the metronome controls drive.
 struct MetronomeContext
 {
-    IMainWindowUi& Ui;
+    IMainControls& Ui;
     TSettingsRec& Settings;
     ISequencer& Sequencer;
     const MainWindowState& State;

@@ -4,7 +4,7 @@
 
 #include "music/base/ExerciseKind.h"
 #include "music/files/SettingsRecord.h"
-#include "shell/main/MainWindowUi.h"
+#include "shell/main/MainControls.h"
 #include "shell/results/ExerciseForms.h"
 
 #include <cstdint>
@@ -45,7 +45,7 @@ WaveInOnsetAction DecideWaveInOnset(std::uint32_t wparam, std::uint32_t waveInMo
 /// The services the microphone controls drive; each must outlive the controls.
 struct MicrophoneContext
 {
-    IMainWindowUi& Ui;
+    IMainControls& Ui;
     const TSettingsRec& Settings;
     const MainWindowState& State;
     MicInput& Input;

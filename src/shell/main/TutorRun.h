@@ -3,7 +3,7 @@
 // step, and the step information.
 #pragma once
 
-#include "shell/main/MainWindowUi.h"
+#include "shell/main/MainControls.h"
 #include "shell/results/ResultBookkeeping.h"
 #include "shell/tutor/ChooseTutorModel.h"
 #include "shell/tutor/TTutorDefine.h"
@@ -17,6 +17,32 @@
 namespace pv {
 
 struct UIStringTable;
+
+/// The tutor: a loaded sequence of exercise steps per kind.
+class ITutor
+{
+public:
+    virtual ~ITutor() = default;
+    /// Loads and starts the tutor of file; false when it cannot.
+    virtual bool StartTutor(const QString& tutorFile) = 0;
+    /// The tutor chooser, modal; true when the user picked one and it started.
+    virtual bool ChooseTutor() = 0;
+    /// Forgets the loaded tutor.
+    virtual void Clear() = 0;
+    /// How many steps the loaded tutor has for kind.
+    virtual int StepCount(ExerciseKind kind) const = 0;
+    virtual void ShowTutorProgress() = 0;
+    /// The step information, modal; true on OK.
+    virtual bool ShowStepInfo() = 0;
+    /// The current steps' setups are applied to every kind.
+    virtual void ApplyTutorSteps() = 0;
+    /// The user's item tables were saved away while the tutor's are in force.
+    virtual bool ItemTablesBackedUp() const = 0;
+    /// Puts the saved item tables back (nothing when none were saved).
+    virtual void RestoreItemTables() = 0;
+    /// Forgets the saved item tables.
+    virtual void DropItemTablesBackup() = 0;
+};
 
 /// What the end-of-step dialog shows.
 struct TutorStepEndView
@@ -62,7 +88,7 @@ struct TutorRunServices
     IExerciseForms& Forms;
     ExerciseClock& Clock;
     ResultBookkeeping& Results;
-    IMainWindowUi& Ui;
+    IMainControls& Ui;
     ITutorDialogs& Dialogs;
     IPrompts& Prompts;
     const UIStringTable& Strings;
