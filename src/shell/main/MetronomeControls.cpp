@@ -121,4 +121,33 @@ void MetronomeControls::TrackBar1Change(int position)
     }
 }
 
+std::vector<CommandRow> MetronomeControls::Rows()
+{
+    CommandRow click;
+    click.Id = QStringLiteral("Playmetronome1");
+    click.TextId = QStringLiteral("MainForm.Playmetronome1");
+    click.Text = QStringLiteral("Play the metronome");
+    click.Checkable = true;
+    click.Button = QStringLiteral("Metro");
+    click.ButtonText = QStringLiteral("Metronome");
+    click.Hint = QStringLiteral("Metronome");
+    click.Run = [this] { MetroClick(true); };
+
+    CommandRow visual;
+    visual.Id = QStringLiteral("ShowMetronome1");
+    visual.TextId = QStringLiteral("MainForm.ShowMetronome1");
+    visual.Text = QStringLiteral("Show the metronome");
+    visual.Checkable = true;
+    visual.Button = QStringLiteral("SpeedButton12");
+    visual.ButtonText = QStringLiteral("Visual metronome");
+    visual.Hint = QStringLiteral("Visual metronome");
+    visual.Run = [this] { SpeedButton12Click(true); };
+    return {click, visual};
+}
+
+bool MetronomeControls::Register(CommandRegistry& registry)
+{
+    return registry.Register(QStringLiteral("metronome"), Rows());
+}
+
 } // namespace pv

@@ -5,6 +5,7 @@
 #include "music/base/ExerciseKind.h"
 #include "music/files/SettingsRecord.h"
 #include "music/sequencer/Sequencer.h"
+#include "shell/commands/CommandRegistry.h"
 #include "shell/main/MainControls.h"
 #include "shell/results/ExerciseForms.h"
 
@@ -97,6 +98,11 @@ public:
     void MetroClick(bool fromSender);
     void SpeedButton12Click(bool fromSender);
     void TrackBar1Change(int position);
+
+    /// `Metro` with `Playmetronome1` and `SpeedButton12` with `ShowMetronome1`: one toggle
+    /// each, the button and the menu entry, pressed by the user (with a sender).
+    std::vector<CommandRow> Rows();
+    bool Register(CommandRegistry& registry);
 
 private:
     MetronomeContext m_c;

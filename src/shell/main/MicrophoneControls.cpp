@@ -112,4 +112,21 @@ void MicrophoneControls::Close()
     m_c.Input.Close();
 }
 
+std::vector<CommandRow> MicrophoneControls::Rows()
+{
+    CommandRow button;
+    button.Id = QStringLiteral("SpeedButton3");
+    button.Text = QStringLiteral("Microphone");
+    button.Checkable = true;
+    button.Button = button.Id;
+    button.Hint = QStringLiteral("Microphone input");
+    button.Run = [this] { SpeedButton3Click(); };
+    return {button};
+}
+
+bool MicrophoneControls::Register(CommandRegistry& registry)
+{
+    return registry.Register(QStringLiteral("microphone"), Rows());
+}
+
 } // namespace pv

@@ -4,6 +4,7 @@
 
 #include "music/base/ExerciseKind.h"
 #include "music/files/SettingsRecord.h"
+#include "shell/commands/CommandRegistry.h"
 #include "shell/main/MainControls.h"
 #include "shell/results/ExerciseForms.h"
 
@@ -84,6 +85,10 @@ public:
     void WaveInStop();
     /// Program end: the microphone is released.
     void Close();
+
+    /// The microphone button (a toggle; the menu entry comes with the answer input menu).
+    std::vector<CommandRow> Rows();
+    bool Register(CommandRegistry& registry);
 
 private:
     MicrophoneContext m_c;

@@ -20,6 +20,7 @@
 #include "music/input/MicInput.h"
 #include "music/ui/KeyStateTracker.h"
 #include "music/ui/QtPrompts.h"
+#include "shell/main/MainCommands.h"
 #include "shell/main/MetronomeControls.h"
 #include "shell/main/MicrophoneControls.h"
 #include "shell/main/MidiInRouting.h"
@@ -27,6 +28,8 @@
 #include "shell/main/TutorRun.h"
 #include "shell/settings/FirstRunStore.h"
 #include "shell/settings/ProgramSettingsApplier.h"
+#include "shell/settings/SettingsMenuCommands.h"
+#include "shell/setup/SetupCommands.h"
 #include "shell/startmenu/StartMenuIntro.h"
 #include "shell/startmenu/ui/TMenuDialog.h"
 #include "shell/tutor/TutorList.h"
@@ -124,6 +127,69 @@ private:
     TMidiIn& m_in;
 };
 
+/// The windows MIDI input reaches, as the routing sees them.
+class PellivarkProgram::MidiInTargets final : public IMidiInTargets
+{
+public:
+    explicit MidiInTargets(PellivarkProgram& program) : m_p(program) {}
+
+    bool WindowExists(ExerciseKind kind) const override { return Strip(kind) != nullptr; }
+    int FocusIndex(ExerciseKind kind) const override
+    {
+        return Strip(kind) != nullptr ? Strip(kind)->Model().FocusIndex : -1;
+    }
+    bool ControlButtonEnabled(ExerciseKind kind, int button) const override
+    {
+        return Strip(kind) != nullptr && Strip(kind)->Model().IsEnabled(button);
+    }
+    bool SettingsDialogOpen() const override
+    {
+        return m_p.m_model != nullptr && m_p.m_model->SettingsDialogOpen;
+    }
+    bool ItemEditorOpen() const override
+    {
+        return m_p.m_chordOps != nullptr && m_p.m_chordOps->ItemEditorOpen();
+    }
+    void PressControl(ExerciseKind kind, int button) override
+    {
+        if (TControlButton* strip = Strip(kind))
+            strip->Press(button);
+    }
+    void ReleaseControl(ExerciseKind kind) override
+    {
+        if (TExerciseBaseClass* window = Window(kind))
+            window->ControlButtonUpAction();
+    }
+    void DeleteLastNote(ExerciseKind kind) override
+    {
+        if (TExerciseBaseClass* window = Window(kind))
+            window->DeleteLastNote();
+    }
+    void PassToWindow(ExerciseKind kind, std::uint32_t message) override
+    {
+        if (TExerciseBaseClass* window = Window(kind))
+            window->MidiInMessage(message);
+    }
+    void PassToItemEditor(std::uint32_t message) override
+    {
+        if (m_p.m_chordOps != nullptr)
+            m_p.m_chordOps->ItemEditorMidiIn(message);
+    }
+
+private:
+    TExerciseBaseClass* Window(ExerciseKind kind) const
+    {
+        return m_p.m_exercises ? m_p.m_exercises->Window(kind) : nullptr;
+    }
+    TControlButton* Strip(ExerciseKind kind) const
+    {
+        TExerciseBaseClass* window = Window(kind);
+        return window != nullptr ? window->ControlButtons : nullptr;
+    }
+
+    PellivarkProgram& m_p;
+};
+
 PellivarkProgram::PellivarkProgram(ProgramOptions options)
     : m_options(std::move(options)),
       m_ownPrompts(m_options.Prompts == nullptr ? std::make_unique<QtPrompts>() : nullptr),
@@ -142,7 +208,14 @@ PellivarkProgram::PellivarkProgram(ProgramOptions options)
       m_midiOut(m_devices, m_sequencer, m_prompts, m_strings), m_items(BuiltInItemTables()),
       m_midiIn(m_options.MidiInDevices != nullptr ? *m_options.MidiInDevices : m_systemInputs,
                SteadyClock::Instance(), m_prompts, m_strings),
-      m_midiInSelection(std::make_unique<MidiInSelection>(m_midiIn))
+      m_midiInSelection(std::make_unique<MidiInSelection>(m_midiIn)),
+      m_midiTargets(std::make_unique<MidiInTargets>(*this)),
+      m_midiRouter(std::make_unique<MidiInRouter>(m_data.ProgramSettings, m_state, m_modalGuard,
+                                                  *m_midiTargets)),
+      m_settingsMenu(std::make_unique<SettingsMenuCommands>(m_data.ProgramSettings, [this] {
+          if (m_state.CurrentKind)
+              m_exercises->ApplySetupToExercise(*m_state.CurrentKind, false);
+      }))
 {
     SetUIStringDefaults(m_strings);
     // Made once; the capture opens only when the user switches the microphone on.
@@ -169,6 +242,8 @@ PellivarkProgram::PellivarkProgram(ProgramOptions options)
         return;
     MakeStandardForms();
     WireWindow();
+    RegisterCommands();
+    m_window->BuildCommands(m_commands);
     RegisterTexts();
     // The built-in English before any language file: the program reads well without one.
     ApplyBuiltInTexts(Language());
@@ -286,7 +361,9 @@ void PellivarkProgram::MakeStandardForms()
             });
             exercise->SetAnswerSound(m_answerSound.get());
             QObject::connect(exercise, &TAkkord::PianoVoiceStepped, exercise,
-                             [this](PianoVoice voice) { KeepPianoVoice(voice); });
+                             [this](PianoVoice voice) {
+                                 m_settingsMenu->KeepPianoVoice(voice.Program, voice.Velocity);
+                             });
             window.SetExerciseWindow(kind, exercise);
             m_exercises->SetWindow(kind, exercise);
         }
@@ -347,7 +424,7 @@ void PellivarkProgram::MakeStandardForms()
         m_sequencer,
         *m_midiInSelection,
         m_wizardMaker,
-        m_controlNotes,
+        m_midiRouter->ControlNotes(),
         [this](std::size_t index) {
             return m_model != nullptr && index < m_model->UserRights.size() &&
                    m_model->UserRights[index];
@@ -410,14 +487,15 @@ void PellivarkProgram::WireWindow()
             }
         }});
     MainWindowHandlers handlers;
-    handlers.MetroClick = [this](bool fromSender) { m_metronome->MetroClick(fromSender); };
-    handlers.SpeedButton12Click = [this](bool fromSender) {
-        m_metronome->SpeedButton12Click(fromSender);
-    };
+    handlers.MetroClick = [this] { m_metronome->MetroClick(false); };
+    handlers.SpeedButton12Click = [this] { m_metronome->SpeedButton12Click(false); };
     handlers.TrackBar1Change = [this](int position) { m_metronome->TrackBar1Change(position); };
     WireMicrophone(handlers);
     WireTutor(handlers);
-    handlers.ViewTag = [this](int tag) { m_model->Speed1Click(tag); };
+    handlers.ViewTag = [this](int tag) {
+        m_model->Speed1Click(tag);
+        m_commands.Refresh();
+    };
     handlers.ExerciseMenuOpens = [this](int tag) {
         if (const std::optional<ExerciseKind> kind = KindFromNumber(tag))
             m_model->AkkordProgress1Click(*kind);
@@ -441,28 +519,20 @@ void PellivarkProgram::WireWindow()
         if (TExerciseBaseClass* exercise = TimerTarget(MainExerciseTimer::AnswerbuttonBlink))
             exercise->Timer1Timer();
     };
-    handlers.Command = [this](MainControl control) { RunCommand(control); };
     handlers.StopMidiInput = [this] { m_midiIn.StopMidiInput(); };
     handlers.MidiInData = [this](std::uint32_t message, int target) {
-        MidiInData(message, target);
+        (void)m_midiRouter->Route(message, target);
     };
     handlers.HideSplash = [this] {
         if (m_options.HideSplash)
             m_options.HideSplash();
     };
     handlers.SetupChooser = [this] { ShowSetupChooser(); };
-    handlers.ToolWindowFlag = [this](int n, bool on) {
-        if (n >= 0 && n < IToolWindows::kCount)
-            m_data.ProgramSettings.ToolWindows[static_cast<std::size_t>(n)].Visible = on ? 1 : 0;
-    };
+    handlers.ToolWindowFlag = [this](int n, bool on) { m_settingsMenu->SetToolWindowFlag(n, on); };
     handlers.NoteIdentification = [this](int mode) {
-        m_data.ProgramSettings.NoteIdentification = static_cast<std::uint8_t>(mode);
-        if (m_state.CurrentKind)
-            m_exercises->ApplySetupToExercise(*m_state.CurrentKind, false);
+        m_settingsMenu->ChooseNoteIdentification(mode);
     };
-    handlers.NoteIdentificationMode = [this] {
-        return static_cast<int>(m_data.ProgramSettings.NoteIdentification);
-    };
+    handlers.NoteIdentificationMode = [this] { return m_settingsMenu->NoteIdentificationMode(); };
     handlers.StatisticsPeriod = [this](int index) {
         static constexpr std::array<int, 5> kPeriodDays = {0, 2, 7, 14, 30};
         if (index < 0 || index >= static_cast<int>(kPeriodDays.size()))
@@ -497,7 +567,6 @@ void PellivarkProgram::WireMicrophone(MainWindowHandlers& handlers)
                 rhythm->MicTap(ms);
         },
     });
-    handlers.SpeedButton3Click = [this] { m_microphone->SpeedButton3Click(); };
     handlers.WaveInPitch = [this](std::uint8_t wparam) { m_microphone->WaveInPitch(wparam); };
     handlers.WaveInOnset = [this](std::uint32_t wparam, std::uint32_t lparam) {
         m_microphone->WaveInOnset(wparam, lparam);
@@ -645,55 +714,30 @@ void PellivarkProgram::RegisterTexts()
     }
 }
 
-void PellivarkProgram::RunCommand(MainControl control)
+void PellivarkProgram::RegisterCommands()
 {
-    switch (control) {
-    case MainControl::Hentstandardopstning1:
-        ShowSetupChooser();
-        break;
-    case MainControl::Gemopstning1:
-        (void)m_model->Setup().SaveSetupAs();
-        break;
-    case MainControl::Restartexercise:
-        (void)m_results->RestartexerciseClick();
-        break;
-    case MainControl::Userinfo1:
-        if (m_data.CurrentUser) {
-            TUserRec& rec = m_data.CurrentUser->Record;
-            if (const std::optional<QString> name =
-                    m_prompts.AskText(QString(), m_strings.StrUserNamePrompt, rec.FullName)) {
-                rec.FullName = name->left(31);
-                (void)WriteUser(m_data, rec);
-            }
-        }
-        break;
-    case MainControl::Autonewquest1:
-        m_data.ProgramSettings.AutoNewQuestion = !m_data.ProgramSettings.AutoNewQuestion;
-        m_window->SetChecked(MainControl::Autonewquest1, m_data.ProgramSettings.AutoNewQuestion);
-        if (m_state.CurrentKind)
-            m_exercises->ApplySetupToExercise(*m_state.CurrentKind, false);
-        break;
-    case MainControl::Showkeyname1:
-        m_data.ProgramSettings.ShowKeyName = !m_data.ProgramSettings.ShowKeyName;
-        m_window->SetChecked(MainControl::Showkeyname1, m_data.ProgramSettings.ShowKeyName);
-        if (m_state.CurrentKind)
-            m_exercises->ApplySetupToExercise(*m_state.CurrentKind, false);
-        break;
-    case MainControl::MIDIremote1:
-        m_data.ProgramSettings.MidiRemoteControl = !m_data.ProgramSettings.MidiRemoteControl;
-        m_window->SetChecked(MainControl::MIDIremote1, m_data.ProgramSettings.MidiRemoteControl);
-        break;
-    case MainControl::MIDIin1:
-        // Remembered for the MIDI input, which comes with its own layer.
-        m_data.ProgramSettings.MidiInputOn = !m_data.ProgramSettings.MidiInputOn;
-        m_window->SetChecked(MainControl::MIDIin1, m_data.ProgramSettings.MidiInputOn);
-        break;
-    default:
-        // The other commands come with their windows.
-        m_prompts.ShowInfo(QStringLiteral("This command is not available yet."),
-                           m_strings.StrProgramTitle);
-        break;
-    }
+    // One registration per feature; the window makes its actions of what is registered here.
+    // A registration refused (a command taken twice) is a fault of the program's own, logged
+    // by the registry; the window then leaves that feature's entries out.
+    (void)RegisterSetupCommands(m_commands, SetupCommandServices{m_model->Setup(), *m_results,
+                                                                 [this] { ShowSetupChooser(); }});
+    (void)m_settingsMenu->Register(m_commands);
+    (void)m_metronome->Register(m_commands);
+    (void)m_microphone->Register(m_commands);
+    MainCommandServices main;
+    main.ViewTag = [this](int tag) { m_model->Speed1Click(tag); };
+    main.Close = [this] { m_window->close(); };
+    main.About = [this] {
+        m_prompts.ShowInfo(QStringLiteral("Pellivark %1\nEar training for musicians.")
+                               .arg(QCoreApplication::applicationVersion()),
+                           m_window->windowTitle());
+    };
+    main.UserInformation = [this] { AskUserInformation(m_data, m_prompts, m_strings); };
+    main.UserKnown = [this] { return m_data.CurrentUser != nullptr; };
+    main.NotAvailable = [this](const QString& text) {
+        m_prompts.ShowInfo(text, m_strings.StrProgramTitle);
+    };
+    (void)RegisterMainCommands(m_commands, main);
 }
 
 TLevels* PellivarkProgram::SetupChooser()
@@ -744,71 +788,16 @@ void PellivarkProgram::MirrorSettingsIntoWindow()
         m_window->SetToolWindowAllowed(
             n, settings.ToolWindows[static_cast<std::size_t>(n)].Visible != 0);
     m_window->SetAnswerSounds(AnswerSounds());
-    m_window->SetChecked(MainControl::MIDIremote1, settings.MidiRemoteControl);
+    // The menus' ticks follow the settings just applied.
+    m_commands.Refresh();
 }
 
 void PellivarkProgram::StartMidiInput(ExerciseKind kind)
 {
     // Rebuilt at every start, so changed remote notes count from the next window on.
-    TSettingsRec& settings = m_data.ProgramSettings;
-    m_controlNotes.reset();
-    for (const std::uint8_t note : settings.RemoteNotes)
-        m_controlNotes.set(note);
-    m_midiIn.StartMidiInput(static_cast<std::uint8_t>(KindNumber(kind)), settings.MidiInDevice);
-}
-
-void PellivarkProgram::MidiInData(std::uint32_t message, int target)
-{
-    const TSettingsRec& settings = m_data.ProgramSettings;
-    TExerciseBaseClass* window = nullptr;
-    if (const std::optional<ExerciseKind> kind = KindFromNumber(target))
-        window = m_exercises->Window(*kind);
-    MidiInRoutingState state;
-    state.SustainAsEnter = settings.SustainAsEnter;
-    state.MidiRemoteControl = settings.MidiRemoteControl;
-    state.RemoteNotes = settings.RemoteNotes;
-    state.ControlNotes = m_controlNotes;
-    state.WindowExists = window != nullptr && window->ControlButtons != nullptr;
-    if (state.WindowExists) {
-        state.FocusIndex = window->ControlButtons->Model().FocusIndex;
-        state.Button4Enabled = window->ControlButtons->Model().IsEnabled(4);
-    }
-    state.CurrentKind = m_state.CurrentKind;
-    state.SettingsDialogOpen = m_model->SettingsDialogOpen;
-    state.ItemEditorOpen = m_chordOps != nullptr && m_chordOps->ItemEditorOpen();
-    state.ModalOpen = m_modalGuard.Raised();
-
-    const MidiInAction action = DecideMidiIn(message, target, state);
-    switch (action.Kind) {
-    case MidiInActionKind::PressFocusedAndRelease:
-        window->ControlButtons->Press(action.Button);
-        window->ControlButtonUpAction();
-        break;
-    case MidiInActionKind::PressControl:
-        window->ControlButtons->Press(action.Button);
-        if (action.DeleteLastNote)
-            window->DeleteLastNote();
-        break;
-    case MidiInActionKind::ReleaseControl:
-        window->ControlButtonUpAction();
-        break;
-    case MidiInActionKind::PassToWindow:
-        window->MidiInMessage(message);
-        break;
-    case MidiInActionKind::ItemEditor:
-        m_chordOps->ItemEditorMidiIn(message);
-        break;
-    case MidiInActionKind::Drop:
-    case MidiInActionKind::SettingsDialog: // no settings dialog yet
-        break;
-    }
-}
-
-void PellivarkProgram::KeepPianoVoice(PianoVoice voice)
-{
-    SoundRec& piano = m_data.ProgramSettings.PianoVoice;
-    piano.Program = static_cast<decltype(piano.Program)>(std::clamp(voice.Program, 0, 127));
-    piano.Velocity = static_cast<decltype(piano.Velocity)>(std::clamp(voice.Velocity, 0, 127));
+    m_midiRouter->RebuildControlNotes();
+    m_midiIn.StartMidiInput(static_cast<std::uint8_t>(KindNumber(kind)),
+                            m_data.ProgramSettings.MidiInDevice);
 }
 
 TExerciseBaseClass* PellivarkProgram::TimerTarget(MainExerciseTimer timer) const

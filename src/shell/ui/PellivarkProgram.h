@@ -22,6 +22,7 @@
 #include "music/sequencer/NotifyRouting.h"
 #include "music/sequencer/Sequencer.h"
 #include "music/strings/UIStrings.h"
+#include "shell/commands/CommandRegistry.h"
 #include "shell/commands/ModalServices.h"
 #include "shell/language/LanguageLoader.h"
 #include "shell/language/LanguageTargets.h"
@@ -47,6 +48,8 @@ class TRhythmWindow;
 class MicEngine;
 class MicInput;
 class MicrophoneControls;
+class MidiInRouter;
+class SettingsMenuCommands;
 struct MainWindowHandlers;
 class ExerciseWindowSet;
 class MetronomeControls;
@@ -157,6 +160,9 @@ public:
     QString TutorTitle() const override;
     std::optional<QString> StepTitle(ExerciseKind kind, int step) const override;
 
+    /// The main window's commands.
+    CommandRegistry& Commands() { return m_commands; }
+
     /// The setup page of the item-based kinds.
     TChordOps* ChordOps() const { return m_chordOps; }
 
@@ -170,6 +176,7 @@ public:
 
 private:
     class MidiInSelection;
+    class MidiInTargets;
     class StartMenuAdapter;
 
     void MakeMainWindow();
@@ -179,14 +186,10 @@ private:
     /// Names a user's tutor for the statistics: the title its file's header holds.
     TutorTitleOf UsersTutorTitleOf() const;
     void WireWindow();
-    void RunCommand(MainControl control);
-    /// Routes a MIDI input message: pedal and remote notes to the control buttons, the rest to
-    /// the target's window.
-    void MidiInData(std::uint32_t message, int target);
+    /// Every feature's commands, registered before the window makes its actions of them.
+    void RegisterCommands();
     /// The current exercise window when a tick of timer reaches it, else null.
     TExerciseBaseClass* TimerTarget(MainExerciseTimer timer) const;
-    /// The piano adjusters' voice is the program's: it is kept in the settings.
-    void KeepPianoVoice(PianoVoice voice);
     /// The microphone button and the microphone's messages, wired to the windows.
     void WireMicrophone(MainWindowHandlers& handlers);
     void ShowSetupChooser();
@@ -216,6 +219,8 @@ private:
     GuardedBusyWait m_wait;
     /// Runs the program's modal dialogs (the options' runner, else exec()) under the guard.
     DialogRunner m_runDialog;
+    /// The main window's commands, each feature's rows registered once.
+    CommandRegistry m_commands;
     DataFiles m_data;
     WaveOutVolume m_waveOut;
     RealtimeKitRaiser m_raiser;
@@ -239,7 +244,9 @@ private:
     SystemMidiInDevices m_systemInputs;
     TMidiIn m_midiIn;
     std::unique_ptr<MidiInSelection> m_midiInSelection;
-    std::bitset<256> m_controlNotes;
+    std::unique_ptr<MidiInTargets> m_midiTargets;
+    /// Where MIDI input goes, with the control notes; over the settings and the windows.
+    std::unique_ptr<MidiInRouter> m_midiRouter;
     std::unique_ptr<MicEngine> m_micEngine;
     std::unique_ptr<MicInput> m_micInput;
     LanguageTargets m_targets;
@@ -265,6 +272,7 @@ private:
     std::unique_ptr<PellivarkMainModel> m_model;
     std::unique_ptr<MetronomeControls> m_metronome;
     std::unique_ptr<MicrophoneControls> m_microphone;
+    std::unique_ptr<SettingsMenuCommands> m_settingsMenu;
 };
 
 } // namespace pv

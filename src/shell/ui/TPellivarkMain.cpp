@@ -12,6 +12,7 @@
 #include "music/strings/UIStrings.h"
 #include "music/ui/StaffPainter.h"
 #include "shell/commands/ModalGuard.h"
+#include "shell/main/MainLayout.h"
 #include "shell/main/MetronomeControls.h"
 #include "shell/settings/WindowPlacement.h"
 #include "shell/startmenu/ui/KindPicture.h"
@@ -23,7 +24,6 @@
 #include <QAction>
 #include <QActionGroup>
 #include <QApplication>
-#include <QButtonGroup>
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QDockWidget>
@@ -31,6 +31,7 @@
 #include <QGuiApplication>
 #include <QIcon>
 #include <QKeyEvent>
+#include <QKeySequence>
 #include <QLabel>
 #include <QLayout>
 #include <QLineEdit>
@@ -64,9 +65,6 @@ QString Latin1(std::string_view text)
 constexpr std::array<const char*, 4> kViewNames = {"Exercise", "Exercise setup", "Results",
                                                    "User overview"};
 
-constexpr int kOverviewTag = 511;
-constexpr int kTutorTag = 4352;
-constexpr int kTutorSetupTag = 8704;
 /// The tempo slider's position until the settings move it.
 constexpr int kDesignTempo = 90;
 
@@ -147,225 +145,128 @@ TPellivarkMain::TPellivarkMain(IPrompts& prompts, const UIStringTable& strings, 
     m_metronomeTimer = new QTimer(this);
     m_metronomeTimer->setInterval(200);
     connect(m_metronomeTimer, &QTimer::timeout, this, &TPellivarkMain::MetronomeTimerTimer);
-    Register(MainControl::LightDisplaytime, m_lightDisplaytime);
-    Register(MainControl::AnswerbuttonBlink, m_answerbuttonBlink);
-    Register(MainControl::MetronomeTimer, m_metronomeTimer);
+    Register(ControlId(MainControl::LightDisplaytime), m_lightDisplaytime);
+    Register(ControlId(MainControl::AnswerbuttonBlink), m_answerbuttonBlink);
+    Register(ControlId(MainControl::MetronomeTimer), m_metronomeTimer);
 
     m_toolWindows = std::make_unique<ToolBarToolWindows>(*this);
-    MakeToolWindows();
-    MakeMenus();
+    MakeSlots();
+    m_toolWindows->Bar(2)->setWindowTitle(QStringLiteral("Tutor"));
+    m_toolWindows->Bar(3)->setWindowTitle(QStringLiteral("Score"));
+    m_toolWindows->Bar(4)->setWindowTitle(QStringLiteral("Tempo"));
+    m_toolWindows->Bar(5)->setWindowTitle(QStringLiteral("Metronome"));
     for (int n = 1; n < IToolWindows::kCount; ++n)
         ApplyToolWindow(n);
     // The window sees every key of its own windows first, wherever the focus is.
     qApp->installEventFilter(this);
 }
 
-TPellivarkMain::~TPellivarkMain() = default;
-
-void TPellivarkMain::Register(MainControl control, QAction* action)
+TPellivarkMain::~TPellivarkMain()
 {
-    m_controls[control].Action = action;
+    if (m_commands != nullptr)
+        m_commands->SetView(nullptr);
 }
 
-void TPellivarkMain::Register(MainControl control, QAbstractButton* button)
+QString TPellivarkMain::ControlId(MainControl control)
 {
-    m_controls[control].Button = button;
+    return Latin1(ControlName(control));
 }
 
-void TPellivarkMain::Register(MainControl control, QLabel* label)
+void TPellivarkMain::Register(const QString& name, QAction* action)
 {
-    m_controls[control].Label = label;
+    m_controls[name].Action = action;
 }
 
-void TPellivarkMain::Register(MainControl control, QWidget* widget)
+void TPellivarkMain::Register(const QString& name, QAbstractButton* button)
 {
-    m_controls[control].Widget = widget;
+    m_controls[name].Button = button;
 }
 
-void TPellivarkMain::Register(MainControl control, QTimer* timer)
+void TPellivarkMain::Register(const QString& name, QLabel* label)
 {
-    m_controls[control].Timer = timer;
+    m_controls[name].Label = label;
+}
+
+void TPellivarkMain::Register(const QString& name, QWidget* widget)
+{
+    m_controls[name].Widget = widget;
+}
+
+void TPellivarkMain::Register(const QString& name, QTimer* timer)
+{
+    m_controls[name].Timer = timer;
 }
 
 const TPellivarkMain::Control* TPellivarkMain::Find(MainControl control) const
 {
-    const auto it = m_controls.find(control);
+    const auto it = m_controls.find(ControlId(control));
     return it == m_controls.end() ? nullptr : &it->second;
 }
 
-QAction* TPellivarkMain::AddAction(QMenu* menu, MainControl control, const QString& name,
-                                   const QString& text, int tag)
-{
-    QAction* action = menu->addAction(text);
-    action->setObjectName(name);
-    if (tag != 0) {
-        action->setProperty("tag", tag);
-        connect(action, &QAction::triggered, this, [this, tag] {
-            if (m_handlers.ViewTag)
-                m_handlers.ViewTag(tag);
-        });
-    } else {
-        connect(action, &QAction::triggered, this, [this, control] {
-            if (m_handlers.Command)
-                m_handlers.Command(control);
-        });
-    }
-    Register(control, action);
-    return action;
-}
-
-QAction* TPellivarkMain::AddCommand(QMenu* menu, const QString& name, const QString& text,
-                                    std::function<void()> run)
-{
-    QAction* action = menu->addAction(text);
-    action->setObjectName(name);
-    connect(action, &QAction::triggered, this, std::move(run));
-    return action;
-}
-
-QToolButton* TPellivarkMain::AddToolButton(int toolWindow, MainControl control, const QString& name,
-                                           const QString& text, const QString& hint, int tag)
-{
-    auto* button = new QToolButton;
-    button->setObjectName(name);
-    button->setText(text);
-    button->setToolTip(hint);
-    button->setAutoRaise(true);
-    button->setToolButtonStyle(Qt::ToolButtonTextOnly);
-    m_barActions[button] = m_toolWindows->AddControl(toolWindow, button);
-    if (tag != 0) {
-        button->setProperty("tag", tag);
-        connect(button, &QToolButton::clicked, this, [this, tag] {
-            if (m_handlers.ViewTag)
-                m_handlers.ViewTag(tag);
-        });
-    }
-    Register(control, button);
-    return button;
-}
-
-QLabel* TPellivarkMain::AddLabel(int toolWindow, MainControl control, const QString& name)
+QLabel* TPellivarkMain::MakeLabel(const QString& name)
 {
     auto* label = new QLabel;
     label->setObjectName(name);
     label->setContentsMargins(4, 0, 4, 0);
-    m_barActions[label] = m_toolWindows->AddControl(toolWindow, label);
-    Register(control, label);
+    Register(name, label);
     return label;
 }
 
-void TPellivarkMain::MakeToolWindows()
+void TPellivarkMain::MakeSlots()
 {
-    // Tool window 0: the views, the exercises and what is shown.
-    constexpr int bar = 0;
-    m_viewButtons = new QButtonGroup(this);
-    m_viewButtons->setExclusive(true);
-    struct ViewButton
-    {
-        MainControl control;
-        const char* name;
-        const char* text;
-        const char* hint;
-        int tag;
-    };
-    const ViewButton viewButtons[] = {
-        {MainControl::SpeedButton1, "SpeedButton1", "Exercise", "Exercise", 256},
-        {MainControl::RunKonfig, "RunKonfig", "Setup", "Exercise setup", 512},
-        {MainControl::SpeedButton5, "SpeedButton5", "Results", "Results", 768},
-        {MainControl::SpeedButton11, "SpeedButton11", "Users", "User overview", 1024},
-    };
-    for (const ViewButton& v : viewButtons) {
-        QToolButton* button =
-            AddToolButton(bar, v.control, QString::fromLatin1(v.name), QString::fromLatin1(v.text),
-                          QString::fromLatin1(v.hint), v.tag);
-        button->setCheckable(true);
-        m_viewButtons->addButton(button);
-    }
+    // What the tool windows show besides the commands' buttons, made once and placed where
+    // the layout puts them.
+    const auto slot = [this](QWidget* widget) { m_slots[widget->objectName()] = widget; };
+
     auto* bevel = new QFrame;
     bevel->setObjectName(QStringLiteral("Bevel1"));
     bevel->setFrameShape(QFrame::VLine);
-    m_barActions[bevel] = m_toolWindows->AddControl(bar, bevel);
-    Register(MainControl::Bevel1, bevel);
-
-    m_exerciseButtons = new QButtonGroup(this);
-    m_exerciseButtons->setExclusive(true);
-    QToolButton* overview =
-        AddToolButton(bar, MainControl::Overview, QStringLiteral("Overview"),
-                      QStringLiteral("Start"), QStringLiteral("Start menu"), kOverviewTag);
-    overview->setCheckable(true);
-    m_exerciseButtons->addButton(overview);
-    for (ExerciseKind kind : kExerciseKinds) {
-        const std::size_t k = Slot(kind);
-        QToolButton* button = AddToolButton(
-            bar, kExerciseButtons[k + 1], Latin1(KindUi(kind).ButtonName),
-            Latin1(KindUi(kind).ButtonText), Latin1(KindUi(kind).Name), KindNumber(kind));
-        // The kind's picture keeps the main tool bar narrow; the name stays as the button's
-        // text (read by screen readers) and its hint.
-        button->setIcon(QIcon(KindPicture(kind, QSize(28, 28))));
-        button->setIconSize(QSize(28, 28));
-        button->setToolButtonStyle(Qt::ToolButtonIconOnly);
-        button->setCheckable(true);
-        m_exerciseButtons->addButton(button);
-    }
-    m_toolWindows->AddSeparator(bar);
-    QToolButton* tutor =
-        AddToolButton(bar, MainControl::SpeedButton10, QStringLiteral("SpeedButton10"),
-                      QStringLiteral("Tutor"), QStringLiteral("Tutor"), kTutorTag);
-    tutor->setCheckable(true);
-    AddToolButton(bar, MainControl::SpeedButton9, QStringLiteral("SpeedButton9"),
-                  QStringLiteral("Tutor setup"), QStringLiteral("Tutor setup"), kTutorSetupTag);
-    QToolButton* load =
-        AddToolButton(bar, MainControl::SpeedButton2, QStringLiteral("SpeedButton2"),
-                      QStringLiteral("Load"), QStringLiteral("Load an exercise setup"), 0);
-    connect(load, &QToolButton::clicked, this, [this] {
-        if (m_handlers.Command)
-            m_handlers.Command(MainControl::Hentstandardopstning1);
-    });
-    m_toolWindows->AddSeparator(bar);
-    AddLabel(bar, MainControl::Label1, QStringLiteral("Label1"));
-    QLabel* label3 = AddLabel(bar, MainControl::Label3, QStringLiteral("Label3"));
+    Register(bevel->objectName(), static_cast<QWidget*>(bevel));
+    slot(bevel);
+    slot(MakeLabel(QStringLiteral("Label1")));
+    QLabel* label3 = MakeLabel(QStringLiteral("Label3"));
     QFont bold = label3->font();
     bold.setBold(true);
     label3->setFont(bold);
-    AddLabel(bar, MainControl::Label7, QStringLiteral("Label7"));
+    slot(label3);
+    slot(MakeLabel(QStringLiteral("Label7")));
 
-    // Tool window 1: the visual metronome and the microphone's display.
     m_paintBox2 = new MetronomePaintBox;
-    m_toolWindows->AddControl(1, m_paintBox2);
+    m_paintBox2->setObjectName(QStringLiteral("PaintBox2"));
+    slot(m_paintBox2);
 
-    // Tool window 2: the tutor's progress; a click on it shows the step information.
-    for (QLabel* progress : {AddLabel(2, MainControl::Label6, QStringLiteral("Label6")),
-                             AddLabel(2, MainControl::Label2, QStringLiteral("Label2"))}) {
+    // The tutor's progress; a click on it shows the step information.
+    for (const char* name : {"Label6", "Label2"}) {
+        QLabel* progress = MakeLabel(QString::fromLatin1(name));
         progress->setCursor(Qt::PointingHandCursor);
         progress->installEventFilter(this);
+        slot(progress);
     }
 
-    // Tool window 3: the score.
     m_gauge15 = new QProgressBar;
     m_gauge15->setObjectName(QStringLiteral("Gauge15"));
     m_gauge15->setRange(0, 100);
     m_gauge15->setValue(0);
     m_gauge15->setMinimumWidth(140);
-    m_toolWindows->AddControl(3, m_gauge15);
+    slot(m_gauge15);
     m_label15 = new QLabel;
     m_label15->setObjectName(QStringLiteral("Label15"));
     m_label15->setContentsMargins(6, 0, 6, 0);
     m_label15->setMinimumWidth(160);
-    m_toolWindows->AddControl(3, m_label15);
-    AddLabel(3, MainControl::Label4, QStringLiteral("Label4"));
+    slot(m_label15);
+    slot(MakeLabel(QStringLiteral("Label4")));
 
-    // Tool window 4: the tempo, as a quarter note sign, "= " and the beats a minute.
     auto* noteSign = new QLabel;
     noteSign->setObjectName(QStringLiteral("TempoNoteSign"));
     noteSign->setContentsMargins(4, 0, 0, 0);
     noteSign->setPixmap(
         TempoNoteSign(QFontMetrics(noteSign->font()).height() + 4, devicePixelRatio()));
-    m_toolWindows->AddControl(4, noteSign);
+    slot(noteSign);
     auto* label8 = new QLabel(TempoLabel(kDesignTempo));
     label8->setObjectName(QStringLiteral("Label8"));
     label8->setContentsMargins(2, 0, 4, 0);
-    m_toolWindows->AddControl(4, label8);
-    Register(MainControl::Label8, label8);
+    Register(label8->objectName(), label8);
+    slot(label8);
     m_trackBar1 = new QSlider(Qt::Horizontal);
     m_trackBar1->setObjectName(QStringLiteral("TrackBar1"));
     m_trackBar1->setRange(20, 250);
@@ -379,91 +280,179 @@ void TPellivarkMain::MakeToolWindows()
             m_handlers.TrackBar1Change(position);
     });
     m_trackBar1->setMinimumWidth(140);
-    m_toolWindows->AddControl(4, m_trackBar1);
-    Register(MainControl::TrackBar1, m_trackBar1);
+    Register(m_trackBar1->objectName(), static_cast<QWidget*>(m_trackBar1));
+    slot(m_trackBar1);
+}
 
-    // Tool window 5: metronome, visual metronome, microphone.
-    constexpr int tools = 5;
-    QToolButton* metro = AddToolButton(tools, MainControl::Metro, QStringLiteral("Metro"),
-                                       QStringLiteral("Metronome"), QStringLiteral("Metronome"), 0);
-    metro->setCheckable(true);
-    connect(metro, &QToolButton::clicked, this, [this] {
-        if (m_handlers.MetroClick)
-            m_handlers.MetroClick(true);
-    });
-    QToolButton* visual =
-        AddToolButton(tools, MainControl::SpeedButton12, QStringLiteral("SpeedButton12"),
-                      QStringLiteral("Visual metronome"), QStringLiteral("Visual metronome"), 0);
-    visual->setCheckable(true);
-    connect(visual, &QToolButton::clicked, this, [this] {
-        if (m_handlers.SpeedButton12Click)
-            m_handlers.SpeedButton12Click(true);
-    });
-    QToolButton* microphone =
-        AddToolButton(tools, MainControl::SpeedButton3, QStringLiteral("SpeedButton3"),
-                      QStringLiteral("Microphone"), QStringLiteral("Microphone input"), 0);
-    microphone->setCheckable(true);
-    connect(microphone, &QToolButton::clicked, this, [this] {
-        if (m_handlers.SpeedButton3Click)
-            m_handlers.SpeedButton3Click();
-    });
+void TPellivarkMain::BuildCommands(CommandRegistry& commands)
+{
+    if (m_commands != nullptr)
+        return;
+    m_commands = &commands;
+    for (const QString& id : commands.Ids())
+        MakeAction(*commands.Find(id));
+    MakeToolWindows();
+    MakeMenus();
+    commands.SetView(this);
+    commands.Refresh();
+}
 
-    m_toolWindows->Bar(2)->setWindowTitle(QStringLiteral("Tutor"));
-    m_toolWindows->Bar(3)->setWindowTitle(QStringLiteral("Score"));
-    m_toolWindows->Bar(4)->setWindowTitle(QStringLiteral("Tempo"));
-    m_toolWindows->Bar(5)->setWindowTitle(QStringLiteral("Metronome"));
+QAction* TPellivarkMain::MakeAction(const CommandRow& row)
+{
+    auto* action = new QAction(row.Text, this);
+    action->setObjectName(row.Id);
+    action->setCheckable(row.Checkable);
+    if (row.Key != 0)
+        action->setShortcut(QKeySequence(row.Key));
+    if (!row.ButtonText.isEmpty())
+        action->setIconText(row.ButtonText);
+    if (!row.Hint.isEmpty())
+        action->setToolTip(row.Hint);
+    if (row.Tag != 0)
+        action->setProperty("tag", row.Tag);
+    if (!row.Group.isEmpty()) {
+        QPointer<QActionGroup>& group = m_groups[row.Group];
+        if (!group) {
+            group = new QActionGroup(this);
+            group->setExclusionPolicy(QActionGroup::ExclusionPolicy::Exclusive);
+        }
+        group->addAction(action);
+    }
+    connect(action, &QAction::triggered, this, [this, id = row.Id] {
+        if (m_commands != nullptr)
+            m_commands->Run(id);
+    });
+    m_commandActions[row.Id] = action;
+    Register(row.Id, action);
+    return action;
+}
+
+QAction* TPellivarkMain::CommandAction(const QString& id) const
+{
+    const auto it = m_commandActions.find(id);
+    return it == m_commandActions.end() ? nullptr : it->second.data();
+}
+
+void TPellivarkMain::AddCommandButton(int toolWindow, const CommandRow& row)
+{
+    QAction* action = CommandAction(row.Id);
+    if (action == nullptr || row.Button.isEmpty())
+        return;
+    // The button shows and works its command's action: enabled, tick and caption follow it.
+    auto* button = new QToolButton;
+    button->setObjectName(row.Button);
+    button->setAutoRaise(true);
+    button->setToolButtonStyle(Qt::ToolButtonTextOnly);
+    button->setDefaultAction(action);
+    QAction* inBar = m_toolWindows->AddControl(toolWindow, button);
+    m_barActions[button] = inBar;
+    // A control inside a tool bar shows and hides only through the bar's action for it; the
+    // command's visibility is the menu entry's and the button's alike.
+    if (inBar != nullptr) {
+        inBar->setVisible(action->isVisible());
+        connect(action, &QAction::visibleChanged, inBar,
+                [inBar, action] { inBar->setVisible(action->isVisible()); });
+    }
+    Register(row.Button, action);
+    Register(row.Button, static_cast<QAbstractButton*>(button));
+    Register(row.Id, static_cast<QAbstractButton*>(button));
+}
+
+void TPellivarkMain::MakeToolWindows()
+{
+    for (const ToolWindowLayout& toolWindow : MainToolWindowLayout()) {
+        const int n = toolWindow.Index;
+        for (const LayoutEntry& entry : toolWindow.Entries) {
+            switch (entry.What) {
+            case LayoutEntry::Type::Command:
+                if (const CommandRow* row = m_commands->Find(entry.Name))
+                    AddCommandButton(n, *row);
+                break;
+            case LayoutEntry::Type::Separator:
+                m_toolWindows->AddSeparator(n);
+                break;
+            case LayoutEntry::Type::Slot:
+                if (QWidget* widget = m_slots.value(entry.Name))
+                    m_barActions[widget] = m_toolWindows->AddControl(n, widget);
+                break;
+            }
+        }
+    }
+    // The kinds' pictures keep the main tool bar narrow; the name stays as the button's text
+    // (read by screen readers) and its hint.
+    for (ExerciseKind kind : kExerciseKinds) {
+        const QString name = Latin1(KindUi(kind).ButtonName);
+        QAction* action = CommandAction(name);
+        auto* button = qobject_cast<QToolButton*>(m_controls[name].Button.data());
+        if (action == nullptr || button == nullptr)
+            continue;
+        action->setIcon(QIcon(KindPicture(kind, QSize(28, 28))));
+        button->setIconSize(QSize(28, 28));
+        button->setToolButtonStyle(Qt::ToolButtonIconOnly);
+    }
 }
 
 void TPellivarkMain::MakeMenus()
 {
     QMenuBar* bar = menuBar();
-    const auto topMenu = [this, bar](const char* name, const char* text) {
-        QMenu* menu = bar->addMenu(QString::fromLatin1(text));
-        menu->setObjectName(QString::fromLatin1(name) + QStringLiteral("Menu"));
-        menu->menuAction()->setObjectName(QString::fromLatin1(name));
-        // No new question may start while the user reads a menu.
+    for (const MenuLayout& layout : MainMenuLayout()) {
+        QMenu* menu = bar->addMenu(layout.Text);
+        menu->setObjectName(layout.Name + QStringLiteral("Menu"));
+        menu->menuAction()->setObjectName(layout.Name);
+        Register(layout.Name, menu->menuAction());
+        // No new question may start while the user reads a menu; what the menu shows follows
+        // the commands' rules as it opens.
         connect(menu, &QMenu::aboutToShow, m_autoNewQuestTimer, &QTimer::stop);
-        return menu;
-    };
+        connect(menu, &QMenu::aboutToShow, this, [this] {
+            if (m_commands != nullptr)
+                m_commands->Refresh();
+        });
+        for (const LayoutEntry& entry : layout.Entries) {
+            switch (entry.What) {
+            case LayoutEntry::Type::Command:
+                if (QAction* action = CommandAction(entry.Name))
+                    menu->addAction(action);
+                break;
+            case LayoutEntry::Type::Separator:
+                if (QAction* separator = menu->addSeparator(); !entry.Name.isEmpty()) {
+                    separator->setObjectName(entry.Name);
+                    Register(entry.Name, separator);
+                }
+                break;
+            case LayoutEntry::Type::Slot:
+                MakeMenuSlot(*menu, entry.Name);
+                break;
+            }
+        }
+    }
+}
 
-    // The setup entries carry their keys themselves: an entry the tutor disables takes its key
-    // with it.
-    QMenu* file = topMenu("Filer1", "&File");
-    AddAction(file, MainControl::Hentstandardopstning1, QStringLiteral("Hentstandardopstning1"),
-              QStringLiteral("&Open a setup..."))
-        ->setShortcut(Qt::Key_F2);
-    AddAction(file, MainControl::Gemopstning1, QStringLiteral("Gemopstning1"),
-              QStringLiteral("&Save setup as..."))
-        ->setShortcut(Qt::Key_F3);
-    file->addSeparator();
-    AddAction(file, MainControl::Restartexercise, QStringLiteral("Restartexercise"),
-              QStringLiteral("&Restart the exercise..."));
-    AddAction(file, MainControl::Reports1, QStringLiteral("Reports1"),
-              QStringLiteral("&Reports..."));
-    AddAction(file, MainControl::Classmaintenance1, QStringLiteral("Classmaintenance1"),
-              QStringLiteral("Class maintenance..."));
-    AddAction(file, MainControl::ImportExport, QStringLiteral("ImportExport"),
-              QStringLiteral("&Export and import..."));
-    AddAction(file, MainControl::Userinfo1, QStringLiteral("Userinfo1"),
-              QStringLiteral("&User information..."));
-    file->addSeparator();
-    AddCommand(file, QStringLiteral("Exit2"), QStringLiteral("E&xit"), [this] { close(); });
+void TPellivarkMain::MakeMenuSlot(QMenu& menu, const QString& name)
+{
+    if (name == QLatin1String("ExerciseSubmenus")) {
+        MakeExerciseSubmenus(menu);
+    } else if (name == QLatin1String("Speedbar1")) {
+        MakeToolBarsMenu(menu);
+    } else if (name == QLatin1String("Resultsumations1")) {
+        MakeStatisticsPeriodMenu(menu);
+    } else if (name == QLatin1String("NoteIdentification1")) {
+        MakeNoteIdentificationMenu(menu);
+    }
+}
 
-    QMenu* exercises = topMenu("velser2", "E&xercise");
-    AddAction(exercises, MainControl::Overview1, QStringLiteral("Overview1"),
-              QStringLiteral("Overview of the exercises"), kOverviewTag);
-    exercises->addSeparator();
+void TPellivarkMain::MakeExerciseSubmenus(QMenu& exercises)
+{
     // In the order Ctrl+1..Ctrl+0 open them.
     for (ExerciseKind kind : MainKeyTable::kExercisesMenuOrder) {
         const std::size_t k = Slot(kind);
         const QString itemName = Latin1(KindUi(kind).MenuItemName);
-        auto* sub = new QMenu(Latin1(KindUi(kind).Name), exercises);
+        auto* sub = new QMenu(Latin1(KindUi(kind).Name), &exercises);
         sub->setObjectName(itemName + QStringLiteral("Menu"));
-        QAction* item = exercises->addMenu(sub);
+        QAction* item = exercises.addMenu(sub);
         item->setObjectName(itemName);
         item->setProperty("tag", KindNumber(kind));
         item->setCheckable(true);
-        Register(kExerciseMenuItems[k + 1], item);
+        Register(itemName, item);
         for (std::size_t v = 0; v < 4; ++v) {
             const MainView view = static_cast<MainView>(v + 1);
             const int tag = ViewTagOf(view, KindNumber(kind));
@@ -482,24 +471,11 @@ void TPellivarkMain::MakeMenus()
                 m_handlers.ExerciseMenuOpens(KindNumber(kind));
         });
     }
+}
 
-    QMenu* view = topMenu("View1", "&View");
-    const std::tuple<const char*, const char*, int> viewItems[] = {
-        {"Exercise1", "Exercise", 256},
-        {"Exercisesetup1", "Exercise setup", 512},
-        {"Useroverview1", "User overview", 1024},
-    };
-    for (const auto& [name, text, tag] : viewItems) {
-        QAction* item = view->addAction(QString::fromLatin1(text));
-        item->setObjectName(QString::fromLatin1(name));
-        const int viewTag = tag;
-        connect(item, &QAction::triggered, this, [this, viewTag] {
-            if (m_handlers.ViewTag)
-                m_handlers.ViewTag(viewTag);
-        });
-    }
-    view->addSeparator();
-    QMenu* toolBars = view->addMenu(QStringLiteral("&Tool bars"));
+void TPellivarkMain::MakeToolBarsMenu(QMenu& view)
+{
+    QMenu* toolBars = view.addMenu(QStringLiteral("&Tool bars"));
     toolBars->setObjectName(QStringLiteral("Speedbar1Menu"));
     toolBars->menuAction()->setObjectName(QStringLiteral("Speedbar1"));
     const std::pair<const char*, int> toolItems[] = {
@@ -519,11 +495,14 @@ void TPellivarkMain::MakeMenus()
         });
         m_toolWindowItems[static_cast<std::size_t>(index)] = toggle;
     }
-    view->addSeparator();
-    QMenu* periods = view->addMenu(QStringLiteral("Statistics period"));
+}
+
+void TPellivarkMain::MakeStatisticsPeriodMenu(QMenu& view)
+{
+    QMenu* periods = view.addMenu(QStringLiteral("Statistics period"));
     periods->setObjectName(QStringLiteral("Resultsumations1Menu"));
     periods->menuAction()->setObjectName(QStringLiteral("Resultsumations1"));
-    Register(MainControl::Resultsumations1, periods->menuAction());
+    Register(ControlId(MainControl::Resultsumations1), periods->menuAction());
     auto* periodGroup = new QActionGroup(this);
     const std::pair<const char*, const char*> periodItems[] = {{"N1day1", "Last &day"},
                                                                {"N3days1", "Last &3 days"},
@@ -542,52 +521,14 @@ void TPellivarkMain::MakeMenus()
         });
         m_periodItems.push_back(period);
     }
-    AddAction(view, MainControl::Deleteresults1, QStringLiteral("Deleteresults1"),
-              QStringLiteral("De&lete results..."));
-    QAction* n13 = view->addSeparator();
-    n13->setObjectName(QStringLiteral("N13"));
-    Register(MainControl::N13, n13);
-    AddAction(view, MainControl::Refresh1, QStringLiteral("Refresh1"), QStringLiteral("Refresh"));
-    // The statistics period's own entry; the rights keep it hidden.
-    QAction* n2 = view->addAction(QStringLiteral("&Statistics period..."));
-    n2->setObjectName(QStringLiteral("N2"));
-    Register(MainControl::N2, n2);
+}
 
-    QMenu* tutorMenu = topMenu("Tutor1", "&Tutor");
-    QAction* activateTutor =
-        AddCommand(tutorMenu, QStringLiteral("Activatetutor1"), QStringLiteral("Use the tutor"),
-                   [this] { Activatetutor1Click(); });
-    activateTutor->setProperty("tag", kTutorTag);
-    activateTutor->setCheckable(true);
-    activateTutor->setShortcut(QKeySequence(Qt::Key_F4));
-    Register(MainControl::Activatetutor1, activateTutor);
-    QAction* tutorSetup = tutorMenu->addAction(QStringLiteral("Tutor setup"));
-    tutorSetup->setObjectName(QStringLiteral("Tutorsetup1"));
-    connect(tutorSetup, &QAction::triggered, this, [this] {
-        if (m_handlers.ViewTag)
-            m_handlers.ViewTag(kTutorSetupTag);
-    });
-    AddAction(tutorMenu, MainControl::Tutoreditor2, QStringLiteral("Tutoreditor2"),
-              QStringLiteral("Tutor editor..."));
-
-    QMenu* midi = topMenu("Midi1", "&MIDI");
-    Register(MainControl::Midi1, midi->menuAction());
-    const std::tuple<MainControl, const char*, const char*> options[] = {
-        {MainControl::MIDIin1, "MIDIin1", "MIDI &keyboard"},
-        {MainControl::MIDIremote1, "MIDIremote1", "&Remote control by MIDI"},
-        {MainControl::Autonewquest1, "Autonewquest1", "&New question automatically"},
-        {MainControl::ShowMetronome1, "ShowMetronome1", "Show the metronome"},
-        {MainControl::Playmetronome1, "Playmetronome1", "Play the metronome"},
-        {MainControl::Showkeyname1, "Showkeyname1", "Show &key names"},
-    };
-    for (const auto& [control, name, text] : options) {
-        AddAction(midi, control, QString::fromLatin1(name), QString::fromLatin1(text))
-            ->setCheckable(true);
-    }
-    QMenu* identification = midi->addMenu(QStringLiteral("Note &identification"));
+void TPellivarkMain::MakeNoteIdentificationMenu(QMenu& midi)
+{
+    QMenu* identification = midi.addMenu(QStringLiteral("Note &identification"));
     identification->setObjectName(QStringLiteral("NoteIdentification1Menu"));
     identification->menuAction()->setObjectName(QStringLiteral("NoteIdentification1"));
-    Register(MainControl::NoteIdentification1, identification->menuAction());
+    Register(ControlId(MainControl::NoteIdentification1), identification->menuAction());
     auto* identificationGroup = new QActionGroup(this);
     const std::pair<const char*, const char*> modes[] = {
         {"Absolute1", "&Exact octave"},
@@ -612,26 +553,37 @@ void TPellivarkMain::MakeMenus()
         if (mode >= 0 && mode < static_cast<int>(m_identificationItems.size()))
             m_identificationItems[static_cast<std::size_t>(mode)]->setChecked(true);
     });
-    midi->addSeparator();
-    AddCommand(midi, QStringLiteral("Programsettings1"), QStringLiteral("&Program settings..."),
-               [this] {
-                   m_prompts.ShowInfo(QStringLiteral("The program settings dialog is not "
-                                                     "available yet."),
-                                      windowTitle());
-               });
+}
 
-    QMenu* help = topMenu("Hjlp1", "&Help");
-    AddCommand(help, QStringLiteral("OmPellivark1"), QStringLiteral("&About Pellivark..."), [this] {
-        m_prompts.ShowInfo(QStringLiteral("Pellivark %1\nEar training for musicians.")
-                               .arg(QCoreApplication::applicationVersion()),
-                           windowTitle());
-    });
+void TPellivarkMain::ShowCommandEnabled(const QString& id, bool on)
+{
+    if (QAction* action = CommandAction(id))
+        action->setEnabled(on);
+}
+
+void TPellivarkMain::ShowCommandChecked(const QString& id, bool on)
+{
+    if (QAction* action = CommandAction(id))
+        action->setChecked(on);
 }
 
 void TPellivarkMain::RegisterTextTargets(const TextTargetSink& sink)
 {
     const QString form = objectName();
     sink(form, [this](const QString& text) { setWindowTitle(text); });
+    // The commands under the keys their rows name.
+    if (m_commands != nullptr) {
+        for (const QString& id : m_commands->Ids()) {
+            const CommandRow* row = m_commands->Find(id);
+            QPointer<QAction> target(CommandAction(id));
+            if (row == nullptr || row->TextId.isEmpty() || !target)
+                continue;
+            sink(row->TextId, [target](const QString& text) {
+                if (target)
+                    target->setText(text);
+            });
+        }
+    }
     // Only the window's own menus and tool bars: the views inside the work area announce their
     // texts under their own names.
     for (QAction* action : menuBar()->findChildren<QAction*>()) {
@@ -852,9 +804,10 @@ void TPellivarkMain::SetEnabled(MainControl control, bool on)
     const Control* c = Find(control);
     if (c == nullptr)
         return;
+    // A command's button follows its action.
     if (c->Action)
         c->Action->setEnabled(on);
-    if (c->Button)
+    else if (c->Button)
         c->Button->setEnabled(on);
     if (c->Label)
         c->Label->setEnabled(on);
@@ -893,8 +846,11 @@ void TPellivarkMain::SetVisible(MainControl control, bool on)
     const Control* c = Find(control);
     if (c == nullptr)
         return;
-    if (c->Action)
+    // A command's button shows and hides with its action.
+    if (c->Action) {
         c->Action->setVisible(on);
+        return;
+    }
     // A control inside a tool bar shows and hides only through the bar's action for it.
     for (QWidget* widget : {static_cast<QWidget*>(c->Button.data()),
                             static_cast<QWidget*>(c->Label.data()), c->Widget.data()}) {
@@ -916,9 +872,9 @@ void TPellivarkMain::SetChecked(MainControl control, bool on)
     if (c->Action) {
         c->Action->setCheckable(true);
         c->Action->setChecked(on);
-    }
-    if (c->Button && c->Button->isCheckable())
+    } else if (c->Button && c->Button->isCheckable()) {
         c->Button->setChecked(on);
+    }
 }
 
 void TPellivarkMain::SetDown(MainControl control, bool on)
@@ -926,24 +882,23 @@ void TPellivarkMain::SetDown(MainControl control, bool on)
     const Control* c = Find(control);
     if (c == nullptr || !c->Button)
         return;
-    QAbstractButton* button = c->Button;
-    if (!button->isCheckable())
+    // A grouped action releases the others of its group as it goes down; released directly,
+    // the group is left with none down (the tutor's kind choice needs it).
+    if (c->Action) {
+        if (c->Action->isCheckable())
+            c->Action->setChecked(on);
         return;
-    // An exclusive group refuses to release its checked button; releasing is asked for when
-    // no button of the group is to be down.
-    QButtonGroup* group = button->group();
-    const bool exclusive = group != nullptr && group->exclusive();
-    if (!on && exclusive)
-        group->setExclusive(false);
-    button->setChecked(on);
-    if (!on && exclusive)
-        group->setExclusive(true);
+    }
+    if (c->Button->isCheckable())
+        c->Button->setChecked(on);
 }
 
 bool TPellivarkMain::IsDown(MainControl control) const
 {
     const Control* c = Find(control);
-    return c != nullptr && c->Button && c->Button->isChecked();
+    if (c == nullptr || !c->Button)
+        return false;
+    return c->Action ? c->Action->isChecked() : c->Button->isChecked();
 }
 
 void TPellivarkMain::SetText(MainControl control, const QString& text)
@@ -951,9 +906,13 @@ void TPellivarkMain::SetText(MainControl control, const QString& text)
     const Control* c = Find(control);
     if (c == nullptr)
         return;
-    if (c->Action)
+    const bool button = c->Button && c->Button->objectName() == ControlId(control);
+    if (c->Action && button)
+        // The button's caption; the menu entry keeps its text.
+        c->Action->setIconText(text);
+    else if (c->Action)
         c->Action->setText(text);
-    if (c->Button)
+    else if (c->Button)
         c->Button->setText(text);
     if (c->Label)
         c->Label->setText(text);
@@ -964,8 +923,9 @@ QString TPellivarkMain::Text(MainControl control) const
     const Control* c = Find(control);
     if (c == nullptr)
         return {};
+    const bool button = c->Button && c->Button->objectName() == ControlId(control);
     if (c->Action)
-        return c->Action->text();
+        return button ? c->Action->iconText() : c->Action->text();
     if (c->Button)
         return c->Button->text();
     if (c->Label)
@@ -1245,14 +1205,6 @@ bool TPellivarkMain::IsOwnWindow(const QWidget* widget) const
     return (qobject_cast<const QToolBar*>(top) != nullptr ||
             qobject_cast<const QDockWidget*>(top) != nullptr) &&
            top->parentWidget() != nullptr && top->parentWidget()->window() == this;
-}
-
-void TPellivarkMain::Activatetutor1Click()
-{
-    // The menu entry works the tutor button: the switch reads the button.
-    SetDown(MainControl::SpeedButton10, !IsDown(MainControl::SpeedButton10));
-    if (m_handlers.ViewTag)
-        m_handlers.ViewTag(kTutorTag);
 }
 
 bool TPellivarkMain::TutorActive() const
@@ -1700,13 +1652,13 @@ namespace pv {
 void TPellivarkMain::MetroClick()
 {
     if (m_handlers.MetroClick)
-        m_handlers.MetroClick(false);
+        m_handlers.MetroClick();
 }
 
 void TPellivarkMain::SpeedButton12Click()
 {
     if (m_handlers.SpeedButton12Click)
-        m_handlers.SpeedButton12Click(false);
+        m_handlers.SpeedButton12Click();
 }
 
 void TPellivarkMain::SequencerNotify(std::uint32_t code)

@@ -6,6 +6,7 @@
 #include "exercises/ui/TControlButton.h"
 #include "music/devices/FluidSynthOutput.h"
 #include "music/strings/UIStrings.h"
+#include "shell/main/MainCommands.h"
 #include "shell/main/PellivarkMainModel.h"
 #include "shell/startmenu/ui/TMenuDialog.h"
 #include "shell/tutor/ChooseTutorModel.h"
@@ -200,7 +201,10 @@ TEST(MainKeys, CtrlAndADigitOpenTheExercisesMenusEntriesInTheirOrder)
 {
     ScriptedPrompts prompts;
     UIStringTable strings;
+    CommandRegistry commands;
+    ASSERT_TRUE(RegisterMainCommands(commands, {}));
     TPellivarkMain window(prompts, strings);
+    window.BuildCommands(commands);
     std::vector<int> chosen;
     MainWindowHandlers handlers;
     handlers.ViewTag = [&chosen](int tag) { chosen.push_back(tag); };
