@@ -11,6 +11,8 @@
 #include <optional>
 #include <string_view>
 
+#include <QString>
+
 namespace pv {
 
 /// The window a kind runs in.
@@ -134,6 +136,12 @@ inline constexpr std::array<ExerciseKindUi, 10> kExerciseKindUi = {{
      .ButtonText = "Progressions",
      .MenuItemName = "AkkordProgress1"},
 }};
+
+/// A name of the table as text (the names are plain ASCII).
+inline QString UiName(std::string_view name)
+{
+    return QString::fromLatin1(name.data(), static_cast<qsizetype>(name.size()));
+}
 
 /// The row of a kind; a value outside 1..10 gets a row that names nothing.
 constexpr ExerciseKindUi KindUi(ExerciseKind kind)

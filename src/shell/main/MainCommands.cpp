@@ -16,11 +16,6 @@ constexpr qsizetype kFullNameCapacity = 31;
 const QString kViews = QStringLiteral("views");
 const QString kExercises = QStringLiteral("exercises");
 
-QString Latin1(std::string_view text)
-{
-    return QString::fromLatin1(text.data(), static_cast<qsizetype>(text.size()));
-}
-
 /// A switch: a view, exercise or tutor button, or its menu entry.
 CommandRow Switch(const MainCommandServices& s, const QString& id, const QString& text, int tag)
 {
@@ -97,11 +92,11 @@ std::vector<CommandRow> MainCommandRows(const MainCommandServices& s)
     add(std::move(overview));
     for (ExerciseKind kind : kExerciseKinds) {
         const ExerciseKindUi ui = KindUi(kind);
-        CommandRow row = Switch(s, Latin1(ui.ButtonName), Latin1(ui.ButtonText), KindNumber(kind));
+        CommandRow row = Switch(s, UiName(ui.ButtonName), UiName(ui.ButtonText), KindNumber(kind));
         row.Checkable = true;
         row.Group = kExercises;
         row.Button = row.Id;
-        row.Hint = Latin1(ui.Name);
+        row.Hint = UiName(ui.Name);
         add(std::move(row));
     }
     CommandRow overviewEntry = Switch(s, QStringLiteral("Overview1"),

@@ -33,6 +33,7 @@
 #include "shell/startmenu/StartMenuIntro.h"
 #include "shell/startmenu/ui/TMenuDialog.h"
 #include "shell/tutor/TutorList.h"
+#include "shell/ui/ExerciseMidiInTargets.h"
 #include "shell/ui/ExerciseWindowSet.h"
 #include "shell/ui/TChooseTutor.h"
 #include "shell/ui/TPellivarkMain.h"
@@ -52,8 +53,7 @@ namespace {
 /// The object name of the exercise window of kind.
 QString FormName(ExerciseKind kind)
 {
-    const std::string_view name = KindUi(kind).FormName;
-    return QString::fromLatin1(name.data(), static_cast<qsizetype>(name.size()));
+    return UiName(KindUi(kind).FormName);
 }
 
 /// How often the microphone reports the note being sung.
@@ -127,69 +127,6 @@ private:
     TMidiIn& m_in;
 };
 
-/// The windows MIDI input reaches, as the routing sees them.
-class PellivarkProgram::MidiInTargets final : public IMidiInTargets
-{
-public:
-    explicit MidiInTargets(PellivarkProgram& program) : m_p(program) {}
-
-    bool WindowExists(ExerciseKind kind) const override { return Strip(kind) != nullptr; }
-    int FocusIndex(ExerciseKind kind) const override
-    {
-        return Strip(kind) != nullptr ? Strip(kind)->Model().FocusIndex : -1;
-    }
-    bool ControlButtonEnabled(ExerciseKind kind, int button) const override
-    {
-        return Strip(kind) != nullptr && Strip(kind)->Model().IsEnabled(button);
-    }
-    bool SettingsDialogOpen() const override
-    {
-        return m_p.m_model != nullptr && m_p.m_model->SettingsDialogOpen;
-    }
-    bool ItemEditorOpen() const override
-    {
-        return m_p.m_chordOps != nullptr && m_p.m_chordOps->ItemEditorOpen();
-    }
-    void PressControl(ExerciseKind kind, int button) override
-    {
-        if (TControlButton* strip = Strip(kind))
-            strip->Press(button);
-    }
-    void ReleaseControl(ExerciseKind kind) override
-    {
-        if (TExerciseBaseClass* window = Window(kind))
-            window->ControlButtonUpAction();
-    }
-    void DeleteLastNote(ExerciseKind kind) override
-    {
-        if (TExerciseBaseClass* window = Window(kind))
-            window->DeleteLastNote();
-    }
-    void PassToWindow(ExerciseKind kind, std::uint32_t message) override
-    {
-        if (TExerciseBaseClass* window = Window(kind))
-            window->MidiInMessage(message);
-    }
-    void PassToItemEditor(std::uint32_t message) override
-    {
-        if (m_p.m_chordOps != nullptr)
-            m_p.m_chordOps->ItemEditorMidiIn(message);
-    }
-
-private:
-    TExerciseBaseClass* Window(ExerciseKind kind) const
-    {
-        return m_p.m_exercises ? m_p.m_exercises->Window(kind) : nullptr;
-    }
-    TControlButton* Strip(ExerciseKind kind) const
-    {
-        TExerciseBaseClass* window = Window(kind);
-        return window != nullptr ? window->ControlButtons : nullptr;
-    }
-
-    PellivarkProgram& m_p;
-};
-
 PellivarkProgram::PellivarkProgram(ProgramOptions options)
     : m_options(std::move(options)),
       m_ownPrompts(m_options.Prompts == nullptr ? std::make_unique<QtPrompts>() : nullptr),
@@ -209,9 +146,6 @@ PellivarkProgram::PellivarkProgram(ProgramOptions options)
       m_midiIn(m_options.MidiInDevices != nullptr ? *m_options.MidiInDevices : m_systemInputs,
                SteadyClock::Instance(), m_prompts, m_strings),
       m_midiInSelection(std::make_unique<MidiInSelection>(m_midiIn)),
-      m_midiTargets(std::make_unique<MidiInTargets>(*this)),
-      m_midiRouter(std::make_unique<MidiInRouter>(m_data.ProgramSettings, m_state, m_modalGuard,
-                                                  *m_midiTargets)),
       m_settingsMenu(std::make_unique<SettingsMenuCommands>(m_data.ProgramSettings, [this] {
           if (m_state.CurrentKind)
               m_exercises->ApplySetupToExercise(*m_state.CurrentKind, false);
@@ -287,6 +221,14 @@ void PellivarkProgram::MakeMainWindow()
         m_exercises = std::make_unique<ExerciseWindowSet>(
             m_setup, m_items, [this] { return IdentificationSettings(); });
         m_exercises->SetRhythmSettings([this] { return RhythmSettings(); });
+        m_midiTargets = std::make_unique<ExerciseMidiInTargets>(
+            *m_exercises,
+            ExerciseMidiInTargets::Dialogs{
+                [this] { return m_model != nullptr && m_model->SettingsDialogOpen; },
+                [this] { return m_chordOps != nullptr && m_chordOps->ItemEditorOpen(); },
+                [this](std::uint32_t message) { m_chordOps->ItemEditorMidiIn(message); }});
+        m_midiRouter = std::make_unique<MidiInRouter>(m_data.ProgramSettings, m_state, m_modalGuard,
+                                                      *m_midiTargets);
         m_clock = std::make_unique<ExerciseClock>(m_state, *m_exercises, m_dateClock, *m_window);
         m_results =
             std::make_unique<ResultBookkeeping>(m_state, *m_clock, *m_exercises, m_data, m_setup,
@@ -521,7 +463,7 @@ void PellivarkProgram::WireWindow()
     };
     handlers.StopMidiInput = [this] { m_midiIn.StopMidiInput(); };
     handlers.MidiInData = [this](std::uint32_t message, int target) {
-        (void)m_midiRouter->Route(message, target);
+        m_midiRouter->Route(message, target);
     };
     handlers.HideSplash = [this] {
         if (m_options.HideSplash)

@@ -51,6 +51,7 @@ class MicrophoneControls;
 class MidiInRouter;
 class SettingsMenuCommands;
 struct MainWindowHandlers;
+class ExerciseMidiInTargets;
 class ExerciseWindowSet;
 class MetronomeControls;
 class PellivarkMainModel;
@@ -176,7 +177,6 @@ public:
 
 private:
     class MidiInSelection;
-    class MidiInTargets;
     class StartMenuAdapter;
 
     void MakeMainWindow();
@@ -244,7 +244,7 @@ private:
     SystemMidiInDevices m_systemInputs;
     TMidiIn m_midiIn;
     std::unique_ptr<MidiInSelection> m_midiInSelection;
-    std::unique_ptr<MidiInTargets> m_midiTargets;
+    std::unique_ptr<ExerciseMidiInTargets> m_midiTargets;
     /// Where MIDI input goes, with the control notes; over the settings and the windows.
     std::unique_ptr<MidiInRouter> m_midiRouter;
     std::unique_ptr<MicEngine> m_micEngine;
