@@ -31,8 +31,7 @@ public:
 
 struct MetronomeRig
 {
-    Journal journal;
-    RecordingUi ui{journal};
+    RecordingControls ui;
     TSettingsRec settings;
     TempoSequencer sequencer;
     MainWindowState state;

@@ -63,7 +63,7 @@ struct MicrophoneRig
     }
 
     Journal journal;
-    RecordingUi ui{journal};
+    RecordingControls ui;
     TSettingsRec settings;
     MainWindowState state;
     JournalLibrary library{journal};

@@ -163,7 +163,7 @@ protected:
     QString Label(MainControl c) { return ui.Text(c); }
 
     Journal log;
-    RecordingUi ui{log};
+    RecordingControls ui;
     ItemTables items = BuiltInItemTables();
     TTutorDefine define{items, data.folders};
     ScriptedTutorDialogs dialogs;
