@@ -6,7 +6,7 @@
 #include "music/files/SettingsRecord.h"
 #include "music/sequencer/Sequencer.h"
 #include "shell/commands/CommandRegistry.h"
-#include "shell/main/MainControls.h"
+#include "shell/commands/MainControls.h"
 #include "shell/results/ExerciseForms.h"
 
 #include <cstdint>

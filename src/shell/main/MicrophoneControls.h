@@ -5,7 +5,7 @@
 #include "music/base/ExerciseKind.h"
 #include "music/files/SettingsRecord.h"
 #include "shell/commands/CommandRegistry.h"
-#include "shell/main/MainControls.h"
+#include "shell/commands/MainControls.h"
 #include "shell/results/ExerciseForms.h"
 
 #include <cstdint>

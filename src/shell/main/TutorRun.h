@@ -3,7 +3,7 @@
 // step, and the step information.
 #pragma once
 
-#include "shell/main/MainControls.h"
+#include "shell/commands/MainControls.h"
 #include "shell/results/ResultBookkeeping.h"
 #include "shell/tutor/ChooseTutorModel.h"
 #include "shell/tutor/TTutorDefine.h"

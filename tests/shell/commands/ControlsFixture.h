@@ -2,7 +2,7 @@
 // tests of every feature that drives the controls.
 #pragma once
 
-#include "shell/main/MainControls.h"
+#include "shell/commands/MainControls.h"
 
 #include <map>
 

@@ -1,6 +1,6 @@
 // The main window's controls have one name each, the names the kind table gives them.
 #include "music/base/ExerciseKindUi.h"
-#include "shell/main/MainControls.h"
+#include "shell/commands/MainControls.h"
 
 #include <set>
 #include <string>
