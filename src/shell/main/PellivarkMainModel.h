@@ -6,10 +6,10 @@
 #include "exercises/setup/SetupOperations.h"
 #include "music/data/UserFile.h"
 #include "shell/main/MainWindowUi.h"
-#include "shell/main/TutorRun.h"
 #include "shell/main/ViewTags.h"
 #include "shell/results/ExerciseClock.h"
 #include "shell/results/ResultBookkeeping.h"
+#include "shell/tutor/TutorRun.h"
 
 #include <array>
 #include <cstdint>

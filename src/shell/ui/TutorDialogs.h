@@ -3,7 +3,7 @@
 // test can answer them.
 #pragma once
 
-#include "shell/main/TutorRun.h"
+#include "shell/tutor/TutorRun.h"
 
 #include <array>
 #include <functional>

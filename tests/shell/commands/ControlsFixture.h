@@ -2,6 +2,7 @@
 // tests of every feature that drives the controls.
 #pragma once
 
+#include "music/base/ExerciseKind.h"
 #include "shell/commands/MainControls.h"
 
 #include <map>

@@ -1,5 +1,5 @@
 // The tutor run.
-#include "shell/main/TutorRun.h"
+#include "shell/tutor/TutorRun.h"
 
 #include "music/data/SharedFile.h"
 #include "music/data/UserFile.h"

@@ -1,10 +1,11 @@
 // The tutor run over real tutor files, counters, result bookkeeping and user file: progress
 // texts, the end of a step and the move it makes, the step information, and user records that
 // name steps the tutor does not have.
-#include "shell/main/MainFixture.h"
-#include "shell/main/TutorRun.h"
+#include "shell/commands/ControlsFixture.h"
+#include "shell/results/ResultsFixture.h"
 #include "shell/tutor/TutorDescription.h"
 #include "shell/tutor/TutorFile.h"
+#include "shell/tutor/TutorRun.h"
 
 #include <deque>
 
