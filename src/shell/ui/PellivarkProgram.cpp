@@ -20,6 +20,7 @@
 #include "music/input/MicInput.h"
 #include "music/ui/KeyStateTracker.h"
 #include "music/ui/QtPrompts.h"
+#include "shell/language/ui/WidgetTexts.h"
 #include "shell/main/MainCommands.h"
 #include "shell/main/MetronomeControls.h"
 #include "shell/main/MicrophoneControls.h"
@@ -33,11 +34,10 @@
 #include "shell/startmenu/ui/TMenuDialog.h"
 #include "shell/tutor/TutorList.h"
 #include "shell/tutor/TutorRun.h"
+#include "shell/tutor/ui/TChooseTutor.h"
 #include "shell/ui/ExerciseMidiInTargets.h"
 #include "shell/ui/ExerciseWindowSet.h"
-#include "shell/ui/TChooseTutor.h"
 #include "shell/ui/TPellivarkMain.h"
-#include "shell/ui/WidgetTexts.h"
 
 #include <algorithm>
 #include <exception>

@@ -26,13 +26,13 @@
 #include "shell/commands/ModalServices.h"
 #include "shell/language/LanguageLoader.h"
 #include "shell/language/LanguageTargets.h"
+#include "shell/language/ui/WidgetTexts.h"
 #include "shell/main/MainTimers.h"
 #include "shell/main/MainWindowUi.h"
 #include "shell/results/ExerciseClock.h"
 #include "shell/results/ResultBookkeeping.h"
 #include "shell/settings/ProgramSettingsApplier.h"
-#include "shell/ui/TutorDialogs.h"
-#include "shell/ui/WidgetTexts.h"
+#include "shell/tutor/ui/TutorDialogs.h"
 
 #include <bitset>
 #include <functional>

@@ -11,9 +11,9 @@
 #include "music/sequencer/SequencerNotifyEvent.h"
 #include "music/strings/UIStrings.h"
 #include "shell/commands/ModalGuard.h"
+#include "shell/language/ui/WidgetTexts.h"
 #include "shell/settings/WindowPlacement.h"
 #include "shell/ui/StartupProbe.h"
-#include "shell/ui/WidgetTexts.h"
 
 #include <QAction>
 #include <QApplication>

@@ -6,13 +6,13 @@
 
 #include "exercises/base/ExerciseHost.h"
 #include "shell/commands/CommandRegistry.h"
+#include "shell/language/ui/WidgetTexts.h"
 #include "shell/main/MainKeyTable.h"
 #include "shell/main/MainWindowUi.h"
 #include "shell/results/ExerciseForms.h"
 #include "shell/settings/ProgramSettingsUi.h"
 #include "shell/ui/MetronomePaintBox.h"
 #include "shell/ui/ToolWindows.h"
-#include "shell/ui/WidgetTexts.h"
 
 #include <array>
 #include <functional>

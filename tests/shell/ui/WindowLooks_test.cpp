@@ -12,10 +12,10 @@
 #include "shell/main/PellivarkMainModel.h"
 #include "shell/startmenu/ui/TMenuDialog.h"
 #include "shell/tutor/ChooseTutorModel.h"
+#include "shell/tutor/ui/TutorDialogs.h"
 #include "shell/ui/ExerciseWindowSet.h"
 #include "shell/ui/PellivarkProgram.h"
 #include "shell/ui/TPellivarkMain.h"
-#include "shell/ui/TutorDialogs.h"
 #include "support/ScriptedPrompts.h"
 #include "support/TempDir.h"
 

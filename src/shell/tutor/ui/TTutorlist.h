@@ -2,9 +2,9 @@
 // the selected tutor's description and author.
 #pragma once
 
+#include "shell/language/ui/WidgetTexts.h"
 #include "shell/tutor/TPathDialog.h"
 #include "shell/tutor/TutorListModel.h"
-#include "shell/ui/WidgetTexts.h"
 
 #include <QDialog>
 

@@ -1,7 +1,7 @@
 // The tutor's dialogs show what the run decided: the proposed move marked and focused, the
 // closed moves disabled, each move closing with its own result, and the step information
 // refreshed or closed by "Change step...".
-#include "shell/ui/TutorDialogs.h"
+#include "shell/tutor/ui/TutorDialogs.h"
 
 #include <QCoreApplication>
 #include <QFrame>

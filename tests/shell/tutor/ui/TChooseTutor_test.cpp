@@ -5,8 +5,8 @@
 #include "shell/language/LanguageLoader.h"
 #include "shell/language/LanguageTargets.h"
 #include "shell/tutor/TutorFixtures.h"
-#include "shell/ui/TChooseTutor.h"
-#include "shell/ui/TTutorlist.h"
+#include "shell/tutor/ui/TChooseTutor.h"
+#include "shell/tutor/ui/TTutorlist.h"
 #include "support/TestOutput.h"
 
 #include <QDir>

@@ -1,5 +1,5 @@
 // Announcing a window's texts by the names of its controls.
-#include "shell/ui/WidgetTexts.h"
+#include "shell/language/ui/WidgetTexts.h"
 
 #include <QAbstractButton>
 #include <QAction>

@@ -1,9 +1,9 @@
 // The tutor chooser's window: rows laid out as the model places them, scrolling when the
 // screen is too short, and the button handlers.
-#include "shell/ui/TChooseTutor.h"
+#include "shell/tutor/ui/TChooseTutor.h"
 
 #include "music/data/UserFile.h"
-#include "shell/ui/TTutorlist.h"
+#include "shell/tutor/ui/TTutorlist.h"
 
 #include <QGuiApplication>
 #include <QLabel>

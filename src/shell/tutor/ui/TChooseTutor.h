@@ -1,8 +1,8 @@
 // The tutor chooser: a modal dialog for the tutor and the step of every kind it teaches.
 #pragma once
 
+#include "shell/language/ui/WidgetTexts.h"
 #include "shell/tutor/ChooseTutorModel.h"
-#include "shell/ui/WidgetTexts.h"
 
 #include <array>
 #include <functional>

@@ -1,5 +1,5 @@
 // The tutor run's dialogs.
-#include "shell/ui/TutorDialogs.h"
+#include "shell/tutor/ui/TutorDialogs.h"
 
 #include <QFrame>
 #include <QHBoxLayout>

@@ -1,5 +1,5 @@
 // The tutor list's window: layout, showing and the handlers.
-#include "shell/ui/TTutorlist.h"
+#include "shell/tutor/ui/TTutorlist.h"
 
 #include <QDir>
 #include <QHBoxLayout>
