@@ -9,9 +9,9 @@
 #include "shell/language/ui/WidgetTexts.h"
 #include "shell/main/MainKeyTable.h"
 #include "shell/main/MainWindowUi.h"
+#include "shell/metronome/ui/MetronomePaintBox.h"
 #include "shell/results/ExerciseForms.h"
 #include "shell/settings/ProgramSettingsUi.h"
-#include "shell/ui/MetronomePaintBox.h"
 #include "shell/ui/ToolWindows.h"
 
 #include <array>

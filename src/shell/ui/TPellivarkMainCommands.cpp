@@ -3,8 +3,8 @@
 #include "music/base/ExerciseKindUi.h"
 #include "music/ui/StaffPainter.h"
 #include "shell/main/MainLayout.h"
-#include "shell/main/MetronomeControls.h"
 #include "shell/main/ViewTags.h"
+#include "shell/metronome/MetronomeControls.h"
 #include "shell/startmenu/ui/KindPicture.h"
 #include "shell/ui/TPellivarkMain.h"
 

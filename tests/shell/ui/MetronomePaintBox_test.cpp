@@ -2,8 +2,8 @@
 // controls, tempo slider and sequencer notifications reaching it.
 #include "music/sequencer/SequencerNotifyEvent.h"
 #include "music/strings/UIStrings.h"
-#include "shell/main/MetronomeControls.h"
-#include "shell/ui/MetronomePaintBox.h"
+#include "shell/metronome/MetronomeControls.h"
+#include "shell/metronome/ui/MetronomePaintBox.h"
 #include "shell/ui/TPellivarkMain.h"
 #include "support/ScriptedPrompts.h"
 #include "support/TestOutput.h"

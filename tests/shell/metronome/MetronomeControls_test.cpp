@@ -1,7 +1,7 @@
 // The metronome buttons with and without a sender, the tempo slider per kind and the geometry
 // of the visual metronome.
-#include "MainFixture.h"
-#include "shell/main/MetronomeControls.h"
+#include "shell/commands/ControlsFixture.h"
+#include "shell/metronome/MetronomeControls.h"
 
 #include <gtest/gtest.h>
 

@@ -1,7 +1,7 @@
 // The visual metronome: a swinging pendulum over one box per beat of the bar.
 #pragma once
 
-#include "shell/main/MetronomeControls.h"
+#include "shell/metronome/MetronomeControls.h"
 
 #include <QWidget>
 

@@ -1,9 +1,11 @@
 // The microphone button, where the microphone's pitches and onsets go, and its start and stop
 // with the exercise windows.
-#include "MainFixture.h"
 #include "music/input/MicInput.h"
 #include "music/input/MicLibrary.h"
-#include "shell/main/MicrophoneControls.h"
+#include "shell/commands/ControlsFixture.h"
+#include "shell/microphone/MicrophoneControls.h"
+
+#include <QObject>
 
 #include <gtest/gtest.h>
 

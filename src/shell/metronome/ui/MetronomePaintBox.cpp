@@ -1,4 +1,4 @@
-#include "shell/ui/MetronomePaintBox.h"
+#include "shell/metronome/ui/MetronomePaintBox.h"
 
 #include <algorithm>
 

@@ -1,5 +1,5 @@
 // The microphone button and the microphone's messages.
-#include "shell/main/MicrophoneControls.h"
+#include "shell/microphone/MicrophoneControls.h"
 
 #include "music/input/MicInput.h"
 #include "music/input/MicLibrary.h"

@@ -1,4 +1,4 @@
-#include "shell/main/MetronomeControls.h"
+#include "shell/metronome/MetronomeControls.h"
 
 #include "music/base/ExerciseKindUi.h"
 
