@@ -127,14 +127,14 @@ inline constexpr std::array<ExerciseKindUi, 10> kExerciseKindUi = {{
      .ButtonText = "Melody",
      .MenuItemName = "Melody1",
      .MetronomeAtStart = true,
-     .NoteIdentificationMenu = true,
-     .ResultItemButtons = true},
+     .NoteIdentificationMenu = true},
     {.Kind = ExerciseKind::ChordProgressions,
      .FormName = "ChordProgressionForm",
      .Name = "Chord progressions",
      .ButtonName = "Speed12",
      .ButtonText = "Progressions",
-     .MenuItemName = "AkkordProgress1"},
+     .MenuItemName = "AkkordProgress1",
+     .ResultItemButtons = true},
 }};
 
 /// A name of the table as text (the names are plain ASCII).

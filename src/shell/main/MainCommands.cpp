@@ -145,15 +145,10 @@ std::vector<CommandRow> MainCommandRows(const MainCommandServices& s)
     };
     const char* const notYet = "This command is not available yet.";
     const Pending pending[] = {
-        {"Reports1", "&Reports...", notYet},
         {"Classmaintenance1", "Class maintenance...", notYet},
-        {"ImportExport", "&Export and import...", notYet},
-        {"Deleteresults1", "De&lete results...", notYet},
         {"Refresh1", "Refresh", notYet},
         {"N2", "&Statistics period...", notYet},
         {"Tutoreditor2", "Tutor editor...", notYet},
-        {"Programsettings1", "&Program settings...",
-         "The program settings dialog is not available yet."},
     };
     for (const Pending& p : pending) {
         CommandRow row =

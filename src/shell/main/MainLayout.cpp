@@ -47,7 +47,9 @@ const std::vector<MenuLayout>& MainMenuLayout()
          {Cmd("MIDIin1"), Cmd("MIDIremote1"), Cmd("Autonewquest1"), Cmd("ShowMetronome1"),
           Cmd("Playmetronome1"), Cmd("Showkeyname1"), Slot("NoteIdentification1"), Sep(),
           Cmd("Programsettings1")}},
-        {QStringLiteral("Hjlp1"), QStringLiteral("&Help"), {Cmd("OmPellivark1")}},
+        {QStringLiteral("Hjlp1"),
+         QStringLiteral("&Help"),
+         {Cmd("OmPellivark1"), Sep(), Cmd("Reportbugsandsuggestions1"), Cmd("PellivarkWeb1")}},
     };
     return menus;
 }

@@ -119,8 +119,10 @@ MidiInAction MidiInRouter::Route(std::uint32_t message, int target)
     case MidiInActionKind::ItemEditor:
         m_targets.PassToItemEditor(message);
         break;
+    case MidiInActionKind::SettingsDialog:
+        m_targets.PassToSettingsDialog(message);
+        break;
     case MidiInActionKind::Drop:
-    case MidiInActionKind::SettingsDialog: // no settings dialog yet
         break;
     }
     return action;

@@ -90,6 +90,8 @@ public:
     virtual void DeleteLastNote(ExerciseKind kind) = 0;
     virtual void PassToWindow(ExerciseKind kind, std::uint32_t message) = 0;
     virtual void PassToItemEditor(std::uint32_t message) = 0;
+    /// The program settings dialog's MIDI-in test.
+    virtual void PassToSettingsDialog(std::uint32_t message) = 0;
 };
 
 /// The program's side of MIDI input: the state the decision reads, gathered from the settings,

@@ -81,17 +81,15 @@ std::uint16_t ProgramSettingsApplier::CurrentUserId() const
     return m_context.Data.CurrentUser ? m_context.Data.CurrentUser->Record.UserId : 0;
 }
 
-QString ProgramSettingsApplier::LanguageFilePath(const QString& name) const
+QString LanguageFilePath(const QString& folder, const QString& name)
 {
-    const QString& folder = m_context.Environment.LanguageFolder;
     const QString fileName = name + QStringLiteral(".LAN");
     const QString found = FindFileCaseInsensitive(folder, fileName);
     return found.isEmpty() ? folder + fileName : found;
 }
 
-QString ProgramSettingsApplier::HelpFilePath(const QString& name) const
+QString HelpFilePath(const QString& folder, const QString& name)
 {
-    const QString& folder = m_context.Environment.LanguageFolder;
     const QString own = FindFileCaseInsensitive(folder, name + QStringLiteral(".HLP"));
     if (!own.isEmpty())
         return own;
@@ -99,6 +97,16 @@ QString ProgramSettingsApplier::HelpFilePath(const QString& name) const
     if (!english.isEmpty())
         return english;
     return folder + name + QStringLiteral(".HLP");
+}
+
+QString ProgramSettingsApplier::LanguageFilePath(const QString& name) const
+{
+    return pv::LanguageFilePath(m_context.Environment.LanguageFolder, name);
+}
+
+QString ProgramSettingsApplier::HelpFilePath(const QString& name) const
+{
+    return pv::HelpFilePath(m_context.Environment.LanguageFolder, name);
 }
 
 Status<DataError> ProgramSettingsApplier::ApplyProgramSettings()

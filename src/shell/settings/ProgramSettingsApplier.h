@@ -53,6 +53,12 @@ QString ItemAreaLanguage(const ItemTables& items);
 void SetItemAreaLanguage(ItemTables& items, const QString& name);
 inline constexpr int kItemAreaLanguageCapacity = 15;
 
+/// The language file of a name in folder: the file of that name ignoring case, else the name
+/// spelled as given (which does not exist).
+QString LanguageFilePath(const QString& folder, const QString& name);
+/// The help file for a language: its own, else English's when present, else its own name.
+QString HelpFilePath(const QString& folder, const QString& name);
+
 /// `AutoNewQuestTimer`'s interval for a delay in seconds.
 constexpr int AutoNewQuestInterval(std::uint8_t seconds)
 {

@@ -3,6 +3,7 @@
 #pragma once
 
 #include "music/files/SettingsRecord.h"
+#include "shell/results/ResultColumns.h"
 
 #include <cstdint>
 #include <optional>
@@ -46,16 +47,7 @@ enum class SettingsMenuItem : std::uint8_t
     MIDIin1,
 };
 
-/// One column of the results view's column table.
-struct ResultColumn
-{
-    bool Shown = false;
-    std::int32_t Width = 0; ///< pixels
-    bool operator==(const ResultColumn&) const = default;
-};
-
 inline constexpr int kToolWindowCount = 6;
-inline constexpr int kResultColumnCount = 8;
 
 class IProgramSettingsUi
 {

@@ -75,4 +75,10 @@ void ExerciseMidiInTargets::PassToItemEditor(std::uint32_t message)
         m_dialogs.ItemEditorMidiIn(message);
 }
 
+void ExerciseMidiInTargets::PassToSettingsDialog(std::uint32_t message)
+{
+    if (m_dialogs.SettingsDialogMidiIn)
+        m_dialogs.SettingsDialogMidiIn(message);
+}
+
 } // namespace pv

@@ -21,6 +21,7 @@ public:
         std::function<bool()> SettingsDialogOpen;
         std::function<bool()> ItemEditorOpen;
         std::function<void(std::uint32_t message)> ItemEditorMidiIn;
+        std::function<void(std::uint32_t message)> SettingsDialogMidiIn;
     };
 
     /// windows must outlive this.
@@ -36,6 +37,7 @@ public:
     void DeleteLastNote(ExerciseKind kind) override;
     void PassToWindow(ExerciseKind kind, std::uint32_t message) override;
     void PassToItemEditor(std::uint32_t message) override;
+    void PassToSettingsDialog(std::uint32_t message) override;
 
 private:
     TControlButton* Strip(ExerciseKind kind) const;

@@ -171,7 +171,7 @@ public:
     bool WindowExists(ExerciseKind kind) const override { return kind != ExerciseKind::Scales; }
     int FocusIndex(ExerciseKind) const override { return focus; }
     bool ControlButtonEnabled(ExerciseKind, int button) const override { return button != 4; }
-    bool SettingsDialogOpen() const override { return false; }
+    bool SettingsDialogOpen() const override { return settingsOpen; }
     bool ItemEditorOpen() const override { return editorOpen; }
     void PressControl(ExerciseKind kind, int button) override
     {
@@ -194,8 +194,13 @@ public:
     {
         done.push_back("editor " + std::to_string(message & 0xFF));
     }
+    void PassToSettingsDialog(std::uint32_t message) override
+    {
+        done.push_back("settings " + std::to_string(message & 0xFF));
+    }
     int focus = 1;
     bool editorOpen = false;
+    bool settingsOpen = false;
     std::vector<std::string> done;
 };
 
@@ -246,6 +251,11 @@ TEST(MidiInRouter, TheDecisionReadsTheProgramAndIsCarriedOutOnTheWindows)
     EXPECT_EQ(rig.Route(Msg(0x90, 64, 90), 16), Done{}) << "no editor open";
     rig.targets.editorOpen = true;
     EXPECT_EQ(rig.Route(Msg(0x90, 64, 90), 16), (Done{"editor 144"}));
+    EXPECT_EQ(rig.Route(Msg(0x90, 64, 90), 15), Done{}) << "no settings dialog listens";
+    rig.targets.settingsOpen = true;
+    const ModalGuard::Scope open(rig.modal);
+    EXPECT_EQ(rig.Route(Msg(0x90, 64, 90), 15), (Done{"settings 144"}))
+        << "the settings dialog is modal itself and takes its test notes";
 }
 
 TEST(MidiInRouter, ChangedRemoteNotesCountOnceTheSetIsRebuilt)
