@@ -26,6 +26,8 @@
 #include "shell/main/MainCommands.h"
 #include "shell/main/MidiInRouting.h"
 #include "shell/main/PellivarkMainModel.h"
+#include "shell/main/ui/ExerciseMidiInTargets.h"
+#include "shell/main/ui/ExerciseWindowSet.h"
 #include "shell/metronome/MetronomeControls.h"
 #include "shell/microphone/MicrophoneControls.h"
 #include "shell/reports/ui/ReportsCommand.h"
@@ -40,8 +42,6 @@
 #include "shell/tutor/TutorList.h"
 #include "shell/tutor/TutorRun.h"
 #include "shell/tutor/ui/TChooseTutor.h"
-#include "shell/ui/ExerciseMidiInTargets.h"
-#include "shell/ui/ExerciseWindowSet.h"
 #include "shell/ui/SettingsFeatures.h"
 #include "shell/ui/TPellivarkMain.h"
 

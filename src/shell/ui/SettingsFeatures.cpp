@@ -12,10 +12,10 @@
 #include "shell/links/ui/DesktopOpener.h"
 #include "shell/main/MainCommands.h"
 #include "shell/main/PellivarkMainModel.h"
+#include "shell/main/ui/ExerciseWindowSet.h"
 #include "shell/settings/ui/TProgramSettings.h"
 #include "shell/startmenu/StartMenuModel.h"
 #include "shell/tips/ui/TTipform.h"
-#include "shell/ui/ExerciseWindowSet.h"
 #include "shell/ui/TPellivarkMain.h"
 #include "shell/wizard/ui/TConfigWizard.h"
 

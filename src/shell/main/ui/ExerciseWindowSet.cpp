@@ -1,5 +1,5 @@
 // The ten exercise windows behind the main window's interfaces.
-#include "shell/ui/ExerciseWindowSet.h"
+#include "shell/main/ui/ExerciseWindowSet.h"
 
 #include "exercises/setup/SetupOperations.h"
 #include "exercises/ui/TAkkord.h"

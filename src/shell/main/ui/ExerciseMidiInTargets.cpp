@@ -1,9 +1,9 @@
 // MIDI input carried out on the windows.
-#include "shell/ui/ExerciseMidiInTargets.h"
+#include "shell/main/ui/ExerciseMidiInTargets.h"
 
 #include "exercises/ui/TControlButton.h"
 #include "exercises/ui/TExerciseBaseClass.h"
-#include "shell/ui/ExerciseWindowSet.h"
+#include "shell/main/ui/ExerciseWindowSet.h"
 
 namespace pv {
 
