@@ -8,8 +8,8 @@
 #include "exercises/identification/AkkordModel.h"
 #include "exercises/ui/TAkkord.h"
 #include "shell/main/PellivarkMainModel.h"
+#include "shell/main/ui/ExerciseWindowSet.h"
 #include "shell/startmenu/ui/TMenuDialog.h"
-#include "shell/ui/ExerciseWindowSet.h"
 #include "shell/ui/PellivarkProgram.h"
 #include "shell/ui/TPellivarkMain.h"
 

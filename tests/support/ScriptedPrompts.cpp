@@ -3,6 +3,14 @@
 
 namespace pv::test {
 
+void ScriptedPrompts::Ask(AskedPrompt prompt)
+{
+    asked.push_back(prompt);
+    // A copy: what runs meanwhile may ask again and move the list.
+    if (whileOpen)
+        whileOpen(prompt);
+}
+
 PromptButton ScriptedPrompts::NextButton()
 {
     if (buttons.empty())
@@ -23,61 +31,61 @@ std::optional<QString> ScriptedPrompts::NextText()
 
 void ScriptedPrompts::ShowError(const QString& text, const QString& caption)
 {
-    asked.push_back({QStringLiteral("error"), text, caption});
+    Ask({QStringLiteral("error"), text, caption});
 }
 
 void ScriptedPrompts::ShowMessage(const QString& text)
 {
-    asked.push_back({QStringLiteral("message"), text, {}});
+    Ask({QStringLiteral("message"), text, {}});
 }
 
 void ScriptedPrompts::ShowInfo(const QString& text, const QString& caption)
 {
-    asked.push_back({QStringLiteral("info"), text, caption});
+    Ask({QStringLiteral("info"), text, caption});
 }
 
 PromptButton ScriptedPrompts::AskOkRetry(const QString& text, const QString& caption)
 {
-    asked.push_back({QStringLiteral("okretry"), text, caption});
+    Ask({QStringLiteral("okretry"), text, caption});
     return NextButton();
 }
 
 PromptButton ScriptedPrompts::AskYesNo(const QString& text, const QString& caption)
 {
-    asked.push_back({QStringLiteral("yesno"), text, caption});
+    Ask({QStringLiteral("yesno"), text, caption});
     return NextButton();
 }
 
 PromptButton ScriptedPrompts::AskYesNoCancel(const QString& text, const QString& caption)
 {
-    asked.push_back({QStringLiteral("yesnocancel"), text, caption});
+    Ask({QStringLiteral("yesnocancel"), text, caption});
     return NextButton();
 }
 
 std::optional<QString> ScriptedPrompts::AskOpenFile(const QString& caption, const QString& folder,
                                                     const QString& filter)
 {
-    asked.push_back({QStringLiteral("open"), folder + QLatin1Char('|') + filter, caption});
+    Ask({QStringLiteral("open"), folder + QLatin1Char('|') + filter, caption});
     return NextText();
 }
 
 std::optional<QString> ScriptedPrompts::AskSaveFile(const QString& caption,
                                                     const QString& suggested, const QString& filter)
 {
-    asked.push_back({QStringLiteral("save"), suggested + QLatin1Char('|') + filter, caption});
+    Ask({QStringLiteral("save"), suggested + QLatin1Char('|') + filter, caption});
     return NextText();
 }
 
 std::optional<QString> ScriptedPrompts::AskText(const QString& caption, const QString& prompt,
                                                 const QString& initial)
 {
-    asked.push_back({QStringLiteral("text"), prompt + QLatin1Char('|') + initial, caption});
+    Ask({QStringLiteral("text"), prompt + QLatin1Char('|') + initial, caption});
     return NextText();
 }
 
 std::optional<QString> ScriptedPrompts::AskFolder(const FolderQuestion& question)
 {
-    asked.push_back({QStringLiteral("folder"), question.Folder, question.Title});
+    Ask({QStringLiteral("folder"), question.Folder, question.Title});
 
     class OpenDialog final : public IOpenFolderDialog
     {

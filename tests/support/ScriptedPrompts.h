@@ -4,6 +4,7 @@
 #include "music/base/Prompts.h"
 
 #include <deque>
+#include <functional>
 #include <optional>
 #include <vector>
 
@@ -26,6 +27,9 @@ public:
     /// Answers of the file and text questions in order; when they run out, cancelled.
     std::deque<std::optional<QString>> texts;
     std::vector<AskedPrompt> asked;
+    /// Runs while each prompt is open (after it was recorded, before it is answered), as the
+    /// program's events would meanwhile.
+    std::function<void(const AskedPrompt&)> whileOpen;
 
     void ShowError(const QString& text, const QString& caption) override;
     void ShowMessage(const QString& text) override;
@@ -50,6 +54,7 @@ public:
     std::vector<QString> folderDialogCalls;
 
 private:
+    void Ask(AskedPrompt prompt);
     PromptButton NextButton();
     std::optional<QString> NextText();
 };

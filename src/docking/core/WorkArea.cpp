@@ -104,9 +104,9 @@ QRect KeepOnWorkArea(QRect r, QRect workArea, bool onlyWhenOff)
     return QRect(toInt(left), toInt(top), r.width(), r.height());
 }
 
-BarPlacement ClampStoredPlacement(const BarPlacement& stored)
+ToolWindowPlacement ClampStoredPlacement(const ToolWindowPlacement& stored)
 {
-    BarPlacement placement = stored;
+    ToolWindowPlacement placement = stored;
     placement.Left = std::clamp(stored.Left, -kMaxStoredCoordinate, kMaxStoredCoordinate);
     placement.Top = std::clamp(stored.Top, -kMaxStoredCoordinate, kMaxStoredCoordinate);
     placement.Width = std::clamp(stored.Width, 1, kMaxBarExtent);

@@ -2,6 +2,8 @@
 // rectangle onto a work area, and making stored placements safe to use.
 #pragma once
 
+#include "music/files/SettingsRecord.h"
+
 #include <cstdint>
 #include <vector>
 
@@ -21,18 +23,6 @@ QRect NearestWorkArea(const std::vector<QRect>& workAreas, QPoint p, QRect fallb
 /// rectangle larger than the work area ends at its left and top edges.
 QRect KeepOnWorkArea(QRect r, QRect workArea, bool onlyWhenOff);
 
-/// A bar's place as the settings record keeps it.
-struct BarPlacement
-{
-    std::int32_t Left = 0;
-    std::int32_t Top = 0;
-    std::int32_t Width = 0;
-    std::int32_t Height = 0;
-    std::int32_t DockRow = 0;
-    std::int32_t DockPos = 0;
-    bool operator==(const BarPlacement&) const = default;
-};
-
 /// The largest window size a bar takes, and its largest stored row: the main window's six bars
 /// never need more than six rows.
 inline constexpr std::int32_t kMaxBarExtent = 32767;
@@ -42,7 +32,8 @@ inline constexpr std::int32_t kMaxStoredCoordinate = 1 << 20;
 
 /// A placement read from a file made safe to use: the row within 0..5, the position within
 /// -1..32767, the size within 1..32767 and the corner within a million pixels of the origin.
-/// Putting the bar on a screen is left to `KeepOnWorkArea`.
-BarPlacement ClampStoredPlacement(const BarPlacement& stored);
+/// Putting the bar on a screen is left to `KeepOnWorkArea`; the dock code and the visible flag
+/// pass unchanged.
+ToolWindowPlacement ClampStoredPlacement(const ToolWindowPlacement& stored);
 
 } // namespace pv::docking

@@ -70,8 +70,7 @@ void DockSite::StorePlacement(const TCustomToolWindow& bar, ToolWindowPlacement&
 
 void DockSite::RestorePlacement(TCustomToolWindow& bar, const ToolWindowPlacement& entry)
 {
-    const BarPlacement place = ClampStoredPlacement(BarPlacement{
-        entry.Left, entry.Top, entry.Width, entry.Height, entry.DockRow, entry.DockPos});
+    const ToolWindowPlacement place = ClampStoredPlacement(entry);
     BeginUpdate();
     bar.SetDockRow(place.DockRow);
     bar.SetDockPos(place.DockPos);

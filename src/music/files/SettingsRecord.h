@@ -13,7 +13,32 @@ namespace pv {
 
 inline constexpr std::size_t kSettingsRecSize = 816;
 
-/// Place and dock of one tool window of the main window (28 bytes).
+/// The docks a tool window can sit in; the number is the record's dock code.
+enum class ToolDock : std::uint8_t
+{
+    Floating = 0,
+    Top = 1,    ///< `Topdock`
+    Bottom = 3, ///< `Bottomdock`
+};
+
+/// The dock a record's dock code asks for: none for a code that names no dock (the bar stays
+/// where it is).
+constexpr std::optional<ToolDock> DockOfCode(std::uint8_t code)
+{
+    switch (code) {
+    case static_cast<std::uint8_t>(ToolDock::Floating):
+        return ToolDock::Floating;
+    case static_cast<std::uint8_t>(ToolDock::Top):
+        return ToolDock::Top;
+    case static_cast<std::uint8_t>(ToolDock::Bottom):
+        return ToolDock::Bottom;
+    default:
+        return std::nullopt;
+    }
+}
+
+/// Place and dock of one tool window of the main window (28 bytes): the one placement the
+/// settings record, the program's tool windows and the docking library all speak.
 struct ToolWindowPlacement
 {
     std::int32_t Left = 0;
@@ -22,7 +47,7 @@ struct ToolWindowPlacement
     std::int32_t Height = 0;
     std::int32_t DockRow = 0;
     std::int32_t DockPos = 0;
-    std::uint8_t Dock = 0; ///< 0 floating, 1 the top dock, 3 the bottom dock
+    std::uint8_t Dock = 0; ///< a ToolDock code; a damaged record may hold any other
     std::uint8_t Visible = 0;
     bool operator==(const ToolWindowPlacement&) const = default;
 };

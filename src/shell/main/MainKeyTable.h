@@ -3,7 +3,7 @@
 #pragma once
 
 #include "music/base/ExerciseKind.h"
-#include "shell/main/MainControls.h"
+#include "shell/commands/MainControls.h"
 #include "shell/results/ExerciseForms.h"
 
 #include <array>

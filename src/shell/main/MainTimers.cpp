@@ -3,9 +3,9 @@
 namespace pv {
 
 std::optional<ExerciseKind> TimerTickTarget(MainExerciseTimer timer, MainView view,
-                                            std::optional<ExerciseKind> kind)
+                                            std::optional<ExerciseKind> kind, bool modalOpen)
 {
-    if (view != MainView::Exercise || !kind || !IsKnownKind(*kind)) {
+    if (modalOpen || view != MainView::Exercise || !kind || !IsKnownKind(*kind)) {
         return std::nullopt;
     }
     const bool identification = KindFacts(*kind).IdentificationWindow;

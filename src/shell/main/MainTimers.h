@@ -17,9 +17,10 @@ enum class MainExerciseTimer : std::uint8_t
     AnswerbuttonBlink = 2, ///< the identification and interval comparison windows
 };
 
-/// The kind whose window takes a tick: only in the Exercise view, and only for a window that
-/// has the timer's handler; nothing otherwise (the tick is dropped, the timer keeps running).
+/// The kind whose window takes a tick: only in the Exercise view, only for a window that has
+/// the timer's handler, and never while a box or modal dialog is open (modalOpen); nothing
+/// otherwise (the tick is dropped, the timer keeps running and ticks again).
 std::optional<ExerciseKind> TimerTickTarget(MainExerciseTimer timer, MainView view,
-                                            std::optional<ExerciseKind> kind);
+                                            std::optional<ExerciseKind> kind, bool modalOpen);
 
 } // namespace pv

@@ -1,10 +1,11 @@
 // What the main window's decisions ask of the widgets and of the services around them: the
-// window itself, the exercise windows, the start menu, the tutor, MIDI input, the program
-// settings and the first-run wizard. Each is small so a test can record every call.
+// window itself, the exercise windows, the start menu, MIDI input, the program settings and
+// the first-run wizard (the tutor's side is the tutor run's own). Each is small so a test can
+// record every call.
 #pragma once
 
 #include "music/base/ExerciseKind.h"
-#include "shell/main/MainControls.h"
+#include "shell/commands/MainControls.h"
 #include "shell/results/ExerciseForms.h"
 
 #include <optional>
@@ -14,23 +15,9 @@
 namespace pv {
 
 /// The main window's widgets and the windows it shows maximised.
-class IMainWindowUi
+class IMainWindowUi : public IMainControls
 {
 public:
-    virtual ~IMainWindowUi() = default;
-
-    virtual void SetEnabled(MainControl control, bool on) = 0;
-    virtual bool IsEnabled(MainControl control) const = 0;
-    virtual void SetVisible(MainControl control, bool on) = 0;
-    /// A menu item's tick.
-    virtual void SetChecked(MainControl control, bool on) = 0;
-    /// A tool button held down (a grouped button releases the others of its group).
-    virtual void SetDown(MainControl control, bool on) = 0;
-    virtual bool IsDown(MainControl control) const = 0;
-    virtual void SetText(MainControl control, const QString& text) = 0;
-    virtual QString Text(MainControl control) const = 0;
-    virtual void SetWidth(MainControl control, int width) = 0;
-    virtual int Width(MainControl control) const = 0;
     /// `TrackBar1`'s position (tempo in beats per minute).
     virtual void SetTempoPosition(int tempo) = 0;
 
@@ -68,9 +55,6 @@ public:
     /// The setup chooser, modal; it loads what the user picks itself.
     virtual void ShowSetupChooser() = 0;
 
-    /// Tool window n (0..5) is wanted shown or hidden; it shows only when the settings' visible
-    /// flag of the window is set too, and changes only when it differs.
-    virtual void SetToolWindowVisible(int n, bool visible) = 0;
     /// Lays out the score tool window for the current kind.
     virtual void LayoutScoreToolWindow() = 0;
     /// The Answer Input menu follows the kind (called by a switch).
@@ -120,32 +104,6 @@ public:
     /// Line 0 of the welcome text; nothing when the text has no line.
     virtual std::optional<QString> WelcomeLine() const = 0;
     virtual void SetWelcomeLine(const QString& line) = 0;
-};
-
-/// The tutor: a loaded sequence of exercise steps per kind.
-class ITutor
-{
-public:
-    virtual ~ITutor() = default;
-    /// Loads and starts the tutor of file; false when it cannot.
-    virtual bool StartTutor(const QString& tutorFile) = 0;
-    /// The tutor chooser, modal; true when the user picked one and it started.
-    virtual bool ChooseTutor() = 0;
-    /// Forgets the loaded tutor.
-    virtual void Clear() = 0;
-    /// How many steps the loaded tutor has for kind.
-    virtual int StepCount(ExerciseKind kind) const = 0;
-    virtual void ShowTutorProgress() = 0;
-    /// The step information, modal; true on OK.
-    virtual bool ShowStepInfo() = 0;
-    /// The current steps' setups are applied to every kind.
-    virtual void ApplyTutorSteps() = 0;
-    /// The user's item tables were saved away while the tutor's are in force.
-    virtual bool ItemTablesBackedUp() const = 0;
-    /// Puts the saved item tables back (nothing when none were saved).
-    virtual void RestoreItemTables() = 0;
-    /// Forgets the saved item tables.
-    virtual void DropItemTablesBackup() = 0;
 };
 
 /// MIDI input reaching an exercise.

@@ -13,7 +13,8 @@ MidiInAction Act(MidiInActionKind kind, int button = -1, bool deleteLastNote = f
 
 MidiInAction ExerciseAction(std::uint32_t message, int target, const MidiInRoutingState& state)
 {
-    if (!state.WindowExists)
+    // Dropped, not kept for later: a pedal pressed behind a box must not answer once it closes.
+    if (!state.WindowExists || state.ModalOpen)
         return Act(MidiInActionKind::Drop);
     const std::uint32_t status = message & 0xFF;
     const std::uint32_t data1 = (message >> 8) & 0xFF;
@@ -59,6 +60,72 @@ MidiInAction DecideMidiIn(std::uint32_t message, int target, const MidiInRouting
     if (target == kMidiInTargetItemEditor)
         return Act(state.ItemEditorOpen ? MidiInActionKind::ItemEditor : MidiInActionKind::Drop);
     return Act(MidiInActionKind::Drop);
+}
+
+MidiInRouter::MidiInRouter(const TSettingsRec& settings, const MainWindowState& state,
+                           const ModalGuard& modal, IMidiInTargets& targets)
+    : m_settings(settings), m_state(state), m_modal(modal), m_targets(targets)
+{
+}
+
+void MidiInRouter::RebuildControlNotes()
+{
+    m_controlNotes.reset();
+    for (const std::uint8_t note : m_settings.RemoteNotes)
+        m_controlNotes.set(note);
+}
+
+MidiInRoutingState MidiInRouter::StateFor(int target) const
+{
+    MidiInRoutingState state;
+    state.SustainAsEnter = m_settings.SustainAsEnter;
+    state.MidiRemoteControl = m_settings.MidiRemoteControl;
+    state.RemoteNotes = m_settings.RemoteNotes;
+    state.ControlNotes = m_controlNotes;
+    if (const std::optional<ExerciseKind> kind = KindFromNumber(target)) {
+        state.WindowExists = m_targets.WindowExists(*kind);
+        if (state.WindowExists) {
+            state.FocusIndex = m_targets.FocusIndex(*kind);
+            state.Button4Enabled = m_targets.ControlButtonEnabled(*kind, 4);
+        }
+    }
+    state.CurrentKind = m_state.CurrentKind;
+    state.SettingsDialogOpen = m_targets.SettingsDialogOpen();
+    state.ItemEditorOpen = m_targets.ItemEditorOpen();
+    state.ModalOpen = m_modal.Raised();
+    return state;
+}
+
+MidiInAction MidiInRouter::Route(std::uint32_t message, int target)
+{
+    const MidiInAction action = DecideMidiIn(message, target, StateFor(target));
+    const std::optional<ExerciseKind> kind = KindFromNumber(target);
+    switch (action.Kind) {
+    case MidiInActionKind::PressFocusedAndRelease:
+        m_targets.PressControl(*kind, action.Button);
+        m_targets.ReleaseControl(*kind);
+        break;
+    case MidiInActionKind::PressControl:
+        m_targets.PressControl(*kind, action.Button);
+        if (action.DeleteLastNote)
+            m_targets.DeleteLastNote(*kind);
+        break;
+    case MidiInActionKind::ReleaseControl:
+        m_targets.ReleaseControl(*kind);
+        break;
+    case MidiInActionKind::PassToWindow:
+        m_targets.PassToWindow(*kind, message);
+        break;
+    case MidiInActionKind::ItemEditor:
+        m_targets.PassToItemEditor(message);
+        break;
+    case MidiInActionKind::SettingsDialog:
+        m_targets.PassToSettingsDialog(message);
+        break;
+    case MidiInActionKind::Drop:
+        break;
+    }
+    return action;
 }
 
 } // namespace pv

@@ -2,6 +2,7 @@
 // the first show and the close query.
 #include "shell/main/PellivarkMainModel.h"
 
+#include "music/base/ExerciseKindUi.h"
 #include "music/data/SettingsFile.h"
 #include "music/data/SharedFile.h"
 #include "music/files/Folders.h"
@@ -51,15 +52,15 @@ std::uint16_t BitOf(ExerciseKind kind)
     return static_cast<std::uint16_t>(1U << (KindNumber(kind) - 1));
 }
 
-bool KindIn(std::optional<ExerciseKind> kind, std::initializer_list<int> numbers)
+bool InRhythmFamily(std::optional<ExerciseKind> kind)
 {
-    if (!kind)
-        return false;
-    for (int n : numbers) {
-        if (KindNumber(*kind) == n)
-            return true;
-    }
-    return false;
+    return kind && KindUi(*kind).Family == KindFamily::Rhythm;
+}
+
+/// The microphone hears the kind's answers as sung notes.
+bool SingsNotes(std::optional<ExerciseKind> kind)
+{
+    return kind && KindFacts(*kind).MicrophoneAnswers && !KindFacts(*kind).MicrophoneHearsTaps;
 }
 
 int IndexOf(std::optional<ExerciseKind> kind)
@@ -118,8 +119,10 @@ std::optional<ViewTarget> DecodeViewTag(int tag, std::optional<ExerciseKind> cur
 PellivarkMainModel::PellivarkMainModel(MainModelServices services)
     : m_s(std::move(services)), m_setupOps(m_s.Setup, m_setupHost, m_s.Prompts, m_s.Strings)
 {
-    for (int n : {4, 5, 6, 9})
-        m_metronomeKinds = static_cast<std::uint16_t>(m_metronomeKinds | (1U << (n - 1)));
+    for (ExerciseKind kind : kExerciseKinds) {
+        if (KindUi(kind).MetronomeAtStart)
+            m_metronomeKinds = static_cast<std::uint16_t>(m_metronomeKinds | BitOf(kind));
+    }
     for (int n : {1, 2, 7, 8, 10})
         m_availableKinds = static_cast<std::uint16_t>(m_availableKinds | (1U << (n - 1)));
     m_setupFolder = DefaultSetupFolder();
@@ -285,7 +288,7 @@ void PellivarkMainModel::LeaveView(std::optional<ExerciseKind> oldKind, bool vie
     IMainWindowUi& ui = m_s.Ui;
     switch (m_s.State.CurrentView) {
     case MainView::Exercise:
-        if (KindIn(oldKind, {4, 5, 6}) && KindAvailable(*oldKind))
+        if (InRhythmFamily(oldKind) && KindAvailable(*oldKind))
             m_s.Windows.StopRhythm(*oldKind);
         m_s.Clock.StopExerciseClock(oldKind);
         if (viewChanged) {
@@ -412,7 +415,7 @@ void PellivarkMainModel::EnterExerciseView(ExerciseKind kind, bool entering)
     // Entering the window that is shown already would start its question anew.
     if (available && entering)
         m_s.Windows.EnterExercise(kind);
-    ui.SetEnabled(MainControl::SpeedButton3, KindIn(kind, {1, 2, 4, 5, 7, 8, 9}));
+    ui.SetEnabled(MainControl::SpeedButton3, KindFacts(kind).MicrophoneAnswers);
     if (kind == ExerciseKind::MelodyDictation) {
         const std::uint16_t bit = BitOf(kind);
         m_metronomeKinds = m_s.Setup.CurrentSetup.Melody.Rhythms != 0
@@ -424,16 +427,16 @@ void PellivarkMainModel::EnterExerciseView(ExerciseKind kind, bool entering)
     ui.SetEnabled(MainControl::SpeedButton12, metronome);
     ui.SetVisible(MainControl::ShowMetronome1, metronome);
     ui.SetVisible(MainControl::Playmetronome1, metronome);
-    ui.SetVisible(MainControl::Showkeyname1, KindIn(kind, {1, 2, 7, 8, 9, 10}));
+    ui.SetVisible(MainControl::Showkeyname1, KindFacts(kind).IdentificationWindow);
     ui.SetVisible(MainControl::Autonewquest1, true);
     ui.SetVisible(MainControl::MIDIremote1, true);
-    ui.SetVisible(MainControl::NoteIdentification1, KindIn(kind, {1, 2, 7, 8, 9}));
+    ui.SetVisible(MainControl::NoteIdentification1, KindUi(kind).NoteIdentificationMenu);
     const bool visualMetronome =
         ui.IsEnabled(MainControl::SpeedButton12) && ui.IsDown(MainControl::SpeedButton12);
-    const bool microphone = KindIn(kind, {1, 2, 7, 8, 9}) && ui.IsDown(MainControl::SpeedButton3);
+    const bool microphone = SingsNotes(kind) && ui.IsDown(MainControl::SpeedButton3);
     ui.SetToolWindowVisible(1, visualMetronome || microphone);
     ui.SetVisible(MainControl::Label7, true);
-    ui.SetVisible(MainControl::Label4, KindIn(kind, {4, 5, 6}));
+    ui.SetVisible(MainControl::Label4, InRhythmFamily(kind));
     ui.LayoutScoreToolWindow();
     m_s.Clock.UpdateExerciseTime();
     SetTempoSlider();
@@ -461,7 +464,7 @@ void PellivarkMainModel::EnterResultsView()
         ComputeUserStatistics(m_s.Data, *m_s.Data.ResultUser, m_s.TutorTitle);
     if (kind)
         ui.FillResultsView(*kind, -1.0);
-    ui.SetResultsItemButtonsVisible(KindIn(kind, {1, 2, 7, 8, 10}));
+    ui.SetResultsItemButtonsVisible(KindUi(kind).ResultItemButtons);
     ui.SetEnabled(MainControl::Refresh1, Right(RefreshRight));
     ui.SetVisible(MainControl::Resultsumations1, true);
     ui.SetVisible(MainControl::Deleteresults1, true);

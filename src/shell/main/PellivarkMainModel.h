@@ -9,6 +9,7 @@
 #include "shell/main/ViewTags.h"
 #include "shell/results/ExerciseClock.h"
 #include "shell/results/ResultBookkeeping.h"
+#include "shell/tutor/TutorRun.h"
 
 #include <array>
 #include <cstdint>

@@ -71,20 +71,6 @@ void SetItemAreaLanguage(ItemTables& items, const QString& name)
     std::copy(bytes.begin(), bytes.end(), items.Unused.begin() + 1);
 }
 
-std::optional<ToolDock> DockOfCode(std::uint8_t code)
-{
-    switch (code) {
-    case static_cast<std::uint8_t>(ToolDock::Floating):
-        return ToolDock::Floating;
-    case static_cast<std::uint8_t>(ToolDock::Top):
-        return ToolDock::Top;
-    case static_cast<std::uint8_t>(ToolDock::Bottom):
-        return ToolDock::Bottom;
-    default:
-        return std::nullopt;
-    }
-}
-
 ProgramSettingsApplier::ProgramSettingsApplier(ProgramSettingsContext context)
     : m_context(std::move(context))
 {
@@ -184,10 +170,7 @@ void ProgramSettingsApplier::ApplyToolWindows(const TSettingsRec& settings)
 {
     DockUpdateScope scope(m_context.Ui);
     for (int i = 0; i < kToolWindowCount; ++i) {
-        const ToolWindowPlacement& entry = settings.ToolWindows[static_cast<std::size_t>(i)];
-        m_context.Ui.PlaceToolWindow(i, ToolWindowPlace{entry.Left, entry.Top, entry.Width,
-                                                        entry.Height, entry.DockRow, entry.DockPos,
-                                                        DockOfCode(entry.Dock)});
+        m_context.Ui.PlaceToolWindow(i, settings.ToolWindows[static_cast<std::size_t>(i)]);
     }
 }
 
@@ -289,18 +272,14 @@ void ProgramSettingsApplier::Report(const Status<DataError>& status, const QStri
 void ProgramSettingsApplier::StoreToolWindows(TSettingsRec& settings) const
 {
     for (int i = 0; i < kToolWindowCount; ++i) {
-        const ToolWindowPlace place = m_context.Ui.ToolWindowPlaceOf(i);
         ToolWindowPlacement& entry = settings.ToolWindows[static_cast<std::size_t>(i)];
-        entry.Left = place.Left;
-        entry.Top = place.Top;
-        entry.Width = place.Width;
-        entry.Height = place.Height;
-        entry.DockRow = place.DockRow;
-        entry.DockPos = place.DockPos;
-        const ToolDock dock = place.Dock.value_or(ToolDock::Floating);
-        entry.Dock = dock == ToolDock::Top || dock == ToolDock::Bottom
-                         ? static_cast<std::uint8_t>(dock)
-                         : static_cast<std::uint8_t>(ToolDock::Floating);
+        // The visible flag is the user's choice, which the window's placement does not know.
+        const std::uint8_t visible = entry.Visible;
+        entry = m_context.Ui.ToolWindowPlaceOf(i);
+        entry.Visible = visible;
+        const std::optional<ToolDock> dock = DockOfCode(entry.Dock);
+        if (dock != ToolDock::Top && dock != ToolDock::Bottom)
+            entry.Dock = static_cast<std::uint8_t>(ToolDock::Floating);
     }
 }
 

@@ -53,10 +53,6 @@ QString ItemAreaLanguage(const ItemTables& items);
 void SetItemAreaLanguage(ItemTables& items, const QString& name);
 inline constexpr int kItemAreaLanguageCapacity = 15;
 
-/// The dock a settings record's dock code asks for: none for a code that names no dock (the bar
-/// stays where it is).
-std::optional<ToolDock> DockOfCode(std::uint8_t code);
-
 /// The language file of a name in folder: the file of that name ignoring case, else the name
 /// spelled as given (which does not exist).
 QString LanguageFilePath(const QString& folder, const QString& name);

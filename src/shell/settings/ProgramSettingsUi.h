@@ -2,6 +2,7 @@
 // and the windows it spreads fonts, colours and panels over.
 #pragma once
 
+#include "music/files/SettingsRecord.h"
 #include "shell/results/ResultColumns.h"
 
 #include <cstdint>
@@ -10,28 +11,6 @@
 #include <QString>
 
 namespace pv {
-
-/// The docks a tool window can sit in; the number is the settings record's dock code.
-enum class ToolDock : std::uint8_t
-{
-    Floating = 0,
-    Top = 1,    ///< `Topdock`
-    Bottom = 3, ///< `Bottomdock`
-};
-
-/// Place of one tool window of the main window as the settings record keeps it.
-struct ToolWindowPlace
-{
-    std::int32_t Left = 0;
-    std::int32_t Top = 0;
-    std::int32_t Width = 0;
-    std::int32_t Height = 0;
-    std::int32_t DockRow = 0;
-    std::int32_t DockPos = 0;
-    /// Where the bar goes; none leaves it in the dock it is in.
-    std::optional<ToolDock> Dock;
-    bool operator==(const ToolWindowPlace&) const = default;
-};
 
 /// The main window's bounds in its normal (neither minimised nor maximised) state.
 struct WindowBounds
@@ -79,11 +58,13 @@ public:
     /// ended.
     virtual void BeginDockUpdate() = 0;
     virtual void EndDockUpdate() = 0;
-    /// Tool window 0..5 (`ToolWindows[i]`): its row and position, its dock when one is given,
-    /// its bounds; then it is laid out in its dock and kept on the work area.
-    virtual void PlaceToolWindow(int index, const ToolWindowPlace& place) = 0;
-    /// Tool window 0..5 where it is now; Dock is Floating unless it sits in one of the docks.
-    virtual ToolWindowPlace ToolWindowPlaceOf(int index) const = 0;
+    /// Tool window 0..5 (`ToolWindows[i]`): its row and position, its dock when the code names
+    /// one (`DockOfCode`; any other code leaves it in the dock it is in), its bounds; then it is
+    /// laid out in its dock and kept on the work area. The visible flag is the settings' own.
+    virtual void PlaceToolWindow(int index, const ToolWindowPlacement& place) = 0;
+    /// Tool window 0..5 where it is now, Visible unset; Dock is Floating unless it sits in one
+    /// of the docks.
+    virtual ToolWindowPlacement ToolWindowPlaceOf(int index) const = 0;
 
     /// Results-view column 0..7; setting rebuilds the view's column toggles.
     virtual void SetResultColumn(int index, const ResultColumn& column) = 0;

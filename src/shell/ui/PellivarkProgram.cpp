@@ -15,46 +15,52 @@
 #include "exercises/ui/TRytmeLaes.h"
 #include "exercises/ui/TRytmeOps.h"
 #include "music/base/Clock.h"
+#include "music/base/ExerciseKindUi.h"
 #include "music/data/SharedFile.h"
 #include "music/devices/FluidMidiFilePlayer.h"
 #include "music/devices/MicEngine.h"
 #include "music/input/MicInput.h"
 #include "music/ui/KeyStateTracker.h"
 #include "music/ui/QtPrompts.h"
-#include "shell/main/MetronomeControls.h"
-#include "shell/main/MicrophoneControls.h"
+#include "shell/language/ui/WidgetTexts.h"
+#include "shell/main/MainCommands.h"
 #include "shell/main/MidiInRouting.h"
 #include "shell/main/PellivarkMainModel.h"
-#include "shell/main/TutorRun.h"
+#include "shell/main/ui/ExerciseMidiInTargets.h"
+#include "shell/main/ui/ExerciseWindowSet.h"
+#include "shell/metronome/MetronomeControls.h"
+#include "shell/microphone/MicrophoneControls.h"
 #include "shell/reports/ui/ReportsCommand.h"
 #include "shell/results/ui/ResultsCommands.h"
 #include "shell/settings/FirstRunStore.h"
 #include "shell/settings/ProgramSettingsApplier.h"
+#include "shell/settings/SettingsMenuCommands.h"
+#include "shell/setup/SetupCommands.h"
 #include "shell/startmenu/StartMenuIntro.h"
 #include "shell/startmenu/ui/TMenuDialog.h"
 #include "shell/transfer/ui/ExportImportCommand.h"
 #include "shell/tutor/TutorList.h"
-#include "shell/ui/ExerciseWindowSet.h"
+#include "shell/tutor/TutorRun.h"
+#include "shell/tutor/ui/TChooseTutor.h"
 #include "shell/ui/SettingsFeatures.h"
-#include "shell/ui/TChooseTutor.h"
 #include "shell/ui/TPellivarkMain.h"
-#include "shell/ui/WidgetTexts.h"
 
 #include <algorithm>
 #include <exception>
 
 #include <QCoreApplication>
+#include <QDialog>
 #include <QMessageBox>
 
 namespace pv {
 
 namespace {
 
-/// The global names of the exercise windows, by kind.
-constexpr std::array<const char*, 10> kFormNames = {
-    "ChordIdForm",       "IntervalIdForm",       "IntervalCompareForm", "RhythmImitationForm",
-    "RhythmReadingForm", "RhythmCorrectionForm", "ChordInversionsForm", "ScalesForm",
-    "MelodyForm",        "ChordProgressionForm"};
+/// The object name of the exercise window of kind.
+QString FormName(ExerciseKind kind)
+{
+    return UiName(KindUi(kind).FormName);
+}
 
 /// The rhythm windows' tip.
 constexpr int kRhythmTip = 6;
@@ -133,7 +139,13 @@ private:
 PellivarkProgram::PellivarkProgram(ProgramOptions options)
     : m_options(std::move(options)),
       m_ownPrompts(m_options.Prompts == nullptr ? std::make_unique<QtPrompts>() : nullptr),
-      m_prompts(m_options.Prompts != nullptr ? *m_options.Prompts : *m_ownPrompts),
+      m_guardedPrompts(m_options.Prompts != nullptr ? *m_options.Prompts : *m_ownPrompts,
+                       m_modalGuard),
+      m_prompts(m_guardedPrompts), m_wait(m_pumpWait, m_modalGuard),
+      m_runDialog([this](QDialog& dialog) {
+          const ModalGuard::Scope open(m_modalGuard);
+          return m_options.RunDialog ? m_options.RunDialog(dialog) : dialog.exec();
+      }),
       m_data(m_options.ProgramFolders, m_prompts, m_wait, m_strings),
       m_systemDevices(SystemMidiOutDevices::Options{m_options.SynthAudio, m_options.SoundFont,
                                                     m_options.SynthAudioDrivers}),
@@ -142,7 +154,11 @@ PellivarkProgram::PellivarkProgram(ProgramOptions options)
       m_midiOut(m_devices, m_sequencer, m_prompts, m_strings), m_items(BuiltInItemTables()),
       m_midiIn(m_options.MidiInDevices != nullptr ? *m_options.MidiInDevices : m_systemInputs,
                SteadyClock::Instance(), m_prompts, m_strings),
-      m_midiInSelection(std::make_unique<MidiInSelection>(m_midiIn))
+      m_midiInSelection(std::make_unique<MidiInSelection>(m_midiIn)),
+      m_settingsMenu(std::make_unique<SettingsMenuCommands>(m_data.ProgramSettings, [this] {
+          if (m_state.CurrentKind)
+              m_exercises->ApplySetupToExercise(*m_state.CurrentKind, false);
+      }))
 {
     SetUIStringDefaults(m_strings);
     // Made once; the capture opens only when the user switches the microphone on.
@@ -170,6 +186,8 @@ PellivarkProgram::PellivarkProgram(ProgramOptions options)
     MakeResultForms();
     MakeStandardForms();
     WireWindow();
+    RegisterCommands();
+    m_window->BuildCommands(m_commands);
     RegisterTexts();
     // The built-in English before any language file: the program reads well without one.
     ApplyBuiltInTexts(Language());
@@ -206,6 +224,7 @@ void PellivarkProgram::MakeMainWindow()
 {
     try {
         m_window = std::make_unique<TPellivarkMain>(m_prompts, m_strings);
+        m_window->SetModalGuard(m_modalGuard);
         // The main window takes every MIDI message and hands it to the target.
         m_midiIn.SetReceiver(m_window.get());
         if (m_ownPrompts)
@@ -213,6 +232,18 @@ void PellivarkProgram::MakeMainWindow()
         m_exercises = std::make_unique<ExerciseWindowSet>(
             m_setup, m_items, [this] { return IdentificationSettings(); });
         m_exercises->SetRhythmSettings([this] { return RhythmSettings(); });
+        m_midiTargets = std::make_unique<ExerciseMidiInTargets>(
+            *m_exercises,
+            ExerciseMidiInTargets::Dialogs{
+                [this] { return m_model != nullptr && m_model->SettingsDialogOpen; },
+                [this] { return m_chordOps != nullptr && m_chordOps->ItemEditorOpen(); },
+                [this](std::uint32_t message) { m_chordOps->ItemEditorMidiIn(message); },
+                [this](std::uint32_t message) {
+                    if (m_features)
+                        m_features->SettingsMidiInput(message);
+                }});
+        m_midiRouter = std::make_unique<MidiInRouter>(m_data.ProgramSettings, m_state, m_modalGuard,
+                                                      *m_midiTargets);
         m_clock = std::make_unique<ExerciseClock>(m_state, m_sessions, m_dateClock, *m_window);
         m_results =
             std::make_unique<ResultBookkeeping>(m_state, *m_clock, m_sessions, m_data, m_setup,
@@ -230,7 +261,7 @@ void PellivarkProgram::MakeResultForms()
     try {
         m_resultsCommands = std::make_unique<ResultsCommands>(ResultsContext{
             m_data, m_strings, m_results->ExerciseResults, m_items, UsersTutorTitleOf(),
-            [this](int context) { m_window->ShowHelpTopic(context); }, m_options.RunDialog});
+            [this](int context) { m_window->ShowHelpTopic(context); }, m_runDialog});
         m_window->SetResultsWindow(m_resultsCommands->View());
     } catch (const std::exception&) {
         m_prompts.ShowError(QStringLiteral("error initializing UserResult form"),
@@ -242,8 +273,7 @@ void PellivarkProgram::MakeResultForms()
                 m_data, m_prompts, m_strings, *m_results, *m_clock, m_state,
                 [this] { return m_model->SetupFolder(); },
                 [this](const QString& stored) { return m_model->ResolveStoredPath(stored); },
-                [this](const QString& path) { return m_model->StoredPathFor(path); },
-                m_options.RunDialog},
+                [this](const QString& path) { return m_model->StoredPathFor(path); }, m_runDialog},
             m_window.get());
         m_window->SetExportImportDialog(m_exportImport->Dialog());
     } catch (const std::exception&) {
@@ -268,7 +298,7 @@ void PellivarkProgram::MakeResultForms()
                 TUserResult* view = m_resultsCommands ? m_resultsCommands->View() : nullptr;
                 return view != nullptr ? view->Model().Title(column) : QString();
             },
-            m_options.RunDialog},
+            m_runDialog},
         *m_window);
 }
 
@@ -323,7 +353,7 @@ void PellivarkProgram::MakeStandardForms()
             if (!mode)
                 continue;
             auto* exercise = new TAkkord(*mode, m_sessions.Of(kind), &window, m_strings);
-            exercise->setObjectName(QString::fromLatin1(kFormNames[Slot(kind)]));
+            exercise->setObjectName(FormName(kind));
             exercise->SetMidiOut(m_midiOut);
             exercise->SetPrompts(m_prompts);
             exercise->SetKeyState(*m_heldKeys);
@@ -339,13 +369,15 @@ void PellivarkProgram::MakeStandardForms()
             });
             exercise->SetAnswerSound(m_answerSound.get());
             QObject::connect(exercise, &TAkkord::PianoVoiceStepped, exercise,
-                             [this](PianoVoice voice) { KeepPianoVoice(voice); });
+                             [this](PianoVoice voice) {
+                                 m_settingsMenu->KeepPianoVoice(voice.Program, voice.Velocity);
+                             });
             window.SetExerciseWindow(kind, exercise);
             m_exercises->SetWindow(kind, exercise);
         }
         constexpr ExerciseKind kComparison = ExerciseKind::IntervalComparison;
         auto* comparison = new TIntervalSam(m_sessions.Of(kComparison), &window, m_strings);
-        comparison->setObjectName(QString::fromLatin1(kFormNames[Slot(kComparison)]));
+        comparison->setObjectName(FormName(kComparison));
         comparison->SetMidiOut(m_midiOut);
         comparison->SetAnswerSound(m_answerSound.get());
         window.SetExerciseWindow(kComparison, comparison);
@@ -365,8 +397,7 @@ void PellivarkProgram::MakeStandardForms()
             ChordOpsContext{
                 m_setup, m_items, &m_midiOut, *m_heldKeys, m_noteSpacing, m_strings, m_prompts,
                 [this] { return static_cast<int>(m_data.ProgramSettings.KindPairs[1][1]); },
-                [this] { return m_model == nullptr || m_model->UserRights[2]; },
-                m_options.RunDialog,
+                [this] { return m_model == nullptr || m_model->UserRights[2]; }, m_runDialog,
                 [this](bool open) {
                     TSettingsRec& settings = m_data.ProgramSettings;
                     if (open) {
@@ -440,7 +471,7 @@ void PellivarkProgram::MakeStandardForms()
                                m_sequencer,
                                m_answerSound.get(),
                                *m_micInput,
-                               m_controlNotes,
+                               m_midiRouter->ControlNotes(),
                                m_prompts,
                                m_strings,
                                m_targets,
@@ -452,7 +483,7 @@ void PellivarkProgram::MakeStandardForms()
                                [this] { MirrorSettingsIntoWindow(); },
                                [this] { return RhythmSettings(); },
                                [this](bool asDefaults) { StoreProgramSettings(asDefaults); },
-                               m_options.RunDialog,
+                               m_runDialog,
                                m_options.OfferConfigWizard,
                                m_options.Links});
 
@@ -466,7 +497,7 @@ void PellivarkProgram::MakeStandardForms()
         m_sequencer,
         *m_midiInSelection,
         m_features->WizardMaker(),
-        m_controlNotes,
+        m_midiRouter->ControlNotes(),
         [this](std::size_t index) {
             return m_model != nullptr && index < m_model->UserRights.size() &&
                    m_model->UserRights[index];
@@ -521,21 +552,24 @@ void PellivarkProgram::WireWindow()
         window, m_data.ProgramSettings, m_sequencer, m_state,
         [this](ExerciseKind kind) { return m_model && m_model->InMetronomeKinds(kind); },
         [this](int tempo) {
-            for (ExerciseKind kind : {ExerciseKind::RhythmImitation, ExerciseKind::RhythmReading,
-                                      ExerciseKind::RhythmErrorDetection}) {
-                if (TRhythmWindow* rhythm = m_exercises->Rhythm(kind))
+            for (ExerciseKind kind : kExerciseKinds) {
+                TRhythmWindow* rhythm = KindUi(kind).Tempo == KindTempo::RhythmEngines
+                                            ? m_exercises->Rhythm(kind)
+                                            : nullptr;
+                if (rhythm != nullptr)
                     rhythm->SetTempo(tempo);
             }
         }});
     MainWindowHandlers handlers;
-    handlers.MetroClick = [this](bool fromSender) { m_metronome->MetroClick(fromSender); };
-    handlers.SpeedButton12Click = [this](bool fromSender) {
-        m_metronome->SpeedButton12Click(fromSender);
-    };
+    handlers.MetroClick = [this] { m_metronome->MetroClick(false); };
+    handlers.SpeedButton12Click = [this] { m_metronome->SpeedButton12Click(false); };
     handlers.TrackBar1Change = [this](int position) { m_metronome->TrackBar1Change(position); };
     WireMicrophone(handlers);
     WireTutor(handlers);
-    handlers.ViewTag = [this](int tag) { m_model->Speed1Click(tag); };
+    handlers.ViewTag = [this](int tag) {
+        m_model->Speed1Click(tag);
+        m_commands.Refresh();
+    };
     handlers.ExerciseMenuOpens = [this](int tag) {
         if (const std::optional<ExerciseKind> kind = KindFromNumber(tag))
             m_model->AkkordProgress1Click(*kind);
@@ -559,10 +593,9 @@ void PellivarkProgram::WireWindow()
         if (TExerciseBaseClass* exercise = TimerTarget(MainExerciseTimer::AnswerbuttonBlink))
             exercise->Timer1Timer();
     };
-    handlers.Command = [this](MainControl control) { RunCommand(control); };
     handlers.StopMidiInput = [this] { m_midiIn.StopMidiInput(); };
     handlers.MidiInData = [this](std::uint32_t message, int target) {
-        MidiInData(message, target);
+        m_midiRouter->Route(message, target);
     };
     handlers.HideSplash = [this] {
         if (m_options.HideSplash)
@@ -570,18 +603,11 @@ void PellivarkProgram::WireWindow()
     };
     handlers.SetupChooser = [this] { ShowSetupChooser(); };
     m_features->Wire(handlers);
-    handlers.ToolWindowFlag = [this](int n, bool on) {
-        if (n >= 0 && n < IToolWindows::kCount)
-            m_data.ProgramSettings.ToolWindows[static_cast<std::size_t>(n)].Visible = on ? 1 : 0;
-    };
+    handlers.ToolWindowFlag = [this](int n, bool on) { m_settingsMenu->SetToolWindowFlag(n, on); };
     handlers.NoteIdentification = [this](int mode) {
-        m_data.ProgramSettings.NoteIdentification = static_cast<std::uint8_t>(mode);
-        if (m_state.CurrentKind)
-            m_exercises->ApplySetupToExercise(*m_state.CurrentKind, false);
+        m_settingsMenu->ChooseNoteIdentification(mode);
     };
-    handlers.NoteIdentificationMode = [this] {
-        return static_cast<int>(m_data.ProgramSettings.NoteIdentification);
-    };
+    handlers.NoteIdentificationMode = [this] { return m_settingsMenu->NoteIdentificationMode(); };
     handlers.StatisticsPeriod = [this](int index) {
         static constexpr std::array<int, 5> kPeriodDays = {0, 2, 7, 14, 30};
         if (index < 0 || index >= static_cast<int>(kPeriodDays.size()))
@@ -621,7 +647,6 @@ void PellivarkProgram::WireMicrophone(MainWindowHandlers& handlers)
                 rhythm->MicTap(ms);
         },
     });
-    handlers.SpeedButton3Click = [this] { m_microphone->SpeedButton3Click(); };
     handlers.WaveInPitch = [this](std::uint8_t wparam) { m_microphone->WaveInPitch(wparam); };
     handlers.WaveInOnset = [this](std::uint32_t wparam, std::uint32_t lparam) {
         m_microphone->WaveInOnset(wparam, lparam);
@@ -658,11 +683,9 @@ void PellivarkProgram::MakeTutor()
     m_chooser->setObjectName(QStringLiteral("ChooseTutorForm"));
     m_chooser->SetHelp([this](int context) { m_window->ShowHelpTopic(context); });
     m_chooseTutor = [this] {
-        return m_chooser ? m_chooser->ChooseTutorForCurrentUser(m_options.RunDialog)
-                         : kNoTutorChosen;
+        return m_chooser ? m_chooser->ChooseTutorForCurrentUser(m_runDialog) : kNoTutorChosen;
     };
-    m_tutorDialogs =
-        std::make_unique<TutorDialogs>(m_tutorTexts, m_window.get(), m_options.RunDialog);
+    m_tutorDialogs = std::make_unique<TutorDialogs>(m_tutorTexts, m_window.get(), m_runDialog);
     m_tutorRun = std::make_unique<TutorRun>(
         TutorRunServices{*m_tutorDefine, m_data, m_state, m_setup, m_sessions, *m_clock, *m_results,
                          *m_window, *m_tutorDialogs, m_prompts, m_strings});
@@ -779,7 +802,7 @@ void PellivarkProgram::RegisterTexts()
         m_chordOps->RegisterTexts(TextSink());
     for (ExerciseKind kind : kExerciseKinds) {
         m_targets.Register(
-            QString::fromLatin1(kFormNames[Slot(kind)]) + QStringLiteral(".ExerciseDescription"),
+            FormName(kind) + QStringLiteral(".ExerciseDescription"),
             [this, kind](const QString& text) { m_descriptions[Slot(kind)] = text; });
         TExerciseBaseClass* exercise = m_exercises->Window(kind);
         if (exercise == nullptr)
@@ -797,67 +820,56 @@ void PellivarkProgram::RegisterTexts()
     }
 }
 
-void PellivarkProgram::RunCommand(MainControl control)
+void PellivarkProgram::RegisterCommands()
 {
-    switch (control) {
-    case MainControl::Hentstandardopstning1:
-        ShowSetupChooser();
-        break;
-    case MainControl::Gemopstning1:
-        (void)m_model->Setup().SaveSetupAs();
-        break;
-    case MainControl::Restartexercise:
-        (void)m_results->RestartexerciseClick();
-        break;
-    case MainControl::Reports1:
-        m_reports->Reports1Click();
-        break;
-    case MainControl::Deleteresults1:
+    // One registration per feature; the window makes its actions of what is registered here.
+    // A registration refused (a command taken twice) is a fault of the program's own, logged
+    // by the registry; the window then leaves that feature's entries out.
+    (void)RegisterSetupCommands(m_commands, SetupCommandServices{m_model->Setup(), *m_results,
+                                                                 [this] { ShowSetupChooser(); }});
+    (void)m_settingsMenu->Register(m_commands);
+    (void)m_features->Register(m_commands);
+    (void)RegisterResultCommands();
+    (void)m_metronome->Register(m_commands);
+    (void)m_microphone->Register(m_commands);
+    MainCommandServices main;
+    main.ViewTag = [this](int tag) { m_model->Speed1Click(tag); };
+    main.Close = [this] { m_window->close(); };
+    main.About = [this] {
+        m_prompts.ShowInfo(QStringLiteral("Pellivark %1\nEar training for musicians.")
+                               .arg(QCoreApplication::applicationVersion()),
+                           m_window->windowTitle());
+    };
+    main.UserInformation = [this] { AskUserInformation(m_data, m_prompts, m_strings); };
+    main.UserKnown = [this] { return m_data.CurrentUser != nullptr; };
+    main.NotAvailable = [this](const QString& text) {
+        m_prompts.ShowInfo(text, m_strings.StrProgramTitle);
+    };
+    (void)RegisterMainCommands(m_commands, main);
+}
+
+bool PellivarkProgram::RegisterResultCommands()
+{
+    const auto row = [](const char* id, const char* text, std::function<void()> run) {
+        CommandRow r;
+        r.Id = QString::fromLatin1(id);
+        r.TextId = MainFormKey(r.Id);
+        r.Text = QString::fromLatin1(text);
+        r.Run = std::move(run);
+        return r;
+    };
+    std::vector<CommandRow> rows;
+    rows.push_back(row("Reports1", "&Reports...", [this] { m_reports->Reports1Click(); }));
+    rows.push_back(row("Deleteresults1", "De&lete results...", [this] {
         if (m_resultsCommands)
             m_resultsCommands->Deleteresults1Click(m_window.get());
-        break;
-    case MainControl::ImportExport:
+    }));
+    rows.push_back(row("ImportExport", "&Export and import...", [this] {
         if (m_exportImport)
             m_exportImport->ImportExportClick(
                 [this] { m_model->SwitchView(m_state.CurrentKind, m_state.CurrentView); });
-        break;
-    case MainControl::Userinfo1:
-        if (m_data.CurrentUser) {
-            TUserRec& rec = m_data.CurrentUser->Record;
-            if (const std::optional<QString> name =
-                    m_prompts.AskText(QString(), m_strings.StrUserNamePrompt, rec.FullName)) {
-                rec.FullName = name->left(31);
-                (void)WriteUser(m_data, rec);
-            }
-        }
-        break;
-    case MainControl::Autonewquest1:
-        m_data.ProgramSettings.AutoNewQuestion = !m_data.ProgramSettings.AutoNewQuestion;
-        m_window->SetChecked(MainControl::Autonewquest1, m_data.ProgramSettings.AutoNewQuestion);
-        if (m_state.CurrentKind)
-            m_exercises->ApplySetupToExercise(*m_state.CurrentKind, false);
-        break;
-    case MainControl::Showkeyname1:
-        m_data.ProgramSettings.ShowKeyName = !m_data.ProgramSettings.ShowKeyName;
-        m_window->SetChecked(MainControl::Showkeyname1, m_data.ProgramSettings.ShowKeyName);
-        if (m_state.CurrentKind)
-            m_exercises->ApplySetupToExercise(*m_state.CurrentKind, false);
-        break;
-    case MainControl::MIDIremote1:
-        m_data.ProgramSettings.MidiRemoteControl = !m_data.ProgramSettings.MidiRemoteControl;
-        m_window->SetChecked(MainControl::MIDIremote1, m_data.ProgramSettings.MidiRemoteControl);
-        break;
-    case MainControl::MIDIin1:
-        // Remembered for the MIDI input, which comes with its own layer.
-        m_data.ProgramSettings.MidiInputOn = !m_data.ProgramSettings.MidiInputOn;
-        m_window->SetChecked(MainControl::MIDIin1, m_data.ProgramSettings.MidiInputOn);
-        break;
-    default:
-        // The other commands come with their windows.
-        m_prompts.ShowInfo(QStringLiteral("This command is not available yet."),
-                           m_strings.StrProgramTitle);
-        break;
-    }
+    }));
+    return m_commands.Register(QStringLiteral("results"), std::move(rows));
 }
 
 TLevels* PellivarkProgram::SetupChooser()
@@ -886,10 +898,8 @@ void PellivarkProgram::ShowSetupChooser()
         return;
     m_levels->SetFolders(m_model->SetupFolder(), m_data.folders.ProgramFolder,
                          m_model->SetupFolder());
-    if (m_options.RunDialog)
-        m_options.RunDialog(*m_levels);
-    else
-        m_levels->exec();
+    // The chooser loads what the user picks itself.
+    m_runDialog(*m_levels);
 }
 
 void PellivarkProgram::ApplyProgramSettings()
@@ -910,78 +920,22 @@ void PellivarkProgram::MirrorSettingsIntoWindow()
         m_window->SetToolWindowAllowed(
             n, settings.ToolWindows[static_cast<std::size_t>(n)].Visible != 0);
     m_window->SetAnswerSounds(AnswerSounds());
-    m_window->SetChecked(MainControl::MIDIremote1, settings.MidiRemoteControl);
+    // The menus' ticks follow the settings just applied.
+    m_commands.Refresh();
 }
 
 void PellivarkProgram::StartMidiInput(ExerciseKind kind)
 {
     // Rebuilt at every start, so changed remote notes count from the next window on.
-    TSettingsRec& settings = m_data.ProgramSettings;
-    m_controlNotes.reset();
-    for (const std::uint8_t note : settings.RemoteNotes)
-        m_controlNotes.set(note);
-    m_midiIn.StartMidiInput(static_cast<std::uint8_t>(KindNumber(kind)), settings.MidiInDevice);
-}
-
-void PellivarkProgram::MidiInData(std::uint32_t message, int target)
-{
-    const TSettingsRec& settings = m_data.ProgramSettings;
-    TExerciseBaseClass* window = nullptr;
-    if (const std::optional<ExerciseKind> kind = KindFromNumber(target))
-        window = m_exercises->Window(*kind);
-    MidiInRoutingState state;
-    state.SustainAsEnter = settings.SustainAsEnter;
-    state.MidiRemoteControl = settings.MidiRemoteControl;
-    state.RemoteNotes = settings.RemoteNotes;
-    state.ControlNotes = m_controlNotes;
-    state.WindowExists = window != nullptr && window->ControlButtons != nullptr;
-    if (state.WindowExists) {
-        state.FocusIndex = window->ControlButtons->Model().FocusIndex;
-        state.Button4Enabled = window->ControlButtons->Model().IsEnabled(4);
-    }
-    state.CurrentKind = m_state.CurrentKind;
-    state.SettingsDialogOpen = m_model->SettingsDialogOpen;
-    state.ItemEditorOpen = m_chordOps != nullptr && m_chordOps->ItemEditorOpen();
-
-    const MidiInAction action = DecideMidiIn(message, target, state);
-    switch (action.Kind) {
-    case MidiInActionKind::PressFocusedAndRelease:
-        window->ControlButtons->Press(action.Button);
-        window->ControlButtonUpAction();
-        break;
-    case MidiInActionKind::PressControl:
-        window->ControlButtons->Press(action.Button);
-        if (action.DeleteLastNote)
-            window->DeleteLastNote();
-        break;
-    case MidiInActionKind::ReleaseControl:
-        window->ControlButtonUpAction();
-        break;
-    case MidiInActionKind::PassToWindow:
-        window->MidiInMessage(message);
-        break;
-    case MidiInActionKind::SettingsDialog:
-        m_features->SettingsMidiInput(message);
-        break;
-    case MidiInActionKind::ItemEditor:
-        m_chordOps->ItemEditorMidiIn(message);
-        break;
-    case MidiInActionKind::Drop:
-        break;
-    }
-}
-
-void PellivarkProgram::KeepPianoVoice(PianoVoice voice)
-{
-    SoundRec& piano = m_data.ProgramSettings.PianoVoice;
-    piano.Program = static_cast<decltype(piano.Program)>(std::clamp(voice.Program, 0, 127));
-    piano.Velocity = static_cast<decltype(piano.Velocity)>(std::clamp(voice.Velocity, 0, 127));
+    m_midiRouter->RebuildControlNotes();
+    m_midiIn.StartMidiInput(static_cast<std::uint8_t>(KindNumber(kind)),
+                            m_data.ProgramSettings.MidiInDevice);
 }
 
 TExerciseBaseClass* PellivarkProgram::TimerTarget(MainExerciseTimer timer) const
 {
     const std::optional<ExerciseKind> kind =
-        TimerTickTarget(timer, m_state.CurrentView, m_state.CurrentKind);
+        TimerTickTarget(timer, m_state.CurrentView, m_state.CurrentKind, m_modalGuard.Raised());
     return kind ? m_exercises->Window(*kind) : nullptr;
 }
 
@@ -1061,7 +1015,7 @@ RhythmExerciseSettings PellivarkProgram::RhythmSettings() const
 
 void PellivarkProgram::AddRhythmWindow(ExerciseKind kind, TRhythmWindow* window)
 {
-    window->setObjectName(QString::fromLatin1(kFormNames[Slot(kind)]));
+    window->setObjectName(FormName(kind));
     window->SetPlayback(&m_midiOut, SteadyClock::Instance());
     window->SetAnswerSound(m_answerSound.get());
     m_window->SetExerciseWindow(kind, window);

@@ -24,15 +24,17 @@
 #include "music/sequencer/Sequencer.h"
 #include "music/staff/Sheet.h"
 #include "music/strings/UIStrings.h"
+#include "shell/commands/CommandRegistry.h"
+#include "shell/commands/ModalServices.h"
 #include "shell/language/LanguageLoader.h"
 #include "shell/language/LanguageTargets.h"
+#include "shell/language/ui/WidgetTexts.h"
 #include "shell/main/MainTimers.h"
 #include "shell/main/MainWindowUi.h"
 #include "shell/results/ExerciseClock.h"
 #include "shell/results/ResultBookkeeping.h"
 #include "shell/settings/ProgramSettingsApplier.h"
-#include "shell/ui/TutorDialogs.h"
-#include "shell/ui/WidgetTexts.h"
+#include "shell/tutor/ui/TutorDialogs.h"
 
 #include <bitset>
 #include <functional>
@@ -48,7 +50,10 @@ class TRhythmWindow;
 class MicEngine;
 class MicInput;
 class MicrophoneControls;
+class MidiInRouter;
+class SettingsMenuCommands;
 struct MainWindowHandlers;
+class ExerciseMidiInTargets;
 class ExerciseWindowSet;
 class MetronomeControls;
 class PellivarkMainModel;
@@ -135,6 +140,8 @@ public:
     IStartMenu& StartMenuService();
     const UIStringTable& Strings() const { return m_strings; }
     const LanguageTargets& TextTargets() const { return m_targets; }
+    /// Up while a box, a busy wait or a modal dialog is open.
+    const ModalGuard& Modal() const { return m_modalGuard; }
     MainWindowState& State() { return m_state; }
     /// Every kind's counters, item statistics and clock, with or without its window.
     ExerciseSessions& Sessions() { return m_sessions; }
@@ -169,6 +176,9 @@ public:
     // IResultTutor
     QString TutorTitle() const override;
     std::optional<QString> StepTitle(ExerciseKind kind, int step) const override;
+
+    /// The main window's commands.
+    CommandRegistry& Commands() { return m_commands; }
 
     /// The settings command, the first-run wizard, the tips and the links.
     SettingsFeatures& Features() { return *m_features; }
@@ -205,14 +215,12 @@ private:
     /// Names a user's tutor for the statistics: the title its file's header holds.
     TutorTitleOf UsersTutorTitleOf() const;
     void WireWindow();
-    void RunCommand(MainControl control);
-    /// Routes a MIDI input message: pedal and remote notes to the control buttons, the rest to
-    /// the target's window.
-    void MidiInData(std::uint32_t message, int target);
+    /// Every feature's commands, registered before the window makes its actions of them.
+    /// The results view's, the reports' and the export's commands: their one registration.
+    bool RegisterResultCommands();
+    void RegisterCommands();
     /// The current exercise window when a tick of timer reaches it, else null.
     TExerciseBaseClass* TimerTarget(MainExerciseTimer timer) const;
-    /// The piano adjusters' voice is the program's: it is kept in the settings.
-    void KeepPianoVoice(PianoVoice voice);
     /// The microphone button and the microphone's messages, wired to the windows.
     void WireMicrophone(MainWindowHandlers& handlers);
     void ShowSetupChooser();
@@ -232,9 +240,18 @@ private:
 
     ProgramOptions m_options;
     UIStringTable m_strings;
+    /// Up while a box, a busy wait or a modal dialog of the program is open.
+    ModalGuard m_modalGuard;
     std::unique_ptr<QtPrompts> m_ownPrompts;
+    /// Every box the program shows goes through here, so the guard is up while it is open.
+    GuardedPrompts m_guardedPrompts;
     IPrompts& m_prompts;
-    EventPumpWait m_wait;
+    EventPumpWait m_pumpWait;
+    GuardedBusyWait m_wait;
+    /// Runs the program's modal dialogs (the options' runner, else exec()) under the guard.
+    DialogRunner m_runDialog;
+    /// The main window's commands, each feature's rows registered once.
+    CommandRegistry m_commands;
     DataFiles m_data;
     WaveOutVolume m_waveOut;
     RealtimeKitRaiser m_raiser;
@@ -262,7 +279,9 @@ private:
     SystemMidiInDevices m_systemInputs;
     TMidiIn m_midiIn;
     std::unique_ptr<MidiInSelection> m_midiInSelection;
-    std::bitset<256> m_controlNotes;
+    std::unique_ptr<ExerciseMidiInTargets> m_midiTargets;
+    /// Where MIDI input goes, with the control notes; over the settings and the windows.
+    std::unique_ptr<MidiInRouter> m_midiRouter;
     std::unique_ptr<MicEngine> m_micEngine;
     std::unique_ptr<MicInput> m_micInput;
     LanguageTargets m_targets;
@@ -290,6 +309,7 @@ private:
     std::unique_ptr<PellivarkMainModel> m_model;
     std::unique_ptr<MetronomeControls> m_metronome;
     std::unique_ptr<MicrophoneControls> m_microphone;
+    std::unique_ptr<SettingsMenuCommands> m_settingsMenu;
     /// The settings command, the first-run wizard, the tips and the links.
     std::unique_ptr<SettingsFeatures> m_features;
     std::unique_ptr<ResultsCommands> m_resultsCommands;

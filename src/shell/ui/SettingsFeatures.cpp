@@ -6,15 +6,17 @@
 #include "exercises/ui/TRhythmWindow.h"
 #include "music/input/MicInput.h"
 #include "music/input/MidiIn.h"
+#include "shell/commands/CommandRegistry.h"
 #include "shell/help/HelpContexts.h"
 #include "shell/language/LanguageLoader.h"
 #include "shell/language/LanguageTargets.h"
 #include "shell/links/ui/DesktopOpener.h"
+#include "shell/main/MainCommands.h"
 #include "shell/main/PellivarkMainModel.h"
+#include "shell/main/ui/ExerciseWindowSet.h"
 #include "shell/settings/ui/TProgramSettings.h"
 #include "shell/startmenu/StartMenuModel.h"
 #include "shell/tips/ui/TTipform.h"
-#include "shell/ui/ExerciseWindowSet.h"
 #include "shell/ui/TPellivarkMain.h"
 #include "shell/wizard/ui/TConfigWizard.h"
 
@@ -119,11 +121,27 @@ ProgramSettingsCommand& SettingsFeatures::SettingsCommand()
     return *m_command;
 }
 
+bool SettingsFeatures::Register(CommandRegistry& registry)
+{
+    const auto row = [](const char* id, const char* text, std::function<void()> run) {
+        CommandRow r;
+        r.Id = QString::fromLatin1(id);
+        r.TextId = MainFormKey(r.Id);
+        r.Text = QString::fromLatin1(text);
+        r.Run = std::move(run);
+        return r;
+    };
+    std::vector<CommandRow> rows;
+    rows.push_back(row("Programsettings1", "&Program settings...",
+                       [this] { SettingsCommand().Opstning1Click(); }));
+    rows.push_back(row("Reportbugsandsuggestions1", "&Report a bug or a suggestion...",
+                       [this] { OpenSupportMail(*m_url); }));
+    rows.push_back(row("PellivarkWeb1", "Pellivark on the &web...", [this] { OpenWebSite(); }));
+    return registry.Register(QStringLiteral("settings"), std::move(rows));
+}
+
 void SettingsFeatures::Wire(MainWindowHandlers& handlers)
 {
-    handlers.Opstning1Click = [this] { SettingsCommand().Opstning1Click(); };
-    handlers.PellivarkWeb1Click = [this] { OpenWebSite(); };
-    handlers.Reportbugsandsuggestions1Click = [this] { OpenSupportMail(*m_url); };
     handlers.ShowTip = [this](int n) { return m_tips->ShowTip(n); };
     handlers.ApplyShownControls = [this](std::uint32_t mask) { ApplyShownControls(mask); };
 }
@@ -167,8 +185,7 @@ std::unique_ptr<IProgramSettingsDialog>
 SettingsFeatures::MakeSettingsDialog(ProgramSettingsModel& model)
 {
     TProgramSettings::Texts texts;
-    if (const auto* item =
-            m_c.Window.menuBar()->findChild<QAction*>(QStringLiteral("Programsettings1")))
+    if (const auto* item = m_c.Window.CommandAction(QStringLiteral("Programsettings1")))
         texts.Caption = CaptionOfMenuText(item->text());
     if (TExerciseBaseClass* chords = m_c.Exercises.Window(ExerciseKind::ChordIdentification);
         chords != nullptr && chords->ControlButtons != nullptr) {

@@ -19,6 +19,7 @@ class QDialog;
 
 namespace pv {
 
+class CommandRegistry;
 class ExerciseWindowSet;
 class IAnswerSound;
 class ISequencer;
@@ -81,7 +82,10 @@ public:
     SettingsFeatures(const SettingsFeatures&) = delete;
     SettingsFeatures& operator=(const SettingsFeatures&) = delete;
 
-    /// The main window's commands of the features: the settings, the links, the tips.
+    /// The features' commands: the program settings and the Help menu's links (their one
+    /// registration).
+    bool Register(CommandRegistry& registry);
+    /// The main window's calls into the tips.
     void Wire(MainWindowHandlers& handlers);
 
     /// The wizard as the settings application and the first show meet it.

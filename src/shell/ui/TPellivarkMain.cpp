@@ -4,35 +4,28 @@
 #include "exercises/ui/TControlButton.h"
 #include "exercises/ui/TExerciseBaseClass.h"
 #include "exercises/ui/TRhythmWindow.h"
+#include "music/base/ExerciseKindUi.h"
 #include "music/base/Prompts.h"
 #include "music/input/MidiInEvent.h"
 #include "music/input/WaveInEvents.h"
 #include "music/sequencer/SequencerNotifyEvent.h"
 #include "music/strings/UIStrings.h"
 #include "music/ui/MusicFont.h"
+#include "shell/commands/ModalGuard.h"
 #include "shell/help/HelpContexts.h"
 #include "shell/help/ui/HelpDesk.h"
-#include "shell/help/ui/HelpMenu.h"
-#include "shell/main/MetronomeControls.h"
+#include "shell/language/ui/WidgetTexts.h"
 #include "shell/results/ui/TUserResult.h"
 #include "shell/settings/WindowPlacement.h"
-#include "shell/startmenu/ui/KindPicture.h"
 #include "shell/transfer/ui/TExportImport.h"
 #include "shell/ui/StartupProbe.h"
-#include "shell/ui/WidgetTexts.h"
-
-#include <cmath>
 
 #include <QAction>
-#include <QActionGroup>
 #include <QApplication>
-#include <QButtonGroup>
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QDockWidget>
-#include <QFrame>
 #include <QGuiApplication>
-#include <QIcon>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLayout>
@@ -41,14 +34,10 @@
 #include <QMdiSubWindow>
 #include <QMenu>
 #include <QMenuBar>
-#include <QPainter>
-#include <QPainterPath>
-#include <QPixmap>
 #include <QPlainTextEdit>
 #include <QProgressBar>
 #include <QRegularExpression>
 #include <QScreen>
-#include <QSlider>
 #include <QSpinBox>
 #include <QTextEdit>
 #include <QTimer>
@@ -60,66 +49,9 @@ namespace pv {
 
 namespace {
 
-/// The kind names the window carries before any language text arrives.
-constexpr std::array<const char*, 10> kKindNames = {
-    "Chord identification", "Interval identification", "Interval comparison", "Rhythm imitation",
-    "Rhythm reading",       "Rhythm error detection",  "Chord inversions",    "Scales",
-    "Melody dictation",     "Chord progressions"};
-/// The short captions of the exercise buttons of the tool bar.
-constexpr std::array<const char*, 10> kKindButtonTexts = {
-    "Chords", "Intervals",  "Compare", "Imitate", "Read",
-    "Errors", "Inversions", "Scales",  "Melody",  "Progressions"};
-/// The names of the kinds' menu items, in kind order.
-constexpr std::array<const char*, 10> kKindItemNames = {
-    "AkkordID1",    "IntervalID1",      "Intervalsammenligning1", "Rytmeimitation1",
-    "Rytmelsning1", "Rytmekorrektion1", "Chordinversions1",       "Scales1",
-    "Melody1",      "AkkordProgress1"};
-constexpr std::array<const char*, 10> kKindButtonNames = {
-    "Speed1", "Speed2",       "Speed3",       "Speed4",       "Speed5",
-    "Speed6", "SpeedButton6", "SpeedButton7", "SpeedButton8", "Speed12"};
-constexpr std::array<const char*, 4> kViewNames = {"Exercise", "Exercise setup", "Results",
-                                                   "User overview"};
-
-constexpr int kOverviewTag = 511;
-constexpr int kTutorTag = 4352;
-constexpr int kTutorSetupTag = 8704;
-/// The tempo slider's position until the settings move it.
-constexpr int kDesignTempo = 90;
-
 std::size_t Slot(ExerciseKind kind)
 {
     return static_cast<std::size_t>(KindNumber(kind) - 1);
-}
-
-int ViewTagOf(MainView view, int kind)
-{
-    return static_cast<int>(view) * 256 + kind;
-}
-
-/// The quarter note the tempo is counted in, drawn from the music font so that it shows
-/// whatever font the labels use; height is the label's text height in pixels.
-QPixmap TempoNoteSign(int height, qreal ratio)
-{
-    QPainterPath path;
-    const char32_t quarterNote = 0x1D15F;
-    path.addText(0, 0, MusicSymbolFont(64), QString::fromUcs4(&quarterNote, 1));
-    const QRectF glyph = path.boundingRect();
-    const int width =
-        glyph.isEmpty() ? 1
-                        : static_cast<int>(std::ceil(glyph.width() * height / glyph.height())) + 2;
-    QPixmap sign(QSize(width, height) * ratio);
-    sign.setDevicePixelRatio(ratio);
-    sign.fill(Qt::transparent);
-    if (glyph.isEmpty())
-        return sign;
-    QPainter p(&sign);
-    p.setRenderHint(QPainter::Antialiasing);
-    const qreal scale = (height - 2) / glyph.height();
-    p.translate(1, 1);
-    p.scale(scale, scale);
-    p.translate(-glyph.topLeft());
-    p.fillPath(path, Qt::black);
-    return sign;
 }
 
 } // namespace
@@ -163,514 +95,82 @@ TPellivarkMain::TPellivarkMain(IPrompts& prompts, const UIStringTable& strings, 
     m_metronomeTimer = new QTimer(this);
     m_metronomeTimer->setInterval(200);
     connect(m_metronomeTimer, &QTimer::timeout, this, &TPellivarkMain::MetronomeTimerTimer);
-    Register(MainControl::LightDisplaytime, m_lightDisplaytime);
-    Register(MainControl::AnswerbuttonBlink, m_answerbuttonBlink);
-    Register(MainControl::MetronomeTimer, m_metronomeTimer);
+    Register(ControlId(MainControl::LightDisplaytime), m_lightDisplaytime);
+    Register(ControlId(MainControl::AnswerbuttonBlink), m_answerbuttonBlink);
+    Register(ControlId(MainControl::MetronomeTimer), m_metronomeTimer);
 
     m_help = std::make_unique<HelpDesk>(m_prompts, m_strings, *this);
     m_toolWindows = std::make_unique<ToolBarToolWindows>(*this);
-    MakeToolWindows();
-    MakeMenus();
+    MakeSlots();
+    m_toolWindows->Bar(2)->setWindowTitle(QStringLiteral("Tutor"));
+    m_toolWindows->Bar(3)->setWindowTitle(QStringLiteral("Score"));
+    m_toolWindows->Bar(4)->setWindowTitle(QStringLiteral("Tempo"));
+    m_toolWindows->Bar(5)->setWindowTitle(QStringLiteral("Metronome"));
     for (int n = 1; n < IToolWindows::kCount; ++n)
         ApplyToolWindow(n);
     // The window sees every key of its own windows first, wherever the focus is.
     qApp->installEventFilter(this);
 }
 
-TPellivarkMain::~TPellivarkMain() = default;
-
-void TPellivarkMain::Register(MainControl control, QAction* action)
+TPellivarkMain::~TPellivarkMain()
 {
-    m_controls[control].Action = action;
+    if (m_commands != nullptr)
+        m_commands->SetView(nullptr);
 }
 
-void TPellivarkMain::Register(MainControl control, QAbstractButton* button)
+QString TPellivarkMain::ControlId(MainControl control)
 {
-    m_controls[control].Button = button;
+    return UiName(ControlName(control));
 }
 
-void TPellivarkMain::Register(MainControl control, QLabel* label)
+void TPellivarkMain::Register(const QString& name, QAction* action)
 {
-    m_controls[control].Label = label;
+    m_controls[name].Action = action;
 }
 
-void TPellivarkMain::Register(MainControl control, QWidget* widget)
+void TPellivarkMain::Register(const QString& name, QAbstractButton* button)
 {
-    m_controls[control].Widget = widget;
+    m_controls[name].Button = button;
 }
 
-void TPellivarkMain::Register(MainControl control, QTimer* timer)
+void TPellivarkMain::Register(const QString& name, QLabel* label)
 {
-    m_controls[control].Timer = timer;
+    m_controls[name].Label = label;
+}
+
+void TPellivarkMain::Register(const QString& name, QWidget* widget)
+{
+    m_controls[name].Widget = widget;
+}
+
+void TPellivarkMain::Register(const QString& name, QTimer* timer)
+{
+    m_controls[name].Timer = timer;
 }
 
 const TPellivarkMain::Control* TPellivarkMain::Find(MainControl control) const
 {
-    const auto it = m_controls.find(control);
+    const auto it = m_controls.find(ControlId(control));
     return it == m_controls.end() ? nullptr : &it->second;
-}
-
-QAction* TPellivarkMain::AddAction(QMenu* menu, MainControl control, const QString& name,
-                                   const QString& text, int tag)
-{
-    QAction* action = menu->addAction(text);
-    action->setObjectName(name);
-    if (tag != 0) {
-        action->setProperty("tag", tag);
-        connect(action, &QAction::triggered, this, [this, tag] {
-            if (m_handlers.ViewTag)
-                m_handlers.ViewTag(tag);
-        });
-    } else {
-        connect(action, &QAction::triggered, this, [this, control] {
-            if (m_handlers.Command)
-                m_handlers.Command(control);
-        });
-    }
-    Register(control, action);
-    return action;
-}
-
-QAction* TPellivarkMain::AddCommand(QMenu* menu, const QString& name, const QString& text,
-                                    std::function<void()> run)
-{
-    QAction* action = menu->addAction(text);
-    action->setObjectName(name);
-    connect(action, &QAction::triggered, this, std::move(run));
-    return action;
-}
-
-QToolButton* TPellivarkMain::AddToolButton(int toolWindow, MainControl control, const QString& name,
-                                           const QString& text, const QString& hint, int tag)
-{
-    auto* button = new QToolButton;
-    button->setObjectName(name);
-    button->setText(text);
-    button->setToolTip(hint);
-    button->setAutoRaise(true);
-    button->setToolButtonStyle(Qt::ToolButtonTextOnly);
-    m_barActions[button] = m_toolWindows->AddControl(toolWindow, button);
-    if (tag != 0) {
-        button->setProperty("tag", tag);
-        connect(button, &QToolButton::clicked, this, [this, tag] {
-            if (m_handlers.ViewTag)
-                m_handlers.ViewTag(tag);
-        });
-    }
-    Register(control, button);
-    return button;
-}
-
-QLabel* TPellivarkMain::AddLabel(int toolWindow, MainControl control, const QString& name)
-{
-    auto* label = new QLabel;
-    label->setObjectName(name);
-    label->setContentsMargins(4, 0, 4, 0);
-    m_barActions[label] = m_toolWindows->AddControl(toolWindow, label);
-    Register(control, label);
-    return label;
-}
-
-void TPellivarkMain::MakeToolWindows()
-{
-    // Tool window 0: the views, the exercises and what is shown.
-    constexpr int bar = 0;
-    m_viewButtons = new QButtonGroup(this);
-    m_viewButtons->setExclusive(true);
-    struct ViewButton
-    {
-        MainControl control;
-        const char* name;
-        const char* text;
-        const char* hint;
-        int tag;
-    };
-    const ViewButton viewButtons[] = {
-        {MainControl::SpeedButton1, "SpeedButton1", "Exercise", "Exercise", 256},
-        {MainControl::RunKonfig, "RunKonfig", "Setup", "Exercise setup", 512},
-        {MainControl::SpeedButton5, "SpeedButton5", "Results", "Results", 768},
-        {MainControl::SpeedButton11, "SpeedButton11", "Users", "User overview", 1024},
-    };
-    for (const ViewButton& v : viewButtons) {
-        QToolButton* button =
-            AddToolButton(bar, v.control, QString::fromLatin1(v.name), QString::fromLatin1(v.text),
-                          QString::fromLatin1(v.hint), v.tag);
-        button->setCheckable(true);
-        m_viewButtons->addButton(button);
-    }
-    auto* bevel = new QFrame;
-    bevel->setObjectName(QStringLiteral("Bevel1"));
-    bevel->setFrameShape(QFrame::VLine);
-    m_barActions[bevel] = m_toolWindows->AddControl(bar, bevel);
-    Register(MainControl::Bevel1, bevel);
-
-    m_exerciseButtons = new QButtonGroup(this);
-    m_exerciseButtons->setExclusive(true);
-    QToolButton* overview =
-        AddToolButton(bar, MainControl::Overview, QStringLiteral("Overview"),
-                      QStringLiteral("Start"), QStringLiteral("Start menu"), kOverviewTag);
-    overview->setCheckable(true);
-    m_exerciseButtons->addButton(overview);
-    for (ExerciseKind kind : kExerciseKinds) {
-        const std::size_t k = Slot(kind);
-        QToolButton* button =
-            AddToolButton(bar, kExerciseButtons[k + 1], QString::fromLatin1(kKindButtonNames[k]),
-                          QString::fromLatin1(kKindButtonTexts[k]),
-                          QString::fromLatin1(kKindNames[k]), KindNumber(kind));
-        // The kind's picture keeps the main tool bar narrow; the name stays as the button's
-        // text (read by screen readers) and its hint.
-        button->setIcon(QIcon(KindPicture(kind, QSize(28, 28))));
-        button->setIconSize(QSize(28, 28));
-        button->setToolButtonStyle(Qt::ToolButtonIconOnly);
-        button->setCheckable(true);
-        m_exerciseButtons->addButton(button);
-    }
-    m_toolWindows->AddSeparator(bar);
-    QToolButton* tutor =
-        AddToolButton(bar, MainControl::SpeedButton10, QStringLiteral("SpeedButton10"),
-                      QStringLiteral("Tutor"), QStringLiteral("Tutor"), kTutorTag);
-    tutor->setCheckable(true);
-    AddToolButton(bar, MainControl::SpeedButton9, QStringLiteral("SpeedButton9"),
-                  QStringLiteral("Tutor setup"), QStringLiteral("Tutor setup"), kTutorSetupTag);
-    QToolButton* load =
-        AddToolButton(bar, MainControl::SpeedButton2, QStringLiteral("SpeedButton2"),
-                      QStringLiteral("Load"), QStringLiteral("Load an exercise setup"), 0);
-    connect(load, &QToolButton::clicked, this, [this] {
-        if (m_handlers.Command)
-            m_handlers.Command(MainControl::Hentstandardopstning1);
-    });
-    auto* helpButton = new QToolButton;
-    helpButton->setObjectName(QStringLiteral("SpeedButton4"));
-    helpButton->setText(QStringLiteral("?"));
-    helpButton->setToolTip(QStringLiteral("Help"));
-    helpButton->setAutoRaise(true);
-    connect(helpButton, &QToolButton::clicked, this, &TPellivarkMain::SpeedButton4Click);
-    m_barActions[helpButton] = m_toolWindows->AddControl(bar, helpButton);
-    m_toolWindows->AddSeparator(bar);
-    AddLabel(bar, MainControl::Label1, QStringLiteral("Label1"));
-    QLabel* label3 = AddLabel(bar, MainControl::Label3, QStringLiteral("Label3"));
-    QFont bold = label3->font();
-    bold.setBold(true);
-    label3->setFont(bold);
-    AddLabel(bar, MainControl::Label7, QStringLiteral("Label7"));
-
-    // Tool window 1: the visual metronome and the microphone's display.
-    m_paintBox2 = new MetronomePaintBox;
-    m_toolWindows->AddControl(1, m_paintBox2);
-
-    // Tool window 2: the tutor's progress; a click on it shows the step information.
-    for (QLabel* progress : {AddLabel(2, MainControl::Label6, QStringLiteral("Label6")),
-                             AddLabel(2, MainControl::Label2, QStringLiteral("Label2"))}) {
-        progress->setCursor(Qt::PointingHandCursor);
-        progress->installEventFilter(this);
-    }
-
-    // Tool window 3: the score.
-    m_gauge15 = new QProgressBar;
-    m_gauge15->setObjectName(QStringLiteral("Gauge15"));
-    m_gauge15->setRange(0, 100);
-    m_gauge15->setValue(0);
-    m_gauge15->setMinimumWidth(140);
-    m_toolWindows->AddControl(3, m_gauge15);
-    m_label15 = new QLabel;
-    m_label15->setObjectName(QStringLiteral("Label15"));
-    m_label15->setContentsMargins(6, 0, 6, 0);
-    m_label15->setMinimumWidth(160);
-    m_toolWindows->AddControl(3, m_label15);
-    AddLabel(3, MainControl::Label4, QStringLiteral("Label4"));
-
-    // Tool window 4: the tempo, as a quarter note sign, "= " and the beats a minute.
-    auto* noteSign = new QLabel;
-    noteSign->setObjectName(QStringLiteral("TempoNoteSign"));
-    noteSign->setContentsMargins(4, 0, 0, 0);
-    noteSign->setPixmap(
-        TempoNoteSign(QFontMetrics(noteSign->font()).height() + 4, devicePixelRatio()));
-    m_toolWindows->AddControl(4, noteSign);
-    auto* label8 = new QLabel(TempoLabel(kDesignTempo));
-    label8->setObjectName(QStringLiteral("Label8"));
-    label8->setContentsMargins(2, 0, 4, 0);
-    m_toolWindows->AddControl(4, label8);
-    Register(MainControl::Label8, label8);
-    m_trackBar1 = new QSlider(Qt::Horizontal);
-    m_trackBar1->setObjectName(QStringLiteral("TrackBar1"));
-    m_trackBar1->setRange(20, 250);
-    m_trackBar1->setValue(kDesignTempo);
-    m_trackBar1->setSingleStep(2);
-    m_trackBar1->setPageStep(10);
-    m_trackBar1->setTickInterval(10);
-    m_trackBar1->setTickPosition(QSlider::TicksBelow);
-    connect(m_trackBar1, &QSlider::valueChanged, this, [this](int position) {
-        if (m_handlers.TrackBar1Change)
-            m_handlers.TrackBar1Change(position);
-    });
-    m_trackBar1->setMinimumWidth(140);
-    m_toolWindows->AddControl(4, m_trackBar1);
-    Register(MainControl::TrackBar1, m_trackBar1);
-
-    // Tool window 5: metronome, visual metronome, microphone.
-    constexpr int tools = 5;
-    QToolButton* metro = AddToolButton(tools, MainControl::Metro, QStringLiteral("Metro"),
-                                       QStringLiteral("Metronome"), QStringLiteral("Metronome"), 0);
-    metro->setCheckable(true);
-    connect(metro, &QToolButton::clicked, this, [this] {
-        if (m_handlers.MetroClick)
-            m_handlers.MetroClick(true);
-    });
-    QToolButton* visual =
-        AddToolButton(tools, MainControl::SpeedButton12, QStringLiteral("SpeedButton12"),
-                      QStringLiteral("Visual metronome"), QStringLiteral("Visual metronome"), 0);
-    visual->setCheckable(true);
-    connect(visual, &QToolButton::clicked, this, [this] {
-        if (m_handlers.SpeedButton12Click)
-            m_handlers.SpeedButton12Click(true);
-    });
-    QToolButton* microphone =
-        AddToolButton(tools, MainControl::SpeedButton3, QStringLiteral("SpeedButton3"),
-                      QStringLiteral("Microphone"), QStringLiteral("Microphone input"), 0);
-    microphone->setCheckable(true);
-    connect(microphone, &QToolButton::clicked, this, [this] {
-        if (m_handlers.SpeedButton3Click)
-            m_handlers.SpeedButton3Click();
-    });
-
-    m_toolWindows->Bar(2)->setWindowTitle(QStringLiteral("Tutor"));
-    m_toolWindows->Bar(3)->setWindowTitle(QStringLiteral("Score"));
-    m_toolWindows->Bar(4)->setWindowTitle(QStringLiteral("Tempo"));
-    m_toolWindows->Bar(5)->setWindowTitle(QStringLiteral("Metronome"));
-}
-
-void TPellivarkMain::MakeMenus()
-{
-    QMenuBar* bar = menuBar();
-    const auto topMenu = [this, bar](const char* name, const char* text) {
-        QMenu* menu = bar->addMenu(QString::fromLatin1(text));
-        menu->setObjectName(QString::fromLatin1(name) + QStringLiteral("Menu"));
-        menu->menuAction()->setObjectName(QString::fromLatin1(name));
-        // No new question may start while the user reads a menu.
-        connect(menu, &QMenu::aboutToShow, m_autoNewQuestTimer, &QTimer::stop);
-        return menu;
-    };
-
-    // The setup entries carry their keys themselves: an entry the tutor disables takes its key
-    // with it.
-    QMenu* file = topMenu("Filer1", "&File");
-    AddAction(file, MainControl::Hentstandardopstning1, QStringLiteral("Hentstandardopstning1"),
-              QStringLiteral("&Open a setup..."))
-        ->setShortcut(Qt::Key_F2);
-    AddAction(file, MainControl::Gemopstning1, QStringLiteral("Gemopstning1"),
-              QStringLiteral("&Save setup as..."))
-        ->setShortcut(Qt::Key_F3);
-    file->addSeparator();
-    AddAction(file, MainControl::Restartexercise, QStringLiteral("Restartexercise"),
-              QStringLiteral("&Restart the exercise..."));
-    AddAction(file, MainControl::Reports1, QStringLiteral("Reports1"),
-              QStringLiteral("&Reports..."));
-    AddAction(file, MainControl::Classmaintenance1, QStringLiteral("Classmaintenance1"),
-              QStringLiteral("Class maintenance..."));
-    AddAction(file, MainControl::ImportExport, QStringLiteral("ImportExport"),
-              QStringLiteral("&Export and import..."));
-    AddAction(file, MainControl::Userinfo1, QStringLiteral("Userinfo1"),
-              QStringLiteral("&User information..."));
-    file->addSeparator();
-    AddCommand(file, QStringLiteral("Exit2"), QStringLiteral("E&xit"), [this] { close(); });
-
-    QMenu* exercises = topMenu("velser2", "E&xercise");
-    AddAction(exercises, MainControl::Overview1, QStringLiteral("Overview1"),
-              QStringLiteral("Overview of the exercises"), kOverviewTag);
-    exercises->addSeparator();
-    // In the order Ctrl+1..Ctrl+0 open them.
-    for (ExerciseKind kind : MainKeyTable::kExercisesMenuOrder) {
-        const std::size_t k = Slot(kind);
-        auto* sub = new QMenu(QString::fromLatin1(kKindNames[k]), exercises);
-        sub->setObjectName(QString::fromLatin1(kKindItemNames[k]) + QStringLiteral("Menu"));
-        QAction* item = exercises->addMenu(sub);
-        item->setObjectName(QString::fromLatin1(kKindItemNames[k]));
-        item->setProperty("tag", KindNumber(kind));
-        item->setCheckable(true);
-        Register(kExerciseMenuItems[k + 1], item);
-        for (std::size_t v = 0; v < 4; ++v) {
-            const MainView view = static_cast<MainView>(v + 1);
-            const int tag = ViewTagOf(view, KindNumber(kind));
-            QAction* entry = sub->addAction(QString::fromLatin1(kViewNames[v]));
-            entry->setObjectName(QString::fromLatin1(kKindItemNames[k]) +
-                                 QStringLiteral("View%1").arg(v + 1));
-            entry->setProperty("tag", tag);
-            entry->setCheckable(true);
-            connect(entry, &QAction::triggered, this, [this, tag] {
-                if (m_handlers.ViewTag)
-                    m_handlers.ViewTag(tag);
-            });
-            m_viewEntries[k][v] = entry;
-        }
-        connect(sub, &QMenu::aboutToShow, this, [this, kind] {
-            if (m_handlers.ExerciseMenuOpens)
-                m_handlers.ExerciseMenuOpens(KindNumber(kind));
-        });
-    }
-
-    QMenu* view = topMenu("View1", "&View");
-    const std::tuple<const char*, const char*, int> viewItems[] = {
-        {"Exercise1", "Exercise", 256},
-        {"Exercisesetup1", "Exercise setup", 512},
-        {"Useroverview1", "User overview", 1024},
-    };
-    for (const auto& [name, text, tag] : viewItems) {
-        QAction* item = view->addAction(QString::fromLatin1(text));
-        item->setObjectName(QString::fromLatin1(name));
-        const int viewTag = tag;
-        connect(item, &QAction::triggered, this, [this, viewTag] {
-            if (m_handlers.ViewTag)
-                m_handlers.ViewTag(viewTag);
-        });
-    }
-    view->addSeparator();
-    QMenu* toolBars = view->addMenu(QStringLiteral("&Tool bars"));
-    toolBars->setObjectName(QStringLiteral("Speedbar1Menu"));
-    toolBars->menuAction()->setObjectName(QStringLiteral("Speedbar1"));
-    const std::pair<const char*, int> toolItems[] = {
-        {"Standard1", 0}, {"Result1", 3}, {"Speed7", 4}, {"Extra1", 5}};
-    const char* toolTexts[] = {"&Standard", "&Score", "&Tempo", "E&xtra"};
-    for (std::size_t t = 0; t < std::size(toolItems); ++t) {
-        const auto [name, n] = toolItems[t];
-        QAction* toggle = toolBars->addAction(QString::fromLatin1(toolTexts[t]));
-        toggle->setObjectName(QString::fromLatin1(name));
-        toggle->setCheckable(true);
-        toggle->setChecked(true);
-        const int index = n;
-        connect(toggle, &QAction::toggled, this, [this, index](bool on) {
-            SetToolWindowAllowed(index, on);
-            if (m_handlers.ToolWindowFlag)
-                m_handlers.ToolWindowFlag(index, on);
-        });
-        m_toolWindowItems[static_cast<std::size_t>(index)] = toggle;
-    }
-    view->addSeparator();
-    QMenu* periods = view->addMenu(QStringLiteral("Statistics period"));
-    periods->setObjectName(QStringLiteral("Resultsumations1Menu"));
-    periods->menuAction()->setObjectName(QStringLiteral("Resultsumations1"));
-    Register(MainControl::Resultsumations1, periods->menuAction());
-    auto* periodGroup = new QActionGroup(this);
-    const std::pair<const char*, const char*> periodItems[] = {{"N1day1", "Last &day"},
-                                                               {"N3days1", "Last &3 days"},
-                                                               {"N1week1", "Last &week"},
-                                                               {"N2weeks1", "Last &2 weeks"},
-                                                               {"N1month1", "Last &month"}};
-    for (const auto& [name, text] : periodItems) {
-        QAction* period = periods->addAction(QString::fromLatin1(text));
-        period->setObjectName(QString::fromLatin1(name));
-        period->setCheckable(true);
-        periodGroup->addAction(period);
-        const int index = static_cast<int>(m_periodItems.size());
-        connect(period, &QAction::triggered, this, [this, index] {
-            if (m_handlers.StatisticsPeriod)
-                m_handlers.StatisticsPeriod(index);
-        });
-        m_periodItems.push_back(period);
-    }
-    AddAction(view, MainControl::Deleteresults1, QStringLiteral("Deleteresults1"),
-              QStringLiteral("De&lete results..."));
-    QAction* n13 = view->addSeparator();
-    n13->setObjectName(QStringLiteral("N13"));
-    Register(MainControl::N13, n13);
-    AddAction(view, MainControl::Refresh1, QStringLiteral("Refresh1"), QStringLiteral("Refresh"));
-    // The statistics period's own entry; the rights keep it hidden.
-    QAction* n2 = view->addAction(QStringLiteral("&Statistics period..."));
-    n2->setObjectName(QStringLiteral("N2"));
-    Register(MainControl::N2, n2);
-
-    QMenu* tutorMenu = topMenu("Tutor1", "&Tutor");
-    QAction* activateTutor =
-        AddCommand(tutorMenu, QStringLiteral("Activatetutor1"), QStringLiteral("Use the tutor"),
-                   [this] { Activatetutor1Click(); });
-    activateTutor->setProperty("tag", kTutorTag);
-    activateTutor->setCheckable(true);
-    activateTutor->setShortcut(QKeySequence(Qt::Key_F4));
-    Register(MainControl::Activatetutor1, activateTutor);
-    QAction* tutorSetup = tutorMenu->addAction(QStringLiteral("Tutor setup"));
-    tutorSetup->setObjectName(QStringLiteral("Tutorsetup1"));
-    connect(tutorSetup, &QAction::triggered, this, [this] {
-        if (m_handlers.ViewTag)
-            m_handlers.ViewTag(kTutorSetupTag);
-    });
-    AddAction(tutorMenu, MainControl::Tutoreditor2, QStringLiteral("Tutoreditor2"),
-              QStringLiteral("Tutor editor..."));
-
-    QMenu* midi = topMenu("Midi1", "&MIDI");
-    Register(MainControl::Midi1, midi->menuAction());
-    const std::tuple<MainControl, const char*, const char*> options[] = {
-        {MainControl::MIDIin1, "MIDIin1", "MIDI &keyboard"},
-        {MainControl::MIDIremote1, "MIDIremote1", "&Remote control by MIDI"},
-        {MainControl::Autonewquest1, "Autonewquest1", "&New question automatically"},
-        {MainControl::ShowMetronome1, "ShowMetronome1", "Show the metronome"},
-        {MainControl::Playmetronome1, "Playmetronome1", "Play the metronome"},
-        {MainControl::Showkeyname1, "Showkeyname1", "Show &key names"},
-    };
-    for (const auto& [control, name, text] : options) {
-        AddAction(midi, control, QString::fromLatin1(name), QString::fromLatin1(text))
-            ->setCheckable(true);
-    }
-    QMenu* identification = midi->addMenu(QStringLiteral("Note &identification"));
-    identification->setObjectName(QStringLiteral("NoteIdentification1Menu"));
-    identification->menuAction()->setObjectName(QStringLiteral("NoteIdentification1"));
-    Register(MainControl::NoteIdentification1, identification->menuAction());
-    auto* identificationGroup = new QActionGroup(this);
-    const std::pair<const char*, const char*> modes[] = {
-        {"Absolute1", "&Exact octave"},
-        {"Anyoctave1", "&Any octave"},
-        {"Relative1", "&Relative to the first note"}};
-    for (std::size_t m = 0; m < std::size(modes); ++m) {
-        QAction* mode = identification->addAction(QString::fromLatin1(modes[m].second));
-        mode->setObjectName(QString::fromLatin1(modes[m].first));
-        mode->setCheckable(true);
-        identificationGroup->addAction(mode);
-        const int tag = static_cast<int>(m);
-        connect(mode, &QAction::triggered, this, [this, tag] {
-            if (m_handlers.NoteIdentification)
-                m_handlers.NoteIdentification(tag);
-        });
-        m_identificationItems[m] = mode;
-    }
-    connect(identification, &QMenu::aboutToShow, this, [this] {
-        if (!m_handlers.NoteIdentificationMode)
-            return;
-        const int mode = m_handlers.NoteIdentificationMode();
-        if (mode >= 0 && mode < static_cast<int>(m_identificationItems.size()))
-            m_identificationItems[static_cast<std::size_t>(mode)]->setChecked(true);
-    });
-    midi->addSeparator();
-    AddCommand(midi, QStringLiteral("Programsettings1"), QStringLiteral("&Program settings..."),
-               [this] {
-                   if (m_handlers.Opstning1Click)
-                       m_handlers.Opstning1Click();
-               });
-
-    QMenu* help = topMenu("Hjlp1", "&Help");
-    AddHelpEntries(
-        *help, [this](std::optional<int> context) { m_help->Show(m_helpFile, context); },
-        [this] { SpeedButton4Click(); });
-    help->addSeparator();
-    AddCommand(help, QStringLiteral("OmPellivark1"), QStringLiteral("&About Pellivark..."), [this] {
-        m_prompts.ShowInfo(QStringLiteral("Pellivark %1\nEar training for musicians.")
-                               .arg(QCoreApplication::applicationVersion()),
-                           windowTitle());
-    });
-    help->addSeparator();
-    AddCommand(help, QStringLiteral("Reportbugsandsuggestions1"),
-               QStringLiteral("&Report a bug or a suggestion..."), [this] {
-                   if (m_handlers.Reportbugsandsuggestions1Click)
-                       m_handlers.Reportbugsandsuggestions1Click();
-               });
-    AddCommand(help, QStringLiteral("PellivarkWeb1"), QStringLiteral("Pellivark on the &web..."),
-               [this] {
-                   if (m_handlers.PellivarkWeb1Click)
-                       m_handlers.PellivarkWeb1Click();
-               });
 }
 
 void TPellivarkMain::RegisterTextTargets(const TextTargetSink& sink)
 {
     const QString form = objectName();
     sink(form, [this](const QString& text) { setWindowTitle(text); });
+    // The commands under the keys their rows name.
+    if (m_commands != nullptr) {
+        for (const QString& id : m_commands->Ids()) {
+            const CommandRow* row = m_commands->Find(id);
+            QPointer<QAction> target(CommandAction(id));
+            if (row == nullptr || row->TextId.isEmpty() || !target)
+                continue;
+            sink(row->TextId, [target](const QString& text) {
+                if (target)
+                    target->setText(text);
+            });
+        }
+    }
     // Only the window's own menus and tool bars: the views inside the work area announce their
     // texts under their own names.
     for (QAction* action : menuBar()->findChildren<QAction*>()) {
@@ -807,9 +307,9 @@ QWidget* TPellivarkMain::PlaceholderView(const QString& name, const QString& tex
 
 QWidget* TPellivarkMain::NotAvailableView(ExerciseKind kind)
 {
-    return PlaceholderView(QStringLiteral("NotAvailable%1").arg(KindNumber(kind)),
-                           QStringLiteral("%1\n\nThis exercise is not available yet.")
-                               .arg(QString::fromLatin1(kKindNames[Slot(kind)])));
+    return PlaceholderView(
+        QStringLiteral("NotAvailable%1").arg(KindNumber(kind)),
+        QStringLiteral("%1\n\nThis exercise is not available yet.").arg(UiName(KindUi(kind).Name)));
 }
 
 void TPellivarkMain::ShowInWorkArea(QWidget* window)
@@ -852,7 +352,7 @@ void TPellivarkMain::ShowSetupPageMaximized(SetupBlockType page, ExerciseKind ki
         ShowInWorkArea(
             PlaceholderView(QStringLiteral("SetupNotAvailable%1").arg(KindNumber(kind)),
                             QStringLiteral("%1\n\nThe exercise setup page is not available yet.")
-                                .arg(QString::fromLatin1(kKindNames[Slot(kind)]))));
+                                .arg(UiName(KindUi(kind).Name))));
 }
 
 void TPellivarkMain::ShowResultsMaximized()
@@ -912,9 +412,10 @@ void TPellivarkMain::SetEnabled(MainControl control, bool on)
     const Control* c = Find(control);
     if (c == nullptr)
         return;
+    // A command's button follows its action.
     if (c->Action)
         c->Action->setEnabled(on);
-    if (c->Button)
+    else if (c->Button)
         c->Button->setEnabled(on);
     if (c->Label)
         c->Label->setEnabled(on);
@@ -953,8 +454,11 @@ void TPellivarkMain::SetVisible(MainControl control, bool on)
     const Control* c = Find(control);
     if (c == nullptr)
         return;
-    if (c->Action)
+    // A command's button shows and hides with its action.
+    if (c->Action) {
         c->Action->setVisible(on);
+        return;
+    }
     // A control inside a tool bar shows and hides only through the bar's action for it.
     for (QWidget* widget : {static_cast<QWidget*>(c->Button.data()),
                             static_cast<QWidget*>(c->Label.data()), c->Widget.data()}) {
@@ -976,9 +480,9 @@ void TPellivarkMain::SetChecked(MainControl control, bool on)
     if (c->Action) {
         c->Action->setCheckable(true);
         c->Action->setChecked(on);
-    }
-    if (c->Button && c->Button->isCheckable())
+    } else if (c->Button && c->Button->isCheckable()) {
         c->Button->setChecked(on);
+    }
 }
 
 void TPellivarkMain::SetDown(MainControl control, bool on)
@@ -986,24 +490,23 @@ void TPellivarkMain::SetDown(MainControl control, bool on)
     const Control* c = Find(control);
     if (c == nullptr || !c->Button)
         return;
-    QAbstractButton* button = c->Button;
-    if (!button->isCheckable())
+    // A grouped action releases the others of its group as it goes down; released directly,
+    // the group is left with none down (the tutor's kind choice needs it).
+    if (c->Action) {
+        if (c->Action->isCheckable())
+            c->Action->setChecked(on);
         return;
-    // An exclusive group refuses to release its checked button; releasing is asked for when
-    // no button of the group is to be down.
-    QButtonGroup* group = button->group();
-    const bool exclusive = group != nullptr && group->exclusive();
-    if (!on && exclusive)
-        group->setExclusive(false);
-    button->setChecked(on);
-    if (!on && exclusive)
-        group->setExclusive(true);
+    }
+    if (c->Button->isCheckable())
+        c->Button->setChecked(on);
 }
 
 bool TPellivarkMain::IsDown(MainControl control) const
 {
     const Control* c = Find(control);
-    return c != nullptr && c->Button && c->Button->isChecked();
+    if (c == nullptr || !c->Button)
+        return false;
+    return c->Action ? c->Action->isChecked() : c->Button->isChecked();
 }
 
 void TPellivarkMain::SetText(MainControl control, const QString& text)
@@ -1011,9 +514,13 @@ void TPellivarkMain::SetText(MainControl control, const QString& text)
     const Control* c = Find(control);
     if (c == nullptr)
         return;
-    if (c->Action)
+    const bool button = c->Button && c->Button->objectName() == ControlId(control);
+    if (c->Action && button)
+        // The button's caption; the menu entry keeps its text.
+        c->Action->setIconText(text);
+    else if (c->Action)
         c->Action->setText(text);
-    if (c->Button)
+    else if (c->Button)
         c->Button->setText(text);
     if (c->Label)
         c->Label->setText(text);
@@ -1024,8 +531,9 @@ QString TPellivarkMain::Text(MainControl control) const
     const Control* c = Find(control);
     if (c == nullptr)
         return {};
+    const bool button = c->Button && c->Button->objectName() == ControlId(control);
     if (c->Action)
-        return c->Action->text();
+        return button ? c->Action->iconText() : c->Action->text();
     if (c->Button)
         return c->Button->text();
     if (c->Label)
@@ -1307,14 +815,6 @@ bool TPellivarkMain::IsOwnWindow(const QWidget* widget) const
            top->parentWidget() != nullptr && top->parentWidget()->window() == this;
 }
 
-void TPellivarkMain::Activatetutor1Click()
-{
-    // The menu entry works the tutor button: the switch reads the button.
-    SetDown(MainControl::SpeedButton10, !IsDown(MainControl::SpeedButton10));
-    if (m_handlers.ViewTag)
-        m_handlers.ViewTag(kTutorTag);
-}
-
 bool TPellivarkMain::TutorActive() const
 {
     return m_state != nullptr && m_state->TutorActive;
@@ -1347,6 +847,12 @@ bool TPellivarkMain::eventFilter(QObject* watched, QEvent* event)
     if (!IsOwnWindow(widget) || QApplication::activeModalWidget() != nullptr ||
         QApplication::activePopupWidget() != nullptr)
         return QMainWindow::eventFilter(watched, event);
+    // A box or a busy wait handles events while it is open: a key that arrives meanwhile
+    // belongs to no exercise.
+    if (m_modalGuard != nullptr && m_modalGuard->Raised()) {
+        event->accept();
+        return true;
+    }
 
     auto* keyEvent = static_cast<QKeyEvent*>(event);
     const MainKeyEvent key = KeyOf(keyEvent->key(), keyEvent->modifiers(), keyEvent->isAutoRepeat(),
@@ -1474,33 +980,15 @@ void TPellivarkMain::EndDockUpdate()
     setUpdatesEnabled(true);
 }
 
-void TPellivarkMain::PlaceToolWindow(int index, const ToolWindowPlace& place)
+void TPellivarkMain::PlaceToolWindow(int index, const ToolWindowPlacement& place)
 {
-    if (!place.Dock)
-        return;
-    ToolWindowPlacement placement;
-    placement.Left = place.Left;
-    placement.Top = place.Top;
-    placement.Width = place.Width;
-    placement.Height = place.Height;
-    placement.DockRow = place.DockRow;
-    placement.DockPos = place.DockPos;
-    placement.Dock = static_cast<std::uint8_t>(*place.Dock);
-    m_toolWindows->RestorePlacement(index, placement);
+    if (DockOfCode(place.Dock))
+        m_toolWindows->RestorePlacement(index, place);
 }
 
-ToolWindowPlace TPellivarkMain::ToolWindowPlaceOf(int index) const
+ToolWindowPlacement TPellivarkMain::ToolWindowPlaceOf(int index) const
 {
-    const ToolWindowPlacement placement = m_toolWindows->Placement(index);
-    ToolWindowPlace place;
-    place.Left = placement.Left;
-    place.Top = placement.Top;
-    place.Width = placement.Width;
-    place.Height = placement.Height;
-    place.DockRow = placement.DockRow;
-    place.DockPos = placement.DockPos;
-    place.Dock = static_cast<ToolDock>(placement.Dock);
-    return place;
+    return m_toolWindows->Placement(index);
 }
 
 void TPellivarkMain::SetResultColumn(int index, const ResultColumn& column)
@@ -1779,13 +1267,13 @@ namespace pv {
 void TPellivarkMain::MetroClick()
 {
     if (m_handlers.MetroClick)
-        m_handlers.MetroClick(false);
+        m_handlers.MetroClick();
 }
 
 void TPellivarkMain::SpeedButton12Click()
 {
     if (m_handlers.SpeedButton12Click)
-        m_handlers.SpeedButton12Click(false);
+        m_handlers.SpeedButton12Click();
 }
 
 void TPellivarkMain::SequencerNotify(std::uint32_t code)

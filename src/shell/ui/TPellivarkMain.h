@@ -1,18 +1,20 @@
 // The main window: menus, tool windows and the windows of the views inside one work area. It
 // only mirrors: every decision (which view, which kind, what is enabled) is made by the main
-// window's model, which reaches the widgets through IMainWindowUi.
+// window's model, which reaches the widgets through IMainWindowUi, and by the commands' rows,
+// from which it makes one action per command for its menu entry and its tool button.
 #pragma once
 
 #include "exercises/base/ExerciseHost.h"
+#include "shell/commands/CommandRegistry.h"
+#include "shell/language/ui/WidgetTexts.h"
 #include "shell/main/MainKeyTable.h"
 #include "shell/main/MainWindowUi.h"
+#include "shell/metronome/ui/MetronomePaintBox.h"
 #include "shell/results/ExerciseForms.h"
 #include "shell/results/ui/TUserResult.h"
 #include "shell/settings/ProgramSettingsUi.h"
 #include "shell/transfer/ui/TExportImport.h"
-#include "shell/ui/MetronomePaintBox.h"
 #include "shell/ui/ToolWindows.h"
-#include "shell/ui/WidgetTexts.h"
 
 #include <array>
 #include <functional>
@@ -20,11 +22,12 @@
 #include <memory>
 
 #include <QMainWindow>
+#include <QMap>
 #include <QPointer>
 
 class QAbstractButton;
 class QAction;
-class QButtonGroup;
+class QActionGroup;
 class QLabel;
 class QMdiArea;
 class QMdiSubWindow;
@@ -38,6 +41,7 @@ namespace pv {
 
 class HelpDesk;
 class IPrompts;
+class ModalGuard;
 class TExerciseBaseClass;
 struct UIStringTable;
 
@@ -59,9 +63,6 @@ struct MainWindowHandlers
     std::function<std::optional<int>()> Timer1Due;
     /// The automatic-new-question timer fired.
     std::function<void()> AutoNewQuestTimer;
-    /// A menu command of the program (load setup, save setup, reset results, user name, ...),
-    /// named by the control that carries it.
-    std::function<void(MainControl control)> Command;
     /// Hides the splash window.
     std::function<void()> HideSplash;
     /// The setup chooser, modal.
@@ -78,19 +79,16 @@ struct MainWindowHandlers
     std::function<void()> StopMidiInput;
     /// A MIDI input message arrived for target (a kind 1..10, the settings dialog, the editor).
     std::function<void(std::uint32_t message, int target)> MidiInData;
-    /// The metronome click button; fromSender: the user pressed it (else only follow the
-    /// settings).
-    std::function<void(bool fromSender)> MetroClick;
-    /// The visual metronome button, as MetroClick.
-    std::function<void(bool fromSender)> SpeedButton12Click;
+    /// The metronome's controls follow the settings (nothing is toggled).
+    std::function<void()> MetroClick;
+    /// The visual metronome's controls follow the settings.
+    std::function<void()> SpeedButton12Click;
     /// The tempo slider moved to position.
     std::function<void(int position)> TrackBar1Change;
     /// The 150 ms light timer fired.
     std::function<void()> LightDisplaytimeTimer;
     /// The answer-button blink timer fired.
     std::function<void()> AnswerbuttonBlinkTimer;
-    /// The microphone button was pressed (its down state is the new one).
-    std::function<void()> SpeedButton3Click;
     /// The microphone's pitch message and onset message (wparam, lparam).
     std::function<void(std::uint8_t wparam)> WaveInPitch;
     std::function<void(std::uint32_t wparam, std::uint32_t lparam)> WaveInOnset;
@@ -103,11 +101,6 @@ struct MainWindowHandlers
     std::function<bool()> TutorTakesAnswer;
     /// The tutor's progress labels were clicked.
     std::function<void()> Panel2Click;
-    /// The program settings command.
-    std::function<void()> Opstning1Click;
-    /// The Help menu's links: the product's web site, a mail to its support.
-    std::function<void()> PellivarkWeb1Click;
-    std::function<void()> Reportbugsandsuggestions1Click;
     /// Shows tip n; true when it stays offered.
     std::function<bool(int n)> ShowTip;
     /// The exercise windows' tip buttons follow the tips mask.
@@ -118,7 +111,8 @@ class TPellivarkMain final : public QMainWindow,
                              public IMainWindowUi,
                              public IExerciseHost,
                              public IExerciseClockView,
-                             public IProgramSettingsUi
+                             public IProgramSettingsUi,
+                             public ICommandView
 {
     Q_OBJECT
 
@@ -128,6 +122,17 @@ public:
     ~TPellivarkMain() override;
 
     void SetHandlers(MainWindowHandlers handlers) { m_handlers = std::move(handlers); }
+
+    /// Makes one action of every command of commands (which must outlive the window) and builds
+    /// the menus and tool windows from the layout with them; a command nobody registered is
+    /// left out. Once.
+    void BuildCommands(CommandRegistry& commands);
+    /// The action of a command; null for none.
+    QAction* CommandAction(const QString& id) const;
+
+    // ICommandView
+    void ShowCommandEnabled(const QString& id, bool on) override;
+    void ShowCommandChecked(const QString& id, bool on) override;
 
     // The windows of the views, made by the program and kept inside the work area.
     void SetStartMenu(QWidget* startMenu);
@@ -221,6 +226,8 @@ public:
     void SetAnswerSounds(AnswerSoundChoice sounds) { m_answerSounds = sounds; }
     /// The state the clock's repaint mark is kept in; must outlive the window.
     void SetState(pv::MainWindowState& state) { m_state = &state; }
+    /// While it is up the window's keys reach no exercise; must outlive the window.
+    void SetModalGuard(const ModalGuard& guard) { m_modalGuard = &guard; }
 
     // IExerciseClockView
     void SetTimer1Enabled(bool on) override;
@@ -230,8 +237,8 @@ public:
     // IProgramSettingsUi
     void BeginDockUpdate() override;
     void EndDockUpdate() override;
-    void PlaceToolWindow(int index, const ToolWindowPlace& place) override;
-    ToolWindowPlace ToolWindowPlaceOf(int index) const override;
+    void PlaceToolWindow(int index, const ToolWindowPlacement& place) override;
+    ToolWindowPlacement ToolWindowPlaceOf(int index) const override;
     void SetResultColumn(int index, const ResultColumn& column) override;
     ResultColumn ResultColumnOf(int index) const override;
     void SetMainWindowFont(const FontSpec& font) override;
@@ -291,22 +298,25 @@ private:
         QPointer<QTimer> Timer;
     };
 
-    void MakeMenus();
-    /// The tutor menu entry presses or releases the tutor button and switches with it.
-    void Activatetutor1Click();
+    static QString ControlId(MainControl control);
+    /// The labels, the visual metronome, the score and the tempo slider: what the layout's
+    /// slots of the tool windows hold.
+    void MakeSlots();
+    QLabel* MakeLabel(const QString& name);
+    QAction* MakeAction(const CommandRow& row);
+    void AddCommandButton(int toolWindow, const CommandRow& row);
     void MakeToolWindows();
-    QAction* AddAction(QMenu* menu, MainControl control, const QString& name, const QString& text,
-                       int tag = 0);
-    QAction* AddCommand(QMenu* menu, const QString& name, const QString& text,
-                        std::function<void()> run);
-    QToolButton* AddToolButton(int toolWindow, MainControl control, const QString& name,
-                               const QString& text, const QString& hint, int tag);
-    QLabel* AddLabel(int toolWindow, MainControl control, const QString& name);
-    void Register(MainControl control, QAction* action);
-    void Register(MainControl control, QAbstractButton* button);
-    void Register(MainControl control, QLabel* label);
-    void Register(MainControl control, QWidget* widget);
-    void Register(MainControl control, QTimer* timer);
+    void MakeMenus();
+    void MakeMenuSlot(QMenu& menu, const QString& name);
+    void MakeExerciseSubmenus(QMenu& exercises);
+    void MakeToolBarsMenu(QMenu& view);
+    void MakeStatisticsPeriodMenu(QMenu& view);
+    void MakeNoteIdentificationMenu(QMenu& midi);
+    void Register(const QString& name, QAction* action);
+    void Register(const QString& name, QAbstractButton* button);
+    void Register(const QString& name, QLabel* label);
+    void Register(const QString& name, QWidget* widget);
+    void Register(const QString& name, QTimer* timer);
     const Control* Find(MainControl control) const;
     void ShowInWorkArea(QWidget* window);
     QMdiSubWindow* SubWindowOf(QWidget* window);
@@ -333,12 +343,15 @@ private:
     MainWindowHandlers m_handlers;
     QMdiArea* m_mdi = nullptr;
     std::unique_ptr<ToolBarToolWindows> m_toolWindows;
-    std::map<MainControl, Control> m_controls;
+    CommandRegistry* m_commands = nullptr;
+    std::map<QString, QPointer<QAction>> m_commandActions;
+    std::map<QString, QPointer<QActionGroup>> m_groups;
+    /// Controls by object name; a command's is its action and its button.
+    std::map<QString, Control> m_controls;
+    QMap<QString, QWidget*> m_slots;
     std::array<std::array<QPointer<QAction>, 4>, 10> m_viewEntries{};
     std::array<bool, IToolWindows::kCount> m_toolWindowAllowed{};
     std::array<bool, IToolWindows::kCount> m_toolWindowWanted{};
-    QButtonGroup* m_viewButtons = nullptr;
-    QButtonGroup* m_exerciseButtons = nullptr;
 
     QPointer<QWidget> m_startMenu;
     std::array<QPointer<QWidget>, 10> m_exerciseWindows{};
@@ -374,6 +387,7 @@ private:
     int m_programFontSize = 9;
     AnswerSoundChoice m_answerSounds{};
     pv::MainWindowState* m_state = nullptr;
+    const ModalGuard* m_modalGuard = nullptr;
     bool m_firstPaintSeen = false;
     bool m_showPending = false;
     DeliveredKey m_deliveredKey;

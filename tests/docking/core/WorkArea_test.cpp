@@ -59,11 +59,14 @@ TEST(WorkArea, StoredPlacementFromADamagedFileIsMadeSafe)
     struct Case
     {
         const char* name;
-        BarPlacement stored;
-        BarPlacement expected;
+        ToolWindowPlacement stored;
+        ToolWindowPlacement expected;
     };
     const Case cases[] = {
         {"sound values stay", {10, 20, 120, 28, 1, 40}, {10, 20, 120, 28, 1, 40}},
+        {"the dock code and the visible flag pass as they are",
+         {10, 20, 120, 28, 1, 40, 3, 1},
+         {10, 20, 120, 28, 1, 40, 3, 1}},
         {"zero sizes", {0, 0, 0, 0, 0, 0}, {0, 0, 1, 1, 0, 0}},
         {"negative everything", {-50, -60, -7, -8, -3, -99}, {-50, -60, 1, 1, 0, -1}},
         {"huge everything",
@@ -76,7 +79,7 @@ TEST(WorkArea, StoredPlacementFromADamagedFileIsMadeSafe)
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
-        const BarPlacement safe = ClampStoredPlacement(c.stored);
+        const ToolWindowPlacement safe = ClampStoredPlacement(c.stored);
         EXPECT_EQ(safe, c.expected);
         // What comes out can be put on a screen without any sum running over.
         const QRect kept = KeepOnWorkArea(QRect(safe.Left, safe.Top, safe.Width, safe.Height),

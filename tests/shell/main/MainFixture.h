@@ -3,6 +3,7 @@
 #pragma once
 
 #include "exercises/setup/SetupFile.h"
+#include "shell/commands/ControlsFixture.h"
 #include "shell/main/PellivarkMainModel.h"
 #include "shell/results/ResultsFixture.h"
 
@@ -22,50 +23,11 @@ inline void PrintTo(const QStringList& list, std::ostream* os)
 
 namespace pv::test {
 
-/// One list of the calls that matter for order, shared by every fake.
-struct Journal
-{
-    QStringList lines;
-    void Add(const QString& line) { lines << line; }
-    void Add(const QString& what, ExerciseKind kind) { lines << what + u' ' + Num(kind); }
-    static QString Num(ExerciseKind kind) { return QString::number(KindNumber(kind)); }
-    /// The place of line, -1 when it was never written.
-    qsizetype At(const QString& line) const { return lines.indexOf(line); }
-    bool Has(const QString& line) const { return lines.contains(line); }
-    qsizetype Count(const QString& line) const { return lines.count(line); }
-};
-
-class RecordingUi final : public IMainWindowUi
+class RecordingUi final : public RecordingControlsOf<IMainWindowUi>
 {
 public:
     explicit RecordingUi(Journal& journal) : log(journal) {}
 
-    void SetEnabled(MainControl c, bool on) override { enabled[c] = on; }
-    bool IsEnabled(MainControl c) const override
-    {
-        const auto it = enabled.find(c);
-        return it == enabled.end() || it->second;
-    }
-    void SetVisible(MainControl c, bool on) override { visible[c] = on; }
-    void SetChecked(MainControl c, bool on) override { checked[c] = on; }
-    void SetDown(MainControl c, bool on) override { down[c] = on; }
-    bool IsDown(MainControl c) const override
-    {
-        const auto it = down.find(c);
-        return it != down.end() && it->second;
-    }
-    void SetText(MainControl c, const QString& t) override { text[c] = t; }
-    QString Text(MainControl c) const override
-    {
-        const auto it = text.find(c);
-        return it == text.end() ? QString() : it->second;
-    }
-    void SetWidth(MainControl c, int w) override { width[c] = w; }
-    int Width(MainControl c) const override
-    {
-        const auto it = width.find(c);
-        return it == width.end() ? 0 : it->second;
-    }
     void SetTempoPosition(int t) override { tempo = t; }
     void SetViewEntryText(ExerciseKind k, MainView v, const QString& t) override
     {
@@ -117,7 +79,6 @@ public:
         if (onChooser)
             onChooser();
     }
-    void SetToolWindowVisible(int n, bool on) override { toolWindows[n] = on; }
     void LayoutScoreToolWindow() override {}
     void AlignAnswerInputMenu(std::optional<ExerciseKind>) override {}
     void FocusExercise(ExerciseKind k) override { log.Add(QStringLiteral("ui.Focus"), k); }
@@ -131,12 +92,8 @@ public:
     void HideSplash() override { log.Add(QStringLiteral("ui.HideSplash")); }
 
     Journal& log;
-    std::map<MainControl, bool> enabled, visible, checked, down;
-    std::map<MainControl, QString> text;
-    std::map<MainControl, int> width;
     std::map<std::tuple<ExerciseKind, MainView>, QString> entryText;
     std::map<std::tuple<ExerciseKind, MainView>, bool> entryEnabled, entryVisible, entryChecked;
-    std::map<int, bool> toolWindows;
     int tempo = -1;
     int pumps = 0;
     double filledFrom = 0;

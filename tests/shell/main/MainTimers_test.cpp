@@ -27,7 +27,7 @@ TEST(MainTimers, TicksReachOnlyTheCurrentWindowThatHasTheHandlerInTheExerciseVie
         const std::optional<ExerciseKind> kind = KindFromNumber(number);
         const Row& row = rows[number - 1];
         const auto reached = [&](T timer, MainView view) {
-            const std::optional<ExerciseKind> target = TimerTickTarget(timer, view, kind);
+            const std::optional<ExerciseKind> target = TimerTickTarget(timer, view, kind, false);
             EXPECT_TRUE(!target || target == kind) << "only the current kind's window";
             return target.has_value();
         };
@@ -40,10 +40,16 @@ TEST(MainTimers, TicksReachOnlyTheCurrentWindowThatHasTheHandlerInTheExerciseVie
                 EXPECT_FALSE(reached(timer, other)) << "view " << static_cast<int>(other);
         }
     }
+    // While a box or a modal dialog is open no tick reaches any window.
+    for (ExerciseKind kind : kExerciseKinds) {
+        for (const T timer : {T::AutoNewQuest, T::LightDisplaytime, T::AnswerbuttonBlink})
+            EXPECT_FALSE(TimerTickTarget(timer, MainView::Exercise, kind, true));
+    }
     // No exercise chosen, or a kind no window has: nothing is reached.
     for (const T timer : {T::AutoNewQuest, T::LightDisplaytime, T::AnswerbuttonBlink}) {
-        EXPECT_FALSE(TimerTickTarget(timer, MainView::Exercise, std::nullopt));
-        EXPECT_FALSE(TimerTickTarget(timer, MainView::Exercise, static_cast<ExerciseKind>(11)));
+        EXPECT_FALSE(TimerTickTarget(timer, MainView::Exercise, std::nullopt, false));
+        EXPECT_FALSE(
+            TimerTickTarget(timer, MainView::Exercise, static_cast<ExerciseKind>(11), false));
     }
 }
 

@@ -1,6 +1,9 @@
 // Where MIDI input messages go: pedal, remote-control notes, the window, the other targets.
 #include "shell/main/MidiInRouting.h"
 
+#include <string>
+#include <vector>
+
 #include <gtest/gtest.h>
 
 namespace pv {
@@ -125,11 +128,162 @@ TEST(MidiInRouting, EachMessageGoesWhereItBelongs)
          16,
          With(on, [](auto& s) { s.ItemEditorOpen = true; }),
          {K::ItemEditor}},
+        {"a box is open: the pedal presses nothing",
+         Msg(0xB0, 64, 127),
+         1,
+         With(on, [](auto& s) { s.ModalOpen = true; }),
+         {K::Drop}},
+        {"a box is open: a remote note presses nothing",
+         Msg(0x90, 23, 90),
+         1,
+         With(on, [](auto& s) { s.ModalOpen = true; }),
+         {K::Drop}},
+        {"a box is open: a remote note's release releases nothing",
+         Msg(0x80, 23, 0),
+         1,
+         With(on, [](auto& s) { s.ModalOpen = true; }),
+         {K::Drop}},
+        {"a box is open: a note does not reach the window",
+         Msg(0x90, 64, 80),
+         1,
+         With(on, [](auto& s) { s.ModalOpen = true; }),
+         {K::Drop}},
+        {"the item editor is itself a dialog: it keeps its notes",
+         Msg(0x90, 64, 80),
+         16,
+         With(on,
+              [](auto& s) {
+                  s.ItemEditorOpen = true;
+                  s.ModalOpen = true;
+              }),
+         {K::ItemEditor}},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         EXPECT_EQ(DecideMidiIn(c.message, c.target, c.state), c.expected);
     }
+}
+
+/// The windows as a journal of what reached them.
+class RecordingTargets final : public IMidiInTargets
+{
+public:
+    bool WindowExists(ExerciseKind kind) const override { return kind != ExerciseKind::Scales; }
+    int FocusIndex(ExerciseKind) const override { return focus; }
+    bool ControlButtonEnabled(ExerciseKind, int button) const override { return button != 4; }
+    bool SettingsDialogOpen() const override { return settingsOpen; }
+    bool ItemEditorOpen() const override { return editorOpen; }
+    void PressControl(ExerciseKind kind, int button) override
+    {
+        done.push_back("press " + std::to_string(KindNumber(kind)) + ":" + std::to_string(button));
+    }
+    void ReleaseControl(ExerciseKind kind) override
+    {
+        done.push_back("release " + std::to_string(KindNumber(kind)));
+    }
+    void DeleteLastNote(ExerciseKind kind) override
+    {
+        done.push_back("delete " + std::to_string(KindNumber(kind)));
+    }
+    void PassToWindow(ExerciseKind kind, std::uint32_t message) override
+    {
+        done.push_back("window " + std::to_string(KindNumber(kind)) + ":" +
+                       std::to_string(message & 0xFF));
+    }
+    void PassToItemEditor(std::uint32_t message) override
+    {
+        done.push_back("editor " + std::to_string(message & 0xFF));
+    }
+    void PassToSettingsDialog(std::uint32_t message) override
+    {
+        done.push_back("settings " + std::to_string(message & 0xFF));
+    }
+    int focus = 1;
+    bool editorOpen = false;
+    bool settingsOpen = false;
+    std::vector<std::string> done;
+};
+
+struct RouterRig
+{
+    RouterRig()
+    {
+        settings.SustainAsEnter = true;
+        settings.MidiRemoteControl = true;
+        settings.RemoteNotes = {21, 22, 23, 24, 25};
+        router.RebuildControlNotes();
+        state.CurrentKind = ExerciseKind::ChordIdentification;
+    }
+    std::vector<std::string> Route(std::uint32_t message, int target)
+    {
+        targets.done.clear();
+        (void)router.Route(message, target);
+        return targets.done;
+    }
+    TSettingsRec settings;
+    MainWindowState state;
+    ModalGuard modal;
+    RecordingTargets targets;
+    MidiInRouter router{settings, state, modal, targets};
+};
+
+using Done = std::vector<std::string>;
+
+TEST(MidiInRouter, TheDecisionReadsTheProgramAndIsCarriedOutOnTheWindows)
+{
+    RouterRig rig;
+    const MidiInRoutingState state = rig.router.StateFor(1);
+    EXPECT_TRUE(state.WindowExists);
+    EXPECT_EQ(state.FocusIndex, 1);
+    EXPECT_FALSE(state.Button4Enabled);
+    EXPECT_TRUE(state.ControlNotes.test(23));
+    EXPECT_EQ(state.CurrentKind, ExerciseKind::ChordIdentification);
+    EXPECT_FALSE(rig.router.StateFor(8).WindowExists) << "no window of that kind";
+
+    EXPECT_EQ(rig.Route(Msg(0xB0, 64, 127), 1), (Done{"press 1:1", "release 1"}))
+        << "the pedal presses the focused button and lets it go";
+    EXPECT_EQ(rig.Route(Msg(0x90, 22, 90), 1), (Done{"press 1:1"}));
+    EXPECT_EQ(rig.Route(Msg(0x80, 22, 0), 1), (Done{"release 1"}));
+    EXPECT_EQ(rig.Route(Msg(0x90, 64, 90), 1), (Done{"window 1:144"}));
+    rig.state.CurrentKind = ExerciseKind::MelodyDictation;
+    EXPECT_EQ(rig.Route(Msg(0x90, 25, 90), 9), (Done{"press 9:4", "delete 9"}))
+        << "the fifth note in melody dictation with stop disabled";
+    EXPECT_EQ(rig.Route(Msg(0x90, 64, 90), 16), Done{}) << "no editor open";
+    rig.targets.editorOpen = true;
+    EXPECT_EQ(rig.Route(Msg(0x90, 64, 90), 16), (Done{"editor 144"}));
+    EXPECT_EQ(rig.Route(Msg(0x90, 64, 90), 15), Done{}) << "no settings dialog listens";
+    rig.targets.settingsOpen = true;
+    const ModalGuard::Scope open(rig.modal);
+    EXPECT_EQ(rig.Route(Msg(0x90, 64, 90), 15), (Done{"settings 144"}))
+        << "the settings dialog is modal itself and takes its test notes";
+}
+
+TEST(MidiInRouter, ChangedRemoteNotesCountOnceTheSetIsRebuilt)
+{
+    RouterRig rig;
+    rig.settings.RemoteNotes = {30, 31, 32, 33, 34};
+    EXPECT_EQ(rig.Route(Msg(0x90, 30, 90), 1), (Done{"window 1:144"}))
+        << "until input starts again the old notes stand";
+    rig.router.RebuildControlNotes();
+    EXPECT_EQ(rig.Route(Msg(0x90, 30, 90), 1), (Done{"press 1:0"}));
+    EXPECT_EQ(rig.Route(Msg(0x90, 21, 90), 1), (Done{"window 1:144"}));
+}
+
+TEST(MidiInRouter, NothingReachesAnExerciseWhileTheGuardIsUp)
+{
+    RouterRig rig;
+    rig.targets.editorOpen = true;
+    {
+        const ModalGuard::Scope open(rig.modal);
+        for (const std::uint32_t message :
+             {Msg(0xB0, 64, 127), Msg(0x90, 22, 90), Msg(0x80, 22, 0), Msg(0x90, 64, 90)}) {
+            SCOPED_TRACE(message);
+            EXPECT_EQ(rig.Route(message, 1), Done{});
+        }
+        EXPECT_EQ(rig.Route(Msg(0x90, 64, 90), 16), (Done{"editor 144"}))
+            << "the item editor is a dialog itself";
+    }
+    EXPECT_EQ(rig.Route(Msg(0x90, 22, 90), 1), (Done{"press 1:1"}));
 }
 
 } // namespace

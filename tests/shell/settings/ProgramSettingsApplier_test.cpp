@@ -15,9 +15,9 @@ QString Text(std::int64_t n)
     return QString::number(n);
 }
 
-QString DockText(const std::optional<ToolDock>& dock)
+std::uint8_t Code(ToolDock dock)
 {
-    return dock ? Text(static_cast<int>(*dock)) : QStringLiteral("none");
+    return static_cast<std::uint8_t>(dock);
 }
 
 /// One stored field: a live value to keep, another to lose it to, where each side shows it.
@@ -58,15 +58,14 @@ std::vector<StoredField> StoredFields()
                       [](Applier& f) { return Text(static_cast<int>(f.ui.state)); },
                       [](const TSettingsRec& r) { return Text(r.MainState); }});
 
-    using ToolField = std::int32_t ToolWindowPlace::*;
-    using RecToolField = std::int32_t ToolWindowPlacement::*;
-    const std::array<std::tuple<const char*, ToolField, RecToolField>, 6> toolFields{{
-        {"Left", &ToolWindowPlace::Left, &ToolWindowPlacement::Left},
-        {"Top", &ToolWindowPlace::Top, &ToolWindowPlacement::Top},
-        {"Width", &ToolWindowPlace::Width, &ToolWindowPlacement::Width},
-        {"Height", &ToolWindowPlace::Height, &ToolWindowPlacement::Height},
-        {"DockRow", &ToolWindowPlace::DockRow, &ToolWindowPlacement::DockRow},
-        {"DockPos", &ToolWindowPlace::DockPos, &ToolWindowPlacement::DockPos},
+    using ToolField = std::int32_t ToolWindowPlacement::*;
+    const std::array<std::pair<const char*, ToolField>, 6> toolFields{{
+        {"Left", &ToolWindowPlacement::Left},
+        {"Top", &ToolWindowPlacement::Top},
+        {"Width", &ToolWindowPlacement::Width},
+        {"Height", &ToolWindowPlacement::Height},
+        {"DockRow", &ToolWindowPlacement::DockRow},
+        {"DockPos", &ToolWindowPlacement::DockPos},
     }};
     // Not one of them where the defaults have it: (1, 1, 1, 3, 3, 3).
     const std::array<ToolDock, kToolWindowCount> docks{ToolDock::Bottom,   ToolDock::Floating,
@@ -74,21 +73,21 @@ std::vector<StoredField> StoredFields()
                                                        ToolDock::Floating, ToolDock::Top};
     for (std::size_t i = 0; i < kToolWindowCount; ++i) {
         for (std::size_t k = 0; k < toolFields.size(); ++k) {
-            const auto [label, field, recField] = toolFields[k];
+            const auto [label, field] = toolFields[k];
             const auto value = static_cast<std::int32_t>(1000 + 100 * i + 7 * k);
             fields.push_back(
                 {"ToolWindows[" + std::to_string(i) + "]." + label,
                  [=](Applier& f) { f.ui.tools[i].*field = value; },
                  [=](Applier& f) { f.ui.tools[i].*field = -5; },
                  [=](Applier& f) { return Text(f.ui.tools[i].*field); },
-                 [=](const TSettingsRec& r) { return Text(r.ToolWindows[i].*recField); }});
+                 [=](const TSettingsRec& r) { return Text(r.ToolWindows[i].*field); }});
         }
         const ToolDock dock = docks[i];
         const ToolDock other = dock == ToolDock::Top ? ToolDock::Bottom : ToolDock::Top;
         fields.push_back({"ToolWindows[" + std::to_string(i) + "].Dock",
-                          [=](Applier& f) { f.ui.tools[i].Dock = dock; },
-                          [=](Applier& f) { f.ui.tools[i].Dock = other; },
-                          [=](Applier& f) { return DockText(f.ui.tools[i].Dock); },
+                          [=](Applier& f) { f.ui.tools[i].Dock = Code(dock); },
+                          [=](Applier& f) { f.ui.tools[i].Dock = Code(other); },
+                          [=](Applier& f) { return Text(f.ui.tools[i].Dock); },
                           [=](const TSettingsRec& r) { return Text(r.ToolWindows[i].Dock); }});
     }
 
@@ -244,17 +243,17 @@ TEST_F(Applier, DockCodeOutsideTheThreeLeavesTheBarWhereItIs)
     settings.ToolWindows[2].Dock = 0;
     settings.ToolWindows[4].Dock = 255;
     SaveAsUser(settings);
-    ui.tools[1].Dock = ToolDock::Bottom;
-    ui.tools[4].Dock = ToolDock::Floating;
+    ui.tools[1].Dock = Code(ToolDock::Bottom);
+    ui.tools[4].Dock = Code(ToolDock::Floating);
 
     ASSERT_TRUE(MakeApplier().ApplyProgramSettings().Ok());
 
-    EXPECT_EQ(ui.tools[1].Dock, ToolDock::Bottom);
+    EXPECT_EQ(ui.tools[1].Dock, Code(ToolDock::Bottom));
     EXPECT_EQ(ui.tools[1].Left, 321) << "the bounds are applied all the same";
-    EXPECT_EQ(ui.tools[2].Dock, ToolDock::Floating);
-    EXPECT_EQ(ui.tools[4].Dock, ToolDock::Floating);
-    EXPECT_EQ(ui.tools[0].Dock, ToolDock::Top);
-    EXPECT_EQ(ui.tools[3].Dock, ToolDock::Bottom);
+    EXPECT_EQ(ui.tools[2].Dock, Code(ToolDock::Floating));
+    EXPECT_EQ(ui.tools[4].Dock, Code(ToolDock::Floating));
+    EXPECT_EQ(ui.tools[0].Dock, Code(ToolDock::Top));
+    EXPECT_EQ(ui.tools[3].Dock, Code(ToolDock::Bottom));
 }
 
 TEST_F(Applier, ClosingMaximisedStoresTheStateAndKeepsTheLastNormalBounds)

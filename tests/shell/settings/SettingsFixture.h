@@ -28,8 +28,8 @@ class FakeSettingsUi final : public IProgramSettingsUi
 public:
     explicit FakeSettingsUi(CallLog& log) : m_log(log)
     {
-        for (ToolWindowPlace& tool : tools)
-            tool.Dock = ToolDock::Top;
+        for (ToolWindowPlacement& tool : tools)
+            tool.Dock = static_cast<std::uint8_t>(ToolDock::Top);
     }
 
     void BeginDockUpdate() override
@@ -42,17 +42,19 @@ public:
         m_log.push_back("EndDockUpdate");
         --dockDepth;
     }
-    void PlaceToolWindow(int index, const ToolWindowPlace& place) override
+    void PlaceToolWindow(int index, const ToolWindowPlacement& place) override
     {
         m_log.push_back("PlaceToolWindow");
         placedInsideDockUpdate = placedInsideDockUpdate && dockDepth == 1;
-        ToolWindowPlace& tool = tools.at(static_cast<std::size_t>(index));
-        const std::optional<ToolDock> kept = tool.Dock;
+        ToolWindowPlacement& tool = tools.at(static_cast<std::size_t>(index));
+        const std::uint8_t kept = tool.Dock;
         tool = place;
-        if (!place.Dock)
+        // A window knows nothing of the settings' visible flag.
+        tool.Visible = 0;
+        if (!DockOfCode(place.Dock))
             tool.Dock = kept;
     }
-    ToolWindowPlace ToolWindowPlaceOf(int index) const override
+    ToolWindowPlacement ToolWindowPlaceOf(int index) const override
     {
         return tools.at(static_cast<std::size_t>(index));
     }
@@ -123,7 +125,7 @@ public:
         tickedPeriod = index;
     }
 
-    std::array<ToolWindowPlace, kToolWindowCount> tools{};
+    std::array<ToolWindowPlacement, kToolWindowCount> tools{};
     int dockDepth = 0;
     bool placedInsideDockUpdate = true;
     std::array<ResultColumn, kResultColumnCount> columns{};

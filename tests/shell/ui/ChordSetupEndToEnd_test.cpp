@@ -10,7 +10,7 @@
 #include "music/data/DataFiles.h"
 #include "music/ui/TRangeBox.h"
 #include "shell/main/PellivarkMainModel.h"
-#include "shell/ui/ExerciseWindowSet.h"
+#include "shell/main/ui/ExerciseWindowSet.h"
 #include "shell/ui/PellivarkProgram.h"
 #include "shell/ui/TPellivarkMain.h"
 #include "support/ExerciseHostFake.h"

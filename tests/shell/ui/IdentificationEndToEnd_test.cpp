@@ -11,7 +11,7 @@
 #include "music/sequencer/InstrumentNames.h"
 #include "music/staff/Sheet.h"
 #include "shell/main/PellivarkMainModel.h"
-#include "shell/ui/ExerciseWindowSet.h"
+#include "shell/main/ui/ExerciseWindowSet.h"
 #include "shell/ui/PellivarkProgram.h"
 #include "shell/ui/TPellivarkMain.h"
 #include "support/ExerciseHostFake.h"

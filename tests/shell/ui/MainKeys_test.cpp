@@ -6,10 +6,11 @@
 #include "exercises/ui/TControlButton.h"
 #include "music/devices/FluidSynthOutput.h"
 #include "music/strings/UIStrings.h"
+#include "shell/main/MainCommands.h"
 #include "shell/main/PellivarkMainModel.h"
+#include "shell/main/ui/ExerciseWindowSet.h"
 #include "shell/startmenu/ui/TMenuDialog.h"
 #include "shell/tutor/ChooseTutorModel.h"
-#include "shell/ui/ExerciseWindowSet.h"
 #include "shell/ui/PellivarkProgram.h"
 #include "shell/ui/TPellivarkMain.h"
 #include "support/ScriptedPrompts.h"
@@ -115,6 +116,36 @@ TEST_F(MainKeysTest, FunctionKeysOnTheMainWindowWorkTheExercisesStrip)
     EXPECT_EQ(chords->ControlButtons->Model().PressedIndex, -1);
 }
 
+TEST_F(MainKeysTest, KeysStruckWhileABoxIsOpenReachNoExercise)
+{
+    ASSERT_TRUE(started);
+    Window().Button(MainControl::Speed1)->click();
+    TAkkord* chords = Chords();
+    ASSERT_NE(chords, nullptr);
+    ASSERT_EQ(chords->Model().QuestionItem, 0);
+
+    // Keys on the main window and on the exercise itself, while the user information's box is
+    // open (a box of the program's own, or a busy wait, handles events meanwhile).
+    int opened = 0;
+    prompts.whileOpen = [&](const test::AskedPrompt& asked) {
+        if (asked.kind != QStringLiteral("text"))
+            return;
+        ++opened;
+        for (QWidget* target : {static_cast<QWidget*>(&Window()), static_cast<QWidget*>(chords)}) {
+            Press(target, Qt::Key_F5);
+            EXPECT_EQ(chords->ControlButtons->Model().PressedIndex, -1);
+            Release(target, Qt::Key_F5);
+        }
+        EXPECT_EQ(chords->Model().QuestionItem, 0) << "no question behind the box";
+    };
+    Window().Action(MainControl::Userinfo1)->trigger();
+    prompts.whileOpen = nullptr;
+    ASSERT_EQ(opened, 1);
+
+    Strike(&Window(), Qt::Key_F5);
+    EXPECT_NE(chords->Model().QuestionItem, 0) << "closed, F5 asks again";
+}
+
 TEST_F(MainKeysTest, ViewKeysSwitchFromTheWindowAndFromTheExercise)
 {
     ASSERT_TRUE(started);
@@ -170,7 +201,10 @@ TEST(MainKeys, CtrlAndADigitOpenTheExercisesMenusEntriesInTheirOrder)
 {
     ScriptedPrompts prompts;
     UIStringTable strings;
+    CommandRegistry commands;
+    ASSERT_TRUE(RegisterMainCommands(commands, {}));
     TPellivarkMain window(prompts, strings);
+    window.BuildCommands(commands);
     std::vector<int> chosen;
     MainWindowHandlers handlers;
     handlers.ViewTag = [&chosen](int tag) { chosen.push_back(tag); };

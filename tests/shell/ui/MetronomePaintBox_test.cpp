@@ -2,12 +2,14 @@
 // controls, tempo slider and sequencer notifications reaching it.
 #include "music/sequencer/SequencerNotifyEvent.h"
 #include "music/strings/UIStrings.h"
-#include "shell/ui/MetronomePaintBox.h"
+#include "shell/metronome/MetronomeControls.h"
+#include "shell/metronome/ui/MetronomePaintBox.h"
 #include "shell/ui/TPellivarkMain.h"
 #include "support/ScriptedPrompts.h"
 #include "support/TestOutput.h"
 
 #include <QAbstractButton>
+#include <QAction>
 #include <QCoreApplication>
 #include <QDir>
 #include <QImage>
@@ -78,16 +80,34 @@ TEST(VisualMetronome, PendulumPicturesDiffer)
     EXPECT_NE(Render(1, 0, kPendulumLeft), Render(0, 0, kPendulumLeft));
 }
 
+/// Takes the metronome's switch and nothing else.
+class MetronomeSwitch final : public ISequencer
+{
+public:
+    void QueueMidi(SequencerQueue, std::uint32_t) override {}
+    void QueueWait(SequencerQueue, std::uint32_t) override {}
+    void QueueNotify(SequencerQueue, QObject*, std::uint16_t) override {}
+    void Stop() override {}
+    void SetOutput(IMidiSink*) override {}
+    void Start() override {}
+    bool SetTempo(std::uint32_t) override { return true; }
+    void SetMetronome(bool on) override { metronome = on; }
+    void SetOutputDelay(std::uint16_t) override {}
+    bool metronome = false;
+};
+
 class MetronomeWindowTest : public ::testing::Test
 {
 protected:
     MetronomeWindowTest() : window(prompts, strings)
     {
         MainWindowHandlers handlers;
-        handlers.MetroClick = [this](bool sender) { metro.push_back(sender); };
-        handlers.SpeedButton12Click = [this](bool sender) { visual.push_back(sender); };
+        handlers.MetroClick = [this] { metronome.MetroClick(false); };
+        handlers.SpeedButton12Click = [this] { metronome.SpeedButton12Click(false); };
         handlers.TrackBar1Change = [this](int position) { tempo.push_back(position); };
         window.SetHandlers(std::move(handlers));
+        EXPECT_TRUE(metronome.Register(commands));
+        window.BuildCommands(commands);
         window.resize(2400, 700);
         window.show();
     }
@@ -100,19 +120,37 @@ protected:
 
     test::ScriptedPrompts prompts;
     UIStringTable strings;
+    CommandRegistry commands;
     TPellivarkMain window;
-    std::vector<bool> metro, visual;
+    TSettingsRec settings;
+    MetronomeSwitch sequencer;
+    MainWindowState state;
+    MetronomeControls metronome{MetronomeContext{
+        window, settings, sequencer, state, [](ExerciseKind) { return true; }, {}}};
     std::vector<int> tempo;
 };
 
 TEST_F(MetronomeWindowTest, ButtonsAndSliderReachTheirHandlersWithOrWithoutASender)
 {
+    // Pressed by the user (with a sender) each button switches its setting, and its menu
+    // entry, the same command, ticks with it.
     window.Button(MainControl::Metro)->click();
     window.Button(MainControl::SpeedButton12)->click();
+    EXPECT_TRUE(settings.MetronomeOn);
+    EXPECT_TRUE(settings.CountIn);
+    EXPECT_TRUE(sequencer.metronome);
+    EXPECT_TRUE(window.IsDown(MainControl::Metro));
+    EXPECT_TRUE(window.Action(MainControl::Playmetronome1)->isChecked());
+    EXPECT_TRUE(window.Action(MainControl::ShowMetronome1)->isChecked());
+    // Without a sender the controls only follow the settings.
     window.MetroClick();
     window.SpeedButton12Click();
-    EXPECT_EQ(metro, (std::vector<bool>{true, false}));
-    EXPECT_EQ(visual, (std::vector<bool>{true, false}));
+    EXPECT_TRUE(settings.MetronomeOn);
+    EXPECT_TRUE(settings.CountIn);
+    // The menu entry works the button.
+    window.Action(MainControl::Playmetronome1)->trigger();
+    EXPECT_FALSE(settings.MetronomeOn);
+    EXPECT_FALSE(window.Button(MainControl::Metro)->isChecked());
 
     auto* slider = window.findChild<QSlider*>(QStringLiteral("TrackBar1"));
     ASSERT_NE(slider, nullptr);

@@ -40,9 +40,10 @@ using test::Installation;
 using test::ProgramRun;
 using test::ScriptedPrompts;
 
+/// A menu's entry or title: commands are the window's actions, shared with the tool buttons.
 QAction* MenuAction(TPellivarkMain& window, const char* name)
 {
-    return window.menuBar()->findChild<QAction*>(QString::fromLatin1(name));
+    return window.findChild<QAction*>(QString::fromLatin1(name));
 }
 
 /// Opens Program settings from the MIDI menu; user acts on the dialog and closes it.

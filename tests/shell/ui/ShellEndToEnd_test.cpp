@@ -17,9 +17,9 @@
 #include "music/devices/FluidSynthOutput.h"
 #include "music/input/MidiInEvent.h"
 #include "shell/main/PellivarkMainModel.h"
+#include "shell/main/ui/ExerciseWindowSet.h"
 #include "shell/startmenu/ui/TMenuDialog.h"
 #include "shell/tutor/ChooseTutorModel.h"
-#include "shell/ui/ExerciseWindowSet.h"
 #include "shell/ui/PellivarkProgram.h"
 #include "shell/ui/TPellivarkMain.h"
 #include "support/MidiInFakes.h"
@@ -388,6 +388,80 @@ TEST(ShellEndToEnd, RemoteNotesAndThePedalPressTheControlButtons)
     // Active sensing changes nothing.
     deliver({0xFE});
     EXPECT_EQ(exercise->ControlButtons->Model().PressedIndex, -1);
+    EXPECT_TRUE(run.Close());
+}
+
+TEST(ShellEndToEnd, NothingReachesTheExerciseWhileABoxIsOpen)
+{
+    Installation installation;
+    ScriptedPrompts prompts;
+    prompts.texts = {QStringLiteral("Ann Example")};
+    test::FakeMidiInDevices keyboard;
+    keyboard.ports = std::vector<MidiInPortInfo>{{0, QStringLiteral("Keyboard")}};
+    ProgramRun run(installation, prompts, installation.MineSetupPath(), &keyboard);
+    ASSERT_TRUE(run.started);
+    TSettingsRec& settings = run.program.Data().ProgramSettings;
+    settings.MidiInputOn = true;
+    settings.MidiInDevice = QStringLiteral("Keyboard");
+    settings.MidiRemoteControl = true;
+    settings.SustainAsEnter = true;
+    settings.RemoteNotes = {21, 22, 23, 24, 25};
+    run.Window().Button(MainControl::Speed1)->click();
+    TAkkord* exercise = run.ChordWindow();
+    ASSERT_NE(exercise, nullptr);
+    exercise->ControlButtons->SetFocusIndex(0);
+    const AkkordModel& model = exercise->Model();
+    const auto deliver = [&](std::vector<std::uint8_t> bytes) {
+        keyboard.Play(std::move(bytes));
+        QCoreApplication::processEvents();
+        run.program.MidiIn().DeliverPosted();
+        QCoreApplication::processEvents();
+    };
+    const auto tickAutomaticQuestion = [&] {
+        QMetaObject::invokeMethod(run.Window().AutoNewQuestTimer(), "timeout");
+    };
+    ASSERT_EQ(model.QuestionItem, 0);
+
+    // The user asks for the user information; while its box is open the pedal goes down, a
+    // remote note is played and the automatic question's timer ticks.
+    int opened = 0;
+    prompts.whileOpen = [&](const test::AskedPrompt& asked) {
+        if (asked.kind != QStringLiteral("text"))
+            return;
+        ++opened;
+        EXPECT_TRUE(run.program.Modal().Raised());
+        deliver({0xB0, 64, 127});
+        deliver({0x90, 21, 100});
+        EXPECT_EQ(exercise->ControlButtons->Model().PressedIndex, -1) << "no button is held";
+        deliver({0x80, 21, 0});
+        tickAutomaticQuestion();
+        EXPECT_EQ(model.QuestionItem, 0) << "no question was put behind the box";
+        EXPECT_TRUE(run.program.Sessions().Of(ExerciseKind::ChordIdentification).Answered);
+    };
+    run.Window().Action(MainControl::Userinfo1)->trigger();
+    ASSERT_EQ(opened, 1);
+    prompts.whileOpen = nullptr;
+    EXPECT_FALSE(run.program.Modal().Raised());
+    EXPECT_EQ(model.QuestionItem, 0);
+    EXPECT_EQ(run.program.Sessions().Of(ExerciseKind::ChordIdentification).QuestionCount, 0U);
+
+    // Closed, the same input reaches the exercise again: each of them puts a question (the
+    // pedal presses the focused New question, the first remote note is that button, the tick
+    // is the automatic question's).
+    const auto putsAQuestion = [&](const std::function<void()>& input) {
+        exercise->ResetResults();
+        EXPECT_TRUE(run.program.Sessions().Of(ExerciseKind::ChordIdentification).Answered)
+            << "no question open";
+        input();
+        return !run.program.Sessions().Of(ExerciseKind::ChordIdentification).Answered;
+    };
+    EXPECT_TRUE(putsAQuestion([&] { deliver({0xB0, 64, 127}); })) << "the pedal";
+    EXPECT_TRUE(putsAQuestion([&] {
+        deliver({0x90, 21, 100});
+        EXPECT_EQ(exercise->ControlButtons->Model().PressedIndex, 0) << "held while the key is";
+        deliver({0x80, 21, 0});
+    })) << "the remote note";
+    EXPECT_TRUE(putsAQuestion(tickAutomaticQuestion)) << "the timer's tick";
     EXPECT_TRUE(run.Close());
 }
 

@@ -9,7 +9,7 @@
 #include "music/data/UserFile.h"
 #include "music/devices/SystemMidiOutDevices.h"
 #include "shell/main/PellivarkMainModel.h"
-#include "shell/ui/ExerciseWindowSet.h"
+#include "shell/main/ui/ExerciseWindowSet.h"
 #include "shell/ui/PellivarkProgram.h"
 #include "shell/ui/TPellivarkMain.h"
 #include "support/NoWait.h"

@@ -1,5 +1,6 @@
 // The main window mirrors what its decisions ask: controls by name, tool windows, view entries.
 #include "music/strings/UIStrings.h"
+#include "shell/main/MainCommands.h"
 #include "shell/ui/TPellivarkMain.h"
 #include "support/ScriptedPrompts.h"
 
@@ -19,13 +20,23 @@ class MainWindowTest : public ::testing::Test
 protected:
     MainWindowTest() : window(prompts, strings)
     {
+        MainCommandServices services;
+        services.ViewTag = [this](int tag) {
+            if (viewTag)
+                viewTag(tag);
+        };
+        EXPECT_TRUE(RegisterMainCommands(commands, services));
+        window.BuildCommands(commands);
         // Wide enough for every control of the main tool bar to stand in the bar itself.
         window.resize(2400, 700);
         window.show();
     }
     test::ScriptedPrompts prompts;
     UIStringTable strings;
+    CommandRegistry commands;
     TPellivarkMain window;
+    /// Where the main window's commands switch.
+    std::function<void(int tag)> viewTag;
 };
 
 TEST_F(MainWindowTest, ControlsInsideToolBarsShowAndHideAsAsked)
@@ -92,6 +103,7 @@ TEST_F(MainWindowTest, ClicksCarryTheirViewTags)
     std::vector<int> tags;
     MainWindowHandlers handlers;
     handlers.ViewTag = [&tags](int tag) { tags.push_back(tag); };
+    viewTag = handlers.ViewTag;
     window.SetHandlers(handlers);
     window.Button(MainControl::Speed12)->click();
     window.Button(MainControl::Overview)->click();

@@ -9,13 +9,13 @@
 #include "music/data/ResultFiles.h"
 #include "music/data/UserFile.h"
 #include "shell/main/PellivarkMainModel.h"
+#include "shell/main/ui/ExerciseWindowSet.h"
 #include "shell/tutor/TutorDescription.h"
 #include "shell/tutor/TutorFile.h"
-#include "shell/ui/ExerciseWindowSet.h"
+#include "shell/tutor/ui/TChooseTutor.h"
+#include "shell/tutor/ui/TutorDialogs.h"
 #include "shell/ui/PellivarkProgram.h"
-#include "shell/ui/TChooseTutor.h"
 #include "shell/ui/TPellivarkMain.h"
-#include "shell/ui/TutorDialogs.h"
 #include "support/NoWait.h"
 #include "support/ScriptedPrompts.h"
 #include "support/TempDir.h"
@@ -121,6 +121,7 @@ struct DialogSeen
     std::array<bool, 3> enabled{}; ///< end of step: BitBtn1..3
     QString markedButton;          ///< end of step: the button inside the visible mark
     QString focused;               ///< end of step: the button with the keyboard focus
+    bool guarded = false;          ///< the program's modal guard was up while it was open
 };
 
 /// Answers the tutor's dialogs: OK to the step information, the given button to the end of a
@@ -135,6 +136,7 @@ public:
         QCoreApplication::processEvents();
         DialogSeen seen;
         seen.form = dialog.objectName();
+        seen.guarded = guardUp && guardUp();
         if (auto* chooser = qobject_cast<TChooseTutor*>(&dialog)) {
             seen_.push_back(seen);
             if (chooserScript)
@@ -173,6 +175,8 @@ public:
     }
 
     std::vector<DialogSeen> seen_;
+    /// Whether the program's modal guard is up now (unset: never asked).
+    std::function<bool()> guardUp;
     QString endButton = QStringLiteral("BitBtn1");
     /// What the user does in the tutor chooser; it must close the dialog.
     std::function<void(TChooseTutor&)> chooserScript;
@@ -249,6 +253,7 @@ TEST(TutorRunEndToEnd, AStepAnsweredRightMovesToTheNextStepWithItsSetupAndStores
     ScriptedUser user;
     ProgramRun run(installation, prompts, user);
     ASSERT_TRUE(run.started);
+    user.guardUp = [&run] { return run.program.Modal().Raised(); };
     run.User().TutorFileName = QStringLiteral("Chords.tut");
     run.User().TutorSteps[0] = 1;
 
@@ -288,6 +293,10 @@ TEST(TutorRunEndToEnd, AStepAnsweredRightMovesToTheNextStepWithItsSetupAndStores
     EXPECT_EQ(end.advice, run.program.Strings().StrStepEndText2);
     EXPECT_TRUE(end.score.contains(QStringLiteral("100%"))) << end.score.toStdString();
     EXPECT_EQ(user.seen_[2].title, QStringLiteral("Add the diminished"));
+    // While each dialog was open no input or timer reached the exercise behind it.
+    for (const DialogSeen& seen : user.seen_)
+        EXPECT_TRUE(seen.guarded) << seen.form.toStdString();
+    EXPECT_FALSE(run.program.Modal().Raised());
 
     // The next step's setup is in force and counts from the start.
     EXPECT_EQ(run.User().TutorSteps[0], 2);
