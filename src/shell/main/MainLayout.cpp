@@ -39,13 +39,19 @@ const std::vector<MenuLayout>& MainMenuLayout()
          {Cmd("Exercise1"), Cmd("Exercisesetup1"), Cmd("Useroverview1"), Sep(), Slot("Speedbar1"),
           Sep(), Slot("Resultsumations1"), Cmd("Deleteresults1"), Sep("N13"), Cmd("Refresh1"),
           Cmd("N2")}},
+        // How the identification exercises are answered, and on which instrument the setup
+        // pages show the note range.
+        {QStringLiteral("Exercisesetup2"),
+         QStringLiteral("&Answer input"),
+         {Cmd("Notesheet1"), Cmd("Answerbyname1"), Cmd("Guitar1"), Cmd("Screenpiano1"), Sep(),
+          Cmd("Microphone1"), Cmd("MIDIin1")}},
         {QStringLiteral("Tutor1"),
          QStringLiteral("&Tutor"),
          {Cmd("Activatetutor1"), Cmd("Tutorsetup1"), Cmd("Tutoreditor2")}},
         {QStringLiteral("Midi1"),
          QStringLiteral("&MIDI"),
-         {Cmd("MIDIin1"), Cmd("MIDIremote1"), Cmd("Autonewquest1"), Cmd("ShowMetronome1"),
-          Cmd("Playmetronome1"), Cmd("Showkeyname1"), Slot("NoteIdentification1"), Sep(),
+         {Cmd("MIDIremote1"), Cmd("Autonewquest1"), Cmd("ShowMetronome1"), Cmd("Playmetronome1"),
+          Cmd("Rhythmwithmetronome1"), Cmd("Showkeyname1"), Slot("NoteIdentification1"), Sep(),
           Cmd("Programsettings1")}},
         {QStringLiteral("Hjlp1"),
          QStringLiteral("&Help"),
@@ -84,13 +90,14 @@ const std::vector<ToolWindowLayout>& MainToolWindowLayout()
           Sep(),
           Slot("Label1"),
           Slot("Label3"),
-          Slot("Label7")}},
+          Slot("Label7"),
+          Slot("Label9")}},
         // The visual metronome and the microphone's display.
         {1, {Slot("PaintBox2")}},
         // The tutor's progress; a click on it shows the step information.
         {2, {Slot("Label6"), Slot("Label2")}},
         // The score.
-        {3, {Slot("Gauge15"), Slot("Label15"), Slot("Label4")}},
+        {3, {Slot("ToolWindow3Client")}},
         // The tempo, as a quarter note sign, "= " and the beats a minute.
         {4, {Slot("TempoNoteSign"), Slot("Label8"), Slot("TrackBar1")}},
         // Metronome, visual metronome, microphone.

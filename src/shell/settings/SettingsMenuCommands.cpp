@@ -20,6 +20,8 @@ SettingsMenuCommands::SettingsMenuCommands(TSettingsRec& settings,
 void SettingsMenuCommands::MIDIin1Click()
 {
     m_settings.MidiInputOn = !m_settings.MidiInputOn;
+    if (m_midiInSwitched)
+        m_midiInSwitched();
 }
 
 void SettingsMenuCommands::MIDIremote1Click()
@@ -94,6 +96,9 @@ std::vector<CommandRow> SettingsMenuCommands::Rows()
         row.Checked = [this, field = t.field] { return m_settings.*field; };
         rows.push_back(std::move(row));
     }
+    // The MIDI keyboard is an answer input as the others: it has their key row's last key.
+    rows.front().Key = (Qt::SHIFT | Qt::Key_F12).toCombined();
+    rows.front().Enabled = [this] { return !m_midiInEnabled || m_midiInEnabled(); };
     return rows;
 }
 

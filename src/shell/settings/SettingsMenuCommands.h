@@ -34,6 +34,14 @@ public:
     /// The piano adjusters' voice is the program's: program and velocity kept within 0..127.
     void KeepPianoVoice(int program, int velocity);
 
+    /// The MIDI input entry's enabling rule and what follows its toggle (the input started or
+    /// stopped); unset: always enabled, nothing follows.
+    void SetMidiInHooks(std::function<bool()> enabled, std::function<void()> switched)
+    {
+        m_midiInEnabled = std::move(enabled);
+        m_midiInSwitched = std::move(switched);
+    }
+
     /// The four toggles, their ticks read from the settings.
     std::vector<CommandRow> Rows();
     bool Register(CommandRegistry& registry);
@@ -41,6 +49,8 @@ public:
 private:
     TSettingsRec& m_settings;
     std::function<void()> m_applyToExercise;
+    std::function<bool()> m_midiInEnabled;
+    std::function<void()> m_midiInSwitched;
 };
 
 } // namespace pv

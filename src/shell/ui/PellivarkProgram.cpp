@@ -22,6 +22,8 @@
 #include "music/input/MicInput.h"
 #include "music/ui/KeyStateTracker.h"
 #include "music/ui/QtPrompts.h"
+#include "music/ui/TRangeBox.h"
+#include "shell/answerinput/AnswerInputCommands.h"
 #include "shell/language/ui/WidgetTexts.h"
 #include "shell/main/MainCommands.h"
 #include "shell/main/MidiInRouting.h"
@@ -38,6 +40,7 @@
 #include "shell/setup/SetupCommands.h"
 #include "shell/startmenu/StartMenuIntro.h"
 #include "shell/startmenu/ui/TMenuDialog.h"
+#include "shell/startmenu/ui/TVelkommen.h"
 #include "shell/transfer/ui/ExportImportCommand.h"
 #include "shell/tutor/TutorList.h"
 #include "shell/tutor/TutorRun.h"
@@ -50,6 +53,7 @@
 
 #include <QCoreApplication>
 #include <QDialog>
+#include <QLabel>
 #include <QMessageBox>
 
 namespace pv {
@@ -565,6 +569,7 @@ void PellivarkProgram::WireWindow()
     handlers.SpeedButton12Click = [this] { m_metronome->SpeedButton12Click(false); };
     handlers.TrackBar1Change = [this](int position) { m_metronome->TrackBar1Change(position); };
     WireMicrophone(handlers);
+    MakeAnswerInput(handlers);
     WireTutor(handlers);
     handlers.ViewTag = [this](int tag) {
         m_model->Speed1Click(tag);
@@ -653,6 +658,68 @@ void PellivarkProgram::WireMicrophone(MainWindowHandlers& handlers)
     };
     handlers.WaveInStop = [this] { m_microphone->WaveInStop(); };
     m_exercises->SetEntered([this](ExerciseKind kind) { m_microphone->ExerciseEntered(kind); });
+}
+
+void PellivarkProgram::MakeAnswerInput(MainWindowHandlers& handlers)
+{
+    m_answerInput = std::make_unique<AnswerInputCommands>(AnswerInputServices{
+        m_data.ProgramSettings,
+        m_state,
+        [this](ExerciseKind kind) { return m_sessions.Of(kind).AnswerInputLock; },
+        [this](ExerciseKind kind, std::uint8_t bits) {
+            if (TAkkord* window = m_exercises->Identification(kind))
+                window->SetAnswerInput(bits);
+        },
+        [this](ExerciseKind kind) {
+            switch (KindFacts(kind).SetupBlock) {
+            case SetupBlockType::Options:
+                if (m_chordOps != nullptr) {
+                    m_chordOps->FormResize();
+                    m_chordOps->PaintBox1->update();
+                }
+                break;
+            case SetupBlockType::Melody:
+                if (m_melodyOps != nullptr) {
+                    m_melodyOps->FormActivate();
+                    m_melodyOps->PaintBox1->update();
+                }
+                break;
+            default:
+                break;
+            }
+        },
+        [this](bool shown) {
+            if (QAction* entry = m_window->CommandAction(QStringLiteral("Answerbyname1")))
+                entry->setVisible(shown);
+        },
+        [this] {
+            m_window->SetDown(MainControl::SpeedButton3,
+                              !m_window->IsDown(MainControl::SpeedButton3));
+            m_microphone->SpeedButton3Click();
+        },
+        [this](ExerciseKind kind) { StartMidiInput(kind); },
+        [this] { m_midiIn.StopMidiInput(); },
+    });
+    m_settingsMenu->SetMidiInHooks([this] { return m_answerInput->Enabling().MicAndMidi; },
+                                   [this] { m_answerInput->MidiInSwitched(); });
+    handlers.AnswerInputFollowsView = [this] { m_answerInput->ApplyAnswerInput(true); };
+}
+
+TVelkommen* PellivarkProgram::AboutWindow() const
+{
+    return m_about.data();
+}
+
+void PellivarkProgram::ShowAbout()
+{
+    if (!m_about) {
+        m_about = new TVelkommen(m_window.get());
+        m_about->setObjectName(QStringLiteral("AboutSplash"));
+    }
+    m_about->Label11()->setVisible(true);
+    m_about->move(m_window->geometry().center() - m_about->rect().center());
+    m_about->show();
+    m_about->raise();
 }
 
 IStartMenu& PellivarkProgram::StartMenuService()
@@ -832,14 +899,11 @@ void PellivarkProgram::RegisterCommands()
     (void)RegisterResultCommands();
     (void)m_metronome->Register(m_commands);
     (void)m_microphone->Register(m_commands);
+    (void)m_answerInput->Register(m_commands);
     MainCommandServices main;
     main.ViewTag = [this](int tag) { m_model->Speed1Click(tag); };
     main.Close = [this] { m_window->close(); };
-    main.About = [this] {
-        m_prompts.ShowInfo(QStringLiteral("Pellivark %1\nEar training for musicians.")
-                               .arg(QCoreApplication::applicationVersion()),
-                           m_window->windowTitle());
-    };
+    main.About = [this] { ShowAbout(); };
     main.UserInformation = [this] { AskUserInformation(m_data, m_prompts, m_strings); };
     main.UserKnown = [this] { return m_data.CurrentUser != nullptr; };
     main.NotAvailable = [this](const QString& text) {

@@ -44,7 +44,9 @@
 
 namespace pv {
 
+class AnswerInputCommands;
 class AnswerSoundEffect;
+class TVelkommen;
 class TExerciseBaseClass;
 class TRhythmWindow;
 class MicEngine;
@@ -179,6 +181,10 @@ public:
 
     /// The main window's commands.
     CommandRegistry& Commands() { return m_commands; }
+    /// The Answer Input menu.
+    AnswerInputCommands& AnswerInput() { return *m_answerInput; }
+    /// The splash as the About command shows it; null until it was asked for.
+    TVelkommen* AboutWindow() const;
 
     /// The settings command, the first-run wizard, the tips and the links.
     SettingsFeatures& Features() { return *m_features; }
@@ -223,6 +229,10 @@ private:
     TExerciseBaseClass* TimerTarget(MainExerciseTimer timer) const;
     /// The microphone button and the microphone's messages, wired to the windows.
     void WireMicrophone(MainWindowHandlers& handlers);
+    /// The Answer Input menu over the settings, the exercise windows and the setup pages.
+    void MakeAnswerInput(MainWindowHandlers& handlers);
+    /// The splash again, with its build label (About).
+    void ShowAbout();
     void ShowSetupChooser();
     /// The current exercise's playback, the sequencer, the intro and the answer sound.
     void StopAllSound();
@@ -310,6 +320,8 @@ private:
     std::unique_ptr<MetronomeControls> m_metronome;
     std::unique_ptr<MicrophoneControls> m_microphone;
     std::unique_ptr<SettingsMenuCommands> m_settingsMenu;
+    std::unique_ptr<AnswerInputCommands> m_answerInput;
+    QPointer<TVelkommen> m_about;
     /// The settings command, the first-run wizard, the tips and the links.
     std::unique_ptr<SettingsFeatures> m_features;
     std::unique_ptr<ResultsCommands> m_resultsCommands;

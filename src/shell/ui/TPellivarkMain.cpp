@@ -11,6 +11,8 @@
 #include "music/sequencer/SequencerNotifyEvent.h"
 #include "music/strings/UIStrings.h"
 #include "music/ui/MusicFont.h"
+#include "shell/answerinput/ToolWindowLayouts.h"
+#include "shell/answerinput/ui/ScorePanel.h"
 #include "shell/commands/ModalGuard.h"
 #include "shell/help/HelpContexts.h"
 #include "shell/help/ui/HelpDesk.h"
@@ -671,8 +673,27 @@ void TPellivarkMain::ApplyToolWindow(int n)
     m_toolWindows->SetToolWindowVisible(n, show);
 }
 
-void TPellivarkMain::LayoutScoreToolWindow() {}
-void TPellivarkMain::AlignAnswerInputMenu(std::optional<ExerciseKind>) {}
+void TPellivarkMain::LayoutScoreToolWindow()
+{
+    if (m_scorePanel != nullptr)
+        m_scorePanel->Relayout();
+}
+
+void TPellivarkMain::AlignAnswerInputMenu(std::optional<ExerciseKind>)
+{
+    // The answer-input feature reads the view and kind from the state, committed by now.
+    if (m_handlers.AnswerInputFollowsView)
+        m_handlers.AnswerInputFollowsView();
+}
+
+void TPellivarkMain::resizeEvent(QResizeEvent* event)
+{
+    QMainWindow::resizeEvent(event);
+    if (QLabel* label9 = m_slots.contains(QStringLiteral("Label9"))
+                             ? qobject_cast<QLabel*>(m_slots.value(QStringLiteral("Label9")))
+                             : nullptr)
+        label9->setText(WindowSizeText(width(), height()));
+}
 
 void TPellivarkMain::FocusExercise(ExerciseKind kind)
 {
@@ -838,6 +859,15 @@ bool TPellivarkMain::eventFilter(QObject* watched, QEvent* event)
         (watched == Label(MainControl::Label6) || watched == Label(MainControl::Label2))) {
         if (m_handlers.Panel2Click)
             m_handlers.Panel2Click();
+        return true;
+    }
+    if (type == QEvent::MouseButtonRelease && watched == m_slots.value(QStringLiteral("Label9"))) {
+        // The click sizes the window by the tag it finds, then steps the tag on.
+        const int tag = watched->property("tag").toInt();
+        const QSize size = WindowSizeOfTag(tag);
+        watched->setProperty("tag", NextWindowSizeTag(tag));
+        showNormal();
+        resize(size);
         return true;
     }
     if (type != QEvent::KeyPress && type != QEvent::KeyRelease && type != QEvent::ShortcutOverride)

@@ -40,6 +40,7 @@ class QToolButton;
 namespace pv {
 
 class HelpDesk;
+class ScorePanel;
 class IPrompts;
 class ModalGuard;
 class TExerciseBaseClass;
@@ -105,6 +106,8 @@ struct MainWindowHandlers
     std::function<bool(int n)> ShowTip;
     /// The exercise windows' tip buttons follow the tips mask.
     std::function<void(std::uint32_t tipsMask)> ApplyShownControls;
+    /// A view switch: the Answer Input menu follows the new view and kind.
+    std::function<void()> AnswerInputFollowsView;
 };
 
 class TPellivarkMain final : public QMainWindow,
@@ -164,6 +167,8 @@ public:
     QAction* ViewEntry(ExerciseKind kind, MainView view) const;
     QTimer* AutoNewQuestTimer() const { return m_autoNewQuestTimer; }
     QProgressBar* Gauge15() const { return m_gauge15; }
+    /// The score tool window's client area.
+    ScorePanel* ScoreArea() const { return m_scorePanel; }
     QLabel* Label15() const { return m_label15; }
 
     /// Every visible menu, button and label text of the window and its tool windows, with the
@@ -277,6 +282,7 @@ public:
 protected:
     void showEvent(QShowEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
     bool event(QEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 
@@ -371,6 +377,7 @@ private:
     QTimer* m_answerbuttonBlink = nullptr;
     QProgressBar* m_gauge15 = nullptr;
     QLabel* m_label15 = nullptr;
+    ScorePanel* m_scorePanel = nullptr;
     QSlider* m_trackBar1 = nullptr;
     MetronomePaintBox* m_paintBox2 = nullptr;
     QTimer* m_metronomeTimer = nullptr;

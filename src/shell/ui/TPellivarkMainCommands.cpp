@@ -3,6 +3,7 @@
 #include "music/base/ExerciseKindUi.h"
 #include "music/ui/MusicFont.h"
 #include "music/ui/StaffPainter.h"
+#include "shell/answerinput/ui/ScorePanel.h"
 #include "shell/help/ui/HelpDesk.h"
 #include "shell/help/ui/HelpMenu.h"
 #include "shell/main/MainLayout.h"
@@ -120,13 +121,22 @@ void TPellivarkMain::MakeSlots()
     m_gauge15->setRange(0, 100);
     m_gauge15->setValue(0);
     m_gauge15->setMinimumWidth(140);
-    slot(m_gauge15);
     m_label15 = new QLabel;
     m_label15->setObjectName(QStringLiteral("Label15"));
     m_label15->setContentsMargins(6, 0, 6, 0);
-    m_label15->setMinimumWidth(160);
-    slot(m_label15);
-    slot(MakeLabel(QStringLiteral("Label4")));
+    // The score's client area places the text, the total and the gauge itself: the bar that
+    // holds it only gives it its size.
+    m_scorePanel =
+        new ScorePanel(*m_label15, *MakeLabel(QStringLiteral("Label4")), *m_gauge15,
+                       [this] { return m_state != nullptr ? m_state->CurrentKind : std::nullopt; });
+    slot(m_scorePanel);
+
+    // The window's size; a click steps through three sizes.
+    QLabel* label9 = MakeLabel(QStringLiteral("Label9"));
+    label9->setCursor(Qt::PointingHandCursor);
+    label9->setProperty("tag", 0);
+    label9->installEventFilter(this);
+    slot(label9);
 
     auto* noteSign = new QLabel;
     noteSign->setObjectName(QStringLiteral("TempoNoteSign"));
