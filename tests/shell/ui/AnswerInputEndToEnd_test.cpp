@@ -3,10 +3,13 @@
 // forces the answer inputs takes the entries away, and the window's size label and About.
 #include "ShellProgramRun.h"
 #include "exercises/ui/TChordOps.h"
+#include "music/devices/AudioCapture.h"
+#include "music/input/MidiIn.h"
 #include "music/ui/TRangeBox.h"
 #include "shell/answerinput/AnswerInputCommands.h"
 #include "shell/answerinput/ui/ScorePanel.h"
 #include "shell/startmenu/ui/TVelkommen.h"
+#include "support/MidiInFakes.h"
 
 #include <QAction>
 #include <QHeaderView>
@@ -187,6 +190,52 @@ TEST(AnswerInputEndToEnd, ASetupThatForcesTheAnswerInputsTakesTheFourEntriesOnly
     QCoreApplication::processEvents();
     EXPECT_EQ(run.program.Data().ProgramSettings.KindPairs[1][0], stored);
     EXPECT_EQ(chords->AnswerInput(), 8) << "the setup's staff stays";
+    EXPECT_TRUE(run.Close());
+}
+
+TEST(AnswerInputEndToEnd, MicrophoneAndMidiKeyboardEntriesSwitchTheirInputs)
+{
+    Installation installation;
+    ScriptedPrompts prompts;
+    prompts.texts = {QStringLiteral("Ann Example")};
+    FakeMidiInDevices keyboard;
+    keyboard.ports = std::vector<MidiInPortInfo>{{0, QStringLiteral("Keyboard")}};
+    ProgramRun run(installation, prompts, {}, [&keyboard](ProgramOptions& options) {
+        options.MidiInDevices = &keyboard;
+        options.MicCapture = [] { return MakeFeedOnlyCapture(); };
+    });
+    ASSERT_TRUE(run.started);
+    TPellivarkMain& window = run.Window();
+    TSettingsRec& settings = run.program.Data().ProgramSettings;
+    settings.MidiInDevice = QStringLiteral("Keyboard");
+    ASSERT_FALSE(settings.MidiInputOn);
+    window.Button(MainControl::Speed2)->click();
+    ASSERT_EQ(run.program.State().CurrentKind, ExerciseKind::IntervalIdentification);
+
+    // Shift+F11 turns the microphone button on and off, as a press of the button does.
+    ASSERT_FALSE(window.IsDown(MainControl::SpeedButton3));
+    EXPECT_TRUE(PressShifted(window, Qt::Key_F11));
+    EXPECT_TRUE(window.IsDown(MainControl::SpeedButton3));
+    EXPECT_TRUE(run.program.Model().MicrophoneOpen);
+    window.CommandAction(QStringLiteral("Microphone1"))->trigger();
+    EXPECT_FALSE(window.IsDown(MainControl::SpeedButton3));
+
+    // Shift+F12: the keyboard's notes go to the exercise in use, and nowhere once it is off.
+    EXPECT_TRUE(PressShifted(window, Qt::Key_F12));
+    EXPECT_TRUE(settings.MidiInputOn);
+    EXPECT_TRUE(window.CommandAction(QStringLiteral("MIDIin1"))->isChecked());
+    EXPECT_EQ(run.program.MidiIn().Target(), 2);
+    EXPECT_TRUE(PressShifted(window, Qt::Key_F12));
+    EXPECT_FALSE(settings.MidiInputOn);
+    EXPECT_EQ(run.program.MidiIn().Target(), kMidiInNobody);
+
+    // The kinds that take no notes leave both entries off.
+    window.Button(MainControl::Speed6)->click();
+    QCoreApplication::processEvents();
+    EXPECT_FALSE(window.CommandAction(QStringLiteral("MIDIin1"))->isEnabled());
+    EXPECT_FALSE(window.CommandAction(QStringLiteral("Microphone1"))->isEnabled());
+    EXPECT_FALSE(PressShifted(window, Qt::Key_F12));
+    EXPECT_FALSE(settings.MidiInputOn);
     EXPECT_TRUE(run.Close());
 }
 
