@@ -11,7 +11,10 @@
 #include "shell/startmenu/ui/TVelkommen.h"
 #include "support/MidiInFakes.h"
 
+#include <algorithm>
+
 #include <QAction>
+#include <QCheckBox>
 #include <QHeaderView>
 #include <QLabel>
 #include <QMenu>
@@ -237,6 +240,36 @@ TEST(AnswerInputEndToEnd, MicrophoneAndMidiKeyboardEntriesSwitchTheirInputs)
     EXPECT_FALSE(PressShifted(window, Qt::Key_F12));
     EXPECT_FALSE(settings.MidiInputOn);
     EXPECT_TRUE(run.Close());
+}
+
+TEST(AnswerInputEndToEnd, ExitAsksWhatClosingAsksAndCanBeCancelled)
+{
+    Installation installation;
+    ScriptedPrompts prompts;
+    prompts.texts = {QStringLiteral("Ann Example")};
+    ProgramRun run(installation, prompts);
+    ASSERT_TRUE(run.started);
+    TPellivarkMain& window = run.Window();
+    window.Button(MainControl::Speed1)->click();
+    window.Button(MainControl::RunKonfig)->click();
+    // A change of the user's own on the setup page.
+    run.program.ChordOps()->Akk_OpCheck->click();
+    QAction* exit = window.CommandAction(QStringLiteral("Exit2"));
+    ASSERT_NE(exit, nullptr);
+    const auto asked = [&prompts] {
+        return std::count_if(prompts.asked.begin(), prompts.asked.end(),
+                             [](const AskedPrompt& p) { return p.kind == u"yesnocancel"; });
+    };
+    prompts.buttons = {PromptButton::Cancel};
+    exit->trigger();
+    QCoreApplication::processEvents();
+    EXPECT_EQ(asked(), 1) << "the changed setup is offered for saving";
+    EXPECT_TRUE(window.isVisible()) << "cancelled: the program runs on";
+    prompts.buttons = {PromptButton::No};
+    exit->trigger();
+    QCoreApplication::processEvents();
+    EXPECT_EQ(asked(), 2);
+    EXPECT_FALSE(window.isVisible());
 }
 
 TEST(AnswerInputEndToEnd, SizeLabelStepsThroughThreeSizesAndAboutShowsTheBuild)
