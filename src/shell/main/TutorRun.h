@@ -57,8 +57,9 @@ struct TutorRunServices
 {
     TTutorDefine& Tutor;
     DataFiles& Data;
-    MainWindowState& State;
-    SetupState& Setup;
+    AppState& App;          ///< the current user, whose steps the run moves
+    MainWindowState& State; ///< App's
+    SetupState& Setup;      ///< App's
     IExerciseForms& Forms;
     ExerciseClock& Clock;
     ResultBookkeeping& Results;

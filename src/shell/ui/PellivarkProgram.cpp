@@ -200,12 +200,13 @@ void PellivarkProgram::MakeMainWindow()
         if (m_ownPrompts)
             m_ownPrompts->SetParent(m_window.get());
         m_exercises = std::make_unique<ExerciseWindowSet>(
-            m_setup, m_items, [this] { return IdentificationSettings(); });
+            m_app.Setup, m_items, [this] { return IdentificationSettings(); });
         m_exercises->SetRhythmSettings([this] { return RhythmSettings(); });
-        m_clock = std::make_unique<ExerciseClock>(m_state, *m_exercises, m_dateClock, *m_window);
+        m_clock =
+            std::make_unique<ExerciseClock>(m_app.MainWindow, *m_exercises, m_dateClock, *m_window);
         m_results =
-            std::make_unique<ResultBookkeeping>(m_state, *m_clock, *m_exercises, m_data, m_setup,
-                                                *this, m_prompts, m_strings, UsersTutorTitleOf());
+            std::make_unique<ResultBookkeeping>(m_app, *m_clock, *m_exercises, m_data, *this,
+                                                m_prompts, m_strings, UsersTutorTitleOf());
         MakeTutor();
     } catch (const std::exception&) {
         m_window.reset();
@@ -236,9 +237,9 @@ void PellivarkProgram::MakeStandardForms()
             Result<FluidSynthOutput*, MidiOutError> synth = m_systemDevices.BuiltInSynth();
             return synth && synth.Value()->HasAudio() ? synth.Value() : nullptr;
         });
-        m_intro = std::make_unique<StartMenuIntro>(
-            m_midiOut, *m_introPlayer, m_data.ProgramSettings,
-            m_data.folders.ProgramFolder + QStringLiteral("Media/"));
+        m_intro = std::make_unique<StartMenuIntro>(m_midiOut, *m_introPlayer, m_app.ProgramSettings,
+                                                   m_data.folders.ProgramFolder +
+                                                       QStringLiteral("Media/"));
         TMenuDialog::Context menuContext;
         menuContext.KindClicked = [this](int tag) {
             if (m_model)
@@ -266,7 +267,7 @@ void PellivarkProgram::MakeStandardForms()
             exercise->SetPrompts(m_prompts);
             exercise->SetKeyState(*m_heldKeys);
             exercise->SetPlaybackSettingsSource([this] {
-                const TSettingsRec& settings = m_data.ProgramSettings;
+                const TSettingsRec& settings = m_app.ProgramSettings;
                 AkkordPlaybackSettings playback;
                 playback.Metronome = settings.MetronomeOn;
                 playback.CountIn = settings.CountIn;
@@ -296,12 +297,12 @@ void PellivarkProgram::MakeStandardForms()
         // The setup page of the item-based kinds, and the item editor's MIDI input.
         m_chordOps = new TChordOps(
             ChordOpsContext{
-                m_setup, m_items, &m_midiOut, *m_heldKeys, m_strings, m_prompts,
-                [this] { return static_cast<int>(m_data.ProgramSettings.KindPairs[1][1]); },
+                m_app.Setup, m_items, &m_midiOut, *m_heldKeys, m_strings, m_prompts,
+                [this] { return static_cast<int>(m_app.ProgramSettings.KindPairs[1][1]); },
                 [this] { return m_model == nullptr || m_model->UserRights[2]; },
                 m_options.RunDialog,
                 [this](bool open) {
-                    TSettingsRec& settings = m_data.ProgramSettings;
+                    TSettingsRec& settings = m_app.ProgramSettings;
                     if (open) {
                         m_midiTargetBeforeEditor = m_midiIn.Target();
                         if (settings.MidiInputOn)
@@ -330,6 +331,7 @@ void PellivarkProgram::MakeStandardForms()
 
     m_applier = std::make_unique<ProgramSettingsApplier>(ProgramSettingsContext{
         m_data,
+        m_app,
         m_items,
         SettingsEnvironment{m_data.folders.ProgramFolder + QStringLiteral("Language/")},
         *m_window,
@@ -346,13 +348,10 @@ void PellivarkProgram::MakeStandardForms()
         // While a tutor runs the tables are the tutor's, never the user's to keep.
         [this] {
             return !(m_tutorDefine && m_tutorDefine->CustomItemsInstalled()) &&
-                   UserItemsChanged(m_data, m_items);
+                   UserItemsChanged(m_app.LoadedItems, m_items);
         },
         [this](const QString& fileName, std::uint8_t flags) {
             return LoadLanguageFile(fileName, flags, Language());
-        },
-        [this](const QString& message, const QString& path, const Failure<DataError>& failure) {
-            m_prompts.ShowError(FileErrorText(message, path, failure), m_strings.StrMessageTitle);
         },
     });
 
@@ -367,8 +366,9 @@ void PellivarkProgram::MakeStandardForms()
         m_prompts,
         m_strings,
         m_data,
-        m_state,
-        m_setup,
+        m_app,
+        m_app.MainWindow,
+        m_app.Setup,
         *m_clock,
         *m_results,
         UsersTutorTitleOf(),
@@ -386,10 +386,10 @@ void PellivarkProgram::MakeStandardForms()
 void PellivarkProgram::WireWindow()
 {
     TPellivarkMain& window = *m_window;
-    window.SetState(m_state);
+    window.SetState(m_app.MainWindow);
     // The rhythm kinds keep their tempo in their own windows' engines.
     m_metronome = std::make_unique<MetronomeControls>(MetronomeContext{
-        window, m_data.ProgramSettings, m_sequencer, m_state,
+        window, m_app.ProgramSettings, m_sequencer, m_app.MainWindow,
         [this](ExerciseKind kind) { return m_model && m_model->InMetronomeKinds(kind); },
         [this](int tempo) {
             for (ExerciseKind kind : {ExerciseKind::RhythmImitation, ExerciseKind::RhythmReading,
@@ -442,21 +442,21 @@ void PellivarkProgram::WireWindow()
     handlers.SetupChooser = [this] { ShowSetupChooser(); };
     handlers.ToolWindowFlag = [this](int n, bool on) {
         if (n >= 0 && n < IToolWindows::kCount)
-            m_data.ProgramSettings.ToolWindows[static_cast<std::size_t>(n)].Visible = on ? 1 : 0;
+            m_app.ProgramSettings.ToolWindows[static_cast<std::size_t>(n)].Visible = on ? 1 : 0;
     };
     handlers.NoteIdentification = [this](int mode) {
-        m_data.ProgramSettings.NoteIdentification = static_cast<std::uint8_t>(mode);
-        if (m_state.CurrentKind)
-            m_exercises->ApplySetupToExercise(*m_state.CurrentKind, false);
+        m_app.ProgramSettings.NoteIdentification = static_cast<std::uint8_t>(mode);
+        if (m_app.MainWindow.CurrentKind)
+            m_exercises->ApplySetupToExercise(*m_app.MainWindow.CurrentKind, false);
     };
     handlers.NoteIdentificationMode = [this] {
-        return static_cast<int>(m_data.ProgramSettings.NoteIdentification);
+        return static_cast<int>(m_app.ProgramSettings.NoteIdentification);
     };
     handlers.StatisticsPeriod = [this](int index) {
         static constexpr std::array<int, 5> kPeriodDays = {0, 2, 7, 14, 30};
         if (index < 0 || index >= static_cast<int>(kPeriodDays.size()))
             return;
-        const std::optional<ExerciseKind> kind = m_state.CurrentKind;
+        const std::optional<ExerciseKind> kind = m_app.MainWindow.CurrentKind;
         m_results->N1week1Click(kPeriodDays[static_cast<std::size_t>(index)], QString(),
                                 kind.value_or(ExerciseKind::ChordIdentification));
     };
@@ -467,8 +467,8 @@ void PellivarkProgram::WireMicrophone(MainWindowHandlers& handlers)
 {
     m_microphone = std::make_unique<MicrophoneControls>(MicrophoneContext{
         *m_window,
-        m_data.ProgramSettings,
-        m_state,
+        m_app.ProgramSettings,
+        m_app.MainWindow,
         *m_micInput,
         *m_micEngine,
         m_model->MicrophoneOpen,
@@ -519,7 +519,7 @@ LanguageContext& PellivarkProgram::Language()
 void PellivarkProgram::MakeTutor()
 {
     m_tutorDefine = std::make_unique<TTutorDefine>(m_items, m_data.folders);
-    m_chooser = new TChooseTutor(m_data, *m_tutorDefine, m_strings, m_window.get());
+    m_chooser = new TChooseTutor(m_app, m_data, *m_tutorDefine, m_strings, m_window.get());
     m_chooser->setObjectName(QStringLiteral("ChooseTutorForm"));
     m_chooseTutor = [this] {
         return m_chooser ? m_chooser->ChooseTutorForCurrentUser(m_options.RunDialog)
@@ -528,8 +528,8 @@ void PellivarkProgram::MakeTutor()
     m_tutorDialogs =
         std::make_unique<TutorDialogs>(m_tutorTexts, m_window.get(), m_options.RunDialog);
     m_tutorRun = std::make_unique<TutorRun>(
-        TutorRunServices{*m_tutorDefine, m_data, m_state, m_setup, *m_exercises, *m_clock,
-                         *m_results, *m_window, *m_tutorDialogs, m_prompts, m_strings});
+        TutorRunServices{*m_tutorDefine, m_data, m_app, m_app.MainWindow, m_app.Setup, *m_exercises,
+                         *m_clock, *m_results, *m_window, *m_tutorDialogs, m_prompts, m_strings});
 }
 
 void PellivarkProgram::WireTutor(MainWindowHandlers& handlers)
@@ -643,41 +643,45 @@ void PellivarkProgram::RunCommand(MainControl control)
         ShowSetupChooser();
         break;
     case MainControl::Gemopstning1:
-        (void)m_model->Setup().SaveSetupAs();
+        IgnoreResult(m_model->Setup().SaveSetupAs(),
+                     "the save shows why it failed, and a name not given is no failure");
         break;
     case MainControl::Restartexercise:
-        (void)m_results->RestartexerciseClick();
+        IgnoreResult(m_results->RestartexerciseClick(),
+                     "a failed store was shown, and its answers stay for another try");
         break;
     case MainControl::Userinfo1:
-        if (m_data.CurrentUser) {
-            TUserRec& rec = m_data.CurrentUser->Record;
+        if (m_app.Users.CurrentUser) {
+            TUserRec& rec = m_app.Users.CurrentUser->Record;
             if (const std::optional<QString> name =
                     m_prompts.AskText(QString(), m_strings.StrUserNamePrompt, rec.FullName)) {
                 rec.FullName = name->left(31);
-                (void)WriteUser(m_data, rec);
+                // The name stays in memory either way: closing writes the record again.
+                ReportDataFailure(m_data, WriteUser(m_data, rec), m_data.strings.StrUserFile,
+                                  m_data.UserFilePath());
             }
         }
         break;
     case MainControl::Autonewquest1:
-        m_data.ProgramSettings.AutoNewQuestion = !m_data.ProgramSettings.AutoNewQuestion;
-        m_window->SetChecked(MainControl::Autonewquest1, m_data.ProgramSettings.AutoNewQuestion);
-        if (m_state.CurrentKind)
-            m_exercises->ApplySetupToExercise(*m_state.CurrentKind, false);
+        m_app.ProgramSettings.AutoNewQuestion = !m_app.ProgramSettings.AutoNewQuestion;
+        m_window->SetChecked(MainControl::Autonewquest1, m_app.ProgramSettings.AutoNewQuestion);
+        if (m_app.MainWindow.CurrentKind)
+            m_exercises->ApplySetupToExercise(*m_app.MainWindow.CurrentKind, false);
         break;
     case MainControl::Showkeyname1:
-        m_data.ProgramSettings.ShowKeyName = !m_data.ProgramSettings.ShowKeyName;
-        m_window->SetChecked(MainControl::Showkeyname1, m_data.ProgramSettings.ShowKeyName);
-        if (m_state.CurrentKind)
-            m_exercises->ApplySetupToExercise(*m_state.CurrentKind, false);
+        m_app.ProgramSettings.ShowKeyName = !m_app.ProgramSettings.ShowKeyName;
+        m_window->SetChecked(MainControl::Showkeyname1, m_app.ProgramSettings.ShowKeyName);
+        if (m_app.MainWindow.CurrentKind)
+            m_exercises->ApplySetupToExercise(*m_app.MainWindow.CurrentKind, false);
         break;
     case MainControl::MIDIremote1:
-        m_data.ProgramSettings.MidiRemoteControl = !m_data.ProgramSettings.MidiRemoteControl;
-        m_window->SetChecked(MainControl::MIDIremote1, m_data.ProgramSettings.MidiRemoteControl);
+        m_app.ProgramSettings.MidiRemoteControl = !m_app.ProgramSettings.MidiRemoteControl;
+        m_window->SetChecked(MainControl::MIDIremote1, m_app.ProgramSettings.MidiRemoteControl);
         break;
     case MainControl::MIDIin1:
         // Remembered for the MIDI input, which comes with its own layer.
-        m_data.ProgramSettings.MidiInputOn = !m_data.ProgramSettings.MidiInputOn;
-        m_window->SetChecked(MainControl::MIDIin1, m_data.ProgramSettings.MidiInputOn);
+        m_app.ProgramSettings.MidiInputOn = !m_app.ProgramSettings.MidiInputOn;
+        m_window->SetChecked(MainControl::MIDIin1, m_app.ProgramSettings.MidiInputOn);
         break;
     default:
         // The other commands come with their windows.
@@ -696,8 +700,8 @@ void PellivarkProgram::StopAllSound()
 {
     // Closing stops what sounds before it asks anything: the questions and the storing that
     // follow must not run beside a playing question, its notifications and its answer sound.
-    if (m_state.CurrentKind) {
-        if (TExerciseBaseClass* exercise = m_exercises->Window(*m_state.CurrentKind))
+    if (m_app.MainWindow.CurrentKind) {
+        if (TExerciseBaseClass* exercise = m_exercises->Window(*m_app.MainWindow.CurrentKind))
             exercise->StopPlaying();
     }
     m_midiOut.StopQueue();
@@ -721,18 +725,21 @@ void PellivarkProgram::ShowSetupChooser()
 
 void PellivarkProgram::ApplyProgramSettings()
 {
-    (void)m_applier->ApplyProgramSettings();
+    IgnoreResult(m_applier->ApplyProgramSettings(),
+                 "a Setting.dat that cannot be read was shown by its reading, and the defaults "
+                 "are in force");
     MirrorSettingsIntoWindow();
 }
 
 void PellivarkProgram::StoreProgramSettings(bool asDefaults)
 {
-    (void)m_applier->StoreProgramSettings(asDefaults);
+    IgnoreResult(m_applier->StoreProgramSettings(asDefaults),
+                 "each write that failed was shown by the store");
 }
 
 void PellivarkProgram::MirrorSettingsIntoWindow()
 {
-    const TSettingsRec& settings = m_data.ProgramSettings;
+    const TSettingsRec& settings = m_app.ProgramSettings;
     for (int n = 0; n < IToolWindows::kCount; ++n)
         m_window->SetToolWindowAllowed(
             n, settings.ToolWindows[static_cast<std::size_t>(n)].Visible != 0);
@@ -743,7 +750,7 @@ void PellivarkProgram::MirrorSettingsIntoWindow()
 void PellivarkProgram::StartMidiInput(ExerciseKind kind)
 {
     // Rebuilt at every start, so changed remote notes count from the next window on.
-    TSettingsRec& settings = m_data.ProgramSettings;
+    TSettingsRec& settings = m_app.ProgramSettings;
     m_controlNotes.reset();
     for (const std::uint8_t note : settings.RemoteNotes)
         m_controlNotes.set(note);
@@ -752,7 +759,7 @@ void PellivarkProgram::StartMidiInput(ExerciseKind kind)
 
 void PellivarkProgram::MidiInData(std::uint32_t message, int target)
 {
-    const TSettingsRec& settings = m_data.ProgramSettings;
+    const TSettingsRec& settings = m_app.ProgramSettings;
     TExerciseBaseClass* window = nullptr;
     if (const std::optional<ExerciseKind> kind = KindFromNumber(target))
         window = m_exercises->Window(*kind);
@@ -766,7 +773,7 @@ void PellivarkProgram::MidiInData(std::uint32_t message, int target)
         state.FocusIndex = window->ControlButtons->Model().FocusIndex;
         state.Button4Enabled = window->ControlButtons->Model().IsEnabled(4);
     }
-    state.CurrentKind = m_state.CurrentKind;
+    state.CurrentKind = m_app.MainWindow.CurrentKind;
     state.SettingsDialogOpen = m_model->SettingsDialogOpen;
     state.ItemEditorOpen = m_chordOps != nullptr && m_chordOps->ItemEditorOpen();
 
@@ -798,7 +805,7 @@ void PellivarkProgram::MidiInData(std::uint32_t message, int target)
 
 void PellivarkProgram::KeepPianoVoice(PianoVoice voice)
 {
-    SoundRec& piano = m_data.ProgramSettings.PianoVoice;
+    SoundRec& piano = m_app.ProgramSettings.PianoVoice;
     piano.Program = static_cast<decltype(piano.Program)>(std::clamp(voice.Program, 0, 127));
     piano.Velocity = static_cast<decltype(piano.Velocity)>(std::clamp(voice.Velocity, 0, 127));
 }
@@ -806,13 +813,13 @@ void PellivarkProgram::KeepPianoVoice(PianoVoice voice)
 TExerciseBaseClass* PellivarkProgram::TimerTarget(MainExerciseTimer timer) const
 {
     const std::optional<ExerciseKind> kind =
-        TimerTickTarget(timer, m_state.CurrentView, m_state.CurrentKind);
+        TimerTickTarget(timer, m_app.MainWindow.CurrentView, m_app.MainWindow.CurrentKind);
     return kind ? m_exercises->Window(*kind) : nullptr;
 }
 
 int PellivarkProgram::CurrentExerciseKind() const
 {
-    return m_state.CurrentKind ? KindNumber(*m_state.CurrentKind) : 0;
+    return m_app.MainWindow.CurrentKind ? KindNumber(*m_app.MainWindow.CurrentKind) : 0;
 }
 
 QObject* PellivarkProgram::Receiver(NotifyReceiver receiver, int exerciseKind) const
@@ -839,7 +846,7 @@ QObject* PellivarkProgram::Receiver(NotifyReceiver receiver, int exerciseKind) c
 
 MidiVoiceSettings PellivarkProgram::MidiVoices() const
 {
-    const TSettingsRec& settings = m_data.ProgramSettings;
+    const TSettingsRec& settings = m_app.ProgramSettings;
     MidiVoiceSettings voices;
     voices.piano = SoundOf(settings.PianoVoice);
     voices.guitar = SoundOf(settings.GuitarVoice);
@@ -849,7 +856,7 @@ MidiVoiceSettings PellivarkProgram::MidiVoices() const
 
 AkkordSettings PellivarkProgram::IdentificationSettings() const
 {
-    const TSettingsRec& settings = m_data.ProgramSettings;
+    const TSettingsRec& settings = m_app.ProgramSettings;
     AkkordSettings result;
     result.ShowKeyName = settings.ShowKeyName;
     result.TipsOffered = (settings.TipsMask & 1U) != 0;
@@ -861,7 +868,7 @@ AkkordSettings PellivarkProgram::IdentificationSettings() const
 
 RhythmExerciseSettings PellivarkProgram::RhythmSettings() const
 {
-    const TSettingsRec& settings = m_data.ProgramSettings;
+    const TSettingsRec& settings = m_app.ProgramSettings;
     RhythmExerciseSettings result;
     result.PassMark = settings.RepeatThreshold;
     result.AutoNewQuestion = settings.AutoNewQuestion;
@@ -887,7 +894,7 @@ void PellivarkProgram::AddRhythmWindow(ExerciseKind kind, TRhythmWindow* window)
 
 AnswerSoundChoice PellivarkProgram::AnswerSounds() const
 {
-    const TSettingsRec& settings = m_data.ProgramSettings;
+    const TSettingsRec& settings = m_app.ProgramSettings;
     return {settings.SoundEffectsOn, m_data.folders.ProgramFolder + QStringLiteral("Media/"),
             settings.RightSound, settings.WrongSound};
 }

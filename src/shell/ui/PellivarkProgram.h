@@ -29,6 +29,7 @@
 #include "shell/results/ExerciseClock.h"
 #include "shell/results/ResultBookkeeping.h"
 #include "shell/settings/ProgramSettingsApplier.h"
+#include "shell/state/AppState.h"
 #include "shell/ui/TutorDialogs.h"
 #include "shell/ui/WidgetTexts.h"
 
@@ -110,7 +111,10 @@ public:
 
     TPellivarkMain& MainWindow() { return *m_window; }
     PellivarkMainModel& Model() { return *m_model; }
+    /// The data files' services (folders, prompts, what was reported).
     DataFiles& Data() { return m_data; }
+    /// The application state: users, settings, results, setup and the main window's state.
+    AppState& App() { return m_app; }
     /// The item tables in force (`ExerciseItems`), the user's own items among them.
     ItemTables& Items() { return m_items; }
     ExerciseWindowSet& Exercises() { return *m_exercises; }
@@ -121,8 +125,8 @@ public:
     IStartMenu& StartMenuService();
     const UIStringTable& Strings() const { return m_strings; }
     const LanguageTargets& TextTargets() const { return m_targets; }
-    MainWindowState& State() { return m_state; }
-    SetupState& Setup() { return m_setup; }
+    MainWindowState& State() { return m_app.MainWindow; }
+    SetupState& Setup() { return m_app.Setup; }
     ExerciseClock& Clock() { return *m_clock; }
     TMidiOut& MidiOut() { return m_midiOut; }
     const Sequencer& PlaybackSequencer() const { return m_sequencer; }
@@ -215,8 +219,7 @@ private:
     TMidiOut m_midiOut;
     std::unique_ptr<AnswerSoundEffect> m_answerSound;
     ItemTables m_items;
-    SetupState m_setup;
-    MainWindowState m_state;
+    AppState m_app;
     SystemDateClock m_dateClock;
     TutorDialogTexts m_tutorTexts;
     std::unique_ptr<TTutorDefine> m_tutorDefine;

@@ -8,6 +8,7 @@
 #include "music/files/DataFixture.h"
 #include "music/files/DaysSince1899.h"
 #include "shell/results/ResultBookkeeping.h"
+#include "shell/state/AppState.h"
 
 #include <cstddef>
 #include <map>
@@ -123,9 +124,9 @@ protected:
         texts.StrStatisticsText = QStringLiteral("Statistics");
         texts.StrResultFile = QStringLiteral("Result file");
         texts.StrMessageTitle = QStringLiteral("Error");
-        data.CurrentUser = std::make_shared<TUserInfo>();
-        data.CurrentUser->Record.UserId = kUser;
-        data.ResultUser = data.CurrentUser;
+        app.Users.CurrentUser = std::make_shared<TUserInfo>();
+        app.Users.CurrentUser->Record.UserId = kUser;
+        app.SetResultUserToCurrent();
         // Statistics sum the last days by the real calendar: the runs happen today.
         clock.now = NowInDaysSince1899() - 0.1;
         setup.SetupFileName = QStringLiteral("/home/ann/setups/Intervals.easy.qib");
@@ -159,6 +160,16 @@ protected:
         return out;
     }
 
+    /// The result user's results as held now (the list the results view shows).
+    ResultEntries& Held()
+    {
+        if (ResultEntries* list = app.HeldResults())
+            return *list;
+        ADD_FAILURE() << "no results of the result user are held";
+        m_none.clear();
+        return m_none;
+    }
+
     /// What the close, reset and export paths store.
     Status<DataError> StoreOffered()
     {
@@ -166,14 +177,18 @@ protected:
     }
 
     UIStringTable texts;
-    MainWindowState state;
+    AppState app;
+    MainWindowState& state = app.MainWindow;
     HandDateClock clock;
     RecordingClockView view;
     TestForms forms{texts};
-    SetupState setup;
+    SetupState& setup = app.Setup;
     FakeTutor tutor;
     ExerciseClock exerciseClock{state, forms, clock, view};
-    ResultBookkeeping book{state, exerciseClock, forms, data, setup, tutor, prompts, texts, {}};
+    ResultBookkeeping book{app, exerciseClock, forms, data, tutor, prompts, texts, {}};
+
+private:
+    ResultEntries m_none;
 };
 
 } // namespace pv::test

@@ -13,9 +13,9 @@
 #include "shell/ui/ExerciseWindowSet.h"
 #include "shell/ui/PellivarkProgram.h"
 #include "shell/ui/TPellivarkMain.h"
+#include "support/DataFolderCopy.h"
 #include "support/ExerciseHostFake.h"
 #include "support/MidiInFakes.h"
-#include "support/NoWait.h"
 #include "support/ScriptedPrompts.h"
 #include "support/TempDir.h"
 
@@ -200,7 +200,7 @@ TEST(ChordSetupEndToEnd, TickedChordsAndAChordOfTheUsersOwnAreAskedAndKept)
         });
         current = &run;
         ASSERT_TRUE(run.started);
-        TSettingsRec& settings = run.program.Data().ProgramSettings;
+        TSettingsRec& settings = run.program.App().ProgramSettings;
         settings.MidiInputOn = true;
         settings.MidiInDevice = QStringLiteral("Keyboard");
         settings.KindPairs[1][1] = 8; // notes are entered on the staff
@@ -266,12 +266,9 @@ TEST(ChordSetupEndToEnd, TickedChordsAndAChordOfTheUsersOwnAreAskedAndKept)
             ticked.push_back(static_cast<int>(i) + 1);
     EXPECT_EQ(ticked, (std::vector<int>{1, 9}));
     {
-        ScriptedPrompts prompts;
-        UIStringTable strings;
-        test::NoWait wait;
-        DataFiles data(installation.ProgramFolders(), prompts, wait, strings);
+        test::DataFolderCopy files(installation.ProgramFolders());
         ItemTables tables = BuiltInItemTables();
-        LoadUserItems(data, tables);
+        LoadUserItems(files.data, files.loadedItems, tables);
         EXPECT_EQ(tables.ChordIdentification.NoteCount(kOwnChord), 3) << "Chord.dat holds it";
         EXPECT_EQ(tables.ChordIdentification.Name(kOwnChord), QStringLiteral("D minor of mine"));
     }

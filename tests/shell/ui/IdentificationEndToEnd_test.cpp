@@ -297,7 +297,7 @@ TEST(IdentificationEndToEnd, ThePianosAdjusterNamesItsInstrumentAndStepsThroughT
     QCoreApplication::processEvents();
     TPianoView& piano = exercise->PianoView();
     ASSERT_TRUE(piano.isVisible());
-    const int program = run.program.Data().ProgramSettings.PianoVoice.Program;
+    const int program = run.program.App().ProgramSettings.PianoVoice.Program;
     EXPECT_EQ(piano.AdjusterTexts()[0], InstrumentName(program));
     EXPECT_NE(piano.AdjusterTexts()[0], QString::number(program));
 

@@ -20,8 +20,8 @@
 #include "shell/ui/ExerciseWindowSet.h"
 #include "shell/ui/PellivarkProgram.h"
 #include "shell/ui/TPellivarkMain.h"
+#include "support/DataFolderCopy.h"
 #include "support/MidiInFakes.h"
-#include "support/NoWait.h"
 #include "support/ScriptedPrompts.h"
 #include "support/SequencerFakes.h"
 #include "support/TempDir.h"
@@ -55,8 +55,6 @@ using test::RunUntil;
 
 using test::ScriptedPrompts;
 using test::TempDir;
-
-using test::NoWait;
 
 using test::SavePicture;
 
@@ -170,21 +168,12 @@ void ExpectNoEmptyText(TPellivarkMain& window)
 /// The results stored for the first user of the installation's data folder, read afresh.
 std::vector<TResultRec> StoredResults(const Installation& installation)
 {
-    ScriptedPrompts prompts;
-    UIStringTable strings;
-    NoWait wait;
-    DataFiles data(installation.ProgramFolders(), prompts, wait, strings);
-    std::vector<TResultRec> records;
-    if (!ReadUser(data, 1, QString(), true)) {
+    test::DataFolderCopy files(installation.ProgramFolders());
+    if (!files.User(1)) {
         ADD_FAILURE() << "the first user cannot be read";
-        return records;
+        return {};
     }
-    LoadResults(data, 1);
-    if (data.ResultList) {
-        for (const auto& entry : *data.ResultList)
-            records.push_back(entry.Object->Record);
-    }
-    return records;
+    return files.Results(1);
 }
 
 TEST(ShellEndToEnd, FirstStartExerciseStoreAndTheNextStartGreetsByName)
@@ -247,16 +236,13 @@ TEST(ShellEndToEnd, FirstStartExerciseStoreAndTheNextStartGreetsByName)
 
     // The result file holds the run.
     {
-        ScriptedPrompts prompts;
-        UIStringTable strings;
-        NoWait wait;
-        DataFiles data(installation.ProgramFolders(), prompts, wait, strings);
-        ASSERT_TRUE(ReadUser(data, 1, QString(), true));
-        EXPECT_EQ(data.CurrentUser->Record.FullName, QStringLiteral("Ann Example"));
-        LoadResults(data, 1);
-        ASSERT_TRUE(data.ResultList.has_value());
-        ASSERT_EQ(data.ResultList->size(), 1U);
-        const TResultRec& rec = data.ResultList->front().Object->Record;
+        test::DataFolderCopy files(installation.ProgramFolders());
+        const std::optional<TUserRec> user = files.User(1);
+        ASSERT_TRUE(user);
+        EXPECT_EQ(user->FullName, QStringLiteral("Ann Example"));
+        const std::vector<TResultRec> stored = files.Results(1);
+        ASSERT_EQ(stored.size(), 1U);
+        const TResultRec& rec = stored.front();
         EXPECT_EQ(rec.Kind, KindNumber(ExerciseKind::ChordIdentification));
         EXPECT_EQ(rec.Count, kQuestions);
     }
@@ -311,7 +297,7 @@ TEST(ShellEndToEnd, AKeyboardPlaysIntoTheMainWindowForTheExerciseEnteredOnly)
 
     MidiInSpy spy;
     run.Window().installEventFilter(&spy);
-    TSettingsRec& settings = run.program.Data().ProgramSettings;
+    TSettingsRec& settings = run.program.App().ProgramSettings;
     settings.MidiInputOn = true;
     settings.MidiInDevice.clear();
     run.Window().Button(MainControl::Speed1)->click();
@@ -344,7 +330,7 @@ TEST(ShellEndToEnd, RemoteNotesAndThePedalPressTheControlButtons)
     keyboard.ports = std::vector<MidiInPortInfo>{{0, QStringLiteral("Keyboard")}};
     ProgramRun run(installation, prompts, installation.MineSetupPath(), &keyboard);
     ASSERT_TRUE(run.started);
-    TSettingsRec& settings = run.program.Data().ProgramSettings;
+    TSettingsRec& settings = run.program.App().ProgramSettings;
     settings.MidiInputOn = true;
     settings.MidiInDevice = QStringLiteral("Keyboard");
     settings.MidiRemoteControl = true;
@@ -415,7 +401,7 @@ TEST(ShellEndToEnd, TheMainWindowsTimersTickTheCurrentWindowAndPianoStepsAreKept
 
     // The piano's adjusters change the program's own piano voice.
     emit exercise->PianoVoiceStepped(PianoVoice{33, 77});
-    const SoundRec& piano = run.program.Data().ProgramSettings.PianoVoice;
+    const SoundRec& piano = run.program.App().ProgramSettings.PianoVoice;
     EXPECT_EQ(piano.Program, 33);
     EXPECT_EQ(piano.Velocity, 77);
     EXPECT_EQ(run.program.MidiVoices().piano.program, 33) << "and what it plays with";

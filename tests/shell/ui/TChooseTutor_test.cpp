@@ -35,7 +35,7 @@ class ChooseTutorWindowTest : public test::DataFixture
 protected:
     ChooseTutorWindowTest()
         : texts(strings), items(BuiltInItemTables()), tutor(items, data.folders),
-          chooser(data, tutor, texts)
+          chooser(app, data, tutor, texts)
     {
         EXPECT_TRUE(QFile::copy(QStringLiteral(PELLIVARK_ENGLISH_TUT),
                                 dir.File(QStringLiteral("English.tut"))));
@@ -50,14 +50,14 @@ protected:
         LanguageContext context{texts, items, targets, prompts, nullptr, {}, {}};
         ApplyBuiltInTexts(context);
 
-        data.ProgramSettings.Language = QStringLiteral("English");
-        data.CurrentUser = std::make_shared<TUserInfo>();
-        data.CurrentUser->Record = DefaultUser();
-        data.CurrentUser->Record.UserId = 5;
-        data.CurrentUser->Record.FullName =
+        app.ProgramSettings.Language = QStringLiteral("English");
+        app.Users.CurrentUser = std::make_shared<TUserInfo>();
+        app.Users.CurrentUser->Record = DefaultUser();
+        app.Users.CurrentUser->Record.UserId = 5;
+        app.Users.CurrentUser->Record.FullName =
             QStringLiteral("Ada") + kFullNameSeparator + QStringLiteral("Lovelace");
-        EXPECT_TRUE(WriteUser(data, data.CurrentUser->Record));
-        SetResultUserToCurrent(data);
+        EXPECT_TRUE(WriteUser(data, app.Users.CurrentUser->Record));
+        app.SetResultUserToCurrent();
     }
 
     std::vector<int> VisibleRows() const
@@ -79,6 +79,7 @@ protected:
     }
 
     UIStringTable texts;
+    AppState app;
     ItemTables items;
     TTutorDefine tutor;
     LanguageTargets targets;
@@ -123,7 +124,7 @@ TEST_F(ChooseTutorWindowTest, ShowsTheDefaultTutorAndStoresTheStepsChosenOnItsTr
     EXPECT_EQ(stored.TutorFileName, QStringLiteral("English.tut"));
     EXPECT_EQ(stored.TutorSteps[0], 2);
     EXPECT_EQ(stored.TutorSteps[8], tutor.StepCount(Kind(9)));
-    EXPECT_EQ(data.CurrentUser->Record, stored);
+    EXPECT_EQ(app.Users.CurrentUser->Record, stored);
 }
 
 TEST_F(ChooseTutorWindowTest, ChoosingATutorFromTheListAndThenNoneStoresABackslash)
@@ -149,7 +150,7 @@ TEST_F(ChooseTutorWindowTest, ChoosingATutorFromTheListAndThenNoneStoresABacksla
         EXPECT_EQ(chooser.TrackBar(Kind(1))->maximum(), 2);
         chooser.BitBtn1->click();
     });
-    data.CurrentUser->Record.TutorFileName = QStringLiteral("English.tut");
+    app.Users.CurrentUser->Record.TutorFileName = QStringLiteral("English.tut");
     ASSERT_EQ(chooser.ChooseTutorForCurrentUser(), kTutorChosen);
     EXPECT_EQ(listShown, 1);
     EXPECT_EQ(Stored().TutorFileName, QStringLiteral("Ladder.tut"));

@@ -6,8 +6,6 @@
 #include "ProgramTestSupport.h"
 #include "exercises/setup/SetupFile.h"
 #include "exercises/ui/TAkkord.h"
-#include "music/data/ResultFiles.h"
-#include "music/data/UserFile.h"
 #include "shell/main/PellivarkMainModel.h"
 #include "shell/tutor/TutorDescription.h"
 #include "shell/tutor/TutorFile.h"
@@ -16,7 +14,7 @@
 #include "shell/ui/TChooseTutor.h"
 #include "shell/ui/TPellivarkMain.h"
 #include "shell/ui/TutorDialogs.h"
-#include "support/NoWait.h"
+#include "support/DataFolderCopy.h"
 #include "support/ScriptedPrompts.h"
 #include "support/TempDir.h"
 #include "support/TestOutput.h"
@@ -71,8 +69,6 @@ fallback = 40
 questions = 5
 items = 1, 2, 3
 )";
-
-using test::NoWait;
 
 using test::SavePicture;
 
@@ -203,7 +199,7 @@ public:
 
     TPellivarkMain& Window() { return program.MainWindow(); }
     TAkkord* Chords() { return program.Exercises().Identification(kChords); }
-    TUserRec& User() { return program.Data().CurrentUser->Record; }
+    TUserRec& User() { return program.App().Users.CurrentUser->Record; }
     QString Label(MainControl c) { return Window().Label(c)->text(); }
 
     bool splashHidden = false;
@@ -291,16 +287,13 @@ TEST(TutorRunEndToEnd, AStepAnsweredRightMovesToTheNextStepWithItsSetupAndStores
     EXPECT_EQ(prompts.Count(QStringLiteral("error")), 0);
 
     // The step move and the result are on disk.
-    ScriptedPrompts quiet;
-    UIStringTable strings;
-    NoWait wait;
-    DataFiles data(installation.ProgramFolders(), quiet, wait, strings);
-    ASSERT_TRUE(ReadUser(data, run.User().UserId, QString(), true));
-    EXPECT_EQ(data.CurrentUser->Record.TutorSteps[0], 2);
-    LoadResults(data, run.User().UserId);
-    ASSERT_TRUE(data.ResultList.has_value());
-    ASSERT_EQ(data.ResultList->size(), 1u);
-    const TResultRec& rec = data.ResultList->front().Object->Record;
+    test::DataFolderCopy files(installation.ProgramFolders());
+    const std::optional<TUserRec> stored = files.User(run.User().UserId);
+    ASSERT_TRUE(stored);
+    EXPECT_EQ(stored->TutorSteps[0], 2);
+    const std::vector<TResultRec> results = files.Results(run.User().UserId);
+    ASSERT_EQ(results.size(), 1u);
+    const TResultRec& rec = results.front();
     EXPECT_EQ(rec.Kind, KindNumber(kChords));
     EXPECT_EQ(rec.Count, kStepQuestions);
     EXPECT_EQ(rec.TutorTitle, QStringLiteral("Chord ladder"));
@@ -431,7 +424,7 @@ TEST(TutorRunEndToEnd, TurningTheTutorOnOrOffInsideAnExerciseEntersItUnderTheSet
     run.User().TutorFileName = QStringLiteral("Chords.tut");
     run.User().TutorSteps[0] = 2; // the step of three chords
     // The user left the tutor off when the program last closed.
-    run.program.Data().ProgramSettings.TutorActive = false;
+    run.program.App().ProgramSettings.TutorActive = false;
     const QTimer* automatic = run.Window().AutoNewQuestTimer();
 
     // Without the tutor the exercise's first question comes by itself.
@@ -484,16 +477,12 @@ TEST(TutorRunEndToEnd, TheUsersStatisticsNameTheTutorTheRecordNames)
         Installation installation;
         {
             // A user of an earlier start, working with the tutor.
-            ScriptedPrompts quiet;
-            UIStringTable strings;
-            NoWait wait;
-            DataFiles data(installation.ProgramFolders(), quiet, wait, strings);
-            ASSERT_TRUE(QDir().mkpath(data.folders.DataFolder));
+            test::DataFolderCopy files(installation.ProgramFolders());
             TUserRec rec = DefaultUser();
             rec.FullName = QStringLiteral("Ann Example");
             rec.TutorFileName = c.stored;
             rec.LastSetupFile = QStringLiteral("Default_level.qib");
-            ASSERT_TRUE(WriteUser(data, rec));
+            ASSERT_TRUE(files.WriteUserRecord(rec));
         }
         ScriptedPrompts prompts;
         ScriptedUser user;
@@ -502,14 +491,14 @@ TEST(TutorRunEndToEnd, TheUsersStatisticsNameTheTutorTheRecordNames)
         ASSERT_EQ(prompts.Count(QStringLiteral("text")), 0) << "the user is known";
 
         // Computed at the start for the welcome, and again for the results view.
-        ASSERT_TRUE(run.program.Data().CurrentUser->Computed);
-        EXPECT_EQ(run.program.Data().CurrentUser->TutorTitle, c.title);
-        run.program.Data().ProgramSettings.TutorActive = false;
+        ASSERT_TRUE(run.program.App().Users.CurrentUser->Computed);
+        EXPECT_EQ(run.program.App().Users.CurrentUser->TutorTitle, c.title);
+        run.program.App().ProgramSettings.TutorActive = false;
         run.Window().Button(MainControl::Speed1)->click();
         run.Window().Button(MainControl::SpeedButton5)->click();
         ASSERT_EQ(run.program.State().CurrentView, MainView::Results);
-        ASSERT_NE(run.program.Data().ResultUser, nullptr);
-        EXPECT_EQ(run.program.Data().ResultUser->TutorTitle, c.title);
+        ASSERT_NE(run.program.App().ResultUser(), nullptr);
+        EXPECT_EQ(run.program.App().ResultUser()->TutorTitle, c.title);
     }
 }
 

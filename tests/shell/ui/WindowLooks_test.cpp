@@ -339,7 +339,7 @@ TEST(WindowLooks, ATutorStepTellsItsDescriptionAndItsExtraTextAsSentences)
     DialogsSeen dialogs;
     ProgramRun run(installation, prompts, dialogs);
     ASSERT_TRUE(run.started);
-    TUserRec& user = run.program.Data().CurrentUser->Record;
+    TUserRec& user = run.program.App().Users.CurrentUser->Record;
     user.TutorFileName = QStringLiteral("English.tut");
     user.TutorSteps.fill(1);
 
