@@ -7,6 +7,7 @@
 #include "shell/tutor/TutorFixtures.h"
 #include "shell/ui/TChooseTutor.h"
 #include "shell/ui/TTutorlist.h"
+#include "support/FileSizeLimit.h"
 #include "support/TestOutput.h"
 
 #include <QDir>
@@ -125,6 +126,45 @@ TEST_F(ChooseTutorWindowTest, ShowsTheDefaultTutorAndStoresTheStepsChosenOnItsTr
     EXPECT_EQ(stored.TutorSteps[0], 2);
     EXPECT_EQ(stored.TutorSteps[8], tutor.StepCount(Kind(9)));
     EXPECT_EQ(app.Users.CurrentUser->Record, stored);
+}
+
+TEST_F(ChooseTutorWindowTest, AUserFileThatCannotTakeTheChoiceIsSaidOnceAndTheDialogStays)
+{
+    const struct
+    {
+        const char* name;
+        bool folderInItsPlace; ///< else the disk is full
+    } cases[] = {
+        {"a folder where User.dat belongs: its opening says so", true},
+        {"a full disk: the write fails after the opening", false},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        prompts.asked.clear();
+        const TUserRec before = app.Users.CurrentUser->Record;
+        if (c.folderInItsPlace) {
+            ASSERT_TRUE(QFile::remove(data.UserFilePath()));
+            ASSERT_TRUE(QDir().mkpath(data.UserFilePath()));
+        }
+        chooser.show();
+        chooser.TrackBar(Kind(1))->setValue(2);
+        {
+            test::FileSizeLimit full(c.folderInItsPlace ? RLIM_INFINITY : 1);
+            ASSERT_TRUE(full.Set());
+            chooser.BitBtn1->click();
+        }
+        ASSERT_EQ(prompts.Count(QStringLiteral("error")), 1);
+        const QString& said = prompts.asked.back().text;
+        EXPECT_TRUE(said.contains(QDir::toNativeSeparators(data.UserFilePath())))
+            << said.toStdString();
+        EXPECT_TRUE(chooser.isVisible()) << "the choice can be tried again";
+        EXPECT_EQ(app.Users.CurrentUser->Record, before);
+        chooser.hide();
+        if (c.folderInItsPlace) {
+            ASSERT_TRUE(QDir(data.UserFilePath()).removeRecursively());
+            ASSERT_TRUE(WriteUser(data, before));
+        }
+    }
 }
 
 TEST_F(ChooseTutorWindowTest, ChoosingATutorFromTheListAndThenNoneStoresABackslash)
