@@ -2,6 +2,7 @@
 // of the user's own written on the staff and played on a MIDI keyboard in the item editor,
 // the exercise asking only the ticked chords, and the next start asking the user's chord.
 #include "ProgramTestSupport.h"
+#include "TestInstallation.h"
 #include "exercises/items/UserItemTables.h"
 #include "exercises/setup/SetupFile.h"
 #include "exercises/ui/TAkkord.h"
@@ -41,26 +42,7 @@ using test::SavePicture;
 using test::ScriptedPrompts;
 using test::TempDir;
 
-class Installation
-{
-public:
-    Installation()
-    {
-        EXPECT_TRUE(QDir().mkpath(program.File(QStringLiteral("Language"))));
-        EXPECT_TRUE(QFile::copy(QStringLiteral(PELLIVARK_ENGLISH_LAN),
-                                program.File(QStringLiteral("Language/English.LAN"))));
-        EXPECT_TRUE(WriteSetupFile(program.File(QStringLiteral("Default_level.qib")),
-                                   DefaultExerciseSetup()));
-    }
-    Folders ProgramFolders() const
-    {
-        return Folders{program.Path(), data.Path() + QStringLiteral("Data/")};
-    }
-    QString DataFile(const QString& name) const { return ProgramFolders().DataFolder + name; }
-
-    TempDir program;
-    TempDir data;
-};
+using test::Installation;
 
 /// One run of the program with a MIDI keyboard plugged in and the editors run by the test.
 class ProgramRun

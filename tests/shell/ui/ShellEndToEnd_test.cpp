@@ -1,6 +1,7 @@
 // The whole program over a temporary program and data folder: the first start, an exercise
 // done with the answer buttons, storing on close, the next start, and bad files on the way.
 #include "ProgramTestSupport.h"
+#include "TestInstallation.h"
 #include "exercises/items/ItemTables.h"
 #include "exercises/setup/SetupFile.h"
 #include "exercises/ui/TAkkord.h"
@@ -58,34 +59,20 @@ using test::TempDir;
 
 using test::SavePicture;
 
-/// A program folder with the default setup and a setup of our own, and a data folder.
-class Installation
+/// The shared installation with a setup of the user's beside the default one.
+class Installation : public test::Installation
 {
 public:
     Installation()
     {
-        EXPECT_TRUE(QDir().mkpath(program.File(QStringLiteral("Language"))));
-        EXPECT_TRUE(QFile::copy(QStringLiteral(PELLIVARK_ENGLISH_LAN),
-                                program.File(QStringLiteral("Language/English.LAN"))));
-        EXPECT_TRUE(WriteSetupFile(DefaultSetupPath(), DefaultExerciseSetup()));
         ExerciseSetup mine = DefaultExerciseSetup();
         // Three chords to tell apart instead of two: a setup the default is not.
         mine.ChordIdentification.ItemFlags.fill(0);
         for (std::size_t i : {0U, 1U, 4U})
             mine.ChordIdentification.ItemFlags[i] = 1;
-        EXPECT_TRUE(WriteSetupFile(MineSetupPath(), mine));
+        EXPECT_TRUE(AddSetup(QStringLiteral("Mine.qib"), mine));
     }
-
-    Folders ProgramFolders() const
-    {
-        return Folders{program.Path(), data.Path() + QStringLiteral("Data/")};
-    }
-    QString DefaultSetupPath() const { return program.File(QStringLiteral("Default_level.qib")); }
     QString MineSetupPath() const { return program.File(QStringLiteral("Mine.qib")); }
-    QString DataFile(const QString& name) const { return ProgramFolders().DataFolder + name; }
-
-    TempDir program;
-    TempDir data;
 };
 
 /// One run of the program: built, shown, and through its first show.

@@ -4,6 +4,7 @@
 // not have, a tutor without steps, the tutor turned on and off inside an exercise, and the
 // user's statistics naming the tutor.
 #include "ProgramTestSupport.h"
+#include "TestInstallation.h"
 #include "exercises/setup/SetupFile.h"
 #include "exercises/ui/TAkkord.h"
 #include "shell/main/PellivarkMainModel.h"
@@ -72,38 +73,23 @@ items = 1, 2, 3
 
 using test::SavePicture;
 
-/// A program folder with the English texts, the default setup and the tutor; a data folder.
-class Installation
+/// The shared installation with the course, and the same course with every step taken out.
+class Installation : public test::Installation
 {
 public:
     Installation()
     {
-        EXPECT_TRUE(QDir().mkpath(program.File(QStringLiteral("Language"))));
-        EXPECT_TRUE(QFile::copy(QStringLiteral(PELLIVARK_ENGLISH_LAN),
-                                program.File(QStringLiteral("Language/English.LAN"))));
-        EXPECT_TRUE(WriteSetupFile(program.File(QStringLiteral("Default_level.qib")),
-                                   DefaultExerciseSetup()));
-        auto tutor = ParseTutorDescription(QString::fromUtf8(kTutorText), QString());
-        EXPECT_TRUE(tutor.Ok());
-        if (tutor.Ok()) {
-            EXPECT_TRUE(
-                WriteTutorFile(program.File(QStringLiteral("Chords.tut")), tutor.Value()).Ok());
-            // The same course with every step taken out.
-            TutorFileData blank = tutor.Value();
+        const std::optional<TutorFileData> tutor =
+            AddTutor(QStringLiteral("Chords.tut"), kTutorText);
+        EXPECT_TRUE(tutor);
+        if (tutor) {
+            TutorFileData blank = *tutor;
             blank.Header.Title = QStringLiteral("Blank course");
             for (auto& steps : blank.Steps)
                 steps.clear();
             EXPECT_TRUE(WriteTutorFile(program.File(QStringLiteral("Blank.tut")), blank).Ok());
         }
     }
-
-    Folders ProgramFolders() const
-    {
-        return Folders{program.Path(), data.Path() + QStringLiteral("Data/")};
-    }
-
-    TempDir program;
-    TempDir data;
 };
 
 /// What the scripted user saw in the tutor's dialogs.
