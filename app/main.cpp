@@ -57,6 +57,7 @@ int main(int argc, char** argv)
     options.ProgramFolders = pv::ChooseFoldersOfApplication();
     const QStringList arguments = QApplication::arguments();
     options.CommandLineArgument = arguments.size() > 1 ? arguments[1] : QString();
+    options.OfferConfigWizard = true;
     options.HideSplash = [&splash] {
         if (splash)
             splash->hide();

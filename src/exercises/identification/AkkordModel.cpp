@@ -468,9 +468,25 @@ AnswerPanels AkkordModel::ShownPanels() const
     return panels;
 }
 
+namespace {
+
+/// Whether tip number tag is offered; a tag of no tip leaves its button as the window has it.
+bool TipOfTagOffered(std::uint32_t mask, int tag)
+{
+    return tag < 1 || tag > 32 || (mask & (1U << static_cast<unsigned>(tag - 1))) != 0;
+}
+
+} // namespace
+
 bool AkkordModel::AnswerTipAllowed() const
 {
-    return Settings.TipsOffered && AnswerInput != kAnswerByName;
+    return Settings.TipsOffered && TipOfTagOffered(Settings.TipsMask, TipTag) &&
+           AnswerInput != kAnswerByName;
+}
+
+bool AkkordModel::StaffTipShown() const
+{
+    return StaffTipButtonShown && TipOfTagOffered(Settings.TipsMask, 1);
 }
 
 void AkkordModel::ChoosePlayStyle(int styleButton)

@@ -126,7 +126,10 @@ struct AnswerPanels
 struct AkkordSettings
 {
     bool ShowKeyName = false; ///< the settings ask for the key's name under the staff
-    bool TipsOffered = false; ///< the answer-button tip is still offered (tips mask bit 0)
+    bool TipsOffered = false; ///< the window offers tips at all (a program's windows do)
+    /// The tips still offered: bit n - 1 for tip n. The staff's tip is tip 1, the answer
+    /// area's the one its mode names.
+    std::uint32_t TipsMask = 0xFFFFFFFFU;
     /// How entered notes are compared: 0 absolute pitch, 1 pitch class, 2 relative.
     std::uint8_t NoteIdentification = 0;
     bool AutoNewQuestion = false;          ///< put the next question by itself after an answer
@@ -207,6 +210,8 @@ public:
     /// The answer area's tip button may be shown: the tip is still offered and the answer is
     /// not given by name alone.
     bool AnswerTipAllowed() const;
+    /// The staff's tip button shows: the mode has one and tip 1 is offered.
+    bool StaffTipShown() const;
     /// The user picked play-style button 0..2 (simultaneous, up, down) of the style bar.
     void ChoosePlayStyle(int styleButton);
 

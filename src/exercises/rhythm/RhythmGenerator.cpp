@@ -137,6 +137,161 @@ std::int64_t TRytme::BeamGroupTicks() const
     return CurrentRow().Denominator == 4 ? UnitTicks : GroupTicks;
 }
 
+namespace {
+
+/// What the generator's tests of a candidate read of the time signature in use.
+struct CandidateRules
+{
+    std::int64_t Bar = 0;
+    std::int64_t Unit = 0;
+    std::int64_t Group = 0;
+    std::int64_t BeamGroup = 0;
+    std::int64_t Shortest = 0;
+    int SigDenominator = 0;
+    int Row = 0;
+    int StraightCount = 0;
+    /// Note choices drawn from: in compound time only the plain values.
+    int Choices = 0;
+    bool Compound = false;
+    bool Dotted = false;
+};
+
+/// A note the generator considers at a place: its value, length and kind.
+struct Candidate
+{
+    int Value = 0;
+    std::int64_t Length = 0;
+    std::uint8_t Kind = kPlain;
+};
+
+/// The dotted form of the plain choice k (1-based) of length d at p: allowed when a shorter
+/// plain value is chosen too, or when dotted notes of it fill the rest of the bar.
+bool DottedAllowed(const CandidateRules& rules, int k, std::int64_t d, std::int64_t p)
+{
+    const std::int64_t dd = d * 3 / 2;
+    const std::int64_t bar = rules.Bar;
+    return k < rules.StraightCount ||
+           (bar / dd < 4 && bar % dd == 0 && (bar - Mod(p, bar)) % dd == 0);
+}
+
+/// The tests every candidate passes before it is placed at p. alignedTriplet: a triplet group
+/// starts or ends on its beat group (or may start anywhere after many tries).
+bool CandidateFits(const CandidateRules& rules, const Candidate& c, std::int64_t p, bool first,
+                   bool alignedTriplet)
+{
+    const std::int64_t bar = rules.Bar;
+    const std::int64_t d = c.Length;
+    const int v = c.Value;
+    // An eighth never starts off the sixteenth grid.
+    const bool onGrid = !(v == 4 && !first && p % kSixteenthTicks != 0);
+    // The note fits a beat, or starts or ends on one without crossing the bar line. A
+    // compound beat is held to this as well as each of its three units.
+    const auto fits = [&](std::int64_t beat) {
+        if (Mod(p, beat) + d <= beat)
+            return true;
+        return (Mod(p, beat) == 0 || Mod(p + d, beat) == 0) && (p + d - 1) / bar == p / bar &&
+               DenominatorOf(v) <= rules.SigDenominator;
+    };
+    const bool fitsBeat = fits(rules.Unit) && (!rules.Compound || fits(3 * rules.Unit));
+    // A note that may be beamed stays inside its beam group, so every beam closes where its
+    // group ends (in 7/8 between the four and the three).
+    const std::int64_t inBar = Mod(p, bar);
+    const bool inBeamGroup = v < 4 || inBar / rules.BeamGroup == (inBar + d - 1) / rules.BeamGroup;
+    // What is left of the bar can still be filled.
+    const std::int64_t rem = bar - Mod(p + d, bar);
+    const bool fillable = rem == bar || rem % rules.Shortest == 0 ||
+                          (rules.Dotted && rem % (rules.Shortest * 3 / 2) == 0);
+    return (c.Kind != kTriplet || alignedTriplet) && onGrid && fitsBeat && inBeamGroup && fillable;
+}
+
+/// Whether a triplet group of length d at p starts or ends on its beat group.
+bool TripletAligned(const CandidateRules& rules, std::int64_t p, std::int64_t d)
+{
+    return Mod(p, rules.Bar) % rules.Group == 0 || Mod(p + d, rules.Bar) % rules.Group == 0 ||
+           rules.Row == 1;
+}
+
+CandidateRules RulesOf(const TRytme& rytme)
+{
+    CandidateRules rules;
+    rules.Bar = rytme.BarTicks;
+    rules.Unit = rytme.UnitTicks;
+    rules.Group = rytme.GroupTicks;
+    rules.BeamGroup = rytme.BeamGroupTicks();
+    rules.SigDenominator = rytme.CurrentRow().Denominator;
+    rules.Row = rytme.CurrentTimeSig;
+    rules.StraightCount = rytme.StraightCount;
+    // A compound beat divides in three already: triplets are left out, and the bar is filled
+    // with what the plain values can fill.
+    rules.Compound = rytme.CompoundTime();
+    rules.Choices =
+        rules.Compound ? rytme.StraightCount : static_cast<int>(rytme.NoteChoice.size());
+    rules.Shortest =
+        rules.Compound && rytme.StraightCount > 0
+            ? Ticks(rytme.NoteChoice[static_cast<std::size_t>(rytme.StraightCount - 1)].Value)
+            : rytme.ShortestTicks;
+    rules.Dotted = rytme.Dotted != 0;
+    return rules;
+}
+
+} // namespace
+
+bool TRytme::BarsAlwaysFill() const
+{
+    const CandidateRules rules = RulesOf(*this);
+    if (rules.Choices == 0 || rules.Shortest <= 0)
+        return false;
+    // Every place of a bar the generator can reach, whatever it draws (a triplet group may
+    // come anywhere once its aligned places were tried long enough), must let some note fit:
+    // the places of every bar are alike.
+    std::vector<bool> seen(static_cast<std::size_t>(rules.Bar), false);
+    std::vector<std::int64_t> pending{0};
+    seen[0] = true;
+    while (!pending.empty()) {
+        const std::int64_t p = pending.back();
+        pending.pop_back();
+        bool any = false;
+        for (int k = 1; k <= rules.Choices; ++k) {
+            const RhythmNoteChoice choice = NoteChoice[static_cast<std::size_t>(k - 1)];
+            const std::int64_t d = Ticks(choice.Value);
+            std::vector<Candidate> forms;
+            if (choice.Triplet != 0) {
+                forms.push_back({choice.Value, 2 * d, kTriplet});
+            } else {
+                forms.push_back({choice.Value, d, kPlain});
+                if (rules.Dotted && choice.Value <= 4 && DottedAllowed(rules, k, d, p))
+                    forms.push_back({choice.Value, d * 3 / 2, kDotted});
+            }
+            for (const Candidate& c : forms) {
+                if (!CandidateFits(rules, c, p, p == 0, true))
+                    continue;
+                any = true;
+                const std::int64_t next = p + c.Length;
+                if (next < rules.Bar && !seen[static_cast<std::size_t>(next)]) {
+                    seen[static_cast<std::size_t>(next)] = true;
+                    pending.push_back(next);
+                }
+            }
+        }
+        if (!any)
+            return false;
+    }
+    return true;
+}
+
+bool RhythmBarsAlwaysFill(const RhythmSetup& block, int row)
+{
+    StdRandom random;
+    SilentPrompts prompts;
+    const UIStringTable strings;
+    TRytme rytme(random, prompts, strings);
+    rytme.Setup(block);
+    if (row < 1 || row > kTimeSignatureRows)
+        return false;
+    rytme.SelectTimeSignature(row);
+    return rytme.BarsAlwaysFill();
+}
+
 void TRytme::Generate()
 {
     if (NoteChoice.empty() || TimeSigChoice.empty())
@@ -149,20 +304,10 @@ void TRytme::Generate()
 
     SelectTimeSignature(TimeSigChoice[static_cast<std::size_t>(
         m_random.Random(static_cast<int>(TimeSigChoice.size())))]);
-    const std::int64_t bar = BarTicks;
-    const std::int64_t unit = UnitTicks;
-    const std::int64_t group = GroupTicks;
+    const CandidateRules rules = RulesOf(*this);
+    const std::int64_t bar = rules.Bar;
+    const std::int64_t group = rules.Group;
     const std::int64_t total = Bars * bar;
-    const int sigDenominator = CurrentRow().Denominator;
-    const std::int64_t beamGroup = BeamGroupTicks();
-    // A compound beat divides in three already: triplets are left out, and the bar is filled
-    // with what the plain values can fill.
-    const bool compound = CompoundTime();
-    const int choices = compound ? StraightCount : static_cast<int>(NoteChoice.size());
-    const std::int64_t shortest =
-        compound && StraightCount > 0
-            ? Ticks(NoteChoice[static_cast<std::size_t>(StraightCount - 1)].Value)
-            : ShortestTicks;
 
     while (p < total) {
         // Draw candidates until one fits here; a position nothing fits in ends the rhythm.
@@ -170,8 +315,8 @@ void TRytme::Generate()
         int v = 0;
         std::int64_t d = 0;
         std::uint8_t kind = kPlain;
-        for (int tries = 0; tries < kCandidatesPerEntry && !found && choices > 0; ++tries) {
-            const int k = m_random.Random(choices) + 1;
+        for (int tries = 0; tries < kCandidatesPerEntry && !found && rules.Choices > 0; ++tries) {
+            const int k = m_random.Random(rules.Choices) + 1;
             const RhythmNoteChoice choice = NoteChoice[static_cast<std::size_t>(k - 1)];
             v = choice.Value;
             d = Ticks(v);
@@ -179,40 +324,16 @@ void TRytme::Generate()
             if (choice.Triplet != 0) {
                 d = 2 * d;
                 kind = kTriplet;
-                alignedTriplet = Mod(p, bar) % group == 0 || Mod(p + d, bar) % group == 0 ||
-                                 CurrentTimeSig == 1 || tries > kTripletAlignmentTries;
+                alignedTriplet = TripletAligned(rules, p, d) || tries > kTripletAlignmentTries;
             } else {
                 kind = kPlain;
                 const int r = m_random.Random(3);
-                if (r == 1 && Dotted != 0 && v <= 4) {
-                    const std::int64_t dd = d * 3 / 2;
-                    if (k < StraightCount ||
-                        (bar / dd < 4 && bar % dd == 0 && (bar - Mod(p, bar)) % dd == 0)) {
-                        kind = kDotted;
-                        d = dd;
-                    }
+                if (r == 1 && Dotted != 0 && v <= 4 && DottedAllowed(rules, k, d, p)) {
+                    kind = kDotted;
+                    d = d * 3 / 2;
                 }
             }
-            // An eighth never starts off the sixteenth grid.
-            const bool onGrid = !(v == 4 && !notes.empty() && p % kSixteenthTicks != 0);
-            // The note fits a beat, or starts or ends on one without crossing the bar line. A
-            // compound beat is held to this as well as each of its three units.
-            const auto fits = [&](std::int64_t beat) {
-                if (Mod(p, beat) + d <= beat)
-                    return true;
-                return (Mod(p, beat) == 0 || Mod(p + d, beat) == 0) &&
-                       (p + d - 1) / bar == p / bar && DenominatorOf(v) <= sigDenominator;
-            };
-            const bool fitsBeat = fits(unit) && (!compound || fits(3 * unit));
-            // A note that may be beamed stays inside its beam group, so every beam closes
-            // where its group ends (in 7/8 between the four and the three).
-            const std::int64_t inBar = Mod(p, bar);
-            const bool inBeamGroup = v < 4 || inBar / beamGroup == (inBar + d - 1) / beamGroup;
-            // What is left of the bar can still be filled.
-            const std::int64_t rem = bar - Mod(p + d, bar);
-            const bool fillable =
-                rem == bar || rem % shortest == 0 || (Dotted != 0 && rem % (shortest * 3 / 2) == 0);
-            found = alignedTriplet && onGrid && fitsBeat && inBeamGroup && fillable;
+            found = CandidateFits(rules, {v, d, kind}, p, notes.empty(), alignedTriplet);
         }
         if (!found) {
             // A rhythm that stops inside a bar can be neither written, played nor judged, so

@@ -189,6 +189,70 @@ void AddStemsFlagsAndBeams(RhythmDisplayList& out, const std::vector<RhythmNote>
     }
 }
 
+/// x of the middle of the time signature's figures.
+constexpr int kTimeSignatureX = 26;
+
+/// The two figures of time-signature row 1..14 centred on x.
+void AddTimeSignature(RhythmDisplayList& out, int row, int x)
+{
+    const TimeSignatureRow& sig =
+        kTimeSignatureTable[static_cast<std::size_t>(std::clamp(row, 1, kTimeSignatureRows) - 1)];
+    out.Texts.push_back({QString::number(sig.Numerator), QPoint(x, 31), 19});
+    out.Texts.push_back({QString::number(sig.Denominator), QPoint(x, 51), 19});
+}
+
+/// The head or rest of entry i (0-based) at its X and Line, its dot, the tie from the entry
+/// before and, on the third note of a triplet group, the group's bracket and figure.
+void AddNoteGlyphs(RhythmDisplayList& out, const std::vector<RhythmNote>& notes, std::size_t i)
+{
+    const RhythmNote& note = notes[i];
+    const int x = note.X;
+    const int line = note.Line;
+    const int y = LineTop(line);
+    const int number = static_cast<int>(i) + 1;
+    const bool dotted = note.Kind == 1;
+    if (note.Rest != 0) {
+        // A rest stands on the staff line, under a beam as well: the beams lie above the
+        // stems' tops, clear of it, and a rest off the line reads as a different one.
+        const int top = y + kRhythmRestTop;
+        out.Glyphs.push_back(
+            {RestGlyph(note), QPoint(x + 1, top), QPoint(x + 1, y + kRhythmStaffY), number});
+        if (dotted)
+            out.Glyphs.push_back(
+                {RhythmGlyph::Dot, QPoint(x + 12, y + 36), QPoint(x + 13, y + 37), number});
+    } else {
+        const int value = ClampedValue(note);
+        const RhythmGlyph head = value == 1   ? RhythmGlyph::WholeNote
+                                 : value == 2 ? RhythmGlyph::HalfHead
+                                              : RhythmGlyph::BlackHead;
+        out.Glyphs.push_back({head, QPoint(x, y + kRhythmNoteTop), HeadCentre(note), number});
+        if (dotted) {
+            const int dotX = x + (value == 1 ? 16 : 14);
+            out.Glyphs.push_back(
+                {RhythmGlyph::Dot, QPoint(dotX - 1, y + 37), QPoint(dotX, y + 38), number});
+        }
+        if (i > 0 && notes[i - 1].Tied != 0 && notes[i - 1].Rest == 0) {
+            const RhythmNote& previous = notes[i - 1];
+            const bool sameLine = previous.Line == line;
+            const int fromX = sameLine ? previous.X + kRhythmHeadWidth - 2 : kRhythmStaffLeft;
+            out.Arcs.push_back({QPoint(fromX, y + kTieY), QPoint(x + 2, y + kTieY), !sameLine});
+        }
+    }
+
+    if (EndsTriplet(notes, i)) {
+        const RhythmNote& first = notes[i - 2];
+        const RhythmNote& middle = notes[i - 1];
+        const int left = (first.Line == line ? first.X : kRhythmFirstX) + 7;
+        const int right = x + 9;
+        out.Lines.push_back({RhythmLineKind::Bracket, QLine(left, y + 15, left, y + 10)});
+        out.Lines.push_back({RhythmLineKind::Bracket, QLine(left, y + 10, right, y + 10)});
+        out.Lines.push_back({RhythmLineKind::Bracket, QLine(right, y + 10, right, y + 15)});
+        const int figureX = (middle.Line == line ? middle.X : x) + 6;
+        out.Glyphs.push_back({RhythmGlyph::TripletFigure, QPoint(figureX, y + 2),
+                              QPoint(figureX + 4, y + 6), static_cast<int>(i)});
+    }
+}
+
 } // namespace
 
 RhythmNoteWidths NoteWidths(int spacing, std::uint32_t ticks)
@@ -219,9 +283,7 @@ RhythmDisplayList TRytme::Draw(int list, int width, int spacing)
         return out;
     }
 
-    const TimeSignatureRow& row = CurrentRow();
-    out.Texts.push_back({QString::number(row.Numerator), QPoint(26, 31), 19});
-    out.Texts.push_back({QString::number(row.Denominator), QPoint(26, 51), 19});
+    AddTimeSignature(out, CurrentTimeSig, kTimeSignatureX);
 
     int x = kRhythmFirstX;
     int line = 0;
@@ -232,50 +294,9 @@ RhythmDisplayList TRytme::Draw(int list, int width, int spacing)
         RhythmNote& note = notes[i];
         note.X = x;
         note.Line = line;
-        const int number = static_cast<int>(i) + 1;
         const RhythmNoteWidths w = NoteWidths(spacing, note.Ticks);
         const bool dotted = note.Kind == 1;
-
-        if (note.Rest != 0) {
-            // A rest stands on the staff line, under a beam as well: the beams lie above the
-            // stems' tops, clear of it, and a rest off the line reads as a different one.
-            const int top = y + kRhythmRestTop;
-            out.Glyphs.push_back(
-                {RestGlyph(note), QPoint(x + 1, top), QPoint(x + 1, y + kRhythmStaffY), number});
-            if (dotted)
-                out.Glyphs.push_back(
-                    {RhythmGlyph::Dot, QPoint(x + 12, y + 36), QPoint(x + 13, y + 37), number});
-        } else {
-            const int value = ClampedValue(note);
-            const RhythmGlyph head = value == 1   ? RhythmGlyph::WholeNote
-                                     : value == 2 ? RhythmGlyph::HalfHead
-                                                  : RhythmGlyph::BlackHead;
-            out.Glyphs.push_back({head, QPoint(x, y + kRhythmNoteTop), HeadCentre(note), number});
-            if (dotted) {
-                const int dotX = x + (value == 1 ? 16 : 14);
-                out.Glyphs.push_back(
-                    {RhythmGlyph::Dot, QPoint(dotX - 1, y + 37), QPoint(dotX, y + 38), number});
-            }
-            if (i > 0 && notes[i - 1].Tied != 0 && notes[i - 1].Rest == 0) {
-                const RhythmNote& previous = notes[i - 1];
-                const bool sameLine = previous.Line == line;
-                const int fromX = sameLine ? previous.X + kRhythmHeadWidth - 2 : kRhythmStaffLeft;
-                out.Arcs.push_back({QPoint(fromX, y + kTieY), QPoint(x + 2, y + kTieY), !sameLine});
-            }
-        }
-
-        if (EndsTriplet(notes, i)) {
-            const RhythmNote& first = notes[i - 2];
-            const RhythmNote& middle = notes[i - 1];
-            const int left = (first.Line == line ? first.X : kRhythmFirstX) + 7;
-            const int right = x + 9;
-            out.Lines.push_back({RhythmLineKind::Bracket, QLine(left, y + 15, left, y + 10)});
-            out.Lines.push_back({RhythmLineKind::Bracket, QLine(left, y + 10, right, y + 10)});
-            out.Lines.push_back({RhythmLineKind::Bracket, QLine(right, y + 10, right, y + 15)});
-            const int figureX = (middle.Line == line ? middle.X : x) + 6;
-            out.Glyphs.push_back({RhythmGlyph::TripletFigure, QPoint(figureX, y + 2),
-                                  QPoint(figureX + 4, y + 6), static_cast<int>(i)});
-        }
+        AddNoteGlyphs(out, notes, i);
 
         if (dotted && spacing >= 2)
             x += 3;
@@ -332,6 +353,55 @@ RhythmDisplayList TRytme::Draw(int list, int width, int spacing)
     AddStemsFlagsAndBeams(out, notes);
     out.Height = y + 65;
     out.Area = QRect(0, 0, std::max(0, width), *out.Height);
+    return out;
+}
+
+namespace {
+
+/// Notes laid out side by side without a staff, for a picture of their own; its area starts at
+/// top and leaves a little room around the notes.
+RhythmDisplayList FigurePicture(std::vector<RhythmNote> notes, int advance, int top)
+{
+    RhythmDisplayList out;
+    int x = 3;
+    for (std::size_t i = 0; i < notes.size(); ++i) {
+        notes[i].X = x;
+        AddNoteGlyphs(out, notes, i);
+        x += advance;
+    }
+    AddStemsFlagsAndBeams(out, notes);
+    const int width = x - advance + kRhythmHeadWidth + 12;
+    out.Area = QRect(0, top, width, kRhythmStaffY + 8 - top);
+    return out;
+}
+
+} // namespace
+
+RhythmDisplayList RhythmValuePicture(int value)
+{
+    RhythmNote note;
+    note.Value = static_cast<std::uint8_t>(std::clamp(value, 1, 6));
+    return FigurePicture({note}, 0, kRhythmNoteTop - 5);
+}
+
+RhythmDisplayList RhythmTripletPicture(int value)
+{
+    // Three notes of the value under one bracket; eighths and shorter share their beams.
+    RhythmNote note;
+    note.Value = static_cast<std::uint8_t>(std::clamp(value, 2, 5));
+    note.Kind = 2;
+    note.BeamGroup = note.Value >= 4 ? 1 : 0;
+    std::vector<RhythmNote> notes(3, note);
+    notes[0].BeamLevel = 1;
+    notes[1].TripletMiddle = 1;
+    return FigurePicture(std::move(notes), 15, 0);
+}
+
+RhythmDisplayList TimeSignaturePicture(int row)
+{
+    RhythmDisplayList out;
+    AddTimeSignature(out, row, 14);
+    out.Area = QRect(0, 18, 28, 46);
     return out;
 }
 

@@ -139,4 +139,12 @@ struct RhythmDisplayList
     bool Empty() const { return Lines.empty() && Glyphs.empty() && Arcs.empty() && Texts.empty(); }
 };
 
+/// Pictures of single figures as the notation draws them, for the buttons that choose them: a
+/// note of value 1..6 with its flag, a triplet group of three notes of value 2..5 with its
+/// bracket and figure (beamed when they are eighths or shorter), and the figures of
+/// time-signature row 1..14. Each picture's Area is where it lies.
+RhythmDisplayList RhythmValuePicture(int value);
+RhythmDisplayList RhythmTripletPicture(int value);
+RhythmDisplayList TimeSignaturePicture(int row);
+
 } // namespace pv

@@ -150,6 +150,9 @@ public:
     /// signature. When a place comes up that no allowed note fills, the rhythm-setup message is
     /// shown once and list 0 stays empty.
     void Generate();
+    /// Whether the generator fills every bar of the time signature in use to its end whatever
+    /// it draws: from every place of a bar it can reach some allowed note fits.
+    bool BarsAlwaysFill() const;
     /// Whether a tick position from the start of the rhythm falls on a beat.
     bool IsOnBeat(std::int64_t position) const;
     /// 3/8, 6/8, 9/8 and 12/8: the beat is a dotted quarter (three units) that already divides
@@ -266,5 +269,8 @@ protected:
     TMidiOut* m_midiOut = nullptr;
     const IClock* m_clock = nullptr;
 };
+
+/// Whether a rhythm setup lets the generator fill every bar of time-signature row 1..14.
+bool RhythmBarsAlwaysFill(const RhythmSetup& block, int row);
 
 } // namespace pv

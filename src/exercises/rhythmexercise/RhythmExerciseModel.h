@@ -34,6 +34,7 @@ struct RhythmExerciseSettings
     std::int32_t OutputDelay = 0;          ///< ms; taps are echoed only without a delay
     std::uint8_t NotationSpacing = 0;      ///< 0..3
     RhythmPlaybackSettings Playback;       ///< the clap and click sounds, clicks under rhythms
+    bool TipOffered = true;                ///< the window's tip is still offered
 };
 
 class RhythmExerciseModel

@@ -211,7 +211,7 @@ void TAkkord::AfterSetup(bool reset)
         PlayStyleButtons[s]->setProperty("Tag", m_model.StyleButtonTags[s]);
     }
     SpeedButton9->setProperty("Tag", m_model.TipTag);
-    SpeedButton10->setVisible(m_model.StaffTipButtonShown);
+    SpeedButton10->setVisible(m_model.StaffTipShown());
     SpeedButton2->setVisible(m_model.ExtraEntryButtons);
     SpeedButton4->setVisible(m_model.ExtraEntryButtons);
     if (m_model.AlterationBarShown) {
@@ -484,6 +484,13 @@ void TAkkord::Panel2Resize()
     for (std::size_t i = 0; i < rects.size(); ++i) {
         shown[i]->setGeometry(rects[i].X, rects[i].Y, rects[i].Width, rects[i].Height);
     }
+}
+
+void TAkkord::ApplyTipsMask(std::uint32_t mask)
+{
+    m_model.Settings.TipsMask = mask;
+    SpeedButton10->setVisible(m_model.StaffTipShown());
+    FormResize();
 }
 
 void TAkkord::ShowTipOf(QToolButton* button)

@@ -75,6 +75,8 @@ public:
 
     /// Shows the answer panels of an answer-input bit set (1 names, 2 piano, 4 guitar, 8 staff).
     void SetAnswerInput(std::uint8_t bits);
+    /// The tip buttons follow the tips mask of the settings (bit n - 1 for tip n).
+    void ApplyTipsMask(std::uint32_t mask);
     std::uint8_t AnswerInput() const { return m_model.AnswerInput; }
 
     // The exercise protocol.

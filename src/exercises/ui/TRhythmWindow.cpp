@@ -216,12 +216,16 @@ void TRhythmWindow::ApplyRhythmSetup(const ExerciseSetup& setup,
     m_rhythm->ApplySetup(setup, reset);
     if (reset)
         ShowScore();
+    SpeedButton10->setVisible(settings.TipOffered);
     Mirror();
 }
 
 void TRhythmWindow::SetRhythmSettings(const RhythmExerciseSettings& settings)
 {
     m_rhythm->SetSettings(settings);
+    // Only here and with a setup: a tip hidden by its window stays hidden until the settings
+    // offer it again.
+    SpeedButton10->setVisible(settings.TipOffered);
     Mirror();
 }
 

@@ -108,6 +108,10 @@ void LoadResults(DataFiles& data, ResultLists& results, std::uint16_t userId)
     std::vector<TResultRec> loaded;
     if (!path.isEmpty()) {
         RecordReader reader(path, kResultRecSize, ResultFileLimit());
+        // One allocation for the copy kept aside, however many results the user has.
+        const qint64 size = QFileInfo(path).size();
+        if (size > 0 && size <= kMaxDataFileSize)
+            loaded.reserve(static_cast<std::size_t>(size) / kResultRecSize);
         std::array<std::uint8_t, kResultRecSize> bytes{};
         // A partial record at the end is no record: it is left out of the list.
         while (reader.Next(bytes))

@@ -3,6 +3,7 @@
 
 #include "music/files/RegularFile.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
@@ -415,9 +416,16 @@ bool RecordReader::Next(std::span<std::uint8_t> record)
 {
     if (m_fd < 0 || record.size() != m_recordSize)
         return false;
-    std::size_t done = 0;
-    while (done < record.size()) {
-        const ssize_t n = read(m_fd, record.data() + done, record.size() - done);
+    constexpr std::size_t kBlock = 64 * 1024;
+    if (m_buffer.size() < kBlock + m_recordSize)
+        m_buffer.resize(kBlock + m_recordSize);
+    while (m_end - m_begin < record.size()) {
+        // What is left of the last block moves to the front; the next block follows it.
+        std::copy(m_buffer.begin() + static_cast<std::ptrdiff_t>(m_begin),
+                  m_buffer.begin() + static_cast<std::ptrdiff_t>(m_end), m_buffer.begin());
+        m_end -= m_begin;
+        m_begin = 0;
+        const ssize_t n = read(m_fd, m_buffer.data() + m_end, m_buffer.size() - m_end);
         if (n < 0 && errno == EINTR)
             continue;
         if (n < 0) {
@@ -427,8 +435,11 @@ bool RecordReader::Next(std::span<std::uint8_t> record)
         }
         if (n <= 0)
             return false;
-        done += static_cast<std::size_t>(n);
+        m_end += static_cast<std::size_t>(n);
     }
+    std::copy_n(m_buffer.begin() + static_cast<std::ptrdiff_t>(m_begin), record.size(),
+                record.begin());
+    m_begin += record.size();
     return true;
 }
 

@@ -146,6 +146,10 @@ private:
     bool m_missing = false;
     std::size_t m_recordSize;
     Status<DataError> m_error;
+    /// Read ahead in large blocks: a file of many records is not one system call a record.
+    std::vector<std::uint8_t> m_buffer;
+    std::size_t m_begin = 0;
+    std::size_t m_end = 0;
 };
 
 /// The length of an open file, or ReadFailed when the system cannot tell it.

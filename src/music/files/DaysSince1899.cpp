@@ -7,13 +7,19 @@ namespace pv {
 
 namespace {
 constexpr double kMsPerDay = 86'400'000.0;
-const QDate kEpoch(1899, 12, 30);
+/// Made on first use: a value of another file's static initialiser may be converted before
+/// this file's own statics exist.
+const QDate& Epoch()
+{
+    static const QDate epoch(1899, 12, 30);
+    return epoch;
+}
 } // namespace
 
 double ToDaysSince1899(const QDateTime& when)
 {
     const QDateTime local = when.toLocalTime();
-    const auto days = static_cast<double>(kEpoch.daysTo(local.date()));
+    const auto days = static_cast<double>(Epoch().daysTo(local.date()));
     const auto ms = static_cast<double>(local.time().msecsSinceStartOfDay());
     return days + ms / kMsPerDay;
 }
@@ -29,7 +35,7 @@ QDateTime FromDaysSince1899(double days)
         ms -= static_cast<qint64>(kMsPerDay);
         ++dayCount;
     }
-    const QDate date = kEpoch.addDays(dayCount);
+    const QDate date = Epoch().addDays(dayCount);
     return QDateTime(date, QTime::fromMSecsSinceStartOfDay(static_cast<int>(ms)));
 }
 

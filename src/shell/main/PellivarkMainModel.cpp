@@ -462,7 +462,7 @@ void PellivarkMainModel::EnterResultsView()
         m_s.App.ComputeUserStatistics(m_s.Data, *shown, m_s.TutorTitle);
     if (kind)
         ui.FillResultsView(*kind, -1.0);
-    ui.SetResultsItemButtonsVisible(KindIn(kind, {1, 2, 7, 8, 9}));
+    ui.SetResultsItemButtonsVisible(KindIn(kind, {1, 2, 7, 8, 10}));
     ui.SetEnabled(MainControl::Refresh1, Right(RefreshRight));
     ui.SetVisible(MainControl::Resultsumations1, true);
     ui.SetVisible(MainControl::Deleteresults1, true);

@@ -96,17 +96,15 @@ std::uint16_t ProgramSettingsApplier::CurrentUserId() const
     return user ? user->Record.UserId : std::uint16_t{0};
 }
 
-QString ProgramSettingsApplier::LanguageFilePath(const QString& name) const
+QString LanguageFilePath(const QString& folder, const QString& name)
 {
-    const QString& folder = m_context.Environment.LanguageFolder;
     const QString fileName = name + QStringLiteral(".LAN");
     const QString found = FindFileCaseInsensitive(folder, fileName);
     return found.isEmpty() ? folder + fileName : found;
 }
 
-QString ProgramSettingsApplier::HelpFilePath(const QString& name) const
+QString HelpFilePath(const QString& folder, const QString& name)
 {
-    const QString& folder = m_context.Environment.LanguageFolder;
     const QString own = FindFileCaseInsensitive(folder, name + QStringLiteral(".HLP"));
     if (!own.isEmpty())
         return own;
@@ -114,6 +112,16 @@ QString ProgramSettingsApplier::HelpFilePath(const QString& name) const
     if (!english.isEmpty())
         return english;
     return folder + name + QStringLiteral(".HLP");
+}
+
+QString ProgramSettingsApplier::LanguageFilePath(const QString& name) const
+{
+    return pv::LanguageFilePath(m_context.Environment.LanguageFolder, name);
+}
+
+QString ProgramSettingsApplier::HelpFilePath(const QString& name) const
+{
+    return pv::HelpFilePath(m_context.Environment.LanguageFolder, name);
 }
 
 Status<DataError> ProgramSettingsApplier::ApplyProgramSettings()

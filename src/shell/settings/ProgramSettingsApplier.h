@@ -58,6 +58,12 @@ inline constexpr int kItemAreaLanguageCapacity = 15;
 /// stays where it is).
 std::optional<ToolDock> DockOfCode(std::uint8_t code);
 
+/// The language file of a name in folder: the file of that name ignoring case, else the name
+/// spelled as given (which does not exist).
+QString LanguageFilePath(const QString& folder, const QString& name);
+/// The help file for a language: its own, else English's when present, else its own name.
+QString HelpFilePath(const QString& folder, const QString& name);
+
 /// `AutoNewQuestTimer`'s interval for a delay in seconds.
 constexpr int AutoNewQuestInterval(std::uint8_t seconds)
 {

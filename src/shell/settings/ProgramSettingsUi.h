@@ -2,6 +2,8 @@
 // and the windows it spreads fonts, colours and panels over.
 #pragma once
 
+#include "shell/results/ResultColumns.h"
+
 #include <cstdint>
 #include <optional>
 
@@ -66,16 +68,7 @@ enum class SettingsMenuItem : std::uint8_t
     MIDIin1,
 };
 
-/// One column of the results view's column table.
-struct ResultColumn
-{
-    bool Shown = false;
-    std::int32_t Width = 0; ///< pixels
-    bool operator==(const ResultColumn&) const = default;
-};
-
 inline constexpr int kToolWindowCount = 6;
-inline constexpr int kResultColumnCount = 8;
 
 class IProgramSettingsUi
 {

@@ -37,7 +37,12 @@ ResultEntries* AppState::HeldResults()
     return KeepOnlyResultUsersResults() ? &*m_results.ResultList : nullptr;
 }
 
-const ResultEntries& AppState::FilterResults(DataFiles& data, std::int32_t kind, double fromDate)
+const ResultEntries* AppState::HeldResults() const
+{
+    return m_results.HoldsResultsOf(ResultUserId()) ? &*m_results.ResultList : nullptr;
+}
+
+ResultEntries& AppState::FilterResults(DataFiles& data, std::int32_t kind, double fromDate)
 {
     ResultList(data);
     pv::FilterResults(m_results, kind, fromDate);
@@ -50,6 +55,18 @@ Status<DataError> AppState::RewriteResults(DataFiles& data)
     if (!KeepOnlyResultUsersResults())
         return {};
     return pv::RewriteResults(data, m_results);
+}
+
+ResultEntries& AppState::ReloadResults(DataFiles& data)
+{
+    LoadResults(data, m_results, ResultUserId());
+    return *m_results.ResultList;
+}
+
+void AppState::ResultFileChanged(DataFiles& data, std::uint16_t userId)
+{
+    if (KeepOnlyResultUsersResults() && userId == ResultUserId())
+        LoadResults(data, m_results, userId);
 }
 
 bool AppState::ResultStored(DataFiles& data, const TResultRec& rec, const TutorTitleOf& tutorTitle)

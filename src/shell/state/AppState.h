@@ -52,12 +52,20 @@ public:
     ResultEntries& ResultList(DataFiles& data);
     /// The result user's results when they are held, without reading anything; null when not.
     ResultEntries* HeldResults();
+    const ResultEntries* HeldResults() const;
     /// `FilteredResults` := the result user's results of that kind (negative = all) dated at
     /// or after fromDate (0 or negative = all), read first when they are not held.
-    const ResultEntries& FilterResults(DataFiles& data, std::int32_t kind, double fromDate);
+    /// The list is the view's: it may add rows of its own (the running result) until the next
+    /// filtering.
+    ResultEntries& FilterResults(DataFiles& data, std::int32_t kind, double fromDate);
     /// Stores the changes of the result user's list in that user's file (`RewriteResults` of
     /// the file layer); nothing is written when no list of theirs is held.
     Status<DataError> RewriteResults(DataFiles& data);
+    /// The result user's results read from their file again, whatever is held.
+    ResultEntries& ReloadResults(DataFiles& data);
+    /// userId's result file changed outside the list (a purge, an import): the results held
+    /// are read again when they are that user's.
+    void ResultFileChanged(DataFiles& data, std::uint16_t userId);
     /// rec is now in its user's file: when the result user's results are held and rec is
     /// theirs, it joins them and their statistics are computed again. False otherwise.
     bool ResultStored(DataFiles& data, const TResultRec& rec, const TutorTitleOf& tutorTitle);

@@ -8,10 +8,12 @@
 #include "exercises/ui/TControlButton.h"
 #include "exercises/ui/TIntervalSam.h"
 #include "exercises/ui/TLevels.h"
+#include "exercises/ui/TMelodyOps.h"
 #include "exercises/ui/TRhythmWindow.h"
 #include "exercises/ui/TRytmeImit.h"
 #include "exercises/ui/TRytmeKorr.h"
 #include "exercises/ui/TRytmeLaes.h"
+#include "exercises/ui/TRytmeOps.h"
 #include "music/base/Clock.h"
 #include "music/data/SharedFile.h"
 #include "music/devices/FluidMidiFilePlayer.h"
@@ -24,12 +26,16 @@
 #include "shell/main/MidiInRouting.h"
 #include "shell/main/PellivarkMainModel.h"
 #include "shell/main/TutorRun.h"
+#include "shell/reports/ui/ReportsCommand.h"
+#include "shell/results/ui/ResultsCommands.h"
 #include "shell/settings/FirstRunStore.h"
 #include "shell/settings/ProgramSettingsApplier.h"
 #include "shell/startmenu/StartMenuIntro.h"
 #include "shell/startmenu/ui/TMenuDialog.h"
+#include "shell/transfer/ui/ExportImportCommand.h"
 #include "shell/tutor/TutorList.h"
 #include "shell/ui/ExerciseWindowSet.h"
+#include "shell/ui/SettingsFeatures.h"
 #include "shell/ui/TChooseTutor.h"
 #include "shell/ui/TPellivarkMain.h"
 #include "shell/ui/WidgetTexts.h"
@@ -49,6 +55,9 @@ constexpr std::array<const char*, 10> kFormNames = {
     "ChordIdForm",       "IntervalIdForm",       "IntervalCompareForm", "RhythmImitationForm",
     "RhythmReadingForm", "RhythmCorrectionForm", "ChordInversionsForm", "ScalesForm",
     "MelodyForm",        "ChordProgressionForm"};
+
+/// The rhythm windows' tip.
+constexpr int kRhythmTip = 6;
 
 /// How often the microphone reports the note being sung.
 constexpr int kMicReadingMs = 20;
@@ -158,6 +167,7 @@ PellivarkProgram::PellivarkProgram(ProgramOptions options)
     MakeMainWindow();
     if (m_window == nullptr)
         return;
+    MakeResultForms();
     MakeStandardForms();
     WireWindow();
     RegisterTexts();
@@ -178,6 +188,7 @@ PellivarkProgram::~PellivarkProgram()
     if (m_microphone)
         m_microphone->Close();
     m_microphone.reset();
+    m_features.reset();
     m_model.reset();
     m_tutorRun.reset();
     m_applier.reset();
@@ -213,6 +224,55 @@ void PellivarkProgram::MakeMainWindow()
         m_prompts.ShowError(QStringLiteral("error initializing main form"),
                             m_strings.StrMessageTitle);
     }
+}
+
+void PellivarkProgram::MakeResultForms()
+{
+    try {
+        m_resultsCommands = std::make_unique<ResultsCommands>(ResultsContext{
+            m_data, m_app, m_strings, m_results->ExerciseResults, m_items, UsersTutorTitleOf(),
+            [this](int context) { m_window->ShowHelpTopic(context); }, m_options.RunDialog});
+        m_window->SetResultsWindow(m_resultsCommands->View());
+    } catch (const std::exception&) {
+        m_prompts.ShowError(QStringLiteral("error initializing UserResult form"),
+                            m_strings.StrMessageTitle);
+    }
+    try {
+        m_exportImport = std::make_unique<ExportImportCommand>(
+            ExportImportContext{
+                m_data, m_app, m_prompts, m_strings, *m_results, *m_clock, m_app.MainWindow,
+                [this] { return m_model->SetupFolder(); },
+                [this](const QString& stored) { return m_model->ResolveStoredPath(stored); },
+                [this](const QString& path) { return m_model->StoredPathFor(path); },
+                m_options.RunDialog},
+            m_window.get());
+        m_window->SetExportImportDialog(m_exportImport->Dialog());
+    } catch (const std::exception&) {
+        m_prompts.ShowError(QStringLiteral("error initializing ImportExport form"),
+                            m_strings.StrMessageTitle);
+    }
+    m_reports = std::make_unique<ReportsCommand>(
+        ReportsContext{
+            m_data, m_app, m_strings, m_prompts, UsersTutorTitleOf(),
+            [this] { return m_model->UserRights[5]; },
+            [this] {
+                return m_app.MainWindow.CurrentKind ? KindNumber(*m_app.MainWindow.CurrentKind) : 0;
+            },
+            [this](int kind) { return m_window->Text(kExerciseMenuItems[kind]); },
+            [this] {
+                const QAction* menu = m_window->findChild<QAction*>(QStringLiteral("velser2"));
+                return menu != nullptr ? menu->text() : QString();
+            },
+            [this] {
+                const QWidget* bar = m_window->findChild<QWidget*>(QStringLiteral("ToolWindow2"));
+                return bar != nullptr ? bar->windowTitle() : QString();
+            },
+            [this](int column) {
+                TUserResult* view = m_resultsCommands ? m_resultsCommands->View() : nullptr;
+                return view != nullptr ? view->Model().Title(column) : QString();
+            },
+            m_options.RunDialog},
+        *m_window);
 }
 
 void PellivarkProgram::MakeStandardForms()
@@ -252,6 +312,10 @@ void PellivarkProgram::MakeStandardForms()
             return IsKnownKind(kind) ? m_descriptions[Slot(kind)] : QString();
         };
         menuContext.Intro = m_intro.get();
+        menuContext.WebLinkClicked = [this] {
+            if (m_features)
+                m_features->OpenWebSite();
+        };
         menuContext.Arguments = QCoreApplication::arguments().mid(1);
         m_startMenu = new TMenuDialog(std::move(menuContext));
         m_startMenu->setObjectName(QStringLiteral("StartMenuForm"));
@@ -315,19 +379,80 @@ void PellivarkProgram::MakeStandardForms()
                 }},
             &window);
         window.SetSetupPage(SetupBlockType::Options, m_chordOps);
+        // The setup pages of the rhythm kinds and of melody dictation.
+        m_rytmeOps = new TRytmeOps(
+            m_app.Setup, [this] { return m_app.MainWindow.CurrentKind; }, &window);
+        window.SetSetupPage(SetupBlockType::Rhythm, m_rytmeOps);
+        m_melodyOps = new TMelodyOps(
+            MelodyOpsContext{
+                m_app.Setup, m_items, [this] { return m_app.MainWindow.CurrentKind; },
+                [this] { return static_cast<int>(m_app.ProgramSettings.KindPairs[1][1]); }},
+            &window);
+        window.SetSetupPage(SetupBlockType::Melody, m_melodyOps);
         m_exercises->SetSetupPages(
             [this](ExerciseKind kind) {
-                if (KindFacts(kind).SetupBlock == SetupBlockType::Options)
+                switch (KindFacts(kind).SetupBlock) {
+                case SetupBlockType::Options:
                     m_chordOps->LoadChordOps(kind);
+                    break;
+                case SetupBlockType::Rhythm:
+                    m_rytmeOps->LoadSetup(kind);
+                    break;
+                case SetupBlockType::Melody:
+                    m_melodyOps->LoadSetup(kind);
+                    break;
+                default:
+                    break;
+                }
             },
             [this](ExerciseKind kind) {
-                if (KindFacts(kind).SetupBlock == SetupBlockType::Options)
+                switch (KindFacts(kind).SetupBlock) {
+                case SetupBlockType::Options:
                     m_chordOps->StoreChordOps();
+                    break;
+                case SetupBlockType::Rhythm:
+                    m_rytmeOps->StoreSetup(kind);
+                    break;
+                case SetupBlockType::Melody:
+                    m_melodyOps->StoreSetup(kind);
+                    break;
+                default:
+                    break;
+                }
             });
     } catch (const std::exception&) {
         m_prompts.ShowError(QStringLiteral("error initializing Standard forms"),
                             m_strings.StrMessageTitle);
     }
+
+    m_features = std::make_unique<SettingsFeatures>(
+        SettingsFeatureContext{m_data,
+                               m_app,
+                               m_items,
+                               m_app.MainWindow,
+                               *m_window,
+                               *m_exercises,
+                               m_midiOut,
+                               m_midiIn,
+                               m_waveOut,
+                               m_sequencer,
+                               m_answerSound.get(),
+                               *m_micInput,
+                               m_controlNotes,
+                               m_prompts,
+                               m_strings,
+                               m_targets,
+                               [this]() -> LanguageContext& { return Language(); },
+                               &m_startMenu->Model(),
+                               *m_startMenuService,
+                               [this]() -> PellivarkMainModel& { return *m_model; },
+                               *this,
+                               [this] { MirrorSettingsIntoWindow(); },
+                               [this] { return RhythmSettings(); },
+                               [this](bool asDefaults) { StoreProgramSettings(asDefaults); },
+                               m_options.RunDialog,
+                               m_options.OfferConfigWizard,
+                               m_options.Links});
 
     m_applier = std::make_unique<ProgramSettingsApplier>(ProgramSettingsContext{
         m_data,
@@ -339,7 +464,7 @@ void PellivarkProgram::MakeStandardForms()
         m_waveOut,
         m_sequencer,
         *m_midiInSelection,
-        m_wizardMaker,
+        m_features->WizardMaker(),
         m_controlNotes,
         [this](std::size_t index) {
             return m_model != nullptr && index < m_model->UserRights.size() &&
@@ -362,7 +487,7 @@ void PellivarkProgram::MakeStandardForms()
         *m_tutorRun,
         *this,
         *this,
-        m_wizard,
+        m_features->Wizard(),
         m_prompts,
         m_strings,
         m_data,
@@ -440,6 +565,7 @@ void PellivarkProgram::WireWindow()
             m_options.HideSplash();
     };
     handlers.SetupChooser = [this] { ShowSetupChooser(); };
+    m_features->Wire(handlers);
     handlers.ToolWindowFlag = [this](int n, bool on) {
         if (n >= 0 && n < IToolWindows::kCount)
             m_app.ProgramSettings.ToolWindows[static_cast<std::size_t>(n)].Visible = on ? 1 : 0;
@@ -456,9 +582,14 @@ void PellivarkProgram::WireWindow()
         static constexpr std::array<int, 5> kPeriodDays = {0, 2, 7, 14, 30};
         if (index < 0 || index >= static_cast<int>(kPeriodDays.size()))
             return;
-        const std::optional<ExerciseKind> kind = m_app.MainWindow.CurrentKind;
-        m_results->N1week1Click(kPeriodDays[static_cast<std::size_t>(index)], QString(),
-                                kind.value_or(ExerciseKind::ChordIdentification));
+        TUserResult* view = m_resultsCommands ? m_resultsCommands->View() : nullptr;
+        const ExerciseKind kind = KindFromNumber(view != nullptr ? view->Model().Kind() : 1)
+                                      .value_or(ExerciseKind::ChordIdentification);
+        const PeriodChoice choice =
+            m_results->N1week1Click(kPeriodDays[static_cast<std::size_t>(index)],
+                                    m_window->StatisticsPeriodText(index), kind);
+        if (m_resultsCommands)
+            m_resultsCommands->PeriodChosen(choice);
     };
     window.SetHandlers(std::move(handlers));
 }
@@ -510,7 +641,7 @@ LanguageContext& PellivarkProgram::Language()
             m_prompts,
             &m_startMenu->Model(),
             [this] { return m_model != nullptr && m_model->SettingsDialogOpen; },
-            [] { return false; },
+            [this] { return m_features != nullptr && m_features->WizardPending(); },
         });
     }
     return *m_language;
@@ -592,10 +723,18 @@ void PellivarkProgram::RegisterTexts()
         });
     }
     m_window->RegisterTextTargets(TextSink());
+    if (m_resultsCommands)
+        m_resultsCommands->View()->RegisterTextTargets(TextSink());
+    if (m_exportImport)
+        m_exportImport->Dialog()->RegisterTextTargets(TextSink());
     if (m_chooser) {
         m_chooser->RegisterTextTargets(TextSink());
     }
     RegisterWidgetTexts(m_startMenu->objectName(), *m_startMenu, TextSink());
+    if (m_rytmeOps)
+        m_rytmeOps->RegisterTexts(TextSink());
+    if (m_melodyOps)
+        m_melodyOps->RegisterTexts(TextSink());
     if (m_levels) {
         const QString form = m_levels->objectName();
         RegisterWidgetTexts(form, *m_levels, TextSink());
@@ -649,6 +788,19 @@ void PellivarkProgram::RunCommand(MainControl control)
     case MainControl::Restartexercise:
         IgnoreResult(m_results->RestartexerciseClick(),
                      "a failed store was shown, and its answers stay for another try");
+        break;
+    case MainControl::Reports1:
+        m_reports->Reports1Click();
+        break;
+    case MainControl::Deleteresults1:
+        if (m_resultsCommands)
+            m_resultsCommands->Deleteresults1Click(m_window.get());
+        break;
+    case MainControl::ImportExport:
+        if (m_exportImport)
+            m_exportImport->ImportExportClick([this] {
+                m_model->SwitchView(m_app.MainWindow.CurrentKind, m_app.MainWindow.CurrentView);
+            });
         break;
     case MainControl::Userinfo1:
         if (m_app.Users.CurrentUser) {
@@ -794,11 +946,13 @@ void PellivarkProgram::MidiInData(std::uint32_t message, int target)
     case MidiInActionKind::PassToWindow:
         window->MidiInMessage(message);
         break;
+    case MidiInActionKind::SettingsDialog:
+        m_features->SettingsMidiInput(message);
+        break;
     case MidiInActionKind::ItemEditor:
         m_chordOps->ItemEditorMidiIn(message);
         break;
     case MidiInActionKind::Drop:
-    case MidiInActionKind::SettingsDialog: // no settings dialog yet
         break;
     }
 }
@@ -817,6 +971,11 @@ TExerciseBaseClass* PellivarkProgram::TimerTarget(MainExerciseTimer timer) const
     return kind ? m_exercises->Window(*kind) : nullptr;
 }
 
+bool PellivarkProgram::SettingsDialogListening() const
+{
+    return m_model != nullptr && m_model->SettingsDialogOpen;
+}
+
 int PellivarkProgram::CurrentExerciseKind() const
 {
     return m_app.MainWindow.CurrentKind ? KindNumber(*m_app.MainWindow.CurrentKind) : 0;
@@ -825,6 +984,8 @@ int PellivarkProgram::CurrentExerciseKind() const
 QObject* PellivarkProgram::Receiver(NotifyReceiver receiver, int exerciseKind) const
 {
     switch (receiver) {
+    case NotifyReceiver::SettingsDialog:
+        return m_features ? m_features->SettingsDialogReceiver() : nullptr;
     case NotifyReceiver::Identification:
         if (const std::optional<ExerciseKind> kind = KindFromNumber(exerciseKind))
             return m_exercises->Window(*kind);
@@ -859,7 +1020,8 @@ AkkordSettings PellivarkProgram::IdentificationSettings() const
     const TSettingsRec& settings = m_app.ProgramSettings;
     AkkordSettings result;
     result.ShowKeyName = settings.ShowKeyName;
-    result.TipsOffered = (settings.TipsMask & 1U) != 0;
+    result.TipsOffered = true;
+    result.TipsMask = settings.TipsMask;
     result.NoteIdentification = settings.NoteIdentification;
     result.AutoNewQuestion = settings.AutoNewQuestion;
     result.AutoNewQuestionOnlyRight = settings.AutoNewOnlyAfterRight;
@@ -879,6 +1041,7 @@ RhythmExerciseSettings PellivarkProgram::RhythmSettings() const
     result.Playback.BeatSound = SoundOf(settings.BeatSound);
     result.Playback.FirstBeatSound = SoundOf(settings.FirstBeatSound);
     result.Playback.WithMetronome = settings.RhythmsWithMetronome;
+    result.TipOffered = TipOffered(settings.TipsMask, kRhythmTip);
     return result;
 }
 

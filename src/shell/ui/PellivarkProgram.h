@@ -52,15 +52,22 @@ class ExerciseWindowSet;
 class MetronomeControls;
 class PellivarkMainModel;
 class QtPrompts;
+class SettingsFeatures;
+class IDocumentOpener;
 class FluidMidiFilePlayer;
 class KeyStateTracker;
 class StartMenuIntro;
 class TLevels;
 class TMenuDialog;
 class TPellivarkMain;
+class ResultsCommands;
+class ReportsCommand;
+class ExportImportCommand;
 class TTutorDefine;
 class TChooseTutor;
 class TChordOps;
+class TMelodyOps;
+class TRytmeOps;
 class TutorRun;
 
 struct ProgramOptions
@@ -90,6 +97,11 @@ struct ProgramOptions
     QString SoundFont = {};
     /// The built-in synthesizer's audio drivers tried in turn; empty: the usual ones.
     QStringList SynthAudioDrivers = {};
+    /// The first-run wizard is offered when a start needs it (the program's main offers it;
+    /// a test that drives the wizard does too).
+    bool OfferConfigWizard = false;
+    /// Where the web and mail links open; null: the desktop. Must outlive the program.
+    IDocumentOpener* Links = nullptr;
 };
 
 class PellivarkProgram final : public IProgramSettingsService,
@@ -147,7 +159,7 @@ public:
     void StartMidiInput(ExerciseKind kind) override;
 
     // INotifyTargets
-    bool SettingsDialogListening() const override { return false; }
+    bool SettingsDialogListening() const override;
     int CurrentExerciseKind() const override;
     QObject* Receiver(NotifyReceiver receiver, int exerciseKind) const override;
 
@@ -158,11 +170,22 @@ public:
     QString TutorTitle() const override;
     std::optional<QString> StepTitle(ExerciseKind kind, int step) const override;
 
+    /// The settings command, the first-run wizard, the tips and the links.
+    SettingsFeatures& Features() { return *m_features; }
     /// The setup page of the item-based kinds.
     TChordOps* ChordOps() const { return m_chordOps; }
+    /// The setup page of the rhythm kinds.
+    TRytmeOps* RytmeOps() const { return m_rytmeOps; }
+    /// The setup page of melody dictation.
+    TMelodyOps* MelodyOps() const { return m_melodyOps; }
 
     /// The tutor run (its steps, labels and dialogs).
     TutorRun& Tutor() { return *m_tutorRun; }
+    /// The results view and its commands, the reports, export and import; null when their
+    /// window could not be made.
+    ResultsCommands* Results() { return m_resultsCommands.get(); }
+    ReportsCommand* Reports() { return m_reports.get(); }
+    ExportImportCommand* ExportImport() { return m_exportImport.get(); }
     /// The tutor chooser, modal: 1 when a tutor was chosen, 2 when none was. Unset: none.
     void SetChooseTutor(std::function<int()> chooseTutor)
     {
@@ -175,6 +198,8 @@ private:
 
     void MakeMainWindow();
     void MakeStandardForms();
+    /// The results view, the export and import dialog and the reports command.
+    void MakeResultForms();
     void MakeTutor();
     void WireTutor(MainWindowHandlers& handlers);
     /// Names a user's tutor for the statistics: the title its file's header holds.
@@ -227,8 +252,6 @@ private:
     std::unique_ptr<TutorRun> m_tutorRun;
     std::function<int()> m_chooseTutor;
     QPointer<TChooseTutor> m_chooser;
-    NullConfigWizard m_wizard;
-    NoConfigWizardMaker m_wizardMaker;
     SystemMidiInDevices m_systemInputs;
     TMidiIn m_midiIn;
     std::unique_ptr<MidiInSelection> m_midiInSelection;
@@ -245,6 +268,8 @@ private:
     std::unique_ptr<FluidMidiFilePlayer> m_introPlayer;
     std::unique_ptr<StartMenuIntro> m_intro;
     TMenuDialog* m_startMenu = nullptr;
+    TRytmeOps* m_rytmeOps = nullptr;
+    TMelodyOps* m_melodyOps = nullptr;
     QPointer<TLevels> m_levels;
     TChordOps* m_chordOps = nullptr;
     /// The MIDI input target before the item editor took the input.
@@ -258,6 +283,11 @@ private:
     std::unique_ptr<PellivarkMainModel> m_model;
     std::unique_ptr<MetronomeControls> m_metronome;
     std::unique_ptr<MicrophoneControls> m_microphone;
+    /// The settings command, the first-run wizard, the tips and the links.
+    std::unique_ptr<SettingsFeatures> m_features;
+    std::unique_ptr<ResultsCommands> m_resultsCommands;
+    std::unique_ptr<ReportsCommand> m_reports;
+    std::unique_ptr<ExportImportCommand> m_exportImport;
 };
 
 } // namespace pv

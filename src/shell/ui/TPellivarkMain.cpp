@@ -9,10 +9,12 @@
 #include "music/input/WaveInEvents.h"
 #include "music/sequencer/SequencerNotifyEvent.h"
 #include "music/strings/UIStrings.h"
-#include "shell/settings/WindowPlacement.h"
 #include "music/ui/StaffPainter.h"
 #include "shell/main/MetronomeControls.h"
+#include "shell/results/ui/TUserResult.h"
+#include "shell/settings/WindowPlacement.h"
 #include "shell/startmenu/ui/KindPicture.h"
+#include "shell/transfer/ui/TExportImport.h"
 #include "shell/ui/StartupProbe.h"
 #include "shell/ui/WidgetTexts.h"
 
@@ -41,6 +43,7 @@
 #include <QPixmap>
 #include <QPlainTextEdit>
 #include <QProgressBar>
+#include <QRegularExpression>
 #include <QScreen>
 #include <QSlider>
 #include <QSpinBox>
@@ -626,9 +629,8 @@ void TPellivarkMain::MakeMenus()
     midi->addSeparator();
     AddCommand(midi, QStringLiteral("Programsettings1"), QStringLiteral("&Program settings..."),
                [this] {
-                   m_prompts.ShowInfo(QStringLiteral("The program settings dialog is not "
-                                                     "available yet."),
-                                      windowTitle());
+                   if (m_handlers.Opstning1Click)
+                       m_handlers.Opstning1Click();
                });
 
     QMenu* help = topMenu("Hjlp1", "&Help");
@@ -637,6 +639,17 @@ void TPellivarkMain::MakeMenus()
                                .arg(QCoreApplication::applicationVersion()),
                            windowTitle());
     });
+    help->addSeparator();
+    AddCommand(help, QStringLiteral("Reportbugsandsuggestions1"),
+               QStringLiteral("&Report a bug or a suggestion..."), [this] {
+                   if (m_handlers.Reportbugsandsuggestions1Click)
+                       m_handlers.Reportbugsandsuggestions1Click();
+               });
+    AddCommand(help, QStringLiteral("PellivarkWeb1"), QStringLiteral("Pellivark on the &web..."),
+               [this] {
+                   if (m_handlers.PellivarkWeb1Click)
+                       m_handlers.PellivarkWeb1Click();
+               });
 }
 
 void TPellivarkMain::RegisterTextTargets(const TextTargetSink& sink)
@@ -737,10 +750,12 @@ QWidget* TPellivarkMain::ExerciseWindow(ExerciseKind kind) const
     return IsKnownKind(kind) ? m_exerciseWindows[Slot(kind)].data() : nullptr;
 }
 
-void TPellivarkMain::SetResultsWindow(QWidget* window)
+void TPellivarkMain::SetResultsWindow(TUserResult* window)
 {
     m_resultsWindow = window;
     SubWindowOf(window);
+    for (int j = 0; window != nullptr && j < kResultColumnCount; ++j)
+        window->Model().SetColumn(j, m_resultColumns[static_cast<std::size_t>(j)]);
 }
 
 void TPellivarkMain::SetSetupPage(SetupBlockType page, QWidget* window)
@@ -835,10 +850,29 @@ void TPellivarkMain::ShowResultsMaximized()
                                                                     "available yet.")));
 }
 
-void TPellivarkMain::FillResultsView(ExerciseKind, double) {}
-void TPellivarkMain::SetResultsItemButtonsVisible(bool) {}
-void TPellivarkMain::SetResultsUserChooser(bool, int) {}
-void TPellivarkMain::SetExportImportUserChooserEnabled(bool) {}
+void TPellivarkMain::FillResultsView(ExerciseKind kind, double fromDate)
+{
+    if (m_resultsWindow)
+        m_resultsWindow->Fill(KindNumber(kind), fromDate);
+}
+
+void TPellivarkMain::SetResultsItemButtonsVisible(bool on)
+{
+    if (m_resultsWindow)
+        m_resultsWindow->SetItemButtonsVisible(on);
+}
+
+void TPellivarkMain::SetResultsUserChooser(bool shown, int panelLeft)
+{
+    if (m_resultsWindow)
+        m_resultsWindow->SetUserChooser(shown, panelLeft);
+}
+
+void TPellivarkMain::SetExportImportUserChooserEnabled(bool on)
+{
+    if (m_exportImport)
+        m_exportImport->SetUserChoiceAllowed(on);
+}
 
 void TPellivarkMain::SetSetupChooserFolder(const QString& folder)
 {
@@ -1330,9 +1364,15 @@ bool TPellivarkMain::eventFilter(QObject* watched, QEvent* event)
     return true;
 }
 
-bool TPellivarkMain::ShowTip(int)
+bool TPellivarkMain::ShowTip(int n)
 {
-    return false;
+    return m_handlers.ShowTip ? m_handlers.ShowTip(n) : true;
+}
+
+void TPellivarkMain::ApplyShownControls(std::uint32_t tipsMask)
+{
+    if (m_handlers.ApplyShownControls)
+        m_handlers.ApplyShownControls(tipsMask);
 }
 
 QTimer* TPellivarkMain::ExerciseTimer(ExerciseHostTimer timer)
@@ -1450,14 +1490,22 @@ ToolWindowPlace TPellivarkMain::ToolWindowPlaceOf(int index) const
 
 void TPellivarkMain::SetResultColumn(int index, const ResultColumn& column)
 {
-    if (index >= 0 && index < kResultColumnCount)
-        m_resultColumns[static_cast<std::size_t>(index)] = column;
+    if (index < 0 || index >= kResultColumnCount)
+        return;
+    m_resultColumns[static_cast<std::size_t>(index)] = column;
+    if (m_resultsWindow) {
+        m_resultsWindow->Model().SetColumn(index, column);
+        m_resultsWindow->SetColumns();
+    }
 }
 
 ResultColumn TPellivarkMain::ResultColumnOf(int index) const
 {
     if (index < 0 || index >= kResultColumnCount)
         return {};
+    // The view's table holds what the user changed since the settings were applied.
+    if (m_resultsWindow)
+        return m_resultsWindow->Model().Column(index);
     return m_resultColumns[static_cast<std::size_t>(index)];
 }
 
@@ -1613,6 +1661,14 @@ WindowShowState TPellivarkMain::MainWindowState() const
 int TPellivarkMain::StatisticsPeriodCount() const
 {
     return static_cast<int>(m_periodItems.size());
+}
+
+QString TPellivarkMain::StatisticsPeriodText(int index) const
+{
+    if (index < 0 || index >= StatisticsPeriodCount())
+        return {};
+    QString text = m_periodItems[static_cast<std::size_t>(index)]->text();
+    return text.remove(QRegularExpression(QStringLiteral("&(?!&)")));
 }
 
 std::optional<int> TPellivarkMain::TickedStatisticsPeriod() const

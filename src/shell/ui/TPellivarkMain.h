@@ -7,7 +7,9 @@
 #include "shell/main/MainKeyTable.h"
 #include "shell/main/MainWindowUi.h"
 #include "shell/results/ExerciseForms.h"
+#include "shell/results/ui/TUserResult.h"
 #include "shell/settings/ProgramSettingsUi.h"
+#include "shell/transfer/ui/TExportImport.h"
 #include "shell/ui/MetronomePaintBox.h"
 #include "shell/ui/ToolWindows.h"
 #include "shell/ui/WidgetTexts.h"
@@ -99,6 +101,15 @@ struct MainWindowHandlers
     std::function<bool()> TutorAfterAnswer;
     /// The tutor's progress labels were clicked.
     std::function<void()> Panel2Click;
+    /// The program settings command.
+    std::function<void()> Opstning1Click;
+    /// The Help menu's links: the product's web site, a mail to its support.
+    std::function<void()> PellivarkWeb1Click;
+    std::function<void()> Reportbugsandsuggestions1Click;
+    /// Shows tip n; true when it stays offered.
+    std::function<bool(int n)> ShowTip;
+    /// The exercise windows' tip buttons follow the tips mask.
+    std::function<void(std::uint32_t tipsMask)> ApplyShownControls;
 };
 
 class TPellivarkMain final : public QMainWindow,
@@ -121,7 +132,9 @@ public:
     /// The exercise window of kind (a TExerciseBaseClass when the exercise exists).
     void SetExerciseWindow(ExerciseKind kind, QWidget* window);
     QWidget* ExerciseWindow(ExerciseKind kind) const;
-    void SetResultsWindow(QWidget* window);
+    void SetResultsWindow(TUserResult* window);
+    /// The export and import dialog, whose user choice the rights enable.
+    void SetExportImportDialog(TExportImport* dialog) { m_exportImport = dialog; }
     void SetSetupPage(SetupBlockType page, QWidget* window);
     /// The window shown in the work area now.
     QWidget* ShownView() const;
@@ -236,7 +249,7 @@ public:
     MetronomePaintBox& MetronomeBox() const { return *m_paintBox2; }
     void SetMenuTick(SettingsMenuItem item, bool ticked) override;
     void SetAutoNewQuestTimerInterval(int milliseconds) override;
-    void ApplyShownControls(std::uint32_t) override {}
+    void ApplyShownControls(std::uint32_t tipsMask) override;
     void SetHelpFile(const QString& path) override { m_helpFile = path; }
     /// The program's help at a topic (help context). Every Help button and entry asks here.
     void ShowHelpTopic(int context);
@@ -245,6 +258,8 @@ public:
     void SetMainWindowState(WindowShowState state) override;
     WindowShowState MainWindowState() const override;
     int StatisticsPeriodCount() const override;
+    /// The text of statistics period entry index, without its accelerator mark.
+    QString StatisticsPeriodText(int index) const;
     std::optional<int> TickedStatisticsPeriod() const override;
     void ChooseStatisticsPeriod(int index) override;
 
@@ -324,7 +339,8 @@ private:
     QPointer<QWidget> m_startMenu;
     std::array<QPointer<QWidget>, 10> m_exerciseWindows{};
     std::map<QString, QPointer<QWidget>> m_placeholders;
-    QPointer<QWidget> m_resultsWindow;
+    QPointer<TUserResult> m_resultsWindow;
+    QPointer<TExportImport> m_exportImport;
     std::map<SetupBlockType, QPointer<QWidget>> m_setupPages;
     std::map<QWidget*, QPointer<QMdiSubWindow>> m_subWindows;
     std::map<QWidget*, QPointer<QAction>> m_barActions;

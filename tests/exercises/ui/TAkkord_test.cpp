@@ -271,6 +271,47 @@ TEST(TAkkord, RendersTheChordWindowWithItsAnswerButtons)
     EXPECT_TRUE(image.save(file));
 }
 
+TEST(TAkkord, EachTipButtonFollowsItsOwnBitOfTheTipsMask)
+{
+    // The answer area's tip is the one its mode names; the staff's is tip 1.
+    const std::pair<IdentificationMode, int> modes[] = {
+        {IdentificationMode::IntervalIdentification, 2},
+        {IdentificationMode::ChordIdentification, 3},
+        {IdentificationMode::Scales, 4},
+    };
+    for (const auto& [mode, answerTip] : modes) {
+        SCOPED_TRACE(answerTip);
+        const UIStringTable strings{};
+        TAkkord window(mode, nullptr, strings);
+        window.resize(900, 520);
+        window.Setup(DefaultExerciseSetup(), BuiltInItemTables(), AkkordSettings{false, true},
+                     true);
+        window.SetAnswerInput(1 | 8);
+        window.show();
+        QCoreApplication::processEvents();
+        ASSERT_TRUE(window.SpeedButton9->isVisible());
+        ASSERT_TRUE(window.SpeedButton10->isVisible());
+        EXPECT_EQ(window.SpeedButton9->property("Tag").toInt(), answerTip);
+
+        const std::uint32_t all = 255;
+        window.ApplyTipsMask(all & ~(1U << (answerTip - 1)));
+        EXPECT_FALSE(window.SpeedButton9->isVisible());
+        EXPECT_TRUE(window.SpeedButton10->isVisible());
+        window.ApplyTipsMask(all & ~1U);
+        EXPECT_TRUE(window.SpeedButton9->isVisible());
+        EXPECT_FALSE(window.SpeedButton10->isVisible());
+        // A setup applied later reads the mask it is given.
+        AkkordSettings hidden{false, true};
+        hidden.TipsMask = 0;
+        window.Setup(DefaultExerciseSetup(), BuiltInItemTables(), hidden, false);
+        EXPECT_FALSE(window.SpeedButton9->isVisible());
+        EXPECT_FALSE(window.SpeedButton10->isVisible());
+        window.ApplyTipsMask(all);
+        EXPECT_TRUE(window.SpeedButton9->isVisible());
+        EXPECT_TRUE(window.SpeedButton10->isVisible());
+    }
+}
+
 void PressKey(QWidget& window, int key)
 {
     QKeyEvent press(QEvent::KeyPress, key, Qt::NoModifier);

@@ -23,6 +23,7 @@
 #include <QPushButton>
 #include <QScrollBar>
 #include <QTimer>
+#include <QToolButton>
 
 #include <gtest/gtest.h>
 
@@ -192,6 +193,23 @@ struct Rig
     std::vector<std::uint64_t> plan;
     std::size_t next = 0;
 };
+
+TEST(TRytmeLaes, TheTipButtonGoesWithAHiddenTipAndComesBackWhenTheSettingsOfferIt)
+{
+    Rig rig;
+    QToolButton* tip = rig.window.SpeedButton10;
+    ASSERT_TRUE(tip->isVisible());
+    tip->click(); // the host says the tip was hidden
+    EXPECT_EQ(rig.host.fake.tips, (std::vector<int>{6}));
+    EXPECT_FALSE(tip->isVisible());
+
+    RhythmExerciseSettings settings;
+    rig.window.SetRhythmSettings(settings);
+    EXPECT_TRUE(tip->isVisible()) << "the settings offer it again";
+    settings.TipOffered = false;
+    rig.window.ApplyRhythmSetup(ExerciseSetup{}, settings, false);
+    EXPECT_FALSE(tip->isVisible()) << "a setup applied with the tip hidden keeps it away";
+}
 
 TEST(TRytmeLaes, SpaceTappedPerformanceScrollsWithTheBarAndShowsTheResults)
 {

@@ -48,9 +48,11 @@ namespace pv::test {
 class ProgramRun
 {
 public:
+    /// adjust changes the options before the program is made (other devices, the wizard).
     ProgramRun(const Installation& installation, ScriptedPrompts& prompts,
-               const QString& argument = {})
-        : program(Options(installation, prompts, argument))
+               const QString& argument = {},
+               const std::function<void(ProgramOptions&)>& adjust = {})
+        : program(Options(installation, prompts, argument, adjust))
     {
         // The tutor chooser answers "no tutor" (its own tests drive it).
         program.SetChooseTutor([] { return kNoTutorChosen; });
@@ -82,7 +84,8 @@ public:
 
 private:
     ProgramOptions Options(const Installation& installation, ScriptedPrompts& prompts,
-                           const QString& argument)
+                           const QString& argument,
+                           const std::function<void(ProgramOptions&)>& adjust)
     {
         ProgramOptions options{installation.ProgramFolders(),
                                argument,
@@ -97,6 +100,8 @@ private:
             ADD_FAILURE() << "a dialog nobody expected: " << dialog.objectName().toStdString();
             return static_cast<int>(QDialog::Rejected);
         };
+        if (adjust)
+            adjust(options);
         return options;
     }
 };
