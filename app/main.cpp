@@ -1,5 +1,6 @@
 // Composition root of Pellivark: one copy per user, the splash, the program's services and
 // windows, the event loop.
+#include "StartCheck.h"
 #include "music/base/Log.h"
 #include "music/base/ThreadScheduling.h"
 #include "music/files/Folders.h"
@@ -25,6 +26,9 @@ int main(int argc, char** argv)
     QApplication::setApplicationName(QStringLiteral("Pellivark"));
     QApplication::setOrganizationName(QStringLiteral("Orvanta"));
     QApplication::setApplicationVersion(pv::VersionText(pv::ReadVersionInfo()));
+    // The desktop matches the windows to the installed desktop entry (its icon, its name) by
+    // this id.
+    QGuiApplication::setDesktopFileName(QStringLiteral(PELLIVARK_APP_ID));
 
     // A second start only brings the running copy to the front.
     QPointer<pv::TPellivarkMain> mainWindow;
@@ -62,12 +66,17 @@ int main(int argc, char** argv)
         if (splash)
             splash->hide();
     };
+    const std::unique_ptr<pv::StartCheck> startCheck = pv::StartCheck::FromEnvironment();
+    if (startCheck)
+        startCheck->Prepare(options);
     int result = 1;
     {
         pv::PellivarkProgram program(std::move(options));
         if (!program.Failed()) {
             mainWindow = &program.MainWindow();
             program.MainWindow().show();
+            if (startCheck)
+                startCheck->Watch(program);
             result = QApplication::exec();
         }
     }

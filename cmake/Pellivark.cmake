@@ -226,3 +226,14 @@ function(pv_open_on_first_use target package define)
     target_link_libraries(${target} PRIVATE ${CMAKE_DL_LIBS})
     set_property(GLOBAL APPEND PROPERTY PV_OPENED_ON_FIRST_USE "${runtimeName}")
 endfunction()
+
+# pv_install_shipped(FILE...): files the build lays out in the program folder, installed at the
+# same place below the installed program folder (the binary's files beside it in the build are
+# the share folder's once installed).
+function(pv_install_shipped)
+    foreach(file IN LISTS ARGN)
+        file(RELATIVE_PATH inProgram "${PELLIVARK_PROGRAM_DIR}" "${file}")
+        get_filename_component(subfolder "${inProgram}" DIRECTORY)
+        install(FILES "${file}" DESTINATION "${PELLIVARK_INSTALL_SHARE_DIR}/${subfolder}")
+    endforeach()
+endfunction()

@@ -4,14 +4,18 @@
 #include "music/data/DataFiles.h"
 #include "music/files/SettingsRecord.h"
 
+#include <QLocale>
+
 namespace pv {
 
 /// What the default settings depend on besides the files.
 struct SettingsEnvironment
 {
-    QString LanguageFolder;                ///< where the language files lie
-    std::uint16_t SystemLanguageId = 1033; ///< the system's language as a Windows id
-    bool LowColourDisplay = false;         ///< 256 colours or fewer
+    QString LanguageFolder; ///< where the language files lie
+    /// The system's language as a Windows id: by default that of the locale the program runs
+    /// in (the system's, unless the program set another).
+    std::uint16_t SystemLanguageId = LanguageIdOfLocale(QLocale());
+    bool LowColourDisplay = false; ///< 256 colours or fewer
 };
 
 /// Fills settings (`ProgramSettings`): the user's record, else record 1, else the defaults with

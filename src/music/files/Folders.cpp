@@ -27,32 +27,67 @@ bool CanWriteIn(const QString& folder)
     return info.isDir() && info.isWritable();
 }
 
+/// The data folder named by the environment; empty when it names none.
+QString OverriddenDataFolder()
+{
+    const QString overridden = qEnvironmentVariable(kDataFolderVariable);
+    return overridden.isEmpty() ? QString() : WithSlash(QDir(overridden).absolutePath());
+}
+
+QString UsersDataFolder()
+{
+    const QString appData = QStandardPaths::writableLocation(QStandardPaths::AppDataLocation);
+    return WithSlash(appData) + QStringLiteral("Data/");
+}
+
 } // namespace
 
 Folders ChooseFolders(const QString& programFolder)
 {
     Folders folders;
     folders.ProgramFolder = WithSlash(QDir(programFolder).absolutePath());
-    const QString overridden = qEnvironmentVariable(kDataFolderVariable);
-    if (!overridden.isEmpty()) {
-        folders.DataFolder = WithSlash(QDir(overridden).absolutePath());
+    if (const QString overridden = OverriddenDataFolder(); !overridden.isEmpty()) {
+        folders.DataFolder = overridden;
         return folders;
     }
     const QString beside = folders.ProgramFolder + QStringLiteral("Data/");
-    // Data beside the program is the normal case (a build folder or a portable copy); an
-    // installed, read-only program keeps its data in the user's own location instead.
+    // Data beside the program is the normal case (a build folder or a portable copy); a
+    // read-only program folder keeps its data in the user's own location instead.
     if (QFileInfo(beside).isDir() ? CanWriteIn(beside) : CanWriteIn(folders.ProgramFolder)) {
         folders.DataFolder = beside;
         return folders;
     }
-    const QString appData = QStandardPaths::writableLocation(QStandardPaths::AppDataLocation);
-    folders.DataFolder = WithSlash(appData) + QStringLiteral("Data/");
+    folders.DataFolder = UsersDataFolder();
+    return folders;
+}
+
+QString InstalledProgramFolder(const QString& binaryFolder)
+{
+    // The build gives the way from its install folder of binaries to that of shared files.
+    return WithSlash(QDir::cleanPath(WithSlash(QDir(binaryFolder).absolutePath()) +
+                                     QStringLiteral(PELLIVARK_SHIPPED_FROM_BINARY)));
+}
+
+Folders ChooseFoldersOfBinary(const QString& binaryFolder)
+{
+    if (QFileInfo(WithSlash(binaryFolder) + QStringLiteral("Language")).isDir())
+        return ChooseFolders(binaryFolder);
+    const QString installed = InstalledProgramFolder(binaryFolder);
+    if (!QFileInfo(installed).isDir())
+        return ChooseFolders(binaryFolder);
+    // An installation belongs to the system's packages (or to a later install that replaces
+    // it): the user's files never go there, even when this user could write it (root, or a
+    // prefix in the home folder).
+    Folders folders;
+    folders.ProgramFolder = installed;
+    const QString overridden = OverriddenDataFolder();
+    folders.DataFolder = overridden.isEmpty() ? UsersDataFolder() : overridden;
     return folders;
 }
 
 Folders ChooseFoldersOfApplication()
 {
-    return ChooseFolders(QCoreApplication::applicationDirPath());
+    return ChooseFoldersOfBinary(QCoreApplication::applicationDirPath());
 }
 
 QString ResultFolder(const Folders& folders)

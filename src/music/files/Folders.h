@@ -22,6 +22,18 @@ inline constexpr const char* kDataFolderVariable = "PELLIVARK_DATA";
 /// when set, else programFolder + "Data/" when that can be written, else the user's
 /// application data location + "/Data/". Nothing is created here.
 Folders ChooseFolders(const QString& programFolder);
+
+/// The folder an installed program's shipped files lie in, for its binary in binaryFolder:
+/// `<prefix>/share/pellivark/` for `<prefix>/bin` (the way the build installs them), with '/'.
+QString InstalledProgramFolder(const QString& binaryFolder);
+
+/// Chooses the folders of a program whose binary lies in binaryFolder. A binary with its
+/// shipped files beside it (a Language folder there: the build folder or a portable copy) is
+/// the program folder, as ChooseFolders says. Else, when InstalledProgramFolder exists, the
+/// program is installed: that folder is the program folder, and the data folder is
+/// `PELLIVARK_DATA` when set, else the user's application data location + "/Data/", never
+/// the installation, not even one this user could write. Else as ChooseFolders(binaryFolder).
+Folders ChooseFoldersOfBinary(const QString& binaryFolder);
 /// The folders of the running executable (QCoreApplication::applicationDirPath).
 Folders ChooseFoldersOfApplication();
 

@@ -184,6 +184,32 @@ QString LanguageName(std::uint16_t languageId)
     }
 }
 
+std::uint16_t LanguageIdOfLocale(const QLocale& locale)
+{
+    // Windows gives each region its own id and names a file for only some of them (3082,
+    // the usual id of Spain, for none); the user's language is what counts here.
+    switch (locale.language()) {
+    case QLocale::Danish:
+        return 1030;
+    case QLocale::German:
+        return 1031;
+    case QLocale::Spanish:
+        return locale.territory() == QLocale::Mexico ? 2058 : 1034;
+    case QLocale::Finnish:
+        return 1035;
+    case QLocale::French:
+        return 1036;
+    case QLocale::NorwegianBokmal:
+        return 1044;
+    case QLocale::NorwegianNynorsk:
+        return 2068;
+    case QLocale::Swedish:
+        return 1053;
+    default:
+        return 1033;
+    }
+}
+
 QString DeviceNameToStore(const QString& name, bool placeholder)
 {
     return placeholder ? QString() : name;

@@ -6,6 +6,7 @@
 #include <optional>
 #include <span>
 
+#include <QLocale>
 #include <QString>
 
 namespace pv {
@@ -125,6 +126,10 @@ std::array<std::uint8_t, kSettingsRecSize> EncodeSettingsRec(const TSettingsRec&
 
 /// The base name of the language file for a Windows language id.
 QString LanguageName(std::uint16_t languageId);
+/// The Windows language id of a locale's language, for the languages `LanguageName` knows
+/// (any region of them: an Austrian German gets the German file); 1033 (US English) for
+/// every other language.
+std::uint16_t LanguageIdOfLocale(const QLocale& locale);
 
 /// The device name to keep in the settings for a selected device: a placeholder entry (no
 /// device present) stores nothing, so a device that appears later is found again.

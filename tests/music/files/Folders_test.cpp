@@ -1,4 +1,5 @@
 #include "music/files/Folders.h"
+#include "support/QStringPrinting.h"
 #include "support/TempDir.h"
 
 #include <functional>
@@ -8,6 +9,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QStandardPaths>
 
 #include <gtest/gtest.h>
 
@@ -111,6 +113,53 @@ TEST(Folders, ProgramFolderThatCannotHoldDataKeepsDataInTheUsersLocation)
     QFile::setPermissions(program,
                           QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
     EXPECT_EQ(outcome, 0) << "1: data placed in the read-only folder, 2: permissions not bound";
+}
+
+TEST(Folders, InstalledBinaryTakesItsShareFolderAndKeepsDataWithTheUser)
+{
+    test::TempDir dir;
+    const auto folder = [&dir](const char* path) {
+        const QString made = dir.File(QString::fromUtf8(path));
+        EXPECT_TRUE(QDir().mkpath(made));
+        return made;
+    };
+    const QString build = folder("build/bin/");
+    folder("build/bin/Language");
+    const QString installed = folder("usr/bin/");
+    const QString share = folder("usr/share/pellivark/");
+    const QString portable = folder("opt/bin/");
+    folder("opt/bin/Language");
+    folder("opt/share/pellivark");
+    const QString bare = folder("bare/bin/");
+    const QString usersData = QStandardPaths::writableLocation(QStandardPaths::AppDataLocation) +
+                              QStringLiteral("/Data/");
+    const QString overridden = dir.File(QStringLiteral("elsewhere/"));
+    EXPECT_EQ(InstalledProgramFolder(installed), share);
+
+    const struct
+    {
+        const char* name;
+        QString binary;
+        QString variable;
+        QString program;
+        QString data;
+    } cases[] = {
+        {"a build folder", build, QString(), build, build + QStringLiteral("Data/")},
+        // The prefix here is writable, as a prefix in the home folder or an install by root
+        // is: the data still go to the user.
+        {"an installation", installed, QString(), share, usersData},
+        {"an installation with the data named", installed, overridden, share, overridden},
+        {"a portable copy beside an installation", portable, QString(), portable,
+         portable + QStringLiteral("Data/")},
+        {"a binary alone", bare, QString(), bare, bare + QStringLiteral("Data/")},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        ScopedDataVariable variable{c.variable};
+        const Folders folders = ChooseFoldersOfBinary(c.binary);
+        EXPECT_EQ(folders.ProgramFolder, c.program);
+        EXPECT_EQ(folders.DataFolder, c.data);
+    }
 }
 
 TEST(Folders, CreateDataFoldersMakesBothAndNamesTheOneThatFails)

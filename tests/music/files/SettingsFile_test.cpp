@@ -2,6 +2,7 @@
 #include "music/data/SettingsFile.h"
 
 #include <QDir>
+#include <QLocale>
 
 namespace pv {
 namespace {
@@ -80,6 +81,59 @@ TEST_F(SettingsFileTest, DefaultLanguageIsFoundOnDisk)
         EXPECT_EQ(programSettings.Language, QString::fromUtf8(c.expected));
     }
     EXPECT_FALSE(QFileInfo::exists(data.SettingsFilePath()));
+}
+
+TEST_F(SettingsFileTest, FirstStartTakesTheLanguageOfTheLocaleTheProgramRunsIn)
+{
+    // The environment as the program makes it: only the language folder is given.
+    const char* files[] = {"Dansk.lan",
+                           "Deutch.LAN",
+                           "Espa\xC3\xB1ol.lan",
+                           "Suomi.lan",
+                           "Fran\xC3\xA7"
+                           "ais.lan",
+                           "Norsk.lan",
+                           "Svenska.lan",
+                           "English.LAN",
+                           "Italiano.lan"};
+    QDir().mkpath(languageFolder);
+    for (const char* file : files)
+        ASSERT_TRUE(dir.Write(QStringLiteral("Language/") + QString::fromUtf8(file), {0}));
+    const struct
+    {
+        const char* locale;
+        const char* expected;
+    } cases[] = {
+        {"da_DK", "Dansk"},
+        {"de_DE", "Deutch"},
+        {"de_AT", "Deutch"},
+        {"es_ES", "Espa\xC3\xB1ol"},
+        {"es_MX", "Espa\xC3\xB1ol"},
+        {"fi_FI", "Suomi"},
+        {"fr_FR", "Fran\xC3\xA7"
+                  "ais"},
+        {"fr_CA", "Fran\xC3\xA7"
+                  "ais"},
+        {"nb_NO", "Norsk"},
+        {"nn_NO", "Norsk"},
+        {"sv_SE", "Svenska"},
+        {"en_GB", "English"},
+        // A language the names of the language files do not know.
+        {"it_IT", "English"},
+    };
+    struct RestoreLocale
+    {
+        QLocale before;
+        ~RestoreLocale() { QLocale::setDefault(before); }
+    } restore;
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.locale);
+        QLocale::setDefault(QLocale(QString::fromLatin1(c.locale)));
+        programSettings.Language.clear();
+        ASSERT_TRUE(
+            LoadSettings(data, programSettings, 1, false, SettingsEnvironment{languageFolder}));
+        EXPECT_EQ(programSettings.Language, QString::fromUtf8(c.expected));
+    }
 }
 
 TEST_F(SettingsFileTest, AppendNewCreatesAMissingFileOnly)

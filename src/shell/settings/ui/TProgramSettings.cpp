@@ -357,37 +357,47 @@ QWidget* TProgramSettings::MakeInstrumentsPage()
     layout->addWidget(rhythm);
     layout->addStretch(1);
 
-    const std::pair<QSpinBox*, void (ProgramSettingsModel::*)(int)> spins[] = {
-        {UpDown1, &ProgramSettingsModel::SetPianoChannel},
-        {UpDown5, &ProgramSettingsModel::SetPianoVelocity},
-        {UpDown2, &ProgramSettingsModel::SetGuitarChannel},
-        {UpDown6, &ProgramSettingsModel::SetGuitarVelocity},
-        {UpDown3, &ProgramSettingsModel::SetClapChannel},
-        {UpDown7, &ProgramSettingsModel::SetClapVelocity},
-        {UpDown4, &ProgramSettingsModel::SetBeatChannel},
-        {UpDown8, &ProgramSettingsModel::SetBeatVelocity},
-        {UpDown9, &ProgramSettingsModel::SetFirstBeatVelocity},
+    // Plain functions rather than member pointers: calling a member pointer held in
+    // a nested lambda trips a false stack-underflow report in GCC 12's ASan.
+    using Setter = void (*)(ProgramSettingsModel&, int);
+    const std::pair<QSpinBox*, Setter> spins[] = {
+        {UpDown1, [](ProgramSettingsModel& m, int v) { m.SetPianoChannel(v); }},
+        {UpDown5, [](ProgramSettingsModel& m, int v) { m.SetPianoVelocity(v); }},
+        {UpDown2, [](ProgramSettingsModel& m, int v) { m.SetGuitarChannel(v); }},
+        {UpDown6, [](ProgramSettingsModel& m, int v) { m.SetGuitarVelocity(v); }},
+        {UpDown3, [](ProgramSettingsModel& m, int v) { m.SetClapChannel(v); }},
+        {UpDown7, [](ProgramSettingsModel& m, int v) { m.SetClapVelocity(v); }},
+        {UpDown4, [](ProgramSettingsModel& m, int v) { m.SetBeatChannel(v); }},
+        {UpDown8, [](ProgramSettingsModel& m, int v) { m.SetBeatVelocity(v); }},
+        {UpDown9, [](ProgramSettingsModel& m, int v) { m.SetFirstBeatVelocity(v); }},
     };
     for (const auto& [spin, setter] : spins) {
         const auto set = setter;
         connect(spin, &QSpinBox::valueChanged, this,
-                [this, set](int value) { Change([this, set, value] { (m_model.*set)(value); }); });
+                [this, set](int value) { Change([this, set, value] { set(m_model, value); }); });
         Learns(spin, LearnTarget::None);
     }
-    const std::tuple<QComboBox*, void (ProgramSettingsModel::*)(int), LearnTarget> combos[] = {
-        {ComboBox3, &ProgramSettingsModel::SetPianoProgram, LearnTarget::PianoProgram},
-        {ComboBox9, &ProgramSettingsModel::SetGuitarProgram, LearnTarget::GuitarProgram},
-        {ComboBox4, &ProgramSettingsModel::ChooseClapProgram, LearnTarget::ClapProgram},
-        {ComboBox5, &ProgramSettingsModel::ChooseBeatProgram, LearnTarget::BeatProgram},
-        {ComboBox6, &ProgramSettingsModel::SetClapNote, LearnTarget::ClapNote},
-        {ComboBox7, &ProgramSettingsModel::SetBeatNote, LearnTarget::BeatNote},
-        {ComboBox8, &ProgramSettingsModel::SetFirstBeatNote, LearnTarget::FirstBeatNote},
+    const std::tuple<QComboBox*, Setter, LearnTarget> combos[] = {
+        {ComboBox3, [](ProgramSettingsModel& m, int v) { m.SetPianoProgram(v); },
+         LearnTarget::PianoProgram},
+        {ComboBox9, [](ProgramSettingsModel& m, int v) { m.SetGuitarProgram(v); },
+         LearnTarget::GuitarProgram},
+        {ComboBox4, [](ProgramSettingsModel& m, int v) { m.ChooseClapProgram(v); },
+         LearnTarget::ClapProgram},
+        {ComboBox5, [](ProgramSettingsModel& m, int v) { m.ChooseBeatProgram(v); },
+         LearnTarget::BeatProgram},
+        {ComboBox6, [](ProgramSettingsModel& m, int v) { m.SetClapNote(v); },
+         LearnTarget::ClapNote},
+        {ComboBox7, [](ProgramSettingsModel& m, int v) { m.SetBeatNote(v); },
+         LearnTarget::BeatNote},
+        {ComboBox8, [](ProgramSettingsModel& m, int v) { m.SetFirstBeatNote(v); },
+         LearnTarget::FirstBeatNote},
     };
     for (const auto& [combo, setter, target] : combos) {
         const auto set = setter;
         connect(combo, &QComboBox::currentIndexChanged, this, [this, set](int index) {
             if (index >= 0)
-                Change([this, set, index] { (m_model.*set)(index); });
+                Change([this, set, index] { set(m_model, index); });
         });
         Learns(combo, target);
     }
