@@ -325,6 +325,8 @@ TChordEdit::TChordEdit(const IKeyState& keys, TMidiOut* midiOut, QWidget* parent
     BitBtn2 = new QPushButton(QStringLiteral("Cancel"), this);
     BitBtn2->setObjectName(QStringLiteral("BitBtn2"));
     BitBtn3 = new QPushButton(QStringLiteral("&Help"), this);
+    // F1 in the dialog opens the topic its Help button opens.
+    setProperty("helpContext", kHelpContext);
     BitBtn3->setObjectName(QStringLiteral("BitBtn3"));
     for (QWidget* w : std::initializer_list<QWidget*>{SpeedButton1, SpeedButton2, SpeedButton3})
         buttons->addWidget(w);

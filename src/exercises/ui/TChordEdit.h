@@ -74,6 +74,8 @@ public:
     void MidiInMessage(std::uint32_t message);
     /// What Help shows; unset: the button does nothing.
     void SetHelp(std::function<void()> help) { m_help = std::move(help); }
+    /// The help topic of the editor.
+    static constexpr int kHelpContext = 320;
 
     QLineEdit* Edit1 = nullptr; ///< the name
     TChordEditPicture* PaintBox1 = nullptr;

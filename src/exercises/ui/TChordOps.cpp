@@ -835,8 +835,11 @@ void TChordOps::EditItem(int item)
     const std::optional<ExerciseKind> kind = m_model.Kind();
     if (!kind)
         return;
-    if (!m_chordEdit)
+    if (!m_chordEdit) {
         m_chordEdit = new TChordEdit(m_ctx.Keys, m_ctx.MidiOut, this);
+        if (m_ctx.ShowHelp)
+            m_chordEdit->SetHelp([this] { m_ctx.ShowHelp(TChordEdit::kHelpContext); });
+    }
     ChordEditModel::Options options;
     options.Kind = *kind;
     options.PlayMode = m_model.ItemPlayMode();

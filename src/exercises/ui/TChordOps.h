@@ -48,6 +48,8 @@ struct ChordOpsContext
     std::function<int(QDialog&)> RunDialog;
     /// An editor opens (true) or closes (false): MIDI input goes to it meanwhile.
     std::function<void(bool)> EditorOpen;
+    /// Opens the program's help at a topic; empty: the editors' Help does nothing.
+    std::function<void(int context)> ShowHelp = {};
 };
 
 class TChordOps : public QWidget

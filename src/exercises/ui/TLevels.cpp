@@ -37,6 +37,8 @@ TLevels::TLevels(IPrompts& prompts, SetupLoader loader, QWidget* parent)
         {BitBtn3, "BitBtn3"}, {BitBtn4, "BitBtn4"},   {BitBtn2, "BitBtn2"}};
     for (const auto& [widget, name] : names)
         widget->setObjectName(QString::fromLatin1(name));
+    // F1 in the dialog opens the topic its Help button opens.
+    setProperty("helpContext", kHelpContext);
 
     auto* left = new QVBoxLayout;
     left->addWidget(Label2);

@@ -163,8 +163,8 @@ void ResultsViewModel::Fill(int kind, double fromDate)
         const TResultRec& running = m_s.RunningResults[Index(m_kind - 1)].Record;
         const std::shared_ptr<TUserInfo>& current = app.Users.CurrentUser;
         if (current && current->Record.UserId == id && running.Count > 0) {
-            filtered.push_back(
-                {ResultKey(m_kind, running.DateTime), std::make_shared<TResultInfo>(running)});
+            filtered.push_back({ResultKey(m_kind, running.DateTime),
+                                std::make_shared<TResultInfo>(TResultInfo{running})});
             m_rows.push_back(RowOf(running));
         }
     }

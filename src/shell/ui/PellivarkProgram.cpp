@@ -376,7 +376,8 @@ void PellivarkProgram::MakeStandardForms()
                     } else {
                         m_midiIn.StartMidiInput(m_midiTargetBeforeEditor, settings.MidiInDevice);
                     }
-                }},
+                },
+                [this](int context) { m_window->ShowHelpTopic(context); }},
             &window);
         window.SetSetupPage(SetupBlockType::Options, m_chordOps);
         // The setup pages of the rhythm kinds and of melody dictation.
@@ -652,6 +653,7 @@ void PellivarkProgram::MakeTutor()
     m_tutorDefine = std::make_unique<TTutorDefine>(m_items, m_data.folders);
     m_chooser = new TChooseTutor(m_app, m_data, *m_tutorDefine, m_strings, m_window.get());
     m_chooser->setObjectName(QStringLiteral("ChooseTutorForm"));
+    m_chooser->SetHelp([this](int context) { m_window->ShowHelpTopic(context); });
     m_chooseTutor = [this] {
         return m_chooser ? m_chooser->ChooseTutorForCurrentUser(m_options.RunDialog)
                          : kNoTutorChosen;

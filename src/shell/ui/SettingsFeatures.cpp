@@ -6,6 +6,7 @@
 #include "exercises/ui/TRhythmWindow.h"
 #include "music/input/MicInput.h"
 #include "music/input/MidiIn.h"
+#include "shell/help/HelpContexts.h"
 #include "shell/language/LanguageLoader.h"
 #include "shell/language/LanguageTargets.h"
 #include "shell/links/ui/DesktopOpener.h"
@@ -26,8 +27,6 @@
 namespace pv {
 
 namespace {
-
-constexpr int kProgramSettingsHelpContext = 100;
 
 /// A menu item's text as a caption: no accelerator marks, no dots of an item that opens a
 /// dialog.
@@ -182,7 +181,8 @@ SettingsFeatures::MakeSettingsDialog(ProgramSettingsModel& model)
                                                      m_c.RunDialog, &m_c.Window);
     // The dialog takes the program's font, as every window does.
     window->setFont(m_c.Window.font());
-    window->SetHelp([this] { m_c.Window.ShowHelpTopic(kProgramSettingsHelpContext); });
+    window->SetHelp([this] { m_c.Window.ShowHelpTopic(kProgramSettingsHelp); });
+    window->setProperty("helpContext", kProgramSettingsHelp);
     m_dialog = window.get();
     return std::make_unique<OneUseWindow<TProgramSettings, IProgramSettingsDialog>>(
         std::move(window), m_c.Targets);

@@ -3,6 +3,7 @@
 #include "shell/ui/TChooseTutor.h"
 
 #include "music/data/UserFile.h"
+#include "shell/help/HelpContexts.h"
 #include "shell/ui/TTutorlist.h"
 
 #include <QGuiApplication>
@@ -96,6 +97,16 @@ TChooseTutor::TChooseTutor(AppState& app, DataFiles& dataFiles, TTutorDefine& tu
 }
 
 TChooseTutor::~TChooseTutor() = default;
+
+void TChooseTutor::SetHelp(const std::function<void(int context)>& help)
+{
+    setProperty("helpContext", kTutorHelp);
+    m_list->setProperty("helpContext", kTutorHelp);
+    m_list->SetHelp([help] {
+        if (help)
+            help(kTutorHelp);
+    });
+}
 
 void TChooseTutor::RegisterTextTargets(const TextTargetSink& sink)
 {

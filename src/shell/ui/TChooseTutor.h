@@ -55,6 +55,8 @@ public:
     /// The rows scroll to position.
     void ScrollBar2Scroll(int position);
 
+    /// Opens the program's help at a topic: the tutor list's Help, and F1 in both windows.
+    void SetHelp(const std::function<void(int context)>& help);
     /// Replaces the tutor list as the way a tutor file is picked.
     void SetTutorFilePicker(TutorFilePicker picker) { m_picker = std::move(picker); }
     TTutorlist& TutorList() { return *m_list; }

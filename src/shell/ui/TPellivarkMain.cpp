@@ -10,6 +10,9 @@
 #include "music/sequencer/SequencerNotifyEvent.h"
 #include "music/strings/UIStrings.h"
 #include "music/ui/StaffPainter.h"
+#include "shell/help/HelpContexts.h"
+#include "shell/help/ui/HelpDesk.h"
+#include "shell/help/ui/HelpMenu.h"
 #include "shell/main/MetronomeControls.h"
 #include "shell/results/ui/TUserResult.h"
 #include "shell/settings/WindowPlacement.h"
@@ -164,6 +167,7 @@ TPellivarkMain::TPellivarkMain(IPrompts& prompts, const UIStringTable& strings, 
     Register(MainControl::AnswerbuttonBlink, m_answerbuttonBlink);
     Register(MainControl::MetronomeTimer, m_metronomeTimer);
 
+    m_help = std::make_unique<HelpDesk>(m_prompts, m_strings, *this);
     m_toolWindows = std::make_unique<ToolBarToolWindows>(*this);
     MakeToolWindows();
     MakeMenus();
@@ -335,6 +339,13 @@ void TPellivarkMain::MakeToolWindows()
         if (m_handlers.Command)
             m_handlers.Command(MainControl::Hentstandardopstning1);
     });
+    auto* helpButton = new QToolButton;
+    helpButton->setObjectName(QStringLiteral("SpeedButton4"));
+    helpButton->setText(QStringLiteral("?"));
+    helpButton->setToolTip(QStringLiteral("Help"));
+    helpButton->setAutoRaise(true);
+    connect(helpButton, &QToolButton::clicked, this, &TPellivarkMain::SpeedButton4Click);
+    m_barActions[helpButton] = m_toolWindows->AddControl(bar, helpButton);
     m_toolWindows->AddSeparator(bar);
     AddLabel(bar, MainControl::Label1, QStringLiteral("Label1"));
     QLabel* label3 = AddLabel(bar, MainControl::Label3, QStringLiteral("Label3"));
@@ -634,6 +645,10 @@ void TPellivarkMain::MakeMenus()
                });
 
     QMenu* help = topMenu("Hjlp1", "&Help");
+    AddHelpEntries(
+        *help, [this](std::optional<int> context) { m_help->Show(m_helpFile, context); },
+        [this] { SpeedButton4Click(); });
+    help->addSeparator();
     AddCommand(help, QStringLiteral("OmPellivark1"), QStringLiteral("&About Pellivark..."), [this] {
         m_prompts.ShowInfo(QStringLiteral("Pellivark %1\nEar training for musicians.")
                                .arg(QCoreApplication::applicationVersion()),
@@ -1581,37 +1596,22 @@ void TPellivarkMain::SetAutoNewQuestTimerInterval(int milliseconds)
     m_autoNewQuestTimer->setInterval(std::max(milliseconds, 100));
 }
 
-namespace {
-
-/// What a help topic tells until the help viewer comes: the essentials of its window.
-struct InterimHelpTopic
+void TPellivarkMain::SetHelpFile(const QString& path)
 {
-    int Context;
-    const char* Text;
-};
-
-constexpr InterimHelpTopic kInterimHelp[] = {
-    {160, "Choose an exercise setup\n\n"
-          "A setup decides what every exercise asks. Pick one in the list and press OK, or "
-          "double-click it.\n\n"
-          "The setups without a mark came with Pellivark. Those marked * are your own: you make "
-          "one with File, Save setup as, and it is kept in your setup folder.\n\n"
-          "Other... opens a setup file from any folder."},
-};
-
-} // namespace
+    m_helpFile = path;
+    m_help->SetHelpFile(path);
+}
 
 void TPellivarkMain::ShowHelpTopic(int context)
 {
-    // The help viewer is still to come: the topic's essentials are shown in its place.
-    for (const InterimHelpTopic& topic : kInterimHelp) {
-        if (topic.Context == context) {
-            m_prompts.ShowInfo(QString::fromUtf8(topic.Text), m_strings.StrHelp);
-            return;
-        }
-    }
-    m_prompts.ShowInfo(QStringLiteral("The help for this window is not installed yet."),
-                       m_strings.StrHelp);
+    m_help->Show(m_helpFile, context);
+}
+
+void TPellivarkMain::SpeedButton4Click()
+{
+    const pv::MainWindowState none;
+    const pv::MainWindowState& state = m_state != nullptr ? *m_state : none;
+    ShowHelpTopic(ContextHelpFor(state.CurrentKind, state.CurrentView, state.TutorActive));
 }
 
 void TPellivarkMain::SetMainWindowBounds(const WindowBounds& bounds)

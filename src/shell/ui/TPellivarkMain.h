@@ -36,6 +36,7 @@ class QToolButton;
 
 namespace pv {
 
+class HelpDesk;
 class IPrompts;
 class TExerciseBaseClass;
 struct UIStringTable;
@@ -250,9 +251,11 @@ public:
     void SetMenuTick(SettingsMenuItem item, bool ticked) override;
     void SetAutoNewQuestTimerInterval(int milliseconds) override;
     void ApplyShownControls(std::uint32_t tipsMask) override;
-    void SetHelpFile(const QString& path) override { m_helpFile = path; }
+    void SetHelpFile(const QString& path) override;
     /// The program's help at a topic (help context). Every Help button and entry asks here.
     void ShowHelpTopic(int context);
+    /// The help button and Ctrl+F1: the page of the view and exercise in use.
+    void SpeedButton4Click();
     void SetMainWindowBounds(const WindowBounds& bounds) override;
     WindowBounds MainWindowBounds() const override;
     void SetMainWindowState(WindowShowState state) override;
@@ -361,6 +364,7 @@ private:
     int m_metronomeBeatsPerBar = 0;
     QString m_setupChooserFolder;
     QString m_helpFile;
+    std::unique_ptr<HelpDesk> m_help;
     std::array<ResultColumn, kResultColumnCount> m_resultColumns{};
     std::vector<QAction*> m_periodItems;
     std::array<QPointer<QAction>, IToolWindows::kCount> m_toolWindowItems{};

@@ -39,6 +39,8 @@ TTutorlist::TTutorlist(const Folders& folders, IPrompts& prompts, QWidget* paren
     BitBtn1->setDefault(true);
     BitBtn2 = new QPushButton(QStringLiteral("Cancel"), this);
     named(BitBtn2, "BitBtn2");
+    BitBtn3 = new QPushButton(QStringLiteral("Help"), this);
+    named(BitBtn3, "BitBtn3");
     SpeedButton2 = new QPushButton(QStringLiteral("Details"), this);
     named(SpeedButton2, "SpeedButton2");
     SpeedButton2->setCheckable(true);
@@ -65,6 +67,7 @@ TTutorlist::TTutorlist(const Folders& folders, IPrompts& prompts, QWidget* paren
     buttons->addSpacing(Label1->sizeHint().height() + list->spacing());
     buttons->addWidget(BitBtn1);
     buttons->addWidget(BitBtn2);
+    buttons->addWidget(BitBtn3);
     buttons->addStretch(1);
     buttons->addWidget(SpeedButton2);
     auto* details = new QVBoxLayout(Details);
@@ -88,6 +91,10 @@ TTutorlist::TTutorlist(const Folders& folders, IPrompts& prompts, QWidget* paren
             done(QDialog::Accepted);
     });
     connect(BitBtn2, &QPushButton::clicked, this, [this] { reject(); });
+    connect(BitBtn3, &QPushButton::clicked, this, [this] {
+        if (m_help)
+            m_help();
+    });
     connect(SpeedButton2, &QPushButton::clicked, this, [this] { SpeedButton2Click(); });
     connect(BitBtn4, &QPushButton::clicked, this, [this] { BitBtn4Click(); });
 }

@@ -6,6 +6,8 @@
 #include "shell/tutor/TutorListModel.h"
 #include "shell/ui/WidgetTexts.h"
 
+#include <functional>
+
 #include <QDialog>
 
 class QLabel;
@@ -39,6 +41,8 @@ public:
     void SpeedButton2Click();
     /// Lets the user pick another folder and lists it.
     void BitBtn4Click();
+    /// What Help opens; unset: the button does nothing.
+    void SetHelp(std::function<void()> help) { m_help = std::move(help); }
 
     /// The path of the selected tutor (a bare name in the program folder).
     std::optional<QString> SelectedPath() const { return m_model.SelectedPath(); }
@@ -50,6 +54,7 @@ public:
     QPushButton* BitBtn4 = nullptr;      ///< another folder
     QPushButton* BitBtn1 = nullptr;      ///< OK
     QPushButton* BitBtn2 = nullptr;      ///< Cancel
+    QPushButton* BitBtn3 = nullptr;      ///< Help
     QPushButton* SpeedButton2 = nullptr; ///< details
     QLabel* Label3 = nullptr;            ///< above the description
     QPlainTextEdit* Memo1 = nullptr;
@@ -68,6 +73,7 @@ private:
 
     TutorListModel m_model;
     QString m_startFolder;
+    std::function<void()> m_help;
 };
 
 } // namespace pv

@@ -3,6 +3,7 @@
 // tutor takes the setup entries away with their keys.
 #include "ShellProgramRun.h"
 #include "exercises/ui/TLevels.h"
+#include "shell/help/ui/THelpViewer.h"
 
 #include <QAction>
 #include <QApplication>
@@ -10,6 +11,7 @@
 #include <QListWidget>
 #include <QMenu>
 #include <QMenuBar>
+#include <QTextBrowser>
 
 #include <gtest/gtest.h>
 
@@ -101,6 +103,8 @@ TEST(ShellSetupFiles, TheChooserOffersShippedAndOwnSetupsInTheLanguagesTexts)
     QString heading;
     QString legend;
     QString help;
+    QString helpPage;
+    QString helpText;
     int shown = 0;
     run.dialogs = [&](QDialog& dialog) {
         auto* chooser = qobject_cast<TLevels*>(&dialog);
@@ -117,9 +121,16 @@ TEST(ShellSetupFiles, TheChooserOffersShippedAndOwnSetupsInTheLanguagesTexts)
         for (int i = 0; i < chooser->ListBox2->count(); ++i)
             listed << chooser->ListBox2->item(i)->text();
         test::SavePicture(*chooser, QStringLiteral("shell-setup-chooser.png"));
-        // Help tells about the chooser; Other... asks with the language's title and is given
-        // up, which leaves the chooser open; then the user's own setup is picked.
+        // Help opens the help window on the chooser's page; Other... asks with the language's
+        // title and is given up, which leaves the chooser open; then the user's own setup is
+        // picked.
         chooser->BitBtn4->click();
+        if (auto* viewer = run.Window().findChild<THelpViewer*>(QStringLiteral("HelpForm"));
+            viewer != nullptr && viewer->isVisible()) {
+            helpPage = viewer->CurrentKey();
+            helpText = viewer->PageView->toPlainText();
+            viewer->close();
+        }
         prompts.texts = {std::nullopt};
         chooser->BitBtn2->click();
         EXPECT_TRUE(chooser->isVisible());
@@ -142,11 +153,12 @@ TEST(ShellSetupFiles, TheChooserOffersShippedAndOwnSetupsInTheLanguagesTexts)
     EXPECT_EQ(help, QStringLiteral("Assistance"));
     EXPECT_EQ(listed, (QStringList{QStringLiteral("Default_level"), QStringLiteral("Intervals"),
                                    QStringLiteral("* Mine")}));
-    ASSERT_EQ(prompts.Count(QStringLiteral("info")), 1);
-    EXPECT_TRUE(prompts.asked[0].text.contains(QStringLiteral("Choose an exercise setup")))
-        << prompts.asked[0].text.toStdString();
+    EXPECT_EQ(helpPage, QStringLiteral("setup-chooser"));
+    EXPECT_TRUE(helpText.contains(QStringLiteral("Choose an exercise setup")))
+        << helpText.toStdString();
+    ASSERT_EQ(prompts.asked.size(), 1u) << "no box beside the help window";
     ASSERT_EQ(prompts.Count(QStringLiteral("open")), 1);
-    EXPECT_EQ(prompts.asked[1].caption, QStringLiteral("Fetch a setup"));
+    EXPECT_EQ(prompts.asked[0].caption, QStringLiteral("Fetch a setup"));
     EXPECT_EQ(run.program.Setup().SetupFileName, own);
     EXPECT_TRUE(run.Close());
 }

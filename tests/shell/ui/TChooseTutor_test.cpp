@@ -2,6 +2,7 @@
 // with the shipped English texts and tutor; pictures of both go to the test output.
 #include "music/data/UserFile.h"
 #include "music/files/DataFixture.h"
+#include "shell/help/HelpContexts.h"
 #include "shell/language/LanguageLoader.h"
 #include "shell/language/LanguageTargets.h"
 #include "shell/tutor/TutorFixtures.h"
@@ -249,6 +250,21 @@ TEST_F(ChooseTutorWindowTest, TheTutorListShowsDetailsAndAnotherFolder)
     emit list.ListBox1->itemDoubleClicked(list.ListBox1->item(0));
     EXPECT_EQ(list.result(), QDialog::Accepted);
     EXPECT_EQ(list.SelectedPath(), other.File(QStringLiteral("Far.tut")));
+}
+
+TEST_F(ChooseTutorWindowTest, TheTutorListsHelpOpensTheTutorsTopic)
+{
+    std::vector<int> asked;
+    chooser.SetHelp([&asked](int context) { asked.push_back(context); });
+    TTutorlist& list = chooser.TutorList();
+    list.show();
+    EXPECT_EQ(list.BitBtn3->text(), QStringLiteral("Help"));
+    EXPECT_TRUE(list.BitBtn3->isVisible());
+    list.BitBtn3->click();
+    EXPECT_EQ(asked, std::vector<int>{kTutorHelp});
+    // F1 in either window opens the same topic.
+    EXPECT_EQ(list.property("helpContext").toInt(), kTutorHelp);
+    EXPECT_EQ(chooser.property("helpContext").toInt(), kTutorHelp);
 }
 
 } // namespace

@@ -1,6 +1,6 @@
 // A temporary installation for the tests that run the whole program: a program folder with the
-// shipped English language file and a default setup, and a data folder apart from it (as in an
-// installed program).
+// shipped English language and help files and a default setup, and a data folder apart from it (as
+// in an installed program).
 #pragma once
 
 #include "exercises/setup/SetupFile.h"
@@ -25,6 +25,7 @@ public:
         EXPECT_TRUE(QDir().mkpath(LanguageFolder()));
         EXPECT_TRUE(QFile::copy(QStringLiteral(PELLIVARK_ENGLISH_LAN),
                                 LanguageFolder() + QStringLiteral("English.LAN")));
+        EXPECT_TRUE(QFile::copy(QStringLiteral(PELLIVARK_ENGLISH_HLP), HelpFile()));
         EXPECT_TRUE(WriteSetupFile(DefaultSetupPath(), defaultSetup));
     }
 
@@ -34,6 +35,7 @@ public:
     }
     QString LanguageFolder() const { return program.File(QStringLiteral("Language/")); }
     QString DefaultSetupPath() const { return program.File(QStringLiteral("Default_level.qib")); }
+    QString HelpFile() const { return LanguageFolder() + QStringLiteral("English.HLP"); }
     QString DataFile(const QString& name) const { return ProgramFolders().DataFolder + name; }
     /// The store of the first-run value, apart from the user's own.
     QString FirstRunStore() const { return data.File(QStringLiteral("firstrun.ini")); }

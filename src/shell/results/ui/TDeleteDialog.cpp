@@ -14,6 +14,8 @@ TDeleteDialog::TDeleteDialog(AppState& app, DataFiles& dataFiles, const UIString
     : QDialog(parent), m_model(app, dataFiles, strings), m_strings(strings), m_help(std::move(help))
 {
     setObjectName(QStringLiteral("DeleteDialog"));
+    // F1 in the dialog opens the topic its Help button opens.
+    setProperty("helpContext", kHelpContext);
     auto* layout = new QVBoxLayout(this);
     Label1 = new QLabel(this);
     Label1->setObjectName(QStringLiteral("Label1"));
