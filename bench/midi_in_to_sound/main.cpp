@@ -182,7 +182,8 @@ Stats RunOnce(bool busy)
         std::exit(1);
     }
 
-    pv::TAkkord window(pv::IdentificationMode::ChordIdentification, nullptr, strings);
+    pv::ExerciseSession session;
+    pv::TAkkord window(pv::IdentificationMode::ChordIdentification, session, nullptr, strings);
     window.SetMidiOut(midiOut);
     window.Setup(pv::DefaultExerciseSetup(), pv::BuiltInItemTables(), pv::AkkordSettings{}, true);
     window.SetAnswerInput(pv::kAnswerOnPiano | pv::kAnswerOnStaff);

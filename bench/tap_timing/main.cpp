@@ -75,7 +75,7 @@ int main(int argc, char** argv)
     pv::SilentPrompts prompts;
     pv::UIStringTable strings;
     pv::TRytme engine(random, prompts, strings);
-    engine.AttachPlayback(nullptr, &clock);
+    engine.AttachPlayback(nullptr, clock);
     TapReceiver receiver(engine, clock);
 
     std::vector<double> storedErrorMs; // stored tap time - moment of the press

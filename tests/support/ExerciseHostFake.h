@@ -28,7 +28,7 @@ public:
     void FormKeyUp(int, Qt::KeyboardModifiers, bool) override {}
     bool TutorActive() const override { return tutor; }
     void ShowTutorProgress() override {}
-    bool TutorAfterAnswer() override { return false; }
+    bool TutorTakesAnswer() override { return false; }
     bool ShowTip(int n) override
     {
         tips.push_back(n);

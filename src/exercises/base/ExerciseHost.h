@@ -33,8 +33,10 @@ public:
     virtual bool TutorActive() const = 0;
     /// Updates the tutor progress labels.
     virtual void ShowTutorProgress() = 0;
-    /// After a scored answer: true when the tutor step ended and the tutor took over.
-    virtual bool TutorAfterAnswer() = 0;
+    /// After a scored answer: true when the answer ends the running tutor step. The tutor then
+    /// ends the step (its dialog, the stored result, the reset) once the exercise has carried the
+    /// answer out and returned to the event loop; the exercise does not go on by itself.
+    virtual bool TutorTakesAnswer() = 0;
     /// Shows tip n (1..6) modally; true when the tip stays offered.
     virtual bool ShowTip(int n) = 0;
 

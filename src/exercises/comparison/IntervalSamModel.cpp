@@ -8,6 +8,7 @@
 #include "music/strings/UIStrings.h"
 
 #include <algorithm>
+#include <utility>
 
 namespace pv {
 namespace {
@@ -17,9 +18,9 @@ constexpr int kItemDrawAttempts = 64;
 
 } // namespace
 
-IntervalSamModel::IntervalSamModel(ExerciseBaseModel& base, ControlStripModel& strip,
+IntervalSamModel::IntervalSamModel(ExerciseSession& session, ControlStripModel& strip,
                                    const UIStringTable& strings)
-    : m_base(&base), m_strip(&strip), m_strings(&strings)
+    : m_session(&session), m_strip(&strip), m_strings(&strings)
 {
 }
 
@@ -36,9 +37,9 @@ void IntervalSamModel::SetupIntervalCompare(const OptionBlock& block, const Item
     if (reset) {
         QuestionText.clear();
         RightPictureShown = false;
-        m_base->ClearCounters();
+        m_session->ClearCounters();
     }
-    m_base->Answered = true;
+    m_session->Answered = true;
     m_strip->ButtonEnabled[0] = true;
     for (std::size_t b = 1; b <= 3; ++b)
         m_strip->ButtonEnabled[b] = false;
@@ -120,7 +121,7 @@ void IntervalSamModel::GenerateQuestion()
     CountA = PlaceInterval(CompareItems[ItemA], rootA, NotesA);
     CountB = PlaceInterval(CompareItems[ItemB], rootB, NotesB);
     LargerOne = 0;
-    m_base->Answered = false;
+    m_session->Answered = false;
 }
 
 std::uint8_t IntervalSamModel::PlaceInterval(const CompareItem& item, int root,
@@ -200,11 +201,11 @@ int IntervalSamModel::SpanOf(CompareChoice choice) const
 
 void IntervalSamModel::Answer(CompareChoice choice)
 {
-    if (m_base->Answered) {
+    if (m_session->Answered) {
         PlayOne(choice);
         return;
     }
-    m_base->Answered = true;
+    m_session->Answered = true;
     m_strip->ButtonEnabled[0] = true;
     m_strip->FocusIndex = 0;
     BlinkRunning = true;
@@ -216,16 +217,14 @@ void IntervalSamModel::Answer(CompareChoice choice)
     LargerOne = static_cast<std::uint8_t>(larger);
     const bool right = choice == larger;
     LastAnswerRight = right;
-    m_base->CountAnswer(right);
+    m_session->CountAnswer(right);
     RightPictureShown = right;
     QuestionText = right ? m_strings->StrScore : m_strings->StrComparisonText2;
     ColourResult();
     LetterCaptions = false;
     AutoNewQuestionArmed =
         Settings.AutoNewQuestion && (right || !Settings.AutoNewQuestionOnlyRight);
-    // Last: a tutor that takes over here puts its own next question.
-    if (AnswerFeedback)
-        AnswerFeedback(right);
+    m_effects.Scored(right);
 }
 
 void IntervalSamModel::ColourResult()
@@ -245,7 +244,7 @@ void IntervalSamModel::StopPlaying()
     m_strip->ButtonEnabled[0] = true;
     m_strip->ButtonEnabled[1] = true;
     m_strip->ButtonEnabled[4] = false;
-    if (!m_base->Answered) {
+    if (!m_session->Answered) {
         m_strip->ButtonEnabled[2] = true;
         m_strip->ButtonEnabled[3] = true;
         m_strip->FocusIndex = 1;
@@ -266,7 +265,7 @@ void IntervalSamModel::SequencerNotify(int code)
     case kNotifyEndOfB:
         PanelB = ComparePanelColour::Face;
         m_strip->ButtonEnabled[1] = true;
-        if (m_base->Answered)
+        if (m_session->Answered)
             ColourResult();
         break;
     case kNotifyComparisonEnd:
@@ -294,23 +293,71 @@ void IntervalSamModel::BlinkTick()
 
 void IntervalSamModel::ResetResults()
 {
-    m_base->Answered = true;
+    m_session->Answered = true;
     m_strip->ButtonEnabled[0] = true;
     m_strip->ButtonEnabled[1] = false;
     QuestionText.clear();
     // The picture says "right" to the text beside it; without the text it would say it alone.
     RightPictureShown = false;
-    m_base->ClearCounters();
+    m_session->ClearCounters();
 }
 
 ScoreDisplay IntervalSamModel::Score() const
 {
     ScoreDisplay score;
-    score.Gauge = m_base->ScoreGauge();
+    score.Gauge = m_session->ScoreGauge();
     score.Label =
-        Format(m_strings->StrIdentFormat1, {static_cast<std::int64_t>(m_base->CorrectCount),
-                                            static_cast<std::int64_t>(m_base->QuestionCount)});
+        Format(m_strings->StrIdentFormat1, {static_cast<std::int64_t>(m_session->CorrectCount),
+                                            static_cast<std::int64_t>(m_session->QuestionCount)});
     return score;
+}
+
+ExerciseEffects IntervalSamModel::Run(const ExerciseRequest& request)
+{
+    switch (request.Operation) {
+    case ExerciseOperation::AutoNewQuestTimerTimer:
+    case ExerciseOperation::NewQuestion:
+        // A question of its own cuts short what the timer would have put.
+        m_effects.SwitchAutoNewQuestion(false);
+        if (NewQuestion())
+            m_effects.PutQuestion();
+        break;
+    case ExerciseOperation::ResetResults:
+        ResetResults();
+        break;
+    case ExerciseOperation::MidiInMessage:
+        // The comparison takes no notes from a keyboard.
+        break;
+    case ExerciseOperation::RepeatQuestion:
+        RepeatQuestion();
+        break;
+    case ExerciseOperation::ThirdButtonAction:
+        Answer(CompareChoice::A);
+        break;
+    case ExerciseOperation::FourthButtonAction:
+        Answer(CompareChoice::B);
+        break;
+    case ExerciseOperation::StopPlaying:
+        StopPlaying();
+        break;
+    case ExerciseOperation::EnterExercise:
+        m_effects.SwitchAutoNewQuestion(AutoNewQuestionOnEnter(request.TutorActive));
+        break;
+    }
+    m_effects.Show(ExerciseRepaint::Exercise);
+    return TakeEffects();
+}
+
+ExerciseEffects IntervalSamModel::TakeEffects()
+{
+    return std::exchange(m_effects, ExerciseEffects{});
+}
+
+ExerciseEffects IntervalSamModel::ContinueAfterAnswer()
+{
+    ExerciseEffects next;
+    next.SwitchAutoNewQuestion(AutoNewQuestionArmed);
+    return next;
 }
 
 bool IntervalSamModel::AutoNewQuestionOnEnter(bool tutorActive) const

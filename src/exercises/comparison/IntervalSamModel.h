@@ -4,8 +4,9 @@
 #pragma once
 
 #include "exercises/base/ControlStripModel.h"
-#include "exercises/base/ExerciseBaseModel.h"
+#include "exercises/base/ExerciseProtocol.h"
 #include "exercises/items/ItemTables.h"
+#include "exercises/session/ExerciseSession.h"
 #include "music/base/Random.h"
 #include "music/notation/NoteRec.h"
 
@@ -71,12 +72,12 @@ struct ComparisonSettings
     bool AutoNewQuestionOnlyRight = false; ///< ... only after a right answer
 };
 
-class IntervalSamModel
+class IntervalSamModel final : public IExerciseModel
 {
 public:
-    /// base and strip are the window's counters and control strip; strings are the interface
+    /// session is the kind's and strip the window's control strip; strings are the interface
     /// texts. All three must outlive the model.
-    IntervalSamModel(ExerciseBaseModel& base, ControlStripModel& strip,
+    IntervalSamModel(ExerciseSession& session, ControlStripModel& strip,
                      const UIStringTable& strings);
 
     /// The random source of every draw; it must outlive the model.
@@ -108,7 +109,14 @@ public:
     void BlinkTick();
     /// Clears the counters, closes the question and empties the result text.
     void ResetResults();
-    ScoreDisplay Score() const;
+    ScoreDisplay Score() const override;
+
+    // The exercise protocol.
+    ExerciseEffects Run(const ExerciseRequest& request) override;
+    ExerciseEffects TakeEffects() override;
+    /// The automatic new question as the answer armed it.
+    ExerciseEffects ContinueAfterAnswer() override;
+
     /// Whether entering the exercise arms the automatic new question: without a tutor, when the
     /// settings ask for it or no question has been put yet.
     bool AutoNewQuestionOnEnter(bool tutorActive) const;
@@ -127,8 +135,8 @@ public:
     /// The span of an interval of the question: its second note less its first.
     int SpanOf(CompareChoice choice) const;
 
-    ExerciseBaseModel& Base() { return *m_base; }
-    const ExerciseBaseModel& Base() const { return *m_base; }
+    ExerciseSession& Session() { return *m_session; }
+    const ExerciseSession& Session() const { return *m_session; }
     ControlStripModel& Strip() { return *m_strip; }
     const ControlStripModel& Strip() const { return *m_strip; }
 
@@ -160,8 +168,6 @@ public:
     ComparePanelColour PanelA = ComparePanelColour::Face;
     ComparePanelColour PanelB = ComparePanelColour::Face;
     bool LetterCaptions = true; ///< the answer buttons show "A" and "B"
-    /// Told of every scored answer: the window plays the answer sound and shows the score.
-    std::function<void(bool right)> AnswerFeedback;
 
 private:
     /// Queues A, the gap, B and the notifications, and starts the sequencer.
@@ -176,12 +182,13 @@ private:
     static std::uint8_t PlaceInterval(const CompareItem& item, int root,
                                       std::array<TNoteRec, kItemNoteCount>& notes);
 
-    ExerciseBaseModel* m_base;
+    ExerciseSession* m_session;
     ControlStripModel* m_strip;
     const UIStringTable* m_strings;
     StdRandom m_ownRandom;
     IRandom* m_random = &m_ownRandom;
     TMidiOut* m_midiOut = nullptr;
+    ExerciseEffects m_effects;
 };
 
 /// The other interval.

@@ -133,7 +133,7 @@ bool AkkordModel::ShowAnswerItem(int button, bool play)
         return false;
     }
     const std::vector<TNoteRec> notes = AnswerItemNotes(item);
-    if (!m_base->Answered || QuestionItem == 0) {
+    if (!m_session->Answered || QuestionItem == 0) {
         EnteredNotes.fill(TNoteRec{});
         std::copy(notes.begin(), notes.end(), EnteredNotes.begin());
         EnteredCount = static_cast<std::uint8_t>(notes.size());
@@ -170,7 +170,7 @@ void AkkordModel::ClearEnteredNotes()
 
 void AkkordModel::FourthButtonAction()
 {
-    if (m_base->Answered) {
+    if (m_session->Answered) {
         return;
     }
     const int compared = std::min<int>(EnteredCount, QuestionNoteCount);
@@ -243,11 +243,11 @@ int AkkordModel::FindEnteredItem() const
 
 void AkkordModel::CheckAnswer(int item, int matches)
 {
-    if (m_base->Answered) {
+    if (m_session->Answered) {
         return;
     }
     const UIStringTable& strings = *m_strings;
-    m_base->Answered = true;
+    m_session->Answered = true;
     m_strip->ButtonEnabled[0] = true;
     m_strip->ButtonEnabled[3] = false;
     m_strip->FocusIndex = 0;
@@ -273,8 +273,8 @@ void AkkordModel::CheckAnswer(int item, int matches)
         const int shown = ShowFirstTone ? 1 : 0;
         const int asked = std::max(0, QuestionNoteCount - shown);
         const int right = std::max(0, matches - shown);
-        AddSaturated(m_base->QuestionCount, asked);
-        AddSaturated(m_base->CorrectCount, right);
+        AddSaturated(m_session->QuestionCount, asked);
+        AddSaturated(m_session->CorrectCount, right);
         LastAnswerRight = matches == QuestionNoteCount && EnteredCount == QuestionNoteCount;
         RightPictureShown = LastAnswerRight;
         ResultLabel = LastAnswerRight
@@ -282,18 +282,16 @@ void AkkordModel::CheckAnswer(int item, int matches)
                           : Format(strings.StrIdentText6, {static_cast<std::int64_t>(right),
                                                            static_cast<std::int64_t>(asked)});
     } else {
-        AkkordItem& question = ExerciseItem[QuestionItem];
-        AddSaturated(m_base->QuestionCount, 1);
-        AddSaturated(question.Asked, 1);
+        AddSaturated(m_session->QuestionCount, 1);
         // A note answer is right only with exactly the question's notes: a superset is not.
         const bool right =
             (matches == -1 && item == QuestionItem) ||
             (matches >= 0 && matches == QuestionNoteCount && EnteredCount == QuestionNoteCount);
         LastAnswerRight = right;
         RightPictureShown = right;
+        m_session->CountItemAnswer(QuestionItem, right);
         if (right) {
-            AddSaturated(question.Right, 1);
-            AddSaturated(m_base->CorrectCount, 1);
+            AddSaturated(m_session->CorrectCount, 1);
             ResultLabel = strings.StrScore + QStringLiteral(": ") + AnswerText();
             if (Mode != IdentificationMode::ChordProgressions && matches >= 0 &&
                 (AnswerInput & kAnswerOnStaff) != 0 &&
@@ -334,9 +332,7 @@ void AkkordModel::CheckAnswer(int item, int matches)
     }
     AutoNewQuestionArmed =
         Settings.AutoNewQuestion && (LastAnswerRight || !Settings.AutoNewQuestionOnlyRight);
-    if (AnswerFeedback) {
-        AnswerFeedback(LastAnswerRight);
-    }
+    m_effects.Scored(LastAnswerRight);
 }
 
 QString AkkordModel::AnswerText() const
@@ -390,7 +386,7 @@ QString AkkordModel::EnteredNotesText() const
             text += QStringLiteral("=  ") + ExerciseItem[static_cast<std::size_t>(found)].Name;
         }
     }
-    if (!m_base->Answered) {
+    if (!m_session->Answered) {
         // The hint is a courtesy: it never pushes the entered notes out of sight.
         const QString hinted =
             text + QStringLiteral("  (") + strings.StrItemSuffix + QStringLiteral(")");

@@ -56,7 +56,7 @@ int DiatonicTriadType(int semitones, bool minor)
 void AkkordModel::DeleteLastNote()
 {
     // Progression answers are chord slots, not notes: taking one back is the chord entry's.
-    if (m_base->Answered || EnteredCount == 0 || Mode == IdentificationMode::ChordProgressions) {
+    if (m_session->Answered || EnteredCount == 0 || Mode == IdentificationMode::ChordProgressions) {
         return;
     }
     const int last = std::min<int>(EnteredCount, static_cast<int>(EnteredNotes.size()));
@@ -72,7 +72,7 @@ AkkordModel::ProgressionChordEffect AkkordModel::SetProgressionChord(TPitch root
 {
     ProgressionChordEffect effect;
     const int count = std::min<int>(EnteredCount, kItemNoteCount);
-    if (Mode != IdentificationMode::ChordProgressions || m_base->Answered || count == 0) {
+    if (Mode != IdentificationMode::ChordProgressions || m_session->Answered || count == 0) {
         return effect;
     }
     ChordCursor = static_cast<std::uint8_t>(std::min<int>(ChordCursor, count - 1));

@@ -12,8 +12,9 @@
 namespace pv {
 namespace {
 
-constexpr int kBar = 2688;
-constexpr int kHalfBar = 1344;
+// Melodies are written in 4/4.
+constexpr int kBar = kWholeTicks;
+constexpr int kHalfBar = kWholeTicks / 2;
 constexpr std::uint8_t kPlainTool = 1;
 constexpr std::uint8_t kHalfTool = 2;
 constexpr std::uint8_t kWholeTool = 3;

@@ -76,7 +76,7 @@ void AkkordMicInput::MicPitchInput(int pitch, AkkordPlayback& playback)
     // While the voice holds the note the mouse neither presses, moves nor releases notes.
     m.ExternalHold = true;
     playback.PressNote(entry.Pitch, kHeldByMicrophone);
-    if (!m.Base().Answered)
+    if (!m.Session().Answered)
         m.ResultLabel = m_listening;
 }
 

@@ -103,9 +103,9 @@ RootRange ComputeRootRange(std::uint8_t rule, int highest, int lowest)
     return range;
 }
 
-AkkordModel::AkkordModel(IdentificationMode mode, ExerciseBaseModel& base, ControlStripModel& strip,
-                         const UIStringTable& strings)
-    : Mode(mode), m_base(&base), m_strip(&strip), m_strings(&strings)
+AkkordModel::AkkordModel(IdentificationMode mode, ExerciseSession& session,
+                         ControlStripModel& strip, const UIStringTable& strings)
+    : Mode(mode), m_session(&session), m_strip(&strip), m_strings(&strings)
 {
 }
 
@@ -140,11 +140,11 @@ void AkkordModel::Setup(const ExerciseSetup& setup, const ItemTables& items,
 void AkkordModel::ResetForSetup(bool reset)
 {
     if (reset) {
-        m_base->ClearCounters();
+        m_session->ClearCounters();
         RightPictureShown = false;
     }
     m_strip->ButtonEnabled[0] = true;
-    m_base->Answered = true;
+    m_session->Answered = true;
     HeldNote = TNoteRec{};
     EntryTool = kEntryToolAdd;
     ClearShownAnswer();
@@ -168,7 +168,7 @@ void AkkordModel::SetupExercise(bool reset, const OptionBlock& block,
                                 std::span<const AkkordItem> items, int n)
 {
     ResetForSetup(reset);
-    m_base->AnswerInputLock = AnswerInputLockOf(block.AnswerInput);
+    m_session->AnswerInputLock = AnswerInputLockOf(block.AnswerInput);
     for (std::size_t b = 1; b <= 3; ++b) {
         m_strip->ButtonEnabled[b] = false;
     }
@@ -208,9 +208,10 @@ void AkkordModel::SetupExercise(bool reset, const OptionBlock& block,
         std::clamp(n, 0, std::min(static_cast<int>(kItemCount), static_cast<int>(items.size())));
     for (int i = 1; i <= static_cast<int>(kItemCount); ++i) {
         AkkordItem& target = ExerciseItem[static_cast<std::size_t>(i)];
-        const bool keepCounts = !reset && i <= count;
-        const std::uint16_t asked = keepCounts ? target.Asked : std::uint16_t{0};
-        const std::uint16_t right = keepCounts ? target.Right : std::uint16_t{0};
+        // Counts of items the setup no longer has would be stored under items it does not ask.
+        if (reset || i > count) {
+            m_session->Items[static_cast<std::size_t>(i)] = ItemCounts{};
+        }
         if (i <= count) {
             target = items[static_cast<std::size_t>(i - 1)];
             if (!IsUsableCount(target.NoteCount)) {
@@ -220,8 +221,6 @@ void AkkordModel::SetupExercise(bool reset, const OptionBlock& block,
         } else {
             target.NoteCount = 0;
         }
-        target.Asked = asked;
-        target.Right = right;
     }
 
     // Only items that can be asked become buttons: an empty slot (or a damaged count) would
@@ -312,7 +311,7 @@ void AkkordModel::SetupMelody(const ExerciseSetup& setup, const AkkordSettings& 
         Sheet.Chord = false;
     }
     ResetForSetup(reset);
-    m_base->AnswerInputLock = AnswerInputLockOf(melody.AnswerInput);
+    m_session->AnswerInputLock = AnswerInputLockOf(melody.AnswerInput);
     m_strip->ButtonEnabled[1] = false;
     PlayStyleCount = 1;
     Sheet.ShowKeySignature = melody.ShowKeySignature != 0;
@@ -406,24 +405,20 @@ void AkkordModel::ResetResults()
     m_strip->ButtonEnabled[0] = true;
     m_strip->ButtonEnabled[1] = false;
     m_strip->ButtonEnabled[3] = false;
-    m_base->Answered = true;
-    m_base->ClearCounters();
+    m_session->Answered = true;
+    m_session->ClearResults();
     HeldNote.Pitch = TPitch{};
     RightPictureShown = false;
     ClearShownAnswer();
-    for (AkkordItem& item : ExerciseItem) {
-        item.Asked = 0;
-        item.Right = 0;
-    }
 }
 
 ScoreDisplay AkkordModel::Score() const
 {
     const UIStringTable& strings = *m_strings;
     ScoreDisplay score;
-    const std::uint64_t asked = m_base->QuestionCount;
-    const std::uint64_t right = m_base->CorrectCount;
-    score.Gauge = m_base->ScoreGauge();
+    const std::uint64_t asked = m_session->QuestionCount;
+    const std::uint64_t right = m_session->CorrectCount;
+    score.Gauge = m_session->ScoreGauge();
     const QString& format = Mode == IdentificationMode::MelodyDictation ? strings.StrIdentFormat2
                                                                         : strings.StrIdentFormat1;
     score.Label =
@@ -433,7 +428,7 @@ ScoreDisplay AkkordModel::Score() const
 
 std::uint8_t AkkordModel::EffectiveAnswerInput(std::uint8_t userChoice) const
 {
-    return m_base->AnswerInputLock != 0 ? m_base->AnswerInputLock : userChoice;
+    return m_session->AnswerInputLock != 0 ? m_session->AnswerInputLock : userChoice;
 }
 
 AnswerPanels AkkordModel::PanelsOf(std::uint8_t answerInput) const

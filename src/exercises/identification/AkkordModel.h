@@ -3,10 +3,11 @@
 #pragma once
 
 #include "exercises/base/ControlStripModel.h"
-#include "exercises/base/ExerciseBaseModel.h"
+#include "exercises/base/ExerciseProtocol.h"
 #include "exercises/identification/MelodyGenerator.h"
 #include "exercises/items/ItemTables.h"
 #include "exercises/progressions/ProgressionVoicing.h"
+#include "exercises/session/ExerciseSession.h"
 #include "exercises/setup/ExerciseSetup.h"
 #include "music/base/ExerciseKind.h"
 #include "music/base/Random.h"
@@ -19,6 +20,7 @@
 #include <memory>
 #include <optional>
 #include <span>
+#include <utility>
 #include <vector>
 
 #include <QString>
@@ -77,15 +79,14 @@ inline constexpr std::uint8_t kAnswerOnStaff = 8;
 inline constexpr int kAlterationButtonCount = 19;
 
 /// The window's copy of one item: notes relative to middle C, as the question and answer code
-/// read them. NoteCount is 0 for an empty or unusable slot, never above 12.
+/// read them. NoteCount is 0 for an empty or unusable slot, never above 12. Its answer counts
+/// are the session's.
 struct AkkordItem
 {
     std::array<std::int8_t, kItemNoteCount> Pitch{}; ///< MIDI note - 60 (progressions: root - 60)
     std::array<std::int8_t, kItemNoteCount> Shift{}; ///< spelling shift
     std::array<std::uint8_t, kItemNoteCount> Code{}; ///< inversion codes / progression chord type
     std::uint8_t NoteCount = 0;
-    std::uint16_t Asked = 0;
-    std::uint16_t Right = 0;
     QString Name; ///< at most 50 characters
 };
 
@@ -160,9 +161,10 @@ RootRange ComputeRootRange(std::uint8_t rule, int highest, int lowest);
 class AkkordModel
 {
 public:
-    /// base and strip are the window's counters and control strip, which the setup also sets;
-    /// strings are the interface texts of the score. All three must outlive the model.
-    AkkordModel(IdentificationMode mode, ExerciseBaseModel& base, ControlStripModel& strip,
+    /// session is the kind's counters and item statistics and strip the window's control
+    /// strip, which the setup also sets; strings are the interface texts of the score. All three
+    /// must outlive the model.
+    AkkordModel(IdentificationMode mode, ExerciseSession& session, ControlStripModel& strip,
                 const UIStringTable& strings);
 
     /// Runs the setup routine of the window's mode on the setup and the item tables.
@@ -295,9 +297,22 @@ public:
     /// and to the piano's 41..its top for the instruments shown.
     void UpdatePitchRange(std::optional<int> guitarTopPitch, std::optional<int> pianoTopPitch);
 
-    /// The window's base counters (shared with its base window).
-    ExerciseBaseModel& Base() { return *m_base; }
-    const ExerciseBaseModel& Base() const { return *m_base; }
+    /// What the model's inputs caused since the last call: the scored answer among them.
+    ExerciseEffects TakeEffects() { return std::exchange(m_effects, ExerciseEffects{}); }
+    /// A playback or a question of the user's own cuts the automatic new question short.
+    void StopAutoNewQuestion()
+    {
+        AutoNewQuestionArmed = false;
+        m_effects.SwitchAutoNewQuestion(false);
+    }
+    /// Entering the exercise arms the automatic new question.
+    void ArmAutoNewQuestion() { m_effects.SwitchAutoNewQuestion(true); }
+    /// A new question is put (and played).
+    void QuestionWasPut() { m_effects.PutQuestion(); }
+
+    /// The kind's session (shared with the window and the program).
+    ExerciseSession& Session() { return *m_session; }
+    const ExerciseSession& Session() const { return *m_session; }
     ControlStripModel& Strip() { return *m_strip; }
     const ControlStripModel& Strip() const { return *m_strip; }
 
@@ -368,8 +383,6 @@ public:
     bool AlterationBarEnabled = true;
     /// The entered notes followed by the question's after an answer, for the staff.
     int DisplayedNoteCount = 0;
-    /// Told of every scored answer (right or wrong): the window plays the answer sound.
-    std::function<void(bool right)> AnswerFeedback;
     /// Whether a text still fits the result label; the window measures it. Unset: it fits.
     std::function<bool(const QString& text)> ResultLabelFits;
 
@@ -392,7 +405,7 @@ private:
     void ClearShownAnswer();
     void MakeArpeggiosHeld();
 
-    ExerciseBaseModel* m_base;
+    ExerciseSession* m_session;
     ControlStripModel* m_strip;
     const UIStringTable* m_strings;
     std::array<std::uint8_t, kItemCount + 1> m_buttonOfItem{};
@@ -401,6 +414,7 @@ private:
     IRandom* m_random = &m_ownRandom;
     ItemTable m_chordItems; ///< progressions voice their chords from these
     IPrompts* m_prompts = nullptr;
+    ExerciseEffects m_effects;
     MelodySetup m_melodySetup;                       ///< the melody block as the last setup gave it
     std::shared_ptr<const ItemTables> m_melodyItems; ///< scales, chords and progressions
     /// A melody drawn for the question being put, before the question state changes.

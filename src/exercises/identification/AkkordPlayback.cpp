@@ -11,10 +11,10 @@
 namespace pv {
 namespace {
 
-constexpr std::uint32_t kDottedQuarter = 1008;
-constexpr std::uint32_t kHalf = 1344;
-constexpr std::uint32_t kQuarter = 672;
-constexpr std::uint32_t kBar = 4 * kQuarter;
+constexpr std::uint32_t kQuarter = kQuarterTicks;
+constexpr std::uint32_t kDottedQuarter = 3 * kQuarter / 2;
+constexpr std::uint32_t kHalf = 2 * kQuarter;
+constexpr std::uint32_t kBar = kWholeTicks;
 constexpr int kAllNotesOff = 123;
 constexpr auto kMusic = SequencerQueue::Music;
 
@@ -34,7 +34,8 @@ SoundRecord AkkordPlayback::Voice() const
 int AkkordPlayback::SpelledShift(int note) const
 {
     NoKeysHeld keys;
-    TSheet sheet(keys);
+    NoteSpacing unused; // the spelling lays nothing out
+    TSheet sheet(keys, unused);
     sheet.SetKeySignature(m_model.Sheet.KeySignature);
     sheet.SetMode(m_model.Sheet.Minor ? 1 : 0);
     return sheet.KeySpelling(note);
@@ -46,10 +47,7 @@ void AkkordPlayback::PlayQuestion(int kind)
     ControlStripModel& strip = m.Strip();
     strip.ButtonEnabled[1] = false;
     strip.ButtonEnabled[2] = false;
-    m.AutoNewQuestionArmed = false;
-    if (StopAutoNewQuestion) {
-        StopAutoNewQuestion();
-    }
+    m.StopAutoNewQuestion();
     m_midiOut.StopQueue();
     // A tonic held by an earlier playback that was cut short must not block note entry.
     if (m.HeldSource == kHeldByProgram) {
@@ -160,7 +158,7 @@ void AkkordPlayback::QueueTonicContext(int kind, int& leadTime)
     if (firstTone) {
         m_midiOut.QueueNotify(kNotifyFirstTone);
     }
-    leadTime = 2688;
+    leadTime = static_cast<int>(kBar);
 }
 
 void AkkordPlayback::QueueCountIn(int leadTime)
@@ -244,7 +242,7 @@ void AkkordPlayback::StopPlaying()
     strip.ButtonEnabled[1] = true;
     strip.ButtonEnabled[2] = m.EnteredCount > 0;
     strip.ButtonEnabled[kStopButton] = false;
-    strip.FocusIndex = m.Base().Answered ? 0 : 3;
+    strip.FocusIndex = m.Session().Answered ? 0 : 3;
 }
 
 void AkkordPlayback::SequencerNotify(int code)
@@ -263,7 +261,7 @@ void AkkordPlayback::SequencerNotify(int code)
         m.ExternalHold = false;
         break;
     case kNotifyFirstTone:
-        if (m.ShowFirstTone && !m.Base().Answered) {
+        if (m.ShowFirstTone && !m.Session().Answered) {
             m.EnterFirstTone();
         }
         break;
@@ -372,7 +370,7 @@ void AkkordPlayback::MidiNoteOn(int channel, int key)
     }
     // An answered question keeps its answer on show; only free playing before the first
     // question enters what is played.
-    if (m.Base().Answered && m.Base().QuestionCount > 0) {
+    if (m.Session().Answered && m.Session().QuestionCount > 0) {
         return;
     }
     // Each chord played replaces the one before.
@@ -382,7 +380,7 @@ void AkkordPlayback::MidiNoteOn(int channel, int key)
     if (firstKey && oneChord) {
         m.ClearEnteredNotes();
     }
-    if (m.Base().Answered) {
+    if (m.Session().Answered) {
         ChooseFreePlayStaff();
     }
     const InstrumentEntry entry = EntryForPitch(m, written, 0, kEntrySourcePiano, false, false);
@@ -472,7 +470,7 @@ void AkkordPlayback::ReleaseNote(bool remove, bool noEnter, int position)
     }
     TPitch pitch = held.Pitch;
     pitch.Note = static_cast<std::int8_t>(std::clamp(pitch.Note + m.DisplayOffset, 0, 127));
-    if (!m.Base().Answered && m.EntryTool != kEntryToolDelete && !noEnter) {
+    if (!m.Session().Answered && m.EntryTool != kEntryToolDelete && !noEnter) {
         m.EnterNote(pitch, remove, remove ? 0 : position);
     }
     const MidiVoiceSettings voices = m_midiOut.Voices();

@@ -7,7 +7,6 @@
 #include "music/sequencer/MidiOut.h"
 
 #include <array>
-#include <functional>
 #include <optional>
 #include <span>
 
@@ -49,10 +48,9 @@ public:
     AkkordPlayback(AkkordModel& model, TMidiOut& midiOut);
 
     AkkordPlaybackSettings Settings;
-    /// Called as a playback of the question, the answer or the tonic starts: the automatic
-    /// new question must not cut it off.
-    std::function<void()> StopAutoNewQuestion;
 
+    /// Plays the question, the entered answer or the tonic; the automatic new question stops,
+    /// so that it does not cut the playback off.
     void PlayQuestion(int kind);
     void RepeatQuestion() { PlayQuestion(kPlayRepeat); }
     /// Plays an item the user chose on an answer button, at once.

@@ -212,7 +212,7 @@ bool AkkordModel::NewQuestion()
     RightPictureShown = false;
     AlterationBarEnabled = true;
     BlinkCount = 0;
-    m_base->Answered = false;
+    m_session->Answered = false;
     // A delete tool left down from the last answer would make the first click of this one
     // take nothing in.
     EntryTool = kEntryToolAdd;
@@ -567,10 +567,10 @@ void AkkordModel::EnterNote(TPitch note, bool remove, int position)
     m_strip->ButtonEnabled[2] = EnteredCount > 0;
     // Every input names what it entered (a check that follows replaces the names by its
     // result); only a scored answer on show keeps its text.
-    if (!m_base->Answered || m_base->QuestionCount == 0) {
+    if (!m_session->Answered || m_session->QuestionCount == 0) {
         ResultLabel = EnteredNotesText();
     }
-    if (!remove && AutoAnswer && !m_base->Answered && EnteredCount == QuestionNoteCount) {
+    if (!remove && AutoAnswer && !m_session->Answered && EnteredCount == QuestionNoteCount) {
         bool holdsQuestion = true;
         for (std::size_t k = 0; k < EnteredCount; ++k) {
             holdsQuestion =

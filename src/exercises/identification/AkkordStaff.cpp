@@ -149,7 +149,7 @@ QString ChordNameWithSymbol(const TNoteRec& chord)
 
 std::uint32_t ColumnInk(const AkkordModel& model, const ChordColumn& column)
 {
-    if (!model.Base().Answered) {
+    if (!model.Session().Answered) {
         return kLabelOlive;
     }
     return column.Question || !CorrectionShown(model) ? kLabelGreen : kLabelRed;
@@ -261,7 +261,7 @@ void DrawProgression(AkkordModel& model, TSheet& sheet, const TextMeasure& measu
 /// column, or after the last note.
 int PreviewX(const TSheet& sheet, const std::vector<TNoteRec>& notes, int entered)
 {
-    const int spacing = SharedNoteSpacing().Value;
+    const int spacing = sheet.NoteSpacingValue();
     const int headOffset = 8 - (sheet.LineSpacing() < 9 ? 1 : 0);
     if (sheet.FixedSpacing() || entered == 0) {
         return sheet.NotesLeft() + spacing;
@@ -416,7 +416,7 @@ void ArrangeAkkordStaves(const AkkordModel& model, TSheet& sheet, const TextMeas
 
 bool CorrectionShown(const AkkordModel& model)
 {
-    return model.Base().Answered && !model.LastAnswerRight && model.QuestionNoteCount > 0 &&
+    return model.Session().Answered && !model.LastAnswerRight && model.QuestionNoteCount > 0 &&
            model.DisplayedNoteCount > model.EnteredCount;
 }
 
@@ -604,7 +604,7 @@ AkkordStaffInput::Effect AkkordStaffInput::MouseDown(Qt::MouseButton button, int
         }
         return effect;
     }
-    const bool answered = m_model.Base().Answered;
+    const bool answered = m_model.Session().Answered;
     const bool adding = m_model.EntryTool != kEntryToolDelete;
     effect.Repaint = true;
     if (m_model.Mode == IdentificationMode::ChordProgressions) {

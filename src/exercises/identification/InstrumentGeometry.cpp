@@ -57,7 +57,7 @@ std::vector<ShownNote> ShownNotesOf(const AkkordModel& model)
     std::vector<ShownNote> shown;
     const int capacity = static_cast<int>(model.EnteredNotes.size());
     const int entered = std::clamp<int>(model.EnteredCount, 0, capacity);
-    const bool answered = model.Base().Answered;
+    const bool answered = model.Session().Answered;
     const bool wrong = answered && !model.LastAnswerRight;
     const int total = wrong ? std::clamp(model.DisplayedNoteCount, entered, capacity) : entered;
     const bool numbered = NumbersDots(model.Mode);

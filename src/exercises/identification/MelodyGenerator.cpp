@@ -18,8 +18,9 @@
 namespace pv {
 namespace {
 
-constexpr int kBar = 2688;
-constexpr int kQuarter = 672;
+// Melodies are made in 4/4.
+constexpr int kBar = kWholeTicks;
+constexpr int kQuarter = kQuarterTicks;
 constexpr int kRhythmDraws = 201;
 constexpr int kLastNoteDraws = 401;
 constexpr int kNoteDraws = 400;

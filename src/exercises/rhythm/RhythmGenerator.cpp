@@ -50,7 +50,7 @@ void TRytme::SelectTimeSignature(int row)
         return;
     CurrentTimeSig = static_cast<std::uint8_t>(row);
     const TimeSignatureRow& sig = CurrentRow();
-    UnitTicks = 2688 / sig.Denominator;
+    UnitTicks = kWholeTicks / sig.Denominator;
     BarTicks = sig.Numerator * UnitTicks;
     GroupTicks = static_cast<std::uint16_t>(sig.FirstUnits * UnitTicks);
 }

@@ -58,10 +58,10 @@ std::uint32_t ClampTicks(std::int64_t ticks, std::int64_t least = 0)
 
 } // namespace
 
-void TRytme::AttachPlayback(TMidiOut* midiOut, const IClock* clock)
+void TRytme::AttachPlayback(TMidiOut* midiOut, const IClock& clock)
 {
     m_midiOut = midiOut;
-    m_clock = clock;
+    m_clock = &clock;
 }
 
 void TRytme::QueueMetronomeBar(bool generate, std::uint8_t codeAfterBar,
@@ -180,7 +180,9 @@ void TRytme::PlayTaps(std::uint8_t base)
 
 void TRytme::RecordTap(bool start, std::uint32_t time)
 {
-    const IClock& clock = m_clock != nullptr ? *m_clock : SteadyClock::Instance();
+    if (m_clock == nullptr)
+        return;
+    const IClock& clock = *m_clock;
     // Tap times are kept on the clock's 64-bit millisecond timeline, so they never wrap and an
     // early tap lies before the start instead of some fifty days after it. Rounded to the
     // nearest millisecond: cutting off would place every tap up to a millisecond early.

@@ -9,6 +9,7 @@
 #include "exercises/rhythm/RhythmLayout.h"
 #include "exercises/setup/ExerciseSetup.h"
 #include "music/base/ExerciseKind.h"
+#include "music/notation/NotationTables.h"
 #include "music/sequencer/MidiVoiceSettings.h"
 
 #include <array>
@@ -197,9 +198,9 @@ public:
 
     // --- playback, taps and evaluation ---
     /// Where playback is queued and the clock taps are stamped on; both must outlive the
-    /// engine. Without an output nothing is queued (as with a closed device); without a clock
-    /// the process's steady clock stamps the taps.
-    void AttachPlayback(TMidiOut* midiOut, const IClock* clock);
+    /// engine. Without an output nothing is queued (as with a closed device). Until a clock is
+    /// attached no tap can be timed, so taps are not recorded.
+    void AttachPlayback(TMidiOut* midiOut, const IClock& clock);
     /// One bar of clicks on the click queue (silent waits unless audible), each beat announced
     /// to the visual metronome; codeAfterBar after the last beat, codeBeforeLast after the
     /// beat before it (0: none). delayMusic: the music queue waits one bar. Starts the
@@ -236,9 +237,9 @@ public:
     std::int32_t Evaluation = 1; ///< 0 kind, 1 normal, 2 severe
     std::int32_t ShortestTicks = 0;
     std::uint8_t CurrentTimeSig = 4; ///< row 1..14
-    std::int32_t BarTicks = 2688;
-    std::int32_t UnitTicks = 672;
-    std::uint16_t GroupTicks = 672;
+    std::int32_t BarTicks = kWholeTicks;
+    std::int32_t UnitTicks = kQuarterTicks;
+    std::uint16_t GroupTicks = kQuarterTicks;
     std::uint8_t Bars = 1;
     std::uint8_t Tempo = 90;
     std::uint8_t TempoInEffect = 90;

@@ -8,6 +8,7 @@
 #include "music/strings/UIStrings.h"
 
 #include <algorithm>
+#include <utility>
 
 namespace pv {
 
@@ -18,17 +19,17 @@ constexpr std::uint8_t kPedalDown = 127;
 
 } // namespace
 
-RhythmExerciseModel::RhythmExerciseModel(ExerciseKind kind, ExerciseBaseModel& base,
+RhythmExerciseModel::RhythmExerciseModel(ExerciseKind kind, ExerciseSession& session,
                                          ControlStripModel& strip, const UIStringTable& strings,
                                          IRandom& random, IPrompts& prompts)
-    : m_kind(kind), m_base(&base), m_strip(&strip), m_strings(strings), m_prompts(prompts),
+    : m_kind(kind), m_session(&session), m_strip(&strip), m_strings(strings), m_prompts(prompts),
       m_rytme(random, prompts, strings)
 {
 }
 
 RhythmExerciseModel::~RhythmExerciseModel() = default;
 
-void RhythmExerciseModel::AttachPlayback(TMidiOut* midiOut, const IClock* clock)
+void RhythmExerciseModel::AttachPlayback(TMidiOut* midiOut, const IClock& clock)
 {
     m_midiOut = midiOut;
     m_rytme.AttachPlayback(midiOut, clock);
@@ -115,12 +116,12 @@ void RhythmExerciseModel::SetTempo(int tempo)
 ScoreDisplay RhythmExerciseModel::Score() const
 {
     ScoreDisplay score;
-    if (m_base->QuestionCount < 1)
+    if (m_session->QuestionCount < 1)
         return score;
     // Rhythm answers add their percent scores, so the gauge is their mean.
     score.Gauge = static_cast<int>(std::min<std::uint32_t>(
-        100U, m_base->CorrectCount / std::max<std::uint32_t>(1U, m_base->QuestionCount)));
-    score.Label = QString::number(m_base->QuestionCount) + QStringLiteral(". ") +
+        100U, m_session->CorrectCount / std::max<std::uint32_t>(1U, m_session->QuestionCount)));
+    score.Label = QString::number(m_session->QuestionCount) + QStringLiteral(". ") +
                   m_strings.StrRhythmText5 + QLatin1Char(' ') + QString::number(LastScore) +
                   QStringLiteral(" %");
     return score;
@@ -145,16 +146,9 @@ void RhythmExerciseModel::EchoOff()
         m_midiOut->NoteOff(static_cast<std::uint8_t>(m_settings.Playback.ClapSound.note));
 }
 
-void RhythmExerciseModel::PutQuestion()
+ExerciseEffects RhythmExerciseModel::TakeEffects()
 {
-    if (QuestionPut)
-        QuestionPut();
-}
-
-void RhythmExerciseModel::ArmAutoNewQuestion(bool on)
-{
-    if (SetAutoNewQuestTimer)
-        SetAutoNewQuestTimer(on);
+    return std::exchange(m_effects, ExerciseEffects{});
 }
 
 } // namespace pv

@@ -1,13 +1,13 @@
 // What the three rhythm exercises share without a screen: the engine they own, the settings they
 // play and judge with, the taps from a key, the mouse, a MIDI keyboard or the microphone with
-// their clap echo, the score line, and the hooks through which a window lets the exercise reach
-// the main window. Each exercise (imitation, reading, error detection) derives its phases from
-// this.
+// their clap echo, the score line, and what their steps caused for the window to carry out.
+// Each exercise (imitation, reading, error detection) gives the protocol its own phases.
 #pragma once
 
 #include "exercises/base/ControlStripModel.h"
-#include "exercises/base/ExerciseBaseModel.h"
+#include "exercises/base/ExerciseProtocol.h"
 #include "exercises/rhythm/TRytme.h"
+#include "exercises/session/ExerciseSession.h"
 #include "music/base/ExerciseKind.h"
 
 #include <cstdint>
@@ -37,21 +37,20 @@ struct RhythmExerciseSettings
     bool TipOffered = true;                ///< the window's tip is still offered
 };
 
-class RhythmExerciseModel
+class RhythmExerciseModel : public IExerciseModel
 {
 public:
-    /// kind is 4, 5 or 6; base and strip are the window's counters and control strip; the
+    /// kind is 4, 5 or 6; session is the kind's and strip the window's control strip; the
     /// strings, random source and prompts must outlive the model.
-    RhythmExerciseModel(ExerciseKind kind, ExerciseBaseModel& base, ControlStripModel& strip,
+    RhythmExerciseModel(ExerciseKind kind, ExerciseSession& session, ControlStripModel& strip,
                         const UIStringTable& strings, IRandom& random, IPrompts& prompts);
-    virtual ~RhythmExerciseModel();
+    ~RhythmExerciseModel() override;
     RhythmExerciseModel(const RhythmExerciseModel&) = delete;
     RhythmExerciseModel& operator=(const RhythmExerciseModel&) = delete;
 
     /// Where rhythms, clicks and echoes are played and the clock taps are stamped on; both must
-    /// outlive the model. Without an output nothing sounds; without a clock the process's
-    /// steady clock stamps the taps.
-    void AttachPlayback(TMidiOut* midiOut, const IClock* clock);
+    /// outlive the model. Without an output nothing sounds.
+    void AttachPlayback(TMidiOut* midiOut, const IClock& clock);
     /// Takes new program settings (sounds, pass mark, automatic question, spacing).
     void SetSettings(const RhythmExerciseSettings& settings);
     const RhythmExerciseSettings& Settings() const { return m_settings; }
@@ -61,14 +60,8 @@ public:
     void ApplySetup(const ExerciseSetup& setup, bool reset);
     virtual void ApplySetup(const RhythmSetup& block, bool reset) = 0;
 
-    // The exercise protocol.
-    virtual void AutoNewQuestTimerTimer() = 0;
-    virtual void ResetResults() = 0;
-    virtual void NewQuestion() = 0;
-    virtual void RepeatQuestion() = 0;
-    virtual void ThirdButtonAction() = 0;
-    virtual void FourthButtonAction() = 0;
-    virtual void StopPlaying() = 0;
+    ExerciseEffects TakeEffects() override;
+
     /// A code the sequencer sent back; codes of other exercises are ignored.
     virtual void SequencerNotify(int code) = 0;
     /// One tick of the notation's scroll timer (55 ms) while ScrollTimerOn.
@@ -87,13 +80,13 @@ public:
     void SetTempo(int tempo);
 
     /// The score line and gauge the main window shows.
-    ScoreDisplay Score() const;
+    ScoreDisplay Score() const override;
 
     TRytme& Rytme() { return m_rytme; }
     const TRytme& Rytme() const { return m_rytme; }
     ExerciseKind Kind() const { return m_kind; }
-    ExerciseBaseModel& Base() { return *m_base; }
-    const ExerciseBaseModel& Base() const { return *m_base; }
+    ExerciseSession& Session() { return *m_session; }
+    const ExerciseSession& Session() const { return *m_session; }
     ControlStripModel& Strip() { return *m_strip; }
     const ControlStripModel& Strip() const { return *m_strip; }
 
@@ -109,15 +102,6 @@ public:
     /// The bar underlined on the notation of list 0 and 1 (0: none).
     std::array<int, 2> MarkedBar{};
 
-    // Hooks a window sets to reach the main window; each may stay empty.
-    /// After a scored attempt: the answer sound and the score shown; true when a tutor step
-    /// ended and the tutor took over.
-    std::function<bool(bool passed)> AnswerFeedback;
-    /// A question was put (the tutor's text, the question's start time).
-    std::function<void()> QuestionPut;
-    /// Switches the main window's automatic-new-question timer.
-    std::function<void(bool on)> SetAutoNewQuestTimer;
-
 protected:
     /// The sustain pedal went down (controller 64, value 127).
     virtual void PedalDown() {}
@@ -125,21 +109,26 @@ protected:
     void RecordTap(std::uint32_t ms = 0);
     void EchoOn();
     void EchoOff();
-    void PutQuestion();
-    void ArmAutoNewQuestion(bool on);
+    /// A question was put (its time starts, the tutor's progress shows it).
+    void PutQuestion() { m_effects.PutQuestion(); }
+    /// The main window's automatic-new-question timer is to run or stop.
+    void ArmAutoNewQuestion(bool on) { m_effects.SwitchAutoNewQuestion(on); }
+    /// An attempt was judged: good enough or not.
+    void Scored(bool passed) { m_effects.Scored(passed); }
     /// Loads the engine with this kind's block (bars clamped to the kind).
     void SetupEngine(const RhythmSetup& block);
     /// The first line after a setup or a reset, naming the control button that starts.
     QString StartText(int button) const;
 
     ExerciseKind m_kind;
-    ExerciseBaseModel* m_base;
+    ExerciseSession* m_session;
     ControlStripModel* m_strip;
     const UIStringTable& m_strings;
     IPrompts& m_prompts;
     TRytme m_rytme;
     TMidiOut* m_midiOut = nullptr;
     RhythmExerciseSettings m_settings;
+    ExerciseEffects m_effects;
 };
 
 } // namespace pv

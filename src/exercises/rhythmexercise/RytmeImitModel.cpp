@@ -23,9 +23,9 @@ void AddSaturating(std::uint32_t& counter, std::uint32_t amount)
 
 } // namespace
 
-RytmeImitModel::RytmeImitModel(ExerciseBaseModel& base, ControlStripModel& strip,
+RytmeImitModel::RytmeImitModel(ExerciseSession& session, ControlStripModel& strip,
                                const UIStringTable& strings, IRandom& random, IPrompts& prompts)
-    : RhythmExerciseModel(ExerciseKind::RhythmImitation, base, strip, strings, random, prompts)
+    : RhythmExerciseModel(ExerciseKind::RhythmImitation, session, strip, strings, random, prompts)
 {
     InstructionText = StartText(kNewQuestionButton);
 }
@@ -33,10 +33,10 @@ RytmeImitModel::RytmeImitModel(ExerciseBaseModel& base, ControlStripModel& strip
 void RytmeImitModel::ApplySetup(const RhythmSetup& block, bool reset)
 {
     if (reset) {
-        m_base->ClearCounters();
+        m_session->ClearCounters();
         KeyHeld = false;
         LastScore = 100;
-        m_base->Passed = true;
+        m_session->Passed = true;
     }
     m_showSecondTime = block.ShowSecondTime != 0;
     // A setup may come while an attempt or a playback runs: its codes no longer apply.
@@ -55,32 +55,56 @@ void RytmeImitModel::ApplySetup(const RhythmSetup& block, bool reset)
     MarkBar(0);
     BarCount = 0;
     ScrollTimerOn = false;
-    m_base->Answered = false;
+    m_session->Answered = false;
 }
 
-void RytmeImitModel::AutoNewQuestTimerTimer()
+ExerciseEffects RytmeImitModel::Run(const ExerciseRequest& request)
 {
-    NewQuestion();
+    switch (request.Operation) {
+    case ExerciseOperation::AutoNewQuestTimerTimer:
+    case ExerciseOperation::NewQuestion:
+        NextRhythm();
+        break;
+    case ExerciseOperation::ResetResults:
+        Stop();
+        m_session->ClearResults();
+        InstructionText = StartText(kNewQuestionButton);
+        break;
+    case ExerciseOperation::MidiInMessage:
+        MidiInMessage(request.Message);
+        break;
+    case ExerciseOperation::RepeatQuestion:
+        Demonstrate();
+        break;
+    case ExerciseOperation::ThirdButtonAction:
+        PlayTaps();
+        break;
+    case ExerciseOperation::FourthButtonAction:
+        ShowNotation();
+        break;
+    case ExerciseOperation::StopPlaying:
+        Stop();
+        break;
+    case ExerciseOperation::EnterExercise:
+        if (!request.TutorActive && m_settings.AutoNewQuestion)
+            ArmAutoNewQuestion(true);
+        break;
+    }
+    m_effects.Show(ExerciseRepaint::Exercise);
+    return TakeEffects();
 }
 
-void RytmeImitModel::ResetResults()
-{
-    StopPlaying();
-    m_base->ClearCounters();
-    InstructionText = StartText(kNewQuestionButton);
-}
-
-void RytmeImitModel::NewQuestion()
+void RytmeImitModel::NextRhythm()
 {
     LastScore = 100;
     NotationShown = false;
     m_rytme.Generate();
-    RepeatQuestion();
+    Demonstrate();
 }
 
-void RytmeImitModel::RepeatQuestion()
+void RytmeImitModel::Demonstrate()
 {
-    m_base->Answered = false;
+    m_session->Answered = false;
     ArmAutoNewQuestion(false);
     if (!HasNotesToTap()) {
         // A setup that cannot make a rhythm (its message was shown when generating): nothing is
@@ -115,7 +139,7 @@ void RytmeImitModel::RepeatQuestion()
     PutQuestion();
 }
 
-void RytmeImitModel::ThirdButtonAction()
+void RytmeImitModel::PlayTaps()
 {
     ScrollTimerOn = false;
     m_strip->ButtonEnabled[0] = false;
@@ -132,19 +156,19 @@ void RytmeImitModel::ThirdButtonAction()
     // Without a tap (or without an output) nothing plays and no code would ever end the
     // playback: it ends at once.
     if (m_rytme.TapCount <= 0 || m_midiOut == nullptr)
-        StopPlaying();
+        Stop();
 }
 
-void RytmeImitModel::FourthButtonAction()
+void RytmeImitModel::ShowNotation()
 {
     m_strip->ButtonEnabled[3] = false;
     NotationShown = true;
 }
 
-void RytmeImitModel::StopPlaying()
+void RytmeImitModel::Stop()
 {
     LastScore = 0;
-    m_base->Passed = false;
+    m_session->Passed = false;
     m_strip->ButtonEnabled[4] = false;
     StopQueue();
     // A stopped attempt listens no more: a later tap belongs to no question.
@@ -157,7 +181,7 @@ void RytmeImitModel::StopPlaying()
     m_strip->ButtonEnabled[1] = true;
     m_strip->ButtonEnabled[3] = !NotationShown;
     m_strip->ButtonEnabled[0] = true;
-    m_strip->ButtonEnabled[2] = m_base->Answered;
+    m_strip->ButtonEnabled[2] = m_session->Answered;
     if (PlayingTaps)
         PlayingTaps = false;
     else
@@ -184,7 +208,7 @@ void RytmeImitModel::SequencerNotify(int code)
         MarkBar(BarCount + 1);
         if (BarCount >= bars) {
             if (PlayingTaps) {
-                StopPlaying();
+                Stop();
             } else {
                 // Taps made along with the demonstration are no attempt: the user's turn
                 // starts with none.
@@ -278,9 +302,9 @@ void RytmeImitModel::ScrollTimerTick()
 void RytmeImitModel::PedalDown()
 {
     if (m_strip->ButtonEnabled[0])
-        NewQuestion();
+        NextRhythm();
     else
-        StopPlaying();
+        Stop();
 }
 
 void RytmeImitModel::SetPhase(int phase)
@@ -296,39 +320,45 @@ void RytmeImitModel::QueueWaitingBar()
 void RytmeImitModel::Finish()
 {
     Recording = false;
-    m_base->Answered = true;
-    AddSaturating(m_base->QuestionCount, 1);
+    m_session->Answered = true;
+    AddSaturating(m_session->QuestionCount, 1);
     const std::uint8_t passMark = m_settings.PassMark;
     QString text = InstructionText;
     LastScore = m_rytme.Evaluate(passMark, text);
     InstructionText = text;
     const bool passed = LastScore >= passMark;
-    m_base->Passed = passed;
-    // Counted before the feedback, so the score it shows and the tutor it asks see this answer.
-    AddSaturating(m_base->CorrectCount, LastScore);
-    if (AnswerFeedback && AnswerFeedback(passed))
-        return;
+    m_session->Passed = passed;
+    // Counted before the answer is carried out, so the score shown and the tutor asked see it.
+    AddSaturating(m_session->CorrectCount, LastScore);
+    Scored(passed);
+}
+
+ExerciseEffects RytmeImitModel::ContinueAfterAnswer()
+{
+    const bool passed = m_session->Passed;
     bool show = false;
     if (m_settings.AutoNewQuestion) {
         show = !passed && m_showSecondTime;
         if (passed)
-            NewQuestion();
+            NextRhythm();
         else
-            RepeatQuestion();
+            Demonstrate();
     } else {
         show = m_showSecondTime;
-        StopPlaying();
+        Stop();
         if (passed)
             m_strip->FocusIndex = 0;
     }
     if (show) {
-        FourthButtonAction();
+        ShowNotation();
     } else {
         NotationShown = false;
         // Idle again with the notation hidden: button 3 can show it.
         if (!m_settings.AutoNewQuestion)
             m_strip->ButtonEnabled[3] = true;
     }
+    m_effects.Show(ExerciseRepaint::Exercise);
+    return TakeEffects();
 }
 
 bool RytmeImitModel::HasNotesToTap() const

@@ -34,21 +34,19 @@ public:
     /// Bars without a tap after which the rhythm is played again.
     static constexpr int kIdleBarsBeforeReplay = 4;
 
-    RytmeImitModel(ExerciseBaseModel& base, ControlStripModel& strip, const UIStringTable& strings,
+    RytmeImitModel(ExerciseSession& session, ControlStripModel& strip, const UIStringTable& strings,
                    IRandom& random, IPrompts& prompts);
 
     using RhythmExerciseModel::ApplySetup;
     void ApplySetup(const RhythmSetup& block, bool reset) override;
 
-    void AutoNewQuestTimerTimer() override;
-    void ResetResults() override;
-    void NewQuestion() override;
-    void RepeatQuestion() override;
-    /// Plays the recorded taps back.
-    void ThirdButtonAction() override;
-    /// Shows the notation with the result of every note.
-    void FourthButtonAction() override;
-    void StopPlaying() override;
+    /// New question: a new rhythm, demonstrated; repeat: the rhythm demonstrated again; third
+    /// button: the recorded taps played back; fourth: the notation with the result of every
+    /// note; stop: the demonstration, attempt or playback ends.
+    ExerciseEffects Run(const ExerciseRequest& request) override;
+    /// By the settings: the next rhythm after a good attempt, the same one again after a poor
+    /// one, else the exercise waits with the notation shown when the setup asks for it.
+    ExerciseEffects ContinueAfterAnswer() override;
     void SequencerNotify(int code) override;
     void ScrollTimerTick() override;
 
@@ -59,13 +57,19 @@ public:
     bool NotationShown = false; ///< the notation with its scroll area is visible
     bool StripShown = true;     ///< the progress strip is visible
     /// The notation shows the result marks (the last attempt was judged).
-    bool Answered() const { return m_base->Answered; }
+    bool Answered() const { return m_session->Answered; }
     RytmeImitTexts Texts;
 
 protected:
     void PedalDown() override;
 
 private:
+    void NextRhythm();
+    /// Plays the rhythm after a count-in bar and waits for the user's attempt.
+    void Demonstrate();
+    void PlayTaps();
+    void ShowNotation();
+    void Stop();
     void SetPhase(int phase);
     void MarkBar(int bar) { MarkedBar[0] = bar; }
     void QueueWaitingBar();

@@ -56,10 +56,10 @@ QString RytmeKorrModel::NoChangesMessage()
     return QStringLiteral("PELLIVARK could not make changes\n\rwith the chosen setup!");
 }
 
-RytmeKorrModel::RytmeKorrModel(ExerciseBaseModel& base, ControlStripModel& strip,
+RytmeKorrModel::RytmeKorrModel(ExerciseSession& session, ControlStripModel& strip,
                                const UIStringTable& strings, IRandom& random, IPrompts& prompts)
     : detail::OneMessagePromptsHolder(prompts),
-      RhythmExerciseModel(ExerciseKind::RhythmErrorDetection, base, strip, strings, random,
+      RhythmExerciseModel(ExerciseKind::RhythmErrorDetection, session, strip, strings, random,
                           m_filteredPrompts)
 {
     m_strip->ButtonEnabled.fill(false);
@@ -68,7 +68,7 @@ RytmeKorrModel::RytmeKorrModel(ExerciseBaseModel& base, ControlStripModel& strip
 void RytmeKorrModel::ApplySetup(const RhythmSetup& block, bool reset)
 {
     if (reset)
-        Base().ClearCounters();
+        Session().ClearCounters();
     SetupEngine(block);
     VerdictText.clear();
     ClearVerdictLine();
@@ -82,24 +82,47 @@ void RytmeKorrModel::ApplySetup(const RhythmSetup& block, bool reset)
     MakeQuestion();
     ShowQuestionButtons();
     m_marked.clear();
-    Base().Answered = false;
+    Session().Answered = false;
     ChangedShown = false;
     HintShown = false;
 }
 
-void RytmeKorrModel::AutoNewQuestTimerTimer()
+ExerciseEffects RytmeKorrModel::Run(const ExerciseRequest& request)
 {
-    NewQuestion();
+    switch (request.Operation) {
+    case ExerciseOperation::AutoNewQuestTimerTimer:
+    case ExerciseOperation::NewQuestion:
+        NextRhythm();
+        break;
+    case ExerciseOperation::ResetResults:
+        Stop();
+        Session().ClearResults();
+        ClearVerdictLine();
+        break;
+    case ExerciseOperation::MidiInMessage:
+        // No tapping in this exercise.
+        break;
+    case ExerciseOperation::RepeatQuestion:
+        StartPlayback(1);
+        break;
+    case ExerciseOperation::ThirdButtonAction:
+        StartPlayback(0);
+        break;
+    case ExerciseOperation::FourthButtonAction:
+        CheckMarks();
+        break;
+    case ExerciseOperation::StopPlaying:
+        Stop();
+        break;
+    case ExerciseOperation::EnterExercise:
+        ArmAutoNewQuestion(!request.TutorActive && m_settings.AutoNewQuestion);
+        break;
+    }
+    m_effects.Show(ExerciseRepaint::Exercise);
+    return TakeEffects();
 }
 
-void RytmeKorrModel::ResetResults()
-{
-    StopPlaying();
-    Base().ClearCounters();
-    ClearVerdictLine();
-}
-
-void RytmeKorrModel::NewQuestion()
+void RytmeKorrModel::NextRhythm()
 {
     ArmAutoNewQuestion(false);
     if (Playing && m_midiOut != nullptr)
@@ -114,23 +137,13 @@ void RytmeKorrModel::NewQuestion()
     VerdictText.clear();
     MakeQuestion();
     ShowQuestionButtons();
-    Base().Answered = false;
+    Session().Answered = false;
     ChangedShown = false;
     HintShown = false;
     if (!m_hasQuestion)
         return;
     PutQuestion();
-    RepeatQuestion();
-}
-
-void RytmeKorrModel::RepeatQuestion()
-{
     StartPlayback(1);
-}
-
-void RytmeKorrModel::ThirdButtonAction()
-{
-    StartPlayback(0);
 }
 
 void RytmeKorrModel::StartPlayback(int list)
@@ -154,7 +167,7 @@ void RytmeKorrModel::StartPlayback(int list)
     m_strip->FocusIndex = kButtonStop;
 }
 
-void RytmeKorrModel::StopPlaying()
+void RytmeKorrModel::Stop()
 {
     ArmAutoNewQuestion(false);
     if (m_midiOut != nullptr)
@@ -172,7 +185,7 @@ void RytmeKorrModel::SequencerNotify(int code)
         return;
     const std::size_t list = static_cast<std::size_t>(BarMarkList());
     if (code == kCountInCode) {
-        InstructionText = Base().Answered ? VerdictText : m_texts.PlayingText;
+        InstructionText = Session().Answered ? VerdictText : m_texts.PlayingText;
         MarkedBar = {0, 0};
         MarkedBar[list] = 1;
     } else if (code == kBarCode) {
@@ -185,24 +198,24 @@ void RytmeKorrModel::SequencerNotify(int code)
         Playing = false;
         m_strip->ButtonEnabled[kButtonStop] = false;
         ShowQuestionButtons();
-        m_strip->ButtonEnabled[kButtonCheck] = !Base().Answered && m_hasQuestion;
+        m_strip->ButtonEnabled[kButtonCheck] = !Session().Answered && m_hasQuestion;
         MarkedBar = {0, 0};
-        InstructionText = Base().Answered ? VerdictText : m_texts.MarkText;
-        HintShown = !Base().Answered;
+        InstructionText = Session().Answered ? VerdictText : m_texts.MarkText;
+        HintShown = !Session().Answered;
     }
 }
 
-void RytmeKorrModel::FourthButtonAction()
+void RytmeKorrModel::CheckMarks()
 {
     // The marks of a question are judged once, and only when there were changes to find.
-    if (!m_hasQuestion || Base().Answered || Playing)
+    if (!m_hasQuestion || Session().Answered || Playing)
         return;
     m_strip->ButtonEnabled[kButtonChanged] = true;
     m_strip->ButtonEnabled[kButtonWritten] = true;
     m_strip->ButtonEnabled[kButtonNew] = true;
     m_strip->ButtonEnabled[kButtonCheck] = false;
     m_strip->FocusIndex = kButtonNew;
-    Base().Answered = true;
+    Session().Answered = true;
     ChangedShown = true;
     HintShown = false;
 
@@ -220,8 +233,8 @@ void RytmeKorrModel::FourthButtonAction()
         }
     }
 
-    Base().Passed = Hits == Total && Wrong == 0;
-    if (Base().Passed) {
+    Session().Passed = Hits == Total && Wrong == 0;
+    if (Session().Passed) {
         VerdictText = m_strings.StrScore;
         RightPictureShown = true;
     } else {
@@ -234,17 +247,22 @@ void RytmeKorrModel::FourthButtonAction()
     const int points = std::max(0, Hits * 100 - Wrong * 50);
     LastScore = static_cast<std::uint8_t>(std::clamp(points / std::max(1, Total), 0, 100));
 
-    // The counters stand before the answer is announced, so the score line and a tutor
+    // The counters stand before the answer is carried out, so the score line and a tutor
     // deciding on its step see this answer.
-    ExerciseBaseModel& base = Base();
+    ExerciseSession& session = Session();
     constexpr std::uint32_t kMax = std::numeric_limits<std::uint32_t>::max();
-    base.CorrectCount = base.CorrectCount > kMax - LastScore ? kMax : base.CorrectCount + LastScore;
-    if (base.QuestionCount < kMax)
-        ++base.QuestionCount;
-    const bool tutorTookOver = AnswerFeedback && AnswerFeedback(base.Passed);
-    if (!tutorTookOver && m_settings.AutoNewQuestion &&
-        (base.Passed || !m_settings.AutoNewQuestionOnlyRight))
+    session.CorrectCount =
+        session.CorrectCount > kMax - LastScore ? kMax : session.CorrectCount + LastScore;
+    if (session.QuestionCount < kMax)
+        ++session.QuestionCount;
+    Scored(session.Passed);
+}
+
+ExerciseEffects RytmeKorrModel::ContinueAfterAnswer()
+{
+    if (m_settings.AutoNewQuestion && (Session().Passed || !m_settings.AutoNewQuestionOnlyRight))
         ArmAutoNewQuestion(true);
+    return TakeEffects();
 }
 
 bool RytmeKorrModel::MakeQuestion()
@@ -291,7 +309,7 @@ std::vector<RytmeKorrMark> RytmeKorrModel::Marks() const
 {
     std::vector<RytmeKorrMark> marks;
     const int count = m_rytme.Count(0);
-    if (Base().Answered && m_hasQuestion) {
+    if (Session().Answered && m_hasQuestion) {
         for (int j : ChangedNotes()) {
             if (j < 1 || j > count)
                 continue;
@@ -310,7 +328,7 @@ std::vector<RytmeKorrMark> RytmeKorrModel::Marks() const
 bool RytmeKorrModel::ClickWritten(QPoint at)
 {
     const int count = m_rytme.Count(0);
-    if (Base().Answered || !m_hasQuestion || count == 0)
+    if (Session().Answered || !m_hasQuestion || count == 0)
         return false;
     if (at.x() < m_rytme.Note(0, 1).X - kClickLeftMargin || at.y() < 0)
         return false;

@@ -119,7 +119,7 @@ public:
     /// The code base of this exercise's notifications.
     static constexpr std::uint8_t kCodeBase = 30;
 
-    RytmeKorrModel(ExerciseBaseModel& base, ControlStripModel& strip, const UIStringTable& strings,
+    RytmeKorrModel(ExerciseSession& session, ControlStripModel& strip, const UIStringTable& strings,
                    IRandom& random, IPrompts& prompts);
 
     void SetTexts(const RytmeKorrTexts& texts) { m_texts = texts; }
@@ -128,17 +128,12 @@ public:
     using RhythmExerciseModel::ApplySetup;
     void ApplySetup(const RhythmSetup& block, bool reset) override;
 
-    void AutoNewQuestTimerTimer() override;
-    void ResetResults() override;
-    /// A new rhythm and its changed copy; the changed copy is played at once.
-    void NewQuestion() override;
-    /// Plays the changed rhythm.
-    void RepeatQuestion() override;
-    /// Plays the written rhythm.
-    void ThirdButtonAction() override;
-    /// Checks the marks.
-    void FourthButtonAction() override;
-    void StopPlaying() override;
+    /// New question: a new rhythm and its changed copy, the changed copy played at once;
+    /// repeat: the changed rhythm played; third button: the written rhythm played; fourth: the
+    /// marks checked; stop: the playback ends.
+    ExerciseEffects Run(const ExerciseRequest& request) override;
+    /// By the settings the automatic question comes.
+    ExerciseEffects ContinueAfterAnswer() override;
     void SequencerNotify(int code) override;
 
     // No tapping in this exercise: keys, buttons, MIDI and claps do nothing.
@@ -182,12 +177,15 @@ public:
     int QuestionAttempts = 0;           ///< rhythms the last MakeQuestion made
 
 private:
+    void NextRhythm();
+    void CheckMarks();
+    void Stop();
     void StartPlayback(int list);
     void ClearVerdictLine();
     void ShowQuestionButtons();
     /// Numbers of the notes of list 0 the changes touch.
     std::set<int> ChangedNotes() const;
-    int BarMarkList() const { return PlayingChanged && Base().Answered ? 1 : 0; }
+    int BarMarkList() const { return PlayingChanged && Session().Answered ? 1 : 0; }
 
     RytmeKorrTexts m_texts;
     std::set<int> m_marked;

@@ -31,9 +31,9 @@ std::uint32_t SaturatingAdd(std::uint32_t a, std::uint32_t b)
 
 } // namespace
 
-RytmeLaesModel::RytmeLaesModel(ExerciseBaseModel& base, ControlStripModel& strip,
+RytmeLaesModel::RytmeLaesModel(ExerciseSession& session, ControlStripModel& strip,
                                const UIStringTable& strings, IRandom& random, IPrompts& prompts)
-    : RhythmExerciseModel(ExerciseKind::RhythmReading, base, strip, strings, random, prompts)
+    : RhythmExerciseModel(ExerciseKind::RhythmReading, session, strip, strings, random, prompts)
 {
     LastScore = 0;
 }
@@ -62,7 +62,7 @@ bool RytmeLaesModel::CanPerform() const
 void RytmeLaesModel::ApplySetup(const RhythmSetup& block, bool reset)
 {
     if (reset) {
-        m_base->ClearCounters();
+        m_session->ClearCounters();
         KeyHeld = false;
     }
     // A performance of the old rhythm must not go on judging the new one.
@@ -76,8 +76,8 @@ void RytmeLaesModel::ApplySetup(const RhythmSetup& block, bool reset)
     SetupEngine(block);
     m_rytme.Generate();
     LastScore = 0;
-    m_base->Passed = false;
-    m_base->Answered = false;
+    m_session->Passed = false;
+    m_session->Answered = false;
     Recording = false;
     InstructionText = StartText(kStartButton);
     SetButtons({kNewButton, kTapsButton, kRhythmButton, kStopButton}, false);
@@ -85,32 +85,62 @@ void RytmeLaesModel::ApplySetup(const RhythmSetup& block, bool reset)
     Focus(kStartButton);
 }
 
-void RytmeLaesModel::AutoNewQuestTimerTimer()
+ExerciseEffects RytmeLaesModel::Run(const ExerciseRequest& request)
 {
-    if (m_base->Passed)
+    switch (request.Operation) {
+    case ExerciseOperation::AutoNewQuestTimerTimer:
+        AutoStep();
+        break;
+    case ExerciseOperation::ResetResults:
+        Stop();
+        m_session->ClearResults();
+        InstructionText = StartText(kStartButton);
+        break;
+    case ExerciseOperation::MidiInMessage:
+        MidiInMessage(request.Message);
+        break;
+    case ExerciseOperation::NewQuestion:
+        NextRhythm();
+        break;
+    case ExerciseOperation::RepeatQuestion:
+        StartPerformance();
+        break;
+    case ExerciseOperation::ThirdButtonAction:
+        PlayTaps();
+        break;
+    case ExerciseOperation::FourthButtonAction:
+        PlayRhythm();
+        break;
+    case ExerciseOperation::StopPlaying:
+        Stop();
+        break;
+    case ExerciseOperation::EnterExercise:
+        ArmAutoNewQuestion(!request.TutorActive && m_settings.AutoNewQuestion);
+        break;
+    }
+    m_effects.Show(ExerciseRepaint::Exercise);
+    return TakeEffects();
+}
+
+void RytmeLaesModel::AutoStep()
+{
+    if (m_session->Passed)
         m_rytme.Generate();
-    RepeatQuestion();
+    StartPerformance();
 }
 
-void RytmeLaesModel::ResetResults()
-{
-    StopPlaying();
-    m_base->ClearCounters();
-    InstructionText = StartText(kStartButton);
-}
-
-void RytmeLaesModel::NewQuestion()
+void RytmeLaesModel::NextRhythm()
 {
     m_rytme.Generate();
-    RepeatQuestion();
+    StartPerformance();
 }
 
-void RytmeLaesModel::RepeatQuestion()
+void RytmeLaesModel::StartPerformance()
 {
     // A setup that made no rhythm leaves nothing to read: the window stays as it is.
     if (!CanPerform())
         return;
-    m_base->Answered = false;
+    m_session->Answered = false;
     m_rytme.TapCount = 0;
     MarkBar(0);
     ArmAutoNewQuestion(false);
@@ -133,7 +163,7 @@ void RytmeLaesModel::RepeatQuestion()
     PutQuestion();
 }
 
-void RytmeLaesModel::ThirdButtonAction()
+void RytmeLaesModel::PlayTaps()
 {
     // Only taps of a judged performance are kept, relative to its start; without any there is
     // nothing to hear and no playback that would end by itself.
@@ -151,7 +181,7 @@ void RytmeLaesModel::ThirdButtonAction()
     InstructionText = m_strings.StrRhythmText4;
 }
 
-void RytmeLaesModel::FourthButtonAction()
+void RytmeLaesModel::PlayRhythm()
 {
     if (!CanPerform())
         return;
@@ -166,7 +196,7 @@ void RytmeLaesModel::FourthButtonAction()
     InstructionText = m_strings.StrRhythmText3;
 }
 
-void RytmeLaesModel::StopPlaying()
+void RytmeLaesModel::Stop()
 {
     ScrollTimerOn = false;
     ArmAutoNewQuestion(false);
@@ -195,9 +225,9 @@ void RytmeLaesModel::StopPlaying()
 void RytmeLaesModel::PedalDown()
 {
     if (m_strip->ButtonEnabled[kStopButton])
-        StopPlaying();
+        Stop();
     else
-        AutoNewQuestTimerTimer();
+        AutoStep();
 }
 
 void RytmeLaesModel::SequencerNotify(int code)
@@ -295,29 +325,33 @@ void RytmeLaesModel::EndAttempt()
 
 void RytmeLaesModel::Finish()
 {
-    m_base->Answered = true;
+    m_session->Answered = true;
     Recording = false;
     MarkBar(0);
     ScrollY = 0;
     if (!CanPerform()) {
         // Nothing to judge: no score is counted.
-        m_base->Answered = false;
+        m_session->Answered = false;
         return;
     }
     QString verdict = InstructionText;
     LastScore = m_rytme.Evaluate(m_settings.PassMark, verdict);
-    m_base->Passed = LastScore >= m_settings.PassMark;
+    m_session->Passed = LastScore >= m_settings.PassMark;
     InstructionText = verdict;
-    // The counters come first: the feedback shows the score and the tutor judges by them.
-    m_base->QuestionCount = SaturatingAdd(m_base->QuestionCount, 1);
-    m_base->CorrectCount = SaturatingAdd(m_base->CorrectCount, LastScore);
-    const bool tutorTookOver = AnswerFeedback && AnswerFeedback(m_base->Passed);
-    if (tutorTookOver)
-        return;
+    // The counters come first: the score shown and the tutor judge by them.
+    m_session->QuestionCount = SaturatingAdd(m_session->QuestionCount, 1);
+    m_session->CorrectCount = SaturatingAdd(m_session->CorrectCount, LastScore);
+    Scored(m_session->Passed);
+}
+
+ExerciseEffects RytmeLaesModel::ContinueAfterAnswer()
+{
     if (m_settings.AutoNewQuestion)
         ArmAutoNewQuestion(true);
     SetButtons({kNewButton}, true);
-    Focus(m_base->Passed ? kNewButton : kStartButton);
+    Focus(m_session->Passed ? kNewButton : kStartButton);
+    m_effects.Show(ExerciseRepaint::Exercise);
+    return TakeEffects();
 }
 
 void RytmeLaesModel::ScrollTimerTick()

@@ -18,24 +18,20 @@ public:
     /// before a waiting bar's last beat (29).
     static constexpr int kCodeBase = 20;
 
-    RytmeLaesModel(ExerciseBaseModel& base, ControlStripModel& strip, const UIStringTable& strings,
+    RytmeLaesModel(ExerciseSession& session, ControlStripModel& strip, const UIStringTable& strings,
                    IRandom& random, IPrompts& prompts);
 
     using RhythmExerciseModel::ApplySetup;
     void ApplySetup(const RhythmSetup& block, bool reset) override;
 
-    /// Makes a new rhythm only after a passed performance: a failed one is offered again.
-    void AutoNewQuestTimerTimer() override;
-    void ResetResults() override;
-    void NewQuestion() override;
-    /// Starts a performance: waiting bars until the first tap, then the rhythm's bars.
-    void RepeatQuestion() override;
-    /// Plays the recorded taps back.
-    void ThirdButtonAction() override;
-    /// Plays the rhythm.
-    void FourthButtonAction() override;
-    /// Stopping a playback keeps the taps; stopping a performance forgets them.
-    void StopPlaying() override;
+    /// New question: a new rhythm to read; repeat: a performance starts (waiting bars until
+    /// the first tap, then the rhythm's bars); third button: the recorded taps played back;
+    /// fourth: the rhythm played; stop: stopping a playback keeps the taps, stopping a
+    /// performance forgets them. The automatic question makes a new rhythm only after a passed
+    /// performance: a failed one is offered again.
+    ExerciseEffects Run(const ExerciseRequest& request) override;
+    /// By the settings the automatic question comes; "new question" is offered again.
+    ExerciseEffects ContinueAfterAnswer() override;
     void SequencerNotify(int code) override;
     void ScrollTimerTick() override;
 
@@ -53,6 +49,12 @@ protected:
     void PedalDown() override;
 
 private:
+    void AutoStep();
+    void NextRhythm();
+    void StartPerformance();
+    void PlayTaps();
+    void PlayRhythm();
+    void Stop();
     void MarkBar(int bar) { MarkedBar[0] = bar; }
     void EndAttempt();
     void Finish();

@@ -162,8 +162,8 @@ std::optional<EditGuitarHit> EditGuitarAt(const EditNeck& neck, int x, int y)
 
 // ---- The editor ---------------------------------------------------------------------------
 
-ChordEditModel::ChordEditModel(const IKeyState& keys, TMidiOut* midiOut)
-    : m_midiOut(midiOut), m_sheet(keys)
+ChordEditModel::ChordEditModel(const IKeyState& keys, NoteSpacing& spacing, TMidiOut* midiOut)
+    : m_midiOut(midiOut), m_sheet(keys, spacing)
 {
     m_sheet.SetNoteOffHandler([this](int) { SilenceHeld(); });
 }

@@ -110,7 +110,7 @@ class ChordEditModel
 public:
     /// keys: the accidental keys held while a staff note is dragged; midiOut (may be null)
     /// sounds the notes. Both must outlive the model.
-    ChordEditModel(const IKeyState& keys, TMidiOut* midiOut);
+    ChordEditModel(const IKeyState& keys, NoteSpacing& spacing, TMidiOut* midiOut);
 
     struct Options
     {

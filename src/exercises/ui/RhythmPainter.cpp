@@ -1,7 +1,7 @@
 // Paints a rhythm drawing's display list with Qt.
 #include "exercises/ui/RhythmPainter.h"
 
-#include "music/ui/StaffPainter.h"
+#include "music/ui/MusicFont.h"
 
 #include <algorithm>
 #include <cmath>

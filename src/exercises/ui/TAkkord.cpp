@@ -62,11 +62,12 @@ void SetPanelColour(QFrame* panel, const QColor& colour)
 
 } // namespace
 
-TAkkord::TAkkord(IdentificationMode mode, IExerciseHost* host, const UIStringTable& strings,
-                 QWidget* parent)
-    : TExerciseBaseClass(host, parent), m_sheet(std::make_unique<TSheet>(m_keys)),
-      m_model(mode, BaseModel(), ControlButtons->Model(), strings),
-      m_mic(m_model, strings.StrMicInput)
+TAkkord::TAkkord(IdentificationMode mode, ExerciseSession& session, IExerciseHost* host,
+                 const UIStringTable& strings, QWidget* parent)
+    : TExerciseBaseClass(session, host, parent),
+      m_sheet(std::make_unique<TSheet>(m_keys, m_ownSpacing)),
+      m_model(mode, Session(), ControlButtons->Model(), strings),
+      m_mic(m_model, strings.StrMicInput), m_exercise(m_model)
 {
     setAutoFillBackground(true);
 
@@ -130,7 +131,7 @@ TAkkord::TAkkord(IdentificationMode mode, IExerciseHost* host, const UIStringTab
     m_pianoView = new TPianoView(m_model, strings, Panel52);
     m_guitarView = new TGuitarView(m_model, Panel53);
     connect(m_pianoView, &TPianoView::Entry, this,
-            [this](const InstrumentEntry& entry) { OnInstrumentEntry(entry); });
+            [this](const InstrumentEntry& entry) { CarryOut(m_exercise.Enter(entry)); });
     connect(m_pianoView, &TPianoView::VoiceStepped, this,
             [this](PianoVoice voice, bool programChanged) {
                 emit PianoVoiceStepped(voice);
@@ -141,7 +142,7 @@ TAkkord::TAkkord(IdentificationMode mode, IExerciseHost* host, const UIStringTab
                 }
             });
     connect(m_guitarView, &TGuitarView::Entry, this,
-            [this](const InstrumentEntry& entry) { OnInstrumentEntry(entry); });
+            [this](const InstrumentEntry& entry) { CarryOut(m_exercise.Enter(entry)); });
 
     connect(m_styleGroup, &QButtonGroup::idClicked, this,
             [this](int id) { m_model.ChoosePlayStyle(id); });
@@ -161,29 +162,25 @@ TAkkord::TAkkord(IdentificationMode mode, IExerciseHost* host, const UIStringTab
     m_model.ResultLabelFits = [this](const QString& text) {
         return Label2->fontMetrics().horizontalAdvance(text) <= Label2->width();
     };
-    m_model.AnswerFeedback = [this](bool right) {
-        AnswerFeedback(right);
-        ShowScore();
-        // A tutor step that ends with this answer puts its own next question.
-        if (Host() != nullptr) {
-            const bool tutorTookOver = Host()->TutorAfterAnswer();
-            Host()->SetAutoNewQuestTimerEnabled(!tutorTookOver && m_model.AutoNewQuestionArmed);
-        }
+    m_exercise.ChordEntered = [this](const InstrumentEntry& entry) {
+        emit ProgressionChordEntry(entry);
     };
+    SetExerciseModel(m_exercise);
 
     SetAnswerInput(m_model.AnswerInput);
 }
 
 TAkkord::~TAkkord() = default;
 
+void TAkkord::SetNoteSpacing(NoteSpacing& spacing)
+{
+    m_sheet->SetNoteSpacing(spacing);
+}
+
 void TAkkord::SetMidiOut(TMidiOut& midiOut)
 {
     m_playback = std::make_unique<AkkordPlayback>(m_model, midiOut);
-    m_playback->StopAutoNewQuestion = [this] {
-        if (Host() != nullptr) {
-            Host()->SetAutoNewQuestTimerEnabled(false);
-        }
-    };
+    m_exercise.SetPlayback(m_playback.get());
     m_midiOut = &midiOut;
     m_staffBox->Input().SetPlayback(m_playback.get());
 }
@@ -193,6 +190,7 @@ void TAkkord::Setup(const ExerciseSetup& setup, const ItemTables& items,
 {
     m_model.Setup(setup, items, settings, reset);
     AfterSetup(reset);
+    Settle();
 }
 
 void TAkkord::AfterSetup(bool reset)
@@ -307,14 +305,10 @@ void TAkkord::ShowEntryTool()
 
 void TAkkord::ConnectStaffBox()
 {
-    connect(m_staffBox, &TAkkordStaffBox::Changed, this, [this] {
-        MirrorQuestion();
-        m_pianoView->update();
-        m_guitarView->update();
-    });
+    connect(m_staffBox, &TAkkordStaffBox::Changed, this, [this] { Settle(); });
     connect(m_staffBox, &TAkkordStaffBox::ToolChanged, this, [this] { ShowEntryTool(); });
     connect(m_staffBox, &TAkkordStaffBox::ChordEntry, this,
-            [this](const InstrumentEntry& entry) { OnInstrumentEntry(entry); });
+            [this](const InstrumentEntry& entry) { CarryOut(m_exercise.Enter(entry)); });
     connect(m_staffBox, &TAkkordStaffBox::AlterationChosen, this, [this](int button) {
         if (button >= 0 && button < static_cast<int>(AlterationButtons.size())) {
             AlterationButtons[static_cast<std::size_t>(button)]->setChecked(true);
@@ -516,119 +510,22 @@ bool TAkkord::eventFilter(QObject* watched, QEvent* event)
     return TExerciseBaseClass::eventFilter(watched, event);
 }
 
-void TAkkord::ResetResults()
+void TAkkord::Mirror(const ExerciseEffects& effects)
 {
-    m_model.ResetResults();
-    ControlButtons->repaint();
-    ShowEntered();
-    ShowScore();
-}
-
-void TAkkord::ShowScore()
-{
-    if (Host() == nullptr) {
-        return;
-    }
-    const ScoreDisplay score = m_model.Score();
-    Host()->ShowScoreDisplay(score.Gauge, score.Label);
-}
-
-void TAkkord::NewQuestion()
-{
-    if (Host() != nullptr) {
-        Host()->SetAutoNewQuestTimerEnabled(false);
-    }
-    m_blinkTimer->stop();
-    if (!m_model.NewQuestion()) {
-        Label2->setText(m_model.ResultLabel);
-        return;
-    }
-    MirrorQuestion();
-    ShowEntryTool();
-    if (m_playback) {
-        PlayQuestionNow(kPlayNewQuestion);
+    // A new question ends the blink of the last answer's button.
+    if (effects.QuestionPut)
+        m_blinkTimer->stop();
+    if (Has(effects.Repaint, ExerciseRepaint::Exercise)) {
+        ShowEntered();
+        ShowEntryTool();
+    } else if (Has(effects.Repaint, ExerciseRepaint::Strip)) {
         ControlButtons->update();
     }
-    TExerciseBaseClass::NewQuestion();
 }
 
 void TAkkord::OnAnswerButton(int button, bool play)
 {
-    const bool audition = m_model.ShowAnswerItem(button, play);
-    if (audition && m_playback) {
-        m_playback->PlayAnswerItem(m_model.ItemOfButton(button));
-    }
-    MirrorQuestion();
-}
-
-void TAkkord::FourthButtonAction()
-{
-    m_model.FourthButtonAction();
-    MirrorQuestion();
-}
-
-void TAkkord::PlayQuestionNow(int kind)
-{
-    if (m_playbackSettings) {
-        m_playback->Settings = m_playbackSettings();
-    }
-    m_playback->PlayQuestion(kind);
-}
-
-void TAkkord::RepeatQuestion()
-{
-    if (m_playback) {
-        PlayQuestionNow(kPlayRepeat);
-    }
-    ControlButtons->update();
-}
-
-void TAkkord::ThirdButtonAction()
-{
-    if (m_playback) {
-        m_playback->PlayQuestion(kPlayEnteredAnswer);
-    }
-    ControlButtons->update();
-}
-
-void TAkkord::StopPlaying()
-{
-    if (m_playback) {
-        m_playback->StopPlaying();
-    } else {
-        m_model.HeldNote = TNoteRec{};
-    }
-    ControlButtons->update();
-    PaintBox1->update();
-}
-
-void TAkkord::OnInstrumentEntry(const InstrumentEntry& entry)
-{
-    if (!m_playback) {
-        return;
-    }
-    using Kind = InstrumentEntry::Kind;
-    switch (entry.Action) {
-    case Kind::Hold:
-        if (entry.Silenced) {
-            m_playback->ReleaseNote(false, true);
-        }
-        m_playback->PressNote(entry.Pitch, entry.Source);
-        break;
-    case Kind::Release:
-    case Kind::ReleaseRemoving:
-        m_playback->ReleaseNote(entry.Action == Kind::ReleaseRemoving, false);
-        break;
-    case Kind::SetChord:
-    case Kind::RemoveChord:
-        emit ProgressionChordEntry(entry);
-        SetProgressionChord(entry.Pitch, kProgressionEntryChordType, entry.GuitarString,
-                            entry.Action == Kind::RemoveChord, false);
-        break;
-    case Kind::None:
-        break;
-    }
-    ShowEntered();
+    CarryOut(m_exercise.AnswerButton(button, play));
 }
 
 void TAkkord::ShowEntered()
@@ -677,16 +574,8 @@ void TAkkord::EnterExercise()
         }
         m_pianoView->SetVoice({voices.piano.program, voices.piano.velocity});
     }
-    if (m_playback) {
-        m_playback->ForgetMidiKeys();
-    }
-    const bool tutor = Host() != nullptr && Host()->TutorActive();
-    const bool arm = m_model.EnterExercise(tutor);
-    if (Host() != nullptr && arm) {
-        Host()->SetAutoNewQuestTimerEnabled(true);
-    }
-    if (BaseModel().AnswerInputLock != 0) {
-        SetAnswerInput(BaseModel().AnswerInputLock);
+    if (Session().AnswerInputLock != 0) {
+        SetAnswerInput(Session().AnswerInputLock);
     }
     m_pianoView->SwitchLightsOff();
 }
@@ -694,27 +583,18 @@ void TAkkord::EnterExercise()
 void TAkkord::DeleteLastNote()
 {
     m_model.DeleteLastNote();
-    ShowEntered();
+    Settle();
 }
 
 void TAkkord::SetProgressionChord(TPitch root, std::uint8_t chordType, int guitarString,
                                   bool remove, bool quiet)
 {
-    const AkkordModel::ProgressionChordEffect effect =
-        m_model.SetProgressionChord(root, chordType, guitarString, remove, quiet);
-    if (effect.PlayChord && m_playback) {
-        m_playback->PlayEnteredChord(*effect.PlayChord);
-    }
-    ShowEntered();
+    CarryOut(m_exercise.SetProgressionChord(root, chordType, guitarString, remove, quiet));
 }
 
 void TAkkord::SpeedButton2Click(int button)
 {
-    const AkkordModel::ProgressionChordEffect effect = m_model.AlterationButtonClick(button);
-    if (effect.PlayChord && m_playback) {
-        m_playback->PlayEnteredChord(*effect.PlayChord);
-    }
-    ShowEntered();
+    CarryOut(m_exercise.ChooseAlteration(button));
 }
 
 void TAkkord::ShowPressedChordType()
@@ -754,7 +634,7 @@ bool TAkkord::event(QEvent* event)
         if (m_playback) {
             m_playback->SequencerNotify(static_cast<SequencerNotifyEvent*>(event)->Code());
         }
-        MirrorQuestion();
+        Settle();
         return true;
     }
     return TExerciseBaseClass::event(event);
@@ -819,35 +699,13 @@ void TAkkord::MirrorMelodyTools()
     ShowEntryTool();
 }
 
-void TAkkord::AutoNewQuestTimerTimer()
-{
-    if (m_model.AutoNewQuestionDue()) {
-        NewQuestion();
-    }
-}
-
-// Note input from a MIDI keyboard comes with the input views.
-void TAkkord::MidiInMessage(std::uint32_t message)
-{
-    if (!m_playback) {
-        return;
-    }
-    // The progression mode sets chords by their roots, as on the piano.
-    const InstrumentEntry entry = m_playback->MidiInMessage(message);
-    if (entry.Action != InstrumentEntry::Kind::None) {
-        OnInstrumentEntry(entry);
-    } else {
-        ShowEntered();
-    }
-}
-
 void TAkkord::MicPitchInput(int pitch)
 {
     if (!m_playback) {
         return;
     }
     m_mic.MicPitchInput(pitch, *m_playback);
-    ShowEntered();
+    Settle();
 }
 
 void TAkkord::MicReleaseNote()
@@ -856,7 +714,7 @@ void TAkkord::MicReleaseNote()
         return;
     }
     m_mic.ReleaseNote(*m_playback);
-    ShowEntered();
+    Settle();
 }
 
 } // namespace pv

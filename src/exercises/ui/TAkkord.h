@@ -5,11 +5,13 @@
 #pragma once
 
 #include "exercises/base/ExerciseHost.h"
+#include "exercises/identification/AkkordExercise.h"
 #include "exercises/identification/AkkordMicInput.h"
 #include "exercises/identification/AkkordModel.h"
 #include "exercises/identification/AkkordPlayback.h"
 #include "exercises/ui/TExerciseBaseClass.h"
 #include "music/staff/KeyState.h"
+#include "music/staff/Sheet.h"
 
 #include <array>
 #include <cstdint>
@@ -30,7 +32,6 @@ class IPrompts;
 struct ExerciseSetup;
 struct ItemTables;
 struct UIStringTable;
-class TSheet;
 class TPianoView;
 class TGuitarView;
 class TAkkordStaffBox;
@@ -41,9 +42,10 @@ class TAkkord : public TExerciseBaseClass
     Q_OBJECT
 
 public:
-    /// strings are the interface texts (the score's format); they must outlive the window.
-    TAkkord(IdentificationMode mode, IExerciseHost* host, const UIStringTable& strings,
-            QWidget* parent = nullptr);
+    /// session is the mode's kind's and strings are the interface texts (the score's format);
+    /// both must outlive the window.
+    TAkkord(IdentificationMode mode, ExerciseSession& session, IExerciseHost* host,
+            const UIStringTable& strings, QWidget* parent = nullptr);
     ~TAkkord() override;
 
     AkkordModel& Model() { return m_model; }
@@ -62,10 +64,13 @@ public:
     /// The accidental keys held on the computer keyboard, which the staff reads while a note
     /// is pressed or dragged; keys must outlive the window. Until then no key counts as held.
     void SetKeyState(const IKeyState& keys) { m_keys.Keys = &keys; }
+    /// The note spacing the program's staves share; it must outlive the window. Until it is
+    /// given, the window's staff spaces its notes on its own.
+    void SetNoteSpacing(NoteSpacing& spacing);
     /// The metronome and count-in settings a melody playback reads when it starts.
     void SetPlaybackSettingsSource(std::function<AkkordPlaybackSettings()> source)
     {
-        m_playbackSettings = std::move(source);
+        m_exercise.SetPlaybackSettingsSource(std::move(source));
     }
     AkkordPlayback* Playback() { return m_playback.get(); }
     /// The answer-button blink's timer (200 ms): the main window's when it has one.
@@ -79,16 +84,8 @@ public:
     void ApplyTipsMask(std::uint32_t mask);
     std::uint8_t AnswerInput() const { return m_model.AnswerInput; }
 
-    // The exercise protocol.
-    void AutoNewQuestTimerTimer() override;
-    void ResetResults() override;
-    void ShowScore() override;
-    void MidiInMessage(std::uint32_t message) override;
-    void RepeatQuestion() override;
-    void ThirdButtonAction() override;
-    void FourthButtonAction() override;
-    void StopPlaying() override;
-    void NewQuestion() override;
+    /// Sets the instruments' voices, shows the answer panels the setup forces and puts the
+    /// piano's lights out.
     void EnterExercise() override;
     /// A tick of the answer-button blink.
     void Timer1Timer() override;
@@ -166,6 +163,7 @@ signals:
     void PianoVoiceStepped(pv::PianoVoice voice);
 
 protected:
+    void Mirror(const ExerciseEffects& effects) override;
     void resizeEvent(QResizeEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
     bool event(QEvent* event) override;
@@ -195,8 +193,6 @@ private:
     void UpdatePitchRange();
     /// Brings the chord-quality buttons up to the chord at the cursor.
     void ShowPressedChordType();
-    /// A press, drag or release on the piano or guitar: holds, moves or releases the note.
-    void OnInstrumentEntry(const InstrumentEntry& entry);
     /// Shows what an entry changed on the staff, the instruments and the control strip.
     void ShowEntered();
 
@@ -212,6 +208,7 @@ private:
     };
 
     HeldKeys m_keys;
+    NoteSpacing m_ownSpacing;
     std::unique_ptr<TSheet> m_sheet;
     AkkordModel m_model;
     AkkordMicInput m_mic;
@@ -221,9 +218,7 @@ private:
     QButtonGroup* m_alterationGroup = nullptr;
     int m_answerAreaHeight = 0;
     std::unique_ptr<AkkordPlayback> m_playback;
-    std::function<AkkordPlaybackSettings()> m_playbackSettings;
-    /// Plays the question (new or repeated) with the settings of this moment.
-    void PlayQuestionNow(int kind);
+    AkkordExercise m_exercise;
     QTimer* m_blinkTimer = nullptr;
     QTimer* m_lightTimer = nullptr;
     TMidiOut* m_midiOut = nullptr;

@@ -261,8 +261,9 @@ void TChordEditPicture::mouseReleaseEvent(QMouseEvent* event)
 
 // ---- The dialog ---------------------------------------------------------------------------
 
-TChordEdit::TChordEdit(const IKeyState& keys, TMidiOut* midiOut, QWidget* parent)
-    : QDialog(parent), m_model(keys, midiOut)
+TChordEdit::TChordEdit(const IKeyState& keys, NoteSpacing& spacing, TMidiOut* midiOut,
+                       QWidget* parent)
+    : QDialog(parent), m_model(keys, spacing, midiOut)
 {
     setObjectName(QStringLiteral("ChordEditForm"));
     setWindowTitle(QStringLiteral("Item editor"));

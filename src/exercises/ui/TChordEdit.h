@@ -61,7 +61,8 @@ class TChordEdit : public QDialog
 
 public:
     /// keys and midiOut (may be null) must outlive the dialog.
-    TChordEdit(const IKeyState& keys, TMidiOut* midiOut, QWidget* parent = nullptr);
+    TChordEdit(const IKeyState& keys, NoteSpacing& spacing, TMidiOut* midiOut,
+               QWidget* parent = nullptr);
 
     ChordEditModel& Model() { return m_model; }
     /// Opens the dialog's model on an item and shows its state.

@@ -7,7 +7,7 @@
 #include "music/notation/NotationTables.h"
 #include "music/notation/Pitch.h"
 #include "music/strings/UIStrings.h"
-#include "music/ui/StaffPainter.h"
+#include "music/ui/MusicFont.h"
 #include "music/ui/TRangeBox.h"
 
 #include <QAbstractTableModel>
@@ -836,7 +836,7 @@ void TChordOps::EditItem(int item)
     if (!kind)
         return;
     if (!m_chordEdit) {
-        m_chordEdit = new TChordEdit(m_ctx.Keys, m_ctx.MidiOut, this);
+        m_chordEdit = new TChordEdit(m_ctx.Keys, m_ctx.Spacing, m_ctx.MidiOut, this);
         if (m_ctx.ShowHelp)
             m_chordEdit->SetHelp([this] { m_ctx.ShowHelp(TChordEdit::kHelpContext); });
     }

@@ -6,6 +6,7 @@
 #include "exercises/setup/SetupOperations.h"
 #include "exercises/setuppages/ChordOpsModel.h"
 #include "music/staff/KeyState.h"
+#include "music/staff/Sheet.h"
 
 #include <array>
 #include <functional>
@@ -38,6 +39,7 @@ struct ChordOpsContext
     ItemTables& Items;     ///< `ExerciseItems`
     TMidiOut* MidiOut;     ///< plays items; null: silent
     const IKeyState& Keys; ///< the accidental keys while a staff note is dragged
+    NoteSpacing& Spacing;  ///< the note spacing the program's staves share
     const UIStringTable& Strings;
     IPrompts& Prompts;
     /// The settings' note-entry instrument of the setup pages: 2 piano, 4 guitar, else staff.

@@ -12,9 +12,12 @@
 
 namespace pv {
 
-TExerciseBaseClass::TExerciseBaseClass(IExerciseHost* host, QWidget* parent)
-    : QWidget(parent), m_host(host), m_now(&NowInDaysSince1899)
+TExerciseBaseClass::TExerciseBaseClass(ExerciseSession& session, IExerciseHost* host,
+                                       QWidget* parent)
+    : QWidget(parent), m_session(session), m_host(host), m_now(&NowInDaysSince1899)
 {
+    // A reset the bookkeeping or the tutor makes on the session closes this window's question.
+    m_session.SetResetListener([this] { ResetResults(); });
     ControlButtons = new TControlButton(this);
     ControlButtons->SetHost(host);
     connect(ControlButtons, &TControlButton::StripMouseDown, this,
@@ -25,13 +28,69 @@ TExerciseBaseClass::TExerciseBaseClass(IExerciseHost* host, QWidget* parent)
             &TExerciseBaseClass::ControlButtonMouseMove);
 }
 
-TExerciseBaseClass::~TExerciseBaseClass() = default;
+TExerciseBaseClass::~TExerciseBaseClass()
+{
+    m_session.SetResetListener({});
+}
+
+void TExerciseBaseClass::Run(ExerciseOperation operation, std::uint32_t message)
+{
+    if (m_model == nullptr)
+        return;
+    ExerciseRequest request;
+    request.Operation = operation;
+    request.Message = message;
+    request.TutorActive = m_host != nullptr && m_host->TutorActive();
+    CarryOut(m_model->Run(request));
+}
+
+void TExerciseBaseClass::AutoNewQuestTimerTimer()
+{
+    Run(ExerciseOperation::AutoNewQuestTimerTimer);
+}
+
+void TExerciseBaseClass::ResetResults()
+{
+    Run(ExerciseOperation::ResetResults);
+    ShowScore();
+}
+
+void TExerciseBaseClass::ShowScore()
+{
+    if (m_host == nullptr || m_model == nullptr)
+        return;
+    const ScoreDisplay score = m_model->Score();
+    m_host->ShowScoreDisplay(score.Gauge, score.Label);
+}
+
+void TExerciseBaseClass::MidiInMessage(std::uint32_t message)
+{
+    Run(ExerciseOperation::MidiInMessage, message);
+}
 
 void TExerciseBaseClass::NewQuestion()
 {
-    if (m_host != nullptr && m_host->TutorActive())
-        m_host->ShowTutorProgress();
-    m_baseModel.MarkQuestionStart(Now());
+    Run(ExerciseOperation::NewQuestion);
+}
+
+void TExerciseBaseClass::RepeatQuestion()
+{
+    Run(ExerciseOperation::RepeatQuestion);
+}
+
+void TExerciseBaseClass::ThirdButtonAction()
+{
+    Run(ExerciseOperation::ThirdButtonAction);
+}
+
+void TExerciseBaseClass::FourthButtonAction()
+{
+    Run(ExerciseOperation::FourthButtonAction);
+}
+
+void TExerciseBaseClass::StopPlaying()
+{
+    Run(ExerciseOperation::StopPlaying);
 }
 
 void TExerciseBaseClass::SpareAction()
@@ -43,6 +102,7 @@ void TExerciseBaseClass::SpareAction()
 void TExerciseBaseClass::EnterExercise()
 {
     ShowScore();
+    Run(ExerciseOperation::EnterExercise);
 }
 
 void TExerciseBaseClass::LeaveExercise()
@@ -52,6 +112,51 @@ void TExerciseBaseClass::LeaveExercise()
     m_host->SetAutoNewQuestTimerEnabled(false);
     m_host->StopMidiInput();
     m_host->WaveInStop();
+}
+
+void TExerciseBaseClass::CarryOut(ExerciseEffects effects)
+{
+    bool goOn = false;
+    if (effects.Answer) {
+        AnswerFeedback(*effects.Answer);
+        ShowScore();
+        // A step that ends with this answer is the tutor's from here: it ends the step after
+        // this call has returned, so nothing of the exercise runs on beside its dialog, and no
+        // question may come by itself before it.
+        if (m_host != nullptr && m_host->TutorTakesAnswer())
+            effects.AutoNewQuestion = false;
+        else
+            goOn = true;
+    }
+    if (effects.QuestionPut) {
+        if (m_host != nullptr && m_host->TutorActive())
+            m_host->ShowTutorProgress();
+        m_session.MarkQuestionStart(Now());
+    }
+    if (effects.AutoNewQuestion && m_host != nullptr)
+        m_host->SetAutoNewQuestTimerEnabled(*effects.AutoNewQuestion);
+    if (Has(effects.Repaint, ExerciseRepaint::Score) && !effects.Answer)
+        ShowScore();
+    Mirror(effects);
+    if (goOn && m_model != nullptr)
+        CarryOut(m_model->ContinueAfterAnswer());
+}
+
+void TExerciseBaseClass::Settle()
+{
+    if (m_model == nullptr)
+        return;
+    // An input of the window's own changed the model: the window shows it, whatever else it
+    // caused.
+    ExerciseEffects effects = m_model->TakeEffects();
+    effects.Show(ExerciseRepaint::Strip | ExerciseRepaint::Exercise);
+    CarryOut(effects);
+}
+
+void TExerciseBaseClass::Mirror(const ExerciseEffects& effects)
+{
+    if (Has(effects.Repaint, ExerciseRepaint::Strip))
+        ControlButtons->update();
 }
 
 void TExerciseBaseClass::ControlButtonUpAction()
@@ -120,7 +225,7 @@ void TExerciseBaseClass::AnswerFeedback(bool right)
         if (!file.isEmpty())
             m_answerSound->Play(file);
     }
-    m_baseModel.AddAnswerTime(Now());
+    m_session.AddAnswerTime(Now());
 }
 
 void TExerciseBaseClass::SetDateSource(std::function<double()> now)

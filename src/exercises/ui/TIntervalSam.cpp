@@ -80,8 +80,10 @@ QPushButton* MakeAnswerButton(QFrame* panel, const QString& name)
 
 } // namespace
 
-TIntervalSam::TIntervalSam(IExerciseHost* host, const UIStringTable& strings, QWidget* parent)
-    : TExerciseBaseClass(host, parent), m_model(BaseModel(), ControlButtons->Model(), strings)
+TIntervalSam::TIntervalSam(ExerciseSession& session, IExerciseHost* host,
+                           const UIStringTable& strings, QWidget* parent)
+    : TExerciseBaseClass(session, host, parent),
+      m_model(Session(), ControlButtons->Model(), strings)
 {
     setAutoFillBackground(true);
     ControlButtons->setGeometry(4, 4, ControlStripModel::kButtonCount * TControlButton::kCellWidth,
@@ -121,15 +123,8 @@ TIntervalSam::TIntervalSam(IExerciseHost* host, const UIStringTable& strings, QW
     m_blinkTimer->setInterval(200);
     connect(m_blinkTimer, &QTimer::timeout, this, [this] { Timer1Timer(); });
 
-    m_model.AnswerFeedback = [this](bool right) {
-        TExerciseBaseClass::AnswerFeedback(right);
-        ShowScore();
-        if (Host() != nullptr) {
-            const bool tutorTookOver = Host()->TutorAfterAnswer();
-            Host()->SetAutoNewQuestTimerEnabled(!tutorTookOver && m_model.AutoNewQuestionArmed);
-        }
-    };
-    Mirror();
+    SetExerciseModel(m_model);
+    ShowModel();
     FormResize();
 }
 
@@ -141,7 +136,7 @@ void TIntervalSam::SetupIntervalCompare(const ExerciseSetup& setup, const ItemTa
     m_model.SetupIntervalCompare(setup, items, settings, reset);
     if (reset)
         ShowScore();
-    Mirror();
+    ShowModel();
 }
 
 void TIntervalSam::SetMidiOut(TMidiOut& midiOut)
@@ -149,84 +144,23 @@ void TIntervalSam::SetMidiOut(TMidiOut& midiOut)
     m_model.SetMidiOut(&midiOut);
 }
 
-void TIntervalSam::AutoNewQuestTimerTimer()
-{
-    NewQuestion();
-}
-
-void TIntervalSam::ResetResults()
-{
-    m_model.ResetResults();
-    Mirror();
-    ShowScore();
-}
-
-void TIntervalSam::ShowScore()
-{
-    if (Host() == nullptr)
-        return;
-    const ScoreDisplay score = m_model.Score();
-    Host()->ShowScoreDisplay(score.Gauge, score.Label);
-}
-
-void TIntervalSam::MidiInMessage(std::uint32_t) {}
-
-void TIntervalSam::NewQuestion()
-{
-    if (Host() != nullptr)
-        Host()->SetAutoNewQuestTimerEnabled(false);
-    m_blinkTimer->stop();
-    if (m_model.NewQuestion())
-        TExerciseBaseClass::NewQuestion();
-    Mirror();
-}
-
-void TIntervalSam::RepeatQuestion()
-{
-    m_model.RepeatQuestion();
-    Mirror();
-}
-
-void TIntervalSam::ThirdButtonAction()
-{
-    Answer(CompareChoice::A);
-}
-
-void TIntervalSam::FourthButtonAction()
-{
-    Answer(CompareChoice::B);
-}
-
-void TIntervalSam::StopPlaying()
-{
-    m_model.StopPlaying();
-    Mirror();
-}
-
-void TIntervalSam::EnterExercise()
-{
-    TExerciseBaseClass::EnterExercise();
-    if (Host() != nullptr)
-        Host()->SetAutoNewQuestTimerEnabled(m_model.AutoNewQuestionOnEnter(Host()->TutorActive()));
-}
-
 void TIntervalSam::Answer(CompareChoice choice)
 {
     m_model.Answer(choice);
-    Mirror();
+    Settle();
 }
 
 void TIntervalSam::Timer1Timer()
 {
     m_model.BlinkTick();
-    Mirror();
+    ShowModel();
 }
 
 bool TIntervalSam::event(QEvent* event)
 {
     if (event->type() == SequencerNotifyEvent::Type()) {
         m_model.SequencerNotify(static_cast<SequencerNotifyEvent*>(event)->Code());
-        Mirror();
+        Settle();
         return true;
     }
     return TExerciseBaseClass::event(event);
@@ -273,7 +207,12 @@ void TIntervalSam::PlaceResultLine()
     Image13->setVisible(m_model.RightPictureShown);
 }
 
-void TIntervalSam::Mirror()
+void TIntervalSam::Mirror(const ExerciseEffects&)
+{
+    ShowModel();
+}
+
+void TIntervalSam::ShowModel()
 {
     Label1->setText(m_model.QuestionText);
     PlaceResultLine();

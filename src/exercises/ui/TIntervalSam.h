@@ -23,8 +23,10 @@ class TIntervalSam : public TExerciseBaseClass
     Q_OBJECT
 
 public:
-    /// strings are the interface texts; they must outlive the window.
-    TIntervalSam(IExerciseHost* host, const UIStringTable& strings, QWidget* parent = nullptr);
+    /// session is the interval comparison's and strings are the interface texts; both must
+    /// outlive the window.
+    TIntervalSam(ExerciseSession& session, IExerciseHost* host, const UIStringTable& strings,
+                 QWidget* parent = nullptr);
     ~TIntervalSam() override;
 
     IntervalSamModel& Model() { return m_model; }
@@ -38,21 +40,6 @@ public:
     void SetMidiOut(TMidiOut& midiOut);
     /// The result panel's blink timer (200 ms).
     QTimer* BlinkTimer() const { return m_blinkTimer; }
-
-    // The exercise protocol.
-    void AutoNewQuestTimerTimer() override;
-    void ResetResults() override;
-    void ShowScore() override;
-    /// The comparison takes no notes from a keyboard.
-    void MidiInMessage(std::uint32_t message) override;
-    void NewQuestion() override;
-    void RepeatQuestion() override;
-    /// Answers A, or plays A after the answer.
-    void ThirdButtonAction() override;
-    /// Answers B, or plays B after the answer.
-    void FourthButtonAction() override;
-    void StopPlaying() override;
-    void EnterExercise() override;
 
     // The window's parts, by the names the rest of the exercise knows them by.
     QFrame* Panel4 = nullptr;       ///< the centred frame of everything below the strip
@@ -72,8 +59,9 @@ protected:
 private:
     void Answer(CompareChoice choice);
     void Timer1Timer() override;
+    void Mirror(const ExerciseEffects& effects) override;
     /// Brings the widgets up to the model's state.
-    void Mirror();
+    void ShowModel();
     void FormResize();
     void PlaceResultLine();
 

@@ -141,9 +141,10 @@ void RhythmNotationView::resizeEvent(QResizeEvent* event)
     SetDrawingHeight(m_drawingHeight);
 }
 
-TRhythmWindow::TRhythmWindow(IExerciseHost* host, const UIStringTable& strings, IPrompts& prompts,
-                             IRandom* random, QWidget* parent)
-    : TExerciseBaseClass(host, parent), m_strings(strings),
+TRhythmWindow::TRhythmWindow(ExerciseSession& session, IExerciseHost* host,
+                             const UIStringTable& strings, IPrompts& prompts, IRandom* random,
+                             QWidget* parent)
+    : TExerciseBaseClass(session, host, parent), m_strings(strings),
       m_random(random != nullptr ? random : &m_ownRandom), m_prompts(prompts)
 {
     if (random == nullptr)
@@ -161,7 +162,7 @@ TRhythmWindow::TRhythmWindow(IExerciseHost* host, const UIStringTable& strings, 
     Klap = new TapButton(this, [this](bool down) {
         if (m_rhythm != nullptr)
             m_rhythm->TapButton(down);
-        Mirror();
+        Settle();
     });
     Klap->setObjectName(QStringLiteral("Klap"));
     Klap->hide();
@@ -172,7 +173,7 @@ TRhythmWindow::TRhythmWindow(IExerciseHost* host, const UIStringTable& strings, 
         if (m_rhythm == nullptr)
             return;
         m_rhythm->ScrollTimerTick();
-        Mirror();
+        ShowModel();
     });
 
     SpeedButton10 = new QToolButton(this);
@@ -191,19 +192,10 @@ TRhythmWindow::~TRhythmWindow() = default;
 void TRhythmWindow::SetRhythmModel(RhythmExerciseModel& model)
 {
     m_rhythm = &model;
-    model.AnswerFeedback = [this](bool passed) {
-        TExerciseBaseClass::AnswerFeedback(passed);
-        ShowScore();
-        return Host() != nullptr && Host()->TutorActive() && Host()->TutorAfterAnswer();
-    };
-    model.QuestionPut = [this] { TExerciseBaseClass::NewQuestion(); };
-    model.SetAutoNewQuestTimer = [this](bool on) {
-        if (Host() != nullptr)
-            Host()->SetAutoNewQuestTimerEnabled(on);
-    };
+    SetExerciseModel(model);
 }
 
-void TRhythmWindow::SetPlayback(TMidiOut* midiOut, const IClock* clock)
+void TRhythmWindow::SetPlayback(TMidiOut* midiOut, const IClock& clock)
 {
     m_midiOut = midiOut;
     m_rhythm->AttachPlayback(midiOut, clock);
@@ -217,7 +209,7 @@ void TRhythmWindow::ApplyRhythmSetup(const ExerciseSetup& setup,
     if (reset)
         ShowScore();
     SpeedButton10->setVisible(settings.TipOffered);
-    Mirror();
+    Settle();
 }
 
 void TRhythmWindow::SetRhythmSettings(const RhythmExerciseSettings& settings)
@@ -226,82 +218,24 @@ void TRhythmWindow::SetRhythmSettings(const RhythmExerciseSettings& settings)
     // Only here and with a setup: a tip hidden by its window stays hidden until the settings
     // offer it again.
     SpeedButton10->setVisible(settings.TipOffered);
-    Mirror();
+    Settle();
 }
 
 void TRhythmWindow::TapKey(bool down)
 {
     m_rhythm->TapKey(down);
-    Mirror();
+    Settle();
 }
 
 void TRhythmWindow::MicTap(std::uint32_t ms)
 {
     m_rhythm->MicTap(ms);
-    Mirror();
+    Settle();
 }
 
 void TRhythmWindow::SetTempo(int tempo)
 {
     m_rhythm->SetTempo(tempo);
-}
-
-void TRhythmWindow::AutoNewQuestTimerTimer()
-{
-    m_rhythm->AutoNewQuestTimerTimer();
-    Mirror();
-}
-
-void TRhythmWindow::ResetResults()
-{
-    m_rhythm->ResetResults();
-    ShowScore();
-    Mirror();
-}
-
-void TRhythmWindow::ShowScore()
-{
-    if (Host() == nullptr)
-        return;
-    const ScoreDisplay score = m_rhythm->Score();
-    Host()->ShowScoreDisplay(score.Gauge, score.Label);
-}
-
-void TRhythmWindow::MidiInMessage(std::uint32_t message)
-{
-    m_rhythm->MidiInMessage(message);
-    Mirror();
-}
-
-void TRhythmWindow::NewQuestion()
-{
-    // The model calls the base's NewQuestion itself once the question is put.
-    m_rhythm->NewQuestion();
-    Mirror();
-}
-
-void TRhythmWindow::RepeatQuestion()
-{
-    m_rhythm->RepeatQuestion();
-    Mirror();
-}
-
-void TRhythmWindow::ThirdButtonAction()
-{
-    m_rhythm->ThirdButtonAction();
-    Mirror();
-}
-
-void TRhythmWindow::FourthButtonAction()
-{
-    m_rhythm->FourthButtonAction();
-    Mirror();
-}
-
-void TRhythmWindow::StopPlaying()
-{
-    m_rhythm->StopPlaying();
-    Mirror();
 }
 
 void TRhythmWindow::EnterExercise()
@@ -335,7 +269,12 @@ void TRhythmWindow::RegisterTexts(const TextSink& sink)
     }
 }
 
-void TRhythmWindow::Mirror()
+void TRhythmWindow::Mirror(const ExerciseEffects&)
+{
+    ShowModel();
+}
+
+void TRhythmWindow::ShowModel()
 {
     if (m_rhythm == nullptr)
         return;
@@ -354,7 +293,7 @@ bool TRhythmWindow::event(QEvent* event)
     if (event->type() == SequencerNotifyEvent::Type() && m_rhythm != nullptr) {
         m_rhythm->SequencerNotify(
             static_cast<int>(static_cast<SequencerNotifyEvent*>(event)->Code()));
-        Mirror();
+        Settle();
         return true;
     }
     return TExerciseBaseClass::event(event);

@@ -1,7 +1,7 @@
 // The base of the three rhythm exercise windows: the instruction line that taps when clicked,
 // the hidden tap button, the notation in its scroll area, the notation's scroll timer and the
-// tip button, around a rhythm exercise model that holds every rule. The protocol operations
-// run the model and then mirror it; each window adds its own widgets and mirroring.
+// tip button, around a rhythm exercise model that holds every rule. The base window runs the
+// model's protocol; each window adds its own widgets and mirroring.
 #pragma once
 
 #include "exercises/rhythmexercise/RhythmExerciseModel.h"
@@ -66,18 +66,19 @@ class TRhythmWindow : public TExerciseBaseClass
     Q_OBJECT
 
 public:
-    /// strings are the interface texts, prompts show the exercise's messages and random (null:
-    /// the window's own, randomized) draws the rhythms; all must outlive the window.
-    TRhythmWindow(IExerciseHost* host, const UIStringTable& strings, IPrompts& prompts,
-                  IRandom* random = nullptr, QWidget* parent = nullptr);
+    /// session is the kind's, strings are the interface texts, prompts show the exercise's
+    /// messages and random (null: the window's own, randomized) draws the rhythms; all must
+    /// outlive the window.
+    TRhythmWindow(ExerciseSession& session, IExerciseHost* host, const UIStringTable& strings,
+                  IPrompts& prompts, IRandom* random = nullptr, QWidget* parent = nullptr);
     ~TRhythmWindow() override;
 
     RhythmExerciseModel& RhythmModel() { return *m_rhythm; }
     const RhythmExerciseModel& RhythmModel() const { return *m_rhythm; }
 
-    /// Where the window plays and the clock its taps are stamped on; either may be null (no
-    /// sound; the steady clock). Both must outlive the window.
-    void SetPlayback(TMidiOut* midiOut, const IClock* clock);
+    /// Where the window plays (null: no sound) and the clock its taps are stamped on. Both
+    /// must outlive the window.
+    void SetPlayback(TMidiOut* midiOut, const IClock& clock);
     /// Takes the program settings and this kind's rhythm block of the setup; reset also clears
     /// the counters.
     void ApplyRhythmSetup(const ExerciseSetup& setup, const RhythmExerciseSettings& settings,
@@ -91,16 +92,6 @@ public:
     /// The main window's tempo control.
     void SetTempo(int tempo);
 
-    // The exercise protocol: each runs the model, then mirrors it.
-    void AutoNewQuestTimerTimer() override;
-    void ResetResults() override;
-    void ShowScore() override;
-    void MidiInMessage(std::uint32_t message) override;
-    void NewQuestion() override;
-    void RepeatQuestion() override;
-    void ThirdButtonAction() override;
-    void FourthButtonAction() override;
-    void StopPlaying() override;
     /// Sets the click and clap sounds' programs on their channels (not on the percussion
     /// channel).
     void EnterExercise() override;
@@ -127,8 +118,9 @@ public:
 protected:
     /// Called by the derived window's constructor with its model, which must outlive the window.
     void SetRhythmModel(RhythmExerciseModel& model);
+    void Mirror(const ExerciseEffects& effects) override;
     /// Brings the widgets up to the model's state; derived windows extend it.
-    virtual void Mirror();
+    virtual void ShowModel();
 
     bool event(QEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;

@@ -53,10 +53,10 @@ private:
     const TRytmeImit& m_window;
 };
 
-TRytmeImit::TRytmeImit(IExerciseHost* host, const UIStringTable& strings, IPrompts& prompts,
-                       IRandom* random, QWidget* parent)
-    : TRhythmWindow(host, strings, prompts, random, parent),
-      m_model(BaseModel(), ControlButtons->Model(), strings, Random(), Prompts())
+TRytmeImit::TRytmeImit(ExerciseSession& session, IExerciseHost* host, const UIStringTable& strings,
+                       IPrompts& prompts, IRandom* random, QWidget* parent)
+    : TRhythmWindow(session, host, strings, prompts, random, parent),
+      m_model(Session(), ControlButtons->Model(), strings, Random(), Prompts())
 {
     ControlStripModel& strip = ControlButtons->Model();
     strip.Captions = {QStringLiteral("New question"), QStringLiteral("Listen again"),
@@ -85,17 +85,10 @@ TRytmeImit::TRytmeImit(IExerciseHost* host, const UIStringTable& strings, IPromp
 
     SetRhythmModel(m_model);
     resize(640, 420);
-    Mirror();
+    ShowModel();
 }
 
 TRytmeImit::~TRytmeImit() = default;
-
-void TRytmeImit::EnterExercise()
-{
-    TRhythmWindow::EnterExercise();
-    if (Host() != nullptr && !Host()->TutorActive() && m_model.Settings().AutoNewQuestion)
-        Host()->SetAutoNewQuestTimerEnabled(true);
-}
 
 std::vector<TRhythmWindow::FormText> TRytmeImit::FormTexts()
 {
@@ -103,7 +96,7 @@ std::vector<TRhythmWindow::FormText> TRytmeImit::FormTexts()
     const auto text = [&](const char* name, QString RytmeImitTexts::*field) {
         texts.emplace_back(QLatin1String(name), [this, field](const QString& value) {
             m_model.Texts.*field = value;
-            Mirror();
+            ShowModel();
         });
     };
     text("RepeatText", &RytmeImitTexts::Playing);
@@ -124,9 +117,9 @@ QStringList TRytmeImit::StripCellTexts() const
     return texts;
 }
 
-void TRytmeImit::Mirror()
+void TRytmeImit::ShowModel()
 {
-    TRhythmWindow::Mirror();
+    TRhythmWindow::ShowModel();
     PaintBox1->setVisible(m_model.StripShown);
     PaintBox1->update();
     const bool notationShown = m_model.NotationShown;

@@ -17,15 +17,12 @@ class TRytmeImit : public TRhythmWindow
     Q_OBJECT
 
 public:
-    TRytmeImit(IExerciseHost* host, const UIStringTable& strings, IPrompts& prompts,
-               IRandom* random = nullptr, QWidget* parent = nullptr);
+    TRytmeImit(ExerciseSession& session, IExerciseHost* host, const UIStringTable& strings,
+               IPrompts& prompts, IRandom* random = nullptr, QWidget* parent = nullptr);
     ~TRytmeImit() override;
 
     RytmeImitModel& Model() { return m_model; }
     const RytmeImitModel& Model() const { return m_model; }
-
-    /// Also arms the automatic question when it is on and no tutor runs.
-    void EnterExercise() override;
 
     /// The base's texts, the instruction texts and the strip's cell names.
     std::vector<FormText> FormTexts() override;
@@ -39,7 +36,7 @@ public:
     RhythmNotationView* ScrollBox1 = nullptr; ///< holds the notation (its paint box)
 
 protected:
-    void Mirror() override;
+    void ShowModel() override;
     void resizeEvent(QResizeEvent* event) override;
 
 private:

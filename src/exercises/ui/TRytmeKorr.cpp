@@ -39,10 +39,10 @@ QLabel* MakeLabel(QWidget* parent, const char* name, const QString& text)
 
 } // namespace
 
-TRytmeKorr::TRytmeKorr(IExerciseHost* host, const UIStringTable& strings, IPrompts& prompts,
-                       IRandom* random, QWidget* parent)
-    : TRhythmWindow(host, strings, prompts, random, parent),
-      m_model(BaseModel(), ControlButtons->Model(), strings, Random(), Prompts())
+TRytmeKorr::TRytmeKorr(ExerciseSession& session, IExerciseHost* host, const UIStringTable& strings,
+                       IPrompts& prompts, IRandom* random, QWidget* parent)
+    : TRhythmWindow(session, host, strings, prompts, random, parent),
+      m_model(Session(), ControlButtons->Model(), strings, Random(), Prompts())
 {
     SetRhythmModel(m_model);
     ControlStripModel& strip = ControlButtons->Model();
@@ -82,7 +82,7 @@ TRytmeKorr::TRytmeKorr(IExerciseHost* host, const UIStringTable& strings, IPromp
 
     resize(640, 480);
     Layout();
-    Mirror();
+    ShowModel();
 }
 
 TRytmeKorr::~TRytmeKorr() = default;
@@ -109,17 +109,9 @@ std::vector<TRhythmWindow::FormText> TRytmeKorr::FormTexts()
     return texts;
 }
 
-void TRytmeKorr::EnterExercise()
+void TRytmeKorr::ShowModel()
 {
-    TRhythmWindow::EnterExercise();
-    if (Host() != nullptr)
-        Host()->SetAutoNewQuestTimerEnabled(!Host()->TutorActive() &&
-                                            m_model.Settings().AutoNewQuestion);
-}
-
-void TRytmeKorr::Mirror()
-{
-    TRhythmWindow::Mirror();
+    TRhythmWindow::ShowModel();
     Image13->setVisible(m_model.RightPictureShown);
     Label5->setVisible(m_model.HintShown);
     Label7->setVisible(m_model.ChangedShown);

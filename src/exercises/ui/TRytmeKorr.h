@@ -17,8 +17,8 @@ class TRytmeKorr final : public TRhythmWindow
     Q_OBJECT
 
 public:
-    TRytmeKorr(IExerciseHost* host, const UIStringTable& strings, IPrompts& prompts,
-               IRandom* random = nullptr, QWidget* parent = nullptr);
+    TRytmeKorr(ExerciseSession& session, IExerciseHost* host, const UIStringTable& strings,
+               IPrompts& prompts, IRandom* random = nullptr, QWidget* parent = nullptr);
     ~TRytmeKorr() override;
 
     RytmeKorrModel& Model() { return m_model; }
@@ -26,9 +26,6 @@ public:
 
     /// The base's texts, its labels and its three form texts.
     std::vector<FormText> FormTexts() override;
-
-    /// Base, then the automatic question's timer as the settings say (never in a tutor step).
-    void EnterExercise() override;
 
     QFrame* Bevel4 = nullptr;
     RhythmNotationView* ScrollBox1 = nullptr; ///< the written rhythm; clicks mark its notes
@@ -39,7 +36,7 @@ public:
     QLabel* Label7 = nullptr;                 ///< caption of the changed rhythm
 
 protected:
-    void Mirror() override;
+    void ShowModel() override;
     void resizeEvent(QResizeEvent* event) override;
     void showEvent(QShowEvent* event) override;
     void hideEvent(QHideEvent* event) override;

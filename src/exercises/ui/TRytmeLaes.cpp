@@ -23,10 +23,10 @@ constexpr int kBevelTop = kLabelTop + kLabelHeight + 4;
 
 } // namespace
 
-TRytmeLaes::TRytmeLaes(IExerciseHost* host, const UIStringTable& strings, IPrompts& prompts,
-                       IRandom* random, QWidget* parent)
-    : TRhythmWindow(host, strings, prompts, random, parent),
-      m_model(BaseModel(), ControlButtons->Model(), strings, Random(), prompts)
+TRytmeLaes::TRytmeLaes(ExerciseSession& session, IExerciseHost* host, const UIStringTable& strings,
+                       IPrompts& prompts, IRandom* random, QWidget* parent)
+    : TRhythmWindow(session, host, strings, prompts, random, parent),
+      m_model(Session(), ControlButtons->Model(), strings, Random(), prompts)
 {
     Bevel4 = new QFrame(this);
     Bevel4->setObjectName(QStringLiteral("Bevel4"));
@@ -47,32 +47,24 @@ TRytmeLaes::TRytmeLaes(IExerciseHost* host, const UIStringTable& strings, IPromp
             [this](int value) { m_model.ScrollY = value; });
 
     SetRhythmModel(m_model);
-    Mirror();
+    ShowModel();
 }
 
 TRytmeLaes::~TRytmeLaes() = default;
-
-void TRytmeLaes::EnterExercise()
-{
-    TRhythmWindow::EnterExercise();
-    if (Host() != nullptr)
-        Host()->SetAutoNewQuestTimerEnabled(!Host()->TutorActive() &&
-                                            m_model.Settings().AutoNewQuestion);
-}
 
 std::vector<TRhythmWindow::FormText> TRytmeLaes::FormTexts()
 {
     std::vector<FormText> texts = TRhythmWindow::FormTexts();
     texts.emplace_back(QStringLiteral("TurnText"), [this](const QString& text) {
         m_model.TurnText = text;
-        Mirror();
+        ShowModel();
     });
     return texts;
 }
 
-void TRytmeLaes::Mirror()
+void TRytmeLaes::ShowModel()
 {
-    TRhythmWindow::Mirror();
+    TRhythmWindow::ShowModel();
     // Every mirror lays the rhythm out afresh at the box's width: the bar lines it finds are
     // what the scrolling follows.
     QWidget* box = ScrollBox1->PaintBox();
@@ -92,7 +84,7 @@ void TRytmeLaes::PaintNotation(QPainter& painter, QSize size)
     const int bar = m_model.MarkedBar[0];
     if (bar > 0)
         m_painter.Paint(painter, m_model.Rytme().MarkBar(bar, 0, size.width()));
-    if (BaseModel().Answered)
+    if (Session().Answered)
         m_painter.Paint(painter, m_model.Rytme().DrawResultMarks());
 }
 
@@ -108,7 +100,7 @@ void TRytmeLaes::resizeEvent(QResizeEvent* event)
                             std::max(0, bevelHeight - 8));
     // Beside the instruction line: the control strip may fill the window's width.
     SpeedButton10->setGeometry(w - 6 - kTipSize, kLabelTop + 3, kTipSize, kTipSize);
-    Mirror();
+    ShowModel();
 }
 
 } // namespace pv

@@ -16,16 +16,14 @@ class TRytmeLaes final : public TRhythmWindow
     Q_OBJECT
 
 public:
-    TRytmeLaes(IExerciseHost* host, const UIStringTable& strings, IPrompts& prompts,
-               IRandom* random = nullptr, QWidget* parent = nullptr);
+    TRytmeLaes(ExerciseSession& session, IExerciseHost* host, const UIStringTable& strings,
+               IPrompts& prompts, IRandom* random = nullptr, QWidget* parent = nullptr);
     ~TRytmeLaes() override;
 
     RytmeLaesModel& Model() { return m_model; }
     const RytmeLaesModel& Model() const { return m_model; }
 
     /// Also switches the main window's automatic question on exactly when it is asked for and
-    /// no tutor runs.
-    void EnterExercise() override;
     /// Adds the text of the user's turn ("TurnText").
     std::vector<FormText> FormTexts() override;
 
@@ -33,7 +31,7 @@ public:
     RhythmNotationView* ScrollBox1 = nullptr; ///< holds PaintBox1, the notation
 
 protected:
-    void Mirror() override;
+    void ShowModel() override;
     void resizeEvent(QResizeEvent* event) override;
 
 private:

@@ -8,9 +8,15 @@
 
 namespace pv {
 
+/// Sequencer ticks of a quarter note: every note length, bar and lead time is counted in them.
+inline constexpr std::uint16_t kQuarterTicks = 672;
+/// Sequencer ticks of a whole note, which is also a bar of 4/4.
+inline constexpr std::uint16_t kWholeTicks = 4 * kQuarterTicks;
 /// Note lengths in sequencer ticks by duration code 1 whole .. 6 thirty-second. Entry 0 reads
 /// code 0 as a whole note, as the staff does.
-inline constexpr std::array<std::uint16_t, 7> DurationTicks = {2688, 2688, 1344, 672, 336, 168, 84};
+inline constexpr std::array<std::uint16_t, 7> DurationTicks = {
+    kWholeTicks,       kWholeTicks,       kWholeTicks / 2,  kQuarterTicks,
+    kQuarterTicks / 2, kQuarterTicks / 4, kQuarterTicks / 8};
 /// Duration code used in place of a code outside 0..6 (a quarter note).
 inline constexpr int kFallbackDurationCode = 3;
 

@@ -12,7 +12,8 @@ namespace pv {
 
 namespace {
 
-constexpr std::uint32_t kHarmonicTicks = 1344;
+// A chord sounds for a half note.
+constexpr std::uint32_t kHarmonicTicks = 2 * kQuarterTicks;
 constexpr std::uint32_t kStepTicks = 500;
 constexpr std::uint32_t kGapTicks = 50;
 constexpr int kMinVoiceVelocity = 15;

@@ -265,13 +265,7 @@ struct TSheet::HeadPlace
     bool Sideways = false;
 };
 
-NoteSpacing& SharedNoteSpacing()
-{
-    static NoteSpacing spacing;
-    return spacing;
-}
-
-TSheet::TSheet(const IKeyState& keys, NoteSpacing& spacing) : m_keys(keys), m_spacing(spacing)
+TSheet::TSheet(const IKeyState& keys, NoteSpacing& spacing) : m_keys(keys), m_spacing(&spacing)
 {
     SetLineSpacing(10);
 }
@@ -540,10 +534,10 @@ int TSheet::ArrangeNoteSpacing(std::span<const TNoteRec> notes, int room)
     const int count = static_cast<int>(notes.size());
     // Chords keep the shared spacing unless there are bars to spread over the room.
     if (!m_fixedSpacing)
-        m_spacing.Value = std::clamp(room / (count + 1 + bars), kMinSpacing, kMaxSpacing);
+        m_spacing->Value = std::clamp(room / (count + 1 + bars), kMinSpacing, kMaxSpacing);
     else if (bars > 0)
-        m_spacing.Value = std::clamp(room / (3 * bars), kMinSpacing, kMaxSpacing);
-    return m_spacing.Value;
+        m_spacing->Value = std::clamp(room / (3 * bars), kMinSpacing, kMaxSpacing);
+    return m_spacing->Value;
 }
 
 void TSheet::AddHead(StaffDisplayList& list, TNoteRec& note, int x, int y, bool bass, bool sideways,

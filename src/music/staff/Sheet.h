@@ -16,15 +16,13 @@
 
 namespace pv {
 
-/// The note spacing S (pixels from one note to the next) that every sheet of the program shares:
-/// a sheet that keeps its spacing (chords without bar lines) inherits the last sheet's value.
+/// The note spacing S (pixels from one note to the next) that the program's sheets share: a
+/// sheet that keeps its spacing (chords without bar lines) inherits the last sheet's value. The
+/// program keeps one and gives it to every sheet.
 struct NoteSpacing
 {
     int Value = 46;
 };
-
-/// The one spacing the program's sheets share.
-NoteSpacing& SharedNoteSpacing();
 
 /// Where the ledger lines of a note lie and how many there are.
 struct TStaffPosition
@@ -50,7 +48,11 @@ class TSheet
 {
 public:
     /// The keys and the spacing are the caller's and must outlive the sheet.
-    explicit TSheet(const IKeyState& keys, NoteSpacing& spacing = SharedNoteSpacing());
+    TSheet(const IKeyState& keys, NoteSpacing& spacing);
+    /// The spacing the sheet shares from now on; it must outlive the sheet.
+    void SetNoteSpacing(NoteSpacing& spacing) { m_spacing = &spacing; }
+    /// The note spacing S in force.
+    int NoteSpacingValue() const { return m_spacing->Value; }
 
     // The control the sheet draws on.
     void SetControlSize(int width, int height);
@@ -187,7 +189,7 @@ private:
     bool KeyAlters(int letterClass) const;
 
     const IKeyState& m_keys;
-    NoteSpacing& m_spacing;
+    NoteSpacing* m_spacing;
     int m_width = 0;
     int m_height = 0;
     bool m_showKeySignature = false;

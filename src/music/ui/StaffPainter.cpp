@@ -2,13 +2,12 @@
 #include "music/ui/StaffPainter.h"
 
 #include "music/base/Log.h"
+#include "music/ui/MusicFont.h"
 
 #include <map>
 #include <mutex>
 
 #include <QFont>
-#include <QFontDatabase>
-#include <QFontInfo>
 #include <QFontMetricsF>
 #include <QPainter>
 #include <QPainterPath>
@@ -17,9 +16,6 @@ namespace pv {
 
 namespace {
 
-const QString kMusicFamily = QStringLiteral("Noto Music");
-const QString kMusicFontFile =
-    QStringLiteral("/usr/share/fonts/truetype/noto/NotoMusic-Regular.ttf");
 const QString kTextFamily = QStringLiteral("Arial");
 
 char32_t CodePoint(StaffGlyph glyph)
@@ -85,20 +81,6 @@ QString TextOf(StaffGlyph glyph)
     return QString::fromUcs4(&cp, 1);
 }
 
-QFont MusicFont(int pixelSize)
-{
-    static const bool loaded = [] {
-        if (QFontInfo(QFont(kMusicFamily)).family() == kMusicFamily)
-            return true;
-        return QFontDatabase::addApplicationFont(kMusicFontFile) >= 0;
-    }();
-    (void)loaded;
-    QFont font(kMusicFamily);
-    font.setPixelSize(std::max(1, pixelSize));
-    font.setStyleStrategy(QFont::PreferAntialias);
-    return font;
-}
-
 // Ink rectangle of a glyph drawn at the origin on the baseline, by glyph and font size.
 QRectF InkRect(StaffGlyph glyph, int pixelSize)
 {
@@ -109,7 +91,7 @@ QRectF InkRect(StaffGlyph glyph, int pixelSize)
     if (const auto it = cache.find(key); it != cache.end())
         return it->second;
     QPainterPath path;
-    path.addText(0, 0, MusicFont(pixelSize), TextOf(glyph));
+    path.addText(0, 0, MusicSymbolFont(pixelSize), TextOf(glyph));
     const QRectF rect = path.boundingRect();
     cache.emplace(key, rect);
     return rect;
@@ -117,14 +99,9 @@ QRectF InkRect(StaffGlyph glyph, int pixelSize)
 
 } // namespace
 
-QFont MusicSymbolFont(int pixelSize)
-{
-    return MusicFont(pixelSize);
-}
-
 bool StaffPainter::MusicFontAvailable()
 {
-    return QFontInfo(MusicFont(40)).family() == kMusicFamily;
+    return pv::MusicFontAvailable();
 }
 
 void StaffPainter::Paint(QPainter& painter, const StaffDisplayList& list) const
@@ -151,7 +128,7 @@ void StaffPainter::Paint(QPainter& painter, const StaffDisplayList& list) const
         if (ink.isEmpty())
             continue;
         QPainterPath path;
-        path.addText(0, 0, MusicFont(em), TextOf(item.Glyph));
+        path.addText(0, 0, MusicSymbolFont(em), TextOf(item.Glyph));
         QTransform placement;
         switch (item.Glyph) {
         case StaffGlyph::Brace:

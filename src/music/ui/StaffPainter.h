@@ -12,10 +12,6 @@ class QPainter;
 
 namespace pv {
 
-/// The Noto Music font at a pixel size (loaded from its file when the system does not know it);
-/// one em is the height of its five-line staff.
-QFont MusicSymbolFont(int pixelSize);
-
 /// Draws what a sheet laid out. Glyphs come from the Noto Music font, sized so that four staff
 /// spaces make one em (the font's own staff), and are aligned to the display list's points.
 class StaffPainter

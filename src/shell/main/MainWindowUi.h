@@ -97,8 +97,6 @@ public:
     virtual void EnterExercise(ExerciseKind kind) = 0;
     /// The window of kind stops being the shown exercise.
     virtual void LeaveExercise(ExerciseKind kind) = 0;
-    /// The window's counters, per-item statistics and open question are cleared.
-    virtual void ResetResults(ExerciseKind kind) = 0;
     /// A rhythm window's stop button (kinds 4, 5, 6).
     virtual void StopRhythm(ExerciseKind kind) = 0;
     /// The kind's setup page fills itself from the current setup.

@@ -526,7 +526,7 @@ bool PellivarkMainModel::EnableTutorKinds()
     }
     for (ExerciseKind k : kExerciseKinds) {
         if (m_s.Tutor.StepCount(k) > 0)
-            m_s.Windows.ResetResults(k);
+            m_s.Sessions.ResetResults(k);
     }
     m_s.Tutor.ShowTutorProgress();
     return result;

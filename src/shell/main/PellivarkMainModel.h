@@ -30,6 +30,7 @@ struct MainModelServices
 {
     IMainWindowUi& Ui;
     IExerciseWindows& Windows;
+    ExerciseSessions& Sessions; ///< every kind's, with or without its window
     IStartMenu& StartMenu;
     ITutor& Tutor;
     IMidiInputStart& MidiInput;

@@ -174,16 +174,16 @@ void TutorRun::ShowTutorProgress()
 {
     const std::optional<ExerciseKind> kind = m_s.State.CurrentKind;
     const TTutorObject* step = kind && UserHasTutor() ? CurrentStep(*kind) : nullptr;
-    const ExerciseBaseModel* counters = step != nullptr ? m_s.Forms.Counters(*kind) : nullptr;
-    if (counters == nullptr) {
+    const ExerciseSession* session = step != nullptr ? m_s.Sessions.Find(*kind) : nullptr;
+    if (session == nullptr) {
         m_s.Ui.SetText(MainControl::Label6, QString());
         m_s.Ui.SetText(MainControl::Label2, QString());
         return;
     }
     // The question being asked counts as soon as it is put, so the first shows as 1; after a
     // reset the last question is still marked answered, and the next one is the first.
-    const std::int64_t question = std::max<std::int64_t>(1, std::int64_t{counters->QuestionCount} +
-                                                                (counters->Answered ? 0 : 1));
+    const std::int64_t question = std::max<std::int64_t>(1, std::int64_t{session->QuestionCount} +
+                                                                (session->Answered ? 0 : 1));
     const UIStringTable& strings = m_s.Strings;
     m_s.Ui.SetText(
         MainControl::Label6,
@@ -195,20 +195,28 @@ void TutorRun::ShowTutorProgress()
     m_s.Ui.SetText(MainControl::Label2, where + QStringLiteral(": \"") + what);
 }
 
-bool TutorRun::TutorAfterAnswer()
+bool TutorRun::StepEnds() const
 {
     if (!m_s.State.TutorActive || !m_s.State.CurrentKind)
         return false;
     const ExerciseKind kind = *m_s.State.CurrentKind;
     const TTutorObject* step = CurrentStep(kind);
-    ExerciseBaseModel* counters = m_s.Forms.Counters(kind);
-    if (step == nullptr || counters == nullptr)
+    const ExerciseSession* session = m_s.Sessions.Find(kind);
+    return step != nullptr && session != nullptr &&
+           std::int64_t{step->Record.QuestionCount} <= std::int64_t{session->QuestionCount};
+}
+
+bool TutorRun::TutorAfterAnswer()
+{
+    // Asked again when the step's end comes: whatever ran in between may have ended the tutor
+    // or the step's run.
+    if (!StepEnds())
         return false;
-    if (std::int64_t{step->Record.QuestionCount} > std::int64_t{counters->QuestionCount})
-        return false;
+    const ExerciseKind kind = *m_s.State.CurrentKind;
+    const ExerciseSession& session = m_s.Sessions.Of(kind);
 
     // Scored before storing: a stored run starts again from nothing.
-    const int score = StepScore(kind, counters->CorrectCount, counters->QuestionCount);
+    const int score = StepScore(kind, session.CorrectCount, session.QuestionCount);
     if (m_hooks.StopPlaying)
         m_hooks.StopPlaying(kind);
     const std::uint16_t stored = m_s.Results.KindsWithResults(BitOfKind(kind), kMinimumToStore);
@@ -219,7 +227,7 @@ bool TutorRun::TutorAfterAnswer()
 
     if (IsStepMove(Evaluate(score))) {
         (void)ShowStepInfo();
-        m_s.Forms.ResetResults(kind);
+        m_s.Sessions.ResetResults(kind);
         // "Change step..." may have ended the tutor: the user's own setup is back and stays.
         if (m_s.State.TutorActive) {
             ApplyTutorSteps(kind);
@@ -228,7 +236,7 @@ bool TutorRun::TutorAfterAnswer()
     } else {
         if (m_hooks.EndTutor)
             m_hooks.EndTutor();
-        m_s.Forms.ResetResults(kind);
+        m_s.Sessions.ResetResults(kind);
     }
     return true;
 }

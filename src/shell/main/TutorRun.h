@@ -57,10 +57,10 @@ struct TutorRunServices
 {
     TTutorDefine& Tutor;
     DataFiles& Data;
-    AppState& App;          ///< the current user, whose steps the run moves
-    MainWindowState& State; ///< App's
-    SetupState& Setup;      ///< App's
-    IExerciseForms& Forms;
+    AppState& App;              ///< the current user, whose steps the run moves
+    MainWindowState& State;     ///< App's
+    SetupState& Setup;          ///< App's
+    ExerciseSessions& Sessions; ///< App's
     ExerciseClock& Clock;
     ResultBookkeeping& Results;
     IMainWindowUi& Ui;
@@ -118,7 +118,11 @@ public:
     /// The setup of kind's current step (none: of every kind's) into `CurrentSetup`; kinds
     /// without a current step keep theirs. Then the windows get the setup.
     void ApplyTutorSteps(std::optional<ExerciseKind> kind);
-    /// After a scored answer of the current exercise: true when the step ended here.
+    /// The current exercise's session has counted the questions of its tutor step.
+    bool StepEnds() const;
+    /// The end of the current step when StepEnds: the result stored, the end-of-step dialog,
+    /// the move it chose, the session reset; true when the step ended here. It runs after the
+    /// exercise that scored the step's last answer has returned.
     bool TutorAfterAnswer();
     /// The end-of-step dialog for score; moves the user's step by the choice and stores the
     /// user. Returns the move chosen, or kNoStepChoice when the dialog closed without one.

@@ -14,9 +14,9 @@ double SystemDateClock::Now() const
     return NowInDaysSince1899();
 }
 
-ExerciseClock::ExerciseClock(MainWindowState& state, IExerciseForms& forms, IDateClock& clock,
+ExerciseClock::ExerciseClock(MainWindowState& state, ExerciseSessions& sessions, IDateClock& clock,
                              IExerciseClockView& view)
-    : m_state(state), m_forms(forms), m_clock(clock), m_view(view)
+    : m_state(state), m_sessions(sessions), m_clock(clock), m_view(view)
 {
 }
 
@@ -26,8 +26,8 @@ void ExerciseClock::ResetExerciseClock(std::optional<ExerciseKind> kind)
         if (kind && *kind != k)
             continue;
         // The running span goes too: left in place it would count into the next run.
-        if (ExerciseBaseModel* counters = m_forms.Counters(k))
-            counters->ClearClock();
+        if (ExerciseSession* session = m_sessions.Find(k))
+            session->ClearClock();
     }
     if ((m_state.CurrentView == MainView::Exercise || m_state.TutorActive) && m_state.CurrentKind) {
         StartExerciseClock(m_state.CurrentKind);
@@ -37,24 +37,24 @@ void ExerciseClock::ResetExerciseClock(std::optional<ExerciseKind> kind)
 
 void ExerciseClock::StartExerciseClock(std::optional<ExerciseKind> kind)
 {
-    ExerciseBaseModel* counters = kind ? m_forms.Counters(*kind) : nullptr;
-    if (counters == nullptr)
+    ExerciseSession* session = kind ? m_sessions.Find(*kind) : nullptr;
+    if (session == nullptr)
         return;
     const double now = m_clock.Now();
-    counters->ExerciseTime += RunningSpan(*counters);
-    if (counters->StartDate < 1.0)
-        counters->StartDate = now;
-    counters->ClockStart = now;
+    session->ExerciseTime += RunningSpan(*session);
+    if (session->StartDate < 1.0)
+        session->StartDate = now;
+    session->ClockStart = now;
     SetTimer(true);
 }
 
 void ExerciseClock::StopExerciseClock(std::optional<ExerciseKind> kind)
 {
-    ExerciseBaseModel* counters = kind ? m_forms.Counters(*kind) : nullptr;
-    if (counters == nullptr)
+    ExerciseSession* session = kind ? m_sessions.Find(*kind) : nullptr;
+    if (session == nullptr)
         return;
-    counters->ExerciseTime += RunningSpan(*counters);
-    counters->ClockStart = 0.0;
+    session->ExerciseTime += RunningSpan(*session);
+    session->ClockStart = 0.0;
     SetTimer(false);
 }
 
@@ -84,8 +84,8 @@ std::optional<int> ExerciseClock::NextTickMs() const
         return kRepaintDelayMs;
     if (!m_state.CurrentKind || m_state.CurrentView != MainView::Exercise)
         return std::nullopt;
-    const ExerciseBaseModel* counters = m_forms.Counters(*m_state.CurrentKind);
-    if (counters == nullptr || counters->ClockStart == 0.0)
+    const ExerciseSession* session = m_sessions.Find(*m_state.CurrentKind);
+    if (session == nullptr || session->ClockStart == 0.0)
         return std::nullopt;
     // The shown time turns where the millisecond-rounded exercise time reaches a whole minute
     // (as FormatElapsedTime rounds); a tick that comes early finds the next one a moment on.
@@ -96,19 +96,19 @@ std::optional<int> ExerciseClock::NextTickMs() const
 
 double ExerciseClock::RunningExerciseTime(std::optional<ExerciseKind> kind) const
 {
-    const ExerciseBaseModel* counters = kind ? m_forms.Counters(*kind) : nullptr;
-    if (counters == nullptr)
+    const ExerciseSession* session = kind ? m_sessions.Find(*kind) : nullptr;
+    if (session == nullptr)
         return 0.0;
     // The exercised time alone: a time of day counted from the span's start would go negative
     // after midnight and show the wall-clock time while the clock stands.
-    return counters->ExerciseTime + RunningSpan(*counters);
+    return session->ExerciseTime + RunningSpan(*session);
 }
 
-double ExerciseClock::RunningSpan(const ExerciseBaseModel& counters) const
+double ExerciseClock::RunningSpan(const ExerciseSession& session) const
 {
-    if (counters.ClockStart == 0.0)
+    if (session.ClockStart == 0.0)
         return 0.0;
-    const double span = m_clock.Now() - counters.ClockStart;
+    const double span = m_clock.Now() - session.ClockStart;
     return span > 0.0 && span < 1.0 ? span : 0.0;
 }
 

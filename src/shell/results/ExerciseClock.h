@@ -1,7 +1,8 @@
-// The exercise clock of each exercise window: when its exercise run began, how long the user
+// The exercise clock of each exercise kind: when its exercise run began, how long the user
 // has exercised in it, the span running now, and the time the main window shows.
 #pragma once
 
+#include "exercises/session/ExerciseSession.h"
 #include "shell/results/ExerciseForms.h"
 
 namespace pv {
@@ -10,7 +11,7 @@ class ExerciseClock
 {
 public:
     /// Every argument must outlive the clock.
-    ExerciseClock(MainWindowState& state, IExerciseForms& forms, IDateClock& clock,
+    ExerciseClock(MainWindowState& state, ExerciseSessions& sessions, IDateClock& clock,
                   IExerciseClockView& view);
 
     /// Ends the exercise run of kind (none: of all ten): its start, exercise and answer
@@ -40,11 +41,11 @@ public:
 
 private:
     /// The running span of counters, 0 when none or when it is not a believable span.
-    double RunningSpan(const ExerciseBaseModel& counters) const;
+    double RunningSpan(const ExerciseSession& session) const;
     void SetTimer(bool on);
 
     MainWindowState& m_state;
-    IExerciseForms& m_forms;
+    ExerciseSessions& m_sessions;
     IDateClock& m_clock;
     IExerciseClockView& m_view;
     bool m_timerEnabled = false;

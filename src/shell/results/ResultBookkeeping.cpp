@@ -1,7 +1,6 @@
 // Result records of exercise runs: building, storing and the commands around them.
 #include "shell/results/ResultBookkeeping.h"
 
-#include "exercises/identification/AkkordModel.h"
 #include "music/data/ResultFiles.h"
 #include "shell/results/ElapsedTime.h"
 
@@ -51,29 +50,28 @@ int ResultItemCount(ExerciseKind kind)
                                       : 0;
 }
 
-TResultRec BuildResultRec(std::uint16_t userId, ExerciseKind kind,
-                          const ExerciseBaseModel& counters, const IExerciseForms& forms,
+TResultRec BuildResultRec(std::uint16_t userId, ExerciseKind kind, const ExerciseSession& session,
                           const ResultLabels& labels)
 {
     TResultRec rec;
     rec.UserId = userId;
     rec.Kind = static_cast<std::uint16_t>(KindNumber(kind));
-    rec.DateTime = counters.StartDate;
-    rec.Duration = counters.ExerciseTime;
-    rec.AnswerTimeSum = counters.AnswerTime;
+    rec.DateTime = session.StartDate;
+    rec.Duration = session.ExerciseTime;
+    rec.AnswerTimeSum = session.AnswerTime;
     rec.TutorTitle = labels.TutorTitle.left(kLabelCapacity);
     rec.SetupName = labels.SetupName.left(kLabelCapacity);
     rec.TutorStep = labels.TutorStep;
     if (ScoreIsMeanPercent(kind))
-        rec.Score = counters.QuestionCount < 1
+        rec.Score = session.QuestionCount < 1
                         ? 0
-                        : SaturatedCount(counters.CorrectCount / counters.QuestionCount);
+                        : SaturatedCount(session.CorrectCount / session.QuestionCount);
     else
-        rec.Score = SaturatedCount(counters.CorrectCount);
-    rec.Count = SaturatedCount(counters.QuestionCount);
+        rec.Score = SaturatedCount(session.CorrectCount);
+    rec.Count = SaturatedCount(session.QuestionCount);
     const int items = ResultItemCount(kind);
     for (int item = 1; item <= items; ++item) {
-        const ItemCounts counts = forms.ItemStatistics(kind, item);
+        const ItemCounts counts = session.ItemStatistics(item);
         rec.Items[static_cast<std::size_t>(item - 1)] = {SaturatedCount(counts.Right),
                                                          SaturatedCount(counts.Asked)};
     }
@@ -100,10 +98,10 @@ std::uint16_t MaskOfKinds(const std::vector<ExerciseKind>& kinds)
     return mask;
 }
 
-ResultBookkeeping::ResultBookkeeping(AppState& app, ExerciseClock& clock, IExerciseForms& forms,
-                                     DataFiles& data, const IResultTutor& tutor, IPrompts& prompts,
+ResultBookkeeping::ResultBookkeeping(AppState& app, ExerciseClock& clock, DataFiles& data,
+                                     const IResultTutor& tutor, IPrompts& prompts,
                                      const UIStringTable& strings, TutorTitleOf tutorTitleOf)
-    : m_app(app), m_state(app.MainWindow), m_clock(clock), m_forms(forms), m_data(data),
+    : m_app(app), m_state(app.MainWindow), m_clock(clock), m_sessions(app.Sessions), m_data(data),
       m_setup(app.Setup), m_tutor(tutor), m_prompts(prompts), m_strings(strings),
       m_tutorTitleOf(std::move(tutorTitleOf))
 {
@@ -113,9 +111,9 @@ std::uint16_t ResultBookkeeping::KindsWithResults(std::uint16_t mask, std::int32
 {
     std::uint16_t out = 0;
     for (ExerciseKind k : KindsOfMask(mask)) {
-        const ExerciseBaseModel* counters = m_forms.Counters(k);
-        if (counters != nullptr &&
-            static_cast<std::int64_t>(counters->QuestionCount) >= std::int64_t{minimum})
+        const ExerciseSession* session = m_sessions.Find(k);
+        if (session != nullptr &&
+            static_cast<std::int64_t>(session->QuestionCount) >= std::int64_t{minimum})
             out = static_cast<std::uint16_t>(out | BitOf(k));
     }
     return out;
@@ -151,17 +149,17 @@ ResultLabels ResultBookkeeping::LabelsOf(ExerciseKind kind, bool tutor) const
 
 Status<DataError> ResultBookkeeping::StoreResult(ExerciseKind kind, bool tutor, bool memoryOnly)
 {
-    ExerciseBaseModel* counters = IsKnownKind(kind) ? m_forms.Counters(kind) : nullptr;
-    if (counters == nullptr)
+    ExerciseSession* session = m_sessions.Find(kind);
+    if (session == nullptr)
         return {};
-    const bool wasRunning = counters->ClockStart != 0.0;
+    const bool wasRunning = session->ClockStart != 0.0;
     if (m_state.CurrentView == MainView::Exercise || m_state.TutorActive)
         m_clock.StopExerciseClock(kind);
-    if (counters->StartDate < 1.0)
+    if (session->StartDate < 1.0)
         return {};
     const std::shared_ptr<TUserInfo>& user = m_app.Users.CurrentUser;
     const std::uint16_t userId = user ? user->Record.UserId : std::uint16_t{0};
-    TResultRec rec = BuildResultRec(userId, kind, *counters, m_forms, LabelsOf(kind, tutor));
+    TResultRec rec = BuildResultRec(userId, kind, *session, LabelsOf(kind, tutor));
 
     if (memoryOnly) {
         rec.DateTime -= std::floor(rec.DateTime);
@@ -182,7 +180,7 @@ Status<DataError> ResultBookkeeping::StoreResult(ExerciseKind kind, bool tutor, 
     m_app.ResultStored(m_data, rec, m_tutorTitleOf);
     // The run is over once it is in the file: its answers must never be offered again.
     m_clock.ResetExerciseClock(kind);
-    m_forms.ResetResults(kind);
+    m_sessions.ResetResults(kind);
     return {};
 }
 
@@ -208,7 +206,7 @@ Status<DataError> ResultBookkeeping::RestartexerciseClick()
         }
     }
     m_clock.ResetExerciseClock(kind);
-    m_forms.ResetResults(kind);
+    m_sessions.ResetResults(kind);
     return {};
 }
 

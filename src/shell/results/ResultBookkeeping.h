@@ -42,9 +42,8 @@ std::uint16_t SaturatedCount(std::uint64_t count);
 bool ScoreIsMeanPercent(ExerciseKind kind);
 /// How many items of kind 1..10 a result record carries statistics of (the rest are zero).
 int ResultItemCount(ExerciseKind kind);
-/// The result record of kind's exercise run as the counters and items hold it now.
-TResultRec BuildResultRec(std::uint16_t userId, ExerciseKind kind,
-                          const ExerciseBaseModel& counters, const IExerciseForms& forms,
+/// The result record of kind's exercise run as its session holds it now.
+TResultRec BuildResultRec(std::uint16_t userId, ExerciseKind kind, const ExerciseSession& session,
                           const ResultLabels& labels);
 
 /// The kinds of a mask (bit k - 1 = kind k), ascending, and back.
@@ -66,11 +65,11 @@ class ResultBookkeeping
 public:
     /// Every argument must outlive the bookkeeping. tutorTitleOf names a user's tutor for the
     /// statistics.
-    ResultBookkeeping(AppState& app, ExerciseClock& clock, IExerciseForms& forms, DataFiles& data,
+    ResultBookkeeping(AppState& app, ExerciseClock& clock, DataFiles& data,
                       const IResultTutor& tutor, IPrompts& prompts, const UIStringTable& strings,
                       TutorTitleOf tutorTitleOf);
 
-    /// The kinds of mask whose windows counted at least minimum answers (0 = none).
+    /// The kinds of mask whose sessions counted at least minimum answers (0 = none).
     std::uint16_t KindsWithResults(std::uint16_t mask, std::int32_t minimum) const;
     /// `StoreResult` for each kind of the mask, ascending; stops at the first failure, leaving
     /// the answers of that kind and of the later ones in place.
@@ -97,7 +96,7 @@ private:
     AppState& m_app;
     MainWindowState& m_state;
     ExerciseClock& m_clock;
-    IExerciseForms& m_forms;
+    ExerciseSessions& m_sessions;
     DataFiles& m_data;
     const SetupState& m_setup;
     const IResultTutor& m_tutor;

@@ -3,10 +3,12 @@
 // passes it by reference; the data-file routines take the parts of it they touch.
 #pragma once
 
+#include "exercises/session/ExerciseSession.h"
 #include "exercises/setup/SetupOperations.h"
 #include "music/data/DataRecords.h"
 #include "music/data/UserFile.h"
 #include "music/files/SettingsRecord.h"
+#include "music/staff/Sheet.h"
 #include "shell/state/MainWindowState.h"
 
 #include <cstdint>
@@ -36,7 +38,11 @@ public:
     /// `CurrentSetup`, `SavedSetup` and the setup file.
     SetupState Setup;
     MainWindowState MainWindow;
-    // The exercise sessions, one per kind and made at start-up, belong here beside the rest.
+    /// Every kind's counters, item statistics and clock, made at start-up whether or not a
+    /// kind's window exists; the windows hold on to theirs until they go.
+    ExerciseSessions Sessions;
+    /// The note spacing every staff of the program shares.
+    NoteSpacing Spacing;
 
     /// The user whose results are shown; null until someone logs in.
     const std::shared_ptr<TUserInfo>& ResultUser() const { return m_resultUser; }

@@ -49,21 +49,6 @@ TRhythmWindow* ExerciseWindowSet::Rhythm(ExerciseKind kind) const
     return qobject_cast<TRhythmWindow*>(Window(kind));
 }
 
-ExerciseBaseModel* ExerciseWindowSet::Counters(ExerciseKind kind)
-{
-    TExerciseBaseClass* window = Window(kind);
-    return window != nullptr ? &window->BaseModel() : nullptr;
-}
-
-ItemCounts ExerciseWindowSet::ItemStatistics(ExerciseKind kind, int item) const
-{
-    const TAkkord* window = Identification(kind);
-    if (window == nullptr || item < 1 || item > 60)
-        return {};
-    const AkkordItem& it = window->Model().ExerciseItem[static_cast<std::size_t>(item)];
-    return {it.Right, it.Asked};
-}
-
 void ExerciseWindowSet::EnterExercise(ExerciseKind kind)
 {
     TExerciseBaseClass* window = Window(kind);
@@ -78,12 +63,6 @@ void ExerciseWindowSet::LeaveExercise(ExerciseKind kind)
 {
     if (TExerciseBaseClass* window = Window(kind))
         window->LeaveExercise();
-}
-
-void ExerciseWindowSet::ResetResults(ExerciseKind kind)
-{
-    if (TExerciseBaseClass* window = Window(kind))
-        window->ResetResults();
 }
 
 void ExerciseWindowSet::StopRhythm(ExerciseKind kind)

@@ -1,12 +1,10 @@
-// The ten exercise windows as the main window's decisions and the result bookkeeping see them:
-// the identification window of each kind that has one, the interval comparison window and the
-// rhythm windows.
+// The ten exercise windows as the main window's decisions see them: the identification window
+// of each kind that has one, the interval comparison window and the rhythm windows.
 #pragma once
 
 #include "exercises/identification/AkkordModel.h"
 #include "exercises/rhythmexercise/RhythmExerciseModel.h"
 #include "shell/main/MainWindowUi.h"
-#include "shell/results/ExerciseForms.h"
 
 #include <array>
 #include <functional>
@@ -22,7 +20,7 @@ class TRhythmWindow;
 struct ItemTables;
 struct SetupState;
 
-class ExerciseWindowSet final : public IExerciseForms, public IExerciseWindows
+class ExerciseWindowSet final : public IExerciseWindows
 {
 public:
     /// setup and items must outlive the set; settings gives the identification options of the
@@ -62,14 +60,9 @@ public:
     /// Setup pages and captions go to whoever shows them.
     void SetCaptionSink(std::function<void(const QString&)> sink) { m_captions = std::move(sink); }
 
-    // IExerciseForms
-    ExerciseBaseModel* Counters(ExerciseKind kind) override;
-    ItemCounts ItemStatistics(ExerciseKind kind, int item) const override;
-
     // IExerciseWindows
     void EnterExercise(ExerciseKind kind) override;
     void LeaveExercise(ExerciseKind kind) override;
-    void ResetResults(ExerciseKind kind) override;
     void StopRhythm(ExerciseKind kind) override;
     void LoadSetupPage(ExerciseKind kind) override;
     void StoreSetupPage(ExerciseKind kind) override;

@@ -213,11 +213,10 @@ void PellivarkProgram::MakeMainWindow()
         m_exercises = std::make_unique<ExerciseWindowSet>(
             m_app.Setup, m_items, [this] { return IdentificationSettings(); });
         m_exercises->SetRhythmSettings([this] { return RhythmSettings(); });
-        m_clock =
-            std::make_unique<ExerciseClock>(m_app.MainWindow, *m_exercises, m_dateClock, *m_window);
-        m_results =
-            std::make_unique<ResultBookkeeping>(m_app, *m_clock, *m_exercises, m_data, *this,
-                                                m_prompts, m_strings, UsersTutorTitleOf());
+        m_clock = std::make_unique<ExerciseClock>(m_app.MainWindow, m_app.Sessions, m_dateClock,
+                                                  *m_window);
+        m_results = std::make_unique<ResultBookkeeping>(m_app, *m_clock, m_data, *this, m_prompts,
+                                                        m_strings, UsersTutorTitleOf());
         MakeTutor();
     } catch (const std::exception&) {
         m_window.reset();
@@ -325,11 +324,12 @@ void PellivarkProgram::MakeStandardForms()
             const std::optional<IdentificationMode> mode = ModeOfKind(kind);
             if (!mode)
                 continue;
-            auto* exercise = new TAkkord(*mode, &window, m_strings);
+            auto* exercise = new TAkkord(*mode, m_app.Sessions.Of(kind), &window, m_strings);
             exercise->setObjectName(QString::fromLatin1(kFormNames[Slot(kind)]));
             exercise->SetMidiOut(m_midiOut);
             exercise->SetPrompts(m_prompts);
             exercise->SetKeyState(*m_heldKeys);
+            exercise->SetNoteSpacing(m_app.Spacing);
             exercise->SetPlaybackSettingsSource([this] {
                 const TSettingsRec& settings = m_app.ProgramSettings;
                 AkkordPlaybackSettings playback;
@@ -346,7 +346,7 @@ void PellivarkProgram::MakeStandardForms()
             m_exercises->SetWindow(kind, exercise);
         }
         constexpr ExerciseKind kComparison = ExerciseKind::IntervalComparison;
-        auto* comparison = new TIntervalSam(&window, m_strings);
+        auto* comparison = new TIntervalSam(m_app.Sessions.Of(kComparison), &window, m_strings);
         comparison->setObjectName(QString::fromLatin1(kFormNames[Slot(kComparison)]));
         comparison->SetMidiOut(m_midiOut);
         comparison->SetAnswerSound(m_answerSound.get());
@@ -354,14 +354,18 @@ void PellivarkProgram::MakeStandardForms()
         m_exercises->SetWindow(kComparison, comparison);
         // The rhythm windows (kinds 4, 5 and 6) go through AddRhythmWindow.
         AddRhythmWindow(ExerciseKind::RhythmImitation,
-                        new TRytmeImit(&window, m_strings, m_prompts));
-        AddRhythmWindow(ExerciseKind::RhythmReading, new TRytmeLaes(&window, m_strings, m_prompts));
+                        new TRytmeImit(m_app.Sessions.Of(ExerciseKind::RhythmImitation), &window,
+                                       m_strings, m_prompts));
+        AddRhythmWindow(ExerciseKind::RhythmReading,
+                        new TRytmeLaes(m_app.Sessions.Of(ExerciseKind::RhythmReading), &window,
+                                       m_strings, m_prompts));
         AddRhythmWindow(ExerciseKind::RhythmErrorDetection,
-                        new TRytmeKorr(&window, m_strings, m_prompts));
+                        new TRytmeKorr(m_app.Sessions.Of(ExerciseKind::RhythmErrorDetection),
+                                       &window, m_strings, m_prompts));
         // The setup page of the item-based kinds, and the item editor's MIDI input.
         m_chordOps = new TChordOps(
             ChordOpsContext{
-                m_app.Setup, m_items, &m_midiOut, *m_heldKeys, m_strings, m_prompts,
+                m_app.Setup, m_items, &m_midiOut, *m_heldKeys, m_app.Spacing, m_strings, m_prompts,
                 [this] { return static_cast<int>(m_app.ProgramSettings.KindPairs[1][1]); },
                 [this] { return m_model == nullptr || m_model->UserRights[2]; },
                 m_options.RunDialog,
@@ -484,6 +488,7 @@ void PellivarkProgram::MakeStandardForms()
     m_model = std::make_unique<PellivarkMainModel>(MainModelServices{
         *m_window,
         *m_exercises,
+        m_app.Sessions,
         *m_startMenuService,
         *m_tutorRun,
         *this,
@@ -660,9 +665,9 @@ void PellivarkProgram::MakeTutor()
     };
     m_tutorDialogs =
         std::make_unique<TutorDialogs>(m_tutorTexts, m_window.get(), m_options.RunDialog);
-    m_tutorRun = std::make_unique<TutorRun>(
-        TutorRunServices{*m_tutorDefine, m_data, m_app, m_app.MainWindow, m_app.Setup, *m_exercises,
-                         *m_clock, *m_results, *m_window, *m_tutorDialogs, m_prompts, m_strings});
+    m_tutorRun = std::make_unique<TutorRun>(TutorRunServices{
+        *m_tutorDefine, m_data, m_app, m_app.MainWindow, m_app.Setup, m_app.Sessions, *m_clock,
+        *m_results, *m_window, *m_tutorDialogs, m_prompts, m_strings});
 }
 
 void PellivarkProgram::WireTutor(MainWindowHandlers& handlers)
@@ -682,7 +687,24 @@ void PellivarkProgram::WireTutor(MainWindowHandlers& handlers)
         [this] { (void)m_model->EnableTutorKinds(); },
     });
     handlers.ShowTutorProgress = [this] { m_tutorRun->ShowTutorProgress(); };
-    handlers.TutorAfterAnswer = [this] { return m_tutorRun->TutorAfterAnswer(); };
+    handlers.TutorTakesAnswer = [this] {
+        if (!m_tutorRun->StepEnds())
+            return false;
+        // The step ends from the event loop, after the exercise that scored the answer has
+        // carried it out and returned: the dialog, the store and the reset then never run
+        // while the exercise is inside its own call, and never reach back into it there.
+        if (!m_tutorStepEndPosted) {
+            m_tutorStepEndPosted = true;
+            QMetaObject::invokeMethod(
+                m_window.get(),
+                [this] {
+                    m_tutorStepEndPosted = false;
+                    (void)m_tutorRun->TutorAfterAnswer();
+                },
+                Qt::QueuedConnection);
+        }
+        return true;
+    };
     handlers.Panel2Click = [this] { m_tutorRun->Panel2Click(); };
 }
 
@@ -1050,7 +1072,7 @@ RhythmExerciseSettings PellivarkProgram::RhythmSettings() const
 void PellivarkProgram::AddRhythmWindow(ExerciseKind kind, TRhythmWindow* window)
 {
     window->setObjectName(QString::fromLatin1(kFormNames[Slot(kind)]));
-    window->SetPlayback(&m_midiOut, &SteadyClock::Instance());
+    window->SetPlayback(&m_midiOut, SteadyClock::Instance());
     window->SetAnswerSound(m_answerSound.get());
     m_window->SetExerciseWindow(kind, window);
     m_exercises->SetWindow(kind, window);

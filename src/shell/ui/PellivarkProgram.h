@@ -9,6 +9,7 @@
 #include "exercises/identification/InstrumentGeometry.h"
 #include "exercises/items/ItemTables.h"
 #include "exercises/rhythmexercise/RhythmExerciseModel.h"
+#include "exercises/session/ExerciseSession.h"
 #include "exercises/setup/SetupOperations.h"
 #include "music/data/DataFiles.h"
 #include "music/devices/AudioCapture.h"
@@ -21,6 +22,7 @@
 #include "music/sequencer/MidiVoiceSettings.h"
 #include "music/sequencer/NotifyRouting.h"
 #include "music/sequencer/Sequencer.h"
+#include "music/staff/Sheet.h"
 #include "music/strings/UIStrings.h"
 #include "shell/language/LanguageLoader.h"
 #include "shell/language/LanguageTargets.h"
@@ -138,6 +140,8 @@ public:
     const UIStringTable& Strings() const { return m_strings; }
     const LanguageTargets& TextTargets() const { return m_targets; }
     MainWindowState& State() { return m_app.MainWindow; }
+    /// Every kind's counters, item statistics and clock, with or without its window.
+    ExerciseSessions& Sessions() { return m_app.Sessions; }
     SetupState& Setup() { return m_app.Setup; }
     ExerciseClock& Clock() { return *m_clock; }
     TMidiOut& MidiOut() { return m_midiOut; }
@@ -244,6 +248,8 @@ private:
     TMidiOut m_midiOut;
     std::unique_ptr<AnswerSoundEffect> m_answerSound;
     ItemTables m_items;
+    /// Before the windows, which hold on to their kinds' sessions and the note spacing until
+    /// they go.
     AppState m_app;
     SystemDateClock m_dateClock;
     TutorDialogTexts m_tutorTexts;
@@ -251,6 +257,8 @@ private:
     std::unique_ptr<TutorDialogs> m_tutorDialogs;
     std::unique_ptr<TutorRun> m_tutorRun;
     std::function<int()> m_chooseTutor;
+    /// The end of a tutor step waits in the event loop.
+    bool m_tutorStepEndPosted = false;
     QPointer<TChooseTutor> m_chooser;
     SystemMidiInDevices m_systemInputs;
     TMidiIn m_midiIn;

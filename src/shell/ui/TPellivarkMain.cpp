@@ -9,7 +9,7 @@
 #include "music/input/WaveInEvents.h"
 #include "music/sequencer/SequencerNotifyEvent.h"
 #include "music/strings/UIStrings.h"
-#include "music/ui/StaffPainter.h"
+#include "music/ui/MusicFont.h"
 #include "shell/help/HelpContexts.h"
 #include "shell/help/ui/HelpDesk.h"
 #include "shell/help/ui/HelpMenu.h"
@@ -1326,9 +1326,9 @@ void TPellivarkMain::ShowTutorProgress()
         m_handlers.ShowTutorProgress();
 }
 
-bool TPellivarkMain::TutorAfterAnswer()
+bool TPellivarkMain::TutorTakesAnswer()
 {
-    return m_handlers.TutorAfterAnswer && m_handlers.TutorAfterAnswer();
+    return m_handlers.TutorTakesAnswer && m_handlers.TutorTakesAnswer();
 }
 
 bool TPellivarkMain::eventFilter(QObject* watched, QEvent* event)

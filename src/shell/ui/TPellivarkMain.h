@@ -98,8 +98,9 @@ struct MainWindowHandlers
     std::function<void()> WaveInStop;
     /// The tutor's progress labels follow the current exercise.
     std::function<void()> ShowTutorProgress;
-    /// A scored answer while the tutor runs; true when the step ended.
-    std::function<bool()> TutorAfterAnswer;
+    /// A scored answer: true when it ends the tutor's step, which then ends once the exercise
+    /// has returned to the event loop.
+    std::function<bool()> TutorTakesAnswer;
     /// The tutor's progress labels were clicked.
     std::function<void()> Panel2Click;
     /// The program settings command.
@@ -205,7 +206,7 @@ public:
     void FormKeyUp(int key, Qt::KeyboardModifiers modifiers, bool autoRepeat) override;
     bool TutorActive() const override;
     void ShowTutorProgress() override;
-    bool TutorAfterAnswer() override;
+    bool TutorTakesAnswer() override;
     bool ShowTip(int n) override;
     void SetAutoNewQuestTimerEnabled(bool on) override;
     void StopMidiInput() override;

@@ -5,6 +5,7 @@
 #include "exercises/setup/ExerciseSetup.h"
 #include "music/sequencer/MidiOut.h"
 #include "music/strings/UIStrings.h"
+#include "support/EffectsRecorder.h"
 #include "support/ScriptedPrompts.h"
 #include "support/ScriptedRandom.h"
 #include "support/SequencerFakes.h"
@@ -64,7 +65,13 @@ struct Model
     explicit Model(std::vector<int> script = {0}) : random(std::move(script))
     {
         model.SetRandom(random);
-        model.AnswerFeedback = [this](bool right) { feedback.push_back(right); };
+        effects.onAnswer = [this](bool right) { feedback.push_back(right); };
+    }
+    /// The user chose A or B, as the window passes it on.
+    void Answer(CompareChoice choice)
+    {
+        model.Answer(choice);
+        effects.Settle();
     }
     void Setup(const OptionBlock& block, ComparisonSettings settings = {}, bool reset = true)
     {
@@ -79,10 +86,11 @@ struct Model
     }
 
     UIStringTable strings = Strings();
-    ExerciseBaseModel base;
+    ExerciseSession base;
     ControlStripModel strip;
     test::ScriptedRandom random;
     IntervalSamModel model{base, strip, strings};
+    test::EffectsRecorder effects{model};
     std::vector<bool> feedback;
 };
 
@@ -153,7 +161,7 @@ TEST(IntervalSamModel, SeededRunsDrawTwoDifferentIntervalsOnRootsOfTheRange)
         for (std::uint32_t seed : {1U, 7U, 2024U}) {
             SCOPED_TRACE(seed);
             UIStringTable strings = Strings();
-            ExerciseBaseModel base;
+            ExerciseSession base;
             ControlStripModel strip;
             StdRandom random(seed);
             IntervalSamModel model(base, strip, strings);
@@ -256,7 +264,7 @@ TEST(IntervalSamModel, AnswersScoreTheLargerIntervalAndColourBothPanels)
         EXPECT_EQ(m.model.AnswerPointSize(), kAnswerLetterPointSize);
         EXPECT_EQ(m.model.QuestionText, QStringLiteral("Which is larger?"));
 
-        m.model.Answer(c.choice);
+        m.Answer(c.choice);
         const bool right = c.choice == c.larger;
         EXPECT_EQ(m.model.LargerOne, static_cast<int>(c.larger));
         EXPECT_EQ(m.feedback, std::vector<bool>{right});
@@ -280,7 +288,7 @@ TEST(IntervalSamModel, AnswersScoreTheLargerIntervalAndColourBothPanels)
                   m.model.CompareItems[m.model.ItemB].Name);
 
         // A second answer to the same question scores nothing.
-        m.model.Answer(OtherChoice(c.choice));
+        m.Answer(OtherChoice(c.choice));
         EXPECT_EQ(m.base.QuestionCount, 1U);
         EXPECT_EQ(m.feedback.size(), 1U);
         EXPECT_EQ(m.model.Score().Label,
@@ -294,7 +302,7 @@ TEST(IntervalSamModel, TheLargerPanelBlinksFourTimesAndStaysGreen)
     Model m({0, 2, 0, 0, 1});
     m.Setup(Block({4, 8}, 60, 72, false));
     m.Ask();
-    m.model.Answer(CompareChoice::A);
+    m.Answer(CompareChoice::A);
     std::vector<ComparePanelColour> seen;
     for (int tick = 0; tick < 6; ++tick) {
         m.model.BlinkTick();
@@ -307,9 +315,9 @@ TEST(IntervalSamModel, TheLargerPanelBlinksFourTimesAndStaysGreen)
     EXPECT_EQ(m.model.PanelA, C::Red) << "the smaller one keeps its mark";
 
     // A new question stops a blink under way and clears both panels.
-    m.model.Answer(CompareChoice::A);
+    m.Answer(CompareChoice::A);
     ASSERT_TRUE(m.model.NewQuestion());
-    m.model.Answer(CompareChoice::B);
+    m.Answer(CompareChoice::B);
     m.model.BlinkTick();
     ASSERT_TRUE(m.model.BlinkRunning);
     ASSERT_TRUE(m.model.NewQuestion());
@@ -349,7 +357,7 @@ TEST(IntervalSamModel, NotificationsLightThePanelsInTurnAndOpenTheStrip)
     m.model.RepeatQuestion();
     EXPECT_FALSE(m.strip.ButtonEnabled[1]);
     m.model.SequencerNotify(kNotifyEndOfA);
-    m.model.Answer(CompareChoice::A);
+    m.Answer(CompareChoice::A);
     EXPECT_EQ(m.model.PanelB, C::Green);
     m.model.SequencerNotify(kNotifyEndOfB);
     EXPECT_EQ(m.model.PanelA, C::Red);
@@ -380,7 +388,7 @@ TEST(IntervalSamModel, AutomaticNewQuestionFollowsTheSettingsAndEnteringBeforeAn
         EXPECT_TRUE(m.model.AutoNewQuestionOnEnter(false));
         EXPECT_FALSE(m.model.AutoNewQuestionOnEnter(true));
         m.Ask();
-        m.model.Answer(c.answerRight ? CompareChoice::B : CompareChoice::A);
+        m.Answer(c.answerRight ? CompareChoice::B : CompareChoice::A);
         EXPECT_EQ(m.model.AutoNewQuestionArmed, c.armed);
         EXPECT_EQ(m.model.AutoNewQuestionOnEnter(false), c.autoOn);
         ASSERT_TRUE(m.model.NewQuestion());
@@ -393,7 +401,7 @@ TEST(IntervalSamModel, ResetResultsClosesTheQuestionAndClearsTheCounts)
     Model m({0, 2, 0, 0, 1});
     m.Setup(Block({4, 8}, 60, 72, false));
     m.Ask();
-    m.model.Answer(CompareChoice::B);
+    m.Answer(CompareChoice::B);
     ASSERT_EQ(m.model.Score().Label, QStringLiteral("1 of 1"));
     ASSERT_TRUE(m.model.NewQuestion());
     m.model.ResetResults();
@@ -406,7 +414,7 @@ TEST(IntervalSamModel, ResetResultsClosesTheQuestionAndClearsTheCounts)
     EXPECT_EQ(m.model.Score().Gauge, 100);
     EXPECT_EQ(m.model.Score().Label, QStringLiteral("0 of 0"));
     // The closed question is not scored.
-    m.model.Answer(CompareChoice::B);
+    m.Answer(CompareChoice::B);
     EXPECT_EQ(m.base.QuestionCount, 0U);
 }
 
@@ -558,10 +566,10 @@ TEST(IntervalSamModel, AQuestionAndItsRepeatPlayAThenB)
     EXPECT_EQ(rig.Played(), repeat);
 
     // After the answer a choice plays its interval alone.
-    rig.m.model.Answer(CompareChoice::A);
+    rig.m.Answer(CompareChoice::A);
     ASSERT_TRUE(rig.m.base.Answered);
     rig.Played();
-    rig.m.model.Answer(CompareChoice::B);
+    rig.m.Answer(CompareChoice::B);
     const std::vector<std::string> replayB = {
         "0 all notes off", "0 on 65 v98",  "0 on 69 v98",        "1344 off 65",
         "1344 off 69",     "1344 code 45", "1344 all notes off",

@@ -30,10 +30,16 @@ struct Window
         strings.StrIdentText6 = QStringLiteral("%d of %d notes right");
         strings.StrItemSuffix = QStringLiteral("check with F8");
         model.SetRandom(random);
-        model.AnswerFeedback = [this](bool right) { feedback.push_back(right); };
+    }
+    /// The answers the model scored so far, right or wrong.
+    const std::vector<bool>& Feedback()
+    {
+        if (const ExerciseEffects effects = model.TakeEffects(); effects.Answer)
+            feedback.push_back(*effects.Answer);
+        return feedback;
     }
     test::ScriptedRandom random;
-    ExerciseBaseModel base;
+    ExerciseSession base;
     ControlStripModel strip;
     UIStringTable strings;
     AkkordModel model;
@@ -151,15 +157,15 @@ TEST(AkkordAnswer, ScoringTable)
         c.answer(w.model);
         EXPECT_EQ(w.base.QuestionCount, c.asked);
         EXPECT_EQ(w.base.CorrectCount, c.right);
-        EXPECT_EQ(w.model.ExerciseItem[1].Asked, c.asked);
-        EXPECT_EQ(w.model.ExerciseItem[1].Right, c.right);
-        EXPECT_EQ(w.model.ExerciseItem[2].Asked, 0);
+        EXPECT_EQ(w.base.Items[1].Asked, c.asked);
+        EXPECT_EQ(w.base.Items[1].Right, c.right);
+        EXPECT_EQ(w.base.Items[2].Asked, 0);
         EXPECT_EQ(w.model.ResultLabel, c.label);
         EXPECT_EQ(w.model.ButtonColour[1], c.button1);
         EXPECT_EQ(w.model.ButtonColour[2], c.button2);
         EXPECT_EQ(w.model.LastAnswerRight, c.lastRight);
         EXPECT_EQ(w.base.Answered, c.asked > 0);
-        EXPECT_EQ(w.feedback.size(), c.asked);
+        EXPECT_EQ(w.Feedback().size(), c.asked);
         if (c.asked > 0) {
             EXPECT_TRUE(w.model.BlinkRunning);
             EXPECT_FALSE(w.strip.ButtonEnabled[3]);

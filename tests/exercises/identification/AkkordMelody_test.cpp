@@ -38,7 +38,7 @@ struct Window
     }
     SeededRandom random;
     test::ScriptedPrompts prompts;
-    ExerciseBaseModel base;
+    ExerciseSession base;
     ControlStripModel strip;
     UIStringTable strings;
     AkkordModel model;

@@ -108,7 +108,7 @@ struct MicRig
     UIStringTable strings;
     TMidiOut midiOut{devices, sequencer, prompts, strings};
     test::ScriptedRandom random{std::vector<int>{0}};
-    ExerciseBaseModel base;
+    ExerciseSession base;
     ControlStripModel strip;
     AkkordModel model;
     AkkordPlayback playback;

@@ -17,7 +17,7 @@ using Mode = IdentificationMode;
 struct Window
 {
     explicit Window(Mode mode) : model(mode, base, strip, strings) {}
-    ExerciseBaseModel base;
+    ExerciseSession base;
     ControlStripModel strip;
     UIStringTable strings;
     AkkordModel model;
@@ -249,20 +249,20 @@ TEST(AkkordModel, RefreshKeepsCountsAndScoreWhileResetClearsThem)
     w.model.Setup(DefaultExerciseSetup(), BuiltInItemTables(), AkkordSettings{}, true);
     w.base.QuestionCount = 4;
     w.base.CorrectCount = 3;
-    w.model.ExerciseItem[2].Asked = 4;
-    w.model.ExerciseItem[2].Right = 3;
+    w.base.Items[2].Asked = 4;
+    w.base.Items[2].Right = 3;
 
     w.model.Setup(DefaultExerciseSetup(), BuiltInItemTables(), AkkordSettings{}, false);
     EXPECT_EQ(w.base.QuestionCount, 4u);
     EXPECT_EQ(w.base.CorrectCount, 3u);
-    EXPECT_EQ(w.model.ExerciseItem[2].Asked, 4);
-    EXPECT_EQ(w.model.ExerciseItem[2].Right, 3);
+    EXPECT_EQ(w.base.Items[2].Asked, 4);
+    EXPECT_EQ(w.base.Items[2].Right, 3);
 
     w.model.Setup(DefaultExerciseSetup(), BuiltInItemTables(), AkkordSettings{}, true);
     EXPECT_EQ(w.base.QuestionCount, 0u);
     EXPECT_EQ(w.base.CorrectCount, 0u);
-    EXPECT_EQ(w.model.ExerciseItem[2].Asked, 0);
-    EXPECT_EQ(w.model.ExerciseItem[2].Right, 0);
+    EXPECT_EQ(w.base.Items[2].Asked, 0);
+    EXPECT_EQ(w.base.Items[2].Right, 0);
 }
 
 TEST(AkkordModel, ResultsResetClosesTheQuestionAndClearsEveryCount)
@@ -279,7 +279,7 @@ TEST(AkkordModel, ResultsResetClosesTheQuestionAndClearsEveryCount)
         w.base.CorrectCount = 4;
         w.base.AnswerTime = 0.01;
         w.model.HeldNote.Pitch = TPitch{64, 0};
-        for (AkkordItem& item : w.model.ExerciseItem) {
+        for (ItemCounts& item : w.base.Items) {
             item.Asked = 3;
             item.Right = 2;
         }
@@ -293,7 +293,7 @@ TEST(AkkordModel, ResultsResetClosesTheQuestionAndClearsEveryCount)
         EXPECT_EQ(w.base.QuestionCount, 0u);
         EXPECT_EQ(w.base.CorrectCount, 0u);
         EXPECT_EQ(w.base.AnswerTime, 0.01) << "the clock is the main window's";
-        for (const AkkordItem& item : w.model.ExerciseItem) {
+        for (const ItemCounts& item : w.base.Items) {
             EXPECT_EQ(item.Asked, 0);
             EXPECT_EQ(item.Right, 0);
         }

@@ -78,7 +78,7 @@ struct Rig
     UIStringTable strings;
     TMidiOut midiOut{devices, recorder, prompts, strings};
     test::ScriptedRandom random;
-    ExerciseBaseModel base;
+    ExerciseSession base;
     ControlStripModel strip;
     AkkordModel model;
     AkkordPlayback playback;

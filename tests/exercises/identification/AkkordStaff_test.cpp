@@ -29,7 +29,7 @@ QSize Measure(const QString& text)
 
 struct Rig
 {
-    explicit Rig(IdentificationMode mode) : model(mode, base, strip, strings), sheet(keys)
+    explicit Rig(IdentificationMode mode) : model(mode, base, strip, strings), sheet(keys, spacing)
     {
         strings.StrIdentText7 = QStringLiteral("Your melody");
         strings.StrIdentText8 = QStringLiteral("The melody");
@@ -77,7 +77,7 @@ struct Rig
             const int melody[] = {60, 62, 64, 65};
             for (std::size_t k = 0; k < 4; ++k)
                 model.QuestionNotes[k].Pitch = {static_cast<std::int8_t>(melody[k]), 0};
-            model.Base().Answered = false;
+            model.Session().Answered = false;
         } else {
             ASSERT_TRUE(model.NewQuestion());
         }
@@ -90,11 +90,12 @@ struct Rig
         sheet.SetFixedSpacing(model.Sheet.Chord);
     }
 
-    ExerciseBaseModel base;
+    ExerciseSession base;
     ControlStripModel strip;
     UIStringTable strings;
     AkkordModel model;
     NoKeysHeld keys;
+    NoteSpacing spacing;
     TSheet sheet;
     test::FakeClock clock;
     test::FakeDevices devices{clock};
@@ -276,7 +277,7 @@ TEST(AkkordStaffPicture, AWrongAnswerShowsBothRunsEachWithItsLabel)
             {static_cast<std::int8_t>(rig.model.QuestionNotes[k].Pitch.Note + 1), 0}, false);
     const int entered = rig.model.EnteredCount;
     rig.model.FourthButtonAction();
-    ASSERT_TRUE(rig.model.Base().Answered);
+    ASSERT_TRUE(rig.model.Session().Answered);
     ASSERT_FALSE(rig.model.LastAnswerRight);
 
     const AkkordStaffPicture picture = rig.Draw();

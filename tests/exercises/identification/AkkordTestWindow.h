@@ -20,7 +20,7 @@ struct AkkordTestWindow
         model.SetRandom(random);
     }
     ScriptedRandom random;
-    ExerciseBaseModel base;
+    ExerciseSession base;
     ControlStripModel strip;
     UIStringTable strings;
     AkkordModel model;

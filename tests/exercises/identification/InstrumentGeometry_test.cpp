@@ -13,7 +13,7 @@ namespace {
 struct Window
 {
     explicit Window(IdentificationMode mode) : model(mode, base, strip, strings) {}
-    ExerciseBaseModel base;
+    ExerciseSession base;
     ControlStripModel strip;
     UIStringTable strings;
     AkkordModel model;

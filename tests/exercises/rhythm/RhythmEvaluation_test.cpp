@@ -64,7 +64,7 @@ struct Rig
 {
     Rig() : random({0}), strings(Verdicts()), engine(random, prompts, strings)
     {
-        engine.AttachPlayback(nullptr, &clock);
+        engine.AttachPlayback(nullptr, clock);
         engine.CurrentTimeSig = 4;
         engine.BarTicks = 4 * kQuarter;
         engine.UnitTicks = kQuarter;

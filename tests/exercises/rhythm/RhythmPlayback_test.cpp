@@ -57,7 +57,7 @@ struct Rig
     {
         midiOut.SetNotifyTargets(&targets);
         EXPECT_TRUE(midiOut.ChangeDevice(1));
-        engine.AttachPlayback(&midiOut, &clock);
+        engine.AttachPlayback(&midiOut, clock);
         engine.SelectTimeSignature(4);
         engine.Bars = 2;
         engine.Tempo = 90;

@@ -20,13 +20,8 @@ class Bare final : public RhythmExerciseModel
 public:
     using RhythmExerciseModel::RhythmExerciseModel;
     void ApplySetup(const RhythmSetup& block, bool) override { SetupEngine(block); }
-    void AutoNewQuestTimerTimer() override {}
-    void ResetResults() override {}
-    void NewQuestion() override {}
-    void RepeatQuestion() override {}
-    void ThirdButtonAction() override {}
-    void FourthButtonAction() override {}
-    void StopPlaying() override {}
+    ExerciseEffects Run(const ExerciseRequest&) override { return TakeEffects(); }
+    ExerciseEffects ContinueAfterAnswer() override { return {}; }
     void SequencerNotify(int) override {}
     int pedals = 0;
 
@@ -40,7 +35,7 @@ struct Rig
     {
         EXPECT_TRUE(midiOut.ChangeDevice(1));
         strings.StrRhythmText5 = QStringLiteral("Score");
-        model.AttachPlayback(&midiOut, &clock);
+        model.AttachPlayback(&midiOut, clock);
         RhythmExerciseSettings settings;
         settings.Playback.ClapSound = {9, 0, 110, 39};
         model.SetSettings(settings);
@@ -61,7 +56,7 @@ struct Rig
     UIStringTable strings;
     TMidiOut midiOut{devices, sequencer, prompts, strings};
     test::ScriptedRandom random{{0}};
-    ExerciseBaseModel base;
+    ExerciseSession base;
     ControlStripModel strip;
     Bare model{ExerciseKind::RhythmImitation, base, strip, strings, random, prompts};
 };

@@ -3,6 +3,7 @@
 #include "exercises/rhythmexercise/RytmeImitModel.h"
 #include "music/sequencer/MidiOut.h"
 #include "music/strings/UIStrings.h"
+#include "support/EffectsRecorder.h"
 #include "support/FakeClock.h"
 #include "support/ScriptedPrompts.h"
 #include "support/ScriptedRandom.h"
@@ -24,13 +25,17 @@ constexpr std::int64_t kTurn = 3 * kBar;
 class ModelReceiver final : public QObject
 {
 public:
-    explicit ModelReceiver(RytmeImitModel& model) : m_model(model) {}
+    ModelReceiver(RytmeImitModel& model, test::EffectsRecorder& effects)
+        : m_model(model), m_effects(effects)
+    {
+    }
     bool event(QEvent* e) override
     {
         if (e->type() == SequencerNotifyEvent::Type()) {
             const int code = static_cast<SequencerNotifyEvent*>(e)->Code();
             codes.push_back(code);
             m_model.SequencerNotify(code);
+            m_effects.Settle();
             return true;
         }
         return QObject::event(e);
@@ -39,6 +44,7 @@ public:
 
 private:
     RytmeImitModel& m_model;
+    test::EffectsRecorder& m_effects;
 };
 
 class Targets final : public INotifyTargets
@@ -91,13 +97,11 @@ struct Rig
         strings.StrRhythmSetupMessage = QStringLiteral("This setup cannot make a rhythm.");
         midiOut.SetNotifyTargets(&targets);
         EXPECT_TRUE(midiOut.ChangeDevice(1));
-        model.AttachPlayback(&midiOut, &clock);
+        model.AttachPlayback(&midiOut, clock);
         model.SetSettings(settings);
-        model.AnswerFeedback = [this](bool passed) {
+        effects.onAnswer = [this](bool passed) {
             feedback.push_back({passed, model.LastScore, base.QuestionCount, base.CorrectCount});
-            return false;
         };
-        model.QuestionPut = [this] { ++questionsPut; };
         model.ApplySetup(setup, true);
     }
 
@@ -116,7 +120,7 @@ struct Rig
     void Ask()
     {
         start = NowMs();
-        model.NewQuestion();
+        effects.Run(ExerciseOperation::NewQuestion);
     }
     /// Clap note-ons (any velocity: the accents differ) sent in [from, to) after the start.
     int ClapsSentBetween(std::int64_t from, std::int64_t to) const
@@ -138,13 +142,13 @@ struct Rig
     UIStringTable strings;
     TMidiOut midiOut{devices, sequencer, prompts, strings};
     test::ScriptedRandom random{{0}};
-    ExerciseBaseModel base;
+    ExerciseSession base;
     ControlStripModel strip;
     RytmeImitModel model{base, strip, strings, random, prompts};
-    ModelReceiver receiver{model};
+    test::EffectsRecorder effects{model};
+    ModelReceiver receiver{model, effects};
     Targets targets{receiver};
     std::vector<Feedback> feedback;
-    int questionsPut = 0;
     std::int64_t start = 0;
 };
 
@@ -195,7 +199,7 @@ TEST(RytmeImitModel, AttemptIsJudgedAsTheEvaluationSays)
         rig.Ask();
         EXPECT_EQ(rig.model.InstructionText, QStringLiteral("Listen..."));
         EXPECT_EQ(rig.model.Phase, 1);
-        EXPECT_EQ(rig.questionsPut, 1);
+        EXPECT_EQ(rig.effects.questionsPut, 1);
         EXPECT_EQ(rig.strip.ButtonEnabled, (std::array<bool, 5>{false, false, false, false, true}));
         rig.RunTo(kBar);
         EXPECT_EQ(rig.model.InstructionText, rig.model.Texts.Playing);
@@ -334,7 +338,7 @@ TEST(RytmeImitModel, AutomaticQuestionAfterPassAndFailure)
         // Playing again: the next demonstration's count-in is under way.
         EXPECT_TRUE(rig.model.Recording);
         EXPECT_EQ(rig.model.Phase, 1);
-        EXPECT_EQ(rig.questionsPut, 2);
+        EXPECT_EQ(rig.effects.questionsPut, 2);
         EXPECT_EQ(rig.model.NotationShown, !pass);
         EXPECT_EQ(rig.model.LastScore, pass ? 100 : rig.feedback[0].score);
         EXPECT_EQ(rig.strip.ButtonEnabled, (std::array<bool, 5>{false, false, false, false, true}));
@@ -354,7 +358,7 @@ TEST(RytmeImitModel, PlayingTheTapsBackEndsByItself)
     rig.RunTo(kTurn + 2 * kBar);
     ASSERT_EQ(rig.feedback.size(), 1U);
     const std::int64_t back = rig.NowMs() - rig.start;
-    rig.model.ThirdButtonAction();
+    rig.effects.Run(ExerciseOperation::ThirdButtonAction);
     EXPECT_TRUE(rig.model.PlayingTaps);
     EXPECT_FALSE(rig.model.StripShown);
     EXPECT_EQ(rig.model.InstructionText, QStringLiteral("Your taps."));
@@ -374,7 +378,8 @@ TEST(RytmeImitModel, StopAndPedal)
     Rig rig;
     rig.Ask();
     rig.TapAt(kTurn);
-    rig.model.MidiInMessage(test::Msg(0xB3, 64, 127)); // the pedal while playing stops
+    rig.effects.Run(ExerciseOperation::MidiInMessage,
+                    test::Msg(0xB3, 64, 127)); // the pedal while playing stops
     EXPECT_FALSE(rig.model.Recording);
     EXPECT_EQ(rig.model.Phase, 0);
     EXPECT_EQ(rig.strip.ButtonEnabled, (std::array<bool, 5>{true, true, false, true, false}));
@@ -382,9 +387,10 @@ TEST(RytmeImitModel, StopAndPedal)
     rig.RunTo(kTurn + 6 * kBar);
     EXPECT_TRUE(rig.feedback.empty());
     EXPECT_EQ(rig.base.QuestionCount, 0U);
-    rig.model.MidiInMessage(test::Msg(0xB0, 64, 127)); // idle: a new question
+    rig.effects.Run(ExerciseOperation::MidiInMessage,
+                    test::Msg(0xB0, 64, 127)); // idle: a new question
     EXPECT_TRUE(rig.model.Recording);
-    EXPECT_EQ(rig.questionsPut, 2);
+    EXPECT_EQ(rig.effects.questionsPut, 2);
 }
 
 // A setup that cannot make a rhythm (2/4 with whole notes only): its message once per attempt
@@ -403,11 +409,11 @@ TEST(RytmeImitModel, SetupThatCannotMakeARhythm)
     rig.Ask();
     EXPECT_EQ(rig.prompts.asked.size(), 2U);
     EXPECT_FALSE(rig.model.Recording);
-    EXPECT_EQ(rig.questionsPut, 0);
+    EXPECT_EQ(rig.effects.questionsPut, 0);
     EXPECT_EQ(rig.strip.ButtonEnabled, (std::array<bool, 5>{true, false, false, false, false}));
     rig.TapAt(10);
-    rig.model.MidiInMessage(test::Msg(0x90, 60, 100));
-    rig.model.ThirdButtonAction();
+    rig.effects.Run(ExerciseOperation::MidiInMessage, test::Msg(0x90, 60, 100));
+    rig.effects.Run(ExerciseOperation::ThirdButtonAction);
     rig.RunTo(20 * kBar);
     // Only the echoes of the two taps sounded: no rhythm and no click.
     std::vector<std::uint32_t> notesOn;
@@ -437,7 +443,7 @@ TEST(RytmeImitModel, ResetClearsTheCounters)
         rig.TapAt(2 * kBar + k * kQuarter);
     rig.RunTo(3 * kBar);
     ASSERT_EQ(rig.base.QuestionCount, 1U);
-    rig.model.ResetResults();
+    rig.effects.Run(ExerciseOperation::ResetResults);
     EXPECT_EQ(rig.base.QuestionCount, 0U);
     EXPECT_EQ(rig.base.CorrectCount, 0U);
     EXPECT_EQ(rig.model.InstructionText, QStringLiteral("Press New question."));
@@ -458,7 +464,7 @@ TEST(RytmeImitModel, TapsBeforeTheStartAndAFloodOfTaps)
     const std::int64_t turn = 2 * kBar;
     rig.RunTo(turn);
     for (int k = 0; k < 3 * kMaxTaps; ++k)
-        rig.model.MidiInMessage(test::Msg(0x90, 60, 100));
+        rig.effects.Run(ExerciseOperation::MidiInMessage, test::Msg(0x90, 60, 100));
     EXPECT_EQ(rig.model.Rytme().TapCount, kMaxTaps);
     rig.RunTo(turn + kBar);
     ASSERT_EQ(rig.feedback.size(), 1U);

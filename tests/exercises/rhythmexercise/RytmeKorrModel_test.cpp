@@ -4,6 +4,7 @@
 #include "exercises/rhythmexercise/RytmeKorrModel.h"
 #include "music/sequencer/MidiOut.h"
 #include "music/strings/UIStrings.h"
+#include "support/EffectsRecorder.h"
 #include "support/FakeClock.h"
 #include "support/ScriptedPrompts.h"
 #include "support/SequencerFakes.h"
@@ -30,7 +31,10 @@ constexpr std::uint64_t kBarMs = 2688;
 class Forwarder final : public QObject
 {
 public:
-    explicit Forwarder(RytmeKorrModel& model) : m_model(model) {}
+    Forwarder(RytmeKorrModel& model, test::EffectsRecorder& effects)
+        : m_model(model), m_effects(effects)
+    {
+    }
     bool event(QEvent* e) override
     {
         if (e->type() != SequencerNotifyEvent::Type())
@@ -38,12 +42,14 @@ public:
         const int code = static_cast<SequencerNotifyEvent*>(e)->Code();
         codes.push_back(code);
         m_model.SequencerNotify(code);
+        m_effects.Settle();
         return true;
     }
     std::vector<int> codes;
 
 private:
     RytmeKorrModel& m_model;
+    test::EffectsRecorder& m_effects;
 };
 
 class Targets final : public INotifyTargets
@@ -71,12 +77,9 @@ struct Rig
         strings.StrRhythmSetupMessage = QStringLiteral("No rhythm fits.");
         midiOut.SetNotifyTargets(&targets);
         EXPECT_TRUE(midiOut.ChangeDevice(1));
-        model.AttachPlayback(&midiOut, &clock);
-        model.SetAutoNewQuestTimer = [this](bool on) { autoTimer.push_back(on); };
-        model.AnswerFeedback = [this](bool passed) {
-            answers.push_back(passed);
-            return false;
-        };
+        model.AttachPlayback(&midiOut, clock);
+        effects.onAutoTimer = [this](bool on) { autoTimer.push_back(on); };
+        effects.onAnswer = [this](bool passed) { answers.push_back(passed); };
         devices.sink.sent.clear();
     }
 
@@ -118,10 +121,11 @@ struct Rig
     test::ScriptedPrompts prompts;
     UIStringTable strings;
     test::SeededRandom random;
-    ExerciseBaseModel base;
+    ExerciseSession base;
     ControlStripModel strip;
     RytmeKorrModel model{base, strip, strings, random, prompts};
-    Forwarder forwarder{model};
+    test::EffectsRecorder effects{model};
+    Forwarder forwarder{model, effects};
     Targets targets{forwarder};
     TMidiOut midiOut{devices, sequencer, prompts, strings};
     std::vector<bool> autoTimer;
@@ -163,7 +167,7 @@ TEST(RytmeKorrModel, AQuestionPlaysTheChangedRhythmAndTheWrittenOneOnRequest)
     ASSERT_EQ(rytme.Count(0), 8);
     ASSERT_EQ(rytme.Corrections.size(), 1U);
 
-    rig.model.NewQuestion();
+    rig.effects.Run(ExerciseOperation::NewQuestion);
     EXPECT_EQ(Buttons(rig.strip), kPlaying);
     EXPECT_EQ(rig.strip.FocusIndex, 4);
     EXPECT_EQ(rig.model.InstructionText, QStringLiteral("Listen..."));
@@ -190,16 +194,16 @@ TEST(RytmeKorrModel, AQuestionPlaysTheChangedRhythmAndTheWrittenOneOnRequest)
     EXPECT_TRUE(rig.model.HintShown);
     EXPECT_EQ(rig.model.MarkedBar, (std::array<int, 2>{0, 0}));
 
-    rig.model.ThirdButtonAction();
+    rig.effects.Run(ExerciseOperation::ThirdButtonAction);
     EXPECT_FALSE(rig.model.PlayingChanged);
     EXPECT_EQ(rig.Claps(20'000), Onsets(rytme.List(0)));
     EXPECT_EQ(Buttons(rig.strip), kMarking);
 
     // After the check the changed rhythm's bars are underlined on its own notation, and the
     // verdict stays on the line.
-    rig.model.FourthButtonAction();
+    rig.effects.Run(ExerciseOperation::FourthButtonAction);
     const QString verdict = rig.model.InstructionText;
-    rig.model.RepeatQuestion();
+    rig.effects.Run(ExerciseOperation::RepeatQuestion);
     rig.Claps(kBarMs + 100);
     EXPECT_EQ(rig.model.MarkedBar, (std::array<int, 2>{0, 1}));
     EXPECT_EQ(rig.model.InstructionText, verdict);
@@ -236,7 +240,7 @@ TEST(RytmeKorrModel, CheckScoresFoundChangesAgainstWrongMarks)
         rig.model.Rytme().Corrections = c.changes;
         for (int j : c.marks)
             EXPECT_TRUE(rig.Click(j));
-        rig.model.FourthButtonAction();
+        rig.effects.Run(ExerciseOperation::FourthButtonAction);
 
         EXPECT_EQ(rig.model.Hits, c.hits);
         EXPECT_EQ(rig.model.Total, c.total);
@@ -286,7 +290,7 @@ TEST(RytmeKorrModel, CheckScoresFoundChangesAgainstWrongMarks)
 
         // The marks are frozen and the answer counts once.
         EXPECT_FALSE(rig.Click(1));
-        rig.model.FourthButtonAction();
+        rig.effects.Run(ExerciseOperation::FourthButtonAction);
         EXPECT_EQ(rig.base.QuestionCount, 1U);
     }
 }
@@ -302,7 +306,7 @@ TEST(RytmeKorrModel, MarksSitUnderTheirNoteAndChangeMarksBelowThem)
     EXPECT_EQ(rig.model.Marks(),
               (std::vector<RytmeKorrMark>{{QRect(note.X, top + 47, 10, 7), kKorrMarkRgb}}))
         << "before the check only the user's marks show";
-    rig.model.FourthButtonAction();
+    rig.effects.Run(ExerciseOperation::FourthButtonAction);
     EXPECT_EQ(rig.model.Marks(),
               (std::vector<RytmeKorrMark>{{QRect(note.X, top + 54, 10, 7), kKorrFoundRgb},
                                           {QRect(note.X, top + 47, 10, 7), kKorrMarkRgb}}));
@@ -395,17 +399,17 @@ TEST(RytmeKorrModel, ASetupThatCannotBeChangedSaysSoOnceAndPlaysNothing)
         EXPECT_EQ(Buttons(rig.strip), (std::vector<bool>{true, false, false, false, false}));
 
         // Nothing to play, mark or score; nothing divides by zero.
-        rig.model.RepeatQuestion();
-        rig.model.ThirdButtonAction();
+        rig.effects.Run(ExerciseOperation::RepeatQuestion);
+        rig.effects.Run(ExerciseOperation::ThirdButtonAction);
         EXPECT_TRUE(rig.Claps(20'000).empty());
         EXPECT_FALSE(rig.model.ClickWritten(QPoint(60, 30)));
-        rig.model.FourthButtonAction();
+        rig.effects.Run(ExerciseOperation::FourthButtonAction);
         EXPECT_EQ(rig.base.QuestionCount, 0U);
         EXPECT_FALSE(rig.base.Answered);
         EXPECT_TRUE(rig.answers.empty());
 
         // A new question tries again and says so again, once.
-        rig.model.NewQuestion();
+        rig.effects.Run(ExerciseOperation::NewQuestion);
         EXPECT_EQ(rig.Shown("error"), 2);
         EXPECT_EQ(rig.Shown("message"), 2 * c.setupMessages);
         EXPECT_TRUE(rig.Claps(20'000).empty());
@@ -415,7 +419,7 @@ TEST(RytmeKorrModel, ASetupThatCannotBeChangedSaysSoOnceAndPlaysNothing)
         rig.model.ApplySetup(Rig::Quarters(1), false);
         EXPECT_TRUE(rig.model.HasQuestion());
         EXPECT_EQ(rig.model.QuestionAttempts, 1);
-        rig.model.NewQuestion();
+        rig.effects.Run(ExerciseOperation::NewQuestion);
         EXPECT_FALSE(rig.Claps(20'000).empty());
         EXPECT_EQ(Buttons(rig.strip), kMarking);
     }
@@ -425,9 +429,9 @@ TEST(RytmeKorrModel, StoppingEndsThePlaybackAndLateCodesChangeNothing)
 {
     Rig rig;
     rig.model.ApplySetup(Rig::Quarters(2), true);
-    rig.model.NewQuestion();
+    rig.effects.Run(ExerciseOperation::NewQuestion);
     rig.Claps(kBarMs + 100);
-    rig.model.StopPlaying();
+    rig.effects.Run(ExerciseOperation::StopPlaying);
     EXPECT_EQ(Buttons(rig.strip), (std::vector<bool>{false, true, true, false, false}));
     EXPECT_EQ(rig.strip.FocusIndex, 1);
     EXPECT_EQ(rig.model.MarkedBar, (std::array<int, 2>{0, 0}));
@@ -446,8 +450,8 @@ TEST(RytmeKorrModel, NoTapsOrEchoesInThisExercise)
     rig.model.TapKey(false);
     rig.model.TapButton(true);
     rig.model.TapButton(false);
-    rig.model.MidiInMessage(Msg(0x90, 60, 100));
-    rig.model.MidiInMessage(Msg(0xB0, 64, 127));
+    rig.effects.Run(ExerciseOperation::MidiInMessage, Msg(0x90, 60, 100));
+    rig.effects.Run(ExerciseOperation::MidiInMessage, Msg(0xB0, 64, 127));
     rig.model.MicTap(1000);
     EXPECT_EQ(rig.model.Rytme().TapCount, 0);
     EXPECT_TRUE(rig.devices.sink.sent.empty());
@@ -474,12 +478,12 @@ TEST(RytmeKorrModel, TheNextQuestionComesByItselfAsTheSettingsSay)
         if (c.right)
             rig.Click(2);
         rig.autoTimer.clear();
-        rig.model.FourthButtonAction();
+        rig.effects.Run(ExerciseOperation::FourthButtonAction);
         EXPECT_EQ(!rig.autoTimer.empty() && rig.autoTimer.back(), c.armed)
             << c.autoNew << c.onlyRight << c.right;
         if (c.armed) {
             // The timer's tick is a new question, played at once.
-            rig.model.AutoNewQuestTimerTimer();
+            rig.effects.Run(ExerciseOperation::AutoNewQuestTimerTimer);
             EXPECT_FALSE(rig.base.Answered);
             EXPECT_TRUE(rig.model.Marked().empty());
             EXPECT_FALSE(rig.model.ChangedShown);
@@ -495,9 +499,9 @@ TEST(RytmeKorrModel, ResetClearsTheCountersAndTheVerdictLine)
     rig.model.ApplySetup(Rig::Quarters(1), true);
     rig.model.Rytme().Corrections = {RhythmCorrection{2, RhythmChange::Split, 0}};
     rig.Click(2);
-    rig.model.FourthButtonAction();
+    rig.effects.Run(ExerciseOperation::FourthButtonAction);
     ASSERT_TRUE(rig.model.RightPictureShown);
-    rig.model.ResetResults();
+    rig.effects.Run(ExerciseOperation::ResetResults);
     EXPECT_EQ(rig.base.QuestionCount, 0U);
     EXPECT_EQ(rig.base.CorrectCount, 0U);
     EXPECT_TRUE(rig.model.InstructionText.isEmpty());

@@ -4,6 +4,7 @@
 #include "exercises/rhythmexercise/RytmeLaesModel.h"
 #include "music/sequencer/MidiOut.h"
 #include "music/strings/UIStrings.h"
+#include "support/EffectsRecorder.h"
 #include "support/FakeClock.h"
 #include "support/RhythmText.h"
 #include "support/ScriptedPrompts.h"
@@ -26,7 +27,10 @@ using test::SeededRandom;
 class ModelReceiver final : public QObject
 {
 public:
-    ModelReceiver(RytmeLaesModel& model, const IClock& clock) : m_model(model), m_clock(clock) {}
+    ModelReceiver(RytmeLaesModel& model, test::EffectsRecorder& effects, const IClock& clock)
+        : m_model(model), m_effects(effects), m_clock(clock)
+    {
+    }
     bool event(QEvent* e) override
     {
         if (e->type() != SequencerNotifyEvent::Type())
@@ -36,6 +40,7 @@ public:
         times.push_back(m_clock.NowUs() / 1000U);
         marks.push_back(0);
         m_model.SequencerNotify(code);
+        m_effects.Settle();
         marks.back() = m_model.MarkedBar[0];
         return true;
     }
@@ -45,6 +50,7 @@ public:
 
 private:
     RytmeLaesModel& m_model;
+    test::EffectsRecorder& m_effects;
     const IClock& m_clock;
 };
 
@@ -97,14 +103,10 @@ struct Rig
         strings.StrRhythmVerdictFormat = QStringLiteral("%d of %d");
         strings.StrRhythmSetupMessage = QStringLiteral("Change the rhythm setup");
         model.TurnText = QStringLiteral("Your turn");
-        model.AttachPlayback(&midiOut, &clock);
+        model.AttachPlayback(&midiOut, clock);
         model.SetSettings(settings);
-        model.AnswerFeedback = [this](bool passed) {
-            feedback.push_back(passed);
-            return false;
-        };
-        model.QuestionPut = [this] { ++questionsPut; };
-        model.SetAutoNewQuestTimer = [this](bool on) { autoTimer = on; };
+        effects.onAnswer = [this](bool passed) { feedback.push_back(passed); };
+        effects.onAutoTimer = [this](bool on) { autoTimer = on; };
     }
 
     /// Loads a setup, then puts the written rhythm in its place.
@@ -151,14 +153,14 @@ struct Rig
     UIStringTable strings;
     TMidiOut midiOut{devices, sequencer, prompts, strings};
     SeededRandom random;
-    ExerciseBaseModel base;
+    ExerciseSession base;
     ControlStripModel strip;
     RhythmExerciseSettings settings;
     RytmeLaesModel model{base, strip, strings, random, prompts};
-    ModelReceiver receiver{model, clock};
+    test::EffectsRecorder effects{model};
+    ModelReceiver receiver{model, effects, clock};
     ReadingTargets targets{receiver};
     std::vector<bool> feedback;
-    int questionsPut = 0;
     bool autoTimer = false;
 };
 
@@ -202,10 +204,10 @@ TEST(RytmeLaesModel, PerformanceStartedInTheFirstWaitingBarScoresFull)
 {
     Rig rig;
     rig.Load("4 4 4 4 | 2 2 |");
-    rig.model.RepeatQuestion();
+    rig.effects.Run(ExerciseOperation::RepeatQuestion);
     EXPECT_EQ(rig.Buttons(), (std::vector<bool>{false, false, false, false, true}));
     EXPECT_EQ(rig.model.InstructionText, QStringLiteral("Start when ready"));
-    EXPECT_EQ(rig.questionsPut, 1);
+    EXPECT_EQ(rig.effects.questionsPut, 1);
     rig.TapRhythm(0);
     rig.To(3 * kBar);
 
@@ -231,7 +233,7 @@ TEST(RytmeLaesModel, TapInTheLastBeatOfAWaitingBarStartsAtTheNextBarLine)
 {
     Rig rig;
     rig.Load("4 4 4 4 | 2 2 |");
-    rig.model.RepeatQuestion();
+    rig.effects.Run(ExerciseOperation::RepeatQuestion);
     rig.To(2 * kBar);
     EXPECT_EQ(rig.model.InstructionText, QStringLiteral("Your turn"));
     EXPECT_EQ(rig.base.QuestionCount, 0U);
@@ -279,7 +281,7 @@ TEST(RytmeLaesModel, OneBarRhythmEndsAfterTheBarOfTheFirstTap)
         SCOPED_TRACE(c.name);
         Rig rig;
         rig.Load("4 4 4 4 |");
-        rig.model.RepeatQuestion();
+        rig.effects.Run(ExerciseOperation::RepeatQuestion);
         rig.TapAt(c.firstTap);
         for (std::uint64_t k = 1; k < 4; ++k) {
             if (c.start + k * kBeat > c.firstTap)
@@ -300,13 +302,13 @@ TEST(RytmeLaesModel, WithoutTapsTheMetronomeWaitsUntilStopped)
 {
     Rig rig;
     rig.Load("4 4 4 4 | 2 2 |");
-    rig.model.RepeatQuestion();
+    rig.effects.Run(ExerciseOperation::RepeatQuestion);
     rig.To(20 * kBar);
     EXPECT_EQ(rig.receiver.codes.size(), 40U);
     EXPECT_EQ(rig.receiver.codes.back(), 27);
     EXPECT_EQ(rig.base.QuestionCount, 0U);
     EXPECT_TRUE(rig.model.Recording);
-    rig.model.StopPlaying();
+    rig.effects.Run(ExerciseOperation::StopPlaying);
     rig.To(30 * kBar);
     EXPECT_EQ(rig.receiver.codes.size(), 40U);
     EXPECT_EQ(rig.Buttons(), (std::vector<bool>{true, true, false, false, false}));
@@ -319,7 +321,7 @@ TEST(RytmeLaesModel, PlayingTheRhythmMarksItsBarsAndScoresNothing)
 {
     Rig rig;
     rig.Load("4 4 4 4 | 2 2 |");
-    rig.model.FourthButtonAction();
+    rig.effects.Run(ExerciseOperation::FourthButtonAction);
     EXPECT_TRUE(rig.model.PlayingBack);
     EXPECT_EQ(rig.model.InstructionText, QStringLiteral("The rhythm"));
     EXPECT_EQ(rig.Buttons(), (std::vector<bool>{false, false, false, false, true}));
@@ -335,7 +337,7 @@ TEST(RytmeLaesModel, PlayingTheRhythmMarksItsBarsAndScoresNothing)
     EXPECT_EQ(rig.Buttons(), (std::vector<bool>{true, true, true, true, false}));
     EXPECT_TRUE(rig.model.InstructionText.isEmpty());
     // No performance was judged: there are no taps to hear.
-    rig.model.ThirdButtonAction();
+    rig.effects.Run(ExerciseOperation::ThirdButtonAction);
     EXPECT_FALSE(rig.model.PlayingBack);
     EXPECT_TRUE(rig.Idle());
 }
@@ -344,17 +346,17 @@ TEST(RytmeLaesModel, StoppingAPlaybackKeepsTheTapsStoppingAPerformanceClearsThem
 {
     Rig rig;
     rig.Load("4 4 4 4 | 2 2 |");
-    rig.model.RepeatQuestion();
+    rig.effects.Run(ExerciseOperation::RepeatQuestion);
     rig.TapRhythm(0);
     rig.To(3 * kBar);
     ASSERT_EQ(rig.model.Rytme().TapCount, 6);
 
-    rig.model.ThirdButtonAction();
+    rig.effects.Run(ExerciseOperation::ThirdButtonAction);
     EXPECT_EQ(rig.model.InstructionText, QStringLiteral("Your taps"));
     EXPECT_EQ(rig.Buttons(), (std::vector<bool>{false, false, false, false, true}));
     rig.To(rig.clock.NowUs() / 1000 + kBar + kBeat);
     EXPECT_EQ(rig.model.MarkedBar[0], 1);
-    rig.model.StopPlaying();
+    rig.effects.Run(ExerciseOperation::StopPlaying);
     EXPECT_EQ(rig.model.Rytme().TapCount, 6);
     EXPECT_EQ(rig.model.MarkedBar[0], 0);
     EXPECT_EQ(rig.Buttons(), (std::vector<bool>{true, true, true, true, false}));
@@ -362,16 +364,16 @@ TEST(RytmeLaesModel, StoppingAPlaybackKeepsTheTapsStoppingAPerformanceClearsThem
 
     // The kept taps play again to their end.
     const std::size_t before = rig.receiver.codes.size();
-    rig.model.ThirdButtonAction();
+    rig.effects.Run(ExerciseOperation::ThirdButtonAction);
     rig.To(rig.clock.NowUs() / 1000 + 5 * kBar);
     EXPECT_EQ(Codes(rig.receiver.codes.begin() + static_cast<std::ptrdiff_t>(before),
                     rig.receiver.codes.end()),
               (Codes{21, 22, 22}));
     EXPECT_EQ(rig.model.Rytme().TapCount, 6);
 
-    rig.model.RepeatQuestion();
+    rig.effects.Run(ExerciseOperation::RepeatQuestion);
     rig.TapAt(rig.clock.NowUs() / 1000 + 10);
-    rig.model.StopPlaying();
+    rig.effects.Run(ExerciseOperation::StopPlaying);
     EXPECT_EQ(rig.model.Rytme().TapCount, 0);
     EXPECT_FALSE(rig.model.Recording);
     rig.TapAt(rig.clock.NowUs() / 1000 + 10); // after the stop: not recorded
@@ -392,7 +394,7 @@ TEST(RytmeLaesModel, AutomaticQuestionKeepsAFailedRhythmAndRenewsAPassedOne)
     rig.model.ApplySetup(setup, true);
     const auto first = Shape(rig.model.Rytme().List(0));
 
-    rig.model.RepeatQuestion();
+    rig.effects.Run(ExerciseOperation::RepeatQuestion);
     rig.TapAt(0); // one note only
     rig.To(3 * kBar);
     ASSERT_TRUE(rig.base.Answered);
@@ -400,7 +402,7 @@ TEST(RytmeLaesModel, AutomaticQuestionKeepsAFailedRhythmAndRenewsAPassedOne)
     EXPECT_TRUE(rig.autoTimer);
     EXPECT_EQ(rig.strip.FocusIndex, 1);
 
-    rig.model.AutoNewQuestTimerTimer();
+    rig.effects.Run(ExerciseOperation::AutoNewQuestTimerTimer);
     EXPECT_FALSE(rig.autoTimer);
     EXPECT_TRUE(rig.model.Recording);
     EXPECT_EQ(Shape(rig.model.Rytme().List(0)), first);
@@ -412,10 +414,10 @@ TEST(RytmeLaesModel, AutomaticQuestionKeepsAFailedRhythmAndRenewsAPassedOne)
     EXPECT_TRUE(rig.base.Passed);
     EXPECT_EQ(rig.model.LastScore, 100);
 
-    rig.model.AutoNewQuestTimerTimer();
+    rig.effects.Run(ExerciseOperation::AutoNewQuestTimerTimer);
     EXPECT_TRUE(rig.model.Recording);
     EXPECT_NE(Shape(rig.model.Rytme().List(0)), first);
-    EXPECT_EQ(rig.questionsPut, 3);
+    EXPECT_EQ(rig.effects.questionsPut, 3);
 }
 
 // The sustain pedal starts what the automatic question would when nothing runs, else stops.
@@ -424,10 +426,10 @@ TEST(RytmeLaesModel, SustainPedalStartsOrStops)
     Rig rig;
     rig.Load("4 4 4 4 |");
     const std::uint32_t pedal = test::Msg(0xB3, 64, 127);
-    rig.model.MidiInMessage(pedal);
+    rig.effects.Run(ExerciseOperation::MidiInMessage, pedal);
     EXPECT_TRUE(rig.model.Recording);
     EXPECT_TRUE(rig.strip.ButtonEnabled[4]);
-    rig.model.MidiInMessage(pedal);
+    rig.effects.Run(ExerciseOperation::MidiInMessage, pedal);
     EXPECT_FALSE(rig.model.Recording);
     EXPECT_FALSE(rig.strip.ButtonEnabled[4]);
     EXPECT_TRUE(rig.Idle());
@@ -437,11 +439,11 @@ TEST(RytmeLaesModel, CountersAddTheScoresOfEveryPerformance)
 {
     Rig rig;
     rig.Load("4 4 4 4 |");
-    rig.model.RepeatQuestion();
+    rig.effects.Run(ExerciseOperation::RepeatQuestion);
     rig.TapRhythm(0);
     rig.To(2 * kBar);
     EXPECT_EQ(rig.model.LastScore, 100);
-    rig.model.RepeatQuestion();
+    rig.effects.Run(ExerciseOperation::RepeatQuestion);
     std::uint64_t start = rig.clock.NowUs() / 1000;
     rig.TapAt(start);
     rig.TapAt(start + kBeat);
@@ -454,7 +456,7 @@ TEST(RytmeLaesModel, CountersAddTheScoresOfEveryPerformance)
     EXPECT_EQ(rig.model.Score().Label, QStringLiteral("2. Score 50 %"));
     EXPECT_EQ(rig.feedback, (std::vector<bool>{true, false}));
 
-    rig.model.ResetResults();
+    rig.effects.Run(ExerciseOperation::ResetResults);
     EXPECT_EQ(rig.base.QuestionCount, 0U);
     EXPECT_EQ(rig.model.InstructionText, QStringLiteral("Press Start"));
     EXPECT_EQ(rig.model.Score().Gauge, 100);
@@ -465,7 +467,7 @@ TEST(RytmeLaesModel, RestsAreNeverTapped)
 {
     Rig rig;
     rig.Load("r4 4 r4 4 | 1 |");
-    rig.model.RepeatQuestion();
+    rig.effects.Run(ExerciseOperation::RepeatQuestion);
     rig.TapAt(kBeat);
     rig.TapAt(3 * kBeat);
     rig.TapAt(kBar);
@@ -482,7 +484,7 @@ TEST(RytmeLaesModel, TapsOutsideAPerformanceAndFloodsAreHarmless)
     rig.Load("4 4 4 4 |");
     rig.TapAt(5);
     EXPECT_EQ(rig.model.Rytme().TapCount, 0);
-    rig.model.RepeatQuestion();
+    rig.effects.Run(ExerciseOperation::RepeatQuestion);
     const std::uint64_t start = rig.clock.NowUs() / 1000;
     rig.To(start + 1);
     for (int k = 0; k < 3 * kMaxTaps; ++k) {
@@ -508,11 +510,11 @@ TEST(RytmeLaesModel, SetupWithoutARhythmGivesItsMessageOnceAndNeverPlays)
     EXPECT_EQ(rig.model.Rytme().Count(0), 0);
     EXPECT_FALSE(rig.model.CanPerform());
 
-    rig.model.RepeatQuestion();
-    rig.model.FourthButtonAction();
-    rig.model.ThirdButtonAction();
-    rig.model.AutoNewQuestTimerTimer();
-    rig.model.MidiInMessage(test::Msg(0xB0, 64, 127));
+    rig.effects.Run(ExerciseOperation::RepeatQuestion);
+    rig.effects.Run(ExerciseOperation::FourthButtonAction);
+    rig.effects.Run(ExerciseOperation::ThirdButtonAction);
+    rig.effects.Run(ExerciseOperation::AutoNewQuestTimerTimer);
+    rig.effects.Run(ExerciseOperation::MidiInMessage, test::Msg(0xB0, 64, 127));
     rig.model.TapKey(true);
     rig.model.TapKey(false);
     rig.To(10 * kBar);
@@ -527,7 +529,7 @@ TEST(RytmeLaesModel, SetupWithoutARhythmGivesItsMessageOnceAndNeverPlays)
     // A rhythm of rests only has nothing to tap either.
     rig.Load("r1 |");
     EXPECT_FALSE(rig.model.CanPerform());
-    rig.model.RepeatQuestion();
+    rig.effects.Run(ExerciseOperation::RepeatQuestion);
     EXPECT_FALSE(rig.model.Recording);
     EXPECT_TRUE(rig.Idle());
 }
@@ -541,7 +543,7 @@ TEST(RytmeLaesModel, ScrollingFollowsTheCurrentBarsLine)
     rig.model.Rytme().Draw(0, 200, 0); // a narrow box: a line or so per bar
     const auto& lines = rig.model.Rytme().BarLine[0];
     ASSERT_GT(lines[3], lines[1]);
-    rig.model.RepeatQuestion();
+    rig.effects.Run(ExerciseOperation::RepeatQuestion);
     rig.TapAt(0);
     rig.To(kBar);
     rig.To(2 * kBar);
@@ -561,7 +563,7 @@ TEST(RytmeLaesModel, ScrollingFollowsTheCurrentBarsLine)
         rig.model.ScrollTimerTick();
     EXPECT_FALSE(rig.model.ScrollTimerOn);
     EXPECT_EQ(rig.model.ScrollY, 10);
-    rig.model.StopPlaying();
+    rig.effects.Run(ExerciseOperation::StopPlaying);
     EXPECT_EQ(rig.model.ScrollY, 0);
 }
 

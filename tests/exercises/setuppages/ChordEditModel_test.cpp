@@ -45,7 +45,7 @@ TPitch P(int note, int shift = 0)
 class ChordEditModelTest : public ::testing::Test
 {
 protected:
-    ChordEditModelTest() : editor(keys, &rig.midiOut) {}
+    ChordEditModelTest() : editor(keys, spacing, &rig.midiOut) {}
 
     void Open(ExerciseKind kind, std::vector<ItemNote> notes = {}, EditView view = EditView::Staff,
               bool inversions = false)
@@ -62,6 +62,7 @@ protected:
     }
 
     NoKeysHeld keys;
+    NoteSpacing spacing;
     PlayRig rig;
     ItemTables items = BuiltInItemTables();
     ChordEditModel editor;
@@ -244,7 +245,8 @@ TEST(ChordEditStaff, AHeldAccidentalKeySpellsTheDraggedNote)
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         HeldKeys keys;
-        ChordEditModel editor(keys, nullptr);
+        NoteSpacing spacing;
+        ChordEditModel editor(keys, spacing, nullptr);
         ChordEditModel::Options options;
         editor.Open(options, {}, QString(), BuiltInItemTables().ChordIdentification, {});
         editor.SetStaffSize(440, kEditPictureHeight);

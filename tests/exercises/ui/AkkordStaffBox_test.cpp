@@ -55,7 +55,7 @@ void Save(QWidget& widget, const char* name)
 /// An identification window with the staff shown, a question open in C and nothing entered.
 struct WindowRig
 {
-    explicit WindowRig(IdentificationMode mode) : window(mode, &host, strings)
+    explicit WindowRig(IdentificationMode mode) : window(mode, session, &host, strings)
     {
         strings.StrIdentText7 = QStringLiteral("Your melody");
         strings.StrIdentText8 = QStringLiteral("The melody");
@@ -79,7 +79,7 @@ struct WindowRig
             const int melody[] = {67, 64, 65, 62, 60};
             for (std::size_t k = 0; k < 5; ++k)
                 m.QuestionNotes[k].Pitch = {static_cast<std::int8_t>(melody[k]), 0};
-            m.Base().Answered = false;
+            m.Session().Answered = false;
         } else {
             ASSERT_TRUE(m.NewQuestion());
         }
@@ -102,6 +102,7 @@ struct WindowRig
     UIStringTable strings;
     TMidiOut midiOut{devices, sequencer, prompts, strings};
     test::FakeExerciseHost host;
+    ExerciseSession session;
     TAkkord window;
 };
 

@@ -38,7 +38,7 @@ struct Rig
     {
         strings.StrVolume = QStringLiteral("Velocity");
     }
-    ExerciseBaseModel base;
+    ExerciseSession base;
     ControlStripModel strip;
     UIStringTable strings;
     AkkordModel model;
@@ -203,7 +203,8 @@ TEST(TAkkord, NotesPressedOnThePianoAndGuitarAreEntered)
     UIStringTable strings;
     TMidiOut midiOut{devices, sequencer, prompts, strings};
     test::FakeExerciseHost host;
-    TAkkord window(IdentificationMode::ChordIdentification, &host, strings);
+    ExerciseSession session;
+    TAkkord window(IdentificationMode::ChordIdentification, session, &host, strings);
     window.SetMidiOut(midiOut);
     window.Setup(DefaultExerciseSetup(), BuiltInItemTables(), AkkordSettings{}, true);
     window.SetAnswerInput(kAnswerOnPiano | kAnswerOnGuitar | kAnswerOnStaff);
@@ -211,7 +212,7 @@ TEST(TAkkord, NotesPressedOnThePianoAndGuitarAreEntered)
     AkkordModel& model = window.Model();
     model.EntryTool = kEntryToolAdd;
     window.NewQuestion();
-    ASSERT_FALSE(model.Base().Answered);
+    ASSERT_FALSE(model.Session().Answered);
     model.EnteredCount = 0;
 
     TPianoView& piano = window.PianoView();
@@ -306,7 +307,7 @@ TEST(InstrumentPictures, PianoAndGuitarWithAnswers)
 /// An identification window wired to a fake MIDI output, fed as a MIDI keyboard would.
 struct KeyboardRig
 {
-    explicit KeyboardRig(IdentificationMode mode) : window(mode, &host, strings)
+    explicit KeyboardRig(IdentificationMode mode) : window(mode, session, &host, strings)
     {
         EXPECT_TRUE(midiOut.ChangeDevice(1));
         window.SetMidiOut(midiOut);
@@ -353,6 +354,7 @@ struct KeyboardRig
     UIStringTable strings;
     TMidiOut midiOut{devices, sequencer, prompts, strings};
     test::FakeExerciseHost host;
+    ExerciseSession session;
     TAkkord window;
 };
 
@@ -385,7 +387,7 @@ TEST(TAkkordMidiIn, AChordPlayedNoteByNoteIsEnteredAndTheNextChordReplacesIt)
     EXPECT_EQ(model.MidiHeldCount, question.size());
     EXPECT_TRUE(rig.window.Model().Strip().ButtonEnabled[2]) << "the entered answer can be played";
     rig.window.FourthButtonAction();
-    EXPECT_TRUE(model.Base().Answered);
+    EXPECT_TRUE(model.Session().Answered);
     EXPECT_TRUE(model.LastAnswerRight);
 
     // After the answer, keys still sound but leave the shown answer alone.
@@ -471,7 +473,7 @@ TEST(TAkkordMidiIn, WithTheGuitarSoundKeysSoundAsPlayedAndAreWrittenWhereTheGuit
         expected.push_back(NoteOnMessage(voices.guitar.channel, note - 12, voices.guitar.velocity));
     EXPECT_EQ(echoes, expected) << "each key sounds at its own pitch";
     rig.window.FourthButtonAction();
-    EXPECT_TRUE(model.Base().Answered);
+    EXPECT_TRUE(model.Session().Answered);
     EXPECT_TRUE(model.LastAnswerRight);
     for (const int note : written)
         rig.Key(0, note - 12, 0);
@@ -503,7 +505,7 @@ TEST(TAkkordMidiIn, NotesOutsideTheShownRangeAreNeitherSoundedNorEntered)
         // The staff alone shows the widest range; the instruments narrow it.
         rig.window.SetAnswerInput(kAnswerOnStaff);
         AkkordModel& model = rig.Model();
-        model.Base().Answered = false;
+        model.Session().Answered = false;
         model.Sheet.GuitarView = c.guitarView;
         model.DisplayOffset = c.displayOffset;
         model.EnteredCount = 0;

@@ -32,7 +32,7 @@ struct Rig
 {
     explicit Rig(IdentificationMode mode,
                  std::uint8_t answerInput = kAnswerOnPiano | kAnswerOnStaff)
-        : window(mode, &host, strings)
+        : window(mode, session, &host, strings)
     {
         EXPECT_TRUE(midiOut.ChangeDevice(1));
         window.SetMidiOut(midiOut);
@@ -64,6 +64,7 @@ struct Rig
     UIStringTable strings;
     TMidiOut midiOut{devices, sequencer, prompts, strings};
     test::FakeExerciseHost host{true};
+    ExerciseSession session;
     TAkkord window;
 };
 
@@ -178,7 +179,8 @@ TEST(TAkkordLifecycle, TheWindowTicksOnTheMainWindowsTimers)
 
     // Without a main window the window keeps timers of its own.
     UIStringTable strings;
-    TAkkord alone(IdentificationMode::ChordIdentification, nullptr, strings);
+    ExerciseSession aloneSession;
+    TAkkord alone(IdentificationMode::ChordIdentification, aloneSession, nullptr, strings);
     ASSERT_NE(alone.BlinkTimer(), nullptr);
     EXPECT_NE(alone.BlinkTimer(), alone.LightTimer());
 }
@@ -236,7 +238,7 @@ TEST(TAkkordLifecycle, KeysAndInstrumentsSetProgressionChordsThatSoundAndAnswer)
     Rig rig(IdentificationMode::ChordProgressions, kAnswerOnPiano | kAnswerOnStaff);
     AkkordModel& model = rig.Model();
     rig.window.NewQuestion();
-    ASSERT_FALSE(model.Base().Answered);
+    ASSERT_FALSE(model.Session().Answered);
     model.AutoAnswer = false;
     const int count = model.QuestionNoteCount;
     ASSERT_GE(count, 2);
@@ -286,7 +288,7 @@ TEST(TAkkordLifecycle, DeleteLastNoteTakesBackThePlayedNoteOfAScale)
     Rig rig(IdentificationMode::Scales);
     AkkordModel& model = rig.Model();
     rig.window.NewQuestion();
-    ASSERT_FALSE(model.Base().Answered);
+    ASSERT_FALSE(model.Session().Answered);
     model.ClearEnteredNotes();
     for (const int note : {60, 62, 64}) {
         rig.Key(note, 100);
@@ -310,7 +312,7 @@ void AnswerOnThePiano(Rig& rig, bool right)
         Click(piano, PianoPoint(piano, shown));
     }
     rig.window.FourthButtonAction();
-    ASSERT_TRUE(model.Base().Answered);
+    ASSERT_TRUE(model.Session().Answered);
     ASSERT_EQ(model.LastAnswerRight, right);
 }
 

@@ -28,7 +28,8 @@ TEST(TAkkordMelody, AMelodyInEFlatAnsweredWithOneWrongNote)
     test::FakeExerciseHost host;
     test::ScriptedPrompts prompts;
     StdRandom random(2024);
-    TAkkord window(IdentificationMode::MelodyDictation, &host, strings);
+    ExerciseSession session;
+    TAkkord window(IdentificationMode::MelodyDictation, session, &host, strings);
     window.Model().SetRandom(random);
     window.SetPrompts(prompts);
     window.resize(900, 640);
@@ -66,7 +67,7 @@ TEST(TAkkordMelody, AMelodyInEFlatAnsweredWithOneWrongNote)
         m.EnterNote(note.Pitch, false);
     }
     window.FourthButtonAction();
-    EXPECT_TRUE(window.BaseModel().Answered);
+    EXPECT_TRUE(window.Session().Answered);
     EXPECT_EQ(window.Label2->text(), QStringLiteral("6 of 7 notes right"));
     EXPECT_EQ(host.label, QStringLiteral("Notes: 6 of 7"));
     EXPECT_EQ(host.gauge, 86);

@@ -58,7 +58,8 @@ TEST(TAkkord, BuildsTheDefaultSetupsButtonsInEveryMode)
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(static_cast<int>(c.mode));
-        TAkkord window(c.mode, nullptr, strings);
+        ExerciseSession session;
+        TAkkord window(c.mode, session, nullptr, strings);
         window.resize(900, 640);
         window.SetAnswerInput(9);
         window.Setup(DefaultExerciseSetup(), BuiltInItemTables(), AkkordSettings{}, true);
@@ -97,7 +98,8 @@ TEST(TAkkord, BuildsTheDefaultSetupsButtonsInEveryMode)
 TEST(TAkkord, AFewerItemSetupHidesButtonsWithoutFreeingThem)
 {
     const UIStringTable strings{};
-    TAkkord window(IdentificationMode::ChordIdentification, nullptr, strings);
+    ExerciseSession session;
+    TAkkord window(IdentificationMode::ChordIdentification, session, nullptr, strings);
     window.resize(900, 640);
     ExerciseSetup setup = DefaultExerciseSetup();
     for (int i = 0; i < 9; ++i) {
@@ -125,7 +127,8 @@ TEST(TAkkord, AFewerItemSetupHidesButtonsWithoutFreeingThem)
 TEST(TAkkord, AnswerButtonsReportTheirNumberAndMouseButton)
 {
     const UIStringTable strings{};
-    TAkkord window(IdentificationMode::IntervalIdentification, nullptr, strings);
+    ExerciseSession session;
+    TAkkord window(IdentificationMode::IntervalIdentification, session, nullptr, strings);
     window.resize(900, 640);
     window.Setup(DefaultExerciseSetup(), BuiltInItemTables(), AkkordSettings{}, true);
     window.show();
@@ -152,7 +155,8 @@ TEST(TAkkord, AnswerButtonsReportTheirNumberAndMouseButton)
 TEST(TAkkord, AnswerInputShowsItsPanelsAndTheProgressionAlterationBar)
 {
     const UIStringTable strings{};
-    TAkkord window(IdentificationMode::ChordProgressions, nullptr, strings);
+    ExerciseSession session;
+    TAkkord window(IdentificationMode::ChordProgressions, session, nullptr, strings);
     window.resize(900, 700);
     window.Setup(DefaultExerciseSetup(), BuiltInItemTables(), AkkordSettings{}, true);
     window.show();
@@ -174,7 +178,8 @@ TEST(TAkkord, AnswerInputShowsItsPanelsAndTheProgressionAlterationBar)
 TEST(TAkkord, ProgressionBarStaysClearOfTheResultLineWithoutTheStaff)
 {
     const UIStringTable strings{};
-    TAkkord window(IdentificationMode::ChordProgressions, nullptr, strings);
+    ExerciseSession session;
+    TAkkord window(IdentificationMode::ChordProgressions, session, nullptr, strings);
     window.resize(900, 640);
     ExerciseSetup setup = DefaultExerciseSetup();
     for (int item : {1, 2, 3, 5, 8, 13}) {
@@ -211,7 +216,8 @@ TEST(TAkkord, ProgressionBarStaysClearOfTheResultLineWithoutTheStaff)
 TEST(TAkkord, StyleAndToolClicksReachTheModelAndASetupShowsItsTool)
 {
     const UIStringTable strings{};
-    TAkkord window(IdentificationMode::ChordIdentification, nullptr, strings);
+    ExerciseSession session;
+    TAkkord window(IdentificationMode::ChordIdentification, session, nullptr, strings);
     window.resize(900, 640);
     window.Setup(DefaultExerciseSetup(), BuiltInItemTables(), AkkordSettings{}, true);
     window.show();
@@ -233,12 +239,13 @@ TEST(TAkkord, ScoreAndResetGoToTheHost)
     UIStringTable strings;
     strings.StrIdentFormat1 = QStringLiteral("%d / %d");
     test::FakeExerciseHost host;
-    TAkkord window(IdentificationMode::Scales, &host, strings);
+    ExerciseSession session;
+    TAkkord window(IdentificationMode::Scales, session, &host, strings);
     window.Setup(DefaultExerciseSetup(), BuiltInItemTables(), AkkordSettings{}, true);
     EXPECT_EQ(host.gauge, 100);
     EXPECT_EQ(host.label, QStringLiteral("0 / 0"));
-    window.BaseModel().QuestionCount = 4;
-    window.BaseModel().CorrectCount = 3;
+    window.Session().QuestionCount = 4;
+    window.Session().CorrectCount = 3;
     window.ShowScore();
     EXPECT_EQ(host.gauge, 75);
     EXPECT_EQ(host.label, QStringLiteral("3 / 4"));
@@ -249,7 +256,8 @@ TEST(TAkkord, ScoreAndResetGoToTheHost)
 TEST(TAkkord, RendersTheChordWindowWithItsAnswerButtons)
 {
     const UIStringTable strings{};
-    TAkkord window(IdentificationMode::ChordIdentification, nullptr, strings);
+    ExerciseSession session;
+    TAkkord window(IdentificationMode::ChordIdentification, session, nullptr, strings);
     window.resize(900, 520);
     ExerciseSetup setup = DefaultExerciseSetup();
     for (int item : {1, 2, 3, 4, 7, 8, 9, 11, 13}) {
@@ -282,7 +290,8 @@ TEST(TAkkord, EachTipButtonFollowsItsOwnBitOfTheTipsMask)
     for (const auto& [mode, answerTip] : modes) {
         SCOPED_TRACE(answerTip);
         const UIStringTable strings{};
-        TAkkord window(mode, nullptr, strings);
+        ExerciseSession session;
+        TAkkord window(mode, session, nullptr, strings);
         window.resize(900, 520);
         window.Setup(DefaultExerciseSetup(), BuiltInItemTables(), AkkordSettings{false, true},
                      true);
@@ -346,7 +355,8 @@ TEST(TAkkord, UserAnswersByButtonsAndByNotes)
     strings.StrIdentText3 = QStringLiteral("Wrong:");
     strings.StrIdentFormat1 = QStringLiteral("%d of %d right");
     test::FakeExerciseHost host;
-    TAkkord window(IdentificationMode::ChordIdentification, &host, strings);
+    ExerciseSession session;
+    TAkkord window(IdentificationMode::ChordIdentification, session, &host, strings);
     // Roots 53 + 7 (C) and 53 + 7 again (minor: A); items Major, Minor, Major.
     test::ScriptedRandom random({7, 0, 0, 7, 0, 1, 0, 0, 0});
     window.Model().SetRandom(random);
@@ -362,7 +372,7 @@ TEST(TAkkord, UserAnswersByButtonsAndByNotes)
     const QColor face = window.palette().color(QPalette::Button);
 
     PressKey(window, Qt::Key_F5);
-    ASSERT_FALSE(window.BaseModel().Answered);
+    ASSERT_FALSE(window.Session().Answered);
     EXPECT_EQ(window.Model().QuestionRoot, 60);
     Click(window.AnswerButtons()[0].Button, Qt::RightButton);
     EXPECT_EQ(window.Label2->text(), QStringLiteral("Right: C Major"));
@@ -400,14 +410,14 @@ TEST(TAkkord, UserAnswersByButtonsAndByNotes)
                                  false);
     }
     PressKey(window, Qt::Key_F8);
-    EXPECT_TRUE(window.BaseModel().Answered);
+    EXPECT_TRUE(window.Session().Answered);
     EXPECT_TRUE(window.Label2->text().startsWith(QStringLiteral("Right: ")));
-    EXPECT_EQ(window.BaseModel().QuestionCount, 3u);
-    EXPECT_EQ(window.BaseModel().CorrectCount, 2u);
-    EXPECT_EQ(window.Model().ExerciseItem[1].Asked, 2);
-    EXPECT_EQ(window.Model().ExerciseItem[1].Right, 2);
-    EXPECT_EQ(window.Model().ExerciseItem[2].Asked, 1);
-    EXPECT_EQ(window.Model().ExerciseItem[2].Right, 0);
+    EXPECT_EQ(window.Session().QuestionCount, 3u);
+    EXPECT_EQ(window.Session().CorrectCount, 2u);
+    EXPECT_EQ(window.Session().Items[1].Asked, 2);
+    EXPECT_EQ(window.Session().Items[1].Right, 2);
+    EXPECT_EQ(window.Session().Items[2].Asked, 1);
+    EXPECT_EQ(window.Session().Items[2].Right, 0);
     EXPECT_EQ(host.label, QStringLiteral("2 of 3 right"));
 }
 
@@ -432,7 +442,8 @@ TEST(TAkkord, BebopScalesClickedAsAnswersAreWrittenOnTheirDegreesLetters)
         SCOPED_TRACE(c.picture);
         const UIStringTable strings{};
         test::FakeExerciseHost host;
-        TAkkord window(IdentificationMode::Scales, &host, strings);
+        ExerciseSession session;
+        TAkkord window(IdentificationMode::Scales, session, &host, strings);
         test::ScriptedRandom random({0});
         window.Model().SetRandom(random);
         window.resize(1000, 640);

@@ -67,11 +67,13 @@ public:
     UIStringTable strings;
     test::ScriptedPrompts prompts;
     int view = 8;
+    NoteSpacing spacing;
     std::function<int(QDialog&)> runner;
     int opened = 0;
     int closed = 0;
     TChordOps page{ChordOpsContext{
-        setup, items, nullptr, keys, strings, prompts, [this] { return view; }, [] { return true; },
+        setup, items, nullptr, keys, spacing, strings, prompts, [this] { return view; },
+        [] { return true; },
         [this](QDialog& dialog) { return runner ? runner(dialog) : int(QDialog::Rejected); },
         [this](bool open) { (open ? opened : closed) += 1; }}};
 };
@@ -268,7 +270,8 @@ TEST(TChordEdit, TheEditorsPicturesInEachViewAndInInversionMode)
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.file);
-        TChordEdit editor(keys, nullptr);
+        NoteSpacing spacing;
+        TChordEdit editor(keys, spacing, nullptr);
         ChordEditModel::Options options;
         options.Kind = c.kind;
         options.View = c.view;

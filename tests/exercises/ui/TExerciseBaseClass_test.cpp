@@ -5,6 +5,8 @@
 #include "support/TempDir.h"
 #include "support/TestOutput.h"
 
+#include <map>
+
 #include <QApplication>
 #include <QKeyEvent>
 #include <QMouseEvent>
@@ -21,6 +23,8 @@ class RecordingHost final : public IExerciseHost
 public:
     QStringList calls;
     bool tutorActive = false;
+    bool tutorTakesAnswers = false;
+    int shownGauge = -1;
     AnswerSoundChoice sounds;
 
     void FormKeyDown(int key, Qt::KeyboardModifiers, bool) override
@@ -33,7 +37,11 @@ public:
     }
     bool TutorActive() const override { return tutorActive; }
     void ShowTutorProgress() override { calls << QStringLiteral("ShowTutorProgress"); }
-    bool TutorAfterAnswer() override { return false; }
+    bool TutorTakesAnswer() override
+    {
+        calls << QStringLiteral("TutorTakesAnswer");
+        return tutorTakesAnswers;
+    }
     bool ShowTip(int) override { return true; }
     void SetAutoNewQuestTimerEnabled(bool on) override
     {
@@ -42,7 +50,7 @@ public:
     void StopMidiInput() override { calls << QStringLiteral("StopMidiInput"); }
     void WaveInStop() override { calls << QStringLiteral("WaveInStop"); }
     void ClockRepaintCurrentKind() override { calls << QStringLiteral("ClockRepaint"); }
-    void ShowScoreDisplay(int, const QString&) override {}
+    void ShowScoreDisplay(int gauge, const QString&) override { shownGauge = gauge; }
     int ProgramFontSize() const override { return 10; }
     AnswerSoundChoice AnswerSounds() const override { return sounds; }
 };
@@ -54,25 +62,74 @@ public:
     void Play(const QString& wavFile) override { played << wavFile; }
 };
 
+QString NameOf(ExerciseOperation operation)
+{
+    switch (operation) {
+    case ExerciseOperation::AutoNewQuestTimerTimer:
+        return QStringLiteral("AutoNewQuestTimerTimer");
+    case ExerciseOperation::ResetResults:
+        return QStringLiteral("ResetResults");
+    case ExerciseOperation::MidiInMessage:
+        return QStringLiteral("MidiInMessage");
+    case ExerciseOperation::NewQuestion:
+        return QStringLiteral("NewQuestion");
+    case ExerciseOperation::RepeatQuestion:
+        return QStringLiteral("RepeatQuestion");
+    case ExerciseOperation::ThirdButtonAction:
+        return QStringLiteral("ThirdButtonAction");
+    case ExerciseOperation::FourthButtonAction:
+        return QStringLiteral("FourthButtonAction");
+    case ExerciseOperation::StopPlaying:
+        return QStringLiteral("StopPlaying");
+    case ExerciseOperation::EnterExercise:
+        return QStringLiteral("EnterExercise");
+    }
+    return {};
+}
+
+/// The protocol as the window runs it: each operation's name, a new question put, and the
+/// effects a test scripts for an operation and for what comes after an answer.
+class RecordingModel final : public IExerciseModel
+{
+public:
+    mutable QStringList calls;
+    std::map<ExerciseOperation, ExerciseEffects> scripted;
+    ExerciseEffects afterAnswer;
+    ScoreDisplay score;
+
+    ExerciseEffects Run(const ExerciseRequest& request) override
+    {
+        calls << NameOf(request.Operation);
+        ExerciseEffects effects;
+        if (request.Operation == ExerciseOperation::NewQuestion)
+            effects.PutQuestion();
+        if (const auto it = scripted.find(request.Operation); it != scripted.end())
+            effects.Then(it->second);
+        return effects;
+    }
+    ExerciseEffects TakeEffects() override { return {}; }
+    ExerciseEffects ContinueAfterAnswer() override
+    {
+        calls << QStringLiteral("ContinueAfterAnswer");
+        return afterAnswer;
+    }
+    ScoreDisplay Score() const override
+    {
+        calls << QStringLiteral("ShowScore");
+        return score;
+    }
+};
+
 class RecordingExercise final : public TExerciseBaseClass
 {
 public:
-    using TExerciseBaseClass::TExerciseBaseClass;
-    QStringList calls;
-
-    void AutoNewQuestTimerTimer() override { calls << QStringLiteral("AutoNewQuestTimerTimer"); }
-    void ResetResults() override { calls << QStringLiteral("ResetResults"); }
-    void ShowScore() override { calls << QStringLiteral("ShowScore"); }
-    void MidiInMessage(std::uint32_t) override { calls << QStringLiteral("MidiInMessage"); }
-    void NewQuestion() override
+    RecordingExercise(ExerciseSession& session, IExerciseHost* host)
+        : TExerciseBaseClass(session, host)
     {
-        calls << QStringLiteral("NewQuestion");
-        TExerciseBaseClass::NewQuestion();
+        SetExerciseModel(model);
     }
-    void RepeatQuestion() override { calls << QStringLiteral("RepeatQuestion"); }
-    void ThirdButtonAction() override { calls << QStringLiteral("ThirdButtonAction"); }
-    void FourthButtonAction() override { calls << QStringLiteral("FourthButtonAction"); }
-    void StopPlaying() override { calls << QStringLiteral("StopPlaying"); }
+    RecordingModel model;
+    QStringList& calls = model.calls;
 };
 
 void SendKey(QWidget* to, QEvent::Type type, int key, bool autoRepeat = false)
@@ -116,7 +173,8 @@ protected:
     RecordingHost host;
     RecordingSound sound;
     double now = 46000.5;
-    RecordingExercise window{&host};
+    ExerciseSession session;
+    RecordingExercise window{session, &host};
 };
 
 TEST_F(ExerciseWindowTest, StripSitsAtItsPlaceAndTakesTheKeyboardFocus)
@@ -124,14 +182,15 @@ TEST_F(ExerciseWindowTest, StripSitsAtItsPlaceAndTakesTheKeyboardFocus)
     EXPECT_EQ(window.ControlButtons->geometry(), QRect(4, 4, 641, 48));
     EXPECT_EQ(window.ControlButtons->focusPolicy(), Qt::StrongFocus);
     EXPECT_EQ(window.ControlButtons->parentWidget(), &window);
-    RecordingExercise fresh(nullptr);
+    ExerciseSession freshSession;
+    RecordingExercise fresh(freshSession, nullptr);
     EXPECT_EQ(fresh.ControlButtons->Model().FocusIndex, -1);
     EXPECT_EQ(fresh.ControlButtons->Model().PressedIndex, -1);
     EXPECT_EQ(fresh.ControlButtons->Model().HotIndex, -1);
     for (bool enabled : fresh.ControlButtons->Model().ButtonEnabled)
         EXPECT_FALSE(enabled);
     TExerciseBaseClass* asBase = &fresh;
-    EXPECT_EQ(asBase->BaseModel().QuestionCount, 0U);
+    EXPECT_EQ(asBase->Session().QuestionCount, 0U);
 
     // The shown window's only focusable control is the strip; with the focus the mark goes to
     // the first enabled button.
@@ -158,7 +217,7 @@ TEST_F(ExerciseWindowTest, FunctionKeysRunTheirProtocolOperationsOnRelease)
                            QStringLiteral("ThirdButtonAction"),
                            QStringLiteral("FourthButtonAction"), QStringLiteral("StopPlaying")}));
     EXPECT_TRUE(host.calls.isEmpty()) << "the strip's keys are not handed back";
-    EXPECT_EQ(window.BaseModel().QuestionStart, now)
+    EXPECT_EQ(window.Session().QuestionStart, now)
         << "the base NewQuestion marks the question's start";
 }
 
@@ -233,8 +292,8 @@ TEST_F(ExerciseWindowTest, BaseOperationsCallTheMainWindow)
     window.NewQuestion();
     window.EnterExercise();
     window.LeaveExercise();
-    EXPECT_EQ(window.calls,
-              (QStringList{QStringLiteral("NewQuestion"), QStringLiteral("ShowScore")}));
+    EXPECT_EQ(window.calls, (QStringList{QStringLiteral("NewQuestion"), QStringLiteral("ShowScore"),
+                                         QStringLiteral("EnterExercise")}));
     EXPECT_EQ(
         host.calls,
         (QStringList{QStringLiteral("ShowTutorProgress"), QStringLiteral("AutoNewQuestTimer 0"),
@@ -254,12 +313,57 @@ TEST_F(ExerciseWindowTest, AnswerFeedbackPlaysTheSettingsSoundAndAddsTheAnswerTi
     window.AnswerFeedback(false);
     EXPECT_EQ(sound.played, (QStringList{media.File(QStringLiteral("Correct.wav")),
                                          media.File(QStringLiteral("Wrong.wav"))}));
-    EXPECT_NEAR(window.BaseModel().AnswerTime, 0.25, 1e-9);
-    EXPECT_EQ(window.BaseModel().QuestionStart, 0.0);
+    EXPECT_NEAR(window.Session().AnswerTime, 0.25, 1e-9);
+    EXPECT_EQ(window.Session().QuestionStart, 0.0);
 
     host.sounds.SoundEffects = false;
     window.AnswerFeedback(true);
     EXPECT_EQ(sound.played.size(), 2) << "sound effects off";
+}
+
+// An answer is carried out once, whichever operation scored it: the answer time and the score,
+// then either the tutor takes it (the exercise stops there, and no question comes by itself)
+// or the exercise goes on as its model says.
+TEST_F(ExerciseWindowTest, AnAnswerIsCarriedOutOnceAndThenTheTutorOrTheExerciseGoesOn)
+{
+    const struct
+    {
+        const char* name;
+        bool tutorTakes;
+        QStringList model;
+        QStringList host;
+    } cases[] = {
+        {"the exercise goes on",
+         false,
+         {QStringLiteral("FourthButtonAction"), QStringLiteral("ShowScore"),
+          QStringLiteral("ContinueAfterAnswer")},
+         {QStringLiteral("TutorTakesAnswer"), QStringLiteral("AutoNewQuestTimer 1")}},
+        {"the tutor takes the answer",
+         true,
+         {QStringLiteral("FourthButtonAction"), QStringLiteral("ShowScore")},
+         {QStringLiteral("TutorTakesAnswer"), QStringLiteral("AutoNewQuestTimer 0")}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        window.calls.clear();
+        host.calls.clear();
+        host.tutorTakesAnswers = c.tutorTakes;
+        ExerciseEffects answer;
+        answer.Scored(true);
+        window.model.scripted[ExerciseOperation::FourthButtonAction] = answer;
+        window.model.afterAnswer = {};
+        window.model.afterAnswer.SwitchAutoNewQuestion(true);
+        window.model.score.Gauge = 42;
+        session.QuestionStart = now;
+        now += 0.001;
+        window.FourthButtonAction();
+        EXPECT_EQ(window.calls, c.model);
+        EXPECT_EQ(host.calls, c.host);
+        EXPECT_EQ(host.shownGauge, 42);
+        EXPECT_NEAR(session.AnswerTime, 0.001, 1e-9);
+        EXPECT_EQ(session.QuestionStart, 0.0);
+        session.AnswerTime = 0.0;
+    }
 }
 
 // Pictures of the strip in its states, for people to look at.

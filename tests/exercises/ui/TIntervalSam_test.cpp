@@ -82,7 +82,7 @@ struct Window
     void AskAndPlay()
     {
         Key(&window, Qt::Key_F5);
-        ASSERT_FALSE(window.BaseModel().Answered);
+        ASSERT_FALSE(window.Session().Answered);
         EXPECT_EQ(Colour(window.Panel1), kYellow) << "A plays";
         EXPECT_EQ(window.Label1->text(), strings.StrComparisonText);
         EXPECT_EQ(window.Button1->text(), QStringLiteral("&A"));
@@ -98,8 +98,8 @@ struct Window
     void ExpectResult(bool right, CompareChoice larger, std::uint32_t asked, std::uint32_t correct)
     {
         const bool largerIsA = larger == CompareChoice::A;
-        EXPECT_EQ(window.BaseModel().QuestionCount, asked);
-        EXPECT_EQ(window.BaseModel().CorrectCount, correct);
+        EXPECT_EQ(window.Session().QuestionCount, asked);
+        EXPECT_EQ(window.Session().CorrectCount, correct);
         EXPECT_EQ(host.label, QStringLiteral("Score: %1 of %2").arg(correct).arg(asked));
         EXPECT_EQ(window.Label1->text(), right ? strings.StrScore : strings.StrComparisonText2);
         EXPECT_EQ(window.Image13->isVisible(), right);
@@ -115,7 +115,8 @@ struct Window
     UIStringTable strings = Strings();
     test::FakeExerciseHost host;
     test::ScriptedRandom random;
-    TIntervalSam window{&host, strings};
+    ExerciseSession session;
+    TIntervalSam window{session, &host, strings};
     QColor face;
 };
 
@@ -163,7 +164,7 @@ TEST(TIntervalSam, UserAnswersAAndBByKeysAndButtons)
     EXPECT_TRUE(window.grab().save(test::TestOutputDir() + QStringLiteral("comparison-wrong.png")));
     // Clicking a button now plays its interval again and scores nothing.
     window.Button1->click();
-    EXPECT_EQ(window.BaseModel().QuestionCount, 2U);
+    EXPECT_EQ(window.Session().QuestionCount, 2U);
 
     // 3: B is larger, answered by clicking B while B still plays.
     Key(&window, Qt::Key_F5);

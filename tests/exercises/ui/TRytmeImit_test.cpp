@@ -47,7 +47,7 @@ public:
     }
     bool TutorActive() const override { return false; }
     void ShowTutorProgress() override {}
-    bool TutorAfterAnswer() override { return false; }
+    bool TutorTakesAnswer() override { return false; }
     bool ShowTip(int) override { return true; }
     void SetAutoNewQuestTimerEnabled(bool) override {}
     void StopMidiInput() override {}
@@ -107,7 +107,7 @@ struct Rig
         targets.window = &window;
         midiOut.SetNotifyTargets(&targets);
         EXPECT_TRUE(midiOut.ChangeDevice(1));
-        window.SetPlayback(&midiOut, &clock);
+        window.SetPlayback(&midiOut, clock);
         ExerciseSetup setup = DefaultExerciseSetup();
         RhythmSetup& block = *RhythmSetupOfKind(setup, ExerciseKind::RhythmImitation);
         block = RhythmSetup{};
@@ -134,7 +134,8 @@ struct Rig
     test::ScriptedRandom random{{0}};
     TapHost host;
     WindowTargets targets;
-    TRytmeImit window{&host, strings, prompts, &random};
+    ExerciseSession session;
+    TRytmeImit window{session, &host, strings, prompts, &random};
     std::int64_t start = 0;
 };
 

@@ -63,7 +63,7 @@ struct Rig
     {
         midiOut.SetNotifyTargets(&targets);
         EXPECT_TRUE(midiOut.ChangeDevice(1));
-        window.SetPlayback(&midiOut, &clock);
+        window.SetPlayback(&midiOut, clock);
         ExerciseSetup setup = DefaultExerciseSetup();
         RhythmSetup& block = setup.RhythmErrorDetection;
         block =
@@ -102,7 +102,8 @@ struct Rig
     UIStringTable strings = Strings();
     test::SeededRandom random{5};
     test::FakeExerciseHost host;
-    TRytmeKorr window{&host, strings, prompts, &random};
+    ExerciseSession session;
+    TRytmeKorr window{session, &host, strings, prompts, &random};
     WindowTargets targets{&window};
     TMidiOut midiOut{devices, sequencer, prompts, strings};
 };
@@ -220,7 +221,8 @@ TEST(TRytmeKorr, TextsArriveByTheWindowsNames)
     UIStringTable strings = Strings();
     test::ScriptedPrompts prompts;
     test::SeededRandom random{1};
-    TRytmeKorr window(nullptr, strings, prompts, &random);
+    ExerciseSession session;
+    TRytmeKorr window(session, nullptr, strings, prompts, &random);
     window.setObjectName(QStringLiteral("RhythmCorrectionForm"));
     std::vector<QString> keys;
     window.RegisterTexts([&](const QString& key, std::function<void(const QString&)> set) {

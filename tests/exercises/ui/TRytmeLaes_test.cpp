@@ -57,7 +57,7 @@ public:
     }
     bool TutorActive() const override { return fake.TutorActive(); }
     void ShowTutorProgress() override {}
-    bool TutorAfterAnswer() override { return false; }
+    bool TutorTakesAnswer() override { return false; }
     bool ShowTip(int n) override { return fake.ShowTip(n); }
     void SetAutoNewQuestTimerEnabled(bool on) override { fake.SetAutoNewQuestTimerEnabled(on); }
     void StopMidiInput() override {}
@@ -108,13 +108,13 @@ UIStringTable Strings()
 
 struct Rig
 {
-    Rig() : window(&host, strings, prompts, &random)
+    Rig() : window(session, &host, strings, prompts, &random)
     {
         host.window = &window;
         targets.reading = &window;
         midiOut.SetNotifyTargets(&targets);
         EXPECT_TRUE(midiOut.ChangeDevice(1));
-        window.SetPlayback(&midiOut, &clock);
+        window.SetPlayback(&midiOut, clock);
         window.Model().TurnText = QStringLiteral("Your turn: tap the rhythm.");
         ExerciseSetup setup;
         RhythmSetup& block = setup.RhythmReading;
@@ -189,6 +189,7 @@ struct Rig
     ReadingTargets targets;
     SeededRandom random{11};
     TappingHost host;
+    ExerciseSession session;
     TRytmeLaes window;
     std::vector<std::uint64_t> plan;
     std::size_t next = 0;
@@ -245,8 +246,8 @@ TEST(TRytmeLaes, SpaceTappedPerformanceScrollsWithTheBarAndShowsTheResults)
     rig.Save("TRytmeLaes_cursor.png");
 
     rig.TapUntil(start + 13 * bar);
-    ASSERT_TRUE(rig.window.BaseModel().Answered);
-    EXPECT_EQ(rig.window.BaseModel().QuestionCount, 1U);
+    ASSERT_TRUE(rig.window.Session().Answered);
+    EXPECT_EQ(rig.window.Session().QuestionCount, 1U);
     std::vector<std::int32_t> played;
     for (int i = 1; i <= rytme.Count(0); ++i) {
         if (rytme.Note(0, i).Result != RhythmResult::NotPlayed)

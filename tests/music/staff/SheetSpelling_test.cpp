@@ -14,9 +14,10 @@ namespace {
 class SheetSpelling : public ::testing::Test
 {
 protected:
-    SheetSpelling() : sheet(keys) {}
+    SheetSpelling() : sheet(keys, spacing) {}
 
     NoKeysHeld keys;
+    NoteSpacing spacing;
     TSheet sheet;
 };
 

@@ -53,6 +53,10 @@ protected:
                  sheet.DrawStepSizes(notes, static_cast<int>(notes.size()), 0).Texts)
                 list.Texts.push_back(t);
         const QImage image = painter.Render(list, QSize(width, height));
+        drawn = notes;
+        // The same staff without its notes, to tell the notes' ink from the staff's.
+        std::vector<TNoteRec> none;
+        blank = painter.Render(sheet.Draw(none, 0), QSize(width, height));
         const QString path =
             test::TestOutputDir() + QString::fromLatin1(name) + QStringLiteral(".png");
         EXPECT_TRUE(image.save(path)) << path.toStdString();
@@ -62,8 +66,27 @@ protected:
     NoKeysHeld keys;
     NoteSpacing spacing;
     TSheet sheet;
+    /// Every note of the last picture has its own ink around its head: the picture differs
+    /// from the bare staff there.
+    void ExpectInkAtEveryHead(const QImage& image) const
+    {
+        ASSERT_EQ(image.size(), blank.size());
+        for (std::size_t i = 0; i < drawn.size(); ++i) {
+            SCOPED_TRACE(testing::Message()
+                         << "note " << i << " at " << drawn[i].X << ", " << drawn[i].Y);
+            bool ink = false;
+            for (int y = drawn[i].Y - 3; y <= drawn[i].Y + 3 && !ink; ++y)
+                for (int x = drawn[i].X - 5; x <= drawn[i].X + 5 && !ink; ++x)
+                    ink = image.valid(x, y) && image.pixel(x, y) != blank.pixel(x, y) &&
+                          qGray(image.pixel(x, y)) < 128;
+            EXPECT_TRUE(ink);
+        }
+    }
+
     StaffPainter painter;
     bool steps = false;
+    std::vector<TNoteRec> drawn; ///< the last picture's notes, placed
+    QImage blank;                ///< the last picture's staff alone
 };
 
 TEST_F(StaffPictures, MusicFontIsInstalled)
@@ -90,7 +113,7 @@ TEST_F(StaffPictures, DMajorScaleWithItsKeySignature)
     for (int m : {62, 64, 66, 67, 69, 71, 73, 74})
         scale.push_back(Note(m, (m == 66 || m == 73) ? -1 : 0, 3));
     scale.back().BarLine = 2;
-    Picture("staff_d_major_scale", scale);
+    ExpectInkAtEveryHead(Picture("staff_d_major_scale", scale));
 }
 
 TEST_F(StaffPictures, ChordWithSidewaysHeadAndStackedAccidentals)
@@ -99,9 +122,9 @@ TEST_F(StaffPictures, ChordWithSidewaysHeadAndStackedAccidentals)
     const std::vector<TNoteRec> chord{Note(61, 1, 2),    Note(63, 1, 2),    Note(66, 1, 2),
                                       Note(70, 1, 2, 1), Note(66, -1, 1),   Note(68, -1, 1),
                                       Note(71, 0, 1),    Note(73, -1, 1, 1)};
-    Picture("staff_sideways_and_stacked", chord);
+    ExpectInkAtEveryHead(Picture("staff_sideways_and_stacked", chord));
     sheet.SetLineSpacing(8);
-    Picture("staff_sideways_and_stacked_narrow", chord, 400, 150);
+    ExpectInkAtEveryHead(Picture("staff_sideways_and_stacked_narrow", chord, 400, 150));
 }
 
 TEST_F(StaffPictures, EFlatMinorKeyWithItsName)

@@ -156,7 +156,6 @@ public:
     explicit RecordingWindows(Journal& journal) : log(journal) {}
     void EnterExercise(ExerciseKind k) override { log.Add(QStringLiteral("win.Enter"), k); }
     void LeaveExercise(ExerciseKind k) override { log.Add(QStringLiteral("win.Leave"), k); }
-    void ResetResults(ExerciseKind k) override { log.Add(QStringLiteral("win.Reset"), k); }
     void StopRhythm(ExerciseKind k) override { log.Add(QStringLiteral("win.StopRhythm"), k); }
     void LoadSetupPage(ExerciseKind k) override { log.Add(QStringLiteral("win.LoadPage"), k); }
     void StoreSetupPage(ExerciseKind k) override
@@ -285,6 +284,9 @@ protected:
         ui.text[MainControl::AkkordID1] = QStringLiteral("Chord identification");
         ui.text[MainControl::IntervalID1] = QStringLiteral("Interval identification");
         ui.text[MainControl::Activatetutor1] = QStringLiteral("Tutor");
+        // The recording windows stand in for the windows that mirror the sessions.
+        for (ExerciseKind k : kExerciseKinds)
+            sessions.Of(k).SetResetListener([this, k] { log.Add(QStringLiteral("win.Reset"), k); });
         model.Lusk();
         model.ApplyUserRights();
         model.FirstShowPending = false;
@@ -320,6 +322,7 @@ protected:
     ScriptedWizard wizard{log};
     PellivarkMainModel model{MainModelServices{ui,
                                                windows,
+                                               sessions,
                                                startMenu,
                                                scriptedTutor,
                                                midiIn,

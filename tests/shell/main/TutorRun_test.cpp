@@ -157,7 +157,7 @@ protected:
     bool AnswerAndAsk(bool right)
     {
         Answer(*state.CurrentKind, 0, right);
-        forms.base[Slot(*state.CurrentKind)].Answered = true;
+        sessions.Of(*state.CurrentKind).Answered = true;
         return run.TutorAfterAnswer();
     }
     QString Label(MainControl c) { return ui.Text(c); }
@@ -167,9 +167,9 @@ protected:
     ItemTables items = BuiltInItemTables();
     TTutorDefine define{items, data.folders};
     ScriptedTutorDialogs dialogs;
-    TutorRun run{{define, data, app, state, setup, forms, exerciseClock, tutorBook, ui, dialogs,
+    TutorRun run{{define, data, app, state, setup, sessions, exerciseClock, tutorBook, ui, dialogs,
                   prompts, texts}};
-    ResultBookkeeping tutorBook{app, exerciseClock, forms, data, run, prompts, texts, {}};
+    ResultBookkeeping tutorBook{app, exerciseClock, data, run, prompts, texts, {}};
     QString tutorFile;
 };
 
@@ -221,7 +221,7 @@ TEST_F(TutorRunTest, ProgressCountsTheQuestionBeingAskedAndNamesStepAndTutor)
     run.ShowTutorProgress();
     EXPECT_EQ(Label(MainControl::Label6), QStringLiteral("Question 3 of 10"))
         << "scored, the next question not yet put";
-    forms.base[Slot(kIntervals)].Answered = false;
+    sessions.Of(kIntervals).Answered = false;
     run.ShowTutorProgress();
     EXPECT_EQ(Label(MainControl::Label6), QStringLiteral("Question 4 of 10"));
 }
@@ -318,7 +318,7 @@ TEST_F(TutorRunTest, StepEndsAtItsLastQuestionStoresUnderTheTutorAndMovesOn)
     EXPECT_TRUE(std::equal(inForce.SetupBytes.begin(), inForce.SetupBytes.begin() + 82,
                            second->Record.SetupBytes.begin()));
     EXPECT_TRUE(log.Has(QStringLiteral("push setup")));
-    EXPECT_EQ(forms.base[Slot(kIntervals)].QuestionCount, 0u);
+    EXPECT_EQ(sessions.Of(kIntervals).QuestionCount, 0u);
     EXPECT_EQ(Label(MainControl::Label6), QStringLiteral("Question 1 of 10"))
         << "the last question was answered, the next one is the step's first";
 
@@ -382,7 +382,7 @@ TEST_F(TutorRunTest, ClosingTheEndDialogEndsTheTutorAndKeepsTheStep)
     EXPECT_TRUE(log.Has(QStringLiteral("end tutor")));
     EXPECT_TRUE(dialogs.infos.empty());
     EXPECT_EQ(StoredStep(kIntervals), 1);
-    EXPECT_EQ(forms.base[Slot(kIntervals)].QuestionCount, 0u);
+    EXPECT_EQ(sessions.Of(kIntervals).QuestionCount, 0u);
     EXPECT_EQ(StoredRecords().size(), 1u) << "the finished step is stored all the same";
     EXPECT_TRUE(setup.CurrentSetup == before);
 }
@@ -393,12 +393,12 @@ TEST_F(TutorRunTest, ShortStepIsNeverStoredButStillEnds)
     Start();
     dialogs.endAnswers = {kStayStep};
     for (int i = 0; i < 3; ++i) {
-        forms.base[Slot(kRhythm)].CorrectCount += 60;
-        ++forms.base[Slot(kRhythm)].QuestionCount;
+        sessions.Of(kRhythm).CorrectCount += 60;
+        ++sessions.Of(kRhythm).QuestionCount;
         EXPECT_FALSE(run.TutorAfterAnswer());
     }
-    forms.base[Slot(kRhythm)].CorrectCount += 80;
-    ++forms.base[Slot(kRhythm)].QuestionCount;
+    sessions.Of(kRhythm).CorrectCount += 80;
+    ++sessions.Of(kRhythm).QuestionCount;
     EXPECT_TRUE(run.TutorAfterAnswer());
     EXPECT_TRUE(StoredRecords().empty()) << "four answers are fewer than any stored run";
     ASSERT_EQ(dialogs.ends.size(), 1u);

@@ -82,19 +82,19 @@ TEST_F(ViewSwitch, LeavingTheStartMenuStopsTheIntroAndEntersTheExercise)
     for (int n : {3, 4, 5})
         EXPECT_TRUE(ui.toolWindows[n]) << n;
     EXPECT_FALSE(ui.toolWindows[2]);
-    EXPECT_NE(forms.base[Slot(Kind(1))].ClockStart, 0.0);
+    EXPECT_NE(sessions.Of(Kind(1)).ClockStart, 0.0);
 }
 
 TEST_F(ViewSwitch, TheSameKindAndViewAgainDoesNothing)
 {
     Click(1);
-    const double clockStart = forms.base[Slot(Kind(1))].ClockStart;
+    const double clockStart = sessions.Of(Kind(1)).ClockStart;
     clock.now += kMinute;
     EXPECT_TRUE(Click(1).isEmpty());
     EXPECT_TRUE(Click(257).isEmpty());
     EXPECT_TRUE(Click(kExerciseViewTag).isEmpty());
     // The clock span runs on undivided.
-    EXPECT_EQ(forms.base[Slot(Kind(1))].ClockStart, clockStart);
+    EXPECT_EQ(sessions.Of(Kind(1)).ClockStart, clockStart);
 }
 
 TEST_F(ViewSwitch, AnotherKindLeavesTheOldWindowBeforeEnteringTheNew)
@@ -105,8 +105,8 @@ TEST_F(ViewSwitch, AnotherKindLeavesTheOldWindowBeforeEnteringTheNew)
                                   QStringLiteral("win.Enter 2")}));
     EXPECT_FALSE(ui.checked[MainControl::AkkordID1]);
     EXPECT_TRUE(ui.checked[MainControl::IntervalID1]);
-    EXPECT_EQ(forms.base[Slot(Kind(1))].ClockStart, 0.0);
-    EXPECT_NE(forms.base[Slot(Kind(2))].ClockStart, 0.0);
+    EXPECT_EQ(sessions.Of(Kind(1)).ClockStart, 0.0);
+    EXPECT_NE(sessions.Of(Kind(2)).ClockStart, 0.0);
 }
 
 TEST_F(ViewSwitch, KindsWithoutTheirWindowYetShowThatTheyAreNotAvailable)
@@ -155,7 +155,7 @@ TEST_F(ViewSwitch, EnteringTheResultsViewStoresToMemoryWithoutAsking)
     EXPECT_EQ(book.ExerciseResults[Slot(Kind(2))].Record.Count, 0);
     EXPECT_TRUE(StoredRecords().empty());
     // The answers stay to be stored for good later.
-    EXPECT_EQ(forms.base[Slot(Kind(1))].QuestionCount, 2U);
+    EXPECT_EQ(sessions.Of(Kind(1)).QuestionCount, 2U);
     EXPECT_LT(calls.indexOf(QStringLiteral("win.Leave 1")),
               calls.indexOf(QStringLiteral("ui.FillResults 1")));
     EXPECT_EQ(calls.last(), QStringLiteral("ui.Results"));
@@ -261,7 +261,7 @@ TEST_F(ViewSwitch, TheTutorButtonInTheResultsViewStartsTheTutorInTheExercise)
     EXPECT_EQ(calls.last(), QStringLiteral("ui.Focus 2"));
     // One answer is not offered for storing; the exercise run starts over.
     EXPECT_TRUE(prompts.asked.empty());
-    EXPECT_EQ(forms.base[Slot(Kind(2))].StartDate, clock.now);
+    EXPECT_EQ(sessions.Of(Kind(2)).StartDate, clock.now);
     // The tutor locks what it owns.
     EXPECT_TRUE(ui.checked[MainControl::Activatetutor1]);
     EXPECT_TRUE(ui.toolWindows[2]);

@@ -14,7 +14,7 @@ using test::Slot;
 class ExerciseClockTest : public test::ResultsFixture
 {
 protected:
-    ExerciseBaseModel& Base(ExerciseKind kind) { return forms.base[Slot(kind)]; }
+    ExerciseSession& Base(ExerciseKind kind) { return sessions.Of(kind); }
 };
 
 TEST(ElapsedTime, HoursMinutesAndSecondsWithMillisecondsDropped)
@@ -166,7 +166,7 @@ TEST_F(ExerciseClockTest, TheTimerIsDueWhenTheShownMinutesChangeAndSleepsWhileNo
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
-        ExerciseBaseModel& counters = Base(kScales);
+        ExerciseSession& counters = Base(kScales);
         counters.ClearClock();
         counters.ExerciseTime = c.exercised;
         state.CurrentView = c.view;

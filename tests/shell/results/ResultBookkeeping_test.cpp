@@ -17,7 +17,7 @@ using test::Slot;
 class ResultBookkeepingTest : public test::ResultsFixture
 {
 protected:
-    ExerciseBaseModel& Base(ExerciseKind kind) { return forms.base[Slot(kind)]; }
+    ExerciseSession& Base(ExerciseKind kind) { return sessions.Of(kind); }
 
     /// The user exercises kind in the exercise view from now on.
     void Enter(ExerciseKind kind)
@@ -106,10 +106,10 @@ TEST_F(ResultBookkeepingTest, StoredAnswersAreNeverStoredTwice)
     ExerciseTwoKinds();
     ASSERT_TRUE(StoreOffered()); // close: yes, store; then the setup question is cancelled
     const double storedAt = clock.now;
-    EXPECT_EQ(forms.resets[ExerciseKind::ChordIdentification], 1);
-    EXPECT_EQ(forms.resets[ExerciseKind::IntervalIdentification], 1);
+    EXPECT_EQ(sessions.resets[ExerciseKind::ChordIdentification], 1);
+    EXPECT_EQ(sessions.resets[ExerciseKind::IntervalIdentification], 1);
     EXPECT_EQ(Base(ExerciseKind::ChordIdentification).QuestionCount, 0U);
-    EXPECT_EQ(forms.Akkord(ExerciseKind::ChordIdentification).ExerciseItem[1].Asked, 0);
+    EXPECT_EQ(sessions.Of(ExerciseKind::ChordIdentification).Items[1].Asked, 0);
 
     clock.now += 5 * kMinute;
     EXPECT_EQ(book.KindsWithResults(0xFFFF, 5), 0) << "closing again offers nothing";
@@ -149,18 +149,18 @@ TEST_F(ResultBookkeepingTest, ScoreAndCountsFollowTheKindAndSaturate)
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
-        ExerciseBaseModel counters;
+        ExerciseSession counters;
         counters.CorrectCount = c.correct;
         counters.QuestionCount = c.questions;
-        const TResultRec rec = BuildResultRec(kUser, c.kind, counters, forms, {});
+        const TResultRec rec = BuildResultRec(kUser, c.kind, counters, {});
         EXPECT_EQ(rec.Score, c.score);
         EXPECT_EQ(rec.Count, c.count);
     }
     // Item counts saturate the same way.
-    forms.Akkord(ExerciseKind::ChordIdentification).ExerciseItem[4].Asked = 65535;
-    forms.Akkord(ExerciseKind::ChordIdentification).ExerciseItem[4].Right = 65535;
-    const TResultRec rec =
-        BuildResultRec(kUser, ExerciseKind::ChordIdentification, ExerciseBaseModel{}, forms, {});
+    ExerciseSession items;
+    items.Items[4].Asked = 65535;
+    items.Items[4].Right = 65535;
+    const TResultRec rec = BuildResultRec(kUser, ExerciseKind::ChordIdentification, items, {});
     EXPECT_EQ(rec.Items[3], (ItemScore{65535, 65535}));
     EXPECT_EQ(SaturatedCount(65536), 65535);
     EXPECT_EQ(SaturatedCount(65534), 65534);
@@ -176,15 +176,14 @@ TEST_F(ResultBookkeepingTest, ItemPairsAreThoseTheKindAsks)
                  {Kind(6), 0},  {Kind(7), 60}, {Kind(8), 60}, {Kind(9), 0}, {Kind(10), 60}};
     for (const auto& c : cases) {
         SCOPED_TRACE(KindNumber(c.kind));
-        if (AkkordModel* model = forms.akkord[Slot(c.kind)].get()) {
-            for (int item = 1; item <= 60; ++item) {
-                model->ExerciseItem[static_cast<std::size_t>(item)].Asked =
-                    static_cast<std::uint16_t>(item + 100);
-                model->ExerciseItem[static_cast<std::size_t>(item)].Right =
-                    static_cast<std::uint16_t>(item);
-            }
+        // Every kind's session holds counts: only those the kind asks are stored.
+        ExerciseSession& session = sessions.Of(c.kind);
+        for (int item = 1; item <= 60; ++item) {
+            session.Items[static_cast<std::size_t>(item)].Asked =
+                static_cast<std::uint16_t>(item + 100);
+            session.Items[static_cast<std::size_t>(item)].Right = static_cast<std::uint16_t>(item);
         }
-        const TResultRec rec = BuildResultRec(kUser, c.kind, ExerciseBaseModel{}, forms, {});
+        const TResultRec rec = BuildResultRec(kUser, c.kind, session, {});
         for (int item = 1; item <= 60; ++item) {
             const ItemScore want = item <= c.pairs
                                        ? ItemScore{static_cast<std::uint16_t>(item),
@@ -214,7 +213,7 @@ TEST_F(ResultBookkeepingTest, NameFieldIsTheSetupNameUpToItsFirstDot)
         SCOPED_TRACE(c.file);
         setup.SetupFileName = QString::fromLatin1(c.file);
         const TResultRec rec =
-            BuildResultRec(kUser, ExerciseKind::ChordIdentification, ExerciseBaseModel{}, forms,
+            BuildResultRec(kUser, ExerciseKind::ChordIdentification, ExerciseSession{},
                            book.LabelsOf(ExerciseKind::ChordIdentification, false));
         EXPECT_EQ(rec.SetupName, QString::fromLatin1(c.name));
         EXPECT_EQ(rec.TutorTitle, QString());
@@ -264,7 +263,39 @@ TEST_F(ResultBookkeepingTest, ViewSwitchCopiesRunningResultsIntoMemoryOnly)
     EXPECT_DOUBLE_EQ(copy.DateTime, begin - std::floor(begin));
     EXPECT_FALSE(QFileInfo::exists(ResultFileName(data, kUser))) << "nothing goes to disk";
     EXPECT_EQ(Base(ExerciseKind::Scales).QuestionCount, 4U) << "the run goes on";
-    EXPECT_TRUE(forms.resets.empty());
+    EXPECT_TRUE(sessions.resets.empty());
+}
+
+// No window takes part here at all: a kind is stored from its session alone, and the reset
+// after the store and the user's reset both reach that session.
+TEST_F(ResultBookkeepingTest, AKindWithoutAWindowIsStoredFromItsSessionAndResetThere)
+{
+    constexpr ExerciseKind kKind = ExerciseKind::ChordInversions;
+    sessions.Of(kKind).SetResetListener({}); // nobody mirrors this session
+    Enter(kKind);
+    for (int i = 0; i < 6; ++i)
+        Answer(kKind, 1 + i % 2, i != 3);
+    ASSERT_TRUE(book.StoreResult(kKind, false, false));
+    const auto records = StoredRecords();
+    ASSERT_EQ(records.size(), 1U);
+    EXPECT_EQ(records[0].Kind, KindNumber(kKind));
+    EXPECT_EQ(records[0].Count, 6);
+    EXPECT_EQ(records[0].Score, 5);
+    EXPECT_EQ(records[0].Items[0], (ItemScore{3, 3}));
+    EXPECT_EQ(records[0].Items[1], (ItemScore{2, 3}));
+    const ExerciseSession& session = sessions.Of(kKind);
+    EXPECT_EQ(session.QuestionCount, 0U);
+    EXPECT_EQ(session.ItemStatistics(1), ItemCounts{});
+    EXPECT_EQ(session.ItemStatistics(2), ItemCounts{});
+
+    // Reset current results on the kind: no question, as too few answers are there to offer.
+    for (int i = 0; i < 3; ++i)
+        Answer(kKind, 4, true);
+    ASSERT_TRUE(book.RestartexerciseClick());
+    EXPECT_TRUE(prompts.asked.empty());
+    EXPECT_EQ(session.QuestionCount, 0U);
+    EXPECT_EQ(session.ItemStatistics(4), ItemCounts{});
+    EXPECT_EQ(StoredRecords().size(), 1U);
 }
 
 TEST_F(ResultBookkeepingTest, RunWhoseClockNeverStartedStoresNothing)
@@ -300,7 +331,7 @@ TEST_F(ResultBookkeepingTest, RestartAsksThenStoresOrDropsTheAnswers)
         SCOPED_TRACE(c.name);
         QFile::remove(ResultFileName(data, kUser));
         prompts.asked.clear();
-        forms.resets.clear();
+        sessions.resets.clear();
         state.TutorActive = c.tutor;
         Enter(ExerciseKind::IntervalComparison);
         const double begin = clock.now;
@@ -338,7 +369,7 @@ TEST_F(ResultBookkeepingTest, FailedStoreKeepsTheAnswersAndSaysWhy)
     EXPECT_EQ(restarted.Code(), DataError::NotRegularFile);
     EXPECT_EQ(prompts.Count(QStringLiteral("error")), 1);
     EXPECT_EQ(Base(ExerciseKind::IntervalIdentification).QuestionCount, 6U);
-    EXPECT_TRUE(forms.resets.empty());
+    EXPECT_TRUE(sessions.resets.empty());
     EXPECT_TRUE(Held().empty());
     EXPECT_NE(Base(ExerciseKind::IntervalIdentification).ClockStart, 0.0) << "its clock runs on";
 

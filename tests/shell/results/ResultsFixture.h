@@ -1,9 +1,8 @@
-// Exercise windows made of the real counters and identification models, a hand-driven date
-// clock and a recording main window, over a temporary data folder.
+// The ten exercise sessions without any window, a hand-driven date clock and a recording main
+// window, over a temporary data folder.
 #pragma once
 
-#include "exercises/base/ControlStripModel.h"
-#include "exercises/identification/AkkordModel.h"
+#include "exercises/session/ExerciseSession.h"
 #include "music/data/ResultFiles.h"
 #include "music/files/DataFixture.h"
 #include "music/files/DaysSince1899.h"
@@ -30,7 +29,7 @@ inline ExerciseKind DamagedKind(int n)
 {
     return static_cast<ExerciseKind>(n);
 }
-/// The place of kind's window in the arrays of the ten windows.
+/// The place of kind in the arrays of the ten kinds.
 inline std::size_t Slot(ExerciseKind kind)
 {
     return static_cast<std::size_t>(KindNumber(kind) - 1);
@@ -54,47 +53,27 @@ public:
     std::vector<ExerciseKind> repainted;
 };
 
-/// The ten windows: counters for every kind, an identification model (with its item
-/// statistics) for the kinds it runs.
-class TestForms final : public IExerciseForms
+/// The state's ten sessions, with no window at all; each counts the results resets that reach
+/// it, as the window showing it would learn of them.
+class TestSessions
 {
 public:
-    explicit TestForms(const UIStringTable& strings)
+    explicit TestSessions(ExerciseSessions& sessions) : m_sessions(sessions)
     {
-        for (ExerciseKind k : kExerciseKinds) {
-            if (const auto mode = ModeOfKind(k))
-                akkord[Slot(k)] =
-                    std::make_unique<AkkordModel>(*mode, base[Slot(k)], strip[Slot(k)], strings);
-        }
+        for (ExerciseKind k : kExerciseKinds)
+            Of(k).SetResetListener([this, k] { ++resets[k]; });
     }
-    ExerciseBaseModel* Counters(ExerciseKind kind) override
-    {
-        return IsKnownKind(kind) ? &base[Slot(kind)] : nullptr;
-    }
-    ItemCounts ItemStatistics(ExerciseKind kind, int item) const override
-    {
-        const AkkordModel* model = IsKnownKind(kind) ? akkord[Slot(kind)].get() : nullptr;
-        if (model == nullptr || item < 1 || item > 60)
-            return {};
-        const AkkordItem& it = model->ExerciseItem[static_cast<std::size_t>(item)];
-        return {it.Right, it.Asked};
-    }
-    void ResetResults(ExerciseKind kind) override
-    {
-        if (!IsKnownKind(kind))
-            return;
-        ++resets[kind];
-        if (akkord[Slot(kind)])
-            akkord[Slot(kind)]->ResetResults();
-        else
-            base[Slot(kind)].ClearCounters();
-    }
-    AkkordModel& Akkord(ExerciseKind kind) { return *akkord[Slot(kind)]; }
+    TestSessions(const TestSessions&) = delete;
+    TestSessions& operator=(const TestSessions&) = delete;
 
-    std::array<ExerciseBaseModel, 10> base{};
-    std::array<ControlStripModel, 10> strip{};
-    std::array<std::unique_ptr<AkkordModel>, 10> akkord{};
+    ExerciseSession& Of(ExerciseKind kind) { return m_sessions.Of(kind); }
+    /// Where the services take the sessions.
+    operator ExerciseSessions&() { return m_sessions; }
+
     std::map<ExerciseKind, int> resets;
+
+private:
+    ExerciseSessions& m_sessions;
 };
 
 class FakeTutor final : public IResultTutor
@@ -132,22 +111,18 @@ protected:
         setup.SetupFileName = QStringLiteral("/home/ann/setups/Intervals.easy.qib");
     }
 
-    /// One answer in kind's window: right or wrong, for item (0: no item), taking seconds.
+    /// One answer in kind's session: right or wrong, for item (0: no item), taking seconds.
     void Answer(ExerciseKind kind, int item, bool right, int seconds = 20)
     {
-        ExerciseBaseModel& b = forms.base[Slot(kind)];
+        ExerciseSession& b = sessions.Of(kind);
         b.MarkQuestionStart(clock.now);
         clock.now += seconds / 86400.0;
         b.AddAnswerTime(clock.now);
         ++b.QuestionCount;
         if (right)
             ++b.CorrectCount;
-        if (item > 0) {
-            AkkordItem& it = forms.Akkord(kind).ExerciseItem[static_cast<std::size_t>(item)];
-            ++it.Asked;
-            if (right)
-                ++it.Right;
-        }
+        if (item > 0)
+            b.CountItemAnswer(item, right);
     }
 
     /// The records of the user's result file.
@@ -181,11 +156,11 @@ protected:
     MainWindowState& state = app.MainWindow;
     HandDateClock clock;
     RecordingClockView view;
-    TestForms forms{texts};
+    TestSessions sessions{app.Sessions};
     SetupState& setup = app.Setup;
     FakeTutor tutor;
-    ExerciseClock exerciseClock{state, forms, clock, view};
-    ResultBookkeeping book{app, exerciseClock, forms, data, tutor, prompts, texts, {}};
+    ExerciseClock exerciseClock{state, sessions, clock, view};
+    ResultBookkeeping book{app, exerciseClock, data, tutor, prompts, texts, {}};
 
 private:
     ResultEntries m_none;

@@ -114,7 +114,7 @@ void OpenQuestion(TAkkord& exercise)
 {
     Key(&exercise, Qt::Key_F5);
     Key(&exercise, Qt::Key_F9); // the user stops the playback: the tonic no longer holds
-    ASSERT_FALSE(exercise.BaseModel().Answered);
+    ASSERT_FALSE(exercise.Session().Answered);
     exercise.SpeedButton3->click();
     ASSERT_EQ(exercise.Model().EntryTool, kEntryToolAdd);
 }
@@ -261,7 +261,7 @@ TEST(IdentificationEndToEnd, TheMelodyIsWrittenOnItsStaffAndShownBesideTheAnswer
     }
     ASSERT_EQ(model.EnteredCount, count);
     Key(melody, Qt::Key_F8);
-    ASSERT_TRUE(melody->BaseModel().Answered);
+    ASSERT_TRUE(melody->Session().Answered);
     EXPECT_FALSE(model.LastAnswerRight);
 
     // The question's notes follow the entered ones, each run under its label.

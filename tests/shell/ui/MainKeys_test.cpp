@@ -127,7 +127,7 @@ TEST_F(MainKeysTest, ViewKeysSwitchFromTheWindowAndFromTheExercise)
     for (int key = Qt::Key_F5; key <= Qt::Key_F9; ++key)
         Strike(&Window(), key);
     EXPECT_EQ(program.State().CurrentKind, ExerciseKind::IntervalComparison);
-    EXPECT_FALSE(comparison->BaseModel().Answered) << "F5 put a question";
+    EXPECT_FALSE(comparison->Session().Answered) << "F5 put a question";
 
     // Ctrl+3 is the third entry of the Exercises menu: chord identification.
     Strike(&Window(), Qt::Key_3, Qt::ControlModifier);

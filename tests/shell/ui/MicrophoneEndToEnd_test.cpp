@@ -110,7 +110,7 @@ protected:
         Strike(&Window(), Qt::Key_F5);
         Strike(&Window(), Qt::Key_F9);
         ASSERT_NE(Chords()->Model().QuestionItem, 0);
-        ASSERT_FALSE(Chords()->BaseModel().Answered);
+        ASSERT_FALSE(Chords()->Session().Answered);
     }
 
     void SetMicrophoneButton(bool down)
@@ -170,7 +170,7 @@ TEST_F(MicrophoneEndToEnd, ASungPhraseEntersItsThreeNotesIntoTheChordExercise)
     HandlePosted();
     EXPECT_EQ(Entered(), (std::vector<int>{60, 64, 67}));
     EXPECT_EQ(Chords()->Model().HeldNote.Pitch.Note, 0) << "the last note ended in silence";
-    EXPECT_FALSE(Chords()->BaseModel().Answered) << "checking stays the user's";
+    EXPECT_FALSE(Chords()->Session().Answered) << "checking stays the user's";
 
     SetMicrophoneButton(false);
     EXPECT_EQ(program.MicrophoneInput().WaveInMode(), 0U);

@@ -196,13 +196,15 @@ TEST_F(RytmeImitMicrophone, ClapsAtTheRhythmsTimesScoreFullAndTheSessionIsStored
         ASSERT_GE(turn, 0);
         ClapTheBar(turn, attempt == 5 ? std::vector<int>{2} : std::vector<int>{});
         EXPECT_EQ(model.Rytme().TapCount, attempt == 5 ? 3 : 4);
-        ASSERT_TRUE(RunUntil([&] { return imitation->BaseModel().Answered; }));
+        ASSERT_TRUE(RunUntil(
+            [&] { return program.Sessions().Of(ExerciseKind::RhythmImitation).Answered; }));
         const std::int32_t third = attempt == 5 ? RhythmResult::Missed : RhythmResult::OnTime;
         EXPECT_EQ(model.Rytme().Note(0, 3).Result, third);
         for (int note : {1, 2, 4})
             EXPECT_EQ(model.Rytme().Note(0, note).Result, RhythmResult::OnTime) << note;
-        EXPECT_EQ(imitation->BaseModel().QuestionCount, static_cast<std::uint32_t>(attempt));
-        EXPECT_EQ(imitation->BaseModel().CorrectCount,
+        EXPECT_EQ(program.Sessions().Of(ExerciseKind::RhythmImitation).QuestionCount,
+                  static_cast<std::uint32_t>(attempt));
+        EXPECT_EQ(program.Sessions().Of(ExerciseKind::RhythmImitation).CorrectCount,
                   attempt == 5 ? 4U * 100U + 75U : 100U * static_cast<std::uint32_t>(attempt));
     }
     EXPECT_EQ(imitation->Label4->text(), imitation->Model().InstructionText);
@@ -239,7 +241,7 @@ TEST_F(RytmeImitMicrophone, SilenceTapsNothingAndEveryNoteIsMissed)
     EXPECT_EQ(model.Rytme().TapCount, 0);
     EXPECT_EQ(model.Rytme().HasTaps, 0);
     EXPECT_TRUE(model.Recording) << "still waiting for the user to start";
-    EXPECT_EQ(imitation->BaseModel().QuestionCount, 0U);
+    EXPECT_EQ(program.Sessions().Of(ExerciseKind::RhythmImitation).QuestionCount, 0U);
     // Judged as it stands, the silence has hit no note.
     QString verdict;
     EXPECT_EQ(model.Rytme().Evaluate(80, verdict), 0);

@@ -119,7 +119,7 @@ TEST(ShellClosing, AFailedResultStoreAsksAndClosingGoesOnWithTheSetupUserAndSett
     TAkkord* exercise = run.ChordWindow();
     ASSERT_NE(exercise, nullptr);
     test::AnswerQuestions(*exercise, 5);
-    ASSERT_EQ(exercise->BaseModel().QuestionCount, 5U);
+    ASSERT_EQ(run.program.Sessions().Of(ExerciseKind::ChordIdentification).QuestionCount, 5U);
     // A folder where the result file goes: no result can be stored.
     ASSERT_TRUE(QDir().mkpath(ResultFileName(run.program.Data(), 1)));
     // The setup changed, as its page would leave it.
@@ -131,7 +131,7 @@ TEST(ShellClosing, AFailedResultStoreAsksAndClosingGoesOnWithTheSetupUserAndSett
     EXPECT_FALSE(run.Close());
     EXPECT_GE(prompts.Count(QStringLiteral("error")), 1);
     EXPECT_EQ(prompts.Count(QStringLiteral("yesno")), 1);
-    EXPECT_EQ(exercise->BaseModel().QuestionCount, 5U);
+    EXPECT_EQ(run.program.Sessions().Of(ExerciseKind::ChordIdentification).QuestionCount, 5U);
     EXPECT_FALSE(ReadStored(installation).settings.has_value()) << "nothing was stored yet";
 
     // Again, and Yes closes without them: the setup question, the user and the settings

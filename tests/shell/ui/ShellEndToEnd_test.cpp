@@ -212,8 +212,10 @@ TEST(ShellEndToEnd, FirstStartExerciseStoreAndTheNextStartGreetsByName)
             if (q == 0)
                 SavePicture(run.Window(), QStringLiteral("shell-wrong-answer.png"));
         }
-        EXPECT_EQ(exercise->BaseModel().QuestionCount, static_cast<std::uint32_t>(kQuestions));
-        EXPECT_EQ(exercise->BaseModel().CorrectCount, static_cast<std::uint32_t>(right));
+        EXPECT_EQ(run.program.Sessions().Of(ExerciseKind::ChordIdentification).QuestionCount,
+                  static_cast<std::uint32_t>(kQuestions));
+        EXPECT_EQ(run.program.Sessions().Of(ExerciseKind::ChordIdentification).CorrectCount,
+                  static_cast<std::uint32_t>(right));
         EXPECT_GT(run.program.Clock().RunningExerciseTime(ExerciseKind::ChordIdentification), 0.0);
 
         // Closing asks whether to store, and "Yes" stores.
@@ -347,13 +349,14 @@ TEST(ShellEndToEnd, RemoteNotesAndThePedalPressTheControlButtons)
 
     // A pedal half down does nothing; fully down it presses the focused button (New question).
     exercise->ControlButtons->SetFocusIndex(0);
-    const std::uint32_t answered = exercise->BaseModel().QuestionCount;
+    const std::uint32_t answered =
+        run.program.Sessions().Of(ExerciseKind::ChordIdentification).QuestionCount;
     deliver({0xB0, 64, 64});
     EXPECT_EQ(exercise->ControlButtons->Model().PressedIndex, -1);
     deliver({0xB0, 64, 127});
     EXPECT_EQ(exercise->ControlButtons->Model().PressedIndex, -1) << "pressed and let go at once";
     EXPECT_NE(model.QuestionItem, 0);
-    EXPECT_EQ(exercise->BaseModel().QuestionCount, answered);
+    EXPECT_EQ(run.program.Sessions().Of(ExerciseKind::ChordIdentification).QuestionCount, answered);
 
     // Active sensing changes nothing.
     deliver({0xFE});
@@ -540,7 +543,7 @@ TEST(ShellEndToEnd, MelodyDictationAsksMelodiesAndSaysWhenNoneFits)
     ASSERT_EQ(run.Window().ShownView(), melody);
     Key(melody, Qt::Key_F5);
     EXPECT_EQ(melody->Model().QuestionNoteCount, run.program.Setup().CurrentSetup.Melody.ToneCount);
-    EXPECT_FALSE(melody->BaseModel().Answered);
+    EXPECT_FALSE(run.program.Sessions().Of(ExerciseKind::MelodyDictation).Answered);
     const int messages = prompts.Count(QStringLiteral("message"));
 
     ExerciseSetup narrow = run.program.Setup().CurrentSetup;
@@ -549,7 +552,7 @@ TEST(ShellEndToEnd, MelodyDictationAsksMelodiesAndSaysWhenNoneFits)
     melody->Setup(narrow, BuiltInItemTables(), AkkordSettings{}, true);
     Key(melody, Qt::Key_F5);
     EXPECT_EQ(prompts.Count(QStringLiteral("message")), messages + 1);
-    EXPECT_TRUE(melody->BaseModel().Answered);
+    EXPECT_TRUE(run.program.Sessions().Of(ExerciseKind::MelodyDictation).Answered);
     prompts.defaultButton = PromptButton::No;
     EXPECT_TRUE(run.Close());
 }
@@ -576,7 +579,7 @@ TEST(ShellEndToEnd, IntervalComparisonFromTheStartMenuPlaysScoresAndIsStored)
         // F5 on the main window puts the question; the sequencer plays A, then B, and its
         // notifications reach the window: the answer buttons of the strip open at the end.
         Key(&run.Window(), Qt::Key_F5);
-        ASSERT_FALSE(comparison->BaseModel().Answered);
+        ASSERT_FALSE(run.program.Sessions().Of(ExerciseKind::IntervalComparison).Answered);
         const ControlStripModel& strip = comparison->ControlButtons->Model();
         EXPECT_EQ(comparison->Panel1->palette().color(QPalette::Window), QColor(255, 255, 0));
         for (std::size_t b : {0U, 1U, 2U, 3U})
@@ -588,7 +591,7 @@ TEST(ShellEndToEnd, IntervalComparisonFromTheStartMenuPlaysScoresAndIsStored)
         const IntervalSamModel& model = comparison->Model();
         const bool aLarger = model.SpanOf(CompareChoice::A) > model.SpanOf(CompareChoice::B);
         Key(&run.Window(), aLarger ? Qt::Key_F7 : Qt::Key_F8);
-        EXPECT_EQ(comparison->BaseModel().CorrectCount, 1U);
+        EXPECT_EQ(run.program.Sessions().Of(ExerciseKind::IntervalComparison).CorrectCount, 1U);
         EXPECT_TRUE(comparison->Label1->text().contains(QStringLiteral("Right")));
 
         // Four more, each answered while it still plays: wrongly with a big button, rightly
@@ -596,7 +599,7 @@ TEST(ShellEndToEnd, IntervalComparisonFromTheStartMenuPlaysScoresAndIsStored)
         for (int q = 1; q < 5; ++q) {
             SCOPED_TRACE(q);
             Key(&run.Window(), Qt::Key_F5);
-            ASSERT_FALSE(comparison->BaseModel().Answered);
+            ASSERT_FALSE(run.program.Sessions().Of(ExerciseKind::IntervalComparison).Answered);
             const bool bLarger = model.SpanOf(CompareChoice::A) <= model.SpanOf(CompareChoice::B);
             if (q % 2 == 1) {
                 (bLarger ? comparison->Button1 : comparison->Button2)->click();
@@ -606,8 +609,8 @@ TEST(ShellEndToEnd, IntervalComparisonFromTheStartMenuPlaysScoresAndIsStored)
                 Key(comparison, bLarger ? Qt::Key_B : Qt::Key_A);
             }
         }
-        EXPECT_EQ(comparison->BaseModel().QuestionCount, 5U);
-        EXPECT_EQ(comparison->BaseModel().CorrectCount, 3U);
+        EXPECT_EQ(run.program.Sessions().Of(ExerciseKind::IntervalComparison).QuestionCount, 5U);
+        EXPECT_EQ(run.program.Sessions().Of(ExerciseKind::IntervalComparison).CorrectCount, 3U);
 
         ASSERT_TRUE(run.Close());
         EXPECT_EQ(prompts.Count(QStringLiteral("yesnocancel")), 1);
@@ -688,15 +691,18 @@ TEST(ShellEndToEnd, RhythmReadingFromTheStartMenuJudgesATapAndIsStored)
         EXPECT_TRUE(reading->ControlButtons->Model().ButtonEnabled[4]);
         ASSERT_TRUE(RunUntil([&] { return reading->Label4->text() == reading->Model().TurnText; }));
         Key(&run.Window(), Qt::Key_Space);
-        ASSERT_TRUE(RunUntil([&] { return reading->BaseModel().Answered; }));
+        ASSERT_TRUE(RunUntil(
+            [&] { return run.program.Sessions().Of(ExerciseKind::RhythmReading).Answered; }));
         EXPECT_FALSE(reading->Label4->text().isEmpty()) << "the verdict";
         // Four more, each tapped at once (a run needs five answers to be offered for storing).
         for (std::uint32_t n = 2; n <= 5; ++n) {
             Key(&run.Window(), Qt::Key_F6);
             Key(&run.Window(), Qt::Key_Space);
-            ASSERT_TRUE(RunUntil([&] { return reading->BaseModel().QuestionCount == n; }));
+            ASSERT_TRUE(RunUntil([&] {
+                return run.program.Sessions().Of(ExerciseKind::RhythmReading).QuestionCount == n;
+            }));
         }
-        EXPECT_TRUE(reading->BaseModel().Answered);
+        EXPECT_TRUE(run.program.Sessions().Of(ExerciseKind::RhythmReading).Answered);
         SavePicture(run.Window(), QStringLiteral("shell-rhythm-reading.png"));
 
         ASSERT_TRUE(run.Close());
@@ -765,12 +771,12 @@ TEST(ShellEndToEnd, RhythmErrorDetectionFromTheStartMenuPlaysScoresAndIsStored)
                 }
             }
             window->FourthButtonAction();
-            ASSERT_TRUE(window->BaseModel().Answered);
+            ASSERT_TRUE(run.program.Sessions().Of(ExerciseKind::RhythmErrorDetection).Answered);
             EXPECT_EQ(model.LastScore, q % 2 == 0 ? 100 : 0);
             sum += model.LastScore;
         }
-        EXPECT_EQ(window->BaseModel().QuestionCount, 5U);
-        EXPECT_EQ(window->BaseModel().CorrectCount, sum);
+        EXPECT_EQ(run.program.Sessions().Of(ExerciseKind::RhythmErrorDetection).QuestionCount, 5U);
+        EXPECT_EQ(run.program.Sessions().Of(ExerciseKind::RhythmErrorDetection).CorrectCount, sum);
 
         ASSERT_TRUE(run.Close());
         EXPECT_EQ(prompts.Count(QStringLiteral("error")), 0);

@@ -204,7 +204,7 @@ TEST_F(SoundOfTheProgram, ClosingStopsThePlayingQuestionBeforeItAsksAnything)
         // A right click scores the answer at once.
         chords->AnswerButtonMouseDown(model.ButtonOfItem(model.QuestionItem), Qt::RightButton);
     }
-    ASSERT_EQ(chords->BaseModel().QuestionCount, 5U);
+    ASSERT_EQ(run->Sessions().Of(ExerciseKind::ChordIdentification).QuestionCount, 5U);
     chords->NewQuestion();
     ASSERT_GT(run->PlaybackSequencer().PendingCount(), 0U) << "the question plays";
 

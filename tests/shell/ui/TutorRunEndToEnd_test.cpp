@@ -24,6 +24,7 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QFrame>
 #include <QKeyEvent>
 #include <QLabel>
@@ -126,6 +127,8 @@ public:
         }
         QString press = QStringLiteral("BitBtn1");
         if (auto* end = qobject_cast<TEndTutorStep*>(&dialog)) {
+            if (onEndOfStep)
+                onEndOfStep();
             seen.advice = dialog.findChild<QLabel*>(QStringLiteral("Label2"))->text();
             seen.score = dialog.findChild<QLabel*>(QStringLiteral("Label4"))->text();
             for (int i = 0; i < 3; ++i)
@@ -155,6 +158,8 @@ public:
     QString endButton = QStringLiteral("BitBtn1");
     /// What the user does in the tutor chooser; it must close the dialog.
     std::function<void(TChooseTutor&)> chooserScript;
+    /// Looks around as the end-of-step dialog comes up.
+    std::function<void()> onEndOfStep;
     bool endPictureSaved = false;
     bool infoPictureSaved = false;
 };
@@ -252,6 +257,8 @@ TEST(TutorRunEndToEnd, AStepAnsweredRightMovesToTheNextStepWithItsSetupAndStores
             EXPECT_EQ(run.Label(MainControl::Label6), QStringLiteral("Question 3 of 5"));
         }
     }
+    // The step ends once the answer has been carried out.
+    ASSERT_TRUE(RunUntil([&] { return user.seen_.size() == 3; }));
 
     // The end of the step proposed the next one; then the next step was told.
     ASSERT_EQ(user.seen_.size(), 3u);
@@ -267,7 +274,7 @@ TEST(TutorRunEndToEnd, AStepAnsweredRightMovesToTheNextStepWithItsSetupAndStores
     // The next step's setup is in force and counts from the start.
     EXPECT_EQ(run.User().TutorSteps[0], 2);
     EXPECT_EQ(exercise->Model().ButtonCount, 3);
-    EXPECT_EQ(exercise->BaseModel().QuestionCount, 0u);
+    EXPECT_EQ(run.program.Sessions().Of(kChords).QuestionCount, 0u);
     EXPECT_EQ(run.Label(MainControl::Label6), QStringLiteral("Question 1 of 5"));
     EXPECT_TRUE(run.Label(MainControl::Label2).startsWith(QStringLiteral("Step 2 of 2")));
     EXPECT_EQ(prompts.Count(QStringLiteral("error")), 0);
@@ -304,6 +311,70 @@ TEST(TutorRunEndToEnd, AStepAnsweredRightMovesToTheNextStepWithItsSetupAndStores
     EXPECT_EQ(exercise->Model().ButtonCount, 2) << "the default setup asks two chords";
 }
 
+// The answer that ends a step is carried out first: the exercise returns, and only then does the
+// tutor store the step's result, ask at the end of the step and reset the step's session.
+TEST(TutorRunEndToEnd, TheStepEndsAfterItsLastAnswerHasReturnedWithThatStepsResultAndReset)
+{
+    Installation installation;
+    ScriptedPrompts prompts;
+    prompts.texts = {QStringLiteral("Ann Example")};
+    ScriptedUser user;
+    ProgramRun run(installation, prompts, user);
+    ASSERT_TRUE(run.started);
+    run.User().TutorFileName = QStringLiteral("Chords.tut");
+    run.User().TutorSteps[0] = 1;
+    run.Window().Button(MainControl::SpeedButton10)->click();
+    ASSERT_TRUE(run.program.State().TutorActive);
+    TAkkord* exercise = run.Chords();
+    ASSERT_NE(exercise, nullptr);
+    const ExerciseSession& session = run.program.Sessions().Of(kChords);
+    const QString resultFile = ResultFileName(run.program.Data(), run.User().UserId);
+
+    bool answerReturned = false;
+    bool returnedWhenAsked = false;
+    std::uint32_t questionsWhenAsked = 99;
+    qint64 storedWhenAsked = -1;
+    user.onEndOfStep = [&] {
+        returnedWhenAsked = answerReturned;
+        questionsWhenAsked = session.QuestionCount;
+        storedWhenAsked = QFileInfo(resultFile).size();
+    };
+    for (int q = 0; q < kStepQuestions - 1; ++q)
+        AnswerRight(*exercise);
+    ASSERT_EQ(session.QuestionCount, static_cast<std::uint32_t>(kStepQuestions - 1));
+    AnswerRight(*exercise);
+    answerReturned = true;
+
+    // Back from the answer: the step's run is whole, nothing is stored and nothing was asked.
+    EXPECT_EQ(user.seen_.size(), 1u) << "only the step information of the start";
+    EXPECT_EQ(session.QuestionCount, static_cast<std::uint32_t>(kStepQuestions));
+    EXPECT_EQ(session.CorrectCount, static_cast<std::uint32_t>(kStepQuestions));
+    EXPECT_TRUE(exercise->Session().Answered);
+    EXPECT_FALSE(QFileInfo::exists(resultFile));
+    EXPECT_FALSE(run.Window().AutoNewQuestTimer()->isActive())
+        << "no question comes by itself before the tutor's turn";
+
+    ASSERT_TRUE(RunUntil([&] { return user.seen_.size() == 3; }));
+    EXPECT_TRUE(returnedWhenAsked) << "the dialog came up inside the answer";
+    EXPECT_EQ(questionsWhenAsked, 0u) << "the stored run starts again from nothing";
+    EXPECT_EQ(storedWhenAsked, static_cast<qint64>(kResultRecSize)) << "stored before asking";
+    EXPECT_TRUE(user.seen_[1].score.contains(QStringLiteral("100%")));
+
+    test::DataFolderCopy files(installation.ProgramFolders());
+    const std::vector<TResultRec> results = files.Results(run.User().UserId);
+    ASSERT_EQ(results.size(), 1u);
+    const TResultRec& rec = results.front();
+    EXPECT_EQ(rec.Count, kStepQuestions);
+    EXPECT_EQ(rec.Score, kStepQuestions);
+    EXPECT_EQ(rec.TutorStep, 1);
+    EXPECT_EQ(rec.SetupName, QStringLiteral("Major and minor"));
+    EXPECT_EQ(session.QuestionCount, 0u);
+    EXPECT_EQ(session.CorrectCount, 0u);
+    EXPECT_EQ(run.User().TutorSteps[0], 2);
+    EXPECT_EQ(exercise->Model().ButtonCount, 3) << "the next step's setup";
+    EXPECT_EQ(run.Label(MainControl::Label6), QStringLiteral("Question 1 of 5"));
+}
+
 TEST(TutorRunEndToEnd, AStepBeyondTheTutorOffersTheChooserAndLeavesTheTutorOff)
 {
     Installation installation;
@@ -333,7 +404,7 @@ TEST(TutorRunEndToEnd, AStepBeyondTheTutorOffersTheChooserAndLeavesTheTutorOff)
     for (int q = 0; q < kStepQuestions + 1; ++q)
         AnswerRight(*run.Chords());
     EXPECT_TRUE(user.seen_.empty());
-    EXPECT_EQ(run.Chords()->BaseModel().QuestionCount,
+    EXPECT_EQ(run.program.Sessions().Of(kChords).QuestionCount,
               static_cast<std::uint32_t>(kStepQuestions + 1));
 }
 
@@ -432,7 +503,7 @@ TEST(TutorRunEndToEnd, TurningTheTutorOnOrOffInsideAnExerciseEntersItUnderTheSet
 
     AnswerRight(*exercise);
     AnswerRight(*exercise);
-    EXPECT_EQ(exercise->BaseModel().QuestionCount, 2u);
+    EXPECT_EQ(run.program.Sessions().Of(kChords).QuestionCount, 2u);
     EXPECT_FALSE(automatic->isActive());
 
     // Turned off here, the user's own setup is back and its first question comes by itself.

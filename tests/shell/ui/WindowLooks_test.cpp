@@ -214,7 +214,7 @@ TEST(WindowLooks, IdentificationStavesAreCentredAndTheirLabelsCoverNothing)
         Key(window, Qt::Key_F5);
         ASSERT_NE(window->Model().QuestionItem, 0);
         AnswerWrongOnTheStaff(*window, c.run);
-        ASSERT_TRUE(window->Model().Base().Answered);
+        ASSERT_TRUE(window->Model().Session().Answered);
         ASSERT_FALSE(window->Model().LastAnswerRight);
         const AkkordStaffPicture& picture = box.Layout();
         SavePicture(

@@ -1,14 +1,14 @@
 // Pictures of the exercise kinds.
 #include "shell/startmenu/ui/KindPicture.h"
 
+#include "music/ui/MusicFont.h"
+
 #include <algorithm>
 #include <cmath>
 #include <initializer_list>
 #include <vector>
 
 #include <QFont>
-#include <QFontDatabase>
-#include <QFontInfo>
 #include <QLinearGradient>
 #include <QPainter>
 #include <QPainterPath>
@@ -16,10 +16,6 @@
 namespace pv {
 
 namespace {
-
-const QString kMusicFamily = QStringLiteral("Noto Music");
-const QString kMusicFontFile =
-    QStringLiteral("/usr/share/fonts/truetype/noto/NotoMusic-Regular.ttf");
 
 constexpr char32_t kTrebleClef = 0x1D11E;
 constexpr char32_t kWholeNote = 0x1D15D;
@@ -68,15 +64,7 @@ QColor FamilyColour(Family family)
 
 QFont MusicFont(double pixelSize)
 {
-    static const bool loaded = [] {
-        if (QFontInfo(QFont(kMusicFamily)).family() == kMusicFamily)
-            return true;
-        return QFontDatabase::addApplicationFont(kMusicFontFile) >= 0;
-    }();
-    (void)loaded;
-    QFont font(kMusicFamily);
-    font.setPixelSize(std::max(1, static_cast<int>(std::lround(pixelSize))));
-    return font;
+    return MusicSymbolFont(static_cast<int>(std::lround(pixelSize)));
 }
 
 /// Draws on a treble staff whose lines are `space` apart: positions count half spaces up from

@@ -1,13 +1,13 @@
 // The splash window.
 #include "shell/startmenu/ui/TVelkommen.h"
 
+#include "music/ui/MusicFont.h"
+
 #include <array>
 #include <cmath>
 
 #include <QApplication>
 #include <QFont>
-#include <QFontDatabase>
-#include <QFontInfo>
 #include <QGuiApplication>
 #include <QLabel>
 #include <QLinearGradient>
@@ -30,19 +30,6 @@ QFont PixelFont(const QString& family, int pixels, bool bold = false, bool itali
     font.setItalic(italic);
     font.setStyleStrategy(QFont::PreferAntialias);
     return font;
-}
-
-QFont MusicFont(int pixels)
-{
-    static const bool loaded = [] {
-        const QString family = QStringLiteral("Noto Music");
-        if (QFontInfo(QFont(family)).family() == family)
-            return true;
-        return QFontDatabase::addApplicationFont(
-                   QStringLiteral("/usr/share/fonts/truetype/noto/NotoMusic-Regular.ttf")) >= 0;
-    }();
-    (void)loaded;
-    return PixelFont(QStringLiteral("Noto Music"), pixels);
 }
 
 void DrawGlyph(QPainter& p, char32_t code, const QFont& font, QPointF centre, double height)
@@ -78,13 +65,14 @@ void DrawStaff(QPainter& p)
     }
     p.setPen(Qt::NoPen);
     p.setBrush(kNavy);
-    DrawGlyph(p, 0x1D11E, MusicFont(40), QPointF(left + 14, lineY(left + 14, 2) + 1), 7.2 * space);
+    DrawGlyph(p, 0x1D11E, MusicSymbolFont(40), QPointF(left + 14, lineY(left + 14, 2) + 1),
+              7.2 * space);
 
     // A phrase of eighths in pairs, each pair beamed: G A | B D | C E | G (a whole note).
     const std::array<int, 7> steps = {2, 3, 4, 6, 5, 7, 9}; // half spaces above the bottom line
     const double firstX = 58.0;
     const double stepX = 28.0;
-    const QFont headFont = MusicFont(28);
+    const QFont headFont = MusicSymbolFont(28);
     std::array<QPointF, 6> stemTops{};
     for (std::size_t i = 0; i < steps.size(); ++i) {
         const double x = firstX + stepX * static_cast<double>(i) + (i >= 6 ? 10.0 : 0.0);
