@@ -7,7 +7,7 @@
 #include "music/base/ExerciseKind.h"
 #include "music/files/SettingsRecord.h"
 #include "shell/commands/CommandRegistry.h"
-#include "shell/results/ExerciseForms.h"
+#include "shell/state/MainWindowState.h"
 
 #include <array>
 #include <cstdint>

@@ -60,7 +60,7 @@ TEST(AnswerInputEndToEnd, PianoChosenInChordIdentificationShowsAndComesBackAtThe
         TAkkord* chords = run.ChordWindow();
         ASSERT_NE(chords, nullptr);
         ASSERT_EQ(window.ShownView(), chords);
-        const std::uint8_t before = run.program.Data().ProgramSettings.KindPairs[1][0];
+        const std::uint8_t before = run.program.App().ProgramSettings.KindPairs[1][0];
         ASSERT_EQ(before & 2, 0) << "the fresh settings answer without the piano";
         EXPECT_FALSE(chords->Panel52->isVisibleTo(chords));
 
@@ -85,18 +85,18 @@ TEST(AnswerInputEndToEnd, PianoChosenInChordIdentificationShowsAndComesBackAtThe
         // Shift+F8, the piano's key.
         EXPECT_TRUE(PressShifted(window, Qt::Key_F8));
         QCoreApplication::processEvents();
-        EXPECT_EQ(run.program.Data().ProgramSettings.KindPairs[1][0], before | 2);
+        EXPECT_EQ(run.program.App().ProgramSettings.KindPairs[1][0], before | 2);
         EXPECT_TRUE(Entry(window, AnswerEntry::Screenpiano1)->isChecked());
         EXPECT_TRUE(chords->Panel52->isVisibleTo(chords)) << "the piano is there to answer on";
         EXPECT_EQ(chords->AnswerInput(), before | 2);
-        EXPECT_EQ(run.program.Data().ProgramSettings.KindPairs[2][0], before)
+        EXPECT_EQ(run.program.App().ProgramSettings.KindPairs[2][0], before)
             << "interval identification keeps its own";
         SavePicture(window, QStringLiteral("answerinput-piano-chosen.png"));
         EXPECT_TRUE(run.Close());
     }
     ProgramRun again(installation, prompts);
     ASSERT_TRUE(again.started);
-    EXPECT_EQ(again.program.Data().ProgramSettings.KindPairs[1][0] & 2, 2);
+    EXPECT_EQ(again.program.App().ProgramSettings.KindPairs[1][0] & 2, 2);
     again.Window().Button(MainControl::Speed1)->click();
     TAkkord* chords = again.ChordWindow();
     ASSERT_NE(chords, nullptr);
@@ -113,7 +113,7 @@ TEST(AnswerInputEndToEnd, GuitarOnTheSetupPageOfOneKindIsThePageOfTheNextToo)
     ProgramRun run(installation, prompts);
     ASSERT_TRUE(run.started);
     TPellivarkMain& window = run.Window();
-    TSettingsRec& settings = run.program.Data().ProgramSettings;
+    TSettingsRec& settings = run.program.App().ProgramSettings;
     settings.KindPairs[1][1] = 8;
     window.Button(MainControl::Speed1)->click();
     window.Button(MainControl::RunKonfig)->click();
@@ -176,7 +176,7 @@ TEST(AnswerInputEndToEnd, ASetupThatForcesTheAnswerInputsTakesTheFourEntriesOnly
     TAkkord* chords = run.ChordWindow();
     ASSERT_NE(chords, nullptr);
     ASSERT_EQ(run.program.Sessions().Of(ExerciseKind::ChordIdentification).AnswerInputLock, 8);
-    const std::uint8_t stored = run.program.Data().ProgramSettings.KindPairs[1][0];
+    const std::uint8_t stored = run.program.App().ProgramSettings.KindPairs[1][0];
 
     QMenu* menu = OpenAnswerMenu(window);
     ASSERT_NE(menu, nullptr);
@@ -191,7 +191,7 @@ TEST(AnswerInputEndToEnd, ASetupThatForcesTheAnswerInputsTakesTheFourEntriesOnly
     // The keys are refused as the entries are.
     PressShifted(window, Qt::Key_F8);
     QCoreApplication::processEvents();
-    EXPECT_EQ(run.program.Data().ProgramSettings.KindPairs[1][0], stored);
+    EXPECT_EQ(run.program.App().ProgramSettings.KindPairs[1][0], stored);
     EXPECT_EQ(chords->AnswerInput(), 8) << "the setup's staff stays";
     EXPECT_TRUE(run.Close());
 }
@@ -209,7 +209,7 @@ TEST(AnswerInputEndToEnd, MicrophoneAndMidiKeyboardEntriesSwitchTheirInputs)
     });
     ASSERT_TRUE(run.started);
     TPellivarkMain& window = run.Window();
-    TSettingsRec& settings = run.program.Data().ProgramSettings;
+    TSettingsRec& settings = run.program.App().ProgramSettings;
     settings.MidiInDevice = QStringLiteral("Keyboard");
     ASSERT_FALSE(settings.MidiInputOn);
     window.Button(MainControl::Speed2)->click();
