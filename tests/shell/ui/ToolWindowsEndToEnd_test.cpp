@@ -5,9 +5,8 @@
 #include "docking/core/DragGeometry.h"
 #include "docking/ui/DockSite.h"
 #include "docking/ui/TToolWindow.h"
-#include "music/data/SettingsFile.h"
+#include "support/DataFolderCopy.h"
 #include "support/DesktopMouse.h"
-#include "support/NoWait.h"
 #include "support/TestOutput.h"
 
 #include <array>
@@ -156,14 +155,11 @@ std::array<ToolWindowPlacement, 6> StoredEntries(const QString& path, std::uint1
 template <typename Change>
 void ChangeStoredSettings(const Installation& installation, Change change)
 {
-    ScriptedPrompts prompts;
-    UIStringTable strings;
-    test::NoWait wait;
-    DataFiles data(installation.ProgramFolders(), prompts, wait, strings);
-    const SettingsEnvironment environment{installation.program.File(QStringLiteral("Language/"))};
-    ASSERT_TRUE(LoadSettings(data, 1, false, environment).Ok());
-    change(data.ProgramSettings);
-    ASSERT_TRUE(SaveSettings(data, 1).Ok());
+    test::DataFolderCopy files(installation.ProgramFolders(),
+                               installation.program.File(QStringLiteral("Language/")));
+    ASSERT_TRUE(files.LoadUserSettings(1).Ok());
+    change(files.settings);
+    ASSERT_TRUE(files.SaveUserSettings(1).Ok());
 }
 
 QImage SaveDesktop(const QString& name)
@@ -193,7 +189,7 @@ TEST(ToolWindowsEndToEnd, TheUsersLayoutIsStoredAsItStandsAndComesBackAtTheNextS
         ProgramRun run(installation, prompts);
         ASSERT_TRUE(run.started);
         TPellivarkMain& window = run.Window();
-        userId = run.program.Data().CurrentUser->Record.UserId;
+        userId = run.program.App().Users.CurrentUser->Record.UserId;
         EnterExerciseView(window);
         // The extra bar is off in a new record; the user turns it on.
         window.findChild<QAction*>(QStringLiteral("Extra1"))->trigger();
@@ -295,7 +291,7 @@ TEST(ToolWindowsEndToEnd, TheUsersLayoutIsStoredAsItStandsAndComesBackAtTheNextS
         for (int n = 0; n < IToolWindows::kCount; ++n) {
             SCOPED_TRACE(n);
             EXPECT_EQ(
-                run.program.Data().ProgramSettings.ToolWindows[static_cast<std::size_t>(n)].Visible,
+                run.program.App().ProgramSettings.ToolWindows[static_cast<std::size_t>(n)].Visible,
                 1);
         }
         left = Layout(window);
@@ -362,7 +358,7 @@ TEST(ToolWindowsEndToEnd, OnlyTheCloseButtonClearsTheVisibleByte)
     ASSERT_TRUE(run.started);
     TPellivarkMain& window = run.Window();
     EnterExerciseView(window);
-    const auto& settings = run.program.Data().ProgramSettings.ToolWindows;
+    const auto& settings = run.program.App().ProgramSettings.ToolWindows;
     TToolWindow& tempo = Bar(window, kTempo);
     auto* tempoItem = window.findChild<QAction*>(QStringLiteral("Speed7"));
     ASSERT_NE(tempoItem, nullptr);
