@@ -1,6 +1,8 @@
 // The main window's widgets and their mirroring.
 #include "shell/ui/TPellivarkMain.h"
 
+#include "docking/ui/DockSite.h"
+#include "docking/ui/TToolWindow.h"
 #include "exercises/ui/TControlButton.h"
 #include "exercises/ui/TExerciseBaseClass.h"
 #include "exercises/ui/TRhythmWindow.h"
@@ -43,7 +45,6 @@
 #include <QSpinBox>
 #include <QTextEdit>
 #include <QTimer>
-#include <QToolBar>
 #include <QToolButton>
 #include <QVBoxLayout>
 
@@ -71,7 +72,14 @@ TPellivarkMain::TPellivarkMain(IPrompts& prompts, const UIStringTable& strings, 
     m_mdi->setObjectName(QStringLiteral("MdiArea"));
     m_mdi->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     m_mdi->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
-    setCentralWidget(m_mdi);
+    m_toolWindows = std::make_unique<DockToolWindows>(*this, m_mdi);
+    setCentralWidget(&m_toolWindows->Site());
+    // A bar the user closes is one the user no longer wants, as its unticked View entry says.
+    m_toolWindows->SetOnUserClose([this](int n) {
+        SetToolWindowAllowed(n, false);
+        if (m_handlers.ToolWindowFlag)
+            m_handlers.ToolWindowFlag(n, false);
+    });
 
     m_timer1 = new QTimer(this);
     m_timer1->setObjectName(QStringLiteral("Timer1"));
@@ -102,12 +110,11 @@ TPellivarkMain::TPellivarkMain(IPrompts& prompts, const UIStringTable& strings, 
     Register(ControlId(MainControl::MetronomeTimer), m_metronomeTimer);
 
     m_help = std::make_unique<HelpDesk>(m_prompts, m_strings, *this);
-    m_toolWindows = std::make_unique<ToolBarToolWindows>(*this);
     MakeSlots();
-    m_toolWindows->Bar(2)->setWindowTitle(QStringLiteral("Tutor"));
-    m_toolWindows->Bar(3)->setWindowTitle(QStringLiteral("Score"));
-    m_toolWindows->Bar(4)->setWindowTitle(QStringLiteral("Tempo"));
-    m_toolWindows->Bar(5)->setWindowTitle(QStringLiteral("Metronome"));
+    m_toolWindows->Bar(2)->SetCaption(QStringLiteral("Tutor"));
+    m_toolWindows->Bar(3)->SetCaption(QStringLiteral("Score"));
+    m_toolWindows->Bar(4)->SetCaption(QStringLiteral("Tempo"));
+    m_toolWindows->Bar(5)->SetCaption(QStringLiteral("Metronome"));
     for (int n = 1; n < IToolWindows::kCount; ++n)
         ApplyToolWindow(n);
     // The window sees every key of its own windows first, wherever the focus is.
@@ -187,10 +194,10 @@ void TPellivarkMain::RegisterTextTargets(const TextTargetSink& sink)
     for (int n = 0; n < IToolWindows::kCount; ++n)
         RegisterWidgetTexts(form, *m_toolWindows->Bar(n), sink);
     for (int n = 2; n < IToolWindows::kCount; ++n) {
-        QPointer<QToolBar> bar(m_toolWindows->Bar(n));
+        QPointer<docking::TToolWindow> bar(m_toolWindows->Bar(n));
         sink(form + QStringLiteral(".ToolWindow%1").arg(n), [bar](const QString& text) {
             if (bar)
-                bar->setWindowTitle(text);
+                bar->SetCaption(text);
         });
     }
 }
@@ -217,12 +224,11 @@ std::vector<std::pair<QString, QString>> TPellivarkMain::VisibleTexts() const
         }
     }
     for (int n = 0; n < IToolWindows::kCount; ++n) {
-        QToolBar* bar = m_toolWindows->Bar(n);
+        const docking::TToolWindow* bar = m_toolWindows->Bar(n);
         if (!bar->isVisible())
             continue;
         for (QAbstractButton* button : bar->findChildren<QAbstractButton*>()) {
-            // Qt's own buttons of the bar (its extension arrow) carry a picture, not a text.
-            if (button->isVisible() && !button->objectName().startsWith(QLatin1String("qt_")))
+            if (button->isVisible())
                 texts.emplace_back(button->objectName(), button->text());
         }
     }
@@ -831,7 +837,7 @@ bool TPellivarkMain::IsOwnWindow(const QWidget* widget) const
     if (top == this)
         return true;
     // A tool window pulled out of the main window stays one of its windows.
-    return (qobject_cast<const QToolBar*>(top) != nullptr ||
+    return (qobject_cast<const docking::TCustomToolWindow*>(top) != nullptr ||
             qobject_cast<const QDockWidget*>(top) != nullptr) &&
            top->parentWidget() != nullptr && top->parentWidget()->window() == this;
 }
@@ -1002,18 +1008,18 @@ void TPellivarkMain::ArmTimer1()
 
 void TPellivarkMain::BeginDockUpdate()
 {
-    setUpdatesEnabled(false);
+    m_toolWindows->BeginUpdate();
 }
 
 void TPellivarkMain::EndDockUpdate()
 {
-    setUpdatesEnabled(true);
+    m_toolWindows->EndUpdate();
 }
 
 void TPellivarkMain::PlaceToolWindow(int index, const ToolWindowPlacement& place)
 {
-    if (DockOfCode(place.Dock))
-        m_toolWindows->RestorePlacement(index, place);
+    // An unknown dock code still places the bar's row and bounds; the bar stays in its dock.
+    m_toolWindows->RestorePlacement(index, place);
 }
 
 ToolWindowPlacement TPellivarkMain::ToolWindowPlaceOf(int index) const

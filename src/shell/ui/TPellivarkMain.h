@@ -348,7 +348,7 @@ private:
     const UIStringTable& m_strings;
     MainWindowHandlers m_handlers;
     QMdiArea* m_mdi = nullptr;
-    std::unique_ptr<ToolBarToolWindows> m_toolWindows;
+    std::unique_ptr<DockToolWindows> m_toolWindows;
     CommandRegistry* m_commands = nullptr;
     std::map<QString, QPointer<QAction>> m_commandActions;
     std::map<QString, QPointer<QActionGroup>> m_groups;

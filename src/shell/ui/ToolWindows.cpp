@@ -1,104 +1,209 @@
-// The tool windows as Qt tool bars.
+// The tool windows as bars in the docks around the work area.
 #include "shell/ui/ToolWindows.h"
 
-#include <QMainWindow>
-#include <QToolBar>
+#include "docking/ui/DockSite.h"
+#include "docking/ui/TToolWindow.h"
+
+#include <algorithm>
+
+#include <QAction>
+#include <QEvent>
+#include <QFrame>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QVBoxLayout>
 
 namespace pv {
 
 namespace {
-
-// The settings record's dock numbers: 0 floating, 1 the top dock, 3 the bottom dock.
-constexpr std::uint8_t kFloating = 0;
-constexpr std::uint8_t kTopDock = 1;
-constexpr std::uint8_t kBottomDock = 3;
 
 bool ValidIndex(int n)
 {
     return n >= 0 && n < IToolWindows::kCount;
 }
 
-} // namespace
-
-ToolBarToolWindows::ToolBarToolWindows(QMainWindow& window) : m_window(window)
+/// Runs a call whenever a bar's controls ask for a new layout (a control shown, hidden or
+/// given a longer text, a new font).
+class LayoutWatch final : public QObject
 {
-    for (int n = 0; n < kCount; ++n) {
-        auto* bar = new QToolBar(&window);
-        bar->setObjectName(QStringLiteral("ToolWindow%1").arg(n));
-        // The view decides when a tool window shows; a context menu that hides one behind the
-        // view's back would leave the settings and the screen disagreeing.
-        bar->toggleViewAction()->setVisible(false);
-        bar->setContextMenuPolicy(Qt::PreventContextMenu);
-        m_bars[static_cast<std::size_t>(n)] = bar;
+public:
+    LayoutWatch(QObject* parent, std::function<void()> onRequest)
+        : QObject(parent), m_onRequest(std::move(onRequest))
+    {
     }
-    for (int n : {0, 2, 1})
-        window.addToolBar(Qt::TopToolBarArea, m_bars[static_cast<std::size_t>(n)]);
-    for (int n : {3, 5, 4})
-        window.addToolBar(Qt::BottomToolBarArea, m_bars[static_cast<std::size_t>(n)]);
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        if (event->type() == QEvent::LayoutRequest)
+            m_onRequest();
+        return QObject::eventFilter(watched, event);
+    }
+
+private:
+    std::function<void()> m_onRequest;
+};
+
+QHBoxLayout* ControlsOf(QWidget* client)
+{
+    return static_cast<QHBoxLayout*>(client->layout());
 }
 
-QToolBar* ToolBarToolWindows::Bar(int n) const
+} // namespace
+
+DockToolWindows::DockToolWindows(QWidget& window, QWidget* workArea)
+    : m_site(new docking::DockSite(workArea, &window))
+{
+    // Where the bars stand and how large they are before any settings are read: the same
+    // placement a new settings record holds, so a first start and a restored one agree.
+    const TSettingsRec defaults = DefaultSettings();
+    m_site->BeginUpdate();
+    for (int n = 0; n < kCount; ++n) {
+        const auto i = static_cast<std::size_t>(n);
+        const bool top = n <= 2;
+        docking::TDock* dock = top ? m_site->Topdock() : m_site->Bottomdock();
+        auto* bar = new docking::TToolWindow;
+        bar->setObjectName(QStringLiteral("ToolWindow%1").arg(n));
+        bar->SetDefaultDock(dock);
+        // Only the bars the View menu can bring back may be closed by the user: the main tool
+        // bar always shows, and the display and tutor bars follow the exercise alone.
+        bar->SetCloseButton(n >= 3);
+        auto* client = new QWidget;
+        auto* controls = new QHBoxLayout(client);
+        controls->setContentsMargins(2, 1, 2, 1);
+        controls->setSpacing(2);
+        // Controls stay at the bar's start when a row stretches it.
+        controls->addStretch(1);
+        bar->SetClient(client);
+        client->installEventFilter(new LayoutWatch(bar, [this, n] { FitToControls(n); }));
+        const ToolWindowPlacement& place = defaults.ToolWindows[i];
+        bar->SetDockRow(place.DockRow);
+        bar->SetDockPos(place.DockPos);
+        bar->SetParent(dock);
+        bar->SetBounds(place.Left, place.Top, place.Width, place.Height);
+        QObject::connect(bar, &docking::TCustomToolWindow::OnClose, bar, [this, n] {
+            if (m_onUserClose)
+                m_onUserClose(n);
+        });
+        m_bars[i] = bar;
+        m_clients[i] = client;
+    }
+    m_site->EndUpdate();
+}
+
+docking::TToolWindow* DockToolWindows::Bar(int n) const
 {
     return ValidIndex(n) ? m_bars[static_cast<std::size_t>(n)] : nullptr;
 }
 
-QAction* ToolBarToolWindows::AddControl(int n, QWidget* control)
+QAction* DockToolWindows::AddControl(int n, QWidget* control)
 {
-    // Controls sit in the bar itself, so a bar wider than the window folds its end into an
-    // extension menu instead of widening the window beyond the screen.
-    QToolBar* bar = Bar(n);
-    return bar != nullptr ? bar->addWidget(control) : nullptr;
+    if (!ValidIndex(n) || control == nullptr)
+        return nullptr;
+    const auto i = static_cast<std::size_t>(n);
+    QHBoxLayout* controls = ControlsOf(m_clients[i]);
+    // The labels after a divider (the captions and times at the end of a bar of buttons)
+    // stand one above the other, so the bar stays narrow enough for a small screen.
+    if (qobject_cast<QLabel*>(control) != nullptr && m_afterSeparator[i]) {
+        if (m_labelColumns[i] == nullptr) {
+            auto* column = new QWidget;
+            m_labelColumns[i] = new QVBoxLayout(column);
+            m_labelColumns[i]->setContentsMargins(0, 0, 0, 0);
+            m_labelColumns[i]->setSpacing(0);
+            controls->insertWidget(controls->count() - 1, column);
+        }
+        m_labelColumns[i]->addWidget(control);
+    } else {
+        m_labelColumns[i] = nullptr;
+        m_afterSeparator[i] = false;
+        controls->insertWidget(controls->count() - 1, control);
+    }
+    // The action owns nothing but the control's visibility, so it goes with the control.
+    auto* shown = new QAction(control);
+    shown->setVisible(!control->isHidden());
+    QObject::connect(shown, &QAction::visibleChanged, control,
+                     [control, shown] { control->setVisible(shown->isVisible()); });
+    FitToControls(n);
+    return shown;
 }
 
-void ToolBarToolWindows::AddSeparator(int n)
+void DockToolWindows::AddSeparator(int n)
 {
-    if (QToolBar* bar = Bar(n))
-        bar->addSeparator();
+    if (!ValidIndex(n))
+        return;
+    auto* line = new QFrame;
+    line->setFrameShape(QFrame::VLine);
+    line->setFrameShadow(QFrame::Sunken);
+    const auto i = static_cast<std::size_t>(n);
+    m_labelColumns[i] = nullptr;
+    m_afterSeparator[i] = true;
+    QHBoxLayout* controls = ControlsOf(m_clients[i]);
+    controls->insertWidget(controls->count() - 1, line);
 }
 
-void ToolBarToolWindows::SetToolWindowVisible(int n, bool visible)
+void DockToolWindows::FitToControls(int n)
 {
-    QToolBar* bar = Bar(n);
-    if (bar != nullptr && bar->isVisibleTo(&m_window) != visible)
-        bar->setVisible(visible);
+    const auto i = static_cast<std::size_t>(n);
+    docking::TToolWindow* bar = m_bars[i];
+    if (bar == nullptr)
+        return;
+    // No resize by the user and no size from the settings cuts a control off.
+    const QSize least = m_clients[i]->minimumSizeHint().expandedTo(QSize(24, 16));
+    bar->SetMinClientWidth(least.width());
+    bar->SetMinClientHeight(least.height());
+    const QSize hint = m_clients[i]->sizeHint().expandedTo(least);
+    // Only a change in what the controls need resizes the bar: a size the user gave a floating
+    // bar, or one restored from the settings, stays while its controls still fit.
+    if (hint == m_fittedHints[i])
+        return;
+    m_fittedHints[i] = hint;
+    const int width = std::max(bar->BarWidth(), hint.width());
+    const int height = std::max(bar->BarHeight(), hint.height());
+    if (width != bar->BarWidth() || height != bar->BarHeight())
+        bar->SetClientAreaSize(width, height);
 }
 
-bool ToolBarToolWindows::ToolWindowVisible(int n) const
+void DockToolWindows::SetToolWindowVisible(int n, bool visible)
 {
-    QToolBar* bar = Bar(n);
-    return bar != nullptr && bar->isVisibleTo(&m_window);
+    docking::TToolWindow* bar = Bar(n);
+    if (bar != nullptr && bar->BarVisible() != visible)
+        bar->SetBarVisible(visible);
 }
 
-ToolWindowPlacement ToolBarToolWindows::Placement(int n) const
+bool DockToolWindows::ToolWindowVisible(int n) const
+{
+    const docking::TToolWindow* bar = Bar(n);
+    return bar != nullptr && bar->BarVisible();
+}
+
+ToolWindowPlacement DockToolWindows::Placement(int n) const
 {
     ToolWindowPlacement placement;
-    QToolBar* bar = Bar(n);
-    if (bar == nullptr)
-        return placement;
-    const QRect bounds = bar->geometry();
-    placement.Left = bounds.left();
-    placement.Top = bounds.top();
-    placement.Width = bounds.width();
-    placement.Height = bounds.height();
-    if (bar->isFloating())
-        placement.Dock = kFloating;
-    else
-        placement.Dock =
-            m_window.toolBarArea(bar) == Qt::BottomToolBarArea ? kBottomDock : kTopDock;
+    if (const docking::TToolWindow* bar = Bar(n))
+        m_site->StorePlacement(*bar, placement);
     return placement;
 }
 
-void ToolBarToolWindows::RestorePlacement(int n, const ToolWindowPlacement& placement)
+void DockToolWindows::RestorePlacement(int n, const ToolWindowPlacement& placement)
 {
-    QToolBar* bar = Bar(n);
+    docking::TToolWindow* bar = Bar(n);
     if (bar == nullptr)
         return;
-    // Qt floats a tool bar only by the user's drag: a floating one (and any dock number a
-    // damaged record holds) comes back in the top dock, where it stays reachable.
-    const Qt::ToolBarArea area =
-        placement.Dock == kBottomDock ? Qt::BottomToolBarArea : Qt::TopToolBarArea;
-    if (m_window.toolBarArea(bar) != area)
-        m_window.addToolBar(area, bar);
+    m_site->RestorePlacement(*bar, placement);
+    // A floating bar comes back wholly on a screen: one the settings put off every screen, or
+    // half across the edge of a screen no longer there, is hard to catch by its caption.
+    if (!bar->Docked())
+        bar->KeepOnWorkArea(false);
+}
+
+void DockToolWindows::BeginUpdate()
+{
+    m_site->BeginUpdate();
+}
+
+void DockToolWindows::EndUpdate()
+{
+    m_site->EndUpdate();
 }
 
 } // namespace pv

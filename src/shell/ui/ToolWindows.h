@@ -1,17 +1,24 @@
-// The main window's six tool windows behind one small interface, so a docking layer of its own
-// can take their place later without the main window changing.
+// The main window's six tool windows behind one small interface: the main window and its
+// commands place controls on them and show or hide them without knowing how they dock.
 #pragma once
 
 #include "music/files/SettingsRecord.h"
 
 #include <array>
+#include <functional>
+
+#include <QSize>
 
 class QAction;
-class QMainWindow;
-class QToolBar;
+class QVBoxLayout;
 class QWidget;
 
 namespace pv {
+
+namespace docking {
+class DockSite;
+class TToolWindow;
+} // namespace docking
 
 class IToolWindows
 {
@@ -33,12 +40,14 @@ public:
     virtual void RestorePlacement(int n, const ToolWindowPlacement& placement) = 0;
 };
 
-/// The tool windows as plain Qt tool bars of the main window: 0, 2, 1 at the top, 3, 5, 4 at
-/// the bottom, none of them closable by the user.
-class ToolBarToolWindows final : public IToolWindows
+/// The tool windows as bars in a top and a bottom dock around the main window's work area:
+/// 0, 2, 1 at the top, 3, 5, 4 at the bottom by default. The user drags them into other rows,
+/// the other dock or out to float above the main window.
+class DockToolWindows final : public IToolWindows
 {
 public:
-    explicit ToolBarToolWindows(QMainWindow& window);
+    /// Puts the docks around workArea as the window's central widget.
+    DockToolWindows(QWidget& window, QWidget* workArea);
 
     QAction* AddControl(int n, QWidget* control) override;
     void AddSeparator(int n) override;
@@ -47,11 +56,28 @@ public:
     ToolWindowPlacement Placement(int n) const override;
     void RestorePlacement(int n, const ToolWindowPlacement& placement) override;
 
-    QToolBar* Bar(int n) const;
+    /// Placing several bars lays the docks out once, at the last end.
+    void BeginUpdate();
+    void EndUpdate();
+    /// Called with n when the user closes tool window n with its close button (it is hidden
+    /// by then). Hides by the program never call it.
+    void SetOnUserClose(std::function<void(int n)> onClose) { m_onUserClose = std::move(onClose); }
+
+    docking::DockSite& Site() const { return *m_site; }
+    docking::TToolWindow* Bar(int n) const;
 
 private:
-    QMainWindow& m_window;
-    std::array<QToolBar*, kCount> m_bars{};
+    /// Sizes bar n to hold its controls when they need more room than it has.
+    void FitToControls(int n);
+
+    docking::DockSite* m_site;
+    std::array<docking::TToolWindow*, kCount> m_bars{};
+    std::array<QWidget*, kCount> m_clients{};
+    std::array<QSize, kCount> m_fittedHints{};
+    /// The column the next label of a bar joins, null when another control came last.
+    std::array<QVBoxLayout*, kCount> m_labelColumns{};
+    std::array<bool, kCount> m_afterSeparator{};
+    std::function<void(int)> m_onUserClose;
 };
 
 } // namespace pv

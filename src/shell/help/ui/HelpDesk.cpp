@@ -9,7 +9,6 @@
 #include <QApplication>
 #include <QDockWidget>
 #include <QKeyEvent>
-#include <QToolBar>
 
 namespace pv {
 
@@ -64,7 +63,8 @@ bool HelpDesk::eventFilter(QObject* watched, QEvent* event)
     // The main window and its tool windows have F1 in their Help menu; the help window has
     // no help of its own.
     if (window == m_owner.window() || window == m_viewer || window->windowType() == Qt::Popup ||
-        qobject_cast<const QToolBar*>(window) != nullptr ||
+        (window->windowType() == Qt::Tool && window->parentWidget() != nullptr &&
+         window->parentWidget()->window() == m_owner.window()) ||
         qobject_cast<const QDockWidget*>(window) != nullptr)
         return QObject::eventFilter(watched, event);
     std::optional<int> context;
