@@ -92,6 +92,8 @@ std::vector<CommandRow> SettingsMenuCommands::Rows()
         row.Checkable = true;
         row.Run = [this, click = t.click] { (this->*click)(); };
         row.Checked = [this, field = t.field] { return m_settings.*field; };
+        if (t.click == &SettingsMenuCommands::Showkeyname1Click)
+            row.Enabled = [this] { return !m_keyNameRule || m_keyNameRule(); };
         rows.push_back(std::move(row));
     }
     return rows;

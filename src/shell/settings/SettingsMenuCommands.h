@@ -34,6 +34,10 @@ public:
     /// The piano adjusters' voice is the program's: program and velocity kept within 0..127.
     void KeepPianoVoice(int program, int velocity);
 
+    /// When the key names can be switched (the current exercise's setup decides); unset:
+    /// always.
+    void SetKeyNameRule(std::function<bool()> rule) { m_keyNameRule = std::move(rule); }
+
     /// The four toggles, their ticks read from the settings.
     std::vector<CommandRow> Rows();
     bool Register(CommandRegistry& registry);
@@ -41,6 +45,7 @@ public:
 private:
     TSettingsRec& m_settings;
     std::function<void()> m_applyToExercise;
+    std::function<bool()> m_keyNameRule;
 };
 
 } // namespace pv

@@ -28,9 +28,11 @@
 #include "shell/main/PellivarkMainModel.h"
 #include "shell/main/ui/ExerciseMidiInTargets.h"
 #include "shell/main/ui/ExerciseWindowSet.h"
+#include "shell/menu/MainMenuCommands.h"
 #include "shell/metronome/MetronomeControls.h"
 #include "shell/microphone/MicrophoneControls.h"
 #include "shell/reports/ui/ReportsCommand.h"
+#include "shell/results/ElapsedTime.h"
 #include "shell/results/ui/ResultsCommands.h"
 #include "shell/settings/FirstRunStore.h"
 #include "shell/settings/ProgramSettingsApplier.h"
@@ -51,6 +53,7 @@
 #include <QCoreApplication>
 #include <QDialog>
 #include <QMessageBox>
+#include <QToolButton>
 
 namespace pv {
 
@@ -603,7 +606,16 @@ void PellivarkProgram::WireWindow()
     };
     handlers.SetupChooser = [this] { ShowSetupChooser(); };
     m_features->Wire(handlers);
-    handlers.ToolWindowFlag = [this](int n, bool on) { m_settingsMenu->SetToolWindowFlag(n, on); };
+    handlers.Label7Hint = [this]() -> std::optional<QString> {
+        if (m_state.CurrentView != MainView::Exercise || !m_state.CurrentKind)
+            return std::nullopt;
+        TUserResult* view = m_resultsCommands ? m_resultsCommands->View() : nullptr;
+        const QString caption = view != nullptr && view->SpeedButton2 != nullptr
+                                    ? view->SpeedButton2->text()
+                                    : QString();
+        return ExerciseTimeHint(caption, m_clock->RunningExerciseTime(m_state.CurrentKind),
+                                TimeSeparator());
+    };
     handlers.NoteIdentification = [this](int mode) {
         m_settingsMenu->ChooseNoteIdentification(mode);
     };
@@ -832,7 +844,27 @@ void PellivarkProgram::RegisterCommands()
     (void)RegisterResultCommands();
     (void)m_metronome->Register(m_commands);
     (void)m_microphone->Register(m_commands);
+    m_menuCommands = std::make_unique<MainMenuCommands>(MainMenuContext{
+        m_data.ProgramSettings,
+        m_state,
+        [this](int n, bool on) { m_window->SetToolWindowAllowed(n, on); },
+        [this] {
+            if (m_state.CurrentKind && m_exercises->Rhythm(*m_state.CurrentKind) != nullptr)
+                m_exercises->ApplySetupToExercise(*m_state.CurrentKind, false);
+        },
+        [this] { m_midiOut.ResetControllers(); },
+        [this] { m_midiOut.AllNotesOff(); },
+    });
+    (void)m_menuCommands->Register(m_commands);
+    // The key names need a key signature on the identification window's staff.
+    m_settingsMenu->SetKeyNameRule([this] {
+        const std::optional<ExerciseKind> kind = m_state.CurrentKind;
+        if (!kind || m_exercises->Identification(*kind) == nullptr)
+            return true;
+        return KeyNameEnabled(*kind, m_setup.CurrentSetup);
+    });
     MainCommandServices main;
+    main.KindChosen = [this] { return m_state.CurrentKind.has_value(); };
     main.ViewTag = [this](int tag) { m_model->Speed1Click(tag); };
     main.Close = [this] { m_window->close(); };
     main.About = [this] {

@@ -51,6 +51,7 @@ class MicEngine;
 class MicInput;
 class MicrophoneControls;
 class MidiInRouter;
+class MainMenuCommands;
 class SettingsMenuCommands;
 struct MainWindowHandlers;
 class ExerciseMidiInTargets;
@@ -310,6 +311,7 @@ private:
     std::unique_ptr<MetronomeControls> m_metronome;
     std::unique_ptr<MicrophoneControls> m_microphone;
     std::unique_ptr<SettingsMenuCommands> m_settingsMenu;
+    std::unique_ptr<MainMenuCommands> m_menuCommands;
     /// The settings command, the first-run wizard, the tips and the links.
     std::unique_ptr<SettingsFeatures> m_features;
     std::unique_ptr<ResultsCommands> m_resultsCommands;

@@ -25,10 +25,9 @@ ToolBarToolWindows::ToolBarToolWindows(QMainWindow& window) : m_window(window)
     for (int n = 0; n < kCount; ++n) {
         auto* bar = new QToolBar(&window);
         bar->setObjectName(QStringLiteral("ToolWindow%1").arg(n));
-        // The view decides when a tool window shows; a context menu that hides one behind the
-        // view's back would leave the settings and the screen disagreeing.
+        // The view decides when a tool window shows; the window's own pop-up (which the main
+        // window makes of the settings' entries) is the one way the user hides one.
         bar->toggleViewAction()->setVisible(false);
-        bar->setContextMenuPolicy(Qt::PreventContextMenu);
         m_bars[static_cast<std::size_t>(n)] = bar;
     }
     for (int n : {0, 2, 1})
