@@ -39,6 +39,10 @@ void SettingsMenuCommands::Showkeyname1Click()
     m_settings.ShowKeyName = !m_settings.ShowKeyName;
     if (m_applyToExercise)
         m_applyToExercise();
+    // The kinds' setups take the key names only as an exercise starts; the staff shown now
+    // takes the switch itself.
+    if (m_keyNameShown)
+        m_keyNameShown(m_settings.ShowKeyName);
 }
 
 void SettingsMenuCommands::ChooseNoteIdentification(int mode)

@@ -863,6 +863,12 @@ void PellivarkProgram::RegisterCommands()
             return true;
         return KeyNameEnabled(*kind, m_setup.CurrentSetup);
     });
+    m_settingsMenu->SetKeyNameShown([this](bool on) {
+        if (m_state.CurrentKind) {
+            if (TAkkord* identification = m_exercises->Identification(*m_state.CurrentKind))
+                identification->ShowKeyNames(on);
+        }
+    });
     MainCommandServices main;
     main.KindChosen = [this] { return m_state.CurrentKind.has_value(); };
     main.ViewTag = [this](int tag) { m_model->Speed1Click(tag); };
