@@ -247,6 +247,33 @@ TEST(MainMenuEndToEnd, TheToolWindowsPopUpHidesAndShowsTheirWindowWithTheSetting
     EXPECT_TRUE(run.Close());
 }
 
+TEST(MainMenuEndToEnd, TheNoteIdentificationSubmenuSetsTheModeAndTicksItAsItOpens)
+{
+    Installation installation;
+    ScriptedPrompts prompts;
+    prompts.texts = {QStringLiteral("Ann Example")};
+    ProgramRun run(installation, prompts);
+    ASSERT_TRUE(run.started);
+    TPellivarkMain& window = run.Window();
+    TSettingsRec& settings = run.program.Data().ProgramSettings;
+    QMenu* submenu = MenuOf(window, "NoteIdentification1Menu");
+    ASSERT_NE(submenu, nullptr);
+    const char* modes[] = {"Absolute1", "Anyoctave1", "Relative1"};
+    for (int mode = 0; mode < 3; ++mode) {
+        SCOPED_TRACE(modes[mode]);
+        auto* entry = submenu->findChild<QAction*>(QString::fromLatin1(modes[mode]));
+        ASSERT_NE(entry, nullptr);
+        entry->trigger();
+        EXPECT_EQ(settings.NoteIdentification, mode);
+    }
+    // A mode the settings bring otherwise (a settings file, the dialog) is ticked as it opens.
+    settings.NoteIdentification = 1;
+    OpenAndClose(window, *submenu);
+    EXPECT_TRUE(submenu->findChild<QAction*>(QStringLiteral("Anyoctave1"))->isChecked());
+    EXPECT_FALSE(submenu->findChild<QAction*>(QStringLiteral("Relative1"))->isChecked());
+    EXPECT_TRUE(run.Close());
+}
+
 TEST(MainMenuEndToEnd, TheExerciseClocksHintShowsTheRunningTimeOnlyInAnExercise)
 {
     Installation installation;
