@@ -11,6 +11,7 @@
 #include "shell/reports/ReportLayout.h"
 #include "shell/reports/ReportModel.h"
 #include "shell/results/ui/TUserResult.h"
+#include "shell/state/AppState.h"
 
 #include <algorithm>
 #include <chrono>
@@ -93,13 +94,14 @@ int main(int argc, char** argv)
     pv::DataFiles data(pv::Folders{dir.path() + u'/', dir.path() + QStringLiteral("/Data/")},
                        prompts, wait, strings);
     pv::CreateDataFolders(data.folders);
+    pv::AppState state;
     const double today = pv::TodayInDaysSince1899();
     std::printf("results and reports: a class of %d users with %d days of results each, the "
                 "results view over %d results (median of %d runs)\n",
                 kClassUsers, kDays, kViewResults, kRuns);
 
     // The class: users 1..30 of class 3, one result a day for a year, three kinds in turn.
-    data.UserList.emplace();
+    state.Users.UserList.emplace();
     for (int u = 1; u <= kClassUsers; ++u) {
         auto user = std::make_shared<pv::TUserInfo>();
         user->Record.UserId = static_cast<std::uint16_t>(u);
@@ -107,12 +109,12 @@ int main(int argc, char** argv)
         user->Record.ClassId = 3;
         user->Record.FullName = QStringLiteral("Student %1").arg(u) +
                                 QChar(pv::kFullNameSeparator) + QStringLiteral("Class");
-        data.UserList->push_back({QString::number(u), user});
+        state.Users.UserList->push_back({QString::number(u), user});
         if (!WriteResults(data, static_cast<std::uint16_t>(u), kDays, today - kDays, 1.0, 3))
             return 1;
     }
-    data.CurrentUser = data.UserList->front().Object;
-    data.ResultUser = data.CurrentUser;
+    state.Users.CurrentUser = state.Users.UserList->front().Object;
+    state.SetResultUserToCurrent();
 
     pv::ReportDialogTexts texts;
     for (std::size_t box = 0; box < 10; ++box)
@@ -128,9 +130,9 @@ int main(int argc, char** argv)
     std::vector<double> reportMs;
     std::size_t pages = 0;
     for (int run = 0; run < kRuns; ++run) {
-        for (const auto& entry : *data.UserList)
+        for (const auto& entry : *state.Users.UserList)
             entry.Object->Computed = false;
-        pv::ReportModel model(pv::ReportSources{data, strings, prompts, {}});
+        pv::ReportModel model(pv::ReportSources{data, state, strings, prompts, {}});
         const auto start = Clock::now();
         if (!model.Prepare(choice, texts, true, today))
             return 1;
@@ -145,19 +147,21 @@ int main(int argc, char** argv)
                         pv::bench::Bound::AtMost, kReportGoalMs);
 
     // One student's 10,000 results of chord identification.
-    data.UserList.reset();
+    state.Users.UserList.reset();
     if (!WriteResults(data, 1, kViewResults, today - kViewResults / 24.0, 1.0 / 24.0, 1))
         return 1;
     std::array<pv::TResultInfo, 10> running{};
     const pv::ItemTables items = pv::BuiltInItemTables();
-    pv::TUserResult view(pv::ResultsViewSources{data, running, items, strings, {}});
+    pv::TUserResult view(pv::ResultsViewSources{data, state, running, items, strings, {}});
     view.resize(1200, 700);
     view.show();
     QApplication::processEvents();
     std::vector<double> viewMs;
     int rows = 0;
     for (int run = 0; run <= kRuns; ++run) {
-        data.ResultList.reset(); // read from the file each time, as on entering the view
+        // Nothing held: read from the file each time, as on entering the view.
+        state.SetResultUser(nullptr);
+        state.SetResultUserToCurrent();
         const auto start = Clock::now();
         view.Fill(1, -1.0);
         QApplication::processEvents();

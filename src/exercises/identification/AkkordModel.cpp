@@ -113,6 +113,10 @@ void AkkordModel::Setup(const ExerciseSetup& setup, const ItemTables& items,
                         const AkkordSettings& settings, bool reset)
 {
     Settings = settings;
+    if (const QString major = items.ChordIdentification.Name(1); !major.isEmpty())
+        Sheet.MajorWord = major;
+    if (const QString minor = items.ChordIdentification.Name(2); !minor.isEmpty())
+        Sheet.MinorWord = minor;
     switch (Mode) {
     case IdentificationMode::ChordIdentification:
         SetupChordId(setup, items, settings, reset);

@@ -103,6 +103,10 @@ struct AkkordSheetFlags
     int KeySignature = 0;    ///< -7..7: flats negative, sharps positive
     int StaffChoice = 2;     ///< -2: the question sits low (bass first), 2: high, 0: both
     int DisplayOffset = 0;   ///< octave shift of the shown notes
+    /// The words of the key name under the staff: the names of the first two chord items, so
+    /// the key is named in the language those items are named in.
+    QString MajorWord = QStringLiteral("Major");
+    QString MinorWord = QStringLiteral("Minor");
 };
 
 /// Colour of an answer button's panel.

@@ -82,25 +82,25 @@ std::uint8_t UserItemTables::BuiltInNoteCount(int kind, int index) const
     return table ? CountOf(m_builtIn, *table, index) : std::uint8_t{0};
 }
 
-void LoadUserItems(DataFiles& data, ItemTables& tables)
+void LoadUserItems(DataFiles& data, LoadedItemState& loaded, ItemTables& tables)
 {
     UserItemTables view(tables);
-    LoadUserChords(data, view);
+    LoadUserChords(data, loaded, view);
 }
 
-Status<DataError> SaveUserItems(DataFiles& data, const ItemTables& tables)
+Status<DataError> SaveUserItems(DataFiles& data, LoadedItemState& loaded, const ItemTables& tables)
 {
-    return SaveUserChords(data, UserItemTables(tables));
+    return SaveUserChords(data, loaded, UserItemTables(tables));
 }
 
-bool UserItemsChanged(const DataFiles& data, const ItemTables& tables)
+bool UserItemsChanged(const LoadedItemState& loaded, const ItemTables& tables)
 {
-    return UserChordsChanged(data, UserItemTables(tables));
+    return UserChordsChanged(loaded, UserItemTables(tables));
 }
 
-void KeepUserItemsAsMerged(DataFiles& data, const ItemTables& tables)
+void KeepUserItemsAsMerged(LoadedItemState& loaded, const ItemTables& tables)
 {
-    KeepUserChordsAsMerged(data, UserItemTables(tables));
+    KeepUserChordsAsMerged(loaded, UserItemTables(tables));
 }
 
 } // namespace pv

@@ -31,13 +31,13 @@ private:
 
 /// Merges the user's items of Chord.dat into the user slots of the tables (the built-in tables,
 /// as `ExerciseItems` is set up when the settings are applied) and notes what was merged.
-void LoadUserItems(DataFiles& data, ItemTables& tables);
+void LoadUserItems(DataFiles& data, LoadedItemState& loaded, ItemTables& tables);
 /// Writes the user slots of the tables to Chord.dat (when the user changed items and may keep
 /// them); on failure the file is unchanged and the failure says why.
-Status<DataError> SaveUserItems(DataFiles& data, const ItemTables& tables);
+Status<DataError> SaveUserItems(DataFiles& data, LoadedItemState& loaded, const ItemTables& tables);
 /// The user changed items of the tables since they were merged or last saved.
-bool UserItemsChanged(const DataFiles& data, const ItemTables& tables);
+bool UserItemsChanged(const LoadedItemState& loaded, const ItemTables& tables);
 /// The tables as they are now count as merged (after the texts put over the merged items).
-void KeepUserItemsAsMerged(DataFiles& data, const ItemTables& tables);
+void KeepUserItemsAsMerged(LoadedItemState& loaded, const ItemTables& tables);
 
 } // namespace pv

@@ -294,6 +294,7 @@ void TAkkord::ApplySheetFlags()
     m_sheet->SetShowKeySignature(flags.ShowKeySignature);
     m_sheet->SetFixedSpacing(flags.Chord);
     m_sheet->SetShowKeyName(flags.ShowKeyName);
+    m_sheet->SetKeyNameWords(flags.MajorWord, flags.MinorWord);
     m_sheet->SetKeyOffset(flags.KeyOffset);
     m_sheet->SetKeySignature(flags.KeySignature);
     m_sheet->SetMode(flags.Minor ? 1 : 0);

@@ -85,6 +85,9 @@ struct ExerciseKindFacts
     std::uint8_t SetupBlockIndex = 0;
     /// The item table the kind owns: its item editor edits it and its user items live in it.
     std::optional<ItemTableId> ItemTable = std::nullopt;
+    /// The item table the kind asks its items from when it owns none; none for the kinds that
+    /// own one (they ask their own) and for the kinds without items.
+    std::optional<ItemTableId> ItemsFrom = std::nullopt;
     /// How many items of its option block's 60 flags the kind asks; 0 for kinds without items.
     int ItemsUsed = 0;
     /// The first slot (1..60) of ItemTable that belongs to the user, the slots below hold the
@@ -148,6 +151,7 @@ inline constexpr std::array<ExerciseKindFacts, 10> kExerciseKindFacts = {{
     {.Kind = ExerciseKind::IntervalComparison,
      .SetupBlock = SetupBlockType::Options,
      .SetupBlockIndex = 3,
+     .ItemsFrom = ItemTableId::IntervalIdentification,
      .ItemsUsed = 30,
      .SpreadsChordsOnGuitar = true},
     {.Kind = ExerciseKind::RhythmImitation,
@@ -242,6 +246,22 @@ constexpr ExerciseKind KindOfItemTable(ItemTableId table)
         if (facts.ItemTable == table)
             return facts.Kind;
     return ExerciseKind::ChordIdentification;
+}
+
+/// The item table whose items a kind asks: its own, else the one it asks them from; none for
+/// the kinds without items.
+constexpr std::optional<ItemTableId> AskedItemTable(ExerciseKind kind)
+{
+    const ExerciseKindFacts facts = KindFacts(kind);
+    return facts.ItemTable ? facts.ItemTable : facts.ItemsFrom;
+}
+
+/// The first item (1..60) a kind asks that is no built-in one: the first user slot of the
+/// table it asks; 0 for the kinds without items.
+constexpr int FirstUserSlotAsked(ExerciseKind kind)
+{
+    const std::optional<ItemTableId> table = AskedItemTable(kind);
+    return table ? KindFacts(KindOfItemTable(*table)).FirstUserSlot : 0;
 }
 
 /// The kinds that own an item table, in the order of ItemTableId.

@@ -63,4 +63,12 @@ private:
 /// What a writer or command returns: success, or why it failed.
 template <class E> using Status = Result<void, E>;
 
+/// Lets a result go on purpose. why says what took care of a failure already (it was shown
+/// where it happened, it cannot happen on this path), so no failure is dropped unexplained.
+template <class T, class E> void IgnoreResult(const Result<T, E>& result, const char* why)
+{
+    static_cast<void>(result);
+    static_cast<void>(why);
+}
+
 } // namespace pv

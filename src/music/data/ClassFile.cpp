@@ -10,17 +10,17 @@ const QString kClassFileMessage = QStringLiteral("The class file cannot be read.
 
 } // namespace
 
-void LoadClasses(DataFiles& data)
+void LoadClasses(DataFiles& data, std::optional<ClassEntries>& classList)
 {
-    if (!data.ClassList)
-        data.ClassList.emplace();
+    if (!classList)
+        classList.emplace();
     RecordReader reader(data.ClassFilePath(), kClassRecSize);
     if (!reader.IsOpen()) {
         // No classes, but a file that is there and cannot be read is said, once.
         CheckRead(data, data.ClassFilePath(), kClassFileMessage, reader);
         return;
     }
-    ClassEntries& list = *data.ClassList;
+    ClassEntries& list = *classList;
     std::size_t used = 0;
     std::array<std::uint8_t, kClassRecSize> bytes{};
     while (reader.Next(bytes)) {
@@ -41,11 +41,12 @@ void LoadClasses(DataFiles& data)
     CheckRead(data, data.ClassFilePath(), kClassFileMessage, reader);
 }
 
-QString ClassNameById(DataFiles& data, std::uint16_t classId)
+QString ClassNameById(DataFiles& data, std::optional<ClassEntries>& classList,
+                      std::uint16_t classId)
 {
-    if (!data.ClassList)
-        LoadClasses(data);
-    for (const auto& entry : *data.ClassList) {
+    if (!classList)
+        LoadClasses(data, classList);
+    for (const auto& entry : *classList) {
         if (entry.Object && static_cast<std::uint16_t>(entry.Object->Record.ClassId) == classId)
             return entry.Object->Record.Name;
     }

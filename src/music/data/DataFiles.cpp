@@ -1,5 +1,5 @@
-// The services the data-file routines share: opening for writing, and reporting a file that
-// cannot be read once instead of taking it as absent.
+// The services the data-file routines share: opening for writing, reporting a file that cannot
+// be read once instead of taking it as absent, and reporting a failed change.
 #include "music/data/DataFiles.h"
 
 namespace pv {
@@ -39,6 +39,16 @@ bool CheckRead(DataFiles& data, const QString& path, const QString& message,
         data.prompts.ShowError(FileErrorText(message, path, reader.Error().Err()),
                                data.strings.StrMessageTitle);
     return false;
+}
+
+void ReportDataFailure(DataFiles& data, const Failure<DataError>& failure, const QString& message,
+                       const QString& path)
+{
+    // The opening asked or said these itself: saying them again would be a second box for
+    // the one failure.
+    if (ShownByOpening(failure.code))
+        return;
+    data.prompts.ShowError(FileErrorText(message, path, failure), data.strings.StrMessageTitle);
 }
 
 } // namespace pv

@@ -1,83 +1,19 @@
-// The data files' shared state (the users, settings, results and classes held in memory) and
-// the services their routines use; the application state owns one and passes it by reference.
+// The services the data-file routines share: the folders, the prompts and busy wait of a file
+// another copy holds, the message texts, and what was reported already. What the files hold in
+// memory is the application state's (see DataRecords.h), passed to each routine apart.
 #pragma once
 
 #include "music/base/Prompts.h"
 #include "music/data/SharedFile.h"
-#include "music/files/ClassRecord.h"
 #include "music/files/Folders.h"
-#include "music/files/ResultRecord.h"
-#include "music/files/SettingsRecord.h"
-#include "music/files/UserChordRecord.h"
-#include "music/files/UserRecord.h"
 #include "music/strings/UIStrings.h"
 
-#include <array>
 #include <cstdint>
-#include <memory>
-#include <optional>
 #include <vector>
 
 #include <QString>
 
 namespace pv {
-
-/// What the statistics keep per exercise kind. The sums are 32-bit: they only live in memory,
-/// and a long period overflows 16 bits.
-struct UserStatistics
-{
-    double LatestDate = 0;
-    QString LatestItemName; ///< string[50]
-    std::uint16_t LatestScore = 0;
-    std::uint16_t LatestCount = 0;
-    std::uint32_t SumRight = 0;
-    std::uint32_t SumQuestions = 0;
-    double SumDurations = 0; ///< days
-    /// First the sum of the results' answer-time sums, then that per question.
-    double AnswerTime = 0;
-    bool operator==(const UserStatistics&) const = default;
-};
-
-/// One user in memory.
-struct TUserInfo
-{
-    TUserRec Record;
-    bool Computed = false;
-    std::array<UserStatistics, 10> Statistics{}; ///< index 0 = exercise kind 1
-    QString TutorTitle;  ///< string[50]; empty when the tutor file cannot be read
-    QString ClassName;   ///< string[31]
-    QString DisplayName; ///< given part, a blank, family part
-};
-
-/// One result in memory.
-struct TResultInfo
-{
-    TResultRec Record;
-};
-
-/// One class in memory.
-struct TClassInfo
-{
-    TClassRec Record;
-};
-
-/// A list entry: a key and an object that other lists may share.
-template <class T> struct KeyedEntry
-{
-    QString Key;
-    std::shared_ptr<T> Object;
-};
-
-using UserEntries = std::vector<KeyedEntry<TUserInfo>>;
-using ResultEntries = std::vector<KeyedEntry<TResultInfo>>;
-using ClassEntries = std::vector<KeyedEntry<TClassInfo>>;
-/// The 60 note counts of the five item tables as merged from Chord.dat, in the order chord
-/// identification, interval identification, chord inversions, scales, progressions.
-using StoredNoteCountTables = std::array<std::array<std::uint8_t, 60>, 5>;
-
-/// Chord.dat's user slots as this copy last merged or saved them, per kind of
-/// kUserItemKinds and slot 1..60: a save writes only the slots changed since.
-using UserItemSnapshot = std::array<std::array<TUserChordRec, 60>, 5>;
 
 struct DataFiles
 {
@@ -97,23 +33,6 @@ struct DataFiles
     /// The files already reported as unusable, so each is reported once per reason until it
     /// reads or opens again, however often the session tries it.
     FileReports Reports;
-
-    std::shared_ptr<TUserInfo> CurrentUser; ///< the logged-in user, made on first use
-    std::shared_ptr<TUserInfo> ResultUser;  ///< the user whose results are shown
-    std::optional<UserEntries> UserList;    ///< absent until something fills it
-    std::optional<UserEntries> FilteredUsers;
-    std::uint8_t StatisticsPeriod = 6; ///< days
-    TSettingsRec ProgramSettings = DefaultSettings();
-    std::optional<ResultEntries> ResultList; ///< the results of one user, in file order
-    std::optional<ResultEntries> FilteredResults;
-    /// Whose results ResultList holds, so a rewrite goes to that user's file and no other.
-    std::optional<std::uint16_t> ResultListUser;
-    std::optional<ClassEntries> ClassList;
-    std::optional<StoredNoteCountTables> StoredNoteCounts;
-    /// The result records as LoadResults read them for `ResultListUser`: a rewrite applies
-    /// only this copy's changes against them, keeping what another copy appended meanwhile.
-    std::optional<std::vector<TResultRec>> LoadedResults;
-    std::optional<UserItemSnapshot> LoadedUserItems;
 
     QString UserFilePath() const { return folders.DataFolder + QStringLiteral("User.dat"); }
     QString SettingsFilePath() const { return folders.DataFolder + QStringLiteral("Setting.dat"); }
@@ -170,5 +89,19 @@ Result<LockedDataFile, DataError> OpenAndReadDataFile(DataFiles& data, const QSt
 /// was whole.
 bool CheckRead(DataFiles& data, const QString& path, const QString& message,
                const RecordReader& reader);
+
+/// Shows why the data file at path could not be used (message, the file and the reason in an
+/// error box), unless opening it showed that already: the one way every caller reports a
+/// failed change of a data file.
+void ReportDataFailure(DataFiles& data, const Failure<DataError>& failure, const QString& message,
+                       const QString& path);
+/// The same for what a routine returned; a success shows nothing.
+template <class T>
+void ReportDataFailure(DataFiles& data, const Result<T, DataError>& result, const QString& message,
+                       const QString& path)
+{
+    if (!result)
+        ReportDataFailure(data, result.Err(), message, path);
+}
 
 } // namespace pv

@@ -13,13 +13,6 @@ namespace pv {
 
 namespace {
 
-std::uint16_t ResolveUser(const DataFiles& data, std::uint16_t userId)
-{
-    if (userId != 0)
-        return userId;
-    return data.ResultUser ? data.ResultUser->Record.UserId : 0;
-}
-
 /// Every whole record of a file's content; a partial one at the end is no record.
 std::vector<TResultRec> DecodeAllRecords(std::span<const std::uint8_t> bytes)
 {
@@ -98,27 +91,20 @@ constexpr std::int64_t kPurgeBlockRecords = 1024;
 
 } // namespace
 
-QString ResultFileName(DataFiles& data, std::uint16_t userId)
+QString ResultFileName(const DataFiles& data, std::uint16_t userId)
 {
-    const std::uint16_t id = ResolveUser(data, userId);
-    if (id == 0)
+    if (userId == 0)
         return {};
     const QString folder = ResultFolder(data.folders);
     if (!QFileInfo(folder).isDir())
         QDir().mkpath(folder);
-    return folder + QStringLiteral("User") + QStringLiteral("%1").arg(id, 3, 10, QLatin1Char('0')) +
-           QStringLiteral(".dat");
+    return folder + QStringLiteral("User") +
+           QStringLiteral("%1").arg(userId, 3, 10, QLatin1Char('0')) + QStringLiteral(".dat");
 }
 
-void LoadResults(DataFiles& data, std::uint16_t userId)
+void LoadResults(DataFiles& data, ResultLists& results, std::uint16_t userId)
 {
-    if (!data.ResultList)
-        data.ResultList.emplace();
-    const std::uint16_t id = ResolveUser(data, userId);
-    data.ResultListUser = id;
-    ResultEntries& list = *data.ResultList;
-    std::size_t used = 0;
-    const QString path = ResultFileName(data, id);
+    const QString path = ResultFileName(data, userId);
     std::vector<TResultRec> loaded;
     if (!path.isEmpty()) {
         RecordReader reader(path, kResultRecSize, ResultFileLimit());
@@ -128,41 +114,28 @@ void LoadResults(DataFiles& data, std::uint16_t userId)
             loaded.reserve(static_cast<std::size_t>(size) / kResultRecSize);
         std::array<std::uint8_t, kResultRecSize> bytes{};
         // A partial record at the end is no record: it is left out of the list.
-        while (reader.Next(bytes)) {
-            const TResultRec rec = *DecodeResultRec(bytes);
-            loaded.push_back(rec);
-            const QString key = ResultKey(rec.Kind, rec.DateTime);
-            if (used < list.size() && list[used].Object) {
-                list[used].Object->Record = rec;
-                list[used].Key = key;
-            } else if (used < list.size()) {
-                list[used] = {key, std::make_shared<TResultInfo>(TResultInfo{rec})};
-            } else {
-                list.push_back({key, std::make_shared<TResultInfo>(TResultInfo{rec})});
-            }
-            ++used;
-        }
+        while (reader.Next(bytes))
+            loaded.push_back(*DecodeResultRec(bytes));
         // What could not be read stays in the file: a rewrite keeps every record it did not
         // see, so the list being short loses nothing.
         CheckRead(data, path, data.strings.StrResultFile, reader);
     }
-    list.resize(used);
-    data.LoadedResults = std::move(loaded);
+    results.TakeLoaded(userId, std::move(loaded));
 }
 
-void FilterResults(DataFiles& data, std::int32_t kind, double fromDate)
+void FilterResults(ResultLists& results, std::int32_t kind, double fromDate)
 {
-    if (!data.ResultList)
-        LoadResults(data, 0);
-    if (!data.FilteredResults)
-        data.FilteredResults.emplace();
-    data.FilteredResults->clear();
-    for (const auto& entry : *data.ResultList) {
+    if (!results.FilteredResults)
+        results.FilteredResults.emplace();
+    results.FilteredResults->clear();
+    if (!results.ResultList)
+        return;
+    for (const auto& entry : *results.ResultList) {
         if (!entry.Object)
             continue;
         const TResultRec& r = entry.Object->Record;
         if ((kind < 0 || r.Kind == kind) && (fromDate <= 0 || r.DateTime >= fromDate))
-            data.FilteredResults->push_back(entry);
+            results.FilteredResults->push_back(entry);
     }
 }
 
@@ -186,26 +159,26 @@ Status<DataError> AppendResult(DataFiles& data, const TResultRec& rec)
                          EncodeResultRec(rec));
 }
 
-Status<DataError> RewriteResults(DataFiles& data)
+Status<DataError> RewriteResults(DataFiles& data, ResultLists& results)
 {
     const WriterScope scope(data);
     if (!scope.Entered())
         return Reentered();
-    const std::uint16_t id = data.ResultListUser.value_or(ResolveUser(data, 0));
+    // Only a load names an owner: a list of no one's results has no file to go to.
+    const std::uint16_t id = results.Owner().value_or(0);
     const QString path = ResultFileName(data, id);
     if (path.isEmpty())
         return Fail(DataError::NoUser);
     // Taken before the wait for the file: an event handled meanwhile may load another list.
     std::vector<TResultRec> wantedRecords;
-    if (data.ResultList) {
-        for (const auto& entry : *data.ResultList) {
+    if (results.ResultList) {
+        for (const auto& entry : *results.ResultList) {
             if (entry.Object)
                 wantedRecords.push_back(entry.Object->Record);
         }
     }
-    const bool ownSnapshot = data.LoadedResults && data.ResultListUser == id;
     const std::vector<RecordBytes> loaded =
-        ownSnapshot ? EncodeEach(*data.LoadedResults) : std::vector<RecordBytes>{};
+        results.LoadedResults() ? EncodeEach(*results.LoadedResults()) : std::vector<RecordBytes>{};
     const std::vector<RecordBytes> wanted = EncodeEach(wantedRecords);
 
     // Read, merged and written under one lock: another copy cannot append in between.
@@ -221,8 +194,8 @@ Status<DataError> RewriteResults(DataFiles& data)
     Status<DataError> written = locked.Value().File.ReplaceContents(bytes);
     // The list now is what this copy saw of the file; whatever else the file holds came from
     // elsewhere and must survive the next rewrite too.
-    if (written && data.ResultListUser == id)
-        data.LoadedResults = std::move(wantedRecords);
+    if (written)
+        results.TakeRewritten(id, std::move(wantedRecords));
     return written;
 }
 

@@ -52,26 +52,26 @@ QString DefaultLanguage(const SettingsEnvironment& environment)
 
 } // namespace
 
-Status<DataError> LoadSettings(DataFiles& data, std::uint16_t userId, bool appendNew,
-                               const SettingsEnvironment& environment)
+Status<DataError> LoadSettings(DataFiles& data, TSettingsRec& settings, std::uint16_t userId,
+                               bool appendNew, const SettingsEnvironment& environment)
 {
     const QString path = data.SettingsFilePath();
     const QFileInfo info(path);
     const bool existed = info.exists() || info.isSymLink();
     const FoundSettings own = FindSettings(data, userId);
     if (own.record) {
-        data.ProgramSettings = *own.record;
+        settings = *own.record;
         return {};
     }
     const FoundSettings model = FindSettings(data, 1);
     if (model.record) {
-        data.ProgramSettings = *model.record;
+        settings = *model.record;
         return {};
     }
-    data.ProgramSettings = DefaultSettings();
-    data.ProgramSettings.Language = DefaultLanguage(environment);
+    settings = DefaultSettings();
+    settings.Language = DefaultLanguage(environment);
     if (environment.LowColourDisplay)
-        data.ProgramSettings.BackgroundColor = kLowColourBackground;
+        settings.BackgroundColor = kLowColourBackground;
     // A file that could not be read (already reported) is not taken as empty.
     if (!model.read)
         return model.read;
@@ -85,13 +85,13 @@ Status<DataError> LoadSettings(DataFiles& data, std::uint16_t userId, bool appen
     auto opened = OpenDataFile(data, path, data.strings.StrSettingsFile);
     if (!opened)
         return opened.Err();
-    const std::uint16_t id = data.ProgramSettings.UserId;
-    const auto bytes = EncodeSettingsRec(data.ProgramSettings);
+    const std::uint16_t id = settings.UserId;
+    const auto bytes = EncodeSettingsRec(settings);
     return UpdateOrAppendRecord(
         opened.Value(), [&](std::span<const std::uint8_t> r) { return IdIs(r, id); }, bytes);
 }
 
-Status<DataError> SaveSettings(DataFiles& data, std::uint16_t userId)
+Status<DataError> SaveSettings(DataFiles& data, TSettingsRec& settings, std::uint16_t userId)
 {
     const WriterScope scope(data);
     if (!scope.Entered())
@@ -99,8 +99,8 @@ Status<DataError> SaveSettings(DataFiles& data, std::uint16_t userId)
     auto opened = OpenDataFile(data, data.SettingsFilePath(), data.strings.StrSettingsFile);
     if (!opened)
         return opened.Err();
-    data.ProgramSettings.UserId = userId;
-    const auto bytes = EncodeSettingsRec(data.ProgramSettings);
+    settings.UserId = userId;
+    const auto bytes = EncodeSettingsRec(settings);
     return UpdateOrAppendRecord(
         opened.Value(), [&](std::span<const std::uint8_t> r) { return IdIs(r, userId); }, bytes);
 }

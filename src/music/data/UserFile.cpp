@@ -2,7 +2,6 @@
 #include "music/data/UserFile.h"
 
 #include "music/data/ClassFile.h"
-#include "music/data/ResultFiles.h"
 #include "music/files/DaysSince1899.h"
 #include "music/files/Win1252.h"
 
@@ -29,7 +28,8 @@ bool IdIs(std::span<const std::uint8_t> record, std::uint16_t id)
 
 } // namespace
 
-bool ReadUser(DataFiles& data, std::uint16_t userId, const QString& loginName, bool makeCurrent)
+bool ReadUser(DataFiles& data, UserLists& users, std::uint16_t userId, const QString& loginName,
+              bool makeCurrent)
 {
     const QString login = UpperCaseAscii(loginName);
     RecordReader reader(data.UserFilePath(), kUserRecSize);
@@ -52,9 +52,9 @@ bool ReadUser(DataFiles& data, std::uint16_t userId, const QString& loginName, b
         return false;
     found->LoginName = UpperCaseAscii(found->LoginName);
     if (makeCurrent) {
-        if (!data.CurrentUser)
-            data.CurrentUser = std::make_shared<TUserInfo>();
-        data.CurrentUser->Record = *found;
+        if (!users.CurrentUser)
+            users.CurrentUser = std::make_shared<TUserInfo>();
+        users.CurrentUser->Record = *found;
     }
     return true;
 }
@@ -89,14 +89,14 @@ Status<DataError> WriteUser(DataFiles& data, const TUserRec& rec)
         bytes);
 }
 
-void FilterUsers(DataFiles& data, std::int32_t kindMask, std::int32_t classId)
+void FilterUsers(UserLists& users, std::int32_t kindMask, std::int32_t classId)
 {
-    if (!data.FilteredUsers)
-        data.FilteredUsers.emplace();
-    data.FilteredUsers->clear();
-    if (!data.UserList)
+    if (!users.FilteredUsers)
+        users.FilteredUsers.emplace();
+    users.FilteredUsers->clear();
+    if (!users.UserList)
         return;
-    for (const auto& entry : *data.UserList) {
+    for (const auto& entry : *users.UserList) {
         if (!entry.Object)
             continue;
         const TUserRec& rec = entry.Object->Record;
@@ -105,21 +105,16 @@ void FilterUsers(DataFiles& data, std::int32_t kindMask, std::int32_t classId)
                                              (kindMask & (1 << (rec.UserKind - 1))) != 0);
         const bool classOk = classId < 0 || rec.ClassId == classId;
         if (kindOk && classOk)
-            data.FilteredUsers->push_back(entry);
+            users.FilteredUsers->push_back(entry);
     }
 }
 
-void ComputeUserStatistics(DataFiles& data, TUserInfo& user, const TutorTitleOf& tutorTitle)
+void ComputeUserStatistics(DataFiles& data, TUserInfo& user, const ResultEntries& results,
+                           const StatisticsSources& sources)
 {
     user.Statistics.fill(UserStatistics{});
-    const double cutoff = TodayInDaysSince1899() - data.StatisticsPeriod;
-    const std::uint16_t userId = user.Record.UserId;
-    const bool loaded = data.ResultList && !data.ResultList->empty() &&
-                        data.ResultList->front().Object &&
-                        data.ResultList->front().Object->Record.UserId == userId;
-    if (!loaded)
-        LoadResults(data, userId);
-    for (auto it = data.ResultList->rbegin(); it != data.ResultList->rend(); ++it) {
+    const double cutoff = TodayInDaysSince1899() - sources.Period;
+    for (auto it = results.rbegin(); it != results.rend(); ++it) {
         if (!it->Object)
             continue;
         const TResultRec& r = it->Object->Record;
@@ -144,35 +139,12 @@ void ComputeUserStatistics(DataFiles& data, TUserInfo& user, const TutorTitleOf&
         if (slot.SumQuestions > 0)
             slot.AnswerTime /= slot.SumQuestions;
     }
-    user.ClassName = CutToField(ClassNameById(data, user.Record.ClassId), 31);
+    user.ClassName = CutToField(ClassNameById(data, sources.ClassList, user.Record.ClassId), 31);
     user.DisplayName =
         GivenName(user.Record.FullName) + QLatin1Char(' ') + FamilyName(user.Record.FullName);
-    user.TutorTitle = tutorTitle ? CutToField(tutorTitle(user.Record), 50) : QString();
+    user.TutorTitle =
+        sources.TutorTitle ? CutToField(sources.TutorTitle(user.Record), 50) : QString();
     user.Computed = true;
-}
-
-void ComputeAllUserStatistics(DataFiles& data, bool all, const TutorTitleOf& tutorTitle,
-                              const StatisticsProgress& progress)
-{
-    if (!data.UserList)
-        return;
-    const int count = static_cast<int>(data.UserList->size());
-    // The list is copied: a progress callback that handles events may change the original.
-    const UserEntries users = *data.UserList;
-    for (int i = 0; i < count; ++i) {
-        if (progress.Show)
-            progress.Show(count - 1, i);
-        const auto& user = users[static_cast<std::size_t>(i)].Object;
-        if (user && (all || !user->Computed))
-            ComputeUserStatistics(data, *user, tutorTitle);
-    }
-    if (progress.Hide)
-        progress.Hide();
-}
-
-void SetResultUserToCurrent(DataFiles& data)
-{
-    data.ResultUser = data.CurrentUser;
 }
 
 } // namespace pv

@@ -100,7 +100,7 @@ void ItemSlotTables::MarkBuiltIn()
             m_builtIn[t][i] = m_slots[t][i].NoteCount;
 }
 
-void LoadUserChords(DataFiles& data, IUserItemTables& tables)
+void LoadUserChords(DataFiles& data, LoadedItemState& loaded, IUserItemTables& tables)
 {
     const QString path = data.ChordFilePath();
     RecordReader reader(path, kUserChordRecSize);
@@ -119,11 +119,12 @@ void LoadUserChords(DataFiles& data, IUserItemTables& tables)
         for (int i = 1; i <= 60; ++i)
             counts[t][static_cast<std::size_t>(i - 1)] =
                 tables.Slot(kUserItemKinds[t], i).NoteCount;
-    data.StoredNoteCounts = counts;
-    data.LoadedUserItems = TakeSnapshot(tables);
+    loaded.StoredNoteCounts = counts;
+    loaded.LoadedUserItems = TakeSnapshot(tables);
 }
 
-Status<DataError> SaveUserChords(DataFiles& data, const IUserItemTables& tables)
+Status<DataError> SaveUserChords(DataFiles& data, LoadedItemState& loaded,
+                                 const IUserItemTables& tables)
 {
     const WriterScope scope(data);
     if (!scope.Entered())
@@ -157,7 +158,7 @@ Status<DataError> SaveUserChords(DataFiles& data, const IUserItemTables& tables)
             const TUserChordRec& now = mine[t][at];
             // Only the slots this copy changed are its to write; the others keep what the
             // file holds, which may be another copy's edit or deletion.
-            const bool changed = !data.LoadedUserItems || (*data.LoadedUserItems)[t][at] != now;
+            const bool changed = !loaded.LoadedUserItems || (*loaded.LoadedUserItems)[t][at] != now;
             const auto inFile = stored.find({kind, index});
             if (!changed && inFile != stored.end()) {
                 const auto rec = oldRecord(inFile->second);
@@ -165,7 +166,8 @@ Status<DataError> SaveUserChords(DataFiles& data, const IUserItemTables& tables)
                 written.insert({kind, index});
                 continue;
             }
-            const std::uint8_t merged = data.StoredNoteCounts ? (*data.StoredNoteCounts)[t][at] : 0;
+            const std::uint8_t merged =
+                loaded.StoredNoteCounts ? (*loaded.StoredNoteCounts)[t][at] : 0;
             if (now.NoteCount == 0 && merged == 0 && tables.BuiltInNoteCount(kind, index) == 0 &&
                 inFile == stored.end())
                 continue;
@@ -188,15 +190,15 @@ Status<DataError> SaveUserChords(DataFiles& data, const IUserItemTables& tables)
     }
     Status<DataError> replaced = file.ReplaceContents(bytes);
     if (replaced)
-        data.LoadedUserItems = mine;
+        loaded.LoadedUserItems = mine;
     return replaced;
 }
 
-bool UserChordsChanged(const DataFiles& data, const IUserItemTables& tables)
+bool UserChordsChanged(const LoadedItemState& loaded, const IUserItemTables& tables)
 {
-    if (!data.LoadedUserItems)
+    if (!loaded.LoadedUserItems)
         return false;
-    const UserItemSnapshot& merged = *data.LoadedUserItems;
+    const UserItemSnapshot& merged = *loaded.LoadedUserItems;
     for (std::size_t t = 0; t < kUserItemKinds.size(); ++t) {
         const int kind = kUserItemKinds[t];
         const ExerciseKindFacts facts = KindFactsOfNumber(kind);
@@ -216,10 +218,10 @@ bool UserChordsChanged(const DataFiles& data, const IUserItemTables& tables)
     return false;
 }
 
-void KeepUserChordsAsMerged(DataFiles& data, const IUserItemTables& tables)
+void KeepUserChordsAsMerged(LoadedItemState& loaded, const IUserItemTables& tables)
 {
-    if (data.LoadedUserItems)
-        data.LoadedUserItems = TakeSnapshot(tables);
+    if (loaded.LoadedUserItems)
+        loaded.LoadedUserItems = TakeSnapshot(tables);
 }
 
 } // namespace pv

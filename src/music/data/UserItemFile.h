@@ -3,6 +3,7 @@
 
 #include "music/base/ExerciseKind.h"
 #include "music/data/DataFiles.h"
+#include "music/data/DataRecords.h"
 #include "music/files/UserChordRecord.h"
 
 #include <array>
@@ -57,9 +58,9 @@ private:
 };
 
 /// Merges the whole, valid records of Chord.dat into the user slots (a later record for the
-/// same item wins), copies the note counts aside into `StoredNoteCounts` and the merged
-/// slots into `LoadedUserItems`. A file that cannot be read is reported once.
-void LoadUserChords(DataFiles& data, IUserItemTables& tables);
+/// same item wins), copies the note counts aside into loaded's `StoredNoteCounts` and the
+/// merged slots into its `LoadedUserItems`. A file that cannot be read is reported once.
+void LoadUserChords(DataFiles& data, LoadedItemState& loaded, IUserItemTables& tables);
 /// Rewrites Chord.dat whole under its lock, in slot order, after reading it again: the slots
 /// this copy changed since it merged (or last saved) are written from the tables, every
 /// other slot keeps the file's record (another running copy's edit or deletion survives).
@@ -68,14 +69,15 @@ void LoadUserChords(DataFiles& data, IUserItemTables& tables);
 /// of every other slot and the whole records that cannot be used follow byte for byte (a
 /// torn piece at the end is dropped). On failure (busy, unreadable, not replaced) the file
 /// stays as it was.
-Status<DataError> SaveUserChords(DataFiles& data, const IUserItemTables& tables);
+Status<DataError> SaveUserChords(DataFiles& data, LoadedItemState& loaded,
+                                 const IUserItemTables& tables);
 /// Whether a user slot that is written back now differs from what was merged or last saved
 /// (its notes, its count, and its name where the file's name is read back). False when
 /// nothing was ever merged: the tables then hold no item of the user's.
-bool UserChordsChanged(const DataFiles& data, const IUserItemTables& tables);
+bool UserChordsChanged(const LoadedItemState& loaded, const IUserItemTables& tables);
 /// Makes the tables as they are now the merged state, for texts that setting up the tables
 /// puts over the merged items (a language's item names, the derived inversion names): those
 /// are no edit of the user's, and a save keeps the file's records of such slots.
-void KeepUserChordsAsMerged(DataFiles& data, const IUserItemTables& tables);
+void KeepUserChordsAsMerged(LoadedItemState& loaded, const IUserItemTables& tables);
 
 } // namespace pv

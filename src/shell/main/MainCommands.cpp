@@ -6,6 +6,7 @@
 #include "music/data/UserFile.h"
 #include "music/strings/UIStrings.h"
 #include "shell/main/ViewTags.h"
+#include "shell/state/AppState.h"
 
 namespace pv {
 
@@ -172,15 +173,18 @@ bool RegisterMainCommands(CommandRegistry& registry, const MainCommandServices& 
     return registry.Register(QStringLiteral("main window"), MainCommandRows(services));
 }
 
-void AskUserInformation(DataFiles& data, IPrompts& prompts, const UIStringTable& strings)
+void AskUserInformation(AppState& app, DataFiles& data, IPrompts& prompts,
+                        const UIStringTable& strings)
 {
-    if (!data.CurrentUser)
+    if (!app.Users.CurrentUser)
         return;
-    TUserRec& rec = data.CurrentUser->Record;
+    TUserRec& rec = app.Users.CurrentUser->Record;
     if (const std::optional<QString> name =
             prompts.AskText(QString(), strings.StrUserNamePrompt, rec.FullName)) {
         rec.FullName = name->left(kFullNameCapacity);
-        (void)WriteUser(data, rec);
+        // The name stays in memory either way: closing writes the record again.
+        ReportDataFailure(data, WriteUser(data, rec), data.strings.StrUserFile,
+                          data.UserFilePath());
     }
 }
 

@@ -8,6 +8,8 @@
 
 namespace pv {
 
+class AppState;
+
 class DataFiles;
 class IPrompts;
 struct UIStringTable;
@@ -41,6 +43,7 @@ bool RegisterMainCommands(CommandRegistry& registry, const MainCommandServices& 
 
 /// `Userinfo1Click`: the current user's full name is asked (prefilled) and, on OK, kept (at
 /// most 31 characters) and written; nothing without a current user.
-void AskUserInformation(DataFiles& data, IPrompts& prompts, const UIStringTable& strings);
+void AskUserInformation(AppState& app, DataFiles& data, IPrompts& prompts,
+                        const UIStringTable& strings);
 
 } // namespace pv

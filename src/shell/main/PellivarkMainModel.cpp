@@ -202,7 +202,7 @@ void PellivarkMainModel::SwitchView(std::optional<ExerciseKind> newKind, MainVie
 
     // 1. What changes.
     const bool tutorWanted = ui.IsDown(MainControl::SpeedButton10) ||
-                             (m_s.Data.ProgramSettings.TutorActive && !state.TutorActive);
+                             (m_s.App.ProgramSettings.TutorActive && !state.TutorActive);
     const bool startTutor = tutorWanted && !state.TutorActive;
     const bool viewChanged = newView != state.CurrentView;
     const bool kindChanged = newKind != state.CurrentKind;
@@ -239,7 +239,7 @@ void PellivarkMainModel::SwitchView(std::optional<ExerciseKind> newKind, MainVie
     state.CurrentView = newView;
     state.CurrentKind = newKind;
     ui.PumpMessages();
-    m_s.Data.ProgramSettings.TutorActive = state.TutorActive;
+    m_s.App.ProgramSettings.TutorActive = state.TutorActive;
 
     // 6. The exercise's caption, tick and button.
     if (kindChanged) {
@@ -440,7 +440,7 @@ void PellivarkMainModel::EnterExerciseView(ExerciseKind kind, bool entering)
     ui.LayoutScoreToolWindow();
     m_s.Clock.UpdateExerciseTime();
     SetTempoSlider();
-    if (m_s.Data.ProgramSettings.MidiInputOn)
+    if (m_s.App.ProgramSettings.MidiInputOn)
         m_s.MidiInput.StartMidiInput(kind);
 }
 
@@ -452,7 +452,8 @@ void PellivarkMainModel::EnterResultsView()
     ui.SetDown(MainControl::SpeedButton5, true);
     const std::uint16_t answered = m_s.Results.KindsWithResults(kAllKinds, 1);
     if (answered != 0)
-        (void)m_s.Results.StoreResults(answered, m_s.State.TutorActive, true);
+        IgnoreResult(m_s.Results.StoreResults(answered, m_s.State.TutorActive, true),
+                     "a store in memory writes no file");
     // A kind without answers has no running result: a copy left from before it was stored
     // would be shown again beside its stored record.
     for (ExerciseKind k : kExerciseKinds) {
@@ -460,8 +461,8 @@ void PellivarkMainModel::EnterResultsView()
             m_s.Results.ExerciseResults[static_cast<std::size_t>(KindNumber(k) - 1)].Record.Count =
                 0;
     }
-    if (m_s.Data.ResultUser && !m_s.Data.ResultUser->Computed)
-        ComputeUserStatistics(m_s.Data, *m_s.Data.ResultUser, m_s.TutorTitle);
+    if (const std::shared_ptr<TUserInfo>& shown = m_s.App.ResultUser(); shown && !shown->Computed)
+        m_s.App.ComputeUserStatistics(m_s.Data, *shown, m_s.TutorTitle);
     if (kind)
         ui.FillResultsView(*kind, -1.0);
     ui.SetResultsItemButtonsVisible(KindUi(kind).ResultItemButtons);
@@ -475,10 +476,10 @@ bool PellivarkMainModel::TurnTutorOn()
 {
     IMainWindowUi& ui = m_s.Ui;
     const QString tutorFile =
-        m_s.Data.CurrentUser ? m_s.Data.CurrentUser->Record.TutorFileName : QString();
+        m_s.App.Users.CurrentUser ? m_s.App.Users.CurrentUser->Record.TutorFileName : QString();
     bool started = !NamesNoFile(tutorFile) && m_s.Tutor.StartTutor(tutorFile);
     if (!started && Right(ChooseTutorRight)) {
-        SetResultUserToCurrent(m_s.Data);
+        m_s.App.SetResultUserToCurrent();
         started = m_s.Tutor.ChooseTutor();
     }
     if (!started) {
@@ -495,7 +496,8 @@ bool PellivarkMainModel::TurnTutorOn()
     if (offered != 0 &&
         m_s.Prompts.AskYesNo(m_s.Strings.StrSaveResultsQuery, m_s.Strings.StrSaveResultsCaption) ==
             PromptButton::Yes)
-        (void)m_s.Results.StoreResults(offered, false, false);
+        IgnoreResult(m_s.Results.StoreResults(offered, false, false),
+                     "a store shows its own failure, and the answers stay to be stored later");
     m_s.Clock.ResetExerciseClock(std::nullopt);
     EnableTutorKinds();
     for (MainControl c :
@@ -540,7 +542,7 @@ void PellivarkMainModel::ApplyUserRights()
     // A user without a folder of their own (or whose folder is gone) keeps the default one:
     // an empty folder would mean the process's current folder.
     const QString userFolder =
-        m_s.Data.CurrentUser ? m_s.Data.CurrentUser->Record.SetupFolder : QString();
+        m_s.App.Users.CurrentUser ? m_s.App.Users.CurrentUser->Record.SetupFolder : QString();
     const QString resolved = ResolveStoredPath(userFolder);
     const bool usable = !resolved.isEmpty() && QFileInfo(resolved).isDir() &&
                         !IsShippedFile(m_s.Data.folders, resolved);
@@ -601,7 +603,7 @@ void PellivarkMainModel::AkkordProgress1Click(ExerciseKind kind)
 void PellivarkMainModel::SetTempoSlider()
 {
     const std::optional<ExerciseKind> kind = m_s.State.CurrentKind;
-    int tempo = m_s.Data.ProgramSettings.DefaultTempo;
+    int tempo = m_s.App.ProgramSettings.DefaultTempo;
     if (kind)
         if (const RhythmSetup* rhythm = RhythmSetupOfKind(m_s.Setup.CurrentSetup, *kind))
             tempo = rhythm->Tempo;
@@ -621,6 +623,7 @@ void PellivarkMainModel::FirstShow()
 {
     IMainWindowUi& ui = m_s.Ui;
     DataFiles& data = m_s.Data;
+    AppState& app = m_s.App;
     FirstShowPending = false;
     UserRightsApplied = false;
     // The splash stays on top of every window: left up, it would cover the name prompt, the
@@ -628,25 +631,23 @@ void PellivarkMainModel::FirstShow()
     ui.HideSplash();
 
     // The user: the first start asks the name and writes the first record.
-    const bool existed = ReadUser(data, 1, QString(), true);
+    const bool existed = ReadUser(data, app.Users, 1, QString(), true);
+    std::shared_ptr<TUserInfo>& user = app.Users.CurrentUser;
     if (!existed) {
-        if (!data.CurrentUser)
-            data.CurrentUser = std::make_shared<TUserInfo>();
+        if (!user)
+            user = std::make_shared<TUserInfo>();
         TUserRec rec = DefaultUser();
         rec.LastSetupFile = StoredPathFor(WithSlash(data.folders.ProgramFolder) +
                                           QStringLiteral("Default_level.qib"))
                                 .value_or(QStringLiteral("Default_level.qib"));
-        data.CurrentUser->Record = rec;
+        user->Record = rec;
         m_s.Settings.ApplyProgramSettings();
-        data.CurrentUser->Record.FullName =
+        user->Record.FullName =
             ui.AskUserName(m_s.Strings.StrUserNamePrompt).left(kFullNameCapacity);
-        Status<DataError> written = WriteUser(data, data.CurrentUser->Record);
-        if (!written && !ShownByOpening(written.Code()))
-            m_s.Prompts.ShowError(
-                FileErrorText(m_s.Strings.StrUserFile, data.UserFilePath(), written.Err()),
-                m_s.Strings.StrMessageTitle);
+        ReportDataFailure(data, WriteUser(data, user->Record), data.strings.StrUserFile,
+                          data.UserFilePath());
     }
-    SetResultUserToCurrent(data);
+    app.SetResultUserToCurrent();
     ApplyUserRights();
     ui.AdaptButtonLook();
     ui.PumpMessages();
@@ -658,8 +659,8 @@ void PellivarkMainModel::FirstShow()
     // The welcome line greets the user by name. A name of one part leaves a blank after it,
     // and a user without a name is greeted without one.
     if (const std::optional<QString> line = m_s.StartMenu.WelcomeLine()) {
-        ComputeUserStatistics(data, *data.CurrentUser, m_s.TutorTitle);
-        const QString name = data.CurrentUser->DisplayName.trimmed();
+        app.ComputeUserStatistics(data, *user, m_s.TutorTitle);
+        const QString name = user->DisplayName.trimmed();
         if (!name.isEmpty())
             m_s.StartMenu.SetWelcomeLine(*line + QStringLiteral(" ") + name);
     }
@@ -673,12 +674,9 @@ void PellivarkMainModel::FirstShow()
     ui.PumpMessages();
 
     if (m_s.Wizard.Pending() && m_s.Wizard.Show()) {
-        const std::uint16_t userId = data.CurrentUser->Record.UserId;
-        Status<DataError> saved = SaveSettings(data, userId);
-        if (!saved && !ShownByOpening(saved.Code()))
-            m_s.Prompts.ShowError(
-                FileErrorText(m_s.Strings.StrSettingsFile, data.SettingsFilePath(), saved.Err()),
-                m_s.Strings.StrMessageTitle);
+        const std::uint16_t userId = user->Record.UserId;
+        ReportDataFailure(data, SaveSettings(data, app.ProgramSettings, userId),
+                          data.strings.StrSettingsFile, data.SettingsFilePath());
     }
 
     m_s.StartMenu.Start();
@@ -696,7 +694,8 @@ void PellivarkMainModel::LoadStartSetup()
         const bool setupName =
             info.suffix().compare(QStringLiteral("qib"), Qt::CaseInsensitive) == 0;
         if (opened && setupName) {
-            (void)m_setupOps.LoadExerciseSetup(info.absoluteFilePath(), false);
+            IgnoreResult(m_setupOps.LoadExerciseSetup(info.absoluteFilePath(), false),
+                         "the load shows why a setup cannot be used, and installs the default");
             return;
         }
         // The user named it to be used: passing it over without a word would leave them
@@ -709,9 +708,8 @@ void PellivarkMainModel::LoadStartSetup()
                 .arg(QDir::toNativeSeparators(argument), why),
             m_s.Strings.StrMessageTitle);
     }
-    const QString last = m_s.Data.CurrentUser
-                             ? ResolveStoredPath(m_s.Data.CurrentUser->Record.LastSetupFile)
-                             : QString();
+    const std::shared_ptr<TUserInfo>& user = m_s.App.Users.CurrentUser;
+    const QString last = user ? ResolveStoredPath(user->Record.LastSetupFile) : QString();
     if (last.isEmpty() || !m_setupOps.LoadExerciseSetup(last, false))
         m_s.Ui.ShowSetupChooser();
 }
@@ -743,8 +741,8 @@ bool PellivarkMainModel::FormCloseQuery()
         return false;
 
     // 3. The user remembers the setup for the next start.
-    if (data.CurrentUser) {
-        TUserRec& rec = data.CurrentUser->Record;
+    if (const std::shared_ptr<TUserInfo>& user = m_s.App.Users.CurrentUser) {
+        TUserRec& rec = user->Record;
         if (const std::optional<QString> stored = StoredPathFor(m_s.Setup.SetupFileName))
             rec.LastSetupFile = *stored;
         else
@@ -756,11 +754,8 @@ bool PellivarkMainModel::FormCloseQuery()
                 m_s.Strings.StrMessageTitle);
         // A user file that cannot be written keeps no one from closing, nor the settings
         // from being stored.
-        Status<DataError> written = WriteUser(data, rec);
-        if (!written && !ShownByOpening(written.Code()))
-            m_s.Prompts.ShowError(
-                FileErrorText(m_s.Strings.StrUserFile, data.UserFilePath(), written.Err()),
-                m_s.Strings.StrMessageTitle);
+        ReportDataFailure(data, WriteUser(data, rec), data.strings.StrUserFile,
+                          data.UserFilePath());
     }
 
     // 4. The user's item tables replace a tutor's.
@@ -864,8 +859,9 @@ std::vector<ExerciseKind> PellivarkMainModel::SetupHost::KindsWithResults(int mi
 
 void PellivarkMainModel::SetupHost::StoreResults(const std::vector<ExerciseKind>& kinds)
 {
-    (void)m_model.m_s.Results.StoreResults(MaskOfKinds(kinds), m_model.m_s.State.TutorActive,
-                                           false);
+    IgnoreResult(
+        m_model.m_s.Results.StoreResults(MaskOfKinds(kinds), m_model.m_s.State.TutorActive, false),
+        "a store shows its own failure, and the answers stay to be stored later");
 }
 
 void PellivarkMainModel::SetupHost::ResetExerciseClock(std::optional<ExerciseKind> kind)

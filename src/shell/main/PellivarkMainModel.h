@@ -9,6 +9,7 @@
 #include "shell/main/ViewTags.h"
 #include "shell/results/ExerciseClock.h"
 #include "shell/results/ResultBookkeeping.h"
+#include "shell/state/AppState.h"
 #include "shell/tutor/TutorRun.h"
 
 #include <array>
@@ -39,8 +40,9 @@ struct MainModelServices
     IPrompts& Prompts;
     const UIStringTable& Strings;
     DataFiles& Data;
-    MainWindowState& State; ///< shared with the clock and the bookkeeping
-    SetupState& Setup;      ///< shared with the bookkeeping
+    AppState& App;          ///< the users, the settings and the results
+    MainWindowState& State; ///< App's, shared with the clock and the bookkeeping
+    SetupState& Setup;      ///< App's, shared with the bookkeeping
     ExerciseClock& Clock;   ///< over State
     ResultBookkeeping& Results;
     TutorTitleOf TutorTitle; ///< names a user's tutor for the statistics

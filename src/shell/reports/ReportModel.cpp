@@ -122,22 +122,23 @@ ReportModel::ReportModel(ReportSources sources) : m_s(std::move(sources)) {}
 std::vector<std::shared_ptr<TUserInfo>> ReportModel::ChoosableUsers() const
 {
     std::vector<std::shared_ptr<TUserInfo>> users;
-    if (m_s.Data.UserList) {
-        for (const auto& entry : *m_s.Data.UserList) {
+    const AppState& app = m_s.App;
+    if (app.Users.UserList) {
+        for (const auto& entry : *app.Users.UserList) {
             if (entry.Object)
                 users.push_back(entry.Object);
         }
-    } else if (m_s.Data.ResultUser) {
-        users.push_back(m_s.Data.ResultUser);
+    } else if (app.ResultUser()) {
+        users.push_back(app.ResultUser());
     }
     return users;
 }
 
 std::vector<TClassRec> ReportModel::ChoosableClasses()
 {
-    LoadClasses(m_s.Data);
+    LoadClasses(m_s.Data, m_s.App.ClassList);
     std::vector<TClassRec> classes;
-    for (const auto& entry : *m_s.Data.ClassList) {
+    for (const auto& entry : *m_s.App.ClassList) {
         if (entry.Object)
             classes.push_back(entry.Object->Record);
     }
@@ -148,6 +149,7 @@ bool ReportModel::Prepare(const ReportChoice& choice, const ReportDialogTexts& t
                           bool otherUsersRight, double today)
 {
     DataFiles& data = m_s.Data;
+    AppState& app = m_s.App;
     const UIStringTable& strings = m_s.Strings;
     m_focusUsers = false;
     Report report;
@@ -161,9 +163,9 @@ bool ReportModel::Prepare(const ReportChoice& choice, const ReportDialogTexts& t
 
     // 1. Whose results.
     std::vector<std::shared_ptr<TUserInfo>> users;
-    const auto fromFiltered = [&data, &users] {
-        if (data.FilteredUsers) {
-            for (const auto& entry : *data.FilteredUsers) {
+    const auto fromFiltered = [&app, &users] {
+        if (app.Users.FilteredUsers) {
+            for (const auto& entry : *app.Users.FilteredUsers) {
                 if (entry.Object)
                     users.push_back(entry.Object);
             }
@@ -171,7 +173,7 @@ bool ReportModel::Prepare(const ReportChoice& choice, const ReportDialogTexts& t
     };
     switch (choice.Scope) {
     case ReportScope::OneUser: {
-        std::shared_ptr<TUserInfo> user = otherUsersRight ? choice.User : data.ResultUser;
+        std::shared_ptr<TUserInfo> user = otherUsersRight ? choice.User : app.ResultUser();
         if (!user) {
             if (otherUsersRight) {
                 m_focusUsers = true;
@@ -187,21 +189,21 @@ bool ReportModel::Prepare(const ReportChoice& choice, const ReportDialogTexts& t
     case ReportScope::OneClass:
         if (!choice.Class)
             return false;
-        FilterUsers(data, -1, choice.Class->ClassId & 0xFFFF);
+        FilterUsers(app.Users, -1, choice.Class->ClassId & 0xFFFF);
         fromFiltered();
         report.ScopeText = texts.OneClass + QLatin1Char(' ') + choice.Class->Name;
         report.PrintScope = true;
         break;
     case ReportScope::AllStudents:
-        FilterUsers(data, 1, -1);
+        FilterUsers(app.Users, 1, -1);
         fromFiltered();
         report.ScopeText = texts.AllStudents;
         report.PrintScope = true;
         report.PrintClassName = true;
         break;
     case ReportScope::AllUsers:
-        if (data.UserList) {
-            for (const auto& entry : *data.UserList) {
+        if (app.Users.UserList) {
+            for (const auto& entry : *app.Users.UserList) {
                 if (entry.Object)
                     users.push_back(entry.Object);
             }
@@ -216,7 +218,7 @@ bool ReportModel::Prepare(const ReportChoice& choice, const ReportDialogTexts& t
             strings.StrReportText2 + QStringLiteral(": ") + QString::number(users.size());
     for (const auto& user : users) {
         if (!user->Computed)
-            ComputeUserStatistics(data, *user, m_s.TutorTitle);
+            app.ComputeUserStatistics(data, *user, m_s.TutorTitle);
     }
 
     // 2. The days.
@@ -248,32 +250,31 @@ bool ReportModel::Prepare(const ReportChoice& choice, const ReportDialogTexts& t
             section.ClassName = texts.OneClass + QLatin1Char(' ') + user->ClassName;
         if (!user->TutorTitle.isEmpty())
             section.TutorName = texts.TutorLabel + QStringLiteral(": ") + user->TutorTitle;
-        LoadResults(data, user->Record.UserId);
+        // Each user's file read apart, as it is now: the results held stay the shown user's.
+        ResultLists results;
+        LoadResults(data, results, user->Record.UserId);
         for (int box : boxes)
-            section.Kinds.push_back(KindSection(box, texts, cutoff, severalKinds));
+            section.Kinds.push_back(KindSection(results, box, texts, cutoff, severalKinds));
         report.Users.push_back(std::move(section));
     }
-    // The loaded results are the shown user's again, as the results view and the bookkeeping
-    // expect them.
-    if (data.ResultUser && !users.empty())
-        LoadResults(data, data.ResultUser->Record.UserId);
     m_report = std::move(report);
     return true;
 }
 
-ReportKindSection ReportModel::KindSection(int box, const ReportDialogTexts& texts, double cutoff,
+ReportKindSection ReportModel::KindSection(ResultLists& results, int box,
+                                           const ReportDialogTexts& texts, double cutoff,
                                            bool severalKinds)
 {
     ReportKindSection section;
     section.Kind = kReportBoxKinds[Slot(box)];
     section.Title = texts.BoxCaptions[Slot(box)];
     // A cutoff at or before the first day means every result.
-    FilterResults(m_s.Data, section.Kind, cutoff > 0 ? cutoff : 0);
+    FilterResults(results, section.Kind, cutoff > 0 ? cutoff : 0);
     const bool mean = MeanPercentKind(section.Kind);
     std::uint64_t scores = 0;
     std::uint64_t counts = 0;
     double durations = 0;
-    for (const auto& entry : *m_s.Data.FilteredResults) {
+    for (const auto& entry : *results.FilteredResults) {
         const TResultRec& r = entry.Object->Record;
         ReportRow row;
         row.Date = ResultDateText(r.DateTime);

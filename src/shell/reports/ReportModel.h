@@ -3,6 +3,7 @@
 #pragma once
 
 #include "music/data/UserFile.h"
+#include "shell/state/AppState.h"
 
 #include <array>
 #include <memory>
@@ -150,11 +151,12 @@ struct Report
     std::vector<ReportUserSection> Users;
 };
 
-/// What the reports read: the data files' users, classes and results, the texts and the box
+/// What the reports read: the users, classes and results, the texts and the box
 /// that refuses a report without a user.
 struct ReportSources
 {
     DataFiles& Data;
+    AppState& App; ///< the users, the user shown and the classes
     const UIStringTable& Strings;
     IPrompts& Prompts;
     TutorTitleOf TutorTitle;
@@ -181,8 +183,8 @@ public:
     ReportKindBoxes Boxes;
 
 private:
-    ReportKindSection KindSection(int box, const ReportDialogTexts& texts, double cutoff,
-                                  bool severalKinds);
+    ReportKindSection KindSection(ResultLists& results, int box, const ReportDialogTexts& texts,
+                                  double cutoff, bool severalKinds);
 
     ReportSources m_s;
     Report m_report;

@@ -9,8 +9,8 @@
 
 namespace pv {
 
-DeleteResultsModel::DeleteResultsModel(DataFiles& data, const UIStringTable& strings)
-    : m_data(data), m_strings(strings)
+DeleteResultsModel::DeleteResultsModel(AppState& app, DataFiles& data, const UIStringTable& strings)
+    : m_app(app), m_data(data), m_strings(strings)
 {
 }
 
@@ -22,8 +22,8 @@ QDate DeleteResultsModel::DefaultDate(const QDate& today)
 QString DeleteResultsModel::LabelText() const
 {
     QString name;
-    if (m_data.CurrentUser) {
-        const TUserInfo& user = *m_data.CurrentUser;
+    if (m_app.Users.CurrentUser) {
+        const TUserInfo& user = *m_app.Users.CurrentUser;
         name = user.DisplayName;
         if (name.isEmpty())
             name = GivenName(user.Record.FullName) + QLatin1Char(' ') +
@@ -34,20 +34,18 @@ QString DeleteResultsModel::LabelText() const
 
 Status<DataError> DeleteResultsModel::Delete(const QDate& chosen)
 {
-    if (!m_data.CurrentUser || !chosen.isValid())
+    const std::shared_ptr<TUserInfo>& user = m_app.Users.CurrentUser;
+    if (!user || !chosen.isValid())
         return Fail(DataError::NoUser);
-    const std::uint16_t id = m_data.CurrentUser->Record.UserId;
+    const std::uint16_t id = user->Record.UserId;
     const double cutoff = ToDaysSince1899(QDateTime(chosen, QTime(0, 0)));
     Status<DataError> purged = PurgeResults(m_data, id, cutoff);
-    if (!purged && !ShownByOpening(purged.Err().code))
-        m_data.prompts.ShowError(
-            FileErrorText(m_strings.StrResultFile, ResultFileName(m_data, id), purged.Err()),
-            m_strings.StrMessageTitle);
-    LoadResults(m_data, id);
+    ReportDataFailure(m_data, purged, m_data.strings.StrResultFile, ResultFileName(m_data, id));
+    m_app.ResultFileChanged(m_data, id);
     // The statistics summed what is gone.
-    m_data.CurrentUser->Computed = false;
-    if (m_data.ResultUser && m_data.ResultUser->Record.UserId == id)
-        m_data.ResultUser->Computed = false;
+    user->Computed = false;
+    if (m_app.ResultUser() && m_app.ResultUserId() == id)
+        m_app.ResultUser()->Computed = false;
     return purged;
 }
 

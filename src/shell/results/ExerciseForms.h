@@ -3,6 +3,7 @@
 #pragma once
 
 #include "music/base/ExerciseKind.h"
+#include "shell/state/MainWindowState.h"
 
 #include <cstdint>
 #include <optional>
@@ -10,25 +11,6 @@
 #include <QString>
 
 namespace pv {
-
-/// The main window's views; the number is stored in view tags.
-enum class MainView : std::uint8_t
-{
-    Exercise = 1,
-    ExerciseSetup = 2,
-    Results = 3,
-    UserOverview = 4,
-};
-
-/// The main window's state the clock and the bookkeeping read (and the repaint mark they clear).
-struct MainWindowState
-{
-    std::optional<ExerciseKind> CurrentKind; ///< none: no exercise
-    MainView CurrentView = MainView::Exercise;
-    bool TutorActive = false;
-    /// The clock timer repaints this kind's strip once.
-    std::optional<ExerciseKind> ClockRepaintKind;
-};
 
 /// The wall clock of result dates: days since 1899-12-30, local time.
 class IDateClock

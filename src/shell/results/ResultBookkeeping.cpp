@@ -98,13 +98,11 @@ std::uint16_t MaskOfKinds(const std::vector<ExerciseKind>& kinds)
     return mask;
 }
 
-ResultBookkeeping::ResultBookkeeping(MainWindowState& state, ExerciseClock& clock,
-                                     ExerciseSessions& sessions, DataFiles& data,
-                                     const SetupState& setup, const IResultTutor& tutor,
-                                     IPrompts& prompts, const UIStringTable& strings,
-                                     TutorTitleOf tutorTitleOf)
-    : m_state(state), m_clock(clock), m_sessions(sessions), m_data(data), m_setup(setup),
-      m_tutor(tutor), m_prompts(prompts), m_strings(strings),
+ResultBookkeeping::ResultBookkeeping(AppState& app, ExerciseClock& clock, DataFiles& data,
+                                     const IResultTutor& tutor, IPrompts& prompts,
+                                     const UIStringTable& strings, TutorTitleOf tutorTitleOf)
+    : m_app(app), m_state(app.MainWindow), m_clock(clock), m_sessions(app.Sessions), m_data(data),
+      m_setup(app.Setup), m_tutor(tutor), m_prompts(prompts), m_strings(strings),
       m_tutorTitleOf(std::move(tutorTitleOf))
 {
 }
@@ -139,9 +137,10 @@ ResultLabels ResultBookkeeping::LabelsOf(ExerciseKind kind, bool tutor) const
         return labels;
     }
     labels.TutorTitle = m_tutor.TutorTitle();
-    if (!m_data.CurrentUser || !IsKnownKind(kind))
+    const std::shared_ptr<TUserInfo>& user = m_app.Users.CurrentUser;
+    if (!user || !IsKnownKind(kind))
         return labels;
-    const std::int32_t step = m_data.CurrentUser->Record.TutorSteps[IndexOf(kind)];
+    const std::int32_t step = user->Record.TutorSteps[IndexOf(kind)];
     labels.TutorStep = static_cast<std::uint16_t>(std::clamp(step, 0, 65535));
     // A step the tutor does not have (a user file written for a longer tutor) names nothing.
     labels.SetupName = m_tutor.StepTitle(kind, step).value_or(QString());
@@ -158,7 +157,8 @@ Status<DataError> ResultBookkeeping::StoreResult(ExerciseKind kind, bool tutor, 
         m_clock.StopExerciseClock(kind);
     if (session->StartDate < 1.0)
         return {};
-    const std::uint16_t userId = m_data.CurrentUser ? m_data.CurrentUser->Record.UserId : 0;
+    const std::shared_ptr<TUserInfo>& user = m_app.Users.CurrentUser;
+    const std::uint16_t userId = user ? user->Record.UserId : std::uint16_t{0};
     TResultRec rec = BuildResultRec(userId, kind, *session, LabelsOf(kind, tutor));
 
     if (memoryOnly) {
@@ -169,46 +169,19 @@ Status<DataError> ResultBookkeeping::StoreResult(ExerciseKind kind, bool tutor, 
 
     Status<DataError> appended = AppendResult(m_data, rec);
     if (!appended) {
-        ReportFailure(appended.Err(), userId);
+        ReportDataFailure(m_data, appended, m_strings.StrResultFile,
+                          ResultFileName(m_data, userId));
         // The run was not stored, so it goes on as it was.
         if (wasRunning)
             m_clock.StartExerciseClock(kind);
         return appended;
     }
-    AddToResultList(rec);
+    // The statistics shown follow the record when the results of its user are held.
+    m_app.ResultStored(m_data, rec, m_tutorTitleOf);
     // The run is over once it is in the file: its answers must never be offered again.
     m_clock.ResetExerciseClock(kind);
     m_sessions.ResetResults(kind);
     return {};
-}
-
-void ResultBookkeeping::AddToResultList(const TResultRec& rec)
-{
-    if (!m_data.ResultList || !m_data.CurrentUser || !m_data.ResultUser ||
-        m_data.CurrentUser->Record.UserId != m_data.ResultUser->Record.UserId)
-        return;
-    const std::uint16_t id = rec.UserId;
-    // The list may hold another user's results (a rewrite goes to that user's file).
-    if (m_data.ResultListUser && *m_data.ResultListUser != id)
-        return;
-    // As the file holds it, so a later rewrite finds the same bytes in the file and the list.
-    const TResultRec stored = *DecodeResultRec(EncodeResultRec(rec));
-    m_data.ResultList->push_back({ResultKey(stored.Kind, stored.DateTime),
-                                  std::make_shared<TResultInfo>(TResultInfo{stored})});
-    // The record is known to be in the file: deleting it from the list later must remove it
-    // there too, not keep it as something another copy appended.
-    if (m_data.LoadedResults && m_data.ResultListUser == id)
-        m_data.LoadedResults->push_back(stored);
-    ComputeUserStatistics(m_data, *m_data.ResultUser, m_tutorTitleOf);
-}
-
-void ResultBookkeeping::ReportFailure(const Failure<DataError>& failure, std::uint16_t userId)
-{
-    if (ShownByOpening(failure.code))
-        return;
-    const QString path = userId != 0 ? ResultFileName(m_data, userId) : QString();
-    m_prompts.ShowError(FileErrorText(m_strings.StrResultFile, path, failure),
-                        m_strings.StrMessageTitle);
 }
 
 Status<DataError> ResultBookkeeping::RestartexerciseClick()
@@ -241,18 +214,19 @@ PeriodChoice ResultBookkeeping::N1week1Click(int tag, const QString& caption,
                                              ExerciseKind resultViewKind)
 {
     PeriodChoice choice;
-    if (tag < 0 || tag > 255 || tag == m_data.StatisticsPeriod)
+    if (tag < 0 || tag > 255 || tag == m_app.Users.StatisticsPeriod)
         return choice;
     choice.Changed = true;
     choice.PeriodLabel =
         m_strings.StrStatisticsText + QStringLiteral(" - ") + caption + QStringLiteral(" :");
-    m_data.StatisticsPeriod = static_cast<std::uint8_t>(tag);
-    if (m_state.CurrentView == MainView::Results && m_data.ResultUser) {
-        m_data.ResultUser->Computed = false;
-        ComputeUserStatistics(m_data, *m_data.ResultUser, m_tutorTitleOf);
+    m_app.Users.StatisticsPeriod = static_cast<std::uint8_t>(tag);
+    const std::shared_ptr<TUserInfo>& shown = m_app.ResultUser();
+    if (m_state.CurrentView == MainView::Results && shown) {
+        shown->Computed = false;
+        m_app.ComputeUserStatistics(m_data, *shown, m_tutorTitleOf);
         if (IsKnownKind(resultViewKind))
-            choice.DurationLabel = FormatElapsedTime(
-                true, m_data.ResultUser->Statistics[IndexOf(resultViewKind)].SumDurations);
+            choice.DurationLabel =
+                FormatElapsedTime(true, shown->Statistics[IndexOf(resultViewKind)].SumDurations);
     }
     return choice;
 }

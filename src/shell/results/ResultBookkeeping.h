@@ -6,6 +6,7 @@
 #include "exercises/setup/SetupOperations.h"
 #include "music/data/UserFile.h"
 #include "shell/results/ExerciseClock.h"
+#include "shell/state/AppState.h"
 
 #include <array>
 #include <cstdint>
@@ -64,9 +65,9 @@ class ResultBookkeeping
 public:
     /// Every argument must outlive the bookkeeping. tutorTitleOf names a user's tutor for the
     /// statistics.
-    ResultBookkeeping(MainWindowState& state, ExerciseClock& clock, ExerciseSessions& sessions,
-                      DataFiles& data, const SetupState& setup, const IResultTutor& tutor,
-                      IPrompts& prompts, const UIStringTable& strings, TutorTitleOf tutorTitleOf);
+    ResultBookkeeping(AppState& app, ExerciseClock& clock, DataFiles& data,
+                      const IResultTutor& tutor, IPrompts& prompts, const UIStringTable& strings,
+                      TutorTitleOf tutorTitleOf);
 
     /// The kinds of mask whose sessions counted at least minimum answers (0 = none).
     std::uint16_t KindsWithResults(std::uint16_t mask, std::int32_t minimum) const;
@@ -92,9 +93,7 @@ public:
     std::array<TResultInfo, 10> ExerciseResults{};
 
 private:
-    void ReportFailure(const Failure<DataError>& failure, std::uint16_t userId);
-    void AddToResultList(const TResultRec& rec);
-
+    AppState& m_app;
     MainWindowState& m_state;
     ExerciseClock& m_clock;
     ExerciseSessions& m_sessions;

@@ -148,25 +148,23 @@ void ResultsViewModel::Fill(int kind, double fromDate)
     if (fromDate >= 0)
         m_fromDate = fromDate;
     m_rows.clear();
-    DataFiles& data = m_s.Data;
-    if (data.ResultUser) {
-        const std::uint16_t id = data.ResultUser->Record.UserId;
-        // The list must be the shown user's: it may hold another's after a report or the
-        // statistics of other users.
-        const bool stale = !data.ResultList || data.ResultList->empty() ||
-                           data.ResultListUser != id ||
-                           (data.ResultList->front().Object &&
-                            data.ResultList->front().Object->Record.UserId != id);
-        if (stale)
-            LoadResults(data, id);
-        FilterResults(data, m_kind, m_fromDate);
-        m_rows.reserve(data.FilteredResults->size() + 1);
-        for (const auto& entry : *data.FilteredResults)
+    AppState& app = m_s.App;
+    if (const std::shared_ptr<TUserInfo>& shown = app.ResultUser()) {
+        const std::uint16_t id = shown->Record.UserId;
+        // Read when the results held are not the shown user's (the state lets go of any other
+        // user's), and when none are held yet: another copy of the program may have stored
+        // some since they were read.
+        if (const ResultEntries* held = app.HeldResults(); held && held->empty())
+            app.ReloadResults(m_s.Data);
+        ResultEntries& filtered = app.FilterResults(m_s.Data, m_kind, m_fromDate);
+        m_rows.reserve(filtered.size() + 1);
+        for (const auto& entry : filtered)
             m_rows.push_back(RowOf(entry.Object->Record));
         const TResultRec& running = m_s.RunningResults[Index(m_kind - 1)].Record;
-        if (data.CurrentUser && data.CurrentUser->Record.UserId == id && running.Count > 0) {
-            data.FilteredResults->push_back({ResultKey(m_kind, running.DateTime),
-                                             std::make_shared<TResultInfo>(TResultInfo{running})});
+        const std::shared_ptr<TUserInfo>& current = app.Users.CurrentUser;
+        if (current && current->Record.UserId == id && running.Count > 0) {
+            filtered.push_back({ResultKey(m_kind, running.DateTime),
+                                std::make_shared<TResultInfo>(TResultInfo{running})});
             m_rows.push_back(RowOf(running));
         }
     }
@@ -327,9 +325,10 @@ ResultCell ResultsViewModel::Cell(int row, int column) const
 
 const UserStatistics* ResultsViewModel::ShownStatistics() const
 {
-    if (!m_s.Data.ResultUser)
+    const std::shared_ptr<TUserInfo>& shown = m_s.App.ResultUser();
+    if (!shown)
         return nullptr;
-    return &m_s.Data.ResultUser->Statistics[Index(m_kind - 1)];
+    return &shown->Statistics[Index(m_kind - 1)];
 }
 
 ResultsHeader ResultsViewModel::Header() const
@@ -345,12 +344,12 @@ ResultsHeader ResultsViewModel::Header() const
     if (MeanPercentKind(m_kind)) {
         // Each result of these kinds holds a mean percentage: the period's figure is their
         // mean, not their sum.
-        const double cutoff = TodayInDaysSince1899() - m_s.Data.StatisticsPeriod;
-        const std::uint16_t id = m_s.Data.ResultUser->Record.UserId;
+        const AppState& app = m_s.App;
+        const double cutoff = TodayInDaysSince1899() - app.Users.StatisticsPeriod;
         std::uint64_t sum = 0;
         std::uint64_t results = 0;
-        if (m_s.Data.ResultList && m_s.Data.ResultListUser == id) {
-            for (const auto& entry : *m_s.Data.ResultList) {
+        if (const ResultEntries* held = app.HeldResults()) {
+            for (const auto& entry : *held) {
                 if (!entry.Object)
                     continue;
                 const TResultRec& r = entry.Object->Record;
@@ -374,24 +373,25 @@ std::vector<ResultsUserEntry> ResultsViewModel::Users() const
         return GivenName(user.Record.FullName) + QLatin1Char(' ') +
                FamilyName(user.Record.FullName);
     };
-    if (m_s.Data.UserList) {
-        for (const auto& entry : *m_s.Data.UserList) {
+    const AppState& app = m_s.App;
+    if (app.Users.UserList) {
+        for (const auto& entry : *app.Users.UserList) {
             if (entry.Object)
                 users.push_back({nameOf(*entry.Object), entry.Object});
         }
-    } else if (m_s.Data.ResultUser) {
-        users.push_back({nameOf(*m_s.Data.ResultUser), m_s.Data.ResultUser});
+    } else if (app.ResultUser()) {
+        users.push_back({nameOf(*app.ResultUser()), app.ResultUser()});
     }
     return users;
 }
 
 int ResultsViewModel::ShownUserIndex() const
 {
-    if (!m_s.Data.ResultUser)
+    if (!m_s.App.ResultUser())
         return -1;
     const std::vector<ResultsUserEntry> users = Users();
     for (std::size_t i = 0; i < users.size(); ++i) {
-        if (users[i].User->Record.UserId == m_s.Data.ResultUser->Record.UserId)
+        if (users[i].User->Record.UserId == m_s.App.ResultUserId())
             return static_cast<int>(i);
     }
     return -1;
@@ -402,12 +402,13 @@ void ResultsViewModel::ChooseUser(int index)
     const std::vector<ResultsUserEntry> users = Users();
     if (index < 0 || index >= static_cast<int>(users.size()))
         return;
-    DataFiles& data = m_s.Data;
-    data.ResultUser = users[Index(index)].User;
-    if (!data.ResultUser->Computed) {
-        ComputeAllUserStatistics(data, false, m_s.TutorTitle, {});
-        if (!data.ResultUser->Computed)
-            ComputeUserStatistics(data, *data.ResultUser, m_s.TutorTitle);
+    AppState& app = m_s.App;
+    app.SetResultUser(users[Index(index)].User);
+    TUserInfo& shown = *app.ResultUser();
+    if (!shown.Computed) {
+        app.ComputeAllUserStatistics(m_s.Data, false, m_s.TutorTitle, {});
+        if (!shown.Computed)
+            app.ComputeUserStatistics(m_s.Data, shown, m_s.TutorTitle);
     }
     Fill(0, 0);
 }

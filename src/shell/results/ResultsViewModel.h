@@ -6,6 +6,7 @@
 #include "exercises/items/ItemTables.h"
 #include "music/data/UserFile.h"
 #include "shell/results/ResultColumns.h"
+#include "shell/state/AppState.h"
 
 #include <array>
 #include <cstdint>
@@ -108,11 +109,12 @@ struct ResultsHeader
     std::uint32_t Asked = 0; ///< the score bar's right and asked answers
 };
 
-/// What the view reads and writes: the data files' lists, the running result of each kind
-/// (index 0 = kind 1), the item tables that name the item columns and the texts.
+/// What the view reads and writes: the application state's users and results, the running result of
+/// each kind (index 0 = kind 1), the item tables that name the item columns and the texts.
 struct ResultsViewSources
 {
     DataFiles& Data;
+    AppState& App; ///< the user shown and the results held of them
     const std::array<TResultInfo, 10>& RunningResults;
     const ItemTables& Items;
     const UIStringTable& Strings;

@@ -78,7 +78,8 @@ ProgramSettingsApplier::ProgramSettingsApplier(ProgramSettingsContext context)
 
 std::uint16_t ProgramSettingsApplier::CurrentUserId() const
 {
-    return m_context.Data.CurrentUser ? m_context.Data.CurrentUser->Record.UserId : 0;
+    const std::shared_ptr<TUserInfo>& user = m_context.App.Users.CurrentUser;
+    return user ? user->Record.UserId : std::uint16_t{0};
 }
 
 QString LanguageFilePath(const QString& folder, const QString& name)
@@ -112,17 +113,19 @@ QString ProgramSettingsApplier::HelpFilePath(const QString& name) const
 Status<DataError> ProgramSettingsApplier::ApplyProgramSettings()
 {
     DataFiles& data = m_context.Data;
+    AppState& app = m_context.App;
     IProgramSettingsUi& ui = m_context.Ui;
 
     m_context.ExerciseItems = BuiltInItemTables();
-    LoadUserItems(data, m_context.ExerciseItems);
+    LoadUserItems(data, app.LoadedItems, m_context.ExerciseItems);
 
     const std::uint16_t userId =
         m_context.UserRight(kRightKeepOwnSettings) && CurrentUserId() != 0 ? CurrentUserId() : 1;
     // An unreadable file was reported by the load, which put the defaults in its place: they
     // are applied all the same, so the windows and devices are not left half set up.
-    Status<DataError> loaded = LoadSettings(data, userId, false, m_context.Environment);
-    const TSettingsRec& settings = data.ProgramSettings;
+    Status<DataError> loaded =
+        LoadSettings(data, app.ProgramSettings, userId, false, m_context.Environment);
+    const TSettingsRec& settings = app.ProgramSettings;
 
     ApplyToolWindows(settings);
 
@@ -152,15 +155,14 @@ Status<DataError> ProgramSettingsApplier::ApplyProgramSettings()
 
     ApplyLanguage();
     // The language names items over the merged ones: that is no edit of the user's.
-    KeepUserItemsAsMerged(data, m_context.ExerciseItems);
+    KeepUserItemsAsMerged(app.LoadedItems, m_context.ExerciseItems);
     ApplyMidiDevices();
 
-    ui.SetMainWindowBounds(WindowBounds{data.ProgramSettings.MainLeft, data.ProgramSettings.MainTop,
-                                        data.ProgramSettings.MainWidth,
-                                        data.ProgramSettings.MainHeight});
-    ui.SetMainWindowState(ShowStateOfByte(data.ProgramSettings.MainState));
+    ui.SetMainWindowBounds(
+        WindowBounds{settings.MainLeft, settings.MainTop, settings.MainWidth, settings.MainHeight});
+    ui.SetMainWindowState(ShowStateOfByte(settings.MainState));
 
-    const int period = data.ProgramSettings.ResultPeriodIndex;
+    const int period = settings.ResultPeriodIndex;
     if (period < ui.StatisticsPeriodCount())
         ui.ChooseStatisticsPeriod(period);
     return loaded;
@@ -176,7 +178,7 @@ void ProgramSettingsApplier::ApplyToolWindows(const TSettingsRec& settings)
 
 void ProgramSettingsApplier::ApplyLanguage()
 {
-    TSettingsRec& settings = m_context.Data.ProgramSettings;
+    TSettingsRec& settings = m_context.App.ProgramSettings;
     // The header holds at most 15 characters and the settings field 19: the full name stays in
     // the settings, the header only tells whether something else changed the language since.
     SetItemAreaLanguage(m_context.ExerciseItems, settings.Language);
@@ -187,12 +189,12 @@ void ProgramSettingsApplier::ApplyLanguage()
         SetItemAreaLanguage(m_context.ExerciseItems, kEnglish);
     }
     m_context.LoadLanguageFile(LanguageFilePath(settings.Language), kAllLanguageTexts);
-    m_context.Ui.SetHelpFile(HelpFilePath(m_context.Data.ProgramSettings.Language));
+    m_context.Ui.SetHelpFile(HelpFilePath(settings.Language));
 }
 
 void ProgramSettingsApplier::ApplyMidiDevices()
 {
-    TSettingsRec& settings = m_context.Data.ProgramSettings;
+    TSettingsRec& settings = m_context.App.ProgramSettings;
     m_context.MidiIn.AddPlaceholder();
     // Device errors are reported by the devices themselves; the settings go on regardless.
     m_context.MidiOut.SelectByName(settings.MidiOutDevice);
@@ -209,6 +211,7 @@ void ProgramSettingsApplier::ApplyMidiDevices()
 Status<DataError> ProgramSettingsApplier::StoreProgramSettings(bool asDefaults)
 {
     DataFiles& data = m_context.Data;
+    AppState& app = m_context.App;
     const IProgramSettingsUi& ui = m_context.Ui;
     const std::uint16_t userId = asDefaults ? 1 : CurrentUserId();
     if (userId == 0)
@@ -216,9 +219,9 @@ Status<DataError> ProgramSettingsApplier::StoreProgramSettings(bool asDefaults)
 
     Status<DataError> itemsSaved;
     if (m_context.UserItemsChanged() && m_context.UserRight(kRightKeepUserItems))
-        itemsSaved = SaveUserItems(data, m_context.ExerciseItems);
+        itemsSaved = SaveUserItems(data, app.LoadedItems, m_context.ExerciseItems);
 
-    TSettingsRec& settings = data.ProgramSettings;
+    TSettingsRec& settings = app.ProgramSettings;
     const WindowShowState state = ui.MainWindowState();
     settings.MainState = static_cast<std::uint8_t>(state);
     // A maximised window keeps its last normal bounds in the record.
@@ -253,20 +256,12 @@ Status<DataError> ProgramSettingsApplier::StoreProgramSettings(bool asDefaults)
     if (GetWaveOutVolume(m_context.WaveOut, volume))
         settings.WaveOutVolume = volume;
 
-    Status<DataError> settingsSaved = SaveSettings(data, userId);
-    Report(itemsSaved, data.strings.StrChordFile, data.ChordFilePath());
-    Report(settingsSaved, data.strings.StrSettingsFile, data.SettingsFilePath());
+    Status<DataError> settingsSaved = SaveSettings(data, settings, userId);
+    ReportDataFailure(data, itemsSaved, data.strings.StrChordFile, data.ChordFilePath());
+    ReportDataFailure(data, settingsSaved, data.strings.StrSettingsFile, data.SettingsFilePath());
     if (!itemsSaved)
         return itemsSaved;
     return settingsSaved;
-}
-
-void ProgramSettingsApplier::Report(const Status<DataError>& status, const QString& message,
-                                    const QString& path) const
-{
-    if (status || ShownByOpening(status.Code()) || !m_context.ReportStoreFailure)
-        return;
-    m_context.ReportStoreFailure(message, path, status.Err());
 }
 
 void ProgramSettingsApplier::StoreToolWindows(TSettingsRec& settings) const

@@ -5,6 +5,7 @@
 #include "exercises/items/ItemTables.h"
 #include "music/data/SettingsFile.h"
 #include "shell/settings/ProgramSettingsUi.h"
+#include "shell/state/AppState.h"
 
 #include <bitset>
 #include <cstddef>
@@ -68,7 +69,8 @@ constexpr int AutoNewQuestInterval(std::uint8_t seconds)
 /// What applying and storing reach. References must outlive the applier.
 struct ProgramSettingsContext
 {
-    DataFiles& Data; ///< `ProgramSettings`, the current user, Setting.dat and Chord.dat
+    DataFiles& Data; ///< Setting.dat and Chord.dat, and the messages of their failures
+    AppState& App;   ///< `ProgramSettings`, the current user and the items merged
     ItemTables& ExerciseItems;
     SettingsEnvironment Environment; ///< the language folder among others
     IProgramSettingsUi& Ui;
@@ -84,11 +86,6 @@ struct ProgramSettingsContext
     std::function<bool()> UserItemsChanged;
     /// Loads a language file with the given flags (all texts: 0xFF).
     std::function<bool(const QString& fileName, std::uint8_t flags)> LoadLanguageFile;
-    /// Tells the user that storing a file failed (the file's kind, its path, why); called only
-    /// for failures its opening has not shown already. Empty: nobody is told.
-    std::function<void(const QString& message, const QString& path,
-                       const Failure<DataError>& failure)>
-        ReportStoreFailure = {};
 };
 
 class ProgramSettingsApplier
@@ -120,7 +117,6 @@ private:
     void ApplyLanguage();
     void ApplyMidiDevices();
     void StoreToolWindows(TSettingsRec& settings) const;
-    void Report(const Status<DataError>& status, const QString& message, const QString& path) const;
 
     ProgramSettingsContext m_context;
 };

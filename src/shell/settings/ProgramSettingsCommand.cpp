@@ -53,7 +53,7 @@ ProgramSettingsCommand::ProgramSettingsCommand(ProgramSettingsCommandContext con
 QString ProgramSettingsCommand::LanguageInForce() const
 {
     const QString header = ItemAreaLanguage(m_c.ExerciseItems);
-    const QString& stored = m_c.Data.ProgramSettings.Language;
+    const QString& stored = m_c.App.ProgramSettings.Language;
     // The head holds 15 characters and the settings 19: the full name while the head still
     // begins it, else whatever (a tutor's tables) changed the head since.
     return header == stored.left(kItemAreaLanguageCapacity) ? stored : header;
@@ -81,7 +81,7 @@ void ProgramSettingsCommand::Opstning1Click()
     // Listening first: opening the input may settle which device it is, and the dialog then
     // shows the device that listens.
     m_c.Targets.SetMidiInputTarget(kMidiInSettingsDialog);
-    TSettingsRec& settings = m_c.Data.ProgramSettings;
+    TSettingsRec& settings = m_c.App.ProgramSettings;
     model.LoadFromSettings(settings, language);
     const bool ok = dialog->Exec();
     model.Hide();
@@ -90,7 +90,8 @@ void ProgramSettingsCommand::Opstning1Click()
         model.RestoreLiveChanges(settings);
         return;
     }
-    const int userKind = m_c.Data.CurrentUser ? m_c.Data.CurrentUser->Record.UserKind : 0;
+    const std::shared_ptr<TUserInfo>& user = m_c.App.Users.CurrentUser;
+    const int userKind = user ? user->Record.UserKind : 0;
     model.StoreOnOk(settings, userKind, m_c.State.CurrentKind);
     RunOkBlock(model);
 }
@@ -103,7 +104,7 @@ void ProgramSettingsCommand::MidiInput(std::uint32_t message)
 
 void ProgramSettingsCommand::RunOkBlock(const ProgramSettingsModel& model)
 {
-    TSettingsRec& settings = m_c.Data.ProgramSettings;
+    TSettingsRec& settings = m_c.App.ProgramSettings;
     IProgramSettingsTargets& targets = m_c.Targets;
     const std::optional<ExerciseKind> kind = m_c.State.CurrentKind;
     const bool exerciseView = m_c.State.CurrentView == MainView::Exercise && kind.has_value();

@@ -78,7 +78,7 @@ public:
 /// What the command works with; the references must outlive it.
 struct ProgramSettingsCommandContext
 {
-    DataFiles& Data;           ///< `ProgramSettings` and the current user
+    AppState& App;             ///< `ProgramSettings` and the current user
     ItemTables& ExerciseItems; ///< their head names the language the texts are in
     QString LanguageFolder;    ///< with its closing "/"
     QString MediaFolder;       ///< with its closing "/"

@@ -28,14 +28,20 @@ std::vector<CommandRow> SetupCommandRows(const SetupCommandServices& s)
     save.Text = QStringLiteral("&Save setup as...");
     save.Key = Qt::Key_F3;
     // A failure has been shown to the user by the save itself; nothing is left to do here.
-    save.Run = [&setup = s.Setup] { (void)setup.SaveSetupAs(); };
+    save.Run = [&setup = s.Setup] {
+        IgnoreResult(setup.SaveSetupAs(),
+                     "the save shows why it failed, and a name not given is no failure");
+    };
 
     CommandRow restart;
     restart.Id = QStringLiteral("Restartexercise");
     restart.TextId = QStringLiteral("MainForm.Restartexercise");
     restart.Text = QStringLiteral("&Restart the exercise...");
     // As the save: the bookkeeping reports its own failure.
-    restart.Run = [&results = s.Results] { (void)results.RestartexerciseClick(); };
+    restart.Run = [&results = s.Results] {
+        IgnoreResult(results.RestartexerciseClick(),
+                     "a failed store was shown, and its answers stay for another try");
+    };
 
     return {open, save, restart};
 }

@@ -140,13 +140,14 @@ ExportImportModel::ExportImportModel(TransferServices services) : m_s(std::move(
 std::vector<std::shared_ptr<TUserInfo>> ExportImportModel::Users() const
 {
     std::vector<std::shared_ptr<TUserInfo>> users;
-    if (m_s.Data.UserList) {
-        for (const auto& entry : *m_s.Data.UserList) {
+    const AppState& app = m_s.App;
+    if (app.Users.UserList) {
+        for (const auto& entry : *app.Users.UserList) {
             if (entry.Object)
                 users.push_back(entry.Object);
         }
-    } else if (m_s.Data.ResultUser) {
-        users.push_back(m_s.Data.ResultUser);
+    } else if (app.ResultUser()) {
+        users.push_back(app.ResultUser());
     }
     return users;
 }
@@ -157,7 +158,7 @@ int ExportImportModel::SelectedUser() const
     if (users.empty())
         return -1;
     for (std::size_t i = 0; i < users.size(); ++i) {
-        if (m_s.Data.ResultUser && users[i]->Record.UserId == m_s.Data.ResultUser->Record.UserId)
+        if (m_s.App.ResultUser() && users[i]->Record.UserId == m_s.App.ResultUserId())
             return static_cast<int>(i);
     }
     return 0;
@@ -167,7 +168,7 @@ void ExportImportModel::ChooseUser(int index)
 {
     const auto users = Users();
     if (index >= 0 && index < static_cast<int>(users.size()))
-        m_s.Data.ResultUser = users[static_cast<std::size_t>(index)];
+        m_s.App.SetResultUser(users[static_cast<std::size_t>(index)]);
 }
 
 QString ExportImportModel::DefaultFolder()
@@ -183,13 +184,6 @@ QString ExportImportModel::DefaultFolder()
         }
     }
     return QDir::homePath();
-}
-
-void ExportImportModel::ShowDataFailure(const QString& message, const QString& path,
-                                        const Failure<DataError>& failure)
-{
-    if (!ShownByOpening(failure.code))
-        m_s.Prompts.ShowError(FileErrorText(message, path, failure), m_s.Strings.StrMessageTitle);
 }
 
 std::optional<QString> ExportImportModel::ExportFolder(const QString& folderText)
@@ -237,7 +231,7 @@ bool ExportImportModel::WriteUserRecord(const QString& path, const TUserRec& rec
         return false;
     Status<DataError> written = opened.Value().ReplaceContents(EncodeUserRec(record));
     if (!written) {
-        ShowDataFailure(kUserNotSaved, path, written.Err());
+        ReportDataFailure(m_s.Data, written, kUserNotSaved, path);
         return false;
     }
     return true;
@@ -275,16 +269,17 @@ bool ExportImportModel::ExportUser(const QString& folderText)
             if (answer == PromptButton::Cancel)
                 return false;
             if (answer == PromptButton::Yes) {
-                // A failed store keeps its answers and says so; the export takes what is stored.
-                (void)m_s.Runs.StoreResults(kinds);
+                IgnoreResult(m_s.Runs.StoreResults(kinds),
+                             "a failed store keeps its answers and says so; the export takes "
+                             "what is stored");
                 m_s.Runs.ResetAllClocks();
             }
         }
     }
 
-    if (!data.ResultUser)
+    if (!m_s.App.ResultUser())
         return false;
-    const TUserRec record = data.ResultUser->Record;
+    const TUserRec record = m_s.App.ResultUser()->Record;
     if (!WriteUserRecord(folder + QString::fromLatin1(kExportUserFile), record))
         return false;
 
@@ -307,7 +302,7 @@ bool ExportImportModel::ImportTutor(const TUserRec& imported, const QString& fol
 {
     const UIStringTable& strings = m_s.Strings;
     DataFiles& data = m_s.Data;
-    TUserRec& user = data.ResultUser->Record;
+    TUserRec& user = m_s.App.ResultUser()->Record;
     const QString t = TransferFileName(imported.TutorFileName);
     if (t.isEmpty())
         return true;
@@ -367,11 +362,8 @@ bool ExportImportModel::ImportTutor(const TUserRec& imported, const QString& fol
         user.TutorValues = imported.TutorValues;
     }
     Status<DataError> written = WriteUser(data, user);
-    if (!written) {
-        ShowDataFailure(strings.StrUserFile, data.UserFilePath(), written.Err());
-        return false;
-    }
-    return true;
+    ReportDataFailure(data, written, strings.StrUserFile, data.UserFilePath());
+    return written.Ok();
 }
 
 bool ExportImportModel::ImportResults(const QString& path)
@@ -382,21 +374,24 @@ bool ExportImportModel::ImportResults(const QString& path)
     if (!info.exists() && !info.isSymLink())
         return true;
     QFile file(path);
-    if (!info.isFile() || info.size() > kMaxDataFileSize || !file.open(QIODevice::ReadOnly)) {
-        ShowDataFailure(strings.StrResultFile, path,
-                        Fail(info.isFile() ? DataError::TooLarge : DataError::NotRegularFile,
-                             QStringLiteral("not an export of results")));
+    // The export's file is read here, not opened as a data file: nothing has said why it
+    // cannot be used yet, whatever the reason.
+    const auto refuse = [&](const Failure<DataError>& failure) {
+        m_s.Prompts.ShowError(FileErrorText(strings.StrResultFile, path, failure),
+                              strings.StrMessageTitle);
         return false;
-    }
+    };
+    if (!info.isFile() || info.size() > kMaxDataFileSize || !file.open(QIODevice::ReadOnly))
+        return refuse(Fail(info.isFile() ? DataError::TooLarge : DataError::NotRegularFile,
+                           QStringLiteral("not an export of results")));
     const QByteArray bytes = file.readAll();
-    if (bytes.size() != info.size()) {
-        ShowDataFailure(strings.StrResultFile, path, Fail(DataError::ReadFailed));
-        return false;
-    }
+    if (bytes.size() != info.size())
+        return refuse(Fail(DataError::ReadFailed));
 
-    const std::uint16_t id = data.ResultUser->Record.UserId;
-    LoadResults(data, id);
-    ResultEntries& list = *data.ResultList;
+    AppState& app = m_s.App;
+    const std::uint16_t id = app.ResultUserId();
+    // As the file holds them now: the import goes among what is there.
+    ResultEntries& list = app.ReloadResults(data);
     std::set<QString> keys;
     for (const auto& entry : list)
         keys.insert(entry.Key);
@@ -426,13 +421,11 @@ bool ExportImportModel::ImportResults(const QString& path)
             const TResultRec& y = b.Object->Record;
             return x.DateTime != y.DateTime ? x.DateTime < y.DateTime : x.Kind < y.Kind;
         });
-        Status<DataError> written = RewriteResults(data);
-        if (!written) {
-            ShowDataFailure(strings.StrResultFile, ResultFileName(data, id), written.Err());
-            result = false;
-        }
+        Status<DataError> written = app.RewriteResults(data);
+        ReportDataFailure(data, written, strings.StrResultFile, ResultFileName(data, id));
+        result = written.Ok();
         // The list is the file's again, whatever the rewrite did.
-        LoadResults(data, id);
+        app.ReloadResults(data);
     }
     if (skipped > 0) {
         m_s.Prompts.ShowInfo(QStringLiteral("%1 of the exported records were damaged or "
@@ -467,10 +460,10 @@ bool ExportImportModel::ImportUser(const QString& folderText)
         m_s.Prompts.ShowError(strings.StrImportMessage2, strings.StrProgramTitle);
         return false;
     }
-    if (!data.ResultUser)
+    if (!m_s.App.ResultUser())
         return false;
-    TUserInfo& user = *data.ResultUser;
-    (void)ReadUserById(data, user.Record); // unchanged when the user is not in the file yet
+    TUserInfo& user = *m_s.App.ResultUser();
+    ReadUserById(data, user.Record); // unchanged when the user is not in the file yet
     if (imported->FullName.toLower() != user.Record.FullName.toLower()) {
         const QString theirs = QLatin1Char('"') + GivenName(imported->FullName) + QLatin1Char(' ') +
                                FamilyName(imported->FullName) + QLatin1Char('"');

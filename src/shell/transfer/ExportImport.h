@@ -5,6 +5,7 @@
 #pragma once
 
 #include "music/data/DataFiles.h"
+#include "shell/state/AppState.h"
 
 #include <cstdint>
 #include <functional>
@@ -60,6 +61,7 @@ public:
 struct TransferServices
 {
     DataFiles& Data;
+    AppState& App; ///< the users, and the one shown who is exported or imported into
     IPrompts& Prompts;
     const UIStringTable& Strings;
     IRunsToStore& Runs;
@@ -114,8 +116,6 @@ private:
     void CopyAlong(const QString& stored, const QString& folder);
     bool ImportTutor(const TUserRec& imported, const QString& folder);
     bool ImportResults(const QString& path);
-    void ShowDataFailure(const QString& message, const QString& path,
-                         const Failure<DataError>& failure);
 
     TransferServices m_s;
     bool m_busy = false;

@@ -92,15 +92,15 @@ ChooseTutorGeometry ChooseTutorLayout(int topPanelHeight, int rowsHeight, int bu
     return g;
 }
 
-ChooseTutorModel::ChooseTutorModel(DataFiles& data, TTutorDefine& tutor,
+ChooseTutorModel::ChooseTutorModel(AppState& app, DataFiles& data, TTutorDefine& tutor,
                                    const UIStringTable& strings)
-    : m_data(data), m_tutor(tutor), m_strings(strings)
+    : m_app(app), m_data(data), m_tutor(tutor), m_strings(strings)
 {
 }
 
 void ChooseTutorModel::Show()
 {
-    const TUserInfo* user = m_data.ResultUser.get();
+    const TUserInfo* user = m_app.ResultUser().get();
     const QString fullName = user != nullptr ? user->Record.FullName : QString();
     m_caption = Format(m_strings.StrTutorChooserFormat,
                        {GivenName(fullName) + QLatin1Char(' ') + FamilyName(fullName)});
@@ -109,7 +109,7 @@ void ChooseTutorModel::Show()
     if (stored.isEmpty()) {
         m_chosenPath.clear();
         const std::optional<QString> name =
-            DefaultTutorName(m_data.folders.ProgramFolder, m_data.ProgramSettings.Language);
+            DefaultTutorName(m_data.folders.ProgramFolder, m_app.ProgramSettings.Language);
         if (name) {
             if (LoadChoosable(*name))
                 m_chosenPath = *name;
@@ -160,7 +160,8 @@ void ChooseTutorModel::Cancel()
 {
     if (!m_changed)
         return;
-    LoadUsersTutor(m_data.ResultUser ? m_data.ResultUser->Record.TutorFileName : QString());
+    const std::shared_ptr<TUserInfo>& user = m_app.ResultUser();
+    LoadUsersTutor(user ? user->Record.TutorFileName : QString());
     m_changed = false;
     ShowTutor();
 }
@@ -236,10 +237,11 @@ void ChooseTutorModel::ChooseNoTutor()
 
 Result<int, DataError> ChooseTutorModel::Ok()
 {
-    if (!m_data.ResultUser)
+    const std::shared_ptr<TUserInfo>& user = m_app.ResultUser();
+    if (!user)
         return Fail(DataError::NoUser);
     // The record in memory changes only once the file holds it.
-    TUserRec rec = m_data.ResultUser->Record;
+    TUserRec rec = user->Record;
     for (ExerciseKind kind : kExerciseKinds)
         rec.TutorSteps[Slot(kind)] = m_rows[Slot(kind)].Position;
     rec.TutorValues.fill(0);
@@ -247,9 +249,10 @@ Result<int, DataError> ChooseTutorModel::Ok()
         rec.TutorFileName = m_chosenPath;
     if (Status<DataError> written = WriteUser(m_data, rec); !written)
         return written.Err();
-    m_data.ResultUser->Record = rec;
-    if (m_data.CurrentUser)
-        (void)ReadUserById(m_data, m_data.CurrentUser->Record);
+    user->Record = rec;
+    // Not found leaves the record as it is: the current user is the one just written.
+    if (m_app.Users.CurrentUser)
+        ReadUserById(m_data, m_app.Users.CurrentUser->Record);
     return NamesNoTutorFile(m_chosenPath) ? kNoTutorChosen : kTutorChosen;
 }
 

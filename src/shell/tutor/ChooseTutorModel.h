@@ -4,6 +4,7 @@
 
 #include "music/data/DataError.h"
 #include "music/data/DataFiles.h"
+#include "shell/state/AppState.h"
 #include "shell/tutor/TTutorDefine.h"
 
 #include <array>
@@ -69,9 +70,10 @@ QString TutorWithoutStepsText(const QString& title, const QString& path);
 class ChooseTutorModel
 {
 public:
-    /// Works on data's `ResultUser` (the caller makes the current user that first) and loads
+    /// Works on app's `ResultUser` (the caller makes the current user that first) and loads
     /// into tutor.
-    ChooseTutorModel(DataFiles& data, TTutorDefine& tutor, const UIStringTable& strings);
+    ChooseTutorModel(AppState& app, DataFiles& data, TTutorDefine& tutor,
+                     const UIStringTable& strings);
 
     /// Prepares a showing: the user's tutor and steps, or the default tutor for a user without
     /// one. A tutor that cannot be read, or has no steps, leaves no tutor loaded.
@@ -115,6 +117,7 @@ private:
     /// The name stored for path: a tutor of the program folder by its bare name.
     QString StoredName(const QString& path) const;
 
+    AppState& m_app;
     DataFiles& m_data;
     TTutorDefine& m_tutor;
     const UIStringTable& m_strings;

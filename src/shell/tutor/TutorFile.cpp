@@ -158,21 +158,9 @@ std::vector<TutorStep>& TutorFileData::StepsOf(ExerciseKind kind)
 
 int TutorFirstCustomItem(ExerciseKind kind)
 {
-    switch (kind) {
-    case ExerciseKind::ChordIdentification:
-        return 28;
-    case ExerciseKind::IntervalIdentification:
-    case ExerciseKind::IntervalComparison:
-        return 26;
-    case ExerciseKind::ChordInversions:
-        return 27;
-    case ExerciseKind::Scales:
-        return 32;
-    case ExerciseKind::ChordProgressions:
-        return 36;
-    default:
-        return 0;
-    }
+    // A tutor's own items go where a user's would: in the user slots of the table the kind
+    // asks, which for interval comparison is the interval identification table.
+    return FirstUserSlotAsked(kind);
 }
 
 Result<TutorFileData, TutorError> ParseTutorFile(std::span<const std::uint8_t> bytes)

@@ -142,9 +142,9 @@ std::optional<QString> TutorRun::StepTitle(ExerciseKind kind, int step) const
 
 int TutorRun::StepNumber(ExerciseKind kind) const
 {
-    if (!m_s.Data.CurrentUser || !IsKnownKind(kind))
+    if (!m_s.App.Users.CurrentUser || !IsKnownKind(kind))
         return 0;
-    return m_s.Data.CurrentUser->Record.TutorSteps[Slot(kind)];
+    return m_s.App.Users.CurrentUser->Record.TutorSteps[Slot(kind)];
 }
 
 const TTutorObject* TutorRun::CurrentStep(ExerciseKind kind) const
@@ -154,7 +154,8 @@ const TTutorObject* TutorRun::CurrentStep(ExerciseKind kind) const
 
 bool TutorRun::UserHasTutor() const
 {
-    return m_s.Data.CurrentUser && !NamesNoTutorFile(m_s.Data.CurrentUser->Record.TutorFileName);
+    return m_s.App.Users.CurrentUser &&
+           !NamesNoTutorFile(m_s.App.Users.CurrentUser->Record.TutorFileName);
 }
 
 void TutorRun::ApplyTutorSteps(std::optional<ExerciseKind> kind)
@@ -220,7 +221,8 @@ bool TutorRun::TutorAfterAnswer()
         m_hooks.StopPlaying(kind);
     const std::uint16_t stored = m_s.Results.KindsWithResults(BitOfKind(kind), kMinimumToStore);
     if (stored != 0)
-        (void)m_s.Results.StoreResults(stored, true, false);
+        IgnoreResult(m_s.Results.StoreResults(stored, true, false),
+                     "a store shows its own failure; the step ends all the same");
     m_s.Clock.ResetExerciseClock(kind);
 
     if (IsStepMove(Evaluate(score))) {
@@ -263,7 +265,7 @@ int TutorRun::Evaluate(int score)
         return kNoStepChoice;
     // A move never leaves the tutor's steps, whatever the dialog answered.
     const int moved = std::clamp(number + (choice - kStayStep), 1, std::max(count, 1));
-    m_s.Data.CurrentUser->Record.TutorSteps[Slot(*kind)] = moved;
+    m_s.App.Users.CurrentUser->Record.TutorSteps[Slot(*kind)] = moved;
     StoreUser();
     return choice;
 }
@@ -271,11 +273,8 @@ int TutorRun::Evaluate(int score)
 void TutorRun::StoreUser()
 {
     DataFiles& data = m_s.Data;
-    Status<DataError> written = WriteUser(data, data.CurrentUser->Record);
-    if (!written && !ShownByOpening(written.Code()))
-        m_s.Prompts.ShowError(
-            FileErrorText(m_s.Strings.StrUserFile, data.UserFilePath(), written.Err()),
-            m_s.Strings.StrMessageTitle);
+    ReportDataFailure(data, WriteUser(data, m_s.App.Users.CurrentUser->Record),
+                      data.strings.StrUserFile, data.UserFilePath());
 }
 
 TutorStepInfoView TutorRun::StepInfoView() const
@@ -314,7 +313,7 @@ bool TutorRun::ShowStepInfo()
 
 std::optional<TutorStepInfoView> TutorRun::ChangeStep()
 {
-    SetResultUserToCurrent(m_s.Data);
+    m_s.App.SetResultUserToCurrent();
     const QString before = m_s.Tutor.FileName();
     const int chosen = m_hooks.ChooseTutor ? m_hooks.ChooseTutor() : kNoStepChoice;
     if (chosen != kTutorChosen || !UserHasTutor()) {

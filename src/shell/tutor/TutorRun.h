@@ -83,9 +83,10 @@ struct TutorRunServices
 {
     TTutorDefine& Tutor;
     DataFiles& Data;
-    MainWindowState& State;
-    SetupState& Setup;
-    ExerciseSessions& Sessions;
+    AppState& App;              ///< the current user, whose steps the run moves
+    MainWindowState& State;     ///< App's
+    SetupState& Setup;          ///< App's
+    ExerciseSessions& Sessions; ///< App's
     ExerciseClock& Clock;
     ResultBookkeeping& Results;
     IMainControls& Ui;

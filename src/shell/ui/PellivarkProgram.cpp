@@ -158,9 +158,9 @@ PellivarkProgram::PellivarkProgram(ProgramOptions options)
       m_midiIn(m_options.MidiInDevices != nullptr ? *m_options.MidiInDevices : m_systemInputs,
                SteadyClock::Instance(), m_prompts, m_strings),
       m_midiInSelection(std::make_unique<MidiInSelection>(m_midiIn)),
-      m_settingsMenu(std::make_unique<SettingsMenuCommands>(m_data.ProgramSettings, [this] {
-          if (m_state.CurrentKind)
-              m_exercises->ApplySetupToExercise(*m_state.CurrentKind, false);
+      m_settingsMenu(std::make_unique<SettingsMenuCommands>(m_app.ProgramSettings, [this] {
+          if (m_app.MainWindow.CurrentKind)
+              m_exercises->ApplySetupToExercise(*m_app.MainWindow.CurrentKind, false);
       }))
 {
     SetUIStringDefaults(m_strings);
@@ -233,7 +233,7 @@ void PellivarkProgram::MakeMainWindow()
         if (m_ownPrompts)
             m_ownPrompts->SetParent(m_window.get());
         m_exercises = std::make_unique<ExerciseWindowSet>(
-            m_setup, m_items, [this] { return IdentificationSettings(); });
+            m_app.Setup, m_items, [this] { return IdentificationSettings(); });
         m_exercises->SetRhythmSettings([this] { return RhythmSettings(); });
         m_midiTargets = std::make_unique<ExerciseMidiInTargets>(
             *m_exercises,
@@ -245,12 +245,12 @@ void PellivarkProgram::MakeMainWindow()
                     if (m_features)
                         m_features->SettingsMidiInput(message);
                 }});
-        m_midiRouter = std::make_unique<MidiInRouter>(m_data.ProgramSettings, m_state, m_modalGuard,
-                                                      *m_midiTargets);
-        m_clock = std::make_unique<ExerciseClock>(m_state, m_sessions, m_dateClock, *m_window);
-        m_results =
-            std::make_unique<ResultBookkeeping>(m_state, *m_clock, m_sessions, m_data, m_setup,
-                                                *this, m_prompts, m_strings, UsersTutorTitleOf());
+        m_midiRouter = std::make_unique<MidiInRouter>(m_app.ProgramSettings, m_app.MainWindow,
+                                                      m_modalGuard, *m_midiTargets);
+        m_clock = std::make_unique<ExerciseClock>(m_app.MainWindow, m_app.Sessions, m_dateClock,
+                                                  *m_window);
+        m_results = std::make_unique<ResultBookkeeping>(m_app, *m_clock, m_data, *this, m_prompts,
+                                                        m_strings, UsersTutorTitleOf());
         MakeTutor();
     } catch (const std::exception&) {
         m_window.reset();
@@ -263,7 +263,7 @@ void PellivarkProgram::MakeResultForms()
 {
     try {
         m_resultsCommands = std::make_unique<ResultsCommands>(ResultsContext{
-            m_data, m_strings, m_results->ExerciseResults, m_items, UsersTutorTitleOf(),
+            m_data, m_app, m_strings, m_results->ExerciseResults, m_items, UsersTutorTitleOf(),
             [this](int context) { m_window->ShowHelpTopic(context); }, m_runDialog});
         m_window->SetResultsWindow(m_resultsCommands->View());
     } catch (const std::exception&) {
@@ -273,7 +273,7 @@ void PellivarkProgram::MakeResultForms()
     try {
         m_exportImport = std::make_unique<ExportImportCommand>(
             ExportImportContext{
-                m_data, m_prompts, m_strings, *m_results, *m_clock, m_state,
+                m_data, m_app, m_prompts, m_strings, *m_results, *m_clock, m_app.MainWindow,
                 [this] { return m_model->SetupFolder(); },
                 [this](const QString& stored) { return m_model->ResolveStoredPath(stored); },
                 [this](const QString& path) { return m_model->StoredPathFor(path); }, m_runDialog},
@@ -285,9 +285,11 @@ void PellivarkProgram::MakeResultForms()
     }
     m_reports = std::make_unique<ReportsCommand>(
         ReportsContext{
-            m_data, m_strings, m_prompts, UsersTutorTitleOf(),
+            m_data, m_app, m_strings, m_prompts, UsersTutorTitleOf(),
             [this] { return m_model->UserRights[5]; },
-            [this] { return m_state.CurrentKind ? KindNumber(*m_state.CurrentKind) : 0; },
+            [this] {
+                return m_app.MainWindow.CurrentKind ? KindNumber(*m_app.MainWindow.CurrentKind) : 0;
+            },
             [this](int kind) { return m_window->Text(kExerciseMenuItems[kind]); },
             [this] {
                 const QAction* menu = m_window->findChild<QAction*>(QStringLiteral("velser2"));
@@ -327,9 +329,9 @@ void PellivarkProgram::MakeStandardForms()
             Result<FluidSynthOutput*, MidiOutError> synth = m_systemDevices.BuiltInSynth();
             return synth && synth.Value()->HasAudio() ? synth.Value() : nullptr;
         });
-        m_intro = std::make_unique<StartMenuIntro>(
-            m_midiOut, *m_introPlayer, m_data.ProgramSettings,
-            m_data.folders.ProgramFolder + QStringLiteral("Media/"));
+        m_intro = std::make_unique<StartMenuIntro>(m_midiOut, *m_introPlayer, m_app.ProgramSettings,
+                                                   m_data.folders.ProgramFolder +
+                                                       QStringLiteral("Media/"));
         TMenuDialog::Context menuContext;
         menuContext.KindClicked = [this](int tag) {
             if (m_model)
@@ -355,14 +357,14 @@ void PellivarkProgram::MakeStandardForms()
             const std::optional<IdentificationMode> mode = ModeOfKind(kind);
             if (!mode)
                 continue;
-            auto* exercise = new TAkkord(*mode, m_sessions.Of(kind), &window, m_strings);
+            auto* exercise = new TAkkord(*mode, m_app.Sessions.Of(kind), &window, m_strings);
             exercise->setObjectName(FormName(kind));
             exercise->SetMidiOut(m_midiOut);
             exercise->SetPrompts(m_prompts);
             exercise->SetKeyState(*m_heldKeys);
-            exercise->SetNoteSpacing(m_noteSpacing);
+            exercise->SetNoteSpacing(m_app.Spacing);
             exercise->SetPlaybackSettingsSource([this] {
-                const TSettingsRec& settings = m_data.ProgramSettings;
+                const TSettingsRec& settings = m_app.ProgramSettings;
                 AkkordPlaybackSettings playback;
                 playback.Metronome = settings.MetronomeOn;
                 playback.CountIn = settings.CountIn;
@@ -379,7 +381,7 @@ void PellivarkProgram::MakeStandardForms()
             m_exercises->SetWindow(kind, exercise);
         }
         constexpr ExerciseKind kComparison = ExerciseKind::IntervalComparison;
-        auto* comparison = new TIntervalSam(m_sessions.Of(kComparison), &window, m_strings);
+        auto* comparison = new TIntervalSam(m_app.Sessions.Of(kComparison), &window, m_strings);
         comparison->setObjectName(FormName(kComparison));
         comparison->SetMidiOut(m_midiOut);
         comparison->SetAnswerSound(m_answerSound.get());
@@ -387,22 +389,22 @@ void PellivarkProgram::MakeStandardForms()
         m_exercises->SetWindow(kComparison, comparison);
         // The rhythm windows (kinds 4, 5 and 6) go through AddRhythmWindow.
         AddRhythmWindow(ExerciseKind::RhythmImitation,
-                        new TRytmeImit(m_sessions.Of(ExerciseKind::RhythmImitation), &window,
+                        new TRytmeImit(m_app.Sessions.Of(ExerciseKind::RhythmImitation), &window,
                                        m_strings, m_prompts));
         AddRhythmWindow(ExerciseKind::RhythmReading,
-                        new TRytmeLaes(m_sessions.Of(ExerciseKind::RhythmReading), &window,
+                        new TRytmeLaes(m_app.Sessions.Of(ExerciseKind::RhythmReading), &window,
                                        m_strings, m_prompts));
         AddRhythmWindow(ExerciseKind::RhythmErrorDetection,
-                        new TRytmeKorr(m_sessions.Of(ExerciseKind::RhythmErrorDetection), &window,
-                                       m_strings, m_prompts));
+                        new TRytmeKorr(m_app.Sessions.Of(ExerciseKind::RhythmErrorDetection),
+                                       &window, m_strings, m_prompts));
         // The setup page of the item-based kinds, and the item editor's MIDI input.
         m_chordOps = new TChordOps(
             ChordOpsContext{
-                m_setup, m_items, &m_midiOut, *m_heldKeys, m_noteSpacing, m_strings, m_prompts,
-                [this] { return static_cast<int>(m_data.ProgramSettings.KindPairs[1][1]); },
+                m_app.Setup, m_items, &m_midiOut, *m_heldKeys, m_app.Spacing, m_strings, m_prompts,
+                [this] { return static_cast<int>(m_app.ProgramSettings.KindPairs[1][1]); },
                 [this] { return m_model == nullptr || m_model->UserRights[2]; }, m_runDialog,
                 [this](bool open) {
-                    TSettingsRec& settings = m_data.ProgramSettings;
+                    TSettingsRec& settings = m_app.ProgramSettings;
                     if (open) {
                         m_midiTargetBeforeEditor = m_midiIn.Target();
                         if (settings.MidiInputOn)
@@ -418,12 +420,12 @@ void PellivarkProgram::MakeStandardForms()
         window.SetSetupPage(SetupBlockType::Options, m_chordOps);
         // The setup pages of the rhythm kinds and of melody dictation.
         m_rytmeOps = new TRytmeOps(
-            m_setup, [this] { return m_state.CurrentKind; }, &window);
+            m_app.Setup, [this] { return m_app.MainWindow.CurrentKind; }, &window);
         window.SetSetupPage(SetupBlockType::Rhythm, m_rytmeOps);
         m_melodyOps = new TMelodyOps(
             MelodyOpsContext{
-                m_setup, m_items, [this] { return m_state.CurrentKind; },
-                [this] { return static_cast<int>(m_data.ProgramSettings.KindPairs[1][1]); }},
+                m_app.Setup, m_items, [this] { return m_app.MainWindow.CurrentKind; },
+                [this] { return static_cast<int>(m_app.ProgramSettings.KindPairs[1][1]); }},
             &window);
         window.SetSetupPage(SetupBlockType::Melody, m_melodyOps);
         m_exercises->SetSetupPages(
@@ -464,8 +466,9 @@ void PellivarkProgram::MakeStandardForms()
 
     m_features = std::make_unique<SettingsFeatures>(
         SettingsFeatureContext{m_data,
+                               m_app,
                                m_items,
-                               m_state,
+                               m_app.MainWindow,
                                *m_window,
                                *m_exercises,
                                m_midiOut,
@@ -492,6 +495,7 @@ void PellivarkProgram::MakeStandardForms()
 
     m_applier = std::make_unique<ProgramSettingsApplier>(ProgramSettingsContext{
         m_data,
+        m_app,
         m_items,
         SettingsEnvironment{m_data.folders.ProgramFolder + QStringLiteral("Language/")},
         *m_window,
@@ -508,20 +512,17 @@ void PellivarkProgram::MakeStandardForms()
         // While a tutor runs the tables are the tutor's, never the user's to keep.
         [this] {
             return !(m_tutorDefine && m_tutorDefine->CustomItemsInstalled()) &&
-                   UserItemsChanged(m_data, m_items);
+                   UserItemsChanged(m_app.LoadedItems, m_items);
         },
         [this](const QString& fileName, std::uint8_t flags) {
             return LoadLanguageFile(fileName, flags, Language());
-        },
-        [this](const QString& message, const QString& path, const Failure<DataError>& failure) {
-            m_prompts.ShowError(FileErrorText(message, path, failure), m_strings.StrMessageTitle);
         },
     });
 
     m_model = std::make_unique<PellivarkMainModel>(MainModelServices{
         *m_window,
         *m_exercises,
-        m_sessions,
+        m_app.Sessions,
         *m_startMenuService,
         *m_tutorRun,
         *this,
@@ -530,8 +531,9 @@ void PellivarkProgram::MakeStandardForms()
         m_prompts,
         m_strings,
         m_data,
-        m_state,
-        m_setup,
+        m_app,
+        m_app.MainWindow,
+        m_app.Setup,
         *m_clock,
         *m_results,
         UsersTutorTitleOf(),
@@ -549,10 +551,10 @@ void PellivarkProgram::MakeStandardForms()
 void PellivarkProgram::WireWindow()
 {
     TPellivarkMain& window = *m_window;
-    window.SetState(m_state);
+    window.SetState(m_app.MainWindow);
     // The rhythm kinds keep their tempo in their own windows' engines.
     m_metronome = std::make_unique<MetronomeControls>(MetronomeContext{
-        window, m_data.ProgramSettings, m_sequencer, m_state,
+        window, m_app.ProgramSettings, m_sequencer, m_app.MainWindow,
         [this](ExerciseKind kind) { return m_model && m_model->InMetronomeKinds(kind); },
         [this](int tempo) {
             for (ExerciseKind kind : kExerciseKinds) {
@@ -607,13 +609,13 @@ void PellivarkProgram::WireWindow()
     handlers.SetupChooser = [this] { ShowSetupChooser(); };
     m_features->Wire(handlers);
     handlers.Label7Hint = [this]() -> std::optional<QString> {
-        if (m_state.CurrentView != MainView::Exercise || !m_state.CurrentKind)
+        if (m_app.MainWindow.CurrentView != MainView::Exercise || !m_app.MainWindow.CurrentKind)
             return std::nullopt;
         TUserResult* view = m_resultsCommands ? m_resultsCommands->View() : nullptr;
         const QString caption = view != nullptr && view->SpeedButton2 != nullptr
                                     ? view->SpeedButton2->text()
                                     : QString();
-        return ExerciseTimeHint(caption, m_clock->RunningExerciseTime(m_state.CurrentKind),
+        return ExerciseTimeHint(caption, m_clock->RunningExerciseTime(m_app.MainWindow.CurrentKind),
                                 TimeSeparator());
     };
     handlers.NoteIdentification = [this](int mode) {
@@ -640,8 +642,8 @@ void PellivarkProgram::WireMicrophone(MainWindowHandlers& handlers)
 {
     m_microphone = std::make_unique<MicrophoneControls>(MicrophoneContext{
         *m_window,
-        m_data.ProgramSettings,
-        m_state,
+        m_app.ProgramSettings,
+        m_app.MainWindow,
         *m_micInput,
         *m_micEngine,
         m_model->MicrophoneOpen,
@@ -691,16 +693,16 @@ LanguageContext& PellivarkProgram::Language()
 void PellivarkProgram::MakeTutor()
 {
     m_tutorDefine = std::make_unique<TTutorDefine>(m_items, m_data.folders);
-    m_chooser = new TChooseTutor(m_data, *m_tutorDefine, m_strings, m_window.get());
+    m_chooser = new TChooseTutor(m_app, m_data, *m_tutorDefine, m_strings, m_window.get());
     m_chooser->setObjectName(QStringLiteral("ChooseTutorForm"));
     m_chooser->SetHelp([this](int context) { m_window->ShowHelpTopic(context); });
     m_chooseTutor = [this] {
         return m_chooser ? m_chooser->ChooseTutorForCurrentUser(m_runDialog) : kNoTutorChosen;
     };
     m_tutorDialogs = std::make_unique<TutorDialogs>(m_tutorTexts, m_window.get(), m_runDialog);
-    m_tutorRun = std::make_unique<TutorRun>(
-        TutorRunServices{*m_tutorDefine, m_data, m_state, m_setup, m_sessions, *m_clock, *m_results,
-                         *m_window, *m_tutorDialogs, m_prompts, m_strings});
+    m_tutorRun = std::make_unique<TutorRun>(TutorRunServices{
+        *m_tutorDefine, m_data, m_app, m_app.MainWindow, m_app.Setup, m_app.Sessions, *m_clock,
+        *m_results, *m_window, *m_tutorDialogs, m_prompts, m_strings});
 }
 
 void PellivarkProgram::WireTutor(MainWindowHandlers& handlers)
@@ -845,12 +847,13 @@ void PellivarkProgram::RegisterCommands()
     (void)m_metronome->Register(m_commands);
     (void)m_microphone->Register(m_commands);
     m_menuCommands = std::make_unique<MainMenuCommands>(MainMenuContext{
-        m_data.ProgramSettings,
-        m_state,
+        m_app.ProgramSettings,
+        m_app.MainWindow,
         [this](int n, bool on) { m_window->SetToolWindowAllowed(n, on); },
         [this] {
-            if (m_state.CurrentKind && m_exercises->Rhythm(*m_state.CurrentKind) != nullptr)
-                m_exercises->ApplySetupToExercise(*m_state.CurrentKind, false);
+            if (m_app.MainWindow.CurrentKind &&
+                m_exercises->Rhythm(*m_app.MainWindow.CurrentKind) != nullptr)
+                m_exercises->ApplySetupToExercise(*m_app.MainWindow.CurrentKind, false);
         },
         [this] { m_midiOut.ResetControllers(); },
         [this] { m_midiOut.AllNotesOff(); },
@@ -858,19 +861,20 @@ void PellivarkProgram::RegisterCommands()
     (void)m_menuCommands->Register(m_commands);
     // The key names need a key signature on the identification window's staff.
     m_settingsMenu->SetKeyNameRule([this] {
-        const std::optional<ExerciseKind> kind = m_state.CurrentKind;
+        const std::optional<ExerciseKind> kind = m_app.MainWindow.CurrentKind;
         if (!kind || m_exercises->Identification(*kind) == nullptr)
             return true;
-        return KeyNameEnabled(*kind, m_setup.CurrentSetup);
+        return KeyNameEnabled(*kind, m_app.Setup.CurrentSetup);
     });
     m_settingsMenu->SetKeyNameShown([this](bool on) {
-        if (m_state.CurrentKind) {
-            if (TAkkord* identification = m_exercises->Identification(*m_state.CurrentKind))
+        if (m_app.MainWindow.CurrentKind) {
+            if (TAkkord* identification =
+                    m_exercises->Identification(*m_app.MainWindow.CurrentKind))
                 identification->ShowKeyNames(on);
         }
     });
     MainCommandServices main;
-    main.KindChosen = [this] { return m_state.CurrentKind.has_value(); };
+    main.KindChosen = [this] { return m_app.MainWindow.CurrentKind.has_value(); };
     main.ViewTag = [this](int tag) { m_model->Speed1Click(tag); };
     main.Close = [this] { m_window->close(); };
     main.About = [this] {
@@ -878,8 +882,8 @@ void PellivarkProgram::RegisterCommands()
                                .arg(QCoreApplication::applicationVersion()),
                            m_window->windowTitle());
     };
-    main.UserInformation = [this] { AskUserInformation(m_data, m_prompts, m_strings); };
-    main.UserKnown = [this] { return m_data.CurrentUser != nullptr; };
+    main.UserInformation = [this] { AskUserInformation(m_app, m_data, m_prompts, m_strings); };
+    main.UserKnown = [this] { return m_app.Users.CurrentUser != nullptr; };
     main.NotAvailable = [this](const QString& text) {
         m_prompts.ShowInfo(text, m_strings.StrProgramTitle);
     };
@@ -904,8 +908,9 @@ bool PellivarkProgram::RegisterResultCommands()
     }));
     rows.push_back(row("ImportExport", "&Export and import...", [this] {
         if (m_exportImport)
-            m_exportImport->ImportExportClick(
-                [this] { m_model->SwitchView(m_state.CurrentKind, m_state.CurrentView); });
+            m_exportImport->ImportExportClick([this] {
+                m_model->SwitchView(m_app.MainWindow.CurrentKind, m_app.MainWindow.CurrentView);
+            });
     }));
     return m_commands.Register(QStringLiteral("results"), std::move(rows));
 }
@@ -919,8 +924,8 @@ void PellivarkProgram::StopAllSound()
 {
     // Closing stops what sounds before it asks anything: the questions and the storing that
     // follow must not run beside a playing question, its notifications and its answer sound.
-    if (m_state.CurrentKind) {
-        if (TExerciseBaseClass* exercise = m_exercises->Window(*m_state.CurrentKind))
+    if (m_app.MainWindow.CurrentKind) {
+        if (TExerciseBaseClass* exercise = m_exercises->Window(*m_app.MainWindow.CurrentKind))
             exercise->StopPlaying();
     }
     m_midiOut.StopQueue();
@@ -942,18 +947,21 @@ void PellivarkProgram::ShowSetupChooser()
 
 void PellivarkProgram::ApplyProgramSettings()
 {
-    (void)m_applier->ApplyProgramSettings();
+    IgnoreResult(m_applier->ApplyProgramSettings(),
+                 "a Setting.dat that cannot be read was shown by its reading, and the defaults "
+                 "are in force");
     MirrorSettingsIntoWindow();
 }
 
 void PellivarkProgram::StoreProgramSettings(bool asDefaults)
 {
-    (void)m_applier->StoreProgramSettings(asDefaults);
+    IgnoreResult(m_applier->StoreProgramSettings(asDefaults),
+                 "each write that failed was shown by the store");
 }
 
 void PellivarkProgram::MirrorSettingsIntoWindow()
 {
-    const TSettingsRec& settings = m_data.ProgramSettings;
+    const TSettingsRec& settings = m_app.ProgramSettings;
     for (int n = 0; n < IToolWindows::kCount; ++n)
         m_window->SetToolWindowAllowed(
             n, settings.ToolWindows[static_cast<std::size_t>(n)].Visible != 0);
@@ -967,13 +975,13 @@ void PellivarkProgram::StartMidiInput(ExerciseKind kind)
     // Rebuilt at every start, so changed remote notes count from the next window on.
     m_midiRouter->RebuildControlNotes();
     m_midiIn.StartMidiInput(static_cast<std::uint8_t>(KindNumber(kind)),
-                            m_data.ProgramSettings.MidiInDevice);
+                            m_app.ProgramSettings.MidiInDevice);
 }
 
 TExerciseBaseClass* PellivarkProgram::TimerTarget(MainExerciseTimer timer) const
 {
-    const std::optional<ExerciseKind> kind =
-        TimerTickTarget(timer, m_state.CurrentView, m_state.CurrentKind, m_modalGuard.Raised());
+    const std::optional<ExerciseKind> kind = TimerTickTarget(
+        timer, m_app.MainWindow.CurrentView, m_app.MainWindow.CurrentKind, m_modalGuard.Raised());
     return kind ? m_exercises->Window(*kind) : nullptr;
 }
 
@@ -984,7 +992,7 @@ bool PellivarkProgram::SettingsDialogListening() const
 
 int PellivarkProgram::CurrentExerciseKind() const
 {
-    return m_state.CurrentKind ? KindNumber(*m_state.CurrentKind) : 0;
+    return m_app.MainWindow.CurrentKind ? KindNumber(*m_app.MainWindow.CurrentKind) : 0;
 }
 
 QObject* PellivarkProgram::Receiver(NotifyReceiver receiver, int exerciseKind) const
@@ -1013,7 +1021,7 @@ QObject* PellivarkProgram::Receiver(NotifyReceiver receiver, int exerciseKind) c
 
 MidiVoiceSettings PellivarkProgram::MidiVoices() const
 {
-    const TSettingsRec& settings = m_data.ProgramSettings;
+    const TSettingsRec& settings = m_app.ProgramSettings;
     MidiVoiceSettings voices;
     voices.piano = SoundOf(settings.PianoVoice);
     voices.guitar = SoundOf(settings.GuitarVoice);
@@ -1023,7 +1031,7 @@ MidiVoiceSettings PellivarkProgram::MidiVoices() const
 
 AkkordSettings PellivarkProgram::IdentificationSettings() const
 {
-    const TSettingsRec& settings = m_data.ProgramSettings;
+    const TSettingsRec& settings = m_app.ProgramSettings;
     AkkordSettings result;
     result.ShowKeyName = settings.ShowKeyName;
     result.TipsOffered = true;
@@ -1036,7 +1044,7 @@ AkkordSettings PellivarkProgram::IdentificationSettings() const
 
 RhythmExerciseSettings PellivarkProgram::RhythmSettings() const
 {
-    const TSettingsRec& settings = m_data.ProgramSettings;
+    const TSettingsRec& settings = m_app.ProgramSettings;
     RhythmExerciseSettings result;
     result.PassMark = settings.RepeatThreshold;
     result.AutoNewQuestion = settings.AutoNewQuestion;
@@ -1063,7 +1071,7 @@ void PellivarkProgram::AddRhythmWindow(ExerciseKind kind, TRhythmWindow* window)
 
 AnswerSoundChoice PellivarkProgram::AnswerSounds() const
 {
-    const TSettingsRec& settings = m_data.ProgramSettings;
+    const TSettingsRec& settings = m_app.ProgramSettings;
     return {settings.SoundEffectsOn, m_data.folders.ProgramFolder + QStringLiteral("Media/"),
             settings.RightSound, settings.WrongSound};
 }

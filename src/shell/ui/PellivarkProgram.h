@@ -34,6 +34,7 @@
 #include "shell/results/ExerciseClock.h"
 #include "shell/results/ResultBookkeeping.h"
 #include "shell/settings/ProgramSettingsApplier.h"
+#include "shell/state/AppState.h"
 #include "shell/tutor/ui/TutorDialogs.h"
 
 #include <bitset>
@@ -130,7 +131,10 @@ public:
 
     TPellivarkMain& MainWindow() { return *m_window; }
     PellivarkMainModel& Model() { return *m_model; }
+    /// The data files' services (folders, prompts, what was reported).
     DataFiles& Data() { return m_data; }
+    /// The application state: users, settings, results, setup and the main window's state.
+    AppState& App() { return m_app; }
     /// The item tables in force (`ExerciseItems`), the user's own items among them.
     ItemTables& Items() { return m_items; }
     ExerciseWindowSet& Exercises() { return *m_exercises; }
@@ -143,10 +147,10 @@ public:
     const LanguageTargets& TextTargets() const { return m_targets; }
     /// Up while a box, a busy wait or a modal dialog is open.
     const ModalGuard& Modal() const { return m_modalGuard; }
-    MainWindowState& State() { return m_state; }
+    MainWindowState& State() { return m_app.MainWindow; }
     /// Every kind's counters, item statistics and clock, with or without its window.
-    ExerciseSessions& Sessions() { return m_sessions; }
-    SetupState& Setup() { return m_setup; }
+    ExerciseSessions& Sessions() { return m_app.Sessions; }
+    SetupState& Setup() { return m_app.Setup; }
     ExerciseClock& Clock() { return *m_clock; }
     TMidiOut& MidiOut() { return m_midiOut; }
     const Sequencer& PlaybackSequencer() const { return m_sequencer; }
@@ -262,12 +266,9 @@ private:
     TMidiOut m_midiOut;
     std::unique_ptr<AnswerSoundEffect> m_answerSound;
     ItemTables m_items;
-    SetupState m_setup;
-    MainWindowState m_state;
-    /// Before the windows, which hold on to their kinds' sessions until they go.
-    ExerciseSessions m_sessions;
-    /// The note spacing every staff of the program shares.
-    NoteSpacing m_noteSpacing;
+    /// Before the windows, which hold on to their kinds' sessions and the note spacing until
+    /// they go.
+    AppState m_app;
     SystemDateClock m_dateClock;
     TutorDialogTexts m_tutorTexts;
     std::unique_ptr<TTutorDefine> m_tutorDefine;

@@ -16,6 +16,7 @@
 #include "shell/main/ui/ExerciseWindowSet.h"
 #include "shell/settings/ui/TProgramSettings.h"
 #include "shell/startmenu/StartMenuModel.h"
+#include "shell/state/AppState.h"
 #include "shell/tips/ui/TTipform.h"
 #include "shell/ui/TPellivarkMain.h"
 #include "shell/wizard/ui/TConfigWizard.h"
@@ -75,7 +76,7 @@ SettingsFeatures::SettingsFeatures(SettingsFeatureContext context) : m_c(std::mo
                                                            m_c.Sequencer, m_c.Waves);
     m_wizardDevices = std::make_unique<MidiOutWizardDevices>(m_c.MidiOut);
     m_wizard = std::make_unique<ConfigWizardService>(ConfigWizardContext{
-        m_c.Data.ProgramSettings,
+        m_c.App.ProgramSettings,
         *m_wizardDevices,
         m_c.Prompts,
         m_c.Strings,
@@ -88,7 +89,7 @@ SettingsFeatures::SettingsFeatures(SettingsFeatureContext context) : m_c(std::mo
     });
 
     m_tips = std::make_unique<TipService>(
-        m_c.Data.ProgramSettings.TipsMask, m_c.Strings, [this](const QString& text) {
+        m_c.App.ProgramSettings.TipsMask, m_c.Strings, [this](const QString& text) {
             return TTipform::Run(text, m_c.Strings, m_c.RunDialog, &m_c.Window);
         });
 
@@ -104,7 +105,7 @@ ProgramSettingsCommand& SettingsFeatures::SettingsCommand()
     if (!m_command) {
         const QString programFolder = m_c.Data.folders.ProgramFolder;
         m_command = std::make_unique<ProgramSettingsCommand>(ProgramSettingsCommandContext{
-            m_c.Data,
+            m_c.App,
             m_c.Items,
             programFolder + QStringLiteral("Language/"),
             programFolder + QStringLiteral("Media/"),
@@ -232,9 +233,9 @@ bool SettingsFeatures::LoadLanguageFile(const QString& path)
     }
     // The new welcome line greets the user by name, as the first show's did.
     if (const std::optional<QString> line = m_c.StartMenu.WelcomeLine();
-        line && m_c.Data.CurrentUser)
+        line && m_c.App.Users.CurrentUser)
         m_c.StartMenu.SetWelcomeLine(*line + QStringLiteral(" ") +
-                                     m_c.Data.CurrentUser->DisplayName);
+                                     m_c.App.Users.CurrentUser->DisplayName);
     return true;
 }
 
@@ -308,7 +309,7 @@ void SettingsFeatures::RepaintNoteView(ExerciseKind kind)
 void SettingsFeatures::MirrorSettings()
 {
     m_c.MirrorSettingsIntoWindow();
-    m_c.Window.SetChecked(MainControl::Autonewquest1, m_c.Data.ProgramSettings.AutoNewQuestion);
+    m_c.Window.SetChecked(MainControl::Autonewquest1, m_c.App.ProgramSettings.AutoNewQuestion);
     for (ExerciseKind kind : kExerciseKinds) {
         if (TRhythmWindow* rhythm = m_c.Exercises.Rhythm(kind))
             rhythm->SetRhythmSettings(m_c.RhythmSettings());
@@ -333,7 +334,7 @@ void SettingsFeatures::SetMidiInputTarget(std::uint8_t target)
         // An exercise's own start: its remote notes are rebuilt with it.
         m_c.MidiInputStart.StartMidiInput(*kind);
     } else {
-        m_c.MidiIn.StartMidiInput(target, m_c.Data.ProgramSettings.MidiInDevice);
+        m_c.MidiIn.StartMidiInput(target, m_c.App.ProgramSettings.MidiInDevice);
     }
 }
 

@@ -34,6 +34,7 @@ class TPellivarkMain;
 class TProgramSettings;
 struct LanguageContext;
 struct MainWindowHandlers;
+class AppState;
 struct MainWindowState;
 struct RhythmExerciseSettings;
 struct UIStringTable;
@@ -42,6 +43,7 @@ struct UIStringTable;
 struct SettingsFeatureContext
 {
     DataFiles& Data;
+    AppState& App;
     ItemTables& Items;
     MainWindowState& State;
     TPellivarkMain& Window;

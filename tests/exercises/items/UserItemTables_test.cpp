@@ -40,8 +40,9 @@ TEST_F(UserItemTablesTest, ItemsSavedByOneCopyLoadIntoAnothersTablesAtTheirSlots
 {
     const ItemTables& builtIn = BuiltInItemTables();
     DataFiles first = Data();
+    LoadedItemState firstLoaded;
     ItemTables mine = builtIn;
-    LoadUserItems(first, mine); // no Chord.dat yet
+    LoadUserItems(first, firstLoaded, mine); // no Chord.dat yet
 
     // One user item in each table, plus changes that must not be written back.
     auto setItem = [](ItemTable& table, int item, std::uint8_t count, const ItemDefinition& notes,
@@ -65,11 +66,12 @@ TEST_F(UserItemTablesTest, ItemsSavedByOneCopyLoadIntoAnothersTablesAtTheirSlots
     setItem(mine.IntervalIdentification, 31, 2, {{Note(60, 0, 0), Note(61, 0, 0)}},
             QStringLiteral("past the saved slots"));
     setItem(mine.ChordIdentification, 5, 1, {{Note(70, 0, 0)}}, QStringLiteral("built-in slot"));
-    ASSERT_TRUE(SaveUserItems(first, mine).Ok());
+    ASSERT_TRUE(SaveUserItems(first, firstLoaded, mine).Ok());
 
     DataFiles second = Data();
+    LoadedItemState secondLoaded;
     ItemTables theirs = builtIn;
-    LoadUserItems(second, theirs);
+    LoadUserItems(second, secondLoaded, theirs);
 
     // What the other copy must hold: the built-in tables with the four saved items (the
     // inversion's name is not read back), and nothing of the built-in slot or slot 31.
@@ -95,9 +97,9 @@ TEST_F(UserItemTablesTest, ItemsSavedByOneCopyLoadIntoAnothersTablesAtTheirSlots
     EXPECT_EQ(theirs.ProgressionCounts, expected.ProgressionCounts);
     EXPECT_EQ(theirs, expected);
     // The merge was noted, so the other copy's next save keeps these items.
-    ASSERT_TRUE(second.StoredNoteCounts.has_value());
-    EXPECT_EQ((*second.StoredNoteCounts)[0][39], 3);
-    EXPECT_EQ((*second.StoredNoteCounts)[4][39], 4);
+    ASSERT_TRUE(secondLoaded.StoredNoteCounts.has_value());
+    EXPECT_EQ((*secondLoaded.StoredNoteCounts)[0][39], 3);
+    EXPECT_EQ((*secondLoaded.StoredNoteCounts)[4][39], 4);
 }
 
 TEST_F(UserItemTablesTest, SlotsReadAndWriteTheOwnTableOfEachStoredKind)

@@ -1,10 +1,9 @@
 // Writing setup files: a write that cannot complete leaves the old file as it was and says why.
 #include "exercises/setup/SetupFile.h"
+#include "support/FileSizeLimit.h"
 #include "support/TempDir.h"
 
-#include <csignal>
 #include <fcntl.h>
-#include <sys/resource.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -16,33 +15,7 @@
 namespace pv {
 namespace {
 
-// A disk that is full after limit bytes of any file: writing past it fails with EFBIG, and the
-// signal that would end the process is ignored while it holds.
-class FileSizeLimit
-{
-public:
-    explicit FileSizeLimit(rlim_t limit)
-    {
-        m_ok = getrlimit(RLIMIT_FSIZE, &m_old) == 0;
-        m_oldHandler = std::signal(SIGXFSZ, SIG_IGN);
-        rlimit lowered = m_old;
-        lowered.rlim_cur = limit;
-        m_ok = m_ok && setrlimit(RLIMIT_FSIZE, &lowered) == 0;
-    }
-    ~FileSizeLimit()
-    {
-        setrlimit(RLIMIT_FSIZE, &m_old);
-        std::signal(SIGXFSZ, m_oldHandler);
-    }
-    FileSizeLimit(const FileSizeLimit&) = delete;
-    FileSizeLimit& operator=(const FileSizeLimit&) = delete;
-    bool Ok() const { return m_ok; }
-
-private:
-    rlimit m_old{};
-    void (*m_oldHandler)(int) = nullptr;
-    bool m_ok = false;
-};
+using test::FileSizeLimit;
 
 ExerciseSetup SetupWithLowestScale(std::uint8_t lowest)
 {
@@ -67,7 +40,7 @@ TEST(SetupFile, AWriteThatRunsOutOfSpaceFailsAndKeepsTheOldFile)
         Status<SetupFileError> written;
         {
             FileSizeLimit full(room);
-            ASSERT_TRUE(full.Ok());
+            ASSERT_TRUE(full.Set());
             written = WriteSetupFile(name, SetupWithLowestScale(41));
         }
         ASSERT_FALSE(written.Ok()) << "a failed write reported as success";

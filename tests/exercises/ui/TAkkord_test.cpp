@@ -5,6 +5,7 @@
 #include "exercises/setup/ExerciseSetup.h"
 #include "exercises/ui/TAkkord.h"
 #include "exercises/ui/TControlButton.h"
+#include "music/staff/Sheet.h"
 #include "music/strings/UIStrings.h"
 #include "support/ExerciseHostFake.h"
 #include "support/ScriptedRandom.h"
@@ -277,6 +278,29 @@ TEST(TAkkord, RendersTheChordWindowWithItsAnswerButtons)
     ASSERT_FALSE(image.isNull());
     const QString file = test::TestOutputDir() + QStringLiteral("akkord_chords.png");
     EXPECT_TRUE(image.save(file));
+}
+
+TEST(TAkkord, TheKeyUnderTheStaffIsNamedWithTheChordItemsNames)
+{
+    // A language file renames the major and minor chords; the key name follows them.
+    ItemTables items = BuiltInItemTables();
+    items.ChordIdentification.Names[0] = QStringLiteral("Dur");
+    items.ChordIdentification.Names[1] = QStringLiteral("Moll");
+    const UIStringTable strings{};
+    for (IdentificationMode mode :
+         {IdentificationMode::ChordIdentification, IdentificationMode::MelodyDictation}) {
+        SCOPED_TRACE(static_cast<int>(mode));
+        ExerciseSession session;
+        TAkkord window(mode, session, nullptr, strings);
+        window.Setup(DefaultExerciseSetup(), items, AkkordSettings{}, true);
+        TSheet& sheet = window.Sheet();
+        sheet.SetMode(0);
+        EXPECT_TRUE(sheet.KeyName().endsWith(QStringLiteral("-dur")))
+            << sheet.KeyName().toStdString();
+        sheet.SetMode(1);
+        EXPECT_TRUE(sheet.KeyName().endsWith(QStringLiteral("-moll")))
+            << sheet.KeyName().toStdString();
+    }
 }
 
 TEST(TAkkord, EachTipButtonFollowsItsOwnBitOfTheTipsMask)

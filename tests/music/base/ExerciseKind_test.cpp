@@ -94,6 +94,27 @@ TEST(ExerciseKind, EveryKindHasItsFacts)
     }
 }
 
+TEST(ExerciseKind, EveryKindWithItemsAsksATableWhoseUserSlotsItReaches)
+{
+    for (const ExerciseKindFacts& facts : kExerciseKindFacts) {
+        SCOPED_TRACE(KindNumber(facts.Kind));
+        const std::optional<ItemTableId> asked = AskedItemTable(facts.Kind);
+        EXPECT_EQ(asked.has_value(), facts.ItemsUsed > 0);
+        EXPECT_FALSE(facts.ItemTable && facts.ItemsFrom) << "an owner asks its own table";
+        if (!asked)
+            continue;
+        // The items the kind asks include the table's first user slot: where a user's or a
+        // tutor's own items go.
+        const int first = FirstUserSlotAsked(facts.Kind);
+        EXPECT_EQ(first, KindFacts(KindOfItemTable(*asked)).FirstUserSlot);
+        EXPECT_GE(first, 2);
+        EXPECT_LE(first, facts.ItemsUsed);
+    }
+    EXPECT_EQ(AskedItemTable(ExerciseKind::IntervalComparison),
+              ItemTableId::IntervalIdentification);
+    EXPECT_EQ(FirstUserSlotAsked(ExerciseKind::RhythmReading), 0);
+}
+
 TEST(ExerciseKind, EachItemTableHasOneOwnerInTheUserItemFilesOrder)
 {
     EXPECT_EQ(

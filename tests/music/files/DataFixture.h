@@ -1,8 +1,11 @@
-// A data folder of real files with scripted prompts and a wait that never sleeps.
+// A data folder of real files with scripted prompts and a wait that never sleeps, and the
+// records in memory that the data-file routines fill and read.
 #pragma once
 
 #include "music/data/DataFiles.h"
+#include "music/data/DataRecords.h"
 #include "music/data/ResultFiles.h"
+#include "music/files/SettingsRecord.h"
 #include "music/strings/UIStrings.h"
 #include "support/NoWait.h"
 #include "support/ScriptedPrompts.h"
@@ -15,6 +18,16 @@
 #include <gtest/gtest.h>
 
 namespace pv::test {
+
+/// What one running copy of the program holds in memory of its data files.
+struct HeldRecords
+{
+    UserLists users;
+    ResultLists results;
+    TSettingsRec settings = DefaultSettings();
+    std::optional<ClassEntries> classes;
+    LoadedItemState loaded;
+};
 
 class DataFixture : public ::testing::Test
 {
@@ -69,6 +82,12 @@ protected:
     NoWait wait;
     const UIStringTable strings = Strings();
     DataFiles data;
+    HeldRecords held;
+    UserLists& userLists = held.users;
+    ResultLists& resultLists = held.results;
+    TSettingsRec& programSettings = held.settings;
+    std::optional<ClassEntries>& classList = held.classes;
+    LoadedItemState& loadedItems = held.loaded;
 };
 
 } // namespace pv::test

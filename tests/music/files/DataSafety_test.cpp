@@ -32,7 +32,7 @@ protected:
         r.DateTime = when;
         return r;
     }
-    static std::vector<double> ListDates(const DataFiles& state)
+    static std::vector<double> ListDates(const ResultLists& state)
     {
         std::vector<double> dates;
         for (const auto& entry : *state.ResultList)
@@ -69,22 +69,23 @@ struct WriterCase
 {
     const char* name;
     QString (*path)(DataFiles&);
-    Status<DataError> (*write)(DataFiles&);
+    Status<DataError> (*write)(DataFiles&, test::HeldRecords&);
     const char* message;
 };
 
 const WriterCase kWriters[] = {
     {"user", [](DataFiles& d) { return d.UserFilePath(); },
-     [](DataFiles& d) {
+     [](DataFiles& d, test::HeldRecords&) {
          TUserRec rec = DefaultUser();
          rec.UserId = 2;
          return WriteUser(d, rec);
      },
      "User file"},
     {"settings", [](DataFiles& d) { return d.SettingsFilePath(); },
-     [](DataFiles& d) { return SaveSettings(d, 2); }, "Settings file"},
+     [](DataFiles& d, test::HeldRecords& h) { return SaveSettings(d, h.settings, 2); },
+     "Settings file"},
     {"result", [](DataFiles& d) { return ResultFileName(d, 2); },
-     [](DataFiles& d) {
+     [](DataFiles& d, test::HeldRecords&) {
          TResultRec rec;
          rec.UserId = 2;
          rec.DateTime = 1;
@@ -92,10 +93,10 @@ const WriterCase kWriters[] = {
      },
      "Result file"},
     {"items", [](DataFiles& d) { return d.ChordFilePath(); },
-     [](DataFiles& d) {
+     [](DataFiles& d, test::HeldRecords& h) {
          ItemSlotTables tables;
          tables.SetSlot(1, 40, {3, {}, QStringLiteral("x")}, true);
-         return SaveUserChords(d, tables);
+         return SaveUserChords(d, h.loaded, tables);
      },
      "Item file"},
 };
@@ -113,7 +114,7 @@ TEST_F(DataSafetyTest, AFileRefusedForItsPermissionsIsReportedOnceWithoutTheBusy
         {
             test::ActAsUnprivileged unprivileged(dir.Path());
             ASSERT_TRUE(unprivileged.Binding());
-            written = c.write(data);
+            written = c.write(data, held);
         }
         ASSERT_FALSE(written);
         EXPECT_EQ(written.Code(), DataError::PermissionDenied);
@@ -164,7 +165,7 @@ TEST_F(DataSafetyTest, ARewriteNeverWritesThroughAPlantedTemporaryLink)
     ASSERT_TRUE(PurgeResults(data, 5, 15));
     ItemSlotTables tables;
     tables.SetSlot(1, 40, {3, {}, QStringLiteral("mine")}, true);
-    ASSERT_TRUE(SaveUserChords(data, tables));
+    ASSERT_TRUE(SaveUserChords(data, loadedItems, tables));
 
     EXPECT_EQ(Bytes(outside), (std::vector<std::uint8_t>{42, 42}));
     EXPECT_EQ(StoredDates(5), std::vector<double>{20});
@@ -186,14 +187,14 @@ TEST_F(DataSafetyTest, PipesAndFoldersNamedLikeDataFilesFailAtOnceWithTheReason)
     ASSERT_TRUE(QDir().mkpath(ResultFileName(data, 6)));
 
     // Readers: nothing found, one message each, no waiting for a writer of the pipe.
-    EXPECT_FALSE(ReadUser(data, 1, {}, true));
-    LoadResults(data, 5);
-    EXPECT_TRUE(data.ResultList->empty());
+    EXPECT_FALSE(ReadUser(data, userLists, 1, {}, true));
+    LoadResults(data, resultLists, 5);
+    EXPECT_TRUE(resultLists.ResultList->empty());
     ItemSlotTables tables;
-    LoadUserChords(data, tables);
+    LoadUserChords(data, loadedItems, tables);
     EXPECT_EQ(prompts.Count(QStringLiteral("error")), 3);
     prompts.asked.clear();
-    const auto loaded = LoadSettings(data, 1, true, {});
+    const auto loaded = LoadSettings(data, programSettings, 1, true, {});
     ASSERT_FALSE(loaded);
     EXPECT_EQ(loaded.Code(), DataError::NotRegularFile);
     ExpectOneErrorNaming(data.SettingsFilePath(), QStringLiteral("not a regular file"));
@@ -206,9 +207,9 @@ TEST_F(DataSafetyTest, PipesAndFoldersNamedLikeDataFilesFailAtOnceWithTheReason)
         QString path;
     } writes[] = {
         {"user", WriteUser(data, DefaultUser()), data.UserFilePath()},
-        {"settings", SaveSettings(data, 1), data.SettingsFilePath()},
+        {"settings", SaveSettings(data, programSettings, 1), data.SettingsFilePath()},
         {"append", AppendResult(data, Result(5, 1)), ResultFileName(data, 5)},
-        {"items", SaveUserChords(data, tables), data.ChordFilePath()},
+        {"items", SaveUserChords(data, loadedItems, tables), data.ChordFilePath()},
         {"purge of a folder", PurgeResults(data, 6, 0), ResultFileName(data, 6)},
     };
     for (const auto& w : writes) {
@@ -226,8 +227,8 @@ TEST_F(DataSafetyTest, UnreadableFilesAreReportedOnceAndNeverOverwrittenAsEmpty)
     TUserRec anna = DefaultUser();
     anna.UserId = 1;
     ASSERT_TRUE(WriteUser(data, anna));
-    data.ProgramSettings.FontSize = 21;
-    ASSERT_TRUE(SaveSettings(data, 1));
+    programSettings.FontSize = 21;
+    ASSERT_TRUE(SaveSettings(data, programSettings, 1));
     for (double d : {1, 2, 3})
         ASSERT_TRUE(AppendResult(data, Result(5, d)));
     const QString paths[] = {data.UserFilePath(), data.SettingsFilePath(), ResultFileName(data, 5)};
@@ -240,12 +241,12 @@ TEST_F(DataSafetyTest, UnreadableFilesAreReportedOnceAndNeverOverwrittenAsEmpty)
         test::ActAsUnprivileged unprivileged(dir.Path());
         ASSERT_TRUE(unprivileged.Binding());
         for (int twice = 0; twice < 2; ++twice) {
-            EXPECT_FALSE(ReadUser(data, 1, {}, true));
-            const auto loaded = LoadSettings(data, 1, true, {});
+            EXPECT_FALSE(ReadUser(data, userLists, 1, {}, true));
+            const auto loaded = LoadSettings(data, programSettings, 1, true, {});
             ASSERT_FALSE(loaded);
             EXPECT_EQ(loaded.Code(), DataError::PermissionDenied);
-            LoadResults(data, 5);
-            EXPECT_TRUE(data.ResultList->empty());
+            LoadResults(data, resultLists, 5);
+            EXPECT_TRUE(resultLists.ResultList->empty());
         }
     }
     ASSERT_EQ(prompts.Count(QStringLiteral("error")), 3);
@@ -256,17 +257,17 @@ TEST_F(DataSafetyTest, UnreadableFilesAreReportedOnceAndNeverOverwrittenAsEmpty)
     // Readable again: the empty list rewritten takes nothing away.
     for (const QString& path : paths)
         Allow(path);
-    ASSERT_TRUE(RewriteResults(data));
+    ASSERT_TRUE(RewriteResults(data, resultLists));
     for (std::size_t i = 0; i < 3; ++i)
         EXPECT_EQ(Bytes(paths[i]), before[i]);
-    ASSERT_TRUE(LoadSettings(data, 1, true, {}));
-    EXPECT_EQ(data.ProgramSettings.FontSize, 21);
+    ASSERT_TRUE(LoadSettings(data, programSettings, 1, true, {}));
+    EXPECT_EQ(programSettings.FontSize, 21);
 
     // Once it read well, a new failure is a new report.
     Forbid(paths[1]);
     {
         test::ActAsUnprivileged unprivileged(dir.Path());
-        EXPECT_FALSE(LoadSettings(data, 1, true, {}));
+        EXPECT_FALSE(LoadSettings(data, programSettings, 1, true, {}));
     }
     Allow(paths[1]);
     EXPECT_EQ(prompts.Count(QStringLiteral("error")), 4);
@@ -277,10 +278,10 @@ TEST_F(DataSafetyTest, AFileFarBeyondAnyRealSizeIsRefusedAndKept)
     const QString path = data.SettingsFilePath();
     ASSERT_TRUE(Put(path, {}));
     ASSERT_EQ(truncate(QFile::encodeName(path).constData(), kMaxDataFileSize + 1), 0);
-    const auto loaded = LoadSettings(data, 1, true, {});
+    const auto loaded = LoadSettings(data, programSettings, 1, true, {});
     ASSERT_FALSE(loaded);
     EXPECT_EQ(loaded.Code(), DataError::TooLarge);
-    const auto saved = SaveSettings(data, 1);
+    const auto saved = SaveSettings(data, programSettings, 1);
     ASSERT_FALSE(saved);
     EXPECT_EQ(saved.Code(), DataError::TooLarge);
     EXPECT_EQ(SizeOf(path), kMaxDataFileSize + 1);
@@ -296,9 +297,9 @@ struct LinkedFileCase
     QString (*path)(DataFiles&);
     std::vector<std::uint8_t> (*record)();
     /// Runs every reader; true when none of them took anything from the file.
-    bool (*readNothing)(DataFiles&);
+    bool (*readNothing)(DataFiles&, test::HeldRecords&);
     /// Runs every writer, each one's outcome.
-    std::vector<Status<DataError>> (*write)(DataFiles&);
+    std::vector<Status<DataError>> (*write)(DataFiles&, test::HeldRecords&);
 };
 
 std::vector<std::uint8_t> Bytes(std::span<const std::uint8_t> record)
@@ -323,12 +324,12 @@ const LinkedFileCase kLinkedFiles[] = {
          rec.FullName = QStringLiteral("Outside");
          return Bytes(EncodeUserRec(rec));
      },
-     [](DataFiles& d) {
+     [](DataFiles& d, test::HeldRecords& h) {
          TUserRec byId;
          byId.UserId = 1;
-         return !ReadUser(d, 1, {}, true) && !ReadUserById(d, byId);
+         return !ReadUser(d, h.users, 1, {}, true) && !ReadUserById(d, byId);
      },
-     [](DataFiles& d) {
+     [](DataFiles& d, test::HeldRecords&) {
          TUserRec rec = DefaultUser();
          rec.UserId = 1;
          return std::vector<Status<DataError>>{WriteUser(d, rec)};
@@ -339,12 +340,13 @@ const LinkedFileCase kLinkedFiles[] = {
          rec.FontSize = 21;
          return Bytes(EncodeSettingsRec(rec));
      },
-     [](DataFiles& d) {
-         const auto loaded = LoadSettings(d, 1, false, {});
-         return !loaded && loaded.Code() == DataError::SymbolicLink &&
-                d.ProgramSettings.FontSize != 21;
+     [](DataFiles& d, test::HeldRecords& h) {
+         const auto loaded = LoadSettings(d, h.settings, 1, false, {});
+         return !loaded && loaded.Code() == DataError::SymbolicLink && h.settings.FontSize != 21;
      },
-     [](DataFiles& d) { return std::vector<Status<DataError>>{SaveSettings(d, 1)}; }},
+     [](DataFiles& d, test::HeldRecords& h) {
+         return std::vector<Status<DataError>>{SaveSettings(d, h.settings, 1)};
+     }},
     {"Class.dat", [](DataFiles& d) { return d.ClassFilePath(); },
      [] {
          TClassRec rec;
@@ -352,11 +354,11 @@ const LinkedFileCase kLinkedFiles[] = {
          rec.ClassId = 3;
          return Bytes(EncodeClassRec(rec));
      },
-     [](DataFiles& d) {
-         LoadClasses(d);
-         return d.ClassList->empty() && ClassNameById(d, 3).isEmpty();
+     [](DataFiles& d, test::HeldRecords& h) {
+         LoadClasses(d, h.classes);
+         return h.classes->empty() && ClassNameById(d, h.classes, 3).isEmpty();
      },
-     [](DataFiles&) { return std::vector<Status<DataError>>{}; }},
+     [](DataFiles&, test::HeldRecords&) { return std::vector<Status<DataError>>{}; }},
     {"Chord.dat", [](DataFiles& d) { return d.ChordFilePath(); },
      [] {
          TUserChordRec rec;
@@ -366,28 +368,28 @@ const LinkedFileCase kLinkedFiles[] = {
          rec.Name = QStringLiteral("Outside");
          return Bytes(EncodeUserChordRec(rec));
      },
-     [](DataFiles& d) {
+     [](DataFiles& d, test::HeldRecords& h) {
          ItemSlotTables tables;
-         LoadUserChords(d, tables);
+         LoadUserChords(d, h.loaded, tables);
          return tables.Slot(1, 40).NoteCount == 0;
      },
-     [](DataFiles& d) {
+     [](DataFiles& d, test::HeldRecords& h) {
          ItemSlotTables tables;
          tables.SetSlot(1, 41, {3, {}, QStringLiteral("mine")}, true);
-         return std::vector<Status<DataError>>{SaveUserChords(d, tables)};
+         return std::vector<Status<DataError>>{SaveUserChords(d, h.loaded, tables)};
      }},
     {"a result file", [](DataFiles& d) { return ResultFileName(d, 5); },
      [] { return Bytes(EncodeResultRec(ResultOfUser5(7))); },
-     [](DataFiles& d) {
-         LoadResults(d, 5);
-         return d.ResultList->empty();
+     [](DataFiles& d, test::HeldRecords& h) {
+         LoadResults(d, h.results, 5);
+         return h.results.ResultList->empty();
      },
-     [](DataFiles& d) {
+     [](DataFiles& d, test::HeldRecords& h) {
          std::vector<Status<DataError>> outcomes;
          outcomes.push_back(AppendResult(d, ResultOfUser5(8)));
-         d.ResultList->push_back(
+         h.results.ResultList->push_back(
              {QStringLiteral("k"), std::make_shared<TResultInfo>(TResultInfo{ResultOfUser5(9)})});
-         outcomes.push_back(RewriteResults(d));
+         outcomes.push_back(RewriteResults(d, h.results));
          outcomes.push_back(PurgeResults(d, 5, 0));
          return outcomes;
      }},
@@ -401,6 +403,7 @@ TEST_F(DataSafetyTest, ADataFileThatIsALinkIsRefusedByEveryReaderAndWriterAndLef
         for (const LinkedFileCase& c : kLinkedFiles) {
             SCOPED_TRACE(std::string(c.name) + (dangling ? ", dangling link" : ", live link"));
             DataFiles session(data.folders, prompts, wait, strings);
+            test::HeldRecords sessionHeld;
             prompts.asked.clear();
             const QString path = c.path(session);
             const QString target = outside + QString::fromLatin1(c.name).remove(u' ');
@@ -413,8 +416,8 @@ TEST_F(DataSafetyTest, ADataFileThatIsALinkIsRefusedByEveryReaderAndWriterAndLef
                 symlink(QFile::encodeName(target).constData(), QFile::encodeName(path).constData()),
                 0);
 
-            EXPECT_TRUE(c.readNothing(session)) << "read through the link";
-            for (const Status<DataError>& outcome : c.write(session)) {
+            EXPECT_TRUE(c.readNothing(session, sessionHeld)) << "read through the link";
+            for (const Status<DataError>& outcome : c.write(session, sessionHeld)) {
                 ASSERT_FALSE(outcome);
                 EXPECT_EQ(outcome.Code(), DataError::SymbolicLink);
             }
@@ -448,17 +451,18 @@ TEST_F(DataSafetyTest, TheDataFolderItselfMayBeALink)
     ASSERT_EQ(symlink(QFile::encodeName(real).constData(), QFile::encodeName(linked).constData()),
               0);
     DataFiles linkedData(Folders{dir.Path(), linked + QStringLiteral("/")}, prompts, wait, strings);
+    test::HeldRecords linkedHeld;
     ASSERT_FALSE(CreateDataFolders(linkedData.folders).has_value());
     TUserRec anna = DefaultUser();
     anna.UserId = 1;
     ASSERT_TRUE(WriteUser(linkedData, anna));
-    ASSERT_TRUE(SaveSettings(linkedData, 1));
+    ASSERT_TRUE(SaveSettings(linkedData, linkedHeld.settings, 1));
     ASSERT_TRUE(AppendResult(linkedData, ResultOfUser5(3)));
     ASSERT_TRUE(PurgeResults(linkedData, 5, 0));
     ItemSlotTables tables;
     tables.SetSlot(1, 40, {3, {}, QStringLiteral("mine")}, true);
-    ASSERT_TRUE(SaveUserChords(linkedData, tables));
-    EXPECT_TRUE(ReadUser(linkedData, 1, {}, true));
+    ASSERT_TRUE(SaveUserChords(linkedData, linkedHeld.loaded, tables));
+    EXPECT_TRUE(ReadUser(linkedData, linkedHeld.users, 1, {}, true));
     EXPECT_TRUE(prompts.asked.empty());
     for (const char* name : {"User.dat", "Setting.dat", "Chord.dat", "Result/User005.dat"})
         EXPECT_TRUE(QFileInfo(real + QString::fromLatin1(name)).isFile()) << name;
@@ -484,8 +488,8 @@ TEST_F(DataSafetyTest, AResultFileBeyondTheLimitIsRefusedWithAdviceAndThePurgeSh
         close(fd);
     }
 
-    LoadResults(data, 5);
-    EXPECT_TRUE(data.ResultList->empty());
+    LoadResults(data, resultLists, 5);
+    EXPECT_TRUE(resultLists.ResultList->empty());
     const auto appended = AppendResult(data, ResultOfUser5(30));
     ASSERT_FALSE(appended);
     EXPECT_EQ(appended.Code(), DataError::TooLarge);
@@ -493,8 +497,8 @@ TEST_F(DataSafetyTest, AResultFileBeyondTheLimitIsRefusedWithAdviceAndThePurgeSh
 
     ASSERT_TRUE(PurgeResults(data, 5, 4));
     EXPECT_EQ(StoredDates(5), (std::vector<double>{5, 9, 20}));
-    LoadResults(data, 5);
-    EXPECT_EQ(data.ResultList->size(), 3U);
+    LoadResults(data, resultLists, 5);
+    EXPECT_EQ(resultLists.ResultList->size(), 3U);
     ASSERT_TRUE(AppendResult(data, ResultOfUser5(30)));
     EXPECT_EQ(StoredDates(5), (std::vector<double>{5, 9, 20, 30}));
     EXPECT_EQ(prompts.Count(QStringLiteral("error")), 1);
@@ -505,20 +509,22 @@ TEST_F(DataSafetyTest, RewriteKeepsWhatAnotherCopyAppendedOrPurgedMeanwhile)
     for (double d : {1, 2, 3, 4})
         ASSERT_TRUE(AppendResult(data, Result(5, d)));
     DataFiles other(data.folders, prompts, wait, strings);
+    test::HeldRecords otherHeld;
 
-    LoadResults(data, 5);
-    ASSERT_TRUE(AppendResult(other, Result(5, 9)));       // another copy adds a result
-    ASSERT_TRUE(PurgeResults(other, 5, 2));               // and purges the first
-    data.ResultList->erase(data.ResultList->begin() + 2); // this copy deletes the third
-    data.ResultList->at(1).Object->Record.Count = 77;     // and changes the second
-    ASSERT_TRUE(RewriteResults(data));
+    LoadResults(data, resultLists, 5);
+    ASSERT_TRUE(AppendResult(other, Result(5, 9))); // another copy adds a result
+    ASSERT_TRUE(PurgeResults(other, 5, 2));         // and purges the first
+    resultLists.ResultList->erase(resultLists.ResultList->begin() +
+                                  2);                        // this copy deletes the third
+    resultLists.ResultList->at(1).Object->Record.Count = 77; // and changes the second
+    ASSERT_TRUE(RewriteResults(data, resultLists));
     EXPECT_EQ(StoredDates(5), (std::vector<double>{2, 4, 9}));
-    LoadResults(other, 5);
-    EXPECT_EQ(other.ResultList->at(0).Object->Record.Count, 77);
+    LoadResults(other, otherHeld.results, 5);
+    EXPECT_EQ(otherHeld.results.ResultList->at(0).Object->Record.Count, 77);
 
     // Again, with nothing changed meanwhile: the list and the file agree, nothing doubles.
     ASSERT_TRUE(AppendResult(other, Result(5, 10)));
-    ASSERT_TRUE(RewriteResults(data));
+    ASSERT_TRUE(RewriteResults(data, resultLists));
     EXPECT_EQ(StoredDates(5), (std::vector<double>{2, 4, 9, 10}));
 }
 
@@ -528,8 +534,8 @@ TEST_F(DataSafetyTest, AWriterIsNotReenteredFromItsBusyWait)
         ASSERT_TRUE(AppendResult(data, Result(5, d)));
     for (double d : {7, 8})
         ASSERT_TRUE(AppendResult(data, Result(6, d)));
-    LoadResults(data, 5);
-    data.ResultList->pop_back();
+    LoadResults(data, resultLists, 5);
+    resultLists.ResultList->pop_back();
 
     // Another copy holds the file; while this one waits, events try to write and to show
     // another user's results.
@@ -538,15 +544,15 @@ TEST_F(DataSafetyTest, AWriterIsNotReenteredFromItsBusyWait)
     std::vector<Status<DataError>> reentered;
     wait.onWait = [&](int call) {
         if (call == 1) {
-            reentered.push_back(RewriteResults(data));
+            reentered.push_back(RewriteResults(data, resultLists));
             reentered.push_back(AppendResult(data, Result(6, 99)));
             reentered.push_back(PurgeResults(data, 6, 100));
-            LoadResults(data, 6);
+            LoadResults(data, resultLists, 6);
         }
         if (call == 3)
             close(fd);
     };
-    ASSERT_TRUE(RewriteResults(data));
+    ASSERT_TRUE(RewriteResults(data, resultLists));
     ASSERT_EQ(reentered.size(), 3U);
     for (const auto& status : reentered) {
         ASSERT_FALSE(status);
@@ -554,7 +560,7 @@ TEST_F(DataSafetyTest, AWriterIsNotReenteredFromItsBusyWait)
     }
     EXPECT_EQ(StoredDates(5), (std::vector<double>{1, 2}));
     EXPECT_EQ(StoredDates(6), (std::vector<double>{7, 8}));
-    EXPECT_EQ(ListDates(data), (std::vector<double>{7, 8}));
+    EXPECT_EQ(ListDates(resultLists), (std::vector<double>{7, 8}));
     // The guard is down again afterwards.
     ASSERT_TRUE(AppendResult(data, Result(6, 9)));
 }
@@ -585,33 +591,34 @@ TEST_F(ChordCopiesTest, TwoCopiesKeepEachOthersEditsAndDeletions)
     BuiltIn(start);
     start.SetSlot(1, 40, Item(3, 50, "forty"), true);
     start.SetSlot(1, 41, Item(3, 51, "forty-one"), true);
-    LoadUserChords(data, start);
-    ASSERT_TRUE(SaveUserChords(data, start));
+    LoadUserChords(data, loadedItems, start);
+    ASSERT_TRUE(SaveUserChords(data, loadedItems, start));
 
     DataFiles otherData(data.folders, prompts, wait, strings);
+    test::HeldRecords otherHeld;
     ItemSlotTables mine, theirs;
     BuiltIn(mine);
     BuiltIn(theirs);
-    LoadUserChords(data, mine);
-    LoadUserChords(otherData, theirs);
+    LoadUserChords(data, loadedItems, mine);
+    LoadUserChords(otherData, otherHeld.loaded, theirs);
 
     // The other copy edits 40, deletes 41 and the delivered 29, and saves first.
     theirs.SetSlot(1, 40, Item(4, 70, "theirs"), true);
     theirs.SetSlot(1, 41, ItemSlot{}, true);
     theirs.SetSlot(1, 29, ItemSlot{}, true);
-    ASSERT_TRUE(SaveUserChords(otherData, theirs));
+    ASSERT_TRUE(SaveUserChords(otherData, otherHeld.loaded, theirs));
     // This copy, still showing the old items, edits 42 and 30.
     mine.SetSlot(1, 42, Item(2, 80, "mine"), true);
     mine.SetSlot(1, 30, Item(4, 81, "mine too"), true);
-    ASSERT_TRUE(SaveUserChords(data, mine));
+    ASSERT_TRUE(SaveUserChords(data, loadedItems, mine));
     // Saving again without further edits changes nothing.
     const auto once = Bytes(data.ChordFilePath());
-    ASSERT_TRUE(SaveUserChords(data, mine));
+    ASSERT_TRUE(SaveUserChords(data, loadedItems, mine));
     EXPECT_EQ(Bytes(data.ChordFilePath()), once);
 
     ItemSlotTables next;
     BuiltIn(next);
-    LoadUserChords(data, next);
+    LoadUserChords(data, loadedItems, next);
     EXPECT_EQ(next.Slot(1, 40), Item(4, 70, "theirs"));
     EXPECT_EQ(next.Slot(1, 41).NoteCount, 0);
     EXPECT_EQ(next.Slot(1, 29).NoteCount, 0);
@@ -642,9 +649,9 @@ TEST_F(ChordCopiesTest, RecordsThatCannotBeUsedAreKeptByteForByte)
 
     ItemSlotTables tables;
     BuiltIn(tables);
-    LoadUserChords(data, tables);
+    LoadUserChords(data, loadedItems, tables);
     tables.SetSlot(1, 40, Item(3, 70, "new forty"), true);
-    ASSERT_TRUE(SaveUserChords(data, tables));
+    ASSERT_TRUE(SaveUserChords(data, loadedItems, tables));
     const auto saved = Bytes(data.ChordFilePath());
     // The delivered slots 28..31, then 40 and 41, then the unusable records as they were.
     ASSERT_EQ(saved.size(), 6 * kUserChordRecSize + damaged.size());
@@ -653,7 +660,7 @@ TEST_F(ChordCopiesTest, RecordsThatCannotBeUsedAreKeptByteForByte)
 
     ItemSlotTables next;
     BuiltIn(next);
-    LoadUserChords(data, next);
+    LoadUserChords(data, loadedItems, next);
     EXPECT_EQ(next.Slot(1, 40), Item(3, 70, "new forty"));
     EXPECT_EQ(next.Slot(1, 41).NoteCount, 3);
     EXPECT_EQ(next.Slot(1, 5), Item(3, 60, "built-in"));

@@ -43,9 +43,6 @@ TEST_F(ResultFilesTest, FileNameHasAtLeastThreeDigits)
         EXPECT_EQ(ResultFileName(data, c.id), folder + QString::fromLatin1(c.name));
     }
     EXPECT_EQ(ResultFileName(data, 0), QString());
-    data.ResultUser = std::make_shared<TUserInfo>();
-    data.ResultUser->Record.UserId = 7;
-    EXPECT_EQ(ResultFileName(data, 0), folder + QStringLiteral("User007.dat"));
 }
 
 TEST_F(ResultFilesTest, ResultFolderIsMadeWhenMissing)
@@ -58,22 +55,25 @@ TEST_F(ResultFilesTest, ResultFolderIsMadeWhenMissing)
 TEST_F(ResultFilesTest, LoadReusesObjectsFreesTheSurplusAndIgnoresATornTail)
 {
     StoreDates(5, {1, 2, 3});
-    LoadResults(data, 5);
-    ASSERT_EQ(data.ResultList->size(), 3U);
-    const auto first = data.ResultList->front().Object;
-    EXPECT_EQ(data.ResultList->at(2).Key, ResultKey(1, 3));
+    LoadResults(data, resultLists, 5);
+    ASSERT_EQ(resultLists.ResultList->size(), 3U);
+    EXPECT_EQ(resultLists.Owner(), 5);
+    const auto first = resultLists.ResultList->front().Object;
+    EXPECT_EQ(resultLists.ResultList->at(2).Key, ResultKey(1, 3));
 
     StoreDates(6, {10});
     auto bytes = Bytes(ResultFileName(data, 6));
     bytes.resize(bytes.size() + 200, 1);
     ASSERT_TRUE(Put(ResultFileName(data, 6), bytes));
-    LoadResults(data, 6);
-    ASSERT_EQ(data.ResultList->size(), 1U);
-    EXPECT_EQ(data.ResultList->front().Object, first);
+    LoadResults(data, resultLists, 6);
+    ASSERT_EQ(resultLists.ResultList->size(), 1U);
+    EXPECT_EQ(resultLists.ResultList->front().Object, first);
     EXPECT_EQ(first->Record.DateTime, 10);
+    EXPECT_EQ(resultLists.Owner(), 6);
 
-    LoadResults(data, 8);
-    EXPECT_TRUE(data.ResultList->empty());
+    LoadResults(data, resultLists, 8);
+    EXPECT_TRUE(resultLists.ResultList->empty());
+    EXPECT_TRUE(resultLists.HoldsResultsOf(8));
 }
 
 TEST_F(ResultFilesTest, FilterSelectsKindAndDateSharingObjects)
@@ -81,15 +81,16 @@ TEST_F(ResultFilesTest, FilterSelectsKindAndDateSharingObjects)
     ASSERT_TRUE(AppendResult(data, Result(5, 1, 10)));
     ASSERT_TRUE(AppendResult(data, Result(5, 2, 20)));
     ASSERT_TRUE(AppendResult(data, Result(5, 1, 30)));
-    data.ResultUser = std::make_shared<TUserInfo>();
-    data.ResultUser->Record.UserId = 5;
-    FilterResults(data, -1, 0); // loads the result user's file first
-    EXPECT_EQ(data.FilteredResults->size(), 3U);
-    FilterResults(data, 1, 30);
-    ASSERT_EQ(data.FilteredResults->size(), 1U);
-    EXPECT_EQ(data.FilteredResults->front().Object, data.ResultList->at(2).Object);
-    FilterResults(data, 2, -5);
-    EXPECT_EQ(data.FilteredResults->size(), 1U);
+    FilterResults(resultLists, -1, 0);
+    EXPECT_TRUE(resultLists.FilteredResults->empty()) << "nothing loaded, nothing to select";
+    LoadResults(data, resultLists, 5);
+    FilterResults(resultLists, -1, 0);
+    EXPECT_EQ(resultLists.FilteredResults->size(), 3U);
+    FilterResults(resultLists, 1, 30);
+    ASSERT_EQ(resultLists.FilteredResults->size(), 1U);
+    EXPECT_EQ(resultLists.FilteredResults->front().Object, resultLists.ResultList->at(2).Object);
+    FilterResults(resultLists, 2, -5);
+    EXPECT_EQ(resultLists.FilteredResults->size(), 1U);
 }
 
 TEST_F(ResultFilesTest, AppendAfterATornRecordLandsAligned)
@@ -107,13 +108,23 @@ TEST_F(ResultFilesTest, RewriteShortensTheFileOfTheListsOwnUser)
 {
     StoreDates(5, {1, 2, 3, 4});
     StoreDates(6, {9});
-    data.ResultUser = std::make_shared<TUserInfo>();
-    data.ResultUser->Record.UserId = 6;
-    LoadResults(data, 5); // e.g. the statistics loaded another user's list
-    data.ResultList->erase(data.ResultList->begin() + 1, data.ResultList->end());
-    ASSERT_TRUE(RewriteResults(data));
+    LoadResults(data, resultLists, 5);
+    resultLists.ResultList->erase(resultLists.ResultList->begin() + 1,
+                                  resultLists.ResultList->end());
+    ASSERT_TRUE(RewriteResults(data, resultLists));
     EXPECT_EQ(StoredDates(5), std::vector<double>{1});
     EXPECT_EQ(StoredDates(6), std::vector<double>{9});
+}
+
+TEST_F(ResultFilesTest, RewriteOfAListNeverLoadedHasNoFileToGoTo)
+{
+    StoreDates(5, {1, 2});
+    resultLists.ResultList.emplace(); // entries of no one's file
+    const Status<DataError> written = RewriteResults(data, resultLists);
+    ASSERT_FALSE(written);
+    EXPECT_EQ(written.Code(), DataError::NoUser);
+    EXPECT_EQ(StoredDates(5), (std::vector<double>{1, 2}));
+    EXPECT_TRUE(prompts.asked.empty());
 }
 
 TEST_F(ResultFilesTest, PurgeKeepsExactlyTheValidRecordsFromTheCutoffOn)

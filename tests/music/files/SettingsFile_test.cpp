@@ -19,36 +19,36 @@ protected:
 
 TEST_F(SettingsFileTest, SaveRewritesTheUsersRecordInPlaceElseAppends)
 {
-    data.ProgramSettings.FontSize = 11;
-    ASSERT_TRUE(SaveSettings(data, 1));
-    data.ProgramSettings.FontSize = 12;
-    ASSERT_TRUE(SaveSettings(data, 7));
+    programSettings.FontSize = 11;
+    ASSERT_TRUE(SaveSettings(data, programSettings, 1));
+    programSettings.FontSize = 12;
+    ASSERT_TRUE(SaveSettings(data, programSettings, 7));
     EXPECT_EQ(SizeOf(data.SettingsFilePath()), 2 * 816);
 
-    data.ProgramSettings.FontSize = 13;
-    ASSERT_TRUE(SaveSettings(data, 1));
+    programSettings.FontSize = 13;
+    ASSERT_TRUE(SaveSettings(data, programSettings, 1));
     EXPECT_EQ(SizeOf(data.SettingsFilePath()), 2 * 816);
 
-    ASSERT_TRUE(LoadSettings(data, 7, false, Environment()));
-    EXPECT_EQ(data.ProgramSettings.FontSize, 12);
-    ASSERT_TRUE(LoadSettings(data, 1, false, Environment()));
-    EXPECT_EQ(data.ProgramSettings.FontSize, 13);
+    ASSERT_TRUE(LoadSettings(data, programSettings, 7, false, Environment()));
+    EXPECT_EQ(programSettings.FontSize, 12);
+    ASSERT_TRUE(LoadSettings(data, programSettings, 1, false, Environment()));
+    EXPECT_EQ(programSettings.FontSize, 13);
 }
 
 TEST_F(SettingsFileTest, UserWithoutARecordGetsRecordOneUnwrittenUntilSaved)
 {
-    data.ProgramSettings.Language = QStringLiteral("Norsk");
-    ASSERT_TRUE(SaveSettings(data, 1));
-    data.ProgramSettings = DefaultSettings();
-    ASSERT_TRUE(LoadSettings(data, 5, true, Environment()));
-    EXPECT_EQ(data.ProgramSettings.Language, QStringLiteral("Norsk"));
-    EXPECT_EQ(data.ProgramSettings.UserId, 1);
+    programSettings.Language = QStringLiteral("Norsk");
+    ASSERT_TRUE(SaveSettings(data, programSettings, 1));
+    programSettings = DefaultSettings();
+    ASSERT_TRUE(LoadSettings(data, programSettings, 5, true, Environment()));
+    EXPECT_EQ(programSettings.Language, QStringLiteral("Norsk"));
+    EXPECT_EQ(programSettings.UserId, 1);
     EXPECT_EQ(SizeOf(data.SettingsFilePath()), 816);
 
-    ASSERT_TRUE(SaveSettings(data, 5));
+    ASSERT_TRUE(SaveSettings(data, programSettings, 5));
     EXPECT_EQ(SizeOf(data.SettingsFilePath()), 2 * 816);
-    ASSERT_TRUE(LoadSettings(data, 5, false, Environment()));
-    EXPECT_EQ(data.ProgramSettings.UserId, 5);
+    ASSERT_TRUE(LoadSettings(data, programSettings, 5, false, Environment()));
+    EXPECT_EQ(programSettings.UserId, 5);
 }
 
 TEST_F(SettingsFileTest, DefaultLanguageIsFoundOnDisk)
@@ -77,8 +77,8 @@ TEST_F(SettingsFileTest, DefaultLanguageIsFoundOnDisk)
         QDir().mkpath(languageFolder);
         for (const char* file : c.files)
             ASSERT_TRUE(dir.Write(QStringLiteral("Language/") + QString::fromUtf8(file), {0}));
-        ASSERT_TRUE(LoadSettings(data, 3, false, Environment(c.languageId)));
-        EXPECT_EQ(data.ProgramSettings.Language, QString::fromUtf8(c.expected));
+        ASSERT_TRUE(LoadSettings(data, programSettings, 3, false, Environment(c.languageId)));
+        EXPECT_EQ(programSettings.Language, QString::fromUtf8(c.expected));
     }
     EXPECT_FALSE(QFileInfo::exists(data.SettingsFilePath()));
 }
@@ -129,9 +129,10 @@ TEST_F(SettingsFileTest, FirstStartTakesTheLanguageOfTheLocaleTheProgramRunsIn)
     for (const auto& c : cases) {
         SCOPED_TRACE(c.locale);
         QLocale::setDefault(QLocale(QString::fromLatin1(c.locale)));
-        data.ProgramSettings.Language.clear();
-        ASSERT_TRUE(LoadSettings(data, 1, false, SettingsEnvironment{languageFolder}));
-        EXPECT_EQ(data.ProgramSettings.Language, QString::fromUtf8(c.expected));
+        programSettings.Language.clear();
+        ASSERT_TRUE(
+            LoadSettings(data, programSettings, 1, false, SettingsEnvironment{languageFolder}));
+        EXPECT_EQ(programSettings.Language, QString::fromUtf8(c.expected));
     }
 }
 
@@ -139,8 +140,8 @@ TEST_F(SettingsFileTest, AppendNewCreatesAMissingFileOnly)
 {
     SettingsEnvironment lowColour = Environment();
     lowColour.LowColourDisplay = true;
-    ASSERT_TRUE(LoadSettings(data, 3, true, lowColour));
-    EXPECT_EQ(data.ProgramSettings.BackgroundColor, kLowColourBackground);
+    ASSERT_TRUE(LoadSettings(data, programSettings, 3, true, lowColour));
+    EXPECT_EQ(programSettings.BackgroundColor, kLowColourBackground);
     ASSERT_EQ(SizeOf(data.SettingsFilePath()), 816);
     EXPECT_EQ(DecodeSettingsRec(Bytes(data.SettingsFilePath()))->UserId, 1);
 
@@ -150,7 +151,7 @@ TEST_F(SettingsFileTest, AppendNewCreatesAMissingFileOnly)
     std::vector<std::uint8_t> bytes;
     Append(bytes, EncodeSettingsRec(other));
     ASSERT_TRUE(Put(data.SettingsFilePath(), bytes));
-    ASSERT_TRUE(LoadSettings(data, 3, true, Environment()));
+    ASSERT_TRUE(LoadSettings(data, programSettings, 3, true, Environment()));
     EXPECT_EQ(Bytes(data.SettingsFilePath()), bytes);
 }
 
@@ -161,14 +162,14 @@ TEST_F(SettingsFileTest, ShortRecordAtTheEndIsNoRecordAndGetsOverwritten)
     bytes.resize(bytes.size() + 300, 7);
     bytes[816] = 4; // looks like user 4, but is not whole
     ASSERT_TRUE(Put(data.SettingsFilePath(), bytes));
-    data.ProgramSettings.FontSize = 30;
-    ASSERT_TRUE(LoadSettings(data, 4, false, Environment()));
-    EXPECT_EQ(data.ProgramSettings.UserId, 1);
-    data.ProgramSettings.FontSize = 30;
-    ASSERT_TRUE(SaveSettings(data, 4));
+    programSettings.FontSize = 30;
+    ASSERT_TRUE(LoadSettings(data, programSettings, 4, false, Environment()));
+    EXPECT_EQ(programSettings.UserId, 1);
+    programSettings.FontSize = 30;
+    ASSERT_TRUE(SaveSettings(data, programSettings, 4));
     EXPECT_EQ(SizeOf(data.SettingsFilePath()), 2 * 816);
-    ASSERT_TRUE(LoadSettings(data, 4, false, Environment()));
-    EXPECT_EQ(data.ProgramSettings.FontSize, 30);
+    ASSERT_TRUE(LoadSettings(data, programSettings, 4, false, Environment()));
+    EXPECT_EQ(programSettings.FontSize, 30);
 }
 
 } // namespace

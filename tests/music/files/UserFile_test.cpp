@@ -51,15 +51,15 @@ TEST_F(UserFileTest, ReadUserFindsOnlyAnActualMatch)
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
-        data.CurrentUser.reset();
-        EXPECT_EQ(ReadUser(data, c.id, QString::fromLatin1(c.login), true), c.found);
+        userLists.CurrentUser.reset();
+        EXPECT_EQ(ReadUser(data, userLists, c.id, QString::fromLatin1(c.login), true), c.found);
         if (c.found) {
-            ASSERT_TRUE(data.CurrentUser);
-            EXPECT_EQ(data.CurrentUser->Record.UserId, c.currentId);
-            EXPECT_EQ(data.CurrentUser->Record.LoginName,
-                      UpperCaseAscii(data.CurrentUser->Record.LoginName));
+            ASSERT_TRUE(userLists.CurrentUser);
+            EXPECT_EQ(userLists.CurrentUser->Record.UserId, c.currentId);
+            EXPECT_EQ(userLists.CurrentUser->Record.LoginName,
+                      UpperCaseAscii(userLists.CurrentUser->Record.LoginName));
         } else {
-            EXPECT_FALSE(data.CurrentUser);
+            EXPECT_FALSE(userLists.CurrentUser);
         }
     }
 }
@@ -85,7 +85,7 @@ TEST_F(UserFileTest, WriteUserUpdatesInPlaceAppendsNewIdsAndStaysAligned)
     ASSERT_TRUE(Put(data.UserFilePath(), bytes));
     ASSERT_TRUE(WriteUser(data, User(3, "CY")));
     EXPECT_EQ(SizeOf(data.UserFilePath()), 3 * 620);
-    EXPECT_TRUE(ReadUser(data, 3, {}, false));
+    EXPECT_TRUE(ReadUser(data, userLists, 3, {}, false));
 }
 
 TEST_F(UserFileTest, ReadUserByIdLeavesTheRecordAloneWhenAbsent)
@@ -111,7 +111,7 @@ TEST_F(UserFileTest, BusyUserFileGivenUpIsNotWritten)
 
 TEST_F(UserFileTest, FilterUsersSelectsByKindBitAndClass)
 {
-    data.UserList.emplace();
+    userLists.UserList.emplace();
     const struct
     {
         const char* key;
@@ -122,7 +122,7 @@ TEST_F(UserFileTest, FilterUsersSelectsByKindBitAndClass)
         auto info = std::make_shared<TUserInfo>();
         info->Record.UserKind = u.kind;
         info->Record.ClassId = u.cls;
-        data.UserList->push_back({QString::fromLatin1(u.key), info});
+        userLists.UserList->push_back({QString::fromLatin1(u.key), info});
     }
     const struct
     {
@@ -135,14 +135,14 @@ TEST_F(UserFileTest, FilterUsersSelectsByKindBitAndClass)
                  {"kind 2 of class 6", 2, 6, ""}};
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
-        FilterUsers(data, c.mask, c.cls);
+        FilterUsers(userLists, c.mask, c.cls);
         QString keys;
-        for (const auto& e : *data.FilteredUsers)
+        for (const auto& e : *userLists.FilteredUsers)
             keys += e.Key;
         EXPECT_EQ(keys, QString::fromLatin1(c.keys));
     }
-    FilterUsers(data, 1, -1);
-    EXPECT_EQ(data.FilteredUsers->front().Object, data.UserList->front().Object);
+    FilterUsers(userLists, 1, -1);
+    EXPECT_EQ(userLists.FilteredUsers->front().Object, userLists.UserList->front().Object);
 }
 
 class UserStatisticsTest : public UserFileTest
@@ -161,17 +161,24 @@ protected:
         r.SetupName = QStringLiteral("setup %1").arg(score);
         return r;
     }
-    void Store(const std::vector<TResultRec>& results)
+    void Store(const std::vector<TResultRec>& records)
     {
-        for (const TResultRec& r : results)
+        for (const TResultRec& r : records)
             ASSERT_TRUE(AppendResult(data, r));
+    }
+    /// The statistics of user over the results their file holds now.
+    void Compute(TUserInfo& user, TutorTitleOf tutorTitle = {})
+    {
+        LoadResults(data, resultLists, user.Record.UserId);
+        ComputeUserStatistics(data, user, *resultLists.ResultList,
+                              {classList, userLists.StatisticsPeriod, std::move(tutorTitle)});
     }
 };
 
 TEST_F(UserStatisticsTest, SumsThePeriodAndTakesTheLatestPerKind)
 {
     const double today = TodayInDaysSince1899();
-    const double cutoff = today - data.StatisticsPeriod;
+    const double cutoff = today - userLists.StatisticsPeriod;
     Store({Result(1, cutoff, 1, 2), // at the cutoff: latest, not summed
            Result(1, today + 0.2, 3, 4), Result(1, today + 0.1, 5, 6),
            Result(0, today, 60000, 60000), Result(11, today, 1, 1), // damaged kinds
@@ -180,7 +187,7 @@ TEST_F(UserStatisticsTest, SumsThePeriodAndTakesTheLatestPerKind)
     user.Record = DefaultUser();
     user.Record.UserId = 4;
     user.Record.FullName = QStringLiteral("Anna\u00A7Berg");
-    ComputeUserStatistics(data, user, [](const TUserRec& r) {
+    Compute(user, [](const TUserRec& r) {
         return r.UserId == 4 ? QString(60, QLatin1Char('t')) : QString();
     });
     const UserStatistics& chords = user.Statistics[0];
@@ -209,29 +216,9 @@ TEST_F(UserStatisticsTest, SumsPastSixteenBits)
     Store({Result(3, today, 60000, 65535), Result(3, today, 60000, 65535)});
     TUserInfo user;
     user.Record.UserId = 4;
-    ComputeUserStatistics(data, user, {});
+    Compute(user);
     EXPECT_EQ(user.Statistics[2].SumRight, 120000U);
     EXPECT_EQ(user.Statistics[2].SumQuestions, 131070U);
-}
-
-TEST_F(UserStatisticsTest, ComputeAllVisitsEveryUserWithProgress)
-{
-    data.UserList.emplace();
-    for (std::uint16_t id : {1, 2, 3}) {
-        auto info = std::make_shared<TUserInfo>();
-        info->Record.UserId = id;
-        info->Computed = id == 2;
-        data.UserList->push_back({QString::number(id), info});
-    }
-    std::vector<std::pair<int, int>> shown;
-    bool hidden = false;
-    ComputeAllUserStatistics(
-        data, false, {},
-        {[&](int max, int pos) { shown.emplace_back(max, pos); }, [&] { hidden = true; }});
-    EXPECT_EQ(shown, (std::vector<std::pair<int, int>>{{2, 0}, {2, 1}, {2, 2}}));
-    EXPECT_TRUE(hidden);
-    for (const auto& e : *data.UserList)
-        EXPECT_TRUE(e.Object->Computed);
 }
 
 } // namespace

@@ -56,7 +56,7 @@ TEST_F(UserItemFileTest, LoadAppliesOnlyValidUserSlotsLaterRecordsWinning)
     bytes.resize(bytes.size() + 50, 1); // a torn record ends the file
     ASSERT_TRUE(Put(data.ChordFilePath(), bytes));
 
-    LoadUserChords(data, tables);
+    LoadUserChords(data, loadedItems, tables);
     EXPECT_EQ(tables.Slot(1, 5), Item(3, 60, "built-in"));
     EXPECT_EQ(tables.Slot(1, 40).NoteCount, 5);
     EXPECT_EQ(tables.Slot(1, 40).Name, QStringLiteral("second"));
@@ -65,20 +65,20 @@ TEST_F(UserItemFileTest, LoadAppliesOnlyValidUserSlotsLaterRecordsWinning)
     EXPECT_EQ(tables.Slot(7, 27).Name, QString());
     EXPECT_EQ(tables.Slot(10, 36).NoteCount, 2);
     EXPECT_EQ(tables.Slot(8, 60).NoteCount, 0);
-    ASSERT_TRUE(data.StoredNoteCounts.has_value());
-    EXPECT_EQ((*data.StoredNoteCounts)[0][39], 5);
-    EXPECT_EQ((*data.StoredNoteCounts)[0][4], 3);
-    EXPECT_EQ((*data.StoredNoteCounts)[4][35], 2);
+    ASSERT_TRUE(loadedItems.StoredNoteCounts.has_value());
+    EXPECT_EQ((*loadedItems.StoredNoteCounts)[0][39], 5);
+    EXPECT_EQ((*loadedItems.StoredNoteCounts)[0][4], 3);
+    EXPECT_EQ((*loadedItems.StoredNoteCounts)[4][35], 2);
 }
 
 TEST_F(UserItemFileTest, EditsAcrossSessionsSurviveNoteCountChanges)
 {
     BuildInTables();
-    LoadUserChords(data, tables); // no file yet
+    LoadUserChords(data, loadedItems, tables); // no file yet
     tables.SetSlot(1, 30, Item(4, 50, "four"), true);
     tables.SetSlot(1, 40, Item(3, 70, "mine"), true);
     tables.SetSlot(2, 27, Item(2, 64, "iv"), true);
-    ASSERT_TRUE(SaveUserChords(data, tables));
+    ASSERT_TRUE(SaveUserChords(data, loadedItems, tables));
     const std::int64_t firstSize = SizeOf(data.ChordFilePath());
 
     // Next session: slot 30 goes back to three notes, slot 40 is edited, slot 28 emptied.
@@ -88,19 +88,19 @@ TEST_F(UserItemFileTest, EditsAcrossSessionsSurviveNoteCountChanges)
     for (int i = 1; i <= 25; ++i)
         session2.SetSlot(2, i, Item(2, 60, "built-in"), true);
     session2.MarkBuiltIn();
-    LoadUserChords(data, session2);
+    LoadUserChords(data, loadedItems, session2);
     EXPECT_EQ(session2.Slot(1, 30), Item(4, 50, "four"));
     session2.SetSlot(1, 30, Item(3, 52, "three again"), true);
     session2.SetSlot(1, 40, Item(5, 72, "edited"), true);
     session2.SetSlot(1, 28, ItemSlot{}, true);
-    ASSERT_TRUE(SaveUserChords(data, session2));
+    ASSERT_TRUE(SaveUserChords(data, loadedItems, session2));
     EXPECT_EQ(SizeOf(data.ChordFilePath()), firstSize);
 
     ItemSlotTables session3;
     for (int i = 1; i <= 31; ++i)
         session3.SetSlot(1, i, Item(3, 60, "built-in"), true);
     session3.MarkBuiltIn();
-    LoadUserChords(data, session3);
+    LoadUserChords(data, loadedItems, session3);
     EXPECT_EQ(session3.Slot(1, 30), Item(3, 52, "three again"));
     EXPECT_EQ(session3.Slot(1, 40), Item(5, 72, "edited"));
     EXPECT_EQ(session3.Slot(1, 28).NoteCount, 0);
@@ -110,7 +110,7 @@ TEST_F(UserItemFileTest, EditsAcrossSessionsSurviveNoteCountChanges)
 TEST_F(UserItemFileTest, SavingKeepsTheRecordsOfSlotsItDoesNotWrite)
 {
     BuildInTables();
-    LoadUserChords(data, tables); // no file yet: this copy merged nothing
+    LoadUserChords(data, loadedItems, tables); // no file yet: this copy merged nothing
 
     // Meanwhile another running copy saves an item in slot 45, and the file holds an interval
     // beyond the slots that are written back.
@@ -119,19 +119,20 @@ TEST_F(UserItemFileTest, SavingKeepsTheRecordsOfSlotsItDoesNotWrite)
         other.SetSlot(1, i, Item(3, 60, "built-in"), true);
     other.MarkBuiltIn();
     DataFiles otherData(data.folders, prompts, wait, strings);
-    LoadUserChords(otherData, other);
+    test::HeldRecords otherHeld;
+    LoadUserChords(otherData, otherHeld.loaded, other);
     other.SetSlot(1, 45, Item(4, 65, "theirs"), true);
-    ASSERT_TRUE(SaveUserChords(otherData, other));
+    ASSERT_TRUE(SaveUserChords(otherData, otherHeld.loaded, other));
     auto bytes = Bytes(data.ChordFilePath());
     Append(bytes, Record(2, 2, 33, "interval 33"));
     ASSERT_TRUE(Put(data.ChordFilePath(), bytes));
 
     tables.SetSlot(1, 40, Item(3, 70, "mine"), true);
-    ASSERT_TRUE(SaveUserChords(data, tables));
+    ASSERT_TRUE(SaveUserChords(data, loadedItems, tables));
 
     ItemSlotTables next;
     BuildInTablesInto(next);
-    LoadUserChords(data, next);
+    LoadUserChords(data, loadedItems, next);
     EXPECT_EQ(next.Slot(1, 40), Item(3, 70, "mine"));
     EXPECT_EQ(next.Slot(1, 45), Item(4, 65, "theirs"));
     EXPECT_EQ(next.Slot(2, 33).NoteCount, 2);
@@ -139,18 +140,18 @@ TEST_F(UserItemFileTest, SavingKeepsTheRecordsOfSlotsItDoesNotWrite)
 
     // Saved again unchanged, nothing is added twice.
     const std::int64_t size = SizeOf(data.ChordFilePath());
-    ASSERT_TRUE(SaveUserChords(data, next));
+    ASSERT_TRUE(SaveUserChords(data, loadedItems, next));
     EXPECT_EQ(SizeOf(data.ChordFilePath()), size);
 }
 
 TEST_F(UserItemFileTest, SaveWritesEachKeptSlotOnceInSlotOrder)
 {
     BuildInTables();
-    LoadUserChords(data, tables);
+    LoadUserChords(data, loadedItems, tables);
     tables.SetSlot(10, 50, Item(2, 60, "progressions have no name"), true);
     tables.SetSlot(2, 30, Item(2, 62, "last interval"), true);
     tables.SetSlot(2, 31, Item(2, 63, "not saved"), true);
-    ASSERT_TRUE(SaveUserChords(data, tables));
+    ASSERT_TRUE(SaveUserChords(data, loadedItems, tables));
     const auto bytes = Bytes(data.ChordFilePath());
     ASSERT_EQ(bytes.size() % kUserChordRecSize, 0U);
     std::vector<std::pair<int, int>> order;
@@ -195,29 +196,30 @@ TEST_F(UserItemFileTest, ChangesAreWhatTheNextStartWouldReadDifferently)
         SCOPED_TRACE(c.name);
         ItemSlotTables fresh;
         BuildInTablesInto(fresh);
-        EXPECT_FALSE(UserChordsChanged(data, fresh)) << "never merged: nothing of the user's";
-        LoadUserChords(data, fresh);
+        EXPECT_FALSE(UserChordsChanged(loadedItems, fresh))
+            << "never merged: nothing of the user's";
+        LoadUserChords(data, loadedItems, fresh);
         if (c.merged) {
             fresh.SetSlot(c.kind, c.index, *c.merged, true);
-            KeepUserChordsAsMerged(data, fresh);
+            KeepUserChordsAsMerged(loadedItems, fresh);
         }
-        EXPECT_FALSE(UserChordsChanged(data, fresh));
+        EXPECT_FALSE(UserChordsChanged(loadedItems, fresh));
         fresh.SetSlot(c.kind, c.index, c.now, true);
-        EXPECT_EQ(UserChordsChanged(data, fresh), c.changed);
+        EXPECT_EQ(UserChordsChanged(loadedItems, fresh), c.changed);
         // Saved, the tables are as the file holds them again.
         if (c.changed) {
-            ASSERT_TRUE(SaveUserChords(data, fresh).Ok());
-            EXPECT_FALSE(UserChordsChanged(data, fresh));
+            ASSERT_TRUE(SaveUserChords(data, loadedItems, fresh).Ok());
+            EXPECT_FALSE(UserChordsChanged(loadedItems, fresh));
         }
         QFile::remove(data.ChordFilePath());
-        data.LoadedUserItems.reset();
-        data.StoredNoteCounts.reset();
+        loadedItems.LoadedUserItems.reset();
+        loadedItems.StoredNoteCounts.reset();
     }
 }
 
 TEST_F(UserItemFileTest, ClassNamesComeFromTheFirstValidClassWithTheId)
 {
-    EXPECT_EQ(ClassNameById(data, 1), QString()); // no Class.dat
+    EXPECT_EQ(ClassNameById(data, classList, 1), QString()); // no Class.dat
     std::vector<std::uint8_t> bytes;
     const auto cls = [](const char* name, std::int32_t id) {
         TClassRec rec;
@@ -230,20 +232,20 @@ TEST_F(UserItemFileTest, ClassNamesComeFromTheFirstValidClassWithTheId)
     Append(bytes, cls("Band", 3));
     Append(bytes, cls("Piano", 4));
     ASSERT_TRUE(Put(data.ClassFilePath(), bytes));
-    data.ClassList.reset();
-    LoadClasses(data);
-    ASSERT_EQ(data.ClassList->size(), 3U);
-    EXPECT_EQ(data.ClassList->front().Key, QStringLiteral("Choir"));
-    EXPECT_EQ(ClassNameById(data, 3), QStringLiteral("Choir"));
-    EXPECT_EQ(ClassNameById(data, 4), QStringLiteral("Piano"));
-    EXPECT_EQ(ClassNameById(data, 0), QString());
+    classList.reset();
+    LoadClasses(data, classList);
+    ASSERT_EQ(classList->size(), 3U);
+    EXPECT_EQ(classList->front().Key, QStringLiteral("Choir"));
+    EXPECT_EQ(ClassNameById(data, classList, 3), QStringLiteral("Choir"));
+    EXPECT_EQ(ClassNameById(data, classList, 4), QStringLiteral("Piano"));
+    EXPECT_EQ(ClassNameById(data, classList, 0), QString());
 
     bytes.resize(188);
     Append(bytes, cls("Only", 8));
     ASSERT_TRUE(Put(data.ClassFilePath(), bytes));
-    LoadClasses(data);
-    ASSERT_EQ(data.ClassList->size(), 1U);
-    EXPECT_EQ(ClassNameById(data, 8), QStringLiteral("Only"));
+    LoadClasses(data, classList);
+    ASSERT_EQ(classList->size(), 1U);
+    EXPECT_EQ(ClassNameById(data, classList, 8), QStringLiteral("Only"));
 }
 
 } // namespace

@@ -237,7 +237,7 @@ protected:
         setup.SetupFileName.clear();
         // The built-in settings start the tutor at the first switch; these tests press its
         // button when they want it.
-        data.ProgramSettings.TutorActive = false;
+        app.ProgramSettings.TutorActive = false;
         ui.text[MainControl::AkkordID1] = QStringLiteral("Chord identification");
         ui.text[MainControl::IntervalID1] = QStringLiteral("Interval identification");
         ui.text[MainControl::Activatetutor1] = QStringLiteral("Tutor");
@@ -288,6 +288,7 @@ protected:
                                                prompts,
                                                texts,
                                                data,
+                                               app,
                                                state,
                                                setup,
                                                exerciseClock,

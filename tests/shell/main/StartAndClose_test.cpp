@@ -17,8 +17,8 @@ protected:
     FirstShow()
     {
         // A program that has never run here: no user in memory or on disk.
-        data.CurrentUser.reset();
-        data.ResultUser.reset();
+        app.Users.CurrentUser.reset();
+        app.SetResultUser(nullptr);
         model.Lusk();
         model.UserRightsApplied = false;
         startMenu.welcome = QStringLiteral("Welcome");
@@ -27,8 +27,8 @@ protected:
     /// A program start over the same folders: a new model whose memory holds nothing yet.
     void Restart()
     {
-        data.CurrentUser.reset();
-        data.ResultUser.reset();
+        app.Users.CurrentUser.reset();
+        app.SetResultUser(nullptr);
         setup = SetupState{};
         log.lines.clear();
         prompts.asked.clear();
@@ -75,7 +75,7 @@ TEST_F(FirstShow, TheFirstStartAsksTheNameAndWritesTheUser)
     EXPECT_EQ(log.lines.last(), QStringLiteral("ui.HideSplash"));
     EXPECT_FALSE(model.FirstShowPending);
     EXPECT_TRUE(model.UserRightsApplied);
-    EXPECT_EQ(data.ResultUser, data.CurrentUser);
+    EXPECT_EQ(app.ResultUser(), app.Users.CurrentUser);
 }
 
 TEST_F(FirstShow, ASecondStartGreetsTheUserAndLoadsTheLastSetup)
@@ -280,7 +280,7 @@ class CloseQuery : public MainFixture
 protected:
     CloseQuery()
     {
-        data.CurrentUser->Record.LastSetupFile = QStringLiteral("before.qib");
+        app.Users.CurrentUser->Record.LastSetupFile = QStringLiteral("before.qib");
         setup.SetupFileName = dir.Path() + QStringLiteral("now.qib");
         Click(1);
         for (int i = 0; i < 5; ++i)

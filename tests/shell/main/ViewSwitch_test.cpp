@@ -220,7 +220,7 @@ TEST_F(ViewSwitch, TheMelodySetupsOptionByteDecidesTheMetronomeOfKindNine)
 
 TEST_F(ViewSwitch, TheTempoSliderFollowsTheRhythmSetupElseTheDefaultTempo)
 {
-    data.ProgramSettings.DefaultTempo = 90;
+    app.ProgramSettings.DefaultTempo = 90;
     setup.CurrentSetup.RhythmReading.Tempo = 132;
     Click(5);
     EXPECT_EQ(ui.tempo, 132);
@@ -232,13 +232,13 @@ TEST_F(ViewSwitch, MidiInputStartsForTheEnteredKindWhenItsOptionIsOn)
 {
     Click(1);
     EXPECT_FALSE(log.Has(QStringLiteral("midi.Start 1")));
-    data.ProgramSettings.MidiInputOn = true;
+    app.ProgramSettings.MidiInputOn = true;
     EXPECT_TRUE(Click(2).contains(QStringLiteral("midi.Start 2")));
 }
 
 TEST_F(ViewSwitch, TheTutorButtonInTheResultsViewStartsTheTutorInTheExercise)
 {
-    data.CurrentUser->Record.TutorFileName = QStringLiteral("Basics.tut");
+    app.Users.CurrentUser->Record.TutorFileName = QStringLiteral("Basics.tut");
     scriptedTutor.starts = true;
     scriptedTutor.steps = {{Kind(1), 3}, {Kind(2), 2}};
     Click(2);
@@ -249,7 +249,7 @@ TEST_F(ViewSwitch, TheTutorButtonInTheResultsViewStartsTheTutorInTheExercise)
     EXPECT_EQ(model.CurrentView(), MV::Exercise);
     EXPECT_EQ(model.CurrentKind(), Kind(2));
     EXPECT_TRUE(model.TutorActive());
-    EXPECT_TRUE(data.ProgramSettings.TutorActive);
+    EXPECT_TRUE(app.ProgramSettings.TutorActive);
     // Entered, then the tutor, then the step's information, once.
     const qsizetype entered = calls.indexOf(QStringLiteral("ui.Exercise 2"));
     const qsizetype started = calls.indexOf(QStringLiteral("tutor.Start Basics.tut"));
@@ -278,7 +278,7 @@ TEST_F(ViewSwitch, TheTutorButtonInTheResultsViewStartsTheTutorInTheExercise)
 
 TEST_F(ViewSwitch, ATutorWithStepsOnlyForRhythmKindsMovesFromKindOneToKindFour)
 {
-    data.CurrentUser->Record.TutorFileName = QStringLiteral("Rhythm.tut");
+    app.Users.CurrentUser->Record.TutorFileName = QStringLiteral("Rhythm.tut");
     scriptedTutor.starts = true;
     scriptedTutor.steps = {{Kind(4), 2}, {Kind(5), 1}};
     Click(1);
@@ -313,7 +313,7 @@ TEST_F(ViewSwitch, ATutorThatNeitherStartsNorIsChosenLeavesTheExerciseWithoutTut
     EXPECT_TRUE(calls.contains(QStringLiteral("tutor.Choose")));
     EXPECT_FALSE(calls.contains(QStringLiteral("tutor.StepInfo")));
     EXPECT_FALSE(model.TutorActive());
-    EXPECT_FALSE(data.ProgramSettings.TutorActive);
+    EXPECT_FALSE(app.ProgramSettings.TutorActive);
     EXPECT_FALSE(ui.IsDown(MainControl::SpeedButton10));
     EXPECT_EQ(model.CurrentKind(), Kind(1));
     EXPECT_EQ(model.CurrentView(), MV::Exercise);
@@ -324,7 +324,7 @@ TEST_F(ViewSwitch, ATutorThatNeitherStartsNorIsChosenLeavesTheExerciseWithoutTut
 
 TEST_F(ViewSwitch, TurningTheTutorOffBringsTheUsersOwnSetupBack)
 {
-    data.CurrentUser->Record.TutorFileName = QStringLiteral("Basics.tut");
+    app.Users.CurrentUser->Record.TutorFileName = QStringLiteral("Basics.tut");
     scriptedTutor.starts = true;
     scriptedTutor.steps = {{Kind(1), 3}};
     Click(1);
@@ -347,7 +347,7 @@ TEST_F(ViewSwitch, TurningTheTutorOffBringsTheUsersOwnSetupBack)
 
 TEST_F(ViewSwitch, TheTutorTurnedOnOrOffInsideAnExerciseLeavesAndEntersItAnew)
 {
-    data.CurrentUser->Record.TutorFileName = QStringLiteral("Basics.tut");
+    app.Users.CurrentUser->Record.TutorFileName = QStringLiteral("Basics.tut");
     scriptedTutor.starts = true;
     scriptedTutor.steps = {{Kind(1), 3}};
     Click(1);
@@ -377,10 +377,10 @@ TEST_F(ViewSwitch, TheTutorTurnedOnOrOffInsideAnExerciseLeavesAndEntersItAnew)
 
 TEST_F(ViewSwitch, TheSettingsTutorOptionStartsTheTutorAtTheFirstSwitch)
 {
-    data.CurrentUser->Record.TutorFileName = QStringLiteral("Basics.tut");
+    app.Users.CurrentUser->Record.TutorFileName = QStringLiteral("Basics.tut");
     scriptedTutor.starts = true;
     scriptedTutor.steps = {{Kind(1), 1}};
-    data.ProgramSettings.TutorActive = true; // the program closed with the tutor on
+    app.ProgramSettings.TutorActive = true; // the program closed with the tutor on
     const QStringList calls = Click(1);
     EXPECT_TRUE(calls.contains(QStringLiteral("tutor.Start Basics.tut")));
     EXPECT_TRUE(model.TutorActive());
@@ -392,7 +392,7 @@ TEST_F(ViewSwitch, TheSettingsTutorOptionStartsTheTutorAtTheFirstSwitch)
 
 TEST_F(ViewSwitch, ATutorOnAsksToStoreOnlyWhenSomeKindHasFiveAnswers)
 {
-    data.CurrentUser->Record.TutorFileName = QStringLiteral("Basics.tut");
+    app.Users.CurrentUser->Record.TutorFileName = QStringLiteral("Basics.tut");
     scriptedTutor.starts = true;
     scriptedTutor.steps = {{Kind(1), 3}};
     Click(1);
@@ -470,7 +470,7 @@ TEST_F(UserRightsTest, TheSetupFolderIsTheUsersOnlyWhenItExists)
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.userFolder.toStdString());
-        data.CurrentUser->Record.SetupFolder = c.userFolder;
+        app.Users.CurrentUser->Record.SetupFolder = c.userFolder;
         model.ApplyUserRights();
         EXPECT_EQ(model.SetupFolder(), c.expected);
         EXPECT_EQ(ui.chooserFolder, c.expected);
@@ -496,7 +496,7 @@ TEST_F(UserRightsTest, TheViewSubmenuFollowsRightsTutorAndTheViewShown)
         EXPECT_FALSE(ui.entryChecked[Entry(Kind(1), v)]);
 
     // In the tutor the setup view is closed.
-    data.CurrentUser->Record.TutorFileName = QStringLiteral("Basics.tut");
+    app.Users.CurrentUser->Record.TutorFileName = QStringLiteral("Basics.tut");
     scriptedTutor.starts = true;
     scriptedTutor.steps = {{k2, 1}};
     ClickTutor();

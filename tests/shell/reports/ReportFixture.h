@@ -9,6 +9,7 @@
 #include "music/files/DataFixture.h"
 #include "music/files/DaysSince1899.h"
 #include "shell/reports/ReportModel.h"
+#include "shell/state/AppState.h"
 #include "support/QStringPrinting.h"
 
 namespace pv::test {
@@ -45,8 +46,8 @@ protected:
         bo = AddUser(2, 1, QStringLiteral("Bo"), QStringLiteral("Dahl"), 3);
         cy = AddUser(3, 1, QStringLiteral("Cy"), QString(), 0);
         teacher = AddUser(4, 2, QStringLiteral("Tea"), QStringLiteral("Cher"), 3);
-        data.CurrentUser = ann;
-        data.ResultUser = ann;
+        app.Users.CurrentUser = ann;
+        app.SetResultUser(ann);
     }
 
     std::shared_ptr<TUserInfo> AddUser(std::uint16_t id, std::int32_t kind, const QString& given,
@@ -58,9 +59,9 @@ protected:
         user->Record.FullName =
             family.isEmpty() ? given : given + QChar(kFullNameSeparator) + family;
         user->Record.ClassId = classId;
-        if (!data.UserList)
-            data.UserList.emplace();
-        data.UserList->push_back({given, user});
+        if (!app.Users.UserList)
+            app.Users.UserList.emplace();
+        app.Users.UserList->push_back({given, user});
         return user;
     }
 
@@ -104,8 +105,9 @@ protected:
     const double today = TodayInDaysSince1899() + 12 * kHour;
     UIStringTable texts = Strings();
     ReportDialogTexts captions;
+    AppState app;
     std::shared_ptr<TUserInfo> ann, bo, cy, teacher;
-    ReportModel model{ReportSources{data, texts, prompts, {}}};
+    ReportModel model{ReportSources{data, app, texts, prompts, {}}};
 };
 
 } // namespace pv::test

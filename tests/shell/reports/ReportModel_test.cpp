@@ -204,7 +204,7 @@ TEST_F(ReportModelTest, NoKindChosenPrintsUsersOnly)
 TEST_F(ReportModelTest, WithoutTheRightTheReportIsTheShownUsersWhateverWasChosen)
 {
     Store(bo, 1, 0, 5, 5);
-    data.ResultUser = bo;
+    app.SetResultUser(bo);
     ReportChoice choice = Choice(ReportScope::OneUser, {3});
     choice.User = ann;
     ASSERT_TRUE(Prepare(choice, false));
@@ -230,11 +230,12 @@ TEST_F(ReportModelTest, TheLoadedResultsAreTheShownUsersAfterAReportOfAll)
 {
     Store(ann, 1, 0, 5, 5);
     Store(cy, 1, 0, 1, 5);
+    ASSERT_EQ(app.ResultList(data).size(), 1U);
     ASSERT_TRUE(Prepare(Choice(ReportScope::AllUsers, {3}), true));
-    ASSERT_TRUE(data.ResultListUser.has_value());
-    EXPECT_EQ(*data.ResultListUser, ann->Record.UserId);
-    ASSERT_EQ(data.ResultList->size(), 1U);
-    EXPECT_EQ(data.ResultList->front().Object->Record.UserId, ann->Record.UserId);
+    const ResultEntries* shownResults = app.HeldResults();
+    ASSERT_NE(shownResults, nullptr);
+    ASSERT_EQ(shownResults->size(), 1U);
+    EXPECT_EQ(shownResults->front().Object->Record.UserId, ann->Record.UserId);
 }
 
 TEST_F(ReportModelTest, DamagedResultFileIsReportedAsFarAsItIsWhole)

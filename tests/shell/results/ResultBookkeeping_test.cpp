@@ -51,7 +51,7 @@ TEST(ResultKindMasks, KindsAndMasksConvertBothWaysIgnoringWhatIsNoKind)
 
 TEST_F(ResultBookkeepingTest, StoresOneRecordPerKindWithCountsTimesAndSetupName)
 {
-    LoadResults(data, kUser); // the results view has shown this user's (no) results
+    app.ResultList(data); // the results view has shown this user's (no) results
     const double chordsBegin = clock.now;
     ExerciseTwoKinds();
     const double intervalsBegin = chordsBegin + 9 * 30 / 86400.0;
@@ -94,11 +94,11 @@ TEST_F(ResultBookkeepingTest, StoresOneRecordPerKindWithCountsTimesAndSetupName)
     EXPECT_EQ(records[1].Items[29], (ItemScore{1, 2}));
 
     // The shown list and the statistics follow the file.
-    ASSERT_EQ(data.ResultList->size(), 2U);
-    EXPECT_EQ(data.ResultList->at(1).Key, ResultKey(2, intervalsBegin));
-    EXPECT_EQ(data.ResultList->at(1).Object->Record, records[1]);
-    EXPECT_EQ(data.ResultUser->Statistics[0].SumQuestions, 9U);
-    EXPECT_EQ(data.ResultUser->Statistics[1].SumRight, 4U);
+    ASSERT_EQ(Held().size(), 2U);
+    EXPECT_EQ(Held().at(1).Key, ResultKey(2, intervalsBegin));
+    EXPECT_EQ(Held().at(1).Object->Record, records[1]);
+    EXPECT_EQ(app.ResultUser()->Statistics[0].SumQuestions, 9U);
+    EXPECT_EQ(app.ResultUser()->Statistics[1].SumRight, 4U);
 }
 
 TEST_F(ResultBookkeepingTest, StoredAnswersAreNeverStoredTwice)
@@ -225,7 +225,7 @@ TEST_F(ResultBookkeepingTest, TutorRecordsNameTheTutorAndTheUsersStep)
 {
     tutor.title = QStringLiteral("Ear basics");
     tutor.steps[{ExerciseKind::Scales, 3}] = QStringLiteral("Major and minor scales");
-    data.CurrentUser->Record.TutorSteps[7] = 3;
+    app.Users.CurrentUser->Record.TutorSteps[7] = 3;
     ResultLabels labels = book.LabelsOf(ExerciseKind::Scales, true);
     EXPECT_EQ(labels.TutorTitle, QStringLiteral("Ear basics"));
     EXPECT_EQ(labels.SetupName, QStringLiteral("Major and minor scales"));
@@ -238,7 +238,7 @@ TEST_F(ResultBookkeepingTest, TutorRecordsNameTheTutorAndTheUsersStep)
     } beyond[] = {{9, 9}, {0, 0}, {-4, 0}, {100000, 65535}};
     for (const auto& b : beyond) {
         SCOPED_TRACE(b.step);
-        data.CurrentUser->Record.TutorSteps[7] = b.step;
+        app.Users.CurrentUser->Record.TutorSteps[7] = b.step;
         labels = book.LabelsOf(ExerciseKind::Scales, true);
         EXPECT_EQ(labels.SetupName, QString());
         EXPECT_EQ(labels.TutorStep, b.stored);
@@ -359,7 +359,7 @@ TEST_F(ResultBookkeepingTest, RestartAsksThenStoresOrDropsTheAnswers)
 
 TEST_F(ResultBookkeepingTest, FailedStoreKeepsTheAnswersAndSaysWhy)
 {
-    LoadResults(data, kUser);
+    app.ResultList(data);
     // A folder where the result file belongs: the opening refuses it and says so.
     ASSERT_TRUE(QDir().mkpath(ResultFileName(data, kUser)));
     ExerciseTwoKinds();
@@ -370,12 +370,12 @@ TEST_F(ResultBookkeepingTest, FailedStoreKeepsTheAnswersAndSaysWhy)
     EXPECT_EQ(prompts.Count(QStringLiteral("error")), 1);
     EXPECT_EQ(Base(ExerciseKind::IntervalIdentification).QuestionCount, 6U);
     EXPECT_TRUE(sessions.resets.empty());
-    EXPECT_TRUE(data.ResultList->empty());
+    EXPECT_TRUE(Held().empty());
     EXPECT_NE(Base(ExerciseKind::IntervalIdentification).ClockStart, 0.0) << "its clock runs on";
 
     // Without a user there is no file to name: said, and nothing is lost either.
     QDir(ResultFileName(data, kUser)).removeRecursively();
-    data.CurrentUser->Record.UserId = 0;
+    app.Users.CurrentUser->Record.UserId = 0;
     const Status<DataError> stored = StoreOffered();
     ASSERT_FALSE(stored);
     EXPECT_EQ(stored.Code(), DataError::NoUser);
@@ -385,12 +385,12 @@ TEST_F(ResultBookkeepingTest, FailedStoreKeepsTheAnswersAndSaysWhy)
 
 TEST_F(ResultBookkeepingTest, StoredResultDeletedFromTheListGoesFromTheFileToo)
 {
-    LoadResults(data, kUser);
+    app.ResultList(data);
     ExerciseTwoKinds();
     ASSERT_TRUE(StoreOffered());
-    ASSERT_EQ(data.ResultList->size(), 2U);
-    data.ResultList->erase(data.ResultList->begin());
-    ASSERT_TRUE(RewriteResults(data));
+    ASSERT_EQ(Held().size(), 2U);
+    Held().erase(Held().begin());
+    ASSERT_TRUE(app.RewriteResults(data));
     const auto records = StoredRecords();
     ASSERT_EQ(records.size(), 1U);
     EXPECT_EQ(records[0].Kind, KindNumber(ExerciseKind::IntervalIdentification));
@@ -400,22 +400,22 @@ TEST_F(ResultBookkeepingTest, ResultsOfAnotherShownUserAreNotTouched)
 {
     auto other = std::make_shared<TUserInfo>();
     other->Record.UserId = 9;
-    data.ResultUser = other;
-    LoadResults(data, 9);
+    app.SetResultUser(other);
+    app.ResultList(data);
     ExerciseTwoKinds();
     ASSERT_TRUE(StoreOffered());
     EXPECT_EQ(StoredRecords().size(), 2U);
-    EXPECT_TRUE(data.ResultList->empty());
+    EXPECT_TRUE(Held().empty());
     EXPECT_FALSE(other->Computed);
 }
 
 TEST_F(ResultBookkeepingTest, ChoosingThePeriodInForceChangesNothing)
 {
-    data.StatisticsPeriod = 7;
+    app.Users.StatisticsPeriod = 7;
     state.CurrentView = MainView::Results;
     const PeriodChoice same = book.N1week1Click(7, QStringLiteral("1 week"), Kind(1));
     EXPECT_FALSE(same.Changed);
-    EXPECT_FALSE(data.ResultUser->Computed);
+    EXPECT_FALSE(app.ResultUser()->Computed);
 
     // Ten days ago and two days ago: a three-day period sums only the recent one.
     TResultRec old;
@@ -432,20 +432,20 @@ TEST_F(ResultBookkeepingTest, ChoosingThePeriodInForceChangesNothing)
     const PeriodChoice three = book.N1week1Click(3, QStringLiteral("3 days"), Kind(1));
     EXPECT_TRUE(three.Changed);
     EXPECT_EQ(three.PeriodLabel, QStringLiteral("Statistics - 3 days :"));
-    EXPECT_EQ(data.StatisticsPeriod, 3);
-    EXPECT_TRUE(data.ResultUser->Computed);
-    EXPECT_EQ(data.ResultUser->Statistics[0].SumQuestions, 5U);
+    EXPECT_EQ(app.Users.StatisticsPeriod, 3);
+    EXPECT_TRUE(app.ResultUser()->Computed);
+    EXPECT_EQ(app.ResultUser()->Statistics[0].SumQuestions, 5U);
     ASSERT_TRUE(three.DurationLabel);
     EXPECT_EQ(*three.DurationLabel, FormatElapsedTime(true, recent.Duration));
 
     // Outside the results view the period changes, the statistics wait for the view.
     state.CurrentView = MainView::Exercise;
-    data.ResultUser->Computed = false;
+    app.ResultUser()->Computed = false;
     const PeriodChoice month = book.N1week1Click(30, QStringLiteral("1 month"), Kind(1));
     EXPECT_TRUE(month.Changed);
-    EXPECT_EQ(data.StatisticsPeriod, 30);
+    EXPECT_EQ(app.Users.StatisticsPeriod, 30);
     EXPECT_FALSE(month.DurationLabel);
-    EXPECT_FALSE(data.ResultUser->Computed);
+    EXPECT_FALSE(app.ResultUser()->Computed);
     EXPECT_FALSE(book.N1week1Click(300, QStringLiteral("?"), Kind(1)).Changed);
 }
 

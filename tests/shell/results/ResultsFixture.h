@@ -7,6 +7,7 @@
 #include "music/files/DataFixture.h"
 #include "music/files/DaysSince1899.h"
 #include "shell/results/ResultBookkeeping.h"
+#include "shell/state/AppState.h"
 
 #include <cstddef>
 #include <map>
@@ -52,17 +53,27 @@ public:
     std::vector<ExerciseKind> repainted;
 };
 
-/// The ten kinds' sessions, with no window at all; each counts the results resets that reach it,
-/// as the window showing it would learn of them.
-class TestSessions final : public ExerciseSessions
+/// The state's ten sessions, with no window at all; each counts the results resets that reach
+/// it, as the window showing it would learn of them.
+class TestSessions
 {
 public:
-    TestSessions()
+    explicit TestSessions(ExerciseSessions& sessions) : m_sessions(sessions)
     {
         for (ExerciseKind k : kExerciseKinds)
             Of(k).SetResetListener([this, k] { ++resets[k]; });
     }
+    TestSessions(const TestSessions&) = delete;
+    TestSessions& operator=(const TestSessions&) = delete;
+
+    ExerciseSession& Of(ExerciseKind kind) { return m_sessions.Of(kind); }
+    /// Where the services take the sessions.
+    operator ExerciseSessions&() { return m_sessions; }
+
     std::map<ExerciseKind, int> resets;
+
+private:
+    ExerciseSessions& m_sessions;
 };
 
 class FakeTutor final : public IResultTutor
@@ -92,9 +103,9 @@ protected:
         texts.StrStatisticsText = QStringLiteral("Statistics");
         texts.StrResultFile = QStringLiteral("Result file");
         texts.StrMessageTitle = QStringLiteral("Error");
-        data.CurrentUser = std::make_shared<TUserInfo>();
-        data.CurrentUser->Record.UserId = kUser;
-        data.ResultUser = data.CurrentUser;
+        app.Users.CurrentUser = std::make_shared<TUserInfo>();
+        app.Users.CurrentUser->Record.UserId = kUser;
+        app.SetResultUserToCurrent();
         // Statistics sum the last days by the real calendar: the runs happen today.
         clock.now = NowInDaysSince1899() - 0.1;
         setup.SetupFileName = QStringLiteral("/home/ann/setups/Intervals.easy.qib");
@@ -124,6 +135,16 @@ protected:
         return out;
     }
 
+    /// The result user's results as held now (the list the results view shows).
+    ResultEntries& Held()
+    {
+        if (ResultEntries* list = app.HeldResults())
+            return *list;
+        ADD_FAILURE() << "no results of the result user are held";
+        m_none.clear();
+        return m_none;
+    }
+
     /// What the close, reset and export paths store.
     Status<DataError> StoreOffered()
     {
@@ -131,14 +152,18 @@ protected:
     }
 
     UIStringTable texts;
-    MainWindowState state;
+    AppState app;
+    MainWindowState& state = app.MainWindow;
     HandDateClock clock;
     RecordingClockView view;
-    TestSessions sessions;
-    SetupState setup;
+    TestSessions sessions{app.Sessions};
+    SetupState& setup = app.Setup;
     FakeTutor tutor;
     ExerciseClock exerciseClock{state, sessions, clock, view};
-    ResultBookkeeping book{state, exerciseClock, sessions, data, setup, tutor, prompts, texts, {}};
+    ResultBookkeeping book{app, exerciseClock, data, tutor, prompts, texts, {}};
+
+private:
+    ResultEntries m_none;
 };
 
 } // namespace pv::test

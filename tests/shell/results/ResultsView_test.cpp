@@ -9,6 +9,7 @@
 #include "shell/results/DeleteResults.h"
 #include "shell/results/ElapsedTime.h"
 #include "shell/results/ResultsViewModel.h"
+#include "shell/state/AppState.h"
 #include "support/QStringPrinting.h"
 
 #include <QDir>
@@ -56,8 +57,8 @@ protected:
         user->Record.UserId = kUser;
         user->Record.FullName =
             QStringLiteral("Ann") + QChar(kFullNameSeparator) + QStringLiteral("Berg");
-        data.CurrentUser = user;
-        data.ResultUser = user;
+        app.Users.CurrentUser = user;
+        app.SetResultUser(user);
         items.ChordIdentification.Names[2] = QStringLiteral("Diminished");
         items.ChordIdentification.Names[27] = QStringLiteral("My chord");
         for (int i = 0; i < kBaseResultColumns; ++i)
@@ -92,7 +93,8 @@ protected:
     UIStringTable texts;
     ItemTables items = BuiltInItemTables();
     std::array<TResultInfo, 10> running{};
-    ResultsViewModel model{ResultsViewSources{data, running, items, texts, {}}};
+    AppState app;
+    ResultsViewModel model{ResultsViewSources{data, app, running, items, texts, {}}};
 };
 
 TEST_F(ResultsViewTest, ShowsColumnsPerToggleAndItemColumnsOnlyWhereSomeResultAskedThem)
@@ -205,7 +207,7 @@ TEST_F(ResultsViewTest, RunningResultOfTheCurrentUserComesLastAndOnlyForItsKind)
     running[0].Record.Count = 4;
     auto other = std::make_shared<TUserInfo>();
     other->Record.UserId = 8;
-    data.ResultUser = other;
+    app.SetResultUser(other);
     model.Fill(1, -1.0);
     EXPECT_TRUE(model.Rows().empty());
 }
@@ -243,7 +245,13 @@ TEST_F(ResultsViewTest, ShowsTheShownUsersResultsAfterTheListHeldAnothers)
     TResultRec foreign = Result(1, today - 2, 1, 1);
     foreign.UserId = 8;
     ASSERT_TRUE(AppendResult(data, foreign));
-    LoadResults(data, 8); // a report or another user's statistics loaded these
+    // Another user was shown a moment ago and their results were read.
+    const std::shared_ptr<TUserInfo> shown = app.ResultUser();
+    auto other = std::make_shared<TUserInfo>();
+    other->Record.UserId = 8;
+    app.SetResultUser(other);
+    ASSERT_EQ(app.ResultList(data).size(), 1U);
+    app.SetResultUser(shown);
     model.Fill(1, -1.0);
     ASSERT_EQ(model.Rows().size(), 1U);
     EXPECT_EQ(model.Rows()[0].UserId, kUser);
@@ -394,7 +402,10 @@ TEST_F(ResultsViewTest, DamagedResultFileShowsItsWholeRecordsWithOneMessage)
     // Far larger than a result file grows: refused unread, and said so once.
     QFile huge(path);
     ASSERT_TRUE(huge.resize(std::int64_t{65} * 1024 * 1024));
-    data.ResultList.reset();
+    // Nothing held: the next showing reads the file again.
+    const std::shared_ptr<TUserInfo> shown = app.ResultUser();
+    app.SetResultUser(nullptr);
+    app.SetResultUser(shown);
     model.Fill(1, -1.0);
     EXPECT_TRUE(model.Rows().empty());
     ASSERT_EQ(prompts.Count(QStringLiteral("error")), 1);
@@ -415,11 +426,11 @@ TEST_F(ResultsViewTest, UserChoiceListsTheUsersAndShowsTheChosenOnesResults)
     TResultRec his = Result(1, today - 3, 2, 2);
     his.UserId = 8;
     ASSERT_TRUE(AppendResult(data, his));
-    data.UserList =
-        UserEntries{{QStringLiteral("Ann"), data.CurrentUser}, {QStringLiteral("Bo"), other}};
+    app.Users.UserList =
+        UserEntries{{QStringLiteral("Ann"), app.Users.CurrentUser}, {QStringLiteral("Bo"), other}};
     model.Fill(1, today);
     model.ChooseUser(1);
-    EXPECT_EQ(data.ResultUser, other);
+    EXPECT_EQ(app.ResultUser(), other);
     EXPECT_TRUE(other->Computed);
     EXPECT_EQ(model.FromDate(), 0.0) << "every date of the chosen user";
     ASSERT_EQ(model.Rows().size(), 1U);
@@ -432,7 +443,7 @@ TEST_F(ResultsViewTest, HeaderSumsThePeriodAndMeanPercentKindsAverage)
     Store({Result(1, today - 1, 7, 9), Result(1, today - 0.5, 3, 3),
            Result(1, today - 30, 1, 10), // before the period
            Result(5, today - 1, 80, 4), Result(5, today - 0.5, 60, 6)});
-    ComputeUserStatistics(data, *data.ResultUser, {});
+    app.ComputeUserStatistics(data, *app.ResultUser(), {});
     model.Fill(1, -1.0);
     ResultsHeader header = model.Header();
     EXPECT_EQ(std::pair(header.Right, header.Asked), std::pair(10U, 12U));
@@ -445,7 +456,7 @@ TEST_F(ResultsViewTest, HeaderSumsThePeriodAndMeanPercentKindsAverage)
 class DeleteResultsTest : public ResultsViewTest
 {
 protected:
-    DeleteResultsModel dialog{data, texts};
+    DeleteResultsModel dialog{app, data, texts};
 };
 
 TEST_F(DeleteResultsTest, KeepsExactlyTheResultsFromTheChosenDaysMidnightOn)
@@ -455,12 +466,13 @@ TEST_F(DeleteResultsTest, KeepsExactlyTheResultsFromTheChosenDaysMidnightOn)
     const double lastMinuteBefore = midnight - 1.0 / 1440.0;
     Store({Result(1, midnight - 40, 1, 5), Result(2, lastMinuteBefore, 1, 5),
            Result(1, midnight, 2, 5), Result(4, midnight + 0.99, 3, 5), Result(1, today, 4, 5)});
-    LoadResults(data, kUser);
+    ASSERT_EQ(app.ResultList(data).size(), 5U);
     ASSERT_TRUE(dialog.Delete(chosen));
     EXPECT_EQ(StoredDates(kUser), (std::vector<double>{midnight, midnight + 0.99, today}));
-    ASSERT_TRUE(data.ResultList.has_value());
-    EXPECT_EQ(data.ResultList->size(), 3U) << "the results were loaded again";
-    EXPECT_FALSE(data.CurrentUser->Computed);
+    const ResultEntries* shownResults = app.HeldResults();
+    ASSERT_NE(shownResults, nullptr);
+    EXPECT_EQ(shownResults->size(), 3U) << "the results were loaded again";
+    EXPECT_FALSE(app.Users.CurrentUser->Computed);
     EXPECT_TRUE(prompts.asked.empty());
 }
 
@@ -476,11 +488,11 @@ TEST_F(DeleteResultsTest, AFailedDeleteKeepsEveryResultAndSaysWhy)
     const QString path = ResultFileName(data, kUser);
     const std::vector<std::uint8_t> before = Bytes(path);
     // Another copy holds the file and the user gives up.
-    auto held = SharedFile::TryOpen(path);
-    ASSERT_TRUE(held);
+    auto locked = SharedFile::TryOpen(path);
+    ASSERT_TRUE(locked);
     prompts.buttons = {PromptButton::Ok};
     EXPECT_FALSE(dialog.Delete(QDate::currentDate()));
-    held.Value().Close();
+    locked.Value().Close();
     EXPECT_EQ(Bytes(path), before);
     EXPECT_EQ(prompts.Count(QStringLiteral("okretry")), 1);
 }

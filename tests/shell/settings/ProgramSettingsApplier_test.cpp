@@ -150,7 +150,7 @@ TEST_F(Applier, EveryStoredFieldComesBackAfterStoreAndApply)
     ASSERT_TRUE(stored);
     for (const StoredField& field : fields)
         field.resetLive(*this);
-    data.ProgramSettings = DefaultSettings();
+    app.ProgramSettings = DefaultSettings();
     ASSERT_TRUE(applier.ApplyProgramSettings().Ok());
 
     for (std::size_t k = 0; k < fields.size(); ++k) {
@@ -288,7 +288,7 @@ TEST_F(Applier, MissingLanguageFileBecomesEnglishInTheSettingsAndTheItemHeader)
 
     ASSERT_TRUE(MakeApplier().ApplyProgramSettings().Ok());
 
-    EXPECT_EQ(data.ProgramSettings.Language, QStringLiteral("English"));
+    EXPECT_EQ(app.ProgramSettings.Language, QStringLiteral("English"));
     EXPECT_EQ(ItemAreaLanguage(items), QStringLiteral("English"));
     ASSERT_EQ(languageLoads.size(), 1U);
     EXPECT_EQ(languageLoads[0].first, LanguageFolder() + QStringLiteral("English.LAN"));
@@ -305,7 +305,7 @@ TEST_F(Applier, LanguageAndHelpFilesAreFoundWhateverTheCaseOfTheirNames)
 
     ASSERT_TRUE(MakeApplier().ApplyProgramSettings().Ok());
 
-    EXPECT_EQ(data.ProgramSettings.Language, QStringLiteral("Norsk"));
+    EXPECT_EQ(app.ProgramSettings.Language, QStringLiteral("Norsk"));
     EXPECT_EQ(ItemAreaLanguage(items), QStringLiteral("Norsk"));
     ASSERT_EQ(languageLoads.size(), 1U);
     EXPECT_EQ(languageLoads[0].first, LanguageFolder() + QStringLiteral("norsk.lan"));
@@ -340,9 +340,9 @@ TEST_F(Applier, LanguageNameLongerThanTheItemHeaderIsKeptWhole)
     ASSERT_TRUE(applier.StoreProgramSettings(false).Ok());
     EXPECT_EQ(StoredRecord()->Language, longName);
 
-    data.ProgramSettings = DefaultSettings();
+    app.ProgramSettings = DefaultSettings();
     ASSERT_TRUE(applier.ApplyProgramSettings().Ok());
-    EXPECT_EQ(data.ProgramSettings.Language, longName) << "the next start finds its file";
+    EXPECT_EQ(app.ProgramSettings.Language, longName) << "the next start finds its file";
     EXPECT_EQ(languageLoads.back().first, LanguageFolder() + longName + QStringLiteral(".LAN"));
 
     // Item tables of another language (a tutor's) change the header: that language is stored.
@@ -459,7 +459,7 @@ TEST_F(Applier, StoringWithoutAUserWritesNothing)
 {
     ProgramSettingsApplier applier = MakeApplier();
     ASSERT_TRUE(applier.ApplyProgramSettings().Ok());
-    data.CurrentUser.reset();
+    app.Users.CurrentUser.reset();
 
     const Status<DataError> stored = applier.StoreProgramSettings(false);
 

@@ -5,6 +5,7 @@
 #include "exercises/items/ItemTables.h"
 #include "music/data/DataFiles.h"
 #include "shell/settings/ProgramSettingsCommand.h"
+#include "shell/state/AppState.h"
 #include "support/NoWait.h"
 
 #include <algorithm>
@@ -115,10 +116,10 @@ class ProgramSettingsCommandTest : public ::testing::Test
 protected:
     ProgramSettingsCommandTest()
     {
-        data.CurrentUser = std::make_shared<TUserInfo>();
-        data.CurrentUser->Record.UserId = 1;
-        data.CurrentUser->Record.UserKind = 1;
-        data.ProgramSettings = rig.settings;
+        app.Users.CurrentUser = std::make_shared<TUserInfo>();
+        app.Users.CurrentUser->Record.UserId = 1;
+        app.Users.CurrentUser->Record.UserKind = 1;
+        app.ProgramSettings = rig.settings;
         SetItemAreaLanguage(items, QStringLiteral("English"));
         state.CurrentKind = ExerciseKind::ChordIdentification;
         state.CurrentView = MainView::Exercise;
@@ -135,6 +136,7 @@ protected:
     test::NoWait wait;
     DataFiles data{Folders{rig.folder.Path(), rig.folder.Path() + QStringLiteral("Data/")},
                    rig.prompts, wait, rig.strings};
+    AppState app;
     ItemTables items = BuiltInItemTables();
     MainWindowState state;
     RecordingTargets targets;
@@ -142,7 +144,7 @@ protected:
     bool openWhileShown = false;
     std::function<bool(ProgramSettingsModel&)> m_user;
     ProgramSettingsCommand command{ProgramSettingsCommandContext{
-        data,
+        app,
         items,
         rig.LanguageFolder(),
         rig.MediaFolder(),
@@ -253,8 +255,8 @@ TEST_F(ProgramSettingsCommandTest, OkPutsEachChangedValueIntoForceAtOnce)
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
-        data.ProgramSettings = rig.settings;
-        data.ProgramSettings.TipsMask = 0x0F;
+        app.ProgramSettings = rig.settings;
+        app.ProgramSettings.TipsMask = 0x0F;
         SetItemAreaLanguage(items, QStringLiteral("English"));
         targets.log.clear();
         targets.mirrors = 0;
@@ -266,7 +268,7 @@ TEST_F(ProgramSettingsCommandTest, OkPutsEachChangedValueIntoForceAtOnce)
         EXPECT_EQ(targets.log, c.expected);
         EXPECT_EQ(targets.mirrors, 1) << "the windows' copies follow on every OK";
         if (c.stored) {
-            EXPECT_TRUE(c.stored(data.ProgramSettings));
+            EXPECT_TRUE(c.stored(app.ProgramSettings));
         }
     }
 }
@@ -302,7 +304,7 @@ TEST_F(ProgramSettingsCommandTest, TheViewAndKindInForceDecideWhatIsDrawnAgain)
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
-        data.ProgramSettings = rig.settings;
+        app.ProgramSettings = rig.settings;
         SetItemAreaLanguage(items, QStringLiteral("English"));
         targets.log.clear();
         state.CurrentView = c.view;
@@ -347,7 +349,7 @@ TEST_F(ProgramSettingsCommandTest, ALanguageIsTakenOnlyWhenItsFileCouldBeRead)
     });
     EXPECT_EQ(ItemAreaLanguage(items), QStringLiteral("Norsk"));
     EXPECT_EQ(command.LanguageInForce(), QStringLiteral("Norsk"));
-    EXPECT_EQ(data.ProgramSettings.Language, QStringLiteral("English"));
+    EXPECT_EQ(app.ProgramSettings.Language, QStringLiteral("English"));
     // The next opening reads the dialog's texts in the language now in force.
     Run([](ProgramSettingsModel& m) {
         EXPECT_EQ(m.LanguageText(), QStringLiteral("Norsk"));
@@ -358,7 +360,7 @@ TEST_F(ProgramSettingsCommandTest, ALanguageIsTakenOnlyWhenItsFileCouldBeRead)
 
 TEST_F(ProgramSettingsCommandTest, CancelChangesNothingAndMidiInputGoesBackToWhoHadIt)
 {
-    const TSettingsRec before = data.ProgramSettings;
+    const TSettingsRec before = app.ProgramSettings;
     Run([](ProgramSettingsModel& m) {
         m.SetPianoProgram(40);
         m.SetColour(0x123456);
@@ -367,7 +369,7 @@ TEST_F(ProgramSettingsCommandTest, CancelChangesNothingAndMidiInputGoesBackToWho
         return false;
     });
     EXPECT_TRUE(openWhileShown) << "open, listening and the model reachable while shown";
-    EXPECT_EQ(data.ProgramSettings, before);
+    EXPECT_EQ(app.ProgramSettings, before);
     EXPECT_TRUE(targets.log.empty());
     EXPECT_EQ(targets.targets, (std::vector<std::uint8_t>{kMidiInSettingsDialog, 0, 4}));
     EXPECT_FALSE(settingsDialogOpen);
@@ -383,7 +385,7 @@ TEST_F(ProgramSettingsCommandTest, MidiInputReachesTheOpenDialogOnly)
         command.MidiInput(test::Msg(0xC0, 40));
         return true;
     });
-    EXPECT_EQ(data.ProgramSettings.PianoVoice.Program, 40);
+    EXPECT_EQ(app.ProgramSettings.PianoVoice.Program, 40);
 }
 
 TEST_F(ProgramSettingsCommandTest, NothingIsWrittenToTheSettingsFileUnlessTheDefaultsAreAsked)
@@ -397,7 +399,7 @@ TEST_F(ProgramSettingsCommandTest, NothingIsWrittenToTheSettingsFileUnlessTheDef
     EXPECT_FALSE(QFileInfo::exists(settingsFile));
     EXPECT_EQ(std::count(targets.log.begin(), targets.log.end(), "store defaults"), 0);
 
-    data.CurrentUser->Record.UserKind = 3;
+    app.Users.CurrentUser->Record.UserKind = 3;
     rig.prompts.buttons = {PromptButton::Yes};
     Run([](ProgramSettingsModel& m) {
         m.ChooseMidiOut(0);
@@ -409,7 +411,7 @@ TEST_F(ProgramSettingsCommandTest, NothingIsWrittenToTheSettingsFileUnlessTheDef
 TEST_F(ProgramSettingsCommandTest, ADialogThatCannotBeMadeIsToldAndOneOpenAtATime)
 {
     ProgramSettingsCommand broken{ProgramSettingsCommandContext{
-        data,
+        app,
         items,
         rig.LanguageFolder(),
         rig.MediaFolder(),

@@ -234,8 +234,8 @@ public: // the field tables reach the live state from outside the tests
         QDir().mkpath(LanguageFolder());
         PutLanguageFile(QStringLiteral("English.LAN"));
         PutLanguageFile(QStringLiteral("Dansk.LAN"));
-        data.CurrentUser = std::make_shared<TUserInfo>();
-        data.CurrentUser->Record.UserId = kUser;
+        app.Users.CurrentUser = std::make_shared<TUserInfo>();
+        app.Users.CurrentUser->Record.UserId = kUser;
     }
 
     QString LanguageFolder() const { return dir.Path() + QStringLiteral("Language/"); }
@@ -251,23 +251,23 @@ public: // the field tables reach the live state from outside the tests
 
     ProgramSettingsApplier MakeApplier()
     {
-        return ProgramSettingsApplier(
-            ProgramSettingsContext{data, items, SettingsEnvironment{LanguageFolder(), 1033, false},
-                                   ui, midiOut, waveOut, sequencer, midiIn, wizard, controlNotes,
-                                   [this](std::size_t index) { return rights.at(index); },
-                                   [this] { return userItemsChanged; },
-                                   [this](const QString& fileName, std::uint8_t flags) {
-                                       log.push_back("LoadLanguageFile");
-                                       languageLoads.push_back({fileName, flags});
-                                       return true;
-                                   }});
+        return ProgramSettingsApplier(ProgramSettingsContext{
+            data, app, items, SettingsEnvironment{LanguageFolder(), 1033, false}, ui, midiOut,
+            waveOut, sequencer, midiIn, wizard, controlNotes,
+            [this](std::size_t index) { return rights.at(index); },
+            [this] { return userItemsChanged; },
+            [this](const QString& fileName, std::uint8_t flags) {
+                log.push_back("LoadLanguageFile");
+                languageLoads.push_back({fileName, flags});
+                return true;
+            }});
     }
 
     /// Writes settings as the user's record of Setting.dat, as an earlier run left them.
     void SaveAsUser(const TSettingsRec& settings, std::uint16_t user = kUser)
     {
-        data.ProgramSettings = settings;
-        ASSERT_TRUE(SaveSettings(data, user).Ok());
+        app.ProgramSettings = settings;
+        ASSERT_TRUE(SaveSettings(data, app.ProgramSettings, user).Ok());
     }
 
     /// The record of user in Setting.dat, read back from the file.
@@ -283,6 +283,7 @@ public: // the field tables reach the live state from outside the tests
         return std::nullopt;
     }
 
+    AppState app;
     CallLog log;
     FakeSettingsUi ui{log};
     FakeClock clock;

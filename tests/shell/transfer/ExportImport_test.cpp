@@ -5,6 +5,7 @@
 #include "music/data/UserFile.h"
 #include "music/files/DaysSince1899.h"
 #include "music/files/Unprivileged.h"
+#include "shell/state/AppState.h"
 #include "shell/transfer/ExportImport.h"
 #include "support/NoWait.h"
 #include "support/QStringPrinting.h"
@@ -94,7 +95,7 @@ public:
     explicit Side(const QString& fullName)
         : data(Folders{program.Path(), program.Path() + QStringLiteral("Data/")}, prompts, wait,
                strings),
-          model(TransferServices{data, prompts, strings, runs, files,
+          model(TransferServices{data, app, prompts, strings, runs, files,
                                  [this] { return data.folders.DataFolder; },
                                  [this](const QString& stored) { return Resolve(stored); },
                                  [](const QString& path) { return std::optional<QString>(path); }})
@@ -104,8 +105,8 @@ public:
         user->Record = DefaultUser();
         user->Record.UserId = 1;
         user->Record.FullName = fullName;
-        data.CurrentUser = user;
-        data.ResultUser = user;
+        app.Users.CurrentUser = user;
+        app.SetResultUser(user);
         EXPECT_TRUE(WriteUser(data, user->Record));
     }
 
@@ -115,7 +116,7 @@ public:
             return {};
         return QDir::isAbsolutePath(stored) ? stored : data.folders.ProgramFolder + stored;
     }
-    TUserRec& User() { return data.ResultUser->Record; }
+    TUserRec& User() { return app.ResultUser()->Record; }
     void Store(int kind, double date, std::uint16_t score)
     {
         TResultRec r;
@@ -168,6 +169,7 @@ public:
     test::NoWait wait;
     const UIStringTable strings = Texts();
     DataFiles data;
+    AppState app;
     FakeRuns runs;
     TestFiles files;
     ExportImportModel model;
@@ -236,7 +238,7 @@ TEST_F(ExportImportTest, RoundTripBringsTheUserRecordAndResultsByteForByte)
     EXPECT_EQ(stored.TutorSteps, home.User().TutorSteps);
     EXPECT_EQ(stored.TutorValues, home.User().TutorValues);
     EXPECT_EQ(stored.FullName, Name("ann", "BERG")) << "the user keeps its own name";
-    EXPECT_FALSE(school.data.ResultUser->Computed);
+    EXPECT_FALSE(school.app.ResultUser()->Computed);
 
     // Importing the same export again adds nothing and asks nothing.
     const auto before = school.ResultBytes();
@@ -568,8 +570,9 @@ TEST_F(ExportImportTest, AFailedMergeKeepsTheUsersResults)
     EXPECT_FALSE(school.model.ImportUser(Folder()));
     other.Value().Close();
     EXPECT_EQ(school.ResultBytes(), before);
-    ASSERT_TRUE(school.data.ResultList.has_value());
-    EXPECT_EQ(school.data.ResultList->size(), 1U) << "the list is the file's again";
+    const ResultEntries* held = school.app.HeldResults();
+    ASSERT_NE(held, nullptr);
+    EXPECT_EQ(held->size(), 1U) << "the list is the file's again";
 }
 
 } // namespace

@@ -114,12 +114,12 @@ protected:
         other.UserId = 3;
         other.TutorFileName = QStringLiteral("Other.tut");
         EXPECT_TRUE(WriteUser(data, other));
-        data.CurrentUser = std::make_shared<TUserInfo>();
-        data.CurrentUser->Record = DefaultUser();
-        data.CurrentUser->Record.UserId = 7;
-        data.CurrentUser->Record.FullName =
+        app.Users.CurrentUser = std::make_shared<TUserInfo>();
+        app.Users.CurrentUser->Record = DefaultUser();
+        app.Users.CurrentUser->Record.UserId = 7;
+        app.Users.CurrentUser->Record.FullName =
             QStringLiteral("Ada") + kFullNameSeparator + QStringLiteral("Lovelace");
-        data.ProgramSettings.Language = QStringLiteral("English");
+        app.ProgramSettings.Language = QStringLiteral("English");
     }
 
     /// A tutor without steps in the program folder (not there from the start: it would be the
@@ -133,11 +133,11 @@ protected:
     /// The current user, with this tutor and these steps, stored and made the result user.
     void UserWith(const QString& tutorName, std::array<std::int32_t, 10> steps = {})
     {
-        data.CurrentUser->Record.TutorFileName = tutorName;
-        data.CurrentUser->Record.TutorSteps = steps;
-        data.CurrentUser->Record.TutorValues.fill(99);
-        ASSERT_TRUE(WriteUser(data, data.CurrentUser->Record));
-        SetResultUserToCurrent(data);
+        app.Users.CurrentUser->Record.TutorFileName = tutorName;
+        app.Users.CurrentUser->Record.TutorSteps = steps;
+        app.Users.CurrentUser->Record.TutorValues.fill(99);
+        ASSERT_TRUE(WriteUser(data, app.Users.CurrentUser->Record));
+        app.SetResultUserToCurrent();
     }
 
     TUserRec Stored(std::uint16_t id)
@@ -159,6 +159,7 @@ protected:
     }
 
     UIStringTable texts = strings;
+    AppState app;
     ItemTables items;
     TTutorDefine tutor;
 };
@@ -167,7 +168,7 @@ TEST_F(ChooseTutorTest, AUserWithoutATutorGetsTheDefaultWithEveryStepAtOne)
 {
     ASSERT_TRUE(dir.Write(QStringLiteral("English.tut"), test::Encoded(TwoKindTutor())));
     UserWith(QString(), {4, 4, 4, 4, 4, 4, 4, 4, 4, 4});
-    ChooseTutorModel model(data, tutor, texts);
+    ChooseTutorModel model(app, data, tutor, texts);
     model.Show();
 
     EXPECT_EQ(model.Caption(), QStringLiteral("Tutor of Ada Lovelace"));
@@ -189,7 +190,7 @@ TEST_F(ChooseTutorTest, AUserWithoutATutorGetsTheDefaultWithEveryStepAtOne)
 TEST_F(ChooseTutorTest, ATutorOfTwoKindsShowsTwoRowsWithTheUsersStepsInRange)
 {
     UserWith(QStringLiteral("Two.tut"), {2, 5, 5, 9, 5, 5, 5, 5, 5, 5});
-    ChooseTutorModel model(data, tutor, texts);
+    ChooseTutorModel model(app, data, tutor, texts);
     model.Show();
 
     EXPECT_FALSE(model.TutorChanged());
@@ -215,7 +216,7 @@ TEST_F(ChooseTutorTest, ATutorOfTwoKindsShowsTwoRowsWithTheUsersStepsInRange)
 TEST_F(ChooseTutorTest, OkStoresTheTrackBarStepsAndRefreshesTheCurrentUser)
 {
     UserWith(QStringLiteral("Two.tut"), {1, 0, 0, 1, 0, 0, 0, 0, 0, 0});
-    ChooseTutorModel model(data, tutor, texts);
+    ChooseTutorModel model(app, data, tutor, texts);
     model.Show();
     model.SetPosition(Kind(1), 3);
     model.SetPosition(Kind(4), 7); // beyond the kind's two steps
@@ -228,8 +229,8 @@ TEST_F(ChooseTutorTest, OkStoresTheTrackBarStepsAndRefreshesTheCurrentUser)
     EXPECT_EQ(stored.TutorSteps, (std::array<std::int32_t, 10>{3, 1, 1, 2, 1, 1, 1, 1, 1, 1}));
     EXPECT_EQ(stored.TutorValues, (std::array<std::int32_t, 10>{}));
     EXPECT_EQ(stored.TutorFileName, QStringLiteral("Two.tut"));
-    EXPECT_EQ(stored.FullName, data.CurrentUser->Record.FullName);
-    EXPECT_EQ(data.CurrentUser->Record, stored);
+    EXPECT_EQ(stored.FullName, app.Users.CurrentUser->Record.FullName);
+    EXPECT_EQ(app.Users.CurrentUser->Record, stored);
     // The other user's record is untouched.
     EXPECT_EQ(Stored(3).TutorFileName, QStringLiteral("Other.tut"));
 }
@@ -237,7 +238,7 @@ TEST_F(ChooseTutorTest, OkStoresTheTrackBarStepsAndRefreshesTheCurrentUser)
 TEST_F(ChooseTutorTest, NoTutorThenOkStoresABackslashAndAnswersTwo)
 {
     UserWith(QStringLiteral("Ladder.tut"), {2, 1, 1, 1, 1, 1, 1, 1, 1, 1});
-    ChooseTutorModel model(data, tutor, texts);
+    ChooseTutorModel model(app, data, tutor, texts);
     model.Show();
     ASSERT_TRUE(tutor.Loaded());
 
@@ -255,7 +256,7 @@ TEST_F(ChooseTutorTest, NoTutorThenOkStoresABackslashAndAnswersTwo)
     EXPECT_EQ(stored.TutorSteps, (std::array<std::int32_t, 10>{1, 1, 1, 1, 1, 1, 1, 1, 1, 1}));
 
     // Shown again, "no tutor" stays chosen: no default is looked for.
-    ChooseTutorModel again(data, tutor, texts);
+    ChooseTutorModel again(app, data, tutor, texts);
     again.Show();
     EXPECT_FALSE(tutor.Loaded());
     EXPECT_EQ(again.ChosenPath(), kNoTutorName);
@@ -270,7 +271,7 @@ TEST_F(ChooseTutorTest, ATutorThatCannotBeReadLeavesNoTutorAndKeepsTheRecord)
         SCOPED_TRACE(name);
         ASSERT_TRUE(tutor.LoadFromFile(QStringLiteral("Ladder.tut")));
         UserWith(QString::fromLatin1(name), {2, 2, 2, 2, 2, 2, 2, 2, 2, 2});
-        ChooseTutorModel model(data, tutor, texts);
+        ChooseTutorModel model(app, data, tutor, texts);
         model.Show();
         EXPECT_FALSE(tutor.Loaded());
         EXPECT_TRUE(VisibleRows(model).empty());
@@ -288,7 +289,7 @@ TEST_F(ChooseTutorTest, ADefaultTutorThatCannotBeReadIsReportedAndNotChosen)
 {
     ASSERT_TRUE(dir.Write(QStringLiteral("English.tut"), {0, 'x'}));
     UserWith(QString());
-    ChooseTutorModel model(data, tutor, texts);
+    ChooseTutorModel model(app, data, tutor, texts);
     model.Show();
     EXPECT_FALSE(tutor.Loaded());
     EXPECT_EQ(model.ChosenPath(), QString());
@@ -308,7 +309,7 @@ TEST_F(ChooseTutorTest, AChosenFileIsNamedShortInTheProgramFolderAndRefusedWhenT
                             longFolder + QStringLiteral("Far.tut")));
     WriteBlankTutor();
     UserWith(QStringLiteral("Ladder.tut"));
-    ChooseTutorModel model(data, tutor, texts);
+    ChooseTutorModel model(app, data, tutor, texts);
     model.Show();
 
     struct Case
@@ -365,7 +366,7 @@ TEST_F(ChooseTutorTest, ATutorWithoutStepsIsNeverTheChoice)
     ASSERT_TRUE(dir.Write(QStringLiteral("English.tut"),
                           test::Encoded(test::TutorWithoutSteps(QStringLiteral("Empty course")))));
     UserWith(QString());
-    ChooseTutorModel fresh(data, tutor, texts);
+    ChooseTutorModel fresh(app, data, tutor, texts);
     fresh.Show();
     EXPECT_FALSE(tutor.Loaded());
     EXPECT_EQ(fresh.ChosenPath(), QString());
@@ -381,7 +382,7 @@ TEST_F(ChooseTutorTest, ATutorWithoutStepsIsNeverTheChoice)
     WriteBlankTutor();
     ASSERT_TRUE(tutor.LoadFromFile(QStringLiteral("Ladder.tut")));
     UserWith(QStringLiteral("Blank.tut"), {1, 1, 1, 1, 1, 1, 1, 1, 1, 1});
-    ChooseTutorModel named(data, tutor, texts);
+    ChooseTutorModel named(app, data, tutor, texts);
     named.Show();
     EXPECT_FALSE(tutor.Loaded());
     EXPECT_TRUE(VisibleRows(named).empty());
@@ -408,7 +409,7 @@ TEST_F(ChooseTutorTest, CancellingPutsTheUsersTutorBackInForce)
         SCOPED_TRACE(c.name);
         UserWith(c.stored, {2, 2, 2, 2, 2, 2, 2, 2, 2, 2});
         for (const bool noTutor : {false, true}) {
-            ChooseTutorModel model(data, tutor, texts);
+            ChooseTutorModel model(app, data, tutor, texts);
             model.Show();
             if (noTutor)
                 model.ChooseNoTutor();
@@ -429,23 +430,23 @@ TEST_F(ChooseTutorTest, CancellingPutsTheUsersTutorBackInForce)
 TEST_F(ChooseTutorTest, AFailedWriteChangesNothingInMemory)
 {
     UserWith(QStringLiteral("Two.tut"), {1, 1, 1, 1, 1, 1, 1, 1, 1, 1});
-    ChooseTutorModel model(data, tutor, texts);
+    ChooseTutorModel model(app, data, tutor, texts);
     model.Show();
     model.ChooseNoTutor();
     // The user file's place is taken by a folder: nothing can be written.
     ASSERT_TRUE(QFile::remove(data.UserFilePath()));
     ASSERT_TRUE(QDir().mkpath(data.UserFilePath()));
-    const TUserRec before = data.ResultUser->Record;
+    const TUserRec before = app.ResultUser()->Record;
     const auto result = model.Ok();
     ASSERT_FALSE(result.Ok());
-    EXPECT_EQ(data.ResultUser->Record, before);
+    EXPECT_EQ(app.ResultUser()->Record, before);
 }
 
 TEST_F(ChooseTutorTest, WithoutAUserNothingIsStored)
 {
-    data.CurrentUser.reset();
-    SetResultUserToCurrent(data);
-    ChooseTutorModel model(data, tutor, texts);
+    app.Users.CurrentUser.reset();
+    app.SetResultUserToCurrent();
+    ChooseTutorModel model(app, data, tutor, texts);
     model.Show();
     const auto result = model.Ok();
     ASSERT_FALSE(result.Ok());

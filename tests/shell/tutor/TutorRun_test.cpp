@@ -114,7 +114,7 @@ protected:
         tutorFile = dir.Path() + QStringLiteral("Basics.tut");
         EXPECT_TRUE(WriteTutorFile(tutorFile, parsed.Value()).Ok());
 
-        TUserRec& user = data.CurrentUser->Record;
+        TUserRec& user = app.Users.CurrentUser->Record;
         user.LoginName = QStringLiteral("ann");
         user.TutorFileName = tutorFile;
         SetStep(kIntervals, 1);
@@ -138,7 +138,7 @@ protected:
 
     void SetStep(ExerciseKind kind, int step)
     {
-        data.CurrentUser->Record.TutorSteps[Slot(kind)] = step;
+        app.Users.CurrentUser->Record.TutorSteps[Slot(kind)] = step;
     }
     int StoredStep(ExerciseKind kind)
     {
@@ -168,10 +168,9 @@ protected:
     ItemTables items = BuiltInItemTables();
     TTutorDefine define{items, data.folders};
     ScriptedTutorDialogs dialogs;
-    TutorRun run{{define, data, state, setup, sessions, exerciseClock, tutorBook, ui, dialogs,
+    TutorRun run{{define, data, app, state, setup, sessions, exerciseClock, tutorBook, ui, dialogs,
                   prompts, texts}};
-    ResultBookkeeping tutorBook{state, exerciseClock, sessions, data, setup,
-                                run,   prompts,       texts,    {}};
+    ResultBookkeeping tutorBook{app, exerciseClock, data, run, prompts, texts, {}};
     QString tutorFile;
 };
 
@@ -234,7 +233,7 @@ TEST_F(TutorRunTest, NoStepNoTutorOrNoKindEmptiesTheProgress)
     const std::function<void()> breakIt[] = {
         [this] { SetStep(kIntervals, 4); },
         [this] { SetStep(kIntervals, 0); },
-        [this] { data.CurrentUser->Record.TutorFileName = QStringLiteral("\\"); },
+        [this] { app.Users.CurrentUser->Record.TutorFileName = QStringLiteral("\\"); },
         [this] { state.CurrentKind = ExerciseKind::ChordIdentification; },
         [this] { state.CurrentKind.reset(); },
     };
@@ -242,7 +241,7 @@ TEST_F(TutorRunTest, NoStepNoTutorOrNoKindEmptiesTheProgress)
     for (const auto& brk : breakIt) {
         SCOPED_TRACE(n++);
         SetStep(kIntervals, 1);
-        data.CurrentUser->Record.TutorFileName = tutorFile;
+        app.Users.CurrentUser->Record.TutorFileName = tutorFile;
         state.CurrentKind = kIntervals;
         run.ShowTutorProgress();
         ASSERT_FALSE(Label(MainControl::Label6).isEmpty());
@@ -307,7 +306,7 @@ TEST_F(TutorRunTest, StepEndsAtItsLastQuestionStoresUnderTheTutorAndMovesOn)
     EXPECT_EQ(stored[0].Count, 10);
     EXPECT_EQ(stored[0].Score, 9);
 
-    EXPECT_EQ(data.CurrentUser->Record.TutorSteps[Slot(kIntervals)], 2);
+    EXPECT_EQ(app.Users.CurrentUser->Record.TutorSteps[Slot(kIntervals)], 2);
     EXPECT_EQ(StoredStep(kIntervals), 2) << "the move is in the user file";
     ASSERT_EQ(dialogs.infos.size(), 1u);
     EXPECT_EQ(dialogs.infos[0].Title, QStringLiteral("Thirds"));

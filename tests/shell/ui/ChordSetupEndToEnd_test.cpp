@@ -2,6 +2,7 @@
 // of the user's own written on the staff and played on a MIDI keyboard in the item editor,
 // the exercise asking only the ticked chords, and the next start asking the user's chord.
 #include "ProgramTestSupport.h"
+#include "TestInstallation.h"
 #include "exercises/items/UserItemTables.h"
 #include "exercises/setup/SetupFile.h"
 #include "exercises/ui/TAkkord.h"
@@ -13,9 +14,9 @@
 #include "shell/main/ui/ExerciseWindowSet.h"
 #include "shell/ui/PellivarkProgram.h"
 #include "shell/ui/TPellivarkMain.h"
+#include "support/DataFolderCopy.h"
 #include "support/ExerciseHostFake.h"
 #include "support/MidiInFakes.h"
-#include "support/NoWait.h"
 #include "support/ScriptedPrompts.h"
 #include "support/TempDir.h"
 
@@ -41,26 +42,7 @@ using test::SavePicture;
 using test::ScriptedPrompts;
 using test::TempDir;
 
-class Installation
-{
-public:
-    Installation()
-    {
-        EXPECT_TRUE(QDir().mkpath(program.File(QStringLiteral("Language"))));
-        EXPECT_TRUE(QFile::copy(QStringLiteral(PELLIVARK_ENGLISH_LAN),
-                                program.File(QStringLiteral("Language/English.LAN"))));
-        EXPECT_TRUE(WriteSetupFile(program.File(QStringLiteral("Default_level.qib")),
-                                   DefaultExerciseSetup()));
-    }
-    Folders ProgramFolders() const
-    {
-        return Folders{program.Path(), data.Path() + QStringLiteral("Data/")};
-    }
-    QString DataFile(const QString& name) const { return ProgramFolders().DataFolder + name; }
-
-    TempDir program;
-    TempDir data;
-};
+using test::Installation;
 
 /// One run of the program with a MIDI keyboard plugged in and the editors run by the test.
 class ProgramRun
@@ -200,7 +182,7 @@ TEST(ChordSetupEndToEnd, TickedChordsAndAChordOfTheUsersOwnAreAskedAndKept)
         });
         current = &run;
         ASSERT_TRUE(run.started);
-        TSettingsRec& settings = run.program.Data().ProgramSettings;
+        TSettingsRec& settings = run.program.App().ProgramSettings;
         settings.MidiInputOn = true;
         settings.MidiInDevice = QStringLiteral("Keyboard");
         settings.KindPairs[1][1] = 8; // notes are entered on the staff
@@ -266,12 +248,9 @@ TEST(ChordSetupEndToEnd, TickedChordsAndAChordOfTheUsersOwnAreAskedAndKept)
             ticked.push_back(static_cast<int>(i) + 1);
     EXPECT_EQ(ticked, (std::vector<int>{1, 9}));
     {
-        ScriptedPrompts prompts;
-        UIStringTable strings;
-        test::NoWait wait;
-        DataFiles data(installation.ProgramFolders(), prompts, wait, strings);
+        test::DataFolderCopy files(installation.ProgramFolders());
         ItemTables tables = BuiltInItemTables();
-        LoadUserItems(data, tables);
+        LoadUserItems(files.data, files.loadedItems, tables);
         EXPECT_EQ(tables.ChordIdentification.NoteCount(kOwnChord), 3) << "Chord.dat holds it";
         EXPECT_EQ(tables.ChordIdentification.Name(kOwnChord), QStringLiteral("D minor of mine"));
     }

@@ -136,7 +136,7 @@ TEST(HelpEndToEnd, ContextHelpInEveryViewOfEveryExerciseOpensItsPage)
 
     // While the tutor runs, the exercise view's help is the tutor's.
     run.dialogs = test::AcceptTutorDialog;
-    run.program.Data().CurrentUser->Record.TutorFileName = Installation::kChordTutor;
+    run.program.App().Users.CurrentUser->Record.TutorFileName = Installation::kChordTutor;
     window.Button(MainControl::SpeedButton10)->click();
     ASSERT_TRUE(run.program.State().TutorActive);
     EXPECT_EQ(PageAfter(window, ContextHelpKey(window)), QStringLiteral("tutor"));

@@ -3,6 +3,7 @@
 // written on its staff and shown beside the question after checking, and the piano's instrument
 // adjuster naming its instrument.
 #include "ProgramTestSupport.h"
+#include "TestInstallation.h"
 #include "exercises/identification/AkkordStaff.h"
 #include "exercises/setup/SetupFile.h"
 #include "exercises/ui/AkkordStaffBox.h"
@@ -37,28 +38,20 @@ using test::SavePicture;
 using test::ScriptedPrompts;
 using test::TempDir;
 
-/// A program folder with the English texts and a default setup whose chords are written
-/// without a key signature, so that a staff position reads its natural note; a data folder.
-class Installation
+/// The shared installation with a default setup whose chords are written without a key
+/// signature, so that a staff position reads its natural note.
+class Installation : public test::Installation
 {
 public:
-    Installation()
+    Installation() : test::Installation(DefaultSetup()) {}
+
+private:
+    static ExerciseSetup DefaultSetup()
     {
-        EXPECT_TRUE(QDir().mkpath(program.File(QStringLiteral("Language"))));
-        EXPECT_TRUE(QFile::copy(QStringLiteral(PELLIVARK_ENGLISH_LAN),
-                                program.File(QStringLiteral("Language/English.LAN"))));
         ExerciseSetup setup = DefaultExerciseSetup();
         setup.ChordIdentification.ShowKeySignature = 0;
-        EXPECT_TRUE(WriteSetupFile(program.File(QStringLiteral("Default_level.qib")), setup));
+        return setup;
     }
-
-    Folders ProgramFolders() const
-    {
-        return Folders{program.Path(), data.Path() + QStringLiteral("Data/")};
-    }
-
-    TempDir program;
-    TempDir data;
 };
 
 /// One run of the program, shown at a size and through its first show.
@@ -297,7 +290,7 @@ TEST(IdentificationEndToEnd, ThePianosAdjusterNamesItsInstrumentAndStepsThroughT
     QCoreApplication::processEvents();
     TPianoView& piano = exercise->PianoView();
     ASSERT_TRUE(piano.isVisible());
-    const int program = run.program.Data().ProgramSettings.PianoVoice.Program;
+    const int program = run.program.App().ProgramSettings.PianoVoice.Program;
     EXPECT_EQ(piano.AdjusterTexts()[0], InstrumentName(program));
     EXPECT_NE(piano.AdjusterTexts()[0], QString::number(program));
 

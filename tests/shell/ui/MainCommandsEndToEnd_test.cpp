@@ -90,7 +90,7 @@ TEST(MainCommandsEndToEnd, TheMidiMenusTogglesFlipTheirSettingsAndTickWithThem)
     window.Button(MainControl::Speed1)->click();
     TAkkord* chords = run.ChordWindow();
     ASSERT_NE(chords, nullptr);
-    TSettingsRec& settings = run.program.Data().ProgramSettings;
+    TSettingsRec& settings = run.program.App().ProgramSettings;
 
     const struct
     {
@@ -124,7 +124,7 @@ TEST(MainCommandsEndToEnd, TheMidiMenusTogglesFlipTheirSettingsAndTickWithThem)
     settings.MidiRemoteControl = !settings.MidiRemoteControl;
     run.program.ApplyProgramSettings();
     EXPECT_EQ(window.Action(MainControl::MIDIremote1)->isChecked(),
-              run.program.Data().ProgramSettings.MidiRemoteControl);
+              run.program.App().ProgramSettings.MidiRemoteControl);
     EXPECT_TRUE(run.Close());
 }
 

@@ -103,7 +103,7 @@ TEST(MainMenuEndToEnd, OpeningAnyTopMenuStopsAPendingAutomaticQuestion)
     ProgramRun run(installation, prompts);
     ASSERT_TRUE(run.started);
     TPellivarkMain& window = run.Window();
-    run.program.Data().ProgramSettings.AutoNewQuestion = true;
+    run.program.App().ProgramSettings.AutoNewQuestion = true;
     window.Button(MainControl::Speed1)->click();
     ASSERT_NE(run.ChordWindow(), nullptr);
     const QTimer* automatic = window.AutoNewQuestTimer();
@@ -128,7 +128,7 @@ TEST(MainMenuEndToEnd, KeyNamesRepaintTheStaffAndAreOffWhereNoKeyIsShown)
     ProgramRun run(installation, prompts);
     ASSERT_TRUE(run.started);
     TPellivarkMain& window = run.Window();
-    TSettingsRec& settings = run.program.Data().ProgramSettings;
+    TSettingsRec& settings = run.program.App().ProgramSettings;
     QAction* keyNames = window.Action(MainControl::Showkeyname1);
     ASSERT_NE(keyNames, nullptr);
 
@@ -191,9 +191,9 @@ TEST(MainMenuEndToEnd, TheRhythmMetronomeEntryShowsOnlyInARhythmExercise)
     window.Button(MainControl::Speed4)->click();
     window.resize(1300, 760);
     OpenAndClose(window, *midi, QStringLiteral("main-menu-midi-rhythm.png"));
-    const bool before = run.program.Data().ProgramSettings.RhythmsWithMetronome;
+    const bool before = run.program.App().ProgramSettings.RhythmsWithMetronome;
     metronome->trigger();
-    EXPECT_EQ(run.program.Data().ProgramSettings.RhythmsWithMetronome, !before);
+    EXPECT_EQ(run.program.App().ProgramSettings.RhythmsWithMetronome, !before);
     EXPECT_EQ(metronome->isChecked(), !before);
     EXPECT_TRUE(run.Close());
 }
@@ -206,7 +206,7 @@ TEST(MainMenuEndToEnd, TheToolWindowsPopUpHidesAndShowsTheirWindowWithTheSetting
     ProgramRun run(installation, prompts);
     ASSERT_TRUE(run.started);
     TPellivarkMain& window = run.Window();
-    TSettingsRec& settings = run.program.Data().ProgramSettings;
+    TSettingsRec& settings = run.program.App().ProgramSettings;
     auto* score = window.findChild<QToolBar*>(QStringLiteral("ToolWindow3"));
     ASSERT_NE(score, nullptr);
 
@@ -255,7 +255,7 @@ TEST(MainMenuEndToEnd, TheNoteIdentificationSubmenuSetsTheModeAndTicksItAsItOpen
     ProgramRun run(installation, prompts);
     ASSERT_TRUE(run.started);
     TPellivarkMain& window = run.Window();
-    TSettingsRec& settings = run.program.Data().ProgramSettings;
+    TSettingsRec& settings = run.program.App().ProgramSettings;
     QMenu* submenu = MenuOf(window, "NoteIdentification1Menu");
     ASSERT_NE(submenu, nullptr);
     const char* modes[] = {"Absolute1", "Anyoctave1", "Relative1"};

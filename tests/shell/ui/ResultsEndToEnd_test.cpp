@@ -68,7 +68,7 @@ public:
     {
         for (const TResultRec& r : records)
             EXPECT_TRUE(AppendResult(run.program.Data(), r));
-        run.program.Data().ResultUser->Computed = false;
+        run.program.App().ResultUser()->Computed = false;
     }
     TUserResult& View()
     {
@@ -87,8 +87,8 @@ public:
     std::vector<double> StoredDates()
     {
         std::vector<double> dates;
-        LoadResults(run.program.Data(), 1);
-        for (const auto& entry : *run.program.Data().ResultList)
+        // As the file holds them: the shown user's results are read again.
+        for (const auto& entry : run.program.App().ReloadResults(run.program.Data()))
             dates.push_back(entry.Object->Record.DateTime);
         return dates;
     }
@@ -385,8 +385,9 @@ TEST(ResultsEndToEnd, ExportAndImportMoveTheUserBetweenTwoInstallations)
         exportIn(*s, true);
         EXPECT_EQ(s->Messages(), QStringList{});
         EXPECT_EQ(s->StoredDates(), (std::vector<double>{today - 2, today - 1}));
-        LoadResults(s->run.program.Data(), 1);
-        EXPECT_EQ(s->run.program.Data().ResultList->back().Object->Record.Kind, 8);
+        EXPECT_EQ(
+            s->run.program.App().ReloadResults(s->run.program.Data()).back().Object->Record.Kind,
+            8);
         // The results view was entered again and shows the chords as before.
         EXPECT_EQ(s->run.Window().ShownView(), &s->View());
         EXPECT_EQ(s->View().Grid()->model()->rowCount(), 1);

@@ -5,8 +5,6 @@
 #include "exercises/setup/SetupFile.h"
 #include "exercises/ui/TControlButton.h"
 #include "exercises/ui/TRytmeImit.h"
-#include "music/data/ResultFiles.h"
-#include "music/data/UserFile.h"
 #include "music/devices/MicEngine.h"
 #include "music/devices/MicSignals.h"
 #include "music/input/MicInput.h"
@@ -16,7 +14,7 @@
 #include "shell/tutor/ChooseTutorModel.h"
 #include "shell/ui/PellivarkProgram.h"
 #include "shell/ui/TPellivarkMain.h"
-#include "support/NoWait.h"
+#include "support/DataFolderCopy.h"
 #include "support/ScriptedPrompts.h"
 #include "support/TempDir.h"
 
@@ -44,8 +42,6 @@ constexpr unsigned kRate = 48000;
 constexpr int kTempo = 180;
 /// A quarter at the setup's tempo: 672 ticks, a tick a millisecond at tempo 90.
 constexpr std::int64_t kQuarterMs = 672 * 90 / kTempo;
-
-using test::NoWait;
 
 void Strike(QWidget* target, int key)
 {
@@ -219,16 +215,12 @@ TEST_F(RytmeImitMicrophone, ClapsAtTheRhythmsTimesScoreFullAndTheSessionIsStored
     ASSERT_FALSE(Window().isVisible());
     EXPECT_EQ(prompts.Count(QStringLiteral("error")), 0);
 
-    ScriptedPrompts readPrompts;
-    UIStringTable strings;
-    NoWait wait;
-    DataFiles data(Folders{programDir.Path(), dataDir.Path() + QStringLiteral("Data/")},
-                   readPrompts, wait, strings);
-    ASSERT_TRUE(ReadUser(data, 1, QString(), true));
-    LoadResults(data, 1);
-    ASSERT_TRUE(data.ResultList.has_value());
-    ASSERT_EQ(data.ResultList->size(), 1U);
-    const TResultRec& rec = data.ResultList->front().Object->Record;
+    test::DataFolderCopy files(
+        Folders{programDir.Path(), dataDir.Path() + QStringLiteral("Data/")});
+    ASSERT_TRUE(files.User(1));
+    const std::vector<TResultRec> stored = files.Results(1);
+    ASSERT_EQ(stored.size(), 1U);
+    const TResultRec& rec = stored.front();
     EXPECT_EQ(rec.Kind, KindNumber(ExerciseKind::RhythmImitation));
     EXPECT_EQ(rec.Count, 5);
     EXPECT_EQ(rec.Score, 95); // the mean of the percent scores

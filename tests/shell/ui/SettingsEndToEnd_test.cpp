@@ -142,7 +142,7 @@ TEST(SettingsEndToEnd, ANewLanguageFontAndAnswerSoundAreInForceAtOnceAndAfterARe
     }
     ProgramRun again(installation, prompts);
     ASSERT_TRUE(again.started);
-    const TSettingsRec& settings = again.program.Data().ProgramSettings;
+    const TSettingsRec& settings = again.program.App().ProgramSettings;
     EXPECT_EQ(settings.Language, QStringLiteral("Deutsch"));
     EXPECT_EQ(settings.FontName, QStringLiteral("Liberation Serif"));
     EXPECT_EQ(settings.RightSound, QStringLiteral("Bell"));
@@ -193,7 +193,7 @@ TEST(SettingsEndToEnd, AKeyboardSetsTheControlThatHasTheFocusWhileTheDialogIsOpe
         EXPECT_EQ(dialog.ControlNoteEdits[1]->text(), QStringLiteral("D3"));
         dialog.BitBtn1->click();
     });
-    const TSettingsRec& settings = run.program.Data().ProgramSettings;
+    const TSettingsRec& settings = run.program.App().ProgramSettings;
     EXPECT_EQ(settings.BeatSound.Note, 42);
     EXPECT_EQ(settings.PianoVoice.Program, 19);
     EXPECT_EQ(settings.RemoteNotes[1], 62);
@@ -210,7 +210,7 @@ TEST(SettingsEndToEnd, CancelSetsBackTheDevicesAndVolumesChangedWhileTheDialogWa
     ProgramRun run(installation, prompts, {},
                    [&outputs](ProgramOptions& options) { options.MidiDevices = &outputs; });
     ASSERT_TRUE(run.started);
-    const QString inForce = run.program.Data().ProgramSettings.MidiOutDevice;
+    const QString inForce = run.program.App().ProgramSettings.MidiOutDevice;
     ASSERT_EQ(inForce, QStringLiteral("Synth"));
     const float waveLevel = run.program.AnswerSound().Volume();
     const std::optional<std::uint32_t> volume = outputs.volume;
@@ -230,7 +230,7 @@ TEST(SettingsEndToEnd, CancelSetsBackTheDevicesAndVolumesChangedWhileTheDialogWa
     EXPECT_EQ(outputs.openedNames.back(), inForce);
     EXPECT_EQ(outputs.volume, volume);
     EXPECT_FLOAT_EQ(run.program.AnswerSound().Volume(), waveLevel);
-    EXPECT_EQ(run.program.Data().ProgramSettings.MidiOutDevice, inForce);
+    EXPECT_EQ(run.program.App().ProgramSettings.MidiOutDevice, inForce);
     EXPECT_TRUE(run.Close());
 }
 
@@ -283,7 +283,7 @@ TEST(SettingsEndToEnd, AHiddenTipLeavesItsWindowUntilTheSettingsOfferAllTipsAgai
     run.dialogs = {};
     EXPECT_EQ(shownText, run.program.Strings().StrTips[0]);
     EXPECT_FALSE(staffTip->isVisible());
-    EXPECT_EQ(run.program.Data().ProgramSettings.TipsMask & 1U, 0U);
+    EXPECT_EQ(run.program.App().ProgramSettings.TipsMask & 1U, 0U);
 
     // Pushed setups keep it hidden; "Show all tips again" brings it back.
     run.Window().Button(MainControl::Speed2)->click();
@@ -294,7 +294,7 @@ TEST(SettingsEndToEnd, AHiddenTipLeavesItsWindowUntilTheSettingsOfferAllTipsAgai
         dialog.BitBtn7->click();
         dialog.BitBtn1->click();
     });
-    EXPECT_EQ(run.program.Data().ProgramSettings.TipsMask, 255U);
+    EXPECT_EQ(run.program.App().ProgramSettings.TipsMask, 255U);
     EXPECT_TRUE(staffTip->isVisible());
     EXPECT_TRUE(run.Close());
 }
@@ -333,7 +333,7 @@ TEST(SettingsEndToEnd, AFirstStartShowsTheWizardInTheLanguagesTextsAndKeepsItsCh
                                                QStringLiteral("Your instrument")}));
         const int height = QGuiApplication::primaryScreen()->geometry().height();
         const auto pair = AnswerInputPair(WizardInstrument::Guitar, height);
-        const TSettingsRec& settings = run.program.Data().ProgramSettings;
+        const TSettingsRec& settings = run.program.App().ProgramSettings;
         for (std::size_t kind = 1; kind <= 10; ++kind)
             EXPECT_EQ(settings.KindPairs[kind],
                       (std::array<std::uint8_t, 2>{pair.first, pair.second}))
@@ -419,7 +419,7 @@ TEST(SettingsEndToEnd, ADamagedRecordFillsAValidDialogAndALanguageThatCannotBeRe
 
     ProgramRun run(installation, prompts);
     ASSERT_TRUE(run.started);
-    EXPECT_EQ(run.program.Data().ProgramSettings.Language, QStringLiteral("English"));
+    EXPECT_EQ(run.program.App().ProgramSettings.Language, QStringLiteral("English"));
     prompts.asked.clear();
     OpenProgramSettings(run, [&](TProgramSettings& dialog) {
         EXPECT_EQ(dialog.UpDown1->value(), 16);
@@ -444,7 +444,7 @@ TEST(SettingsEndToEnd, ADamagedRecordFillsAValidDialogAndALanguageThatCannotBeRe
     EXPECT_TRUE(run.program.StartMenuService().WelcomeLine().has_value())
         << "the start menu keeps its welcome text";
 
-    const TSettingsRec& stored = run.program.Data().ProgramSettings;
+    const TSettingsRec& stored = run.program.App().ProgramSettings;
     for (const SoundRec* sound : {&stored.PianoVoice, &stored.GuitarVoice, &stored.ClapSound,
                                   &stored.BeatSound, &stored.FirstBeatSound}) {
         EXPECT_LE(sound->Channel, 15);

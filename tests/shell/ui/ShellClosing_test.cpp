@@ -2,13 +2,8 @@
 // store is said and asked about, and the first run is told from the later ones.
 #include "ShellProgramRun.h"
 #include "exercises/items/ItemTables.h"
-#include "music/data/ResultFiles.h"
-#include "music/data/SettingsFile.h"
-#include "music/data/UserFile.h"
-#include "support/NoWait.h"
-
-#include <csignal>
-#include <sys/resource.h>
+#include "support/DataFolderCopy.h"
+#include "support/FileSizeLimit.h"
 
 #include <QFileInfo>
 #include <QSettings>
@@ -31,16 +26,12 @@ struct StoredData
 
 StoredData ReadStored(const Installation& installation)
 {
-    ScriptedPrompts prompts;
-    UIStringTable strings;
-    test::NoWait wait;
-    DataFiles data(installation.ProgramFolders(), prompts, wait, strings);
+    test::DataFolderCopy files(installation.ProgramFolders(),
+                               installation.program.File(QStringLiteral("Language/")));
     StoredData stored;
-    if (ReadUser(data, 1, QString(), true))
-        stored.user = data.CurrentUser->Record;
-    const SettingsEnvironment environment{installation.program.File(QStringLiteral("Language/"))};
-    if (QFileInfo::exists(data.SettingsFilePath()) && LoadSettings(data, 1, false, environment))
-        stored.settings = data.ProgramSettings;
+    stored.user = files.User(1);
+    if (QFileInfo::exists(files.data.SettingsFilePath()) && files.LoadUserSettings(1))
+        stored.settings = files.settings;
     return stored;
 }
 
@@ -82,7 +73,7 @@ TEST(ShellClosing, TheUsersOwnItemsAreKeptAtClosingAndOnlyWhenChanged)
         chords.Counts[kBuiltInSlot] = 0;
         // Closed while a tutor runs: the items are the user's all the same.
         run.dialogs = test::AcceptTutorDialog;
-        run.program.Data().CurrentUser->Record.TutorFileName = Installation::kChordTutor;
+        run.program.App().Users.CurrentUser->Record.TutorFileName = Installation::kChordTutor;
         run.Window().Button(MainControl::SpeedButton10)->click();
         ASSERT_TRUE(run.program.State().TutorActive);
         ASSERT_NE(run.program.Items().ChordIdentification.Counts[kBuiltInSlot], 0)
@@ -158,33 +149,6 @@ TEST(ShellClosing, AFailedResultStoreAsksAndClosingGoesOnWithTheSetupUserAndSett
     EXPECT_EQ(stored.settings->MainWidth, 1000);
 }
 
-/// While it lives, no file of the process can grow beyond limit bytes (a full disk).
-class FileSizeLimit
-{
-public:
-    explicit FileSizeLimit(rlim_t limit)
-    {
-        getrlimit(RLIMIT_FSIZE, &m_saved);
-        m_handler = std::signal(SIGXFSZ, SIG_IGN);
-        rlimit limited = m_saved;
-        limited.rlim_cur = limit;
-        m_set = setrlimit(RLIMIT_FSIZE, &limited) == 0;
-    }
-    ~FileSizeLimit()
-    {
-        setrlimit(RLIMIT_FSIZE, &m_saved);
-        std::signal(SIGXFSZ, m_handler);
-    }
-    FileSizeLimit(const FileSizeLimit&) = delete;
-    FileSizeLimit& operator=(const FileSizeLimit&) = delete;
-    bool Set() const { return m_set; }
-
-private:
-    rlimit m_saved{};
-    void (*m_handler)(int) = nullptr;
-    bool m_set = false;
-};
-
 TEST(ShellClosing, SettingsThatCannotBeStoredAtClosingAreReported)
 {
     Installation installation;
@@ -205,7 +169,7 @@ TEST(ShellClosing, SettingsThatCannotBeStoredAtClosingAreReported)
     ASSERT_EQ(prompts.Count(QStringLiteral("error")), 0);
     {
         // The user record still fits, the settings record no longer does.
-        FileSizeLimit full(static_cast<rlim_t>(userFileSize));
+        test::FileSizeLimit full(static_cast<rlim_t>(userFileSize));
         ASSERT_TRUE(full.Set());
         EXPECT_TRUE(run.Close()) << "a failed store keeps no one from closing";
     }

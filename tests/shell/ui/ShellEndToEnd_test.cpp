@@ -1,6 +1,7 @@
 // The whole program over a temporary program and data folder: the first start, an exercise
 // done with the answer buttons, storing on close, the next start, and bad files on the way.
 #include "ProgramTestSupport.h"
+#include "TestInstallation.h"
 #include "exercises/items/ItemTables.h"
 #include "exercises/setup/SetupFile.h"
 #include "exercises/ui/TAkkord.h"
@@ -22,8 +23,8 @@
 #include "shell/tutor/ChooseTutorModel.h"
 #include "shell/ui/PellivarkProgram.h"
 #include "shell/ui/TPellivarkMain.h"
+#include "support/DataFolderCopy.h"
 #include "support/MidiInFakes.h"
-#include "support/NoWait.h"
 #include "support/ScriptedPrompts.h"
 #include "support/SequencerFakes.h"
 #include "support/TempDir.h"
@@ -58,38 +59,22 @@ using test::RunUntil;
 using test::ScriptedPrompts;
 using test::TempDir;
 
-using test::NoWait;
-
 using test::SavePicture;
 
-/// A program folder with the default setup and a setup of our own, and a data folder.
-class Installation
+/// The shared installation with a setup of the user's beside the default one.
+class Installation : public test::Installation
 {
 public:
     Installation()
     {
-        EXPECT_TRUE(QDir().mkpath(program.File(QStringLiteral("Language"))));
-        EXPECT_TRUE(QFile::copy(QStringLiteral(PELLIVARK_ENGLISH_LAN),
-                                program.File(QStringLiteral("Language/English.LAN"))));
-        EXPECT_TRUE(WriteSetupFile(DefaultSetupPath(), DefaultExerciseSetup()));
         ExerciseSetup mine = DefaultExerciseSetup();
         // Three chords to tell apart instead of two: a setup the default is not.
         mine.ChordIdentification.ItemFlags.fill(0);
         for (std::size_t i : {0U, 1U, 4U})
             mine.ChordIdentification.ItemFlags[i] = 1;
-        EXPECT_TRUE(WriteSetupFile(MineSetupPath(), mine));
+        EXPECT_TRUE(AddSetup(QStringLiteral("Mine.qib"), mine));
     }
-
-    Folders ProgramFolders() const
-    {
-        return Folders{program.Path(), data.Path() + QStringLiteral("Data/")};
-    }
-    QString DefaultSetupPath() const { return program.File(QStringLiteral("Default_level.qib")); }
     QString MineSetupPath() const { return program.File(QStringLiteral("Mine.qib")); }
-    QString DataFile(const QString& name) const { return ProgramFolders().DataFolder + name; }
-
-    TempDir program;
-    TempDir data;
 };
 
 /// One run of the program: built, shown, and through its first show.
@@ -172,21 +157,12 @@ void ExpectNoEmptyText(TPellivarkMain& window)
 /// The results stored for the first user of the installation's data folder, read afresh.
 std::vector<TResultRec> StoredResults(const Installation& installation)
 {
-    ScriptedPrompts prompts;
-    UIStringTable strings;
-    NoWait wait;
-    DataFiles data(installation.ProgramFolders(), prompts, wait, strings);
-    std::vector<TResultRec> records;
-    if (!ReadUser(data, 1, QString(), true)) {
+    test::DataFolderCopy files(installation.ProgramFolders());
+    if (!files.User(1)) {
         ADD_FAILURE() << "the first user cannot be read";
-        return records;
+        return {};
     }
-    LoadResults(data, 1);
-    if (data.ResultList) {
-        for (const auto& entry : *data.ResultList)
-            records.push_back(entry.Object->Record);
-    }
-    return records;
+    return files.Results(1);
 }
 
 TEST(ShellEndToEnd, FirstStartExerciseStoreAndTheNextStartGreetsByName)
@@ -251,16 +227,13 @@ TEST(ShellEndToEnd, FirstStartExerciseStoreAndTheNextStartGreetsByName)
 
     // The result file holds the run.
     {
-        ScriptedPrompts prompts;
-        UIStringTable strings;
-        NoWait wait;
-        DataFiles data(installation.ProgramFolders(), prompts, wait, strings);
-        ASSERT_TRUE(ReadUser(data, 1, QString(), true));
-        EXPECT_EQ(data.CurrentUser->Record.FullName, QStringLiteral("Ann Example"));
-        LoadResults(data, 1);
-        ASSERT_TRUE(data.ResultList.has_value());
-        ASSERT_EQ(data.ResultList->size(), 1U);
-        const TResultRec& rec = data.ResultList->front().Object->Record;
+        test::DataFolderCopy files(installation.ProgramFolders());
+        const std::optional<TUserRec> user = files.User(1);
+        ASSERT_TRUE(user);
+        EXPECT_EQ(user->FullName, QStringLiteral("Ann Example"));
+        const std::vector<TResultRec> stored = files.Results(1);
+        ASSERT_EQ(stored.size(), 1U);
+        const TResultRec& rec = stored.front();
         EXPECT_EQ(rec.Kind, KindNumber(ExerciseKind::ChordIdentification));
         EXPECT_EQ(rec.Count, kQuestions);
     }
@@ -315,7 +288,7 @@ TEST(ShellEndToEnd, AKeyboardPlaysIntoTheMainWindowForTheExerciseEnteredOnly)
 
     MidiInSpy spy;
     run.Window().installEventFilter(&spy);
-    TSettingsRec& settings = run.program.Data().ProgramSettings;
+    TSettingsRec& settings = run.program.App().ProgramSettings;
     settings.MidiInputOn = true;
     settings.MidiInDevice.clear();
     run.Window().Button(MainControl::Speed1)->click();
@@ -348,7 +321,7 @@ TEST(ShellEndToEnd, RemoteNotesAndThePedalPressTheControlButtons)
     keyboard.ports = std::vector<MidiInPortInfo>{{0, QStringLiteral("Keyboard")}};
     ProgramRun run(installation, prompts, installation.MineSetupPath(), &keyboard);
     ASSERT_TRUE(run.started);
-    TSettingsRec& settings = run.program.Data().ProgramSettings;
+    TSettingsRec& settings = run.program.App().ProgramSettings;
     settings.MidiInputOn = true;
     settings.MidiInDevice = QStringLiteral("Keyboard");
     settings.MidiRemoteControl = true;
@@ -400,7 +373,7 @@ TEST(ShellEndToEnd, NothingReachesTheExerciseWhileABoxIsOpen)
     keyboard.ports = std::vector<MidiInPortInfo>{{0, QStringLiteral("Keyboard")}};
     ProgramRun run(installation, prompts, installation.MineSetupPath(), &keyboard);
     ASSERT_TRUE(run.started);
-    TSettingsRec& settings = run.program.Data().ProgramSettings;
+    TSettingsRec& settings = run.program.App().ProgramSettings;
     settings.MidiInputOn = true;
     settings.MidiInDevice = QStringLiteral("Keyboard");
     settings.MidiRemoteControl = true;
@@ -494,7 +467,7 @@ TEST(ShellEndToEnd, TheMainWindowsTimersTickTheCurrentWindowAndPianoStepsAreKept
 
     // The piano's adjusters change the program's own piano voice.
     emit exercise->PianoVoiceStepped(PianoVoice{33, 77});
-    const SoundRec& piano = run.program.Data().ProgramSettings.PianoVoice;
+    const SoundRec& piano = run.program.App().ProgramSettings.PianoVoice;
     EXPECT_EQ(piano.Program, 33);
     EXPECT_EQ(piano.Velocity, 77);
     EXPECT_EQ(run.program.MidiVoices().piano.program, 33) << "and what it plays with";

@@ -3,6 +3,7 @@
 #pragma once
 
 #include "ProgramTestSupport.h"
+#include "TestInstallation.h"
 #include "exercises/setup/SetupFile.h"
 #include "exercises/ui/TAkkord.h"
 #include "music/files/Folders.h"
@@ -42,56 +43,6 @@ Q_GUI_EXPORT bool qt_sendShortcutOverrideEvent(QObject* o, ulong timestamp, int 
                                                bool autorep = false, ushort count = 1);
 
 namespace pv::test {
-
-/// A program folder with the English language and help files and the shipped default setup,
-/// and a data folder apart from it (as in an installed program).
-class Installation
-{
-public:
-    Installation()
-    {
-        EXPECT_TRUE(QDir().mkpath(program.File(QStringLiteral("Language"))));
-        EXPECT_TRUE(QFile::copy(QStringLiteral(PELLIVARK_ENGLISH_LAN),
-                                program.File(QStringLiteral("Language/English.LAN"))));
-        EXPECT_TRUE(QFile::copy(QStringLiteral(PELLIVARK_ENGLISH_HLP), HelpFile()));
-        EXPECT_TRUE(WriteSetupFile(DefaultSetupPath(), DefaultExerciseSetup()));
-    }
-
-    Folders ProgramFolders() const
-    {
-        return Folders{program.Path(), data.Path() + QStringLiteral("Data/")};
-    }
-    QString DefaultSetupPath() const { return program.File(QStringLiteral("Default_level.qib")); }
-    QString HelpFile() const { return program.File(QStringLiteral("Language/English.HLP")); }
-    QString DataFile(const QString& name) const { return ProgramFolders().DataFolder + name; }
-    /// The store of the first-run value, apart from the user's own.
-    QString FirstRunStore() const { return data.File(QStringLiteral("firstrun.ini")); }
-
-    /// A tutor of chord identification in one step, shipped in the program folder. Its step
-    /// asks chord 28, one of the slots a user may change: the tutor brings item tables of its
-    /// own, which stand in for the user's while it runs.
-    static constexpr const char* kChordTutorText = R"(title = Chord ladder
-author = Teacher
-description = One step
-
-[step chords]
-title = Major and minor
-description = Tell a major chord from a minor one.
-pass = 80
-fallback = 40
-questions = 5
-items = 1, 2, 28
-)";
-    static inline const QString kChordTutor = QStringLiteral("Chords.tut");
-    bool AddChordTutor() const
-    {
-        auto tutor = ParseTutorDescription(QString::fromUtf8(kChordTutorText), QString());
-        return tutor.Ok() && WriteTutorFile(program.File(kChordTutor), tutor.Value()).Ok();
-    }
-
-    TempDir program;
-    TempDir data;
-};
 
 /// One run of the program: built, shown, and through its first show.
 class ProgramRun

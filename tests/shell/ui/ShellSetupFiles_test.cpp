@@ -212,7 +212,7 @@ TEST(ShellSetupFiles, TheFileMenuHoldsItsEntriesAndTheTutorTakesTheSetupOnesAway
     for (const auto& phase : phases) {
         SCOPED_TRACE(phase.name);
         if (phase.tutor != run.program.State().TutorActive) {
-            run.program.Data().CurrentUser->Record.TutorFileName = Installation::kChordTutor;
+            run.program.App().Users.CurrentUser->Record.TutorFileName = Installation::kChordTutor;
             window.Button(MainControl::SpeedButton10)->click();
             ASSERT_EQ(run.program.State().TutorActive, phase.tutor);
             QApplication::setActiveWindow(&window);

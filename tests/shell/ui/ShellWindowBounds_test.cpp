@@ -1,8 +1,7 @@
 // The main window's bounds as Setting.dat holds them, through the whole program: placed on a
 // screen there is at the start, and stored back as placed.
 #include "ShellProgramRun.h"
-#include "music/data/SettingsFile.h"
-#include "support/NoWait.h"
+#include "support/DataFolderCopy.h"
 
 #include <limits>
 
@@ -24,14 +23,11 @@ constexpr std::int32_t kMax = std::numeric_limits<std::int32_t>::max();
 template <typename Change>
 void ChangeStoredSettings(const Installation& installation, Change change)
 {
-    ScriptedPrompts prompts;
-    UIStringTable strings;
-    test::NoWait wait;
-    DataFiles data(installation.ProgramFolders(), prompts, wait, strings);
-    const SettingsEnvironment environment{installation.program.File(QStringLiteral("Language/"))};
-    ASSERT_TRUE(LoadSettings(data, 1, false, environment).Ok());
-    change(data.ProgramSettings);
-    ASSERT_TRUE(SaveSettings(data, 1).Ok());
+    test::DataFolderCopy files(installation.ProgramFolders(),
+                               installation.program.File(QStringLiteral("Language/")));
+    ASSERT_TRUE(files.LoadUserSettings(1).Ok());
+    change(files.settings);
+    ASSERT_TRUE(files.SaveUserSettings(1).Ok());
 }
 
 TSettingsRec StoredSettings(const Installation& installation)

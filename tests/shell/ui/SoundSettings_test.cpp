@@ -5,14 +5,12 @@
 #include "exercises/setup/SetupFile.h"
 #include "exercises/ui/AnswerSoundEffect.h"
 #include "exercises/ui/TAkkord.h"
-#include "music/data/SettingsFile.h"
-#include "music/data/UserFile.h"
 #include "music/devices/SystemMidiOutDevices.h"
 #include "shell/main/PellivarkMainModel.h"
 #include "shell/main/ui/ExerciseWindowSet.h"
 #include "shell/ui/PellivarkProgram.h"
 #include "shell/ui/TPellivarkMain.h"
-#include "support/NoWait.h"
+#include "support/DataFolderCopy.h"
 #include "support/ScriptedPrompts.h"
 #include "support/TempDir.h"
 
@@ -46,7 +44,7 @@ protected:
     ProgramOptions Options(IPrompts* prompts)
     {
         ProgramOptions options;
-        options.ProgramFolders = Folders{program.Path(), data.Path() + QStringLiteral("Data/")};
+        options.ProgramFolders = ProgramFolders();
         options.Prompts = prompts;
         options.SynthAudio = false;
         options.HideSplash = [this] { splashHidden = true; };
@@ -77,30 +75,25 @@ protected:
     /// Setting.dat of the first user with the two volumes.
     void StoreVolumes(std::uint8_t wave, std::uint8_t midi)
     {
-        ScriptedPrompts prompts;
-        UIStringTable strings;
-        test::NoWait wait;
-        DataFiles files(Folders{program.Path(), data.Path() + QStringLiteral("Data/")}, prompts,
-                        wait, strings);
-        ASSERT_TRUE(ReadUser(files, 1, QString(), true));
-        (void)LoadSettings(files, 1, false,
-                           SettingsEnvironment{program.File(QStringLiteral("Language/"))});
-        files.ProgramSettings.WaveOutVolume = wave;
-        files.ProgramSettings.MidiOutVolume = midi;
-        ASSERT_TRUE(SaveSettings(files, 1));
+        test::DataFolderCopy files(ProgramFolders(), program.File(QStringLiteral("Language/")));
+        ASSERT_TRUE(files.User(1));
+        ASSERT_TRUE(files.LoadUserSettings(1));
+        files.settings.WaveOutVolume = wave;
+        files.settings.MidiOutVolume = midi;
+        ASSERT_TRUE(files.SaveUserSettings(1));
     }
 
     TSettingsRec StoredSettings()
     {
-        ScriptedPrompts prompts;
-        UIStringTable strings;
-        test::NoWait wait;
-        DataFiles files(Folders{program.Path(), data.Path() + QStringLiteral("Data/")}, prompts,
-                        wait, strings);
-        EXPECT_TRUE(ReadUser(files, 1, QString(), true));
-        (void)LoadSettings(files, 1, false,
-                           SettingsEnvironment{program.File(QStringLiteral("Language/"))});
-        return files.ProgramSettings;
+        test::DataFolderCopy files(ProgramFolders(), program.File(QStringLiteral("Language/")));
+        EXPECT_TRUE(files.User(1));
+        EXPECT_TRUE(files.LoadUserSettings(1));
+        return files.settings;
+    }
+
+    Folders ProgramFolders() const
+    {
+        return Folders{program.Path(), data.Path() + QStringLiteral("Data/")};
     }
 
     test::TempDir program;
@@ -124,7 +117,7 @@ TEST_F(SoundOfTheProgram, EachVolumeOfTheSettingsReachesItsOwnSoundAndIsStoredBa
     EXPECT_EQ(synth->StereoVolume(), 64U * 0x01000100U) << "the MIDI volume, both halves";
 
     // Each control moves its own sound only.
-    TSettingsRec& settings = run->Data().ProgramSettings;
+    TSettingsRec& settings = run->App().ProgramSettings;
     run->MidiOut().SetVolume(200);
     EXPECT_FLOAT_EQ(run->AnswerSound().Volume(), 0.4F);
     EXPECT_EQ(synth->StereoVolume(), 200U * 0x01000100U);

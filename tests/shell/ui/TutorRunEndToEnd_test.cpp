@@ -4,10 +4,9 @@
 // not have, a tutor without steps, the tutor turned on and off inside an exercise, and the
 // user's statistics naming the tutor.
 #include "ProgramTestSupport.h"
+#include "TestInstallation.h"
 #include "exercises/setup/SetupFile.h"
 #include "exercises/ui/TAkkord.h"
-#include "music/data/ResultFiles.h"
-#include "music/data/UserFile.h"
 #include "shell/main/PellivarkMainModel.h"
 #include "shell/main/ui/ExerciseWindowSet.h"
 #include "shell/tutor/TutorDescription.h"
@@ -16,6 +15,7 @@
 #include "shell/tutor/ui/TutorDialogs.h"
 #include "shell/ui/PellivarkProgram.h"
 #include "shell/ui/TPellivarkMain.h"
+#include "support/DataFolderCopy.h"
 #include "support/NoWait.h"
 #include "support/ScriptedPrompts.h"
 #include "support/TempDir.h"
@@ -73,42 +73,25 @@ questions = 5
 items = 1, 2, 3
 )";
 
-using test::NoWait;
-
 using test::SavePicture;
 
-/// A program folder with the English texts, the default setup and the tutor; a data folder.
-class Installation
+/// The shared installation with the course, and the same course with every step taken out.
+class Installation : public test::Installation
 {
 public:
     Installation()
     {
-        EXPECT_TRUE(QDir().mkpath(program.File(QStringLiteral("Language"))));
-        EXPECT_TRUE(QFile::copy(QStringLiteral(PELLIVARK_ENGLISH_LAN),
-                                program.File(QStringLiteral("Language/English.LAN"))));
-        EXPECT_TRUE(WriteSetupFile(program.File(QStringLiteral("Default_level.qib")),
-                                   DefaultExerciseSetup()));
-        auto tutor = ParseTutorDescription(QString::fromUtf8(kTutorText), QString());
-        EXPECT_TRUE(tutor.Ok());
-        if (tutor.Ok()) {
-            EXPECT_TRUE(
-                WriteTutorFile(program.File(QStringLiteral("Chords.tut")), tutor.Value()).Ok());
-            // The same course with every step taken out.
-            TutorFileData blank = tutor.Value();
+        const std::optional<TutorFileData> tutor =
+            AddTutor(QStringLiteral("Chords.tut"), kTutorText);
+        EXPECT_TRUE(tutor);
+        if (tutor) {
+            TutorFileData blank = *tutor;
             blank.Header.Title = QStringLiteral("Blank course");
             for (auto& steps : blank.Steps)
                 steps.clear();
             EXPECT_TRUE(WriteTutorFile(program.File(QStringLiteral("Blank.tut")), blank).Ok());
         }
     }
-
-    Folders ProgramFolders() const
-    {
-        return Folders{program.Path(), data.Path() + QStringLiteral("Data/")};
-    }
-
-    TempDir program;
-    TempDir data;
 };
 
 /// What the scripted user saw in the tutor's dialogs.
@@ -212,7 +195,7 @@ public:
 
     TPellivarkMain& Window() { return program.MainWindow(); }
     TAkkord* Chords() { return program.Exercises().Identification(kChords); }
-    TUserRec& User() { return program.Data().CurrentUser->Record; }
+    TUserRec& User() { return program.App().Users.CurrentUser->Record; }
     QString Label(MainControl c) { return Window().Label(c)->text(); }
 
     bool splashHidden = false;
@@ -307,16 +290,13 @@ TEST(TutorRunEndToEnd, AStepAnsweredRightMovesToTheNextStepWithItsSetupAndStores
     EXPECT_EQ(prompts.Count(QStringLiteral("error")), 0);
 
     // The step move and the result are on disk.
-    ScriptedPrompts quiet;
-    UIStringTable strings;
-    NoWait wait;
-    DataFiles data(installation.ProgramFolders(), quiet, wait, strings);
-    ASSERT_TRUE(ReadUser(data, run.User().UserId, QString(), true));
-    EXPECT_EQ(data.CurrentUser->Record.TutorSteps[0], 2);
-    LoadResults(data, run.User().UserId);
-    ASSERT_TRUE(data.ResultList.has_value());
-    ASSERT_EQ(data.ResultList->size(), 1u);
-    const TResultRec& rec = data.ResultList->front().Object->Record;
+    test::DataFolderCopy files(installation.ProgramFolders());
+    const std::optional<TUserRec> stored = files.User(run.User().UserId);
+    ASSERT_TRUE(stored);
+    EXPECT_EQ(stored->TutorSteps[0], 2);
+    const std::vector<TResultRec> results = files.Results(run.User().UserId);
+    ASSERT_EQ(results.size(), 1u);
+    const TResultRec& rec = results.front();
     EXPECT_EQ(rec.Kind, KindNumber(kChords));
     EXPECT_EQ(rec.Count, kStepQuestions);
     EXPECT_EQ(rec.TutorTitle, QStringLiteral("Chord ladder"));
@@ -390,14 +370,10 @@ TEST(TutorRunEndToEnd, TheStepEndsAfterItsLastAnswerHasReturnedWithThatStepsResu
     EXPECT_EQ(storedWhenAsked, static_cast<qint64>(kResultRecSize)) << "stored before asking";
     EXPECT_TRUE(user.seen_[1].score.contains(QStringLiteral("100%")));
 
-    ScriptedPrompts quiet;
-    UIStringTable strings;
-    NoWait wait;
-    DataFiles data(installation.ProgramFolders(), quiet, wait, strings);
-    LoadResults(data, run.User().UserId);
-    ASSERT_TRUE(data.ResultList.has_value());
-    ASSERT_EQ(data.ResultList->size(), 1u);
-    const TResultRec& rec = data.ResultList->front().Object->Record;
+    test::DataFolderCopy files(installation.ProgramFolders());
+    const std::vector<TResultRec> results = files.Results(run.User().UserId);
+    ASSERT_EQ(results.size(), 1u);
+    const TResultRec& rec = results.front();
     EXPECT_EQ(rec.Count, kStepQuestions);
     EXPECT_EQ(rec.Score, kStepQuestions);
     EXPECT_EQ(rec.TutorStep, 1);
@@ -515,7 +491,7 @@ TEST(TutorRunEndToEnd, TurningTheTutorOnOrOffInsideAnExerciseEntersItUnderTheSet
     run.User().TutorFileName = QStringLiteral("Chords.tut");
     run.User().TutorSteps[0] = 2; // the step of three chords
     // The user left the tutor off when the program last closed.
-    run.program.Data().ProgramSettings.TutorActive = false;
+    run.program.App().ProgramSettings.TutorActive = false;
     const QTimer* automatic = run.Window().AutoNewQuestTimer();
 
     // Without the tutor the exercise's first question comes by itself.
@@ -568,16 +544,12 @@ TEST(TutorRunEndToEnd, TheUsersStatisticsNameTheTutorTheRecordNames)
         Installation installation;
         {
             // A user of an earlier start, working with the tutor.
-            ScriptedPrompts quiet;
-            UIStringTable strings;
-            NoWait wait;
-            DataFiles data(installation.ProgramFolders(), quiet, wait, strings);
-            ASSERT_TRUE(QDir().mkpath(data.folders.DataFolder));
+            test::DataFolderCopy files(installation.ProgramFolders());
             TUserRec rec = DefaultUser();
             rec.FullName = QStringLiteral("Ann Example");
             rec.TutorFileName = c.stored;
             rec.LastSetupFile = QStringLiteral("Default_level.qib");
-            ASSERT_TRUE(WriteUser(data, rec));
+            ASSERT_TRUE(files.WriteUserRecord(rec));
         }
         ScriptedPrompts prompts;
         ScriptedUser user;
@@ -586,14 +558,14 @@ TEST(TutorRunEndToEnd, TheUsersStatisticsNameTheTutorTheRecordNames)
         ASSERT_EQ(prompts.Count(QStringLiteral("text")), 0) << "the user is known";
 
         // Computed at the start for the welcome, and again for the results view.
-        ASSERT_TRUE(run.program.Data().CurrentUser->Computed);
-        EXPECT_EQ(run.program.Data().CurrentUser->TutorTitle, c.title);
-        run.program.Data().ProgramSettings.TutorActive = false;
+        ASSERT_TRUE(run.program.App().Users.CurrentUser->Computed);
+        EXPECT_EQ(run.program.App().Users.CurrentUser->TutorTitle, c.title);
+        run.program.App().ProgramSettings.TutorActive = false;
         run.Window().Button(MainControl::Speed1)->click();
         run.Window().Button(MainControl::SpeedButton5)->click();
         ASSERT_EQ(run.program.State().CurrentView, MainView::Results);
-        ASSERT_NE(run.program.Data().ResultUser, nullptr);
-        EXPECT_EQ(run.program.Data().ResultUser->TutorTitle, c.title);
+        ASSERT_NE(run.program.App().ResultUser(), nullptr);
+        EXPECT_EQ(run.program.App().ResultUser()->TutorTitle, c.title);
     }
 }
 

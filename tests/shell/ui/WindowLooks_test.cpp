@@ -2,6 +2,7 @@
 // sign, the identification windows' staves and labels, the rhythm windows' first line and a
 // tutor step's texts, each with a picture in the test-output folder.
 #include "ProgramTestSupport.h"
+#include "TestInstallation.h"
 #include "exercises/identification/AkkordStaff.h"
 #include "exercises/setup/SetupFile.h"
 #include "exercises/ui/AkkordStaffBox.h"
@@ -41,28 +42,15 @@ using test::SavePicture;
 using test::ScriptedPrompts;
 using test::TempDir;
 
-/// A program folder laid out as the build ships it: language, default setup, English tutor.
-class Installation
+/// The shared installation laid out as the build ships it, the English tutor included.
+class Installation : public test::Installation
 {
 public:
     Installation()
     {
-        EXPECT_TRUE(QDir().mkpath(program.File(QStringLiteral("Language"))));
-        EXPECT_TRUE(QFile::copy(QStringLiteral(PELLIVARK_ENGLISH_LAN),
-                                program.File(QStringLiteral("Language/English.LAN"))));
         EXPECT_TRUE(QFile::copy(QStringLiteral(PELLIVARK_ENGLISH_TUT),
                                 program.File(QStringLiteral("English.tut"))));
-        EXPECT_TRUE(WriteSetupFile(program.File(QStringLiteral("Default_level.qib")),
-                                   DefaultExerciseSetup()));
     }
-
-    Folders ProgramFolders() const
-    {
-        return Folders{program.Path(), data.Path() + QStringLiteral("Data/")};
-    }
-
-    TempDir program;
-    TempDir data;
 };
 
 /// The texts of the dialogs the program showed, each closed with its first button.
@@ -339,7 +327,7 @@ TEST(WindowLooks, ATutorStepTellsItsDescriptionAndItsExtraTextAsSentences)
     DialogsSeen dialogs;
     ProgramRun run(installation, prompts, dialogs);
     ASSERT_TRUE(run.started);
-    TUserRec& user = run.program.Data().CurrentUser->Record;
+    TUserRec& user = run.program.App().Users.CurrentUser->Record;
     user.TutorFileName = QStringLiteral("English.tut");
     user.TutorSteps.fill(1);
 

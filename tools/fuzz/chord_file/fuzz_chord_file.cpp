@@ -15,7 +15,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* bytes, std::size_t siz
     for (int i = 1; i <= 31; ++i)
         tables.SetSlot(1, i, {3, {}, QStringLiteral("built-in")}, true);
     tables.MarkBuiltIn();
-    LoadUserChords(data, tables);
+    LoadedItemState loaded;
+    LoadUserChords(data, loaded, tables);
     for (int kind : kUserItemKinds) {
         for (int index = 1; index < KindFactsOfNumber(kind).FirstUserSlot; ++index)
             fuzz::Require(tables.Slot(kind, index).NoteCount ==
@@ -23,13 +24,14 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* bytes, std::size_t siz
         for (int index = 1; index <= 60; ++index)
             fuzz::Require(tables.Slot(kind, index).NoteCount <= kMaxItemNotes);
     }
-    fuzz::Require(SaveUserChords(data, tables));
+    fuzz::Require(SaveUserChords(data, loaded, tables));
     fuzz::Require(fuzz::FuzzDataFolder::SizeOf(data.ChordFilePath()) %
                       static_cast<qint64>(kUserChordRecSize) ==
                   0);
 
     ItemSlotTables reloaded;
-    LoadUserChords(data, reloaded);
+    LoadedItemState reloadedState;
+    LoadUserChords(data, reloadedState, reloaded);
     for (int kind : kUserItemKinds) {
         const ExerciseKindFacts facts = KindFactsOfNumber(kind);
         for (int index = facts.FirstUserSlot; index <= facts.LastSavedUserSlot; ++index) {

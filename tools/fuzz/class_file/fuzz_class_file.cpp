@@ -11,16 +11,17 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* bytes, std::size_t siz
     fuzz::RequireStableRecords(input, kClassRecSize, DecodeClassRec, EncodeClassRec);
     DataFiles data = fuzz::FreshHolding(input, &DataFiles::ClassFilePath);
 
-    LoadClasses(data);
-    fuzz::Require(data.ClassList->size() <= size / kClassRecSize);
-    for (const auto& entry : *data.ClassList) {
+    std::optional<ClassEntries> classes;
+    LoadClasses(data, classes);
+    fuzz::Require(classes->size() <= size / kClassRecSize);
+    for (const auto& entry : *classes) {
         fuzz::Require(entry.Object->Record.ClassId > 0);
         fuzz::Require(entry.Object->Record.Name.size() <= 31);
-        ClassNameById(data, static_cast<std::uint16_t>(entry.Object->Record.ClassId));
+        ClassNameById(data, classes, static_cast<std::uint16_t>(entry.Object->Record.ClassId));
     }
     // A second load over a shorter file drops the surplus.
     fuzz::FuzzDataFolder::Put(data.ClassFilePath(), input.first(std::min(size, kClassRecSize)));
-    LoadClasses(data);
-    fuzz::Require(data.ClassList->size() <= 1);
+    LoadClasses(data, classes);
+    fuzz::Require(classes->size() <= 1);
     return 0;
 }

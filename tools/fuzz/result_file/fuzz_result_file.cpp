@@ -14,15 +14,17 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* bytes, std::size_t siz
     const QString path = ResultFileName(data, 5);
     const std::size_t whole = size / kResultRecSize;
 
-    LoadResults(data, 5);
-    fuzz::Require(data.ResultList->size() == whole);
-    FilterResults(data, -1, 0);
-    fuzz::Require(data.FilteredResults->size() == whole);
-    FilterResults(data, size > 0 ? bytes[0] % 12 : 1, size > 1 ? bytes[1] : 0);
+    ResultLists results;
+    LoadResults(data, results, 5);
+    fuzz::Require(results.ResultList->size() == whole);
+    FilterResults(results, -1, 0);
+    fuzz::Require(results.FilteredResults->size() == whole);
+    FilterResults(results, size > 0 ? bytes[0] % 12 : 1, size > 1 ? bytes[1] : 0);
 
     TUserInfo user;
     user.Record.UserId = 5;
-    ComputeUserStatistics(data, user, {});
+    std::optional<ClassEntries> classes;
+    ComputeUserStatistics(data, user, *results.ResultList, {classes});
     fuzz::Require(user.Computed);
 
     TResultRec extra;
@@ -33,11 +35,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* bytes, std::size_t siz
     fuzz::Require(fuzz::FuzzDataFolder::SizeOf(path) ==
                   static_cast<qint64>((whole + 1) * kResultRecSize));
 
-    LoadResults(data, 5);
+    LoadResults(data, results, 5);
     std::size_t valid = 0;
-    for (const auto& entry : *data.ResultList)
+    for (const auto& entry : *results.ResultList)
         valid += entry.Object->Record.UserId > 0 && entry.Object->Record.DateTime >= 0.5 ? 1 : 0;
-    fuzz::Require(RewriteResults(data));
+    fuzz::Require(RewriteResults(data, results));
     fuzz::Require(fuzz::FuzzDataFolder::SizeOf(path) ==
                   static_cast<qint64>((whole + 1) * kResultRecSize));
     fuzz::Require(PurgeResults(data, 5, 0.5));

@@ -12,16 +12,17 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* bytes, std::size_t siz
 
     const SettingsEnvironment environment{data.folders.ProgramFolder + QStringLiteral("Language"),
                                           1031, false};
-    fuzz::Require(LoadSettings(data, 3, true, environment));
-    const TSettingsRec loaded = data.ProgramSettings;
-    fuzz::Require(SaveSettings(data, 3));
+    TSettingsRec settings = DefaultSettings();
+    fuzz::Require(LoadSettings(data, settings, 3, true, environment));
+    const TSettingsRec loaded = settings;
+    fuzz::Require(SaveSettings(data, settings, 3));
     if (size % kSettingsRecSize == 0)
         fuzz::Require(fuzz::FuzzDataFolder::SizeOf(data.SettingsFilePath()) %
                           static_cast<qint64>(kSettingsRecSize) ==
                       0);
-    fuzz::Require(LoadSettings(data, 3, false, environment));
-    fuzz::Require(data.ProgramSettings.UserId == 3);
-    fuzz::Require(EncodeSettingsRec(data.ProgramSettings) == [&] {
+    fuzz::Require(LoadSettings(data, settings, 3, false, environment));
+    fuzz::Require(settings.UserId == 3);
+    fuzz::Require(EncodeSettingsRec(settings) == [&] {
         TSettingsRec saved = loaded;
         saved.UserId = 3;
         return EncodeSettingsRec(saved);

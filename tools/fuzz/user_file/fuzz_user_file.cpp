@@ -12,9 +12,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* bytes, std::size_t siz
     DataFiles data = fuzz::FreshHolding(input, &DataFiles::UserFilePath);
 
     const std::uint16_t id = size >= 2 ? static_cast<std::uint16_t>(bytes[0] | (bytes[1] << 8)) : 1;
-    if (ReadUser(data, id, {}, true))
-        fuzz::Require(data.CurrentUser && data.CurrentUser->Record.UserId == id);
-    ReadUser(data, 0, QStringLiteral("anna"), true);
+    UserLists users;
+    if (ReadUser(data, users, id, {}, true))
+        fuzz::Require(users.CurrentUser && users.CurrentUser->Record.UserId == id);
+    ReadUser(data, users, 0, QStringLiteral("anna"), true);
     TUserRec probe;
     probe.UserId = id;
     ReadUserById(data, probe);
@@ -30,6 +31,6 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* bytes, std::size_t siz
     fuzz::Require(length / recordSize <= static_cast<qint64>(size) / recordSize + 1);
     if (size % kUserRecSize == 0)
         fuzz::Require(length % recordSize == 0);
-    fuzz::Require(ReadUser(data, 0xFFFE, {}, false));
+    fuzz::Require(ReadUser(data, users, 0xFFFE, {}, false));
     return 0;
 }

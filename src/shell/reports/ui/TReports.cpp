@@ -40,7 +40,7 @@ const char* const kBoxNames[10] = {"CheckBox1", "CheckBox2", "CheckBox3", "Check
 
 TReports::TReports(ReportsContext context, QWidget* parent)
     : QDialog(parent), m_c(std::move(context)),
-      m_model(ReportSources{m_c.Data, m_c.Strings, m_c.Prompts, m_c.TutorTitle}),
+      m_model(ReportSources{m_c.Data, m_c.App, m_c.Strings, m_c.Prompts, m_c.TutorTitle}),
       m_printer(std::make_unique<QPrinter>(QPrinter::HighResolution))
 {
     const UIStringTable& s = m_c.Strings;
@@ -123,7 +123,7 @@ TReports::TReports(ReportsContext context, QWidget* parent)
     connect(Button3, &QPushButton::clicked, this, &QDialog::accept);
     connect(ComboBox3, &QComboBox::activated, this, [this](int index) {
         if (index >= 0 && index < static_cast<int>(m_users.size()))
-            m_c.Data.ResultUser = m_users[static_cast<std::size_t>(index)];
+            m_c.App.SetResultUser(m_users[static_cast<std::size_t>(index)]);
         RadioButton1->setChecked(true);
     });
     connect(ComboBox2, &QComboBox::activated, this, [this] { RadioButton2->setChecked(true); });
@@ -154,7 +154,7 @@ void TReports::FormShow()
     for (std::size_t i = 0; i < m_users.size(); ++i) {
         const TUserRec& rec = m_users[i]->Record;
         ComboBox3->addItem(GivenName(rec.FullName) + QLatin1Char(' ') + FamilyName(rec.FullName));
-        if (m_c.Data.ResultUser && rec.UserId == m_c.Data.ResultUser->Record.UserId)
+        if (m_c.App.ResultUser() && rec.UserId == m_c.App.ResultUserId())
             shown = static_cast<int>(i);
     }
     ComboBox3->setCurrentIndex(shown);

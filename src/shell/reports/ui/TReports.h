@@ -28,6 +28,7 @@ class TPreviewer;
 struct ReportsContext
 {
     DataFiles& Data;
+    AppState& App;
     const UIStringTable& Strings;
     IPrompts& Prompts;
     TutorTitleOf TutorTitle;

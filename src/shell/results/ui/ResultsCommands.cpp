@@ -7,8 +7,8 @@ namespace pv {
 
 ResultsCommands::ResultsCommands(ResultsContext context) : m_c(std::move(context))
 {
-    m_view = new TUserResult(
-        ResultsViewSources{m_c.Data, m_c.RunningResults, m_c.Items, m_c.Strings, m_c.TutorTitle});
+    m_view = new TUserResult(ResultsViewSources{m_c.Data, m_c.App, m_c.RunningResults, m_c.Items,
+                                                m_c.Strings, m_c.TutorTitle});
 }
 
 void ResultsCommands::Deleteresults1Click(QWidget* parent)
@@ -18,7 +18,7 @@ void ResultsCommands::Deleteresults1Click(QWidget* parent)
     m_deleteDialogOpen = true;
     bool deleted = false;
     {
-        TDeleteDialog dialog(m_c.Data, m_c.Strings, m_c.ShowHelp, parent);
+        TDeleteDialog dialog(m_c.App, m_c.Data, m_c.Strings, m_c.ShowHelp, parent);
         if (m_c.RunDialog)
             m_c.RunDialog(dialog);
         else
@@ -29,8 +29,8 @@ void ResultsCommands::Deleteresults1Click(QWidget* parent)
     if (!deleted || !m_view)
         return;
     // The view and its period figures show what is left.
-    if (m_c.Data.ResultUser && !m_c.Data.ResultUser->Computed)
-        ComputeUserStatistics(m_c.Data, *m_c.Data.ResultUser, m_c.TutorTitle);
+    if (const std::shared_ptr<TUserInfo>& shown = m_c.App.ResultUser(); shown && !shown->Computed)
+        m_c.App.ComputeUserStatistics(m_c.Data, *shown, m_c.TutorTitle);
     m_view->Fill(0, -1.0);
 }
 

@@ -18,6 +18,7 @@ namespace pv {
 struct ResultsContext
 {
     DataFiles& Data;
+    AppState& App;
     const UIStringTable& Strings;
     const std::array<TResultInfo, 10>& RunningResults;
     const ItemTables& Items;

@@ -9,9 +9,9 @@
 
 namespace pv {
 
-TDeleteDialog::TDeleteDialog(DataFiles& dataFiles, const UIStringTable& strings,
+TDeleteDialog::TDeleteDialog(AppState& app, DataFiles& dataFiles, const UIStringTable& strings,
                              std::function<void(int)> help, QWidget* parent)
-    : QDialog(parent), m_model(dataFiles, strings), m_strings(strings), m_help(std::move(help))
+    : QDialog(parent), m_model(app, dataFiles, strings), m_strings(strings), m_help(std::move(help))
 {
     setObjectName(QStringLiteral("DeleteDialog"));
     // F1 in the dialog opens the topic its Help button opens.
@@ -62,8 +62,8 @@ void TDeleteDialog::FormShow()
 
 void TDeleteDialog::BitBtn1Click()
 {
-    // Failures are shown by the model; the dialog stays for another day or Close.
-    (void)m_model.Delete(DateTimePicker1->date());
+    IgnoreResult(m_model.Delete(DateTimePicker1->date()),
+                 "failures are shown by the model; the dialog stays for another day or Close");
     m_deleted = true;
 }
 

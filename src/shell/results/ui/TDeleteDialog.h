@@ -19,8 +19,8 @@ class TDeleteDialog final : public QDialog
 
 public:
     /// data and strings must outlive the dialog; help opens a help topic (may be empty).
-    TDeleteDialog(DataFiles& dataFiles, const UIStringTable& strings, std::function<void(int)> help,
-                  QWidget* parent = nullptr);
+    TDeleteDialog(AppState& app, DataFiles& dataFiles, const UIStringTable& strings,
+                  std::function<void(int)> help, QWidget* parent = nullptr);
 
     /// Puts the dialog in its state for showing: 30 days ago, the user named, the captions.
     void FormShow();

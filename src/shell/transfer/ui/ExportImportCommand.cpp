@@ -6,9 +6,9 @@ namespace pv {
 ExportImportCommand::ExportImportCommand(ExportImportContext context, QWidget* parent)
     : m_c(std::move(context)), m_runs(m_c.Results, m_c.Clock, m_c.State)
 {
-    m_dialog = new TExportImport(TransferServices{m_c.Data, m_c.Prompts, m_c.Strings, m_runs,
-                                                  m_files, m_c.SetupFolder, m_c.ResolveStoredPath,
-                                                  m_c.StoredPathFor},
+    m_dialog = new TExportImport(TransferServices{m_c.Data, m_c.App, m_c.Prompts, m_c.Strings,
+                                                  m_runs, m_files, m_c.SetupFolder,
+                                                  m_c.ResolveStoredPath, m_c.StoredPathFor},
                                  parent);
 }
 

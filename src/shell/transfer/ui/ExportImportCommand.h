@@ -38,6 +38,7 @@ private:
 struct ExportImportContext
 {
     DataFiles& Data;
+    AppState& App;
     IPrompts& Prompts;
     const UIStringTable& Strings;
     ResultBookkeeping& Results;

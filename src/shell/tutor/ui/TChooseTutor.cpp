@@ -30,9 +30,9 @@ std::size_t Slot(ExerciseKind kind)
 
 } // namespace
 
-TChooseTutor::TChooseTutor(DataFiles& dataFiles, TTutorDefine& tutor, const UIStringTable& strings,
-                           QWidget* parent)
-    : QDialog(parent), m_model(dataFiles, tutor, strings), m_data(dataFiles), m_strings(strings)
+TChooseTutor::TChooseTutor(AppState& app, DataFiles& dataFiles, TTutorDefine& tutor,
+                           const UIStringTable& strings, QWidget* parent)
+    : QDialog(parent), m_model(app, dataFiles, tutor, strings), m_app(app), m_data(dataFiles)
 {
     setObjectName(QStringLiteral("ChooseTutorForm"));
     setModal(true);
@@ -136,7 +136,7 @@ void TChooseTutor::RegisterTextTargets(const TextTargetSink& sink)
 
 int TChooseTutor::ChooseTutorForCurrentUser(const std::function<int(QDialog&)>& run)
 {
-    SetResultUserToCurrent(m_data);
+    m_app.SetResultUserToCurrent();
     return run ? run(*this) : exec();
 }
 
@@ -202,10 +202,8 @@ void TChooseTutor::BitBtn1Click()
 {
     const Result<int, DataError> result = m_model.Ok();
     if (!result) {
-        if (!ShownByOpening(result.Code()))
-            m_data.prompts.ShowError(m_strings.StrUserFile + QStringLiteral("\n\n") +
-                                         DataErrorText(result.Err()),
-                                     m_strings.StrMessageTitle);
+        // The dialog stays open: the choice is not lost, and OK can be tried again.
+        ReportDataFailure(m_data, result, m_data.strings.StrUserFile, m_data.UserFilePath());
         return;
     }
     hide();

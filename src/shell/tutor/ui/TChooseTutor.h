@@ -31,10 +31,10 @@ public:
     /// Picks a tutor file for "choose tutor": its path, or nothing when none was picked.
     using TutorFilePicker = std::function<std::optional<QString>()>;
 
-    /// Works on the `ResultUser` of dataFiles and loads into tutor; the tutor list it opens is
-    /// its own.
-    TChooseTutor(DataFiles& dataFiles, TTutorDefine& tutor, const UIStringTable& strings,
-                 QWidget* parent = nullptr);
+    /// Works on the `ResultUser` of app and loads into tutor; the tutor list it opens is its
+    /// own.
+    TChooseTutor(AppState& app, DataFiles& dataFiles, TTutorDefine& tutor,
+                 const UIStringTable& strings, QWidget* parent = nullptr);
     ~TChooseTutor() override;
 
     /// Announces the texts of this window and of its tutor list.
@@ -99,8 +99,8 @@ private:
     void ShowTutor();
 
     ChooseTutorModel m_model;
+    AppState& m_app;
     DataFiles& m_data;
-    const UIStringTable& m_strings;
     std::array<RowWidgets, 10> m_rows{};
     TTutorlist* m_list = nullptr;
     TutorFilePicker m_picker;

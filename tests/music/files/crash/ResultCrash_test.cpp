@@ -71,10 +71,11 @@ void Report(int fd, char op, int value)
     NoWait wait;
     const UIStringTable strings;
     DataFiles data(folders, prompts, wait, strings);
+    ResultLists results;
     std::mt19937 random(seed);
     for (;;) {
-        LoadResults(data, kUser);
-        const ResultEntries& list = *data.ResultList;
+        LoadResults(data, results, kUser);
+        const ResultEntries& list = *results.ResultList;
         const int last = list.empty() ? 0 : static_cast<int>(list.back().Object->Record.DateTime);
         const int first =
             list.empty() ? last + 1 : static_cast<int>(list.front().Object->Record.DateTime);
@@ -88,7 +89,7 @@ void Report(int fd, char op, int value)
             for (const auto& entry : list)
                 entry.Object->Record =
                     MakeRecord(static_cast<int>(entry.Object->Record.DateTime), generation + 1);
-            if (!RewriteResults(data))
+            if (!RewriteResults(data, results))
                 _exit(2);
             Report(reportFd, 'R', generation + 1);
         } else if (list.size() > 30) {

@@ -8,6 +8,7 @@
 #include "shell/tutor/TutorFixtures.h"
 #include "shell/tutor/ui/TChooseTutor.h"
 #include "shell/tutor/ui/TTutorlist.h"
+#include "support/FileSizeLimit.h"
 #include "support/TestOutput.h"
 
 #include <QDir>
@@ -36,7 +37,7 @@ class ChooseTutorWindowTest : public test::DataFixture
 protected:
     ChooseTutorWindowTest()
         : texts(strings), items(BuiltInItemTables()), tutor(items, data.folders),
-          chooser(data, tutor, texts)
+          chooser(app, data, tutor, texts)
     {
         EXPECT_TRUE(QFile::copy(QStringLiteral(PELLIVARK_ENGLISH_TUT),
                                 dir.File(QStringLiteral("English.tut"))));
@@ -51,14 +52,14 @@ protected:
         LanguageContext context{texts, items, targets, prompts, nullptr, {}, {}};
         ApplyBuiltInTexts(context);
 
-        data.ProgramSettings.Language = QStringLiteral("English");
-        data.CurrentUser = std::make_shared<TUserInfo>();
-        data.CurrentUser->Record = DefaultUser();
-        data.CurrentUser->Record.UserId = 5;
-        data.CurrentUser->Record.FullName =
+        app.ProgramSettings.Language = QStringLiteral("English");
+        app.Users.CurrentUser = std::make_shared<TUserInfo>();
+        app.Users.CurrentUser->Record = DefaultUser();
+        app.Users.CurrentUser->Record.UserId = 5;
+        app.Users.CurrentUser->Record.FullName =
             QStringLiteral("Ada") + kFullNameSeparator + QStringLiteral("Lovelace");
-        EXPECT_TRUE(WriteUser(data, data.CurrentUser->Record));
-        SetResultUserToCurrent(data);
+        EXPECT_TRUE(WriteUser(data, app.Users.CurrentUser->Record));
+        app.SetResultUserToCurrent();
     }
 
     std::vector<int> VisibleRows() const
@@ -80,6 +81,7 @@ protected:
     }
 
     UIStringTable texts;
+    AppState app;
     ItemTables items;
     TTutorDefine tutor;
     LanguageTargets targets;
@@ -124,7 +126,46 @@ TEST_F(ChooseTutorWindowTest, ShowsTheDefaultTutorAndStoresTheStepsChosenOnItsTr
     EXPECT_EQ(stored.TutorFileName, QStringLiteral("English.tut"));
     EXPECT_EQ(stored.TutorSteps[0], 2);
     EXPECT_EQ(stored.TutorSteps[8], tutor.StepCount(Kind(9)));
-    EXPECT_EQ(data.CurrentUser->Record, stored);
+    EXPECT_EQ(app.Users.CurrentUser->Record, stored);
+}
+
+TEST_F(ChooseTutorWindowTest, AUserFileThatCannotTakeTheChoiceIsSaidOnceAndTheDialogStays)
+{
+    const struct
+    {
+        const char* name;
+        bool folderInItsPlace; ///< else the disk is full
+    } cases[] = {
+        {"a folder where User.dat belongs: its opening says so", true},
+        {"a full disk: the write fails after the opening", false},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        prompts.asked.clear();
+        const TUserRec before = app.Users.CurrentUser->Record;
+        if (c.folderInItsPlace) {
+            ASSERT_TRUE(QFile::remove(data.UserFilePath()));
+            ASSERT_TRUE(QDir().mkpath(data.UserFilePath()));
+        }
+        chooser.show();
+        chooser.TrackBar(Kind(1))->setValue(2);
+        {
+            test::FileSizeLimit full(c.folderInItsPlace ? RLIM_INFINITY : 1);
+            ASSERT_TRUE(full.Set());
+            chooser.BitBtn1->click();
+        }
+        ASSERT_EQ(prompts.Count(QStringLiteral("error")), 1);
+        const QString& said = prompts.asked.back().text;
+        EXPECT_TRUE(said.contains(QDir::toNativeSeparators(data.UserFilePath())))
+            << said.toStdString();
+        EXPECT_TRUE(chooser.isVisible()) << "the choice can be tried again";
+        EXPECT_EQ(app.Users.CurrentUser->Record, before);
+        chooser.hide();
+        if (c.folderInItsPlace) {
+            ASSERT_TRUE(QDir(data.UserFilePath()).removeRecursively());
+            ASSERT_TRUE(WriteUser(data, before));
+        }
+    }
 }
 
 TEST_F(ChooseTutorWindowTest, ChoosingATutorFromTheListAndThenNoneStoresABackslash)
@@ -150,7 +191,7 @@ TEST_F(ChooseTutorWindowTest, ChoosingATutorFromTheListAndThenNoneStoresABacksla
         EXPECT_EQ(chooser.TrackBar(Kind(1))->maximum(), 2);
         chooser.BitBtn1->click();
     });
-    data.CurrentUser->Record.TutorFileName = QStringLiteral("English.tut");
+    app.Users.CurrentUser->Record.TutorFileName = QStringLiteral("English.tut");
     ASSERT_EQ(chooser.ChooseTutorForCurrentUser(), kTutorChosen);
     EXPECT_EQ(listShown, 1);
     EXPECT_EQ(Stored().TutorFileName, QStringLiteral("Ladder.tut"));
