@@ -282,6 +282,12 @@ void TAkkord::MakeAlterationButtons()
             [this](int button) { SpeedButton2Click(button); });
 }
 
+void TAkkord::ShowKeyNames(bool on)
+{
+    m_model.Sheet.ShowKeyName = on;
+    ApplySheetFlags();
+}
+
 void TAkkord::ApplySheetFlags()
 {
     const AkkordSheetFlags& flags = m_model.Sheet;

@@ -82,6 +82,8 @@ public:
     void SetAnswerInput(std::uint8_t bits);
     /// The tip buttons follow the tips mask of the settings (bit n - 1 for tip n).
     void ApplyTipsMask(std::uint32_t mask);
+    /// The staff names the key (or stops naming it) and shows so at once.
+    void ShowKeyNames(bool on);
     std::uint8_t AnswerInput() const { return m_model.AnswerInput; }
 
     /// Sets the instruments' voices, shows the answer panels the setup forces and puts the

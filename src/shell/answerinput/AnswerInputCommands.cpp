@@ -241,11 +241,6 @@ void AnswerInputCommands::MidiInSwitched()
     }
 }
 
-void AnswerInputCommands::Rhythmwithmetronome1Click()
-{
-    m_s.Settings.RhythmsWithMetronome = !m_s.Settings.RhythmsWithMetronome;
-}
-
 std::vector<CommandRow> AnswerInputCommands::Rows()
 {
     struct Entry
@@ -279,11 +274,6 @@ std::vector<CommandRow> AnswerInputCommands::Rows()
             toggle();
     };
     rows.push_back(std::move(microphone));
-    CommandRow rhythm = EntryRow("Rhythmwithmetronome1", "Rhythms with &metronome", 0);
-    rhythm.Checkable = true;
-    rhythm.Checked = [this] { return m_s.Settings.RhythmsWithMetronome; };
-    rhythm.Run = [this] { Rhythmwithmetronome1Click(); };
-    rows.push_back(std::move(rhythm));
     return rows;
 }
 

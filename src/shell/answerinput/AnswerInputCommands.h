@@ -89,8 +89,6 @@ public:
     /// `MIDIin1Click`'s input part, after the settings' byte turned over: input starts for the
     /// current kind in the exercise view, else goes nowhere.
     void MidiInSwitched();
-    /// `Rhythmwithmetronome1Click`.
-    void Rhythmwithmetronome1Click();
 
     bool Ticked(AnswerEntry entry) const { return m_ticks[Index(entry)]; }
     /// The staff, guitar and piano entries exclude each other (the setup view).

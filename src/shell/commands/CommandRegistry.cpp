@@ -99,6 +99,8 @@ void CommandRegistry::Refresh()
             m_view->ShowCommandEnabled(entry.Row.Id, entry.Row.Enabled());
         if (entry.Row.Checked)
             m_view->ShowCommandChecked(entry.Row.Id, entry.Row.Checked());
+        if (entry.Row.Visible)
+            m_view->ShowCommandVisible(entry.Row.Id, entry.Row.Visible());
     }
 }
 

@@ -16,6 +16,9 @@ public:
     virtual ~ICommandView() = default;
     virtual void ShowCommandEnabled(const QString& id, bool on) = 0;
     virtual void ShowCommandChecked(const QString& id, bool on) = 0;
+    /// Only rows with a visibility rule come here, so a view that never hides one need not
+    /// listen.
+    virtual void ShowCommandVisible(const QString& /*id*/, bool /*on*/) {}
 };
 
 class CommandRegistry

@@ -26,6 +26,10 @@ struct CommandRow
     /// The handler. The registry runs it only while the command is enabled.
     std::function<void()> Run;
 
+    /// The visibility rule, read as Enabled is. Empty: the main window's decisions show and
+    /// hide the command.
+    std::function<bool()> Visible;
+
     /// A command with a tick (a toggle); the action toggles before the handler runs.
     bool Checkable = false;
     /// The tick's rule, read as Enabled is; empty: the handler and the decisions set the tick.

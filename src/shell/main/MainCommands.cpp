@@ -118,6 +118,14 @@ std::vector<CommandRow> MainCommandRows(const MainCommandServices& s)
     CommandRow tutorSetup =
         Switch(s, QStringLiteral("Tutorsetup1"), QStringLiteral("Tutor setup"), kTutorSetupTag);
     tutorSetup.TextId = MainFormKey(tutorSetup.Id);
+    // The tutor's setup is a kind's setup: without a kind the first one is chosen first.
+    tutorSetup.Run = [viewTag = s.ViewTag, kindChosen = s.KindChosen] {
+        if (!viewTag)
+            return;
+        if (kindChosen && !kindChosen())
+            viewTag(KindNumber(ExerciseKind::ChordIdentification));
+        viewTag(kTutorSetupTag);
+    };
     tutorSetup.Button = QStringLiteral("SpeedButton9");
     tutorSetup.Hint = QStringLiteral("Tutor setup");
     add(std::move(tutorSetup));
@@ -146,10 +154,7 @@ std::vector<CommandRow> MainCommandRows(const MainCommandServices& s)
     };
     const char* const notYet = "This command is not available yet.";
     const Pending pending[] = {
-        {"Classmaintenance1", "Class maintenance...", notYet},
-        {"Refresh1", "Refresh", notYet},
         {"N2", "&Statistics period...", notYet},
-        {"Tutoreditor2", "Tutor editor...", notYet},
     };
     for (const Pending& p : pending) {
         CommandRow row =

@@ -27,6 +27,8 @@ struct MainCommandServices
     std::function<void()> UserInformation;
     /// Whether there is a current user to inform about.
     std::function<bool()> UserKnown;
+    /// Whether an exercise kind is chosen (the tutor setup needs one).
+    std::function<bool()> KindChosen;
     /// Says that a command is still to come.
     std::function<void(const QString& text)> NotAvailable;
 };

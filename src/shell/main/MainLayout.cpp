@@ -52,7 +52,7 @@ const std::vector<MenuLayout>& MainMenuLayout()
          QStringLiteral("&MIDI"),
          {Cmd("MIDIremote1"), Cmd("Autonewquest1"), Cmd("ShowMetronome1"), Cmd("Playmetronome1"),
           Cmd("Rhythmwithmetronome1"), Cmd("Showkeyname1"), Slot("NoteIdentification1"), Sep(),
-          Cmd("Programsettings1")}},
+          Cmd("ResetMIDIcontrollers1"), Cmd("MIDIallnotesoff1"), Sep(), Cmd("Programsettings1")}},
         {QStringLiteral("Hjlp1"),
          QStringLiteral("&Help"),
          {Slot("HelpEntries"), Sep(), Cmd("OmPellivark1"), Sep(), Cmd("Reportbugsandsuggestions1"),

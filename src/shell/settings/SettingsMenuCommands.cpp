@@ -41,6 +41,10 @@ void SettingsMenuCommands::Showkeyname1Click()
     m_settings.ShowKeyName = !m_settings.ShowKeyName;
     if (m_applyToExercise)
         m_applyToExercise();
+    // The kinds' setups take the key names only as an exercise starts; the staff shown now
+    // takes the switch itself.
+    if (m_keyNameShown)
+        m_keyNameShown(m_settings.ShowKeyName);
 }
 
 void SettingsMenuCommands::ChooseNoteIdentification(int mode)
@@ -94,6 +98,8 @@ std::vector<CommandRow> SettingsMenuCommands::Rows()
         row.Checkable = true;
         row.Run = [this, click = t.click] { (this->*click)(); };
         row.Checked = [this, field = t.field] { return m_settings.*field; };
+        if (t.click == &SettingsMenuCommands::Showkeyname1Click)
+            row.Enabled = [this] { return !m_keyNameRule || m_keyNameRule(); };
         rows.push_back(std::move(row));
     }
     // The MIDI keyboard is an answer input as the others: it has their key row's last key.

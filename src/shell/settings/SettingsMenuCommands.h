@@ -41,6 +41,11 @@ public:
         m_midiInEnabled = std::move(enabled);
         m_midiInSwitched = std::move(switched);
     }
+    /// When the key names can be switched (the current exercise's setup decides); unset:
+    /// always.
+    void SetKeyNameRule(std::function<bool()> rule) { m_keyNameRule = std::move(rule); }
+    /// Where a switched key name goes at once (the current exercise's staff).
+    void SetKeyNameShown(std::function<void(bool on)> shown) { m_keyNameShown = std::move(shown); }
 
     /// The four toggles, their ticks read from the settings.
     std::vector<CommandRow> Rows();
@@ -51,6 +56,8 @@ private:
     std::function<void()> m_applyToExercise;
     std::function<bool()> m_midiInEnabled;
     std::function<void()> m_midiInSwitched;
+    std::function<bool()> m_keyNameRule;
+    std::function<void(bool on)> m_keyNameShown;
 };
 
 } // namespace pv

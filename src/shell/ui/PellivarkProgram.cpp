@@ -30,9 +30,11 @@
 #include "shell/main/PellivarkMainModel.h"
 #include "shell/main/ui/ExerciseMidiInTargets.h"
 #include "shell/main/ui/ExerciseWindowSet.h"
+#include "shell/menu/MainMenuCommands.h"
 #include "shell/metronome/MetronomeControls.h"
 #include "shell/microphone/MicrophoneControls.h"
 #include "shell/reports/ui/ReportsCommand.h"
+#include "shell/results/ElapsedTime.h"
 #include "shell/results/ui/ResultsCommands.h"
 #include "shell/settings/FirstRunStore.h"
 #include "shell/settings/ProgramSettingsApplier.h"
@@ -55,6 +57,7 @@
 #include <QDialog>
 #include <QLabel>
 #include <QMessageBox>
+#include <QToolButton>
 
 namespace pv {
 
@@ -610,6 +613,16 @@ void PellivarkProgram::WireWindow()
     };
     handlers.SetupChooser = [this] { ShowSetupChooser(); };
     m_features->Wire(handlers);
+    handlers.Label7Hint = [this]() -> std::optional<QString> {
+        if (m_app.MainWindow.CurrentView != MainView::Exercise || !m_app.MainWindow.CurrentKind)
+            return std::nullopt;
+        TUserResult* view = m_resultsCommands ? m_resultsCommands->View() : nullptr;
+        const QString caption = view != nullptr && view->SpeedButton2 != nullptr
+                                    ? view->SpeedButton2->text()
+                                    : QString();
+        return ExerciseTimeHint(caption, m_clock->RunningExerciseTime(m_app.MainWindow.CurrentKind),
+                                TimeSeparator());
+    };
     handlers.ToolWindowFlag = [this](int n, bool on) { m_settingsMenu->SetToolWindowFlag(n, on); };
     handlers.NoteIdentification = [this](int mode) {
         m_settingsMenu->ChooseNoteIdentification(mode);
@@ -902,7 +915,35 @@ void PellivarkProgram::RegisterCommands()
     (void)m_metronome->Register(m_commands);
     (void)m_microphone->Register(m_commands);
     (void)m_answerInput->Register(m_commands);
+    m_menuCommands = std::make_unique<MainMenuCommands>(MainMenuContext{
+        m_app.ProgramSettings,
+        m_app.MainWindow,
+        [this](int n, bool on) { m_window->SetToolWindowAllowed(n, on); },
+        [this] {
+            if (m_app.MainWindow.CurrentKind &&
+                m_exercises->Rhythm(*m_app.MainWindow.CurrentKind) != nullptr)
+                m_exercises->ApplySetupToExercise(*m_app.MainWindow.CurrentKind, false);
+        },
+        [this] { m_midiOut.ResetControllers(); },
+        [this] { m_midiOut.AllNotesOff(); },
+    });
+    (void)m_menuCommands->Register(m_commands);
+    // The key names need a key signature on the identification window's staff.
+    m_settingsMenu->SetKeyNameRule([this] {
+        const std::optional<ExerciseKind> kind = m_app.MainWindow.CurrentKind;
+        if (!kind || m_exercises->Identification(*kind) == nullptr)
+            return true;
+        return KeyNameEnabled(*kind, m_app.Setup.CurrentSetup);
+    });
+    m_settingsMenu->SetKeyNameShown([this](bool on) {
+        if (m_app.MainWindow.CurrentKind) {
+            if (TAkkord* identification =
+                    m_exercises->Identification(*m_app.MainWindow.CurrentKind))
+                identification->ShowKeyNames(on);
+        }
+    });
     MainCommandServices main;
+    main.KindChosen = [this] { return m_app.MainWindow.CurrentKind.has_value(); };
     main.ViewTag = [this](int tag) { m_model->Speed1Click(tag); };
     main.Close = [this] { m_window->close(); };
     main.About = [this] { ShowAbout(); };

@@ -54,6 +54,7 @@ class MicEngine;
 class MicInput;
 class MicrophoneControls;
 class MidiInRouter;
+class MainMenuCommands;
 class SettingsMenuCommands;
 struct MainWindowHandlers;
 class ExerciseMidiInTargets;
@@ -323,6 +324,7 @@ private:
     std::unique_ptr<SettingsMenuCommands> m_settingsMenu;
     std::unique_ptr<AnswerInputCommands> m_answerInput;
     QPointer<TVelkommen> m_about;
+    std::unique_ptr<MainMenuCommands> m_menuCommands;
     /// The settings command, the first-run wizard, the tips and the links.
     std::unique_ptr<SettingsFeatures> m_features;
     std::unique_ptr<ResultsCommands> m_resultsCommands;

@@ -79,6 +79,9 @@ TPellivarkMain::TPellivarkMain(IPrompts& prompts, const UIStringTable& strings, 
         SetToolWindowAllowed(n, false);
         if (m_handlers.ToolWindowFlag)
             m_handlers.ToolWindowFlag(n, false);
+        // The View entries tick from the settings byte just cleared.
+        if (m_commands != nullptr)
+            m_commands->Refresh();
     });
 
     m_timer1 = new QTimer(this);
@@ -645,10 +648,6 @@ void TPellivarkMain::SetToolWindowAllowed(int n, bool allowed)
     if (n < 0 || n >= IToolWindows::kCount)
         return;
     m_toolWindowAllowed[static_cast<std::size_t>(n)] = allowed;
-    if (QAction* toggle = m_toolWindowItems[static_cast<std::size_t>(n)]) {
-        const QSignalBlocker block(toggle);
-        toggle->setChecked(allowed);
-    }
     ApplyToolWindow(n);
 }
 
@@ -718,6 +717,8 @@ QString TPellivarkMain::AskUserName(const QString& prompt)
     return m_prompts.AskText(QString(), prompt, QString()).value_or(QString());
 }
 
+// Qt draws the tool buttons in the style of the desktop in use; there is no older look of the
+// system's controls to adapt to.
 void TPellivarkMain::AdaptButtonLook() {}
 
 void TPellivarkMain::HideSplash()
@@ -861,6 +862,14 @@ bool TPellivarkMain::TutorTakesAnswer()
 bool TPellivarkMain::eventFilter(QObject* watched, QEvent* event)
 {
     const QEvent::Type type = event->type();
+    if (type == QEvent::ToolTip && watched == Label(MainControl::Label7)) {
+        // The running time moves on: the hint is made as the pointer comes to rest.
+        const std::optional<QString> hint =
+            m_handlers.Label7Hint ? m_handlers.Label7Hint() : std::nullopt;
+        if (QLabel* label = Label(MainControl::Label7))
+            label->setToolTip(hint.value_or(QString()));
+        return QMainWindow::eventFilter(watched, event);
+    }
     if (type == QEvent::MouseButtonRelease &&
         (watched == Label(MainControl::Label6) || watched == Label(MainControl::Label2))) {
         if (m_handlers.Panel2Click)

@@ -68,11 +68,13 @@ struct MainWindowHandlers
     std::function<void()> HideSplash;
     /// The setup chooser, modal.
     std::function<void()> SetupChooser;
-    /// The user switched tool window n's visible flag in the Window menu.
-    std::function<void(int n, bool on)> ToolWindowFlag;
+    /// The exercise clock label's hint as the pointer rests on it; none: no hint.
+    std::function<std::optional<QString>()> Label7Hint;
     /// The user chose statistics period entry index (0..4).
     std::function<void(int index)> StatisticsPeriod;
     /// The user chose a note identification mode (0 exact octave, 1 any octave, 2 relative).
+    /// A tool window's visible byte, set by the user closing its bar.
+    std::function<void(int n, bool on)> ToolWindowFlag;
     std::function<void(int mode)> NoteIdentification;
     /// The note identification mode in force, for the submenu's tick.
     std::function<int()> NoteIdentificationMode;
@@ -136,6 +138,9 @@ public:
     // ICommandView
     void ShowCommandEnabled(const QString& id, bool on) override;
     void ShowCommandChecked(const QString& id, bool on) override;
+    void ShowCommandVisible(const QString& id, bool on) override;
+    /// The tool windows' pop-up (`VisibleToolPopUp`): their visibility entries.
+    QMenu* createPopupMenu() override;
 
     // The windows of the views, made by the program and kept inside the work area.
     void SetStartMenu(QWidget* startMenu);
@@ -388,7 +393,6 @@ private:
     std::unique_ptr<HelpDesk> m_help;
     std::array<ResultColumn, kResultColumnCount> m_resultColumns{};
     std::vector<QAction*> m_periodItems;
-    std::array<QPointer<QAction>, IToolWindows::kCount> m_toolWindowItems{};
     std::array<QAction*, 3> m_identificationItems{};
 
     int m_programFontSize = 9;

@@ -8,6 +8,7 @@
 #include "shell/help/ui/HelpMenu.h"
 #include "shell/main/MainLayout.h"
 #include "shell/main/ViewTags.h"
+#include "shell/menu/MainMenuCommands.h"
 #include "shell/metronome/MetronomeControls.h"
 #include "shell/startmenu/ui/KindPicture.h"
 #include "shell/ui/TPellivarkMain.h"
@@ -95,7 +96,9 @@ void TPellivarkMain::MakeSlots()
     bold.setBold(true);
     label3->setFont(bold);
     slot(label3);
-    slot(MakeLabel(QStringLiteral("Label7")));
+    QLabel* label7 = MakeLabel(QStringLiteral("Label7"));
+    label7->installEventFilter(this);
+    slot(label7);
     auto* helpButton = new QToolButton;
     helpButton->setObjectName(QStringLiteral("SpeedButton4"));
     helpButton->setText(QStringLiteral("?"));
@@ -364,23 +367,33 @@ void TPellivarkMain::MakeToolBarsMenu(QMenu& view)
     QMenu* toolBars = view.addMenu(QStringLiteral("&Tool bars"));
     toolBars->setObjectName(QStringLiteral("Speedbar1Menu"));
     toolBars->menuAction()->setObjectName(QStringLiteral("Speedbar1"));
-    const std::pair<const char*, int> toolItems[] = {
-        {"Standard1", 0}, {"Result1", 3}, {"Speed7", 4}, {"Extra1", 5}};
-    const char* toolTexts[] = {"&Standard", "&Score", "&Tempo", "E&xtra"};
-    for (std::size_t t = 0; t < std::size(toolItems); ++t) {
-        const auto [name, n] = toolItems[t];
-        QAction* toggle = toolBars->addAction(QString::fromLatin1(toolTexts[t]));
-        toggle->setObjectName(QString::fromLatin1(name));
-        toggle->setCheckable(true);
-        toggle->setChecked(true);
-        const int index = n;
-        connect(toggle, &QAction::toggled, this, [this, index](bool on) {
-            SetToolWindowAllowed(index, on);
-            if (m_handlers.ToolWindowFlag)
-                m_handlers.ToolWindowFlag(index, on);
-        });
-        m_toolWindowItems[static_cast<std::size_t>(index)] = toggle;
+    connect(toolBars, &QMenu::aboutToShow, this, [this] {
+        if (m_commands != nullptr)
+            m_commands->Refresh();
+    });
+    for (const auto& item : MainMenuCommands::kToolItems) {
+        if (QAction* action = CommandAction(QString::fromLatin1(item.first)))
+            toolBars->addAction(action);
     }
+}
+
+QMenu* TPellivarkMain::createPopupMenu()
+{
+    // The tool windows' own pop-up holds the View menu's tool entries themselves, so both
+    // always agree on ticks and enabling, whichever bars hold the windows.
+    auto* popup = new QMenu(this);
+    popup->setObjectName(QStringLiteral("VisibleToolPopUp"));
+    if (m_commands != nullptr)
+        m_commands->Refresh();
+    for (const auto& item : MainMenuCommands::kToolItems) {
+        if (QAction* action = CommandAction(QString::fromLatin1(item.first)))
+            popup->addAction(action);
+    }
+    if (popup->isEmpty()) {
+        delete popup;
+        return nullptr;
+    }
+    return popup;
 }
 
 void TPellivarkMain::MakeStatisticsPeriodMenu(QMenu& view)
@@ -445,6 +458,12 @@ void TPellivarkMain::ShowCommandEnabled(const QString& id, bool on)
 {
     if (QAction* action = CommandAction(id))
         action->setEnabled(on);
+}
+
+void TPellivarkMain::ShowCommandVisible(const QString& id, bool on)
+{
+    if (QAction* action = CommandAction(id))
+        action->setVisible(on);
 }
 
 void TPellivarkMain::ShowCommandChecked(const QString& id, bool on)

@@ -5,12 +5,15 @@
 #include "docking/ui/TToolWindow.h"
 
 #include <algorithm>
+#include <memory>
 
 #include <QAction>
 #include <QEvent>
 #include <QFrame>
 #include <QHBoxLayout>
 #include <QLabel>
+#include <QMainWindow>
+#include <QMenu>
 #include <QVBoxLayout>
 
 namespace pv {
@@ -75,6 +78,18 @@ DockToolWindows::DockToolWindows(QWidget& window, QWidget* workArea)
         // Controls stay at the bar's start when a row stretches it.
         controls->addStretch(1);
         bar->SetClient(client);
+        // A right click on a bar or its controls offers the window's pop-up of tool windows,
+        // as on the main window's own frame.
+        bar->setContextMenuPolicy(Qt::CustomContextMenu);
+        QObject::connect(bar, &QWidget::customContextMenuRequested, bar,
+                         [&window, bar](const QPoint& at) {
+                             auto* main = qobject_cast<QMainWindow*>(&window);
+                             if (main == nullptr)
+                                 return;
+                             const std::unique_ptr<QMenu> popup(main->createPopupMenu());
+                             if (popup != nullptr)
+                                 popup->exec(bar->mapToGlobal(at));
+                         });
         client->installEventFilter(new LayoutWatch(bar, [this, n] { FitToControls(n); }));
         const ToolWindowPlacement& place = defaults.ToolWindows[i];
         bar->SetDockRow(place.DockRow);

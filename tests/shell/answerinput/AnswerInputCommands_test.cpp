@@ -263,19 +263,6 @@ TEST(AnswerInputMenu, MidiInputStartsOnlyInTheExerciseView)
     }
 }
 
-TEST(AnswerInputMenu, RhythmWithMetronomeFlipsItsByteAndTicksAsIt)
-{
-    MenuRig rig;
-    const CommandRow* row = rig.registry.Find(QStringLiteral("Rhythmwithmetronome1"));
-    ASSERT_NE(row, nullptr);
-    const bool before = rig.settings.RhythmsWithMetronome;
-    for (const bool expected : {!before, before}) {
-        EXPECT_TRUE(rig.registry.Run(row->Id));
-        EXPECT_EQ(rig.settings.RhythmsWithMetronome, expected);
-        EXPECT_EQ(row->Checked(), expected);
-    }
-}
-
 TEST(AnswerInputMenu, EntriesCarryTheirKeys)
 {
     MenuRig rig;
