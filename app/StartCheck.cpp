@@ -12,6 +12,11 @@
 
 namespace pv {
 
+void StartCheckPrompts::Say(const char* kind, const QString& text)
+{
+    std::fprintf(stderr, "pellivark: start check: %s: %s\n", kind, qUtf8Printable(text));
+}
+
 std::unique_ptr<StartCheck> StartCheck::FromEnvironment()
 {
     const QString folder = qEnvironmentVariable(kStartCheckVariable);

@@ -22,6 +22,49 @@ class PellivarkProgram;
 /// The environment variable that asks for the start check (the folder of its report).
 inline constexpr const char* kStartCheckVariable = "PELLIVARK_CHECK_START";
 
+/// Answers every question as a user who wants nothing kept would, and says on the error
+/// output what was asked, so a start check that does not end tells why.
+class StartCheckPrompts final : public IPrompts
+{
+public:
+    void ShowError(const QString& text, const QString&) override { Say("error", text); }
+    void ShowMessage(const QString& text) override { Say("message", text); }
+    void ShowInfo(const QString& text, const QString&) override { Say("info", text); }
+    PromptButton AskOkRetry(const QString& text, const QString&) override
+    {
+        Say("ok/retry", text);
+        return PromptButton::Ok;
+    }
+    PromptButton AskYesNo(const QString& text, const QString&) override
+    {
+        Say("yes/no", text);
+        return PromptButton::No;
+    }
+    // No rather than Cancel: a question at closing must not keep the checked program open.
+    PromptButton AskYesNoCancel(const QString& text, const QString&) override
+    {
+        Say("yes/no/cancel", text);
+        return PromptButton::No;
+    }
+    std::optional<QString> AskOpenFile(const QString&, const QString&, const QString&) override
+    {
+        return std::nullopt;
+    }
+    std::optional<QString> AskSaveFile(const QString&, const QString&, const QString&) override
+    {
+        return std::nullopt;
+    }
+    std::optional<QString> AskText(const QString&, const QString& prompt, const QString&) override
+    {
+        Say("text", prompt);
+        return std::nullopt;
+    }
+    std::optional<QString> AskFolder(const FolderQuestion&) override { return std::nullopt; }
+
+private:
+    static void Say(const char* kind, const QString& text);
+};
+
 class StartCheck final : public QObject
 {
 public:
@@ -38,7 +81,7 @@ private:
     void Report(PellivarkProgram& program);
 
     QString m_folder;
-    SilentPrompts m_prompts;
+    StartCheckPrompts m_prompts;
     QTimer m_poll;
 };
 
