@@ -7,6 +7,7 @@
 
 #include <cstdio>
 
+#include <QDialog>
 #include <QDir>
 #include <QSaveFile>
 
@@ -28,6 +29,13 @@ std::unique_ptr<StartCheck> StartCheck::FromEnvironment()
 void StartCheck::Prepare(ProgramOptions& options)
 {
     options.Prompts = &m_prompts;
+    // A dialog (the setup chooser of a first start) would wait for a user who is not there,
+    // and the check's close could not end it: each is left as Cancel leaves it.
+    options.RunDialog = [](QDialog& dialog) {
+        std::fprintf(stderr, "pellivark: start check: dialog %s cancelled\n",
+                     qUtf8Printable(dialog.objectName()));
+        return static_cast<int>(QDialog::Rejected);
+    };
     options.OfferConfigWizard = false;
 }
 
