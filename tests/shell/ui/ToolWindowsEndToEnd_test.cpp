@@ -396,6 +396,49 @@ TEST(ToolWindowsEndToEnd, OnlyTheCloseButtonClearsTheVisibleByte)
     ASSERT_TRUE(run.Close());
 }
 
+TEST(ToolWindowsEndToEnd, AFloatingBarIsCaptionedWithWhatItHoldsAsItsViewMenuEntryIs)
+{
+    Installation installation;
+    ScriptedPrompts prompts;
+    prompts.texts = {QStringLiteral("Ann")};
+    ProgramRun run(installation, prompts);
+    ASSERT_TRUE(run.started);
+    TPellivarkMain& window = run.Window();
+    EnterExerciseView(window);
+    window.findChild<QAction*>(QStringLiteral("Extra1"))->trigger();
+    struct Case
+    {
+        int bar;
+        const char* entry;
+        QString caption;
+    };
+    const Case cases[] = {
+        {kScore, "Result1", QStringLiteral("Score")},
+        {kTempo, "Speed7", QStringLiteral("Tempo")},
+        {kExtra, "Extra1", QStringLiteral("Extra")},
+    };
+    test::Mouse mouse;
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.entry);
+        TToolWindow& bar = Bar(window, c.bar);
+        ASSERT_TRUE(bar.isVisible());
+        mouse.DoubleClick(bar, Handle(bar));
+        ASSERT_TRUE(bar.isWindow()) << "a double click on the handle floats it";
+        EXPECT_EQ(bar.Caption(), c.caption);
+        EXPECT_EQ(bar.windowTitle(), c.caption);
+        auto* entry = window.findChild<QAction*>(QString::fromLatin1(c.entry));
+        ASSERT_NE(entry, nullptr);
+        EXPECT_EQ(entry->text().remove(QLatin1Char('&')), c.caption);
+        // The entry of that name is the one that takes this bar away.
+        entry->trigger();
+        EXPECT_FALSE(bar.isVisible());
+        entry->trigger();
+        EXPECT_TRUE(bar.isVisible());
+    }
+    SaveDesktop(QStringLiteral("endtoend-toolwindow-floating-captions.png"));
+    ASSERT_TRUE(run.Close());
+}
+
 TEST(ToolWindowsEndToEnd, DamagedPlacementEntriesGiveUsableBarsOnTheScreen)
 {
     struct Case
