@@ -899,6 +899,22 @@ void PellivarkProgram::RegisterTexts()
                 target->ControlButtons->Model().Captions[static_cast<std::size_t>(index)] = text;
                 target->ControlButtons->update();
             });
+        // The prompt a new question puts in the result line.
+        if (TAkkord* identification = m_exercises->Identification(kind)) {
+            QPointer<TAkkord> prompted(identification);
+            m_targets.Register(FormName(kind) + QStringLiteral(".QuestionTitle"),
+                               [prompted](const QString& text) {
+                                   if (prompted)
+                                       prompted->Model().QuestionTitle = text;
+                               });
+            if (kind == ExerciseKind::ChordProgressions) {
+                m_targets.Register(FormName(kind) + QStringLiteral(".Label1"),
+                                   [prompted](const QString& text) {
+                                       if (prompted)
+                                           prompted->SetAlterationCaption(text);
+                                   });
+            }
+        }
     }
 }
 
