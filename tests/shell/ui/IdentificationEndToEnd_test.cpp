@@ -222,7 +222,7 @@ TEST(IdentificationEndToEnd, NotesWrittenOnTheStaffAreNamedInTheResultLine)
     EXPECT_EQ(exercise->Label2->text(), QStringLiteral("C   E   ") + hint);
 }
 
-TEST(IdentificationEndToEnd, ANewQuestionAsksItsKindsQuestionInTheResultLine)
+TEST(IdentificationEndToEnd, EachKindAsksItsQuestionInTheResultLineAndNamesItsTools)
 {
     Installation installation;
     ScriptedPrompts prompts;
@@ -252,6 +252,12 @@ TEST(IdentificationEndToEnd, ANewQuestionAsksItsKindsQuestionInTheResultLine)
         EXPECT_TRUE(exercise->Label2->text().startsWith(QString::fromLatin1(c.prompt)))
             << exercise->Label2->text().toStdString();
         EXPECT_TRUE(exercise->Label2->isVisible());
+        EXPECT_EQ(exercise->SpeedButton3->toolTip(), QStringLiteral("Add notes"));
+        EXPECT_EQ(exercise->SpeedButton6->toolTip(), QStringLiteral("Delete notes"));
+        EXPECT_EQ(exercise->PlayStyleButtons[0]->toolTip(),
+                  QStringLiteral("Play the notes together"));
+        EXPECT_EQ(exercise->PlayStyleButtons[2]->toolTip(),
+                  QStringLiteral("Play the notes downwards"));
         Key(exercise, Qt::Key_F9);
         if (c.kind == ExerciseKind::ChordIdentification)
             SavePicture(run.Window(), QStringLiteral("shell-chord-question-asked.png"));
