@@ -6,6 +6,7 @@
 #include "ShellProgramRun.h"
 #include "TestInstallation.h"
 #include "exercises/ui/TAkkord.h"
+#include "exercises/ui/TChordEdit.h"
 #include "exercises/ui/TChordOps.h"
 #include "shell/commands/MainControls.h"
 #include "shell/ui/PellivarkProgram.h"
@@ -15,6 +16,10 @@
 #include <QAbstractButton>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QGroupBox>
+#include <QKeyEvent>
+#include <QPushButton>
+#include <QRadioButton>
 #include <QTableView>
 #include <QToolButton>
 
@@ -118,6 +123,67 @@ TEST(ChordSetupPageEndToEnd, ProgressionOptionsReachTheQuestionsAndRestoreTakesT
     EXPECT_NE(run.program.Setup().CurrentSetup.ChordProgressions.ExtraOption,
               entered.ChordProgressions.ExtraOption);
 
+    prompts.defaultButton = PromptButton::No;
+    EXPECT_TRUE(run.Close());
+}
+
+TEST(ChordSetupPageEndToEnd, AnInversionOfTheUsersOwnIsChosenInTheEditorAndAsked)
+{
+    Installation installation;
+    ScriptedPrompts prompts;
+    prompts.texts = {QStringLiteral("Ann Example")};
+    ProgramRun run(installation, prompts);
+    ASSERT_TRUE(run.started);
+    int editorRuns = 0;
+    bool inversionMode = false;
+    run.dialogs = [&](QDialog& dialog) {
+        auto* editor = qobject_cast<TChordEdit*>(&dialog);
+        if (editor == nullptr)
+            return int(QDialog::Rejected);
+        ++editorRuns;
+        editor->show();
+        QCoreApplication::processEvents();
+        inversionMode = editor->ComboBox1->isVisible() && editor->RadioGroup1->isVisible();
+        // The first chord of the list (major) in its first inversion.
+        editor->ComboBox1->setCurrentIndex(0);
+        emit editor->ComboBox1->activated(0);
+        editor->InversionButtons[1]->click();
+        QCoreApplication::processEvents();
+        SavePicture(*editor, QStringLiteral("endtoend-inversion-editor.png"));
+        editor->BitBtn1->click();
+        return dialog.result();
+    };
+    TPellivarkMain& window = run.Window();
+    constexpr int kInversionsKind = 7;
+    window.Button(kExerciseButtons[kInversionsKind])->click();
+    window.Button(MainControl::RunKonfig)->click();
+    TChordOps& page = *run.program.ChordOps();
+    ASSERT_EQ(window.ShownView(), &page);
+    page.SpeedButton2->click(); // deselect all
+    page.SpeedButton4->click(); // add new
+    EXPECT_EQ(editorRuns, 1);
+    EXPECT_TRUE(inversionMode) << "inversions are chosen, not written";
+    const ChordOpsModel& model = page.Model();
+    constexpr int kFirstUserInversion = 27;
+    std::vector<int> notes;
+    for (const ItemNote& n : model.ItemNotes(kFirstUserInversion))
+        notes.push_back(n.Note);
+    EXPECT_EQ(notes, (std::vector<int>{64, 67, 72})) << "E G C: C major over its third";
+    EXPECT_TRUE(model.ItemName(kFirstUserInversion).contains(QStringLiteral("(")))
+        << model.ItemName(kFirstUserInversion).toStdString();
+    ClickCell(page, kFirstUserInversion, 1, Qt::LeftButton); // tick it
+    ASSERT_NE(model.ItemFlags[kFirstUserInversion - 1], 0);
+
+    window.Button(MainControl::SpeedButton1)->click();
+    TAkkord* exercise = run.program.Exercises().Identification(ExerciseKind::ChordInversions);
+    ASSERT_NE(exercise, nullptr);
+    ASSERT_EQ(window.ShownView(), exercise);
+    for (int question = 0; question < 3; ++question) {
+        Key(exercise, Qt::Key_F5);
+        EXPECT_EQ(exercise->Model().QuestionItem, kFirstUserInversion);
+        Key(exercise, Qt::Key_F9);
+    }
+    prompts.buttons = {PromptButton::No, PromptButton::No};
     prompts.defaultButton = PromptButton::No;
     EXPECT_TRUE(run.Close());
 }
