@@ -1,6 +1,7 @@
 // The rhythm options page in the whole program: what each rhythm kind's page edits reaches that
 // kind's engine at once (bars, corrections, tempo, evaluation, the second showing), and error
-// detection never stores ties whatever the box showed on another kind's page.
+// detection never stores ties whatever the box showed on another kind's page; the main window's
+// tempo control reaches every rhythm engine.
 #include "ProgramTestSupport.h"
 #include "ShellProgramRun.h"
 #include "exercises/ui/TRhythmWindow.h"
@@ -82,6 +83,20 @@ TEST(RhythmSetupPageEndToEnd, EachKindsPageReachesItsOwnEngine)
     }
     // Imitation kept its own block.
     EXPECT_EQ(imitation->RhythmModel().Rytme().Bars, 3);
+
+    // The main window's tempo control, moved during a rhythm exercise, is the tempo of every
+    // rhythm engine from then on.
+    auto* tempo = window.findChild<QSlider*>(QStringLiteral("TrackBar1"));
+    ASSERT_NE(tempo, nullptr);
+    tempo->setValue(tempo->value() == 120 ? 124 : 120);
+    const int moved = tempo->value();
+    for (ExerciseKind kind : {ExerciseKind::RhythmImitation, ExerciseKind::RhythmReading,
+                              ExerciseKind::RhythmErrorDetection}) {
+        SCOPED_TRACE(KindNumber(kind));
+        TRhythmWindow* rhythm = run.program.Exercises().Rhythm(kind);
+        ASSERT_NE(rhythm, nullptr);
+        EXPECT_EQ(rhythm->RhythmModel().Rytme().Tempo, moved);
+    }
     EXPECT_EQ(prompts.Count(QStringLiteral("message")), 0);
 
     prompts.defaultButton = PromptButton::No;
