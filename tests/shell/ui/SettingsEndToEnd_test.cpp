@@ -206,6 +206,59 @@ TEST(SettingsEndToEnd, AKeyboardSetsTheControlThatHasTheFocusWhileTheDialogIsOpe
     EXPECT_TRUE(run.Close());
 }
 
+TEST(SettingsEndToEnd, NoMidiInputChosenStaysClosedAtTheNextStartAndAnotherKeyboardOpens)
+{
+    Installation installation;
+    test::FakeMidiInDevices inputs;
+    inputs.ports =
+        std::vector<MidiInPortInfo>{{1, QStringLiteral("Keyboard")}, {2, QStringLiteral("Pads")}};
+    const auto withInputs = [&inputs](ProgramOptions& options) { options.MidiInDevices = &inputs; };
+    ScriptedPrompts prompts;
+    const QString none = QStringLiteral("(no device)");
+    // The dialog listens while it is open, so it opens the input that is stored.
+    const auto inputWhileOpen = [&](ProgramRun& run, const QString& choice) {
+        QString listening;
+        QString shown;
+        OpenProgramSettings(run, [&](TProgramSettings& dialog) {
+            listening = inputs.OpenName();
+            dialog.Pages()->setCurrentIndex(1);
+            shown = dialog.ComboBox1->currentText();
+            dialog.ComboBox1->setCurrentText(choice);
+            EXPECT_EQ(inputs.OpenName(), choice == none ? QString() : choice) << "at once";
+            if (choice == none)
+                test::SavePicture(dialog, QStringLiteral("settings-no-midi-input.png"));
+            dialog.BitBtn1->click();
+        });
+        return std::make_pair(listening, shown);
+    };
+    {
+        ProgramRun run(installation, prompts, {}, withInputs);
+        ASSERT_TRUE(run.started);
+        EnterChords(run);
+        EXPECT_EQ(inputWhileOpen(run, none),
+                  std::make_pair(QStringLiteral("Keyboard"), QStringLiteral("Keyboard")))
+            << "no name stored: the first keyboard listens and the list says so";
+        EXPECT_TRUE(inputs.OpenName().isEmpty());
+        EXPECT_TRUE(run.Close());
+    }
+    {
+        ProgramRun run(installation, prompts, {}, withInputs);
+        ASSERT_TRUE(run.started);
+        EXPECT_EQ(run.program.App().ProgramSettings.MidiInDevice, none);
+        EnterChords(run);
+        EXPECT_EQ(inputWhileOpen(run, QStringLiteral("Pads")), std::make_pair(QString(), none))
+            << "no device is still the choice after a restart";
+        EXPECT_EQ(inputs.OpenName(), QStringLiteral("Pads"));
+        EXPECT_TRUE(run.Close());
+    }
+    ProgramRun again(installation, prompts, {}, withInputs);
+    ASSERT_TRUE(again.started);
+    EnterChords(again);
+    EXPECT_EQ(inputWhileOpen(again, QStringLiteral("Pads")),
+              std::make_pair(QStringLiteral("Pads"), QStringLiteral("Pads")));
+    EXPECT_TRUE(again.Close());
+}
+
 TEST(SettingsEndToEnd, CancelSetsBackTheDevicesAndVolumesChangedWhileTheDialogWasOpen)
 {
     Installation installation;
