@@ -2,8 +2,10 @@
 // over a shipped setup, the chooser offers both kinds of setup in the language's texts, and the
 // tutor takes the setup entries away with their keys.
 #include "ShellProgramRun.h"
+#include "exercises/setup/OldSetupConverter.h"
 #include "exercises/ui/TLevels.h"
 #include "shell/help/ui/THelpViewer.h"
+#include "support/DataFolderCopy.h"
 
 #include <QAction>
 #include <QApplication>
@@ -30,6 +32,38 @@ std::vector<test::AskedPrompt> Asked(const ScriptedPrompts& prompts, const QStri
             found.push_back(p);
     }
     return found;
+}
+
+/// A setup file of the previous data version: the chord block asks items 1 and 6 (old flags 1
+/// and 5) in 60..67 with arpeggios and the answer by name; the rhythm and melody blocks hold
+/// what the current defaults would have been in the old layout.
+std::vector<std::uint8_t> OldSetupFile()
+{
+    std::vector<std::uint8_t> old(kOldSetupSize, 0);
+    const std::string mark = "Pellivark 2.0";
+    old[0] = static_cast<std::uint8_t>(mark.size());
+    std::copy(mark.begin(), mark.end(), old.begin() + 1);
+    std::uint8_t* chord = old.data() + kOldChordOptionsOffset;
+    chord[0] = 1;
+    chord[4] = 1;
+    chord[29] = chord[30] = 1; // arpeggio up and down
+    chord[31] = 1;             // key signature
+    chord[34] = 1;             // answer input mode 1: by name
+    chord[35] = 1;             // play the tone on a click
+    chord[48] = 67;
+    chord[49] = 60;
+    const std::vector<std::uint8_t> current = EncodeExerciseSetup(DefaultExerciseSetup());
+    for (std::size_t k = 0; k < 3; ++k) {
+        const std::uint8_t* from = current.data() + kRhythmImitationOffset + 44 * k;
+        std::uint8_t* to = old.data() + kOldRhythmOffset + kOldRhythmBlockSize * k;
+        std::copy_n(from, 6, to);
+        std::copy_n(from + 20, 6, to + 6);
+        std::copy_n(from + 26, 18, to + 12);
+    }
+    std::uint8_t* melody = old.data() + kOldMelodyOffset;
+    std::copy_n(current.data() + kMelodySetupOffset, 29, melody);
+    melody[18] = static_cast<std::uint8_t>(melody[18] - 16); // no reference kind in old files
+    return old;
 }
 
 TEST(ShellSetupFiles, SaveSetupAsStartsInTheUsersFolderAndRefusesTheShippedSetup)
@@ -232,6 +266,96 @@ TEST(ShellSetupFiles, TheFileMenuHoldsItsEntriesAndTheTutorTakesTheSetupOnesAway
         EXPECT_EQ(test::PressShortcut(window, Qt::Key_F3), !phase.tutor);
         EXPECT_EQ(prompts.Count(QStringLiteral("save")), phase.tutor ? 0 : 1);
     }
+    EXPECT_TRUE(run.Close());
+}
+
+TEST(ShellSetupFiles, AnOldSetupFromTheChooserIsConvertedAfterTheAnswersSoFarAreStored)
+{
+    Installation installation;
+    const QString oldFile = installation.DataFile(QStringLiteral("Old.qib"));
+    ASSERT_TRUE(QDir().mkpath(installation.ProgramFolders().DataFolder));
+    {
+        QFile file(oldFile);
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        const std::vector<std::uint8_t> bytes = OldSetupFile();
+        ASSERT_EQ(file.write(reinterpret_cast<const char*>(bytes.data()),
+                             static_cast<qint64>(bytes.size())),
+                  static_cast<qint64>(bytes.size()));
+    }
+    ScriptedPrompts prompts;
+    prompts.texts = {QStringLiteral("Ann")};
+    ProgramRun run(installation, prompts);
+    ASSERT_TRUE(run.started);
+    run.Window().Button(MainControl::Speed1)->click();
+    TAkkord* exercise = run.ChordWindow();
+    ASSERT_NE(exercise, nullptr);
+    ASSERT_NE(exercise->Model().ButtonOfItem(2), 0) << "the shipped setup asks item 2";
+    test::AnswerQuestions(*exercise, 5);
+    ASSERT_EQ(run.program.Sessions().Of(ExerciseKind::ChordIdentification).QuestionCount, 5U);
+
+    // The chooser's Other... picks the old file; the answers so far are to be stored.
+    run.dialogs = [&](QDialog& dialog) {
+        auto* chooser = qobject_cast<TLevels*>(&dialog);
+        if (chooser == nullptr)
+            return static_cast<int>(QDialog::Rejected);
+        chooser->show();
+        QCoreApplication::processEvents();
+        prompts.texts = {oldFile};
+        chooser->BitBtn2->click();
+        return chooser->result();
+    };
+    prompts.asked.clear();
+    prompts.buttons = {PromptButton::Yes};
+    run.Window().Action(MainControl::Hentstandardopstning1)->trigger();
+
+    const std::vector<test::AskedPrompt> questions = Asked(prompts, QStringLiteral("yesno"));
+    ASSERT_EQ(questions.size(), 1U);
+    EXPECT_EQ(questions[0].text, run.program.Strings().StrSaveResultsQuery);
+    EXPECT_EQ(questions[0].caption, run.program.Strings().StrSaveResultsCaption);
+    EXPECT_EQ(prompts.Count(QStringLiteral("info")), 0) << "the old header is accepted";
+    test::DataFolderCopy files(installation.ProgramFolders());
+    const std::vector<TResultRec> results = files.Results(1);
+    ASSERT_EQ(results.size(), 1U);
+    EXPECT_EQ(results[0].Kind, 1);
+    EXPECT_EQ(results[0].Count, 5);
+    EXPECT_EQ(results[0].Score, 5);
+    EXPECT_EQ(run.program.Sessions().Of(ExerciseKind::ChordIdentification).QuestionCount, 0U)
+        << "the new setup starts afresh";
+
+    // The converted setup is in force under the old file's name, in the current layout.
+    const SetupState& setup = run.program.Setup();
+    EXPECT_EQ(setup.SetupFileName, oldFile);
+    EXPECT_EQ(exercise->windowTitle(), QStringLiteral("Old"));
+    const OptionBlock& chords = setup.CurrentSetup.ChordIdentification;
+    for (std::size_t i = 0; i < chords.ItemFlags.size(); ++i) {
+        SCOPED_TRACE(i + 1);
+        EXPECT_EQ(chords.ItemFlags[i], i == 0 || i == 5 ? 1 : 0);
+    }
+    EXPECT_EQ(chords.HighestNote, 67);
+    EXPECT_EQ(chords.LowestNote, 60);
+    EXPECT_EQ(chords.AnswerInput, 0x01);
+    EXPECT_EQ(chords.TonicReference, 16);
+    EXPECT_EQ(setup.CurrentSetup.RhythmReading, DefaultExerciseSetup().RhythmReading);
+    EXPECT_EQ(setup.CurrentSetup.Melody, DefaultExerciseSetup().Melody);
+    EXPECT_FALSE(setup.SetupModified);
+    EXPECT_EQ(setup.SavedSetup, setup.CurrentSetup);
+
+    // The chord window asks exactly the two items now.
+    EXPECT_NE(exercise->Model().ButtonOfItem(1), 0);
+    EXPECT_NE(exercise->Model().ButtonOfItem(6), 0);
+    EXPECT_EQ(exercise->Model().ButtonOfItem(2), 0);
+    test::AnswerQuestions(*exercise, 1);
+    EXPECT_TRUE(exercise->Model().QuestionItem == 1 || exercise->Model().QuestionItem == 6);
+    test::SavePicture(run.Window(), QStringLiteral("shell-old-setup-loaded.png"));
+
+    // Saving writes the current format, which the next load reads as it stands.
+    prompts.texts = {installation.DataFile(QStringLiteral("Converted"))};
+    run.Window().Action(MainControl::Gemopstning1)->trigger();
+    const SetupFileRead again =
+        ReadSetupFile(installation.DataFile(QStringLiteral("Converted.qib")));
+    EXPECT_EQ(again.Status, SetupFileStatus::Loaded);
+    EXPECT_EQ(again.Setup, setup.CurrentSetup);
+    prompts.buttons = {PromptButton::No};
     EXPECT_TRUE(run.Close());
 }
 
