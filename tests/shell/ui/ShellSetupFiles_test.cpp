@@ -4,6 +4,7 @@
 #include "ShellProgramRun.h"
 #include "exercises/setup/OldSetupConverter.h"
 #include "exercises/ui/TLevels.h"
+#include "music/files/DaysSince1899.h"
 #include "shell/help/ui/THelpViewer.h"
 #include "support/DataFolderCopy.h"
 
@@ -290,7 +291,12 @@ TEST(ShellSetupFiles, AnOldSetupFromTheChooserIsConvertedAfterTheAnswersSoFarAre
     TAkkord* exercise = run.ChordWindow();
     ASSERT_NE(exercise, nullptr);
     ASSERT_NE(exercise->Model().ButtonOfItem(2), 0) << "the shipped setup asks item 2";
+    // Each look at the clock is two seconds later, so every answer takes some time.
+    constexpr double kStep = 2.0 / 86400.0;
+    double now = NowInDaysSince1899();
+    exercise->SetDateSource([&now] { return now += kStep; });
     test::AnswerQuestions(*exercise, 5);
+    exercise->SetDateSource({});
     ASSERT_EQ(run.program.Sessions().Of(ExerciseKind::ChordIdentification).QuestionCount, 5U);
 
     // The chooser's Other... picks the old file; the answers so far are to be stored.
@@ -319,6 +325,8 @@ TEST(ShellSetupFiles, AnOldSetupFromTheChooserIsConvertedAfterTheAnswersSoFarAre
     EXPECT_EQ(results[0].Kind, 1);
     EXPECT_EQ(results[0].Count, 5);
     EXPECT_EQ(results[0].Score, 5);
+    EXPECT_GE(results[0].AnswerTimeSum, 5 * kStep * 0.999) << "the answer times are kept";
+    EXPECT_LT(results[0].AnswerTimeSum, 1.0);
     EXPECT_EQ(run.program.Sessions().Of(ExerciseKind::ChordIdentification).QuestionCount, 0U)
         << "the new setup starts afresh";
 
