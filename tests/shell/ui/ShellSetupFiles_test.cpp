@@ -3,6 +3,7 @@
 // tutor takes the setup entries away with their keys.
 #include "ShellProgramRun.h"
 #include "exercises/setup/OldSetupConverter.h"
+#include "exercises/ui/TChordOps.h"
 #include "exercises/ui/TLevels.h"
 #include "music/files/DaysSince1899.h"
 #include "shell/help/ui/THelpViewer.h"
@@ -15,6 +16,7 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QTextBrowser>
+#include <QToolButton>
 
 #include <gtest/gtest.h>
 
@@ -363,6 +365,104 @@ TEST(ShellSetupFiles, AnOldSetupFromTheChooserIsConvertedAfterTheAnswersSoFarAre
         ReadSetupFile(installation.DataFile(QStringLiteral("Converted.qib")));
     EXPECT_EQ(again.Status, SetupFileStatus::Loaded);
     EXPECT_EQ(again.Setup, setup.CurrentSetup);
+    prompts.buttons = {PromptButton::No};
+    EXPECT_TRUE(run.Close());
+}
+
+TEST(ShellSetupFiles, AnEditOnTheSetupPageIsOfferedForSavingBeforeAnotherSetupLoads)
+{
+    Installation installation;
+    const QString mine = installation.DataFile(QStringLiteral("Mine.qib"));
+    const QString edited = installation.DataFile(QStringLiteral("Edited.qib"));
+    ASSERT_TRUE(QDir().mkpath(installation.ProgramFolders().DataFolder));
+    ExerciseSetup mineSetup = DefaultExerciseSetup();
+    mineSetup.ChordIdentification.ItemFlags[2] = 1; // items 1, 2 and 3
+    ASSERT_TRUE(WriteSetupFile(mine, mineSetup));
+    ScriptedPrompts prompts;
+    prompts.texts = {QStringLiteral("Ann")};
+    ProgramRun run(installation, prompts);
+    ASSERT_TRUE(run.started);
+    const QString shipped = installation.DefaultSetupPath();
+    ASSERT_EQ(run.program.Setup().SetupFileName, shipped);
+    // Only looking at the page changes nothing, although the page stores some bytes as fixed
+    // values that the shipped setup holds otherwise.
+    run.Window().Button(MainControl::Speed1)->click();
+    run.Window().Button(MainControl::RunKonfig)->click();
+    run.Window().Button(MainControl::SpeedButton1)->click();
+    EXPECT_FALSE(run.program.Setup().SetupModified);
+    int chooserResult = -1;
+    run.dialogs = [&](QDialog& dialog) {
+        auto* chooser = qobject_cast<TLevels*>(&dialog);
+        if (chooser == nullptr)
+            return static_cast<int>(QDialog::Rejected);
+        chooser->show();
+        QCoreApplication::processEvents();
+        chooser->BitBtn2->click();
+        chooserResult = chooser->result();
+        return chooserResult;
+    };
+
+    const struct
+    {
+        const char* name;
+        PromptButton answer;
+        bool loads;
+    } rows[] = {
+        {"Cancel keeps the edit and loads nothing", PromptButton::Cancel, false},
+        {"No loads the other setup without saving", PromptButton::No, true},
+        {"Yes saves the edit under a new name, then loads", PromptButton::Yes, true},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.name);
+        // The chord exercise's setup page: every item selected, not saved.
+        run.Window().Button(MainControl::Speed1)->click();
+        run.Window().Button(MainControl::RunKonfig)->click();
+        ASSERT_EQ(run.Window().ShownView(), run.program.ChordOps());
+        run.program.ChordOps()->SpeedButton3->click();
+        const QString before = run.program.Setup().SetupFileName;
+
+        prompts.asked.clear();
+        prompts.buttons = {row.answer};
+        prompts.texts = {mine, edited};
+        run.Window().Action(MainControl::Hentstandardopstning1)->trigger();
+        ASSERT_EQ(prompts.Count(QStringLiteral("yesnocancel")), 1);
+        EXPECT_EQ(Asked(prompts, QStringLiteral("yesnocancel"))[0].text,
+                  run.program.Strings().StrSaveSetupQuery);
+        EXPECT_EQ(prompts.Count(QStringLiteral("save")), row.answer == PromptButton::Yes ? 1 : 0);
+        EXPECT_EQ(chooserResult, row.loads ? 1 : 2);
+        EXPECT_EQ(run.program.Setup().SetupFileName, row.loads ? mine : before);
+        if (row.answer == PromptButton::Yes) {
+            const SetupFileRead saved = ReadSetupFile(edited);
+            ASSERT_EQ(saved.Status, SetupFileStatus::Loaded);
+            EXPECT_GT(std::count(saved.Setup.ChordIdentification.ItemFlags.begin(),
+                                 saved.Setup.ChordIdentification.ItemFlags.end(), std::uint8_t{1}),
+                      3)
+                << "the edit is what was saved";
+        }
+
+        // Leaving the page takes it back: it shows the setup now in force.
+        run.Window().Button(MainControl::SpeedButton1)->click();
+        const ExerciseSetup& current = run.program.Setup().CurrentSetup;
+        const int asked = static_cast<int>(std::count(current.ChordIdentification.ItemFlags.begin(),
+                                                      current.ChordIdentification.ItemFlags.end(),
+                                                      std::uint8_t{1}));
+        if (row.loads)
+            EXPECT_EQ(asked, 3);
+        else
+            EXPECT_GT(asked, 3) << "the edit stays";
+        EXPECT_EQ(run.program.Setup().SetupModified, !row.loads);
+    }
+
+    // A change made on an earlier visit to the page is still asked about when the program
+    // closes from the page.
+    run.Window().Button(MainControl::RunKonfig)->click();
+    run.program.ChordOps()->SpeedButton3->click();
+    run.Window().Button(MainControl::SpeedButton1)->click();
+    run.Window().Button(MainControl::RunKonfig)->click();
+    prompts.asked.clear();
+    prompts.buttons = {PromptButton::Cancel};
+    EXPECT_FALSE(run.Close());
+    EXPECT_EQ(prompts.Count(QStringLiteral("yesnocancel")), 1);
     prompts.buttons = {PromptButton::No};
     EXPECT_TRUE(run.Close());
 }
