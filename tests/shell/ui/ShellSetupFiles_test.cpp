@@ -386,10 +386,16 @@ TEST(ShellSetupFiles, AnEditOnTheSetupPageIsOfferedForSavingBeforeAnotherSetupLo
     ASSERT_EQ(run.program.Setup().SetupFileName, shipped);
     // Only looking at the page changes nothing, although the page stores some bytes as fixed
     // values that the shipped setup holds otherwise.
-    run.Window().Button(MainControl::Speed1)->click();
-    run.Window().Button(MainControl::RunKonfig)->click();
-    run.Window().Button(MainControl::SpeedButton1)->click();
-    EXPECT_FALSE(run.program.Setup().SetupModified);
+    for (MainControl kind :
+         {MainControl::Speed2, MainControl::Speed3, MainControl::Speed4, MainControl::Speed5,
+          MainControl::Speed6, MainControl::SpeedButton6, MainControl::SpeedButton7,
+          MainControl::SpeedButton8, MainControl::Speed12, MainControl::Speed1}) {
+        SCOPED_TRACE(static_cast<int>(kind));
+        run.Window().Button(kind)->click();
+        run.Window().Button(MainControl::RunKonfig)->click();
+        run.Window().Button(MainControl::SpeedButton1)->click();
+        EXPECT_FALSE(run.program.Setup().SetupModified);
+    }
     int chooserResult = -1;
     run.dialogs = [&](QDialog& dialog) {
         auto* chooser = qobject_cast<TLevels*>(&dialog);
