@@ -17,10 +17,14 @@
 #include "support/MidiInFakes.h"
 #include "support/SequencerFakes.h"
 
+#include <algorithm>
+
 #include <QAction>
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QFontMetrics>
+#include <QImage>
 #include <QLabel>
 #include <QMenuBar>
 #include <QMouseEvent>
@@ -352,6 +356,89 @@ TEST(SettingsEndToEnd, AFirstStartShowsTheWizardInTheLanguagesTextsAndKeepsItsCh
     ASSERT_TRUE(again.started);
     EXPECT_FALSE(again.program.Features().WizardPending());
     EXPECT_TRUE(again.Close());
+}
+
+/// A run of rows with dark ink in the start menu's text area: where it begins, how tall.
+struct InkBand
+{
+    int Top;
+    int Height;
+};
+
+/// The runs of rows with dark ink in the text area, top to bottom (its frame left out).
+std::vector<InkBand> InkBands(const QImage& image)
+{
+    std::vector<InkBand> bands;
+    int run = 0;
+    for (int y = 1; y < image.height() - 1; ++y) {
+        bool ink = false;
+        for (int x = 2; x < image.width() - 2 && !ink; ++x)
+            ink = QColor(image.pixel(x, y)).lightness() < 110;
+        if (ink) {
+            ++run;
+        } else if (run > 0) {
+            bands.push_back({y - run, run});
+            run = 0;
+        }
+    }
+    return bands;
+}
+
+TEST(SettingsEndToEnd, TheWelcomeTextReadsAsSeparateLinesBehindTheWizardAndOnceStarted)
+{
+    Installation installation;
+    ScriptedPrompts prompts;
+    prompts.texts = {QStringLiteral("Ann")};
+    QFont textFont = QApplication::font();
+    textFont.setPointSize(10);
+    textFont.setBold(true);
+    const int lineHeight = QFontMetrics(textFont).height();
+    // Each line's ink stays within its own line, one line's height below the one before.
+    const auto expectSeparateLines = [lineHeight](QWidget& area, const QString& picture) {
+        SCOPED_TRACE(picture.toStdString());
+        const std::vector<InkBand> bands = InkBands(area.grab().toImage());
+        test::SavePicture(area, picture);
+        ASSERT_GE(bands.size(), 4U) << "the welcome text is drawn";
+        std::vector<int> pitches;
+        for (std::size_t k = 0; k < bands.size(); ++k) {
+            EXPECT_LE(bands[k].Height, lineHeight) << "lines written over each other";
+            if (k > 0)
+                pitches.push_back(bands[k].Top - bands[k - 1].Top);
+        }
+        // A line of small letters begins a little lower than one of capitals: the usual
+        // distance from one line to the next is a whole line's height.
+        std::sort(pitches.begin(), pitches.end());
+        EXPECT_GE(pitches[pitches.size() / 2], lineHeight - 2) << "lines drawn too close";
+    };
+    bool sawWizard = false;
+    const auto offerWizard = [&](ProgramOptions& options) {
+        options.OfferConfigWizard = true;
+        options.RunDialog = [&](QDialog& dialog) {
+            // The menu stands behind the wizard of a first start, not started yet.
+            sawWizard = true;
+            QWidget* area = nullptr;
+            for (QWidget* top : QApplication::topLevelWidgets()) {
+                auto* menu = qobject_cast<TMenuDialog*>(top);
+                if (menu == nullptr)
+                    menu = top->findChild<TMenuDialog*>();
+                if (menu != nullptr)
+                    area = menu->PaintBox1();
+            }
+            EXPECT_NE(area, nullptr);
+            if (area != nullptr)
+                expectSeparateLines(*area, QStringLiteral("start-menu-behind-wizard.png"));
+            dialog.reject();
+            return static_cast<int>(QDialog::Rejected);
+        };
+    };
+    ProgramRun run(installation, prompts, {}, offerWizard);
+    ASSERT_TRUE(run.started);
+    EXPECT_TRUE(sawWizard);
+    run.Window().showMaximized();
+    QApplication::processEvents();
+    expectSeparateLines(*run.program.StartMenu().PaintBox1(),
+                        QStringLiteral("start-menu-started.png"));
+    EXPECT_TRUE(run.Close());
 }
 
 class RecordingOpener final : public IDocumentOpener
