@@ -760,8 +760,10 @@ void ProgramSettingsModel::StoreOnOk(TSettingsRec& settings, int userKind,
     bool deviceChanged = false;
     if (m_inputChosen && InputIndex >= 0 && InputIndex != m_loadedInputIndex) {
         const SettingsDevice& device = InputDevices[static_cast<std::size_t>(InputIndex)];
-        const QString name =
-            DeviceNameToStore(device.Name, device.Placeholder).left(kDeviceNameCapacity);
+        // "No device" is a choice of its own for the input: the placeholder is listed beside
+        // the real devices at every start, so its name finds it again and the input stays
+        // closed. An empty name would open the first keyboard at the next start instead.
+        const QString name = device.Name.left(kDeviceNameCapacity);
         if (name != settings.MidiInDevice) {
             settings.MidiInDevice = name;
             deviceChanged = true;
