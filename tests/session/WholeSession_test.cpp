@@ -34,7 +34,6 @@
 #include <functional>
 #include <iostream>
 #include <memory>
-#include <set>
 #include <span>
 
 #include <QAbstractButton>
@@ -526,6 +525,9 @@ TEST_F(WholeSession, OneStudentFromTheFirstStartToTheNextStart)
         Click(p.Window().Button(MainControl::SpeedButton10));
         ASSERT_TRUE(RunUntil([&] { return !p.program->State().TutorActive; }));
         EXPECT_EQ(chords.Model().ButtonCount, 3) << "the user's own setup is back";
+        // Enough answers of the user's own run for the close to offer storing them.
+        for (int q = 0; q < 5; ++q)
+            AnswerByButton(p);
 
         // 6. Rhythm imitation: the rhythm played, then tapped back on the tap key.
         Click(p.Window().Button(MainControl::Speed4));
@@ -599,7 +601,8 @@ TEST_F(WholeSession, OneStudentFromTheFirstStartToTheNextStart)
 
         // 9. Closed with the results stored and the changed setup saved under its name.
         layoutAtClose = ToolLayout(p.Window());
-        // The changed setup is saved under a name of the user's own.
+        // The results stored, and the changed setup saved under a name of the user's own.
+        answers.Expect(QStringLiteral("QMessageBox"), Press(QMessageBox::Yes));
         answers.Expect(QStringLiteral("QMessageBox"), Press(QMessageBox::Yes));
         answers.Expect(QStringLiteral("QFileDialog"), [](QWidget& dialog) {
             auto* edit = dialog.findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
@@ -607,7 +610,7 @@ TEST_F(WholeSession, OneStudentFromTheFirstStartToTheNextStart)
             QTest::keyClicks(edit, QStringLiteral("Ann chords"));
             QTest::keyClick(edit, Qt::Key_Return);
         });
-        for (int q = 0; q < 5; ++q)
+        for (int q = 0; q < 4; ++q)
             answers.Expect(QStringLiteral("QMessageBox"), Press(QMessageBox::Yes));
         p.Window().close();
         ASSERT_TRUE(RunUntil([&] { return !p.Window().isVisible(); }))
@@ -626,11 +629,12 @@ TEST_F(WholeSession, OneStudentFromTheFirstStartToTheNextStart)
         const std::optional<TUserRec> user = files.User(1);
         ASSERT_TRUE(user.has_value()) << "User.dat holds the student";
         EXPECT_TRUE(user->FullName.contains(QStringLiteral("Ann"))) << user->FullName.toStdString();
-        std::set<int> kinds;
+        // The tutor's step stored its run at its end, the close the user's own run; the single
+        // rhythm is too few answers to be offered for storing.
+        int chordRuns = 0;
         for (const TResultRec& rec : files.Results(1))
-            kinds.insert(rec.Kind);
-        EXPECT_TRUE(kinds.count(KindNumber(ExerciseKind::ChordIdentification)) == 1);
-        EXPECT_TRUE(kinds.count(KindNumber(ExerciseKind::RhythmImitation)) == 1);
+            chordRuns += rec.Kind == KindNumber(ExerciseKind::ChordIdentification) ? 1 : 0;
+        EXPECT_EQ(chordRuns, 2);
         QFile settingFile(data.File(QStringLiteral("Setting.dat")));
         ASSERT_TRUE(settingFile.open(QIODevice::ReadOnly));
         const QByteArray bytes = settingFile.readAll();
@@ -644,6 +648,8 @@ TEST_F(WholeSession, OneStudentFromTheFirstStartToTheNextStart)
     // 10. The next start in the same folders: the greeting, the setup, the layout, the results.
     {
         answers.Expect(QStringLiteral("QMessageBox"), Press(QMessageBox::Ok)); // still no sound
+        // The wizard the user closed unfinished is offered again, and closed again.
+        answers.Expect(QStringLiteral("ConfigWizardForm"), [](QWidget& wizard) { wizard.close(); });
         Program p;
         ASSERT_TRUE(p.Start()) << answers.Pending().toStdString();
         ASSERT_TRUE(RunUntil([&] { return p.Window().ShownView() == &p.program->StartMenu(); }));
@@ -656,7 +662,15 @@ TEST_F(WholeSession, OneStudentFromTheFirstStartToTheNextStart)
         ASSERT_TRUE(RunUntil(
             [&] { return p.Chords() != nullptr && p.Window().ShownView() == p.Chords(); }));
         EXPECT_EQ(p.Chords()->Model().ButtonCount, 3) << "the three chords ticked";
-        EXPECT_EQ(ToolLayout(p.Window()), layoutAtClose);
+        // The tool windows stand where they stood (their widths follow what they show).
+        const auto layout = ToolLayout(p.Window());
+        ASSERT_EQ(layout.size(), layoutAtClose.size());
+        for (std::size_t n = 0; n < layout.size(); ++n) {
+            SCOPED_TRACE(layout[n].first.toStdString());
+            if (layout[n].second.isValid() && layoutAtClose[n].second.isValid()) {
+                EXPECT_EQ(layout[n].second.topLeft(), layoutAtClose[n].second.topLeft());
+            }
+        }
         shots.Take(QStringLiteral("next-start-chords"));
         Click(p.Window().Button(MainControl::SpeedButton5));
         ASSERT_TRUE(
