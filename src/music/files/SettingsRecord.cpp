@@ -215,4 +215,9 @@ QString DeviceNameToStore(const QString& name, bool placeholder)
     return placeholder ? QString() : name;
 }
 
+QString MidiInNameToStore(const QString& name, bool placeholder)
+{
+    return placeholder ? QString::fromLatin1(kNoMidiInDevice) : name;
+}
+
 } // namespace pv
