@@ -215,9 +215,4 @@ QString DeviceNameToStore(const QString& name, bool placeholder)
     return placeholder ? QString() : name;
 }
 
-QString MidiInNameToStore(const QString& name, bool placeholder)
-{
-    return placeholder ? QString::fromLatin1(kNoMidiInDevice) : name;
-}
-
 } // namespace pv

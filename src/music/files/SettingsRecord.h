@@ -100,7 +100,7 @@ struct TSettingsRec
     std::array<std::array<std::uint8_t, 2>, 15> KindPairs{};
     std::uint8_t NoteIdentification = 0;
     bool ShowKeyName = false;
-    QString MidiInDevice;  ///< string[47]; empty = the first device; kNoMidiInDevice = none
+    QString MidiInDevice;  ///< string[47]; empty = the first device
     QString MidiOutDevice; ///< string[47]; empty = the first device
     std::uint16_t MidiOutVolume = 0;
     SoundRec PianoVoice;
@@ -159,14 +159,5 @@ std::uint16_t LanguageIdOfLocale(const QLocale& locale);
 /// The device name to keep in the settings for a selected device: a placeholder entry (no
 /// device present) stores nothing, so a device that appears later is found again.
 QString DeviceNameToStore(const QString& name, bool placeholder);
-
-/// Kept as the MIDI input's name when the user chose no input device. An empty name would open
-/// the first device at the next start; this one names no device, so none is opened, in any
-/// language (the "no device" entry's own text is translated).
-inline constexpr char kNoMidiInDevice[] = "(none)";
-
-/// The input name to keep for a device the user chose: the "no device" entry keeps
-/// kNoMidiInDevice.
-QString MidiInNameToStore(const QString& name, bool placeholder);
 
 } // namespace pv

@@ -760,10 +760,10 @@ void ProgramSettingsModel::StoreOnOk(TSettingsRec& settings, int userKind,
     bool deviceChanged = false;
     if (m_inputChosen && InputIndex >= 0 && InputIndex != m_loadedInputIndex) {
         const SettingsDevice& device = InputDevices[static_cast<std::size_t>(InputIndex)];
-        // Unlike the output's, the input's "no device" is a choice among present devices:
-        // it is kept as one, not as the empty name that opens the first device.
-        const QString name =
-            MidiInNameToStore(device.Name, device.Placeholder).left(kDeviceNameCapacity);
+        // "No device" is a choice of its own for the input: the placeholder is listed beside
+        // the real devices at every start, so its name finds it again and the input stays
+        // closed. An empty name would open the first keyboard at the next start instead.
+        const QString name = device.Name.left(kDeviceNameCapacity);
         if (name != settings.MidiInDevice) {
             settings.MidiInDevice = name;
             deviceChanged = true;
@@ -805,9 +805,8 @@ void ProgramSettingsModel::StoreOnOk(TSettingsRec& settings, int userKind,
 void ProgramSettingsModel::RestoreLiveChanges(const TSettingsRec& settings)
 {
     ISettingsDialogServices& services = m_context.Services;
-    // The entry shown at opening: the stored device, or "no device" for a stored name that
-    // is not listed (no device chosen, or one gone), which a search by that name would leave
-    // the device opened meanwhile open.
+    // The entry shown at opening: the stored device, or "no device" for a stored device that
+    // is gone, whose name finds nothing and would leave the device opened meanwhile open.
     if (m_openInputIndex != m_loadedInputIndex && m_loadedInputIndex >= 0)
         services.SelectMidiIn(InputDevices[static_cast<std::size_t>(m_loadedInputIndex)].Name);
     const bool outputRestored = m_openOutputIndex != m_loadedOutputIndex;
