@@ -222,8 +222,16 @@ void SetupOperations::ShowSetupDialog(ExerciseKind kind, bool snapshot)
         return;
     }
     // A damaged kind byte selects no page.
-    if (IsKnownKind(kind))
-        m_host.LoadSetupPage(kind);
+    if (!IsKnownKind(kind))
+        return;
+    // Another kind's page shown inside the setup view gives back its fixed bytes too. While
+    // nothing is changed yet, the saved setup takes them, so that only looking at the pages
+    // never counts as a change; once something is, the question comes anyway.
+    const bool changed = SetupChanged(m_state.SavedSetup, m_state.CurrentSetup);
+    m_host.LoadSetupPage(kind);
+    m_host.StoreSetupPage(kind);
+    if (!changed)
+        m_state.SavedSetup = m_state.CurrentSetup;
 }
 
 void SetupOperations::ShowPageInSync(ExerciseKind kind)

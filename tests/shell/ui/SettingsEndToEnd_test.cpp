@@ -291,6 +291,77 @@ TEST(SettingsEndToEnd, CancelSetsBackTheDevicesAndVolumesChangedWhileTheDialogWa
     EXPECT_TRUE(run.Close());
 }
 
+TEST(SettingsEndToEnd, NoMidiInputChosenStaysNoneAcrossStartsAndAGoneDeviceKeepsItsName)
+{
+    Installation installation;
+    ScriptedPrompts prompts;
+    prompts.texts = {QStringLiteral("Ann")};
+    prompts.defaultButton = PromptButton::No;
+    const auto runWith = [&](const QString& port, const std::function<void(ProgramRun&)>& user) {
+        test::FakeMidiInDevices inputs;
+        inputs.ports = std::vector<MidiInPortInfo>{{1, port}};
+        ProgramRun run(installation, prompts, {},
+                       [&inputs](ProgramOptions& options) { options.MidiInDevices = &inputs; });
+        if (!run.started) {
+            ADD_FAILURE() << "the program did not start";
+            return inputs.opened;
+        }
+        EnterChords(run);
+        user(run);
+        EXPECT_TRUE(run.Close());
+        return inputs.opened;
+    };
+    const QString none = QStringLiteral("(no device)");
+
+    // The first start opens the only keyboard; the user turns MIDI input on and then chooses
+    // no device.
+    runWith(QStringLiteral("Keyboard"), [&](ProgramRun& run) {
+        if (!run.program.App().ProgramSettings.MidiInputOn)
+            MenuAction(run.Window(), "MIDIin1")->trigger();
+        ASSERT_TRUE(run.program.App().ProgramSettings.MidiInputOn);
+        OpenProgramSettings(run, [&](TProgramSettings& dialog) {
+            dialog.Pages()->setCurrentIndex(1);
+            EXPECT_EQ(dialog.ComboBox1->currentText(), QStringLiteral("Keyboard"));
+            dialog.ComboBox1->setCurrentText(none);
+            ASSERT_EQ(dialog.ComboBox1->currentText(), none);
+            dialog.BitBtn1->click();
+        });
+    });
+
+    // Later starts with the keyboard still there open nothing, and the dialog says so.
+    for (int start = 0; start < 2; ++start) {
+        SCOPED_TRACE(start);
+        const std::vector<QString> opened =
+            runWith(QStringLiteral("Keyboard"), [&](ProgramRun& run) {
+                EXPECT_TRUE(run.program.App().ProgramSettings.MidiInputOn);
+                OpenProgramSettings(run, [&](TProgramSettings& dialog) {
+                    dialog.Pages()->setCurrentIndex(1);
+                    EXPECT_EQ(dialog.ComboBox1->currentText(), none);
+                    dialog.BitBtn2->click();
+                });
+            });
+        EXPECT_TRUE(opened.empty()) << opened.front().toStdString();
+    }
+
+    // The keyboard chosen again is opened at the next start; when it is gone, nothing opens and
+    // its name is kept for the day it comes back.
+    runWith(QStringLiteral("Keyboard"), [&](ProgramRun& run) {
+        OpenProgramSettings(run, [&](TProgramSettings& dialog) {
+            dialog.Pages()->setCurrentIndex(1);
+            dialog.ComboBox1->setCurrentText(QStringLiteral("Keyboard"));
+            dialog.BitBtn1->click();
+        });
+    });
+    EXPECT_FALSE(runWith(QStringLiteral("Keyboard"), [](ProgramRun&) {}).empty());
+    EXPECT_TRUE(runWith(QStringLiteral("Other"), [](ProgramRun& run) {
+                    EXPECT_EQ(run.program.App().ProgramSettings.MidiInDevice,
+                              QStringLiteral("Keyboard"));
+                }).empty());
+    runWith(QStringLiteral("Keyboard"), [](ProgramRun& run) {
+        EXPECT_EQ(run.program.App().ProgramSettings.MidiInDevice, QStringLiteral("Keyboard"));
+    });
+}
+
 TEST(SettingsEndToEnd, TheDelayTestsSquareFlashesWithTheSequencersClicks)
 {
     Installation installation;
