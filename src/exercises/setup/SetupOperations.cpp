@@ -101,7 +101,7 @@ Status<SetupFileError> SetupOperations::LoadExerciseSetup(const QString& fileNam
     m_state.SetupModified = false;
     if (m_host.SetupViewShown())
         if (const std::optional<ExerciseKind> kind = m_host.CurrentKind())
-            ShowSetupDialog(*kind, false);
+            ShowPageInSync(*kind);
     return loaded;
 }
 
@@ -187,7 +187,11 @@ bool SetupOperations::AskSaveChangedSetup()
         return true;
     if (m_host.SetupViewShown()) {
         TakeSetupFromDialog();
-        m_state.SetupModified = SetupChanged(m_state.SavedSetup, m_state.CurrentSetup);
+        // Entering the setup view takes a new snapshot, so a change made on an earlier visit
+        // (or kept when the user cancelled this question before) no longer shows against it:
+        // it stays a change until it is saved or another setup replaces it.
+        m_state.SetupModified =
+            m_state.SetupModified || SetupChanged(m_state.SavedSetup, m_state.CurrentSetup);
     }
     if (!m_state.SetupModified)
         return true;
@@ -212,11 +216,34 @@ void SetupOperations::PushSetupToForms(bool reset)
 
 void SetupOperations::ShowSetupDialog(ExerciseKind kind, bool snapshot)
 {
-    if (snapshot)
+    if (snapshot) {
         m_state.SavedSetup = m_state.CurrentSetup;
+        ShowPageInSync(kind);
+        return;
+    }
     // A damaged kind byte selects no page.
-    if (IsKnownKind(kind))
-        m_host.LoadSetupPage(kind);
+    if (!IsKnownKind(kind))
+        return;
+    // Another kind's page shown inside the setup view gives back its fixed bytes too. While
+    // nothing is changed yet, the saved setup takes them, so that only looking at the pages
+    // never counts as a change; once something is, the question comes anyway.
+    const bool changed = SetupChanged(m_state.SavedSetup, m_state.CurrentSetup);
+    m_host.LoadSetupPage(kind);
+    m_host.StoreSetupPage(kind);
+    if (!changed)
+        m_state.SavedSetup = m_state.CurrentSetup;
+}
+
+void SetupOperations::ShowPageInSync(ExerciseKind kind)
+{
+    if (!IsKnownKind(kind))
+        return;
+    m_host.LoadSetupPage(kind);
+    // The page stores some bytes as fixed values (the answer-input lock, for one): the setup it
+    // gives back may differ from the one it was shown without the user having changed
+    // anything, and that difference must not be taken for the user's change.
+    m_host.StoreSetupPage(kind);
+    m_state.SavedSetup = m_state.CurrentSetup;
 }
 
 void SetupOperations::TakeSetupFromDialog()

@@ -86,6 +86,8 @@ public:
     bool AskSaveChangedSetup();
     /// Gives `CurrentSetup` to the ten exercise windows, then sets the tempo slider.
     void PushSetupToForms(bool reset);
+    /// Fills the page of a kind; with snapshot the setup as the page leaves it becomes the
+    /// saved setup.
     void ShowSetupDialog(ExerciseKind kind, bool snapshot);
     void TakeSetupFromDialog();
     /// The built-in setup as current and saved setup, with no file name (start-up fallback).
@@ -98,6 +100,9 @@ public:
     static QString SetupCaption(const QString& fileName);
 
 private:
+    /// Loads the page, takes it straight back and makes the result the saved setup.
+    void ShowPageInSync(ExerciseKind kind);
+
     void RefuseShippedFile(const QString& fileName);
     QString CannotOpenText(const QString& fileName, const SetupFileRead& read) const;
 

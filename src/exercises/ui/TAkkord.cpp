@@ -31,6 +31,8 @@ namespace pv {
 namespace {
 
 constexpr int kToolButtonSize = 28;
+/// Narrower alteration buttons leave no room for the bar's caption.
+constexpr int kAlterationCaptionMinButton = 80;
 
 /// A panel for an instrument view that draws nothing of its own yet.
 QWidget* MakeInstrumentPanel(QWidget* parent)
@@ -120,6 +122,9 @@ TAkkord::TAkkord(IdentificationMode mode, ExerciseSession& session, IExerciseHos
 
     Panel2 = new QWidget(this);
     Panel2->hide();
+    Label1 = new QLabel(Panel2);
+    Label1->setObjectName(QStringLiteral("Label1"));
+    Label1->hide();
     Panel51 = new QWidget(this);
     SpeedButton9 = new QToolButton(Panel51);
     SpeedButton9->setText(QStringLiteral("?"));
@@ -480,11 +485,30 @@ void TAkkord::Panel2Resize()
             shown.push_back(button);
         }
     }
+    const int count = static_cast<int>(shown.size());
+    // The caption takes room from the buttons only while they stay wide enough to read.
+    const int captionWidth =
+        Label1->text().isEmpty() ? 0 : Label1->fontMetrics().horizontalAdvance(Label1->text()) + 8;
+    const std::vector<LayoutRect> withCaption =
+        LayoutAlterationButtons(Panel2->width() - captionWidth, count);
+    const bool captionShown = captionWidth > 0 && count > 0 && !withCaption.empty() &&
+                              withCaption.front().Width > kAlterationCaptionMinButton;
+    const int left = captionShown ? captionWidth : 0;
     const std::vector<LayoutRect> rects =
-        LayoutAlterationButtons(Panel2->width(), static_cast<int>(shown.size()));
+        captionShown ? withCaption : LayoutAlterationButtons(Panel2->width(), count);
     for (std::size_t i = 0; i < rects.size(); ++i) {
-        shown[i]->setGeometry(rects[i].X, rects[i].Y, rects[i].Width, rects[i].Height);
+        shown[i]->setGeometry(left + rects[i].X, rects[i].Y, rects[i].Width, rects[i].Height);
     }
+    Label1->setVisible(captionShown);
+    if (captionShown) {
+        Label1->setGeometry(rects.front().X, rects.front().Y, captionWidth, rects.front().Height);
+    }
+}
+
+void TAkkord::SetAlterationCaption(const QString& text)
+{
+    Label1->setText(text);
+    Panel2Resize();
 }
 
 void TAkkord::ApplyTipsMask(std::uint32_t mask)

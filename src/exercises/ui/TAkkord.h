@@ -102,6 +102,8 @@ public:
                              bool quiet);
     /// Chord-quality button 0..18 of the alteration bar.
     void SpeedButton2Click(int button);
+    /// The caption before the alteration buttons, shown while they have room for it.
+    void SetAlterationCaption(const QString& text);
 
     /// A pitch the microphone heard (a MIDI note; below 36 silence or noise).
     void MicPitchInput(int pitch);
@@ -149,6 +151,7 @@ public:
     QToolButton* SpeedButton10 = nullptr;           ///< the staff's tip button
     QWidget* Panel2 = nullptr;                      ///< alteration bar of the progression mode
     std::vector<QToolButton*> AlterationButtons;
+    QLabel* Label1 = nullptr;            ///< the alteration bar's caption
     QWidget* Panel51 = nullptr;          ///< answer buttons
     QToolButton* SpeedButton9 = nullptr; ///< the answer area's tip button
     QWidget* Panel52 = nullptr;          ///< piano

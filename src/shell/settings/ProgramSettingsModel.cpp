@@ -760,8 +760,10 @@ void ProgramSettingsModel::StoreOnOk(TSettingsRec& settings, int userKind,
     bool deviceChanged = false;
     if (m_inputChosen && InputIndex >= 0 && InputIndex != m_loadedInputIndex) {
         const SettingsDevice& device = InputDevices[static_cast<std::size_t>(InputIndex)];
-        const QString name =
-            DeviceNameToStore(device.Name, device.Placeholder).left(kDeviceNameCapacity);
+        // "No device" is a choice of its own for the input: the placeholder is listed beside
+        // the real devices at every start, so its name finds it again and the input stays
+        // closed. An empty name would open the first keyboard at the next start instead.
+        const QString name = device.Name.left(kDeviceNameCapacity);
         if (name != settings.MidiInDevice) {
             settings.MidiInDevice = name;
             deviceChanged = true;
@@ -803,13 +805,10 @@ void ProgramSettingsModel::StoreOnOk(TSettingsRec& settings, int userKind,
 void ProgramSettingsModel::RestoreLiveChanges(const TSettingsRec& settings)
 {
     ISettingsDialogServices& services = m_context.Services;
-    if (m_openInputIndex != m_loadedInputIndex) {
-        if (!settings.MidiInDevice.isEmpty())
-            services.SelectMidiIn(settings.MidiInDevice);
-        else if (InputPlaceholderIndex >= 0)
-            services.SelectMidiIn(
-                InputDevices[static_cast<std::size_t>(InputPlaceholderIndex)].Name);
-    }
+    // The entry shown at opening: the stored device, or "no device" for a stored device that
+    // is gone, whose name finds nothing and would leave the device opened meanwhile open.
+    if (m_openInputIndex != m_loadedInputIndex && m_loadedInputIndex >= 0)
+        services.SelectMidiIn(InputDevices[static_cast<std::size_t>(m_loadedInputIndex)].Name);
     const bool outputRestored = m_openOutputIndex != m_loadedOutputIndex;
     if (outputRestored) {
         if (!settings.MidiOutDevice.isEmpty())

@@ -899,6 +899,43 @@ void PellivarkProgram::RegisterTexts()
                 target->ControlButtons->Model().Captions[static_cast<std::size_t>(index)] = text;
                 target->ControlButtons->update();
             });
+        // The prompt a new question puts in the result line.
+        if (TAkkord* identification = m_exercises->Identification(kind)) {
+            QPointer<TAkkord> prompted(identification);
+            m_targets.Register(FormName(kind) + QStringLiteral(".QuestionTitle"),
+                               [prompted](const QString& text) {
+                                   if (prompted)
+                                       prompted->Model().QuestionTitle = text;
+                               });
+            // Every identification window is the same form: each takes the tools' hints.
+            const QString hintForm = FormName(ExerciseKind::ChordIdentification);
+            const std::pair<const char*, std::vector<QToolButton*>> hints[] = {
+                {"SpeedButton3",
+                 {identification->SpeedButton3, identification->SpeedButton2,
+                  identification->SpeedButton4}},
+                {"SpeedButton6", {identification->SpeedButton6}},
+                {"SpeedButton5", {identification->PlayStyleButtons[0]}},
+                {"SpeedButton7", {identification->PlayStyleButtons[1]}},
+                {"SpeedButton8", {identification->PlayStyleButtons[2]}},
+            };
+            for (const auto& [name, buttons] : hints) {
+                m_targets.Register(hintForm + QLatin1Char('.') + QLatin1String(name) +
+                                       QStringLiteral("#hint"),
+                                   [prompted, buttons](const QString& text) {
+                                       if (!prompted)
+                                           return;
+                                       for (QToolButton* button : buttons)
+                                           button->setToolTip(text);
+                                   });
+            }
+            if (kind == ExerciseKind::ChordProgressions) {
+                m_targets.Register(FormName(kind) + QStringLiteral(".Label1"),
+                                   [prompted](const QString& text) {
+                                       if (prompted)
+                                           prompted->SetAlterationCaption(text);
+                                   });
+            }
+        }
     }
 }
 

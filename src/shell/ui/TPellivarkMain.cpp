@@ -560,8 +560,9 @@ void TPellivarkMain::SetWidth(MainControl control, int width)
     QWidget* widget = c->Button  ? static_cast<QWidget*>(c->Button)
                       : c->Label ? static_cast<QWidget*>(c->Label)
                                  : c->Widget.data();
-    // A bevel is only a divider here: its designed width would push the tool bar apart.
-    if (widget != nullptr && control != MainControl::Bevel1)
+    // A bevel is only a divider here, and the view's caption stands in the tool bar's row as
+    // wide as its text: a designed width for either would push the bar apart.
+    if (widget != nullptr && control != MainControl::Bevel1 && control != MainControl::Label1)
         widget->setMinimumWidth(width);
     if (widget != nullptr)
         widget->setProperty("designedWidth", width);

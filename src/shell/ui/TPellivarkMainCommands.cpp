@@ -13,6 +13,7 @@
 #include "shell/startmenu/ui/KindPicture.h"
 #include "shell/ui/TPellivarkMain.h"
 
+#include <algorithm>
 #include <cmath>
 
 #include <QAction>
@@ -68,13 +69,42 @@ QPixmap TempoNoteSign(int height, qreal ratio)
     return sign;
 }
 
+/// A caption in the main tool bar: as wide as its text while the window has the room, cut
+/// short with an ellipsis (the whole text as its hint) when the bar must fit a narrow window.
+class CaptionLabel final : public QLabel
+{
+public:
+    QSize minimumSizeHint() const override
+    {
+        QSize least = QLabel::minimumSizeHint();
+        const QMargins m = contentsMargins();
+        const int shortest =
+            fontMetrics().horizontalAdvance(QStringLiteral("Mm\u2026")) + m.left() + m.right();
+        least.setWidth(std::min(least.width(), shortest));
+        return least;
+    }
+
+protected:
+    void paintEvent(QPaintEvent*) override
+    {
+        QPainter painter(this);
+        const QRect area = contentsRect();
+        const QString shown = fontMetrics().elidedText(text(), Qt::ElideRight, area.width());
+        setToolTip(shown == text() ? QString() : text());
+        painter.setPen(palette().color(QPalette::WindowText));
+        painter.drawText(area, Qt::AlignLeft | Qt::AlignVCenter | Qt::TextSingleLine, shown);
+    }
+};
+
 } // namespace
 
 QLabel* TPellivarkMain::MakeLabel(const QString& name)
 {
-    auto* label = new QLabel;
+    // The view's and the exercise's captions are the long texts of the main tool bar.
+    const bool caption = name == QLatin1String("Label1") || name == QLatin1String("Label3");
+    QLabel* label = caption ? new CaptionLabel : new QLabel;
     label->setObjectName(name);
-    label->setContentsMargins(4, 0, 4, 0);
+    label->setContentsMargins(2, 0, 2, 0);
     Register(name, label);
     return label;
 }
@@ -264,16 +294,20 @@ void TPellivarkMain::MakeToolWindows()
         }
     }
     // The kinds' pictures keep the main tool bar narrow; the name stays as the button's text
-    // (read by screen readers) and its hint.
+    // (read by screen readers) and its hint. At this size the bar with its captions still fits
+    // a screen 800 pixels wide in one row.
+    const QSize kKindIcon(20, 20);
     for (ExerciseKind kind : kExerciseKinds) {
         const QString name = UiName(KindUi(kind).ButtonName);
         QAction* action = CommandAction(name);
         auto* button = qobject_cast<QToolButton*>(m_controls[name].Button.data());
         if (action == nullptr || button == nullptr)
             continue;
-        action->setIcon(QIcon(KindPicture(kind, QSize(28, 28))));
-        button->setIconSize(QSize(28, 28));
+        action->setIcon(QIcon(KindPicture(kind, kKindIcon)));
+        button->setIconSize(kKindIcon);
         button->setToolButtonStyle(Qt::ToolButtonIconOnly);
+        // The style's own frame around a picture is wider than the raised frame needs.
+        button->setFixedSize(kKindIcon + QSize(6, 6));
     }
 }
 

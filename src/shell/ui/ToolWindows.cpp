@@ -2,6 +2,7 @@
 #include "shell/ui/ToolWindows.h"
 
 #include "docking/ui/DockSite.h"
+#include "docking/ui/TDock.h"
 #include "docking/ui/TToolWindow.h"
 
 #include <algorithm>
@@ -11,10 +12,8 @@
 #include <QEvent>
 #include <QFrame>
 #include <QHBoxLayout>
-#include <QLabel>
 #include <QMainWindow>
 #include <QMenu>
-#include <QVBoxLayout>
 
 namespace pv {
 
@@ -45,6 +44,27 @@ protected:
 
 private:
     std::function<void()> m_onRequest;
+};
+
+/// Runs a call whenever a dock changes its width.
+class ResizeWatch final : public QObject
+{
+public:
+    ResizeWatch(QObject* parent, std::function<void()> onResize)
+        : QObject(parent), m_onResize(std::move(onResize))
+    {
+    }
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        if (event->type() == QEvent::Resize)
+            m_onResize();
+        return QObject::eventFilter(watched, event);
+    }
+
+private:
+    std::function<void()> m_onResize;
 };
 
 QHBoxLayout* ControlsOf(QWidget* client)
@@ -104,6 +124,12 @@ DockToolWindows::DockToolWindows(QWidget& window, QWidget* workArea)
         m_clients[i] = client;
     }
     m_site->EndUpdate();
+    // A window made narrower or wider gives the docked bars another room to fit in.
+    for (docking::TDock* dock : {m_site->Topdock(), m_site->Bottomdock()})
+        dock->installEventFilter(new ResizeWatch(dock, [this] {
+            for (int n = 0; n < kCount; ++n)
+                FitToControls(n);
+        }));
 }
 
 docking::TToolWindow* DockToolWindows::Bar(int n) const
@@ -116,23 +142,10 @@ QAction* DockToolWindows::AddControl(int n, QWidget* control)
     if (!ValidIndex(n) || control == nullptr)
         return nullptr;
     const auto i = static_cast<std::size_t>(n);
+    // Every control, the captions and times at the bar's end too, stands in the one row: a
+    // label stacked under another makes the bar as tall as the stack.
     QHBoxLayout* controls = ControlsOf(m_clients[i]);
-    // The labels after a divider (the captions and times at the end of a bar of buttons)
-    // stand one above the other, so the bar stays narrow enough for a small screen.
-    if (qobject_cast<QLabel*>(control) != nullptr && m_afterSeparator[i]) {
-        if (m_labelColumns[i] == nullptr) {
-            auto* column = new QWidget;
-            m_labelColumns[i] = new QVBoxLayout(column);
-            m_labelColumns[i]->setContentsMargins(0, 0, 0, 0);
-            m_labelColumns[i]->setSpacing(0);
-            controls->insertWidget(controls->count() - 1, column);
-        }
-        m_labelColumns[i]->addWidget(control);
-    } else {
-        m_labelColumns[i] = nullptr;
-        m_afterSeparator[i] = false;
-        controls->insertWidget(controls->count() - 1, control);
-    }
+    controls->insertWidget(controls->count() - 1, control);
     // The action owns nothing but the control's visibility, so it goes with the control.
     auto* shown = new QAction(control);
     shown->setVisible(!control->isHidden());
@@ -150,8 +163,6 @@ void DockToolWindows::AddSeparator(int n)
     line->setFrameShape(QFrame::VLine);
     line->setFrameShadow(QFrame::Sunken);
     const auto i = static_cast<std::size_t>(n);
-    m_labelColumns[i] = nullptr;
-    m_afterSeparator[i] = true;
     QHBoxLayout* controls = ControlsOf(m_clients[i]);
     controls->insertWidget(controls->count() - 1, line);
 }
@@ -167,6 +178,20 @@ void DockToolWindows::FitToControls(int n)
     bar->SetMinClientWidth(least.width());
     bar->SetMinClientHeight(least.height());
     const QSize hint = m_clients[i]->sizeHint().expandedTo(least);
+    // A bar docked above or below the work area is as wide as its controls ask and no wider
+    // than the window: on a small screen its captions are cut short rather than the bar cut
+    // off at the window's edge.
+    if (docking::TDock* dock = bar->DockedTo()) {
+        const int frame = bar->width() - bar->ClientAreaWidth();
+        const int room = dock->DockClientRect().width() - frame;
+        const int width =
+            std::max(least.width(), room > 0 ? std::min(hint.width(), room) : hint.width());
+        const int height = std::max(bar->BarHeight(), hint.height());
+        m_fittedHints[i] = hint;
+        if (width != bar->BarWidth() || height != bar->BarHeight())
+            bar->SetClientAreaSize(width, height);
+        return;
+    }
     // Only a change in what the controls need resizes the bar: a size the user gave a floating
     // bar, or one restored from the settings, stays while its controls still fit.
     if (hint == m_fittedHints[i])

@@ -10,7 +10,6 @@
 #include <QSize>
 
 class QAction;
-class QVBoxLayout;
 class QWidget;
 
 namespace pv {
@@ -75,8 +74,6 @@ private:
     std::array<QWidget*, kCount> m_clients{};
     std::array<QSize, kCount> m_fittedHints{};
     /// The column the next label of a bar joins, null when another control came last.
-    std::array<QVBoxLayout*, kCount> m_labelColumns{};
-    std::array<bool, kCount> m_afterSeparator{};
     std::function<void(int)> m_onUserClose;
 };
 

@@ -414,7 +414,9 @@ TEST_F(ProgramSettingsModelTest, OkStoresTheInstrumentsAndOnlyTheDevicesTheUserC
     EXPECT_EQ(stored.GuitarVoice, (SoundRec{1, 24, 70, 60}));
     EXPECT_EQ(stored.ClapSound, (SoundRec{9, 0, 110, 75}));
     EXPECT_EQ(stored.FirstBeatSound, (SoundRec{9, 0, 99, 56}));
-    EXPECT_TRUE(stored.MidiInDevice.isEmpty()) << "choosing no device clears the name";
+    EXPECT_EQ(stored.MidiInDevice,
+              model.InputDevices[static_cast<std::size_t>(model.InputPlaceholderIndex)].Name)
+        << "no device is kept as chosen; an empty name would open the first keyboard";
     EXPECT_EQ(stored.MidiOutDevice, QStringLiteral("Synth"));
     EXPECT_EQ(rig.prompts.asked.size(), 0U) << "a user of kind 1 is asked nothing";
     // An identification exercise is in use: the piano's and the guitar's programs go out now.

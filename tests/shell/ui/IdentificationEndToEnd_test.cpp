@@ -222,6 +222,72 @@ TEST(IdentificationEndToEnd, NotesWrittenOnTheStaffAreNamedInTheResultLine)
     EXPECT_EQ(exercise->Label2->text(), QStringLiteral("C   E   ") + hint);
 }
 
+TEST(IdentificationEndToEnd, EachKindAsksItsQuestionInTheResultLineAndNamesItsTools)
+{
+    Installation installation;
+    ScriptedPrompts prompts;
+    ProgramRun run(installation, prompts);
+    ASSERT_TRUE(run.started);
+    struct Case
+    {
+        MainControl button;
+        ExerciseKind kind;
+        const char* prompt;
+    };
+    const Case cases[] = {
+        {MainControl::Speed1, ExerciseKind::ChordIdentification, "Which chord do you hear?"},
+        {MainControl::Speed2, ExerciseKind::IntervalIdentification, "Which interval do you hear?"},
+        {MainControl::SpeedButton6, ExerciseKind::ChordInversions, "Which inversion do you hear?"},
+        {MainControl::SpeedButton7, ExerciseKind::Scales, "Which scale do you hear?"},
+        {MainControl::SpeedButton8, ExerciseKind::MelodyDictation,
+         "Write down the melody you hear."},
+        {MainControl::Speed12, ExerciseKind::ChordProgressions, "Which progression do you hear?"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.prompt);
+        TAkkord* exercise = run.Enter(c.button, c.kind);
+        ASSERT_NE(exercise, nullptr);
+        Key(exercise, Qt::Key_F5);
+        ASSERT_FALSE(exercise->Session().Answered);
+        EXPECT_TRUE(exercise->Label2->text().startsWith(QString::fromLatin1(c.prompt)))
+            << exercise->Label2->text().toStdString();
+        EXPECT_TRUE(exercise->Label2->isVisible());
+        EXPECT_EQ(exercise->SpeedButton3->toolTip(), QStringLiteral("Add notes"));
+        EXPECT_EQ(exercise->SpeedButton6->toolTip(), QStringLiteral("Delete notes"));
+        EXPECT_EQ(exercise->PlayStyleButtons[0]->toolTip(),
+                  QStringLiteral("Play the notes together"));
+        EXPECT_EQ(exercise->PlayStyleButtons[2]->toolTip(),
+                  QStringLiteral("Play the notes downwards"));
+        Key(exercise, Qt::Key_F9);
+        if (c.kind == ExerciseKind::ChordIdentification)
+            SavePicture(run.Window(), QStringLiteral("shell-chord-question-asked.png"));
+    }
+}
+
+TEST(IdentificationEndToEnd, TheChordBarOfProgressionsIsCaptionedBeforeItsButtons)
+{
+    Installation installation;
+    ScriptedPrompts prompts;
+    ProgramRun run(installation, prompts, {1600, 1000});
+    ASSERT_TRUE(run.started);
+    TAkkord* exercise = run.Enter(MainControl::Speed12, ExerciseKind::ChordProgressions);
+    ASSERT_NE(exercise, nullptr);
+    exercise->SetAnswerInput(kAnswerByName | kAnswerOnPiano);
+    Key(exercise, Qt::Key_F5);
+    Key(exercise, Qt::Key_F9);
+    QCoreApplication::processEvents();
+    ASSERT_TRUE(exercise->Panel2->isVisible());
+    EXPECT_EQ(exercise->Label1->text(), QStringLiteral("Chords:"));
+    ASSERT_TRUE(exercise->Label1->isVisible());
+    for (QToolButton* button : exercise->AlterationButtons) {
+        if (button->isVisible()) {
+            EXPECT_GE(button->x(), exercise->Label1->geometry().right());
+            EXPECT_GT(button->width(), 80);
+        }
+    }
+    SavePicture(run.Window(), QStringLiteral("shell-progression-chord-bar.png"));
+}
+
 TEST(IdentificationEndToEnd, TheMelodyIsWrittenOnItsStaffAndShownBesideTheAnswerAfterChecking)
 {
     Installation installation;

@@ -17,10 +17,14 @@
 #include "support/MidiInFakes.h"
 #include "support/SequencerFakes.h"
 
+#include <algorithm>
+
 #include <QAction>
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QFontMetrics>
+#include <QImage>
 #include <QLabel>
 #include <QMenuBar>
 #include <QMouseEvent>
@@ -202,6 +206,59 @@ TEST(SettingsEndToEnd, AKeyboardSetsTheControlThatHasTheFocusWhileTheDialogIsOpe
     EXPECT_TRUE(run.Close());
 }
 
+TEST(SettingsEndToEnd, NoMidiInputChosenStaysClosedAtTheNextStartAndAnotherKeyboardOpens)
+{
+    Installation installation;
+    test::FakeMidiInDevices inputs;
+    inputs.ports =
+        std::vector<MidiInPortInfo>{{1, QStringLiteral("Keyboard")}, {2, QStringLiteral("Pads")}};
+    const auto withInputs = [&inputs](ProgramOptions& options) { options.MidiInDevices = &inputs; };
+    ScriptedPrompts prompts;
+    const QString none = QStringLiteral("(no device)");
+    // The dialog listens while it is open, so it opens the input that is stored.
+    const auto inputWhileOpen = [&](ProgramRun& run, const QString& choice) {
+        QString listening;
+        QString shown;
+        OpenProgramSettings(run, [&](TProgramSettings& dialog) {
+            listening = inputs.OpenName();
+            dialog.Pages()->setCurrentIndex(1);
+            shown = dialog.ComboBox1->currentText();
+            dialog.ComboBox1->setCurrentText(choice);
+            EXPECT_EQ(inputs.OpenName(), choice == none ? QString() : choice) << "at once";
+            if (choice == none)
+                test::SavePicture(dialog, QStringLiteral("settings-no-midi-input.png"));
+            dialog.BitBtn1->click();
+        });
+        return std::make_pair(listening, shown);
+    };
+    {
+        ProgramRun run(installation, prompts, {}, withInputs);
+        ASSERT_TRUE(run.started);
+        EnterChords(run);
+        EXPECT_EQ(inputWhileOpen(run, none),
+                  std::make_pair(QStringLiteral("Keyboard"), QStringLiteral("Keyboard")))
+            << "no name stored: the first keyboard listens and the list says so";
+        EXPECT_TRUE(inputs.OpenName().isEmpty());
+        EXPECT_TRUE(run.Close());
+    }
+    {
+        ProgramRun run(installation, prompts, {}, withInputs);
+        ASSERT_TRUE(run.started);
+        EXPECT_EQ(run.program.App().ProgramSettings.MidiInDevice, none);
+        EnterChords(run);
+        EXPECT_EQ(inputWhileOpen(run, QStringLiteral("Pads")), std::make_pair(QString(), none))
+            << "no device is still the choice after a restart";
+        EXPECT_EQ(inputs.OpenName(), QStringLiteral("Pads"));
+        EXPECT_TRUE(run.Close());
+    }
+    ProgramRun again(installation, prompts, {}, withInputs);
+    ASSERT_TRUE(again.started);
+    EnterChords(again);
+    EXPECT_EQ(inputWhileOpen(again, QStringLiteral("Pads")),
+              std::make_pair(QStringLiteral("Pads"), QStringLiteral("Pads")));
+    EXPECT_TRUE(again.Close());
+}
+
 TEST(SettingsEndToEnd, CancelSetsBackTheDevicesAndVolumesChangedWhileTheDialogWasOpen)
 {
     Installation installation;
@@ -232,6 +289,77 @@ TEST(SettingsEndToEnd, CancelSetsBackTheDevicesAndVolumesChangedWhileTheDialogWa
     EXPECT_FLOAT_EQ(run.program.AnswerSound().Volume(), waveLevel);
     EXPECT_EQ(run.program.App().ProgramSettings.MidiOutDevice, inForce);
     EXPECT_TRUE(run.Close());
+}
+
+TEST(SettingsEndToEnd, NoMidiInputChosenStaysNoneAcrossStartsAndAGoneDeviceKeepsItsName)
+{
+    Installation installation;
+    ScriptedPrompts prompts;
+    prompts.texts = {QStringLiteral("Ann")};
+    prompts.defaultButton = PromptButton::No;
+    const auto runWith = [&](const QString& port, const std::function<void(ProgramRun&)>& user) {
+        test::FakeMidiInDevices inputs;
+        inputs.ports = std::vector<MidiInPortInfo>{{1, port}};
+        ProgramRun run(installation, prompts, {},
+                       [&inputs](ProgramOptions& options) { options.MidiInDevices = &inputs; });
+        if (!run.started) {
+            ADD_FAILURE() << "the program did not start";
+            return inputs.opened;
+        }
+        EnterChords(run);
+        user(run);
+        EXPECT_TRUE(run.Close());
+        return inputs.opened;
+    };
+    const QString none = QStringLiteral("(no device)");
+
+    // The first start opens the only keyboard; the user turns MIDI input on and then chooses
+    // no device.
+    runWith(QStringLiteral("Keyboard"), [&](ProgramRun& run) {
+        if (!run.program.App().ProgramSettings.MidiInputOn)
+            MenuAction(run.Window(), "MIDIin1")->trigger();
+        ASSERT_TRUE(run.program.App().ProgramSettings.MidiInputOn);
+        OpenProgramSettings(run, [&](TProgramSettings& dialog) {
+            dialog.Pages()->setCurrentIndex(1);
+            EXPECT_EQ(dialog.ComboBox1->currentText(), QStringLiteral("Keyboard"));
+            dialog.ComboBox1->setCurrentText(none);
+            ASSERT_EQ(dialog.ComboBox1->currentText(), none);
+            dialog.BitBtn1->click();
+        });
+    });
+
+    // Later starts with the keyboard still there open nothing, and the dialog says so.
+    for (int start = 0; start < 2; ++start) {
+        SCOPED_TRACE(start);
+        const std::vector<QString> opened =
+            runWith(QStringLiteral("Keyboard"), [&](ProgramRun& run) {
+                EXPECT_TRUE(run.program.App().ProgramSettings.MidiInputOn);
+                OpenProgramSettings(run, [&](TProgramSettings& dialog) {
+                    dialog.Pages()->setCurrentIndex(1);
+                    EXPECT_EQ(dialog.ComboBox1->currentText(), none);
+                    dialog.BitBtn2->click();
+                });
+            });
+        EXPECT_TRUE(opened.empty()) << opened.front().toStdString();
+    }
+
+    // The keyboard chosen again is opened at the next start; when it is gone, nothing opens and
+    // its name is kept for the day it comes back.
+    runWith(QStringLiteral("Keyboard"), [&](ProgramRun& run) {
+        OpenProgramSettings(run, [&](TProgramSettings& dialog) {
+            dialog.Pages()->setCurrentIndex(1);
+            dialog.ComboBox1->setCurrentText(QStringLiteral("Keyboard"));
+            dialog.BitBtn1->click();
+        });
+    });
+    EXPECT_FALSE(runWith(QStringLiteral("Keyboard"), [](ProgramRun&) {}).empty());
+    EXPECT_TRUE(runWith(QStringLiteral("Other"), [](ProgramRun& run) {
+                    EXPECT_EQ(run.program.App().ProgramSettings.MidiInDevice,
+                              QStringLiteral("Keyboard"));
+                }).empty());
+    runWith(QStringLiteral("Keyboard"), [](ProgramRun& run) {
+        EXPECT_EQ(run.program.App().ProgramSettings.MidiInDevice, QStringLiteral("Keyboard"));
+    });
 }
 
 TEST(SettingsEndToEnd, TheDelayTestsSquareFlashesWithTheSequencersClicks)
@@ -352,6 +480,89 @@ TEST(SettingsEndToEnd, AFirstStartShowsTheWizardInTheLanguagesTextsAndKeepsItsCh
     ASSERT_TRUE(again.started);
     EXPECT_FALSE(again.program.Features().WizardPending());
     EXPECT_TRUE(again.Close());
+}
+
+/// A run of rows with dark ink in the start menu's text area: where it begins, how tall.
+struct InkBand
+{
+    int Top;
+    int Height;
+};
+
+/// The runs of rows with dark ink in the text area, top to bottom (its frame left out).
+std::vector<InkBand> InkBands(const QImage& image)
+{
+    std::vector<InkBand> bands;
+    int run = 0;
+    for (int y = 1; y < image.height() - 1; ++y) {
+        bool ink = false;
+        for (int x = 2; x < image.width() - 2 && !ink; ++x)
+            ink = QColor(image.pixel(x, y)).lightness() < 110;
+        if (ink) {
+            ++run;
+        } else if (run > 0) {
+            bands.push_back({y - run, run});
+            run = 0;
+        }
+    }
+    return bands;
+}
+
+TEST(SettingsEndToEnd, TheWelcomeTextReadsAsSeparateLinesBehindTheWizardAndOnceStarted)
+{
+    Installation installation;
+    ScriptedPrompts prompts;
+    prompts.texts = {QStringLiteral("Ann")};
+    QFont textFont = QApplication::font();
+    textFont.setPointSize(10);
+    textFont.setBold(true);
+    const int lineHeight = QFontMetrics(textFont).height();
+    // Each line's ink stays within its own line, one line's height below the one before.
+    const auto expectSeparateLines = [lineHeight](QWidget& area, const QString& picture) {
+        SCOPED_TRACE(picture.toStdString());
+        const std::vector<InkBand> bands = InkBands(area.grab().toImage());
+        test::SavePicture(area, picture);
+        ASSERT_GE(bands.size(), 4U) << "the welcome text is drawn";
+        std::vector<int> pitches;
+        for (std::size_t k = 0; k < bands.size(); ++k) {
+            EXPECT_LE(bands[k].Height, lineHeight) << "lines written over each other";
+            if (k > 0)
+                pitches.push_back(bands[k].Top - bands[k - 1].Top);
+        }
+        // A line of small letters begins a little lower than one of capitals: the usual
+        // distance from one line to the next is a whole line's height.
+        std::sort(pitches.begin(), pitches.end());
+        EXPECT_GE(pitches[pitches.size() / 2], lineHeight - 2) << "lines drawn too close";
+    };
+    bool sawWizard = false;
+    const auto offerWizard = [&](ProgramOptions& options) {
+        options.OfferConfigWizard = true;
+        options.RunDialog = [&](QDialog& dialog) {
+            // The menu stands behind the wizard of a first start, not started yet.
+            sawWizard = true;
+            QWidget* area = nullptr;
+            for (QWidget* top : QApplication::topLevelWidgets()) {
+                auto* menu = qobject_cast<TMenuDialog*>(top);
+                if (menu == nullptr)
+                    menu = top->findChild<TMenuDialog*>();
+                if (menu != nullptr)
+                    area = menu->PaintBox1();
+            }
+            EXPECT_NE(area, nullptr);
+            if (area != nullptr)
+                expectSeparateLines(*area, QStringLiteral("start-menu-behind-wizard.png"));
+            dialog.reject();
+            return static_cast<int>(QDialog::Rejected);
+        };
+    };
+    ProgramRun run(installation, prompts, {}, offerWizard);
+    ASSERT_TRUE(run.started);
+    EXPECT_TRUE(sawWizard);
+    run.Window().showMaximized();
+    QApplication::processEvents();
+    expectSeparateLines(*run.program.StartMenu().PaintBox1(),
+                        QStringLiteral("start-menu-started.png"));
+    EXPECT_TRUE(run.Close());
 }
 
 class RecordingOpener final : public IDocumentOpener

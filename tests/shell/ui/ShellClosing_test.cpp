@@ -2,9 +2,11 @@
 // store is said and asked about, and the first run is told from the later ones.
 #include "ShellProgramRun.h"
 #include "exercises/items/ItemTables.h"
+#include "exercises/ui/TChordOps.h"
 #include "support/DataFolderCopy.h"
 #include "support/FileSizeLimit.h"
 
+#include <QCheckBox>
 #include <QFileInfo>
 #include <QSettings>
 
@@ -197,6 +199,71 @@ TEST(ShellClosing, TheFirstRunIsRecognisedOnceAndMarkedForTheNextRuns)
         EXPECT_EQ(run.program.Model().FirstRun, expected[n]);
         EXPECT_EQ(storedValue(), QStringLiteral("FALSE"));
         ASSERT_TRUE(run.Close());
+    }
+}
+
+/// How often closing asked whether to save the changed setup.
+int SetupQuestions(const ScriptedPrompts& prompts, const QString& question)
+{
+    int count = 0;
+    for (const test::AskedPrompt& p : prompts.asked)
+        count += p.text == question ? 1 : 0;
+    return count;
+}
+
+TEST(ShellClosing, OnlyARealChangeInTheSetupViewIsOfferedForSavingAtClosing)
+{
+    // Every kind's page shown in turn, back and forth, and once more after the exercise view:
+    // looking at the pages changes nothing.
+    const auto browseEveryPage = [](ProgramRun& run) {
+        TPellivarkMain& window = run.Window();
+        window.Button(MainControl::Speed1)->click();
+        window.Button(MainControl::RunKonfig)->click();
+        ASSERT_EQ(run.program.State().CurrentView, MainView::ExerciseSetup);
+        for (int kind = 1; kind <= 10; ++kind) {
+            SCOPED_TRACE(kind);
+            window.Button(kExerciseButtons[kind])->click();
+            ASSERT_EQ(run.program.State().CurrentView, MainView::ExerciseSetup);
+            ASSERT_EQ(KindNumber(*run.program.State().CurrentKind), kind);
+        }
+        for (int kind = 9; kind >= 1; --kind)
+            window.Button(kExerciseButtons[kind])->click();
+        window.Button(MainControl::SpeedButton1)->click();
+        window.Button(MainControl::RunKonfig)->click();
+        window.Button(kExerciseButtons[4])->click();
+    };
+
+    struct Case
+    {
+        const char* name;
+        bool fromFile;  // the setup named on the command line, else the one found at start
+        bool changeOne; // one box on the first kind's page is changed before browsing
+    };
+    for (const Case& c : {Case{"start-up setup", false, false}, Case{"own file", true, false},
+                          Case{"own file, one change", true, true}}) {
+        SCOPED_TRACE(c.name);
+        Installation installation;
+        const QString mine = installation.data.File(QStringLiteral("Mine.qib"));
+        ASSERT_TRUE(WriteSetupFile(mine, DefaultExerciseSetup()));
+        ScriptedPrompts prompts;
+        prompts.texts = {QStringLiteral("Ann")};
+        prompts.defaultButton = PromptButton::No;
+        ProgramRun run(installation, prompts, c.fromFile ? mine : QString());
+        ASSERT_TRUE(run.started);
+        if (c.changeOne) {
+            run.Window().Button(MainControl::Speed1)->click();
+            run.Window().Button(MainControl::RunKonfig)->click();
+            QCheckBox* downwards = run.program.ChordOps()->Akk_NedCheck;
+            const bool was = downwards->isChecked();
+            downwards->click();
+            ASSERT_NE(downwards->isChecked(), was);
+            run.Window().Button(MainControl::SpeedButton1)->click();
+        }
+        browseEveryPage(run);
+        prompts.asked.clear();
+        ASSERT_TRUE(run.Close());
+        EXPECT_EQ(SetupQuestions(prompts, run.program.Strings().StrSaveSetupQuery),
+                  c.changeOne ? 1 : 0);
     }
 }
 

@@ -9,6 +9,7 @@
 #include "support/DesktopMouse.h"
 #include "support/TestOutput.h"
 
+#include <algorithm>
 #include <array>
 #include <limits>
 
@@ -502,6 +503,49 @@ TEST(ToolWindowsEndToEnd, DamagedPlacementEntriesGiveUsableBarsOnTheScreen)
                                  .remove(QLatin1Char(','))));
         ASSERT_TRUE(run.Close());
     }
+}
+
+TEST(ToolWindowsEndToEnd, TheMainBarKeepsItsControlsInOneRowThatFitsASmallScreen)
+{
+    Installation installation;
+    ScriptedPrompts prompts;
+    prompts.texts = {QStringLiteral("Ann")};
+    ProgramRun run(installation, prompts);
+    ASSERT_TRUE(run.started);
+    TPellivarkMain& window = run.Window();
+    TToolWindow& bar = Bar(window, kMainBar);
+    const auto expectOneRowWithin800 = [&bar](const char* where) {
+        SCOPED_TRACE(where);
+        QCoreApplication::processEvents();
+        test::SavePicture(bar, QStringLiteral("main-bar-%1.png").arg(QLatin1String(where)));
+        EXPECT_LE(bar.width(), 800) << "the bar fits a screen 800 pixels wide";
+        // One row: every shown control shares a band of height with every other one, and
+        // none is cut off at the bar's edge.
+        int lowestTop = 0;
+        int highestBottom = std::numeric_limits<int>::max();
+        int shown = 0;
+        const QRect inside = bar.rect();
+        for (QWidget* control : bar.findChildren<QWidget*>()) {
+            if (!control->isVisibleTo(&bar) || control->findChildren<QWidget*>().size() > 0 ||
+                control->width() == 0)
+                continue;
+            const QRect at(control->mapTo(&bar, QPoint(0, 0)), control->size());
+            EXPECT_TRUE(inside.contains(at)) << control->objectName().toStdString();
+            lowestTop = std::max(lowestTop, at.top());
+            highestBottom = std::min(highestBottom, at.bottom());
+            ++shown;
+        }
+        EXPECT_GT(shown, 10);
+        EXPECT_LT(lowestTop, highestBottom) << "controls stacked above each other";
+    };
+    expectOneRowWithin800("start-menu");
+    // An exercise fills the captions and the time with their longest texts.
+    window.Button(MainControl::Speed6)->click();
+    QCoreApplication::processEvents();
+    expectOneRowWithin800("exercise");
+    window.Button(MainControl::SpeedButton5)->click();
+    expectOneRowWithin800("results");
+    EXPECT_TRUE(run.Close());
 }
 
 } // namespace

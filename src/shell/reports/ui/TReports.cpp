@@ -45,7 +45,7 @@ TReports::TReports(ReportsContext context, QWidget* parent)
 {
     const UIStringTable& s = m_c.Strings;
     setObjectName(QStringLiteral("ReportsForm"));
-    setWindowTitle(s.StrReports);
+    setWindowTitle(Plain(s.StrReports)); // the string doubles as a menu text
     auto* layout = new QVBoxLayout(this);
 
     GroupBox1 = new QGroupBox(s.StrReportText1, this);

@@ -63,6 +63,11 @@ QFont BoldOf(QFont font)
     return font;
 }
 
+int LineHeightOf(const QFont& font)
+{
+    return QFontMetrics(font).height();
+}
+
 } // namespace
 
 /// The text area: painted by the menu; the pointer moving over it changes nothing, so a
@@ -107,6 +112,10 @@ TMenuDialog::TMenuDialog(Context context, QWidget* parent)
 {
     setObjectName(QStringLiteral("StartMenuForm"));
     m_bitmapFont.setPointSize(10);
+    // The text area is painted before the menu is started (behind the name question and the
+    // first-run wizard): its lines are one font height apart from the first paint, or the
+    // wrapped lines of a paragraph are written over each other.
+    m_model.LineHeight = LineHeightOf(m_bitmapFont);
 
     m_panel = new QWidget(this);
     m_panel->setObjectName(QStringLiteral("Panel1"));
@@ -170,7 +179,7 @@ QToolButton* TMenuDialog::KindButton(ExerciseKind kind) const
 
 void TMenuDialog::Start()
 {
-    m_model.Start(QFontMetrics(m_bitmapFont).height());
+    m_model.Start(LineHeightOf(m_bitmapFont));
     SyncTimer();
     if (m_context.Intro != nullptr)
         m_context.Intro->Start();
@@ -191,6 +200,8 @@ void TMenuDialog::SetMenuFont(const QFont& font)
         button->setFont(buttonFont);
     }
     m_bitmapFont.setFamily(font.family());
+    // Another family is another height: the lines keep clear of each other.
+    m_model.LineHeight = LineHeightOf(m_bitmapFont);
     m_paintBox->update();
 }
 
