@@ -10,7 +10,7 @@ namespace pv {
 
 class AppState;
 
-class DataFiles;
+struct DataFiles;
 class IPrompts;
 struct UIStringTable;
 

@@ -918,8 +918,10 @@ void PellivarkProgram::RegisterTexts()
                 {"SpeedButton7", {identification->PlayStyleButtons[1]}},
                 {"SpeedButton8", {identification->PlayStyleButtons[2]}},
             };
-            for (const auto& [name, buttons] : hints) {
-                m_targets.Register(hintForm + QLatin1Char('.') + QLatin1String(name) +
+            for (const auto& hint : hints) {
+                // A lambda cannot capture a structured binding in every compiler we build with.
+                const std::vector<QToolButton*>& buttons = hint.second;
+                m_targets.Register(hintForm + QLatin1Char('.') + QLatin1String(hint.first) +
                                        QStringLiteral("#hint"),
                                    [prompted, buttons](const QString& text) {
                                        if (!prompted)
