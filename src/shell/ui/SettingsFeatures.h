@@ -104,7 +104,7 @@ public:
     /// `PellivarkWeb1Click`, also the start menu's link.
     void OpenWebSite();
     /// The identification and rhythm windows' tip buttons follow the mask.
-    void ApplyShownControls(std::uint32_t tipsMask);
+    void ApplyShownControls(std::uint32_t tipsMask) override;
 
 private:
     // IProgramSettingsTargets
