@@ -269,6 +269,10 @@ std::vector<CommandRow> AnswerInputCommands::Rows()
     CommandRow microphone =
         EntryRow("Microphone1", "&Microphone", (Qt::SHIFT | Qt::Key_F11).toCombined());
     microphone.Enabled = [this] { return Enabling().MicAndMidi; };
+    // The tick tells whether the microphone listens, also after a press of the button itself or
+    // an open that failed and released it.
+    microphone.Checkable = true;
+    microphone.Checked = [this] { return m_s.MicrophoneDown && m_s.MicrophoneDown(); };
     microphone.Run = [toggle = m_s.ToggleMicrophone] {
         if (toggle)
             toggle();

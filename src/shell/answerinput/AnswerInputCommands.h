@@ -74,6 +74,8 @@ struct AnswerInputServices
     std::function<void(ExerciseKind kind)> StartMidiInput;
     /// MIDI input goes nowhere (the device stays open).
     std::function<void()> StopMidiInput;
+    /// Whether the microphone button is down: the microphone entry's tick follows it.
+    std::function<bool()> MicrophoneDown;
 };
 
 class AnswerInputCommands

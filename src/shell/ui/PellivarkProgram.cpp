@@ -714,6 +714,7 @@ void PellivarkProgram::MakeAnswerInput(MainWindowHandlers& handlers)
         },
         [this](ExerciseKind kind) { StartMidiInput(kind); },
         [this] { m_midiIn.StopMidiInput(); },
+        [this] { return m_window->IsDown(MainControl::SpeedButton3); },
     });
     m_settingsMenu->SetMidiInHooks([this] { return m_answerInput->Enabling().MicAndMidi; },
                                    [this] { m_answerInput->MidiInSwitched(); });

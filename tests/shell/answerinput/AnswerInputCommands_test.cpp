@@ -29,6 +29,7 @@ struct MenuRig
               [this] { ++microphoneToggles; },
               [this](ExerciseKind kind) { midi.push_back(KindNumber(kind)); },
               [this] { midi.push_back(0); },
+              [] { return false; },
           })
     {
         settings = DefaultSettings();

@@ -215,13 +215,23 @@ TEST(AnswerInputEndToEnd, MicrophoneAndMidiKeyboardEntriesSwitchTheirInputs)
     window.Button(MainControl::Speed2)->click();
     ASSERT_EQ(run.program.State().CurrentKind, ExerciseKind::IntervalIdentification);
 
-    // Shift+F11 turns the microphone button on and off, as a press of the button does.
+    // Shift+F11 turns the microphone button on and off, as a press of the button does; the
+    // entry's tick shows whether the microphone listens, whichever of the two was used.
+    QAction* microphone = window.CommandAction(QStringLiteral("Microphone1"));
     ASSERT_FALSE(window.IsDown(MainControl::SpeedButton3));
+    EXPECT_FALSE(microphone->isChecked());
     EXPECT_TRUE(PressShifted(window, Qt::Key_F11));
     EXPECT_TRUE(window.IsDown(MainControl::SpeedButton3));
     EXPECT_TRUE(run.program.Model().MicrophoneOpen);
-    window.CommandAction(QStringLiteral("Microphone1"))->trigger();
+    EXPECT_TRUE(microphone->isChecked());
+    microphone->trigger();
     EXPECT_FALSE(window.IsDown(MainControl::SpeedButton3));
+    EXPECT_FALSE(microphone->isChecked());
+    window.Button(MainControl::SpeedButton3)->click();
+    EXPECT_TRUE(window.IsDown(MainControl::SpeedButton3));
+    EXPECT_TRUE(microphone->isChecked()) << "the button itself ticks the entry too";
+    window.Button(MainControl::SpeedButton3)->click();
+    EXPECT_FALSE(microphone->isChecked());
 
     // Shift+F12: the keyboard's notes go to the exercise in use, and nowhere once it is off.
     EXPECT_TRUE(PressShifted(window, Qt::Key_F12));
