@@ -65,7 +65,7 @@ public:
             const QList<QAbstractEventDispatcher::TimerInfo> timers =
                 QAbstractEventDispatcher::instance()->registeredTimers(fired.receiver);
             for (const QAbstractEventDispatcher::TimerInfo& timer : timers) {
-                if (timer.timerId == fired.timerId)
+                if (timer.timerId == fired.timerId && !QtFontCacheTimer(*fired.receiver, timer))
                     text += "\n  every " + std::to_string(timer.interval) +
                             " ms: " + Describe(fired.receiver) + " (fired " +
                             std::to_string(fired.count) + " times)";
@@ -97,6 +97,16 @@ private:
         int timerId = 0;
         int count = 0;
     };
+
+    /// Qt's font cache ages its entries on a 10 s timer of a bare object of its own once
+    /// any text has been measured; it belongs to Qt, not to the program, and stops itself.
+    static bool QtFontCacheTimer(const QObject& receiver,
+                                 const QAbstractEventDispatcher::TimerInfo& timer)
+    {
+        return timer.interval == 10000 && receiver.parent() == nullptr &&
+               receiver.objectName().isEmpty() &&
+               receiver.metaObject() == &QObject::staticMetaObject;
+    }
 
     static std::string Describe(const QObject* object)
     {
