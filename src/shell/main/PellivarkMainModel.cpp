@@ -336,6 +336,7 @@ void PellivarkMainModel::LeaveView(std::optional<ExerciseKind> oldKind, bool vie
 void PellivarkMainModel::TutorOff(std::optional<ExerciseKind> newKind)
 {
     IMainWindowUi& ui = m_s.Ui;
+    EndUnfinishedSteps();
     m_s.Setup.CurrentSetup = m_s.Setup.SavedSetup;
     // The windows keep their own copy: without it they would run the tutor's last step under
     // the user's name.
@@ -358,6 +359,27 @@ void PellivarkMainModel::TutorOff(std::optional<ExerciseKind> newKind)
     ui.SetText(MainControl::Label6, QString());
     ui.SetToolWindowVisible(2, false);
     m_s.Windows.SetChildCaptions(SetupOperations::SetupCaption(m_s.Setup.SetupFileName));
+}
+
+void PellivarkMainModel::EndUnfinishedSteps()
+{
+    // The answers of a step left unfinished were given under the tutor's setup: they are the
+    // step's run, stored under the tutor when there are enough to count, and never go on into
+    // the user's own run, whose items and setup name they would not match. Only the kinds the
+    // tutor has steps for ran under it; another kind still holds the user's own answers.
+    std::uint16_t stepKinds = 0;
+    for (ExerciseKind k : kExerciseKinds) {
+        if (m_s.Tutor.StepCount(k) > 0)
+            stepKinds = static_cast<std::uint16_t>(stepKinds | BitOf(k));
+    }
+    const std::uint16_t worthKeeping = m_s.Results.KindsWithResults(stepKinds, kMinimumToOffer);
+    if (worthKeeping != 0)
+        IgnoreResult(m_s.Results.StoreResults(worthKeeping, true, false),
+                     "a failed store has been reported; the answers are the tutor's either way");
+    for (ExerciseKind k : KindsOfMask(stepKinds)) {
+        m_s.Clock.ResetExerciseClock(k);
+        m_s.Sessions.ResetResults(k);
+    }
 }
 
 void PellivarkMainModel::SetExerciseButtonsEnabled(bool on)

@@ -146,6 +146,7 @@ private:
     /// exerciseChanged: another kind, or the same one with the tutor turned on or off.
     void LeaveView(std::optional<ExerciseKind> oldKind, bool viewChanged, bool exerciseChanged);
     void TutorOff(std::optional<ExerciseKind> newKind);
+    void EndUnfinishedSteps();
     void EnterView(bool viewChanged, bool exerciseChanged);
     void EnterExerciseView(ExerciseKind kind, bool entering);
     void EnterResultsView();

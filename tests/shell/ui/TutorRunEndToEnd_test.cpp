@@ -528,6 +528,81 @@ TEST(TutorRunEndToEnd, TurningTheTutorOnOrOffInsideAnExerciseEntersItUnderTheSet
     EXPECT_EQ(prompts.Count(QStringLiteral("error")), 0);
 }
 
+/// One long step that asks a chord the user's own setup does not.
+constexpr const char* kLongStepTutorText = R"(title = Long step
+author = Teacher
+description = One step of twelve questions
+
+[step chords]
+title = Major, minor and augmented
+description = Three chords.
+pass = 80
+fallback = 40
+questions = 12
+items = 1, 2, 4
+)";
+
+// A step the user leaves before its end holds answers given under the tutor's setup: they are
+// kept as the step's run when there are enough to store, and never counted in the user's own.
+TEST(TutorRunEndToEnd, AStepLeftUnfinishedKeepsItsAnswersOutOfTheUsersOwnRun)
+{
+    Installation installation;
+    ASSERT_TRUE(installation.AddTutor(QStringLiteral("Long.tut"), kLongStepTutorText));
+    ScriptedPrompts prompts;
+    prompts.texts = {QStringLiteral("Ann Example")};
+    ScriptedUser user;
+    ProgramRun run(installation, prompts, user);
+    ASSERT_TRUE(run.started);
+    run.User().TutorFileName = QStringLiteral("Long.tut");
+    run.User().TutorSteps[0] = 1;
+    run.program.App().ProgramSettings.TutorActive = false;
+    run.Window().Button(MainControl::Speed1)->click();
+    TAkkord* exercise = run.Chords();
+    ASSERT_NE(exercise, nullptr);
+    const ExerciseSession& session = run.program.Sessions().Of(kChords);
+    const int userId = run.User().UserId;
+
+    struct Case
+    {
+        int answers;
+        std::size_t storedAfter; ///< records in the result file once the tutor is off
+    };
+    // Too few answers to store are dropped, as at a step's end; enough are the step's run.
+    for (const Case c : {Case{3, 0}, Case{6, 1}}) {
+        SCOPED_TRACE(c.answers);
+        run.Window().Button(MainControl::SpeedButton10)->click();
+        ASSERT_TRUE(run.program.State().TutorActive);
+        ASSERT_EQ(exercise->Model().ButtonCount, 3) << "the step's setup";
+        for (int q = 0; q < c.answers; ++q)
+            AnswerRight(*exercise);
+        ASSERT_EQ(session.QuestionCount, static_cast<std::uint32_t>(c.answers));
+
+        run.Window().Button(MainControl::SpeedButton10)->click();
+        ASSERT_FALSE(run.program.State().TutorActive);
+        EXPECT_EQ(exercise->Model().ButtonCount, 2) << "the user's own setup";
+        EXPECT_EQ(session.QuestionCount, 0u) << "the user's own run starts empty";
+        EXPECT_EQ(session.CorrectCount, 0u);
+        for (int item = 1; item <= 60; ++item)
+            EXPECT_EQ(session.ItemStatistics(item).Asked, 0) << item;
+        test::DataFolderCopy files(installation.ProgramFolders());
+        const std::vector<TResultRec> results = files.Results(userId);
+        ASSERT_EQ(results.size(), c.storedAfter);
+        if (!results.empty()) {
+            const TResultRec& rec = results.back();
+            EXPECT_EQ(rec.Count, c.answers);
+            EXPECT_EQ(rec.TutorTitle, QStringLiteral("Long step"));
+            EXPECT_EQ(rec.SetupName, QStringLiteral("Major, minor and augmented"));
+            EXPECT_EQ(rec.TutorStep, 1);
+        }
+    }
+
+    // The user's own answers count from nothing, under the user's own items only.
+    AnswerRight(*exercise);
+    EXPECT_EQ(session.QuestionCount, 1u);
+    EXPECT_EQ(session.ItemStatistics(4).Asked, 0) << "the augmented chord is the tutor's";
+    EXPECT_EQ(prompts.Count(QStringLiteral("error")), 0);
+}
+
 TEST(TutorRunEndToEnd, TheUsersStatisticsNameTheTutorTheRecordNames)
 {
     struct Case
