@@ -92,9 +92,9 @@ if(EXISTS "${metainfoFile}")
     endif()
 endif()
 
-# The installed program's first start by a new user. The prefix stays writable (as a prefix in
-# the home folder or an install by root would be): the data must still go to the user's own
-# data folder.
+# The installed program's first start by a new user, on an X server of its own. The prefix
+# stays writable (as a prefix in the home folder or an install by root would be): the data must
+# still go to the user's own data folder.
 files_below("${prefix}" beforeStart)
 set(runtime "${home}/runtime")
 file(MAKE_DIRECTORY "${home}" "${runtime}")
@@ -103,10 +103,10 @@ execute_process(
     COMMAND "${CMAKE_COMMAND}" -E env --unset=PELLIVARK_DATA --unset=XDG_DATA_DIRS
             "HOME=${home}" "XDG_DATA_HOME=${home}/.local/share" "XDG_CONFIG_HOME=${home}/.config"
             "XDG_CACHE_HOME=${home}/.cache" "XDG_STATE_HOME=${home}/.local/state"
-            "XDG_RUNTIME_DIR=${runtime}" "QT_QPA_PLATFORM=offscreen"
+            "XDG_RUNTIME_DIR=${runtime}" "QT_QPA_PLATFORM=xcb"
             "DBUS_SESSION_BUS_ADDRESS=disabled:"
             "PELLIVARK_CHECK_START=${report}"
-            "${binary}"
+            "${XVFB_RUN}" -a -s "-screen 0 1280x1024x24" "${binary}"
     WORKING_DIRECTORY "${WORK_DIR}"
     TIMEOUT 120
     # To a file, not a pipe: a helper the desktop libraries start in the background (a session
