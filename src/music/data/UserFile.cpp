@@ -140,8 +140,7 @@ void ComputeUserStatistics(DataFiles& data, TUserInfo& user, const ResultEntries
             slot.AnswerTime /= slot.SumQuestions;
     }
     user.ClassName = CutToField(ClassNameById(data, sources.ClassList, user.Record.ClassId), 31);
-    user.DisplayName =
-        GivenName(user.Record.FullName) + QLatin1Char(' ') + FamilyName(user.Record.FullName);
+    user.DisplayName = ShownName(user.Record.FullName);
     user.TutorTitle =
         sources.TutorTitle ? CutToField(sources.TutorTitle(user.Record), 50) : QString();
     user.Computed = true;

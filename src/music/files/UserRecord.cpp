@@ -69,6 +69,12 @@ QString FamilyName(const QString& fullName)
     return at < 0 ? QString() : fullName.mid(at + 1);
 }
 
+QString ShownName(const QString& fullName)
+{
+    const QString family = FamilyName(fullName);
+    return family.isEmpty() ? GivenName(fullName) : GivenName(fullName) + QLatin1Char(' ') + family;
+}
+
 QString SortName(const QString& fullName)
 {
     const QString family = FamilyName(fullName);

@@ -48,5 +48,8 @@ QString GivenName(const QString& fullName);
 QString FamilyName(const QString& fullName);
 /// Family part, ", " when it is not empty, then the given part.
 QString SortName(const QString& fullName);
+/// The name as shown: the given part, then a blank and the family part when it is not empty
+/// (a name typed in one field has none, and a trailing blank would show inside quotes).
+QString ShownName(const QString& fullName);
 
 } // namespace pv

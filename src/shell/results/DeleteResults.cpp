@@ -26,8 +26,7 @@ QString DeleteResultsModel::LabelText() const
         const TUserInfo& user = *m_app.Users.CurrentUser;
         name = user.DisplayName;
         if (name.isEmpty())
-            name = GivenName(user.Record.FullName) + QLatin1Char(' ') +
-                   FamilyName(user.Record.FullName);
+            name = ShownName(user.Record.FullName);
     }
     return Format(m_strings.StrDeleteResultsFormat, {name});
 }

@@ -370,8 +370,7 @@ std::vector<ResultsUserEntry> ResultsViewModel::Users() const
     const auto nameOf = [](const TUserInfo& user) {
         if (!user.DisplayName.isEmpty())
             return user.DisplayName;
-        return GivenName(user.Record.FullName) + QLatin1Char(' ') +
-               FamilyName(user.Record.FullName);
+        return ShownName(user.Record.FullName);
     };
     const AppState& app = m_s.App;
     if (app.Users.UserList) {

@@ -465,10 +465,8 @@ bool ExportImportModel::ImportUser(const QString& folderText)
     TUserInfo& user = *m_s.App.ResultUser();
     ReadUserById(data, user.Record); // unchanged when the user is not in the file yet
     if (imported->FullName.toLower() != user.Record.FullName.toLower()) {
-        const QString theirs = QLatin1Char('"') + GivenName(imported->FullName) + QLatin1Char(' ') +
-                               FamilyName(imported->FullName) + QLatin1Char('"');
-        const QString ours = QLatin1Char('"') + GivenName(user.Record.FullName) + QLatin1Char(' ') +
-                             FamilyName(user.Record.FullName) + QLatin1Char('"');
+        const QString theirs = QLatin1Char('"') + ShownName(imported->FullName) + QLatin1Char('"');
+        const QString ours = QLatin1Char('"') + ShownName(user.Record.FullName) + QLatin1Char('"');
         if (m_s.Prompts.AskYesNo(Format(strings.StrImportUserFormat, {theirs, ours}),
                                  strings.StrSaveResultsCaption) != PromptButton::Yes)
             return false;

@@ -102,8 +102,7 @@ void ChooseTutorModel::Show()
 {
     const TUserInfo* user = m_app.ResultUser().get();
     const QString fullName = user != nullptr ? user->Record.FullName : QString();
-    m_caption = Format(m_strings.StrTutorChooserFormat,
-                       {GivenName(fullName) + QLatin1Char(' ') + FamilyName(fullName)});
+    m_caption = Format(m_strings.StrTutorChooserFormat, {ShownName(fullName)});
 
     const QString stored = user != nullptr ? user->Record.TutorFileName : QString();
     if (stored.isEmpty()) {

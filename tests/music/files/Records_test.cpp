@@ -309,28 +309,31 @@ TEST(UserRecord, NameHelpersSplitAtTheFirstSeparator)
     const struct
     {
         const char* name;
-        QString full, given, family, sort;
+        QString full, given, family, sort, shown;
     } cases[] = {
         {"no separator",
          QStringLiteral("Anna"),
          QStringLiteral("Anna"),
          {},
+         QStringLiteral("Anna"),
          QStringLiteral("Anna")},
         {"both parts", QStringLiteral("Anna\u00A7Smith"), QStringLiteral("Anna"),
-         QStringLiteral("Smith"), QStringLiteral("Smith, Anna")},
+         QStringLiteral("Smith"), QStringLiteral("Smith, Anna"), QStringLiteral("Anna Smith")},
         {"empty family",
          QStringLiteral("Anna\u00A7"),
          QStringLiteral("Anna"),
          {},
+         QStringLiteral("Anna"),
          QStringLiteral("Anna")},
         {"two separators", QStringLiteral("A\u00A7B\u00A7C"), QStringLiteral("A"),
-         QStringLiteral("B\u00A7C"), QStringLiteral("B\u00A7C, A")},
+         QStringLiteral("B\u00A7C"), QStringLiteral("B\u00A7C, A"), QStringLiteral("A B\u00A7C")},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
         EXPECT_EQ(GivenName(c.full), c.given);
         EXPECT_EQ(FamilyName(c.full), c.family);
         EXPECT_EQ(SortName(c.full), c.sort);
+        EXPECT_EQ(ShownName(c.full), c.shown);
     }
     EXPECT_EQ(UpperCaseAscii(QStringLiteral("s\u00F8ren-b")), QStringLiteral("S\u00F8REN-B"));
 }

@@ -62,7 +62,10 @@ TResultRec Stored(int kind, double date, std::uint16_t score, std::uint16_t coun
 class Started
 {
 public:
-    explicit Started(const Installation& installation) : run(installation, prompts) {}
+    explicit Started(const Installation& installation, const QString& name = kAnn)
+        : prompts(NameAnswered(name)), run(installation, prompts)
+    {
+    }
     /// Stored as by an earlier run of the program: the statistics are summed anew.
     void Store(const std::vector<TResultRec>& records)
     {
@@ -105,14 +108,14 @@ public:
     }
 
     /// The first start asks the user's name.
-    static ScriptedPrompts NameAnswered()
+    static ScriptedPrompts NameAnswered(const QString& name)
     {
         ScriptedPrompts prompts;
-        prompts.texts = {kAnn};
+        prompts.texts = {name};
         return prompts;
     }
 
-    ScriptedPrompts prompts = NameAnswered();
+    ScriptedPrompts prompts;
     ProgramRun run;
 };
 
@@ -220,6 +223,31 @@ TEST(ResultsEndToEnd, DeleteDialogKeepsTheResultsFromItsDayOn)
     EXPECT_EQ(s->StoredDates(), (std::vector<double>{cutoff, today}));
     EXPECT_EQ(s->View().Grid()->model()->rowCount(), 2) << "the view shows what is left";
     EXPECT_TRUE(s->run.Close());
+}
+
+// The first start takes the name in one field: it has no family part, and the texts that show
+// the name must not carry the blank that would stand before one.
+TEST(ResultsEndToEnd, ANameTypedInOneFieldIsShownWithoutATrailingBlank)
+{
+    Installation installation;
+    Started s(installation, QStringLiteral("Ann Berg"));
+    ASSERT_TRUE(s.run.started);
+    s.Store({Stored(1, TodayInDaysSince1899(), 4, 5)});
+    TPellivarkMain& window = s.run.Window();
+    window.Button(MainControl::Speed1)->click();
+    window.Button(MainControl::SpeedButton5)->click();
+    EXPECT_EQ(s.View().ComboBox1->itemText(0), QStringLiteral("Ann Berg"));
+    QString label;
+    s.run.dialogs = [&](QDialog& dialog) {
+        if (auto* del = qobject_cast<TDeleteDialog*>(&dialog)) {
+            label = del->Label1->text();
+            del->BitBtn2->click();
+        }
+        return dialog.result();
+    };
+    window.Action(MainControl::Deleteresults1)->trigger();
+    EXPECT_EQ(label, QStringLiteral("Delete the results of Ann Berg dated before this day:"));
+    EXPECT_TRUE(s.run.Close());
 }
 
 /// The text of a PDF file and its page count, by the system's PDF tools.

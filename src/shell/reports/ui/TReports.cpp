@@ -153,7 +153,7 @@ void TReports::FormShow()
     int shown = -1;
     for (std::size_t i = 0; i < m_users.size(); ++i) {
         const TUserRec& rec = m_users[i]->Record;
-        ComboBox3->addItem(GivenName(rec.FullName) + QLatin1Char(' ') + FamilyName(rec.FullName));
+        ComboBox3->addItem(ShownName(rec.FullName));
         if (m_c.App.ResultUser() && rec.UserId == m_c.App.ResultUserId())
             shown = static_cast<int>(i);
     }

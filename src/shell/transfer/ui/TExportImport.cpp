@@ -97,8 +97,7 @@ void TExportImport::FillUsers()
     m_filling = true;
     ComboBox1->clear();
     for (const auto& user : m_model.Users())
-        ComboBox1->addItem(GivenName(user->Record.FullName) + QLatin1Char(' ') +
-                           FamilyName(user->Record.FullName));
+        ComboBox1->addItem(ShownName(user->Record.FullName));
     ComboBox1->setCurrentIndex(m_model.SelectedUser());
     m_filling = false;
 }
