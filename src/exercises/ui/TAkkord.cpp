@@ -161,6 +161,9 @@ TAkkord::TAkkord(IdentificationMode mode, ExerciseSession& session, IExerciseHos
     m_pianoView->UseLightTimer(m_lightTimer);
     connect(this, &TAkkord::AnswerButtonMouseDown, this, [this](int button, Qt::MouseButton mouse) {
         OnAnswerButton(button, mouse == Qt::LeftButton);
+        // A clicked button must not keep the focus: every later key (F8, the accidentals)
+        // would audition it again and put its notes over those the user wrote since.
+        ControlButtons->setFocus(Qt::OtherFocusReason);
     });
     connect(this, &TAkkord::AnswerButtonKeyDown, this,
             [this](int button, int) { OnAnswerButton(button, true); });

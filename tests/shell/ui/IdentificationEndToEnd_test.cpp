@@ -25,6 +25,7 @@
 #include <QFile>
 #include <QKeyEvent>
 #include <QLabel>
+#include <QPushButton>
 #include <QToolButton>
 
 #include <gtest/gtest.h>
@@ -262,6 +263,52 @@ TEST(IdentificationEndToEnd, EachKindAsksItsQuestionInTheResultLineAndNamesItsTo
         if (c.kind == ExerciseKind::ChordIdentification)
             SavePicture(run.Window(), QStringLiteral("shell-chord-question-asked.png"));
     }
+}
+
+TEST(IdentificationEndToEnd, AKeyPressedAfterAuditioningAButtonKeepsTheNotesWrittenSince)
+{
+    Installation installation;
+    ScriptedPrompts prompts;
+    ProgramRun run(installation, prompts);
+    ASSERT_TRUE(run.started);
+    TAkkord* exercise = run.Enter(MainControl::Speed2, ExerciseKind::IntervalIdentification);
+    ASSERT_NE(exercise, nullptr);
+    ASSERT_NO_FATAL_FAILURE(OpenQuestion(*exercise));
+    AkkordModel& model = exercise->Model();
+    ASSERT_GE(model.ButtonCount, 2);
+
+    // The student listens to another interval than the one asked, by its button...
+    int other = 1;
+    while (model.ItemOfButton(other) == model.QuestionItem)
+        ++other;
+    QPushButton* button = exercise->AnswerButtons()[static_cast<std::size_t>(other - 1)].Button;
+    ASSERT_TRUE(button->isVisible());
+    // A real click first gives a button that takes click focus the focus, as Qt does before
+    // the press arrives; a sent press does not.
+    button->setFocus(Qt::MouseFocusReason);
+    Mouse(*button, QEvent::MouseButtonPress, {10, 10});
+    Mouse(*button, QEvent::MouseButtonRelease, {10, 10});
+    ASSERT_FALSE(exercise->Session().Answered) << "a left click only auditions";
+    ASSERT_EQ(model.EnteredCount, 2);
+
+    // ... takes its upper note back on the staff and checks what is left with F8, sent where
+    // the keyboard sends it.
+    exercise->SpeedButton6->click();
+    TAkkordStaffBox& box = exercise->StaffBox();
+    box.Layout();
+    const TNoteRec upper = model.EnteredNotes[1];
+    Mouse(box, QEvent::MouseButtonPress, {upper.X + 4, upper.Y + 3});
+    Mouse(box, QEvent::MouseButtonRelease, {upper.X + 4, upper.Y + 3});
+    ASSERT_EQ(model.EnteredCount, 1);
+    QWidget* focused = run.Window().focusWidget();
+    ASSERT_NE(focused, nullptr);
+    Key(focused, Qt::Key_F8);
+
+    ASSERT_TRUE(exercise->Session().Answered);
+    EXPECT_EQ(model.EnteredCount, 1) << "the auditioned interval came back";
+    EXPECT_EQ(model.AnsweredItem, 0);
+    EXPECT_FALSE(model.LastAnswerRight);
+    EXPECT_EQ(exercise->Session().QuestionCount, 1);
 }
 
 TEST(IdentificationEndToEnd, TheChordBarOfProgressionsIsCaptionedBeforeItsButtons)
