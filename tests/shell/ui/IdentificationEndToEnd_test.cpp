@@ -25,6 +25,7 @@
 #include <QFile>
 #include <QKeyEvent>
 #include <QLabel>
+#include <QPixmap>
 #include <QPushButton>
 #include <QToolButton>
 
@@ -309,6 +310,44 @@ TEST(IdentificationEndToEnd, AKeyPressedAfterAuditioningAButtonKeepsTheNotesWrit
     EXPECT_EQ(model.AnsweredItem, 0);
     EXPECT_FALSE(model.LastAnswerRight);
     EXPECT_EQ(exercise->Session().QuestionCount, 1);
+}
+
+TEST(IdentificationEndToEnd, ARightAnswerShowsTheRightPictureBeforeItsText)
+{
+    Installation installation;
+    ScriptedPrompts prompts;
+    ProgramRun run(installation, prompts);
+    ASSERT_TRUE(run.started);
+    struct Case
+    {
+        MainControl button;
+        ExerciseKind kind;
+    };
+    const Case cases[] = {
+        {MainControl::Speed2, ExerciseKind::IntervalIdentification},
+        {MainControl::SpeedButton6, ExerciseKind::ChordInversions},
+        {MainControl::SpeedButton7, ExerciseKind::Scales},
+        {MainControl::Speed12, ExerciseKind::ChordProgressions},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(static_cast<int>(c.kind));
+        TAkkord* exercise = run.Enter(c.button, c.kind);
+        ASSERT_NE(exercise, nullptr);
+        Key(exercise, Qt::Key_F5);
+        Key(exercise, Qt::Key_F9);
+        AkkordModel& model = exercise->Model();
+        const int right = model.ButtonOfItem(model.QuestionItem);
+        ASSERT_GT(right, 0);
+        QPushButton* button = exercise->AnswerButtons()[static_cast<std::size_t>(right - 1)].Button;
+        Mouse(*button, QEvent::MouseButtonPress, {10, 10}, Qt::RightButton);
+        Mouse(*button, QEvent::MouseButtonRelease, {10, 10}, Qt::RightButton);
+        ASSERT_TRUE(model.LastAnswerRight);
+        EXPECT_TRUE(exercise->Image13->isVisible());
+        const QPixmap picture = exercise->Image13->pixmap();
+        EXPECT_FALSE(picture.isNull()) << "the room before the text stays empty";
+        EXPECT_GE(exercise->Label2->x(), exercise->Image13->geometry().right());
+    }
+    SavePicture(run.Window(), QStringLiteral("shell-progression-answered-right.png"));
 }
 
 TEST(IdentificationEndToEnd, TheChordBarOfProgressionsIsCaptionedBeforeItsButtons)
