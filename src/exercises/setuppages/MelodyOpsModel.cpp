@@ -94,7 +94,7 @@ StaffDisplayList MelodyOpsKeyPicture(int keySignature)
     const int top = sheet.Top();
     const int bottom = top + 4 * sheet.LineSpacing();
     constexpr int kSignsLeft = 51; // where the sheet writes its first sign
-    const QPoint shift(4 - kSignsLeft, 14 - top);
+    const QPoint shift(4 - kSignsLeft, 16 - top);
 
     StaffDisplayList picture;
     picture.Area = QRect(QPoint(0, 0), kMelodyOpsKeyPictureSize);

@@ -6,6 +6,7 @@
 #include "exercises/setup/ExerciseSetup.h"
 #include "exercises/ui/AkkordStaffBox.h"
 #include "exercises/ui/InstrumentViews.h"
+#include "exercises/ui/RightPicture.h"
 #include "exercises/ui/TControlButton.h"
 #include "music/sequencer/SequencerNotifyEvent.h"
 #include "music/staff/Sheet.h"
@@ -79,6 +80,7 @@ TAkkord::TAkkord(IdentificationMode mode, ExerciseSession& session, IExerciseHos
                                 kControlStripRect.Height);
     Image13 = new QLabel(Panel60);
     Image13->setGeometry(kResultLineLeft, kResultLineTop, kResultLineHeight, kResultLineHeight);
+    Image13->setPixmap(RightPicture(kResultLineHeight));
     Image13->hide();
     Label2 = new QLabel(Panel60);
     Label2->setGeometry(kResultLineLeft, kResultLineTop, 600, kResultLineHeight);
@@ -161,6 +163,9 @@ TAkkord::TAkkord(IdentificationMode mode, ExerciseSession& session, IExerciseHos
     m_pianoView->UseLightTimer(m_lightTimer);
     connect(this, &TAkkord::AnswerButtonMouseDown, this, [this](int button, Qt::MouseButton mouse) {
         OnAnswerButton(button, mouse == Qt::LeftButton);
+        // A clicked button must not keep the focus: every later key (F8, the accidentals)
+        // would audition it again and put its notes over those the user wrote since.
+        ControlButtons->setFocus(Qt::OtherFocusReason);
     });
     connect(this, &TAkkord::AnswerButtonKeyDown, this,
             [this](int button, int) { OnAnswerButton(button, true); });

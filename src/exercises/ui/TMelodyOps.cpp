@@ -29,9 +29,10 @@ std::size_t At(int i)
 }
 
 constexpr int kKeyButtonWidth = 46;
-constexpr int kKeyButtonHeight = 52;
+constexpr int kKeyButtonHeight = 60;
 /// The key pictures are drawn at the staff's size and shown smaller, to fit their buttons.
 constexpr int kKeyIconWidth = 40;
+constexpr int kKeyIconHeight = 36;
 
 QPixmap KeyPicture(int keySignature)
 {
@@ -39,8 +40,9 @@ QPixmap KeyPicture(int keySignature)
     StaffPainter painter;
     painter.SetBackground(Qt::white);
     const QImage image = painter.Render(list, kMelodyOpsKeyPictureSize);
+    // Shown whole: a crop cut the signs above the top line (the sharp of G, the flats' stems).
     return QPixmap::fromImage(
-        image.scaledToWidth(kKeyIconWidth, Qt::SmoothTransformation).copy(0, 4, kKeyIconWidth, 28));
+        image.scaled(kKeyIconWidth, kKeyIconHeight, Qt::KeepAspectRatio, Qt::SmoothTransformation));
 }
 
 const std::array<const char*, kMelodyOpsSteps> kStepNames = {"Second", "Third",   "Fourth", "Fifth",
@@ -128,7 +130,7 @@ void TMelodyOps::BuildControls()
         button->setAutoRaise(true);
         button->setFocusPolicy(Qt::NoFocus);
         button->setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
-        button->setIconSize(QSize(kKeyIconWidth, 28));
+        button->setIconSize(QSize(kKeyIconWidth, kKeyIconHeight));
         button->setText(QString::fromLatin1(kMelodyOpsKeyCaptions[At(k)]));
         const int column = k < 6 ? k % 3 : (k == 6 ? 3 : 4 + (k - 7) % 3);
         const int row = k < 6 ? k / 3 : (k == 6 ? 0 : (k - 7) / 3);

@@ -25,6 +25,8 @@
 #include <QFile>
 #include <QKeyEvent>
 #include <QLabel>
+#include <QPixmap>
+#include <QPushButton>
 #include <QToolButton>
 
 #include <gtest/gtest.h>
@@ -262,6 +264,90 @@ TEST(IdentificationEndToEnd, EachKindAsksItsQuestionInTheResultLineAndNamesItsTo
         if (c.kind == ExerciseKind::ChordIdentification)
             SavePicture(run.Window(), QStringLiteral("shell-chord-question-asked.png"));
     }
+}
+
+TEST(IdentificationEndToEnd, AKeyPressedAfterAuditioningAButtonKeepsTheNotesWrittenSince)
+{
+    Installation installation;
+    ScriptedPrompts prompts;
+    ProgramRun run(installation, prompts);
+    ASSERT_TRUE(run.started);
+    TAkkord* exercise = run.Enter(MainControl::Speed2, ExerciseKind::IntervalIdentification);
+    ASSERT_NE(exercise, nullptr);
+    ASSERT_NO_FATAL_FAILURE(OpenQuestion(*exercise));
+    AkkordModel& model = exercise->Model();
+    ASSERT_GE(model.ButtonCount, 2);
+
+    // The student listens to another interval than the one asked, by its button...
+    int other = 1;
+    while (model.ItemOfButton(other) == model.QuestionItem)
+        ++other;
+    QPushButton* button = exercise->AnswerButtons()[static_cast<std::size_t>(other - 1)].Button;
+    ASSERT_TRUE(button->isVisible());
+    // A real click first gives a button that takes click focus the focus, as Qt does before
+    // the press arrives; a sent press does not.
+    button->setFocus(Qt::MouseFocusReason);
+    Mouse(*button, QEvent::MouseButtonPress, {10, 10});
+    Mouse(*button, QEvent::MouseButtonRelease, {10, 10});
+    ASSERT_FALSE(exercise->Session().Answered) << "a left click only auditions";
+    ASSERT_EQ(model.EnteredCount, 2);
+
+    // ... takes its upper note back on the staff and checks what is left with F8, sent where
+    // the keyboard sends it.
+    exercise->SpeedButton6->click();
+    TAkkordStaffBox& box = exercise->StaffBox();
+    box.Layout();
+    const TNoteRec upper = model.EnteredNotes[1];
+    Mouse(box, QEvent::MouseButtonPress, {upper.X + 4, upper.Y + 3});
+    Mouse(box, QEvent::MouseButtonRelease, {upper.X + 4, upper.Y + 3});
+    ASSERT_EQ(model.EnteredCount, 1);
+    QWidget* focused = run.Window().focusWidget();
+    ASSERT_NE(focused, nullptr);
+    Key(focused, Qt::Key_F8);
+
+    ASSERT_TRUE(exercise->Session().Answered);
+    EXPECT_EQ(model.EnteredCount, 1) << "the auditioned interval came back";
+    EXPECT_EQ(model.AnsweredItem, 0);
+    EXPECT_FALSE(model.LastAnswerRight);
+    EXPECT_EQ(exercise->Session().QuestionCount, 1);
+}
+
+TEST(IdentificationEndToEnd, ARightAnswerShowsTheRightPictureBeforeItsText)
+{
+    Installation installation;
+    ScriptedPrompts prompts;
+    ProgramRun run(installation, prompts);
+    ASSERT_TRUE(run.started);
+    struct Case
+    {
+        MainControl button;
+        ExerciseKind kind;
+    };
+    const Case cases[] = {
+        {MainControl::Speed2, ExerciseKind::IntervalIdentification},
+        {MainControl::SpeedButton6, ExerciseKind::ChordInversions},
+        {MainControl::SpeedButton7, ExerciseKind::Scales},
+        {MainControl::Speed12, ExerciseKind::ChordProgressions},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(static_cast<int>(c.kind));
+        TAkkord* exercise = run.Enter(c.button, c.kind);
+        ASSERT_NE(exercise, nullptr);
+        Key(exercise, Qt::Key_F5);
+        Key(exercise, Qt::Key_F9);
+        AkkordModel& model = exercise->Model();
+        const int right = model.ButtonOfItem(model.QuestionItem);
+        ASSERT_GT(right, 0);
+        QPushButton* button = exercise->AnswerButtons()[static_cast<std::size_t>(right - 1)].Button;
+        Mouse(*button, QEvent::MouseButtonPress, {10, 10}, Qt::RightButton);
+        Mouse(*button, QEvent::MouseButtonRelease, {10, 10}, Qt::RightButton);
+        ASSERT_TRUE(model.LastAnswerRight);
+        EXPECT_TRUE(exercise->Image13->isVisible());
+        const QPixmap picture = exercise->Image13->pixmap();
+        EXPECT_FALSE(picture.isNull()) << "the room before the text stays empty";
+        EXPECT_GE(exercise->Label2->x(), exercise->Image13->geometry().right());
+    }
+    SavePicture(run.Window(), QStringLiteral("shell-progression-answered-right.png"));
 }
 
 TEST(IdentificationEndToEnd, TheChordBarOfProgressionsIsCaptionedBeforeItsButtons)

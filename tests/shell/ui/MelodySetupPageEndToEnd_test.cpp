@@ -10,6 +10,7 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QSpinBox>
+#include <QToolButton>
 
 #include <gtest/gtest.h>
 
@@ -79,6 +80,43 @@ TEST(MelodySetupPageEndToEnd, RhythmsLeapAndAmbitusShapeTheNextMelodies)
     }
     EXPECT_TRUE(anyShorterThanWhole) << "the rhythm box gives note values";
     EXPECT_EQ(prompts.Count(QStringLiteral("message")), 0);
+    prompts.defaultButton = PromptButton::No;
+    EXPECT_TRUE(run.Close());
+}
+
+TEST(MelodySetupPageEndToEnd, EveryKeyPictureShowsItsSignsWhole)
+{
+    Installation installation;
+    ScriptedPrompts prompts;
+    prompts.texts = {QStringLiteral("Mel Ody")};
+    ProgramRun run(installation, prompts);
+    ASSERT_TRUE(run.started);
+    run.Window().Button(MainControl::SpeedButton8)->click();
+    run.Window().Button(MainControl::RunKonfig)->click();
+    TMelodyOps* page = run.program.MelodyOps();
+    ASSERT_NE(page, nullptr);
+    ASSERT_EQ(run.Window().ShownView(), page);
+
+    // A sign cut by the picture's edge leaves ink in its first or last row; the staff lines lie
+    // inside. The button leaves room for the whole picture above its caption.
+    const auto inked = [](const QImage& image, int y) {
+        for (int x = 0; x < image.width(); ++x) {
+            if (qGray(image.pixel(x, y)) < 128)
+                return true;
+        }
+        return false;
+    };
+    for (std::size_t k = 0; k < page->KeyButtons.size(); ++k) {
+        SCOPED_TRACE("key " + std::to_string(static_cast<int>(k) - 6));
+        QToolButton* button = page->KeyButtons[k];
+        ASSERT_NE(button, nullptr);
+        const QImage image = button->icon().pixmap(button->iconSize()).toImage();
+        ASSERT_FALSE(image.isNull());
+        EXPECT_FALSE(inked(image, 0));
+        EXPECT_FALSE(inked(image, image.height() - 1));
+        EXPECT_GE(button->height() - button->fontMetrics().height() - 6, image.height());
+    }
+    SavePicture(run.Window(), QStringLiteral("shell-melody-options-keys.png"));
     prompts.defaultButton = PromptButton::No;
     EXPECT_TRUE(run.Close());
 }
