@@ -49,6 +49,8 @@ public:
     virtual void ClockRepaintCurrentKind() = 0;
     /// The main window's score gauge (0..100) and score label.
     virtual void ShowScoreDisplay(int gauge, const QString& label) = 0;
+    /// The visual metronome shows no beat (a rhythm's music has stopped).
+    virtual void RestVisualMetronome() {}
 
     /// The program font size of the settings, in points.
     virtual int ProgramFontSize() const = 0;

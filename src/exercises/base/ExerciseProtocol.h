@@ -46,9 +46,10 @@ struct ExerciseRequest
 enum class ExerciseRepaint : std::uint8_t
 {
     None = 0,
-    Strip = 1,    ///< the control strip
-    Exercise = 2, ///< the window's own widgets, brought up to the model
-    Score = 4,    ///< the main window's score
+    Strip = 1,     ///< the control strip
+    Exercise = 2,  ///< the window's own widgets, brought up to the model
+    Score = 4,     ///< the main window's score
+    Metronome = 8, ///< the main window's visual metronome, back at rest
 };
 
 constexpr ExerciseRepaint operator|(ExerciseRepaint a, ExerciseRepaint b)

@@ -115,6 +115,8 @@ protected:
     void ArmAutoNewQuestion(bool on) { m_effects.SwitchAutoNewQuestion(on); }
     /// An attempt was judged: good enough or not.
     void Scored(bool passed) { m_effects.Scored(passed); }
+    /// The music stopped: the visual metronome is to show no beat of it any more.
+    void RestMetronome() { m_effects.Show(ExerciseRepaint::Metronome); }
     /// Loads the engine with this kind's block (bars clamped to the kind).
     void SetupEngine(const RhythmSetup& block);
     /// The first line after a setup or a reset, naming the control button that starts.

@@ -171,6 +171,7 @@ void RytmeImitModel::Stop()
     m_session->Passed = false;
     m_strip->ButtonEnabled[4] = false;
     StopQueue();
+    RestMetronome();
     // A stopped attempt listens no more: a later tap belongs to no question.
     Recording = false;
     StripShown = true;

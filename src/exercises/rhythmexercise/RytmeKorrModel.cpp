@@ -172,6 +172,7 @@ void RytmeKorrModel::Stop()
     ArmAutoNewQuestion(false);
     if (m_midiOut != nullptr)
         m_midiOut->StopQueue();
+    RestMetronome();
     Playing = false;
     MarkedBar = {0, 0};
     m_strip->ButtonEnabled[kButtonStop] = false;
@@ -196,6 +197,7 @@ void RytmeKorrModel::SequencerNotify(int code)
             return;
         }
         Playing = false;
+        RestMetronome();
         m_strip->ButtonEnabled[kButtonStop] = false;
         ShowQuestionButtons();
         m_strip->ButtonEnabled[kButtonCheck] = !Session().Answered && m_hasQuestion;

@@ -200,6 +200,7 @@ void RytmeLaesModel::Stop()
 {
     ScrollTimerOn = false;
     ArmAutoNewQuestion(false);
+    RestMetronome();
     BarCount = 0;
     if (m_midiOut != nullptr)
         m_midiOut->StopQueue();

@@ -137,6 +137,8 @@ void TExerciseBaseClass::CarryOut(ExerciseEffects effects)
         m_host->SetAutoNewQuestTimerEnabled(*effects.AutoNewQuestion);
     if (Has(effects.Repaint, ExerciseRepaint::Score) && !effects.Answer)
         ShowScore();
+    if (Has(effects.Repaint, ExerciseRepaint::Metronome) && m_host != nullptr)
+        m_host->RestVisualMetronome();
     Mirror(effects);
     if (goOn && m_model != nullptr)
         CarryOut(m_model->ContinueAfterAnswer());

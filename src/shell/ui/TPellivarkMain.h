@@ -228,6 +228,7 @@ public:
     void WaveInStop() override;
     void ClockRepaintCurrentKind() override;
     void ShowScoreDisplay(int gauge, const QString& label) override;
+    void RestVisualMetronome() override { PaintBox2Paint(); }
     int ProgramFontSize() const override { return m_programFontSize; }
     AnswerSoundChoice AnswerSounds() const override { return m_answerSounds; }
     QTimer* ExerciseTimer(ExerciseHostTimer timer) override;

@@ -731,6 +731,49 @@ TEST(ShellEndToEnd, RhythmImitationFromTheStartMenuPlaysAQuestion)
     EXPECT_TRUE(run.Close());
 }
 
+// Stopping a rhythm exercise's music leaves the visual metronome at rest: no beat stays lit, and
+// no boxes of the stopped bar's time signature stay for the next exercise's bars.
+TEST(ShellEndToEnd, StoppingARhythmLeavesTheVisualMetronomeAtRest)
+{
+    Installation installation;
+    ScriptedPrompts prompts;
+    prompts.texts = {QStringLiteral("Ry Thm")};
+    ProgramRun run(installation, prompts);
+    ASSERT_TRUE(run.started);
+    const MetronomePaintBox& metronome = run.Window().MetronomeBox();
+    struct Case
+    {
+        ExerciseKind kind;
+        MainControl button;
+        Qt::Key play;
+    };
+    // Each kind is entered straight from the one before, as a student switches between them.
+    for (const Case& c :
+         {Case{ExerciseKind::RhythmImitation, MainControl::Speed4, Qt::Key_F5},
+          Case{ExerciseKind::RhythmReading, MainControl::Speed5, Qt::Key_F6},
+          Case{ExerciseKind::RhythmErrorDetection, MainControl::Speed6, Qt::Key_F6}}) {
+        SCOPED_TRACE(KindNumber(c.kind));
+        run.Window().Button(c.button)->click();
+        run.Window().Button(MainControl::SpeedButton1)->click();
+        ASSERT_EQ(run.Window().ShownView(), run.program.Exercises().Window(c.kind));
+        run.Window().SetTempoPosition(250);
+        Key(&run.Window(), c.play);
+        ASSERT_TRUE(RunUntil([&] { return metronome.Beat() != 0; }));
+        Key(&run.Window(), Qt::Key_F9);
+        EXPECT_EQ(metronome.Beat(), 0);
+        EXPECT_EQ(metronome.BeatsPerBar(), 0) << "the stopped bar's boxes are gone";
+    }
+    // Error detection's playback that runs to its end rests the metronome as well.
+    TExerciseBaseClass* errors = run.program.Exercises().Window(ExerciseKind::RhythmErrorDetection);
+    Key(&run.Window(), Qt::Key_F6);
+    ASSERT_TRUE(RunUntil([&] { return metronome.Beat() != 0; }));
+    ASSERT_TRUE(RunUntil([&] { return !errors->ControlButtons->Model().ButtonEnabled[4]; }));
+    EXPECT_EQ(metronome.Beat(), 0);
+    EXPECT_EQ(metronome.BeatsPerBar(), 0);
+    prompts.defaultButton = PromptButton::No;
+    EXPECT_TRUE(run.Close());
+}
+
 // Rhythm reading is reached from the start menu with its notation shown and the language's
 // texts; F6 starts a performance that the sequencer's bars reach, a Space tap is judged at the
 // end of a one-bar rhythm, and a run of five is stored under the reading's kind.
