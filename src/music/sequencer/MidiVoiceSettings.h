@@ -33,7 +33,7 @@ public:
     virtual MidiVoiceSettings MidiVoices() const = 0;
 };
 
-/// Voices held by value (until the settings record provides them, and in tests).
+/// Voices held by value: what tests give in place of the settings record.
 class FixedMidiVoiceSettings final : public IMidiVoiceSettings
 {
 public:

@@ -24,47 +24,28 @@ bool ValidIndex(int n)
     return n >= 0 && n < IToolWindows::kCount;
 }
 
-/// Runs a call whenever a bar's controls ask for a new layout (a control shown, hidden or
-/// given a longer text, a new font).
-class LayoutWatch final : public QObject
+/// Runs a call whenever the watched object gets events of one type: a bar's controls asking
+/// for a new layout (a control shown, hidden or given a longer text, a new font), a dock
+/// changing its width.
+class EventWatch final : public QObject
 {
 public:
-    LayoutWatch(QObject* parent, std::function<void()> onRequest)
-        : QObject(parent), m_onRequest(std::move(onRequest))
+    EventWatch(QObject* parent, QEvent::Type type, std::function<void()> onEvent)
+        : QObject(parent), m_type(type), m_onEvent(std::move(onEvent))
     {
     }
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override
     {
-        if (event->type() == QEvent::LayoutRequest)
-            m_onRequest();
+        if (event->type() == m_type)
+            m_onEvent();
         return QObject::eventFilter(watched, event);
     }
 
 private:
-    std::function<void()> m_onRequest;
-};
-
-/// Runs a call whenever a dock changes its width.
-class ResizeWatch final : public QObject
-{
-public:
-    ResizeWatch(QObject* parent, std::function<void()> onResize)
-        : QObject(parent), m_onResize(std::move(onResize))
-    {
-    }
-
-protected:
-    bool eventFilter(QObject* watched, QEvent* event) override
-    {
-        if (event->type() == QEvent::Resize)
-            m_onResize();
-        return QObject::eventFilter(watched, event);
-    }
-
-private:
-    std::function<void()> m_onResize;
+    QEvent::Type m_type;
+    std::function<void()> m_onEvent;
 };
 
 QHBoxLayout* ControlsOf(QWidget* client)
@@ -110,7 +91,8 @@ DockToolWindows::DockToolWindows(QWidget& window, QWidget* workArea)
                              if (popup != nullptr)
                                  popup->exec(bar->mapToGlobal(at));
                          });
-        client->installEventFilter(new LayoutWatch(bar, [this, n] { FitToControls(n); }));
+        client->installEventFilter(
+            new EventWatch(bar, QEvent::LayoutRequest, [this, n] { FitToControls(n); }));
         const ToolWindowPlacement& place = defaults.ToolWindows[i];
         bar->SetDockRow(place.DockRow);
         bar->SetDockPos(place.DockPos);
@@ -126,7 +108,7 @@ DockToolWindows::DockToolWindows(QWidget& window, QWidget* workArea)
     m_site->EndUpdate();
     // A window made narrower or wider gives the docked bars another room to fit in.
     for (docking::TDock* dock : {m_site->Topdock(), m_site->Bottomdock()})
-        dock->installEventFilter(new ResizeWatch(dock, [this] {
+        dock->installEventFilter(new EventWatch(dock, QEvent::Resize, [this] {
             for (int n = 0; n < kCount; ++n)
                 FitToControls(n);
         }));

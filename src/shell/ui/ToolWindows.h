@@ -73,7 +73,6 @@ private:
     std::array<docking::TToolWindow*, kCount> m_bars{};
     std::array<QWidget*, kCount> m_clients{};
     std::array<QSize, kCount> m_fittedHints{};
-    /// The column the next label of a bar joins, null when another control came last.
     std::function<void(int)> m_onUserClose;
 };
 
